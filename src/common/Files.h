@@ -1,0 +1,25 @@
+#pragma once
+/// Settings files are small: read whole, rewritten whole. A rewrite goes to a temporary
+/// file beside the target and is renamed over it, so a crash or a full disk never leaves a
+/// half-written file behind.
+#include <optional>
+#include <string>
+#include <string_view>
+#include <sys/types.h>
+
+namespace qelt {
+
+/// Bytes of the file, or nothing when it cannot be opened. Files beyond `maxBytes` are
+/// refused (nothing), so a corrupt or hostile file cannot exhaust memory.
+std::optional<std::string> ReadWholeFile(const std::string& path, size_t maxBytes = 64u << 20);
+
+/// Replaces the file's content atomically; creates it with permission `mode` when new.
+/// Returns false (and leaves any old file as it was) when the write fails.
+bool WriteFileAtomic(const std::string& path, std::string_view content, mode_t mode = 0644);
+
+bool FileExists(const std::string& path);
+
+/// Creates the directory (one level); true when it exists afterwards.
+bool EnsureDirectory(const std::string& path);
+
+}  // namespace qelt

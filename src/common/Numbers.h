@@ -1,0 +1,42 @@
+#pragma once
+/// Numbers travel as text. These helpers read and write them independently of the user's
+/// locale (the Qt application runs with it installed, so the C library's atof/printf would
+/// read and write "," as the decimal point in some locales).
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace qelt {
+
+/// "Leading number, 0 when none", as the C library's atoi: leading white space, an optional
+/// sign, then decimal digits; anything else ends the number. "12ab" is 12, "abc" and "" are 0.
+/// Values beyond the int range are clamped to it.
+int LeadingInt(std::string_view text);
+
+/// As LeadingInt but 64-bit.
+std::int64_t LeadingInt64(std::string_view text);
+
+/// "Leading number, 0 when none", as the C library's atof for decimal text: leading white
+/// space, an optional sign, digits with an optional "." fraction and an optional exponent.
+/// "10.5x" is 10.5, ".5" is 0.5, "x" is 0. Hexadecimal, "inf" and "nan" read as 0.
+double LeadingDouble(std::string_view text);
+
+/// The same value rounded to single precision, for the quantities computed in 32-bit floats.
+inline float LeadingFloat(std::string_view text) { return static_cast<float>(LeadingDouble(text)); }
+
+/// A value counts as zero when its magnitude is below 0.001.
+inline bool IsZeroValue(double value) { return value < 0.001 && value > -0.001; }
+
+/// "%.2f" with "." as the decimal point.
+std::string FormatFixed2(double value);
+
+/// "%.<decimals>f" with "." as the decimal point (decimals 0 to 9).
+std::string FormatFixed(double value, int decimals);
+
+/// "%.2f%%".
+std::string FormatPercent(double value);
+
+/// "%d".
+std::string FormatInt(std::int64_t value);
+
+}  // namespace qelt

@@ -1,0 +1,30 @@
+#include "Text.h"
+
+namespace qelt {
+
+std::string_view TrimLeft(std::string_view text) {
+    while (!text.empty() && IsSpace(text.front())) text.remove_prefix(1);
+    return text;
+}
+
+std::string_view TrimRight(std::string_view text) {
+    while (!text.empty() && IsSpace(text.back())) text.remove_suffix(1);
+    return text;
+}
+
+std::string_view Trim(std::string_view text) { return TrimRight(TrimLeft(text)); }
+
+std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to) {
+    std::string out;
+    if (from.empty()) return std::string(text);
+    size_t start = 0;
+    for (size_t at = text.find(from); at != std::string_view::npos; at = text.find(from, start)) {
+        out.append(text.substr(start, at - start));
+        out.append(to);
+        start = at + from.size();
+    }
+    out.append(text.substr(start));
+    return out;
+}
+
+}  // namespace qelt

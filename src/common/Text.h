@@ -1,0 +1,20 @@
+#pragma once
+/// Small text rules shared by every layer. "White space" is the C locale's: blank, tab,
+/// line feed, vertical tab, form feed and carriage return.
+#include <string>
+#include <string_view>
+
+namespace qelt {
+
+inline bool IsSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+std::string_view TrimLeft(std::string_view text);
+std::string_view TrimRight(std::string_view text);
+std::string_view Trim(std::string_view text);
+
+/// Replaces every occurrence of `from` (non-empty) in `text` by `to`.
+std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to);
+
+}  // namespace qelt

@@ -1,0 +1,105 @@
+#pragma once
+/// The drawing surface every custom-painted window draws on. It is shaped like the device
+/// context the views' pixel rules are written for: a current pen, brush, font, text colour,
+/// background mode and colour, text alignment and pen position; integer coordinates;
+/// rectangles whose right and bottom edges are excluded.
+///
+/// Implementations: RecordingCanvas (tests), the QPainter adapter (src/ui).
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "GfxTypes.h"
+#include "Region.h"
+
+namespace qelt {
+
+class MemoryBitmap;
+
+class Canvas {
+public:
+    virtual ~Canvas() = default;
+
+    // --- state (kept here so every backend sees the same rules) ---
+    void SelectPen(const Pen& pen) { m_pen = pen; }
+    void SelectBrush(const Brush& brush) { m_brush = brush; }
+    void SelectFont(const Font& font) { m_font = font; }
+    void SetTextColour(Colour c) { m_textColour = c; }
+    void SetBkColour(Colour c) { m_bkColour = c; }
+    void SetBkMode(BkMode mode) { m_bkMode = mode; }
+    void SetTextAlign(TextAlign align) { m_align = align; }
+    /// Restricts drawing to `clip`; nothing restores the whole surface but ClearClip.
+    void SetClip(const Rect& clip) { m_clip = clip; ClipChanged(); }
+    void ClearClip() { m_clip.reset(); ClipChanged(); }
+
+    const Pen& CurrentPen() const { return m_pen; }
+    const Brush& CurrentBrush() const { return m_brush; }
+    const Font& CurrentFont() const { return m_font; }
+    Colour TextColour() const { return m_textColour; }
+    Colour BkColour() const { return m_bkColour; }
+    BkMode CurrentBkMode() const { return m_bkMode; }
+    TextAlign CurrentTextAlign() const { return m_align; }
+    const std::optional<Rect>& Clip() const { return m_clip; }
+    Point CurrentPosition() const { return m_position; }
+
+    // --- drawing ---
+    void MoveTo(int x, int y) { m_position = {x, y}; }
+    /// Line from the current position to (x, y) with the current pen; the end point itself is
+    /// not drawn. The current position moves to (x, y).
+    void LineTo(int x, int y) {
+        DrawLine(m_position, {x, y});
+        m_position = {x, y};
+    }
+    /// Connected lines through `points` with the current pen.
+    virtual void Polyline(const std::vector<Point>& points) = 0;
+    /// Outline with the pen, inside filled with the brush; covers left..right-1, top..bottom-1.
+    virtual void Rectangle(const Rect& r) = 0;
+    /// Fills left..right-1, top..bottom-1 with `colour`, whatever pen and brush are selected.
+    virtual void FillRect(const Rect& r, Colour colour) = 0;
+    /// Ellipse inscribed in `r`, pen outline and brush fill.
+    virtual void Ellipse(const Rect& r) = 0;
+    /// Closed polygon, pen outline and brush fill by the winding rule.
+    virtual void Polygon(const std::vector<Point>& points) = 0;
+    /// Fills the region with `colour` (winding rule).
+    virtual void FillRegion(const Region& region, Colour colour) = 0;
+    /// Text at (x, y) anchored by the current alignment, in the current font and text colour,
+    /// on the background colour when the mode is opaque.
+    virtual void TextOut(int x, int y, std::string_view utf8) = 0;
+    /// Size the text would take in the current font.
+    virtual Size TextExtent(std::string_view utf8) = 0;
+
+    /// An off-screen bitmap compatible with this canvas, for double buffering and export.
+    virtual std::unique_ptr<MemoryBitmap> CreateBitmap(int width, int height) = 0;
+    /// Copies the bitmap's pixels with their top-left corner at (x, y).
+    virtual void DrawBitmap(const MemoryBitmap& bitmap, int x, int y) = 0;
+
+protected:
+    virtual void DrawLine(Point from, Point to) = 0;
+    virtual void ClipChanged() {}
+
+private:
+    Pen m_pen;
+    Brush m_brush;
+    Font m_font;
+    Colour m_textColour = 0;
+    Colour m_bkColour = 0xFFFFFF;
+    BkMode m_bkMode = BkMode::Opaque;
+    TextAlign m_align;
+    std::optional<Rect> m_clip;
+    Point m_position;
+};
+
+/// An off-screen surface with its own canvas.
+class MemoryBitmap {
+public:
+    virtual ~MemoryBitmap() = default;
+    virtual int Width() const = 0;
+    virtual int Height() const = 0;
+    virtual Canvas& GetCanvas() = 0;
+    /// Writes the pixels as a Windows bitmap file (24 bits per pixel).
+    virtual bool SaveBmp(const std::string& path) const = 0;
+};
+
+}  // namespace qelt

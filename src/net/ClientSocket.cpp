@@ -1,0 +1,289 @@
+#include "ClientSocket.h"
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "Requests.h"
+#include "common/Gbk.h"
+#include "common/Messages.h"
+
+namespace qelt {
+namespace {
+
+constexpr size_t kReceivePiece = 2048;
+
+/// Closing with lingering on and a zero timeout resets the connection at once instead of
+/// draining it.
+void SetLingerZero(int fd) {
+    linger l{};
+    l.l_onoff = 1;
+    l.l_linger = 0;
+    ::setsockopt(fd, SOL_SOCKET, SO_LINGER, &l, sizeof l);
+}
+
+int ConnectWithTimeout(const std::string& address, int port, std::chrono::milliseconds timeout) {
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_port = htons(static_cast<uint16_t>(port));
+    if (port <= 0 || port > 65535 || ::inet_pton(AF_INET, address.c_str(), &addr.sin_addr) != 1) return -1;
+    int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (fd < 0) return -1;
+    int rc = ::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+    if (rc != 0 && errno == EINPROGRESS) {
+        pollfd p{fd, POLLOUT, 0};
+        int error = 0;
+        socklen_t len = sizeof error;
+        rc = -1;
+        if (::poll(&p, 1, static_cast<int>(timeout.count())) == 1 &&
+            ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &len) == 0 && error == 0)
+            rc = 0;
+    }
+    if (rc != 0) {
+        ::close(fd);
+        return -1;
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    int one = 1;
+    ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+    // A peer that stops reading must not hold a sender (and the interface) forever.
+    timeval sendTimeout{5, 0};
+    ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &sendTimeout, sizeof sendTimeout);
+    return fd;
+}
+
+}  // namespace
+
+CClientSocket::CClientSocket(Poster& poster, const MessageTargets& targets)
+    : CClientSocket(poster, targets, Timing{}) {}
+
+CClientSocket::CClientSocket(Poster& poster, const MessageTargets& targets, Timing timing)
+    : m_poster(poster), m_targets(targets), m_timing(timing) {}
+
+CClientSocket::~CClientSocket() { Shutdown(); }
+
+void CClientSocket::SetAlarmQuerySource(std::function<std::vector<std::string>()> source) {
+    std::lock_guard lock(m_standingMutex);
+    m_alarmSource = std::move(source);
+}
+
+void CClientSocket::WakePoller() {
+    std::lock_guard lock(m_pollMutex);
+    m_pollWake.notify_all();
+}
+
+void CClientSocket::JoinFinishedThreads() {
+    {
+        // A receive thread of an earlier connection may still be on its way out.
+        std::lock_guard lock(m_fdMutex);
+        if (m_fd >= 0) ::shutdown(m_fd, SHUT_RDWR);
+    }
+    WakePoller();
+    if (m_receiveThread.joinable() && m_receiveThread.get_id() != std::this_thread::get_id())
+        m_receiveThread.join();
+    if (m_pollThread.joinable() && m_pollThread.get_id() != std::this_thread::get_id()) m_pollThread.join();
+    std::lock_guard lock(m_fdMutex);
+    if (m_fd >= 0) {
+        SetLingerZero(m_fd);
+        ::close(m_fd);
+        m_fd = -1;
+    }
+}
+
+bool CClientSocket::Connect(const std::string& dottedAddress, int port) {
+    if (m_connected) return true;
+    JoinFinishedThreads();
+    int fd = ConnectWithTimeout(dottedAddress, port, m_timing.connectTimeout);
+    if (fd < 0) return false;
+    {
+        std::lock_guard lock(m_fdMutex);
+        m_fd = fd;
+    }
+    m_connected = true;
+    {
+        std::lock_guard lock(m_pollMutex);
+        m_pollThreadEnded = false;
+    }
+    m_pollThread = std::thread(&CClientSocket::PollLoop, this);  // waits until StartPolling
+    return true;
+}
+
+bool CClientSocket::SendFramed(const std::string& utf8) {
+    std::string wire = Utf8ToGbk(utf8);
+    wire.append(kTerminator);
+    std::lock_guard lock(m_fdMutex);
+    if (m_fd < 0) return false;
+    std::string_view rest = wire;
+    while (!rest.empty()) {
+        ssize_t n = ::send(m_fd, rest.data(), rest.size(), MSG_NOSIGNAL);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;  // the receive thread notices a broken connection
+        rest.remove_prefix(static_cast<size_t>(n));
+    }
+    return true;
+}
+
+void CClientSocket::Pause() { std::this_thread::sleep_for(m_timing.pause); }
+
+void CClientSocket::Send(const std::string& message) {
+    if (message.empty()) {
+        RunPollingPass();
+        return;
+    }
+    if (SendFramed(message)) Pause();
+}
+
+void CClientSocket::RunPollingPass() {
+    std::vector<std::string> standing;
+    std::function<std::vector<std::string>()> alarmSource;
+    {
+        std::lock_guard lock(m_standingMutex);
+        standing = m_standing;
+        alarmSource = m_alarmSource;
+    }
+    for (const std::string& request : standing) SendFramed(request);
+    if (!alarmSource) return;
+    for (const std::string& query : alarmSource()) {
+        if (SendFramed(query)) Pause();
+    }
+}
+
+void CClientSocket::ClearStanding() {
+    std::lock_guard lock(m_standingMutex);
+    m_standing.clear();
+}
+
+void CClientSocket::AddStanding(const std::string& message) {
+    std::lock_guard lock(m_standingMutex);
+    m_standing.push_back(message);
+}
+
+void CClientSocket::SetStanding(std::vector<std::string> messages) {
+    std::lock_guard lock(m_standingMutex);
+    m_standing = std::move(messages);
+}
+
+std::vector<std::string> CClientSocket::Standing() const {
+    std::lock_guard lock(m_standingMutex);
+    return m_standing;
+}
+
+void CClientSocket::StartPolling() {
+    if (m_polling || !m_connected) return;
+    m_polling = true;
+    bool ended;
+    {
+        std::lock_guard lock(m_pollMutex);
+        ended = m_pollThreadEnded;
+    }
+    if (ended) {
+        if (m_pollThread.joinable()) m_pollThread.join();
+        {
+            std::lock_guard lock(m_pollMutex);
+            m_pollThreadEnded = false;
+        }
+        m_pollThread = std::thread(&CClientSocket::PollLoop, this);
+    }
+    WakePoller();
+}
+
+void CClientSocket::StopPolling() {
+    if (m_polling.exchange(false)) WakePoller();
+}
+
+void CClientSocket::PollLoop() {
+    std::unique_lock lock(m_pollMutex);
+    for (;;) {
+        m_pollWake.wait(lock, [&] { return m_shuttingDown || !m_connected || m_polling; });
+        if (m_shuttingDown || !m_connected) break;
+        lock.unlock();
+        RunPollingPass();
+        lock.lock();
+        m_pollWake.wait_for(lock, m_timing.pollInterval, [&] { return m_shuttingDown || !m_connected; });
+    }
+    m_pollThreadEnded = true;
+}
+
+void CClientSocket::MarkDisconnected() {
+    m_connected = false;
+    WakePoller();
+}
+
+void CClientSocket::Close() {
+    StopPolling();
+    MarkDisconnected();
+    std::lock_guard lock(m_fdMutex);
+    if (m_fd < 0) return;
+    SetLingerZero(m_fd);
+    ::shutdown(m_fd, SHUT_RDWR);
+    if (!m_receiving) {
+        // No receive thread owns the descriptor: close it here. Otherwise that thread closes
+        // it on its way out, so a descriptor number is never reused under its reads.
+        ::close(m_fd);
+        m_fd = -1;
+    }
+}
+
+bool CClientSocket::StartReceiveThread() {
+    int fd;
+    {
+        std::lock_guard lock(m_fdMutex);
+        if (m_fd < 0 || m_receiving) return false;
+        m_receiving = true;
+        fd = m_fd;
+    }
+    if (m_receiveThread.joinable()) m_receiveThread.join();
+    m_receiveThread = std::thread(&CClientSocket::ReceiveLoop, this, fd);
+    return true;
+}
+
+void CClientSocket::ReceiveLoop(int fd) {
+    Framer framer(m_timing.maxPending);
+    char piece[kReceivePiece];
+    for (;;) {
+        ssize_t n = ::recv(fd, piece, sizeof piece, 0);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        if (!framer.Feed(std::string_view(piece, static_cast<size_t>(n)))) break;
+        std::string_view message;
+        while (framer.Next(message)) {
+            if (m_sink) m_sink->Dispatch(GbkToUtf8(message));
+            if (WindowId frame = m_targets.mainFrame.load(); frame != kNoWindow)
+                m_poster.PostWindowMessage(frame, WM_NET_INDEX, 0, 0);
+        }
+    }
+    {
+        std::lock_guard lock(m_fdMutex);
+        m_receiving = false;
+        if (m_fd == fd) {
+            SetLingerZero(fd);
+            ::close(fd);
+            m_fd = -1;
+        }
+    }
+    if (m_connected.exchange(false)) {
+        StopPolling();
+        WakePoller();
+        m_poster.PostThreadMessage(WM_NET_RECONNECT, 0, 0);
+    }
+}
+
+void CClientSocket::Shutdown() {
+    {
+        std::lock_guard lock(m_pollMutex);
+        m_shuttingDown = true;
+    }
+    Close();
+    JoinFinishedThreads();
+    std::lock_guard lock(m_pollMutex);
+    m_shuttingDown = false;
+    m_pollThreadEnded = true;
+}
+
+}  // namespace qelt

@@ -1,0 +1,86 @@
+#pragma once
+/// Reading the server's messages into their fields. Every parsed form holds views into the
+/// message body it was parsed from: keep the body alive while using them.
+///
+/// A message is kind ":" body. The kinds are exact, case-sensitive words; any other kind is
+/// ignored by the client.
+#include <array>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace qelt {
+
+enum class ReplyKind { Login, Ver, Category, List, Line, Real, HisReal, His, Alarm, Msg, Dis, Pwd, Unknown };
+
+struct SplitMessage {
+    std::string_view kind;  ///< text before the first ":" (the whole message when there is none)
+    std::string_view body;  ///< text after that ":"
+};
+
+SplitMessage SplitKind(std::string_view message);
+ReplyKind KindOf(std::string_view kind);
+
+using Fields = std::vector<std::string_view>;
+
+/// "login": code "|" text "|" number.
+struct LoginReply {
+    int code = 0;
+    std::string_view text;
+    int number = 0;
+};
+LoginReply ParseLogin(std::string_view body);
+
+/// "ver": the integer before the first ":".
+int ParseVersion(std::string_view body);
+
+/// "category": records of code, name and kind flag ("1" = quoted by continuous trading).
+struct CategoryRecord {
+    std::string_view code;
+    std::string_view name;
+    std::string_view kindFlag;
+};
+std::vector<CategoryRecord> ParseCategories(std::string_view body);
+
+/// Number of fields of one "list" record.
+inline constexpr size_t kListFieldCount = 27;
+/// One "list" record; fields a short record lacks are empty.
+using ListRecord = std::array<std::string_view, kListFieldCount>;
+std::vector<ListRecord> ParseList(std::string_view body);
+
+/// "line": key ":" list tag ":" bars (10 fields each).
+struct LineReply {
+    std::string_view key;  ///< goods_no immediately followed by due_date
+    std::string_view listTag;
+    std::vector<Fields> bars;
+};
+LineReply ParseLine(std::string_view body);
+
+/// "real" and "hisreal": key ":" selector ":" trade records.
+struct RealReply {
+    std::string_view key;
+    std::string_view selector;
+    std::vector<Fields> records;
+};
+RealReply ParseReal(std::string_view body);
+
+/// "his": count ":" records of 13 fields (shorter records are kept here; the store skips them).
+struct HisReply {
+    int count = 0;
+    std::vector<Fields> records;
+};
+HisReply ParseHis(std::string_view body);
+
+/// "alarm": records whose first field is the numeric id.
+std::vector<Fields> ParseAlarm(std::string_view body);
+
+/// "pwd": the answer number.
+int ParsePassword(std::string_view body);
+
+/// "msg": the notice with trailing white space removed (empty when there is nothing left).
+std::string_view ParseNotice(std::string_view body);
+
+/// Records on "||", fields on "|", by the one splitting rule.
+std::vector<Fields> SplitRecordViews(std::string_view text);
+
+}  // namespace qelt

@@ -1,0 +1,62 @@
+#pragma once
+/// Every message the client sends to the quote server, byte for byte (before the "|END"
+/// terminator, which the sender appends). Texts are UTF-8 here; the socket converts to GBK.
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace qelt {
+
+inline constexpr std::string_view kTerminator = "|END";
+inline constexpr std::string_view kClientVersion = "1.96";
+
+/// message + "|END".
+std::string Frame(std::string_view message);
+
+/// "login:" user ":" password ":"; the automatic re-login appends "1:". Nothing is escaped.
+std::string LoginRequest(std::string_view user, std::string_view password, bool relogin = false);
+/// "ver:%s:".
+std::string VersionRequest(std::string_view version = kClientVersion);
+/// "category:".
+std::string CategoryRequest();
+/// "list:".
+std::string ListRequest();
+/// "line:%s:%s:%s:%d:" with list tag, goods number, delivery month and cover mode.
+std::string LineRequest(std::string_view listTag, std::string_view goodsNo, std::string_view dueDate,
+                        int coverMode);
+/// "real:%s:%s:%s:1:", the standing trade request of a detail view.
+std::string RealStandingRequest(std::string_view dayQualifier, std::string_view goodsNo,
+                                std::string_view dueDate);
+/// "real::%s:%s:8:", the start-up synchronisation's trade request.
+std::string RealSyncRequest(std::string_view goodsNo, std::string_view dueDate);
+/// "real:%s-%s:%s:%s:8:", one past day's trades: category code and the day's date.
+std::string RealHistoryRequest(std::string_view categoryCode, std::string_view date,
+                               std::string_view goodsNo, std::string_view dueDate);
+/// "pwd:%s:%s:%s:".
+std::string PasswordRequest(std::string_view user, std::string_view oldPassword,
+                            std::string_view newPassword);
+/// "msg:".
+std::string NoticeRequest();
+
+/// One alarm entry's thresholds, all texts as the user typed them.
+struct AlarmThresholds {
+    std::string goodsNo;
+    std::string dueDate;
+    std::string upperPrice;
+    std::string lowerPrice;
+    std::string volume;
+    std::string netPosition;
+};
+
+/// The condition T of the alarm query, with its literal spacing:
+///   upper > 0:      " price >=" upper
+///   lower > 0:      T (+ " and ") wrapped as " ( " T "  price <=" lower ")"
+///   volume > 0:     (" or ") "  all_num >=" volume
+///   position > 0:   (" or ") "  pure_num >=" position
+/// Prices are read as decimals, the two thresholds as integers.
+std::string AlarmCondition(const AlarmThresholds& entry);
+
+/// "alarm:goods_no='" goods "' and due_date='" month "' and (" T ")", or nothing when T is empty.
+std::optional<std::string> AlarmQuery(const AlarmThresholds& entry);
+
+}  // namespace qelt

@@ -1,0 +1,59 @@
+#pragma once
+/// The canvas over a QPainter. Every difference between the device-context rules the views
+/// are written for and QPainter's lives here: rectangles exclude their right and bottom
+/// edges (QRect::bottom() is top + height - 1), a line leaves out its end point, fonts are
+/// sized in pixels, colours are 0x00BBGGRR.
+#include <QImage>
+#include <QPainter>
+#include <memory>
+
+#include "gfx/Canvas.h"
+
+namespace qelt {
+
+QColor ToQColor(Colour c);
+
+class QtCanvas : public Canvas {
+public:
+    explicit QtCanvas(QPainter& painter) : m_painter(painter) {}
+
+    void Polyline(const std::vector<Point>& points) override;
+    void Rectangle(const Rect& r) override;
+    void FillRect(const Rect& r, Colour colour) override;
+    void Ellipse(const Rect& r) override;
+    void Polygon(const std::vector<Point>& points) override;
+    void FillRegion(const Region& region, Colour colour) override;
+    void TextOut(int x, int y, std::string_view utf8) override;
+    Size TextExtent(std::string_view utf8) override;
+    std::unique_ptr<MemoryBitmap> CreateBitmap(int width, int height) override;
+    void DrawBitmap(const MemoryBitmap& bitmap, int x, int y) override;
+
+protected:
+    void DrawLine(Point from, Point to) override;
+    void ClipChanged() override;
+
+private:
+    void ApplyPenAndBrush();
+    void ApplyFont();
+    QPainter& m_painter;
+};
+
+/// A QImage with its own painter and canvas: the double buffer of a view and the source of
+/// the bitmap export.
+class QtBitmap : public MemoryBitmap {
+public:
+    QtBitmap(int width, int height);
+    ~QtBitmap() override;
+    int Width() const override { return m_image.width(); }
+    int Height() const override { return m_image.height(); }
+    Canvas& GetCanvas() override { return *m_canvas; }
+    bool SaveBmp(const std::string& path) const override;
+    const QImage& Image() const { return m_image; }
+
+private:
+    QImage m_image;
+    std::unique_ptr<QPainter> m_painter;
+    std::unique_ptr<QtCanvas> m_canvas;
+};
+
+}  // namespace qelt

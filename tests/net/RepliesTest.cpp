@@ -1,0 +1,87 @@
+#include <gtest/gtest.h>
+
+#include "net/Replies.h"
+
+namespace qelt {
+namespace {
+
+TEST(Replies, KindIsTheTextBeforeTheFirstColonAndCaseSensitive) {
+    auto m = SplitKind("line:00012006:12:a|b||");
+    EXPECT_EQ(m.kind, "line");
+    EXPECT_EQ(m.body, "00012006:12:a|b||");
+    EXPECT_EQ(KindOf("line"), ReplyKind::Line);
+    EXPECT_EQ(KindOf("hisreal"), ReplyKind::HisReal);
+    EXPECT_EQ(KindOf("his"), ReplyKind::His);
+    EXPECT_EQ(KindOf("LIST"), ReplyKind::Unknown);
+    EXPECT_EQ(KindOf("lis"), ReplyKind::Unknown);
+    auto bare = SplitKind("dis");
+    EXPECT_EQ(bare.kind, "dis");
+    EXPECT_EQ(KindOf(bare.kind), ReplyKind::Dis);
+}
+
+TEST(Replies, LoginVerdictAndVersion) {
+    auto login = ParseLogin("0|welcome|7");
+    EXPECT_EQ(login.code, 0);
+    EXPECT_EQ(login.text, "welcome");
+    EXPECT_EQ(login.number, 7);
+    EXPECT_EQ(ParseLogin("2").code, 2);
+    EXPECT_EQ(ParseVersion("3:http://x"), 3) << "only the text up to the first colon";
+    EXPECT_EQ(ParseVersion("0:"), 0);
+}
+
+TEST(Replies, CategoriesWithKindFlags) {
+    auto c = ParseCategories("0001|白厂丝|0||0002|动盘丝|1||");
+    ASSERT_EQ(c.size(), 2u);
+    EXPECT_EQ(c[1].code, "0002");
+    EXPECT_EQ(c[1].name, "动盘丝");
+    EXPECT_EQ(c[1].kindFlag, "1");
+}
+
+TEST(Replies, ListRecordsHave27FieldsAndShortOnesArePadded) {
+    std::string full;
+    for (int i = 1; i <= 27; ++i) full += "f" + std::to_string(i) + "|";
+    const std::string body = full + "|20060525|1||";
+    auto records = ParseList(body);
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_EQ(records[0][0], "f1");
+    EXPECT_EQ(records[0][26], "f27");
+    EXPECT_EQ(records[1][0], "20060525");
+    EXPECT_EQ(records[1][1], "1");
+    EXPECT_TRUE(records[1][2].empty());
+    EXPECT_TRUE(records[1][26].empty()) << "missing fields read as empty, never out of bounds";
+}
+
+TEST(Replies, LineRealAndHisHeaders) {
+    auto line = ParseLine("000120060525:7:20060101|1|2|3|4|5|6|7|8|20060525||");
+    EXPECT_EQ(line.key, "000120060525");
+    EXPECT_EQ(line.listTag, "7");
+    ASSERT_EQ(line.bars.size(), 1u);
+    EXPECT_EQ(line.bars[0].size(), 10u);
+
+    auto real = ParseReal("000120060525::0|1|2|3|4|5|6|T1|8||");
+    EXPECT_EQ(real.selector, "");
+    ASSERT_EQ(real.records.size(), 1u);
+    EXPECT_EQ(real.records[0][7], "T1");
+    EXPECT_EQ(ParseReal("k:x:").selector, "x");
+
+    auto his = ParseHis("120:1|a||2|b||");
+    EXPECT_EQ(his.count, 120);
+    EXPECT_EQ(his.records.size(), 2u);
+}
+
+TEST(Replies, WithoutHeaderSeparatorsFieldsAreEmpty) {
+    auto line = ParseLine("garbage");
+    EXPECT_EQ(line.key, "garbage");
+    EXPECT_TRUE(line.listTag.empty());
+    EXPECT_TRUE(line.bars.empty());
+}
+
+TEST(Replies, NoticeAndPassword) {
+    EXPECT_EQ(ParseNotice("明日休市 \r\n"), "明日休市");
+    EXPECT_TRUE(ParseNotice(" \t\r\n").empty());
+    EXPECT_EQ(ParsePassword("1"), 1);
+    EXPECT_EQ(ParseAlarm("7|a||6|b||5|c").size(), 3u);
+}
+
+}  // namespace
+}  // namespace qelt
