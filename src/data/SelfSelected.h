@@ -1,0 +1,22 @@
+#pragma once
+/// The self-selected list (mylist.ini) as the store sees it: the settings object reads the
+/// file, the store's category "0000" selects the main records it names.
+#include <string>
+#include <vector>
+
+namespace qelt {
+
+struct SelfSelectedEntry {
+    std::string goodsNo;
+    std::string dueDate;
+    std::string category;  ///< "0005" when added while "0005" was shown, else "0001"
+    friend bool operator==(const SelfSelectedEntry&, const SelfSelectedEntry&) = default;
+};
+
+class SelfSelectedSource {
+public:
+    virtual ~SelfSelectedSource() = default;
+    virtual std::vector<SelfSelectedEntry> ReadSelfSelected() const = 0;
+};
+
+}  // namespace qelt
