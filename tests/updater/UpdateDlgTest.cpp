@@ -1,6 +1,7 @@
 // The progress dialog: status texts, the bar and "确定", driven by posted progress events.
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QLabel>
 #include <QProgressBar>
@@ -19,8 +20,8 @@ QApplication& App() {
     static int argc = 1;
     static char name[] = "qelt_updater_ui_tests";
     static char* argv[] = {name, nullptr};
-    static QApplication* app = new QApplication(argc, argv);
-    return *app;
+    if (!QApplication::instance()) new QApplication(argc, argv);
+    return *qApp;
 }
 
 struct DialogParts {
@@ -48,6 +49,10 @@ TEST(CUpdateDlg, OkStaysDisabledUntilTheDownloadEnds) {
     EXPECT_EQ(p.status->text().toStdString(), "下载进度");
     EXPECT_EQ(p.ok->text().toStdString(), "确定");
     EXPECT_FALSE(p.ok->isEnabled());
+    auto* about = dlg.findChild<QAction*>("about");
+    ASSERT_NE(about, nullptr);
+    EXPECT_EQ(about->text().toStdString(), "关于 Update(&A)...");
+    EXPECT_TRUE(dlg.actions().contains(about)) << "reachable from the dialog's context menu";
 
     Post(dlg, 0);
     EXPECT_EQ(p.status->text().toStdString(), "开始下载...");
