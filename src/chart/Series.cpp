@@ -1,0 +1,127 @@
+#include "chart/Series.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <string>
+
+#include "common/Numbers.h"
+
+namespace qelt {
+
+namespace {
+
+// Days since 1970-01-01 of a proleptic Gregorian date (month 1..12).
+std::int64_t DaysFromCivil(std::int64_t y, int m, int d) {
+    y -= m <= 2;
+    const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
+    const std::int64_t yoe = y - era * 400;
+    const std::int64_t doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+    const std::int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return era * 146097 + doe - 719468;
+}
+
+std::int64_t YearFromDays(std::int64_t z) {
+    z += 719468;
+    const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
+    const std::int64_t doe = z - era * 146097;
+    const std::int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const std::int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const std::int64_t mp = (5 * doy + 2) / 153;
+    const int m = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
+    return yoe + era * 400 + (m <= 2);
+}
+
+using KeyOf = std::optional<std::string> (*)(std::string_view date);
+
+std::optional<std::string> WeekKeyText(std::string_view date) {
+    auto key = WeekKey(date);
+    if (!key) return std::nullopt;
+    return std::to_string(*key);
+}
+
+std::optional<std::string> MonthKeyText(std::string_view date) { return std::string(MonthKey(date)); }
+
+/// Folds `day` into the period bar `bar`: close, the larger high, the smaller low (ties
+/// take the day's text), volume `num`, average, net position and null_num from the day;
+/// the date only when `takeDate`.
+void MergeDay(CBarRow& bar, const CBarRow& day, std::string_view num, bool takeDate) {
+    std::string_view high = LeadingDouble(day[kBarHigh]) >= LeadingDouble(bar[kBarHigh]) ? day[kBarHigh] : bar[kBarHigh];
+    std::string_view low = LeadingDouble(day[kBarLow]) <= LeadingDouble(bar[kBarLow]) ? day[kBarLow] : bar[kBarLow];
+    bar.Assign({takeDate ? day[kBarDate] : bar[kBarDate], bar[kBarOpen], day[kBarClose], high, low, num,
+                day[kBarAvg], day[kBarPure], day[kBarNull], bar[kBarDue]});
+}
+
+void Build(const BarSeries& days, BarSeries& periods, KeyOf keyOf, std::string_view firstKey, bool takeDate) {
+    if (days.empty()) return;
+    if (periods.empty()) {
+        std::string previous(firstKey);
+        for (const CBarRow& day : days) {
+            auto key = keyOf(day[kBarDate]);
+            if (!key) return;  // no key for this date: the build stops here
+            if (*key != previous) {
+                periods.push_back(day);
+                previous = std::move(*key);
+                continue;
+            }
+            CBarRow& bar = periods.back();
+            std::string num = FormatInt(LeadingInt64(bar[kBarNum]) + LeadingInt64(day[kBarNum]));
+            MergeDay(bar, day, num, takeDate);
+        }
+        return;
+    }
+    const CBarRow& newest = days.back();
+    auto newestKey = keyOf(newest[kBarDate]);
+    auto lastKey = keyOf(periods.back()[kBarDate]);
+    if (!newestKey || !lastKey) return;
+    if (*newestKey != *lastKey) {
+        periods.push_back(newest);
+        return;
+    }
+    // The volume is summed afresh over the trailing days of the same key.
+    std::int64_t sum = 0;
+    for (std::size_t i = days.size(); i-- > 0;) {
+        sum += LeadingInt64(days[i][kBarNum]);
+        if (i == 0) break;
+        auto previousKey = keyOf(days[i - 1][kBarDate]);
+        if (!previousKey || *previousKey != *newestKey) break;
+    }
+    MergeDay(periods.back(), newest, FormatInt(sum), takeDate);
+}
+
+}  // namespace
+
+std::optional<int> WeekKey(std::string_view date) {
+    auto part = [&](std::size_t from, std::size_t count) {
+        return from < date.size() ? LeadingInt(date.substr(from, count)) : 0;
+    };
+    int year = part(0, 4);
+    int month = part(4, 2);
+    int day = part(6, 2);
+    if (year < 1900 || month < 1 || month > 12 || day < 1 || day > 31) return std::nullopt;
+    std::int64_t days = DaysFromCivil(year, month, 1) + day - 1;  // day 31 of a short month rolls over
+    std::int64_t normalYear = YearFromDays(days);
+    std::int64_t yday = days - DaysFromCivil(normalYear, 1, 1);
+    int weekday = static_cast<int>(((days % 7) + 7 + 4) % 7);  // 1970-01-01 was a Thursday; 0 = Sunday
+    int mondayBased = (weekday + 6) % 7;
+    return static_cast<int>((yday + 7 - mondayBased) / 7);
+}
+
+std::string_view MonthKey(std::string_view date) { return date.size() > 4 ? date.substr(4, 2) : std::string_view{}; }
+
+void BuildWeekly(CQeltGoods& goods) { Build(goods.series, goods.weekSeries, WeekKeyText, "-1", true); }
+
+void BuildMonthly(CQeltGoods& goods) { Build(goods.series, goods.monthSeries, MonthKeyText, "0", false); }
+
+double HighestClose(const CQeltGoods& goods) {
+    double high = -99999;
+    for (const CBarRow& bar : goods.series) high = std::max(high, LeadingDouble(bar[kBarClose]));
+    return high;
+}
+
+double LowestClose(const CQeltGoods& goods) {
+    double low = 99999;
+    for (const CBarRow& bar : goods.series) low = std::min(low, LeadingDouble(bar[kBarClose]));
+    return low;
+}
+
+}  // namespace qelt

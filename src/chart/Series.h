@@ -1,0 +1,37 @@
+#pragma once
+/// Week and month bars aggregated from a goods record's day bars, and the close extremes
+/// the point-and-figure box size starts from.
+///
+/// Week bars carry the date of their latest day, month bars the date of their first day;
+/// open and due_date stay those of the period's first day. Neither key holds the year: two
+/// adjacent days a year apart with the same week number (or month digits) share one bar.
+#include <optional>
+#include <string_view>
+
+#include "data/Goods.h"
+
+namespace qelt {
+
+/// Week-of-year of an eight-digit date YYYYMMDD as "%W" gives it (weeks start on Monday,
+/// days before the year's first Monday are week 0). A day beyond its month's end rolls into
+/// the next month, as a calendar normalisation would. No key for a year before 1900, a
+/// month outside 1..12 or a day outside 1..31.
+std::optional<int> WeekKey(std::string_view date);
+
+/// Month key: characters 4..5 of the date ("MM").
+std::string_view MonthKey(std::string_view date);
+
+/// Brings goods.weekSeries up to date from goods.series: a full build when it is empty,
+/// otherwise folds in the newest day bar only. A day without a valid date stops the build
+/// at that bar (the bars before it stay aggregated).
+void BuildWeekly(CQeltGoods& goods);
+
+/// As BuildWeekly for goods.monthSeries, keyed by MonthKey.
+void BuildMonthly(CQeltGoods& goods);
+
+/// Largest close of the day series; -99999 when it is empty.
+double HighestClose(const CQeltGoods& goods);
+/// Smallest close of the day series; 99999 when it is empty.
+double LowestClose(const CQeltGoods& goods);
+
+}  // namespace qelt

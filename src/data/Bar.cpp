@@ -1,0 +1,63 @@
+#include "data/Bar.h"
+
+#include <algorithm>
+
+namespace qelt {
+
+namespace {
+
+template <typename Range>
+std::array<std::string_view, CBarRow::kFieldCount> FirstTen(const Range& fields) {
+    std::array<std::string_view, CBarRow::kFieldCount> out{};
+    std::size_t i = 0;
+    for (std::string_view f : fields) {
+        if (i == CBarRow::kFieldCount) break;
+        out[i++] = f;
+    }
+    return out;
+}
+
+}  // namespace
+
+CBarRow::CBarRow(const std::vector<std::string_view>& fields) { Assign(FirstTen(fields)); }
+
+CBarRow::CBarRow(std::initializer_list<std::string_view> fields) { Assign(FirstTen(fields)); }
+
+std::string_view CBarRow::Get(std::size_t i) const {
+    if (i >= kFieldCount) return {};
+    std::size_t begin = i == 0 ? 0 : m_ends[i - 1];
+    return std::string_view(m_text).substr(begin, m_ends[i] - begin);
+}
+
+void CBarRow::Set(std::size_t i, std::string_view text) {
+    if (i >= kFieldCount) return;
+    std::array<std::string_view, kFieldCount> fields;
+    for (std::size_t k = 0; k < kFieldCount; ++k) fields[k] = Get(k);
+    fields[i] = text;
+    Assign(fields);
+}
+
+void CBarRow::Assign(const std::array<std::string_view, kFieldCount>& fields) {
+    std::size_t total = 0;
+    for (std::string_view f : fields) total += f.size();
+    std::string text;
+    text.reserve(std::min(total, kMaxText));
+    std::array<std::uint16_t, kFieldCount> ends{};
+    for (std::size_t k = 0; k < kFieldCount; ++k) {
+        std::size_t room = kMaxText - text.size();
+        text.append(fields[k].substr(0, std::min(fields[k].size(), room)));
+        ends[k] = static_cast<std::uint16_t>(text.size());
+    }
+    // Built aside first: the views may point into the old text.
+    m_text = std::move(text);
+    m_ends = ends;
+}
+
+std::vector<std::string> CBarRow::Texts() const {
+    std::vector<std::string> out;
+    out.reserve(kFieldCount);
+    for (std::size_t k = 0; k < kFieldCount; ++k) out.emplace_back(Get(k));
+    return out;
+}
+
+}  // namespace qelt

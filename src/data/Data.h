@@ -1,0 +1,199 @@
+#pragma once
+/// `CQeltData`: the market data store. The receive thread hands every incoming message to
+/// `Dispatch`, which folds it under the store lock and then, with the lock released, sends
+/// the requests the fold produced, hands history records on and posts the kind's
+/// notification. Every other thread reads copies through the query methods.
+///
+/// Lists kept:
+/// - main goods list: one record per goods_no + due_date in order of first arrival, tag "12";
+/// - delivery-month list: copies of main records whose state was "1", tag "0";
+/// - contract list: one entry per main record except goods "0009", tag "3";
+/// - spot-month / third-month lists: contract entries with state "1" / "2", tags "1" / "2".
+/// Every derived entry keeps as its position the index of its main record.
+///
+/// Series of the derived lists and the main list: a "line" reply replaces a record's day
+/// series wholesale and also empties its week and month series, so the next weekly or
+/// monthly build starts over from the new day bars (the incremental builds assume only the
+/// newest day bar changed since the last build, which no longer holds after a replacement).
+///
+/// Set the collaborators (Set...) before the receive thread starts; they are not guarded.
+#include <array>
+#include <atomic>
+#include <cstddef>
+#include <functional>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+#include "common/Poster.h"
+#include "data/Goods.h"
+#include "data/HistorySink.h"
+#include "data/SelfSelected.h"
+#include "net/MessageSink.h"
+
+namespace qelt {
+
+/// One triggered alarm as received; the first text is its increasing numeric id.
+using AlarmHitRow = std::vector<std::string>;
+
+/// Codes of the pseudo-categories.
+inline constexpr std::string_view kSelfSelectedCode = "0000";
+inline constexpr std::string_view kSelfSelectedName = "自选";
+inline constexpr std::string_view kAllGoodsCode = "0001";
+inline constexpr std::string_view kSpotMonthCode = "0002";
+inline constexpr std::string_view kDeliveryCode = "0003";
+inline constexpr std::string_view kThirdMonthCode = "0004";
+inline constexpr std::string_view kContractCode = "0005";
+inline constexpr std::string_view kMidMonthCode = "0006";
+/// The goods number left out of the contract list (the composite index).
+inline constexpr std::string_view kIndexGoodsNo = "0009";
+
+/// Names of the three index records (their due_date) and the index values they set.
+inline constexpr std::array<std::string_view, 3> kIndexNames = {"综合指数", "生丝指数", "干茧指数"};
+
+class CQeltData : public MessageSink {
+public:
+    CQeltData(Poster& poster, const MessageTargets& targets);
+    ~CQeltData() override;
+    CQeltData(const CQeltData&) = delete;
+    CQeltData& operator=(const CQeltData&) = delete;
+
+    // ---- collaborators (set before the receive thread starts) ----
+
+    /// Where the paced "line" requests go, and whether the client is online right now
+    /// (the settings object owns the flag). Without a sender nothing is sent; without an
+    /// online query the store counts as offline.
+    void SetSender(MessageSender* sender, std::function<bool()> isOnline);
+    void SetSelfSelectedSource(const SelfSelectedSource* source);
+    void SetHistorySink(HistorySink* sink);
+    /// Called (outside the lock, on the receive thread) when an "alarm" reply added hits:
+    /// the application registers a function that posts a refresh to its alarm window.
+    void SetAlarmRefresh(std::function<void()> refresh);
+
+    // ---- input ----
+
+    /// Folds one complete message (kind ":" body, UTF-8) and posts its notification.
+    void Dispatch(std::string_view message) override;
+    /// Empties the main and derived lists, the category codes, names and name table.
+    void Reset();
+    /// Rebuilds the contract, spot-month and third-month lists from the main list, then
+    /// sends (outside the lock, paced by the sender) the "line" requests of new entries.
+    void RebuildDerivedLists();
+
+    // ---- queries (copies; any thread) ----
+
+    /// The kind table's flag for the code reads as the integer 1.
+    bool IsFlagged(std::string_view goodsNo) const;
+    /// Display name of a category code; empty when unknown.
+    std::string CategoryName(std::string_view code) const;
+    /// The category code at `categoryIndex`; empty when out of range.
+    std::string CurrentCategoryCode(int categoryIndex) const;
+    /// The record the application shows: by the code at `categoryIndex` ("0000" reads as
+    /// `selfSelectedCategory`), the derived-list entry whose position is `goodsIndex`
+    /// ("0002" spot month, "0003" delivery month, "0004" third month, "0005" contract),
+    /// else the main record at `goodsIndex`; a default record when there is none.
+    CQeltGoods CurrentGoods(int categoryIndex, int goodsIndex, std::string_view selfSelectedCategory) const;
+    /// New records for the category at `index` (position, name, change, change percent and
+    /// the quote fields; everything else as newly constructed). Empty when out of range.
+    std::vector<CQeltGoods> GoodsOfCategory(int index) const;
+
+    std::vector<CQeltGoods> MainList() const;
+    std::vector<CQeltGoods> DeliveryMonthList() const;
+    std::vector<CQeltGoods> SpotMonthList() const;
+    std::vector<CQeltGoods> ThirdMonthList() const;
+    std::vector<CQeltGoods> ContractList() const;
+    /// goods_no and due_date of every main / delivery-month record, in list order.
+    std::vector<std::pair<std::string, std::string>> MainListKeys() const;
+    std::vector<std::pair<std::string, std::string>> DeliveryMonthKeys() const;
+    /// Number of main records.
+    std::size_t MainCount() const;
+
+    std::vector<std::string> CategoryCodes() const;
+    std::vector<std::string> CategoryNames() const;
+    /// Code → kind flag text, as the last category reply gave it.
+    std::map<std::string, std::string> CategoryKinds() const;
+
+    /// price of "综合指数", "生丝指数", "干茧指数".
+    std::array<std::string, 3> IndexValues() const;
+    std::string Notice() const;
+    std::vector<AlarmHitRow> AlarmHits() const;
+    /// Rows of the last "real"/"hisreal" reply that had a selector.
+    std::vector<TradeRow> TradeList() const;
+    int LoginCode() const;
+    std::string LoginText() const;
+    int LoginNumber() const;
+
+private:
+    /// What a fold leaves to do once the lock is released.
+    struct Outcome {
+        bool post = false;
+        unsigned message = 0;
+        std::intptr_t wParam = 0;
+        std::vector<std::string> requests;
+        bool alarmGrew = false;
+    };
+    using List = std::vector<CQeltGoods>;
+
+    // Handlers; each runs with m_mutex held and fills `out`.
+    void FoldLogin(std::string_view body);
+    void FoldCategory(std::string_view body);
+    void FoldList(std::string_view body, bool online, Outcome& out);
+    void FoldLine(std::string_view key, std::string_view tag, BarSeries&& bars);
+    void FoldReal(std::string_view body, bool online, Outcome& out);
+    void FoldAlarm(std::string_view body, Outcome& out);
+
+    // List folding pieces (DataList.cpp).
+    CQeltGoods& FindOrAddMain(std::string_view goodsNo, std::string_view dueDate);
+    void StoreListRecord(CQeltGoods& goods, const std::array<std::string_view, kListFields>& fields);
+    void NameMainRecord(CQeltGoods& goods);
+    void MirrorDelivery(const CQeltGoods& main, bool online, Outcome& out);
+
+    // Derived lists (DataDerived.cpp).
+    void RebuildDerivedLocked(bool online, std::vector<std::string>& requests);
+    void RefreshDerivedLocked();
+
+    List& ListByTag(std::string_view tag);
+    std::string CategoryNameLocked(std::string_view code) const;
+    bool IsFlaggedLocked(std::string_view goodsNo) const;
+    const CQeltGoods* FindInList(const List& list, int position) const;
+    bool IsOnline() const;
+    void Deliver(Outcome& out);
+    static std::string KeyOf(std::string_view goodsNo, std::string_view dueDate);
+
+    Poster& m_poster;
+    const MessageTargets& m_targets;
+    MessageSender* m_sender = nullptr;
+    std::function<bool()> m_isOnline;
+    const SelfSelectedSource* m_selfSelected = nullptr;
+    HistorySink* m_history = nullptr;
+    std::function<void()> m_alarmRefresh;
+
+    mutable std::mutex m_mutex;  ///< the store lock: guards everything below
+    int m_loginCode = -1;
+    int m_loginNumber = -1;
+    std::string m_loginText;
+    std::array<std::string, 2> m_loginSpare;
+    std::vector<std::string> m_categoryNames;
+    std::vector<std::string> m_categoryCodes;
+    std::map<std::string, std::string, std::less<>> m_nameTable;
+    std::map<std::string, std::string, std::less<>> m_kindTable;
+    List m_main;
+    List m_delivery;
+    List m_spotMonth;
+    List m_thirdMonth;
+    List m_contract;
+    std::unordered_map<std::string, std::size_t> m_mainIndex;      ///< KeyOf → index in m_main
+    std::unordered_map<std::string, std::size_t> m_deliveryIndex;  ///< KeyOf → index in m_delivery
+    std::string m_keyBuffer;  ///< reused for look-ups, so folding a known record allocates nothing
+    std::vector<TradeRow> m_tradeList;
+    std::vector<AlarmHitRow> m_alarmHits;
+    std::string m_notice;
+    std::array<std::string, 3> m_indexValues;
+};
+
+}  // namespace qelt

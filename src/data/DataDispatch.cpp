@@ -1,0 +1,242 @@
+#include "data/Data.h"
+
+#include <unordered_set>
+
+#include "common/Messages.h"
+#include "common/Numbers.h"
+#include "common/Split.h"
+#include "data/SeriesUpdate.h"
+#include "net/Replies.h"
+
+namespace qelt {
+
+namespace {
+
+bool MatchesKey(const CQeltGoods& goods, std::string_view key) {
+    return key.size() == goods.goods_no.size() + goods.due_date.size() && key.starts_with(goods.goods_no) &&
+           key.ends_with(goods.due_date);
+}
+
+std::vector<TradeRow> ToRows(const std::vector<Fields>& records) {
+    std::vector<TradeRow> rows;
+    rows.reserve(records.size());
+    for (const Fields& f : records) rows.emplace_back(f.begin(), f.end());
+    return rows;
+}
+
+/// The 8th field identifies a trade; a row without one has an empty identity.
+std::string_view TradeId(const TradeRow& row) { return row.size() > 7 ? std::string_view(row[7]) : std::string_view{}; }
+
+}  // namespace
+
+CQeltData::CQeltData(Poster& poster, const MessageTargets& targets) : m_poster(poster), m_targets(targets) {}
+
+CQeltData::~CQeltData() = default;
+
+void CQeltData::SetSender(MessageSender* sender, std::function<bool()> isOnline) {
+    m_sender = sender;
+    m_isOnline = std::move(isOnline);
+}
+
+void CQeltData::SetSelfSelectedSource(const SelfSelectedSource* source) { m_selfSelected = source; }
+
+void CQeltData::SetHistorySink(HistorySink* sink) { m_history = sink; }
+
+void CQeltData::SetAlarmRefresh(std::function<void()> refresh) { m_alarmRefresh = std::move(refresh); }
+
+bool CQeltData::IsOnline() const { return m_isOnline && m_isOnline(); }
+
+std::string CQeltData::KeyOf(std::string_view goodsNo, std::string_view dueDate) {
+    std::string key;
+    key.reserve(goodsNo.size() + dueDate.size() + 1);
+    key.append(goodsNo).push_back('|');  // '|' never occurs inside a field
+    key.append(dueDate);
+    return key;
+}
+
+CQeltData::List& CQeltData::ListByTag(std::string_view tag) {
+    if (tag == kTagDelivery) return m_delivery;
+    if (tag == kTagSpotMonth) return m_spotMonth;
+    if (tag == kTagThirdMonth) return m_thirdMonth;
+    if (tag == kTagContract) return m_contract;
+    return m_main;
+}
+
+void CQeltData::Dispatch(std::string_view message) {
+    SplitMessage split = SplitKind(message);
+    std::string_view body = split.body;
+    Outcome out;
+    switch (KindOf(split.kind)) {
+        case ReplyKind::Login: {
+            std::lock_guard lock(m_mutex);
+            FoldLogin(body);
+            out.post = true;
+            out.message = WM_NET_LOGIN;
+            break;
+        }
+        case ReplyKind::Ver:
+            out.post = true;
+            out.message = WM_NET_VER;
+            out.wParam = ParseVersion(body);
+            break;
+        case ReplyKind::Category: {
+            std::lock_guard lock(m_mutex);
+            FoldCategory(body);
+            out.post = true;
+            out.message = WM_NET_CATEGORY;
+            break;
+        }
+        case ReplyKind::List: {
+            bool online = IsOnline();
+            std::lock_guard lock(m_mutex);
+            FoldList(body, online, out);
+            out.post = true;
+            out.message = WM_NET_LIST;
+            break;
+        }
+        case ReplyKind::Line: {
+            // Bars are built before taking the lock; the replaced series dies after it.
+            LineReply reply = ParseLine(body);
+            BarSeries bars;
+            bars.reserve(reply.bars.size());
+            for (const Fields& f : reply.bars) bars.emplace_back(f);
+            {
+                std::lock_guard lock(m_mutex);
+                FoldLine(reply.key, reply.listTag, std::move(bars));
+            }
+            out.post = true;
+            out.message = WM_NET_LINE;
+            break;
+        }
+        case ReplyKind::Real:
+        case ReplyKind::HisReal: {
+            bool online = IsOnline();
+            {
+                std::lock_guard lock(m_mutex);
+                FoldReal(body, online, out);
+            }
+            out.post = true;
+            out.message = KindOf(split.kind) == ReplyKind::Real ? WM_NET_REAL : WM_NET_HISREAL;
+            break;
+        }
+        case ReplyKind::His: {
+            std::string_view rest = body;
+            int count = LeadingInt(CutHeaderField(rest));
+            if (m_history != nullptr) m_history->StoreHistory(body);
+            out.post = true;
+            out.message = WM_NET_HIS;
+            out.wParam = count;
+            break;
+        }
+        case ReplyKind::Alarm: {
+            std::lock_guard lock(m_mutex);
+            FoldAlarm(body, out);
+            break;
+        }
+        case ReplyKind::Msg: {
+            std::string_view notice = ParseNotice(body);
+            if (notice.empty()) break;
+            {
+                std::lock_guard lock(m_mutex);
+                m_notice.assign(notice);
+            }
+            m_poster.PostThreadMessage(WM_NET_NOTICE, 0, 0);
+            break;
+        }
+        case ReplyKind::Dis:
+            m_poster.PostThreadMessage(WM_NET_RECONNECT, kReconnectAfterDisconnect, 0);
+            break;
+        case ReplyKind::Pwd: {
+            WindowId dialog = m_targets.passwordDialog.load();
+            if (dialog != kNoWindow) m_poster.PostWindowMessage(dialog, WM_NET_PWD, ParsePassword(body), 0);
+            break;
+        }
+        case ReplyKind::Unknown:
+            break;
+    }
+    Deliver(out);
+}
+
+void CQeltData::Deliver(Outcome& out) {
+    // The lock is free here: the requests go out paced (the sender pauses after each), in
+    // fold order, while readers keep reading. The notification follows them, so a window
+    // that reacts to it sends its own requests after the store's.
+    if (m_sender != nullptr) {
+        for (const std::string& request : out.requests) {
+            if (!IsOnline()) break;
+            m_sender->Send(request);
+        }
+    }
+    if (out.alarmGrew && m_alarmRefresh) m_alarmRefresh();
+    if (out.post) m_poster.PostWindowMessage(m_targets.notification.load(), out.message, out.wParam, 0);
+}
+
+void CQeltData::FoldLogin(std::string_view body) {
+    LoginReply reply = ParseLogin(body);
+    m_loginCode = reply.code;
+    m_loginText.assign(reply.text);
+    m_loginNumber = reply.number;
+}
+
+void CQeltData::FoldCategory(std::string_view body) {
+    for (const CategoryRecord& r : ParseCategories(body)) {
+        m_categoryCodes.emplace_back(r.code);
+        m_categoryNames.emplace_back(r.name);
+        m_nameTable[std::string(r.code)] = std::string(r.name);
+        m_kindTable[std::string(r.code)] = std::string(r.kindFlag);
+    }
+    m_categoryCodes.emplace_back(kSelfSelectedCode);
+    m_categoryNames.emplace_back(kSelfSelectedName);
+    m_nameTable[std::string(kSelfSelectedCode)] = std::string(kSelfSelectedName);
+}
+
+void CQeltData::FoldLine(std::string_view key, std::string_view tag, BarSeries&& bars) {
+    for (CQeltGoods& goods : ListByTag(tag)) {
+        if (!MatchesKey(goods, key)) continue;
+        goods.series.swap(bars);  // the old bars leave with `bars`, destroyed by the caller
+        // The week and month series were built from the old day bars: start them over.
+        goods.weekSeries.clear();
+        goods.monthSeries.clear();
+        return;
+    }
+}
+
+void CQeltData::FoldReal(std::string_view body, bool online, Outcome& out) {
+    RealReply reply = ParseReal(body);
+    if (!reply.selector.empty()) {
+        m_tradeList = ToRows(reply.records);
+        return;
+    }
+    for (CQeltGoods& goods : m_main) {
+        if (!MatchesKey(goods, reply.key)) continue;
+        // Reserved up front so the identities viewed below stay where they are.
+        goods.trades.reserve(goods.trades.size() + reply.records.size());
+        std::unordered_set<std::string_view> held;
+        for (const TradeRow& row : goods.trades) held.insert(TradeId(row));
+        for (const Fields& f : reply.records) {
+            std::string_view id = f.size() > 7 ? f[7] : std::string_view{};
+            if (held.contains(id)) continue;
+            goods.trades.emplace_back(f.begin(), f.end());
+            held.insert(TradeId(goods.trades.back()));
+            if (auto request = UpdateSeriesFromQuote(goods, online)) out.requests.push_back(std::move(*request));
+        }
+        return;
+    }
+}
+
+void CQeltData::FoldAlarm(std::string_view body, Outcome& out) {
+    std::vector<Fields> records = ParseAlarm(body);
+    std::int64_t lastId = 0;
+    if (!m_alarmHits.empty() && !m_alarmHits.back().empty()) lastId = LeadingInt64(m_alarmHits.back()[0]);
+    size_t before = m_alarmHits.size();
+    for (auto it = records.rbegin(); it != records.rend(); ++it) {
+        if (it->empty()) continue;
+        std::int64_t id = LeadingInt64((*it)[0]);
+        if (id <= lastId) continue;
+        m_alarmHits.emplace_back(it->begin(), it->end());
+        lastId = id;
+    }
+    out.alarmGrew = m_alarmHits.size() > before;
+}
+
+}  // namespace qelt

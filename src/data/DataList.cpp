@@ -1,0 +1,118 @@
+// Folding the board ("list" reply): one record per contract, 27 fields each.
+#include "data/Data.h"
+
+#include <cmath>
+
+#include "common/Numbers.h"
+#include "data/SeriesUpdate.h"
+#include "net/Replies.h"
+
+namespace qelt {
+
+namespace {
+
+const std::string kZero = "0.00";
+
+/// Change and change percent of a main record, in single precision: current against
+/// reference, "0.00" when there is no current value or no difference to speak of.
+void SetChange(CQeltGoods& goods) {
+    const std::string& currentText = goods.flagged ? goods.newest_price : goods.price;
+    const std::string& referenceText = goods.flagged ? goods.pre_newest : goods.pre_close;
+    float current = LeadingFloat(currentText);
+    float reference = LeadingFloat(referenceText);
+    float diff = current - reference;
+    if (current < 0.001f || std::fabs(diff) < 0.001f)
+        goods.change = kZero;
+    else
+        goods.change = FormatFixed2(diff);
+    if (current < 0.001f || reference == 0.0f) {
+        goods.changePercent = kZero;
+        return;
+    }
+    float percent = diff * 100.0f / reference;
+    goods.changePercent = std::fabs(percent) < 0.001f ? kZero : FormatFixed2(percent);
+}
+
+/// The delivery-month entry's own rule: price against pre_close only, coarser thresholds.
+void SetDeliveryChange(CQeltGoods& entry) {
+    float price = LeadingFloat(entry.price);
+    float preClose = LeadingFloat(entry.pre_close);
+    float diff = price - preClose;
+    entry.change = std::fabs(diff) < 0.01f ? kZero : FormatFixed2(diff);
+    if (preClose == 0.0f) {
+        entry.changePercent = kZero;
+        return;
+    }
+    float percent = diff * 100.0f / preClose;
+    entry.changePercent = (percent > -0.01f && percent < 0.01f) ? kZero : FormatFixed2(percent);
+}
+
+}  // namespace
+
+CQeltGoods& CQeltData::FindOrAddMain(std::string_view goodsNo, std::string_view dueDate) {
+    m_keyBuffer.assign(goodsNo).push_back('|');
+    m_keyBuffer.append(dueDate);
+    auto found = m_mainIndex.find(m_keyBuffer);
+    if (found != m_mainIndex.end()) return m_main[found->second];
+    CQeltGoods& goods = m_main.emplace_back();
+    goods.flagged = IsFlaggedLocked(goodsNo);
+    m_mainIndex.emplace(m_keyBuffer, m_main.size() - 1);
+    return goods;
+}
+
+void CQeltData::StoreListRecord(CQeltGoods& goods, const std::array<std::string_view, kListFields>& fields) {
+    for (std::size_t n = 1; n <= kListFields; ++n) {
+        std::string& target = goods.*ListField(n);
+        if (IsListPriceField(n))
+            target = FormatFixed2(LeadingDouble(fields[n - 1]));
+        else
+            target.assign(fields[n - 1]);
+    }
+}
+
+void CQeltData::NameMainRecord(CQeltGoods& goods) {
+    if (goods.due_date.starts_with('2')) {
+        goods.name = CategoryNameLocked(goods.goods_no);
+        goods.name += '-';
+        goods.name += std::string_view(goods.due_date).substr(2, 6);
+        return;
+    }
+    goods.name = goods.due_date;
+    for (std::size_t i = 0; i < kIndexNames.size(); ++i)
+        if (goods.due_date == kIndexNames[i]) m_indexValues[i] = goods.price;
+}
+
+void CQeltData::MirrorDelivery(const CQeltGoods& main, bool online, Outcome& out) {
+    m_keyBuffer.assign(main.goods_no).push_back('|');
+    m_keyBuffer.append(main.due_date);
+    auto found = m_deliveryIndex.find(m_keyBuffer);
+    CQeltGoods* entry = nullptr;
+    if (found == m_deliveryIndex.end()) {
+        entry = &m_delivery.emplace_back(main);
+        m_deliveryIndex.emplace(m_keyBuffer, m_delivery.size() - 1);
+    } else {
+        entry = &m_delivery[found->second];
+        CopyListFields(main, *entry, 1, 20);
+        entry->position = main.position;
+        SetDeliveryChange(*entry);
+    }
+    entry->listTag = kTagDelivery;
+    entry->name = CategoryNameLocked(main.goods_no) + "交货月";
+    if (auto request = UpdateSeriesFromQuote(*entry, online)) out.requests.push_back(std::move(*request));
+}
+
+void CQeltData::FoldList(std::string_view body, bool online, Outcome& out) {
+    for (const ListRecord& fields : ParseList(body)) {
+        CQeltGoods& goods = FindOrAddMain(fields[9], fields[0]);
+        StoreListRecord(goods, fields);
+        NameMainRecord(goods);
+        goods.position = static_cast<int>(&goods - m_main.data());
+        SetChange(goods);
+        if (goods.state == "1") MirrorDelivery(goods, online, out);
+        if (auto request = UpdateSeriesFromQuote(goods, online)) out.requests.push_back(std::move(*request));
+    }
+    if (m_contract.empty()) RebuildDerivedLocked(online, out.requests);
+    RefreshDerivedLocked();
+}
+
+}  // namespace qelt

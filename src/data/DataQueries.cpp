@@ -1,0 +1,236 @@
+// What the views, the application and the database read from the store: copies only.
+#include "data/Data.h"
+
+#include "common/Numbers.h"
+#include "common/Text.h"
+
+namespace qelt {
+
+namespace {
+
+bool Active(const CQeltGoods& goods) { return LeadingInt(goods.state) > 0; }
+
+/// What a view's row needs: position, name, change figures and quote fields; the rest as
+/// newly constructed (the views request series and trades through the current goods).
+CQeltGoods RowCopy(const CQeltGoods& source) {
+    CQeltGoods row;
+    row.position = source.position;
+    row.name = source.name;
+    row.changePercent = source.changePercent;
+    row.change = source.change;
+    CopyQuoteFields(source, row);
+    return row;
+}
+
+/// "0000" to "0009" are the pseudo-categories; any other code is a real category.
+bool IsPseudoCategory(std::string_view code) {
+    return code.size() == 4 && code.starts_with("000") && code[3] >= '0' && code[3] <= '9';
+}
+
+}  // namespace
+
+void CQeltData::Reset() {
+    std::lock_guard lock(m_mutex);
+    m_main.clear();
+    m_delivery.clear();
+    m_spotMonth.clear();
+    m_thirdMonth.clear();
+    m_contract.clear();
+    m_mainIndex.clear();
+    m_deliveryIndex.clear();
+    m_categoryCodes.clear();
+    m_categoryNames.clear();
+    m_nameTable.clear();
+}
+
+bool CQeltData::IsFlaggedLocked(std::string_view goodsNo) const {
+    auto found = m_kindTable.find(goodsNo);
+    return found != m_kindTable.end() && LeadingInt(found->second) == 1;
+}
+
+bool CQeltData::IsFlagged(std::string_view goodsNo) const {
+    std::lock_guard lock(m_mutex);
+    return IsFlaggedLocked(goodsNo);
+}
+
+std::string CQeltData::CategoryNameLocked(std::string_view code) const {
+    auto found = m_nameTable.find(code);
+    return found == m_nameTable.end() ? std::string() : found->second;
+}
+
+std::string CQeltData::CategoryName(std::string_view code) const {
+    std::lock_guard lock(m_mutex);
+    return CategoryNameLocked(code);
+}
+
+std::string CQeltData::CurrentCategoryCode(int categoryIndex) const {
+    std::lock_guard lock(m_mutex);
+    if (categoryIndex < 0 || static_cast<std::size_t>(categoryIndex) >= m_categoryCodes.size()) return {};
+    return m_categoryCodes[categoryIndex];
+}
+
+const CQeltGoods* CQeltData::FindInList(const List& list, int position) const {
+    for (const CQeltGoods& entry : list)
+        if (entry.position == position) return &entry;
+    return nullptr;
+}
+
+CQeltGoods CQeltData::CurrentGoods(int categoryIndex, int goodsIndex, std::string_view selfSelectedCategory) const {
+    std::lock_guard lock(m_mutex);
+    std::string_view code;
+    if (categoryIndex >= 0 && static_cast<std::size_t>(categoryIndex) < m_categoryCodes.size())
+        code = m_categoryCodes[categoryIndex];
+    if (code == kSelfSelectedCode) code = selfSelectedCategory;
+
+    const CQeltGoods* found = nullptr;
+    if (code == kSpotMonthCode) found = FindInList(m_spotMonth, goodsIndex);
+    else if (code == kDeliveryCode) found = FindInList(m_delivery, goodsIndex);
+    else if (code == kThirdMonthCode) found = FindInList(m_thirdMonth, goodsIndex);
+    else if (code == kContractCode) found = FindInList(m_contract, goodsIndex);
+    if (found != nullptr) return *found;
+    if (goodsIndex >= 0 && static_cast<std::size_t>(goodsIndex) < m_main.size()) return m_main[goodsIndex];
+    return CQeltGoods();
+}
+
+std::vector<CQeltGoods> CQeltData::GoodsOfCategory(int index) const {
+    // The self-selected list may come from a file: read it before taking the lock.
+    std::vector<SelfSelectedEntry> selfSelected;
+    std::string code = CurrentCategoryCode(index);
+    if (code == kSelfSelectedCode && m_selfSelected != nullptr) selfSelected = m_selfSelected->ReadSelfSelected();
+
+    std::vector<CQeltGoods> out;
+    std::lock_guard lock(m_mutex);
+    if (code.empty()) return out;
+    auto copyAll = [&](const List& list, auto&& take) {
+        for (const CQeltGoods& goods : list)
+            if (take(goods)) out.push_back(RowCopy(goods));
+    };
+    auto all = [](const CQeltGoods&) { return true; };
+    if (code == kSelfSelectedCode) {
+        copyAll(m_main, [&](const CQeltGoods& g) {
+            for (const SelfSelectedEntry& e : selfSelected)
+                if (e.goodsNo == g.goods_no && e.dueDate == g.due_date) return true;
+            return false;
+        });
+    } else if (code == kAllGoodsCode) {
+        copyAll(m_main, Active);
+    } else if (code == kSpotMonthCode) {
+        copyAll(m_spotMonth, all);
+    } else if (code == kDeliveryCode) {
+        copyAll(m_delivery, all);
+    } else if (code == kThirdMonthCode) {
+        copyAll(m_thirdMonth, all);
+    } else if (code == kContractCode) {
+        copyAll(m_contract, [](const CQeltGoods& g) { return g.due_date.ends_with("25"); });
+    } else if (code == kMidMonthCode) {
+        copyAll(m_contract, [](const CQeltGoods& g) { return g.due_date.ends_with("05") || g.due_date.ends_with("15"); });
+    } else if (!IsPseudoCategory(code)) {
+        copyAll(m_main, [&](const CQeltGoods& g) {
+            if (!Active(g)) return false;
+            if (g.goods_no == code) return true;
+            if (code == "0112") return g.name == kIndexNames[1];
+            if (code == "0121") return g.name == kIndexNames[2];
+            if (code == "2000") return Trim(g.due_date).empty();
+            return false;
+        });
+    }
+    return out;
+}
+
+std::vector<CQeltGoods> CQeltData::MainList() const {
+    std::lock_guard lock(m_mutex);
+    return m_main;
+}
+
+std::vector<CQeltGoods> CQeltData::DeliveryMonthList() const {
+    std::lock_guard lock(m_mutex);
+    return m_delivery;
+}
+
+std::vector<CQeltGoods> CQeltData::SpotMonthList() const {
+    std::lock_guard lock(m_mutex);
+    return m_spotMonth;
+}
+
+std::vector<CQeltGoods> CQeltData::ThirdMonthList() const {
+    std::lock_guard lock(m_mutex);
+    return m_thirdMonth;
+}
+
+std::vector<CQeltGoods> CQeltData::ContractList() const {
+    std::lock_guard lock(m_mutex);
+    return m_contract;
+}
+
+std::vector<std::pair<std::string, std::string>> CQeltData::MainListKeys() const {
+    std::lock_guard lock(m_mutex);
+    std::vector<std::pair<std::string, std::string>> keys;
+    keys.reserve(m_main.size());
+    for (const CQeltGoods& g : m_main) keys.emplace_back(g.goods_no, g.due_date);
+    return keys;
+}
+
+std::vector<std::pair<std::string, std::string>> CQeltData::DeliveryMonthKeys() const {
+    std::lock_guard lock(m_mutex);
+    std::vector<std::pair<std::string, std::string>> keys;
+    keys.reserve(m_delivery.size());
+    for (const CQeltGoods& g : m_delivery) keys.emplace_back(g.goods_no, g.due_date);
+    return keys;
+}
+
+std::size_t CQeltData::MainCount() const {
+    std::lock_guard lock(m_mutex);
+    return m_main.size();
+}
+
+std::vector<std::string> CQeltData::CategoryCodes() const {
+    std::lock_guard lock(m_mutex);
+    return m_categoryCodes;
+}
+
+std::vector<std::string> CQeltData::CategoryNames() const {
+    std::lock_guard lock(m_mutex);
+    return m_categoryNames;
+}
+
+std::map<std::string, std::string> CQeltData::CategoryKinds() const {
+    std::lock_guard lock(m_mutex);
+    return {m_kindTable.begin(), m_kindTable.end()};
+}
+
+std::array<std::string, 3> CQeltData::IndexValues() const {
+    std::lock_guard lock(m_mutex);
+    return m_indexValues;
+}
+
+std::string CQeltData::Notice() const {
+    std::lock_guard lock(m_mutex);
+    return m_notice;
+}
+
+std::vector<AlarmHitRow> CQeltData::AlarmHits() const {
+    std::lock_guard lock(m_mutex);
+    return m_alarmHits;
+}
+
+std::vector<TradeRow> CQeltData::TradeList() const {
+    std::lock_guard lock(m_mutex);
+    return m_tradeList;
+}
+
+int CQeltData::LoginCode() const {
+    std::lock_guard lock(m_mutex);
+    return m_loginCode;
+}
+
+std::string CQeltData::LoginText() const {
+    std::lock_guard lock(m_mutex);
+    return m_loginText;
+}
+
+int CQeltData::LoginNumber() const {
+    std::lock_guard lock(m_mutex);
+    return m_loginNumber;
+}
+
+}  // namespace qelt

@@ -1,0 +1,154 @@
+// The replies other than the board: login, version, categories, series, trades, history,
+// alarms, notices, disconnect and password.
+#include <gtest/gtest.h>
+
+#include "StoreFixture.h"
+#include "common/Messages.h"
+
+namespace qelt::test {
+namespace {
+
+class Handlers : public ::testing::Test, public StoreFixture {
+protected:
+    void SetUp() override {
+        Categories();
+        data.Dispatch(ListReply({ListRow("0101", "20060525").State("1"), ListRow("0101", "20060625")}));
+        poster.Clear();
+    }
+};
+
+TEST_F(Handlers, LoginAndVersionReplies) {
+    EXPECT_EQ(data.LoginCode(), -1);
+    data.Dispatch("login:0|欢迎|42");
+    EXPECT_EQ(data.LoginCode(), 0);
+    EXPECT_EQ(data.LoginText(), "欢迎");
+    EXPECT_EQ(data.LoginNumber(), 42);
+    data.Dispatch("ver:3:");
+    auto posted = poster.All();
+    ASSERT_EQ(posted.size(), 2u);
+    EXPECT_EQ(posted[0].message, WM_NET_LOGIN);
+    EXPECT_EQ(posted[1].message, WM_NET_VER);
+    EXPECT_EQ(posted[1].wParam, 3);
+    EXPECT_EQ(posted[1].window, kView);
+}
+
+TEST_F(Handlers, CategoriesEndWithTheSelfSelectedList) {
+    auto codes = data.CategoryCodes();
+    auto names = data.CategoryNames();
+    EXPECT_EQ(codes, (std::vector<std::string>{"0101", "0121", "0009", "0000"}));
+    EXPECT_EQ(names.back(), "自选");
+    EXPECT_EQ(data.CategoryName("0121"), "干茧");
+    EXPECT_EQ(data.CategoryName("0000"), "自选");
+    EXPECT_EQ(data.CategoryName("7777"), "");
+    EXPECT_TRUE(data.IsFlagged("0121"));
+    EXPECT_FALSE(data.IsFlagged("0101"));
+    EXPECT_FALSE(data.IsFlagged("7777"));
+    EXPECT_EQ(data.CurrentCategoryCode(1), "0121");
+    EXPECT_EQ(data.CurrentCategoryCode(9), "");
+}
+
+TEST_F(Handlers, LineRepliesReplaceTheSeriesOfTheTaggedList) {
+    const std::string bars = "20060601|1|2|3|0.5|10|1.5|7|8|20060525||20060602|2|3|4|1|20|2.5|9|9|20060525||";
+    data.Dispatch("line:010120060625:7:" + bars);  // unknown tag: the main list
+    auto main = data.MainList();
+    ASSERT_EQ(main[1].series.size(), 2u);
+    EXPECT_EQ(main[1].series[1][kBarNum], "20");
+    EXPECT_TRUE(main[0].series.empty());
+
+    data.Dispatch("line:010120060525:3:" + bars);
+    EXPECT_EQ(data.ContractList()[0].series.size(), 2u);
+    EXPECT_TRUE(data.MainList()[0].series.empty());
+
+    data.Dispatch("line:010120069999:12:" + bars);  // nobody: nothing changes, still posted
+    EXPECT_EQ(poster.Count(WM_NET_LINE), 3u);
+}
+
+TEST_F(Handlers, TradesWithASelectorReplaceTheTradeList) {
+    data.Dispatch("real:010120060525:1:a|b||c|d||");
+    data.Dispatch("hisreal:010120060525:0101-20060530:e|f||");
+    EXPECT_EQ(data.TradeList(), (std::vector<TradeRow>{{"e", "f"}}));
+    EXPECT_EQ(poster.Count(WM_NET_REAL), 1u);
+    EXPECT_EQ(poster.Count(WM_NET_HISREAL), 1u);
+}
+
+TEST_F(Handlers, TradesWithoutASelectorAppendOncePerIdentity) {
+    const std::string t1 = "0|10.00|5|5|20060601|1|1|T1|3|4|1|093000|0|0|0|0|0|0|0|0";
+    const std::string t2 = "1|10.10|5|10|20060601|1|1|T2|3|4|1|093100|0|0|0|0|0|0|0|0";
+    data.Dispatch("real:010120060625::" + t1 + "||");
+    data.Dispatch("real:010120060625::" + t1 + "||" + t2 + "||");
+    data.Dispatch("real:010120060625::" + t2 + "||");
+    auto g = data.MainList()[1];
+    ASSERT_EQ(g.trades.size(), 2u);
+    EXPECT_EQ(g.trades[0][7], "T1");
+    EXPECT_EQ(g.trades[1][7], "T2");
+    EXPECT_TRUE(data.TradeList().empty());
+    EXPECT_EQ(poster.Count(WM_NET_REAL), 3u);
+}
+
+class HistoryProbe : public HistorySink {
+public:
+    explicit HistoryProbe(const CQeltData& data) : m_data(data) {}
+    void StoreHistory(std::string_view body) override {
+        bodies.emplace_back(body);
+        storeWasFree = StoreIsFree(m_data);
+    }
+    std::vector<std::string> bodies;
+    bool storeWasFree = false;
+
+private:
+    const CQeltData& m_data;
+};
+
+TEST_F(Handlers, HistoryGoesToTheSinkOutsideTheLockAndPostsTheCount) {
+    HistoryProbe probe(data);
+    data.SetHistorySink(&probe);
+    data.Dispatch("his:120:1|20060525|0101|20060601|1|2|3|0.5|10|1|1.5|7|8||");
+    ASSERT_EQ(probe.bodies.size(), 1u);
+    EXPECT_EQ(probe.bodies[0], "120:1|20060525|0101|20060601|1|2|3|0.5|10|1|1.5|7|8||");
+    EXPECT_TRUE(probe.storeWasFree);
+    auto posted = poster.All();
+    ASSERT_EQ(posted.size(), 1u);
+    EXPECT_EQ(posted[0].message, WM_NET_HIS);
+    EXPECT_EQ(posted[0].wParam, 120);
+}
+
+TEST_F(Handlers, AlarmsAreKeptInAscendingIdOrderAndRepeatsAddNothing) {
+    int refreshes = 0;
+    data.SetAlarmRefresh([&] { ++refreshes; });
+    data.Dispatch("alarm:5|0101|a||");
+    data.Dispatch("alarm:7|0101|c||6|0101|b||5|0101|a||");
+    auto hits = data.AlarmHits();
+    ASSERT_EQ(hits.size(), 3u);
+    EXPECT_EQ(hits[1][0], "6");
+    EXPECT_EQ(hits[2][0], "7");
+    EXPECT_EQ(refreshes, 2);
+    data.Dispatch("alarm:7|0101|c||");
+    EXPECT_EQ(data.AlarmHits().size(), 3u);
+    EXPECT_EQ(refreshes, 2);
+    EXPECT_TRUE(poster.All().empty());
+}
+
+TEST_F(Handlers, NoticeDisconnectAndPassword) {
+    data.Dispatch("msg: \t\r\n");
+    EXPECT_EQ(poster.Count(WM_NET_NOTICE), 0u);
+    data.Dispatch("msg:明日休市 \r\n");
+    EXPECT_EQ(data.Notice(), "明日休市");
+    data.Dispatch("dis:");
+    data.Dispatch("pwd:1");  // no dialog open: nobody to tell
+    targets.passwordDialog = 9;
+    data.Dispatch("pwd:1");
+    data.Dispatch("bogus:1");
+    auto posted = poster.All();
+    ASSERT_EQ(posted.size(), 3u);
+    EXPECT_TRUE(posted[0].toThread);
+    EXPECT_EQ(posted[0].message, WM_NET_NOTICE);
+    EXPECT_TRUE(posted[1].toThread);
+    EXPECT_EQ(posted[1].message, WM_NET_RECONNECT);
+    EXPECT_EQ(posted[1].wParam, 10);
+    EXPECT_EQ(posted[2].window, 9u);
+    EXPECT_EQ(posted[2].message, WM_NET_PWD);
+    EXPECT_EQ(posted[2].wParam, 1);
+}
+
+}  // namespace
+}  // namespace qelt::test
