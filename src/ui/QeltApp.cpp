@@ -1,0 +1,205 @@
+#include "QeltApp.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMessageBox>
+#include <QTimer>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include "MainFrame.h"
+#include "NoticeDialog.h"
+#include "PasswordDialog.h"
+#include "WebView.h"
+#include "app/Commands.h"
+#include "app/ViewRules.h"
+#include "common/Messages.h"
+#include "net/Requests.h"
+
+namespace qelt {
+namespace {
+
+/// The socket layer is usable when a TCP socket can be created at all.
+bool NetworkAvailable() {
+    int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    if (fd < 0) return false;
+    ::close(fd);
+    return true;
+}
+
+}  // namespace
+
+CQeltApp::CQeltApp(AppOptions options)
+    : m_options(std::move(options)),
+      m_cfg(m_options.programDirectory),
+      m_store(m_poster, m_targets),
+      m_database(m_options.programDirectory),
+      m_socket(m_poster, m_targets),
+      m_paced(m_socket),
+      m_relogin(*this) {
+    m_appWindow = m_poster.Register(this);
+    m_poster.SetApplicationReceiver(this);
+    m_store.SetSender(&m_socket, [this] { return m_cfg.m_online.load(); });
+    m_store.SetSelfSelectedSource(&m_cfg);
+    m_store.SetHistorySink(&m_database);
+    m_socket.SetSink(&m_store);
+    m_socket.SetAlarmQuerySource([this] { return m_cfg.AlarmQueries(); });
+    qApp->installEventFilter(this);
+}
+
+CQeltApp::~CQeltApp() {
+    ExitInstance();
+    qApp->removeEventFilter(this);
+    // No message may reach the store once it is gone: end the connection's threads first.
+    m_paced.Cancel();
+    m_socket.Shutdown();
+    m_poster.SetApplicationReceiver(nullptr);
+    m_poster.Unregister(m_appWindow);
+}
+
+bool CQeltApp::InitInstance() {
+    if (!NetworkAvailable()) {
+        QMessageBox::critical(nullptr, QString::fromUtf8("系统提示"), QString::fromUtf8("Windows 通信端口初始化失败。"));
+        return false;
+    }
+    m_cfg.m_version = std::string(kClientVersion);
+    if (m_options.offline)
+        m_cfg.m_online = false;
+    else if (!RunLogin())
+        return false;
+    if (!m_cfg.m_online) LoadOffline();
+    CreateFrame();
+    SwitchView(kViewQuoteList);
+    m_frame->showMaximized();
+    if (m_cfg.m_online) m_socket.Send(NoticeRequest());
+    if (!m_options.screenshot.isEmpty()) {
+        QTimer::singleShot(m_options.screenshotDelay, this, [this] {
+            if (m_frame) m_frame->grab().save(m_options.screenshot);
+            if (m_frame) m_frame->close();
+        });
+    }
+    return true;
+}
+
+void CQeltApp::ExitInstance() {
+    if (m_exited) return;
+    m_exited = true;
+    m_socket.StopPolling();
+    if (m_cfg.m_online) SaveStore();
+}
+
+void CQeltApp::CreateFrame() {
+    CMainFrame::Hooks hooks;
+    hooks.command = [this](int id) { OnCommand(id); };
+    hooks.enabled = [this](int id) { return CommandEnabled(id); };
+    hooks.checked = [this](int id) { return CommandChecked(id); };
+    hooks.indexValues = [this] { return m_store.IndexValues(); };
+    hooks.jumpToIndexGoods = [this](int goods) {
+        m_currentGoods = goods;
+        m_cfg.m_spareText.clear();
+        const auto codes = m_store.CategoryCodes();
+        for (size_t i = 0; i < codes.size(); ++i)
+            if (codes[i] == "0001") m_cfg.m_currentCategory = static_cast<int>(i);
+        m_poster.PostThreadMessage(WM_SWITCH_VIEW, kViewKLine, 0);
+    };
+    m_frame = new CMainFrame(std::move(hooks));
+    m_frame->setAttribute(Qt::WA_DeleteOnClose);
+    m_frame->resize(1024, 700);
+    m_frame->SetOnline(m_cfg.m_online);
+    m_frameWindow = m_poster.Register(m_frame);
+    m_targets.mainFrame = m_frameWindow;
+    connect(m_frame, &QObject::destroyed, this, [this] {
+        m_targets.mainFrame = kNoWindow;
+        m_targets.notification = kNoWindow;
+        m_poster.Unregister(m_frameWindow);
+        m_poster.Unregister(m_viewWindow);
+    });
+    m_frame->RefreshIndexPanes();
+}
+
+QWidget* CQeltApp::CreateView(int kind) {
+    if (kind == kViewWeb) return new CQeltHtml(WebSite());
+    // The other views fall back to the board until they exist.
+    auto* board = new QLabel(QString::fromUtf8("报价分析"));
+    board->setObjectName("quoteList");
+    board->setAlignment(Qt::AlignCenter);
+    board->setStyleSheet("background: black; color: #c0c0c0;");
+    return board;
+}
+
+void CQeltApp::SwitchView(int kind) {
+    if (!m_frame) return;
+    const int shown = kind == kViewWeb ? kViewWeb : kViewQuoteList;
+    m_poster.Unregister(m_viewWindow);
+    QWidget* view = CreateView(shown);
+    m_frame->SetView(view);
+    m_viewWindow = m_poster.Register(view);
+    m_targets.notification = m_viewWindow;
+    m_viewKind = shown;
+    SetStandingRequests(shown);
+}
+
+void CQeltApp::SetStandingRequests(int kind) {
+    if (!m_cfg.m_online || !m_socket.IsConnected()) return;
+    const CQeltGoods goods = m_store.CurrentGoods(m_cfg.m_currentCategory, m_currentGoods, m_cfg.m_selfSelectedCategory);
+    auto requests = StandingRequestsFor(kind, m_cfg.m_dayQualifier, goods.goods_no, goods.due_date);
+    if (!requests) return;
+    m_socket.SetStanding(std::move(*requests));
+    m_socket.StartPolling();
+}
+
+bool CQeltApp::Connect() {
+    return m_socket.Connect(m_cfg.m_serverAddress, m_cfg.m_serverPort) && m_socket.StartReceiveThread();
+}
+
+void CQeltApp::SendRelogin() { m_socket.Send(LoginRequest(m_cfg.m_user, m_cfg.m_password, true)); }
+
+void CQeltApp::SetOffline() {
+    m_cfg.m_online = false;
+    if (m_frame) m_frame->SetOnline(false);
+}
+
+void CQeltApp::ShowMessage(const std::string& text, const std::string& caption) {
+    // Never modal here: a message must not hold up the receive side or a re-login.
+    auto* box = new QMessageBox(QMessageBox::Information, QString::fromStdString(caption),
+                                QString::fromStdString(text), QMessageBox::Ok, m_frame);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+}
+
+void CQeltApp::After(int milliseconds, std::function<void()> then) {
+    QTimer::singleShot(milliseconds, this, [then = std::move(then)] { then(); });
+}
+
+void CQeltApp::ShowNotice() {
+    NoticeDialog dialog(QString::fromStdString(m_store.Notice()), m_frame);
+    dialog.exec();
+}
+
+bool CQeltApp::event(QEvent* e) {
+    auto* message = dynamic_cast<WindowMessageEvent*>(e);
+    if (!message) return QObject::event(e);
+    switch (message->Message()) {
+        case WM_SWITCH_VIEW:
+            m_viewArgument = static_cast<int>(message->LParam());
+            if (message->WParam() > 0) SwitchView(static_cast<int>(message->WParam()));
+            m_viewArgument = 1;
+            break;
+        case WM_NET_RECONNECT: m_relogin.OnReconnect(static_cast<long>(message->WParam())); break;
+        case WM_NET_NOTICE: ShowNotice(); break;
+        default: break;  // WM_UPDATE_PROGRESS and the rest: accepted and ignored
+    }
+    return true;
+}
+
+bool CQeltApp::eventFilter(QObject* watched, QEvent* e) {
+    if (e->type() != QEvent::KeyPress || !m_frame || QApplication::activeModalWidget()) return false;
+    auto* key = static_cast<QKeyEvent*>(e);
+    if (key->key() < Qt::Key_F1 || key->key() > Qt::Key_F6 || key->modifiers() != Qt::NoModifier) return false;
+    if (!watched->isWidgetType() || static_cast<QWidget*>(watched)->window() != m_frame) return false;
+    OnFunctionKey(key->key() - Qt::Key_F1 + 1);
+    return true;
+}
+
+}  // namespace qelt
