@@ -3,6 +3,7 @@
 #include <sqlite3.h>
 
 #include "common/Files.h"
+#include "common/ProgramDir.h"
 #include "net/Replies.h"
 
 namespace qelt {
@@ -130,7 +131,7 @@ private:
 }  // namespace
 
 HistoryDatabase::HistoryDatabase(std::string programDirectory)
-    : m_directory(std::move(programDirectory)), m_path(m_directory + "his/qelt.db") {}
+    : m_directory(WithTrailingSlash(std::move(programDirectory))), m_path(m_directory + "his/qelt.db") {}
 
 bool HistoryDatabase::ExecuteSql(std::string_view sql, const std::vector<std::string>& params) {
     Connection db(m_directory, m_path, true);

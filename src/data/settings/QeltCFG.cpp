@@ -1,7 +1,6 @@
 #include "data/settings/QeltCFG.h"
 
-#include <cmath>
-
+#include "common/ProgramDir.h"
 #include "data/settings/SelfSelectedFile.h"
 #include "net/Requests.h"
 
@@ -17,7 +16,7 @@ int Scaled(int height, double scale) { return static_cast<int>(height * scale); 
 }  // namespace
 
 CQeltCFG::CQeltCFG(std::string programDirectory)
-    : m_programDirectory(std::move(programDirectory)),
+    : m_programDirectory(WithTrailingSlash(std::move(programDirectory))),
       m_pens{DottedRed({1, 5}),          DottedRed({1, 1}),          Pen::Solid(1, 0x0000FF),
              Pen::Solid(2, 0xFFFFFF),    Pen::Solid(1, 0x0000FF),    Pen::Solid(1, 0x80FF80),
              Pen::Solid(1, 0xFF0000),    Pen::Solid(1, 0xFFFFFF),    Pen::Solid(1, 0x00FFFF),

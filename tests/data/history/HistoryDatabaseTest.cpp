@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include "common/Files.h"
 #include "data/history/HistoryDatabase.h"
 #include "support/TempDir.h"
@@ -122,6 +124,24 @@ TEST(HistoryDatabase, EmptyTablesGiveEmptyMessages) {
     FakeTarget target;
     db.LoadStore(target);
     EXPECT_EQ(target.messages, (std::vector<std::string>{"category:", "list:", "<rebuild>"}));
+}
+
+TEST(HistoryDatabase, HistoryWhileSavingOnAnotherThreadLosesNothing) {
+    test::TempDir dir;
+    HistoryDatabase db(dir.Path().substr(0, dir.Path().size() - 1));  // without the trailing "/"
+    std::thread receive([&] {
+        for (int m = 0; m < 8; ++m) {
+            std::string body = "0:";
+            for (int i = 0; i < 10; ++i) body += HisRecord(m * 10 + i, "200903", "1001", "2009", "1") + "||";
+            db.StoreHistory(body);
+        }
+    });
+    std::vector<SqlRow> quotes(50, QuoteRow("1001", "200903", "1"));
+    for (int i = 0; i < 4; ++i) db.SaveStore({{"1001", "a"}}, quotes);
+    receive.join();
+    EXPECT_EQ(db.Query("select count(*) from dayrecord")[0][0], "80");
+    EXPECT_EQ(db.Query("select count(*) from qeltlist")[0][0], "50");
+    EXPECT_TRUE(FileExists(dir.File("his/qelt.db")));
 }
 
 }  // namespace
