@@ -21,6 +21,7 @@
 #include "data/settings/RememberedLogin.h"
 #include "gfx/GfxTypes.h"
 #include "indicators/IndicatorParameters.h"
+#include "net/Requests.h"
 
 namespace qelt {
 
@@ -49,7 +50,7 @@ public:
     CQeltCFG& operator=(const CQeltCFG&) = delete;
 
     // --- Shared runtime values (user-interface thread) -------------------------------
-    std::string m_version = "1.96";          ///< sent in "ver:"
+    std::string m_version{kClientVersion};   ///< "1.96", sent in "ver:"
     int m_currentCategory = 0;               ///< index into the store's category list
     std::string m_selfSelectedCategory = "0001";
     std::string m_dayQualifier;              ///< first field of the standing "real" request
