@@ -1,0 +1,214 @@
+#include "data/history/HistoryDatabase.h"
+
+#include <sqlite3.h>
+
+#include "common/Files.h"
+#include "common/ProgramDir.h"
+#include "net/Replies.h"
+
+namespace qelt {
+namespace {
+
+// The receive thread may store history while the user-interface thread saves at exit.
+constexpr int kBusyTimeoutMs = 3000;
+constexpr size_t kHistoryFieldCount = 13;
+
+// id of dayrecord is the server's record id: integer affinity so "the largest id" is
+// numeric, unique so a record sent twice is stored once.
+constexpr const char* kSchema =
+    "create table if not exists category(id integer, code text, name text);"
+    "create table if not exists qeltlist(due_date text, last_sale_num text, last_invest_num text,"
+    " last_price text, last_section text, all_num text, lowest_price text, highest_price text,"
+    " open_price text, goods_no text, null_num text, price text, last_sale_input text,"
+    " last_invest_input text, pure_num text, pre_close text, state text, pre_avg_price text,"
+    " avg_price text, last_date text, invest_price text, invest_input text, sale_price text,"
+    " sale_input text, newest_price text, all_num_d text);"
+    "create table if not exists dayrecord(id integer not null unique, due_date text, goods_no text,"
+    " date text, open_price text, close_price text, highest_price text, lowest_price text,"
+    " num text, pre_close text, avg_price text, pure_num text, null_num text);"
+    "create index if not exists dayrecord_goods on dayrecord(goods_no, due_date);";
+
+constexpr std::string_view kInsertCategory = "insert into category(id,code,name)values(?,?,?)";
+
+constexpr std::string_view kInsertQuote =
+    "insert into qeltlist([due_date],[last_sale_num],[last_invest_num],[last_price],[last_section],"
+    "[all_num],[lowest_price],[highest_price],[open_price],[goods_no],[null_num],[price],"
+    "[last_sale_input],[last_invest_input],[pure_num],[pre_close],[state],[pre_avg_price],"
+    "[avg_price],[last_date],[invest_price],[invest_input],[sale_price],[sale_input],"
+    "[newest_price],[all_num_d])VALUES(?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)";
+
+constexpr std::string_view kInsertDay =
+    "INSERT INTO [dayrecord] (id,[due_date],[goods_no],[date],[open_price],[close_price],"
+    "[highest_price],[lowest_price],[num],[pre_close],[avg_price],pure_num,null_num)"
+    "VALUES(?,?,?,?,?,?,?,?,?,?,?,?,?)";
+
+constexpr std::string_view kSelectCategories = "select code,name from category order by id";
+
+constexpr std::string_view kSelectQuotes =
+    "select due_date,last_sale_num,last_invest_num,last_price,last_section,all_num,lowest_price,"
+    "highest_price,open_price,goods_no,null_num,price,last_sale_input,last_invest_input,pure_num,"
+    "pre_close,state,pre_avg_price,avg_price,last_date,[invest_price],[invest_input],[sale_price],"
+    "[sale_input],[newest_price],[all_num_d] from qeltlist ";
+
+constexpr std::string_view kSelectSeries =
+    "select [date],open_price,close_price,highest_price,lowest_price,num,avg_price,pure_num,"
+    "null_num,due_date from dayrecord where due_date=? and goods_no=? order by [date] asc ";
+
+// The latest record (largest id) of every delivery month of one goods, in date order.
+constexpr std::string_view kSelectLatestPerMonth =
+    "select [date],open_price,close_price,highest_price,lowest_price,num,avg_price,pure_num,"
+    "null_num,due_date from dayrecord a right join ( select max(id) as mid from dayrecord  "
+    "where goods_no=? group by goods_no,due_date) b on a.id=b.mid order by [date] asc ";
+
+/// One connection, closed when it goes out of scope.
+class Connection {
+public:
+    /// `create`: make the file and the tables when missing; otherwise open an existing file
+    /// read-only (a missing file gives a closed connection).
+    Connection(const std::string& directory, const std::string& path, bool create) {
+        if (create && !EnsureDirectory(directory + "his")) return;
+        int flags = create ? SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE : SQLITE_OPEN_READONLY;
+        if (sqlite3_open_v2(path.c_str(), &m_db, flags, nullptr) != SQLITE_OK) {
+            Close();
+            return;
+        }
+        sqlite3_busy_timeout(m_db, kBusyTimeoutMs);
+        if (create && sqlite3_exec(m_db, kSchema, nullptr, nullptr, nullptr) != SQLITE_OK) Close();
+    }
+    ~Connection() { Close(); }
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    bool IsOpen() const { return m_db != nullptr; }
+
+    /// Runs one statement; rows (if any) are appended to `rows` when given.
+    bool Run(std::string_view sql, const std::vector<std::string>& params, std::vector<SqlRow>* rows = nullptr) {
+        if (!m_db) return false;
+        sqlite3_stmt* stmt = nullptr;
+        if (sqlite3_prepare_v2(m_db, sql.data(), static_cast<int>(sql.size()), &stmt, nullptr) != SQLITE_OK) {
+            sqlite3_finalize(stmt);
+            return false;
+        }
+        bool ok = stmt != nullptr;
+        for (size_t i = 0; ok && i < params.size(); ++i)
+            ok = sqlite3_bind_text(stmt, static_cast<int>(i + 1), params[i].data(),
+                                   static_cast<int>(params[i].size()), SQLITE_TRANSIENT) == SQLITE_OK;
+        std::vector<SqlRow> found;
+        int rc = SQLITE_DONE;
+        while (ok && (rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+            if (!rows) continue;
+            SqlRow row;
+            int columns = sqlite3_column_count(stmt);
+            for (int c = 0; c < columns; ++c) {
+                const unsigned char* text = sqlite3_column_text(stmt, c);
+                int bytes = sqlite3_column_bytes(stmt, c);
+                row.emplace_back(text ? std::string(reinterpret_cast<const char*>(text), static_cast<size_t>(bytes))
+                                      : std::string());
+            }
+            found.push_back(std::move(row));
+        }
+        ok = ok && rc == SQLITE_DONE;
+        sqlite3_finalize(stmt);
+        // A statement that failed half way through its rows gives none: no partial answers.
+        if (ok && rows) rows->insert(rows->end(), found.begin(), found.end());
+        return ok;
+    }
+
+    void Begin() { Run("begin", {}); }
+    void Commit() { Run("commit", {}); }
+    /// False once a failure has rolled the whole transaction back (disk full, I/O error):
+    /// the rest of the operation must not run outside it.
+    bool InTransaction() const { return m_db && !sqlite3_get_autocommit(m_db); }
+
+private:
+    void Close() {
+        if (m_db) sqlite3_close(m_db);
+        m_db = nullptr;
+    }
+    sqlite3* m_db = nullptr;
+};
+
+}  // namespace
+
+HistoryDatabase::HistoryDatabase(std::string programDirectory)
+    : m_directory(WithTrailingSlash(std::move(programDirectory))), m_path(m_directory + "his/qelt.db") {}
+
+bool HistoryDatabase::ExecuteSql(std::string_view sql, const std::vector<std::string>& params) {
+    Connection db(m_directory, m_path, true);
+    return db.Run(sql, params);
+}
+
+std::vector<SqlRow> HistoryDatabase::Query(std::string_view sql, const std::vector<std::string>& params) const {
+    Connection db(m_directory, m_path, false);
+    std::vector<SqlRow> rows;
+    db.Run(sql, params, &rows);
+    return rows;
+}
+
+void HistoryDatabase::SaveStore(const std::vector<std::pair<std::string, std::string>>& categories,
+                                const std::vector<SqlRow>& quoteRows) {
+    Connection db(m_directory, m_path, true);
+    if (!db.IsOpen()) return;
+    // One transaction for speed and so that an exit cut short never leaves half a board;
+    // a statement that fails on its own is skipped and the others still run.
+    db.Begin();
+    auto run = [&](std::string_view sql, const std::vector<std::string>& params) {
+        if (!db.InTransaction()) return false;
+        db.Run(sql, params);
+        return db.InTransaction();
+    };
+    if (!run("delete from category", {})) return;
+    for (size_t i = 0; i < categories.size(); ++i) {
+        if (categories[i].first == "0000") continue;
+        if (!run(kInsertCategory, {std::to_string(i + 1), categories[i].first, categories[i].second})) return;
+    }
+    if (!run("delete from qeltlist", {})) return;
+    for (const SqlRow& row : quoteRows) {
+        SqlRow values = row;
+        values.resize(kQuoteColumnCount);
+        if (!run(kInsertQuote, values)) return;
+    }
+    db.Commit();
+}
+
+void HistoryDatabase::StoreHistory(std::string_view body) {
+    HisReply reply = ParseHis(body);
+    Connection db(m_directory, m_path, true);
+    if (!db.IsOpen()) return;
+    db.Begin();
+    for (const Fields& record : reply.records) {
+        if (record.size() < kHistoryFieldCount) continue;
+        std::vector<std::string> values(record.begin(), record.begin() + kHistoryFieldCount);
+        // A duplicate id fails alone (the record is already stored).
+        db.Run(kInsertDay, values);
+        if (!db.InTransaction()) return;
+    }
+    db.Commit();
+}
+
+std::string HistoryDatabase::RowsToMessage(const std::vector<SqlRow>& rows) {
+    std::string out;
+    for (const SqlRow& row : rows) {
+        for (const std::string& column : row) out += column + "|";
+        out += "|";
+    }
+    return out;
+}
+
+void HistoryDatabase::LoadStore(HistoryLoadTarget& target) const {
+    Connection db(m_directory, m_path, false);
+    // A step whose query fails dispatches nothing, as if the step had not run.
+    auto dispatch = [&](const std::string& head, std::string_view sql, const std::vector<std::string>& params) {
+        std::vector<SqlRow> rows;
+        if (db.Run(sql, params, &rows)) target.Dispatch(head + RowsToMessage(rows));
+    };
+    dispatch("category:", kSelectCategories, {});
+    dispatch("list:", kSelectQuotes, {});
+    target.RebuildDerivedLists();
+    for (const auto& [goodsNo, dueDate] : target.MainKeys())
+        dispatch("line:" + goodsNo + dueDate + "::", kSelectSeries, {dueDate, goodsNo});
+    for (const auto& [goodsNo, dueDate] : target.DeliveryMonthKeys())
+        dispatch("line:" + goodsNo + dueDate + ":0:", kSelectLatestPerMonth, {goodsNo});
+}
+
+}  // namespace qelt

@@ -1,0 +1,100 @@
+#include "data/settings/QeltCFG.h"
+
+#include "common/ProgramDir.h"
+#include "data/settings/SelfSelectedFile.h"
+#include "net/Requests.h"
+
+namespace qelt {
+namespace {
+
+Pen DottedRed(std::vector<int> dashes) {
+    return Pen{PenStyle::User, 1, Rgb(255, 0, 0), std::move(dashes), true};
+}
+
+int Scaled(int height, double scale) { return static_cast<int>(height * scale); }
+
+}  // namespace
+
+CQeltCFG::CQeltCFG(std::string programDirectory)
+    : m_programDirectory(WithTrailingSlash(std::move(programDirectory))),
+      m_pens{DottedRed({1, 5}),          DottedRed({1, 1}),          Pen::Solid(1, 0x0000FF),
+             Pen::Solid(2, 0xFFFFFF),    Pen::Solid(1, 0x0000FF),    Pen::Solid(1, 0x80FF80),
+             Pen::Solid(1, 0xFF0000),    Pen::Solid(1, 0xFFFFFF),    Pen::Solid(1, 0x00FFFF),
+             Pen::Solid(1, 0xFF00FF),    Pen::Solid(1, 0xFFFF00)} {
+    BuildFonts();
+    LoadIndicators();
+}
+
+CQeltCFG::~CQeltCFG() = default;
+
+void CQeltCFG::BuildFonts() {
+    m_fonts = {Font{"宋体", 14, 400}, Font{"宋体", Scaled(16, m_displayScale), 700}, Font{"宋体", 18, 400},
+               Font{"宋体", Scaled(18, m_displayScale), 700}};
+}
+
+void CQeltCFG::SetDisplayScale(double scale) {
+    m_displayScale = scale;
+    BuildFonts();
+}
+
+std::vector<SelfSelectedEntry> CQeltCFG::ReadSelfSelected() const {
+    return ReadSelfSelectedFile(m_programDirectory);
+}
+
+bool CQeltCFG::AddSelfSelected(const std::string& goodsNo, const std::string& dueDate,
+                               const std::string& category) {
+    return AddSelfSelectedEntry(m_programDirectory, {goodsNo, dueDate, category});
+}
+
+bool CQeltCFG::RemoveSelfSelected(const std::string& goodsNo, const std::string& dueDate,
+                                  const std::string& category) {
+    return RemoveSelfSelectedEntry(m_programDirectory, {goodsNo, dueDate, category});
+}
+
+std::optional<RememberedLogin> CQeltCFG::ReadLogin() const { return ReadRememberedLogin(m_programDirectory); }
+
+bool CQeltCFG::SaveLogin() const { return WriteRememberedLogin(m_programDirectory, {m_user, m_password}); }
+
+bool CQeltCFG::ForgetLogin() const { return ForgetRememberedLogin(m_programDirectory); }
+
+std::vector<AlarmEntry> CQeltCFG::AlarmEntries() const {
+    std::lock_guard lock(m_alarmMutex);
+    return m_alarms;
+}
+
+void CQeltCFG::AddAlarmEntry(AlarmEntry entry) {
+    std::lock_guard lock(m_alarmMutex);
+    m_alarms.push_back(std::move(entry));
+}
+
+void CQeltCFG::RemoveAlarmEntries(const std::set<size_t>& positions) {
+    std::lock_guard lock(m_alarmMutex);
+    for (auto it = positions.rbegin(); it != positions.rend(); ++it)
+        if (*it < m_alarms.size()) m_alarms.erase(m_alarms.begin() + static_cast<std::ptrdiff_t>(*it));
+}
+
+std::vector<std::string> CQeltCFG::AlarmQueries() const {
+    if (!m_alarmWindowOn.load()) return {};
+    std::vector<std::string> queries;
+    for (const AlarmEntry& e : AlarmEntries()) {
+        std::optional<std::string> query =
+            AlarmQuery({e.goodsNo, e.dueDate, e.upperPrice, e.lowerPrice, e.volume, e.netPosition});
+        if (query) queries.push_back(std::move(*query));
+    }
+    return queries;
+}
+
+void CQeltCFG::PushHistory(int goodsIndex, int categoryIndex) {
+    m_historyGoods.push_back(goodsIndex);
+    m_historyCategories.push_back(categoryIndex);
+}
+
+std::optional<std::pair<int, int>> CQeltCFG::PopHistory() {
+    if (m_historyGoods.empty() || m_historyCategories.empty()) return std::nullopt;
+    std::pair<int, int> last{m_historyGoods.back(), m_historyCategories.back()};
+    m_historyGoods.pop_back();
+    m_historyCategories.pop_back();
+    return last;
+}
+
+}  // namespace qelt

@@ -1,0 +1,141 @@
+#pragma once
+/// The application's settings object: values shared by several parts of the client, the
+/// shared pens, fonts and colour scheme, the indicator parameters (indi.ini), the
+/// self-selected list (mylist.ini), the remembered login (sys.ini), the alarm entries and
+/// the navigation history. One instance, owned by the application.
+///
+/// Everything is confined to the user-interface thread except the online flag, the
+/// alarm-window flag (read by the polling and receive threads) and the alarm entries
+/// (copied by the polling thread under their own lock).
+#include <array>
+#include <atomic>
+#include <mutex>
+#include <optional>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "data/SelfSelected.h"
+#include "data/settings/DisplayScheme.h"
+#include "data/settings/RememberedLogin.h"
+#include "gfx/GfxTypes.h"
+#include "indicators/IndicatorParameters.h"
+#include "net/Requests.h"
+
+namespace qelt {
+
+/// One price alarm: a contract and its thresholds as texts (prices "%.3f", counts "%d");
+/// "0" or empty means the threshold is not set.
+struct AlarmEntry {
+    std::string goodsNo;
+    std::string dueDate;
+    std::string upperPrice;
+    std::string lowerPrice;
+    std::string volume;
+    std::string netPosition;
+    friend bool operator==(const AlarmEntry&, const AlarmEntry&) = default;
+};
+
+inline constexpr size_t kSharedPenCount = 11;
+inline constexpr size_t kSharedFontCount = 4;
+
+class CQeltCFG : public SelfSelectedSource {
+public:
+    /// `programDirectory` is the resolved program directory (see common/ProgramDir.h), with
+    /// its trailing "/". Loads indi.ini.
+    explicit CQeltCFG(std::string programDirectory);
+    ~CQeltCFG() override;
+    CQeltCFG(const CQeltCFG&) = delete;
+    CQeltCFG& operator=(const CQeltCFG&) = delete;
+
+    // --- Shared runtime values (user-interface thread) -------------------------------
+    std::string m_version{kClientVersion};   ///< "1.96", sent in "ver:"
+    int m_currentCategory = 0;               ///< index into the store's category list
+    std::string m_selfSelectedCategory = "0001";
+    std::string m_dayQualifier;              ///< first field of the standing "real" request
+    std::string m_spareText;                 ///< emptied whenever a view sets the current goods
+    std::vector<SelfSelectedEntry> m_selfSelected;  ///< scratch copy of mylist.ini
+    std::string m_serverAddress;             ///< current server, dotted IPv4
+    int m_serverPort = 0;
+    std::string m_user;
+    std::string m_password;
+    bool m_autoUpdate = true;
+    bool m_frameOption = true;               ///< toggled by the main frame
+    bool m_spareFlag = false;
+
+    /// Read by the polling and receive threads.
+    std::atomic<bool> m_online{false};
+    std::atomic<bool> m_alarmWindowOn{false};
+
+    /// The 52 indicator parameters; read by the charts at every repaint.
+    IndicatorParameters m_indicators;
+
+    /// Colours in force: the screen set, or the print set while a view prints.
+    DisplayScheme m_scheme = DisplayScheme::Screen();
+
+    /// Back-step history of the intraday view: parallel goods and category indices.
+    std::vector<int> m_historyGoods;
+    std::vector<int> m_historyCategories;
+
+    // --- Program directory and derived paths ------------------------------------------
+    const std::string& ProgramDirectory() const { return m_programDirectory; }
+    /// "<dir>his/qelt.db".
+    std::string DatabasePath() const { return m_programDirectory + "his/qelt.db"; }
+
+    // --- Pens, fonts, display scale -----------------------------------------------------
+    /// Two dotted red user-styled pens ({1,5} and {1,1}, flat ends), then nine solid ones.
+    const std::array<Pen, kSharedPenCount>& Pens() const { return m_pens; }
+    /// 宋体 14/400, 16×scale/700, 18/400, 18×scale/700.
+    const std::array<Font, kSharedFontCount>& Fonts() const { return m_fonts; }
+    double DisplayScale() const { return m_displayScale; }
+    /// Changes the scale and rebuilds the scaled fonts.
+    void SetDisplayScale(double scale);
+
+    void UseScreenScheme() { m_scheme = DisplayScheme::Screen(); }
+    void UsePrintScheme() { m_scheme = DisplayScheme::Print(); }
+
+    // --- Indicator parameters (indi.ini) -------------------------------------------------
+    void SetIndicatorDefaults() { m_indicators.SetDefaults(); }
+    void LoadIndicators() { m_indicators.Load(m_programDirectory); }
+    bool SaveIndicators() const { return m_indicators.Save(m_programDirectory); }
+
+    // --- Self-selected list (mylist.ini) -------------------------------------------------
+    std::vector<SelfSelectedEntry> ReadSelfSelected() const override;
+    bool AddSelfSelected(const std::string& goodsNo, const std::string& dueDate, const std::string& category);
+    bool RemoveSelfSelected(const std::string& goodsNo, const std::string& dueDate,
+                            const std::string& category);
+
+    // --- Remembered login (sys.ini) ------------------------------------------------------
+    std::optional<RememberedLogin> ReadLogin() const;
+    /// Remembers m_user and m_password.
+    bool SaveLogin() const;
+    bool ForgetLogin() const;
+
+    // --- Alarm entries (any thread) ------------------------------------------------------
+    std::vector<AlarmEntry> AlarmEntries() const;
+    void AddAlarmEntry(AlarmEntry entry);
+    /// Removes the entries at the given positions.
+    void RemoveAlarmEntries(const std::set<size_t>& positions);
+    /// One "alarm:" query per entry that has a threshold, while the alarm window is on;
+    /// empty while it is off.
+    std::vector<std::string> AlarmQueries() const;
+
+    // --- Navigation history ---------------------------------------------------------------
+    void PushHistory(int goodsIndex, int categoryIndex);
+    /// The last (goods, category) pair, removed; nothing when the history is empty.
+    std::optional<std::pair<int, int>> PopHistory();
+
+private:
+    void BuildFonts();
+
+    std::string m_programDirectory;
+    double m_displayScale = 1.0;
+    std::array<Pen, kSharedPenCount> m_pens;
+    std::array<Font, kSharedFontCount> m_fonts;
+
+    mutable std::mutex m_alarmMutex;
+    std::vector<AlarmEntry> m_alarms;
+};
+
+}  // namespace qelt

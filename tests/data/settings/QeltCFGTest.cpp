@@ -1,0 +1,96 @@
+#include <gtest/gtest.h>
+
+#include "common/Files.h"
+#include "data/settings/QeltCFG.h"
+#include "support/TempDir.h"
+
+namespace qelt {
+namespace {
+
+TEST(QeltCFG, StartValues) {
+    test::TempDir dir;
+    ASSERT_TRUE(WriteFileAtomic(dir.File("indi.ini"), "1,2,3"));
+    CQeltCFG cfg(dir.Path());
+    EXPECT_EQ(cfg.m_version, "1.96");
+    EXPECT_EQ(cfg.m_selfSelectedCategory, "0001");
+    EXPECT_TRUE(cfg.m_autoUpdate);
+    EXPECT_TRUE(cfg.m_frameOption);
+    EXPECT_FALSE(cfg.m_online.load());
+    EXPECT_FALSE(cfg.m_alarmWindowOn.load());
+    EXPECT_EQ(cfg.m_indicators[2], 3) << "indi.ini is loaded at construction";
+    EXPECT_EQ(cfg.DatabasePath(), dir.Path() + "his/qelt.db");
+    EXPECT_EQ(cfg.m_scheme, DisplayScheme::Screen());
+
+    const auto& pens = cfg.Pens();
+    EXPECT_EQ(pens[0].style, PenStyle::User);
+    EXPECT_EQ(pens[0].dashes, (std::vector<int>{1, 5}));
+    EXPECT_EQ(pens[1].dashes, (std::vector<int>{1, 1}));
+    EXPECT_TRUE(pens[1].flatEnds);
+    EXPECT_EQ(pens[0].colour, 0x0000FFu);
+    EXPECT_EQ(pens[3], Pen::Solid(2, 0xFFFFFF));
+    EXPECT_EQ(pens[10], Pen::Solid(1, 0xFFFF00));
+
+    cfg.SetDisplayScale(1.5);
+    EXPECT_EQ(cfg.Fonts()[0], (Font{"宋体", 14, 400}));
+    EXPECT_EQ(cfg.Fonts()[1], (Font{"宋体", 24, 700}));
+    EXPECT_EQ(cfg.Fonts()[2], (Font{"宋体", 18, 400}));
+    EXPECT_EQ(cfg.Fonts()[3], (Font{"宋体", 27, 700}));
+}
+
+TEST(QeltCFG, SchemesSwitch) {
+    test::TempDir dir;
+    CQeltCFG cfg(dir.Path());
+    cfg.UsePrintScheme();
+    EXPECT_EQ(cfg.m_scheme.background, Rgb(255, 255, 255));
+    EXPECT_EQ(cfg.m_scheme.line[1], Rgb(155, 155, 0));
+    EXPECT_EQ(cfg.m_scheme.linePen, Pen::Solid(1, 0));
+    cfg.UseScreenScheme();
+    EXPECT_EQ(cfg.m_scheme.title, Rgb(84, 220, 220));
+    EXPECT_EQ(cfg.m_scheme.line[4], Rgb(240, 248, 136));
+}
+
+TEST(QeltCFG, SelfSelectedAndLoginGoThroughTheProgramDirectory) {
+    test::TempDir dir;
+    CQeltCFG cfg(dir.Path());
+    SelfSelectedSource& source = cfg;
+    EXPECT_TRUE(source.ReadSelfSelected().empty());
+    cfg.AddSelfSelected("1001", "200903", "0001");
+    cfg.AddSelfSelected("1002", "200903", "0005");
+    cfg.RemoveSelfSelected("1001", "200903", "0001");
+    EXPECT_EQ(source.ReadSelfSelected(), (std::vector<SelfSelectedEntry>{{"1002", "200903", "0005"}}));
+
+    cfg.m_user = "u";
+    cfg.m_password = "p";
+    ASSERT_TRUE(cfg.SaveLogin());
+    EXPECT_EQ(cfg.ReadLogin(), (RememberedLogin{"u", "p"}));
+}
+
+TEST(QeltCFG, AlarmQueriesOnlyWhileTheWindowIsOn) {
+    test::TempDir dir;
+    CQeltCFG cfg(dir.Path());
+    cfg.AddAlarmEntry({"1001", "200903", "10.000", "0.000", "0", "0"});
+    cfg.AddAlarmEntry({"1002", "200904", "0.000", "0.000", "0", "0"});  // no threshold: no query
+    cfg.AddAlarmEntry({"1003", "200905", "0.000", "0.000", "5", "0"});
+    EXPECT_TRUE(cfg.AlarmQueries().empty());
+    cfg.m_alarmWindowOn = true;
+    auto queries = cfg.AlarmQueries();
+    ASSERT_EQ(queries.size(), 2u);
+    EXPECT_EQ(queries[0].rfind("alarm:goods_no='1001' and due_date='200903' and (", 0), 0u);
+    cfg.RemoveAlarmEntries({0, 2});
+    ASSERT_EQ(cfg.AlarmEntries().size(), 1u);
+    EXPECT_EQ(cfg.AlarmEntries()[0].goodsNo, "1002");
+}
+
+TEST(QeltCFG, NavigationHistoryIsLastInFirstOut) {
+    test::TempDir dir;
+    CQeltCFG cfg(dir.Path());
+    EXPECT_FALSE(cfg.PopHistory().has_value());
+    cfg.PushHistory(3, 1);
+    cfg.PushHistory(7, 2);
+    EXPECT_EQ(cfg.PopHistory(), std::make_pair(7, 2));
+    EXPECT_EQ(cfg.PopHistory(), std::make_pair(3, 1));
+    EXPECT_FALSE(cfg.PopHistory().has_value());
+}
+
+}  // namespace
+}  // namespace qelt
