@@ -5,6 +5,9 @@
 /// Week bars carry the date of their latest day, month bars the date of their first day;
 /// open and due_date stay those of the period's first day. Neither key holds the year: two
 /// adjacent days a year apart with the same week number (or month digits) share one bar.
+///
+/// The store empties a record's week and month series whenever a "line" reply replaces its
+/// day series, so a build after a replacement is always a full one.
 #include <optional>
 #include <string_view>
 

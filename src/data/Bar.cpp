@@ -38,18 +38,21 @@ void CBarRow::Set(std::size_t i, std::string_view text) {
 }
 
 void CBarRow::Assign(const std::array<std::string_view, kFieldCount>& fields) {
-    std::size_t total = 0;
-    for (std::string_view f : fields) total += f.size();
-    std::string text;
-    text.reserve(std::min(total, kMaxText));
+    // Built aside first (the views may point into the old text), then copied over so a row
+    // updated in place every second keeps its allocation.
+    thread_local std::string scratch;
+    scratch.clear();
     std::array<std::uint16_t, kFieldCount> ends{};
     for (std::size_t k = 0; k < kFieldCount; ++k) {
-        std::size_t room = kMaxText - text.size();
-        text.append(fields[k].substr(0, std::min(fields[k].size(), room)));
-        ends[k] = static_cast<std::uint16_t>(text.size());
+        std::size_t room = kMaxText - scratch.size();
+        scratch.append(fields[k].substr(0, std::min(fields[k].size(), room)));
+        ends[k] = static_cast<std::uint16_t>(scratch.size());
     }
-    // Built aside first: the views may point into the old text.
-    m_text = std::move(text);
+    if (m_text.capacity() >= scratch.size()) {
+        m_text.assign(scratch);
+    } else {
+        m_text = std::string(scratch);  // exactly sized: no spare capacity on stored bars
+    }
     m_ends = ends;
 }
 

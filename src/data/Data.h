@@ -11,10 +11,12 @@
 /// - spot-month / third-month lists: contract entries with state "1" / "2", tags "1" / "2".
 /// Every derived entry keeps as its position the index of its main record.
 ///
-/// Series of the derived lists and the main list: a "line" reply replaces a record's day
-/// series wholesale and also empties its week and month series, so the next weekly or
-/// monthly build starts over from the new day bars (the incremental builds assume only the
-/// newest day bar changed since the last build, which no longer holds after a replacement).
+/// Week and month series after a "line" reply: the reply replaces the record's day series
+/// wholesale (in whichever list its tag names) and empties the record's week and month
+/// series, so the next weekly or monthly build starts over from the new day bars. The
+/// incremental builds assume that only the newest day bar changed since the previous build,
+/// which no longer holds once the whole series was replaced. A view holding its own copy
+/// takes a fresh copy (with empty week and month series) after WM_NET_LINE.
 ///
 /// Set the collaborators (Set...) before the receive thread starts; they are not guarded.
 #include <array>
@@ -77,7 +79,10 @@ public:
 
     // ---- input ----
 
-    /// Folds one complete message (kind ":" body, UTF-8) and posts its notification.
+    /// Folds one complete message (kind ":" body, UTF-8) under the lock; then, with the lock
+    /// released and on the calling thread: sends the collected "line" requests in order
+    /// while online (the sender paces them), runs the alarm refresh, hands a "his" body to
+    /// the history sink and posts the kind's notification.
     void Dispatch(std::string_view message) override;
     /// Empties the main and derived lists, the category codes, names and name table.
     void Reset();

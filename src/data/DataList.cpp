@@ -13,6 +13,31 @@ namespace {
 
 const std::string kZero = "0.00";
 
+/// Writes "%.2f" of the text's value into `target`. The board repeats prices already
+/// written with at most two decimals ("101.5", "101.50"): their digits are the answer, and
+/// the general conversion (a tenth of the fold's time) is left for the other texts.
+void StorePrice(std::string_view text, std::string& target) {
+    std::size_t dot = text.find('.');
+    std::string_view whole = text.substr(0, dot);
+    std::string_view fraction = dot == std::string_view::npos ? std::string_view{} : text.substr(dot + 1);
+    auto digitsOnly = [](std::string_view part) {
+        for (char c : part)
+            if (c < '0' || c > '9') return false;
+        return true;
+    };
+    bool plain = !whole.empty() && whole.size() <= 12 && (whole.size() == 1 || whole[0] != '0') &&
+                 digitsOnly(whole) && fraction.size() <= 2 && digitsOnly(fraction) &&
+                 (dot == std::string_view::npos || !fraction.empty());
+    if (!plain) {
+        target = FormatFixed2(LeadingDouble(text));
+        return;
+    }
+    target.assign(whole);
+    target += '.';
+    target.append(fraction);
+    target.append(2 - fraction.size(), '0');
+}
+
 /// Change and change percent of a main record, in single precision: current against
 /// reference, "0.00" when there is no current value or no difference to speak of.
 void SetChange(CQeltGoods& goods) {
@@ -64,7 +89,7 @@ void CQeltData::StoreListRecord(CQeltGoods& goods, const std::array<std::string_
     for (std::size_t n = 1; n <= kListFields; ++n) {
         std::string& target = goods.*ListField(n);
         if (IsListPriceField(n))
-            target = FormatFixed2(LeadingDouble(fields[n - 1]));
+            StorePrice(fields[n - 1], target);
         else
             target.assign(fields[n - 1]);
     }
@@ -72,7 +97,8 @@ void CQeltData::StoreListRecord(CQeltGoods& goods, const std::array<std::string_
 
 void CQeltData::NameMainRecord(CQeltGoods& goods) {
     if (goods.due_date.starts_with('2')) {
-        goods.name = CategoryNameLocked(goods.goods_no);
+        auto category = m_nameTable.find(goods.goods_no);
+        goods.name.assign(category == m_nameTable.end() ? std::string_view{} : std::string_view(category->second));
         goods.name += '-';
         goods.name += std::string_view(goods.due_date).substr(2, 6);
         return;

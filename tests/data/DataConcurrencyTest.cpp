@@ -1,7 +1,6 @@
 // The receive thread folds while the interface thread reads copies.
 #include <gtest/gtest.h>
 
-#include <condition_variable>
 #include <thread>
 
 #include "StoreFixture.h"
@@ -13,28 +12,57 @@ namespace {
 TEST(StoreConcurrency, ReadersAreNotBlockedWhileSeriesRequestsGoOut) {
     StoreFixture f;
     f.Categories();
-    std::mutex m;
-    std::condition_variable cv;
-    bool readerDone = false;
-    bool readerTimedOut = false;
-    // The first request waits until a reader on another thread has read the store: with the
-    // lock held during sending this would time out.
+    std::vector<bool> freeDuringSend;
+    std::vector<std::size_t> recordsSeen;
+    // Each request is sent while another thread reads the store: with the lock held during
+    // the paced sends that read would wait for all of them.
     f.sender.onSend = [&](const std::string&) {
-        std::unique_lock lock(m);
-        if (!cv.wait_for(lock, std::chrono::seconds(2), [&] { return readerDone; })) readerTimedOut = true;
+        freeDuringSend.push_back(StoreIsFree(f.data));
+        recordsSeen.push_back(f.data.MainCount());
     };
-    std::thread reader([&] {
-        f.poster.WaitFor([](const auto&) { return false; }, std::chrono::milliseconds(20));
-        auto rows = f.data.MainList();  // waits for the fold itself, never for the sends
-        std::lock_guard lock(m);
-        readerDone = true;
-        cv.notify_all();
-    });
     f.data.Dispatch(ListReply({ListRow("0101", "20060525"), ListRow("0101", "20060625")}));
-    reader.join();
-    EXPECT_FALSE(readerTimedOut);
+    EXPECT_EQ(freeDuringSend, std::vector<bool>(4, true));
+    EXPECT_EQ(recordsSeen, std::vector<std::size_t>(4, 2));  // the fold is complete before the first send
     EXPECT_EQ(f.sender.Sent().size(), 4u);
     EXPECT_EQ(f.poster.Count(WM_NET_LIST), 1u);
+}
+
+/// Checks, at every post, that the store lock is free.
+class ProbingPoster : public QueuePoster {
+public:
+    explicit ProbingPoster(const CQeltData* const& data) : m_data(data) {}
+    void PostWindowMessage(WindowId window, unsigned message, std::intptr_t wParam, std::intptr_t lParam) override {
+        if (m_data != nullptr && !StoreIsFree(*m_data)) ++lockedPosts;
+        QueuePoster::PostWindowMessage(window, message, wParam, lParam);
+    }
+    void PostThreadMessage(unsigned message, std::intptr_t wParam, std::intptr_t lParam) override {
+        if (m_data != nullptr && !StoreIsFree(*m_data)) ++lockedPosts;
+        QueuePoster::PostThreadMessage(message, wParam, lParam);
+    }
+    int lockedPosts = 0;
+
+private:
+    const CQeltData* const& m_data;
+};
+
+TEST(StoreConcurrency, NotificationsAndAlarmRefreshRunWithTheLockReleased) {
+    const CQeltData* probe = nullptr;
+    ProbingPoster poster(probe);
+    MessageTargets targets;
+    targets.notification = kView;
+    targets.passwordDialog = 3;
+    CQeltData data(poster, targets);
+    probe = &data;
+    bool refreshFree = false;
+    data.SetAlarmRefresh([&] { refreshFree = StoreIsFree(data); });
+    for (const char* message :
+         {"login:0|a|1", "ver:0:", "category:0101|生丝|0||", "list:20060525|1|1|1|1|1|1|1|1|0101|1|1|1|1|1|1|1|1|1|1|1|1|1|1|1|1|1|",
+          "line:010120060525:12:20060601|1|2|3|0.5|10|1.5|7|8|x||", "real:010120060525::a|b||", "hisreal:x:1:a||",
+          "his:0:", "msg:hello", "dis:", "pwd:0", "alarm:1|x||"})
+        data.Dispatch(message);
+    EXPECT_EQ(poster.lockedPosts, 0);
+    EXPECT_EQ(poster.All().size(), 11u);
+    EXPECT_TRUE(refreshFree);
 }
 
 TEST(StoreConcurrency, SendingStopsWhenTheConnectionGoesAway) {

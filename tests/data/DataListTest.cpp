@@ -37,6 +37,19 @@ TEST_F(ListFold, StoresTheRecordWithPricesAtTwoDecimals) {
     EXPECT_EQ(poster.All().back().window, kView);
 }
 
+TEST_F(ListFold, PricesReadAsNumbersWhateverTheirForm) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"101.5", "101.50"}, {"7", "7.00"},     {"0.5", "0.50"},  {"012.5", "12.50"}, {"-3.1", "-3.10"},
+        {"5.", "5.00"},      {".25", "0.25"},   {"abc", "0.00"},  {"1.999", "2.00"},  {"12.34x", "12.34"},
+        {"100.05", "100.05"}, {"123456789012.25", "123456789012.25"}, {"1e2", "100.00"}};
+    for (const auto& [text, stored] : cases) {
+        data.Reset();
+        Categories();
+        data.Dispatch(ListReply({ListRow("0101", "20060525").Set(12, text)}));
+        EXPECT_EQ(Main(0).price, stored) << text;
+    }
+}
+
 TEST_F(ListFold, UpdatesAKnownRecordInPlace) {
     data.Dispatch(ListReply({ListRow("0101", "20060525"), ListRow("0101", "20060625")}));
     data.Dispatch(ListReply({ListRow("0101", "20060625").Price("12", "10")}));

@@ -1,0 +1,106 @@
+// Folding the board and a day series, and what a full store costs in memory.
+#include <benchmark/benchmark.h>
+#include <malloc.h>
+
+#include <string>
+
+#include "common/Poster.h"
+#include "data/Data.h"
+
+namespace {
+
+using namespace qelt;
+
+class NullPoster : public Poster {
+public:
+    void PostWindowMessage(WindowId, unsigned, std::intptr_t, std::intptr_t) override {}
+    void PostThreadMessage(unsigned, std::intptr_t, std::intptr_t) override {}
+};
+
+constexpr int kContracts = 1000;
+constexpr int kBars = 2500;
+
+std::string DueDate(int i) { return "2006" + std::to_string(1000 + i % 1000).substr(1) + "5"; }
+
+std::string BoardReply(int round) {
+    std::string text = "list:";
+    for (int i = 0; i < kContracts; ++i) {
+        std::string goods = std::to_string(1000 + i / 10).substr(0, 4);
+        std::string price = std::to_string(100 + (i + round) % 50) + "." + std::to_string(i % 100);
+        text += DueDate(i % 10 * 100 + i / 10) + "|12|13|" + price + "|3|1500|" + price + "|" + price + "|" + price +
+                "|" + goods + "|4000|" + price + "|20|30|2500|100.00|" + (i % 7 == 0 ? "1" : "3") + "|99.50|" +
+                price + "|20060601|100.10|5|100.20|6|" + price + "|700|100.00||";
+    }
+    return text;
+}
+
+std::string LineReply(std::string_view key, int bars) {
+    std::string text = "line:" + std::string(key) + ":12:";
+    for (int d = 0; d < bars; ++d) {
+        std::string date = std::to_string(19900101 + (d / 28) % 12 * 100 + d % 28 + (d / 336) * 10000);
+        text += date + "|101.50|102.25|103.00|100.75|1530|101.90|25300|48200|20060525||";
+    }
+    return text;
+}
+
+void SetUpStore(CQeltData& data) {
+    std::string categories = "category:";
+    for (int c = 0; c < 100; ++c) categories += std::to_string(1000 + c) + "|品种" + std::to_string(c) + "|0||";
+    data.Dispatch(categories);
+    data.Dispatch(BoardReply(0));
+}
+
+bool Complete(benchmark::State& state, const CQeltData& data) {
+    if (data.MainCount() == kContracts) return true;
+    state.SkipWithError("the board did not fold into 1000 records");
+    return false;
+}
+
+void BM_FoldKnownBoard(benchmark::State& state) {
+    NullPoster poster;
+    MessageTargets targets;
+    CQeltData data(poster, targets);
+    SetUpStore(data);
+    if (!Complete(state, data)) return;
+    std::string replies[2] = {BoardReply(1), BoardReply(2)};
+    int round = 0;
+    for (auto _ : state) data.Dispatch(replies[round++ & 1]);
+    state.SetLabel("1000 known records per reply");
+}
+BENCHMARK(BM_FoldKnownBoard)->Unit(benchmark::kMicrosecond);
+
+void BM_FoldDaySeries(benchmark::State& state) {
+    NullPoster poster;
+    MessageTargets targets;
+    CQeltData data(poster, targets);
+    SetUpStore(data);
+    if (!Complete(state, data)) return;
+    auto keys = data.MainListKeys();
+    std::string reply = LineReply(keys[500].first + keys[500].second, kBars);
+    for (auto _ : state) data.Dispatch(reply);
+    if (data.MainList()[500].series.size() != kBars) state.SkipWithError("the series did not fold");
+    state.SetLabel("2500 bars per reply");
+}
+BENCHMARK(BM_FoldDaySeries)->Unit(benchmark::kMicrosecond);
+
+void BM_StoreMemoryPerBar(benchmark::State& state) {
+    for (auto _ : state) {
+        NullPoster poster;
+        MessageTargets targets;
+        auto before = mallinfo2().uordblks;
+        auto* data = new CQeltData(poster, targets);
+        SetUpStore(*data);
+        auto afterBoard = mallinfo2().uordblks;
+        for (const auto& [goods, due] : data->MainListKeys()) data->Dispatch(LineReply(goods + due, kBars));
+        auto after = mallinfo2().uordblks;
+        state.counters["store_MB"] = static_cast<double>(after - before) / (1 << 20);
+        state.counters["bytes_per_bar"] = static_cast<double>(after - afterBoard) / (double(kContracts) * kBars);
+        state.counters["bytes_per_bar_all"] = static_cast<double>(after - before) / (double(kContracts) * kBars);
+        delete data;
+    }
+}
+BENCHMARK(BM_StoreMemoryPerBar)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
