@@ -13,14 +13,16 @@
 
 namespace qelt {
 
-class PacedSender {
+class PacedSender : public MessageSender {
 public:
     explicit PacedSender(MessageSender& sender);
-    ~PacedSender();
+    ~PacedSender() override;
     PacedSender(const PacedSender&) = delete;
     PacedSender& operator=(const PacedSender&) = delete;
 
     void Enqueue(std::vector<std::string> messages);
+    /// Queues one command; it goes out after those queued before it.
+    void Send(const std::string& message) override { Enqueue({message}); }
     void Cancel();
     /// Messages not yet sent.
     size_t Pending() const;

@@ -40,7 +40,9 @@ CQeltApp::CQeltApp(AppOptions options)
       m_relogin(*this) {
     m_appWindow = m_poster.Register(this);
     m_poster.SetApplicationReceiver(this);
-    m_store.SetSender(&m_socket, [this] { return m_cfg.m_online.load(); });
+    // The store's series requests queue behind each other on the paced sender's thread, so
+    // the receive thread goes on reading replies while they go out.
+    m_store.SetSender(&m_paced, [this] { return m_cfg.m_online.load(); });
     m_store.SetSelfSelectedSource(&m_cfg);
     m_store.SetHistorySink(&m_database);
     m_socket.SetSink(&m_store);

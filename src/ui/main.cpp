@@ -1,15 +1,45 @@
 // The one place where the program's objects are wired together.
+//
+//   qelt [--home DIR] [--auto-login] [--offline] [--screenshot FILE [--screenshot-delay MS]]
 #include <QApplication>
+#include <QLocale>
+#include <QStringList>
 
 #include "MainFrame.h"
+#include "QeltApp.h"
+#include "SignalBridge.h"
 #include "common/ProgramDir.h"
+
+namespace {
+
+qelt::AppOptions ParseOptions(int argc, char** argv) {
+    qelt::AppOptions options;
+    options.programDirectory = qelt::ResolveProgramDirectory(argc, argv);
+    QStringList args = QCoreApplication::arguments();
+    for (int i = 1; i < args.size(); ++i) {
+        if (args[i] == "--auto-login") options.autoLogin = true;
+        if (args[i] == "--offline") options.offline = true;
+        if (args[i] == "--screenshot" && i + 1 < args.size()) options.screenshot = args[++i];
+        if (args[i] == "--screenshot-delay" && i + 1 < args.size()) options.screenshotDelay = args[++i].toInt();
+    }
+    return options;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    const std::string home = qelt::ResolveProgramDirectory(argc, argv);
-    (void)home;
-    qelt::CMainFrame frame({});
-    frame.resize(1024, 700);
-    frame.show();
-    return app.exec();
+    QApplication::setApplicationName("Qelt");
+    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
+    qelt::CQeltApp qelt(ParseOptions(argc, argv));
+    qelt::SignalBridge stopOnSignal([&qelt] {
+        if (qelt.Frame())
+            qelt.Frame()->close();
+        else
+            QCoreApplication::quit();
+    });
+    if (!qelt.InitInstance()) return 0;
+    const int code = app.exec();
+    qelt.ExitInstance();
+    return code;
 }
