@@ -83,9 +83,9 @@ bool EventLoop::Listen(const std::string& bindAddress, int port, int adminPort, 
     ev.events = EPOLLIN;
     ev.data.fd = m_listen;
     ::epoll_ctl(m_epoll, EPOLL_CTL_ADD, m_listen, &ev);
-    if (adminPort > 0) {
+    if (adminPort != 0) {
         // Administration is for this machine only: the admin port never listens outside.
-        m_adminListen = OpenListener("127.0.0.1", adminPort, m_adminPort, error);
+        m_adminListen = OpenListener("127.0.0.1", adminPort < 0 ? 0 : adminPort, m_adminPort, error);
         if (m_adminListen < 0) return false;
         ev.data.fd = m_adminListen;
         ::epoll_ctl(m_epoll, EPOLL_CTL_ADD, m_adminListen, &ev);

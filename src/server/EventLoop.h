@@ -26,7 +26,8 @@ public:
     EventLoop(const EventLoop&) = delete;
     EventLoop& operator=(const EventLoop&) = delete;
 
-    /// Binds the client port (0 = any free port) and the admin port (when not 0).
+    /// Binds the client port (0 = any free port) and the admin port on 127.0.0.1 (0 = none,
+    /// negative = any free port).
     bool Listen(const std::string& bindAddress, int port, int adminPort, std::string& error);
     int Port() const { return m_port; }
     int AdminPort() const { return m_adminPort; }

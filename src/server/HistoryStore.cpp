@@ -137,25 +137,42 @@ std::vector<std::pair<const Bar*, const std::string*>> HistoryStore::LineBars(
     std::vector<std::pair<const Bar*, const std::string*>> out;
     const Series* own = Find(goodsNo + dueDate);
     if (!own) return out;
-    bool splice = (tag == "3" || tag == "0") && cover == 0 && own->dueDay > 0;
+    const bool splice = (tag == "3" || tag == "0") && own->dueDay > 0;
     if (!splice) {
         for (const auto& b : own->bars) out.push_back({&b, &own->dueDate});
         return out;
     }
-    // Continuous series: each day is covered by the nearest contract still to deliver,
-    // among the goods' contracts delivering no later than this one.
-    std::vector<const Series*> chain;
+    std::vector<const Series*> earlier;
     for (const auto& s : m_series)
-        if (s.goodsNo == goodsNo && s.dueDay > 0 && s.dueDay <= own->dueDay) chain.push_back(&s);
-    std::sort(chain.begin(), chain.end(), [](const Series* a, const Series* b) { return a->dueDay < b->dueDay; });
-    int covered = 0;  // last date already taken
-    for (const Series* s : chain) {
-        for (const auto& b : s->bars) {
-            if (b.date <= covered) continue;
-            out.push_back({&b, &s->dueDate});
+        if (s.goodsNo == goodsNo && s.dueDay > 0 && s.dueDay < own->dueDay) earlier.push_back(&s);
+    std::sort(earlier.begin(), earlier.end(), [](const Series* a, const Series* b) { return a->dueDay < b->dueDay; });
+    if (cover == 1) {
+        // Later covers earlier: the contract's own bars, and before its listing the bars of
+        // the latest earlier delivery that traded then.
+        int coveredFrom = own->bars.empty() ? 99999999 : own->bars.front().date;
+        std::vector<std::pair<const Bar*, const std::string*>> before;
+        for (auto it = earlier.rbegin(); it != earlier.rend(); ++it) {
+            std::vector<std::pair<const Bar*, const std::string*>> part;
+            for (const auto& b : (*it)->bars)
+                if (b.date < coveredFrom) part.push_back({&b, &(*it)->dueDate});
+            if (!part.empty()) coveredFrom = part.front().first->date;
+            before.insert(before.begin(), part.begin(), part.end());
         }
-        if (!s->bars.empty()) covered = std::max(covered, s->bars.back().date);
+        out = std::move(before);
+        for (const auto& b : own->bars) out.push_back({&b, &own->dueDate});
+        return out;
     }
+    // Earlier covers later: each day belongs to the nearest delivery that had not delivered
+    // yet, among the deliveries already past and then this contract.
+    int covered = 0;
+    auto take = [&](const Series* s) {
+        for (const auto& b : s->bars)
+            if (b.date > covered) out.push_back({&b, &s->dueDate});
+        if (!s->bars.empty()) covered = std::max(covered, s->bars.back().date);
+    };
+    for (const Series* s : earlier)
+        if (s->dueDay <= m_lastDay) take(s);
+    take(own);
     return out;
 }
 

@@ -39,9 +39,10 @@ public:
     bool LoadedFromFile() const { return m_loaded; }
 
     /// Bars for a "line" request. Contract-list entries (tag "3") and delivery-month entries
-    /// (tag "0") with cover mode 0 get the continuous series of the goods: on each day the
-    /// nearest delivering contract up to this one covers the day; with cover mode 1 (and for
-    /// every other list) the contract's own bars.
+    /// (tag "0") get a continuous series of the goods: cover mode 1 ("later covers") is the
+    /// contract's own bars with the latest earlier delivery filling the days before its
+    /// listing; cover mode 0 ("earlier covers") gives each day to the nearest delivery still
+    /// to come among the past deliveries and this contract. Other lists get the own bars.
     std::vector<std::pair<const Bar*, const std::string*>> LineBars(const std::string& goodsNo,
                                                                    const std::string& dueDate,
                                                                    const std::string& tag,

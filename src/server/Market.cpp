@@ -81,7 +81,6 @@ bool Market::AdvanceTo(const MarketTime& time) {
     int target = std::min(time.sessionSecond, kSessionSeconds);
     if (m_played >= target) return changed;
     for (; m_played < target; ++m_played) Step(m_played);
-    UpdateIndices();
     ++m_version;
     return true;
 }
@@ -96,6 +95,7 @@ void Market::Step(int s) {
                                             : m_rngs[i].Normal() * kGoodsVolatility;
         StepContract(q, m_rngs[i], shock, s);
     }
+    UpdateIndices();
 }
 
 void Market::StepContract(Quote& q, Random& rng, double goodsShock, int s) {

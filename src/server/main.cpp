@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "common/Gbk.h"
 #include "common/Numbers.h"
 #include "server/EventLoop.h"
 #include "server/ServerOptions.h"
@@ -33,7 +34,7 @@ int AdminSend(const std::string& port, const std::string& command) {
         std::fprintf(stderr, "qelt-server: cannot reach the admin port %s\n", port.c_str());
         return 1;
     }
-    std::string message = command + "|END";
+    std::string message = qelt::Utf8ToGbk(command) + "|END";  // the admin port speaks GBK
     if (::send(fd, message.data(), message.size(), MSG_NOSIGNAL) != static_cast<ssize_t>(message.size())) return 1;
     std::string reply;
     char buffer[512];
@@ -43,6 +44,7 @@ int AdminSend(const std::string& port, const std::string& command) {
         reply.append(buffer, static_cast<size_t>(n));
     }
     ::close(fd);
+    reply = qelt::GbkToUtf8(reply);
     std::printf("%s\n", reply.c_str());
     return reply.rfind("ok:", 0) == 0 ? 0 : 1;
 }
