@@ -1,0 +1,83 @@
+#include "server/Catalog.h"
+
+#include "common/Numbers.h"
+#include "server/Calendar.h"
+
+namespace qelt::server {
+
+const std::vector<Category>& Categories() {
+    static const std::vector<Category> categories = {
+        {"0112", "生丝", "0", 158000.0, 10.0},
+        {"0121", "干茧", "0", 56000.0, 5.0},
+        {"0131", "厂丝", "1", 162000.0, 10.0},
+        {"0145", "绢丝", "0", 93000.0, 10.0},
+    };
+    return categories;
+}
+
+namespace {
+
+constexpr int kMonthsBack = 3;
+constexpr int kMonthsAhead = 8;
+
+ContractSpec MakeFuture(int category, int dueDay, int monthOffset) {
+    const Category& cat = Categories()[static_cast<size_t>(category)];
+    ContractSpec c;
+    c.goodsNo = cat.code;
+    c.dueDate = FormatInt(dueDay);
+    c.kind = ContractKind::Future;
+    c.category = category;
+    c.dueDay = dueDay;
+    c.onBoard = monthOffset >= 0;
+    // The first month ahead is the spot (delivery) month, the third is the third month;
+    // the month running now has delivered or is delivering and no longer trades.
+    c.state = monthOffset <= 0 ? -1 : monthOffset == 1 ? 1 : monthOffset == 3 ? 2 : 3 + monthOffset % 3;
+    // Later months carry a small premium (cost of carry).
+    c.basePrice = cat.basePrice * (1.0 + 0.004 * monthOffset);
+    c.tick = cat.tick;
+    return c;
+}
+
+}  // namespace
+
+std::vector<ContractSpec> ContractsFor(int today) {
+    std::vector<ContractSpec> out;
+    const auto& cats = Categories();
+    for (int k = 0; k < static_cast<int>(cats.size()); ++k) {
+        for (int m = -kMonthsBack; m <= kMonthsAhead; ++m) {
+            int month = AddMonths(today, m);
+            out.push_back(MakeFuture(k, month + 24, m));
+            if (k == 0 && (m == 1 || m == 2)) {
+                // Mid-month deliveries: the client lists them apart (due dates in "05"/"15").
+                ContractSpec mid = MakeFuture(k, month + (m == 1 ? 14 : 4), m);
+                mid.state = 4;
+                out.push_back(mid);
+            }
+        }
+    }
+    const char* noMonth[] = {"0151", "0152"};
+    for (int i = 0; i < 2; ++i) {
+        ContractSpec c;
+        c.goodsNo = noMonth[i];
+        c.dueDate = " ";  // blank, not empty: an empty first field would swallow the record
+        c.kind = ContractKind::NoMonth;
+        c.state = 3;
+        c.basePrice = i == 0 ? 23800.0 : 31500.0;
+        c.tick = 5.0;
+        out.push_back(c);
+    }
+    const char* indices[] = {"综合指数", "生丝指数", "干茧指数"};
+    for (const char* name : indices) {
+        ContractSpec c;
+        c.goodsNo = kIndexGoodsNo;
+        c.dueDate = name;
+        c.kind = ContractKind::Index;
+        c.state = 3;
+        c.basePrice = 1000.0;
+        c.tick = 0.01;
+        out.push_back(c);
+    }
+    return out;
+}
+
+}  // namespace qelt::server

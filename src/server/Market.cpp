@@ -1,0 +1,215 @@
+#include "server/Market.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace qelt::server {
+namespace {
+
+// Chances per second of a continuous-trading trade: goods quoted only that way trade more.
+constexpr double kContinuousChance = 0.04;
+constexpr double kFlaggedChance = 0.09;
+constexpr double kGoodsVolatility = 0.00011;    // per second, shared by a goods' months
+constexpr double kContractVolatility = 0.00003; // per second, one contract's own wobble
+
+bool Trades(const Quote& q) { return q.spec.state > 0 && q.spec.kind != ContractKind::Index; }
+
+}  // namespace
+
+Market::Market(std::uint64_t seed, const HistoryStore& history) : m_seed(seed), m_history(history) {}
+
+const Quote* Market::Find(const std::string& goodsNo, const std::string& dueDate) const {
+    for (const auto& q : m_quotes)
+        if (q.spec.goodsNo == goodsNo && q.spec.dueDate == dueDate) return &q;
+    return nullptr;
+}
+
+void Market::StartDay(const MarketTime& time) {
+    m_time = time;
+    m_played = 0;
+    m_started = true;
+    m_quotes.clear();
+    m_rngs.clear();
+    m_goodsRngs.clear();
+    const std::uint64_t daySeed = MixSeed(m_seed, static_cast<std::uint64_t>(time.date) * 100 + time.cycle);
+    for (size_t k = 0; k < Categories().size(); ++k) m_goodsRngs.emplace_back(MixSeed(daySeed, k));
+    for (const auto& spec : ContractsFor(time.date)) {
+        if (!spec.onBoard) continue;
+        Quote q;
+        q.spec = spec;
+        q.key = ContractKey(spec);
+        q.flagged = spec.kind == ContractKind::NoMonth ||
+                    (spec.category >= 0 && Categories()[static_cast<size_t>(spec.category)].kindFlag == "1");
+        const Series* s = m_history.Find(q.key);
+        const Bar* last = s && !s->bars.empty() ? &s->bars.back() : nullptr;
+        q.preClose = last ? last->close : spec.basePrice;
+        q.preAvg = last ? last->avg : q.preClose;
+        q.pure = last ? last->pure : 0;
+        if (spec.state < 0 && last) {
+            // Not trading: the quote stays as its last day ended.
+            q.open = last->open;
+            q.high = last->high;
+            q.low = last->low;
+            q.price = q.lastPrice = q.newest = q.preNewest = last->close;
+            q.avg = last->avg;
+            q.allNum = last->num;
+            q.null = last->null;
+            q.lastDate = last->date;
+        } else {
+            q.open = q.high = q.low = q.price = q.lastPrice = q.preClose;
+            q.newest = q.preNewest = q.preClose;
+            q.avg = q.preAvg;
+            q.lastDate = time.date;
+        }
+        q.fair = q.preClose;
+        q.bid = q.preClose - spec.tick;
+        q.ask = q.preClose + spec.tick;
+        q.nextTradeSeq = static_cast<std::int64_t>(time.date) * 10000000 + time.cycle * 1000000;
+        m_rngs.emplace_back(MixSeed(daySeed, HashText(q.key)));
+        m_quotes.push_back(std::move(q));
+    }
+    ++m_version;
+}
+
+bool Market::AdvanceTo(const MarketTime& time) {
+    bool changed = false;
+    if (!m_started || time.date != m_time.date || time.cycle != m_time.cycle) {
+        StartDay(time);
+        changed = true;
+    }
+    m_time = time;
+    int target = std::min(time.sessionSecond, kSessionSeconds);
+    if (m_played >= target) return changed;
+    for (; m_played < target; ++m_played) Step(m_played);
+    ++m_version;
+    return true;
+}
+
+void Market::Step(int s) {
+    std::vector<double> shocks(m_goodsRngs.size());
+    for (size_t k = 0; k < shocks.size(); ++k) shocks[k] = m_goodsRngs[k].Normal() * kGoodsVolatility;
+    for (size_t i = 0; i < m_quotes.size(); ++i) {
+        Quote& q = m_quotes[i];
+        if (!Trades(q)) continue;
+        double shock = q.spec.category >= 0 ? shocks[static_cast<size_t>(q.spec.category)]
+                                            : m_rngs[i].Normal() * kGoodsVolatility;
+        StepContract(q, m_rngs[i], shock, s);
+    }
+    UpdateIndices();
+}
+
+void Market::StepContract(Quote& q, Random& rng, double goodsShock, int s) {
+    // Drift back toward the previous close keeps a demo day within a few percent.
+    double pull = 0.00002 * std::log(q.preClose / q.fair);
+    q.fair *= std::exp(goodsShock + rng.Normal() * kContractVolatility + pull);
+    const double tick = q.spec.tick;
+    if (rng.Uniform() < 0.5) {
+        double mid = RoundToTick(q.fair, tick);
+        q.bid = mid - tick * static_cast<double>(rng.Between(1, 2));
+        q.ask = mid + tick * static_cast<double>(rng.Between(1, 2));
+        q.bidQty = rng.Between(1, 60);
+        q.askQty = rng.Between(1, 60);
+    }
+    if (rng.Uniform() < (q.flagged ? kFlaggedChance : kContinuousChance)) ContinuousTrade(q, rng, s);
+    if (!q.flagged && (s + 1) % kSectionSeconds == 0) ClearSection(q, rng, s);
+}
+
+Trade Market::MakeTrade(Quote& q, int s, bool isSection, long volume, long buy, long sell) {
+    Trade t;
+    t.section = q.lastSection < 0 ? 0 : q.lastSection;
+    t.sectionPrice = q.price;
+    t.comparePrice = q.lastPrice;
+    t.cumSection = q.flagged ? q.allNumD : q.allNum;
+    t.date = m_time.date;
+    t.buy = buy;
+    t.sell = sell;
+    t.id = ++q.nextTradeSeq;
+    t.pure = q.pure;
+    t.null = q.null;
+    t.isSection = isSection;
+    t.time = SessionSecondToClock(s);
+    t.newest = q.newest;
+    t.cumContinuous = q.allNumD;
+    t.bid = q.bid;
+    t.bidQty = q.bidQty;
+    t.ask = q.ask;
+    t.askQty = q.askQty;
+    t.reference = q.preClose;
+    int minute = t.time / 100;
+    if (minute != q.minute) {
+        q.minute = minute;
+        q.minuteContinuous = 0;
+    }
+    if (!isSection) q.minuteContinuous += volume;
+    t.minuteContinuous = q.minuteContinuous;
+    return t;
+}
+
+void Market::ContinuousTrade(Quote& q, Random& rng, int s) {
+    bool buyerTakes = rng.Uniform() < 0.5;
+    double px = buyerTakes ? q.ask : q.bid;
+    long volume = rng.Between(1, 30);
+    q.newest = px;
+    q.allNumD += volume;
+    if (buyerTakes) q.lastInvestInput = volume; else q.lastSaleInput = volume;
+    if (q.flagged) {
+        // Quoted by continuous trading: the day's figures follow it.
+        if (q.allNum == 0) q.open = q.high = q.low = px;
+        q.price = px;
+        q.high = std::max(q.high, px);
+        q.low = std::min(q.low, px);
+        q.allNum = q.allNumD;
+        q.amount += px * static_cast<double>(volume);
+        q.avg = std::round(q.amount / static_cast<double>(q.allNum) * 100.0) / 100.0;
+        q.pure = std::max(0L, q.pure + rng.Between(-volume, volume));
+        q.null += volume * 2;
+    }
+    q.trades.push_back(MakeTrade(q, s, false, volume, buyerTakes ? volume : 0, buyerTakes ? 0 : volume));
+}
+
+void Market::ClearSection(Quote& q, Random& rng, int s) {
+    double px = RoundToTick(q.fair, q.spec.tick);
+    long volume = rng.Between(20, 400);
+    long buy = rng.Between(volume / 3, volume);
+    long sell = rng.Between(volume / 3, volume);
+    if (q.lastSection < 0) q.open = q.high = q.low = px;
+    q.lastPrice = q.lastSection < 0 ? q.preClose : q.price;
+    q.price = px;
+    ++q.lastSection;
+    q.high = std::max(q.high, px);
+    q.low = std::min(q.low, px);
+    q.allNum += volume;
+    q.amount += px * static_cast<double>(volume);
+    q.avg = std::round(q.amount / static_cast<double>(q.allNum) * 100.0) / 100.0;
+    q.pure = std::max(0L, q.pure + rng.Between(-volume / 2, volume / 2));
+    q.null += buy + sell;
+    q.lastInvestNum = buy;
+    q.lastSaleNum = sell;
+    q.trades.push_back(MakeTrade(q, s, true, volume, buy, sell));
+}
+
+void Market::UpdateIndices() {
+    // An index moves with the average relative change of the trading months it covers.
+    auto ratio = [this](int category) {
+        double sum = 0;
+        int n = 0;
+        for (const auto& q : m_quotes) {
+            if (q.spec.kind != ContractKind::Future || q.spec.state <= 0) continue;
+            if (category >= 0 && q.spec.category != category) continue;
+            if (q.preClose <= 0) continue;
+            sum += q.price / q.preClose;
+            ++n;
+        }
+        return n ? sum / n : 1.0;
+    };
+    for (auto& q : m_quotes) {
+        if (q.spec.kind != ContractKind::Index) continue;
+        int category = q.spec.dueDate == "生丝指数" ? 0 : q.spec.dueDate == "干茧指数" ? 1 : -1;
+        double value = std::round(q.preClose * ratio(category) * 100.0) / 100.0;
+        q.price = q.newest = value;
+        q.high = std::max(q.high, value);
+        q.low = std::min(q.low, value);
+    }
+}
+
+}  // namespace qelt::server

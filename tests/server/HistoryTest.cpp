@@ -1,0 +1,95 @@
+#include <gtest/gtest.h>
+
+#include "common/Split.h"
+#include "net/Replies.h"
+#include "server/Calendar.h"
+#include "server/HistoryStore.h"
+#include "support/TempDir.h"
+
+namespace qelt::server {
+namespace {
+
+constexpr int kToday = 20261208;
+
+TEST(History, EveryBoardContractHasTwoYearsOfBars) {
+    HistoryStore h(3);
+    h.Prepare("", kToday, ContractsFor(kToday));
+    for (const auto& c : ContractsFor(kToday)) {
+        if (!c.onBoard) continue;
+        const Series* s = h.Find(ContractKey(c));
+        ASSERT_TRUE(s) << ContractKey(c);
+        ASSERT_FALSE(s->bars.empty());
+        EXPECT_LE(DaysFromDate(s->bars.front().date), DaysFromDate(kToday) - 730) << ContractKey(c);
+        EXPECT_LT(s->bars.back().date, kToday);
+        for (const auto& b : s->bars) {
+            EXPECT_LE(b.low, std::min(b.open, b.close));
+            EXPECT_GE(b.high, std::max(b.open, b.close));
+            EXPECT_GT(b.low, 0);
+        }
+    }
+}
+
+TEST(History, KeptInTheDataDirectoryAndReloadedUnchanged) {
+    test::TempDir dir;
+    HistoryStore first(5);
+    first.Prepare(dir.Path(), kToday, ContractsFor(kToday));
+    EXPECT_FALSE(first.LoadedFromFile());
+    HistoryStore second(5);
+    second.Prepare(dir.Path(), kToday, ContractsFor(kToday));
+    EXPECT_TRUE(second.LoadedFromFile());
+    std::string a, b;
+    first.AppendRecords(0, 100000, a);
+    second.AppendRecords(0, 100000, b);
+    EXPECT_EQ(a, b);
+    // Another seed does not take the other seed's file.
+    HistoryStore other(6);
+    other.Prepare(dir.Path(), kToday, ContractsFor(kToday));
+    EXPECT_FALSE(other.LoadedFromFile());
+}
+
+TEST(History, RecordIdsGrowWithTimeAndResumeAfterTheLastSent) {
+    HistoryStore h(3);
+    h.Prepare("", kToday, ContractsFor(kToday));
+    std::string body;
+    std::int64_t last = h.AppendRecords(0, 500, body);
+    auto records = SplitRecordViews(body);
+    ASSERT_EQ(records.size(), 500u);
+    std::int64_t previousId = 0;
+    int previousDate = 0;
+    for (const auto& r : records) {
+        ASSERT_EQ(r.size(), 13u);
+        std::int64_t id = std::stoll(std::string(r[0]));
+        int date = std::stoi(std::string(r[3]));
+        EXPECT_GT(id, previousId);
+        EXPECT_GE(date, previousDate);
+        previousId = id;
+        previousDate = date;
+    }
+    EXPECT_EQ(last, previousId);
+    EXPECT_EQ(h.PendingAfter(last) + 500, h.PendingAfter(0));
+    EXPECT_EQ(h.PendingAfter(h.LastId()), 0u);
+}
+
+TEST(History, CoverModesOfContractEntries) {
+    HistoryStore h(3);
+    h.Prepare("", kToday, ContractsFor(kToday));
+    auto own = h.LineBars("0112", "20270525", "12", 1);
+    auto later = h.LineBars("0112", "20270525", "3", 1);
+    auto earlier = h.LineBars("0112", "20270525", "3", 0);
+    ASSERT_FALSE(own.empty());
+    EXPECT_GT(later.size(), own.size());
+    EXPECT_GT(earlier.size(), own.size());
+    for (const auto* series : {&later, &earlier}) {
+        EXPECT_NE(*series->front().second, "20270525");
+        EXPECT_EQ(*series->back().second, "20270525");
+        for (size_t i = 1; i < series->size(); ++i)
+            EXPECT_LT((*series)[i - 1].first->date, (*series)[i].first->date);
+    }
+    // Mode 1 keeps every own bar; mode 0 gives the recent past to the deliveries before.
+    EXPECT_EQ(later.back().first, own.back().first);
+    EXPECT_NE(later, earlier);
+    EXPECT_TRUE(h.LineBars("0112", "19990125", "3", 1).empty());
+}
+
+}  // namespace
+}  // namespace qelt::server

@@ -1,0 +1,121 @@
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "common/Split.h"
+#include "net/Replies.h"
+#include "server/Calendar.h"
+#include "server/Market.h"
+
+namespace qelt::server {
+namespace {
+
+constexpr int kToday = 20261208;  // a Tuesday
+
+struct Fixture {
+    HistoryStore history{7};
+    Market market{7, history};
+    explicit Fixture(int sessionSecond) {
+        history.Prepare("", kToday, ContractsFor(kToday));
+        market.AdvanceTo(MarketTime{kToday, 0, sessionSecond, 0});
+    }
+};
+
+TEST(Calendar, DatesAndSessions) {
+    EXPECT_EQ(DaysFromDate(19700101), 0);
+    EXPECT_EQ(DateFromDays(DaysFromDate(20240229) + 1), 20240301);
+    EXPECT_EQ(Weekday(20261208), 2);
+    EXPECT_EQ(PreviousTradingDay(20261207), 20261204);  // Monday -> Friday
+    EXPECT_EQ(AddMonths(20261208, 1), 20270101);
+    EXPECT_EQ(AddMonths(20260115, -2), 20251101);
+    EXPECT_EQ(SessionSecondToClock(0), 90000);
+    EXPECT_EQ(SessionSecondToClock(7200), 133000);
+    EXPECT_EQ(ClockToSessionSecond(12 * 3600), 7200);  // lunch
+    // 2026-12-08 02:00 UTC is 10:00 China time: in the morning session.
+    std::int64_t t = DaysFromDate(20261208) * 86400LL + 2 * 3600;
+    MarketTime real = MarketTimeAt(t, false);
+    EXPECT_EQ(real.date, 20261208);
+    EXPECT_EQ(real.sessionSecond, 3600);
+    // 20:00 China time: closed for the real clock, in session for the demo clock.
+    MarketTime evening = MarketTimeAt(t + 10 * 3600, false);
+    EXPECT_EQ(evening.sessionSecond, kSessionSeconds);
+    MarketTime demo = MarketTimeAt(t + 10 * 3600, true);
+    EXPECT_LT(demo.sessionSecond, kSessionSeconds);
+    // Saturday shows Friday as it ended.
+    MarketTime weekend = MarketTimeAt(DaysFromDate(20261212) * 86400LL + 4 * 3600, false);
+    EXPECT_EQ(weekend.date, 20261211);
+}
+
+TEST(Market, BoardRecordsHaveAll27FieldsAndNoEmptyOne) {
+    Fixture f(3000);
+    std::string body = f.market.ListBody();
+    auto records = SplitRecordViews(body);
+    ASSERT_EQ(records.size(), f.market.Quotes().size());
+    for (const auto& r : records) {
+        ASSERT_EQ(r.size(), 27u);
+        for (auto field : r) EXPECT_FALSE(field.empty());
+    }
+}
+
+TEST(Market, FillsEveryListOfTheClient) {
+    Fixture f(3000);
+    std::set<int> states;
+    int ending25 = 0, ending05or15 = 0, blank = 0, flagged = 0;
+    std::set<std::string> indices;
+    for (const auto& q : f.market.Quotes()) {
+        states.insert(q.spec.state);
+        const auto& d = q.spec.dueDate;
+        if (q.spec.goodsNo == "0009") indices.insert(d);
+        if (d == " ") ++blank;
+        if (d.size() == 8 && d[0] == '2') {
+            if (d.ends_with("25")) ++ending25;
+            if (d.ends_with("05") || d.ends_with("15")) ++ending05or15;
+        }
+        flagged += q.flagged && q.spec.kind == ContractKind::Future;
+        EXPECT_NE(q.spec.goodsNo, "2000");
+        if (q.spec.goodsNo != "0009") {
+            EXPECT_FALSE(q.spec.goodsNo.starts_with("000"));
+        }
+    }
+    EXPECT_TRUE(states.count(-1) && states.count(1) && states.count(2) && states.count(3));
+    EXPECT_GE(ending25, 20);
+    EXPECT_GE(ending05or15, 2);
+    EXPECT_EQ(blank, 2);
+    EXPECT_GT(flagged, 0);
+    EXPECT_EQ(indices, (std::set<std::string>{"综合指数", "生丝指数", "干茧指数"}));
+}
+
+TEST(Market, ReplaysIdenticallyForASeedAndMoves) {
+    Fixture a(5000), b(5000);
+    EXPECT_EQ(a.market.ListBody(), b.market.ListBody());
+    const Quote* qa = &a.market.Quotes()[1];
+    const Quote* qb = &b.market.Quotes()[1];
+    ASSERT_EQ(qa->trades.size(), qb->trades.size());
+    ASSERT_FALSE(qa->trades.empty());
+    EXPECT_EQ(FormatTrade(qa->trades.back()), FormatTrade(qb->trades.back()));
+    // Played in small steps the day comes out the same as in one go.
+    Fixture c(0);
+    for (int s = 100; s <= 5000; s += 100) c.market.AdvanceTo(MarketTime{kToday, 0, s, 0});
+    EXPECT_EQ(c.market.ListBody(), a.market.ListBody());
+    // Prices move and sections are numbered.
+    Fixture later(9000);
+    EXPECT_NE(later.market.ListBody(), a.market.ListBody());
+    int sections = 0;
+    for (const auto& t : later.market.Quotes()[1].trades) sections += t.isSection;
+    EXPECT_EQ(sections, 9000 / kSectionSeconds);
+}
+
+TEST(Market, TradesHave20FieldsAndUniqueIdentities) {
+    Fixture f(kSessionSeconds);
+    for (const auto& q : f.market.Quotes()) {
+        std::set<std::int64_t> ids;
+        for (const auto& t : q.trades) {
+            EXPECT_TRUE(ids.insert(t.id).second);
+            auto fields = SplitViews(FormatTrade(t), "|");
+            ASSERT_EQ(fields.size(), 20u);
+        }
+    }
+}
+
+}  // namespace
+}  // namespace qelt::server
