@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "MainFrame.h"
+#include "ModalDialog.h"
 #include "NoticeDialog.h"
 #include "PasswordDialog.h"
 #include "WebView.h"
@@ -175,8 +176,7 @@ void CQeltApp::After(int milliseconds, std::function<void()> then) {
 }
 
 void CQeltApp::ShowNotice() {
-    NoticeDialog dialog(QString::fromStdString(m_store.Notice()), m_frame);
-    dialog.exec();
+    ExecModal<NoticeDialog>(QString::fromStdString(m_store.Notice()), m_frame.data());
 }
 
 bool CQeltApp::event(QEvent* e) {

@@ -4,6 +4,7 @@
 #include <QUrl>
 
 #include "MainFrame.h"
+#include "ModalDialog.h"
 #include "NoticeDialog.h"
 #include "PasswordDialog.h"
 #include "QeltApp.h"
@@ -83,14 +84,13 @@ void CQeltApp::OnCommand(int command) {
         case cmd::kQuoteList: SwitchView(kViewQuoteList); return;
         case cmd::kWeb: SwitchView(kViewWeb); return;
         case cmd::kIndicators: {
-            CQeltIndiDlg dialog(m_cfg.m_indicators, m_cfg.ProgramDirectory(), DefaultMessageBoxes(), -1, m_frame);
-            dialog.exec();
+            ExecModal<CQeltIndiDlg>(m_cfg.m_indicators, m_cfg.ProgramDirectory(), DefaultMessageBoxes(), -1,
+                                    m_frame.data());
             return;
         }
         case cmd::kHelp: OpenHelp(); return;
         case cmd::kAbout: {
-            AboutDialog about(m_frame);
-            about.exec();
+            ExecModal<AboutDialog>(m_frame.data());
             return;
         }
         case cmd::kExit:
@@ -171,16 +171,17 @@ void CQeltApp::OpenHelp() {
 }
 
 void CQeltApp::ChangePassword() {
-    PasswordDialog dialog(
+    QPointer<PasswordDialog> dialog = new PasswordDialog(
         m_cfg.m_user, [this](const std::string& request) { m_socket.Send(request); },
         [](const std::string& text) { DefaultMessageBoxes().Show(QApplication::activeWindow(), text, "提示"); },
         m_frame);
-    const WindowId window = m_poster.Register(&dialog);
+    const WindowId window = m_poster.Register(dialog);
     m_targets.passwordDialog = window;
-    dialog.exec();
+    dialog->exec();
     // The pointer is cleared before the dialog goes away.
     m_targets.passwordDialog = kNoWindow;
     m_poster.Unregister(window);
+    delete dialog;
 }
 
 }  // namespace qelt

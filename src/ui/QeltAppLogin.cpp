@@ -6,6 +6,7 @@
 
 #include "LoginDialog.h"
 #include "MainFrame.h"
+#include "ModalDialog.h"
 #include "QeltApp.h"
 #include "common/Address.h"
 #include "common/ServerList.h"
@@ -81,21 +82,22 @@ bool CQeltApp::RunLogin() {
     hooks.showMessage = [](const std::string& text, const std::string& caption) {
         DefaultMessageBoxes().Show(QApplication::activeWindow(), text, caption);
     };
-    LoginDialog dialog(services, std::move(hooks), m_frame);
-    if (auto remembered = m_cfg.ReadLogin()) dialog.SetRemembered(remembered->user, remembered->password);
-    const WindowId window = m_poster.Register(&dialog);
+    QPointer<LoginDialog> dialog = new LoginDialog(services, std::move(hooks), m_frame);
+    if (auto remembered = m_cfg.ReadLogin()) dialog->SetRemembered(remembered->user, remembered->password);
+    const WindowId window = m_poster.Register(dialog);
     const WindowId previous = m_targets.notification.exchange(window);
-    if (m_options.autoLogin) QTimer::singleShot(0, &dialog, [&dialog] { dialog.ClickLogin(); });
-    const bool ok = dialog.exec() == QDialog::Accepted;
+    if (m_options.autoLogin) QTimer::singleShot(0, dialog, [dialog] { dialog->ClickLogin(); });
+    const bool ok = dialog->exec() == QDialog::Accepted;
     m_poster.Unregister(window);
     m_targets.notification = previous;
-    if (ok && dialog.Synchronised() && m_frame) m_store.RebuildDerivedLists();
+    const bool synchronised = dialog && dialog->Synchronised();
+    delete dialog;
+    if (ok && synchronised && m_frame) m_store.RebuildDerivedLists();
     return ok;
 }
 
 void CQeltApp::EditServers(QWidget* owner, bool* accepted) {
-    CComSet dialog(m_cfg.ProgramDirectory(), DefaultMessageBoxes(), owner);
-    *accepted = dialog.exec() == QDialog::Accepted;
+    *accepted = ExecModal<CComSet>(m_cfg.ProgramDirectory(), DefaultMessageBoxes(), owner) == QDialog::Accepted;
 }
 
 void CQeltApp::LoadOffline() {
