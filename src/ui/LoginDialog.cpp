@@ -113,7 +113,10 @@ void LoginDialog::OnLoginClicked() {
                    server.address, server.port);
 }
 
-void LoginDialog::SetStatus(const std::string& text) { m_status->setText(Q(text)); }
+void LoginDialog::SetStatus(const std::string& text) {
+    m_status->setText(Q(text));
+    emit StatusChanged(m_status->text());
+}
 
 void LoginDialog::SetProgress(int value) { m_progress->setValue(value); }
 

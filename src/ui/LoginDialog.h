@@ -47,6 +47,10 @@ public:
     void After(int milliseconds, std::function<void()> then) override;
     void EndDialog(bool ok) override;
 
+signals:
+    /// Every status text shown, in order (for watchers such as tests).
+    void StatusChanged(const QString& text);
+
 protected:
     bool event(QEvent* e) override;
 

@@ -29,6 +29,12 @@ bool NetworkAvailable() {
     return true;
 }
 
+CClientSocket::Timing SocketTiming(std::chrono::milliseconds pause) {
+    CClientSocket::Timing timing;
+    timing.pause = pause;
+    return timing;
+}
+
 }  // namespace
 
 CQeltApp::CQeltApp(AppOptions options)
@@ -36,7 +42,7 @@ CQeltApp::CQeltApp(AppOptions options)
       m_cfg(m_options.programDirectory),
       m_store(m_poster, m_targets),
       m_database(m_options.programDirectory),
-      m_socket(m_poster, m_targets),
+      m_socket(m_poster, m_targets, SocketTiming(m_options.sendPause)),
       m_paced(m_socket),
       m_relogin(*this) {
     m_appWindow = m_poster.Register(this);

@@ -6,6 +6,7 @@
 /// keys and the menu commands.
 #include <QObject>
 #include <QPointer>
+#include <chrono>
 #include <memory>
 #include <string>
 
@@ -30,6 +31,8 @@ struct AppOptions {
     bool offline = false;    ///< skip the login dialog and browse the local database
     QString screenshot;      ///< save a picture of the main frame after `screenshotDelay` ms, then quit
     int screenshotDelay = 8000;
+    /// Pause after each single command (tests shorten it).
+    std::chrono::milliseconds sendPause{100};
 };
 
 class CQeltApp : public QObject, private ReloginServices {

@@ -1,0 +1,62 @@
+#include "DemoServerProcess.h"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <thread>
+
+namespace qelt::test {
+namespace {
+
+int FreePort() {
+    int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+    socklen_t len = sizeof addr;
+    ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len);
+    ::close(fd);
+    return ntohs(addr.sin_port);
+}
+
+bool Accepts(int port) {
+    int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    addr.sin_port = htons(static_cast<uint16_t>(port));
+    bool ok = ::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
+    ::close(fd);
+    return ok;
+}
+
+}  // namespace
+
+DemoServerProcess::DemoServerProcess(const std::string& executable, const std::string& dataDir) {
+    m_port = FreePort();
+    const std::string port = std::to_string(m_port);
+    m_pid = ::fork();
+    if (m_pid == 0) {
+        ::execl(executable.c_str(), executable.c_str(), "--port", port.c_str(), "--bind", "127.0.0.1", "--data",
+                dataDir.c_str(), "--clock", "demo", static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    for (int i = 0; i < 200 && !Accepts(m_port); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+}
+
+DemoServerProcess::~DemoServerProcess() { Kill(); }
+
+void DemoServerProcess::Kill() {
+    if (m_pid <= 0) return;
+    ::kill(m_pid, SIGKILL);
+    ::waitpid(m_pid, nullptr, 0);
+    m_pid = -1;
+}
+
+}  // namespace qelt::test

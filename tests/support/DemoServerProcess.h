@@ -1,0 +1,27 @@
+#pragma once
+// The demo quote server as a child process on a free loopback port, with its own data
+// directory, for end-to-end tests of the client.
+#include <string>
+#include <sys/types.h>
+
+namespace qelt::test {
+
+class DemoServerProcess {
+public:
+    /// Starts `executable` with `--data dataDir --clock demo` and waits until it accepts.
+    DemoServerProcess(const std::string& executable, const std::string& dataDir);
+    ~DemoServerProcess();
+    DemoServerProcess(const DemoServerProcess&) = delete;
+    DemoServerProcess& operator=(const DemoServerProcess&) = delete;
+
+    bool Running() const { return m_pid > 0; }
+    int Port() const { return m_port; }
+    /// Ends the server at once (as a crash or a cut cable would).
+    void Kill();
+
+private:
+    pid_t m_pid = -1;
+    int m_port = 0;
+};
+
+}  // namespace qelt::test

@@ -1,0 +1,169 @@
+// The client against the demo server over loopback, headless: login and synchronisation,
+// a rejected password, a lost connection, the board saved at exit.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+
+#include "common/Files.h"
+#include "common/ServerList.h"
+#include "data/history/HistoryDatabase.h"
+#include "data/settings/RememberedLogin.h"
+#include "support/DemoServerProcess.h"
+#include "support/TempDir.h"
+#include "ui/LoginDialog.h"
+#include "ui/MainFrame.h"
+#include "ui/QeltApp.h"
+
+namespace qelt {
+namespace {
+
+using namespace std::chrono_literals;
+
+QApplication& App() {
+    static int argc = 1;
+    static char name[] = "qelt_app_e2e_tests";
+    static char* argv[] = {name, nullptr};
+    static QApplication* app = new QApplication(argc, argv);
+    return *app;
+}
+
+/// Runs the event loop until `done` holds or the time is up.
+bool SpinUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
+    auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    return true;
+}
+
+/// Connects to the login dialog as soon as it is shown and records its status texts.
+class LoginWatcher : public QObject {
+public:
+    LoginWatcher() {
+        auto* timer = new QTimer(this);
+        connect(timer, &QTimer::timeout, this, [this] {
+            for (QWidget* w : QApplication::topLevelWidgets()) {
+                auto* dialog = qobject_cast<LoginDialog*>(w);
+                if (!dialog || dialog == m_dialog) continue;
+                m_dialog = dialog;
+                connect(dialog, &LoginDialog::StatusChanged, this,
+                        [this](const QString& text) { statuses.push_back(text.toStdString()); });
+                if (onDialog) onDialog(dialog);
+            }
+        });
+        timer->start(0);
+    }
+    std::vector<std::string> statuses;
+    std::function<void(LoginDialog*)> onDialog;
+
+private:
+    LoginDialog* m_dialog = nullptr;
+};
+
+class AppEndToEnd : public ::testing::Test {
+protected:
+    AppEndToEnd() : server(QELT_SERVER_PATH, serverData.Path()) {
+        App();
+        WriteServerList(home.Path(), {{"demo", "127.0.0.1", std::to_string(server.Port())}});
+        // The server's notice opens the modal "市场公告" box after start-up: acknowledge it.
+        QObject::connect(&noticeCloser, &QTimer::timeout, [this] {
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (w->objectName() == "noticeDialog" && w->isVisible()) {
+                    noticeShown = true;
+                    static_cast<QDialog*>(w)->accept();
+                }
+        });
+        noticeCloser.start(20);
+    }
+    QTimer noticeCloser;
+    bool noticeShown = false;
+    AppOptions Options() {
+        AppOptions o;
+        o.programDirectory = home.Path();
+        o.autoLogin = true;
+        o.sendPause = 2ms;
+        return o;
+    }
+    test::TempDir home, serverData;
+    test::DemoServerProcess server;
+};
+
+bool InOrder(const std::vector<std::string>& seen, const std::vector<std::string>& wanted) {
+    size_t at = 0;
+    for (const auto& s : seen)
+        if (at < wanted.size() && s == wanted[at]) ++at;
+    return at == wanted.size();
+}
+
+TEST_F(AppEndToEnd, LoginWalksTheSynchronisationToTheBoard) {
+    ASSERT_TRUE(server.Running());
+    WriteRememberedLogin(home.Path(), {"demo", "demo"});
+    LoginWatcher watcher;
+    CQeltApp app(Options());
+    ASSERT_TRUE(app.InitInstance());
+    // ("验证身份..." comes before the watcher can connect to the dialog.)
+    EXPECT_TRUE(InOrder(watcher.statuses, {"验证身份...登陆成功", "初始化商品分类...完成",
+                                           "初始化商品列表...", "初始化商品列表...完成", "同步行情数据...",
+                                           "同步行情数据...完成", "同步交易信息...0%", "同步交易信息...完成"}))
+        << ::testing::PrintToString(watcher.statuses);
+    EXPECT_TRUE(app.Settings().m_online);
+    EXPECT_GT(app.Store().MainCount(), 10u);
+    ASSERT_NE(app.Frame(), nullptr);
+    EXPECT_EQ(app.Frame()->windowTitle().toStdString(), "Qelt行情分析系统 1.96");
+    ASSERT_TRUE(SpinUntil([&] { return !app.Frame()->IndexPaneText(0).endsWith(QString::fromUtf8("：")); }, 5s));
+    EXPECT_EQ(ReadRememberedLogin(home.Path()).value(), (RememberedLogin{"demo", "demo"}));
+    EXPECT_TRUE(SpinUntil([&] { return noticeShown; }, 5s)) << "the server's notice is shown after start-up";
+
+    // The board goes to the local database at exit, once.
+    app.ExitInstance();
+    HistoryDatabase db(home.Path());
+    EXPECT_EQ(db.Query("select count(*) from qeltlist").at(0).at(0), std::to_string(app.Store().MainCount()));
+    EXPECT_FALSE(db.Query("select count(*) from category").at(0).at(0) == "0");
+    if (app.Frame()) app.Frame()->close();
+}
+
+TEST_F(AppEndToEnd, WrongPasswordShowsTheVerdictAndAllowsARetry) {
+    WriteRememberedLogin(home.Path(), {"demo", "wrong"});
+    LoginWatcher watcher;
+    bool buttonEnabledAgain = false;
+    watcher.onDialog = [&](LoginDialog* dialog) {
+        auto* timer = new QTimer(dialog);
+        QObject::connect(timer, &QTimer::timeout, dialog, [&, dialog] {
+            auto* status = dialog->findChild<QLabel*>("status");
+            if (status && status->text() == QString::fromUtf8("验证身份...密码错误")) {
+                auto* login = dialog->findChild<QPushButton*>("login");
+                if (!login->isEnabled()) return;  // enabled again after the 200 ms pause
+                buttonEnabledAgain = true;
+                dialog->reject();
+            }
+        });
+        timer->start(10);
+    };
+    CQeltApp app(Options());
+    EXPECT_FALSE(app.InitInstance()) << "cancelling the dialog ends the application";
+    EXPECT_TRUE(buttonEnabledAgain);
+    EXPECT_EQ(ReadRememberedLogin(home.Path()).value(), (RememberedLogin{"demo", "wrong"})) << "sys.ini untouched";
+}
+
+TEST_F(AppEndToEnd, LostServerMeansThreeAttemptsThenOffline) {
+    WriteRememberedLogin(home.Path(), {"demo", "demo"});
+    CQeltApp app(Options());
+    ASSERT_TRUE(app.InitInstance());
+    server.Kill();
+    ASSERT_TRUE(SpinUntil([&] { return !app.Settings().m_online; }, 10s));
+    EXPECT_TRUE(app.Frame()->windowTitle().endsWith(QString::fromUtf8(" [脱机]")));
+    bool told = false;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible())
+            told = told || box->text() == QString::fromUtf8("和服务器断开了连接！");
+    EXPECT_TRUE(told);
+    app.Frame()->close();
+}
+
+}  // namespace
+}  // namespace qelt
