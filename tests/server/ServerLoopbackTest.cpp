@@ -286,6 +286,9 @@ TEST(ServerLoopback, AdminDisconnectsAndBroadcasts) {
     EXPECT_EQ(*ok, "ok:2");
     EXPECT_EQ(*watcher.NextOfKind("msg"), "msg:明天休市");
     EXPECT_EQ(*watcher.Ask(NoticeRequest(), "msg"), "msg:明天休市");
+    // A terminator inside a notice cannot cut the message.
+    WriteFileAtomic(server.DataDir() + "notice.txt", "a|ENDlogin:0|b");
+    EXPECT_EQ(*watcher.Ask(NoticeRequest(), "msg"), "msg:a| ENDlogin:0|b");
     EXPECT_EQ(*admin.Ask("dis:trader", "ok"), "ok:1");
     EXPECT_TRUE(trader.NextOfKind("dis"));
     EXPECT_TRUE(trader.Closed());
