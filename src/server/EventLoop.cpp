@@ -24,6 +24,8 @@ constexpr int kReadsPerEvent = 4;
 constexpr size_t kReadPiece = 16 * 1024;
 /// Messages handled per read piece before the loop moves on.
 constexpr int kMessagesPerRead = 64;
+/// Connections beyond this are closed as soon as they are accepted.
+constexpr size_t kMaxConnections = 20000;
 
 std::int64_t SystemSeconds() {
     return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch())
@@ -64,6 +66,7 @@ EventLoop::EventLoop(ServerState& state, std::function<std::int64_t()> clock)
     : m_state(state), m_handler(state, *this), m_clock(clock ? std::move(clock) : SystemSeconds) {
     m_epoll = ::epoll_create1(EPOLL_CLOEXEC);
     m_wake = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+    m_spare = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
     epoll_event ev{};
     ev.events = EPOLLIN;
     ev.data.fd = m_wake;
@@ -72,7 +75,7 @@ EventLoop::EventLoop(ServerState& state, std::function<std::int64_t()> clock)
 
 EventLoop::~EventLoop() {
     for (auto& [fd, c] : m_connections) ::close(fd);
-    for (int fd : {m_listen, m_adminListen, m_wake, m_epoll})
+    for (int fd : {m_listen, m_adminListen, m_wake, m_epoll, m_spare})
         if (fd >= 0) ::close(fd);
 }
 
@@ -137,7 +140,21 @@ void EventLoop::Tick() { m_state.Tick(m_clock()); }
 void EventLoop::Accept(int listenFd, bool admin) {
     for (;;) {
         int fd = ::accept4(listenFd, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
-        if (fd < 0) return;  // EAGAIN, or out of descriptors: try again on the next event
+        if (fd < 0 && (errno == EMFILE || errno == ENFILE) && m_spare >= 0) {
+            // Out of descriptors: take the waiting client with the spare one and close it at
+            // once, or the level-triggered listener would wake the loop for ever.
+            ::close(m_spare);
+            fd = ::accept(listenFd, nullptr, nullptr);
+            if (fd >= 0) ::close(fd);
+            m_spare = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+            if (fd < 0) return;  // nobody was waiting (the limit reports before the queue)
+            continue;
+        }
+        if (fd < 0) return;
+        if (m_connections.size() >= kMaxConnections) {
+            ::close(fd);
+            continue;
+        }
         int one = 1;
         ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
         auto c = std::make_unique<Connection>(m_state.Options().maxInputBytes);

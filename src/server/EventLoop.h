@@ -75,6 +75,7 @@ private:
     int m_listen = -1;
     int m_adminListen = -1;
     int m_wake = -1;
+    int m_spare = -1;  ///< a descriptor kept in reserve for refusing clients when none are left
     int m_port = 0;
     int m_adminPort = 0;
     std::uint64_t m_nextSession = 1;

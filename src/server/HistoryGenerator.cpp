@@ -16,20 +16,21 @@ namespace {
 /// Mean-reverting, so years of history stay near realistic levels.
 class LevelPaths {
 public:
-    const std::vector<double>& Path(std::uint64_t seed, const std::string& stream, int lastDay) {
+    /// A copy, so callers never hold a reference into the shared cache.
+    std::vector<double> Path(std::uint64_t seed, const std::string& stream, int lastDay) {
         std::lock_guard lock(m_mutex);
-        auto key = std::make_pair(seed, stream);
-        auto& entry = m_paths[key];
-        if (entry.lastDay == lastDay) return entry.values;
-        entry.values.clear();
-        Random rng(MixSeed(seed, HashText(stream)));
-        double x = 0;
-        for (int d = kHistoryGenesis; d <= lastDay; d = AddDays(d, 1)) {
-            if (!IsTradingDay(d)) continue;
-            x = 0.985 * x + 0.014 * rng.Normal();
-            entry.values.push_back(x);
+        auto& entry = m_paths[std::make_pair(seed, stream)];
+        if (entry.lastDay != lastDay) {
+            entry.values.clear();
+            Random rng(MixSeed(seed, HashText(stream)));
+            double x = 0;
+            for (int d = kHistoryGenesis; d <= lastDay; d = AddDays(d, 1)) {
+                if (!IsTradingDay(d)) continue;
+                x = 0.985 * x + 0.014 * rng.Normal();
+                entry.values.push_back(x);
+            }
+            entry.lastDay = lastDay;
         }
-        entry.lastDay = lastDay;
         return entry.values;
     }
 
@@ -47,21 +48,23 @@ LevelPaths& Paths() {
     return paths;
 }
 
-std::string StreamOf(const ContractSpec& c) { return c.goodsNo; }
-
-/// The goods level of day index i, as a factor around 1.
-double LevelFactor(std::uint64_t seed, const std::string& stream, int lastDay, size_t i) {
-    const auto& path = Paths().Path(seed, stream, lastDay);
-    return i < path.size() ? std::exp(path[i]) : 1.0;
-}
-
-double IndexFactor(std::uint64_t seed, const ContractSpec& c, int lastDay, size_t i) {
+/// The level of each trading day since genesis, as a factor around 1: the goods' own path,
+/// or for an index the mean of the paths it covers.
+std::vector<double> LevelFactors(std::uint64_t seed, const ContractSpec& c, int lastDay) {
+    std::vector<std::string> streams;
     const auto& cats = Categories();
-    if (c.dueDate == "生丝指数") return LevelFactor(seed, cats[0].code, lastDay, i);
-    if (c.dueDate == "干茧指数") return LevelFactor(seed, cats[1].code, lastDay, i);
-    double sum = 0;
-    for (const auto& cat : cats) sum += LevelFactor(seed, cat.code, lastDay, i);
-    return sum / static_cast<double>(cats.size());
+    if (c.kind != ContractKind::Index) streams.push_back(c.goodsNo);
+    else if (c.dueDate == "生丝指数") streams.push_back(cats[0].code);
+    else if (c.dueDate == "干茧指数") streams.push_back(cats[1].code);
+    else for (const auto& cat : cats) streams.push_back(cat.code);
+    std::vector<double> factors;
+    for (const auto& stream : streams) {
+        auto path = Paths().Path(seed, stream, lastDay);
+        if (factors.empty()) factors.assign(path.size(), 0.0);
+        for (size_t i = 0; i < path.size() && i < factors.size(); ++i)
+            factors[i] += std::exp(path[i]) / static_cast<double>(streams.size());
+    }
+    return factors;
 }
 
 }  // namespace
@@ -79,12 +82,12 @@ std::vector<Bar> GenerateBars(std::uint64_t seed, const ContractSpec& c, int las
     double prevClose = 0;
     long pure = 8000 + rng.Between(0, 8000);
     size_t dayIndex = 0;
+    const std::vector<double> levels = LevelFactors(seed, c, lastDay);
     for (int d = kHistoryGenesis; d <= last; d = AddDays(d, 1)) {
         if (!IsTradingDay(d)) continue;
         size_t i = dayIndex++;
         if (d < first) continue;
-        double level = c.kind == ContractKind::Index ? IndexFactor(seed, c, lastDay, i)
-                                                     : LevelFactor(seed, StreamOf(c), lastDay, i);
+        double level = i < levels.size() ? levels[i] : 1.0;
         double monthsToDue = c.kind == ContractKind::Future
                                  ? static_cast<double>(DaysFromDate(c.dueDay) - DaysFromDate(d)) / 30.0
                                  : 0.0;

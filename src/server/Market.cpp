@@ -3,12 +3,14 @@
 #include <algorithm>
 #include <cmath>
 
+#include "server/HistoryGenerator.h"
+
 namespace qelt::server {
 namespace {
 
 // Chances per second of a continuous-trading trade: goods quoted only that way trade more.
-constexpr double kContinuousChance = 0.04;
-constexpr double kFlaggedChance = 0.09;
+constexpr double kContinuousChance = 0.06;
+constexpr double kFlaggedChance = 0.12;
 constexpr double kGoodsVolatility = 0.00011;    // per second, shared by a goods' months
 constexpr double kContractVolatility = 0.00003; // per second, one contract's own wobble
 
@@ -62,6 +64,13 @@ void Market::StartDay(const MarketTime& time) {
             q.lastDate = time.date;
         }
         q.fair = q.preClose;
+        if (spec.state > 0 && spec.kind != ContractKind::Index) {
+            auto bars = GenerateBars(m_seed, spec, time.date);
+            if (!bars.empty() && bars.back().date == time.date) {
+                q.fair = bars.back().open;
+                q.target = bars.back().close;
+            }
+        }
         q.bid = q.preClose - spec.tick;
         q.ask = q.preClose + spec.tick;
         q.nextTradeSeq = static_cast<std::int64_t>(time.date) * 10000000 + time.cycle * 1000000;
@@ -99,8 +108,9 @@ void Market::Step(int s) {
 }
 
 void Market::StepContract(Quote& q, Random& rng, double goodsShock, int s) {
-    // Drift back toward the previous close keeps a demo day within a few percent.
+    // A bridge toward the day's close: the pull grows as the session runs out.
     double pull = 0.00002 * std::log(q.preClose / q.fair);
+    if (q.target > 0) pull = std::log(q.target / q.fair) / std::max(60, kSessionSeconds - s);
     q.fair *= std::exp(goodsShock + rng.Normal() * kContractVolatility + pull);
     const double tick = q.spec.tick;
     if (rng.Uniform() < 0.5) {

@@ -5,7 +5,9 @@
 ///
 /// Ordinary goods trade in numbered sections (one every kSectionSeconds of session time),
 /// with continuous trading ("动盘") between them; goods of a kind-"1" category and goods
-/// without delivery month trade continuously only. Indices follow their goods.
+/// without delivery month trade continuously only. Indices follow their goods. Each day
+/// opens and ends near the open and close that the history generator gives that day, so
+/// tomorrow's history (and previous close) agrees with what was watched today.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -33,6 +35,7 @@ struct Quote {
     long bidQty = 0, askQty = 0;
     int lastDate = 0;
     double fair = 0;          ///< the value the traders are chasing
+    double target = 0;        ///< where the day ends: the close its history bar will have
     std::vector<Trade> trades;
     std::int64_t nextTradeSeq = 0;
     long minuteContinuous = 0;

@@ -23,6 +23,10 @@ constexpr size_t kAlarmsListed = 50;
 /// Remembered alarm conditions per user before the memory is reset.
 constexpr size_t kMaxAlarmStates = 2000;
 
+/// A notice is free text from a file or an administrator: a terminator inside it would end
+/// the message early and turn the rest into a message of its own.
+std::string NoticeForWire(const std::string& text) { return ReplaceAll(text, kTerminator, "| END"); }
+
 bool IsAscii(std::string_view s) {
     for (char c : s)
         if (static_cast<unsigned char>(c) >= 0x80) return false;
@@ -76,7 +80,7 @@ void RequestHandler::Handle(Session& s, std::string_view gbkMessage, std::string
     } else if (kind == "alarm") {
         Alarm(s, body, out);
     } else if (kind == "msg") {
-        AppendReply(out, "msg:" + m_state.Notice().Current());
+        AppendReply(out, "msg:" + NoticeForWire(m_state.Notice().Current()));
     } else if (kind == "pwd") {
         Password(s, body, out);
     }
@@ -247,7 +251,7 @@ void RequestHandler::HandleAdmin(std::string_view gbkMessage, std::string& out) 
         std::string text(body);
         m_state.Notice().Set(text);
         std::string wire;
-        AppendReply(wire, "msg:" + text);
+        AppendReply(wire, "msg:" + NoticeForWire(text));
         AppendReply(out, "ok:" + FormatInt(static_cast<std::int64_t>(m_control.Broadcast(wire))));
     } else {
         AppendReply(out, "error:unknown command (dis:USER, notice:TEXT)");

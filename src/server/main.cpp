@@ -1,6 +1,7 @@
 // qelt-server: the demo quote server.
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -68,6 +69,12 @@ int main(int argc, char** argv) {
     if (!options) {
         std::fprintf(stderr, "qelt-server: %s\n%s", error.c_str(), qelt::server::kServerUsage);
         return 2;
+    }
+    // Many clients need many descriptors: take what the system allows.
+    rlimit files{};
+    if (::getrlimit(RLIMIT_NOFILE, &files) == 0 && files.rlim_cur < files.rlim_max) {
+        files.rlim_cur = files.rlim_max;
+        ::setrlimit(RLIMIT_NOFILE, &files);
     }
     auto started = std::chrono::steady_clock::now();
     qelt::server::ServerState state(*options, UnixNow());

@@ -6,6 +6,7 @@
 #include "net/Replies.h"
 #include "server/Calendar.h"
 #include "server/Market.h"
+#include "server/ServerState.h"
 
 namespace qelt::server {
 namespace {
@@ -115,6 +116,29 @@ TEST(Market, TradesHave20FieldsAndUniqueIdentities) {
             ASSERT_EQ(fields.size(), 20u);
         }
     }
+}
+
+TEST(ServerState, ANewTradingDayExtendsTheHistoryAndRestartsTheBoard) {
+    ServerOptions options;
+    options.dataDir.clear();
+    const std::int64_t tuesday10 = DaysFromDate(20261208) * 86400LL + 2 * 3600;
+    ServerState state(options, tuesday10);
+    EXPECT_EQ(state.History().LastDay(), 20261207);
+    const Quote* before = state.Quotes().Find("0112", "20270125");
+    ASSERT_TRUE(before);
+    ASSERT_FALSE(before->trades.empty());
+    // Tuesday 15:30: the day is over.
+    state.Tick(tuesday10 + 5 * 3600 + 1800);
+    double close = before->price;
+    // Wednesday 09:00: Tuesday is history now, and its bar closes where the board did.
+    state.Tick(tuesday10 + 86400 - 3600);
+    EXPECT_EQ(state.History().LastDay(), 20261208);
+    EXPECT_EQ(state.Today(), 20261209);
+    const Quote* after = state.Quotes().Find("0112", "20270125");
+    ASSERT_TRUE(after);
+    EXPECT_TRUE(after->trades.empty());
+    EXPECT_EQ(after->lastSection, -1);
+    EXPECT_NEAR(after->preClose, close, close * 0.003);
 }
 
 }  // namespace

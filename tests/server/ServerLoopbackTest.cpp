@@ -222,6 +222,16 @@ TEST(ServerLoopback, HostileInputNeverDisturbsOthers) {
     flood.SendRaw(std::string(20000, 'A'));
     EXPECT_TRUE(flood.Closed());
     EXPECT_TRUE(good.Ask(ListRequest(), "list"));
+    // Clients that vanish in the middle of big replies (reset, not a clean close).
+    for (int i = 0; i < 5; ++i) {
+        TestClient gone(server.Port());
+        std::string burst = "login:demo:demo:|END";
+        for (int k = 0; k < 50; ++k) burst += "line:3:0112:20270525:0:|END";
+        gone.SendRaw(burst);
+        linger hard{1, 0};
+        setsockopt(gone.Fd(), SOL_SOCKET, SO_LINGER, &hard, sizeof hard);
+    }
+    EXPECT_TRUE(good.Ask(ListRequest(), "list"));
     // The same client goes on after its own garbage.
     good.SendRaw("garbage|END\x01\x02|END");
     EXPECT_TRUE(good.Ask(VersionRequest(), "ver"));
@@ -276,6 +286,9 @@ TEST(ServerLoopback, AdminDisconnectsAndBroadcasts) {
     EXPECT_EQ(*ok, "ok:2");
     EXPECT_EQ(*watcher.NextOfKind("msg"), "msg:明天休市");
     EXPECT_EQ(*watcher.Ask(NoticeRequest(), "msg"), "msg:明天休市");
+    // A terminator inside a notice cannot cut the message.
+    WriteFileAtomic(server.DataDir() + "notice.txt", "a|ENDlogin:0|b");
+    EXPECT_EQ(*watcher.Ask(NoticeRequest(), "msg"), "msg:a| ENDlogin:0|b");
     EXPECT_EQ(*admin.Ask("dis:trader", "ok"), "ok:1");
     EXPECT_TRUE(trader.NextOfKind("dis"));
     EXPECT_TRUE(trader.Closed());
