@@ -1,14 +1,14 @@
 // The one place where the program's objects are wired together.
 #include <QApplication>
 
-#include "MainWindow.h"
+#include "MainFrame.h"
 #include "common/ProgramDir.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const std::string home = qelt::ResolveProgramDirectory(argc, argv);
     (void)home;
-    qelt::MainWindow frame;
+    qelt::CMainFrame frame({});
     frame.resize(1024, 700);
     frame.show();
     return app.exec();

@@ -2,7 +2,7 @@
 
 #include <QApplication>
 
-#include "ui/MainWindow.h"
+#include "ui/MainFrame.h"
 #include "ui/QtCanvas.h"
 
 namespace qelt {
@@ -48,11 +48,11 @@ TEST(QtCanvas, LinesLeaveOutTheirEndPoint) {
     EXPECT_EQ(img.pixelColor(8, 5), QColor(0, 0, 0));
 }
 
-TEST(MainWindow, TitleShowsVersionAndOfflineMark) {
+TEST(MainFrame, TitleShowsVersionAndOfflineMark) {
     App();
-    EXPECT_EQ(MainWindow::TitleFor(true).toStdString(), "Qelt行情分析系统 1.96");
-    EXPECT_EQ(MainWindow::TitleFor(false).toStdString(), "Qelt行情分析系统 1.96 [脱机]");
-    MainWindow w;
+    EXPECT_EQ(CMainFrame::TitleFor(true).toStdString(), "Qelt行情分析系统 1.96");
+    EXPECT_EQ(CMainFrame::TitleFor(false).toStdString(), "Qelt行情分析系统 1.96 [脱机]");
+    CMainFrame w({});
     EXPECT_EQ(w.minimumSize(), QSize(600, 450));
 }
 

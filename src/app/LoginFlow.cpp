@@ -1,0 +1,204 @@
+#include "LoginFlow.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "common/Numbers.h"
+#include "net/Requests.h"
+
+namespace qelt {
+namespace {
+
+std::string Printf(const char* format, int a, int b = 0, int c = 0) {
+    char buffer[128];
+    std::snprintf(buffer, sizeof buffer, format, a, b, c);  // integers only: no locale in play
+    return buffer;
+}
+
+}  // namespace
+
+std::string VerdictText(int code) {
+    static const char* const kTexts[] = {"登陆成功", "用户不存在", "密码错误", "帐号被锁定", "帐号正在使用中", "帐号已到期"};
+    if (code >= 0 && code <= 5) return kTexts[code];
+    return "登陆失败(" + FormatInt(code) + ")";
+}
+
+void LoginFlow::SetProgress(int value) {
+    m_progress = value;
+    m_view.SetProgress(value);
+}
+
+void LoginFlow::Pause(int milliseconds, std::function<void()> then) {
+    m_pausing = true;
+    m_view.After(milliseconds, [this, then = std::move(then)] {
+        m_pausing = false;
+        then();
+        while (!m_pausing && !m_heldBack.empty()) {
+            auto next = std::move(m_heldBack.front());
+            m_heldBack.pop_front();
+            next();
+        }
+    });
+}
+
+void LoginFlow::Handle(std::function<void()> handler) {
+    if (m_pausing) {
+        m_heldBack.push_back(std::move(handler));
+        return;
+    }
+    handler();
+}
+
+void LoginFlow::OnLogin(const std::string& user, const std::string& password, bool remember,
+                        const std::string& address, const std::string& port) {
+    m_user = user;
+    m_password = password;
+    m_remember = remember;
+    m_view.EnableLoginButton(false);
+    m_address = m_services.ResolveAddress(address);
+    m_port = LeadingInt(port);
+    if (m_services.IsConnected()) {
+        SendLogin();
+        return;
+    }
+    if (!m_services.Connect(m_address, m_port)) {
+        SetStatus("连接服务器失败...");
+        m_view.ShowMessage("无法连接服务器！\r\n请检查网络连接！", "连接失败");
+        m_view.EnableLoginButton(true);
+        return;
+    }
+    m_services.SetOnline(true);
+    m_services.SetCurrentServer(m_address, m_port);
+    SendLogin();
+}
+
+void LoginFlow::SendLogin() {
+    SetStatus("验证身份...");
+    m_services.Send(LoginRequest(m_user, m_password));
+}
+
+void LoginFlow::OnOffline() {
+    m_services.SetOnline(false);
+    m_view.EndDialog(true);
+}
+
+void LoginFlow::OnLoginReply() {
+    Handle([this] {
+        const int code = m_services.LoginCode();
+        SetStatus("验证身份..." + VerdictText(code));
+        Pause(200, [this, code] {
+            if (code != 0) {
+                m_view.EnableLoginButton(true);
+                return;
+            }
+            if (m_progress < 10) SetProgress(10);
+            m_services.KeepCredentials(m_user, m_password);
+            m_services.WriteRememberedLogin(m_remember, m_user, m_password);
+            m_services.Send(VersionRequest());
+        });
+    });
+}
+
+void LoginFlow::OnVersion(int version) {
+    Handle([this, version] {
+        if (version != 0) {
+            m_services.StartUpdater(m_address + "|" + FormatInt(m_port));
+            m_services.SetOnline(false);
+            m_view.EndDialog(false);
+            return;
+        }
+        m_services.ResetStore();
+        m_synchronised = true;
+        if (m_progress < 1) SetStatus("初始化商品分类...");
+        m_services.Send(CategoryRequest());
+    });
+}
+
+void LoginFlow::OnCategories() {
+    Handle([this] {
+        SetStatus("初始化商品分类...完成");
+        if (m_progress >= 20) {
+            m_services.Send(ListRequest());
+            return;
+        }
+        SetProgress(20);
+        Pause(200, [this] {
+            SetStatus("初始化商品列表...");
+            m_services.Send(ListRequest());
+        });
+    });
+}
+
+void LoginFlow::OnList() {
+    Handle([this] {
+        if (m_progress >= 30) return;
+        SetStatus("初始化商品列表...完成");
+        SetProgress(30);
+        Pause(200, [this] { SetStatus("同步行情数据..."); });
+    });
+}
+
+void LoginFlow::OnLine() {
+    Handle([this] {
+        const int n = static_cast<int>(m_services.MainKeys().size());
+        ++m_seriesReplies;
+        const int k = m_seriesReplies;
+        if (k < n) {
+            const int a = k * 50 / n;
+            SetStatus(Printf("同步行情数据...%d%%[%d/%d]", a * 2, k, n));
+            if (m_progress < 80) SetProgress(a + 30);
+            return;
+        }
+        if (k != n) return;
+        if (m_progress < 80) {
+            SetStatus("同步行情数据...完成");
+            SetProgress(80);
+        }
+        RequestTrades();
+        SetStatus("同步交易信息...0%");
+    });
+}
+
+void LoginFlow::RequestTrades() {
+    std::vector<std::string> requests;
+    for (const auto& [goodsNo, dueDate] : m_services.MainKeys()) requests.push_back(RealSyncRequest(goodsNo, dueDate));
+    m_services.SendPaced(std::move(requests));
+}
+
+void LoginFlow::OnHistory(int remaining) {
+    Handle([this, remaining] {
+        m_largestHistory = std::max(m_largestHistory, remaining);
+        if (remaining > 0) {
+            SetStatus(Printf("下载历史数据...%d%%", 90 - remaining * 10 / m_largestHistory));
+            return;
+        }
+        if (m_progress < 90) {
+            SetProgress(90);
+            SetStatus(Printf("下载历史数据...%d%%", 90));
+        }
+        Pause(500, [this] {
+            RequestTrades();
+            m_tradeReplies = 0;
+        });
+    });
+}
+
+void LoginFlow::OnTrades() {
+    Handle([this] {
+        const int n = static_cast<int>(m_services.MainKeys().size());
+        ++m_tradeReplies;
+        const int t = m_tradeReplies;
+        if (t < n) {
+            const int a = t * 20 / n;
+            SetStatus(Printf("同步交易信息...%d[%d/%d]", a * 5, t, n));
+            SetProgress(a + 80);
+            return;
+        }
+        if (t > n) return;  // the second round of trade requests after the history ends
+        SetStatus("同步交易信息...完成");
+        SetProgress(100);
+        Pause(500, [this] { m_view.EndDialog(true); });
+    });
+}
+
+}  // namespace qelt

@@ -1,0 +1,107 @@
+#pragma once
+/// The login dialog's rules: connecting, the verdict, the version check, and the start-up
+/// synchronisation with its status texts and progress arithmetic (categories 10-20, board
+/// 20-30, series 30-80, history up to 90, trades 80-100).
+///
+/// The dialog's pauses ("wait 200 ms") never block the interface: a pause is a timer, and
+/// replies that arrive during it are held back and handled after it, in arrival order, so
+/// the user sees the same sequence of texts as if the interface had slept.
+#include <deque>
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace qelt {
+
+/// What the flow needs from the dialog window.
+class LoginView {
+public:
+    virtual ~LoginView() = default;
+    virtual void SetStatus(const std::string& text) = 0;
+    virtual void SetProgress(int value) = 0;
+    virtual void EnableLoginButton(bool enabled) = 0;
+    virtual void ShowMessage(const std::string& text, const std::string& caption) = 0;
+    /// Runs `then` after `milliseconds` on the interface thread.
+    virtual void After(int milliseconds, std::function<void()> then) = 0;
+    /// Ends the dialog: OK continues the application, Cancel ends it.
+    virtual void EndDialog(bool ok) = 0;
+};
+
+/// What the flow needs from the rest of the application.
+class LoginServices {
+public:
+    virtual ~LoginServices() = default;
+    virtual bool IsConnected() = 0;
+    /// Connects and starts the receive thread; false when the connection failed.
+    virtual bool Connect(const std::string& dottedAddress, int port) = 0;
+    virtual std::string ResolveAddress(const std::string& text) = 0;
+    virtual void SetOnline(bool online) = 0;
+    virtual void SetCurrentServer(const std::string& address, int port) = 0;
+    /// A single command (paced by the connection).
+    virtual void Send(const std::string& message) = 0;
+    /// Commands sent in order and paced, without holding up the interface.
+    virtual void SendPaced(std::vector<std::string> messages) = 0;
+    virtual int LoginCode() = 0;
+    virtual void ResetStore() = 0;
+    /// goods_no and due_date of every main record, in order.
+    virtual std::vector<std::pair<std::string, std::string>> MainKeys() = 0;
+    virtual void KeepCredentials(const std::string& user, const std::string& password) = 0;
+    /// Rewrites sys.ini: the pair when `remember`, empty otherwise.
+    virtual void WriteRememberedLogin(bool remember, const std::string& user, const std::string& password) = 0;
+    /// Starts the updater with "address|port".
+    virtual void StartUpdater(const std::string& argument) = 0;
+};
+
+/// The status text for a login verdict code; codes outside 0..5 read as a rejection.
+std::string VerdictText(int code);
+
+class LoginFlow {
+public:
+    LoginFlow(LoginView& view, LoginServices& services) : m_view(view), m_services(services) {}
+
+    /// Button "登 陆": `address` and `port` are the chosen server's texts.
+    void OnLogin(const std::string& user, const std::string& password, bool remember,
+                 const std::string& address, const std::string& port);
+    /// Button "脱机浏览".
+    void OnOffline();
+
+    // Notifications from the receive side.
+    void OnLoginReply();
+    void OnVersion(int version);
+    void OnCategories();
+    void OnList();
+    void OnLine();
+    void OnHistory(int remaining);
+    void OnTrades();
+
+    int Progress() const { return m_progress; }
+    bool Synchronised() const { return m_synchronised; }
+    const std::string& ResolvedAddress() const { return m_address; }
+    int Port() const { return m_port; }
+
+private:
+    void SetProgress(int value);
+    void SetStatus(const std::string& text) { m_view.SetStatus(text); }
+    /// Pauses, then runs `then` and the replies held back meanwhile.
+    void Pause(int milliseconds, std::function<void()> then);
+    /// Runs `handler` now, or after the pause under way.
+    void Handle(std::function<void()> handler);
+    void SendLogin();
+    void RequestTrades();
+
+    LoginView& m_view;
+    LoginServices& m_services;
+    std::string m_user, m_password, m_address;
+    bool m_remember = false;
+    int m_port = 0;
+    int m_progress = 0;
+    bool m_synchronised = false;
+    int m_seriesReplies = 0;
+    int m_tradeReplies = 0;
+    int m_largestHistory = 0;
+    bool m_pausing = false;
+    std::deque<std::function<void()>> m_heldBack;
+};
+
+}  // namespace qelt

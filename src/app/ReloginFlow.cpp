@@ -1,0 +1,37 @@
+#include "ReloginFlow.h"
+
+namespace qelt {
+
+void ReloginFlow::OnReconnect(long attemptsMade) {
+    m_services.StopPolling();
+    m_services.MarkDisconnected();
+    if (attemptsMade + 1 > 3) {
+        m_services.CloseSocket();
+        m_services.ShowMessage("管理员断开了你和服务器的连接！", "系统提示");
+        return;
+    }
+    if (m_running) return;  // one procedure at a time: the attempt under way decides
+    m_running = true;
+    Attempt(static_cast<int>(attemptsMade) + 1);
+}
+
+void ReloginFlow::Attempt(int i) {
+    if (m_services.Connect()) {
+        m_services.SendRelogin();
+        m_services.StartPolling();
+        m_running = false;
+        return;
+    }
+    ++i;
+    m_services.After(1000, [this, i] {
+        if (i <= 3) {
+            Attempt(i);
+            return;
+        }
+        m_running = false;
+        m_services.SetOffline();
+        m_services.ShowMessage("和服务器断开了连接！", "系统提示");
+    });
+}
+
+}  // namespace qelt

@@ -1,0 +1,176 @@
+#include <gtest/gtest.h>
+
+#include "app/LoginFlow.h"
+
+namespace qelt {
+namespace {
+
+/// Records what the dialog shows; pauses run when the test says so.
+struct FakeLogin : LoginView, LoginServices {
+    std::vector<std::string> statuses, sent, paced, messages;
+    std::vector<int> progress;
+    std::vector<std::function<void()>> timers;
+    bool buttonEnabled = true, connected = false, connectOk = true, online = false;
+    int ended = -1, loginCode = 0;
+    std::string updaterArgument, sysIni = "untouched";
+    std::vector<std::pair<std::string, std::string>> keys;
+
+    void SetStatus(const std::string& t) override { statuses.push_back(t); }
+    void SetProgress(int v) override { progress.push_back(v); }
+    void EnableLoginButton(bool e) override { buttonEnabled = e; }
+    void ShowMessage(const std::string& t, const std::string& c) override { messages.push_back(c + ":" + t); }
+    void After(int, std::function<void()> then) override { timers.push_back(std::move(then)); }
+    void EndDialog(bool ok) override { ended = ok; }
+    bool IsConnected() override { return connected; }
+    bool Connect(const std::string&, int) override { return connected = connectOk; }
+    std::string ResolveAddress(const std::string& t) override { return t; }
+    void SetOnline(bool o) override { online = o; }
+    void SetCurrentServer(const std::string&, int) override {}
+    void Send(const std::string& m) override { sent.push_back(m); }
+    void SendPaced(std::vector<std::string> m) override { paced.insert(paced.end(), m.begin(), m.end()); }
+    int LoginCode() override { return loginCode; }
+    void ResetStore() override {}
+    std::vector<std::pair<std::string, std::string>> MainKeys() override { return keys; }
+    void KeepCredentials(const std::string&, const std::string&) override {}
+    void WriteRememberedLogin(bool remember, const std::string& u, const std::string& p) override {
+        sysIni = remember ? u + "|" + p : "";
+    }
+    void StartUpdater(const std::string& a) override { updaterArgument = a; }
+    void RunTimers() {
+        while (!timers.empty()) {
+            auto t = std::move(timers.front());
+            timers.erase(timers.begin());
+            t();
+        }
+    }
+};
+
+class LoginFlowTest : public ::testing::Test {
+protected:
+    LoginFlowTest() : flow(fake, fake) {
+        for (int i = 0; i < 50; ++i) fake.keys.push_back({"0001", "2007" + std::to_string(100 + i)});
+    }
+    void LogInThroughVersion() {
+        flow.OnLogin("demo", "pw", true, "127.0.0.1", "3500");
+        flow.OnLoginReply();
+        fake.RunTimers();
+        flow.OnVersion(0);
+        flow.OnCategories();
+        fake.RunTimers();
+        flow.OnList();
+        fake.RunTimers();
+    }
+    FakeLogin fake;
+    LoginFlow flow;
+};
+
+TEST_F(LoginFlowTest, FullSynchronisationReachesOneHundredWithTheTextsInOrder) {
+    LogInThroughVersion();
+    EXPECT_EQ(fake.sent, (std::vector<std::string>{"login:demo:pw:", "ver:1.96:", "category:", "list:"}));
+    EXPECT_EQ(fake.sysIni, "demo|pw");
+    for (int k = 1; k <= 49; ++k) flow.OnLine();
+    EXPECT_EQ(fake.statuses.back(), "同步行情数据...98%[49/50]");
+    EXPECT_EQ(fake.progress.back(), 79);
+    EXPECT_TRUE(fake.paced.empty()) << "trades are asked only after the 50th series reply";
+    flow.OnLine();
+    EXPECT_EQ(fake.paced.size(), 50u);
+    EXPECT_EQ(fake.paced[0], "real::0001:2007100:8:");
+    EXPECT_EQ(fake.statuses.back(), "同步交易信息...0%");
+    for (int t = 1; t <= 49; ++t) flow.OnTrades();
+    EXPECT_EQ(fake.statuses.back(), "同步交易信息...95[49/50]");
+    EXPECT_EQ(fake.progress.back(), 99);
+    flow.OnTrades();
+    EXPECT_EQ(fake.statuses.back(), "同步交易信息...完成");
+    EXPECT_EQ(fake.progress.back(), 100);
+    EXPECT_EQ(fake.ended, -1) << "the dialog ends half a second later";
+    fake.RunTimers();
+    EXPECT_EQ(fake.ended, 1);
+    EXPECT_TRUE(flow.Synchronised());
+    // "初始化商品分类..." is not shown: the progress is already 10 after the verdict.
+    std::vector<std::string> expectedStart{"验证身份...", "验证身份...登陆成功", "初始化商品分类...完成", "初始化商品列表...", "初始化商品列表...完成",
+                                           "同步行情数据...", "同步行情数据...2%[1/50]",
+                                           "同步行情数据...4%[2/50]"};
+    EXPECT_EQ(std::vector<std::string>(fake.statuses.begin(), fake.statuses.begin() + 8), expectedStart);
+}
+
+TEST_F(LoginFlowTest, RepliesDuringAPauseAreHandledAfterIt) {
+    flow.OnLogin("demo", "pw", false, "127.0.0.1", "3500");
+    flow.OnLoginReply();
+    fake.RunTimers();
+    flow.OnVersion(0);
+    flow.OnCategories();
+    fake.RunTimers();
+    flow.OnList();       // pauses 200 ms before "同步行情数据..."
+    flow.OnLine();       // arrives during the pause
+    EXPECT_EQ(fake.statuses.back(), "初始化商品列表...完成");
+    fake.RunTimers();
+    ASSERT_GE(fake.statuses.size(), 2u);
+    EXPECT_EQ(fake.statuses[fake.statuses.size() - 2], "同步行情数据...");
+    EXPECT_EQ(fake.statuses.back(), "同步行情数据...2%[1/50]");
+    EXPECT_EQ(fake.sysIni, "") << "unchecked: sys.ini is rewritten empty";
+}
+
+TEST_F(LoginFlowTest, RejectedLoginShowsTheVerdictAndAllowsARetry) {
+    fake.loginCode = 2;
+    flow.OnLogin("demo", "bad", true, "127.0.0.1", "3500");
+    EXPECT_FALSE(fake.buttonEnabled);
+    flow.OnLoginReply();
+    EXPECT_EQ(fake.statuses.back(), "验证身份...密码错误");
+    fake.RunTimers();
+    EXPECT_TRUE(fake.buttonEnabled);
+    EXPECT_EQ(fake.sysIni, "untouched");
+    fake.loginCode = 0;
+    flow.OnLogin("demo", "pw", true, "127.0.0.1", "3500");
+    EXPECT_EQ(fake.sent.back(), "login:demo:pw:") << "already connected: the login goes out at once";
+    EXPECT_EQ(VerdictText(9).substr(0, 12), "登陆失败");
+}
+
+TEST_F(LoginFlowTest, NewVersionStartsTheUpdaterAndEndsTheApplication) {
+    flow.OnLogin("demo", "pw", true, "127.0.0.1", "3500");
+    flow.OnLoginReply();
+    fake.RunTimers();
+    flow.OnVersion(1);
+    EXPECT_EQ(fake.updaterArgument, "127.0.0.1|3500");
+    EXPECT_EQ(fake.ended, 0);
+    EXPECT_FALSE(fake.online);
+    EXPECT_FALSE(flow.Synchronised());
+}
+
+TEST_F(LoginFlowTest, ConnectionFailureReportsAndReenablesTheButton) {
+    fake.connectOk = false;
+    flow.OnLogin("demo", "pw", true, "127.0.0.1", "3500");
+    EXPECT_EQ(fake.statuses.back(), "连接服务器失败...");
+    EXPECT_EQ(fake.messages.back(), "连接失败:无法连接服务器！\r\n请检查网络连接！");
+    EXPECT_TRUE(fake.buttonEnabled);
+    EXPECT_FALSE(fake.online);
+}
+
+TEST_F(LoginFlowTest, HistoryProgressCountsDownThenAsksTradesAgain) {
+    LogInThroughVersion();
+    for (int k = 1; k <= 50; ++k) flow.OnLine();
+    fake.paced.clear();
+    flow.OnTrades();
+    flow.OnHistory(200);
+    EXPECT_EQ(fake.statuses.back(), "下载历史数据...80%");
+    flow.OnHistory(100);
+    EXPECT_EQ(fake.statuses.back(), "下载历史数据...85%");
+    flow.OnHistory(0);
+    EXPECT_EQ(fake.statuses.back(), "下载历史数据...90%");
+    EXPECT_EQ(fake.progress.back(), 90);
+    fake.RunTimers();
+    EXPECT_EQ(fake.paced.size(), 50u);
+    for (int t = 1; t <= 49; ++t) flow.OnTrades();
+    EXPECT_EQ(fake.ended, -1) << "the trade counter started again from 0";
+    flow.OnTrades();
+    fake.RunTimers();
+    EXPECT_EQ(fake.ended, 1);
+}
+
+TEST_F(LoginFlowTest, OfflineEndsWithOkAndOffline) {
+    flow.OnOffline();
+    EXPECT_EQ(fake.ended, 1);
+    EXPECT_FALSE(fake.online);
+}
+
+}  // namespace
+}  // namespace qelt
