@@ -43,6 +43,10 @@ public:
     /// Stops the connection's polling thread (the board is going away).
     virtual void StopPolling() = 0;
 
+    /// The board starts (true) or ends (false) printing: the settings switch their colour
+    /// scheme to the print set and back.
+    virtual void OnPrinting(bool /*printing*/) {}
+
     /// Display scale factor of the settings, 1.0 by default.
     virtual double DisplayScale() const = 0;
     /// Program directory with a trailing separator.

@@ -311,4 +311,15 @@ void QuoteListView::OnHScroll(int code, int position) {
     m_hOffset = Scrolled(m_hOffset, code, position, kScrollableSlots);
 }
 
+void QuoteListView::OnNavKey(NavKey key) {
+    switch (key) {
+        case NavKey::Up: OnWheel(false); break;
+        case NavKey::Down: OnWheel(true); break;
+        case NavKey::PageUp: OnVScroll(kSbPageUp, 0); break;
+        case NavKey::PageDown: OnVScroll(kSbPageDown, 0); break;
+        case NavKey::Left: OnHScroll(kSbLineUp, 0); break;
+        case NavKey::Right: OnHScroll(kSbLineDown, 0); break;
+    }
+}
+
 }  // namespace qelt

@@ -88,6 +88,12 @@ public:
     void OnHotKeyChosen(int goodsIndex);
     void OnVScroll(int code, int position);
     void OnHScroll(int code, int position);
+    /// Keyboard scrolling: up/down move the selection as the wheel does, page up/down scroll
+    /// a page of the vertical bar, left/right a column of the horizontal bar.
+    enum class NavKey { Up, Down, PageUp, PageDown, Left, Right };
+    void OnNavKey(NavKey key);
+    /// New colours (the settings' scheme changed).
+    void SetColours(const BoardColours& colours) { m_colours = colours; }
 
     // ---- state ----
     const std::vector<BoardRow>& Rows() const { return m_rows; }

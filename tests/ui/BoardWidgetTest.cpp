@@ -151,6 +151,17 @@ TEST_F(BoardWidget, KeysOpenTheWizardAndRequestTheKLineView) {
     EXPECT_EQ(host.switches.size(), 2u);
 }
 
+TEST_F(BoardWidget, ArrowAndPageKeysScroll) {
+    QTest::keyClick(board.get(), Qt::Key_Down);
+    EXPECT_EQ(board->Board().SelectedRow(), 2);
+    QTest::keyClick(board.get(), Qt::Key_PageDown);
+    EXPECT_EQ(board->Board().FirstRow(), 5);
+    EXPECT_EQ(board->VerticalBar()->Position(), 5);
+    QTest::keyClick(board.get(), Qt::Key_Right);
+    EXPECT_EQ(board->Board().HorizontalOffset(), 1);
+    EXPECT_EQ(board->HorizontalBar()->Position(), 1);
+}
+
 TEST_F(BoardWidget, ExportGoesThroughTheSaveDialog) {
     struct Dialog : SaveFileDialog {
         std::optional<std::string> path;
@@ -173,6 +184,7 @@ TEST_F(BoardWidget, PrintsToAPdfFile) {
     const auto bytes = ReadWholeFile(dir.File("board.pdf"));
     ASSERT_TRUE(bytes);
     EXPECT_EQ(bytes->rfind("%PDF", 0), 0u);
+    EXPECT_EQ(host.printing, (std::vector<bool>{true, false}));
 }
 
 TEST_F(BoardWidget, DestroyingTheBoardStopsPolling) {

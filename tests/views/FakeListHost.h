@@ -81,6 +81,8 @@ public:
     }
     void PostSwitchView(int kind, int argument) override { switches.emplace_back(kind, argument); }
     void StopPolling() override { ++stopPolling; }
+    std::vector<bool> printing;
+    void OnPrinting(bool on) override { printing.push_back(on); }
     double DisplayScale() const override { return scale; }
     std::string ProgramDirectory() const override { return dir; }
 };

@@ -136,6 +136,22 @@ TEST_F(BoardTest, ScrollingIsBounded) {
     EXPECT_EQ(view->HorizontalOffset(), kScrollableSlots - 5);
 }
 
+TEST_F(BoardTest, NavigationKeysMoveSelectionAndScroll) {
+    view->OnNavKey(QuoteListView::NavKey::Down);
+    EXPECT_EQ(view->SelectedRow(), 2);
+    EXPECT_EQ(host.currentGoods, 8);
+    view->OnNavKey(QuoteListView::NavKey::Up);
+    EXPECT_EQ(view->SelectedRow(), 1);
+    view->OnNavKey(QuoteListView::NavKey::PageDown);
+    EXPECT_EQ(view->FirstRow(), 3);
+    view->OnNavKey(QuoteListView::NavKey::PageUp);
+    EXPECT_EQ(view->FirstRow(), 0);
+    view->OnNavKey(QuoteListView::NavKey::Left);
+    EXPECT_EQ(view->HorizontalOffset(), 0);
+    view->OnNavKey(QuoteListView::NavKey::Right);
+    EXPECT_EQ(view->HorizontalOffset(), 1);
+}
+
 TEST_F(BoardTest, LayoutFollowsScaleAndCategoryCount) {
     host.scale = 1.5;
     QuoteListView scaled(host, {});

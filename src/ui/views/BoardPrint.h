@@ -9,6 +9,9 @@ namespace qelt {
 
 class QuoteListView;
 
+/// Pixels the printed board grows by in each direction.
+inline constexpr int kPrintMargin = 60;
+
 /// A4 landscape, the page setup the application gives its printer.
 void SetUpBoardPrinter(QPrinter& printer);
 /// Prints one page of the board as it stands for a client of `client` size.

@@ -133,6 +133,17 @@ void CQeltListView::keyPressEvent(QKeyEvent* event) {
         m_board.OnHotKeyChosen(chosen);
         return;
     }
+    using NavKey = QuoteListView::NavKey;
+    static const std::pair<int, NavKey> kNavigation[] = {
+        {Qt::Key_Up, NavKey::Up},         {Qt::Key_Down, NavKey::Down}, {Qt::Key_PageUp, NavKey::PageUp},
+        {Qt::Key_PageDown, NavKey::PageDown}, {Qt::Key_Left, NavKey::Left}, {Qt::Key_Right, NavKey::Right}};
+    for (const auto& [qtKey, nav] : kNavigation) {
+        if (key != qtKey) continue;
+        m_board.OnNavKey(nav);
+        SyncBars();
+        update();
+        return;
+    }
     QWidget::keyPressEvent(event);
 }
 
@@ -187,7 +198,16 @@ void CQeltListView::Export(BoardExportKind kind) {
     ExportBoard(kind, m_board.Rows(), m_saveDialog ? *m_saveDialog : static_cast<SaveFileDialog&>(fileDialog));
 }
 
-void CQeltListView::PrintTo(QPrinter& printer) { PrintBoard(m_board, printer, size()); }
+void CQeltListView::PrintTo(QPrinter& printer) {
+    m_host.OnPrinting(true);
+    PrintBoard(m_board, printer, size());
+    m_host.OnPrinting(false);
+}
+
+void CQeltListView::SetColours(const BoardColours& colours) {
+    m_board.SetColours(colours);
+    update();
+}
 
 void CQeltListView::Print() {
     QPrinter printer(QPrinter::HighResolution);

@@ -45,6 +45,8 @@ public:
     /// Prints to `printer` as it is set up (used by the three print commands and tests).
     void PrintTo(QPrinter& printer);
 
+    /// New colours (the settings' scheme changed); repaints.
+    void SetColours(const BoardColours& colours);
     /// Replaces the save dialog of the exports (tests); nullptr restores the file dialog.
     void SetSaveDialog(SaveFileDialog* dialog) { m_saveDialog = dialog; }
     QuoteListView& Board() { return m_board; }
