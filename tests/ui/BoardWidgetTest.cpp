@@ -7,6 +7,7 @@
 #include <QPrinter>
 #include <QTest>
 #include <QTreeWidget>
+#include <QWheelEvent>
 
 #include "common/Files.h"
 #include "common/Messages.h"
@@ -160,6 +161,21 @@ TEST_F(BoardWidget, ArrowAndPageKeysScroll) {
     QTest::keyClick(board.get(), Qt::Key_Right);
     EXPECT_EQ(board->Board().HorizontalOffset(), 1);
     EXPECT_EQ(board->HorizontalBar()->Position(), 1);
+}
+
+TEST_F(BoardWidget, WheelNotchesMoveTheSelection) {
+    auto wheel = [&](int delta) {
+        QWheelEvent event(QPointF(100, 100), board->mapToGlobal(QPointF(100, 100)), QPoint(), QPoint(0, delta),
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(board.get(), &event);
+    };
+    wheel(-120);  // towards the user
+    EXPECT_EQ(board->Board().SelectedRow(), 2);
+    EXPECT_EQ(host.currentGoods, 1);
+    wheel(60);
+    EXPECT_EQ(board->Board().SelectedRow(), 2);
+    wheel(60);
+    EXPECT_EQ(board->Board().SelectedRow(), 1);
 }
 
 TEST_F(BoardWidget, ExportGoesThroughTheSaveDialog) {

@@ -115,9 +115,15 @@ void CQeltListView::mouseDoubleClickEvent(QMouseEvent* event) {
 }
 
 void CQeltListView::wheelEvent(QWheelEvent* event) {
-    const int delta = event->angleDelta().y();
-    if (delta == 0) return;
-    m_board.OnWheel(delta < 0);
+    // One row per notch (120 units); touchpads send smaller steps that add up to one.
+    m_wheelDelta += event->angleDelta().y();
+    bool moved = false;
+    while (m_wheelDelta >= 120 || m_wheelDelta <= -120) {
+        m_board.OnWheel(m_wheelDelta < 0);
+        m_wheelDelta += m_wheelDelta < 0 ? 120 : -120;
+        moved = true;
+    }
+    if (!moved) return;
     SyncBars();
     update();
 }

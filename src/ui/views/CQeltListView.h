@@ -82,6 +82,7 @@ private:
     std::unique_ptr<QtBitmap> m_buffer;
     SaveFileDialog* m_saveDialog = nullptr;
     int m_barThickness = 20;
+    int m_wheelDelta = 0;  ///< wheel units not yet turned into a row step
 };
 
 }  // namespace qelt

@@ -149,8 +149,8 @@ void SkinnedScrollBar::OnLButtonUp(Point p) {
     m_host.StopTimer(kTimerDelay);
     m_host.SetCapture(false);
     const Part part = PartAt(p);
-    if (part == Part::FirstArrow && m_firstPressed) LineStep(false);
-    if (part == Part::SecondArrow && m_secondPressed) LineStep(true);
+    if (part == Part::FirstArrow) LineStep(false);
+    if (part == Part::SecondArrow) LineStep(true);
     if (part == Part::Thumb) {
         m_thumbHover = true;
         m_host.StartTimer(kTimerThumbHover, 50);
