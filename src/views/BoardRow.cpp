@@ -60,9 +60,9 @@ BoardRow BuildBoardRow(const CQeltGoods& g, bool flagged) {
     t[kRowSaleInput] = g.sale_input;
     t[kRowAllNumD] = g.all_num_d;
     t[kRowSpare] = g.spare;
-    row.keys[0] = LeadingFloat(g.goods_no + g.due_date);
-    row.keys[1] = LeadingFloat(g.price);
-    row.keys[2] = LeadingFloat(g.changePercent);
+    row.keys[0] = LeadingDouble(g.goods_no + g.due_date);
+    row.keys[1] = LeadingDouble(g.price);
+    row.keys[2] = LeadingDouble(g.changePercent);
     return row;
 }
 

@@ -22,15 +22,16 @@ enum RowText : int {
 
 using RowTexts = std::array<std::string, kRowTexts>;
 
-/// Sort keys: 1 by contract (goods_no followed by due_date read as a number), 2 by price,
-/// 3 by change percent. Single precision, as the board has always compared them.
+/// Sort keys: 1 by contract (goods_no followed by due_date read as a number, "0101" and
+/// "20070325" give 10120070325), 2 by price, 3 by change percent. Held in double precision:
+/// single precision cannot tell neighbouring delivery months of one goods apart.
 inline constexpr int kSortByContract = 1;
 inline constexpr int kSortByPrice = 2;
 inline constexpr int kSortByPercent = 3;
 
 struct BoardRow {
     RowTexts texts;
-    std::array<float, 3> keys{};  ///< index key - 1
+    std::array<double, 3> keys{};  ///< index key - 1
     bool flagged = false;         ///< the goods' category has kind flag 1
 };
 

@@ -73,6 +73,17 @@ TEST_F(BoardTest, SortClicksFlipAndKeepDirection) {
     EXPECT_EQ(Prices(), (std::vector<std::string>{"10.00", "30.00", "20.00"}));
 }
 
+TEST(BoardSort, NeighbouringDeliveryMonthsSortByContract) {
+    // 10120070525 and 10120070325 are one float apart at most: the keys must be finer.
+    FakeListHost host;
+    host.goods[0] = {MakeGoods("0101", "20070525", "1.00", "1.00", 0), MakeGoods("0101", "20070325", "1.00", "1.00", 1),
+                     MakeGoods("0009", "20070425", "1.00", "1.00", 2)};
+    QuoteListView view(host, {});
+    view.InitialUpdate();
+    EXPECT_EQ(view.DisplayOrder(), (std::vector<int>{2, 1, 0}));
+    EXPECT_EQ(BuildBoardRow(host.goods[0][1], false).keys[0], 10120070325.0);
+}
+
 TEST_F(BoardTest, NumbersCountFromTheTopInReverseOrder) {
     view->OnLButtonDown(CentreOf("商品名称↑"));
     ASSERT_TRUE(view->Reversed());
