@@ -33,6 +33,7 @@ CHotKey::CHotKey(std::vector<CQeltGoods> mainList, const QString& typed, const Q
 
     m_edit->setText(typed);
     m_edit->setCursorPosition(static_cast<int>(typed.size()));
+    m_edit->setFocus();
     m_edit->installEventFilter(this);
     connect(m_edit, &QLineEdit::textChanged, this, [this] { Refill(); });
     connect(m_list, &QTreeWidget::itemDoubleClicked, this, [this] { accept(); });
