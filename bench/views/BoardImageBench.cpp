@@ -1,0 +1,36 @@
+// Rebuild and paint of a 1,000-contract board into a QImage through the Qt canvas, as the
+// board window does once a second.
+#include <benchmark/benchmark.h>
+
+#include <QGuiApplication>
+
+#include "BenchHost.h"
+#include "ui/QtCanvas.h"
+#include "views/QuoteListView.h"
+
+namespace {
+
+void BM_BoardRebuildAndPaintImage(benchmark::State& state) {
+    qelt::bench::BenchHost host;
+    qelt::QuoteListView board(host, {});
+    board.InitialUpdate();
+    board.OnSize(1280, 800);
+    qelt::QtBitmap bitmap(1260, 780);
+    for (auto _ : state) {
+        board.OnNetList();
+        board.Paint(bitmap.GetCanvas(), 1280, 800);
+        benchmark::DoNotOptimize(bitmap.Image().constBits());
+    }
+}
+BENCHMARK(BM_BoardRebuildAndPaintImage)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen") : qgetenv("QT_QPA_PLATFORM"));
+    QGuiApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

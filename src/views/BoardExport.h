@@ -1,0 +1,38 @@
+#pragma once
+/// Export of the quote board to a CSV file ("导出到EXCEL") or a tab-separated text file
+/// ("导出到文本文件"): the first nine row texts of every row, in store order, in GBK with
+/// "\r\n" line ends. The file name comes from a save dialog behind a small interface, so
+/// the export is tested without a modal window; a cancelled dialog abandons the export.
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "views/BoardRow.h"
+
+namespace qelt {
+
+/// What the save dialog is asked to show.
+struct SaveRequest {
+    std::string defaultExtension;  ///< "CSV" / "txt"
+    std::string defaultName;       ///< "Qelt行情列表" / "Qelt行情列表.txt"
+    std::string filter;            ///< "Excel文档(*.CSV)|*.CSV" / "文本文档(*.txt)|*.txt"
+};
+
+class SaveFileDialog {
+public:
+    virtual ~SaveFileDialog() = default;
+    /// The chosen path (the dialog asks before overwriting), or nothing when cancelled.
+    virtual std::optional<std::string> AskSavePath(const SaveRequest& request) = 0;
+};
+
+enum class BoardExportKind { Csv, Text };
+enum class ExportResult { Written, Cancelled, Failed };
+
+SaveRequest SaveRequestFor(BoardExportKind kind);
+/// The file content in UTF-8 (converted to GBK when written).
+std::string BoardExportText(BoardExportKind kind, const std::vector<BoardRow>& rows);
+/// Asks for a file name and writes the export. A file that cannot be written is left as it
+/// was (Failed).
+ExportResult ExportBoard(BoardExportKind kind, const std::vector<BoardRow>& rows, SaveFileDialog& dialog);
+
+}  // namespace qelt

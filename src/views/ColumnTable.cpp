@@ -1,0 +1,84 @@
+#include "views/ColumnTable.h"
+
+#include <algorithm>
+
+#include "common/Files.h"
+#include "common/Gbk.h"
+#include "common/Numbers.h"
+#include "common/Split.h"
+
+namespace qelt {
+namespace {
+
+constexpr std::array<std::pair<const char*, int>, kColumnSlots> kDefaults = {{
+    {"编号", 60},     {"商品名称", 150}, {"价格", 100},     {"涨跌", 100},    {"买进", 60},
+    {"卖出", 60},     {"成交量", 100},   {"净持仓量", 120}, {"购销总量", 120}, {"上节价", 100},
+    {"小节数", 80},   {"申买价", 80},    {"申买量", 100},   {"申卖价", 100},  {"申卖量", 100},
+    {"动盘价格", 100}, {"动盘成交", 100}, {"交货月", 100},   {"涨幅", 80},     {"最低价", 80},
+    {"最高价", 80},   {"开盘价", 80},    {"品种号", 80},    {"昨收", 80},
+}};
+
+// head.ini is one short line; anything much bigger is not ours.
+constexpr size_t kMaxHeadFile = 64 * 1024;
+
+}  // namespace
+
+ColumnTable::ColumnTable() {
+    for (size_t i = 0; i < kDefaults.size(); ++i) m_slots[i] = {kDefaults[i].first, kDefaults[i].second};
+}
+
+int ColumnTable::DefaultWidth(std::string_view title) {
+    for (const auto& [t, w] : kDefaults)
+        if (title == t) return w;
+    return 80;
+}
+
+void ColumnTable::Choose(int clickedSlot, const std::string& title) {
+    if (clickedSlot < 1 || clickedSlot > kColumnSlots) return;
+    Column& clicked = m_slots[static_cast<size_t>(clickedSlot - 1)];
+    for (int i = kColumnSlots - 1; i >= 0; --i) {
+        if (m_slots[static_cast<size_t>(i)].title == title) {
+            std::swap(m_slots[static_cast<size_t>(i)], clicked);
+            return;
+        }
+    }
+    clicked = {title, DefaultWidth(title)};
+}
+
+std::string ColumnTable::HeadText() const {
+    std::string text;
+    for (const Column& c : m_slots) {
+        text += c.title;
+        text += '|';
+        text += FormatInt(c.width);
+        text += '|';
+    }
+    return text;
+}
+
+void ColumnTable::ParseHeadText(std::string_view utf8Text) {
+    const std::vector<std::string_view> pieces = SplitViews(utf8Text, kFieldSeparator);
+    for (size_t slot = 0; slot < m_slots.size() && slot * 2 < pieces.size(); ++slot) {
+        m_slots[slot].title = std::string(pieces[slot * 2]);
+        if (slot * 2 + 1 < pieces.size())
+            m_slots[slot].width = std::clamp(LeadingInt(pieces[slot * 2 + 1]), 0, kMaxWidth);
+    }
+}
+
+bool ColumnTable::Save(const std::string& programDir) const {
+    return WriteFileAtomic(programDir + kHeadFileName, Utf8ToGbk(HeadText()));
+}
+
+void ColumnTable::Load(const std::string& programDir) {
+    const std::optional<std::string> bytes = ReadWholeFile(programDir + kHeadFileName, kMaxHeadFile);
+    if (!bytes) return;
+    ParseHeadText(GbkToUtf8(*bytes));
+}
+
+std::optional<std::string> TitleOfColumnCommand(int id) {
+    for (const ColumnCommand& c : kColumnCommands)
+        if (c.id == id) return std::string(c.title);
+    return std::nullopt;
+}
+
+}  // namespace qelt

@@ -1,0 +1,153 @@
+#pragma once
+/// `CQeltListView`'s state and rules without a window: the quote board of one category with
+/// its 24 column slots, frozen first three columns, sorting, selection, scrolling, column
+/// chooser and self-selected commands. Its Qt widget translates events into these handlers,
+/// shows the popups they ask for and paints through `Paint` into its double buffer.
+///
+/// Display position p (0 = top of the list) shows row order[p], or order[n - 1 - p] when the
+/// order is reversed. The selected row is 1-based within the visible page.
+#include <array>
+#include <string>
+#include <vector>
+
+#include "gfx/Canvas.h"
+#include "views/BoardColours.h"
+#include "views/BoardRow.h"
+#include "views/ColumnTable.h"
+#include "views/ListViewHost.h"
+
+namespace qelt {
+
+/// Where the child windows go for a client size (scroll bar thickness b = scale × 20).
+struct BoardLayout {
+    Rect vScroll;  ///< (w - b, 0) .. (w, h - b)
+    Rect tabs;     ///< (0, h - b), 80 × categories × scale + 30 wide
+    Rect hScroll;  ///< from the tab strip's right end to the right edge
+    int barThickness = 20;
+};
+
+/// A popup the view asks its window to show at `at` (client coordinates).
+struct BoardPopup {
+    enum class Kind { None, ColumnChooser, AddSelfSelected, RemoveSelfSelected };
+    Kind kind = Kind::None;
+    Point at;
+    std::string checkedTitle;  ///< column chooser: the clicked slot's title
+};
+
+/// Command ids the board handles.
+inline constexpr int kCmdAddSelfSelected = 32892;     ///< 添加到自选
+inline constexpr int kCmdRemoveSelfSelected = 32893;  ///< 从自选删除
+inline constexpr int kCmdExportCsv = 32911;           ///< 导出到EXCEL
+inline constexpr int kCmdExportText = 32912;          ///< 导出到文本文件
+/// Number of scrollable column slots (the horizontal scroll range).
+inline constexpr int kScrollableSlots = kColumnSlots - kFrozenSlots;
+
+class QuoteListView {
+public:
+    QuoteListView(ListViewHost& host, BoardColours colours);
+    /// Stops the connection's polling: the board's standing request goes with it.
+    ~QuoteListView();
+    QuoteListView(const QuoteListView&) = delete;
+    QuoteListView& operator=(const QuoteListView&) = delete;
+
+    /// First show: takes the application's current category, builds the rows, makes the
+    /// selected row's contract current, reads head.ini.
+    void InitialUpdate();
+    /// Rebuilds the rows from the store's goods of the current category (order kept by the
+    /// current sort key and direction; scroll position and selection are kept).
+    void RebuildRows();
+    /// WM_NET_LIST: the store has a new goods list.
+    void OnNetList() { RebuildRows(); }
+    /// Tab 1125: category `index` becomes current here and in the application.
+    void OnTabSelect(int index);
+
+    /// WM_SIZE: recomputes rows per page and returns the child windows' places.
+    BoardLayout OnSize(int width, int height);
+
+    /// Paints the board for a client of `width` × `height` with the screen colours.
+    void Paint(Canvas& canvas, int width, int height);
+    /// Paints for the printer: print colours, 60 more pixels each way, rows per page from the
+    /// taller height, no selection line.
+    void PaintForPrint(Canvas& canvas, int width, int height);
+
+    /// Header: sort click; below: row selection. True when the board must repaint.
+    bool OnLButtonDown(Point p);
+    /// Makes the selected row's contract current and asks for the K-line view.
+    void OnLButtonDblClk();
+    void OnEnter() { OnLButtonDblClk(); }
+    /// Header: the column chooser for the slot under the point; below: selects the row and
+    /// asks for the self-selected popup, if the category allows one.
+    BoardPopup OnRButtonDown(Point p);
+    /// A "list head" choice for the slot of the last header right click; writes head.ini.
+    bool OnColumnCommand(int id);
+    /// 32892 / 32893 on the selected row's contract. True when handled.
+    bool OnCommand(int id);
+    /// Moves the selection one row down (towards the user) or up and makes it current.
+    void OnWheel(bool towardsUser);
+    /// The keyboard wizard chose `goodsIndex` (< 0: nothing chosen).
+    void OnHotKeyChosen(int goodsIndex);
+    void OnVScroll(int code, int position);
+    void OnHScroll(int code, int position);
+    /// Keyboard scrolling: up/down move the selection as the wheel does, page up/down scroll
+    /// a page of the vertical bar, left/right a column of the horizontal bar.
+    enum class NavKey { Up, Down, PageUp, PageDown, Left, Right };
+    void OnNavKey(NavKey key);
+    /// New colours (the settings' scheme changed).
+    void SetColours(const BoardColours& colours) { m_colours = colours; }
+
+    // ---- state ----
+    const std::vector<BoardRow>& Rows() const { return m_rows; }
+    /// Row numbers in ascending order of the current sort key.
+    const std::vector<int>& DisplayOrder() const { return m_order; }
+    /// Row index shown at display position `p`, or -1 outside the rows.
+    int RowAt(int displayPos) const;
+    /// The goods record copy of a row.
+    const CQeltGoods& GoodsOfRow(int row) const { return m_goods[static_cast<size_t>(row)]; }
+    const ColumnTable& Columns() const { return m_columns; }
+    int GoodsCount() const { return m_goodsCount; }
+    int FirstRow() const { return m_firstRow; }
+    int SelectedRow() const { return m_selectedRow; }
+    int RowsPerPage() const { return m_rowsPerPage; }
+    int HorizontalOffset() const { return m_hOffset; }
+    int SortKey() const { return m_sortKey; }
+    bool Reversed() const { return m_reverse != 0; }
+    int Category() const { return m_category; }
+    std::string CategoryCode() const;
+    int RowHeight() const { return m_rowHeight; }
+    int HeaderHeight() const { return m_headerHeight; }
+    const BoardColours& Colours() const { return m_colours; }
+
+private:
+    void SortRows();
+    void PaintWith(Canvas& canvas, int width, int height, int rowsPerPage,
+                   const BoardColourSet& colours, bool selectionLine);
+    /// Slots shown for a client width, in drawing order, with their right edges.
+    std::vector<std::pair<int, int>> ShownSlots(int width) const;
+    /// Selected row for a click at `y`; false when it lies outside the rows.
+    bool SelectAt(int y);
+    void MakeSelectedCurrent();
+    const CQeltGoods* SelectedGoods() const;
+
+    ListViewHost& m_host;
+    BoardColours m_colours;
+    ColumnTable m_columns;
+    double m_scale = 1.0;
+    int m_goodsCount = 30;
+    int m_hOffset = 0;
+    int m_firstRow = 0;
+    int m_rowsPerPage = 20;
+    int m_selectedRow = 1;
+    int m_rowHeight = 22;
+    int m_headerHeight = 30;
+    int m_clickedSlot = 0;
+    int m_reverse = 0;
+    int m_category = 0;
+    int m_sortKey = kSortByContract;
+    int m_clientWidth = 0;
+    std::array<Rect, 3> m_sortRects{};
+    std::vector<CQeltGoods> m_goods;
+    std::vector<BoardRow> m_rows;
+    std::vector<int> m_order;
+};
+
+}  // namespace qelt
