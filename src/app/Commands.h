@@ -47,5 +47,10 @@ inline constexpr int kDrawGold = 32909;      ///< 黄金分割
 inline constexpr int kDrawDelete = 32904;    ///< 删除
 inline constexpr int kDrawClear = 32906;     ///< 清空
 inline constexpr int kDrawCancel = 32910;    ///< 取消
+inline constexpr int kExportCsv = 32911;     ///< 导出到EXCEL
+inline constexpr int kExportText = 32912;    ///< 导出到文本文件
+inline constexpr int kPrintDirect = 57606;   ///< 直接打印
+inline constexpr int kPrint = 57607;         ///< 打印
+inline constexpr int kPrintPreview = 57609;  ///< 打印预览
 
 }  // namespace qelt::cmd

@@ -95,6 +95,15 @@ void CMainFrame::BuildMenus() {
     system->addAction(MakeAction(cmd::kPassword, "修改密码"));
     system->addAction(MakeAction(cmd::kAutoUpdate, "自动升级", nullptr, true));
     system->addSeparator();
+    system->addAction(MakeAction(cmd::kExportCsv, "导出到EXCEL"));
+    system->addAction(MakeAction(cmd::kExportText, "导出到文本文件"));
+    system->addSeparator();
+    QAction* print = MakeAction(cmd::kPrint, "打印(&P)...");
+    print->setShortcut(QKeySequence::Print);
+    system->addAction(print);
+    system->addAction(MakeAction(cmd::kPrintPreview, "打印预览(&V)"));
+    system->addAction(MakeAction(cmd::kPrintDirect, "直接打印"));
+    system->addSeparator();
     QAction* exit = MakeAction(cmd::kExit, "退出(&X)");
     exit->setShortcut(QKeySequence::Quit);
     system->addAction(exit);

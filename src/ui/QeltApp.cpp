@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QMessageBox>
 #include <QTimer>
 #include <sys/socket.h>
@@ -13,6 +12,7 @@
 #include "NoticeDialog.h"
 #include "PasswordDialog.h"
 #include "WebView.h"
+#include "views/CQeltListView.h"
 #include "app/Commands.h"
 #include "app/ViewRules.h"
 #include "common/Messages.h"
@@ -33,6 +33,12 @@ CClientSocket::Timing SocketTiming(std::chrono::milliseconds pause) {
     CClientSocket::Timing timing;
     timing.pause = pause;
     return timing;
+}
+
+/// The four entries of the colour scheme the board paints with.
+BoardColours BoardColoursOf(const DisplayScheme& screen, const DisplayScheme& print) {
+    auto set = [](const DisplayScheme& s) { return BoardColourSet{s.background, s.line[4], s.header, s.level}; };
+    return BoardColours{set(screen), set(print)};
 }
 
 }  // namespace
@@ -130,11 +136,18 @@ void CQeltApp::CreateFrame() {
 QWidget* CQeltApp::CreateView(int kind) {
     if (kind == kViewWeb) return new CQeltHtml(WebSite());
     // The other views fall back to the board until they exist.
-    auto* board = new QLabel(QString::fromUtf8("报价分析"));
+    auto* board = new CQeltListView(*this, BoardColoursOf(DisplayScheme::Screen(), DisplayScheme::Print()));
     board->setObjectName("quoteList");
-    board->setAlignment(Qt::AlignCenter);
-    board->setStyleSheet("background: black; color: #c0c0c0;");
     return board;
+}
+
+void CQeltApp::PostSwitchView(int kind, int argument) { m_poster.PostThreadMessage(WM_SWITCH_VIEW, kind, argument); }
+
+void CQeltApp::OnPrinting(bool printing) {
+    if (printing)
+        m_cfg.UsePrintScheme();
+    else
+        m_cfg.UseScreenScheme();
 }
 
 void CQeltApp::SwitchView(int kind) {

@@ -18,6 +18,7 @@
 #include "data/settings/QeltCFG.h"
 #include "net/ClientSocket.h"
 #include "net/PacedSender.h"
+#include "views/ListViewHost.h"
 
 namespace qelt {
 
@@ -35,7 +36,7 @@ struct AppOptions {
     std::chrono::milliseconds sendPause{100};
 };
 
-class CQeltApp : public QObject, private ReloginServices {
+class CQeltApp : public QObject, private ReloginServices, private ListViewHost {
     Q_OBJECT
 public:
     explicit CQeltApp(AppOptions options);
@@ -59,7 +60,7 @@ public:
     CQeltData& Store() { return m_store; }
     CClientSocket& Socket() { return m_socket; }
     int CurrentGoods() const { return m_currentGoods; }
-    void SetCurrentGoods(int index) { m_currentGoods = index; }
+    void SetCurrentGoods(int index) override { m_currentGoods = index; }
     int ViewKind() const { return m_viewKind; }
     CMainFrame* Frame() const { return m_frame; }
 
@@ -85,7 +86,29 @@ private:
     void StartUpdater(const std::string& argument);
     QString WebSite() const;
 
-    // ReloginServices
+    // ListViewHost (the quote board)
+    int CurrentCategory() const override { return m_cfg.m_currentCategory; }
+    void SetCurrentCategory(int index) override { m_cfg.m_currentCategory = index; }
+    void SetSelfSelectedCategory(const std::string& code) override { m_cfg.m_selfSelectedCategory = code; }
+    void ClearSpareText() override { m_cfg.m_spareText.clear(); }
+    void AddSelfSelected(const std::string& goodsNo, const std::string& dueDate, const std::string& category) override {
+        m_cfg.AddSelfSelected(goodsNo, dueDate, category);
+    }
+    void RemoveSelfSelected(const std::string& goodsNo, const std::string& dueDate,
+                            const std::string& category) override {
+        m_cfg.RemoveSelfSelected(goodsNo, dueDate, category);
+    }
+    std::vector<std::string> CategoryCodes() const override { return m_store.CategoryCodes(); }
+    std::vector<std::string> CategoryNames() const override { return m_store.CategoryNames(); }
+    std::vector<CQeltGoods> GoodsOfCategory(int index) const override { return m_store.GoodsOfCategory(index); }
+    std::vector<CQeltGoods> MainList() const override { return m_store.MainList(); }
+    bool IsFlagged(std::string_view goodsNo) const override { return m_store.IsFlagged(goodsNo); }
+    void PostSwitchView(int kind, int argument) override;
+    void OnPrinting(bool printing) override;
+    double DisplayScale() const override { return m_cfg.DisplayScale(); }
+    std::string ProgramDirectory() const override { return m_cfg.ProgramDirectory(); }
+
+    // ReloginServices (StopPolling serves the board too)
     void StopPolling() override { m_socket.StopPolling(); }
     void MarkDisconnected() override { m_socket.MarkDisconnected(); }
     void CloseSocket() override { m_socket.Close(); }

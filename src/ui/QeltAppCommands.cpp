@@ -18,6 +18,7 @@
 #include "common/Text.h"
 #include "dialogs/MessageBoxes.h"
 #include "dialogs/QeltIndiDlg.h"
+#include "views/CQeltListView.h"
 
 namespace qelt {
 
@@ -55,6 +56,11 @@ bool CQeltApp::CommandEnabled(int command) const {
         case cmd::kDrawDelete:
         case cmd::kDrawClear:
         case cmd::kDrawCancel: return false;
+        case cmd::kExportCsv:
+        case cmd::kExportText:
+        case cmd::kPrint:
+        case cmd::kPrintPreview:
+        case cmd::kPrintDirect: return m_frame && qobject_cast<CQeltListView*>(m_frame->View()) != nullptr;
         default: return true;
     }
 }
@@ -107,7 +113,11 @@ void CQeltApp::OnCommand(int command) {
             return;
         case cmd::kPrevGoods: PrevGoods(); return;
         case cmd::kNextGoods: NextGoods(); return;
-        default: return;
+        default:
+            // Export, print and the board's own commands go to the view on show.
+            if (auto* board = m_frame ? qobject_cast<CQeltListView*>(m_frame->View()) : nullptr)
+                board->OnCommand(command);
+            return;
     }
 }
 
