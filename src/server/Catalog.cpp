@@ -42,6 +42,19 @@ ContractSpec MakeFuture(int category, int dueDay, int monthOffset) {
 
 std::vector<ContractSpec> ContractsFor(int today) {
     std::vector<ContractSpec> out;
+    // The index records come first, 干茧指数 / 生丝指数 / 综合指数: the client's index panes
+    // jump to goods 0, 1 and 2 (counted from the right-hand pane).
+    const char* indices[] = {"干茧指数", "生丝指数", "综合指数"};
+    for (const char* name : indices) {
+        ContractSpec c;
+        c.goodsNo = kIndexGoodsNo;
+        c.dueDate = name;
+        c.kind = ContractKind::Index;
+        c.state = 3;
+        c.basePrice = 1000.0;
+        c.tick = 0.01;
+        out.push_back(c);
+    }
     const auto& cats = Categories();
     for (int k = 0; k < static_cast<int>(cats.size()); ++k) {
         for (int m = -kMonthsBack; m <= kMonthsAhead; ++m) {
@@ -64,17 +77,6 @@ std::vector<ContractSpec> ContractsFor(int today) {
         c.state = 3;
         c.basePrice = i == 0 ? 23800.0 : 31500.0;
         c.tick = 5.0;
-        out.push_back(c);
-    }
-    const char* indices[] = {"综合指数", "生丝指数", "干茧指数"};
-    for (const char* name : indices) {
-        ContractSpec c;
-        c.goodsNo = kIndexGoodsNo;
-        c.dueDate = name;
-        c.kind = ContractKind::Index;
-        c.state = 3;
-        c.basePrice = 1000.0;
-        c.tick = 0.01;
         out.push_back(c);
     }
     return out;

@@ -71,7 +71,7 @@ TEST(ServerLoopback, StartUpSynchronisation) {
     }
 
     // The first trade request of a session brings the history the user has not had yet.
-    const std::string goods(records[1][9]), due(records[1][0]);
+    const std::string goods(records[4][9]), due(records[4][0]);
     ASSERT_TRUE(c.Send(RealSyncRequest(goods, due)));
     int lastCount = -1;
     size_t historyRecords = 0;
@@ -164,14 +164,14 @@ TEST(ServerLoopback, AlarmsFireOnceWithGrowingIdsNewestFirst) {
     LogIn(c);
     auto list = c.Ask(ListRequest(), "list");
     auto records = ParseList(SplitKind(*list).body);
-    AlarmThresholds a{std::string(records[1][9]), std::string(records[1][0]), "1.000", "0.000", "0", "0"};
-    AlarmThresholds b{std::string(records[2][9]), std::string(records[2][0]), "0", "0", "1", "0"};
+    AlarmThresholds a{std::string(records[4][9]), std::string(records[4][0]), "1.000", "0.000", "0", "0"};
+    AlarmThresholds b{std::string(records[5][9]), std::string(records[5][0]), "0", "0", "1", "0"};
     auto first = c.Ask(*AlarmQuery(a), "alarm");
     ASSERT_TRUE(first);
     auto hits = ParseAlarm(SplitKind(*first).body);
     ASSERT_EQ(hits.size(), 1u);
     EXPECT_EQ(hits[0][0], "1");
-    EXPECT_EQ(hits[0][1], records[1][9]);
+    EXPECT_EQ(hits[0][1], records[4][9]);
     // Still true: nothing new.
     auto again = *c.Ask(*AlarmQuery(a), "alarm");
     EXPECT_EQ(ParseAlarm(SplitKind(again).body).size(), 1u);
