@@ -1,5 +1,7 @@
 #include "server/EventLoop.h"
 
+#include "server/NewsPage.h"
+
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
@@ -184,6 +186,10 @@ void EventLoop::OnReadable(Connection& c) {
             return;
         }
         if (c.session.closeAfterFlush) continue;  // finishing: further input is ignored
+        if (!c.admin && TakeHttp(c, std::string_view(buffer, static_cast<size_t>(got)))) {
+            if (!c.dead) AfterOutput(c);
+            continue;
+        }
         if (!c.framer.Feed(std::string_view(buffer, static_cast<size_t>(got)))) {
             Kill(c);  // no terminator within the limit
             return;
@@ -198,6 +204,37 @@ void EventLoop::OnReadable(Connection& c) {
         if (!c.dead) AfterOutput(c);
         if (static_cast<size_t>(got) < sizeof buffer) break;
     }
+}
+
+bool EventLoop::TakeHttp(Connection& c, std::string_view bytes) {
+    if (c.decided && !c.http) return false;
+    c.httpRequest.append(bytes);
+    if (!c.decided) {
+        bool undecided = false;
+        c.http = LooksLikeHttp(c.httpRequest, undecided);
+        if (undecided) return true;  // wait for more bytes
+        c.decided = true;
+        if (!c.http) {
+            // A quote client: hand over what was held back.
+            std::string held = std::move(c.httpRequest);
+            c.httpRequest.clear();
+            if (!c.framer.Feed(held)) {
+                Kill(c);
+                return true;
+            }
+            std::string_view message;
+            while (!c.dead && c.framer.Next(message)) m_handler.Handle(c.session, message, c.out);
+            return true;
+        }
+    }
+    const size_t end = c.httpRequest.find("\r\n\r\n");
+    if (end == std::string::npos) {
+        if (c.httpRequest.size() > kMaxHttpRequest) Kill(c);
+        return true;
+    }
+    c.out += HttpResponse(std::string_view(c.httpRequest).substr(0, end), m_state);
+    c.session.closeAfterFlush = true;
+    return true;
 }
 
 void EventLoop::AfterOutput(Connection& c) {

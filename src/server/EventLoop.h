@@ -53,11 +53,16 @@ private:
         size_t outPos = 0;
         bool watchingWrite = false;
         bool dead = false;  ///< closed at the end of the current event batch
+        bool decided = false;     ///< the first bytes told quote client from browser
+        bool http = false;        ///< a browser asking for a page
+        std::string httpRequest;  ///< the browser's request head so far
         explicit Connection(size_t maxInput) : framer(maxInput) {}
     };
 
     void Accept(int listenFd, bool admin);
     void OnReadable(Connection& c);
+    /// Browser input; true when the bytes were taken as HTTP.
+    bool TakeHttp(Connection& c, std::string_view bytes);
     /// Writes what it can; false when the connection must end.
     bool Flush(Connection& c);
     void WatchWrite(Connection& c, bool on);

@@ -1,0 +1,102 @@
+#include "server/NewsPage.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "server/Market.h"
+#include "server/ServerState.h"
+#include "common/Numbers.h"
+
+namespace qelt::server {
+namespace {
+
+std::string Escape(std::string_view text) {
+    std::string out;
+    for (char c : text) {
+        switch (c) {
+            case '<': out += "&lt;"; break;
+            case '>': out += "&gt;"; break;
+            case '&': out += "&amp;"; break;
+            case '"': out += "&quot;"; break;
+            default: out += c;
+        }
+    }
+    return out;
+}
+
+std::string DateText(int yyyymmdd) {
+    std::string d = FormatInt(yyyymmdd);
+    return d.size() == 8 ? d.substr(0, 4) + "-" + d.substr(4, 2) + "-" + d.substr(6, 2) : d;
+}
+
+/// Headlines made from the market: the indices and the day's biggest movers.
+std::vector<std::string> Headlines(ServerState& state) {
+    std::vector<std::string> out;
+    std::vector<const Quote*> traded;
+    for (const Quote& q : state.Quotes().Quotes()) {
+        if (q.spec.kind == ContractKind::Index && q.price > 0)
+            out.push_back(q.spec.dueDate + "报 " + FormatFixed2(q.price) + "，较上日" +
+                          (q.price >= q.preClose ? "上涨 " : "下跌 ") + FormatFixed2(std::abs(q.price - q.preClose)) + " 点");
+        else if (q.spec.kind == ContractKind::Future && q.spec.state > 0 && q.price > 0 && q.preClose > 0)
+            traded.push_back(&q);
+    }
+    std::sort(traded.begin(), traded.end(), [](const Quote* a, const Quote* b) {
+        return std::abs(a->price / a->preClose - 1) > std::abs(b->price / b->preClose - 1);
+    });
+    for (size_t i = 0; i < traded.size() && i < 3; ++i) {
+        const Quote& q = *traded[i];
+        const double percent = (q.price - q.preClose) * 100 / q.preClose;
+        out.push_back(q.spec.goodsNo + " " + q.spec.dueDate + " 合约成交 " + FormatInt(q.allNum) + " 批，涨跌幅 " +
+                      FormatPercent(percent));
+    }
+    out.push_back("市场交易时间：上午 09:00-11:00，下午 13:30-15:30，其间动盘交易");
+    return out;
+}
+
+std::string NewsListing(ServerState& state) {
+    std::string html =
+        "<html><head><meta charset=\"utf-8\"><title>市场资讯</title></head><body>"
+        "<h2>市场资讯</h2><p>" + DateText(state.Today()) + "</p>";
+    const std::string& notice = state.Notice().Current();
+    if (!notice.empty()) html += "<h3>市场公告</h3><p>" + Escape(notice) + "</p>";
+    html += "<h3>今日要闻</h3><ul>";
+    for (const std::string& line : Headlines(state)) html += "<li>" + Escape(line) + "</li>";
+    html += "</ul></body></html>";
+    return html;
+}
+
+std::string Response(std::string_view status, std::string_view body, bool withBody) {
+    std::string out = "HTTP/1.0 ";
+    out += status;
+    out += "\r\nContent-Type: text/html; charset=utf-8\r\nContent-Length: " + FormatInt(static_cast<long long>(body.size())) +
+           "\r\nConnection: close\r\n\r\n";
+    if (withBody) out += body;
+    return out;
+}
+
+}  // namespace
+
+bool LooksLikeHttp(std::string_view start, bool& undecided) {
+    undecided = false;
+    for (std::string_view method : {std::string_view("GET "), std::string_view("HEAD ")}) {
+        const size_t n = std::min(start.size(), method.size());
+        if (start.substr(0, n) != method.substr(0, n)) continue;
+        if (start.size() >= method.size()) return true;
+        undecided = true;
+    }
+    return false;
+}
+
+std::string HttpResponse(std::string_view requestHead, ServerState& state) {
+    const bool head = requestHead.substr(0, 5) == "HEAD ";
+    std::string_view rest = requestHead.substr(head ? 5 : 4);
+    std::string_view target = rest.substr(0, rest.find(' '));
+    const size_t query = target.find('?');
+    std::string_view path = target.substr(0, query);
+    std::string_view params = query == std::string_view::npos ? std::string_view{} : target.substr(query + 1);
+    if (path == "/" || (path == "/web/TempleteList.aspx" && params == "id=73"))
+        return Response("200 OK", NewsListing(state), !head);
+    return Response("404 Not Found", "<html><body><p>页面不存在</p></body></html>", !head);
+}
+
+}  // namespace qelt::server
