@@ -17,6 +17,7 @@
 #include "ui/LoginDialog.h"
 #include "ui/MainFrame.h"
 #include "ui/QeltApp.h"
+#include "ui/WebView.h"
 
 namespace qelt {
 namespace {
@@ -119,6 +120,16 @@ TEST_F(AppEndToEnd, LoginWalksTheSynchronisationToTheBoard) {
     EXPECT_EQ(ReadRememberedLogin(home.Path()).value(), (RememberedLogin{"demo", "demo"}));
     EXPECT_TRUE(SpinUntil([&] { return noticeShown; }, 5s)) << "the server's notice is shown after start-up";
 
+    // The information view shows the operator's news listing served by the demo server.
+    app.SwitchView(5);
+    auto* web = qobject_cast<CQeltHtml*>(app.Frame()->View());
+    ASSERT_NE(web, nullptr);
+    EXPECT_TRUE(web->Url().endsWith("/web/TempleteList.aspx?id=73"));
+    EXPECT_TRUE(SpinUntil([&] { return web->ShownText().contains(QString::fromUtf8("今日要闻")); }, 5s))
+        << web->ShownText().toStdString();
+    EXPECT_EQ(app.Socket().Standing(), (std::vector<std::string>{"list:"})) << "the web view keeps the list";
+    app.SwitchView(1);
+
     // The board goes to the local database at exit, once.
     app.ExitInstance();
     HistoryDatabase db(home.Path());
@@ -162,6 +173,10 @@ TEST_F(AppEndToEnd, LostServerMeansThreeAttemptsThenOffline) {
         if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible())
             told = told || box->text() == QString::fromUtf8("和服务器断开了连接！");
     EXPECT_TRUE(told);
+    // Offline, switching views changes no standing request.
+    const auto standing = app.Socket().Standing();
+    app.SwitchView(1);
+    EXPECT_EQ(app.Socket().Standing(), standing);
     app.Frame()->close();
 }
 
