@@ -10,3 +10,5 @@ cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQELT_SANITIZE=threa
 cmake --build build-tsan
 TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
   ctest --test-dir build-tsan --output-on-failure -j2 --timeout 300 -E layering
+# The server's message handling against random input, for a bounded time.
+scripts/fuzz-server.sh 30
