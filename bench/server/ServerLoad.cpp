@@ -101,8 +101,8 @@ int main(int argc, char** argv) {
     std::vector<std::string> contracts;
     if (state) {
         for (const auto& q : state->Quotes().Quotes())
-            if (q.spec.state > 0 && q.spec.kind == qelt::server::ContractKind::Future)
-                contracts.push_back("real::" + q.spec.goodsNo + ":" + q.spec.dueDate + ":1:|END");
+            if (q.contract.state > 0 && q.contract.kind == qelt::server::ContractKind::Future)
+                contracts.push_back("real::" + q.contract.goodsNo + ":" + q.contract.dueDate + ":1:|END");
     }
     if (contracts.empty()) contracts.push_back("real::0112:20270125:1:|END");
 

@@ -12,7 +12,7 @@ std::string FormatListRecord(const Quote& q) {
     };
     auto num = [&](long v) { text(FormatInt(v)); };
     auto px = [&](double v) { text(FormatFixed2(v)); };
-    text(q.spec.dueDate);
+    text(q.contract.dueDate);
     num(q.lastSaleNum);
     num(q.lastInvestNum);
     px(q.lastPrice);
@@ -21,14 +21,14 @@ std::string FormatListRecord(const Quote& q) {
     px(q.low);
     px(q.high);
     px(q.open);
-    text(q.spec.goodsNo);
+    text(q.contract.goodsNo);
     num(q.null);
     px(q.price);
     num(q.lastSaleInput);
     num(q.lastInvestInput);
     num(q.pure);
     px(q.preClose);
-    num(q.spec.state);
+    num(q.contract.state);
     px(q.preAvg);
     px(q.avg);
     num(q.lastDate);

@@ -14,7 +14,7 @@ constexpr double kFlaggedChance = 0.12;
 constexpr double kGoodsVolatility = 0.00011;    // per second, shared by a goods' months
 constexpr double kContractVolatility = 0.00003; // per second, one contract's own wobble
 
-bool Trades(const Quote& q) { return q.spec.state > 0 && q.spec.kind != ContractKind::Index; }
+bool Trades(const Quote& q) { return q.contract.state > 0 && q.contract.kind != ContractKind::Index; }
 
 }  // namespace
 
@@ -22,7 +22,7 @@ Market::Market(std::uint64_t seed, const HistoryStore& history) : m_seed(seed), 
 
 const Quote* Market::Find(const std::string& goodsNo, const std::string& dueDate) const {
     for (const auto& q : m_quotes)
-        if (q.spec.goodsNo == goodsNo && q.spec.dueDate == dueDate) return &q;
+        if (q.contract.goodsNo == goodsNo && q.contract.dueDate == dueDate) return &q;
     return nullptr;
 }
 
@@ -35,19 +35,19 @@ void Market::StartDay(const MarketTime& time) {
     m_goodsRngs.clear();
     const std::uint64_t daySeed = MixSeed(m_seed, static_cast<std::uint64_t>(time.date) * 100 + time.cycle);
     for (size_t k = 0; k < Categories().size(); ++k) m_goodsRngs.emplace_back(MixSeed(daySeed, k));
-    for (const auto& spec : ContractsFor(time.date)) {
-        if (!spec.onBoard) continue;
+    for (const auto& contract : ContractsFor(time.date)) {
+        if (!contract.onBoard) continue;
         Quote q;
-        q.spec = spec;
-        q.key = ContractKey(spec);
-        q.flagged = spec.kind == ContractKind::NoMonth ||
-                    (spec.category >= 0 && Categories()[static_cast<size_t>(spec.category)].kindFlag == "1");
+        q.contract = contract;
+        q.key = ContractKey(contract);
+        q.flagged = contract.kind == ContractKind::NoMonth ||
+                    (contract.category >= 0 && Categories()[static_cast<size_t>(contract.category)].kindFlag == "1");
         const Series* s = m_history.Find(q.key);
         const Bar* last = s && !s->bars.empty() ? &s->bars.back() : nullptr;
-        q.preClose = last ? last->close : spec.basePrice;
+        q.preClose = last ? last->close : contract.basePrice;
         q.preAvg = last ? last->avg : q.preClose;
         q.pure = last ? last->pure : 0;
-        if (spec.state < 0 && last) {
+        if (contract.state < 0 && last) {
             // Not trading: the quote stays as its last day ended.
             q.open = last->open;
             q.high = last->high;
@@ -64,15 +64,15 @@ void Market::StartDay(const MarketTime& time) {
             q.lastDate = time.date;
         }
         q.fair = q.preClose;
-        if (spec.state > 0 && spec.kind != ContractKind::Index) {
-            auto bars = GenerateBars(m_seed, spec, time.date);
+        if (contract.state > 0 && contract.kind != ContractKind::Index) {
+            auto bars = GenerateBars(m_seed, contract, time.date);
             if (!bars.empty() && bars.back().date == time.date) {
                 q.fair = bars.back().open;
                 q.target = bars.back().close;
             }
         }
-        q.bid = q.preClose - spec.tick;
-        q.ask = q.preClose + spec.tick;
+        q.bid = q.preClose - contract.tick;
+        q.ask = q.preClose + contract.tick;
         q.nextTradeSeq = static_cast<std::int64_t>(time.date) * 10000000 + time.cycle * 1000000;
         m_rngs.emplace_back(MixSeed(daySeed, HashText(q.key)));
         m_quotes.push_back(std::move(q));
@@ -100,7 +100,7 @@ void Market::Step(int s) {
     for (size_t i = 0; i < m_quotes.size(); ++i) {
         Quote& q = m_quotes[i];
         if (!Trades(q)) continue;
-        double shock = q.spec.category >= 0 ? shocks[static_cast<size_t>(q.spec.category)]
+        double shock = q.contract.category >= 0 ? shocks[static_cast<size_t>(q.contract.category)]
                                             : m_rngs[i].Normal() * kGoodsVolatility;
         StepContract(q, m_rngs[i], shock, s);
     }
@@ -112,7 +112,7 @@ void Market::StepContract(Quote& q, Random& rng, double goodsShock, int s) {
     double pull = 0.00002 * std::log(q.preClose / q.fair);
     if (q.target > 0) pull = std::log(q.target / q.fair) / std::max(60, kSessionSeconds - s);
     q.fair *= std::exp(goodsShock + rng.Normal() * kContractVolatility + pull);
-    const double tick = q.spec.tick;
+    const double tick = q.contract.tick;
     if (rng.Uniform() < 0.5) {
         double mid = RoundToTick(q.fair, tick);
         q.bid = mid - tick * static_cast<double>(rng.Between(1, 2));
@@ -178,7 +178,7 @@ void Market::ContinuousTrade(Quote& q, Random& rng, int s) {
 }
 
 void Market::ClearSection(Quote& q, Random& rng, int s) {
-    double px = RoundToTick(q.fair, q.spec.tick);
+    double px = RoundToTick(q.fair, q.contract.tick);
     long volume = rng.Between(20, 400);
     long buy = rng.Between(volume / 3, volume);
     long sell = rng.Between(volume / 3, volume);
@@ -204,8 +204,8 @@ void Market::UpdateIndices() {
         double sum = 0;
         int n = 0;
         for (const auto& q : m_quotes) {
-            if (q.spec.kind != ContractKind::Future || q.spec.state <= 0) continue;
-            if (category >= 0 && q.spec.category != category) continue;
+            if (q.contract.kind != ContractKind::Future || q.contract.state <= 0) continue;
+            if (category >= 0 && q.contract.category != category) continue;
             if (q.preClose <= 0) continue;
             sum += q.price / q.preClose;
             ++n;
@@ -213,8 +213,8 @@ void Market::UpdateIndices() {
         return n ? sum / n : 1.0;
     };
     for (auto& q : m_quotes) {
-        if (q.spec.kind != ContractKind::Index) continue;
-        int category = q.spec.dueDate == "生丝指数" ? 0 : q.spec.dueDate == "干茧指数" ? 1 : -1;
+        if (q.contract.kind != ContractKind::Index) continue;
+        int category = q.contract.dueDate == "生丝指数" ? 0 : q.contract.dueDate == "干茧指数" ? 1 : -1;
         double value = std::round(q.preClose * ratio(category) * 100.0) / 100.0;
         q.price = q.newest = value;
         q.high = std::max(q.high, value);

@@ -21,7 +21,7 @@
 namespace qelt::server {
 
 struct Quote {
-    ContractSpec spec;
+    ContractSpec contract;
     std::string key;
     bool flagged = false;     ///< quoted by continuous trading only
     double preClose = 0, preAvg = 0, preNewest = 0;

@@ -34,10 +34,10 @@ std::vector<std::string> Headlines(ServerState& state) {
     std::vector<std::string> out;
     std::vector<const Quote*> traded;
     for (const Quote& q : state.Quotes().Quotes()) {
-        if (q.spec.kind == ContractKind::Index && q.price > 0)
-            out.push_back(q.spec.dueDate + "报 " + FormatFixed2(q.price) + "，较上日" +
+        if (q.contract.kind == ContractKind::Index && q.price > 0)
+            out.push_back(q.contract.dueDate + "报 " + FormatFixed2(q.price) + "，较上日" +
                           (q.price >= q.preClose ? "上涨 " : "下跌 ") + FormatFixed2(std::abs(q.price - q.preClose)) + " 点");
-        else if (q.spec.kind == ContractKind::Future && q.spec.state > 0 && q.price > 0 && q.preClose > 0)
+        else if (q.contract.kind == ContractKind::Future && q.contract.state > 0 && q.price > 0 && q.preClose > 0)
             traded.push_back(&q);
     }
     std::sort(traded.begin(), traded.end(), [](const Quote* a, const Quote* b) {
@@ -46,7 +46,7 @@ std::vector<std::string> Headlines(ServerState& state) {
     for (size_t i = 0; i < traded.size() && i < 3; ++i) {
         const Quote& q = *traded[i];
         const double percent = (q.price - q.preClose) * 100 / q.preClose;
-        out.push_back(q.spec.goodsNo + " " + q.spec.dueDate + " 合约成交 " + FormatInt(q.allNum) + " 批，涨跌幅 " +
+        out.push_back(q.contract.goodsNo + " " + q.contract.dueDate + " 合约成交 " + FormatInt(q.allNum) + " 批，涨跌幅 " +
                       FormatPercent(percent));
     }
     out.push_back("市场交易时间：上午 09:00-11:00，下午 13:30-15:30，其间动盘交易");

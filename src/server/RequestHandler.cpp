@@ -214,13 +214,13 @@ void RequestHandler::Alarm(Session& s, std::string_view body, std::string& out) 
     if (auto condition = AlarmCondition::Parse(body)) {
         if (book.wasTrue.size() > kMaxAlarmStates) book.wasTrue.clear();
         for (const auto& q : m_state.Quotes().Quotes()) {
-            if (q.spec.state <= 0) continue;
-            AlarmSubject subject{q.spec.goodsNo, q.spec.dueDate, q.price, static_cast<double>(q.allNum),
+            if (q.contract.state <= 0) continue;
+            AlarmSubject subject{q.contract.goodsNo, q.contract.dueDate, q.price, static_cast<double>(q.allNum),
                                  static_cast<double>(q.pure)};
             bool now = condition->Matches(subject);
             bool& before = book.wasTrue[std::string(body) + "\n" + q.key];
             if (now && !before) {
-                book.fired.push_back(FormatInt(++book.lastId) + "|" + q.spec.goodsNo + "|" + q.spec.dueDate + "|" +
+                book.fired.push_back(FormatInt(++book.lastId) + "|" + q.contract.goodsNo + "|" + q.contract.dueDate + "|" +
                                      FormatFixed2(q.price) + "|" + FormatInt(q.allNum) + "|" + FormatInt(q.pure));
                 if (book.fired.size() > kAlarmsListed) book.fired.erase(book.fired.begin());
             }

@@ -64,18 +64,18 @@ TEST(Market, FillsEveryListOfTheClient) {
     int ending25 = 0, ending05or15 = 0, blank = 0, flagged = 0;
     std::set<std::string> indices;
     for (const auto& q : f.market.Quotes()) {
-        states.insert(q.spec.state);
-        const auto& d = q.spec.dueDate;
-        if (q.spec.goodsNo == "0009") indices.insert(d);
+        states.insert(q.contract.state);
+        const auto& d = q.contract.dueDate;
+        if (q.contract.goodsNo == "0009") indices.insert(d);
         if (d == " ") ++blank;
         if (d.size() == 8 && d[0] == '2') {
             if (d.ends_with("25")) ++ending25;
             if (d.ends_with("05") || d.ends_with("15")) ++ending05or15;
         }
-        flagged += q.flagged && q.spec.kind == ContractKind::Future;
-        EXPECT_NE(q.spec.goodsNo, "2000");
-        if (q.spec.goodsNo != "0009") {
-            EXPECT_FALSE(q.spec.goodsNo.starts_with("000"));
+        flagged += q.flagged && q.contract.kind == ContractKind::Future;
+        EXPECT_NE(q.contract.goodsNo, "2000");
+        if (q.contract.goodsNo != "0009") {
+            EXPECT_FALSE(q.contract.goodsNo.starts_with("000"));
         }
     }
     EXPECT_TRUE(states.count(-1) && states.count(1) && states.count(2) && states.count(3));
