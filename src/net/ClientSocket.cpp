@@ -10,6 +10,7 @@
 
 #include <cerrno>
 
+#include "Replies.h"
 #include "Requests.h"
 #include "common/Gbk.h"
 #include "common/Messages.h"
@@ -253,7 +254,11 @@ void CClientSocket::ReceiveLoop(int fd) {
         if (!framer.Feed(std::string_view(piece, static_cast<size_t>(n)))) break;
         std::string_view message;
         while (framer.Next(message)) {
-            if (m_sink) m_sink->Dispatch(GbkToUtf8(message));
+            const std::string utf8 = GbkToUtf8(message);
+            if (m_sink) m_sink->Dispatch(utf8);
+            // After the server's own "dis" the session is over: the connection's end that
+            // follows is no loss to recover from, so it must not start a re-login.
+            if (KindOf(SplitKind(utf8).kind) == ReplyKind::Dis) MarkDisconnected();
             if (WindowId frame = m_targets.mainFrame.load(); frame != kNoWindow)
                 m_poster.PostWindowMessage(frame, WM_NET_INDEX, 0, 0);
         }

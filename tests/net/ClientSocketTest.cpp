@@ -112,6 +112,16 @@ TEST_F(ClientSocketTest, ServerCloseWhileConnectedPostsOneReconnect) {
         }
 }
 
+TEST_F(ClientSocketTest, ServerDisconnectThenCloseStartsNoReconnect) {
+    ConnectAndReceive();
+    server.Write("dis:|END");
+    server.CloseClient();
+    ASSERT_TRUE(WaitMessages(1));
+    std::this_thread::sleep_for(100ms);
+    EXPECT_EQ(poster.Count(WM_NET_RECONNECT), 0u) << "the store alone reports the server's disconnect";
+    EXPECT_FALSE(socket.IsConnected());
+}
+
 TEST_F(ClientSocketTest, CloseThenEndOfStreamPostsNoReconnect) {
     ConnectAndReceive();
     socket.Close();

@@ -38,19 +38,41 @@ bool Accepts(int port) {
 
 }  // namespace
 
-DemoServerProcess::DemoServerProcess(const std::string& executable, const std::string& dataDir) {
+DemoServerProcess::DemoServerProcess(const std::string& executable, const std::string& dataDir,
+                                     bool withAdminPort) {
     m_port = FreePort();
+    if (withAdminPort) m_adminPort = FreePort();
     const std::string port = std::to_string(m_port);
+    const std::string admin = std::to_string(m_adminPort);
     m_pid = ::fork();
     if (m_pid == 0) {
-        ::execl(executable.c_str(), executable.c_str(), "--port", port.c_str(), "--bind", "127.0.0.1", "--data",
-                dataDir.c_str(), "--clock", "demo", static_cast<char*>(nullptr));
+        if (withAdminPort)
+            ::execl(executable.c_str(), executable.c_str(), "--port", port.c_str(), "--bind", "127.0.0.1", "--data",
+                    dataDir.c_str(), "--clock", "demo", "--admin-port", admin.c_str(), static_cast<char*>(nullptr));
+        else
+            ::execl(executable.c_str(), executable.c_str(), "--port", port.c_str(), "--bind", "127.0.0.1", "--data",
+                    dataDir.c_str(), "--clock", "demo", static_cast<char*>(nullptr));
         ::_exit(127);
     }
     for (int i = 0; i < 200 && !Accepts(m_port); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(50));
 }
 
 DemoServerProcess::~DemoServerProcess() { Kill(); }
+
+bool DemoServerProcess::Admin(const std::string& command) const {
+    int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    addr.sin_port = htons(static_cast<uint16_t>(m_adminPort));
+    bool ok = ::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
+    const std::string framed = command + "|END";
+    ok = ok && ::send(fd, framed.data(), framed.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(framed.size());
+    char reply[256];
+    if (ok) [[maybe_unused]] ssize_t n = ::recv(fd, reply, sizeof reply, 0);  // the server's answer, if any
+    ::close(fd);
+    return ok;
+}
 
 void DemoServerProcess::Kill() {
     if (m_pid <= 0) return;

@@ -7,6 +7,10 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
+#include <csignal>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
 
 #include "common/Files.h"
 #include "common/ServerList.h"
@@ -68,7 +72,7 @@ private:
 
 class AppEndToEnd : public ::testing::Test {
 protected:
-    AppEndToEnd() : server(QELT_SERVER_PATH, serverData.Path()) {
+    AppEndToEnd() : server(QELT_SERVER_PATH, serverData.Path(), true) {
         App();
         WriteServerList(home.Path(), {{"demo", "127.0.0.1", std::to_string(server.Port())}});
         // The server's notice opens the modal "市场公告" box after start-up: acknowledge it.
@@ -178,6 +182,55 @@ TEST_F(AppEndToEnd, LostServerMeansThreeAttemptsThenOffline) {
     app.SwitchView(1);
     EXPECT_EQ(app.Socket().Standing(), standing);
     app.Frame()->close();
+}
+
+TEST_F(AppEndToEnd, ServerDisconnectGivesOneMessageAndNoRetry) {
+    WriteRememberedLogin(home.Path(), {"demo", "demo"});
+    CQeltApp app(Options());
+    ASSERT_TRUE(app.InitInstance());
+    ASSERT_TRUE(server.Admin("dis:demo"));
+    auto disconnectBoxes = [] {
+        int n = 0;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible())
+                n += box->text() == QString::fromUtf8("管理员断开了你和服务器的连接！");
+        return n;
+    };
+    ASSERT_TRUE(SpinUntil([&] { return disconnectBoxes() > 0; }, 5s));
+    SpinUntil([] { return false; }, 1500ms);  // a re-login would have tried by now
+    EXPECT_EQ(disconnectBoxes(), 1);
+    EXPECT_FALSE(app.Socket().IsConnected()) << "no re-login after the server's disconnect";
+    EXPECT_FALSE(app.Socket().IsPolling());
+    app.Frame()->close();
+}
+
+/// The real program, stopped with SIGTERM, saves the board as a closed window would.
+TEST_F(AppEndToEnd, SigtermSavesTheBoardToTheDatabase) {
+    WriteRememberedLogin(home.Path(), {"demo", "demo"});
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        ::execl(QELT_CLIENT_PATH, QELT_CLIENT_PATH, "--home", home.Path().c_str(), "--auto-login", "--send-pause",
+                "2", static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    HistoryDatabase db(home.Path());
+    auto count = [&](const char* table) {
+        auto rows = db.Query(std::string("select count(*) from ") + table);
+        return rows.empty() ? 0 : std::stoi(rows[0][0]);
+    };
+    // History records are stored during the synchronisation; with 2 ms between commands it
+    // is over well within the two seconds that follow.
+    for (int i = 0; i < 300 && count("dayrecord") == 0; ++i) std::this_thread::sleep_for(50ms);
+    ASSERT_GT(count("dayrecord"), 0);
+    std::this_thread::sleep_for(2s);
+    EXPECT_EQ(count("qeltlist"), 0) << "the board is written at exit only";
+    ::kill(pid, SIGTERM);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status)) << "an orderly exit, not death by the signal";
+    EXPECT_GT(count("qeltlist"), 10);
+    EXPECT_GT(count("category"), 0);
 }
 
 }  // namespace
