@@ -46,6 +46,7 @@ struct AlarmThresholds {
     std::string lowerPrice;
     std::string volume;
     std::string netPosition;
+    friend bool operator==(const AlarmThresholds&, const AlarmThresholds&) = default;
 };
 
 /// The condition T of the alarm query, with its literal spacing:

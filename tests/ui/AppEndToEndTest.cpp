@@ -2,6 +2,8 @@
 // a rejected password, a lost connection, the board saved at exit.
 #include <gtest/gtest.h>
 
+#include "TestApplication.h"
+
 #include <QApplication>
 #include <QLabel>
 #include <QMessageBox>
@@ -28,13 +30,7 @@ namespace {
 
 using namespace std::chrono_literals;
 
-QApplication& App() {
-    static int argc = 1;
-    static char name[] = "qelt_app_e2e_tests";
-    static char* argv[] = {name, nullptr};
-    static QApplication* app = new QApplication(argc, argv);
-    return *app;
-}
+using test::App;
 
 /// Runs the event loop until `done` holds or the time is up.
 bool SpinUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {

@@ -1,6 +1,8 @@
 // The quote board window and its widgets on the offscreen platform.
 #include <gtest/gtest.h>
 
+#include "TestApplication.h"
+
 #include <QApplication>
 #include <QLineEdit>
 #include <QMenu>
@@ -24,13 +26,7 @@
 namespace qelt {
 namespace {
 
-QApplication& App() {
-    static int argc = 1;
-    static char name[] = "qelt_board_ui_tests";
-    static char* argv[] = {name, nullptr};
-    static QApplication* app = new QApplication(argc, argv);
-    return *app;
-}
+using test::App;
 
 // A board whose popups and wizard answer from a script instead of running modally.
 class ScriptedBoard : public CQeltListView {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "TestApplication.h"
+
 #include <QApplication>
 
 #include "ui/MainFrame.h"
@@ -8,13 +10,7 @@
 namespace qelt {
 namespace {
 
-QApplication& App() {
-    static int argc = 1;
-    static char name[] = "qelt_ui_tests";
-    static char* argv[] = {name, nullptr};
-    static QApplication* app = new QApplication(argc, argv);
-    return *app;
-}
+using test::App;
 
 TEST(QtCanvas, RectanglesExcludeTheirRightAndBottomEdges) {
     App();

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "TestApplication.h"
+
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -19,13 +21,7 @@
 namespace qelt {
 namespace {
 
-QApplication& App() {
-    static int argc = 1;
-    static char name[] = "qelt_dialog_tests";
-    static char* argv[] = {name, nullptr};
-    static QApplication* app = new QApplication(argc, argv);
-    return *app;
-}
+using test::App;
 
 struct RecordedBoxes : MessageBoxes {
     void Show(QWidget*, const std::string& text, const std::string& caption) override {

@@ -77,8 +77,7 @@ std::vector<std::string> CQeltCFG::AlarmQueries() const {
     if (!m_alarmWindowOn.load()) return {};
     std::vector<std::string> queries;
     for (const AlarmEntry& e : AlarmEntries()) {
-        std::optional<std::string> query =
-            AlarmQuery({e.goodsNo, e.dueDate, e.upperPrice, e.lowerPrice, e.volume, e.netPosition});
+        std::optional<std::string> query = AlarmQuery(e);
         if (query) queries.push_back(std::move(*query));
     }
     return queries;

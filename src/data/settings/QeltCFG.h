@@ -26,16 +26,8 @@
 namespace qelt {
 
 /// One price alarm: a contract and its thresholds as texts (prices "%.3f", counts "%d");
-/// "0" or empty means the threshold is not set.
-struct AlarmEntry {
-    std::string goodsNo;
-    std::string dueDate;
-    std::string upperPrice;
-    std::string lowerPrice;
-    std::string volume;
-    std::string netPosition;
-    friend bool operator==(const AlarmEntry&, const AlarmEntry&) = default;
-};
+/// "0" or empty means the threshold is not set. The same texts build the alarm query.
+using AlarmEntry = AlarmThresholds;
 
 inline constexpr size_t kSharedPenCount = 11;
 inline constexpr size_t kSharedFontCount = 4;
