@@ -39,19 +39,19 @@ bool Accepts(int port) {
 }  // namespace
 
 DemoServerProcess::DemoServerProcess(const std::string& executable, const std::string& dataDir,
-                                     bool withAdminPort) {
+                                     bool withAdminPort, std::vector<std::string> extraArguments) {
     m_port = FreePort();
     if (withAdminPort) m_adminPort = FreePort();
-    const std::string port = std::to_string(m_port);
-    const std::string admin = std::to_string(m_adminPort);
+    std::vector<std::string> args{executable, "--port", std::to_string(m_port), "--bind", "127.0.0.1",
+                                  "--data", dataDir, "--clock", "demo"};
+    if (withAdminPort) args.insert(args.end(), {"--admin-port", std::to_string(m_adminPort)});
+    args.insert(args.end(), extraArguments.begin(), extraArguments.end());
+    std::vector<char*> argv;
+    for (std::string& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
     m_pid = ::fork();
     if (m_pid == 0) {
-        if (withAdminPort)
-            ::execl(executable.c_str(), executable.c_str(), "--port", port.c_str(), "--bind", "127.0.0.1", "--data",
-                    dataDir.c_str(), "--clock", "demo", "--admin-port", admin.c_str(), static_cast<char*>(nullptr));
-        else
-            ::execl(executable.c_str(), executable.c_str(), "--port", port.c_str(), "--bind", "127.0.0.1", "--data",
-                    dataDir.c_str(), "--clock", "demo", static_cast<char*>(nullptr));
+        ::execv(executable.c_str(), argv.data());
         ::_exit(127);
     }
     for (int i = 0; i < 200 && !Accepts(m_port); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(50));

@@ -2,6 +2,7 @@
 // The demo quote server as a child process on a free loopback port, with its own data
 // directory, for end-to-end tests of the client.
 #include <string>
+#include <vector>
 #include <sys/types.h>
 
 namespace qelt::test {
@@ -9,7 +10,8 @@ namespace qelt::test {
 class DemoServerProcess {
 public:
     /// Starts `executable` with `--data dataDir --clock demo` and waits until it accepts.
-    DemoServerProcess(const std::string& executable, const std::string& dataDir, bool withAdminPort = false);
+    DemoServerProcess(const std::string& executable, const std::string& dataDir, bool withAdminPort = false,
+                      std::vector<std::string> extraArguments = {});
     ~DemoServerProcess();
     DemoServerProcess(const DemoServerProcess&) = delete;
     DemoServerProcess& operator=(const DemoServerProcess&) = delete;

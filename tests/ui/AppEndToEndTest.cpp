@@ -200,6 +200,55 @@ TEST_F(AppEndToEnd, ServerDisconnectGivesOneMessageAndNoRetry) {
     app.Frame()->close();
 }
 
+TEST_F(AppEndToEnd, OfflineBrowsingShowsWhatAnOnlineRunSaved) {
+    WriteRememberedLogin(home.Path(), {"demo", "demo"});
+    size_t online = 0;
+    {
+        CQeltApp app(Options());
+        ASSERT_TRUE(app.InitInstance());
+        online = app.Store().MainCount();
+        app.ExitInstance();
+        app.Frame()->close();
+    }
+    server.Kill();
+    AppOptions o = Options();
+    o.autoLogin = false;
+    o.offline = true;
+    CQeltApp offline(o);
+    ASSERT_TRUE(offline.InitInstance());
+    EXPECT_FALSE(offline.Settings().m_online);
+    EXPECT_TRUE(offline.Frame()->windowTitle().endsWith(QString::fromUtf8(" [脱机]")));
+    EXPECT_EQ(offline.Store().MainCount(), online);
+    EXPECT_GT(offline.Store().CategoryCodes().size(), 1u);
+    bool someSeries = false;
+    for (const CQeltGoods& g : offline.Store().MainList()) someSeries = someSeries || !g.series.empty();
+    EXPECT_TRUE(someSeries) << "day bars come back from the history table";
+    offline.Frame()->close();
+}
+
+/// A server that wants a newer client: the updater is started with "address|port" and the
+/// application ends. (A stand-in `update` in the program directory records its arguments.)
+TEST(AppUpdate, NewVersionStartsTheUpdaterWithTheServerAddress) {
+    App();
+    test::TempDir home, serverData;
+    test::DemoServerProcess server(QELT_SERVER_PATH, serverData.Path(), false, {"--client-version", "9.99"});
+    WriteServerList(home.Path(), {{"demo", "127.0.0.1", std::to_string(server.Port())}});
+    WriteRememberedLogin(home.Path(), {"demo", "demo"});
+    const std::string recorded = home.File("update-arguments");
+    WriteFileAtomic(home.File("update"), "#!/bin/sh\nprintf '%s\\n' \"$@\" > '" + recorded + "'\n", 0755);
+    AppOptions o;
+    o.programDirectory = home.Path();
+    o.autoLogin = true;
+    o.sendPause = 2ms;
+    CQeltApp app(o);
+    EXPECT_FALSE(app.InitInstance()) << "the application ends for the update";
+    EXPECT_FALSE(app.Settings().m_online);
+    for (int i = 0; i < 100 && !FileExists(recorded); ++i) std::this_thread::sleep_for(20ms);
+    std::this_thread::sleep_for(50ms);
+    EXPECT_EQ(ReadWholeFile(recorded).value_or(""),
+              "127.0.0.1|" + std::to_string(server.Port()) + "\n--home\n" + home.Path() + "\n");
+}
+
 /// The real program, stopped with SIGTERM, saves the board as a closed window would.
 TEST_F(AppEndToEnd, SigtermSavesTheBoardToTheDatabase) {
     WriteRememberedLogin(home.Path(), {"demo", "demo"});
