@@ -153,6 +153,12 @@ void CQeltApp::OnPrinting(bool printing) {
 void CQeltApp::SwitchView(int kind) {
     if (!m_frame) return;
     const int shown = kind == kViewWeb ? kViewWeb : kViewQuoteList;
+    if (kind != shown && m_viewKind == shown && m_frame->View()) {
+        // A view still to come falls back to the board; the board on show stays as it is
+        // (selection and scroll position) rather than being built again.
+        SetStandingRequests(shown);
+        return;
+    }
     m_poster.Unregister(m_viewWindow);
     QWidget* view = CreateView(shown);
     m_frame->SetView(view);
