@@ -10,6 +10,13 @@ namespace qelt {
 
 namespace {
 
+/// Volumes read from the wire can be as large as the int64 range: sums stop at its ends.
+std::int64_t SaturatingAdd(std::int64_t a, std::int64_t b) {
+    std::int64_t out;
+    if (__builtin_add_overflow(a, b, &out)) return b > 0 ? INT64_MAX : INT64_MIN;
+    return out;
+}
+
 // Days since 1970-01-01 of a proleptic Gregorian date (month 1..12).
 std::int64_t DaysFromCivil(std::int64_t y, int m, int d) {
     y -= m <= 2;
@@ -64,7 +71,7 @@ void Build(const BarSeries& days, BarSeries& periods, KeyOf keyOf, std::string_v
                 continue;
             }
             CBarRow& bar = periods.back();
-            std::string num = FormatInt(LeadingInt64(bar[kBarNum]) + LeadingInt64(day[kBarNum]));
+            std::string num = FormatInt(SaturatingAdd(LeadingInt64(bar[kBarNum]), LeadingInt64(day[kBarNum])));
             MergeDay(bar, day, num, takeDate);
         }
         return;
@@ -80,7 +87,7 @@ void Build(const BarSeries& days, BarSeries& periods, KeyOf keyOf, std::string_v
     // The volume is summed afresh over the trailing days of the same key.
     std::int64_t sum = 0;
     for (std::size_t i = days.size(); i-- > 0;) {
-        sum += LeadingInt64(days[i][kBarNum]);
+        sum = SaturatingAdd(sum, LeadingInt64(days[i][kBarNum]));
         if (i == 0) break;
         auto previousKey = keyOf(days[i - 1][kBarDate]);
         if (!previousKey || *previousKey != *newestKey) break;

@@ -58,6 +58,13 @@ inline constexpr std::string_view kIndexGoodsNo = "0009";
 /// Names of the three index records (their due_date) and the index values they set.
 inline constexpr std::array<std::string_view, 3> kIndexNames = {"综合指数", "生丝指数", "干茧指数"};
 
+/// Bounds on what a server can make the store hold, far above any real market (a board of a
+/// few hundred contracts, a few thousand trades a day each): a broken or hostile server
+/// cannot exhaust memory through them.
+inline constexpr std::size_t kMaxMainRecords = 20000;
+inline constexpr std::size_t kMaxTradesPerGoods = 100000;
+inline constexpr std::size_t kMaxAlarmHits = 10000;
+
 class CQeltData : public MessageSink {
 public:
     CQeltData(Poster& poster, const MessageTargets& targets);
@@ -153,7 +160,8 @@ private:
     void FoldAlarm(std::string_view body, Outcome& out);
 
     // List folding pieces (DataList.cpp).
-    CQeltGoods& FindOrAddMain(std::string_view goodsNo, std::string_view dueDate);
+    /// The main record of the key, appended when new; null when the main list is full.
+    CQeltGoods* FindOrAddMain(std::string_view goodsNo, std::string_view dueDate);
     void StoreListRecord(CQeltGoods& goods, const std::array<std::string_view, kListFields>& fields);
     void NameMainRecord(CQeltGoods& goods);
     void MirrorDelivery(const CQeltGoods& main, bool online, Outcome& out);

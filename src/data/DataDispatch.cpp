@@ -214,6 +214,7 @@ void CQeltData::FoldReal(std::string_view body, bool online, Outcome& out) {
         std::unordered_set<std::string_view> held;
         for (const TradeRow& row : goods.trades) held.insert(TradeId(row));
         for (const Fields& f : reply.records) {
+            if (goods.trades.size() >= kMaxTradesPerGoods) break;
             std::string_view id = f.size() > 7 ? f[7] : std::string_view{};
             if (held.contains(id)) continue;
             goods.trades.emplace_back(f.begin(), f.end());
@@ -237,6 +238,9 @@ void CQeltData::FoldAlarm(std::string_view body, Outcome& out) {
         lastId = id;
     }
     out.alarmGrew = m_alarmHits.size() > before;
+    // The oldest hits go first; the newest (and with it the last kept id) always stays.
+    if (m_alarmHits.size() > kMaxAlarmHits)
+        m_alarmHits.erase(m_alarmHits.begin(), m_alarmHits.end() - static_cast<std::ptrdiff_t>(kMaxAlarmHits));
 }
 
 }  // namespace qelt

@@ -74,15 +74,16 @@ void SetDeliveryChange(CQeltGoods& entry) {
 
 }  // namespace
 
-CQeltGoods& CQeltData::FindOrAddMain(std::string_view goodsNo, std::string_view dueDate) {
+CQeltGoods* CQeltData::FindOrAddMain(std::string_view goodsNo, std::string_view dueDate) {
     m_keyBuffer.assign(goodsNo).push_back('|');
     m_keyBuffer.append(dueDate);
     auto found = m_mainIndex.find(m_keyBuffer);
-    if (found != m_mainIndex.end()) return m_main[found->second];
+    if (found != m_mainIndex.end()) return &m_main[found->second];
+    if (m_main.size() >= kMaxMainRecords) return nullptr;
     CQeltGoods& goods = m_main.emplace_back();
     goods.flagged = IsFlaggedLocked(goodsNo);
     m_mainIndex.emplace(m_keyBuffer, m_main.size() - 1);
-    return goods;
+    return &goods;
 }
 
 void CQeltData::StoreListRecord(CQeltGoods& goods, const std::array<std::string_view, kListFields>& fields) {
@@ -100,7 +101,8 @@ void CQeltData::NameMainRecord(CQeltGoods& goods) {
         auto category = m_nameTable.find(goods.goods_no);
         goods.name.assign(category == m_nameTable.end() ? std::string_view{} : std::string_view(category->second));
         goods.name += '-';
-        goods.name += std::string_view(goods.due_date).substr(2, 6);
+        // A delivery month as short as "2" has nothing after its first two characters.
+        if (goods.due_date.size() > 2) goods.name += std::string_view(goods.due_date).substr(2, 6);
         return;
     }
     goods.name = goods.due_date;
@@ -129,7 +131,9 @@ void CQeltData::MirrorDelivery(const CQeltGoods& main, bool online, Outcome& out
 
 void CQeltData::FoldList(std::string_view body, bool online, Outcome& out) {
     for (const ListRecord& fields : ParseList(body)) {
-        CQeltGoods& goods = FindOrAddMain(fields[9], fields[0]);
+        CQeltGoods* found = FindOrAddMain(fields[9], fields[0]);
+        if (!found) continue;
+        CQeltGoods& goods = *found;
         StoreListRecord(goods, fields);
         NameMainRecord(goods);
         goods.position = static_cast<int>(&goods - m_main.data());

@@ -37,6 +37,18 @@ TEST_F(ListFold, StoresTheRecordWithPricesAtTwoDecimals) {
     EXPECT_EQ(poster.All().back().window, kView);
 }
 
+TEST_F(ListFold, HostileRecordsNeitherCrashNorGrowWithoutBound) {
+    // A delivery month of just "2" has nothing after its first two characters.
+    data.Dispatch(ListReply({ListRow("0101", "2")}));
+    EXPECT_EQ(Main(0).name, "生丝-");
+    // New keys beyond the bound of the main list are ignored; known ones still update.
+    std::string body = "list:";
+    for (std::size_t i = 0; i < kMaxMainRecords + 5; ++i)
+        body += std::string("20") + std::to_string(100000 + i) + "|1|1|1|1|1|1|1|1|0101|1|1|1|1|1|1|1|1|1|1|1|1|1|1|1|1|1||";
+    data.Dispatch(body);
+    EXPECT_EQ(data.MainCount(), kMaxMainRecords);
+}
+
 TEST_F(ListFold, PricesReadAsNumbersWhateverTheirForm) {
     const std::vector<std::pair<std::string, std::string>> cases = {
         {"101.5", "101.50"}, {"7", "7.00"},     {"0.5", "0.50"},  {"012.5", "12.50"}, {"-3.1", "-3.10"},

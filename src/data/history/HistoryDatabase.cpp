@@ -189,7 +189,10 @@ void HistoryDatabase::StoreHistory(std::string_view body) {
 std::string HistoryDatabase::RowsToMessage(const std::vector<SqlRow>& rows) {
     std::string out;
     for (const SqlRow& row : rows) {
-        for (const std::string& column : row) out += column + "|";
+        // An empty column would put "||" inside the record, which the splitting rule reads as
+        // the end of the record and so shifts every later field and record. A blank reads as
+        // the same value (no number, blank after trimming).
+        for (const std::string& column : row) out += (column.empty() ? std::string(" ") : column) + "|";
         out += "|";
     }
     return out;

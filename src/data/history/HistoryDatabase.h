@@ -68,7 +68,8 @@ public:
     /// and, for every delivery-month entry, the latest bar of each delivery month of its goods.
     void LoadStore(HistoryLoadTarget& target) const;
 
-    /// Rows as wire text: each column followed by "|", each row ended by one more "|".
+    /// Rows as wire text: each column followed by "|", each row ended by one more "|"; an
+    /// empty column is written as one blank so that it cannot end the record early.
     static std::string RowsToMessage(const std::vector<SqlRow>& rows);
 
 private:

@@ -146,3 +146,14 @@ TEST(HistoryDatabase, HistoryWhileSavingOnAnotherThreadLosesNothing) {
 
 }  // namespace
 }  // namespace qelt
+
+namespace qelt {
+namespace {
+
+TEST(HistoryDatabase, EmptyColumnsCannotEndARecordEarly) {
+    // A saved quote with an empty field, read back as wire text, keeps every later field.
+    EXPECT_EQ(HistoryDatabase::RowsToMessage({{"a", "", "c"}, {"d", "e", "f"}}), "a| |c||d|e|f||");
+}
+
+}  // namespace
+}  // namespace qelt
