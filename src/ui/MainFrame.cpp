@@ -62,11 +62,15 @@ QString CMainFrame::TitleFor(bool online) {
 
 void CMainFrame::SetOnline(bool online) { setWindowTitle(TitleFor(online)); }
 
+void CMainFrame::DestroyView() {
+    delete takeCentralWidget();
+    m_view = nullptr;
+}
+
 void CMainFrame::SetView(QWidget* view) {
-    QWidget* old = takeCentralWidget();
+    DestroyView();
     m_view = view;
     setCentralWidget(view);
-    if (old) old->deleteLater();
 }
 
 QAction* CMainFrame::MakeAction(int command, const char* text, const char* glyph, bool checkable) {

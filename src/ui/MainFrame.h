@@ -31,7 +31,9 @@ public:
     /// "Qelt行情分析系统 1.96", with " [脱机]" appended while offline.
     static QString TitleFor(bool online);
     void SetOnline(bool online);
-    /// Replaces the main view (the old one is deleted).
+    /// Destroys the main view now (its destructor runs before anything replaces it).
+    void DestroyView();
+    /// Shows `view` as the main view (an old one is destroyed first).
     void SetView(QWidget* view);
     QWidget* View() const { return m_view; }
     /// Re-reads enabled and checked states of every command.

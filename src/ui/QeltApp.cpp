@@ -65,6 +65,7 @@ CQeltApp::CQeltApp(AppOptions options)
 
 CQeltApp::~CQeltApp() {
     ExitInstance();
+    delete m_frame.data();
     qApp->removeEventFilter(this);
     // No message may reach the store once it is gone: end the connection's threads first.
     m_paced.Cancel();
@@ -118,8 +119,9 @@ void CQeltApp::CreateFrame() {
             if (codes[i] == "0001") m_cfg.m_currentCategory = static_cast<int>(i);
         m_poster.PostThreadMessage(WM_SWITCH_VIEW, kViewKLine, 0);
     };
+    // Closing the frame ends the program (see eventFilter); the frame itself is deleted with
+    // the application object, once no nested loop of a dialog or menu can still be running.
     m_frame = new CMainFrame(std::move(hooks));
-    m_frame->setAttribute(Qt::WA_DeleteOnClose);
     m_frame->resize(1024, 700);
     m_frame->SetOnline(m_cfg.m_online);
     m_frameWindow = m_poster.Register(m_frame);
@@ -159,7 +161,9 @@ void CQeltApp::SwitchView(int kind) {
         SetStandingRequests(shown);
         return;
     }
+    // The old view goes first (a board stops polling as it goes), then the new one starts it.
     m_poster.Unregister(m_viewWindow);
+    m_frame->DestroyView();
     QWidget* view = CreateView(shown);
     m_frame->SetView(view);
     m_viewWindow = m_poster.Register(view);
@@ -221,6 +225,12 @@ bool CQeltApp::event(QEvent* e) {
 }
 
 bool CQeltApp::eventFilter(QObject* watched, QEvent* e) {
+    // Closing the main window ends every event loop, the nested ones of dialogs and menus
+    // included; the objects go away after them, in order.
+    if (e->type() == QEvent::Close && watched == m_frame.data()) {
+        QCoreApplication::quit();
+        return false;
+    }
     if (e->type() != QEvent::KeyPress || !m_frame || QApplication::activeModalWidget()) return false;
     auto* key = static_cast<QKeyEvent*>(e);
     if (key->key() < Qt::Key_F1 || key->key() > Qt::Key_F6 || key->modifiers() != Qt::NoModifier) return false;

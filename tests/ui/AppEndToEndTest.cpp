@@ -129,6 +129,8 @@ TEST_F(AppEndToEnd, LoginWalksTheSynchronisationToTheBoard) {
         << web->ShownText().toStdString();
     EXPECT_EQ(app.Socket().Standing(), (std::vector<std::string>{"list:"})) << "the web view keeps the list";
     app.SwitchView(1);
+    app.SwitchView(1);  // F2 on the board: the new board polls, the old one stopped before it
+    EXPECT_TRUE(app.Socket().IsPolling());
 
     // The board goes to the local database at exit, once.
     app.ExitInstance();
