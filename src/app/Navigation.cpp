@@ -8,10 +8,6 @@
 namespace qelt {
 namespace {
 
-bool EndsWith(const std::string& text, std::string_view tail) {
-    return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
-}
-
 /// The next index after `current` in [0, n) (wrapping) whose element qualifies.
 int NextMatching(int n, int current, bool forward, const std::function<bool(int)>& qualifies) {
     if (n <= 0) return current;
@@ -56,12 +52,12 @@ int StepGoods(const NavigationLists& lists, const std::string& categoryCode, int
         case 4: return StepInDerived(lists.thirdMonth, current, forward);
         case 5:
             return NextMatching(n, current, forward, [&](int i) {
-                return main[i].goods_no != "0009" && EndsWith(main[i].due_date, "25");
+                return main[i].goods_no != "0009" && main[i].due_date.ends_with("25");
             });
         case 6:
             return NextMatching(n, current, forward, [&](int i) {
                 return main[i].goods_no != "0009" &&
-                       (EndsWith(main[i].due_date, "05") || EndsWith(main[i].due_date, "15"));
+                       (main[i].due_date.ends_with("05") || main[i].due_date.ends_with("15"));
             });
         case 2000:
             return NextMatching(n, current, forward, [&](int i) { return TrimLeft(main[i].due_date).empty(); });

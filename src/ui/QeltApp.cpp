@@ -181,9 +181,11 @@ void CQeltApp::SetStandingRequests(int kind) {
     m_socket.StartPolling();
 }
 
-bool CQeltApp::Connect() {
-    return m_socket.Connect(m_cfg.m_serverAddress, m_cfg.m_serverPort) && m_socket.StartReceiveThread();
+bool CQeltApp::ConnectTo(const std::string& address, int port) {
+    return m_socket.Connect(address, port) && m_socket.StartReceiveThread();
 }
+
+bool CQeltApp::Connect() { return ConnectTo(m_cfg.m_serverAddress, m_cfg.m_serverPort); }
 
 void CQeltApp::SendRelogin() { m_socket.Send(LoginRequest(m_cfg.m_user, m_cfg.m_password, true)); }
 

@@ -70,6 +70,8 @@ protected:
 
 private:
     class LoginServicesImpl;
+    /// Connects and starts the connection's receive thread.
+    bool ConnectTo(const std::string& address, int port);
     class StoreLoadTarget;
     bool RunLogin();
     void LoadOffline();

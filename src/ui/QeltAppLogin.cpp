@@ -20,9 +20,7 @@ class CQeltApp::LoginServicesImpl : public LoginServices {
 public:
     explicit LoginServicesImpl(CQeltApp& app) : m_app(app) {}
     bool IsConnected() override { return m_app.m_socket.IsConnected(); }
-    bool Connect(const std::string& address, int port) override {
-        return m_app.m_socket.Connect(address, port) && m_app.m_socket.StartReceiveThread();
-    }
+    bool Connect(const std::string& address, int port) override { return m_app.ConnectTo(address, port); }
     std::string ResolveAddress(const std::string& text) override { return ResolveServerAddress(text); }
     void SetOnline(bool online) override {
         m_app.m_cfg.m_online = online;
