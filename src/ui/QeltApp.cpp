@@ -112,11 +112,10 @@ void CQeltApp::CreateFrame() {
     hooks.checked = [this](int id) { return CommandChecked(id); };
     hooks.indexValues = [this] { return m_store.IndexValues(); };
     hooks.jumpToIndexGoods = [this](int goods) {
+        // As F3 and F4 do: the goods by its index, the self-selected code back to "0001".
         m_currentGoods = goods;
         m_cfg.m_spareText.clear();
-        const auto codes = m_store.CategoryCodes();
-        for (size_t i = 0; i < codes.size(); ++i)
-            if (codes[i] == "0001") m_cfg.m_currentCategory = static_cast<int>(i);
+        m_cfg.m_selfSelectedCategory = "0001";
         m_poster.PostThreadMessage(WM_SWITCH_VIEW, kViewKLine, 0);
     };
     // Closing the frame ends the program (see eventFilter); the frame itself is deleted with
