@@ -1,14 +1,15 @@
 #pragma once
 // A category of 1,000 live contracts, handed out as copies the way the store does.
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "common/Numbers.h"
-#include "views/ListViewHost.h"
+#include "views/ViewServices.h"
 
 namespace qelt::bench {
 
-class BenchHost : public ListViewHost {
+class BenchHost : public ViewServices {
 public:
     BenchHost() {
         for (int i = 0; i < 1000; ++i) {
@@ -42,25 +43,31 @@ public:
             m_goods.push_back(g);
         }
     }
-    int CurrentCategory() const override { return 0; }
-    void SetCurrentCategory(int) override {}
-    void SetCurrentGoods(int) override {}
-    void SetSelfSelectedCategory(const std::string&) override {}
-    void ClearSpareText() override {}
-    void AddSelfSelected(const std::string&, const std::string&, const std::string&) override {}
-    void RemoveSelfSelected(const std::string&, const std::string&, const std::string&) override {}
+    ViewSelection& Selection() override { return m_selection; }
+    const ViewSelection& Selection() const override { return m_selection; }
+    int ViewArgument() const override { return 1; }
     std::vector<std::string> CategoryCodes() const override { return {"0101", "0000"}; }
     std::vector<std::string> CategoryNames() const override { return {"桑蚕丝", "自选"}; }
     std::vector<CQeltGoods> GoodsOfCategory(int) const override { return m_goods; }
-    std::vector<CQeltGoods> MainList() const override { return m_goods; }
+    std::vector<GoodsSummary> MainSummaries() const override { return {}; }
     bool IsFlagged(std::string_view) const override { return false; }
+    CQeltGoods CurrentGoods() const override { return m_goods.front(); }
+    void EditCurrentGoods(const std::function<void(CQeltGoods&)>&) override {}
+    CQeltCFG& Settings() override { return m_settings; }
+    void AddSelfSelected(const std::string&, const std::string&, const std::string&) override {}
+    void RemoveSelfSelected(const std::string&, const std::string&, const std::string&) override {}
     void PostSwitchView(int, int) override {}
-    void StopPolling() override {}
-    double DisplayScale() const override { return 1.0; }
-    std::string ProgramDirectory() const override { return "/nonexistent/"; }
+    void StepGoods(bool) override {}
+    void RefreshStandingRequests() override {}
+    void Send(const std::string&) override {}
+    bool IsOnline() const override { return false; }
+    void PushHistory() override {}
+    bool GoBack() override { return false; }
 
 private:
     std::vector<CQeltGoods> m_goods;
+    ViewSelection m_selection;
+    CQeltCFG m_settings{"/nonexistent/"};
 };
 
 }  // namespace qelt::bench

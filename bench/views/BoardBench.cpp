@@ -11,8 +11,8 @@ namespace {
 
 void BM_BoardRebuildOnly(benchmark::State& state) {
     qelt::bench::BenchHost host;
-    qelt::QuoteListView board(host, {});
-    board.InitialUpdate();
+    qelt::QuoteListView board(host);
+    board.OnInitialUpdate();
     for (auto _ : state) {
         board.OnNetList();
         benchmark::DoNotOptimize(board.Rows().data());
@@ -22,8 +22,8 @@ BENCHMARK(BM_BoardRebuildOnly)->Unit(benchmark::kMicrosecond);
 
 void BM_BoardRebuildAndPaintRecording(benchmark::State& state) {
     qelt::bench::BenchHost host;
-    qelt::QuoteListView board(host, {});
-    board.InitialUpdate();
+    qelt::QuoteListView board(host);
+    board.OnInitialUpdate();
     board.OnSize(1280, 800);
     qelt::RecordingCanvas canvas;
     for (auto _ : state) {

@@ -12,8 +12,8 @@ namespace {
 
 void BM_BoardRebuildAndPaintImage(benchmark::State& state) {
     qelt::bench::BenchHost host;
-    qelt::QuoteListView board(host, {});
-    board.InitialUpdate();
+    qelt::QuoteListView board(host);
+    board.OnInitialUpdate();
     board.OnSize(1280, 800);
     qelt::QtBitmap bitmap(1260, 780);
     for (auto _ : state) {

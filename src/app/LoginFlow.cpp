@@ -23,6 +23,10 @@ std::string VerdictText(int code) {
     return "登陆失败(" + FormatInt(code) + ")";
 }
 
+LoginFlow::~LoginFlow() {
+    if (m_connecting) m_services.CancelConnect();
+}
+
 void LoginFlow::SetProgress(int value) {
     m_progress = value;
     m_view.SetProgress(value);
@@ -61,7 +65,13 @@ void LoginFlow::OnLogin(const std::string& user, const std::string& password, bo
         SendLogin();
         return;
     }
-    if (!m_services.Connect(m_address, m_port)) {
+    m_connecting = true;
+    m_services.Connect(m_address, m_port, [this](bool connected) { OnConnected(connected); });
+}
+
+void LoginFlow::OnConnected(bool connected) {
+    m_connecting = false;
+    if (!connected) {
         SetStatus("连接服务器失败...");
         m_view.ShowMessage("无法连接服务器！\r\n请检查网络连接！", "连接失败");
         m_view.EnableLoginButton(true);
@@ -78,6 +88,10 @@ void LoginFlow::SendLogin() {
 }
 
 void LoginFlow::OnOffline() {
+    if (m_connecting) {
+        m_connecting = false;
+        m_services.CancelConnect();
+    }
     m_services.SetOnline(false);
     m_view.EndDialog(true);
 }

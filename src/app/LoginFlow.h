@@ -33,12 +33,15 @@ class LoginServices {
 public:
     virtual ~LoginServices() = default;
     virtual bool IsConnected() = 0;
-    /// Connects and starts the receive thread; false when the connection failed.
-    virtual bool Connect(const std::string& dottedAddress, int port) = 0;
+    /// Connects and starts the receive thread without making the interface wait: `done`
+    /// runs later on the interface thread with the result. After CancelConnect (or the
+    /// next Connect) a pending `done` never runs.
+    virtual void Connect(const std::string& dottedAddress, int port, std::function<void(bool)> done) = 0;
+    virtual void CancelConnect() = 0;
     virtual std::string ResolveAddress(const std::string& text) = 0;
     virtual void SetOnline(bool online) = 0;
     virtual void SetCurrentServer(const std::string& address, int port) = 0;
-    /// A single command (paced by the connection).
+    /// A single command, queued behind the others on the paced sender; never waits.
     virtual void Send(const std::string& message) = 0;
     /// Commands sent in order and paced, without holding up the interface.
     virtual void SendPaced(std::vector<std::string> messages) = 0;
@@ -59,6 +62,10 @@ std::string VerdictText(int code);
 class LoginFlow {
 public:
     LoginFlow(LoginView& view, LoginServices& services) : m_view(view), m_services(services) {}
+    /// A connect under way is abandoned with the flow.
+    ~LoginFlow();
+    LoginFlow(const LoginFlow&) = delete;
+    LoginFlow& operator=(const LoginFlow&) = delete;
 
     /// Button "登 陆": `address` and `port` are the chosen server's texts.
     void OnLogin(const std::string& user, const std::string& password, bool remember,
@@ -77,6 +84,8 @@ public:
 
     int Progress() const { return m_progress; }
     bool Synchronised() const { return m_synchronised; }
+    /// A connect is under way (the dialog stays responsive meanwhile).
+    bool Connecting() const { return m_connecting; }
     const std::string& ResolvedAddress() const { return m_address; }
     int Port() const { return m_port; }
 
@@ -87,6 +96,7 @@ private:
     void Pause(int milliseconds, std::function<void()> then);
     /// Runs `handler` now, or after the pause under way.
     void Handle(std::function<void()> handler);
+    void OnConnected(bool connected);
     void SendLogin();
     void RequestTrades();
 
@@ -97,6 +107,7 @@ private:
     int m_port = 0;
     int m_progress = 0;
     bool m_synchronised = false;
+    bool m_connecting = false;
     int m_seriesReplies = 0;
     int m_tradeReplies = 0;
     int m_largestHistory = 0;

@@ -4,6 +4,7 @@
 
 #include "common/Numbers.h"
 #include "common/Text.h"
+#include "data/Categories.h"
 
 namespace qelt {
 namespace {
@@ -21,7 +22,7 @@ int NextMatching(int n, int current, bool forward, const std::function<bool(int)
     return current;
 }
 
-int StepInDerived(const std::vector<CQeltGoods>& list, int current, bool forward) {
+int StepInDerived(const std::vector<GoodsSummary>& list, int current, bool forward) {
     const int n = static_cast<int>(list.size());
     if (n == 0) return current;
     int at = -1;
@@ -52,11 +53,11 @@ int StepGoods(const NavigationLists& lists, const std::string& categoryCode, int
         case 4: return StepInDerived(lists.thirdMonth, current, forward);
         case 5:
             return NextMatching(n, current, forward, [&](int i) {
-                return main[i].goods_no != "0009" && main[i].due_date.ends_with("25");
+                return main[i].goods_no != kIndexGoodsNo && main[i].due_date.ends_with("25");
             });
         case 6:
             return NextMatching(n, current, forward, [&](int i) {
-                return main[i].goods_no != "0009" &&
+                return main[i].goods_no != kIndexGoodsNo &&
                        (main[i].due_date.ends_with("05") || main[i].due_date.ends_with("15"));
             });
         case 2000:

@@ -4,17 +4,17 @@
 #include <string>
 #include <vector>
 
-#include "data/Goods.h"
+#include "data/GoodsSummary.h"
 
 namespace qelt {
 
-/// The lists navigation walks: the store's main list and the three derived lists whose
-/// entries are visited in their own order.
+/// The lists navigation walks (their summaries): the store's main list and the three
+/// derived lists whose entries are visited in their own order.
 struct NavigationLists {
-    std::vector<CQeltGoods> main;
-    std::vector<CQeltGoods> spotMonth;
-    std::vector<CQeltGoods> delivery;
-    std::vector<CQeltGoods> thirdMonth;
+    std::vector<GoodsSummary> main;
+    std::vector<GoodsSummary> spotMonth;
+    std::vector<GoodsSummary> delivery;
+    std::vector<GoodsSummary> thirdMonth;
 };
 
 /// The goods index after one step (`forward` or back) from `current`, for the category code

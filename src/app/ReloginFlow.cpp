@@ -16,7 +16,11 @@ void ReloginFlow::OnReconnect(long attemptsMade) {
 }
 
 void ReloginFlow::Attempt(int i) {
-    if (m_services.Connect()) {
+    m_services.Connect([this, i](bool connected) { AfterAttempt(i, connected); });
+}
+
+void ReloginFlow::AfterAttempt(int i, bool connected) {
+    if (connected) {
         m_services.SendRelogin();
         m_services.StartPolling();
         m_running = false;

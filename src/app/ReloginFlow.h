@@ -16,8 +16,9 @@ public:
     virtual void StopPolling() = 0;
     virtual void MarkDisconnected() = 0;
     virtual void CloseSocket() = 0;
-    /// Connects to the current server and starts the receive thread.
-    virtual bool Connect() = 0;
+    /// Connects to the current server and starts the receive thread without making the
+    /// interface wait; `done` runs later on the interface thread with the result.
+    virtual void Connect(std::function<void(bool)> done) = 0;
     /// Sends "login:" user ":" password ":1:" with the login credentials.
     virtual void SendRelogin() = 0;
     virtual void StartPolling() = 0;
@@ -36,6 +37,7 @@ public:
 
 private:
     void Attempt(int i);
+    void AfterAttempt(int i, bool connected);
     ReloginServices& m_services;
     bool m_running = false;
 };

@@ -1,21 +1,8 @@
 #include "ViewRules.h"
 
-#include "net/Requests.h"
+#include "data/Categories.h"
 
 namespace qelt {
-
-std::optional<std::vector<std::string>> StandingRequestsFor(int kind, const std::string& dayQualifier,
-                                                            const std::string& goodsNo,
-                                                            const std::string& dueDate) {
-    switch (kind) {
-        case kViewQuoteList: return std::vector<std::string>{ListRequest()};
-        case kViewKLine:
-        case kViewIntraday:
-            return std::vector<std::string>{ListRequest(), RealStandingRequest(dayQualifier, goodsNo, dueDate)};
-        case kViewTradeList: return std::vector<std::string>{RealStandingRequest(dayQualifier, goodsNo, dueDate)};
-        default: return std::nullopt;
-    }
-}
 
 KeyAction ActionForFunctionKey(int functionKey, bool hasActiveView, bool kLineActive) {
     KeyAction action;
@@ -41,7 +28,7 @@ SelfSelectedToggle SelfSelectedToggleFor(const std::string& code, const std::str
     // On the self-selected list the entry was added under the category remembered for it.
     if (code == "0000") return {SelfSelectedToggle::Remove, selfSelectedCategory};
     if (code == "0002" || code == "0003" || code == "0004") return {};
-    return {SelfSelectedToggle::Add, code == "0005" ? "0005" : "0001"};
+    return {SelfSelectedToggle::Add, std::string(code == kContractCode ? kContractCode : kAllGoodsCode)};
 }
 
 }  // namespace qelt

@@ -1,28 +1,10 @@
 #pragma once
-/// Rules of the application object that need no window: the standing requests of each view
-/// kind and the global function keys.
-#include <optional>
+/// Rules of the application that need no window: the global function keys and F6.
 #include <string>
-#include <vector>
+
+#include "views/ViewKinds.h"
 
 namespace qelt {
-
-/// View kinds of SwitchView.
-enum ViewKind : int {
-    kViewQuoteList = 1,
-    kViewKLine = 2,
-    kViewIntraday = 3,
-    kViewTradeList = 4,
-    kViewWeb = 5,
-    kViewMultiGoods = 6,
-};
-
-/// The standing list for view `kind` showing goods (goodsNo, dueDate), and whether polling
-/// starts: kind 1 "list:"; kinds 2 and 3 "list:" and the goods' "real:...:1:"; kind 4 the
-/// goods' "real:...:1:" alone; every other kind leaves the list as it is (nothing).
-std::optional<std::vector<std::string>> StandingRequestsFor(int kind, const std::string& dayQualifier,
-                                                            const std::string& goodsNo,
-                                                            const std::string& dueDate);
 
 /// What a global function key does.
 struct KeyAction {

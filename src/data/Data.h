@@ -33,7 +33,9 @@
 #include <vector>
 
 #include "common/Poster.h"
+#include "data/Categories.h"
 #include "data/Goods.h"
+#include "data/GoodsSummary.h"
 #include "data/HistorySink.h"
 #include "data/SelfSelected.h"
 #include "net/MessageSink.h"
@@ -42,21 +44,6 @@ namespace qelt {
 
 /// One triggered alarm as received; the first text is its increasing numeric id.
 using AlarmHitRow = std::vector<std::string>;
-
-/// Codes of the pseudo-categories.
-inline constexpr std::string_view kSelfSelectedCode = "0000";
-inline constexpr std::string_view kSelfSelectedName = "自选";
-inline constexpr std::string_view kAllGoodsCode = "0001";
-inline constexpr std::string_view kSpotMonthCode = "0002";
-inline constexpr std::string_view kDeliveryCode = "0003";
-inline constexpr std::string_view kThirdMonthCode = "0004";
-inline constexpr std::string_view kContractCode = "0005";
-inline constexpr std::string_view kMidMonthCode = "0006";
-/// The goods number left out of the contract list (the composite index).
-inline constexpr std::string_view kIndexGoodsNo = "0009";
-
-/// Names of the three index records (their due_date) and the index values they set.
-inline constexpr std::array<std::string_view, 3> kIndexNames = {"综合指数", "生丝指数", "干茧指数"};
 
 /// Bounds on what a server can make the store hold, far above any real market (a board of a
 /// few hundred contracts, a few thousand trades a day each): a broken or hostile server
@@ -114,6 +101,19 @@ public:
     /// the quote fields; everything else as newly constructed). Empty when out of range.
     std::vector<CQeltGoods> GoodsOfCategory(int index) const;
 
+    /// The goods the application shows (as CurrentGoods resolves it) edited in place under
+    /// the lock: the views write back what they own in a record (drawn lines, cover mode).
+    /// `edit` runs with the store locked: it must not block, send, post or call the store.
+    /// False when there is no such record.
+    bool EditGoods(int categoryIndex, int goodsIndex, std::string_view selfSelectedCategory,
+                   const std::function<void(CQeltGoods&)>& edit);
+    /// Position, number, month, name and state of every record of `list`, in list order.
+    std::vector<GoodsSummary> Summaries(GoodsList list) const;
+    /// Calls `visit` for every main record in order, under the lock, without copying: the
+    /// exit-time save reads the quote fields this way. Same rules as for EditGoods' `edit`.
+    void VisitMain(const std::function<void(const CQeltGoods&)>& visit) const;
+
+    /// Whole copies (series included) of a list: for tests and tools, not for views.
     std::vector<CQeltGoods> MainList() const;
     std::vector<CQeltGoods> DeliveryMonthList() const;
     std::vector<CQeltGoods> SpotMonthList() const;
@@ -173,7 +173,10 @@ private:
     List& ListByTag(std::string_view tag);
     std::string CategoryNameLocked(std::string_view code) const;
     bool IsFlaggedLocked(std::string_view goodsNo) const;
-    const CQeltGoods* FindInList(const List& list, int position) const;
+    /// The record CurrentGoods copies (in `self`, const or not); null when there is none.
+    template <typename Store>
+    static auto* ResolveLocked(Store& self, int categoryIndex, int goodsIndex, std::string_view selfSelectedCategory);
+    const List& ListOf(GoodsList list) const;
     bool IsOnline() const;
     void Deliver(Outcome& out);
     static std::string KeyOf(std::string_view goodsNo, std::string_view dueDate);

@@ -69,27 +69,64 @@ std::string CQeltData::CurrentCategoryCode(int categoryIndex) const {
     return m_categoryCodes[categoryIndex];
 }
 
-const CQeltGoods* CQeltData::FindInList(const List& list, int position) const {
-    for (const CQeltGoods& entry : list)
-        if (entry.position == position) return &entry;
-    return nullptr;
+template <typename Store>
+auto* CQeltData::ResolveLocked(Store& self, int categoryIndex, int goodsIndex, std::string_view selfSelectedCategory) {
+    std::string_view code;
+    if (categoryIndex >= 0 && static_cast<std::size_t>(categoryIndex) < self.m_categoryCodes.size())
+        code = self.m_categoryCodes[categoryIndex];
+    if (code == kSelfSelectedCode) code = selfSelectedCategory;
+
+    auto* list = &self.m_main;
+    if (code == kSpotMonthCode) list = &self.m_spotMonth;
+    else if (code == kDeliveryCode) list = &self.m_delivery;
+    else if (code == kThirdMonthCode) list = &self.m_thirdMonth;
+    else if (code == kContractCode) list = &self.m_contract;
+    using Record = std::remove_reference_t<decltype(self.m_main.front())>;
+    if (list != &self.m_main)
+        for (Record& entry : *list)
+            if (entry.position == goodsIndex) return &entry;
+    if (goodsIndex >= 0 && static_cast<std::size_t>(goodsIndex) < self.m_main.size()) return &self.m_main[goodsIndex];
+    return static_cast<Record*>(nullptr);
 }
 
 CQeltGoods CQeltData::CurrentGoods(int categoryIndex, int goodsIndex, std::string_view selfSelectedCategory) const {
     std::lock_guard lock(m_mutex);
-    std::string_view code;
-    if (categoryIndex >= 0 && static_cast<std::size_t>(categoryIndex) < m_categoryCodes.size())
-        code = m_categoryCodes[categoryIndex];
-    if (code == kSelfSelectedCode) code = selfSelectedCategory;
+    const CQeltGoods* found = ResolveLocked(*this, categoryIndex, goodsIndex, selfSelectedCategory);
+    return found != nullptr ? *found : CQeltGoods();
+}
 
-    const CQeltGoods* found = nullptr;
-    if (code == kSpotMonthCode) found = FindInList(m_spotMonth, goodsIndex);
-    else if (code == kDeliveryCode) found = FindInList(m_delivery, goodsIndex);
-    else if (code == kThirdMonthCode) found = FindInList(m_thirdMonth, goodsIndex);
-    else if (code == kContractCode) found = FindInList(m_contract, goodsIndex);
-    if (found != nullptr) return *found;
-    if (goodsIndex >= 0 && static_cast<std::size_t>(goodsIndex) < m_main.size()) return m_main[goodsIndex];
-    return CQeltGoods();
+bool CQeltData::EditGoods(int categoryIndex, int goodsIndex, std::string_view selfSelectedCategory,
+                          const std::function<void(CQeltGoods&)>& edit) {
+    std::lock_guard lock(m_mutex);
+    CQeltGoods* found = ResolveLocked(*this, categoryIndex, goodsIndex, selfSelectedCategory);
+    if (found == nullptr) return false;
+    edit(*found);
+    return true;
+}
+
+const CQeltData::List& CQeltData::ListOf(GoodsList list) const {
+    switch (list) {
+        case GoodsList::Delivery: return m_delivery;
+        case GoodsList::SpotMonth: return m_spotMonth;
+        case GoodsList::ThirdMonth: return m_thirdMonth;
+        case GoodsList::Contract: return m_contract;
+        case GoodsList::Main: break;
+    }
+    return m_main;
+}
+
+std::vector<GoodsSummary> CQeltData::Summaries(GoodsList list) const {
+    std::lock_guard lock(m_mutex);
+    const List& source = ListOf(list);
+    std::vector<GoodsSummary> out;
+    out.reserve(source.size());
+    for (const CQeltGoods& g : source) out.push_back({g.position, g.goods_no, g.due_date, g.name, g.state});
+    return out;
+}
+
+void CQeltData::VisitMain(const std::function<void(const CQeltGoods&)>& visit) const {
+    std::lock_guard lock(m_mutex);
+    for (const CQeltGoods& g : m_main) visit(g);
 }
 
 std::vector<CQeltGoods> CQeltData::GoodsOfCategory(int index) const {

@@ -1,10 +1,5 @@
 #include "ClientSocket.h"
 
-#include <arpa/inet.h>
-#include <fcntl.h>
-#include <netinet/in.h>
-#include <netinet/tcp.h>
-#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -12,6 +7,7 @@
 
 #include "Replies.h"
 #include "Requests.h"
+#include "TcpConnect.h"
 #include "common/Gbk.h"
 #include "common/Messages.h"
 
@@ -27,36 +23,6 @@ void SetLingerZero(int fd) {
     l.l_onoff = 1;
     l.l_linger = 0;
     ::setsockopt(fd, SOL_SOCKET, SO_LINGER, &l, sizeof l);
-}
-
-int ConnectWithTimeout(const std::string& address, int port, std::chrono::milliseconds timeout) {
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_port = htons(static_cast<uint16_t>(port));
-    if (port <= 0 || port > 65535 || ::inet_pton(AF_INET, address.c_str(), &addr.sin_addr) != 1) return -1;
-    int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-    if (fd < 0) return -1;
-    int rc = ::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
-    if (rc != 0 && errno == EINPROGRESS) {
-        pollfd p{fd, POLLOUT, 0};
-        int error = 0;
-        socklen_t len = sizeof error;
-        rc = -1;
-        if (::poll(&p, 1, static_cast<int>(timeout.count())) == 1 &&
-            ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &len) == 0 && error == 0)
-            rc = 0;
-    }
-    if (rc != 0) {
-        ::close(fd);
-        return -1;
-    }
-    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    int one = 1;
-    ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
-    // A peer that stops reading must not hold a sender (and the interface) forever.
-    timeval sendTimeout{5, 0};
-    ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &sendTimeout, sizeof sendTimeout);
-    return fd;
 }
 
 }  // namespace
@@ -99,12 +65,15 @@ void CClientSocket::JoinFinishedThreads() {
 
 bool CClientSocket::Connect(const std::string& dottedAddress, int port) {
     if (m_connected) return true;
+    return Adopt(ConnectTcp(dottedAddress, port, m_timing.connectTimeout));
+}
+
+bool CClientSocket::Adopt(UniqueFd fd) {
+    if (m_connected || !fd.Valid()) return false;
     JoinFinishedThreads();
-    int fd = ConnectWithTimeout(dottedAddress, port, m_timing.connectTimeout);
-    if (fd < 0) return false;
     {
         std::lock_guard lock(m_fdMutex);
-        m_fd = fd;
+        m_fd = fd.Release();
     }
     m_connected = true;
     {

@@ -26,6 +26,7 @@
 
 #include "Framer.h"
 #include "MessageSink.h"
+#include "TcpConnect.h"
 #include "common/Poster.h"
 
 namespace qelt {
@@ -51,8 +52,12 @@ public:
     /// window is off).
     void SetAlarmQuerySource(std::function<std::vector<std::string>()> source);
 
-    /// Connects to a dotted IPv4 address. True at once when already connected.
+    /// Connects to a dotted IPv4 address, waiting up to the connect timeout. True at once
+    /// when already connected.
     bool Connect(const std::string& dottedAddress, int port);
+    /// Takes over a connection opened elsewhere (AsyncConnector): the interface thread never
+    /// waits for a connect. False (and the descriptor closed) when already connected.
+    bool Adopt(UniqueFd fd);
     void Send(const std::string& message) override;
     void ClearStanding();
     void AddStanding(const std::string& message);
@@ -70,6 +75,7 @@ public:
     void Shutdown();
 
     bool IsConnected() const { return m_connected.load(); }
+    std::chrono::milliseconds ConnectTimeout() const { return m_timing.connectTimeout; }
     bool IsPolling() const { return m_polling.load(); }
     /// Marks the connection lost without closing it (the re-login path does this first).
     void MarkDisconnected();

@@ -8,6 +8,7 @@ PacedSender::~PacedSender() {
     {
         std::lock_guard lock(m_mutex);
         m_stop = true;
+        m_first.clear();
         m_queue.clear();
     }
     m_wake.notify_all();
@@ -23,23 +24,34 @@ void PacedSender::Enqueue(std::vector<std::string> messages) {
     m_wake.notify_all();
 }
 
+void PacedSender::SendFirst(const std::string& message) {
+    if (message.empty()) return;
+    {
+        std::lock_guard lock(m_mutex);
+        m_first.push_back(message);
+    }
+    m_wake.notify_all();
+}
+
 void PacedSender::Cancel() {
     std::lock_guard lock(m_mutex);
+    m_first.clear();
     m_queue.clear();
 }
 
 size_t PacedSender::Pending() const {
     std::lock_guard lock(m_mutex);
-    return m_queue.size();
+    return m_first.size() + m_queue.size();
 }
 
 void PacedSender::Run() {
     std::unique_lock lock(m_mutex);
     for (;;) {
-        m_wake.wait(lock, [&] { return m_stop || !m_queue.empty(); });
+        m_wake.wait(lock, [&] { return m_stop || !m_first.empty() || !m_queue.empty(); });
         if (m_stop) return;
-        std::string next = std::move(m_queue.front());
-        m_queue.pop_front();
+        std::deque<std::string>& lane = m_first.empty() ? m_queue : m_first;
+        std::string next = std::move(lane.front());
+        lane.pop_front();
         lock.unlock();
         m_sender.Send(next);
         lock.lock();

@@ -4,6 +4,7 @@
 #include <QFontMetrics>
 #include <QPainterPath>
 #include <QPolygon>
+#include <QtMath>
 
 #include "gfx/BmpWriter.h"
 
@@ -147,15 +148,20 @@ void QtCanvas::ClipChanged() {
 }
 
 std::unique_ptr<MemoryBitmap> QtCanvas::CreateBitmap(int width, int height) {
-    return std::make_unique<QtBitmap>(width, height);
+    // As sharp as the surface it will be copied onto.
+    const qreal ratio = m_painter.device() ? m_painter.device()->devicePixelRatioF() : 1.0;
+    return std::make_unique<QtBitmap>(width, height, ratio);
 }
 
 void QtCanvas::DrawBitmap(const MemoryBitmap& bitmap, int x, int y) {
     if (auto* qt = dynamic_cast<const QtBitmap*>(&bitmap)) m_painter.drawImage(QPoint(x, y), qt->Image());
 }
 
-QtBitmap::QtBitmap(int width, int height)
-    : m_image(width > 0 ? width : 1, height > 0 ? height : 1, QImage::Format_RGB32) {
+QtBitmap::QtBitmap(int width, int height, qreal devicePixelRatio)
+    : m_width(width > 0 ? width : 1),
+      m_height(height > 0 ? height : 1),
+      m_image(qCeil(m_width * devicePixelRatio), qCeil(m_height * devicePixelRatio), QImage::Format_RGB32) {
+    m_image.setDevicePixelRatio(devicePixelRatio);
     m_image.fill(Qt::black);
     m_painter = std::make_unique<QPainter>(&m_image);
     m_canvas = std::make_unique<QtCanvas>(*m_painter);
@@ -167,6 +173,12 @@ QtBitmap::~QtBitmap() {
 }
 
 bool QtBitmap::SaveBmp(const std::string& path) const {
+    if (m_image.devicePixelRatio() != 1.0) {
+        // The file holds the view's own pixels, whatever the screen's density.
+        QtBitmap plain(m_width, m_height);
+        plain.m_painter->drawImage(QRect(0, 0, m_width, m_height), m_image);
+        return plain.SaveBmp(path);
+    }
     std::vector<Colour> pixels;
     pixels.reserve(static_cast<size_t>(m_image.width()) * m_image.height());
     for (int y = 0; y < m_image.height(); ++y)

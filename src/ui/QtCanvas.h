@@ -42,15 +42,19 @@ private:
 /// the bitmap export.
 class QtBitmap : public MemoryBitmap {
 public:
-    QtBitmap(int width, int height);
+    /// `width` × `height` view pixels; the image holds `devicePixelRatio` device pixels per
+    /// view pixel, so text and one-pixel lines stay sharp on a dense screen.
+    QtBitmap(int width, int height, qreal devicePixelRatio = 1.0);
     ~QtBitmap() override;
-    int Width() const override { return m_image.width(); }
-    int Height() const override { return m_image.height(); }
+    int Width() const override { return m_width; }
+    int Height() const override { return m_height; }
     Canvas& GetCanvas() override { return *m_canvas; }
     bool SaveBmp(const std::string& path) const override;
     const QImage& Image() const { return m_image; }
 
 private:
+    int m_width;
+    int m_height;
     QImage m_image;
     std::unique_ptr<QPainter> m_painter;
     std::unique_ptr<QtCanvas> m_canvas;

@@ -7,8 +7,8 @@
 #include <QLocale>
 #include <QStringList>
 
-#include "MainFrame.h"
-#include "QeltApp.h"
+#include "CMainFrame.h"
+#include "CQeltApp.h"
 #include "SignalBridge.h"
 #include "common/ProgramDir.h"
 

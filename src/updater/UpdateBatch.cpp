@@ -2,7 +2,7 @@
 
 #include <ostream>
 
-#include "updater/UpDateSocket.h"
+#include "updater/CUpDateSocket.h"
 #include "updater/UpdateStatus.h"
 
 namespace qelt {

@@ -6,7 +6,7 @@
 #include "common/Files.h"
 #include "common/Gbk.h"
 #include "common/Numbers.h"
-#include "updater/UpDateSocket.h"
+#include "updater/CUpDateSocket.h"
 #include "updater/UpdateFileHeader.h"
 #include "updater/UpdateFileWriter.h"
 #include "updater/UpdateStatus.h"

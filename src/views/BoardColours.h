@@ -1,7 +1,8 @@
 #pragma once
-/// The four entries of the display colour scheme the quote board paints with, in their
-/// screen and print sets, and the board's fixed colours. The settings object owns the
-/// scheme; the application copies it into this struct when it creates the board.
+/// The four entries of the display colour scheme the quote board paints with, and the
+/// board's fixed colours. The settings object owns the scheme in effect (screen, or print
+/// while printing); the board reads it at every paint.
+#include "data/settings/DisplayScheme.h"
 #include "gfx/GfxTypes.h"
 
 namespace qelt {
@@ -14,10 +15,10 @@ struct BoardColourSet {
     friend bool operator==(const BoardColourSet&, const BoardColourSet&) = default;
 };
 
-struct BoardColours {
-    BoardColourSet screen{Rgb(0, 0, 0), Rgb(240, 248, 136), Rgb(192, 192, 192), Rgb(255, 255, 255)};
-    BoardColourSet print{Rgb(255, 255, 255), Rgb(0, 0, 0), Rgb(0, 0, 0), Rgb(150, 150, 150)};
-};
+/// The board's entries of a scheme: background, line colour 5 for names, header, level.
+inline BoardColourSet BoardColoursOf(const DisplayScheme& scheme) {
+    return BoardColourSet{scheme.background, scheme.line[4], scheme.header, scheme.level};
+}
 
 inline constexpr Colour kRiseColour = Rgb(255, 50, 50);
 inline constexpr Colour kFallColour = Rgb(0, 230, 0);

@@ -1,6 +1,5 @@
 #include "views/BoardExport.h"
 
-#include "common/Files.h"
 #include "common/Gbk.h"
 
 namespace qelt {
@@ -36,10 +35,7 @@ std::string BoardExportText(BoardExportKind kind, const std::vector<BoardRow>& r
 }
 
 ExportResult ExportBoard(BoardExportKind kind, const std::vector<BoardRow>& rows, SaveFileDialog& dialog) {
-    const std::optional<std::string> path = dialog.AskSavePath(SaveRequestFor(kind));
-    if (!path || path->empty()) return ExportResult::Cancelled;
-    return WriteFileAtomic(*path, Utf8ToGbk(BoardExportText(kind, rows))) ? ExportResult::Written
-                                                                          : ExportResult::Failed;
+    return SaveExport({SaveRequestFor(kind), BoardExportText(kind, rows)}, dialog);
 }
 
 }  // namespace qelt

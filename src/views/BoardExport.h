@@ -8,25 +8,11 @@
 #include <vector>
 
 #include "views/BoardRow.h"
+#include "views/ExportFile.h"
 
 namespace qelt {
 
-/// What the save dialog is asked to show.
-struct SaveRequest {
-    std::string defaultExtension;  ///< "CSV" / "txt"
-    std::string defaultName;       ///< "Qelt行情列表" / "Qelt行情列表.txt"
-    std::string filter;            ///< "Excel文档(*.CSV)|*.CSV" / "文本文档(*.txt)|*.txt"
-};
-
-class SaveFileDialog {
-public:
-    virtual ~SaveFileDialog() = default;
-    /// The chosen path (the dialog asks before overwriting), or nothing when cancelled.
-    virtual std::optional<std::string> AskSavePath(const SaveRequest& request) = 0;
-};
-
-enum class BoardExportKind { Csv, Text };
-enum class ExportResult { Written, Cancelled, Failed };
+using BoardExportKind = ExportKind;
 
 SaveRequest SaveRequestFor(BoardExportKind kind);
 /// The file content in UTF-8 (converted to GBK when written).

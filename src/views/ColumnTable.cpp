@@ -2,10 +2,9 @@
 
 #include <algorithm>
 
-#include "common/Files.h"
-#include "common/Gbk.h"
 #include "common/Numbers.h"
 #include "common/Split.h"
+#include "data/settings/HeadFile.h"
 
 namespace qelt {
 namespace {
@@ -17,9 +16,6 @@ constexpr std::array<std::pair<const char*, int>, kColumnSlots> kDefaults = {{
     {"动盘价格", 100}, {"动盘成交", 100}, {"交货月", 100},   {"涨幅", 80},     {"最低价", 80},
     {"最高价", 80},   {"开盘价", 80},    {"品种号", 80},    {"昨收", 80},
 }};
-
-// head.ini is one short line; anything much bigger is not ours.
-constexpr size_t kMaxHeadFile = 64 * 1024;
 
 }  // namespace
 
@@ -65,14 +61,10 @@ void ColumnTable::ParseHeadText(std::string_view utf8Text) {
     }
 }
 
-bool ColumnTable::Save(const std::string& programDir) const {
-    return WriteFileAtomic(programDir + kHeadFileName, Utf8ToGbk(HeadText()));
-}
+bool ColumnTable::Save(const std::string& programDir) const { return WriteHeadFile(programDir, HeadText()); }
 
 void ColumnTable::Load(const std::string& programDir) {
-    const std::optional<std::string> bytes = ReadWholeFile(programDir + kHeadFileName, kMaxHeadFile);
-    if (!bytes) return;
-    ParseHeadText(GbkToUtf8(*bytes));
+    if (const std::optional<std::string> text = ReadHeadFile(programDir)) ParseHeadText(*text);
 }
 
 std::optional<std::string> TitleOfColumnCommand(int id) {

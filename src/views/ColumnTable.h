@@ -3,8 +3,7 @@
 /// its title, never by its slot; the width travels with the title when the user moves a
 /// column. Slots 1 to 3 are frozen at the left, 4 to 24 scroll.
 ///
-/// head.ini (program directory) holds "title|width|" for every slot in order, in GBK, on one
-/// line without a line break.
+/// head.ini (data/settings/HeadFile) holds "title|width|" for every slot in order.
 #include <array>
 #include <optional>
 #include <string>
@@ -14,7 +13,6 @@ namespace qelt {
 
 inline constexpr int kColumnSlots = 24;
 inline constexpr int kFrozenSlots = 3;
-inline constexpr const char* kHeadFileName = "head.ini";
 
 struct Column {
     std::string title;
@@ -43,9 +41,9 @@ public:
     /// board out far off screen.
     void ParseHeadText(std::string_view utf8Text);
 
-    /// Writes "<dir>head.ini" (GBK, atomically). False when the write failed.
+    /// Writes head.ini. False when the write failed.
     bool Save(const std::string& programDir) const;
-    /// Reads "<dir>head.ini"; a missing file leaves the table as it is.
+    /// Reads head.ini; a missing file leaves the table as it is.
     void Load(const std::string& programDir);
 
     static constexpr int kMaxWidth = 1000;

@@ -2,8 +2,13 @@
 
 #include <algorithm>
 
+#include "common/Commands.h"
+#include "common/Messages.h"
 #include "common/Numbers.h"
+#include "net/Requests.h"
+#include "views/BoardExport.h"
 #include "views/ScrollCodes.h"
+#include "views/ViewKinds.h"
 
 namespace qelt {
 namespace {
@@ -11,49 +16,38 @@ namespace {
 constexpr const char* kUpArrow = "↑";
 constexpr const char* kDownArrow = "↓";
 constexpr std::array<const char*, 3> kSortTitles = {"商品名称", "价格", "涨幅"};
-// Pseudo-category of the self-selected list and the codes its entries remember.
-constexpr const char* kSelfSelected = "0000";
-constexpr const char* kAllGoods = "0001";
-constexpr const char* kContracts = "0005";
 // A page step of the board's scroll bars, in rows or columns.
 constexpr int kPageStep = 5;
 
-bool EndsWith(std::string_view text, std::string_view tail) {
-    return text.size() >= tail.size() && text.substr(text.size() - tail.size()) == tail;
-}
-
 }  // namespace
 
-QuoteListView::QuoteListView(ListViewHost& host, BoardColours colours)
-    : m_host(host), m_colours(colours) {
-    m_scale = host.DisplayScale();
+QuoteListView::QuoteListView(ViewServices& services) : m_services(services) {
+    m_scale = services.Settings().DisplayScale();
     if (!(m_scale > 0.0)) m_scale = 1.0;
     m_rowHeight = std::max(1, static_cast<int>(m_scale * 22));
     m_headerHeight = static_cast<int>(m_scale * 30);
-    m_category = host.CurrentCategory();
+    m_category = services.Selection().category;
 }
 
-QuoteListView::~QuoteListView() { m_host.StopPolling(); }
-
-void QuoteListView::InitialUpdate() {
-    m_category = m_host.CurrentCategory();
+void QuoteListView::OnInitialUpdate() {
+    m_category = m_services.Selection().category;
     RebuildRows();
     MakeSelectedCurrent();
-    m_columns.Load(m_host.ProgramDirectory());
+    m_columns.Load(m_services.Settings().ProgramDirectory());
 }
 
 std::string QuoteListView::CategoryCode() const {
-    const std::vector<std::string> codes = m_host.CategoryCodes();
+    const std::vector<std::string> codes = m_services.CategoryCodes();
     if (m_category < 0 || static_cast<size_t>(m_category) >= codes.size()) return {};
     return codes[static_cast<size_t>(m_category)];
 }
 
 void QuoteListView::RebuildRows() {
-    m_goods = m_host.GoodsOfCategory(m_category);
+    m_goods = m_services.GoodsOfCategory(m_category);
     m_goodsCount = static_cast<int>(m_goods.size());
     m_rows.clear();
     m_rows.reserve(m_goods.size());
-    for (const CQeltGoods& g : m_goods) m_rows.push_back(BuildBoardRow(g, m_host.IsFlagged(g.goods_no)));
+    for (const CQeltGoods& g : m_goods) m_rows.push_back(BuildBoardRow(g, m_services.IsFlagged(g.goods_no)));
     SortRows();
 }
 
@@ -74,9 +68,9 @@ int QuoteListView::RowAt(int displayPos) const {
 }
 
 void QuoteListView::OnTabSelect(int index) {
-    if (index < 0 || static_cast<size_t>(index) >= m_host.CategoryCodes().size()) return;
+    if (index < 0 || static_cast<size_t>(index) >= m_services.CategoryCodes().size()) return;
     m_category = index;
-    m_host.SetCurrentCategory(index);
+    m_services.Selection().category = index;
     RebuildRows();
     m_firstRow = 0;
     m_selectedRow = 1;
@@ -85,7 +79,7 @@ void QuoteListView::OnTabSelect(int index) {
 BoardLayout QuoteListView::OnSize(int width, int height) {
     BoardLayout layout;
     const int b = static_cast<int>(m_scale * 20);
-    const int k = static_cast<int>(m_host.CategoryNames().size());
+    const int k = static_cast<int>(m_services.CategoryNames().size());
     layout.barThickness = b;
     layout.vScroll = {width - b, 0, width, height - b};
     const int tabsWidth = static_cast<int>(80 * k * m_scale) + 30;
@@ -110,18 +104,18 @@ std::vector<std::pair<int, int>> QuoteListView::ShownSlots(int width) const {
 }
 
 void QuoteListView::Paint(Canvas& canvas, int width, int height) {
-    PaintWith(canvas, width, height, m_rowsPerPage, m_colours.screen, true);
+    PaintWith(canvas, width, height, m_rowsPerPage, true);
 }
 
 void QuoteListView::PaintForPrint(Canvas& canvas, int width, int height) {
     const int rows = (height + 60) / m_rowHeight;
     const std::array<Rect, 3> keep = m_sortRects;
-    PaintWith(canvas, width + 60, height + 60, rows, m_colours.print, false);
+    PaintWith(canvas, width + 60, height + 60, rows, false);
     m_sortRects = keep;  // the header on screen is what the user clicks
 }
 
-void QuoteListView::PaintWith(Canvas& canvas, int width, int height, int rowsPerPage,
-                              const BoardColourSet& colours, bool selectionLine) {
+void QuoteListView::PaintWith(Canvas& canvas, int width, int height, int rowsPerPage, bool selectionLine) {
+    const BoardColourSet colours = BoardColoursOf(m_services.Settings().m_scheme);
     canvas.FillRect({0, 0, width, height}, colours.background);
     canvas.SelectFont(Font{"宋体", 18, 400});
     canvas.SetTextAlign({HAlign::Right, VAlign::Top});
@@ -179,10 +173,9 @@ const CQeltGoods* QuoteListView::SelectedGoods() const {
 void QuoteListView::MakeSelectedCurrent() {
     const CQeltGoods* goods = SelectedGoods();
     if (!goods) return;
-    m_host.SetCurrentGoods(goods->position);
-    m_host.ClearSpareText();
-    if (CategoryCode() == kSelfSelected)
-        m_host.SetSelfSelectedCategory(EndsWith(goods->name, "合约") ? kContracts : kAllGoods);
+    m_services.SelectGoods(goods->position);
+    if (CategoryCode() == kSelfSelectedCode)
+        m_services.Selection().selfSelectedCategory = goods->name.ends_with("合约") ? kContractCode : kAllGoodsCode;
 }
 
 bool QuoteListView::OnLButtonDown(Point p) {
@@ -207,7 +200,7 @@ bool QuoteListView::OnLButtonDown(Point p) {
 void QuoteListView::OnLButtonDblClk() {
     if (!SelectedGoods()) return;
     MakeSelectedCurrent();
-    m_host.PostSwitchView(2, 0);
+    m_services.PostSwitchView(kViewKLine, 0);
 }
 
 BoardPopup QuoteListView::OnRButtonDown(Point p) {
@@ -227,7 +220,7 @@ BoardPopup QuoteListView::OnRButtonDown(Point p) {
     MakeSelectedCurrent();
     const std::string code = CategoryCode();
     const int number = LeadingInt(code);
-    if (code == kSelfSelected)
+    if (code == kSelfSelectedCode)
         popup.kind = BoardPopup::Kind::RemoveSelfSelected;
     else if (number > 10 || number == 1 || number == 5)
         popup.kind = BoardPopup::Kind::AddSelfSelected;
@@ -239,26 +232,44 @@ bool QuoteListView::OnColumnCommand(int id) {
     const std::optional<std::string> title = TitleOfColumnCommand(id);
     if (!title || m_clickedSlot < 1) return false;
     m_columns.Choose(m_clickedSlot, *title);
-    m_columns.Save(m_host.ProgramDirectory());
+    // Without head.ini the choice would vanish at the next view switch: say so.
+    if (!m_columns.Save(m_services.Settings().ProgramDirectory()))
+        Host().ShowMessage("无法保存列表设置！", "系统提示");
     return true;
 }
 
-bool QuoteListView::OnCommand(int id) {
-    if (id != kCmdAddSelfSelected && id != kCmdRemoveSelfSelected) return false;
+bool QuoteListView::OnSelfSelectedCommand(int id) {
+    if (id != cmd::kAddSelfSelected && id != cmd::kRemoveSelfSelected) return false;
     const CQeltGoods* goods = SelectedGoods();
     if (!goods) return true;
     const std::string goodsNo = goods->goods_no;
     const std::string dueDate = goods->due_date;
-    if (id == kCmdAddSelfSelected) {
-        m_host.AddSelfSelected(goodsNo, dueDate, CategoryCode() == kContracts ? kContracts : kAllGoods);
+    const std::string allGoods(kAllGoodsCode);
+    const std::string contracts(kContractCode);
+    if (id == cmd::kAddSelfSelected) {
+        m_services.AddSelfSelected(goodsNo, dueDate, CategoryCode() == kContractCode ? contracts : allGoods);
         return true;
     }
     // An entry remembers the category it was added from, which the self-selected list
     // itself does not show: remove the contract whichever it was.
-    m_host.RemoveSelfSelected(goodsNo, dueDate, kAllGoods);
-    m_host.RemoveSelfSelected(goodsNo, dueDate, kContracts);
+    m_services.RemoveSelfSelected(goodsNo, dueDate, allGoods);
+    m_services.RemoveSelfSelected(goodsNo, dueDate, contracts);
     RebuildRows();
     return true;
+}
+
+bool QuoteListView::OnCommand(int command) {
+    if (OnSelfSelectedCommand(command) || OnColumnCommand(command)) {
+        Host().Invalidate();
+        return true;
+    }
+    return false;
+}
+
+std::optional<CommandState> QuoteListView::StateOf(int command) const {
+    if (command == cmd::kAddSelfSelected || command == cmd::kRemoveSelfSelected || TitleOfColumnCommand(command))
+        return CommandState{};
+    return std::nullopt;
 }
 
 void QuoteListView::OnWheel(bool towardsUser) {
@@ -280,8 +291,8 @@ void QuoteListView::OnWheel(bool towardsUser) {
 
 void QuoteListView::OnHotKeyChosen(int goodsIndex) {
     if (goodsIndex < 0) return;
-    m_host.SetCurrentGoods(goodsIndex);
-    m_host.PostSwitchView(2, 0);
+    m_services.SelectGoods(goodsIndex);
+    m_services.PostSwitchView(kViewKLine, 0);
 }
 
 namespace {
@@ -320,6 +331,70 @@ void QuoteListView::OnNavKey(NavKey key) {
         case NavKey::Left: OnHScroll(kSbLineUp, 0); break;
         case NavKey::Right: OnHScroll(kSbLineDown, 0); break;
     }
+}
+
+// ---- the view contract ----
+
+bool QuoteListView::OnKey(const KeyInput& key) {
+    switch (key.key) {
+        case ViewKey::Enter: OnEnter(); return true;
+        case ViewKey::Digit: OnHotKeyChosen(Host().RunKeyboardWizard(std::string(1, static_cast<char>('0' + key.digit))));
+            Host().Invalidate();
+            return true;
+        case ViewKey::Up: OnNavKey(NavKey::Up); break;
+        case ViewKey::Down: OnNavKey(NavKey::Down); break;
+        case ViewKey::PageUp: OnNavKey(NavKey::PageUp); break;
+        case ViewKey::PageDown: OnNavKey(NavKey::PageDown); break;
+        case ViewKey::Left: OnNavKey(NavKey::Left); break;
+        case ViewKey::Right: OnNavKey(NavKey::Right); break;
+        default: return false;
+    }
+    Host().Invalidate();
+    return true;
+}
+
+void QuoteListView::OnMouseDown(const MouseInput& mouse) {
+    if (mouse.button == MouseButton::Left && OnLButtonDown(mouse.at)) Host().Invalidate();
+}
+
+void QuoteListView::OnDoubleClick(const MouseInput& mouse) {
+    if (mouse.button == MouseButton::Left) OnLButtonDblClk();
+}
+
+void QuoteListView::OnContextMenu(Point at) {
+    const BoardPopup popup = OnRButtonDown(at);
+    Host().Invalidate();
+    ShowPopup(popup);
+}
+
+void QuoteListView::ShowPopup(const BoardPopup& popup) {
+    if (popup.kind == BoardPopup::Kind::None) return;
+    PopupMenu menu;
+    if (popup.kind == BoardPopup::Kind::ColumnChooser) {
+        menu.title = "list head";
+        for (const ColumnCommand& c : kColumnCommands)
+            menu.entries.push_back(MenuEntry::Check(c.id, c.label, popup.checkedTitle == c.title));
+    } else {
+        menu.title = "自定义";
+        const bool add = popup.kind == BoardPopup::Kind::AddSelfSelected;
+        menu.entries.push_back(add ? MenuEntry::Command(cmd::kAddSelfSelected, "添加到自选")
+                                   : MenuEntry::Command(cmd::kRemoveSelfSelected, "从自选删除"));
+    }
+    if (const int chosen = Host().ShowPopupMenu(menu, popup.at)) OnCommand(chosen);
+}
+
+void QuoteListView::OnNotify(unsigned message, std::intptr_t) {
+    if (message != WM_NET_LIST) return;
+    OnNetList();
+    Host().Invalidate();
+}
+
+std::optional<std::vector<std::string>> QuoteListView::StandingRequests() const {
+    return std::vector<std::string>{ListRequest()};
+}
+
+std::optional<ExportDocument> QuoteListView::Export(ExportKind kind) const {
+    return ExportDocument{SaveRequestFor(kind), BoardExportText(kind, m_rows)};
 }
 
 }  // namespace qelt

@@ -1,8 +1,8 @@
 #pragma once
 /// `CQeltListView`'s state and rules without a window: the quote board of one category with
 /// its 24 column slots, frozen first three columns, sorting, selection, scrolling, column
-/// chooser and self-selected commands. Its Qt widget translates events into these handlers,
-/// shows the popups they ask for and paints through `Paint` into its double buffer.
+/// chooser and self-selected commands. It is a view of the view contract; its Qt half only
+/// adds the tab strip and the two skinned scroll bars around it.
 ///
 /// Display position p (0 = top of the list) shows row order[p], or order[n - 1 - p] when the
 /// order is reversed. The selected row is 1-based within the visible page.
@@ -14,7 +14,8 @@
 #include "views/BoardColours.h"
 #include "views/BoardRow.h"
 #include "views/ColumnTable.h"
-#include "views/ListViewHost.h"
+#include "views/View.h"
+#include "views/ViewServices.h"
 
 namespace qelt {
 
@@ -34,25 +35,40 @@ struct BoardPopup {
     std::string checkedTitle;  ///< column chooser: the clicked slot's title
 };
 
-/// Command ids the board handles.
-inline constexpr int kCmdAddSelfSelected = 32892;     ///< 添加到自选
-inline constexpr int kCmdRemoveSelfSelected = 32893;  ///< 从自选删除
-inline constexpr int kCmdExportCsv = 32911;           ///< 导出到EXCEL
-inline constexpr int kCmdExportText = 32912;          ///< 导出到文本文件
 /// Number of scrollable column slots (the horizontal scroll range).
 inline constexpr int kScrollableSlots = kColumnSlots - kFrozenSlots;
 
-class QuoteListView {
+class QuoteListView : public View {
 public:
-    QuoteListView(ListViewHost& host, BoardColours colours);
-    /// Stops the connection's polling: the board's standing request goes with it.
-    ~QuoteListView();
+    explicit QuoteListView(ViewServices& services);
     QuoteListView(const QuoteListView&) = delete;
     QuoteListView& operator=(const QuoteListView&) = delete;
 
+    // ---- the view contract ----
     /// First show: takes the application's current category, builds the rows, makes the
     /// selected row's contract current, reads head.ini.
-    void InitialUpdate();
+    void OnInitialUpdate() override;
+    void OnSize(Size client) override { OnSize(client.cx, client.cy); }
+    void Paint(Canvas& canvas, Size client) override { Paint(canvas, client.cx, client.cy); }
+    bool OnKey(const KeyInput& key) override;
+    void OnMouseDown(const MouseInput& mouse) override;
+    void OnDoubleClick(const MouseInput& mouse) override;
+    void OnWheel(bool towardsUser, Point) override { OnWheel(towardsUser); }
+    void OnContextMenu(Point at) override;
+    std::optional<CommandState> StateOf(int command) const override;
+    /// 32892/32893 self-selected and the column commands 32845–32862, 32941–32946.
+    bool OnCommand(int command) override;
+    void OnNotify(unsigned message, std::intptr_t wParam) override;
+    /// "list:".
+    std::optional<std::vector<std::string>> StandingRequests() const override;
+    bool CanPrint() const override { return true; }
+    /// The printed board grows by 60 pixels each way.
+    Size PrintSize(Size client) const override { return {client.cx + 60, client.cy + 60}; }
+    void PaintForPrint(Canvas& canvas, Size client) override { PaintForPrint(canvas, client.cx, client.cy); }
+    bool CanExport(ExportKind) const override { return true; }
+    std::optional<ExportDocument> Export(ExportKind kind) const override;
+
+    // ---- the board's own handlers ----
     /// Rebuilds the rows from the store's goods of the current category (order kept by the
     /// current sort key and direction; scroll position and selection are kept).
     void RebuildRows();
@@ -64,10 +80,10 @@ public:
     /// WM_SIZE: recomputes rows per page and returns the child windows' places.
     BoardLayout OnSize(int width, int height);
 
-    /// Paints the board for a client of `width` × `height` with the screen colours.
+    /// Paints the board for a client of `width` × `height` with the colours in effect.
     void Paint(Canvas& canvas, int width, int height);
-    /// Paints for the printer: print colours, 60 more pixels each way, rows per page from the
-    /// taller height, no selection line.
+    /// Paints for the printer: 60 more pixels each way, rows per page from the taller height,
+    /// no selection line (the application has put the print colours in effect).
     void PaintForPrint(Canvas& canvas, int width, int height);
 
     /// Header: sort click; below: row selection. True when the board must repaint.
@@ -78,10 +94,9 @@ public:
     /// Header: the column chooser for the slot under the point; below: selects the row and
     /// asks for the self-selected popup, if the category allows one.
     BoardPopup OnRButtonDown(Point p);
-    /// A "list head" choice for the slot of the last header right click; writes head.ini.
+    /// A "list head" choice for the slot of the last header right click; writes head.ini
+    /// (a failed write is reported).
     bool OnColumnCommand(int id);
-    /// 32892 / 32893 on the selected row's contract. True when handled.
-    bool OnCommand(int id);
     /// Moves the selection one row down (towards the user) or up and makes it current.
     void OnWheel(bool towardsUser);
     /// The keyboard wizard chose `goodsIndex` (< 0: nothing chosen).
@@ -92,8 +107,6 @@ public:
     /// a page of the vertical bar, left/right a column of the horizontal bar.
     enum class NavKey { Up, Down, PageUp, PageDown, Left, Right };
     void OnNavKey(NavKey key);
-    /// New colours (the settings' scheme changed).
-    void SetColours(const BoardColours& colours) { m_colours = colours; }
 
     // ---- state ----
     const std::vector<BoardRow>& Rows() const { return m_rows; }
@@ -115,12 +128,13 @@ public:
     std::string CategoryCode() const;
     int RowHeight() const { return m_rowHeight; }
     int HeaderHeight() const { return m_headerHeight; }
-    const BoardColours& Colours() const { return m_colours; }
 
 private:
     void SortRows();
-    void PaintWith(Canvas& canvas, int width, int height, int rowsPerPage,
-                   const BoardColourSet& colours, bool selectionLine);
+    void PaintWith(Canvas& canvas, int width, int height, int rowsPerPage, bool selectionLine);
+    /// Runs the popup the view asks for at a right click.
+    void ShowPopup(const BoardPopup& popup);
+    bool OnSelfSelectedCommand(int id);
     /// Slots shown for a client width, in drawing order, with their right edges.
     std::vector<std::pair<int, int>> ShownSlots(int width) const;
     /// Selected row for a click at `y`; false when it lies outside the rows.
@@ -128,8 +142,7 @@ private:
     void MakeSelectedCurrent();
     const CQeltGoods* SelectedGoods() const;
 
-    ListViewHost& m_host;
-    BoardColours m_colours;
+    ViewServices& m_services;
     ColumnTable m_columns;
     double m_scale = 1.0;
     int m_goodsCount = 30;

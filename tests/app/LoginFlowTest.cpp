@@ -11,7 +11,7 @@ struct FakeLogin : LoginView, LoginServices {
     std::vector<int> progress;
     std::vector<std::function<void()>> timers;
     bool buttonEnabled = true, connected = false, connectOk = true, online = false;
-    int ended = -1, loginCode = 0;
+    int ended = -1, loginCode = 0, cancels = 0;
     std::string updaterArgument, sysIni = "untouched";
     std::vector<std::pair<std::string, std::string>> keys;
 
@@ -22,7 +22,8 @@ struct FakeLogin : LoginView, LoginServices {
     void After(int, std::function<void()> then) override { timers.push_back(std::move(then)); }
     void EndDialog(bool ok) override { ended = ok; }
     bool IsConnected() override { return connected; }
-    bool Connect(const std::string&, int) override { return connected = connectOk; }
+    void Connect(const std::string&, int, std::function<void(bool)> done) override { done(connected = connectOk); }
+    void CancelConnect() override { ++cancels; }
     std::string ResolveAddress(const std::string& t) override { return t; }
     void SetOnline(bool o) override { online = o; }
     void SetCurrentServer(const std::string&, int) override {}

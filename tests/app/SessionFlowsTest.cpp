@@ -52,13 +52,14 @@ struct FakeRelogin : ReloginServices {
     void StopPolling() override { log.push_back("stop"); }
     void MarkDisconnected() override { log.push_back("mark"); }
     void CloseSocket() override { log.push_back("close"); }
-    bool Connect() override {
+    void Connect(std::function<void(bool)> done) override {
         log.push_back("connect");
         if (failuresLeft > 0) {
             --failuresLeft;
-            return false;
+            done(false);
+            return;
         }
-        return true;
+        done(true);
     }
     void SendRelogin() override { log.push_back("relogin"); }
     void StartPolling() override { log.push_back("poll"); }

@@ -2,12 +2,13 @@
 
 #include "app/Navigation.h"
 #include "app/ViewRules.h"
+#include "views/StandingRequests.h"
 
 namespace qelt {
 namespace {
 
-CQeltGoods Goods(std::string goodsNo, std::string dueDate, std::string state, int position = 0) {
-    CQeltGoods g;
+GoodsSummary Goods(std::string goodsNo, std::string dueDate, std::string state, int position = 0) {
+    GoodsSummary g;
     g.goods_no = std::move(goodsNo);
     g.due_date = std::move(dueDate);
     g.state = std::move(state);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <mutex>
@@ -37,6 +38,22 @@ TEST(PacedSender, SendsBatchesInOrderWithoutHoldingTheCaller) {
     for (int i = 0; i < 200 && sender.Sent().size() < 3; ++i) std::this_thread::sleep_for(5ms);
     EXPECT_EQ(sender.Sent(), (std::vector<std::string>{"real::0001:a:8:", "real::0001:b:8:", "real::0002:c:8:"}));
     EXPECT_EQ(paced.Pending(), 0u);
+}
+
+TEST(PacedSender, SingleCommandsOvertakeTheBulkLaneInTheirOwnOrder) {
+    SlowSender sender;
+    PacedSender paced(sender);
+    std::vector<std::string> bulk(50, "line:");
+    paced.Enqueue(bulk);
+    paced.SendFirst("msg:");
+    paced.SendFirst("ver:1.96");
+    for (int i = 0; i < 400 && sender.Sent().size() < 52; ++i) std::this_thread::sleep_for(5ms);
+    const auto sent = sender.Sent();
+    ASSERT_EQ(sent.size(), 52u);
+    const auto msg = std::find(sent.begin(), sent.end(), "msg:");
+    ASSERT_NE(msg, sent.end());
+    EXPECT_LE(msg - sent.begin(), 2) << "at most the bulk message on its way goes first";
+    EXPECT_EQ(*(msg + 1), "ver:1.96");
 }
 
 TEST(PacedSender, CancelForgetsWhatHasNotGoneOut) {

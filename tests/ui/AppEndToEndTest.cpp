@@ -20,10 +20,10 @@
 #include "data/settings/RememberedLogin.h"
 #include "support/DemoServerProcess.h"
 #include "support/TempDir.h"
-#include "ui/LoginDialog.h"
-#include "ui/MainFrame.h"
-#include "ui/QeltApp.h"
-#include "ui/WebView.h"
+#include "ui/CQeltLogin.h"
+#include "ui/CMainFrame.h"
+#include "ui/CQeltApp.h"
+#include "ui/CQeltHtml.h"
 
 namespace qelt {
 namespace {
@@ -49,10 +49,10 @@ public:
         auto* timer = new QTimer(this);
         connect(timer, &QTimer::timeout, this, [this] {
             for (QWidget* w : QApplication::topLevelWidgets()) {
-                auto* dialog = qobject_cast<LoginDialog*>(w);
+                auto* dialog = qobject_cast<CQeltLogin*>(w);
                 if (!dialog || dialog == m_dialog) continue;
                 m_dialog = dialog;
-                connect(dialog, &LoginDialog::StatusChanged, this,
+                connect(dialog, &CQeltLogin::StatusChanged, this,
                         [this](const QString& text) { statuses.push_back(text.toStdString()); });
                 if (onDialog) onDialog(dialog);
             }
@@ -60,10 +60,10 @@ public:
         timer->start(0);
     }
     std::vector<std::string> statuses;
-    std::function<void(LoginDialog*)> onDialog;
+    std::function<void(CQeltLogin*)> onDialog;
 
 private:
-    LoginDialog* m_dialog = nullptr;
+    CQeltLogin* m_dialog = nullptr;
 };
 
 class AppEndToEnd : public ::testing::Test {
@@ -121,15 +121,15 @@ TEST_F(AppEndToEnd, LoginWalksTheSynchronisationToTheBoard) {
     EXPECT_TRUE(SpinUntil([&] { return noticeShown; }, 5s)) << "the server's notice is shown after start-up";
 
     // The information view shows the operator's news listing served by the demo server.
-    app.SwitchView(5);
+    app.Context().SwitchView(5);
     auto* web = qobject_cast<CQeltHtml*>(app.Frame()->View());
     ASSERT_NE(web, nullptr);
     EXPECT_TRUE(web->Url().endsWith("/web/TempleteList.aspx?id=73"));
     EXPECT_TRUE(SpinUntil([&] { return web->ShownText().contains(QString::fromUtf8("今日要闻")); }, 5s))
         << web->ShownText().toStdString();
     EXPECT_EQ(app.Socket().Standing(), (std::vector<std::string>{"list:"})) << "the web view keeps the list";
-    app.SwitchView(1);
-    app.SwitchView(1);  // F2 on the board: the new board polls, the old one stopped before it
+    app.Context().SwitchView(1);
+    app.Context().SwitchView(1);  // F2 on the board: the new board polls, the old one stopped before it
     EXPECT_TRUE(app.Socket().IsPolling());
 
     // The board goes to the local database at exit, once.
@@ -144,7 +144,7 @@ TEST_F(AppEndToEnd, WrongPasswordShowsTheVerdictAndAllowsARetry) {
     WriteRememberedLogin(home.Path(), {"demo", "wrong"});
     LoginWatcher watcher;
     bool buttonEnabledAgain = false;
-    watcher.onDialog = [&](LoginDialog* dialog) {
+    watcher.onDialog = [&](CQeltLogin* dialog) {
         auto* timer = new QTimer(dialog);
         QObject::connect(timer, &QTimer::timeout, dialog, [&, dialog] {
             auto* status = dialog->findChild<QLabel*>("status");
@@ -177,7 +177,7 @@ TEST_F(AppEndToEnd, LostServerMeansThreeAttemptsThenOffline) {
     EXPECT_TRUE(told);
     // Offline, switching views changes no standing request.
     const auto standing = app.Socket().Standing();
-    app.SwitchView(1);
+    app.Context().SwitchView(1);
     EXPECT_EQ(app.Socket().Standing(), standing);
     app.Frame()->close();
 }

@@ -20,7 +20,7 @@
 #include "ui/widgets/CInfoTip.h"
 #include "ui/widgets/CMyTab.h"
 #include "ui/widgets/CXScrollBar.h"
-#include "views/FakeListHost.h"
+#include "views/FakeViewServices.h"
 #include "views/ScrollCodes.h"
 
 namespace qelt {
@@ -69,12 +69,16 @@ protected:
             host.mainList.push_back(g);
         }
         host.goods[1] = {host.goods[0][0]};
-        board = std::make_unique<ScriptedBoard>(host, BoardColours{});
+        view = std::make_unique<QuoteListView>(host);
+        board = std::make_unique<ScriptedBoard>(*view, host);
+        view->OnInitialUpdate();
         board->resize(1000, 600);
+        board->ViewReady();
         board->show();
     }
     test::TempDir dir;
-    test::FakeListHost host;
+    test::FakeViewServices host;
+    std::unique_ptr<QuoteListView> view;  // outlives its window
     std::unique_ptr<ScriptedBoard> board;
 };
 
@@ -84,7 +88,7 @@ TEST_F(BoardWidget, ChildWindowsAreLaidOutAroundTheBoard) {
     EXPECT_EQ(board->HorizontalBar()->geometry(), QRect(430, 580, 570, 20));
     EXPECT_EQ(board->Board().RowsPerPage(), (600 - 30 - 20) / 22);
     EXPECT_EQ(board->VerticalBar()->Bar().Length(), 40);
-    EXPECT_EQ(host.currentGoods, 0);
+    EXPECT_EQ(host.selection.goods, 0);
 
     const QImage image = board->grab().toImage();
     EXPECT_EQ(image.pixelColor(3, 3), QColor(0, 0, 0));
@@ -95,14 +99,15 @@ TEST_F(BoardWidget, ChildWindowsAreLaidOutAroundTheBoard) {
 TEST_F(BoardWidget, NetListAndTabMessagesRebuildTheRows) {
     board->Board().OnVScroll(kSbLineDown, 0);
     host.goods[0][1].price = "1600.00";
-    QCoreApplication::sendEvent(board.get(), new WindowMessageEvent(WM_NET_LIST, 0, 0));
+    WindowMessageEvent netList(WM_NET_LIST, 0, 0);
+    QCoreApplication::sendEvent(board.get(), &netList);
     EXPECT_EQ(board->Board().Rows()[1].texts[kRowPrice], "1600.00");
     EXPECT_EQ(board->Board().FirstRow(), 1);
 
     // A click on the second tab posts 1125 to the board.
     QTest::mouseClick(board->Tabs(), Qt::LeftButton, {}, QPoint(120, 10));
     QCoreApplication::processEvents();
-    EXPECT_EQ(host.category, 1);
+    EXPECT_EQ(host.selection.category, 1);
     EXPECT_EQ(board->Board().GoodsCount(), 1);
     EXPECT_EQ(board->Tabs()->Strip().Selected(), 1);
     EXPECT_EQ(board->VerticalBar()->Position(), 0);
@@ -137,14 +142,14 @@ TEST_F(BoardWidget, KeysOpenTheWizardAndRequestTheKLineView) {
     board->wizardAnswer = 17;
     QTest::keyClick(board.get(), Qt::Key_3);
     EXPECT_EQ(board->wizardTyped, QStringLiteral("3"));
-    EXPECT_EQ(host.currentGoods, 17);
+    EXPECT_EQ(host.selection.goods, 17);
     ASSERT_EQ(host.switches.size(), 1u);
     board->wizardAnswer = -1;
     QTest::keyClick(board.get(), Qt::Key_5);
     EXPECT_EQ(host.switches.size(), 1u);
     QTest::mouseClick(board.get(), Qt::LeftButton, {}, QPoint(300, 60));
     QTest::keyClick(board.get(), Qt::Key_Return);
-    EXPECT_EQ(host.currentGoods, 1);
+    EXPECT_EQ(host.selection.goods, 1);
     EXPECT_EQ(host.switches.size(), 2u);
 }
 
@@ -167,7 +172,7 @@ TEST_F(BoardWidget, WheelNotchesMoveTheSelection) {
     };
     wheel(-120);  // towards the user
     EXPECT_EQ(board->Board().SelectedRow(), 2);
-    EXPECT_EQ(host.currentGoods, 1);
+    EXPECT_EQ(host.selection.goods, 1);
     wheel(60);
     EXPECT_EQ(board->Board().SelectedRow(), 2);
     wheel(60);
@@ -180,9 +185,9 @@ TEST_F(BoardWidget, ExportGoesThroughTheSaveDialog) {
         std::optional<std::string> AskSavePath(const SaveRequest&) override { return path; }
     } dialog;
     board->SetSaveDialog(&dialog);
-    EXPECT_TRUE(board->OnCommand(kCmdExportCsv));  // cancelled: nothing written
+    board->Export(ExportKind::Csv);  // cancelled: nothing written
     dialog.path = dir.File("board.csv");
-    board->OnCommand(kCmdExportCsv);
+    board->Export(ExportKind::Csv);
     const auto bytes = ReadWholeFile(dir.File("board.csv"));
     ASSERT_TRUE(bytes);
     EXPECT_EQ(std::count(bytes->begin(), bytes->end(), '\n'), 41);
@@ -196,19 +201,14 @@ TEST_F(BoardWidget, PrintsToAPdfFile) {
     const auto bytes = ReadWholeFile(dir.File("board.pdf"));
     ASSERT_TRUE(bytes);
     EXPECT_EQ(bytes->rfind("%PDF", 0), 0u);
-    EXPECT_EQ(host.printing, (std::vector<bool>{true, false}));
-}
-
-TEST_F(BoardWidget, DestroyingTheBoardStopsPolling) {
-    board.reset();
-    EXPECT_EQ(host.stopPolling, 1);
+    EXPECT_EQ(host.Settings().m_scheme, DisplayScheme::Screen()) << "the screen colours are back after printing";
 }
 
 TEST(HotKeyDialog, FiltersAsTypedAndReturnsTheChosenGoods) {
     App();
-    std::vector<CQeltGoods> main = {test::MakeGoods("0101", "20071225", "1", "1", 0),
-                                    test::MakeGoods("0112", "20071225", "1", "1", 1),
-                                    test::MakeGoods("0101", "12", "1", "1", 2)};
+    std::vector<GoodsSummary> main = {test::SummaryOf(test::MakeGoods("0101", "20071225", "1", "1", 0)),
+                                      test::SummaryOf(test::MakeGoods("0112", "20071225", "1", "1", 1)),
+                                      test::SummaryOf(test::MakeGoods("0101", "12", "1", "1", 2))};
     CHotKey dialog(main, QStringLiteral("01"), QPoint(800, 600));
     EXPECT_EQ(dialog.geometry(), QRect(647, 445, 150, 230));
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("键盘精灵"));

@@ -4,7 +4,7 @@
 
 #include <QApplication>
 
-#include "ui/MainFrame.h"
+#include "ui/CMainFrame.h"
 #include "ui/QtCanvas.h"
 
 namespace qelt {

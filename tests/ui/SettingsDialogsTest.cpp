@@ -13,10 +13,10 @@
 #include "common/Files.h"
 #include "indicators/IndicatorParameters.h"
 #include "support/TempDir.h"
-#include "ui/dialogs/ComServer.h"
-#include "ui/dialogs/ComSet.h"
+#include "ui/dialogs/CComServer.h"
+#include "ui/dialogs/CComSet.h"
 #include "ui/dialogs/MessageBoxes.h"
-#include "ui/dialogs/QeltIndiDlg.h"
+#include "ui/dialogs/CQeltIndiDlg.h"
 
 namespace qelt {
 namespace {
@@ -27,7 +27,12 @@ struct RecordedBoxes : MessageBoxes {
     void Show(QWidget*, const std::string& text, const std::string& caption) override {
         shown.emplace_back(text, caption);
     }
+    bool Ask(QWidget*, const std::string& text, const std::string& caption) override {
+        shown.emplace_back(text, caption);
+        return answer;
+    }
     std::vector<std::pair<std::string, std::string>> shown;
+    bool answer = true;
 };
 
 template <class T>

@@ -10,8 +10,8 @@
 #include <thread>
 
 #include "common/Messages.h"
-#include "updater/ui/UpdateApp.h"
-#include "updater/ui/UpdateDlg.h"
+#include "updater/ui/CUpdateApp.h"
+#include "updater/ui/CUpdateDlg.h"
 
 namespace qelt {
 namespace {

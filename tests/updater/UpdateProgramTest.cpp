@@ -15,7 +15,7 @@
 #include "support/TempDir.h"
 #include "updater/UpdateDownload.h"
 #include "updater/UpdateFileHeader.h"
-#include "updater/ui/UpdateDlg.h"
+#include "updater/ui/CUpdateDlg.h"
 
 namespace qelt {
 namespace {

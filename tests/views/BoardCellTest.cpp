@@ -1,17 +1,17 @@
 // Cell rules of the quote board, checked on the recording canvas and on single cells.
 #include <gtest/gtest.h>
 
-#include "FakeListHost.h"
+#include "FakeViewServices.h"
 #include "gfx/RecordingCanvas.h"
 #include "views/QuoteListView.h"
 
 namespace qelt {
 namespace {
 
-using test::FakeListHost;
+using test::FakeViewServices;
 using test::MakeGoods;
 
-const BoardColourSet kScreen = BoardColours{}.screen;
+const BoardColourSet kScreen = BoardColoursOf(DisplayScheme::Screen());
 
 std::optional<Cell> CellOf(const char* title, const CQeltGoods& g, bool flagged = false) {
     return CellFor(title, BuildBoardRow(g, flagged), 0, kScreen);
@@ -26,12 +26,12 @@ std::vector<std::string> FirstRowTexts(const RecordingCanvas& canvas) {
 }
 
 TEST(BoardCell, StoppedGoodsShowsOnlyNumberNameAndDeliveryMonth) {
-    FakeListHost host;
+    FakeViewServices host;
     CQeltGoods g = MakeGoods("0101", "20070325", "1523.00", "1500.00", 0);
     g.state = "-1";
     host.goods[0] = {g};
-    QuoteListView view(host, {});
-    view.InitialUpdate();
+    QuoteListView view(host);
+    view.OnInitialUpdate();
     view.OnSize(3000, 600);
     // Show every column: move "交货月" (slot 18) into the page by scrolling nothing away.
     RecordingCanvas canvas;

@@ -1,7 +1,7 @@
 // CSV and text export of the board, byte for byte in GBK.
 #include <gtest/gtest.h>
 
-#include "FakeListHost.h"
+#include "FakeViewServices.h"
 #include "common/Files.h"
 #include "common/Gbk.h"
 #include "support/TempDir.h"

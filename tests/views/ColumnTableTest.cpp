@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "FakeListHost.h"
+#include "FakeViewServices.h"
 #include "common/Files.h"
 #include "common/Gbk.h"
 #include "common/Split.h"
@@ -22,11 +22,11 @@ TEST(ColumnTable, DefaultHeadTextStartsWithTheFrozenColumns) {
 
 TEST(ColumnTable, ChooserSwapsIntoTheFrozenBlockAndWritesEveryTitleOnce) {
     test::TempDir dir;
-    test::FakeListHost host;
+    test::FakeViewServices host;
     host.dir = dir.Path();
     host.goods[0] = {test::MakeGoods("0101", "20070325", "20.00", "19.00", 0)};
-    QuoteListView view(host, {});
-    view.InitialUpdate();
+    QuoteListView view(host);
+    view.OnInitialUpdate();
     view.OnSize(1200, 500);
     // Right click on "价格" (slot 3, right edge 5 + 60 + 150 + 100 = 315), choose "涨幅".
     BoardPopup popup = view.OnRButtonDown({300, 10});
@@ -57,8 +57,8 @@ TEST(ColumnTable, ChooserSwapsIntoTheFrozenBlockAndWritesEveryTitleOnce) {
     EXPECT_EQ(view.OnRButtonDown({1190, 10}).kind, BoardPopup::Kind::None);
 
     // A new board reads the file at first show.
-    QuoteListView again(host, {});
-    again.InitialUpdate();
+    QuoteListView again(host);
+    again.OnInitialUpdate();
     EXPECT_EQ(again.Columns().Slot(3).title, "涨幅");
 }
 

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "gfx/RecordingCanvas.h"
-#include "views/widgets/InfoTipPainter.h"
+#include "views/controls/InfoTipPainter.h"
 
 namespace qelt {
 namespace {

@@ -1,15 +1,16 @@
 // Sorting, selection, scrolling, layout and the self-selected rules of the quote board.
 #include <gtest/gtest.h>
 
-#include "FakeListHost.h"
+#include "FakeViewServices.h"
 #include "gfx/RecordingCanvas.h"
 #include "views/QuoteListView.h"
 #include "views/ScrollCodes.h"
+#include "common/Commands.h"
 
 namespace qelt {
 namespace {
 
-using test::FakeListHost;
+using test::FakeViewServices;
 using test::MakeGoods;
 
 class BoardTest : public ::testing::Test {
@@ -23,8 +24,9 @@ protected:
         auto c = MakeGoods("0101", "20070525", "30.00", "29.00", 9);
         c.changePercent = "2.00";
         host.goods[0] = {a, b, c};
-        view = std::make_unique<QuoteListView>(host, BoardColours{});
-        view->InitialUpdate();
+        view = std::make_unique<QuoteListView>(host);
+        view->Attach(viewHost);
+        view->OnInitialUpdate();
         view->OnSize(1000, 500);
     }
     std::vector<std::string> Prices() {
@@ -43,13 +45,16 @@ protected:
         EXPECT_EQ(found.size(), 1u) << headerText;
         return {found.empty() ? 0 : found[0].points[0].x - 10, 10};
     }
-    FakeListHost host;
+    FakeViewServices host;
+    test::FakeViewHost viewHost;
     std::unique_ptr<QuoteListView> view;
 };
 
 TEST_F(BoardTest, FirstShowMakesTheFirstRowCurrent) {
-    EXPECT_EQ(host.currentGoods, 7);
-    EXPECT_EQ(host.spareClears, 1);
+    EXPECT_EQ(host.selection.goods, 7);
+    host.selection.spareText = "x";
+    view->OnInitialUpdate();
+    EXPECT_EQ(host.selection.spareText, "") << "making a goods current empties the spare text";
     EXPECT_EQ(view->SortKey(), kSortByContract);
     EXPECT_EQ(Paint().TextsEqual("商品名称↑").size(), 1u);
 }
@@ -75,11 +80,11 @@ TEST_F(BoardTest, SortClicksFlipAndKeepDirection) {
 
 TEST(BoardSort, NeighbouringDeliveryMonthsSortByContract) {
     // 10120070525 and 10120070325 are one float apart at most: the keys must be finer.
-    FakeListHost host;
+    FakeViewServices host;
     host.goods[0] = {MakeGoods("0101", "20070525", "1.00", "1.00", 0), MakeGoods("0101", "20070325", "1.00", "1.00", 1),
                      MakeGoods("0009", "20070425", "1.00", "1.00", 2)};
-    QuoteListView view(host, {});
-    view.InitialUpdate();
+    QuoteListView view(host);
+    view.OnInitialUpdate();
     EXPECT_EQ(view.DisplayOrder(), (std::vector<int>{2, 1, 0}));
     EXPECT_EQ(BuildBoardRow(host.goods[0][1], false).keys[0], 10120070325.0);
 }
@@ -101,7 +106,7 @@ TEST_F(BoardTest, NumbersCountFromTheTopInReverseOrder) {
 TEST_F(BoardTest, ClicksSelectRowsAndBelowTheLastRowNothing) {
     EXPECT_TRUE(view->OnLButtonDown({100, 30 + 22 + 5}));
     EXPECT_EQ(view->SelectedRow(), 2);
-    EXPECT_EQ(host.currentGoods, 8);
+    EXPECT_EQ(host.selection.goods, 8);
     EXPECT_FALSE(view->OnLButtonDown({100, 30 + 22 * 5}));
     EXPECT_EQ(view->SelectedRow(), 2);
     // The selection line sits under the second row.
@@ -123,7 +128,7 @@ TEST_F(BoardTest, WheelMovesSelectionAndScrollsAtPageEdges) {
     EXPECT_EQ(view->SelectedRow(), 2);
     view->OnWheel(true);
     EXPECT_EQ(view->FirstRow(), 1);
-    EXPECT_EQ(host.currentGoods, 9);
+    EXPECT_EQ(host.selection.goods, 9);
     view->OnWheel(true);  // at the last row: nothing moves
     EXPECT_EQ(view->FirstRow(), 1);
     EXPECT_EQ(view->SelectedRow(), 2);
@@ -131,7 +136,7 @@ TEST_F(BoardTest, WheelMovesSelectionAndScrollsAtPageEdges) {
     view->OnWheel(false);
     EXPECT_EQ(view->FirstRow(), 0);
     EXPECT_EQ(view->SelectedRow(), 1);
-    EXPECT_EQ(host.currentGoods, 7);
+    EXPECT_EQ(host.selection.goods, 7);
 }
 
 TEST_F(BoardTest, ScrollingIsBounded) {
@@ -150,7 +155,7 @@ TEST_F(BoardTest, ScrollingIsBounded) {
 TEST_F(BoardTest, NavigationKeysMoveSelectionAndScroll) {
     view->OnNavKey(QuoteListView::NavKey::Down);
     EXPECT_EQ(view->SelectedRow(), 2);
-    EXPECT_EQ(host.currentGoods, 8);
+    EXPECT_EQ(host.selection.goods, 8);
     view->OnNavKey(QuoteListView::NavKey::Up);
     EXPECT_EQ(view->SelectedRow(), 1);
     view->OnNavKey(QuoteListView::NavKey::PageDown);
@@ -165,7 +170,7 @@ TEST_F(BoardTest, NavigationKeysMoveSelectionAndScroll) {
 
 TEST_F(BoardTest, LayoutFollowsScaleAndCategoryCount) {
     host.scale = 1.5;
-    QuoteListView scaled(host, {});
+    QuoteListView scaled(host);
     const BoardLayout layout = scaled.OnSize(1200, 800);
     EXPECT_EQ(layout.vScroll, (Rect{1170, 0, 1200, 770}));
     EXPECT_EQ(layout.tabs, (Rect{0, 770, 80 * 5 * 3 / 2 + 30, 800}));
@@ -178,7 +183,7 @@ TEST_F(BoardTest, TabSelectRebuildsAndResetsScroll) {
     host.goods[4] = {MakeGoods("0101", "20070625", "1.00", "1.00", 12)};
     view->OnVScroll(kSbLineDown, 0);
     view->OnTabSelect(4);
-    EXPECT_EQ(host.category, 4);
+    EXPECT_EQ(host.selection.category, 4);
     EXPECT_EQ(view->GoodsCount(), 1);
     EXPECT_EQ(view->FirstRow(), 0);
     EXPECT_EQ(view->SelectedRow(), 1);
@@ -200,7 +205,7 @@ TEST_F(BoardTest, SelfSelectedMenusByCategory) {
     BoardPopup popup = view->OnRButtonDown({100, 40});  // "0101": add
     EXPECT_EQ(popup.kind, BoardPopup::Kind::AddSelfSelected);
     EXPECT_EQ(popup.at, (Point{100, 90}));
-    view->OnCommand(kCmdAddSelfSelected);
+    view->OnCommand(cmd::kAddSelfSelected);
     ASSERT_EQ(host.added.size(), 1u);
     EXPECT_EQ(host.added[0], (std::vector<std::string>{"0101", "20070325", "0001"}));
 
@@ -209,16 +214,16 @@ TEST_F(BoardTest, SelfSelectedMenusByCategory) {
     host.goods[3] = {contract};
     view->OnTabSelect(3);  // "0005": add with the contract category
     view->OnRButtonDown({100, 40});
-    view->OnCommand(kCmdAddSelfSelected);
+    view->OnCommand(cmd::kAddSelfSelected);
     EXPECT_EQ(host.added[1][2], "0005");
 
     host.goods[4] = {contract};
     view->OnTabSelect(4);  // "0000": remove, and the remembered category follows the name
     popup = view->OnRButtonDown({100, 40});
     EXPECT_EQ(popup.kind, BoardPopup::Kind::RemoveSelfSelected);
-    EXPECT_EQ(host.selfSelectedCategory, "0005");
+    EXPECT_EQ(host.selection.selfSelectedCategory, "0005");
     host.goods[4].clear();
-    view->OnCommand(kCmdRemoveSelfSelected);
+    view->OnCommand(cmd::kRemoveSelfSelected);
     EXPECT_EQ(host.removed.size(), 2u);
     EXPECT_EQ(view->GoodsCount(), 0);
 
@@ -230,23 +235,19 @@ TEST_F(BoardTest, SelfSelectedMenusByCategory) {
 
 TEST_F(BoardTest, EmptyCategoryPaintsOnlyTheHeaderAndSelectsNothing) {
     view->OnTabSelect(2);
-    host.currentGoods = -1;
+    host.selection.goods = -1;
     EXPECT_FALSE(view->OnLButtonDown({100, 40}));
     view->OnWheel(true);
     view->OnEnter();
-    EXPECT_EQ(host.currentGoods, -1);
+    EXPECT_EQ(host.selection.goods, -1);
     EXPECT_TRUE(host.switches.empty());
     RecordingCanvas canvas = Paint();
     for (const DrawRecord& r : canvas.Of(DrawOp::Text)) EXPECT_EQ(r.points[0].y, 5);
 }
 
-TEST_F(BoardTest, DestructionStopsPolling) {
-    view.reset();
-    EXPECT_EQ(host.stopPolling, 1);
-}
-
 TEST_F(BoardTest, PrintingUsesPrintColoursAndNoSelectionLine) {
     RecordingCanvas canvas;
+    host.Settings().UsePrintScheme();  // as the host does around printing
     view->PaintForPrint(canvas, 1000, 500);
     EXPECT_TRUE(canvas.Of(DrawOp::Line).empty());
     ASSERT_FALSE(canvas.Of(DrawOp::FillRect).empty());

@@ -83,17 +83,4 @@ std::vector<std::string> CQeltCFG::AlarmQueries() const {
     return queries;
 }
 
-void CQeltCFG::PushHistory(int goodsIndex, int categoryIndex) {
-    m_historyGoods.push_back(goodsIndex);
-    m_historyCategories.push_back(categoryIndex);
-}
-
-std::optional<std::pair<int, int>> CQeltCFG::PopHistory() {
-    if (m_historyGoods.empty() || m_historyCategories.empty()) return std::nullopt;
-    std::pair<int, int> last{m_historyGoods.back(), m_historyCategories.back()};
-    m_historyGoods.pop_back();
-    m_historyCategories.pop_back();
-    return last;
-}
-
 }  // namespace qelt

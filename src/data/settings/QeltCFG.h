@@ -1,8 +1,8 @@
 #pragma once
 /// The application's settings object: values shared by several parts of the client, the
 /// shared pens, fonts and colour scheme, the indicator parameters (indi.ini), the
-/// self-selected list (mylist.ini), the remembered login (sys.ini), the alarm entries and
-/// the navigation history. One instance, owned by the application.
+/// self-selected list (mylist.ini), the remembered login (sys.ini) and the alarm entries.
+/// One instance, owned by the application.
 ///
 /// Everything is confined to the user-interface thread except the online flag, the
 /// alarm-window flag (read by the polling and receive threads) and the alarm entries
@@ -42,19 +42,11 @@ public:
     CQeltCFG& operator=(const CQeltCFG&) = delete;
 
     // --- Shared runtime values (user-interface thread) -------------------------------
-    std::string m_version{kClientVersion};   ///< "1.96", sent in "ver:"
-    int m_currentCategory = 0;               ///< index into the store's category list
-    std::string m_selfSelectedCategory = "0001";
-    std::string m_dayQualifier;              ///< first field of the standing "real" request
-    std::string m_spareText;                 ///< emptied whenever a view sets the current goods
-    std::vector<SelfSelectedEntry> m_selfSelected;  ///< scratch copy of mylist.ini
     std::string m_serverAddress;             ///< current server, dotted IPv4
     int m_serverPort = 0;
     std::string m_user;
     std::string m_password;
-    bool m_autoUpdate = true;
-    bool m_frameOption = true;               ///< toggled by the main frame
-    bool m_spareFlag = false;
+    bool m_autoUpdate = true;                ///< the check mark of "自动升级"; nothing else reads it
 
     /// Read by the polling and receive threads.
     std::atomic<bool> m_online{false};
@@ -65,10 +57,6 @@ public:
 
     /// Colours in force: the screen set, or the print set while a view prints.
     DisplayScheme m_scheme = DisplayScheme::Screen();
-
-    /// Back-step history of the intraday view: parallel goods and category indices.
-    std::vector<int> m_historyGoods;
-    std::vector<int> m_historyCategories;
 
     // --- Program directory and derived paths ------------------------------------------
     const std::string& ProgramDirectory() const { return m_programDirectory; }
@@ -112,11 +100,6 @@ public:
     /// One "alarm:" query per entry that has a threshold, while the alarm window is on;
     /// empty while it is off.
     std::vector<std::string> AlarmQueries() const;
-
-    // --- Navigation history ---------------------------------------------------------------
-    void PushHistory(int goodsIndex, int categoryIndex);
-    /// The last (goods, category) pair, removed; nothing when the history is empty.
-    std::optional<std::pair<int, int>> PopHistory();
 
 private:
     void BuildFonts();

@@ -8,6 +8,11 @@ void QtMessageBoxes::Show(QWidget* owner, const std::string& text, const std::st
     QMessageBox::information(owner, QString::fromStdString(caption), QString::fromStdString(text));
 }
 
+bool QtMessageBoxes::Ask(QWidget* owner, const std::string& text, const std::string& caption) {
+    return QMessageBox::question(owner, QString::fromStdString(caption), QString::fromStdString(text),
+                                 QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Cancel) == QMessageBox::Ok;
+}
+
 MessageBoxes& DefaultMessageBoxes() {
     static QtMessageBoxes boxes;
     return boxes;

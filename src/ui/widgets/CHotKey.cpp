@@ -9,7 +9,7 @@
 
 namespace qelt {
 
-CHotKey::CHotKey(std::vector<CQeltGoods> mainList, const QString& typed, const QPoint& anchor, QWidget* parent)
+CHotKey::CHotKey(std::vector<GoodsSummary> mainList, const QString& typed, const QPoint& anchor, QWidget* parent)
     : QDialog(parent), m_main(std::move(mainList)) {
     setWindowTitle(QStringLiteral("键盘精灵"));
     setObjectName(QStringLiteral("hotKey138"));

@@ -5,8 +5,8 @@
 #include <QDialog>
 #include <vector>
 
-#include "data/Goods.h"
-#include "views/widgets/HotKeyFilter.h"
+#include "data/GoodsSummary.h"
+#include "views/controls/HotKeyModel.h"
 
 class QLineEdit;
 class QTreeWidget;
@@ -16,7 +16,7 @@ namespace qelt {
 class CHotKey : public QDialog {
     Q_OBJECT
 public:
-    CHotKey(std::vector<CQeltGoods> mainList, const QString& typed, const QPoint& anchor,
+    CHotKey(std::vector<GoodsSummary> mainList, const QString& typed, const QPoint& anchor,
             QWidget* parent = nullptr);
     /// Goods index of the chosen row; -1 when none was chosen.
     int Result() const { return m_result; }
@@ -31,7 +31,7 @@ protected:
 
 private:
     void Refill();
-    std::vector<CQeltGoods> m_main;
+    std::vector<GoodsSummary> m_main;
     std::vector<HotKeyRow> m_rows;
     QLineEdit* m_edit = nullptr;
     QTreeWidget* m_list = nullptr;

@@ -4,6 +4,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include "ui/DoubleBuffer.h"
 #include "ui/QtCanvas.h"
 #include "ui/QtPoster.h"
 #include "common/Messages.h"
@@ -26,12 +27,9 @@ void CMyTab::SetSelected(int index) {
 }
 
 void CMyTab::paintEvent(QPaintEvent*) {
-    if (!m_buffer || m_buffer->Width() != width() || m_buffer->Height() != height())
-        m_buffer = std::make_unique<QtBitmap>(width(), height());
-    m_strip.Paint(m_buffer->GetCanvas(), width(), height());
-    QPainter painter(this);
-    QtCanvas screen(painter);
-    screen.DrawBitmap(*m_buffer, 0, 0);
+    PaintDoubleBuffered(*this, m_buffer, [this](Canvas& canvas, Size size) {
+        m_strip.Paint(canvas, size.cx, size.cy);
+    });
 }
 
 void CMyTab::mousePressEvent(QMouseEvent* event) {

@@ -4,7 +4,7 @@
 #include <QWidget>
 #include <memory>
 
-#include "views/widgets/TabStrip.h"
+#include "views/controls/TabStripView.h"
 
 namespace qelt {
 
@@ -18,14 +18,14 @@ public:
     void SetTabs(const std::vector<std::string>& labels, const std::vector<std::string>& texts, int baseWidth,
                  double scale);
     void SetSelected(int index);
-    const TabStrip& Strip() const { return m_strip; }
+    const TabStripView& Strip() const { return m_strip; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
 
 private:
-    TabStrip m_strip;
+    TabStripView m_strip;
     std::unique_ptr<QtBitmap> m_buffer;
 };
 

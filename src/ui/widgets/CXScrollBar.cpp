@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QTimer>
 
+#include "ui/DoubleBuffer.h"
 #include "ui/QtCanvas.h"
 
 namespace qelt {
@@ -60,12 +61,9 @@ void CXScrollBar::resizeEvent(QResizeEvent*) {
 }
 
 void CXScrollBar::paintEvent(QPaintEvent*) {
-    if (!m_buffer || m_buffer->Width() != width() || m_buffer->Height() != height())
-        m_buffer = std::make_unique<QtBitmap>(width(), height());
-    m_bar.Paint(m_buffer->GetCanvas());
-    QPainter painter(this);
-    QtCanvas screen(painter);
-    screen.DrawBitmap(*m_buffer, 0, 0);
+    PaintDoubleBuffered(*this, m_buffer, [this](Canvas& canvas, Size) {
+        m_bar.Paint(canvas);
+    });
 }
 
 void CXScrollBar::mousePressEvent(QMouseEvent* event) {

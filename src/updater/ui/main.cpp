@@ -1,4 +1,4 @@
 // The updater: started by the client with "<address>|<port>", which it ignores.
-#include "updater/ui/UpdateApp.h"
+#include "updater/ui/CUpdateApp.h"
 
 int main(int argc, char** argv) { return qelt::CUpdateApp::Run(argc, argv); }

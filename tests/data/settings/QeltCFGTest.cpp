@@ -11,10 +11,7 @@ TEST(QeltCFG, StartValues) {
     test::TempDir dir;
     ASSERT_TRUE(WriteFileAtomic(dir.File("indi.ini"), "1,2,3"));
     CQeltCFG cfg(dir.Path());
-    EXPECT_EQ(cfg.m_version, "1.96");
-    EXPECT_EQ(cfg.m_selfSelectedCategory, "0001");
     EXPECT_TRUE(cfg.m_autoUpdate);
-    EXPECT_TRUE(cfg.m_frameOption);
     EXPECT_FALSE(cfg.m_online.load());
     EXPECT_FALSE(cfg.m_alarmWindowOn.load());
     EXPECT_EQ(cfg.m_indicators[2], 3) << "indi.ini is loaded at construction";
@@ -79,17 +76,6 @@ TEST(QeltCFG, AlarmQueriesOnlyWhileTheWindowIsOn) {
     cfg.RemoveAlarmEntries({0, 2});
     ASSERT_EQ(cfg.AlarmEntries().size(), 1u);
     EXPECT_EQ(cfg.AlarmEntries()[0].goodsNo, "1002");
-}
-
-TEST(QeltCFG, NavigationHistoryIsLastInFirstOut) {
-    test::TempDir dir;
-    CQeltCFG cfg(dir.Path());
-    EXPECT_FALSE(cfg.PopHistory().has_value());
-    cfg.PushHistory(3, 1);
-    cfg.PushHistory(7, 2);
-    EXPECT_EQ(cfg.PopHistory(), std::make_pair(7, 2));
-    EXPECT_EQ(cfg.PopHistory(), std::make_pair(3, 1));
-    EXPECT_FALSE(cfg.PopHistory().has_value());
 }
 
 }  // namespace

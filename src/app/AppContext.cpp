@@ -1,0 +1,161 @@
+#include "app/AppContext.h"
+
+#include "app/Navigation.h"
+#include "app/ViewRules.h"
+#include "common/Commands.h"
+#include "common/Messages.h"
+#include "views/ViewKinds.h"
+
+namespace qelt {
+namespace {
+
+/// The menu command that shows each view kind.
+int CommandOfKind(int kind) {
+    switch (kind) {
+        case kViewQuoteList: return cmd::kQuoteList;
+        case kViewKLine: return cmd::kKLine;
+        case kViewIntraday: return cmd::kIntraday;
+        case kViewTradeList: return cmd::kTradeList;
+        case kViewWeb: return cmd::kWeb;
+        case kViewMultiGoods: return cmd::kMultiGoods;
+        default: return 0;
+    }
+}
+
+}  // namespace
+
+AppContext::AppContext(CQeltCFG& settings, CQeltData& store, SessionLink& link, Poster& poster,
+                       MessageTargets& targets)
+    : m_settings(settings), m_store(store), m_link(link), m_poster(poster), m_targets(targets) {}
+
+AppContext::~AppContext() = default;
+
+void AppContext::RegisterView(int kind, ViewFactory factory) {
+    m_factories[kind] = std::move(factory);
+    if (const int command = CommandOfKind(kind)) RegisterCommand(command, {[this, kind] { SwitchView(kind); }, {}});
+}
+
+void AppContext::RegisterCommand(int command, AppCommand handler) { m_commands[command] = std::move(handler); }
+
+void AppContext::SwitchView(int kind) {
+    if (m_frame == nullptr) return;
+    if (kind < kViewQuoteList || kind > kViewMultiGoods) kind = kViewQuoteList;
+    const auto factory = m_factories.find(kind);
+    if (factory == m_factories.end()) return;  // not available: the view on show stays as it is
+    // The old view goes first, and polling with it, so that nothing the old view asked for
+    // is sent once the new one is on show; the new view starts polling again.
+    m_link.StopPolling();
+    CloseView();
+    m_view = factory->second(*this);
+    m_viewKind = kind;
+    m_targets.notification = m_frame->ShowView(kind, *m_view);
+    m_view->OnInitialUpdate();
+    m_frame->ViewReady();
+    SetStandingRequests();
+}
+
+void AppContext::OnSwitchViewMessage(std::intptr_t kind, std::intptr_t argument) {
+    m_viewArgument = static_cast<int>(argument);
+    if (kind > 0) SwitchView(static_cast<int>(kind));
+    m_viewArgument = 1;
+}
+
+void AppContext::CloseView() {
+    m_targets.notification = kNoWindow;
+    if (m_frame != nullptr) m_frame->RemoveView();
+    m_view.reset();
+    m_viewKind = 0;
+}
+
+void AppContext::SetStandingRequests() {
+    if (!IsOnline() || !m_link.IsConnected() || !m_view) return;
+    std::optional<std::vector<std::string>> requests = m_view->StandingRequests();
+    if (!requests) return;
+    m_link.SetStanding(std::move(*requests));
+    m_link.StartPolling();
+}
+
+CommandState AppContext::StateOfCommand(int command) const {
+    if (m_view) {
+        if (std::optional<CommandState> state = m_view->StateOf(command)) return *state;
+    }
+    const auto found = m_commands.find(command);
+    if (found == m_commands.end()) return CommandState{false, false};
+    return found->second.state ? found->second.state() : CommandState{};
+}
+
+bool AppContext::RunCommand(int command) {
+    if (m_view && m_view->StateOf(command)) return m_view->OnCommand(command);
+    const auto found = m_commands.find(command);
+    if (found == m_commands.end()) return false;
+    // A copy: the handler may register or switch views, which must not pull it from under us.
+    const std::function<void()> run = found->second.run;
+    if (run) run();
+    return true;
+}
+
+void AppContext::OnFunctionKey(int key) {
+    const KeyAction action = ActionForFunctionKey(key, m_view != nullptr, m_viewKind == kViewKLine);
+    if (action.toggleSelfSelected) {
+        ToggleSelfSelected();
+        return;
+    }
+    if (action.setCurrentGoods >= 0) {
+        JumpToGoods(action.setCurrentGoods);
+        return;
+    }
+    if (action.switchTo > 0) PostSwitchView(action.switchTo, 0);
+}
+
+void AppContext::JumpToGoods(int index) {
+    SelectGoods(index);
+    m_selection.selfSelectedCategory = std::string(kAllGoodsCode);
+    PostSwitchView(kViewKLine, 0);
+}
+
+void AppContext::ToggleSelfSelected() {
+    const SelfSelectedToggle toggle = SelfSelectedToggleFor(CurrentCategoryCode(), m_selection.selfSelectedCategory);
+    if (toggle.kind == SelfSelectedToggle::None) return;
+    const CQeltGoods goods = CurrentGoods();
+    if (toggle.kind == SelfSelectedToggle::Add)
+        AddSelfSelected(goods.goods_no, goods.due_date, toggle.category);
+    else
+        RemoveSelfSelected(goods.goods_no, goods.due_date, toggle.category);
+    m_poster.PostWindowMessage(m_targets.notification.load(), WM_NET_LIST, 0, 0);
+}
+
+CQeltGoods AppContext::CurrentGoods() const {
+    return m_store.CurrentGoods(m_selection.category, m_selection.goods, m_selection.selfSelectedCategory);
+}
+
+void AppContext::EditCurrentGoods(const std::function<void(CQeltGoods&)>& edit) {
+    m_store.EditGoods(m_selection.category, m_selection.goods, m_selection.selfSelectedCategory, edit);
+}
+
+void AppContext::AddSelfSelected(const std::string& goodsNo, const std::string& dueDate,
+                                 const std::string& category) {
+    m_settings.AddSelfSelected(goodsNo, dueDate, category);
+}
+
+void AppContext::RemoveSelfSelected(const std::string& goodsNo, const std::string& dueDate,
+                                    const std::string& category) {
+    m_settings.RemoveSelfSelected(goodsNo, dueDate, category);
+}
+
+void AppContext::PostSwitchView(int kind, int argument) { m_poster.PostThreadMessage(WM_SWITCH_VIEW, kind, argument); }
+
+void AppContext::StepGoods(bool forward) {
+    const NavigationLists lists{m_store.Summaries(GoodsList::Main), m_store.Summaries(GoodsList::SpotMonth),
+                                m_store.Summaries(GoodsList::Delivery), m_store.Summaries(GoodsList::ThirdMonth)};
+    m_selection.goods = qelt::StepGoods(lists, CurrentCategoryCode(), m_selection.goods, forward);
+}
+
+bool AppContext::GoBack() {
+    const std::optional<std::pair<int, int>> back = m_history.Back();
+    if (!back) return false;
+    m_selection.goods = back->first;
+    m_selection.category = back->second;
+    return true;
+}
+
+}  // namespace qelt

@@ -1,0 +1,143 @@
+#pragma once
+/// The application context: what the whole client shares while it runs, without a window.
+/// - the selection every view reads (current category, goods, self-selected code, spare
+///   text, day qualifier) and the navigation history;
+/// - the registry of view kinds (a factory per kind: adding a view is registering it) and
+///   view switching: the old view goes before the new one starts polling; a kind that is not
+///   registered leaves the view on show as it is;
+/// - command routing: the view on show is asked first, then the application's own handlers;
+///   a command nobody handles is disabled;
+/// - the standing requests, which follow the view on show (only while online and connected);
+/// - the global keys F1-F6 and the jumps to a goods (F3, F4, the index panes).
+/// CQeltApp wires the Qt frame and the connection to it; tests drive it with fakes.
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "common/Poster.h"
+#include "data/Data.h"
+#include "data/settings/QeltCFG.h"
+#include "views/NavigationHistory.h"
+#include "views/View.h"
+#include "views/ViewServices.h"
+
+namespace qelt {
+
+/// The frame that shows the one main view, as the context sees it (the Qt main frame).
+class ViewFrame {
+public:
+    virtual ~ViewFrame() = default;
+    /// Shows `view` of `kind` in a new host window (the previous one is gone by then) and
+    /// returns the window the store's notifications go to.
+    virtual WindowId ShowView(int kind, View& view) = 0;
+    /// Destroys the host window of the view on show; the view itself goes after it.
+    virtual void RemoveView() = 0;
+    /// The new view has had its first update: lay it out, give it the keyboard focus, paint.
+    virtual void ViewReady() = 0;
+};
+
+/// The connection as the context sees it.
+class SessionLink {
+public:
+    virtual ~SessionLink() = default;
+    virtual bool IsConnected() const = 0;
+    virtual void SetStanding(std::vector<std::string> requests) = 0;
+    virtual void StartPolling() = 0;
+    virtual void StopPolling() = 0;
+    /// One command, queued behind the others on the paced sender; never waits.
+    virtual void Send(const std::string& request) = 0;
+};
+
+class AppContext : public ViewServices {
+public:
+    using ViewFactory = std::function<std::unique_ptr<View>(ViewServices&)>;
+    struct AppCommand {
+        std::function<void()> run;
+        std::function<CommandState()> state;  ///< enabled when empty
+    };
+
+    AppContext(CQeltCFG& settings, CQeltData& store, SessionLink& link, Poster& poster, MessageTargets& targets);
+    ~AppContext() override;
+    AppContext(const AppContext&) = delete;
+    AppContext& operator=(const AppContext&) = delete;
+
+    // ---- wiring ----
+    /// The frame views are shown in; nullptr while there is none (no switch happens then).
+    void SetFrame(ViewFrame* frame) { m_frame = frame; }
+    /// Registers view kind `kind`; its menu command (报价分析 ... 多股同列) switches to it.
+    void RegisterView(int kind, ViewFactory factory);
+    bool HasView(int kind) const { return m_factories.count(kind) != 0; }
+    /// An application command (connect, settings, dialogs, ...).
+    void RegisterCommand(int command, AppCommand handler);
+
+    // ---- views ----
+    /// Switches the main view to `kind` (kinds outside 1..6 mean the board).
+    void SwitchView(int kind);
+    /// WM_SWITCH_VIEW: lParam is the view argument during the switch, wParam > 0 the kind.
+    void OnSwitchViewMessage(std::intptr_t kind, std::intptr_t argument);
+    /// Removes the view on show (the frame is closing).
+    void CloseView();
+    View* ActiveView() const { return m_view.get(); }
+    int ActiveKind() const { return m_viewKind; }
+    /// Standing requests of the view on show, then polling; nothing while offline.
+    void SetStandingRequests();
+
+    // ---- commands and keys ----
+    CommandState StateOfCommand(int command) const;
+    /// Runs a command: the view on show first, then the application. False when nobody
+    /// handles it.
+    bool RunCommand(int command);
+    /// F1..F6.
+    void OnFunctionKey(int key);
+    /// F3, F4 and the index panes: goods `index` becomes current with the self-selected code
+    /// back to "0001", and the K-line view is asked for.
+    void JumpToGoods(int index);
+
+    // ---- ViewServices ----
+    ViewSelection& Selection() override { return m_selection; }
+    const ViewSelection& Selection() const override { return m_selection; }
+    int ViewArgument() const override { return m_viewArgument; }
+    std::vector<std::string> CategoryCodes() const override { return m_store.CategoryCodes(); }
+    std::vector<std::string> CategoryNames() const override { return m_store.CategoryNames(); }
+    std::vector<CQeltGoods> GoodsOfCategory(int index) const override { return m_store.GoodsOfCategory(index); }
+    std::vector<GoodsSummary> MainSummaries() const override { return m_store.Summaries(GoodsList::Main); }
+    bool IsFlagged(std::string_view goodsNo) const override { return m_store.IsFlagged(goodsNo); }
+    CQeltGoods CurrentGoods() const override;
+    void EditCurrentGoods(const std::function<void(CQeltGoods&)>& edit) override;
+    CQeltCFG& Settings() override { return m_settings; }
+    void AddSelfSelected(const std::string& goodsNo, const std::string& dueDate, const std::string& category) override;
+    void RemoveSelfSelected(const std::string& goodsNo, const std::string& dueDate,
+                            const std::string& category) override;
+    void PostSwitchView(int kind, int argument) override;
+    void StepGoods(bool forward) override;
+    void RefreshStandingRequests() override { SetStandingRequests(); }
+    void Send(const std::string& request) override { m_link.Send(request); }
+    bool IsOnline() const override { return m_settings.m_online.load(); }
+    void PushHistory() override { m_history.Push(m_selection.goods, m_selection.category); }
+    bool GoBack() override;
+
+private:
+    /// F6: adds the current goods to the self-selected list, or removes it there.
+    void ToggleSelfSelected();
+
+    CQeltCFG& m_settings;
+    CQeltData& m_store;
+    SessionLink& m_link;
+    Poster& m_poster;
+    MessageTargets& m_targets;
+    ViewFrame* m_frame = nullptr;
+
+    ViewSelection m_selection;
+    NavigationHistory m_history;
+    int m_viewArgument = 1;
+
+    std::map<int, ViewFactory> m_factories;
+    std::map<int, AppCommand> m_commands;
+    std::unique_ptr<View> m_view;
+    int m_viewKind = 0;
+};
+
+}  // namespace qelt

@@ -1,0 +1,71 @@
+#pragma once
+/// Menu, toolbar and popup command identifiers: the one table the frame, the application
+/// and every view use.
+
+namespace qelt::cmd {
+
+inline constexpr int kQuoteList = 32773;     ///< 报价分析
+inline constexpr int kKLine = 32774;         ///< 技术分析
+inline constexpr int kIntraday = 32775;      ///< 即时分析
+inline constexpr int kTradeList = 32823;     ///< 成交明细 / 交易信息
+inline constexpr int kWeb = 32865;           ///< 资讯系统
+inline constexpr int kMultiGoods = 32894;    ///< 多股同列
+inline constexpr int kConnect = 32824;       ///< 连接行情主站
+inline constexpr int kDisconnect = 32825;    ///< 断开行情主站
+inline constexpr int kComSettings = 32826;   ///< 通信设置
+inline constexpr int kAutoUpdate = 32891;    ///< 自动升级
+inline constexpr int kWebSite = 32828;       ///< 访问网站
+inline constexpr int kPassword = 32925;      ///< 修改密码
+inline constexpr int kNotice = 32919;        ///< 市场公告
+inline constexpr int kAlarmList = 32896;     ///< 预警 设置
+inline constexpr int kAlarmAdd = 32895;      ///< 预警 添加
+inline constexpr int kAlarmOn = 32897;       ///< 预警 开启
+inline constexpr int kAlarmOff = 32898;      ///< 预警 关闭
+inline constexpr int kIndicators = 32914;    ///< 指标设置
+inline constexpr int kHelp = 32926;          ///< 系统帮助
+inline constexpr int kAbout = 57664;         ///< 关于
+inline constexpr int kExit = 57665;          ///< 退出
+inline constexpr int kDay = 32787;           ///< 日线
+inline constexpr int kWeek = 32789;          ///< 周线
+inline constexpr int kMonth = 32790;         ///< 月线
+inline constexpr int kPrevGoods = 32817;     ///< 上一个
+inline constexpr int kNextGoods = 32818;     ///< 下一个
+inline constexpr int kZoomIn = 32819;        ///< 放大
+inline constexpr int kZoomOut = 32820;       ///< 缩小
+inline constexpr int kCursorLeft = 32821;    ///< 前移
+inline constexpr int kCursorRight = 32822;   ///< 后移
+inline constexpr int kDetails = 32899;       ///< 详细信息
+inline constexpr int kDrawingBar = 32890;    ///< 画笔
+inline constexpr int kToolBar = 32840;       ///< 工具栏
+inline constexpr int kStatusBar = 32841;     ///< 状态栏
+inline constexpr int kDrawSegment = 32889;   ///< 线段
+inline constexpr int kDrawLine = 32901;      ///< 直线
+inline constexpr int kDrawParallel = 32902;  ///< 平行线
+inline constexpr int kDrawRect = 32903;      ///< 矩形
+inline constexpr int kDrawWave = 32907;      ///< 波段线
+inline constexpr int kDrawPeriod = 32908;    ///< 周期线
+inline constexpr int kDrawGold = 32909;      ///< 黄金分割
+inline constexpr int kDrawDelete = 32904;    ///< 删除
+inline constexpr int kDrawClear = 32906;     ///< 清空
+inline constexpr int kDrawCancel = 32910;    ///< 取消
+inline constexpr int kExportCsv = 32911;     ///< 导出到EXCEL
+inline constexpr int kExportText = 32912;    ///< 导出到文本文件
+inline constexpr int kPrintDirect = 57606;   ///< 直接打印
+inline constexpr int kPrint = 57607;         ///< 打印
+inline constexpr int kPrintPreview = 57609;  ///< 打印预览
+inline constexpr int kExportPicture = 32913; ///< 导出到图片
+
+// The quote board's popups (the column chooser's ids are in views/ColumnTable.h).
+inline constexpr int kAddSelfSelected = 32892;     ///< 添加到自选
+inline constexpr int kRemoveSelfSelected = 32893;  ///< 从自选删除
+
+// The K-line view's chart types and window counts (popup menu 137).
+inline constexpr int kChartCandles = 32863;   ///< 标准(空心阳线)
+inline constexpr int kChartAmerican = 32864;  ///< 美国线
+inline constexpr int kChartOX = 32879;        ///< OX点数图
+inline constexpr int kWindows1 = 32900;       ///< 仅主窗口
+inline constexpr int kWindows2 = 32788;       ///< 二个窗口
+inline constexpr int kWindows3 = 32791;       ///< 三个窗口 (32791..32796: three to eight)
+inline constexpr int kWindows8 = 32796;       ///< 八个窗口
+
+}  // namespace qelt::cmd

@@ -1,0 +1,250 @@
+#include "CQeltApp.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QTimer>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include "CMainFrame.h"
+#include "CQeltHtml.h"
+#include "CQeltMsg.h"
+#include "ModalDialog.h"
+#include "ViewHostWidget.h"
+#include "app/WebSite.h"
+#include "common/Messages.h"
+#include "data/history/StoreArchive.h"
+#include "net/Requests.h"
+#include "views/QuoteListView.h"
+#include "views/ViewKinds.h"
+#include "views/WebPageView.h"
+#include "ui/views/CQeltListView.h"
+
+namespace qelt {
+namespace {
+
+/// The socket layer is usable when a TCP socket can be created at all.
+bool NetworkAvailable() {
+    int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    if (fd < 0) return false;
+    ::close(fd);
+    return true;
+}
+
+CClientSocket::Timing SocketTiming(std::chrono::milliseconds pause) {
+    CClientSocket::Timing timing;
+    timing.pause = pause;
+    return timing;
+}
+
+}  // namespace
+
+CQeltApp::CQeltApp(AppOptions options)
+    : m_options(std::move(options)),
+      m_cfg(m_options.programDirectory),
+      m_store(m_poster, m_targets),
+      m_database(m_options.programDirectory),
+      m_socket(m_poster, m_targets, SocketTiming(m_options.sendPause)),
+      m_paced(m_socket),
+      m_context(m_cfg, m_store, *this, m_poster, m_targets),
+      m_relogin(*this),
+      m_connector(std::make_unique<AsyncConnector>()) {
+    m_appWindow = m_poster.Register(this);
+    m_poster.SetApplicationReceiver(this);
+    // The store's series requests queue behind each other on the paced sender's thread, so
+    // the receive thread goes on reading replies while they go out.
+    m_store.SetSender(&m_paced, [this] { return m_cfg.m_online.load(); });
+    m_store.SetSelfSelectedSource(&m_cfg);
+    m_store.SetHistorySink(&m_database);
+    m_socket.SetSink(&m_store);
+    m_socket.SetAlarmQuerySource([this] { return m_cfg.AlarmQueries(); });
+    RegisterViews();
+    RegisterCommands();
+    qApp->installEventFilter(this);
+}
+
+CQeltApp::~CQeltApp() {
+    // A connect under way ends first: its thread must not report to a half-destroyed object.
+    CancelConnect();
+    m_connector.reset();
+    ExitInstance();
+    m_context.SetFrame(nullptr);
+    delete m_frame.data();
+    m_context.CloseView();
+    qApp->removeEventFilter(this);
+    // No message may reach the store once it is gone: end the connection's threads first.
+    m_paced.Cancel();
+    m_socket.Shutdown();
+    m_poster.SetApplicationReceiver(nullptr);
+    m_poster.Unregister(m_appWindow);
+}
+
+void CQeltApp::RegisterViews() {
+    // A view kind is its Qt-free view and, when it has Qt children of its own, its window.
+    m_context.RegisterView(kViewQuoteList, [](ViewServices& s) { return std::make_unique<QuoteListView>(s); });
+    m_hostFactories[kViewQuoteList] = [this](View& view) {
+        return new CQeltListView(dynamic_cast<QuoteListView&>(view), m_context);
+    };
+    m_context.RegisterView(kViewWeb, [this](ViewServices&) { return std::make_unique<WebPageView>(WebSite()); });
+    m_hostFactories[kViewWeb] = [this](View& view) {
+        return new CQeltHtml(dynamic_cast<WebPageView&>(view), m_context);
+    };
+}
+
+bool CQeltApp::InitInstance() {
+    if (!NetworkAvailable()) {
+        QMessageBox::critical(nullptr, QString::fromUtf8("系统提示"), QString::fromUtf8("Windows 通信端口初始化失败。"));
+        return false;
+    }
+    if (m_options.offline)
+        m_cfg.m_online = false;
+    else if (!RunLogin())
+        return false;
+    if (!m_cfg.m_online) LoadStoreFromHistory(m_database, m_store);
+    CreateFrame();
+    m_context.SwitchView(kViewQuoteList);
+    m_frame->showMaximized();
+    if (m_cfg.m_online) m_paced.SendFirst(NoticeRequest());
+    if (!m_options.screenshot.isEmpty()) {
+        QTimer::singleShot(m_options.screenshotDelay, this, [this] {
+            if (m_frame) m_frame->grab().save(m_options.screenshot);
+            if (m_frame) m_frame->close();
+        });
+    }
+    return true;
+}
+
+void CQeltApp::ExitInstance() {
+    if (m_exited) return;
+    m_exited = true;
+    m_socket.StopPolling();
+    if (m_cfg.m_online) SaveStoreToHistory(m_database, m_store);
+}
+
+void CQeltApp::CreateFrame() {
+    CMainFrame::Hooks hooks;
+    hooks.command = [this](int id) { m_context.RunCommand(id); };
+    hooks.enabled = [this](int id) { return m_context.StateOfCommand(id).enabled; };
+    hooks.checked = [this](int id) { return m_context.StateOfCommand(id).checked; };
+    hooks.indexValues = [this] { return m_store.IndexValues(); };
+    hooks.jumpToIndexGoods = [this](int goods) { m_context.JumpToGoods(goods); };
+    // Closing the frame ends the program (see eventFilter); the frame itself is deleted with
+    // the application object, once no nested loop of a dialog or menu can still be running.
+    m_frame = new CMainFrame(std::move(hooks));
+    m_frame->resize(1024, 700);
+    m_frame->SetOnline(m_cfg.m_online);
+    m_frameWindow = m_poster.Register(m_frame);
+    m_targets.mainFrame = m_frameWindow;
+    connect(m_frame, &QObject::destroyed, this, [this] {
+        m_targets.mainFrame = kNoWindow;
+        m_targets.notification = kNoWindow;
+        m_poster.Unregister(m_frameWindow);
+        m_poster.Unregister(m_viewWindow);
+        m_viewWindow = kNoWindow;
+    });
+    m_context.SetFrame(this);
+    m_frame->RefreshIndexPanes();
+}
+
+WindowId CQeltApp::ShowView(int kind, View& view) {
+    const auto factory = m_hostFactories.find(kind);
+    ViewHostWidget* host = factory != m_hostFactories.end() ? factory->second(view) : new ViewHostWidget(view, m_context);
+    m_host = host;
+    m_frame->SetView(host);
+    m_viewWindow = m_poster.Register(host);
+    return m_viewWindow;
+}
+
+void CQeltApp::RemoveView() {
+    m_poster.Unregister(m_viewWindow);
+    m_viewWindow = kNoWindow;
+    if (m_frame) m_frame->DestroyView();
+    m_host = nullptr;
+}
+
+void CQeltApp::ViewReady() {
+    if (m_host) m_host->ViewReady();
+}
+
+void CQeltApp::ConnectAsync(const std::string& address, int port, std::function<void(bool)> done) {
+    const int attempt = ++m_connectAttempt;
+    m_connector->Start(address, port, m_socket.ConnectTimeout(), [this, attempt, done = std::move(done)](UniqueFd fd) {
+        // Back on the interface thread; a descriptor nobody takes closes with its holder.
+        auto connection = std::make_shared<UniqueFd>(std::move(fd));
+        QMetaObject::invokeMethod(
+            this,
+            [this, attempt, connection, done] {
+                if (attempt != m_connectAttempt) return;  // cancelled or superseded
+                const bool connected = connection->Valid() && m_socket.Adopt(std::move(*connection)) &&
+                                       m_socket.StartReceiveThread();
+                done(connected);
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void CQeltApp::CancelConnect() {
+    ++m_connectAttempt;
+    if (m_connector) m_connector->Cancel();
+}
+
+void CQeltApp::Connect(std::function<void(bool)> done) {
+    ConnectAsync(m_cfg.m_serverAddress, m_cfg.m_serverPort, std::move(done));
+}
+
+void CQeltApp::SendRelogin() { m_paced.SendFirst(LoginRequest(m_cfg.m_user, m_cfg.m_password, true)); }
+
+void CQeltApp::SetOffline() {
+    m_cfg.m_online = false;
+    if (m_frame) m_frame->SetOnline(false);
+}
+
+void CQeltApp::ShowMessage(const std::string& text, const std::string& caption) {
+    // Never modal here: a message must not hold up the receive side or a re-login.
+    auto* box = new QMessageBox(QMessageBox::Information, QString::fromStdString(caption),
+                                QString::fromStdString(text), QMessageBox::Ok, m_frame);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+}
+
+void CQeltApp::After(int milliseconds, std::function<void()> then) {
+    QTimer::singleShot(milliseconds, this, [then = std::move(then)] { then(); });
+}
+
+void CQeltApp::ShowNotice() {
+    ExecModal<CQeltMsg>(QString::fromStdString(m_store.Notice()), m_frame.data());
+}
+
+std::string CQeltApp::WebSite() const {
+    return WebSiteAddress(m_cfg.ProgramDirectory(), m_cfg.m_serverAddress, m_cfg.m_serverPort);
+}
+
+bool CQeltApp::event(QEvent* e) {
+    auto* message = dynamic_cast<WindowMessageEvent*>(e);
+    if (!message) return QObject::event(e);
+    switch (message->Message()) {
+        case WM_SWITCH_VIEW: m_context.OnSwitchViewMessage(message->WParam(), message->LParam()); break;
+        case WM_NET_RECONNECT: m_relogin.OnReconnect(static_cast<long>(message->WParam())); break;
+        case WM_NET_NOTICE: ShowNotice(); break;
+        default: break;  // WM_UPDATE_PROGRESS and the rest: accepted and ignored
+    }
+    return true;
+}
+
+bool CQeltApp::eventFilter(QObject* watched, QEvent* e) {
+    // Closing the main window ends every event loop, the nested ones of dialogs and menus
+    // included; the objects go away after them, in order.
+    if (e->type() == QEvent::Close && watched == m_frame.data()) {
+        QCoreApplication::quit();
+        return false;
+    }
+    if (e->type() != QEvent::KeyPress || !m_frame || QApplication::activeModalWidget()) return false;
+    auto* key = static_cast<QKeyEvent*>(e);
+    if (key->key() < Qt::Key_F1 || key->key() > Qt::Key_F6 || key->modifiers() != Qt::NoModifier) return false;
+    if (!watched->isWidgetType() || static_cast<QWidget*>(watched)->window() != m_frame) return false;
+    m_context.OnFunctionKey(key->key() - Qt::Key_F1 + 1);
+    return true;
+}
+
+}  // namespace qelt

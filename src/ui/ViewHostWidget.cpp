@@ -1,0 +1,284 @@
+#include "ViewHostWidget.h"
+
+#include <QCursor>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QWheelEvent>
+
+#include "DoubleBuffer.h"
+#include "ModalDialog.h"
+#include "OverlayWidget.h"
+#include "QtCanvas.h"
+#include "QtPoster.h"
+#include "QtSaveFileDialog.h"
+#include "ViewPrint.h"
+#include "dialogs/CQeltIndiDlg.h"
+#include "dialogs/MessageBoxes.h"
+#include "widgets/CHotKey.h"
+
+namespace qelt {
+namespace {
+
+constexpr const char* kSystemCaption = "系统提示";
+
+Point ToPoint(const QPointF& p) { return {static_cast<int>(p.x()), static_cast<int>(p.y())}; }
+
+MouseButton ToButton(Qt::MouseButton button) {
+    switch (button) {
+        case Qt::LeftButton: return MouseButton::Left;
+        case Qt::RightButton: return MouseButton::Right;
+        case Qt::MiddleButton: return MouseButton::Middle;
+        default: return MouseButton::None;
+    }
+}
+
+MouseInput ToMouseInput(const QMouseEvent& event) {
+    MouseInput mouse;
+    mouse.at = ToPoint(event.position());
+    mouse.button = ToButton(event.button());
+    mouse.leftHeld = (event.buttons() & Qt::LeftButton) != 0;
+    mouse.control = (event.modifiers() & Qt::ControlModifier) != 0;
+    mouse.shift = (event.modifiers() & Qt::ShiftModifier) != 0;
+    return mouse;
+}
+
+KeyInput ToKeyInput(const QKeyEvent& event) {
+    KeyInput key;
+    key.control = (event.modifiers() & Qt::ControlModifier) != 0;
+    key.shift = (event.modifiers() & Qt::ShiftModifier) != 0;
+    key.alt = (event.modifiers() & Qt::AltModifier) != 0;
+    key.text = event.text().toStdString();
+    static const std::pair<int, ViewKey> kKeys[] = {
+        {Qt::Key_Return, ViewKey::Enter},     {Qt::Key_Enter, ViewKey::Enter},   {Qt::Key_Escape, ViewKey::Escape},
+        {Qt::Key_Backspace, ViewKey::Backspace}, {Qt::Key_Delete, ViewKey::Delete}, {Qt::Key_Up, ViewKey::Up},
+        {Qt::Key_Down, ViewKey::Down},        {Qt::Key_Left, ViewKey::Left},     {Qt::Key_Right, ViewKey::Right},
+        {Qt::Key_PageUp, ViewKey::PageUp},    {Qt::Key_PageDown, ViewKey::PageDown}, {Qt::Key_Home, ViewKey::Home},
+        {Qt::Key_End, ViewKey::End}};
+    const int qtKey = event.key();
+    for (const auto& [k, v] : kKeys)
+        if (qtKey == k) key.key = v;
+    // Digits from the main keys and the numeric pad alike.
+    if (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9 && !key.control && !key.alt) {
+        key.key = ViewKey::Digit;
+        key.digit = qtKey - Qt::Key_0;
+    }
+    return key;
+}
+
+Qt::CursorShape ToQtCursor(CursorShape shape) {
+    switch (shape) {
+        case CursorShape::SizeVertical: return Qt::SizeVerCursor;
+        case CursorShape::Cross: return Qt::CrossCursor;
+        case CursorShape::Hand: return Qt::PointingHandCursor;
+        case CursorShape::SizeAll: return Qt::SizeAllCursor;
+        case CursorShape::Arrow: break;
+    }
+    return Qt::ArrowCursor;
+}
+
+void AddEntries(QMenu& menu, const std::vector<MenuEntry>& entries) {
+    for (const MenuEntry& entry : entries) {
+        switch (entry.kind) {
+            case MenuEntry::Kind::Separator: menu.addSeparator(); break;
+            case MenuEntry::Kind::SubMenu: {
+                QMenu* sub = menu.addMenu(QString::fromStdString(entry.text));
+                sub->setEnabled(entry.enabled);
+                AddEntries(*sub, entry.children);
+                break;
+            }
+            case MenuEntry::Kind::Command: {
+                QAction* action = menu.addAction(QString::fromStdString(entry.text));
+                action->setData(entry.command);
+                action->setEnabled(entry.enabled);
+                action->setCheckable(entry.checkable);
+                action->setChecked(entry.checked);
+                break;
+            }
+        }
+    }
+}
+
+}  // namespace
+
+ViewHostWidget::ViewHostWidget(View& view, ViewServices& services, QWidget* parent)
+    : QWidget(parent), m_view(view), m_services(services) {
+    setObjectName(QStringLiteral("viewHost"));
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setFocusPolicy(Qt::StrongFocus);
+    setMouseTracking(true);  // the charts follow the pointer without a button held
+    m_view.Attach(*this);
+}
+
+ViewHostWidget::~ViewHostWidget() { m_view.Attach(NullViewHost()); }
+
+void ViewHostWidget::ViewReady() {
+    m_view.OnSize(ClientSize());
+    LayOutChildren();
+    setFocus(Qt::OtherFocusReason);
+    update();
+}
+
+bool ViewHostWidget::event(QEvent* event) {
+    if (auto* message = dynamic_cast<WindowMessageEvent*>(event)) {
+        m_view.OnNotify(message->Message(), message->WParam());
+        return true;
+    }
+    return QWidget::event(event);
+}
+
+void ViewHostWidget::paintEvent(QPaintEvent*) {
+    PaintDoubleBuffered(*this, m_buffer, [this](Canvas& canvas, Size client) { m_view.Paint(canvas, client); });
+}
+
+void ViewHostWidget::resizeEvent(QResizeEvent*) {
+    m_view.OnSize(ClientSize());
+    LayOutChildren();
+}
+
+void ViewHostWidget::keyPressEvent(QKeyEvent* event) {
+    if (!m_view.OnKey(ToKeyInput(*event))) QWidget::keyPressEvent(event);
+}
+
+void ViewHostWidget::mousePressEvent(QMouseEvent* event) {
+    setFocus(Qt::MouseFocusReason);
+    const MouseInput mouse = ToMouseInput(*event);
+    m_view.OnMouseDown(mouse);
+    if (mouse.button == MouseButton::Right) m_view.OnContextMenu(mouse.at);
+}
+
+void ViewHostWidget::mouseMoveEvent(QMouseEvent* event) { m_view.OnMouseMove(ToMouseInput(*event)); }
+
+void ViewHostWidget::mouseReleaseEvent(QMouseEvent* event) { m_view.OnMouseUp(ToMouseInput(*event)); }
+
+void ViewHostWidget::mouseDoubleClickEvent(QMouseEvent* event) { m_view.OnDoubleClick(ToMouseInput(*event)); }
+
+void ViewHostWidget::wheelEvent(QWheelEvent* event) {
+    // One step per notch (120 units); touchpads send smaller steps that add up to one.
+    m_wheelDelta += event->angleDelta().y();
+    const Point at = ToPoint(event->position());
+    while (m_wheelDelta >= 120 || m_wheelDelta <= -120) {
+        m_view.OnWheel(m_wheelDelta < 0, at);
+        m_wheelDelta += m_wheelDelta < 0 ? 120 : -120;
+    }
+}
+
+void ViewHostWidget::SetCursorShape(CursorShape shape) { setCursor(ToQtCursor(shape)); }
+
+void ViewHostWidget::MovePointer(Point client) { QCursor::setPos(mapToGlobal(QPoint(client.x, client.y))); }
+
+QAction* ViewHostWidget::ExecMenu(QMenu& menu, const QPoint& globalPos) { return menu.exec(globalPos); }
+
+int ViewHostWidget::ShowPopupMenu(const PopupMenu& popup, Point at) {
+    QMenu menu(this);
+    menu.setTitle(QString::fromStdString(popup.title));
+    AddEntries(menu, popup.entries);
+    QAction* chosen = ExecMenu(menu, mapToGlobal(QPoint(at.x, at.y)));
+    return chosen ? chosen->data().toInt() : 0;
+}
+
+int ViewHostWidget::RunHotKey(const QString& typed) {
+    QPointer<CHotKey> dialog =
+        new CHotKey(m_services.MainSummaries(), typed, mapToGlobal(QPoint(width(), height())), this);
+    const bool chosen = dialog->exec() == QDialog::Accepted;
+    const int result = dialog && chosen ? dialog->Result() : -1;
+    delete dialog.data();
+    return result;
+}
+
+int ViewHostWidget::RunKeyboardWizard(const std::string& typed) { return RunHotKey(QString::fromStdString(typed)); }
+
+bool ViewHostWidget::RunIndicatorDialog(int code) {
+    CQeltCFG& cfg = m_services.Settings();
+    const bool accepted = ExecModal<CQeltIndiDlg>(cfg.m_indicators, cfg.ProgramDirectory(), DefaultMessageBoxes(),
+                                                  code, this) == QDialog::Accepted;
+    update();
+    return accepted;
+}
+
+bool ViewHostWidget::Confirm(const std::string& text, const std::string& caption) {
+    return DefaultMessageBoxes().Ask(this, text, caption);
+}
+
+void ViewHostWidget::ShowMessage(const std::string& text, const std::string& caption) {
+    DefaultMessageBoxes().Show(this, text, caption);
+}
+
+void ViewHostWidget::ShowOverlay(int id, const Rect& where, OverlayPainter painter, bool draggable) {
+    QPointer<OverlayWidget>& overlay = m_overlays[id];
+    if (!overlay) {
+        overlay = new OverlayWidget(this);
+        overlay->setObjectName(QString("overlay%1").arg(id));
+        // A draggable tip keeps the place the user moved it to.
+        overlay->setGeometry(where.left, where.top, std::max(1, where.Width()), std::max(1, where.Height()));
+    } else if (!draggable || !overlay->isVisible()) {
+        overlay->setGeometry(where.left, where.top, std::max(1, where.Width()), std::max(1, where.Height()));
+    }
+    overlay->SetDraggable(draggable);
+    overlay->SetPainter(std::move(painter));
+    overlay->show();
+    overlay->raise();
+}
+
+void ViewHostWidget::HideOverlay(int id) {
+    const auto found = m_overlays.find(id);
+    if (found != m_overlays.end() && found->second) found->second->hide();
+}
+
+void ViewHostWidget::PrintTo(QPrinter& printer) {
+    // The print colours are in effect while the view paints for paper, then the screen's again.
+    CQeltCFG& cfg = m_services.Settings();
+    cfg.UsePrintScheme();
+    PrintView(m_view, printer, size());
+    cfg.UseScreenScheme();
+    update();
+}
+
+void ViewHostWidget::Print() {
+    QPrinter printer(QPrinter::HighResolution);
+    SetUpPrinter(printer);
+    QPointer<QPrintDialog> dialog = new QPrintDialog(&printer, this);
+    const bool accepted = dialog->exec() == QDialog::Accepted;
+    delete dialog.data();
+    if (accepted) PrintTo(printer);
+}
+
+void ViewHostWidget::PrintDirect() {
+    QPrinter printer(QPrinter::HighResolution);
+    SetUpPrinter(printer);
+    PrintTo(printer);
+}
+
+void ViewHostWidget::PrintPreview() {
+    QPrinter printer(QPrinter::HighResolution);
+    SetUpPrinter(printer);
+    QPointer<QPrintPreviewDialog> dialog = new QPrintPreviewDialog(&printer, this);
+    connect(dialog, &QPrintPreviewDialog::paintRequested, this, [this](QPrinter* p) { PrintTo(*p); });
+    dialog->exec();
+    delete dialog.data();
+}
+
+void ViewHostWidget::Export(ExportKind kind) {
+    const std::optional<ExportDocument> document = m_view.Export(kind);
+    if (!document) return;
+    QtSaveFileDialog fileDialog(this);
+    SaveFileDialog& dialog = m_saveDialog ? *m_saveDialog : static_cast<SaveFileDialog&>(fileDialog);
+    if (SaveExport(*document, dialog) == ExportResult::Failed) ShowMessage(kExportFailedText, kSystemCaption);
+}
+
+void ViewHostWidget::ExportPicture() {
+    const std::optional<SaveRequest> request = m_view.PictureExport();
+    if (!request) return;
+    QtSaveFileDialog fileDialog(this);
+    SaveFileDialog& dialog = m_saveDialog ? *m_saveDialog : static_cast<SaveFileDialog&>(fileDialog);
+    const std::optional<std::string> path = dialog.AskSavePath(*request);
+    if (!path || path->empty()) return;
+    // The view's own pixels, whatever the screen's density.
+    QtBitmap bitmap(std::max(1, width()), std::max(1, height()));
+    m_view.Paint(bitmap.GetCanvas(), ClientSize());
+    if (!bitmap.SaveBmp(*path)) ShowMessage(kExportFailedText, kSystemCaption);
+}
+
+}  // namespace qelt

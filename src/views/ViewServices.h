@@ -1,0 +1,94 @@
+#pragma once
+/// What the views ask of the application: the selection they share, the store's read API,
+/// the settings, view switching, goods navigation and the connection. The application
+/// context implements it with the real store and settings; tests with a fake over plain
+/// vectors.
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "data/Categories.h"
+#include "data/Goods.h"
+#include "data/GoodsSummary.h"
+#include "data/settings/QeltCFG.h"
+
+namespace qelt {
+
+/// The selection every view shares. The category and goods indices follow the store's lists;
+/// the self-selected code says under which category the entry chosen in the self-selected
+/// list was added ("0001" or "0005").
+struct ViewSelection {
+    int category = 0;  ///< index into the store's category list
+    int goods = 0;     ///< position in the store's main goods list
+    std::string selfSelectedCategory{kAllGoodsCode};
+    std::string spareText;     ///< emptied whenever a view sets the current goods
+    std::string dayQualifier;  ///< first field of the standing "real" request
+};
+
+class ViewServices {
+public:
+    virtual ~ViewServices() = default;
+
+    // ---- selection ----
+    virtual ViewSelection& Selection() = 0;
+    virtual const ViewSelection& Selection() const = 0;
+    /// Makes `goodsIndex` the current goods and empties the spare text.
+    void SelectGoods(int goodsIndex) {
+        Selection().goods = goodsIndex;
+        Selection().spareText.clear();
+    }
+    /// The argument of the view switch that created the view on show (1 unless one was given).
+    virtual int ViewArgument() const = 0;
+
+    // ---- the store (copies and projections) ----
+    virtual std::vector<std::string> CategoryCodes() const = 0;
+    virtual std::vector<std::string> CategoryNames() const = 0;
+    /// The code of the current category; empty when out of range.
+    std::string CurrentCategoryCode() const;
+    /// Rows of the category at `index`: quote fields, name, change figures; no series.
+    virtual std::vector<CQeltGoods> GoodsOfCategory(int index) const = 0;
+    /// Position, number, month, name and state of every main record (the keyboard wizard).
+    virtual std::vector<GoodsSummary> MainSummaries() const = 0;
+    virtual bool IsFlagged(std::string_view goodsNo) const = 0;
+    /// A copy of the goods the selection points at, with its series and trades.
+    virtual CQeltGoods CurrentGoods() const = 0;
+    /// Applies `edit` to the stored goods the selection points at, under the store lock
+    /// (view-owned state: drawn lines, cover mode). `edit` must not block or call back.
+    virtual void EditCurrentGoods(const std::function<void(CQeltGoods&)>& edit) = 0;
+
+    // ---- settings ----
+    virtual CQeltCFG& Settings() = 0;
+    /// mylist.ini: adds the entry unless an equal one is there / removes entries equal in all
+    /// three texts.
+    virtual void AddSelfSelected(const std::string& goodsNo, const std::string& dueDate,
+                                 const std::string& category) = 0;
+    virtual void RemoveSelfSelected(const std::string& goodsNo, const std::string& dueDate,
+                                    const std::string& category) = 0;
+
+    // ---- the application ----
+    /// Posts WM_SWITCH_VIEW (kind, argument) to the application thread.
+    virtual void PostSwitchView(int kind, int argument) = 0;
+    /// Steps the current goods within the current category's list (上一个 / 下一个).
+    virtual void StepGoods(bool forward) = 0;
+    /// Sends the standing requests of the view on show again (after its goods changed).
+    virtual void RefreshStandingRequests() = 0;
+    /// One command to the server, paced behind the others; never waits.
+    virtual void Send(const std::string& request) = 0;
+    virtual bool IsOnline() const = 0;
+
+    // ---- navigation history (goods and category pairs) ----
+    /// Appends the current pair unless the newest entry has the same goods.
+    virtual void PushHistory() = 0;
+    /// With two entries or more: drops the newest and makes the one before it current.
+    virtual bool GoBack() = 0;
+};
+
+inline std::string ViewServices::CurrentCategoryCode() const {
+    const std::vector<std::string> codes = CategoryCodes();
+    const int index = Selection().category;
+    if (index < 0 || static_cast<std::size_t>(index) >= codes.size()) return {};
+    return codes[static_cast<std::size_t>(index)];
+}
+
+}  // namespace qelt
