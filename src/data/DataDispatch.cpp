@@ -144,8 +144,7 @@ void CQeltData::Dispatch(std::string_view message) {
             break;
         }
         case ReplyKind::Dis:
-            m_poster.PostThreadMessage(WM_NET_RECONNECT, kReconnectAfterDisconnect, 0);
-            break;
+            break;  // the end of the session: the connection itself reports it
         case ReplyKind::Pwd: {
             WindowId dialog = m_targets.passwordDialog.load();
             if (dialog != kNoWindow) m_poster.PostWindowMessage(dialog, WM_NET_PWD, ParsePassword(body), 0);

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "indicators/IndicatorParameters.h"
+#include "data/settings/IndicatorParameters.h"
 
 namespace qelt {
 

@@ -225,9 +225,13 @@ void CClientSocket::ReceiveLoop(int fd) {
         while (framer.Next(message)) {
             const std::string utf8 = GbkToUtf8(message);
             if (m_sink) m_sink->Dispatch(utf8);
-            // After the server's own "dis" the session is over: the connection's end that
-            // follows is no loss to recover from, so it must not start a re-login.
-            if (KindOf(SplitKind(utf8).kind) == ReplyKind::Dis) MarkDisconnected();
+            // After the server's own "dis" the session is over: the application hears it
+            // once (no re-login), and the connection's end that follows is no loss to
+            // recover from.
+            if (KindOf(SplitKind(utf8).kind) == ReplyKind::Dis && m_connected.exchange(false)) {
+                WakePoller();
+                m_poster.PostThreadMessage(WM_NET_RECONNECT, kReconnectAfterDisconnect, 0);
+            }
             if (WindowId frame = m_targets.mainFrame.load(); frame != kNoWindow)
                 m_poster.PostWindowMessage(frame, WM_NET_INDEX, 0, 0);
         }

@@ -11,8 +11,8 @@
 /// - Receive thread: reads 2048-byte pieces, cuts them at "|END", converts each message to
 ///   UTF-8, hands it to the sink on this thread and then posts WM_NET_INDEX to the main frame.
 ///   When the peer ends a connection still marked connected it posts WM_NET_RECONNECT
-///   (wParam 0) to the application exactly once, unless the server ended the session with
-///   "dis" (the store reports that one). Text waiting for a terminator is capped: a
+///   (wParam 0) to the application exactly once; after the server's own "dis" it posts
+///   WM_NET_RECONNECT with wParam 10 instead (no re-login follows), and nothing more. Text waiting for a terminator is capped: a
 ///   peer that never sends one loses the connection as if it had dropped it.
 #include <atomic>
 #include <chrono>

@@ -2,7 +2,7 @@
 
 #include "common/Files.h"
 #include "indicators/IndicatorCatalogue.h"
-#include "indicators/IndicatorParameters.h"
+#include "data/settings/IndicatorParameters.h"
 #include "support/TempDir.h"
 
 namespace qelt {

@@ -11,7 +11,7 @@
 #include <QTreeWidget>
 
 #include "common/Files.h"
-#include "indicators/IndicatorParameters.h"
+#include "data/settings/IndicatorParameters.h"
 #include "support/TempDir.h"
 #include "ui/dialogs/CComServer.h"
 #include "ui/dialogs/CComSet.h"

@@ -20,7 +20,7 @@
 #include "data/settings/DisplayScheme.h"
 #include "data/settings/RememberedLogin.h"
 #include "gfx/GfxTypes.h"
-#include "indicators/IndicatorParameters.h"
+#include "data/settings/IndicatorParameters.h"
 #include "net/Requests.h"
 
 namespace qelt {

@@ -1,4 +1,4 @@
-#include "indicators/IndicatorParameters.h"
+#include "data/settings/IndicatorParameters.h"
 
 #include "common/Files.h"
 #include "common/Numbers.h"

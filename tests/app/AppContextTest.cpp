@@ -1,0 +1,189 @@
+// The application context with a fake view, a fake frame and a fake connection: view
+// switching and its order, command routing, standing requests and the function keys.
+#include <gtest/gtest.h>
+
+#include "app/AppContext.h"
+#include "common/Commands.h"
+#include "common/Messages.h"
+#include "support/QueuePoster.h"
+#include "support/TempDir.h"
+#include "views/ViewKinds.h"
+
+namespace qelt {
+namespace {
+
+using Log = std::vector<std::string>;
+constexpr int kViewCommand = 40001;
+
+class FakeView : public View {
+public:
+    FakeView(ViewServices& services, Log& log, std::string name, std::optional<std::vector<std::string>> standing)
+        : m_services(services), m_log(log), m_name(std::move(name)), m_standing(std::move(standing)) {
+        m_log.push_back("create " + m_name);
+    }
+    ~FakeView() override { m_log.push_back("destroy " + m_name); }
+    void OnInitialUpdate() override {
+        m_log.push_back("update " + m_name + " argument " + std::to_string(m_services.ViewArgument()));
+    }
+    void Paint(Canvas&, Size) override {}
+    std::optional<CommandState> StateOf(int command) const override {
+        if (command == kViewCommand || command == cmd::kZoomIn) return CommandState{true, true};
+        return std::nullopt;
+    }
+    bool OnCommand(int command) override {
+        m_log.push_back(m_name + " runs " + std::to_string(command));
+        return true;
+    }
+    std::optional<std::vector<std::string>> StandingRequests() const override { return m_standing; }
+
+private:
+    ViewServices& m_services;
+    Log& m_log;
+    std::string m_name;
+    std::optional<std::vector<std::string>> m_standing;
+};
+
+struct FakeFrame : ViewFrame {
+    explicit FakeFrame(Log& log) : log(log) {}
+    WindowId ShowView(int kind, View&) override {
+        log.push_back("show " + std::to_string(kind));
+        return static_cast<WindowId>(100 + kind);
+    }
+    void RemoveView() override { log.push_back("remove"); }
+    void ViewReady() override { log.push_back("ready"); }
+    Log& log;
+};
+
+struct FakeLink : SessionLink {
+    explicit FakeLink(Log& log) : log(log) {}
+    bool IsConnected() const override { return connected; }
+    void SetStanding(std::vector<std::string> requests) override { standing = std::move(requests); }
+    void StartPolling() override { log.push_back("poll"); }
+    void StopPolling() override { log.push_back("stop polling"); }
+    void Send(const std::string& request) override { sent.push_back(request); }
+    Log& log;
+    bool connected = true;
+    std::vector<std::string> standing{"untouched"};
+    std::vector<std::string> sent;
+};
+
+class AppContextTest : public ::testing::Test {
+protected:
+    AppContextTest() : cfg(dir.Path()), store(poster, targets), frame(log), link(log), context(cfg, store, link, poster, targets) {
+        cfg.m_online = true;
+        context.RegisterView(kViewQuoteList, [this](ViewServices& s) {
+            return std::make_unique<FakeView>(s, log, "board", std::vector<std::string>{"list:"});
+        });
+        context.RegisterView(kViewKLine, [this](ViewServices& s) {
+            return std::make_unique<FakeView>(s, log, "chart", std::vector<std::string>{"list:", "real::0101:1:1:"});
+        });
+        context.RegisterView(kViewWeb, [this](ViewServices& s) {
+            return std::make_unique<FakeView>(s, log, "web", std::nullopt);
+        });
+        context.SetFrame(&frame);
+    }
+    test::TempDir dir;
+    test::QueuePoster poster;
+    MessageTargets targets;
+    CQeltCFG cfg;
+    CQeltData store;
+    Log log;
+    FakeFrame frame;
+    FakeLink link;
+    AppContext context;
+};
+
+TEST_F(AppContextTest, TheOldViewGoesBeforeTheNewOneStartsPolling) {
+    context.SwitchView(kViewQuoteList);
+    log.clear();
+    context.SwitchView(kViewKLine);
+    EXPECT_EQ(log, (Log{"stop polling", "remove", "destroy board", "create chart", "show 2", "update chart argument 1",
+                        "ready", "poll"}));
+    EXPECT_EQ(link.standing, (std::vector<std::string>{"list:", "real::0101:1:1:"}));
+    EXPECT_EQ(targets.notification.load(), 102u) << "the store's notifications go to the new view's window";
+    EXPECT_EQ(context.ActiveKind(), kViewKLine);
+}
+
+TEST_F(AppContextTest, KindsThatAreMissingOrHaveNoRequests) {
+    context.SwitchView(kViewQuoteList);
+    log.clear();
+    context.SwitchView(kViewIntraday);  // not registered: the board stays as it is
+    EXPECT_TRUE(log.empty());
+    EXPECT_EQ(context.ActiveKind(), kViewQuoteList);
+    EXPECT_FALSE(context.StateOfCommand(cmd::kIntraday).enabled) << "its menu command is greyed";
+    EXPECT_TRUE(context.StateOfCommand(cmd::kKLine).enabled);
+
+    context.SwitchView(kViewWeb);  // no standing requests: the list stays, polling stays off
+    EXPECT_EQ(link.standing, (std::vector<std::string>{"list:"}));
+    EXPECT_EQ(log.back(), "ready");
+
+    log.clear();
+    context.SwitchView(77);  // any other kind means the board
+    EXPECT_EQ(context.ActiveKind(), kViewQuoteList);
+
+    cfg.m_online = false;  // offline: switching changes no standing request
+    link.standing = {"kept"};
+    context.SwitchView(kViewKLine);
+    EXPECT_EQ(link.standing, (std::vector<std::string>{"kept"}));
+}
+
+TEST_F(AppContextTest, CommandsGoToTheViewFirstThenTheApplication) {
+    int appRuns = 0;
+    context.RegisterCommand(cmd::kZoomIn, {[&] { ++appRuns; }, {}});
+    context.RegisterCommand(cmd::kNotice, {[&] { ++appRuns; }, [] { return CommandState{false, false}; }});
+    EXPECT_FALSE(context.StateOfCommand(kViewCommand).enabled) << "nobody handles it yet";
+    context.SwitchView(kViewKLine);
+    log.clear();
+    EXPECT_EQ(context.StateOfCommand(kViewCommand), (CommandState{true, true}));
+    EXPECT_TRUE(context.RunCommand(cmd::kZoomIn));
+    EXPECT_EQ(log, (Log{"chart runs " + std::to_string(cmd::kZoomIn)}));
+    EXPECT_EQ(appRuns, 0) << "the view on show answered first";
+    EXPECT_FALSE(context.StateOfCommand(cmd::kNotice).enabled);
+    EXPECT_FALSE(context.RunCommand(12345));
+    context.RunCommand(cmd::kQuoteList);
+    EXPECT_EQ(context.ActiveKind(), kViewQuoteList);
+}
+
+TEST_F(AppContextTest, SwitchMessagesCarryTheirArgumentToTheNewView) {
+    context.OnSwitchViewMessage(kViewKLine, 2);
+    EXPECT_NE(std::find(log.begin(), log.end(), "update chart argument 2"), log.end());
+    EXPECT_EQ(context.ViewArgument(), 1) << "reset after the switch";
+    log.clear();
+    context.OnSwitchViewMessage(0, 5);  // no kind: nothing switches
+    EXPECT_TRUE(log.empty());
+}
+
+TEST_F(AppContextTest, FunctionKeysAndJumps) {
+    context.Selection().selfSelectedCategory = "0005";
+    context.Selection().spareText = "x";
+    context.OnFunctionKey(4);
+    EXPECT_EQ(context.Selection().goods, 1);
+    EXPECT_EQ(context.Selection().selfSelectedCategory, "0001");
+    EXPECT_EQ(context.Selection().spareText, "");
+    ASSERT_EQ(poster.Count(WM_SWITCH_VIEW), 1u);
+    EXPECT_EQ(poster.All().back().wParam, kViewKLine);
+
+    poster.Clear();
+    context.OnFunctionKey(5);  // no view yet: nothing
+    EXPECT_EQ(poster.Count(WM_SWITCH_VIEW), 0u);
+    context.SwitchView(kViewKLine);
+    context.OnFunctionKey(5);
+    EXPECT_EQ(poster.All().back().wParam, kViewIntraday);
+    context.OnFunctionKey(1);
+    EXPECT_EQ(poster.All().back().wParam, kViewTradeList);
+}
+
+TEST_F(AppContextTest, HistoryGoesBackToThePreviousGoods) {
+    context.Selection() = {3, 10};
+    context.PushHistory();
+    context.PushHistory();  // the same goods again: one entry
+    context.Selection() = {4, 12};
+    context.PushHistory();
+    ASSERT_TRUE(context.GoBack());
+    EXPECT_EQ(context.Selection().goods, 10);
+    EXPECT_EQ(context.Selection().category, 3);
+    EXPECT_FALSE(context.GoBack()) << "one entry left: nowhere to go";
+}
+
+}  // namespace
+}  // namespace qelt
