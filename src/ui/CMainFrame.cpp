@@ -71,6 +71,8 @@ void CMainFrame::SetView(QWidget* view) {
     DestroyView();
     m_view = view;
     setCentralWidget(view);
+    // Shown now, not at the layout's next pass, so that it can take the focus at once.
+    if (view && isVisible()) view->show();
 }
 
 QAction* CMainFrame::MakeAction(int command, const char* text, const char* glyph, bool checkable) {

@@ -18,6 +18,7 @@
 #include "common/ServerList.h"
 #include "data/history/HistoryDatabase.h"
 #include "data/settings/RememberedLogin.h"
+#include "support/BlackHole.h"
 #include "support/DemoServerProcess.h"
 #include "support/TempDir.h"
 #include "ui/CQeltLogin.h"
@@ -249,6 +250,33 @@ TEST(AppUpdate, NewVersionStartsTheUpdaterWithTheServerAddress) {
     std::this_thread::sleep_for(50ms);
     EXPECT_EQ(ReadWholeFile(recorded).value_or(""),
               "127.0.0.1|" + std::to_string(server.Port()) + "\n--home\n" + home.Path() + "\n");
+}
+
+/// A server host that drops packets: the connect runs beside the interface, which keeps
+/// answering; cancelling the dialog ends the attempt at once.
+TEST(AppConnect, ABlackHoleServerLeavesTheInterfaceAnswering) {
+    App();
+    test::TempDir home;
+    test::BlackHole hole;
+    WriteServerList(home.Path(), {{"hole", "127.0.0.1", std::to_string(hole.Port())}});
+    WriteRememberedLogin(home.Path(), {"demo", "demo"});
+    AppOptions o;
+    o.programDirectory = home.Path();
+    o.autoLogin = true;
+    int ticks = 0;
+    QTimer ticker;
+    QObject::connect(&ticker, &QTimer::timeout, [&] {
+        if (++ticks < 40) return;  // 40 turns of the loop while the connect hangs
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* dialog = qobject_cast<CQeltLogin*>(w); dialog && dialog->Flow().Connecting()) dialog->reject();
+    });
+    ticker.start(20);
+    CQeltApp app(o);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(app.InitInstance());
+    EXPECT_GE(ticks, 40);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 3s) << "the 5 s connect timeout was not waited for";
+    EXPECT_FALSE(app.Socket().IsConnected());
 }
 
 /// The real program, stopped with SIGTERM, saves the board as a closed window would.
