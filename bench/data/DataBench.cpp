@@ -4,51 +4,13 @@
 
 #include <string>
 
-#include "common/Poster.h"
-#include "data/Data.h"
+#include "StoreBuilder.h"
 
 namespace {
 
 using namespace qelt;
 
-class NullPoster : public Poster {
-public:
-    void PostWindowMessage(WindowId, unsigned, std::intptr_t, std::intptr_t) override {}
-    void PostThreadMessage(unsigned, std::intptr_t, std::intptr_t) override {}
-};
-
-constexpr int kContracts = 1000;
-constexpr int kBars = 2500;
-
-std::string DueDate(int i) { return "2006" + std::to_string(1000 + i % 1000).substr(1) + "5"; }
-
-std::string BoardReply(int round) {
-    std::string text = "list:";
-    for (int i = 0; i < kContracts; ++i) {
-        std::string goods = std::to_string(1000 + i / 10).substr(0, 4);
-        std::string price = std::to_string(100 + (i + round) % 50) + "." + std::to_string(i % 100);
-        text += DueDate(i % 10 * 100 + i / 10) + "|12|13|" + price + "|3|1500|" + price + "|" + price + "|" + price +
-                "|" + goods + "|4000|" + price + "|20|30|2500|100.00|" + (i % 7 == 0 ? "1" : "3") + "|99.50|" +
-                price + "|20060601|100.10|5|100.20|6|" + price + "|700|100.00||";
-    }
-    return text;
-}
-
-std::string LineReply(std::string_view key, int bars) {
-    std::string text = "line:" + std::string(key) + ":12:";
-    for (int d = 0; d < bars; ++d) {
-        std::string date = std::to_string(19900101 + (d / 28) % 12 * 100 + d % 28 + (d / 336) * 10000);
-        text += date + "|101.50|102.25|103.00|100.75|1530|101.90|25300|48200|20060525||";
-    }
-    return text;
-}
-
-void SetUpStore(CQeltData& data) {
-    std::string categories = "category:";
-    for (int c = 0; c < 100; ++c) categories += std::to_string(1000 + c) + "|品种" + std::to_string(c) + "|0||";
-    data.Dispatch(categories);
-    data.Dispatch(BoardReply(0));
-}
+using namespace qelt::bench;
 
 bool Complete(benchmark::State& state, const CQeltData& data) {
     if (data.MainCount() == kContracts) return true;
