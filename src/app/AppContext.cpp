@@ -120,7 +120,7 @@ void AppContext::ToggleSelfSelected() {
     if (toggle.kind == SelfSelectedToggle::Add)
         AddSelfSelected(goods.goods_no, goods.due_date, toggle.category);
     else
-        RemoveSelfSelected(goods.goods_no, goods.due_date, toggle.category);
+        RemoveFromSelfSelected(goods.goods_no, goods.due_date);  // as the board's popup does
     m_poster.PostWindowMessage(m_targets.notification.load(), WM_NET_LIST, 0, 0);
 }
 

@@ -92,6 +92,9 @@ void LoginFlow::OnOffline() {
         m_connecting = false;
         m_services.CancelConnect();
     }
+    // Offline means offline: a connection made by this dialog (or before it) goes, and what
+    // it brought into the store with it, so that the local database fills an empty store.
+    if (m_services.IsConnected()) m_services.CloseConnection();
     m_services.SetOnline(false);
     m_view.EndDialog(true);
 }
@@ -148,7 +151,14 @@ void LoginFlow::OnList() {
         if (m_progress >= 30) return;
         SetStatus("初始化商品列表...完成");
         SetProgress(30);
-        Pause(200, [this] { SetStatus("同步行情数据..."); });
+        Pause(200, [this] {
+            SetStatus("同步行情数据...");
+            // An empty board brings no series reply to wait for: the synchronisation goes on.
+            if (!m_services.MainKeys().empty()) return;
+            SetStatus("同步行情数据...完成");
+            SetProgress(80);
+            RequestTrades();
+        });
     });
 }
 
@@ -176,7 +186,19 @@ void LoginFlow::OnLine() {
 void LoginFlow::RequestTrades() {
     std::vector<std::string> requests;
     for (const auto& [goodsNo, dueDate] : m_services.MainKeys()) requests.push_back(RealSyncRequest(goodsNo, dueDate));
+    if (requests.empty()) {
+        Finish();  // no trade reply will come
+        return;
+    }
     m_services.SendPaced(std::move(requests));
+}
+
+void LoginFlow::Finish() {
+    if (m_finished) return;
+    m_finished = true;
+    SetStatus("同步交易信息...完成");
+    SetProgress(100);
+    Pause(500, [this] { m_view.EndDialog(true); });
 }
 
 void LoginFlow::OnHistory(int remaining) {
@@ -209,9 +231,7 @@ void LoginFlow::OnTrades() {
             return;
         }
         if (t > n) return;  // the second round of trade requests after the history ends
-        SetStatus("同步交易信息...完成");
-        SetProgress(100);
-        Pause(500, [this] { m_view.EndDialog(true); });
+        Finish();
     });
 }
 

@@ -40,6 +40,9 @@ public:
     virtual void CancelConnect() = 0;
     virtual std::string ResolveAddress(const std::string& text) = 0;
     virtual void SetOnline(bool online) = 0;
+    /// Going offline on a live connection: the connection closes (no re-login follows), the
+    /// commands still queued are dropped and the store starts empty.
+    virtual void CloseConnection() = 0;
     virtual void SetCurrentServer(const std::string& address, int port) = 0;
     /// A single command, queued behind the others on the paced sender; never waits.
     virtual void Send(const std::string& message) = 0;
@@ -99,6 +102,8 @@ private:
     void OnConnected(bool connected);
     void SendLogin();
     void RequestTrades();
+    /// The synchronisation's last step: 100%, then the dialog ends with OK.
+    void Finish();
 
     LoginView& m_view;
     LoginServices& m_services;
@@ -108,6 +113,7 @@ private:
     int m_progress = 0;
     bool m_synchronised = false;
     bool m_connecting = false;
+    bool m_finished = false;
     int m_seriesReplies = 0;
     int m_tradeReplies = 0;
     int m_largestHistory = 0;

@@ -213,7 +213,17 @@ void CQeltApp::After(int milliseconds, std::function<void()> then) {
 }
 
 void CQeltApp::ShowNotice() {
-    ExecModal<CQeltMsg>(QString::fromStdString(m_store.Notice()), m_frame.data());
+    // One notice window at a time and no nested loop: a notice arriving while one is shown
+    // replaces its text, so a flood of notices costs one window.
+    const QString text = QString::fromStdString(m_store.Notice());
+    if (auto* shown = qobject_cast<CQeltMsg*>(m_notice.data()); shown && shown->isVisible()) {
+        shown->SetNotice(text);
+        return;
+    }
+    auto* notice = new CQeltMsg(text, m_frame.data());
+    notice->setAttribute(Qt::WA_DeleteOnClose);
+    m_notice = notice;
+    notice->open();
 }
 
 std::string CQeltApp::WebSite() const {
@@ -236,7 +246,7 @@ bool CQeltApp::eventFilter(QObject* watched, QEvent* e) {
     // Closing the main window ends every event loop, the nested ones of dialogs and menus
     // included; the objects go away after them, in order.
     if (e->type() == QEvent::Close && watched == m_frame.data()) {
-        QCoreApplication::quit();
+        QCoreApplication::exit(0);
         return false;
     }
     if (e->type() != QEvent::KeyPress || !m_frame || QApplication::activeModalWidget()) return false;

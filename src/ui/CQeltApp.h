@@ -5,6 +5,7 @@
 /// shut-down; shows the views the context switches to in the main frame; turns the receive
 /// side's thread messages (view switch, lost connection, notice) and the function keys into
 /// the context's calls.
+#include <QDialog>
 #include <QObject>
 #include <QPointer>
 #include <chrono>
@@ -129,6 +130,8 @@ private:
     QPointer<ViewHostWidget> m_host;
     WindowId m_viewWindow = kNoWindow;
     bool m_exited = false;
+    bool m_updating = false;  ///< the updater was started: this client ends
+    QPointer<QDialog> m_notice;  ///< the one notice window
 };
 
 }  // namespace qelt

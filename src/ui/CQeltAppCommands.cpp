@@ -12,6 +12,7 @@
 #include "common/Commands.h"
 #include "dialogs/CQeltIndiDlg.h"
 #include "dialogs/MessageBoxes.h"
+#include "data/history/StoreArchive.h"
 #include "net/Requests.h"
 
 namespace qelt {
@@ -79,8 +80,16 @@ void CQeltApp::RegisterCommands() {
 void CQeltApp::ConnectFromMenu() {
     if (m_socket.IsConnected()) return;
     RunLogin();
+    if (m_updating) {
+        if (m_frame) m_frame->close();
+        return;
+    }
     if (m_frame) m_frame->SetOnline(m_cfg.m_online);
-    m_context.SetStandingRequests();
+    // Offline browsing again after a connection was dropped from the dialog: the store
+    // starts over from the local database.
+    if (!m_cfg.m_online && m_store.CategoryCodes().empty()) LoadStoreFromHistory(m_database, m_store);
+    // The view on show is rebuilt on the store as it now is (new categories, new goods).
+    m_context.SwitchView(m_context.ActiveKind());
 }
 
 void CQeltApp::OpenWebSite() { QDesktopServices::openUrl(QUrl(QString::fromStdString(WebSite()))); }

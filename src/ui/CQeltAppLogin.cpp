@@ -29,6 +29,11 @@ public:
         m_app.m_cfg.m_online = online;
         if (m_app.m_frame) m_app.m_frame->SetOnline(online);
     }
+    void CloseConnection() override {
+        m_app.m_socket.Close();
+        m_app.m_paced.Cancel();
+        m_app.m_store.Reset();
+    }
     void SetCurrentServer(const std::string& address, int port) override {
         m_app.m_cfg.m_serverAddress = address;
         m_app.m_cfg.m_serverPort = port;
@@ -87,6 +92,9 @@ void CQeltApp::EditServers(QWidget* owner, bool* accepted) {
 }
 
 void CQeltApp::StartUpdater(const std::string& argument) {
+    // The updater replaces this program's files: this client ends, whichever path found
+    // the new version (start-up or 连接行情主站).
+    m_updating = true;
     // The updater sits in the program directory, or beside this executable when the
     // program directory was given with --home.
     QString program = QString::fromStdString(m_cfg.ProgramDirectory() + "update");

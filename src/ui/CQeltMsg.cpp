@@ -13,17 +13,19 @@ CQeltMsg::CQeltMsg(const QString& notice, QWidget* parent) : QDialog(parent) {
     setObjectName("noticeDialog");
     setWindowTitle(QString::fromUtf8("市场公告"));
     auto* layout = new QVBoxLayout(this);
-    auto* text = new QTextEdit(this);
-    text->setObjectName("noticeText");
-    text->setReadOnly(true);
-    text->setPlainText(notice);
-    layout->addWidget(text);
+    m_text = new QTextEdit(this);
+    m_text->setObjectName("noticeText");
+    m_text->setReadOnly(true);
+    m_text->setPlainText(notice);
+    layout->addWidget(m_text);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     layout->addWidget(buttons);
     resize(420, 300);
-    text->setFocus();
+    m_text->setFocus();
 }
+
+void CQeltMsg::SetNotice(const QString& notice) { m_text->setPlainText(notice); }
 
 AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
     setObjectName("aboutDialog");

@@ -3,12 +3,18 @@
 /// box that has the focus.
 #include <QDialog>
 
+class QTextEdit;
+
 namespace qelt {
 
 class CQeltMsg : public QDialog {
     Q_OBJECT
 public:
     explicit CQeltMsg(const QString& notice, QWidget* parent = nullptr);
+    void SetNotice(const QString& notice);
+
+private:
+    QTextEdit* m_text;
 };
 
 /// The about box (dialog 100).

@@ -198,13 +198,13 @@ bool ViewHostWidget::RunIndicatorDialog(int code) {
     return accepted;
 }
 
+MessageBoxes& ViewHostWidget::Boxes() const { return m_boxes ? *m_boxes : DefaultMessageBoxes(); }
+
 bool ViewHostWidget::Confirm(const std::string& text, const std::string& caption) {
-    return DefaultMessageBoxes().Ask(this, text, caption);
+    return Boxes().Ask(this, text, caption);
 }
 
-void ViewHostWidget::ShowMessage(const std::string& text, const std::string& caption) {
-    DefaultMessageBoxes().Show(this, text, caption);
-}
+void ViewHostWidget::ShowMessage(const std::string& text, const std::string& caption) { Boxes().Show(this, text, caption); }
 
 void ViewHostWidget::ShowOverlay(int id, const Rect& where, OverlayPainter painter, bool draggable) {
     QPointer<OverlayWidget>& overlay = m_overlays[id];

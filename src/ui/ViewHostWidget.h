@@ -24,6 +24,7 @@ namespace qelt {
 class QtBitmap;
 class OverlayWidget;
 class SaveFileDialog;
+class MessageBoxes;
 
 class ViewHostWidget : public QWidget, public ViewHost {
     Q_OBJECT
@@ -49,6 +50,8 @@ public:
     void ExportPicture();
     /// Replaces the save dialog of the exports (tests); nullptr restores the file dialog.
     void SetSaveDialog(SaveFileDialog* dialog) { m_saveDialog = dialog; }
+    /// Replaces the message boxes (tests); nullptr restores the Qt ones.
+    void SetMessageBoxes(MessageBoxes* boxes) { m_boxes = boxes; }
 
     // ---- ViewHost ----
     Size ClientSize() const override { return {width(), height()}; }
@@ -91,6 +94,8 @@ private:
     std::unique_ptr<QtBitmap> m_buffer;
     std::map<int, QPointer<OverlayWidget>> m_overlays;
     SaveFileDialog* m_saveDialog = nullptr;
+    MessageBoxes* m_boxes = nullptr;
+    MessageBoxes& Boxes() const;
     int m_wheelDelta = 0;  ///< wheel units not yet turned into a notch
 };
 

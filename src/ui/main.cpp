@@ -37,13 +37,13 @@ int main(int argc, char** argv) {
     QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
     qelt::CQeltApp qelt(ParseOptions(argc, argv));
     qelt::SignalBridge stopOnSignal([&qelt] {
-        // As the user would: leave the dialog on top (the login dialog ends the program),
-        // then close the main window.
-        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) dialog->reject();
-        if (qelt.Frame())
-            qelt.Frame()->close();
-        else
-            QCoreApplication::quit();
+        // As the user would, from any state: every dialog and message box on screen is
+        // left (the login dialog ends the program), the main window is closed, and every
+        // event loop ends, the nested ones included, even before the main loop has started.
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* dialog = qobject_cast<QDialog*>(w); dialog && dialog->isVisible()) dialog->reject();
+        if (qelt.Frame()) qelt.Frame()->close();
+        QCoreApplication::exit(0);
     });
     if (!qelt.InitInstance()) return 0;
     const int code = app.exec();

@@ -250,10 +250,7 @@ bool QuoteListView::OnSelfSelectedCommand(int id) {
         m_services.AddSelfSelected(goodsNo, dueDate, CategoryCode() == kContractCode ? contracts : allGoods);
         return true;
     }
-    // An entry remembers the category it was added from, which the self-selected list
-    // itself does not show: remove the contract whichever it was.
-    m_services.RemoveSelfSelected(goodsNo, dueDate, allGoods);
-    m_services.RemoveSelfSelected(goodsNo, dueDate, contracts);
+    m_services.RemoveFromSelfSelected(goodsNo, dueDate);
     RebuildRows();
     return true;
 }

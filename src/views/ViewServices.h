@@ -65,6 +65,12 @@ public:
                                  const std::string& category) = 0;
     virtual void RemoveSelfSelected(const std::string& goodsNo, const std::string& dueDate,
                                     const std::string& category) = 0;
+    /// Removes the contract from the self-selected list whichever category it was added
+    /// under ("0001" or "0005"): the list itself does not show which.
+    void RemoveFromSelfSelected(const std::string& goodsNo, const std::string& dueDate) {
+        RemoveSelfSelected(goodsNo, dueDate, std::string(kAllGoodsCode));
+        RemoveSelfSelected(goodsNo, dueDate, std::string(kContractCode));
+    }
 
     // ---- the application ----
     /// Posts WM_SWITCH_VIEW (kind, argument) to the application thread.

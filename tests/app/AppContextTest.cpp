@@ -185,5 +185,16 @@ TEST_F(AppContextTest, HistoryGoesBackToThePreviousGoods) {
     EXPECT_FALSE(context.GoBack()) << "one entry left: nowhere to go";
 }
 
+TEST_F(AppContextTest, F6OnTheSelfSelectedListRemovesTheEntryWhicheverCategoryItCameFrom) {
+    store.Dispatch("category:0101|生丝|0||");
+    store.Dispatch("list:20070325|1|1|1|1|1|1|1|1|0101|1|10|1|1|1|10|3|1|1|20070101|1|1|1|1|1|1|1||");
+    cfg.AddSelfSelected("0101", "20070325", "0005");  // added from the contract list
+    const auto codes = store.CategoryCodes();
+    context.Selection().category = static_cast<int>(std::find(codes.begin(), codes.end(), "0000") - codes.begin());
+    context.Selection().goods = 0;
+    context.OnFunctionKey(6);
+    EXPECT_TRUE(cfg.ReadSelfSelected().empty());
+}
+
 }  // namespace
 }  // namespace qelt

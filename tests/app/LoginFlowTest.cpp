@@ -11,7 +11,7 @@ struct FakeLogin : LoginView, LoginServices {
     std::vector<int> progress;
     std::vector<std::function<void()>> timers;
     bool buttonEnabled = true, connected = false, connectOk = true, online = false;
-    int ended = -1, loginCode = 0, cancels = 0;
+    int ended = -1, loginCode = 0, cancels = 0, closes = 0;
     std::string updaterArgument, sysIni = "untouched";
     std::vector<std::pair<std::string, std::string>> keys;
 
@@ -26,6 +26,10 @@ struct FakeLogin : LoginView, LoginServices {
     void CancelConnect() override { ++cancels; }
     std::string ResolveAddress(const std::string& t) override { return t; }
     void SetOnline(bool o) override { online = o; }
+    void CloseConnection() override {
+        connected = false;
+        ++closes;
+    }
     void SetCurrentServer(const std::string&, int) override {}
     void Send(const std::string& m) override { sent.push_back(m); }
     void SendPaced(std::vector<std::string> m) override { paced.insert(paced.end(), m.begin(), m.end()); }
@@ -171,6 +175,40 @@ TEST_F(LoginFlowTest, OfflineEndsWithOkAndOffline) {
     flow.OnOffline();
     EXPECT_EQ(fake.ended, 1);
     EXPECT_FALSE(fake.online);
+}
+
+TEST_F(LoginFlowTest, OfflineOnALiveConnectionClosesItAndEmptiesTheStore) {
+    LogInThroughVersion();  // connected, categories and board in the store
+    flow.OnOffline();
+    EXPECT_EQ(fake.closes, 1);
+    EXPECT_FALSE(fake.connected);
+    EXPECT_FALSE(fake.online);
+    EXPECT_EQ(fake.ended, 1) << "offline browsing goes on";
+
+    FakeLogin before;  // offline before any connection: nothing to close
+    LoginFlow untouched(before, before);
+    untouched.OnOffline();
+    EXPECT_EQ(before.closes, 0);
+}
+
+TEST_F(LoginFlowTest, AnEmptyBoardDoesNotStallTheSynchronisation) {
+    fake.keys.clear();
+    flow.OnLogin("demo", "pw", true, "127.0.0.1", "3500");
+    flow.OnLoginReply();
+    fake.RunTimers();
+    flow.OnVersion(0);
+    flow.OnCategories();
+    fake.RunTimers();
+    flow.OnList();
+    fake.RunTimers();
+    EXPECT_EQ(fake.progress.back(), 100);
+    EXPECT_EQ(fake.statuses.back(), "同步交易信息...完成");
+    EXPECT_EQ(fake.ended, 1);
+    EXPECT_TRUE(fake.paced.empty());
+    flow.OnHistory(0);  // a late history reply does not end the dialog twice
+    fake.ended = -1;
+    fake.RunTimers();
+    EXPECT_EQ(fake.ended, -1);
 }
 
 }  // namespace

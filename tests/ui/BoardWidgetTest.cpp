@@ -20,6 +20,7 @@
 #include "ui/widgets/CInfoTip.h"
 #include "ui/widgets/CMyTab.h"
 #include "ui/widgets/CXScrollBar.h"
+#include "ui/dialogs/MessageBoxes.h"
 #include "views/FakeViewServices.h"
 #include "views/ScrollCodes.h"
 
@@ -111,6 +112,31 @@ TEST_F(BoardWidget, NetListAndTabMessagesRebuildTheRows) {
     EXPECT_EQ(board->Board().GoodsCount(), 1);
     EXPECT_EQ(board->Tabs()->Strip().Selected(), 1);
     EXPECT_EQ(board->VerticalBar()->Position(), 0);
+}
+
+TEST_F(BoardWidget, TheTabsFollowTheStoresCategories) {
+    ASSERT_EQ(board->Tabs()->Strip().Tabs().size(), 5u);
+    host.codes = {"0101", "0112", "0121", "0001", "0005", "0000"};
+    host.names = {"桑蚕丝", "生丝", "干茧", "全部", "合约", "自选"};
+    WindowMessageEvent netList(WM_NET_LIST, 0, 0);
+    QCoreApplication::sendEvent(board.get(), &netList);
+    EXPECT_EQ(board->Tabs()->Strip().Tabs().size(), 6u);
+    EXPECT_EQ(board->Tabs()->geometry().width(), 80 * 6 + 30);
+}
+
+TEST_F(BoardWidget, AnExportThatCannotBeWrittenIsReported) {
+    struct Dialog : SaveFileDialog {
+        std::optional<std::string> AskSavePath(const SaveRequest&) override { return "/nonexistent/dir/board.csv"; }
+    } dialog;
+    struct Boxes : MessageBoxes {
+        std::vector<std::string> shown;
+        void Show(QWidget*, const std::string& text, const std::string&) override { shown.push_back(text); }
+        bool Ask(QWidget*, const std::string&, const std::string&) override { return false; }
+    } boxes;
+    board->SetSaveDialog(&dialog);
+    board->SetMessageBoxes(&boxes);
+    board->Export(ExportKind::Csv);
+    EXPECT_EQ(boxes.shown, (std::vector<std::string>{kExportFailedText}));
 }
 
 TEST_F(BoardWidget, ScrollBarArrowScrollsTheBoard) {

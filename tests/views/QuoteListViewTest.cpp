@@ -256,5 +256,13 @@ TEST_F(BoardTest, PrintingUsesPrintColoursAndNoSelectionLine) {
     EXPECT_EQ(canvas.TextsEqual("商品名称↑")[0].colour, Rgb(0, 0, 0));
 }
 
+TEST_F(BoardTest, AColumnChoiceThatCannotBeSavedIsReported) {
+    host.dir = "/nonexistent/";  // head.ini cannot be written there
+    view->OnRButtonDown({300, 10});
+    view->OnColumnCommand(32848);
+    ASSERT_EQ(viewHost.messages.size(), 1u);
+    EXPECT_EQ(viewHost.messages[0], "无法保存列表设置！");
+}
+
 }  // namespace
 }  // namespace qelt
