@@ -246,7 +246,7 @@ bool CQeltApp::eventFilter(QObject* watched, QEvent* e) {
     // Closing the main window ends every event loop, the nested ones of dialogs and menus
     // included; the objects go away after them, in order.
     if (e->type() == QEvent::Close && watched == m_frame.data()) {
-        QCoreApplication::exit(0);
+        QCoreApplication::quit();
         return false;
     }
     if (e->type() != QEvent::KeyPress || !m_frame || QApplication::activeModalWidget()) return false;

@@ -20,6 +20,10 @@
 #include "data/settings/RememberedLogin.h"
 #include "support/BlackHole.h"
 #include "support/DemoServerProcess.h"
+#include "support/LoopbackServer.h"
+#include "common/Commands.h"
+#include "common/Messages.h"
+#include "ui/QtPoster.h"
 #include "support/TempDir.h"
 #include "ui/CQeltLogin.h"
 #include "ui/CMainFrame.h"
@@ -252,6 +256,46 @@ TEST(AppUpdate, NewVersionStartsTheUpdaterWithTheServerAddress) {
               "127.0.0.1|" + std::to_string(server.Port()) + "\n--home\n" + home.Path() + "\n");
 }
 
+/// An update found through 连接行情主站 ends this client as one found at start-up does.
+TEST(AppUpdate, AnUpdateFoundFromTheMenuEndsTheClient) {
+    App();
+    test::TempDir home, serverData;
+    test::DemoServerProcess server(QELT_SERVER_PATH, serverData.Path(), false, {"--client-version", "9.99"});
+    WriteServerList(home.Path(), {{"demo", "127.0.0.1", std::to_string(server.Port())}});
+    WriteRememberedLogin(home.Path(), {"demo", "demo"});
+    WriteFileAtomic(home.File("update"), "#!/bin/sh\nexit 0\n", 0755);
+    AppOptions o;
+    o.programDirectory = home.Path();
+    o.offline = true;     // offline browsing first,
+    o.autoLogin = true;   // then the login dialog presses 登 陆 by itself
+    o.sendPause = 2ms;
+    CQeltApp app(o);
+    ASSERT_TRUE(app.InitInstance());
+    QPointer<CMainFrame> frame = app.Frame();
+    bool closed = false;
+    QObject::connect(frame, &QObject::destroyed, [&] { closed = true; });
+    app.Context().RunCommand(cmd::kConnect);
+    EXPECT_FALSE(app.Settings().m_online);
+    EXPECT_TRUE(closed || !frame || !frame->isVisible()) << "the old client does not stay beside the updater";
+}
+
+/// A flood of notices opens one window, whose text is the newest notice.
+TEST(AppNotice, AFloodOfNoticesIsOneWindow) {
+    App();
+    test::TempDir home;
+    AppOptions o;
+    o.programDirectory = home.Path();
+    o.offline = true;
+    CQeltApp app(o);
+    ASSERT_TRUE(app.InitInstance());
+    for (int i = 0; i < 2000; ++i) QCoreApplication::postEvent(&app, new WindowMessageEvent(WM_NET_NOTICE, 0, 0));
+    QCoreApplication::processEvents();
+    int windows = 0;
+    for (QWidget* w : QApplication::topLevelWidgets()) windows += w->objectName() == "noticeDialog" && w->isVisible();
+    EXPECT_EQ(windows, 1);
+    app.Frame()->close();
+}
+
 /// A server host that drops packets: the connect runs beside the interface, which keeps
 /// answering; cancelling the dialog ends the attempt at once.
 TEST(AppConnect, ABlackHoleServerLeavesTheInterfaceAnswering) {
@@ -277,6 +321,39 @@ TEST(AppConnect, ABlackHoleServerLeavesTheInterfaceAnswering) {
     EXPECT_GE(ticks, 40);
     EXPECT_LT(std::chrono::steady_clock::now() - start, 3s) << "the 5 s connect timeout was not waited for";
     EXPECT_FALSE(app.Socket().IsConnected());
+}
+
+/// One SIGTERM ends the real program even while the login dialog shows "无法连接服务器！"
+/// over an unreachable server.
+TEST(AppSignal, OneSigtermEndsTheProgramUnderAMessageBox) {
+    test::TempDir home;
+    const int port = [] {
+        test::LoopbackServer gone;
+        return gone.Port();  // closed again when `gone` ends: connects are refused
+    }();
+    WriteServerList(home.Path(), {{"none", "127.0.0.1", std::to_string(port)}});
+    WriteRememberedLogin(home.Path(), {"demo", "demo"});
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        ::execl(QELT_CLIENT_PATH, QELT_CLIENT_PATH, "--home", home.Path().c_str(), "--auto-login",
+                static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    std::this_thread::sleep_for(2s);  // the refusal comes at once; the message box is up by now
+    ::kill(pid, SIGTERM);
+    int status = 0;
+    pid_t done = 0;
+    for (int i = 0; i < 100 && done == 0; ++i) {
+        done = ::waitpid(pid, &status, WNOHANG);
+        if (done == 0) std::this_thread::sleep_for(50ms);
+    }
+    if (done == 0) {
+        ::kill(pid, SIGKILL);
+        ::waitpid(pid, &status, 0);
+    }
+    EXPECT_EQ(done, pid) << "a second signal was needed";
+    EXPECT_TRUE(WIFEXITED(status));
 }
 
 /// The real program, stopped with SIGTERM, saves the board as a closed window would.
