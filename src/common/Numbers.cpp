@@ -80,6 +80,13 @@ std::string FormatFixed(double value, int decimals) {
     return std::string(buffer, result.ptr);
 }
 
+std::string FormatGeneral(double value, int precision) {
+    char buffer[64];
+    auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, precision);
+    if (result.ec != std::errc()) return "0";
+    return std::string(buffer, result.ptr);
+}
+
 std::string FormatFixed2(double value) { return FormatFixed(value, 2); }
 
 std::string FormatPercent(double value) { return FormatFixed2(value) + "%"; }

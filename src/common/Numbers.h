@@ -33,6 +33,10 @@ std::string FormatFixed2(double value);
 /// "%.<decimals>f" with "." as the decimal point (decimals 0 to 9).
 std::string FormatFixed(double value, int decimals);
 
+/// "%.<precision>g" with "." as the decimal point (precision 1 to 17): six significant digits
+/// for "%.6g", trailing zeros removed, exponent form for very large or small magnitudes.
+std::string FormatGeneral(double value, int precision);
+
 /// "%.2f%%".
 std::string FormatPercent(double value);
 
