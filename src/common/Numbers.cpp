@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <climits>
+#include <optional>
 
 #include "Text.h"
 
@@ -29,6 +30,26 @@ size_t DecimalPrefixLength(std::string_view text) {
         }
     }
     return i;
+}
+
+/// Plain decimal text with at most 15 significant digits and no exponent ("3012.50"), the
+/// form nearly every price takes: the digits as an integer divided by a power of ten. Both
+/// are exact doubles, and one division rounds correctly, so the result is the very value
+/// the general conversion gives. Nothing when the text needs the general conversion.
+std::optional<double> PlainDecimal(std::string_view text) {
+    static constexpr double kPowers[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                         1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    std::uint64_t mantissa = 0;
+    std::size_t i = 0, digits = 0, fraction = 0;
+    for (; i < text.size() && IsDigit(text[i]); ++i, ++digits) mantissa = mantissa * 10 + static_cast<unsigned>(text[i] - '0');
+    if (i < text.size() && text[i] == '.') {
+        for (++i; i < text.size() && IsDigit(text[i]); ++i, ++digits, ++fraction) {
+            mantissa = mantissa * 10 + static_cast<unsigned>(text[i] - '0');
+        }
+    }
+    if (digits == 0 || digits > 15 || fraction > 22) return std::nullopt;
+    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) return std::nullopt;
+    return static_cast<double>(mantissa) / kPowers[fraction];
 }
 
 }  // namespace
@@ -66,6 +87,7 @@ double LeadingDouble(std::string_view text) {
         negative = text.front() == '-';
         text.remove_prefix(1);
     }
+    if (auto plain = PlainDecimal(text)) return negative ? -*plain : *plain;
     size_t length = DecimalPrefixLength(text);
     if (length == 0) return 0.0;
     double value = 0.0;

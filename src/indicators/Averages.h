@@ -14,16 +14,22 @@ namespace qelt {
 /// at bar P - 1; it is empty when P < 1, P > n or n = 0. Also the main chart's moving average.
 IndicatorLine BarFieldMovingAverage(const float* field, int n, int period);
 IndicatorLine BarFieldMovingAverage(const std::int32_t* field, int n, int period);
+void BarFieldMovingAverage(const float* field, int n, int period, IndicatorLine& out);
+void BarFieldMovingAverage(const std::int32_t* field, int n, int period, IndicatorLine& out);
 
 /// Series moving average over `period` elements of a computed line: the same running scheme
 /// without the 0.001 rule; element k belongs to element k + P - 1 of the input, so the
 /// result starts P - 1 bars after the input. Empty when P < 1 or P exceeds the input.
 IndicatorLine SeriesMovingAverage(const IndicatorLine& input, int period);
+void SeriesMovingAverage(const IndicatorLine& input, int period, IndicatorLine& out);
 
 /// Partial-window average over `period` of a computed line: element j is the mean of
 /// elements 0..j while j < P, afterwards the mean of the last P elements (the running sum
 /// adds the new element, then drops the one P back). Same bars as the input; empty when
 /// P < 1.
 IndicatorLine PartialWindowAverage(const IndicatorLine& input, int period);
+void PartialWindowAverage(const IndicatorLine& input, int period, IndicatorLine& out);
+
+// The forms with `out` write into a line whose storage is reused; `out` must not be the input.
 
 }  // namespace qelt

@@ -1,8 +1,11 @@
 #pragma once
 /// Small helpers shared by the indicator computations (not part of the interface).
 #include <algorithm>
+#include <bit>
+#include <cmath>
 #include <cstdint>
 #include <initializer_list>
+#include <vector>
 
 #include "indicators/IndicatorLines.h"
 
@@ -45,14 +48,36 @@ inline IndicatorLine LineOver(int first, int last) {
     return line;
 }
 
-/// `count` empty lines, valid or refused.
-inline IndicatorResult EmptyResult(int count, bool valid = true) {
-    IndicatorResult result;
-    result.valid = valid;
-    result.lines.resize(static_cast<std::size_t>(count));
-    return result;
+/// `line` placed over bars first..last with values 0, keeping its storage.
+inline IndicatorLine& Place(IndicatorLine& line, int first, int last) {
+    line.first = first;
+    line.values.assign(last >= first ? static_cast<std::size_t>(last - first + 1) : 0u, 0.0);
+    return line;
 }
 
-inline float Abs(float v) { return v < 0 ? -v : v; }
+/// `count` empty lines, valid or refused, keeping their storage.
+inline void Reset(IndicatorResult& result, int count, bool valid = true) {
+    result.valid = valid;
+    result.lines.resize(static_cast<std::size_t>(count));
+    for (IndicatorLine& line : result.lines) {
+        line.first = 0;
+        line.values.clear();
+    }
+    result.rising.clear();
+}
+
+inline float Abs(float v) { return std::fabs(v); }
+
+/// `value` when `keep`, else +0, without a branch: up or down moves of a market are a coin
+/// toss that a predicted branch loses half the time.
+inline float Keep(float value, bool keep) {
+    return std::bit_cast<float>(std::bit_cast<std::uint32_t>(value) & (0u - static_cast<std::uint32_t>(keep)));
+}
+
+/// Working storage of a computation: at least `count` floats in buffer `slot` (0..7) of this thread,
+/// kept between computations so that repaints do not allocate (and fault in) fresh memory
+/// for every pane. Contents are unspecified; a computation owns its slots until it returns
+/// and never hands them out.
+std::vector<float>& Scratch(int slot, std::size_t count);
 
 }  // namespace qelt::compute

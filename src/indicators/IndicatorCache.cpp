@@ -36,7 +36,7 @@ const IndicatorResult& IndicatorCache::Result(int code, const BarSeries& bars, c
     Entry& entry = m_entries[code];
     entry.window = window;
     entry.parameters = table.Values();
-    entry.result = ComputeIndicator(code, *m_columns, window, table);
+    ComputeIndicator(code, *m_columns, window, table, entry.result);  // reuses the entry's storage
     return entry.result;
 }
 

@@ -16,35 +16,37 @@
 
 namespace qelt {
 
-using IndicatorCompute = IndicatorResult (*)(BarColumns&, const IndicatorWindow&, const IndicatorParameters&);
+/// Fills `result` (its storage is reused: a caller that keeps one result per pane
+/// recomputes without allocating).
+using IndicatorCompute = void (*)(BarColumns&, const IndicatorWindow&, const IndicatorParameters&, IndicatorResult&);
 
 // Volume and position: VOLUME,MA5,MA10 · CCL,MA5,MA10 · VR,MAVR · OBV · PVT,MAPVT.
-IndicatorResult ComputeVol(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table);
-IndicatorResult ComputeCcl(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table);
-IndicatorResult ComputeVr(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table);
-IndicatorResult ComputeObv(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table);
-IndicatorResult ComputePvt(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table);
+void ComputeVol(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table, IndicatorResult& result);
+void ComputeCcl(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table, IndicatorResult& result);
+void ComputeVr(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table, IndicatorResult& result);
+void ComputeObv(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table, IndicatorResult& result);
+void ComputePvt(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table, IndicatorResult& result);
 
 // Trend: DIF,DEA,MACD · PDI,MDI,ADX,ADXR · BOLL,UPPER,LOWER · SAR · JS,MA1,MA2,MA3 ·
 // CDP,AH,AL,NH,NL · EXP1,EXP2.
-IndicatorResult ComputeMacd(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table);
-IndicatorResult ComputeDmi(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table);
-IndicatorResult ComputeBoll(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table);
-IndicatorResult ComputeSar(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table);
-IndicatorResult ComputeJs(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table);
-IndicatorResult ComputeCdp(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table);
-IndicatorResult ComputeExpma(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table);
+void ComputeMacd(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table, IndicatorResult& result);
+void ComputeDmi(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table, IndicatorResult& result);
+void ComputeBoll(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table, IndicatorResult& result);
+void ComputeSar(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table, IndicatorResult& result);
+void ComputeJs(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table, IndicatorResult& result);
+void ComputeCdp(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table, IndicatorResult& result);
+void ComputeExpma(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table, IndicatorResult& result);
 
 // Oscillators: RSI1,RSI2,RSI3 · ROC,MAROC · K,D,J · EMV,MAEMV · WR1,WR2 · ADTM,MAADTM · BBI ·
 // MA1..MA4 (AMV) · CCI.
-IndicatorResult ComputeRsi(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table);
-IndicatorResult ComputeRoc(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table);
-IndicatorResult ComputeKdj(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table);
-IndicatorResult ComputeEmv(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table);
-IndicatorResult ComputeWr(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table);
-IndicatorResult ComputeAdtm(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table);
-IndicatorResult ComputeBbi(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table);
-IndicatorResult ComputeAmv(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table);
-IndicatorResult ComputeCci(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table);
+void ComputeRsi(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table, IndicatorResult& result);
+void ComputeRoc(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table, IndicatorResult& result);
+void ComputeKdj(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table, IndicatorResult& result);
+void ComputeEmv(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table, IndicatorResult& result);
+void ComputeWr(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table, IndicatorResult& result);
+void ComputeAdtm(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table, IndicatorResult& result);
+void ComputeBbi(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table, IndicatorResult& result);
+void ComputeAmv(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table, IndicatorResult& result);
+void ComputeCci(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table, IndicatorResult& result);
 
 }  // namespace qelt

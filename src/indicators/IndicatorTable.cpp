@@ -134,17 +134,24 @@ const IndicatorDefinition* FindIndicatorDefinition(int code) {
     return nullptr;
 }
 
-IndicatorResult ComputeIndicator(int code, BarColumns& bars, const IndicatorWindow& window,
-                                 const IndicatorParameters& table) {
+void ComputeIndicator(int code, BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table,
+                      IndicatorResult& result) {
     const IndicatorDefinition* definition = FindIndicatorDefinition(code);
     if (!definition) {
-        IndicatorResult refused;
-        refused.valid = false;
-        return refused;
+        result.valid = false;
+        result.lines.clear();
+        result.rising.clear();
+        return;
     }
-    IndicatorResult result = definition->compute(bars, window, table);
+    definition->compute(bars, window, table, result);
     result.lines.resize(definition->lines.size());
     for (std::size_t i = 0; i < result.lines.size(); ++i) result.lines[i].name = definition->lines[i];
+}
+
+IndicatorResult ComputeIndicator(int code, BarColumns& bars, const IndicatorWindow& window,
+                                 const IndicatorParameters& table) {
+    IndicatorResult result;
+    ComputeIndicator(code, bars, window, table, result);
     return result;
 }
 

@@ -12,112 +12,137 @@ using namespace compute;
 namespace {
 
 /// Highest high and lowest low of the last `window` bars (fewer at the start of the series)
-/// for each bar from..to. Short windows are scanned; long ones use monotone queues, so a
-/// large period costs no more per bar than a small one.
-void WindowExtremes(const float* high, const float* low, int from, int to, int window, std::vector<float>& highest,
-                    std::vector<float>& lowest) {
-    const std::size_t count = static_cast<std::size_t>(to - from + 1);
-    highest.resize(count);
-    lowest.resize(count);
+/// for each bar from..to, at a cost per bar independent of the window: the bars from the
+/// first one needed are cut into blocks of `window`; every window then spans the end of one
+/// block and the start of the next, whose running extremes are kept from both sides.
+void WindowExtremes(const float* high, const float* low, int from, int to, int window, float* highest,
+                    float* lowest) {
     const int begin = BarAt(std::int64_t{from} - window + 1, from);
-    if (window <= 32) {
-        for (int i = from; i <= to; ++i) {
-            const int b = std::max(begin, i - window + 1);
-            float hh = high[b], ll = low[b];
-            for (int j = b + 1; j <= i; ++j) {
-                hh = std::max(hh, high[j]);
-                ll = std::min(ll, low[j]);
-            }
-            highest[static_cast<std::size_t>(i - from)] = hh;
-            lowest[static_cast<std::size_t>(i - from)] = ll;
-        }
-        return;
+    const std::size_t count = static_cast<std::size_t>(to - begin + 1);
+    const std::size_t block = static_cast<std::size_t>(window);
+    std::vector<float>& headHigh = Scratch(4, count);
+    std::vector<float>& headLow = Scratch(5, count);
+    std::vector<float>& tailHigh = Scratch(6, count);
+    std::vector<float>& tailLow = Scratch(7, count);
+    high += begin;
+    low += begin;
+    for (std::size_t k = 0, inBlock = 0; k < count; ++k, inBlock = inBlock + 1 == block ? 0 : inBlock + 1) {
+        headHigh[k] = inBlock == 0 ? high[k] : std::max(headHigh[k - 1], high[k]);
+        headLow[k] = inBlock == 0 ? low[k] : std::min(headLow[k - 1], low[k]);
     }
-    std::vector<int> maxQueue, minQueue;  // bar numbers; values decreasing / increasing
-    std::size_t maxHead = 0, minHead = 0;
-    for (int i = begin; i <= to; ++i) {
-        while (maxQueue.size() > maxHead && high[maxQueue.back()] <= high[i]) maxQueue.pop_back();
-        while (minQueue.size() > minHead && low[minQueue.back()] >= low[i]) minQueue.pop_back();
-        maxQueue.push_back(i);
-        minQueue.push_back(i);
-        while (std::int64_t{maxQueue[maxHead]} <= std::int64_t{i} - window) ++maxHead;
-        while (std::int64_t{minQueue[minHead]} <= std::int64_t{i} - window) ++minHead;
-        if (i < from) continue;
-        highest[static_cast<std::size_t>(i - from)] = high[maxQueue[maxHead]];
-        lowest[static_cast<std::size_t>(i - from)] = low[minQueue[minHead]];
+    // Backwards: inBlock is k's place in its block; a block's last bar starts its tail.
+    for (std::size_t k = count, inBlock = (count - 1) % block; k-- > 0; inBlock = inBlock == 0 ? block - 1 : inBlock - 1) {
+        const bool blockEnd = k + 1 == count || inBlock == block - 1;
+        tailHigh[k] = blockEnd ? high[k] : std::max(tailHigh[k + 1], high[k]);
+        tailLow[k] = blockEnd ? low[k] : std::min(tailLow[k + 1], low[k]);
+    }
+    for (int i = from; i <= to; ++i) {
+        const std::size_t k = static_cast<std::size_t>(i - begin), out = static_cast<std::size_t>(i - from);
+        if (k + 1 < block) {  // clipped at the first bar of the series: the head of block 0
+            highest[out] = headHigh[k];
+            lowest[out] = headLow[k];
+            continue;
+        }
+        const std::size_t oldest = k + 1 - block;
+        highest[out] = std::max(tailHigh[oldest], headHigh[k]);
+        lowest[out] = std::min(tailLow[oldest], headLow[k]);
     }
 }
 
 }  // namespace
 
-IndicatorResult ComputeRsi(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table) {
+void ComputeRsi(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table, IndicatorResult& result) {
     const int periods[3] = {table[param::kRsi1], table[param::kRsi2], table[param::kRsi3]};
-    if (!AllAtLeast(1, {periods[0], periods[1], periods[2]})) return EmptyResult(3, false);
+    if (!AllAtLeast(1, {periods[0], periods[1], periods[2]})) return Reset(result, 3, false);
     const Span s = Clip(window, bars.Size());
-    IndicatorResult result = EmptyResult(3);
-    if (s.Empty()) return result;
+    Reset(result, 3);
+    if (s.Empty()) return;
     // Differences are taken back from the last visible bar far enough for the third period.
     const int lowest = BarAt(std::int64_t{s.l} - periods[2] - s.visible + 2, s.l);
     const float* close = bars.Close(std::max(lowest - 1, 0), s.l + 1);
     const float* open = bars.Open(0, 1);
-    std::vector<float> change(static_cast<std::size_t>(s.l - lowest + 1));
-    for (int i = lowest; i <= s.l; ++i) {
-        change[static_cast<std::size_t>(i - lowest)] = i == 0 ? close[0] - open[0] : close[i] - close[i - 1];
+    // Each difference split once into its rise (not below 0) and its fall (not above 0).
+    const std::size_t count = static_cast<std::size_t>(s.l - lowest + 1);
+    std::vector<float>& rises = Scratch(0, count);
+    std::vector<float>& falls = Scratch(1, count);
+    for (std::size_t k = 0; k < count; ++k) {
+        const int i = lowest + static_cast<int>(k);
+        const float change = i == 0 ? close[0] - open[0] : close[i] - close[i - 1];
+        rises[k] = std::max(change, 0.0f);
+        falls[k] = std::min(change, 0.0f);
     }
-    auto d = [&](int i) { return change[static_cast<std::size_t>(i - lowest)]; };
-    for (int line = 0; line < 3; ++line) {
-        const int period = periods[line];
-        // Simple sums of the rises (up) and falls (down, not above 0) over the last N bars.
+    auto rise = [&](int i) { return rises[static_cast<std::size_t>(i - lowest)]; };
+    auto fall = [&](int i) { return falls[static_cast<std::size_t>(i - lowest)]; };
+    // Simple sums of the rises (up) and falls (down) over the last N bars. The three lines
+    // advance together, each sum in its own register.
+    struct Sums {
         float up = 0.0f, down = 0.0f;
-        auto add = [&](float v, float sign) { (v > 0 ? up : down) += sign * v; };
-        for (int i = BarAt(std::int64_t{s.l} - period + 1, s.l); i <= s.l; ++i) {
-            if (i >= lowest) add(d(i), 1.0f);
+        int period = 0;
+        double* out = nullptr;
+    };
+    Sums sums[3];
+    for (int line = 0; line < 3; ++line) {
+        Sums& w = sums[line];
+        w.period = periods[line];
+        for (int i = std::max(BarAt(std::int64_t{s.l} - w.period + 1, s.l), lowest); i <= s.l; ++i) {
+            w.up += rise(i);
+            w.down += fall(i);
         }
-        IndicatorLine& rsi = result.lines[static_cast<std::size_t>(line)] = LineOver(s.f, s.l);
-        for (int i = s.l; i >= s.f; --i) {
-            rsi.values[static_cast<std::size_t>(i - s.f)] = up == down ? 0.0f : 100.0f * up / (up - down);
-            add(d(i), -1.0f);
-            if (std::int64_t{i} - period >= lowest) add(d(i - period), 1.0f);
-        }
+        w.out = Place(result.lines[static_cast<std::size_t>(line)], s.f, s.l).values.data();
     }
-    return result;
+    auto slide = [&](Sums& w, int i) {
+        w.out[i - s.f] = w.up == w.down ? 0.0f : 100.0f * w.up / (w.up - w.down);
+        w.up -= rise(i);
+        w.down -= fall(i);
+        if (std::int64_t{i} - w.period >= lowest) {
+            w.up += rise(i - w.period);
+            w.down += fall(i - w.period);
+        }
+    };
+    Sums first = sums[0], second = sums[1], third = sums[2];
+    for (int i = s.l; i >= s.f; --i) {
+        slide(first, i);
+        slide(second, i);
+        slide(third, i);
+    }
 }
 
-IndicatorResult ComputeRoc(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table) {
+void ComputeRoc(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table, IndicatorResult& result) {
     const int period = table[param::kRocPeriod];
     const int average = table[param::kRocAverage];
-    if (!AllAtLeast(1, {period, average})) return EmptyResult(2, false);
+    if (!AllAtLeast(1, {period, average})) return Reset(result, 2, false);
     const Span s = Clip(window, bars.Size());
-    IndicatorResult result = EmptyResult(2);
-    if (s.Empty()) return result;
+    Reset(result, 2);
+    if (s.Empty()) return;
     const float* close = bars.Close(BarAt(std::int64_t{s.f} - period, s.l), s.l + 1);
     bars.Close(0, 1);
-    IndicatorLine& roc = result.lines[0] = LineOver(s.f, s.l);
+    IndicatorLine& roc = Place(result.lines[0], s.f, s.l);
     for (int i = s.f; i <= s.l; ++i) {
         // Before the series the first close is the reference; a reference of 0 gives 0.
         const float reference = std::int64_t{i} - period >= 0 ? close[i - period] : close[0];
         const float value = reference == 0.0f ? 0.0f : (close[i] - reference) * 100.0f / reference;
         roc.values[static_cast<std::size_t>(i - s.f)] = value;
     }
-    result.lines[1] = PartialWindowAverage(roc, average);
-    return result;
+    PartialWindowAverage(roc, average, result.lines[1]);
 }
 
-IndicatorResult ComputeKdj(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table) {
+void ComputeKdj(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table, IndicatorResult& result) {
     const int period = table[param::kKdj1];
     const int m1 = table[param::kKdj2], m2 = table[param::kKdj3];
-    if (!AllAtLeast(1, {period, m1, m2})) return EmptyResult(3, false);
+    if (!AllAtLeast(1, {period, m1, m2})) return Reset(result, 3, false);
     const Span s = Clip(window, bars.Size());
-    IndicatorResult result = EmptyResult(3);
-    if (s.Empty()) return result;
+    Reset(result, 3);
+    if (s.Empty()) return;
     const int start = BarAt(std::int64_t{s.f} - period, s.l);
     const int from = BarAt(std::int64_t{start} - period + 1, s.l);
     const float* high = bars.High(from, s.l + 1);
     const float* low = bars.Low(from, s.l + 1);
     const float* close = bars.Close(start, s.l + 1);
-    std::vector<float> highest, lowest;
-    WindowExtremes(high, low, start, s.l, period, highest, lowest);
-    for (auto& line : result.lines) line = LineOver(start, s.l);
+    const std::size_t count = static_cast<std::size_t>(s.l - start + 1);
+    std::vector<float>& highest = Scratch(0, count);
+    std::vector<float>& lowest = Scratch(1, count);
+    WindowExtremes(high, low, start, s.l, period, highest.data(), lowest.data());
+    for (auto& line : result.lines) Place(line, start, s.l);
     const float w1 = static_cast<float>(m1), w2 = static_cast<float>(m2);
     float k = 50.0f, d = 50.0f;
     for (int i = start; i <= s.l; ++i) {
@@ -131,16 +156,15 @@ IndicatorResult ComputeKdj(BarColumns& bars, const IndicatorWindow& window, cons
         result.lines[1].values[j] = d;
         result.lines[2].values[j] = 3.0f * k - 2.0f * d;
     }
-    return result;
 }
 
-IndicatorResult ComputeEmv(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table) {
+void ComputeEmv(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table, IndicatorResult& result) {
     const int period = table[param::kEmvPeriod];
     const int average = table[param::kEmvAverage];
-    if (!AllAtLeast(1, {period, average})) return EmptyResult(2, false);
+    if (!AllAtLeast(1, {period, average})) return Reset(result, 2, false);
     const Span s = Clip(window, bars.Size());
-    IndicatorResult result = EmptyResult(2);
-    if (s.Empty()) return result;
+    Reset(result, 2);
+    if (s.Empty()) return;
     const int from = std::max(s.f - 1, 0);
     const float* high = bars.High(from, s.l + 1);
     const float* low = bars.Low(from, s.l + 1);
@@ -154,18 +178,16 @@ IndicatorResult ComputeEmv(BarColumns& bars, const IndicatorWindow& window, cons
         raw.values[static_cast<std::size_t>(i - s.f)] =
             amount == 0.0f ? 0.0f : 100.0f * (mid - previous) * (high[i] - low[i]) / amount;
     }
-    result.lines[0] = PartialWindowAverage(raw, period);
-    result.lines[1] = PartialWindowAverage(result.lines[0], average);
-    return result;
+    PartialWindowAverage(raw, period, result.lines[0]);
+    PartialWindowAverage(result.lines[0], average, result.lines[1]);
 }
 
-IndicatorResult ComputeWr(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table) {
+void ComputeWr(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table, IndicatorResult& result) {
     const int periods[2] = {table[param::kWr1], table[param::kWr2]};
-    if (!AllAtLeast(1, {periods[0], periods[1]})) return EmptyResult(2, false);
+    if (!AllAtLeast(1, {periods[0], periods[1]})) return Reset(result, 2, false);
     const Span s = Clip(window, bars.Size());
-    IndicatorResult result = EmptyResult(2);
-    if (s.Empty()) return result;
-    std::vector<float> highest, lowest;
+    Reset(result, 2);
+    if (s.Empty()) return;
     for (int line = 0; line < 2; ++line) {
         const int period = periods[line];
         const int start = BarAt(std::int64_t{s.f} - period, s.l);
@@ -173,8 +195,11 @@ IndicatorResult ComputeWr(BarColumns& bars, const IndicatorWindow& window, const
         const float* high = bars.High(from, s.l + 1);
         const float* low = bars.Low(from, s.l + 1);
         const float* close = bars.Close(start, s.l + 1);
-        WindowExtremes(high, low, start, s.l, period, highest, lowest);
-        IndicatorLine& wr = result.lines[static_cast<std::size_t>(line)] = LineOver(start, s.l);
+        const std::size_t count = static_cast<std::size_t>(s.l - start + 1);
+        std::vector<float>& highest = Scratch(0, count);
+        std::vector<float>& lowest = Scratch(1, count);
+        WindowExtremes(high, low, start, s.l, period, highest.data(), lowest.data());
+        IndicatorLine& wr = Place(result.lines[static_cast<std::size_t>(line)], start, s.l);
         for (int i = start; i <= s.l; ++i) {
             const std::size_t j = static_cast<std::size_t>(i - start);
             const float span = highest[j] - lowest[j];
@@ -183,7 +208,6 @@ IndicatorResult ComputeWr(BarColumns& bars, const IndicatorWindow& window, const
             wr.values[j] = Abs(span) < 0.001f ? 0.0f : 100.0f * fall / span;
         }
     }
-    return result;
 }
 
 }  // namespace qelt

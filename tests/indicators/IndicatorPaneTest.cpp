@@ -2,6 +2,8 @@
 // read-out, codes without an indicator; and the cache that lets a view skip recomputing.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "indicators/IndicatorCache.h"
 #include "PaneTestSupport.h"
 
@@ -149,6 +151,27 @@ TEST(IndicatorCache, KeptResultsEqualARecomputationUntilAnythingTheyDependOnChan
     EXPECT_EQ(kept.canvas.Texts(), fresh.canvas.Texts());
     EXPECT_EQ(kept.Polylines().size(), fresh.Polylines().size());
     EXPECT_EQ(kept.Polylines()[2].points, fresh.Polylines()[2].points);
+}
+
+TEST(IndicatorCache, RecomputingIntoKeptLinesLeavesNothingOfTheEarlierResult) {
+    // One result reused across windows, parameters and codes equals a fresh computation.
+    const BarSeries bars = Wave(120);
+    IndicatorParameters refused;
+    refused[param::kVrAverage] = 0;
+    refused[param::kSarPeriod] = 1;
+    refused[param::kBbi4] = 1;
+    refused[param::kBoll] = 200;
+    IndicatorResult kept;
+    for (const IndicatorDefinition& definition : IndicatorDefinitions()) {
+        for (const auto& [last, visible, table] : {std::tuple{-1, 100, IndicatorParameters{}}, std::tuple{40, 10, refused},
+                                                   std::tuple{119, 120, IndicatorParameters{}}, std::tuple{5, 3, refused}}) {
+            BarColumns columns(bars);
+            const IndicatorWindow window = MakeIndicatorWindow(last, visible, 120);
+            ComputeIndicator(definition.code, columns, window, table, kept);
+            EXPECT_EQ(kept, Compute(definition.code, bars, table, visible, last))
+                << definition.key << " last " << last << " visible " << visible;
+        }
+    }
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 // RSI, ROC, KDJ, EMV, WR, ADTM, BBI, AMV and CCI: hand-computed values and their panes.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "PaneTestSupport.h"
 
 namespace qelt {
@@ -115,6 +117,34 @@ TEST(Cci, SmallValuesStillShowBothReferenceLinesAndNoMinusZero) {
     IndicatorResult cci = Compute(49, Bars({{1, 10, 10, 10}, {1, 12, 13, 11}}), table);
     EXPECT_FLOAT_EQ(cci.lines[0].values[1], (12.0f - 11.0f) / (0.15f * ((11.0f - 12.0f) / 2.0f)))
         << "MA 11, MD = mean of (10 - 10, 11 - 12)";
+}
+
+TEST(Wr, LongWindowsFindTheSameExtremesAsAScanOverTheWindow) {
+    // The extremes come from blocks of the window's length; a scan is the reference.
+    std::vector<test::TestBar> bars;
+    for (int i = 0; i < 300; ++i) {
+        const double mid = 50 + 20 * std::sin(i * 0.37) + (i % 11);
+        bars.push_back({mid, mid + (i % 3) - 1, mid + 3 + (i % 5), mid - 2 - (i % 7)});
+    }
+    const BarSeries series = Bars(bars);
+    for (int window : {1, 2, 37, 64, 299, 1000}) {
+        IndicatorParameters table;
+        table[param::kWr1] = window;
+        for (int visible : {40, 300}) {
+            const IndicatorResult wr = Compute(45, series, table, visible, 250);
+            const IndicatorLine& line = wr.lines[0];
+            ASSERT_FALSE(line.Empty());
+            for (int i = line.first; i <= line.Last(); ++i) {
+                double hh = -1e9, ll = 1e9;
+                for (int j = std::max(0, i - window + 1); j <= i; ++j) {
+                    hh = std::max(hh, bars[j].high);
+                    ll = std::min(ll, bars[j].low);
+                }
+                const float expected = static_cast<float>(100.0 * (hh - bars[i].close) / (hh - ll));
+                ASSERT_NEAR(*line.At(i), expected, 1e-3) << "window " << window << " bar " << i;
+            }
+        }
+    }
 }
 
 }  // namespace
