@@ -102,6 +102,24 @@ std::string FormatFixed(double value, int decimals) {
     return std::string(buffer, result.ptr);
 }
 
+float LeadingFloat(std::string_view text) {
+    // Unsigned plain decimals of up to 7 digits: the digits and the power of ten are exact
+    // floats, and a float division of exact operands rounds as the double division followed
+    // by the rounding to float does (53 >= 2 * 24 + 2 bits), so the result is the same.
+    static constexpr float kPowers[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f};
+    std::uint32_t mantissa = 0;
+    std::size_t i = 0, digits = 0, fraction = 0;
+    for (; i < text.size() && IsDigit(text[i]); ++i, ++digits) mantissa = mantissa * 10 + static_cast<unsigned>(text[i] - '0');
+    if (i < text.size() && text[i] == '.') {
+        for (++i; i < text.size() && IsDigit(text[i]); ++i, ++digits, ++fraction) {
+            mantissa = mantissa * 10 + static_cast<unsigned>(text[i] - '0');
+        }
+    }
+    const bool plain = digits > 0 && digits <= 7 && (i == text.size() || (text[i] != 'e' && text[i] != 'E'));
+    if (plain) return static_cast<float>(mantissa) / kPowers[fraction];
+    return static_cast<float>(LeadingDouble(text));
+}
+
 std::string FormatGeneral(double value, int precision) {
     char buffer[64];
     auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, precision);

@@ -22,7 +22,8 @@ std::int64_t LeadingInt64(std::string_view text);
 double LeadingDouble(std::string_view text);
 
 /// The same value rounded to single precision, for the quantities computed in 32-bit floats.
-inline float LeadingFloat(std::string_view text) { return static_cast<float>(LeadingDouble(text)); }
+/// Exactly static_cast<float>(LeadingDouble(text)), faster for short plain decimals.
+float LeadingFloat(std::string_view text);
 
 /// A value counts as zero when its magnitude is below 0.001.
 inline bool IsZeroValue(double value) { return value < 0.001 && value > -0.001; }

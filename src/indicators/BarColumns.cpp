@@ -42,6 +42,19 @@ const T* BarColumns::Ensure(Column<T>& column, BarField field, int from, int to)
     return column.values.data();
 }
 
+float BarColumns::CloseAt(int bar) const {
+    if (bar >= m_close.lo && bar < m_close.hi) return m_close.values[static_cast<std::size_t>(bar)];
+    return LeadingFloat((*m_bars)[static_cast<std::size_t>(bar)].Get(kBarClose));
+}
+
+void BarColumns::Forget(int bar) {
+    auto cut = [bar](auto& column) {
+        column.hi = std::min(column.hi, std::max(bar, 0));
+        if (column.hi <= column.lo) column.lo = column.hi = 0;
+    };
+    cut(m_open), cut(m_close), cut(m_high), cut(m_low), cut(m_avg), cut(m_num), cut(m_pure), cut(m_null);
+}
+
 template const float* BarColumns::Ensure(Column<float>&, BarField, int, int);
 template const std::int32_t* BarColumns::Ensure(Column<std::int32_t>&, BarField, int, int);
 

@@ -8,7 +8,8 @@
 /// float; volumes and positions: leading integer), so results are identical.
 ///
 /// A BarColumns refers to its series: the series must outlive it and must not change while
-/// it is in use. Not thread-safe; the interface thread owns it.
+/// it is in use, except for bars handed to Forget. Not thread-safe; the interface thread
+/// owns it.
 #include <cstdint>
 #include <vector>
 
@@ -35,6 +36,14 @@ public:
     const std::int32_t* Num(int from, int to) { return Ensure(m_num, kBarNum, from, to); }
     const std::int32_t* Pure(int from, int to) { return Ensure(m_pure, kBarPure, from, to); }
     const std::int32_t* Null(int from, int to) { return Ensure(m_null, kBarNull, from, to); }
+
+    /// The close of one bar (0..n-1), read on its own: a far bar does not make the bars in
+    /// between ready.
+    float CloseAt(int bar) const;
+
+    /// Drops what was read of bars `bar` and later, whose texts changed (a live quote
+    /// rewrites the last bar); they are read again on demand.
+    void Forget(int bar);
 
 private:
     template <typename T>

@@ -48,10 +48,11 @@ inline IndicatorLine LineOver(int first, int last) {
     return line;
 }
 
-/// `line` placed over bars first..last with values 0, keeping its storage.
+/// `line` placed over bars first..last, keeping its storage. The values are left as they
+/// were: the computation writes every one of them.
 inline IndicatorLine& Place(IndicatorLine& line, int first, int last) {
     line.first = first;
-    line.values.assign(last >= first ? static_cast<std::size_t>(last - first + 1) : 0u, 0.0);
+    line.values.resize(last >= first ? static_cast<std::size_t>(last - first + 1) : 0u);
     return line;
 }
 

@@ -16,8 +16,14 @@ IndicatorCache::SeriesKey IndicatorCache::KeyOf(const BarSeries& bars, std::uint
 void IndicatorCache::Track(const BarSeries& bars, std::uint64_t generation) {
     SeriesKey key = KeyOf(bars, generation);
     if (m_columns && key == m_series) return;
+    const bool onlyLastBar = m_columns && key.identity == m_series.identity && key.generation == m_series.generation &&
+                             key.size == m_series.size && key.size > 0;
+    if (onlyLastBar) {
+        m_columns->Forget(static_cast<int>(key.size) - 1);  // a live quote: only that bar is read again
+    } else {
+        m_columns = std::make_unique<BarColumns>(bars);
+    }
     m_series = std::move(key);
-    m_columns = std::make_unique<BarColumns>(bars);
     m_entries.clear();
 }
 

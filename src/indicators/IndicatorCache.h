@@ -10,7 +10,7 @@
 ///
 /// The series must stay alive and unchanged between the calls that use it, except through
 /// a reload (bump the generation) or a change of its last bar (live quotes), which the key
-/// sees. Interface thread only.
+/// sees: then only that bar's numbers are read again. Interface thread only.
 #include <array>
 #include <cstdint>
 #include <map>

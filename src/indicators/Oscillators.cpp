@@ -65,11 +65,15 @@ void ComputeRsi(BarColumns& bars, const IndicatorWindow& window, const Indicator
     const std::size_t count = static_cast<std::size_t>(s.l - lowest + 1);
     std::vector<float>& rises = Scratch(0, count);
     std::vector<float>& falls = Scratch(1, count);
-    for (std::size_t k = 0; k < count; ++k) {
+    auto split = [&](std::size_t k, float change) {
+        rises[k] = Keep(change, change > 0.0f);
+        falls[k] = change - rises[k];  // the change itself, or 0 for a rise: no branch
+    };
+    std::size_t k = 0;
+    if (lowest == 0) split(k++, close[0] - open[0]);  // the first bar against its own open
+    for (; k < count; ++k) {
         const int i = lowest + static_cast<int>(k);
-        const float change = i == 0 ? close[0] - open[0] : close[i] - close[i - 1];
-        rises[k] = std::max(change, 0.0f);
-        falls[k] = std::min(change, 0.0f);
+        split(k, close[i] - close[i - 1]);
     }
     auto rise = [&](int i) { return rises[static_cast<std::size_t>(i - lowest)]; };
     auto fall = [&](int i) { return falls[static_cast<std::size_t>(i - lowest)]; };
@@ -115,11 +119,11 @@ void ComputeRoc(BarColumns& bars, const IndicatorWindow& window, const Indicator
     Reset(result, 2);
     if (s.Empty()) return;
     const float* close = bars.Close(BarAt(std::int64_t{s.f} - period, s.l), s.l + 1);
-    bars.Close(0, 1);
+    const float first = bars.CloseAt(0);  // read alone: no need for the closes in between
     IndicatorLine& roc = Place(result.lines[0], s.f, s.l);
     for (int i = s.f; i <= s.l; ++i) {
         // Before the series the first close is the reference; a reference of 0 gives 0.
-        const float reference = std::int64_t{i} - period >= 0 ? close[i - period] : close[0];
+        const float reference = std::int64_t{i} - period >= 0 ? close[i - period] : first;
         const float value = reference == 0.0f ? 0.0f : (close[i] - reference) * 100.0f / reference;
         roc.values[static_cast<std::size_t>(i - s.f)] = value;
     }

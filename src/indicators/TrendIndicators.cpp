@@ -93,17 +93,17 @@ void ComputeDmi(BarColumns& bars, const IndicatorWindow& window, const Indicator
     double* outMdi = result.lines[1].values.data();
     double* outAdx = result.lines[2].values.data();
     double* outAdxr = result.lines[3].values.data();
-    float sumPlus = 0.0f, sumMinus = 0.0f, sumRange = 0.0f, sumPdi = 0.0f, sumMdi = 0.0f, previousAdx = 0.0f;
-    for (std::size_t j = 0; j < count; ++j) {
-        const bool fullP = j >= p, fullQ = j >= q;
-        const std::size_t back = fullP ? j - p : 0;
-        sumPlus = SlideClamped(sumPlus, plus[j], fullP, plus[back]);
-        sumMinus = SlideClamped(sumMinus, minus[j], fullP, minus[back]);
-        sumRange = SlideClamped(sumRange, range[j], fullP, range[back]);
+    float sumPlus = 0.0f, sumMinus = 0.0f, sumRange = 0.0f, sumPdi = 0.0f, sumMdi = 0.0f;
+    float previousAdx = 0.0f;
+    // One bar; FullP / FullQ: P (Q) bars are in, so the oldest leaves with each new one.
+    auto step = [&]<bool FullP, bool FullQ>(std::size_t j) {
+        sumPlus = SlideClamped(sumPlus, plus[j], FullP, FullP ? plus[j - p] : 0.0f);
+        sumMinus = SlideClamped(sumMinus, minus[j], FullP, FullP ? minus[j - p] : 0.0f);
+        sumRange = SlideClamped(sumRange, range[j], FullP, FullP ? range[j - p] : 0.0f);
         const float pdi = sumRange == 0.0f ? 0.0f : 100.0f * sumPlus / sumRange;
         const float mdi = sumRange == 0.0f ? 0.0f : 100.0f * sumMinus / sumRange;
-        sumPdi = SlideClamped(sumPdi, pdi, fullQ, fullQ ? static_cast<float>(outPdi[j - q]) : 0.0f);
-        sumMdi = SlideClamped(sumMdi, mdi, fullQ, fullQ ? static_cast<float>(outMdi[j - q]) : 0.0f);
+        sumPdi = SlideClamped(sumPdi, pdi, FullQ, FullQ ? static_cast<float>(outPdi[j - q]) : 0.0f);
+        sumMdi = SlideClamped(sumMdi, mdi, FullQ, FullQ ? static_cast<float>(outMdi[j - q]) : 0.0f);
         const float denominator = sumPdi + sumMdi;
         const float adx = denominator == 0.0f ? 0.0f : 100.0f * Abs(sumPdi - sumMdi) / denominator;
         outAdxr[j] = j == 0 ? adx : (previousAdx + adx) / 2.0f;
@@ -111,7 +111,14 @@ void ComputeDmi(BarColumns& bars, const IndicatorWindow& window, const Indicator
         outPdi[j] = pdi;
         outMdi[j] = mdi;
         outAdx[j] = adx;
+    };
+    std::size_t j = 0;
+    for (; j < count && (j < p || j < q); ++j) {
+        if (j < p && j < q) step.template operator()<false, false>(j);
+        else if (j < p) step.template operator()<false, true>(j);
+        else step.template operator()<true, false>(j);
     }
+    for (; j < count; ++j) step.template operator()<true, true>(j);
 }
 
 void ComputeBoll(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table, IndicatorResult& result) {
@@ -134,16 +141,17 @@ void ComputeBoll(BarColumns& bars, const IndicatorWindow& window, const Indicato
     double* middle = mid.values.data();
     auto midAt = [&](int k) { return static_cast<float>(middle[k]); };
     const float p = static_cast<float>(period);
-    float sum = 0.0f, squares = 0.0f;
+    float sum = 0.0f, squares = 0.0f, previous = 0.0f;
     for (int i = 0; i < period - 1; ++i) sum += close[i];
     for (int k = 0; k + period - 1 < n; ++k) {
         const int i = k + period - 1;
         sum += close[i];
-        const float average = sum / p;
-        middle[k] = IsZeroValue(average) ? 0.0 : average;
+        float average = sum / p;
+        if (IsZeroValue(average)) average = 0.0f;
+        middle[k] = average;
         sum -= close[k];
         if (k >= count) continue;
-        const float d = close[i] - midAt(k);
+        const float d = close[i] - average;
         if (Abs(d) > 0.001f) squares += d * d;
         if (k >= period - 1) {
             const float e = close[k] - midAt(k - period + 1);
@@ -153,7 +161,8 @@ void ComputeBoll(BarColumns& bars, const IndicatorWindow& window, const Indicato
         const float terms = static_cast<float>(k + 1 < period ? k + 1 : period);
         const float deviation = std::sqrt(squares / terms);
         // The bands of a bar are centred on the previous bar's average.
-        const float centre = midAt(k == 0 ? 0 : k - 1);
+        const float centre = k == 0 ? average : previous;
+        previous = average;
         upper.values[static_cast<std::size_t>(k)] = centre + 2.0f * deviation;
         lower.values[static_cast<std::size_t>(k)] = centre - 2.0f * deviation;
     }

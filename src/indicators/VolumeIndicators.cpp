@@ -86,6 +86,7 @@ void ComputePvt(BarColumns& bars, const IndicatorWindow& window, const Indicator
     const std::int32_t* num = bars.Num(0, s.l + 1);
     IndicatorLine& pvt = Place(result.lines[0], 0, s.l);
     float value = 0.0f;  // a previous close of 0 makes this and every later value non-finite
+    pvt.values[0] = 0.0;
     for (int i = 1; i <= s.l; ++i) {
         value = value + static_cast<float>(num[i]) * (close[i] / close[i - 1] - 1.0f);
         pvt.values[static_cast<std::size_t>(i)] = value;

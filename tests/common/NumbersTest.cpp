@@ -80,9 +80,14 @@ TEST(LeadingNumbers, PlainDecimalsReadBitForBitAsTheGeneralConversion) {
         if (text[0] == '-') expected = -expected;
         const double got = LeadingDouble(text);
         ASSERT_EQ(std::memcmp(&got, &expected, sizeof got), 0) << text;
+        const float single = LeadingFloat(text), expectedSingle = static_cast<float>(expected);
+        ASSERT_EQ(std::memcmp(&single, &expectedSingle, sizeof single), 0) << text;
     }
     EXPECT_DOUBLE_EQ(LeadingDouble("1234567890.123456"), 1234567890.123456) << "16 digits: the general path";
     EXPECT_DOUBLE_EQ(LeadingDouble("12.5e1"), 125.0);
+    EXPECT_FLOAT_EQ(LeadingFloat("12.5e1"), 125.0f);
+    EXPECT_FLOAT_EQ(LeadingFloat(" 3.5"), 3.5f);
+    EXPECT_FLOAT_EQ(LeadingFloat("16777217"), 16777216.0f) << "eight digits: the general path";
 }
 
 TEST(FormatNumbers, GeneralFormatMatchesTheCLibrarysSixSignificantDigits) {
