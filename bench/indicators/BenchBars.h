@@ -22,9 +22,9 @@ inline BarSeries RandomWalk(int count, std::uint32_t seed = 7) {
         const double open = price, close = std::max(100.0, price + move(random));
         const double high = std::max(open, close) + wick(random), low = std::min(open, close) - wick(random);
         const std::string date = FormatInt(19800101 + i);
-        bars.push_back(CBarRow{date, FormatFixed2(open), FormatFixed2(close), FormatFixed2(high), FormatFixed2(low),
-                               FormatInt(volume(random)), FormatFixed2((open + close) / 2), FormatInt(position(random)),
-                               FormatInt(position(random) + 5000), "200606"});
+        bars.push_back(CBarRow{date, FormatFixed2(open), FormatFixed2(close), FormatFixed2(high),
+                               FormatFixed2(low), FormatInt(volume(random)), FormatFixed2((open + close) / 2),
+                               FormatInt(position(random)), FormatInt(position(random) + 5000), "200606"});
         price = close;
     }
     return bars;

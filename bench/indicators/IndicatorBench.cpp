@@ -23,8 +23,9 @@ const BarSeries& Series10k() {
 }
 
 void SetPerBar(benchmark::State& state, int bars) {
-    state.counters["per_bar"] = benchmark::Counter(static_cast<double>(bars) * static_cast<double>(state.iterations()),
-                                                   benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["per_bar"] =
+        benchmark::Counter(static_cast<double>(bars) * static_cast<double>(state.iterations()),
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
 /// One indicator over the whole series, all bars visible, from numbers already read, into
@@ -116,7 +117,11 @@ void BM_OnePaneFromText(benchmark::State& state) {
     }
     state.SetLabel(std::string(FindIndicatorDefinition(code)->key));
 }
-BENCHMARK(BM_OnePaneFromText)->DenseRange(1, 5)->DenseRange(21, 27)->DenseRange(41, 49)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_OnePaneFromText)
+    ->DenseRange(1, 5)
+    ->DenseRange(21, 27)
+    ->DenseRange(41, 49)
+    ->Unit(benchmark::kMicrosecond);
 
 /// The heaviest of each group on such a repaint (BM_OnePaneFromText), filling the seven
 /// panes of an eight-window view: OBV, PVT; MACD, BOLL, SAR; ADTM, BBI.
@@ -133,8 +138,8 @@ void BM_SevenPanesRecording(benchmark::State& state) {
     BarSeries bars = Series10k();
     const int n = static_cast<int>(bars.size());
     const int visible = static_cast<int>(state.range(0));
-    const CBarRow lastBars[2] = {bars.back(), CBarRow{bars.back()[kBarDate], "3000.00", "3010.50", "3020.00", "2990.00",
-                                                      "12345", "3005.00", "100", "200", "200606"}};
+    const CBarRow lastBars[2] = {bars.back(), CBarRow{bars.back()[kBarDate], "3000.00", "3010.50", "3020.00",
+                                                      "2990.00", "12345", "3005.00", "100", "200", "200606"}};
     std::size_t quote = 0;
     const auto mode = static_cast<PaneMode>(state.range(1));
     const IndicatorParameters table;

@@ -24,14 +24,18 @@ std::int64_t SaturatingAdd(std::int64_t a, std::int64_t b) {
     return out;
 }
 
-int ClampCount(std::int64_t count) { return static_cast<int>(std::clamp<std::int64_t>(count, -2000000000, 2000000000)); }
+int ClampCount(std::int64_t count) {
+    return static_cast<int>(std::clamp<std::int64_t>(count, -2000000000, 2000000000));
+}
 
 /// Folds a bar into the last column: the extremes (ties take the bar's text) and the volume.
 void Merge(CBarRow& column, const CBarRow& bar) {
     std::string_view high =
         LeadingDouble(bar[kBarHigh]) >= LeadingDouble(column[kBarHigh]) ? bar[kBarHigh] : column[kBarHigh];
-    std::string_view low = LeadingDouble(bar[kBarLow]) <= LeadingDouble(column[kBarLow]) ? bar[kBarLow] : column[kBarLow];
-    const std::string num = FormatInt(SaturatingAdd(LeadingInt64(column[kBarNum]), LeadingInt64(bar[kBarNum])));
+    std::string_view low =
+        LeadingDouble(bar[kBarLow]) <= LeadingDouble(column[kBarLow]) ? bar[kBarLow] : column[kBarLow];
+    const std::string num =
+        FormatInt(SaturatingAdd(LeadingInt64(column[kBarNum]), LeadingInt64(bar[kBarNum])));
     column.Assign({column[kBarDate], column[kBarOpen], column[kBarClose], high, low, num, column[kBarAvg],
                    column[kBarPure], column[kBarNull], column[kBarDue]});
 }
@@ -67,7 +71,8 @@ OXSeries BuildOX(const BarSeries& source, float box, int reversal) {
     bool rising = LeadingDouble(first[kBarClose]) + 0.001 < LeadingDouble(first[kBarOpen]) + 0.001;
     for (const CBarRow& bar : source) {
         const std::int64_t level = OXLevel(LeadingDouble(bar[kBarClose]), box);
-        const bool reverse = !ox.columns.empty() && (rising ? current - level >= reversal : level - current >= reversal);
+        const bool reverse =
+            !ox.columns.empty() && (rising ? current - level >= reversal : level - current >= reversal);
         if (ox.columns.empty() || reverse) {
             rising = !rising;
             std::int64_t count = level - current;

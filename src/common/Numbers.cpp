@@ -37,11 +37,13 @@ size_t DecimalPrefixLength(std::string_view text) {
 /// are exact doubles, and one division rounds correctly, so the result is the very value
 /// the general conversion gives. Nothing when the text needs the general conversion.
 std::optional<double> PlainDecimal(std::string_view text) {
-    static constexpr double kPowers[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
-                                         1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                         1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                         1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
     std::uint64_t mantissa = 0;
     std::size_t i = 0, digits = 0, fraction = 0;
-    for (; i < text.size() && IsDigit(text[i]); ++i, ++digits) mantissa = mantissa * 10 + static_cast<unsigned>(text[i] - '0');
+    for (; i < text.size() && IsDigit(text[i]); ++i, ++digits)
+        mantissa = mantissa * 10 + static_cast<unsigned>(text[i] - '0');
     if (i < text.size() && text[i] == '.') {
         for (++i; i < text.size() && IsDigit(text[i]); ++i, ++digits, ++fraction) {
             mantissa = mantissa * 10 + static_cast<unsigned>(text[i] - '0');
@@ -109,7 +111,8 @@ float LeadingFloat(std::string_view text) {
     static constexpr float kPowers[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f};
     std::uint32_t mantissa = 0;
     std::size_t i = 0, digits = 0, fraction = 0;
-    for (; i < text.size() && IsDigit(text[i]); ++i, ++digits) mantissa = mantissa * 10 + static_cast<unsigned>(text[i] - '0');
+    for (; i < text.size() && IsDigit(text[i]); ++i, ++digits)
+        mantissa = mantissa * 10 + static_cast<unsigned>(text[i] - '0');
     if (i < text.size() && text[i] == '.') {
         for (++i; i < text.size() && IsDigit(text[i]); ++i, ++digits, ++fraction) {
             mantissa = mantissa * 10 + static_cast<unsigned>(text[i] - '0');

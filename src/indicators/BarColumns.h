@@ -18,7 +18,7 @@
 namespace qelt {
 
 class BarColumns {
-public:
+  public:
     explicit BarColumns(const BarSeries& bars) : m_bars(&bars) {}
 
     const BarSeries& Bars() const { return *m_bars; }
@@ -45,7 +45,7 @@ public:
     /// rewrites the last bar); they are read again on demand.
     void Forget(int bar);
 
-private:
+  private:
     template <typename T>
     struct Column {
         std::vector<T> values;

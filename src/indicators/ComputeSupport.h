@@ -72,7 +72,8 @@ inline float Abs(float v) { return std::fabs(v); }
 /// `value` when `keep`, else +0, without a branch: up or down moves of a market are a coin
 /// toss that a predicted branch loses half the time.
 inline float Keep(float value, bool keep) {
-    return std::bit_cast<float>(std::bit_cast<std::uint32_t>(value) & (0u - static_cast<std::uint32_t>(keep)));
+    return std::bit_cast<float>(std::bit_cast<std::uint32_t>(value) &
+                                (0u - static_cast<std::uint32_t>(keep)));
 }
 
 /// Working storage of a computation: at least `count` floats in buffer `slot` (0..7) of this thread,

@@ -16,8 +16,9 @@ IndicatorCache::SeriesKey IndicatorCache::KeyOf(const BarSeries& bars, std::uint
 void IndicatorCache::Track(const BarSeries& bars, std::uint64_t generation) {
     SeriesKey key = KeyOf(bars, generation);
     if (m_columns && key == m_series) return;
-    const bool onlyLastBar = m_columns && key.identity == m_series.identity && key.generation == m_series.generation &&
-                             key.size == m_series.size && key.size > 0;
+    const bool onlyLastBar = m_columns && key.identity == m_series.identity &&
+                             key.generation == m_series.generation && key.size == m_series.size &&
+                             key.size > 0;
     if (onlyLastBar) {
         m_columns->Forget(static_cast<int>(key.size) - 1);  // a live quote: only that bar is read again
     } else {
@@ -36,7 +37,8 @@ const IndicatorResult& IndicatorCache::Result(int code, const BarSeries& bars, c
                                               const IndicatorParameters& table, std::uint64_t generation) {
     Track(bars, generation);
     auto found = m_entries.find(code);
-    if (found != m_entries.end() && found->second.window == window && found->second.parameters == table.Values()) {
+    if (found != m_entries.end() && found->second.window == window &&
+        found->second.parameters == table.Values()) {
         return found->second.result;
     }
     Entry& entry = m_entries[code];

@@ -23,7 +23,7 @@
 namespace qelt {
 
 class IndicatorCache {
-public:
+  public:
     /// The bar numbers of `bars`, kept while the series is unchanged.
     BarColumns& Columns(const BarSeries& bars, std::uint64_t generation = 0);
 
@@ -36,7 +36,7 @@ public:
     /// Drops everything.
     void Clear();
 
-private:
+  private:
     struct SeriesKey {
         const BarSeries* identity = nullptr;
         std::uint64_t generation = 0;

@@ -18,35 +18,57 @@ namespace qelt {
 
 /// Fills `result` (its storage is reused: a caller that keeps one result per pane
 /// recomputes without allocating).
-using IndicatorCompute = void (*)(BarColumns&, const IndicatorWindow&, const IndicatorParameters&, IndicatorResult&);
+using IndicatorCompute = void (*)(BarColumns&, const IndicatorWindow&, const IndicatorParameters&,
+                                  IndicatorResult&);
 
 // Volume and position: VOLUME,MA5,MA10 · CCL,MA5,MA10 · VR,MAVR · OBV · PVT,MAPVT.
-void ComputeVol(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table, IndicatorResult& result);
-void ComputeCcl(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table, IndicatorResult& result);
-void ComputeVr(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table, IndicatorResult& result);
-void ComputeObv(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table, IndicatorResult& result);
-void ComputePvt(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table, IndicatorResult& result);
+void ComputeVol(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table,
+                IndicatorResult& result);
+void ComputeCcl(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table,
+                IndicatorResult& result);
+void ComputeVr(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table,
+               IndicatorResult& result);
+void ComputeObv(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table,
+                IndicatorResult& result);
+void ComputePvt(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table,
+                IndicatorResult& result);
 
 // Trend: DIF,DEA,MACD · PDI,MDI,ADX,ADXR · BOLL,UPPER,LOWER · SAR · JS,MA1,MA2,MA3 ·
 // CDP,AH,AL,NH,NL · EXP1,EXP2.
-void ComputeMacd(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table, IndicatorResult& result);
-void ComputeDmi(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table, IndicatorResult& result);
-void ComputeBoll(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table, IndicatorResult& result);
-void ComputeSar(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table, IndicatorResult& result);
-void ComputeJs(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table, IndicatorResult& result);
-void ComputeCdp(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table, IndicatorResult& result);
-void ComputeExpma(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table, IndicatorResult& result);
+void ComputeMacd(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table,
+                 IndicatorResult& result);
+void ComputeDmi(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table,
+                IndicatorResult& result);
+void ComputeBoll(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table,
+                 IndicatorResult& result);
+void ComputeSar(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table,
+                IndicatorResult& result);
+void ComputeJs(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table,
+               IndicatorResult& result);
+void ComputeCdp(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table,
+                IndicatorResult& result);
+void ComputeExpma(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table,
+                  IndicatorResult& result);
 
 // Oscillators: RSI1,RSI2,RSI3 · ROC,MAROC · K,D,J · EMV,MAEMV · WR1,WR2 · ADTM,MAADTM · BBI ·
 // MA1..MA4 (AMV) · CCI.
-void ComputeRsi(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table, IndicatorResult& result);
-void ComputeRoc(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table, IndicatorResult& result);
-void ComputeKdj(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table, IndicatorResult& result);
-void ComputeEmv(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table, IndicatorResult& result);
-void ComputeWr(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table, IndicatorResult& result);
-void ComputeAdtm(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table, IndicatorResult& result);
-void ComputeBbi(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table, IndicatorResult& result);
-void ComputeAmv(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table, IndicatorResult& result);
-void ComputeCci(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table, IndicatorResult& result);
+void ComputeRsi(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table,
+                IndicatorResult& result);
+void ComputeRoc(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table,
+                IndicatorResult& result);
+void ComputeKdj(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table,
+                IndicatorResult& result);
+void ComputeEmv(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table,
+                IndicatorResult& result);
+void ComputeWr(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table,
+               IndicatorResult& result);
+void ComputeAdtm(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table,
+                 IndicatorResult& result);
+void ComputeBbi(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table,
+                IndicatorResult& result);
+void ComputeAmv(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table,
+                IndicatorResult& result);
+void ComputeCci(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table,
+                IndicatorResult& result);
 
 }  // namespace qelt

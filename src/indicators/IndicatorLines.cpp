@@ -10,7 +10,8 @@ IndicatorWindow MakeIndicatorWindow(int lastVisible, int visibleCount, int serie
     window.visible = std::max(visibleCount, 1);
     if (seriesLength <= 0) return window;
     window.last = lastVisible < 0 || lastVisible >= seriesLength ? seriesLength - 1 : lastVisible;
-    window.first = static_cast<int>(std::max<long long>(0, static_cast<long long>(window.last) - window.visible + 1));
+    window.first =
+        static_cast<int>(std::max<long long>(0, static_cast<long long>(window.last) - window.visible + 1));
     return window;
 }
 
@@ -18,7 +19,8 @@ namespace {
 
 /// Values compare bit for bit, so that a cached NaN equals a recomputed one.
 bool SameValues(const std::vector<double>& a, const std::vector<double>& b) {
-    return a.size() == b.size() && (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(double)) == 0);
+    return a.size() == b.size() &&
+           (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(double)) == 0);
 }
 
 }  // namespace

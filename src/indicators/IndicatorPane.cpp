@@ -64,7 +64,8 @@ std::optional<PaneScale> RoundedScale(const PaneContext& pane, const Extent& ext
 
 std::string FormatLabel(double value, int decimals) {
     std::string text = FormatFixed(value, decimals);
-    if (!text.empty() && text[0] == '-' && text.find_first_not_of("-0.") == std::string::npos) text.erase(0, 1);
+    if (!text.empty() && text[0] == '-' && text.find_first_not_of("-0.") == std::string::npos)
+        text.erase(0, 1);
     return text;
 }
 
@@ -89,13 +90,15 @@ void DrawGridLevel(const PaneContext& pane, int y, int tickLength) {
 namespace {
 
 void DrawLevels(const PaneContext& pane, const PaneScale& scale) {
+    if (!(scale.step > 0.0f)) return;  // a range the rounding could not handle has no levels
     for (int k = scale.levelFrom; k <= scale.levelTo; k += scale.levelStride) {
         const float rise = static_cast<float>(k) * scale.step / scale.unitsPerPixel;
         const int y = TruncatePixel(static_cast<float>(pane.bottom) - rise);
         if (y < pane.top + 20) break;
         DrawGridLevel(pane, y, 18);
         const float value = scale.bottom + static_cast<float>(k) * scale.step;
-        DrawRightAligned(pane, pane.right - 3, y - 8, FormatLabel(value, scale.labelDecimals), kAxisLabelColour);
+        DrawRightAligned(pane, pane.right - 3, y - 8, FormatLabel(value, scale.labelDecimals),
+                         kAxisLabelColour);
     }
 }
 
@@ -134,7 +137,8 @@ void DrawVolumeAxis(const PaneContext& pane, const PaneScale& scale) {
 void DrawMacdAxis(const PaneContext& pane, const PaneScale& scale) {
     Canvas& canvas = pane.canvas;
     const int h = pane.plotHeight;
-    const int quarter = pane.bottom - h / 4, half = pane.bottom - h / 2, threeQuarters = pane.bottom - 3 * h / 4;
+    const int quarter = pane.bottom - h / 4, half = pane.bottom - h / 2,
+              threeQuarters = pane.bottom - 3 * h / 4;
     const float labels[3] = {scale.top * -0.5f, 0.0f, scale.top * 0.5f};
     const int rows[3] = {quarter, half, threeQuarters};
     canvas.SelectPen(pane.style.tick);
@@ -170,11 +174,21 @@ void DrawCciAxis(const PaneContext& pane, const PaneScale& scale) {
 
 void DrawAxis(const PaneContext& pane, const PaneScale& scale) {
     switch (scale.axis) {
-        case PaneScale::Axis::Levels: DrawLevels(pane, scale); break;
-        case PaneScale::Axis::ValueLevels: DrawValueLevels(pane, scale); break;
-        case PaneScale::Axis::Volume: DrawVolumeAxis(pane, scale); break;
-        case PaneScale::Axis::Macd: DrawMacdAxis(pane, scale); break;
-        case PaneScale::Axis::Cci: DrawCciAxis(pane, scale); break;
+        case PaneScale::Axis::Levels:
+            DrawLevels(pane, scale);
+            break;
+        case PaneScale::Axis::ValueLevels:
+            DrawValueLevels(pane, scale);
+            break;
+        case PaneScale::Axis::Volume:
+            DrawVolumeAxis(pane, scale);
+            break;
+        case PaneScale::Axis::Macd:
+            DrawMacdAxis(pane, scale);
+            break;
+        case PaneScale::Axis::Cci:
+            DrawCciAxis(pane, scale);
+            break;
     }
 }
 
@@ -245,7 +259,8 @@ void DrawReadout(const PaneContext& pane, const PaneScale& scale) {
     canvas.SetTextColour(kReadoutText);
     canvas.SetBkColour(kReadoutBackground);
     canvas.SetBkMode(BkMode::Opaque);
-    canvas.TextOut(pane.right - 49, mouse.y - 10, FormatFixed(scale.ValueAt(mouse.y), pane.definition.readoutDecimals));
+    canvas.TextOut(pane.right - 49, mouse.y - 10,
+                   FormatFixed(scale.ValueAt(mouse.y), pane.definition.readoutDecimals));
     canvas.SetBkColour(pane.scheme.background);
     canvas.SetBkMode(mode);
 }
@@ -278,14 +293,14 @@ void DrawIndicatorPane(Canvas& canvas, const PaneRequest& request) {
     BarColumns& columns = request.columns ? *request.columns : ownColumns;
     IndicatorResult computed;
     const IndicatorResult* result = request.result;
-    if (!result) {
+    if (!result || result->lines.size() != definition->lines.size()) {  // none, or not this indicator's
         computed = ComputeIndicator(request.code, columns, request.window, *request.parameters);
         result = &computed;
     }
     const int n = static_cast<int>(request.bars->size());
     const compute::Span span = compute::Clip(request.window, n);
-    PaneContext pane{canvas,  request,         *definition,  *result, columns, *request.scheme, *request.style,
-                     *request.parameters};
+    PaneContext pane{canvas,  request,         *definition,    *result,
+                     columns, *request.scheme, *request.style, *request.parameters};
     pane.n = n;
     pane.f = span.f;
     pane.l = span.l;

@@ -43,14 +43,14 @@ struct PaneStyle {
 
 /// Everything one pane needs. All pointers must be set except `columns` and `result`.
 struct PaneRequest {
-    Rect pane;                    ///< left, top, right, bottom in view pixels
-    int code = 0;                 ///< indicator code (1-5, 21-27, 41-49)
+    Rect pane;     ///< left, top, right, bottom in view pixels
+    int code = 0;  ///< indicator code (1-5, 21-27, 41-49)
     const BarSeries* bars = nullptr;
-    IndicatorWindow window;       ///< f, l, V of the view (MakeIndicatorWindow)
-    float barWidth = 1.0f;        ///< w, pixels per bar slot
-    int cursor = -1;              ///< the view's cursor bar, -1 none
-    Point mouse;                  ///< the view's last mouse position
-    int chartRight = 0;           ///< the chart's right edge (the read-out shows left of it)
+    IndicatorWindow window;  ///< f, l, V of the view (MakeIndicatorWindow)
+    float barWidth = 1.0f;   ///< w, pixels per bar slot
+    int cursor = -1;         ///< the view's cursor bar, -1 none
+    Point mouse;             ///< the view's last mouse position
+    int chartRight = 0;      ///< the chart's right edge (the read-out shows left of it)
     const IndicatorParameters* parameters = nullptr;
     const DisplayScheme* scheme = nullptr;  ///< the screen or print scheme in effect
     const PaneStyle* style = nullptr;

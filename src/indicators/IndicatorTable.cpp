@@ -10,7 +10,8 @@ namespace {
 
 /// "KEY(p1,p2,...)" with the table values at `positions`.
 template <std::size_t N>
-std::string Titled(std::string_view key, const IndicatorParameters& table, const std::array<int, N>& positions) {
+std::string Titled(std::string_view key, const IndicatorParameters& table,
+                   const std::array<int, N>& positions) {
     std::string title(key);
     title += '(';
     for (std::size_t i = 0; i < N; ++i) {
@@ -54,12 +55,12 @@ constexpr std::string_view kAmvLines[] = {"MA1", "MA2", "MA3", "MA4"};
 constexpr std::string_view kCciLines[] = {"CCI"};
 
 constexpr TitleItem kVolItems[] = {{1, 120, 0}, {2, 200, 0}};
-constexpr TitleItem kTwoAt190Whole[] = {{0, 120, 0}, {1, 190, 0}};  // VR, WR
-constexpr TitleItem kOneWhole[] = {{0, 120, 0}};                     // OBV
-constexpr TitleItem kOne[] = {{0, 120, 2}};                          // SAR, BBI, CCI
-constexpr TitleItem kTwoAt200[] = {{0, 120, 2}, {1, 200, 2}};        // PVT, ADTM
-constexpr TitleItem kTwoAt190[] = {{0, 120, 2}, {1, 190, 2}};        // ROC, EMV
-constexpr TitleItem kTwoAt210[] = {{0, 120, 2}, {1, 210, 2}};        // EXPMA
+constexpr TitleItem kTwoAt190Whole[] = {{0, 120, 0}, {1, 190, 0}};           // VR, WR
+constexpr TitleItem kOneWhole[] = {{0, 120, 0}};                             // OBV
+constexpr TitleItem kOne[] = {{0, 120, 2}};                                  // SAR, BBI, CCI
+constexpr TitleItem kTwoAt200[] = {{0, 120, 2}, {1, 200, 2}};                // PVT, ADTM
+constexpr TitleItem kTwoAt190[] = {{0, 120, 2}, {1, 190, 2}};                // ROC, EMV
+constexpr TitleItem kTwoAt210[] = {{0, 120, 2}, {1, 210, 2}};                // EXPMA
 constexpr TitleItem kThreeBy80[] = {{0, 120, 2}, {1, 200, 2}, {2, 280, 2}};  // MACD, RSI
 constexpr TitleItem kKdjItems[] = {{0, 120, 0}, {1, 200, 0}, {2, 280, 0}};
 constexpr TitleItem kDmiItems[] = {{0, 120, 2}, {1, 190, 2}, {2, 260, 2}, {3, 350, 2}};
@@ -71,56 +72,86 @@ constexpr TitleItem kAmvItems[] = {{0, 120, 2}, {1, 200, 2}, {2, 280, 2}, {3, 36
 const IndicatorDefinition kDefinitions[] = {
     {1, "VOL", kVolLines, ComputeVol, nullptr, kVolItems, 0b110, 20, 0, ScaleVol, DrawVolumeBars},
     {2, "CCL", kCclLines, ComputeCcl, nullptr, kVolItems, 0b110, 20, 0, ScaleCcl, DrawVolumeBars},
-    {3, "VR", kVrLines, ComputeVr, [](const IndicatorParameters& t) { return Titled("VR", t, std::array{kVrPeriod, kVrAverage}); },
+    {3, "VR", kVrLines, ComputeVr,
+     [](const IndicatorParameters& t) {
+         return Titled("VR", t, std::array{kVrPeriod, kVrAverage});
+     },
      kTwoAt190Whole, 0b11, 20, 2, ScaleVr, nullptr},
-    {4, "OBV", kObvLines, ComputeObv, [](const IndicatorParameters& t) { return Titled("OBV", t, std::array{kObvAverage}); },
-     kOneWhole, 0b1, 20, 2, ScaleObv, nullptr},
-    {5, "PVT", kPvtLines, ComputePvt, [](const IndicatorParameters& t) { return Titled("PVT", t, std::array{kPvtAverage}); },
-     kTwoAt200, 0b11, 20, 2, ScalePvt, nullptr},
+    {4, "OBV", kObvLines, ComputeObv,
+     [](const IndicatorParameters& t) { return Titled("OBV", t, std::array{kObvAverage}); }, kOneWhole, 0b1,
+     20, 2, ScaleObv, nullptr},
+    {5, "PVT", kPvtLines, ComputePvt,
+     [](const IndicatorParameters& t) { return Titled("PVT", t, std::array{kPvtAverage}); }, kTwoAt200, 0b11,
+     20, 2, ScalePvt, nullptr},
     {21, "MACD", kMacdLines, ComputeMacd,
-     [](const IndicatorParameters& t) { return Titled("MACD", t, std::array{kMacdFast, kMacdSlow, kMacdSignal}); },
+     [](const IndicatorParameters& t) {
+         return Titled("MACD", t, std::array{kMacdFast, kMacdSlow, kMacdSignal});
+     },
      kThreeBy80, 0b11, 20, 2, ScaleMacd, DrawMacdBars},
     {22, "DMI", kDmiLines, ComputeDmi,
-     [](const IndicatorParameters& t) { return Titled("DMI", t, std::array{kDmiPeriod, kDmiAverage}); }, kDmiItems,
-     0b1111, 50, 2, ScaleDmi, nullptr},
-    {23, "BOLL", kBollLines, ComputeBoll, [](const IndicatorParameters& t) { return Titled("BOLL", t, std::array{kBoll}); },
-     kBollItems, 0b111, 20, 2, ScaleBoll, nullptr},
+     [](const IndicatorParameters& t) {
+         return Titled("DMI", t, std::array{kDmiPeriod, kDmiAverage});
+     },
+     kDmiItems, 0b1111, 50, 2, ScaleDmi, nullptr},
+    {23, "BOLL", kBollLines, ComputeBoll,
+     [](const IndicatorParameters& t) { return Titled("BOLL", t, std::array{kBoll}); }, kBollItems, 0b111, 20,
+     2, ScaleBoll, nullptr},
     {24, "SAR", kSarLines, ComputeSar, SarTitle, kOne, 0, 20, 2, ScaleSar, DrawSarChart},
     {25, "JS", kJsLines, ComputeJs,
      [](const IndicatorParameters& t) {
          return Titled("JS", t, std::array{kJsPeriod, kJsAverage1, kJsAverage2, kJsAverage3});
      },
      kJsItems, 0b1111, 20, 2, ScaleJs, nullptr},
-    {26, "CDP", kCdpLines, ComputeCdp, [](const IndicatorParameters&) { return std::string("CDP "); }, kCdpItems,
-     0b11111, 20, 2, ScaleCdp, nullptr},
+    {26, "CDP", kCdpLines, ComputeCdp, [](const IndicatorParameters&) { return std::string("CDP "); },
+     kCdpItems, 0b11111, 20, 2, ScaleCdp, nullptr},
     {27, "EXPMA", kExpmaLines, ComputeExpma,
-     [](const IndicatorParameters& t) { return Titled("EXPMA", t, std::array{kExpma1, kExpma2}); }, kTwoAt210, 0b11,
-     20, 2, ScaleExpma, nullptr},
+     [](const IndicatorParameters& t) {
+         return Titled("EXPMA", t, std::array{kExpma1, kExpma2});
+     },
+     kTwoAt210, 0b11, 20, 2, ScaleExpma, nullptr},
     {41, "RSI", kRsiLines, ComputeRsi,
-     [](const IndicatorParameters& t) { return Titled("RSI", t, std::array{kRsi1, kRsi2, kRsi3}); }, kThreeBy80,
-     0b111, 20, 2, ScaleRsi, nullptr},
+     [](const IndicatorParameters& t) {
+         return Titled("RSI", t, std::array{kRsi1, kRsi2, kRsi3});
+     },
+     kThreeBy80, 0b111, 20, 2, ScaleRsi, nullptr},
     {42, "ROC", kRocLines, ComputeRoc,
-     [](const IndicatorParameters& t) { return Titled("ROC", t, std::array{kRocPeriod, kRocAverage}); }, kTwoAt190,
-     0b11, 20, 2, ScaleRoc, nullptr},
+     [](const IndicatorParameters& t) {
+         return Titled("ROC", t, std::array{kRocPeriod, kRocAverage});
+     },
+     kTwoAt190, 0b11, 20, 2, ScaleRoc, nullptr},
     {43, "KDJ", kKdjLines, ComputeKdj,
-     [](const IndicatorParameters& t) { return Titled("KDJ", t, std::array{kKdj1, kKdj2, kKdj3}); }, kKdjItems,
-     0b111, 20, 2, ScaleKdj, nullptr},
+     [](const IndicatorParameters& t) {
+         return Titled("KDJ", t, std::array{kKdj1, kKdj2, kKdj3});
+     },
+     kKdjItems, 0b111, 20, 2, ScaleKdj, nullptr},
     {44, "EMV", kEmvLines, ComputeEmv,
-     [](const IndicatorParameters& t) { return Titled("EMV", t, std::array{kEmvPeriod, kEmvAverage}); }, kTwoAt190,
-     0b11, 20, 2, ScaleEmv, DrawEmvZeroLine},
-    {45, "WR", kWrLines, ComputeWr, [](const IndicatorParameters& t) { return Titled("WR", t, std::array{kWr1, kWr2}); },
+     [](const IndicatorParameters& t) {
+         return Titled("EMV", t, std::array{kEmvPeriod, kEmvAverage});
+     },
+     kTwoAt190, 0b11, 20, 2, ScaleEmv, DrawEmvZeroLine},
+    {45, "WR", kWrLines, ComputeWr,
+     [](const IndicatorParameters& t) {
+         return Titled("WR", t, std::array{kWr1, kWr2});
+     },
      kTwoAt190Whole, 0b11, 20, 2, ScaleWr, nullptr},
     {46, "ADTM", kAdtmLines, ComputeAdtm,
-     [](const IndicatorParameters& t) { return Titled("ADTM", t, std::array{kAdtmPeriod, kAdtmAverage}); },
+     [](const IndicatorParameters& t) {
+         return Titled("ADTM", t, std::array{kAdtmPeriod, kAdtmAverage});
+     },
      kTwoAt200, 0b11, 20, 2, ScaleAdtm, nullptr},
     {47, "BBI", kBbiLines, ComputeBbi,
-     [](const IndicatorParameters& t) { return Titled("BBI", t, std::array{kBbi1, kBbi2, kBbi3, kBbi4}); }, kOne,
-     0b1, 20, 2, ScaleBbi, nullptr},
+     [](const IndicatorParameters& t) {
+         return Titled("BBI", t, std::array{kBbi1, kBbi2, kBbi3, kBbi4});
+     },
+     kOne, 0b1, 20, 2, ScaleBbi, nullptr},
     {48, "AMV", kAmvLines, ComputeAmv,
-     [](const IndicatorParameters& t) { return Titled("AMV", t, std::array{kAmv1, kAmv2, kAmv3, kAmv4}); },
+     [](const IndicatorParameters& t) {
+         return Titled("AMV", t, std::array{kAmv1, kAmv2, kAmv3, kAmv4});
+     },
      kAmvItems, 0b1111, 20, 2, ScaleAmv, nullptr},
-    {49, "CCI", kCciLines, ComputeCci, [](const IndicatorParameters& t) { return Titled("CCI", t, std::array{kCci}); },
-     kOne, 0b1, 20, 2, ScaleCci, DrawCciReferences},
+    {49, "CCI", kCciLines, ComputeCci,
+     [](const IndicatorParameters& t) { return Titled("CCI", t, std::array{kCci}); }, kOne, 0b1, 20, 2,
+     ScaleCci, DrawCciReferences},
 };
 
 }  // namespace
@@ -134,8 +165,8 @@ const IndicatorDefinition* FindIndicatorDefinition(int code) {
     return nullptr;
 }
 
-void ComputeIndicator(int code, BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table,
-                      IndicatorResult& result) {
+void ComputeIndicator(int code, BarColumns& bars, const IndicatorWindow& window,
+                      const IndicatorParameters& table, IndicatorResult& result) {
     const IndicatorDefinition* definition = FindIndicatorDefinition(code);
     if (!definition) {
         result.valid = false;

@@ -54,8 +54,8 @@ const IndicatorDefinition* FindIndicatorDefinition(int code);
 IndicatorResult ComputeIndicator(int code, BarColumns& bars, const IndicatorWindow& window,
                                  const IndicatorParameters& table);
 /// The same into `result`, whose storage is reused (no allocation once it has grown).
-void ComputeIndicator(int code, BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table,
-                      IndicatorResult& result);
+void ComputeIndicator(int code, BarColumns& bars, const IndicatorWindow& window,
+                      const IndicatorParameters& table, IndicatorResult& result);
 /// The same from the bars' texts directly.
 IndicatorResult ComputeIndicator(int code, const BarSeries& bars, const IndicatorWindow& window,
                                  const IndicatorParameters& table);

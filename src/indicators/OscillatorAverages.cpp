@@ -9,7 +9,8 @@ namespace qelt {
 
 using namespace compute;
 
-void ComputeAdtm(BarColumns& bars, const IndicatorWindow&, const IndicatorParameters& table, IndicatorResult& result) {
+void ComputeAdtm(BarColumns& bars, const IndicatorWindow&, const IndicatorParameters& table,
+                 IndicatorResult& result) {
     const int period = table[param::kAdtmPeriod];
     const int average = table[param::kAdtmAverage];
     if (!AllAtLeast(1, {period, average})) return Reset(result, 2, false);
@@ -38,13 +39,17 @@ void ComputeAdtm(BarColumns& bars, const IndicatorWindow&, const IndicatorParame
             fallSum -= fall[k - static_cast<std::size_t>(period)];
         }
         const float difference = riseSum - fallSum;
-        adtm.values[k] = difference > 0.001f ? difference / riseSum : difference < -0.001f ? difference / fallSum : 0.0f;
+        adtm.values[k] = difference > 0.001f    ? difference / riseSum
+                         : difference < -0.001f ? difference / fallSum
+                                                : 0.0f;
     }
     SeriesMovingAverage(adtm, average, result.lines[1]);
 }
 
-void ComputeBbi(BarColumns& bars, const IndicatorWindow&, const IndicatorParameters& table, IndicatorResult& result) {
-    const int periods[4] = {table[param::kBbi1], table[param::kBbi2], table[param::kBbi3], table[param::kBbi4]};
+void ComputeBbi(BarColumns& bars, const IndicatorWindow&, const IndicatorParameters& table,
+                IndicatorResult& result) {
+    const int periods[4] = {table[param::kBbi1], table[param::kBbi2], table[param::kBbi3],
+                            table[param::kBbi4]};
     // Every bar of the line needs all four averages: the fourth period must be the longest.
     const bool longestLast = periods[3] >= std::max({periods[0], periods[1], periods[2]});
     if (!AllAtLeast(1, {periods[0], periods[1], periods[2], periods[3]}) || !longestLast) {
@@ -59,13 +64,16 @@ void ComputeBbi(BarColumns& bars, const IndicatorWindow&, const IndicatorParamet
     IndicatorLine& bbi = Place(result.lines[0], periods[3] - 1, n - 1);
     for (int i = periods[3] - 1; i < n; ++i) {
         float sum = 0.0f;
-        for (int k = 0; k < 4; ++k) sum += static_cast<float>(averages[k].values[static_cast<std::size_t>(i - averages[k].first)]);
+        for (int k = 0; k < 4; ++k)
+            sum += static_cast<float>(averages[k].values[static_cast<std::size_t>(i - averages[k].first)]);
         bbi.values[static_cast<std::size_t>(i - bbi.first)] = sum / 4.0f;
     }
 }
 
-void ComputeAmv(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table, IndicatorResult& result) {
-    const int periods[4] = {table[param::kAmv1], table[param::kAmv2], table[param::kAmv3], table[param::kAmv4]};
+void ComputeAmv(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table,
+                IndicatorResult& result) {
+    const int periods[4] = {table[param::kAmv1], table[param::kAmv2], table[param::kAmv3],
+                            table[param::kAmv4]};
     if (!AllAtLeast(1, {periods[0], periods[1], periods[2], periods[3]})) return Reset(result, 4, false);
     const Span s = Clip(window, bars.Size());
     Reset(result, 4);
@@ -98,7 +106,8 @@ void ComputeAmv(BarColumns& bars, const IndicatorWindow& window, const Indicator
     }
 }
 
-void ComputeCci(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table, IndicatorResult& result) {
+void ComputeCci(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table,
+                IndicatorResult& result) {
     const int period = table[param::kCci];
     if (period < 1) return Reset(result, 1, false);
     const Span s = Clip(window, bars.Size());

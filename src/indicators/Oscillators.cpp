@@ -31,7 +31,8 @@ void WindowExtremes(const float* high, const float* low, int from, int to, int w
         headLow[k] = inBlock == 0 ? low[k] : std::min(headLow[k - 1], low[k]);
     }
     // Backwards: inBlock is k's place in its block; a block's last bar starts its tail.
-    for (std::size_t k = count, inBlock = (count - 1) % block; k-- > 0; inBlock = inBlock == 0 ? block - 1 : inBlock - 1) {
+    for (std::size_t k = count, inBlock = (count - 1) % block; k-- > 0;
+         inBlock = inBlock == 0 ? block - 1 : inBlock - 1) {
         const bool blockEnd = k + 1 == count || inBlock == block - 1;
         tailHigh[k] = blockEnd ? high[k] : std::max(tailHigh[k + 1], high[k]);
         tailLow[k] = blockEnd ? low[k] : std::min(tailLow[k + 1], low[k]);
@@ -51,7 +52,8 @@ void WindowExtremes(const float* high, const float* low, int from, int to, int w
 
 }  // namespace
 
-void ComputeRsi(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table, IndicatorResult& result) {
+void ComputeRsi(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table,
+                IndicatorResult& result) {
     const int periods[3] = {table[param::kRsi1], table[param::kRsi2], table[param::kRsi3]};
     if (!AllAtLeast(1, {periods[0], periods[1], periods[2]})) return Reset(result, 3, false);
     const Span s = Clip(window, bars.Size());
@@ -111,7 +113,8 @@ void ComputeRsi(BarColumns& bars, const IndicatorWindow& window, const Indicator
     }
 }
 
-void ComputeRoc(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table, IndicatorResult& result) {
+void ComputeRoc(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table,
+                IndicatorResult& result) {
     const int period = table[param::kRocPeriod];
     const int average = table[param::kRocAverage];
     if (!AllAtLeast(1, {period, average})) return Reset(result, 2, false);
@@ -130,7 +133,8 @@ void ComputeRoc(BarColumns& bars, const IndicatorWindow& window, const Indicator
     PartialWindowAverage(roc, average, result.lines[1]);
 }
 
-void ComputeKdj(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table, IndicatorResult& result) {
+void ComputeKdj(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table,
+                IndicatorResult& result) {
     const int period = table[param::kKdj1];
     const int m1 = table[param::kKdj2], m2 = table[param::kKdj3];
     if (!AllAtLeast(1, {period, m1, m2})) return Reset(result, 3, false);
@@ -162,7 +166,8 @@ void ComputeKdj(BarColumns& bars, const IndicatorWindow& window, const Indicator
     }
 }
 
-void ComputeEmv(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table, IndicatorResult& result) {
+void ComputeEmv(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table,
+                IndicatorResult& result) {
     const int period = table[param::kEmvPeriod];
     const int average = table[param::kEmvAverage];
     if (!AllAtLeast(1, {period, average})) return Reset(result, 2, false);
@@ -186,7 +191,8 @@ void ComputeEmv(BarColumns& bars, const IndicatorWindow& window, const Indicator
     PartialWindowAverage(result.lines[0], average, result.lines[1]);
 }
 
-void ComputeWr(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table, IndicatorResult& result) {
+void ComputeWr(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table,
+               IndicatorResult& result) {
     const int periods[2] = {table[param::kWr1], table[param::kWr2]};
     if (!AllAtLeast(1, {periods[0], periods[1]})) return Reset(result, 2, false);
     const Span s = Clip(window, bars.Size());

@@ -24,7 +24,8 @@ PaneScale WithValueLevels(PaneScale scale, std::initializer_list<int> levels) {
 
 /// A reference line across the plot at `value` in the white dotted pen, labelled with its
 /// right end 30 pixels inside the pane's right edge; nothing when it falls outside the pane.
-void DrawReference(const PaneContext& pane, const PaneScale& scale, float value, const char* label, Colour colour) {
+void DrawReference(const PaneContext& pane, const PaneScale& scale, float value, const char* label,
+                   Colour colour) {
     const int y = scale.Y(value);
     if (y < pane.top || y > pane.bottom) return;
     pane.canvas.SelectPen(kWhiteDotted);

@@ -114,7 +114,8 @@ void DrawSarChart(const PaneContext& pane, const PaneScale& scale) {
     for (int bar = std::max(pane.f, sar.first); bar <= std::min(pane.l, sar.Last()); ++bar) {
         const auto value = sar.At(bar);
         if (!value) continue;
-        const bool rising = pane.result.rising[static_cast<std::size_t>(bar - sar.first)] != 0;
+        const std::size_t k = static_cast<std::size_t>(bar - sar.first);
+        const bool rising = k < pane.result.rising.size() && pane.result.rising[k] != 0;
         const int x = pane.CentreX(bar), y = scale.Y(*value);
         canvas.SelectPen(Pen::Solid(1, rising ? kSarRising : kSarFalling));
         canvas.Ellipse(rising ? Rect{x - 3, y, x + 3, y + 6} : Rect{x - 3, y - 6, x + 3, y});

@@ -10,7 +10,8 @@ namespace qelt {
 
 using namespace compute;
 
-void ComputeMacd(BarColumns& bars, const IndicatorWindow&, const IndicatorParameters& table, IndicatorResult& result) {
+void ComputeMacd(BarColumns& bars, const IndicatorWindow&, const IndicatorParameters& table,
+                 IndicatorResult& result) {
     const int fast = table[param::kMacdFast];
     const int slow = table[param::kMacdSlow];
     const int signal = table[param::kMacdSignal];
@@ -24,7 +25,9 @@ void ComputeMacd(BarColumns& bars, const IndicatorWindow&, const IndicatorParame
     IndicatorLine& dea = Place(result.lines[1], 0, n - 1);
     IndicatorLine& macd = Place(result.lines[2], 0, n - 1);
     // The weights (F - 1)/(F + 1) and 2/(F + 1) (0.8 and 0.2 for the signal's default 9).
-    auto keep = [](int period) { return (static_cast<float>(period) - 1.0f) / (static_cast<float>(period) + 1.0f); };
+    auto keep = [](int period) {
+        return (static_cast<float>(period) - 1.0f) / (static_cast<float>(period) + 1.0f);
+    };
     auto take = [](int period) { return 2.0f / (static_cast<float>(period) + 1.0f); };
     const float keepFast = keep(fast), takeFast = take(fast), keepSlow = keep(slow), takeSlow = take(slow);
     const float keepSignal = keep(signal), takeSignal = take(signal);
@@ -33,8 +36,10 @@ void ComputeMacd(BarColumns& bars, const IndicatorWindow&, const IndicatorParame
         const float typical = (high[i] + low[i] + 2.0f * close[i]) / 4.0f;
         const float count = static_cast<float>(i);
         // The first F (S) bars take the plain mean of all bars so far.
-        emaFast = i < fast ? (emaFast * count + typical) / (count + 1.0f) : emaFast * keepFast + typical * takeFast;
-        emaSlow = i < slow ? (emaSlow * count + typical) / (count + 1.0f) : emaSlow * keepSlow + typical * takeSlow;
+        emaFast =
+            i < fast ? (emaFast * count + typical) / (count + 1.0f) : emaFast * keepFast + typical * takeFast;
+        emaSlow =
+            i < slow ? (emaSlow * count + typical) / (count + 1.0f) : emaSlow * keepSlow + typical * takeSlow;
         const float difference = emaFast - emaSlow;
         // The signal line has no warm-up: it starts from 0 at bar 0.
         signalLine = signalLine * keepSignal + difference * takeSignal;
@@ -60,7 +65,8 @@ inline float SlideClamped(float sum, float value, bool full, float leaving) {
 
 }  // namespace
 
-void ComputeDmi(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table, IndicatorResult& result) {
+void ComputeDmi(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table,
+                IndicatorResult& result) {
     const int period = table[param::kDmiPeriod];
     const int average = table[param::kDmiAverage];
     if (!AllAtLeast(1, {period, average})) return Reset(result, 4, false);
@@ -114,14 +120,18 @@ void ComputeDmi(BarColumns& bars, const IndicatorWindow& window, const Indicator
     };
     std::size_t j = 0;
     for (; j < count && (j < p || j < q); ++j) {
-        if (j < p && j < q) step.template operator()<false, false>(j);
-        else if (j < p) step.template operator()<false, true>(j);
-        else step.template operator()<true, false>(j);
+        if (j < p && j < q)
+            step.template operator()<false, false>(j);
+        else if (j < p)
+            step.template operator()<false, true>(j);
+        else
+            step.template operator()<true, false>(j);
     }
     for (; j < count; ++j) step.template operator()<true, true>(j);
 }
 
-void ComputeBoll(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table, IndicatorResult& result) {
+void ComputeBoll(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table,
+                 IndicatorResult& result) {
     const int period = table[param::kBoll];
     if (period < 1) return Reset(result, 3, false);
     const int n = bars.Size();
@@ -168,7 +178,8 @@ void ComputeBoll(BarColumns& bars, const IndicatorWindow& window, const Indicato
     }
 }
 
-void ComputeExpma(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table, IndicatorResult& result) {
+void ComputeExpma(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table,
+                  IndicatorResult& result) {
     // The weights 2/(P1 + 1) and 2/(P2 + 1): 2/13 and 2/51 with the defaults.
     const float w1 = 2.0f / (static_cast<float>(table[param::kExpma1]) + 1.0f);
     const float w2 = 2.0f / (static_cast<float>(table[param::kExpma2]) + 1.0f);

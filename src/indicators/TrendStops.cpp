@@ -9,7 +9,8 @@ namespace qelt {
 
 using namespace compute;
 
-void ComputeSar(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table, IndicatorResult& result) {
+void ComputeSar(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table,
+                IndicatorResult& result) {
     const int days = table[param::kSarPeriod];
     // The factors are kept in hundredths; the step sits before the initial factor in the table.
     const float step = static_cast<float>(table[param::kSarStep]) / 100.0f;
@@ -46,7 +47,8 @@ void ComputeSar(BarColumns& bars, const IndicatorWindow& window, const Indicator
         if (rising ? close[i] < sar : close[i] > sar) {
             factor = initial;
             rising = !rising;
-            for (int j = i - days + 1; j <= i; ++j) sar = rising ? std::min(sar, low[j]) : std::max(sar, high[j]);
+            for (int j = i - days + 1; j <= i; ++j)
+                sar = rising ? std::min(sar, low[j]) : std::max(sar, high[j]);
         }
         const std::size_t k = static_cast<std::size_t>(i - days + 1);
         line.values[k] = sar;
@@ -54,7 +56,8 @@ void ComputeSar(BarColumns& bars, const IndicatorWindow& window, const Indicator
     }
 }
 
-void ComputeJs(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table, IndicatorResult& result) {
+void ComputeJs(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table,
+               IndicatorResult& result) {
     const int days = table[param::kJsPeriod];
     const int a1 = table[param::kJsAverage1], a2 = table[param::kJsAverage2], a3 = table[param::kJsAverage3];
     if (!AllAtLeast(1, {days, a1, a2, a3})) return Reset(result, 4, false);
@@ -79,7 +82,8 @@ void ComputeJs(BarColumns& bars, const IndicatorWindow& window, const IndicatorP
     PartialWindowAverage(js, a3, result.lines[3]);
 }
 
-void ComputeCdp(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters&, IndicatorResult& result) {
+void ComputeCdp(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters&,
+                IndicatorResult& result) {
     const Span s = Clip(window, bars.Size());
     Reset(result, 5);
     if (s.Empty()) return;

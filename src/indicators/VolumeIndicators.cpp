@@ -21,17 +21,20 @@ void FieldWithAverages(const std::int32_t* field, int n, IndicatorResult& result
 
 }  // namespace
 
-void ComputeVol(BarColumns& bars, const IndicatorWindow&, const IndicatorParameters&, IndicatorResult& result) {
+void ComputeVol(BarColumns& bars, const IndicatorWindow&, const IndicatorParameters&,
+                IndicatorResult& result) {
     const int n = bars.Size();
     FieldWithAverages(bars.Num(0, n), n, result);
 }
 
-void ComputeCcl(BarColumns& bars, const IndicatorWindow&, const IndicatorParameters&, IndicatorResult& result) {
+void ComputeCcl(BarColumns& bars, const IndicatorWindow&, const IndicatorParameters&,
+                IndicatorResult& result) {
     const int n = bars.Size();
     FieldWithAverages(bars.Pure(0, n), n, result);
 }
 
-void ComputeVr(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table, IndicatorResult& result) {
+void ComputeVr(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table,
+               IndicatorResult& result) {
     const int period = table[param::kVrPeriod];
     const int average = table[param::kVrAverage];
     if (!AllAtLeast(1, {period, average})) return Reset(result, 2, false);
@@ -53,14 +56,16 @@ void ComputeVr(BarColumns& bars, const IndicatorWindow& window, const IndicatorP
         float value = 100.0f;
         if (sums[1] != 0 || sums[2] != 0) {
             float halfFlat = static_cast<float>(sums[2]) / 2.0f;
-            value = 100.0f * (static_cast<float>(sums[0]) + halfFlat) / (static_cast<float>(sums[1]) + halfFlat);
+            value =
+                100.0f * (static_cast<float>(sums[0]) + halfFlat) / (static_cast<float>(sums[1]) + halfFlat);
         }
         vr.values[static_cast<std::size_t>(i - s.f)] = value;
     }
     PartialWindowAverage(vr, average, result.lines[1]);
 }
 
-void ComputeObv(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters&, IndicatorResult& result) {
+void ComputeObv(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters&,
+                IndicatorResult& result) {
     const Span s = Clip(window, bars.Size());
     Reset(result, 1);
     if (s.Empty()) return;
@@ -76,7 +81,8 @@ void ComputeObv(BarColumns& bars, const IndicatorWindow& window, const Indicator
     }
 }
 
-void ComputePvt(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table, IndicatorResult& result) {
+void ComputePvt(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table,
+                IndicatorResult& result) {
     const int average = table[param::kPvtAverage];
     if (average < 1) return Reset(result, 2, false);
     const Span s = Clip(window, bars.Size());

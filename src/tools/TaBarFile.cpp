@@ -26,7 +26,8 @@ std::vector<std::string_view> SplitFields(std::string_view line) {
     std::size_t start = 0;
     for (;;) {
         std::size_t comma = line.find(',', start);
-        fields.push_back(line.substr(start, comma == std::string_view::npos ? std::string_view::npos : comma - start));
+        fields.push_back(
+            line.substr(start, comma == std::string_view::npos ? std::string_view::npos : comma - start));
         if (comma == std::string_view::npos) return fields;
         start = comma + 1;
     }
@@ -45,8 +46,9 @@ bool ParseRow(std::string_view line, CBarRow& bar, std::string& problem) {
         problem = "date \"" + std::string(date) + "\" is not YYYYMMDD";
         return false;
     }
-    static constexpr const char* kNames[] = {"date",   "open_price", "close_price", "highest_price", "lowest_price",
-                                             "num",    "avg_price",  "pure_num",    "null_num",      "due_date"};
+    static constexpr const char* kNames[] = {"date",         "open_price", "close_price", "highest_price",
+                                             "lowest_price", "num",        "avg_price",   "pure_num",
+                                             "null_num",     "due_date"};
     for (std::size_t i = kBarOpen; i <= kBarNull; ++i) {
         if (!IsPlainNumber(fields[i])) {
             problem = std::string(kNames[i]) + " \"" + std::string(fields[i]) + "\" is not a number";
@@ -80,7 +82,8 @@ bool ParseBarFile(std::string_view text, BarFile& file, std::string& error) {
         CBarRow bar;
         std::string problem;
         if (!ParseRow(line, bar, problem)) {
-            error = "line " + FormatInt(static_cast<std::int64_t>(lineNumber)) + ": malformed row: " + problem;
+            error =
+                "line " + FormatInt(static_cast<std::int64_t>(lineNumber)) + ": malformed row: " + problem;
             return false;
         }
         file.bars.push_back(std::move(bar));

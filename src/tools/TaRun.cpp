@@ -19,7 +19,8 @@ namespace {
 constexpr std::size_t kMaxFileBytes = std::size_t{1} << 30;
 
 /// "bar,NAME1,..." then one row per bar that has at least one finite value.
-void PrintLines(std::string& out, const std::vector<std::string>& names, const std::vector<IndicatorLine>& lines) {
+void PrintLines(std::string& out, const std::vector<std::string>& names,
+                const std::vector<IndicatorLine>& lines) {
     out += "bar";
     for (const std::string& name : names) out += "," + name;
     out += '\n';
@@ -96,7 +97,8 @@ int RunQeltTa(const std::vector<std::string>& args, std::string& out, std::strin
     const int n = static_cast<int>(series->size());
     // The view's window rules: a last bar beyond the series is the newest, more visible
     // bars than the series holds show the whole series.
-    const IndicatorWindow window = MakeIndicatorWindow(arguments->last, std::min(arguments->visible, std::max(n, 1)), n);
+    const IndicatorWindow window =
+        MakeIndicatorWindow(arguments->last, std::min(arguments->visible, std::max(n, 1)), n);
 
     switch (arguments->mode) {
         case TaMode::Bars:
@@ -106,7 +108,8 @@ int RunQeltTa(const std::vector<std::string>& args, std::string& out, std::strin
         case TaMode::Indicator: {
             const IndicatorResult result = ComputeIndicator(arguments->code, *series, window, table);
             std::vector<std::string> names;
-            for (std::string_view name : FindIndicatorDefinition(arguments->code)->lines) names.emplace_back(name);
+            for (std::string_view name : FindIndicatorDefinition(arguments->code)->lines)
+                names.emplace_back(name);
             PrintLines(out, names, result.lines);
             break;
         }

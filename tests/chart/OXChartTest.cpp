@@ -1,7 +1,7 @@
 // Point-and-figure columns and their box size.
-#include "chart/OXChart.h"
-
 #include <gtest/gtest.h>
+
+#include "chart/OXChart.h"
 
 namespace qelt {
 namespace {
@@ -22,7 +22,8 @@ TEST(BuildOX, TheFirstColumnCountsItsStartingBoxAndRisesUnlessTheBarFell) {
 
 TEST(BuildOX, AColumnTurnsOnlyAfterTheReversalCountAndOpensNextToTheOldEnd) {
     // Reversal 3: from level 10, closes at 9 and 8 stay in the rising column; 7 turns it.
-    const BarSeries bars = {Bar("1", "9.5", "10.2", "10.5", "9", "5"), Bar("2", "10", "9.4", "10.8", "9.1", "6"),
+    const BarSeries bars = {Bar("1", "9.5", "10.2", "10.5", "9", "5"),
+                            Bar("2", "10", "9.4", "10.8", "9.1", "6"),
                             Bar("3", "9", "8.7", "9.2", "8.5", "7"), Bar("4", "8", "7.3", "8.1", "7", "8"),
                             Bar("5", "7", "5.5", "7.2", "5.4", "9")};
     OXSeries ox = BuildOX(bars, 1.0f, 3);

@@ -91,7 +91,8 @@ TEST(LeadingNumbers, PlainDecimalsReadBitForBitAsTheGeneralConversion) {
 }
 
 TEST(FormatNumbers, GeneralFormatMatchesTheCLibrarysSixSignificantDigits) {
-    for (double v : {0.0, -0.0, 1.0, 1234567.0, 0.0001, 0.00001234, 123456.5, 99999.95, -2.5e-7, 1e21, 33.3333333}) {
+    for (double v :
+         {0.0, -0.0, 1.0, 1234567.0, 0.0001, 0.00001234, 123456.5, 99999.95, -2.5e-7, 1e21, 33.3333333}) {
         char expected[64];
         std::snprintf(expected, sizeof expected, "%.6g", v);
         EXPECT_EQ(FormatGeneral(v, 6), expected) << expected;

@@ -69,7 +69,9 @@ TEST(PaneScale, RowsTruncateAndFarValuesStayWithinTheIntRange) {
     EXPECT_NEAR(scale.ValueAt(250), 50.0, 1e-4);
 }
 
-IndicatorLine Line(int first, std::vector<double> values) { return IndicatorLine{"x", first, std::move(values)}; }
+IndicatorLine Line(int first, std::vector<double> values) {
+    return IndicatorLine{"x", first, std::move(values)};
+}
 
 TEST(Averages, BarFieldAverageStartsAtBarPMinusOneAndStoresTinyValuesAsZero) {
     const float field[] = {1, 2, 3, 4, 5, -9};
@@ -97,7 +99,8 @@ TEST(Averages, SeriesAverageShiftsByPMinusOneAndPartialWindowAveragesWhatIsThere
 
     IndicatorLine partial = PartialWindowAverage(Line(10, {2, 4, 6, 8}), 3);
     EXPECT_EQ(partial.first, 10);
-    EXPECT_EQ(partial.values, (std::vector<double>{2, 3, 4, 6})) << "means of 1, 2, 3 elements, then the last 3";
+    EXPECT_EQ(partial.values, (std::vector<double>{2, 3, 4, 6}))
+        << "means of 1, 2, 3 elements, then the last 3";
     EXPECT_TRUE(PartialWindowAverage(input, 0).Empty());
 }
 

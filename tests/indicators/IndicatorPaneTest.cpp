@@ -4,8 +4,8 @@
 
 #include <tuple>
 
-#include "indicators/IndicatorCache.h"
 #include "PaneTestSupport.h"
+#include "indicators/IndicatorCache.h"
 
 namespace qelt {
 namespace {
@@ -34,7 +34,8 @@ TEST(PaneTitle, PrintingTakesTheTitleColoursOfThePrintSchemeWhileLinesKeepTheVie
         const char* prefix;
         int x;
         Colour colour;
-    } items[] = {{"DIF:", 120, Rgb(0, 0, 0)}, {"DEA:", 200, Rgb(155, 155, 0)}, {"MACD:", 280, Rgb(255, 0, 255)}};
+    } items[] = {
+        {"DIF:", 120, Rgb(0, 0, 0)}, {"DEA:", 200, Rgb(155, 155, 0)}, {"MACD:", 280, Rgb(255, 0, 255)}};
     for (const auto& item : items) {
         const DrawRecord* text = d.TextStarting(item.prefix);
         ASSERT_NE(text, nullptr) << item.prefix;
@@ -163,8 +164,9 @@ TEST(IndicatorCache, RecomputingIntoKeptLinesLeavesNothingOfTheEarlierResult) {
     refused[param::kBoll] = 200;
     IndicatorResult kept;
     for (const IndicatorDefinition& definition : IndicatorDefinitions()) {
-        for (const auto& [last, visible, table] : {std::tuple{-1, 100, IndicatorParameters{}}, std::tuple{40, 10, refused},
-                                                   std::tuple{119, 120, IndicatorParameters{}}, std::tuple{5, 3, refused}}) {
+        for (const auto& [last, visible, table] :
+             {std::tuple{-1, 100, IndicatorParameters{}}, std::tuple{40, 10, refused},
+              std::tuple{119, 120, IndicatorParameters{}}, std::tuple{5, 3, refused}}) {
             BarColumns columns(bars);
             const IndicatorWindow window = MakeIndicatorWindow(last, visible, 120);
             ComputeIndicator(definition.code, columns, window, table, kept);

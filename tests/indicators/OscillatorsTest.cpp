@@ -17,7 +17,8 @@ TEST(Rsi, SimpleSumsOfRisesAndFallsAndEqualClosesGiveZeroOnTheFullScale) {
     IndicatorParameters table;
     table[param::kRsi1] = 2;
     // Differences: bar 0 against its own open (10 - 9), then +1, -1, +2.
-    IndicatorResult rsi = Compute(41, Bars({{9, 10, 10, 9}, {10, 11, 11, 10}, {11, 10, 11, 10}, {10, 12, 12, 10}}), table);
+    IndicatorResult rsi =
+        Compute(41, Bars({{9, 10, 10, 9}, {10, 11, 11, 10}, {11, 10, 11, 10}, {10, 12, 12, 10}}), table);
     EXPECT_FLOAT_EQ(rsi.lines[0].values[3], 100.0f * 2.0f / 3.0f) << "U = 2, D = -1 over bars 2..3";
     EXPECT_FLOAT_EQ(rsi.lines[0].values[1], 100.0f) << "U = 1 + 1, no fall";
     EXPECT_FLOAT_EQ(rsi.lines[0].values[0], 100.0f) << "bar 0 rose from its open";

@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "TestBars.h"
 #include "gfx/RecordingCanvas.h"
 #include "indicators/IndicatorPane.h"
-#include "TestBars.h"
 
 namespace qelt::test {
 

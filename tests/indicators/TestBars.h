@@ -20,8 +20,9 @@ struct TestBar {
 inline CBarRow Row(const TestBar& b, int index) {
     const std::string date = FormatInt(20060000 + 101 + index);
     auto price = [](double v) { return FormatGeneral(v, 9); };
-    return CBarRow{date,          price(b.open),  price(b.close), price(b.high),  price(b.low),
-                   FormatInt(b.num), price(b.avg), FormatInt(b.pure), FormatInt(b.null), "200606"};
+    return CBarRow{
+        date,         price(b.open),     price(b.close),    price(b.high), price(b.low), FormatInt(b.num),
+        price(b.avg), FormatInt(b.pure), FormatInt(b.null), "200606"};
 }
 
 inline BarSeries Bars(const std::vector<TestBar>& bars) {
@@ -40,7 +41,8 @@ inline BarSeries Closes(const std::vector<double>& closes) {
 /// The indicator over the whole series (the last bar visible, `visible` slots).
 inline IndicatorResult Compute(int code, const BarSeries& bars, const IndicatorParameters& table = {},
                                int visible = 100, int last = -1) {
-    return ComputeIndicator(code, bars, MakeIndicatorWindow(last, visible, static_cast<int>(bars.size())), table);
+    return ComputeIndicator(code, bars, MakeIndicatorWindow(last, visible, static_cast<int>(bars.size())),
+                            table);
 }
 
 }  // namespace qelt::test

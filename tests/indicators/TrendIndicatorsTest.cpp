@@ -151,7 +151,8 @@ TEST(Expma, ScrollingLeftRestartsBothAveragesAtTheNewFirstBar) {
     IndicatorResult now = Compute(27, bars, {}, 2);
     IndicatorResult scrolled = Compute(27, bars, {}, 2, 2);
     EXPECT_EQ(now.lines[0].first, 2);
-    EXPECT_FLOAT_EQ(now.lines[0].values[0], 13.0f + (12.0f - 13.0f) * 2.0f / 13.0f) << "from O[f] with C[f] in";
+    EXPECT_FLOAT_EQ(now.lines[0].values[0], 13.0f + (12.0f - 13.0f) * 2.0f / 13.0f)
+        << "from O[f] with C[f] in";
     EXPECT_EQ(scrolled.lines[0].first, 1);
     EXPECT_NE(scrolled.lines[0].values[1], now.lines[0].values[0]) << "bar 2 changes with the window";
 }

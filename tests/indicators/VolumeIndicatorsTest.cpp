@@ -42,7 +42,8 @@ TEST(VolumePane, RisingBarsAreHollowAndUnchangedBarsFillLikeFallingOnes) {
     d.cursor = 1;
     d.Draw(1, Bars({{10, 11, 11, 10, 0}, {10, 10, 11, 9, 0}}));
     EXPECT_EQ(d.TextStarting("VOLUME:")->text, "VOLUME:0");
-    for (const DrawRecord& r : d.canvas.Of(DrawOp::Rectangle)) EXPECT_EQ(r.rect.top, 300) << "a zero maximum draws flat";
+    for (const DrawRecord& r : d.canvas.Of(DrawOp::Rectangle))
+        EXPECT_EQ(r.rect.top, 300) << "a zero maximum draws flat";
 }
 
 TEST(VolumePane, AnEmptySeriesKeepsTheTicksAndLabelsOfTheVolumePanesOnly) {
@@ -65,7 +66,8 @@ TEST(Vr, RisingOnlyWindowsAre100AndUnchangedBarsCountHalfOnBothSides) {
     IndicatorResult vr = Compute(3, Bars({{1, 2, 2, 1, 10}, {2, 3, 3, 2, 20}, {3, 4, 4, 3, 30}}), table);
     EXPECT_EQ(vr.lines[0].values, (std::vector<double>{100, 100, 100}));
     // rising 100, falling 50, flat 20 over the last three bars: 100 (100 + 10) / (50 + 10).
-    vr = Compute(3, Bars({{1, 2, 2, 1, 999}, {1, 2, 2, 1, 100}, {2, 1, 2, 1, 50}, {2, 2, 2, 2, 20}}), table, 1);
+    vr = Compute(3, Bars({{1, 2, 2, 1, 999}, {1, 2, 2, 1, 100}, {2, 1, 2, 1, 50}, {2, 2, 2, 2, 20}}), table,
+                 1);
     EXPECT_EQ(vr.lines[0].first, 3) << "values are kept for the visible bars only";
     EXPECT_NEAR(vr.lines[0].values[0], 183.333, 1e-3) << "the bar three back has left the sums";
     table[param::kVrAverage] = 0;
@@ -85,7 +87,8 @@ TEST(Obv, TheDirectionIsWithinTheBarAndNegativeTotalsLabelTheirOwnGridLines) {
     ASSERT_GE(labels.size(), 2u);
     std::vector<int> rows;
     for (const DrawRecord& r : labelRecords) {
-        if (r.colour == Rgb(255, 0, 0)) rows.push_back(r.points[0].y + 8);  // label tops sit 8 above their line
+        if (r.colour == Rgb(255, 0, 0))
+            rows.push_back(r.points[0].y + 8);  // label tops sit 8 above their line
     }
     for (std::size_t i = 0; i < labels.size(); ++i) {
         EXPECT_EQ(labels[i][0], '-') << labels[i];
@@ -103,7 +106,8 @@ TEST(Obv, TheDirectionIsWithinTheBarAndNegativeTotalsLabelTheirOwnGridLines) {
 TEST(Pvt, TheFirstBarIsZeroAndAZeroCloseLeavesValuesThatAreNeitherRangedNorDrawn) {
     IndicatorParameters table;
     table[param::kPvtAverage] = 2;
-    IndicatorResult pvt = Compute(5, Bars({{10, 10, 10, 10, 5000}, {10, 0, 10, 0, 100}, {0, 5, 5, 0, 100}}), table);
+    IndicatorResult pvt =
+        Compute(5, Bars({{10, 10, 10, 10, 5000}, {10, 0, 10, 0, 100}, {0, 5, 5, 0, 100}}), table);
     EXPECT_EQ(pvt.lines[0].values[0], 0.0) << "whatever its volume";
     EXPECT_EQ(pvt.lines[0].values[1], -100.0);
     EXPECT_FALSE(std::isfinite(pvt.lines[0].values[2]));
@@ -112,7 +116,10 @@ TEST(Pvt, TheFirstBarIsZeroAndAZeroCloseLeavesValuesThatAreNeitherRangedNorDrawn
 
     PaneDrawing d;
     d.table = table;
-    d.Draw(5, Bars({{10, 10, 10, 10, 100}, {10, 20, 20, 10, 100}, {20, 0, 20, 0, 100}, {0, 5, 5, 0, 100},
+    d.Draw(5, Bars({{10, 10, 10, 10, 100},
+                    {10, 20, 20, 10, 100},
+                    {20, 0, 20, 0, 100},
+                    {0, 5, 5, 0, 100},
                     {5, 6, 6, 5, 100}}));
     for (const DrawRecord& line : d.Polylines()) {
         for (const Point& p : line.points) EXPECT_GT(p.y, -100000) << "never a stroke toward infinity";
