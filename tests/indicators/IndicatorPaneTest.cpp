@@ -2,6 +2,7 @@
 // read-out, codes without an indicator; and the cache that lets a view skip recomputing.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <tuple>
 
 #include "PaneTestSupport.h"
@@ -172,6 +173,35 @@ TEST(IndicatorCache, RecomputingIntoKeptLinesLeavesNothingOfTheEarlierResult) {
             ComputeIndicator(definition.code, columns, window, table, kept);
             EXPECT_EQ(kept, Compute(definition.code, bars, table, visible, last))
                 << definition.key << " last " << last << " visible " << visible;
+        }
+    }
+}
+
+TEST(PaneCodes, ExtremeParametersAndWindowsNeverReachOutsideTheSeries) {
+    // Every period at the ends of the int range, around 0 and 1, over series of 0 to 30 bars
+    // and windows beyond them: computed and drawn (the sanitizer builds watch every read).
+    const int values[] = {INT_MIN, -1, 0, 1, 2, 3, 1000, INT_MAX};
+    const int windows[][2] = {{-1, 100}, {0, 1}, {5, 1}, {1000, 3}, {-1, INT_MAX}, {2, 0}};
+    for (int bars : {0, 1, 2, 3, 30}) {
+        std::vector<double> closes;
+        for (int i = 0; i < bars; ++i) closes.push_back(i % 4 == 0 ? 0 : 10 + i % 5);  // zero closes too
+        const BarSeries series = Closes(closes);
+        for (int value : values) {
+            PaneDrawing d;
+            for (int position = 0; position < kIndicatorParameterCount; ++position) d.table[position] = value;
+            for (const auto& window : windows) {
+                for (const IndicatorDefinition& definition : IndicatorDefinitions()) {
+                    d.cursor = window[0];
+                    d.mouse = {10, 200};
+                    d.Draw(definition.code, series, window[1], window[0]);
+                    const IndicatorResult result =
+                        Compute(definition.code, series, d.table, window[1], window[0]);
+                    for (const IndicatorLine& line : result.lines) {
+                        EXPECT_TRUE(line.Empty() || (line.first >= 0 && line.Last() < bars))
+                            << definition.key;
+                    }
+                }
+            }
         }
     }
 }
