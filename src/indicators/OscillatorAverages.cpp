@@ -1,10 +1,9 @@
 // ADTM, BBI, AMV and CCI: the oscillators built on averages.
-#include "indicators/IndicatorComputations.h"
-
 #include <algorithm>
 
 #include "indicators/Averages.h"
 #include "indicators/ComputeSupport.h"
+#include "indicators/IndicatorComputations.h"
 
 namespace qelt {
 

@@ -1,10 +1,9 @@
 // RSI, ROC, KDJ, EMV and WR of the oscillator group.
-#include "indicators/IndicatorComputations.h"
-
 #include <algorithm>
 
 #include "indicators/Averages.h"
 #include "indicators/ComputeSupport.h"
+#include "indicators/IndicatorComputations.h"
 
 namespace qelt {
 

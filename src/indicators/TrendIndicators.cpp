@@ -1,11 +1,10 @@
 // MACD, DMI, BOLL and EXPMA of the trend group.
-#include "indicators/IndicatorComputations.h"
-
 #include <cmath>
 
 #include "common/Numbers.h"
 #include "indicators/Averages.h"
 #include "indicators/ComputeSupport.h"
+#include "indicators/IndicatorComputations.h"
 
 namespace qelt {
 

@@ -1,10 +1,9 @@
 // SAR, JS and CDP of the trend group.
-#include "indicators/IndicatorComputations.h"
-
 #include <algorithm>
 
 #include "indicators/Averages.h"
 #include "indicators/ComputeSupport.h"
+#include "indicators/IndicatorComputations.h"
 
 namespace qelt {
 

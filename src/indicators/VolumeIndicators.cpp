@@ -1,8 +1,7 @@
 // VOL, CCL, VR, OBV and PVT: the volume and position group.
-#include "indicators/IndicatorComputations.h"
-
 #include "indicators/Averages.h"
 #include "indicators/ComputeSupport.h"
+#include "indicators/IndicatorComputations.h"
 
 namespace qelt {
 
