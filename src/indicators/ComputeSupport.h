@@ -16,7 +16,7 @@ struct Span {
     int n = 0;
     int f = 0;        ///< first visible bar
     int l = -1;       ///< last visible bar, below n
-    int visible = 1;  ///< V, at least 1
+    int visible = 1;  ///< V, at least l - f + 1
     bool Empty() const { return l < 0; }
 };
 
@@ -26,7 +26,9 @@ inline Span Clip(const IndicatorWindow& window, int n) {
     s.l = std::min(window.last, n - 1);
     if (s.l < 0) return s;
     s.f = std::clamp(window.first, 0, s.l);
-    s.visible = std::max(window.visible, 1);
+    // V covers at least f..l: the rules that reach back V bars from l then start at or
+    // before f, whatever the caller's three numbers.
+    s.visible = std::max(window.visible, s.l - s.f + 1);
     return s;
 }
 

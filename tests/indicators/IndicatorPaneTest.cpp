@@ -200,6 +200,9 @@ TEST(PaneCodes, ExtremeParametersAndWindowsNeverReachOutsideTheSeries) {
                         EXPECT_TRUE(line.Empty() || (line.first >= 0 && line.Last() < bars))
                             << definition.key;
                     }
+                    // Three numbers that do not agree: f far left of l - V + 1.
+                    const IndicatorWindow odd{0, bars - 1, 1};
+                    ComputeIndicator(definition.code, series, odd, d.table);
                 }
             }
         }
