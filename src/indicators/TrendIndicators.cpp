@@ -112,7 +112,7 @@ void ComputeDmi(BarColumns& bars, const IndicatorWindow& window, const Indicator
         sumMdi = SlideClamped(sumMdi, mdi, FullQ, FullQ ? static_cast<float>(outMdi[j - q]) : 0.0f);
         const float denominator = sumPdi + sumMdi;
         const float adx = denominator == 0.0f ? 0.0f : 100.0f * Abs(sumPdi - sumMdi) / denominator;
-        outAdxr[j] = j == 0 ? adx : (previousAdx + adx) / 2.0f;
+        outAdxr[j] = (previousAdx + adx) / 2.0f;
         previousAdx = adx;
         outPdi[j] = pdi;
         outMdi[j] = mdi;
@@ -128,6 +128,7 @@ void ComputeDmi(BarColumns& bars, const IndicatorWindow& window, const Indicator
             step.template operator()<true, false>(j);
     }
     for (; j < count; ++j) step.template operator()<true, true>(j);
+    if (count > 0) outAdxr[0] = outAdx[0];  // the first bar has no ADX before it
 }
 
 void ComputeBoll(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table,
