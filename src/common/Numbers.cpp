@@ -57,6 +57,15 @@ std::optional<double> PlainDecimal(std::string_view text) {
 }  // namespace
 
 std::int64_t LeadingInt64(std::string_view text) {
+    // Volumes and positions are short unsigned digit runs: no blanks, sign or overflow to mind.
+    if (!text.empty() && text.size() <= 18 && IsDigit(text.front())) {
+        std::int64_t value = 0;
+        for (char c : text) {
+            if (!IsDigit(c)) break;
+            value = value * 10 + (c - '0');
+        }
+        return value;
+    }
     text = TrimLeft(text);
     bool negative = false;
     if (!text.empty() && (text.front() == '+' || text.front() == '-')) {

@@ -84,6 +84,9 @@ TEST(LeadingNumbers, PlainDecimalsReadBitForBitAsTheGeneralConversion) {
         ASSERT_EQ(std::memcmp(&single, &expectedSingle, sizeof single), 0) << text;
     }
     EXPECT_DOUBLE_EQ(LeadingDouble("1234567890.123456"), 1234567890.123456) << "16 digits: the general path";
+    EXPECT_EQ(LeadingInt64("123456789012345678x"), 123456789012345678) << "a volume's short path";
+    EXPECT_EQ(LeadingInt64("1234567890123456789"), 1234567890123456789) << "19 digits: the general path";
+    EXPECT_EQ(LeadingInt("2147483648"), 2147483647);
     EXPECT_DOUBLE_EQ(LeadingDouble("12.5e1"), 125.0);
     EXPECT_FLOAT_EQ(LeadingFloat("12.5e1"), 125.0f);
     EXPECT_FLOAT_EQ(LeadingFloat(" 3.5"), 3.5f);
