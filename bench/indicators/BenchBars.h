@@ -30,10 +30,12 @@ inline BarSeries RandomWalk(int count, std::uint32_t seed = 7) {
     return bars;
 }
 
-/// The view's pens: a dotted grid, solid ticks and borders, red and cyan bar pens.
-inline PaneStyle BenchStyle() {
+/// The view's pens as the settings make them: a red grid dashed 1 on, 5 off with flat ends,
+/// solid red ticks and borders, red and cyan bar pens.
+inline PaneStyle BenchStyle(bool solidGrid = false) {
     PaneStyle style;
-    style.grid = Pen{PenStyle::User, 1, Rgb(128, 0, 0), {1, 3}, false};
+    style.grid =
+        solidGrid ? Pen::Solid(1, Rgb(255, 0, 0)) : Pen{PenStyle::User, 1, Rgb(255, 0, 0), {1, 5}, true};
     style.tick = Pen::Solid(1, Rgb(255, 0, 0));
     style.border = Pen::Solid(1, Rgb(255, 0, 0));
     style.rising = Pen::Solid(1, Rgb(255, 50, 50));
