@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <climits>
+#include <optional>
 
 #include "Text.h"
 
@@ -31,9 +32,40 @@ size_t DecimalPrefixLength(std::string_view text) {
     return i;
 }
 
+/// Plain decimal text with at most 15 significant digits and no exponent ("3012.50"), the
+/// form nearly every price takes: the digits as an integer divided by a power of ten. Both
+/// are exact doubles, and one division rounds correctly, so the result is the very value
+/// the general conversion gives. Nothing when the text needs the general conversion.
+std::optional<double> PlainDecimal(std::string_view text) {
+    static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                         1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                         1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    std::uint64_t mantissa = 0;
+    std::size_t i = 0, digits = 0, fraction = 0;
+    for (; i < text.size() && IsDigit(text[i]); ++i, ++digits)
+        mantissa = mantissa * 10 + static_cast<unsigned>(text[i] - '0');
+    if (i < text.size() && text[i] == '.') {
+        for (++i; i < text.size() && IsDigit(text[i]); ++i, ++digits, ++fraction) {
+            mantissa = mantissa * 10 + static_cast<unsigned>(text[i] - '0');
+        }
+    }
+    if (digits == 0 || digits > 15 || fraction > 22) return std::nullopt;
+    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) return std::nullopt;
+    return static_cast<double>(mantissa) / kPowers[fraction];
+}
+
 }  // namespace
 
 std::int64_t LeadingInt64(std::string_view text) {
+    // Volumes and positions are short unsigned digit runs: no blanks, sign or overflow to mind.
+    if (!text.empty() && text.size() <= 18 && IsDigit(text.front())) {
+        std::int64_t value = 0;
+        for (char c : text) {
+            if (!IsDigit(c)) break;
+            value = value * 10 + (c - '0');
+        }
+        return value;
+    }
     text = TrimLeft(text);
     bool negative = false;
     if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
@@ -66,6 +98,7 @@ double LeadingDouble(std::string_view text) {
         negative = text.front() == '-';
         text.remove_prefix(1);
     }
+    if (auto plain = PlainDecimal(text)) return negative ? -*plain : *plain;
     size_t length = DecimalPrefixLength(text);
     if (length == 0) return 0.0;
     double value = 0.0;
@@ -76,6 +109,32 @@ double LeadingDouble(std::string_view text) {
 std::string FormatFixed(double value, int decimals) {
     char buffer[384];
     auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
+    if (result.ec != std::errc()) return "0";
+    return std::string(buffer, result.ptr);
+}
+
+float LeadingFloat(std::string_view text) {
+    // Unsigned plain decimals of up to 7 digits: the digits and the power of ten are exact
+    // floats, and a float division of exact operands rounds as the double division followed
+    // by the rounding to float does (53 >= 2 * 24 + 2 bits), so the result is the same.
+    static constexpr float kPowers[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f};
+    std::uint32_t mantissa = 0;
+    std::size_t i = 0, digits = 0, fraction = 0;
+    for (; i < text.size() && IsDigit(text[i]); ++i, ++digits)
+        mantissa = mantissa * 10 + static_cast<unsigned>(text[i] - '0');
+    if (i < text.size() && text[i] == '.') {
+        for (++i; i < text.size() && IsDigit(text[i]); ++i, ++digits, ++fraction) {
+            mantissa = mantissa * 10 + static_cast<unsigned>(text[i] - '0');
+        }
+    }
+    const bool plain = digits > 0 && digits <= 7 && (i == text.size() || (text[i] != 'e' && text[i] != 'E'));
+    if (plain) return static_cast<float>(mantissa) / kPowers[fraction];
+    return static_cast<float>(LeadingDouble(text));
+}
+
+std::string FormatGeneral(double value, int precision) {
+    char buffer[64];
+    auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, precision);
     if (result.ec != std::errc()) return "0";
     return std::string(buffer, result.ptr);
 }

@@ -1,7 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <clocale>
 #include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <random>
+#include <string>
 
 #include "common/Numbers.h"
 
@@ -58,6 +63,43 @@ TEST(Zero, MagnitudeBelowOneThousandth) {
     EXPECT_TRUE(IsZeroValue(0.0009));
     EXPECT_TRUE(IsZeroValue(-0.0009));
     EXPECT_FALSE(IsZeroValue(0.001));
+}
+
+TEST(LeadingNumbers, PlainDecimalsReadBitForBitAsTheGeneralConversion) {
+    // Prices take the short path; it must give exactly the correctly rounded value.
+    std::mt19937_64 random(3);
+    for (int n = 0; n < 200000; ++n) {
+        std::string text = random() % 4 == 0 ? "-" : "";
+        const int whole = static_cast<int>(random() % 10), fraction = static_cast<int>(random() % 8);
+        for (int i = 0; i < whole; ++i) text += static_cast<char>('0' + random() % 10);
+        if (fraction > 0 || random() % 2) text += '.';
+        for (int i = 0; i < fraction; ++i) text += static_cast<char>('0' + random() % 10);
+        if (text.find_first_of("0123456789") == std::string::npos) continue;
+        double expected = 0;
+        std::from_chars(text.data() + (text[0] == '-'), text.data() + text.size(), expected);
+        if (text[0] == '-') expected = -expected;
+        const double got = LeadingDouble(text);
+        ASSERT_EQ(std::memcmp(&got, &expected, sizeof got), 0) << text;
+        const float single = LeadingFloat(text), expectedSingle = static_cast<float>(expected);
+        ASSERT_EQ(std::memcmp(&single, &expectedSingle, sizeof single), 0) << text;
+    }
+    EXPECT_DOUBLE_EQ(LeadingDouble("1234567890.123456"), 1234567890.123456) << "16 digits: the general path";
+    EXPECT_EQ(LeadingInt64("123456789012345678x"), 123456789012345678) << "a volume's short path";
+    EXPECT_EQ(LeadingInt64("1234567890123456789"), 1234567890123456789) << "19 digits: the general path";
+    EXPECT_EQ(LeadingInt("2147483648"), 2147483647);
+    EXPECT_DOUBLE_EQ(LeadingDouble("12.5e1"), 125.0);
+    EXPECT_FLOAT_EQ(LeadingFloat("12.5e1"), 125.0f);
+    EXPECT_FLOAT_EQ(LeadingFloat(" 3.5"), 3.5f);
+    EXPECT_FLOAT_EQ(LeadingFloat("16777217"), 16777216.0f) << "eight digits: the general path";
+}
+
+TEST(FormatNumbers, GeneralFormatMatchesTheCLibrarysSixSignificantDigits) {
+    for (double v :
+         {0.0, -0.0, 1.0, 1234567.0, 0.0001, 0.00001234, 123456.5, 99999.95, -2.5e-7, 1e21, 33.3333333}) {
+        char expected[64];
+        std::snprintf(expected, sizeof expected, "%.6g", v);
+        EXPECT_EQ(FormatGeneral(v, 6), expected) << expected;
+    }
 }
 
 }  // namespace

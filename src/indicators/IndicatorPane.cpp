@@ -1,0 +1,318 @@
+#include "indicators/IndicatorPane.h"
+
+#include <cmath>
+
+#include "common/Numbers.h"
+#include "indicators/ComputeSupport.h"
+#include "indicators/PaneContext.h"
+
+namespace qelt {
+
+std::array<Pen, 5> PaneStyle::LinePens(const DisplayScheme& scheme) {
+    std::array<Pen, 5> pens;
+    for (std::size_t i = 0; i < pens.size(); ++i) pens[i] = Pen::Solid(1, scheme.line[i]);
+    return pens;
+}
+
+int PaneContext::CentreX(int bar) const {
+    const float w = request.barWidth;
+    return left + TruncatePixel(w / 2.0f + static_cast<float>(bar - f) * w);
+}
+
+void Extent::Add(double value) {
+    if (!std::isfinite(value)) return;
+    const float v = static_cast<float>(value);
+    any = true;
+    if (v > top) top = v;
+    if (v < bottom) bottom = v;
+}
+
+void Extent::Add(const IndicatorLine& line, int from, int to) {
+    from = std::max(from, line.first);
+    to = std::min(to, line.Last());
+    for (int bar = from; bar <= to; ++bar) Add(line.values[static_cast<std::size_t>(bar - line.first)]);
+}
+
+void SetRange(const PaneContext& pane, PaneScale& scale, float top, float bottom, float fallback) {
+    scale.top = top;
+    scale.bottom = bottom;
+    scale.baseY = pane.bottom;
+    scale.plotHeight = pane.plotHeight;
+    const float u = (top - bottom) / static_cast<float>(pane.plotHeight);
+    scale.unitsPerPixel = u > 0.0f && std::isfinite(u) ? u : fallback;
+}
+
+PaneScale LinearScale(const PaneContext& pane, float top, float bottom, float fallback) {
+    PaneScale scale;
+    SetRange(pane, scale, top, bottom, fallback);
+    return scale;
+}
+
+std::optional<PaneScale> RoundedScale(const PaneContext& pane, const Extent& extent, int divisions, int from,
+                                      int to, int stride, int decimals) {
+    if (!extent.any) return std::nullopt;
+    float top = extent.top, bottom = extent.bottom;
+    const float step = RoundScale(top, bottom, divisions);
+    PaneScale scale = LinearScale(pane, top, bottom);
+    scale.step = step;
+    scale.levelFrom = from;
+    scale.levelTo = to;
+    scale.levelStride = std::max(stride, 1);
+    scale.labelDecimals = decimals;
+    return scale;
+}
+
+std::string FormatLabel(double value, int decimals) {
+    std::string text = FormatFixed(value, decimals);
+    if (!text.empty() && text[0] == '-' && text.find_first_not_of("-0.") == std::string::npos)
+        text.erase(0, 1);
+    return text;
+}
+
+void DrawRightAligned(const PaneContext& pane, int rightX, int y, const std::string& text, Colour colour) {
+    Canvas& canvas = pane.canvas;
+    canvas.SetTextColour(colour);
+    canvas.SetTextAlign({HAlign::Right, VAlign::Top});
+    canvas.TextOut(rightX, y, text);
+    canvas.SetTextAlign({HAlign::Left, VAlign::Top});
+}
+
+void DrawGridLevel(const PaneContext& pane, int y, int tickLength) {
+    Canvas& canvas = pane.canvas;
+    canvas.SelectPen(pane.style.grid);
+    canvas.MoveTo(pane.left, y);
+    canvas.LineTo(pane.xAxis, y);
+    canvas.SelectPen(pane.style.tick);
+    canvas.MoveTo(pane.xAxis, y);
+    canvas.LineTo(pane.xAxis + tickLength, y);
+}
+
+namespace {
+
+void DrawLevels(const PaneContext& pane, const PaneScale& scale) {
+    if (!(scale.step > 0.0f)) return;  // a range the rounding could not handle has no levels
+    for (int k = scale.levelFrom; k <= scale.levelTo; k += scale.levelStride) {
+        const float rise = static_cast<float>(k) * scale.step / scale.unitsPerPixel;
+        const int y = TruncatePixel(static_cast<float>(pane.bottom) - rise);
+        if (y < pane.top + 20) break;
+        DrawGridLevel(pane, y, 18);
+        const float value = scale.bottom + static_cast<float>(k) * scale.step;
+        DrawRightAligned(pane, pane.right - 3, y - 8, FormatLabel(value, scale.labelDecimals),
+                         kAxisLabelColour);
+    }
+}
+
+void DrawValueLevels(const PaneContext& pane, const PaneScale& scale) {
+    for (int i = 0; i < scale.valueLevelCount; ++i) {
+        const int level = scale.valueLevels[static_cast<std::size_t>(i)];
+        if (static_cast<float>(level) < scale.bottom || static_cast<float>(level) > scale.top) continue;
+        const int y = scale.Y(level);
+        DrawGridLevel(pane, y, 18);
+        DrawRightAligned(pane, pane.right - 3, y - 8, FormatInt(level), kAxisLabelColour);
+    }
+}
+
+void DrawVolumeAxis(const PaneContext& pane, const PaneScale& scale) {
+    Canvas& canvas = pane.canvas;
+    const int h = pane.plotHeight;
+    canvas.SelectPen(pane.style.tick);
+    for (int k = 1; k <= 3; ++k) {
+        const int y = pane.bottom - k * (h / 3);
+        canvas.MoveTo(pane.xAxis + 1, y);
+        canvas.LineTo(pane.xAxis + 8, y);
+        canvas.MoveTo(pane.xAxis + 1, y + h / 6);
+        canvas.LineTo(pane.xAxis + 5, y + h / 6);
+    }
+    canvas.SelectPen(pane.style.grid);
+    for (int k = 1; k <= 3; ++k) {
+        canvas.MoveTo(pane.left, pane.bottom - k * (h / 3));
+        canvas.LineTo(pane.xAxis, pane.bottom - k * (h / 3));
+    }
+    for (int k = 1; k <= 3; ++k) {
+        const int y = pane.bottom - k * (h / 3) - h / 12;
+        DrawRightAligned(pane, pane.right - 3, y, FormatInt(k * scale.volumeStep), kAxisLabelColour);
+    }
+}
+
+void DrawMacdAxis(const PaneContext& pane, const PaneScale& scale) {
+    Canvas& canvas = pane.canvas;
+    const int h = pane.plotHeight;
+    const int quarter = pane.bottom - h / 4, half = pane.bottom - h / 2,
+              threeQuarters = pane.bottom - 3 * h / 4;
+    const float labels[3] = {scale.top * -0.5f, 0.0f, scale.top * 0.5f};
+    const int rows[3] = {quarter, half, threeQuarters};
+    canvas.SelectPen(pane.style.tick);
+    for (int i = 0; i < 3; ++i) {
+        canvas.MoveTo(pane.xAxis, rows[i]);
+        canvas.LineTo(pane.xAxis + 8, rows[i]);
+    }
+    for (int i = 0; i < 3; ++i) {
+        DrawRightAligned(pane, pane.right - 3, rows[i] - 8, FormatFixed(labels[i], 2), kAxisLabelColour);
+    }
+    canvas.SelectPen(pane.style.tick);  // the zero line
+    canvas.MoveTo(pane.left, half);
+    canvas.LineTo(pane.xAxis, half);
+    canvas.SelectPen(pane.style.grid);
+    for (int row : {quarter, threeQuarters}) {
+        canvas.MoveTo(pane.left, row);
+        canvas.LineTo(pane.xAxis, row);
+    }
+}
+
+void DrawCciAxis(const PaneContext& pane, const PaneScale& scale) {
+    Canvas& canvas = pane.canvas;
+    canvas.SelectPen(pane.style.border);
+    canvas.MoveTo(pane.xAxis, pane.top);
+    canvas.LineTo(pane.xAxis, pane.bottom);
+    for (int k = 1; k <= 3; ++k) {
+        const float value = scale.bottom + static_cast<float>(k) * scale.step;
+        const int y = scale.Y(value);
+        DrawGridLevel(pane, y, 18);
+        DrawRightAligned(pane, pane.right - 3, y - 8, FormatLabel(value, 0), kAxisLabelColour);
+    }
+}
+
+void DrawAxis(const PaneContext& pane, const PaneScale& scale) {
+    switch (scale.axis) {
+        case PaneScale::Axis::Levels:
+            DrawLevels(pane, scale);
+            break;
+        case PaneScale::Axis::ValueLevels:
+            DrawValueLevels(pane, scale);
+            break;
+        case PaneScale::Axis::Volume:
+            DrawVolumeAxis(pane, scale);
+            break;
+        case PaneScale::Axis::Macd:
+            DrawMacdAxis(pane, scale);
+            break;
+        case PaneScale::Axis::Cci:
+            DrawCciAxis(pane, scale);
+            break;
+    }
+}
+
+/// Each polyline line over the visible bars; a value that is not finite ends a stroke.
+void DrawLines(const PaneContext& pane, const PaneScale& scale) {
+    Canvas& canvas = pane.canvas;
+    std::vector<Point> points;
+    std::size_t pen = 0;
+    for (std::size_t i = 0; i < pane.result.lines.size(); ++i) {
+        if (!(pane.definition.polylines & (1u << i))) continue;
+        canvas.SelectPen(pane.style.lines[std::min(pen++, pane.style.lines.size() - 1)]);
+        const IndicatorLine& line = pane.result.lines[i];
+        const int from = std::max(pane.f, line.first), to = std::min(pane.l, line.Last());
+        points.clear();
+        for (int bar = from; bar <= to; ++bar) {
+            const double v = line.values[static_cast<std::size_t>(bar - line.first)];
+            if (std::isfinite(v)) {
+                points.push_back({pane.CentreX(bar), scale.Y(v)});
+                continue;
+            }
+            if (points.size() > 1) canvas.Polyline(points);
+            points.clear();
+        }
+        if (points.size() > 1) canvas.Polyline(points);
+    }
+}
+
+void DrawTitle(const PaneContext& pane) {
+    Canvas& canvas = pane.canvas;
+    const int y = pane.top + 3;
+    canvas.SetTextAlign({HAlign::Left, VAlign::Top});
+    if (pane.definition.title) {
+        canvas.SetTextColour(pane.scheme.title);
+        canvas.TextOut(pane.left + 5, y, pane.definition.title(pane.parameters));
+    }
+    for (std::size_t i = 0; i < pane.definition.items.size(); ++i) {
+        const TitleItem& item = pane.definition.items[i];
+        const IndicatorLine& line = pane.Line(item.line);
+        if (line.Empty()) continue;
+        canvas.SetTextColour(pane.scheme.line[std::min<std::size_t>(i, pane.scheme.line.size() - 1)]);
+        const double value = line.Clamped(pane.request.cursor);
+        canvas.TextOut(pane.left + item.offset, y,
+                       std::string(line.name) + ":" + FormatFixed(value, item.decimals));
+    }
+}
+
+/// VOL and CCL: the cursor bar's own text in place of the title, "VOLUME:0" outside.
+void DrawFieldTitle(const PaneContext& pane) {
+    const bool volume = pane.definition.code == 1;
+    const int cursor = pane.request.cursor;
+    std::string text = volume ? "VOLUME:" : "CCL:";
+    if (cursor >= 0 && cursor < pane.n) {
+        text += (*pane.request.bars)[static_cast<std::size_t>(cursor)].Get(volume ? kBarNum : kBarPure);
+    } else {
+        text += "0";
+    }
+    pane.canvas.SetTextAlign({HAlign::Left, VAlign::Top});
+    pane.canvas.SetTextColour(pane.scheme.title);
+    pane.canvas.TextOut(pane.left + 5, pane.top + 3, text);
+}
+
+void DrawReadout(const PaneContext& pane, const PaneScale& scale) {
+    const Point mouse = pane.request.mouse;
+    if (!(mouse.y > pane.top && mouse.y < pane.bottom && mouse.x < pane.request.chartRight)) return;
+    Canvas& canvas = pane.canvas;
+    const BkMode mode = canvas.CurrentBkMode();
+    canvas.SetTextAlign({HAlign::Left, VAlign::Top});
+    canvas.SetTextColour(kReadoutText);
+    canvas.SetBkColour(kReadoutBackground);
+    canvas.SetBkMode(BkMode::Opaque);
+    canvas.TextOut(pane.right - 49, mouse.y - 10,
+                   FormatFixed(scale.ValueAt(mouse.y), pane.definition.readoutDecimals));
+    canvas.SetBkColour(pane.scheme.background);
+    canvas.SetBkMode(mode);
+}
+
+void DrawPane(const PaneContext& pane) {
+    const bool fieldPane = pane.definition.title == nullptr;  // VOL, CCL
+    if (pane.n == 0) {
+        // An empty series: the volume panes keep their ticks and labels, the others show nothing.
+        if (!fieldPane || pane.plotHeight <= 0) return;
+        if (auto scale = pane.definition.scale(pane)) DrawAxis(pane, *scale);
+        return;
+    }
+    if (fieldPane) DrawFieldTitle(pane);
+    DrawTitle(pane);
+    if (!pane.result.valid || pane.plotHeight <= 0 || pane.l < 0) return;
+    auto scale = pane.definition.scale(pane);
+    if (!scale) return;
+    DrawAxis(pane, *scale);
+    if (pane.definition.drawing) pane.definition.drawing(pane, *scale);
+    DrawLines(pane, *scale);
+    DrawReadout(pane, *scale);
+}
+
+}  // namespace
+
+void DrawIndicatorPane(Canvas& canvas, const PaneRequest& request) {
+    const IndicatorDefinition* definition = FindIndicatorDefinition(request.code);
+    if (!definition || !request.bars || !request.parameters || !request.scheme || !request.style) return;
+    BarColumns ownColumns(*request.bars);
+    BarColumns& columns = request.columns ? *request.columns : ownColumns;
+    IndicatorResult computed;
+    const IndicatorResult* result = request.result;
+    if (!result || result->lines.size() != definition->lines.size()) {  // none, or not this indicator's
+        computed = ComputeIndicator(request.code, columns, request.window, *request.parameters);
+        result = &computed;
+    }
+    const int n = static_cast<int>(request.bars->size());
+    const compute::Span span = compute::Clip(request.window, n);
+    PaneContext pane{canvas,  request,         *definition,    *result,
+                     columns, *request.scheme, *request.style, *request.parameters};
+    pane.n = n;
+    pane.f = span.f;
+    pane.l = span.l;
+    pane.visible = span.visible;
+    pane.left = request.pane.left;
+    pane.top = request.pane.top;
+    pane.right = request.pane.right;
+    pane.bottom = request.pane.bottom;
+    pane.xAxis = pane.right - 60;
+    pane.plotHeight = request.pane.Height() - definition->titleStrip;
+    canvas.SelectFont(request.style->font);
+    DrawPane(pane);
+}
+
+}  // namespace qelt

@@ -1,0 +1,103 @@
+// VOL, CCL, VR, OBV and PVT: the volume and position group.
+#include "indicators/Averages.h"
+#include "indicators/ComputeSupport.h"
+#include "indicators/IndicatorComputations.h"
+
+namespace qelt {
+
+using namespace compute;
+
+namespace {
+
+/// VOL and CCL: the field itself over the whole series and its averages over 5 and 10 bars.
+void FieldWithAverages(const std::int32_t* field, int n, IndicatorResult& result) {
+    Reset(result, 3);
+    if (n <= 0) return;
+    Place(result.lines[0], 0, n - 1);
+    for (int i = 0; i < n; ++i) result.lines[0].values[static_cast<std::size_t>(i)] = field[i];
+    BarFieldMovingAverage(field, n, 5, result.lines[1]);
+    BarFieldMovingAverage(field, n, 10, result.lines[2]);
+}
+
+}  // namespace
+
+void ComputeVol(BarColumns& bars, const IndicatorWindow&, const IndicatorParameters&,
+                IndicatorResult& result) {
+    const int n = bars.Size();
+    FieldWithAverages(bars.Num(0, n), n, result);
+}
+
+void ComputeCcl(BarColumns& bars, const IndicatorWindow&, const IndicatorParameters&,
+                IndicatorResult& result) {
+    const int n = bars.Size();
+    FieldWithAverages(bars.Pure(0, n), n, result);
+}
+
+void ComputeVr(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table,
+               IndicatorResult& result) {
+    const int period = table[param::kVrPeriod];
+    const int average = table[param::kVrAverage];
+    if (!AllAtLeast(1, {period, average})) return Reset(result, 2, false);
+    const Span s = Clip(window, bars.Size());
+    Reset(result, 2);
+    if (s.Empty()) return;
+    const int start = BarAt(std::int64_t{s.f} - period, s.l);
+    const float* open = bars.Open(start, s.l + 1);
+    const float* close = bars.Close(start, s.l + 1);
+    const std::int32_t* num = bars.Num(start, s.l + 1);
+    // Volume sums of the last N bars by the bar's own direction: rising, falling, flat.
+    std::int64_t sums[3] = {0, 0, 0};
+    auto kind = [&](int i) { return int{open[i] > close[i]} + 2 * int{open[i] == close[i]}; };
+    IndicatorLine& vr = Place(result.lines[0], s.f, s.l);
+    for (int i = start; i <= s.l; ++i) {
+        sums[kind(i)] += num[i];
+        if (std::int64_t{i} - period >= start) sums[kind(i - period)] -= num[i - period];
+        if (i < s.f) continue;
+        float value = 100.0f;
+        if (sums[1] != 0 || sums[2] != 0) {
+            float halfFlat = static_cast<float>(sums[2]) / 2.0f;
+            value =
+                100.0f * (static_cast<float>(sums[0]) + halfFlat) / (static_cast<float>(sums[1]) + halfFlat);
+        }
+        vr.values[static_cast<std::size_t>(i - s.f)] = value;
+    }
+    PartialWindowAverage(vr, average, result.lines[1]);
+}
+
+void ComputeObv(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters&,
+                IndicatorResult& result) {
+    const Span s = Clip(window, bars.Size());
+    Reset(result, 1);
+    if (s.Empty()) return;
+    const float* open = bars.Open(0, s.l + 1);
+    const float* close = bars.Close(0, s.l + 1);
+    const std::int32_t* num = bars.Num(0, s.l + 1);
+    IndicatorLine& obv = Place(result.lines[0], 0, s.l);
+    std::int64_t total = 0;
+    for (int i = 0; i <= s.l; ++i) {
+        const std::int64_t sign = 1 - 2 * std::int64_t{open[i] > close[i]};  // falling bars subtract
+        total += sign * num[i];
+        obv.values[static_cast<std::size_t>(i)] = static_cast<double>(total);
+    }
+}
+
+void ComputePvt(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table,
+                IndicatorResult& result) {
+    const int average = table[param::kPvtAverage];
+    if (average < 1) return Reset(result, 2, false);
+    const Span s = Clip(window, bars.Size());
+    Reset(result, 2);
+    if (s.Empty()) return;
+    const float* close = bars.Close(0, s.l + 1);
+    const std::int32_t* num = bars.Num(0, s.l + 1);
+    IndicatorLine& pvt = Place(result.lines[0], 0, s.l);
+    float value = 0.0f;  // a previous close of 0 makes this and every later value non-finite
+    pvt.values[0] = 0.0;
+    for (int i = 1; i <= s.l; ++i) {
+        value = value + static_cast<float>(num[i]) * (close[i] / close[i - 1] - 1.0f);
+        pvt.values[static_cast<std::size_t>(i)] = value;
+    }
+    SeriesMovingAverage(pvt, average, result.lines[1]);
+}
+
+}  // namespace qelt

@@ -1,0 +1,133 @@
+#include "tools/TaArguments.h"
+
+#include <charconv>
+
+#include "indicators/IndicatorTable.h"
+
+namespace qelt::ta {
+namespace {
+
+bool ParseInt(const std::string& text, int& value) {
+    const char* end = text.data() + text.size();
+    auto result = std::from_chars(text.data(), end, value);
+    return !text.empty() && result.ec == std::errc() && result.ptr == end;
+}
+
+std::nullopt_t Fail(std::string& error, std::string message) {
+    error = std::move(message);
+    return std::nullopt;
+}
+
+}  // namespace
+
+const char* TaUsage() {
+    return "usage: qelt-ta --bars FILE [--period day|week|month] [--last L] [--visible V] [--home DIR]\n"
+           "               (--indicator CODE | --ma | --ox [--goods-no NO])\n"
+           "\n"
+           "Prints the lines of a technical indicator, the five moving averages of the main chart or the\n"
+           "point-and-figure columns of a bar file, as CSV.\n"
+           "\n"
+           "  --bars FILE       ten fields per line: "
+           "date,open_price,close_price,highest_price,lowest_price,\n"
+           "                    num,avg_price,pure_num,null_num,due_date; a first line that does not start\n"
+           "                    with a digit is a header\n"
+           "  --period P        aggregate to week or month bars first; without a mode, print those bars\n"
+           "  --last L          index of the last visible bar (default: the newest)\n"
+           "  --visible V       number of visible bars (default 100)\n"
+           "  --home DIR        take the parameters from DIR/indi.ini (default: the built-in defaults)\n"
+           "  --indicator CODE  1-5 VOL CCL VR OBV PVT, 21-27 MACD DMI BOLL SAR JS CDP EXPMA,\n"
+           "                    41-49 RSI ROC KDJ EMV WR ADTM BBI AMV CCI: bar,<line names>\n"
+           "  --ma              the five moving averages of the close: bar,MA<P1>,...,MA<P5>\n"
+           "  --ox              the OX columns: column,open_price,close_price,highest_price,lowest_price,\n"
+           "                    num,count; --goods-no NO chooses the box size rule (0009 the index,\n"
+           "                    0121 dried cocoons, others raw silk)\n"
+           "\n"
+           "A row is printed for every bar that has a value; a line without a value there leaves its field\n"
+           "empty. Errors print one line on stderr and exit with status 2.\n";
+}
+
+std::optional<TaArguments> ParseTaArguments(const std::vector<std::string>& args, std::string& error) {
+    TaArguments parsed;
+    bool periodGiven = false, modeGiven = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        std::string name = args[i], value;
+        bool hasValue = false;
+        if (auto equals = name.find('='); name.rfind("--", 0) == 0 && equals != std::string::npos) {
+            value = name.substr(equals + 1);
+            name.resize(equals);
+            hasValue = true;
+        }
+        auto take = [&]() -> bool {
+            if (hasValue) return true;
+            if (i + 1 >= args.size()) {
+                error = name + " needs a value";
+                return false;
+            }
+            value = args[++i];
+            return true;
+        };
+        auto setMode = [&](TaMode mode) {
+            if (modeGiven) {
+                error = "give only one of --indicator, --ma and --ox";
+                return false;
+            }
+            modeGiven = true;
+            parsed.mode = mode;
+            return true;
+        };
+        if (name == "--help" || name == "-h") {
+            parsed.help = true;
+            return parsed;
+        } else if (name == "--bars") {
+            if (!take()) return std::nullopt;
+            parsed.barsFile = value;
+        } else if (name == "--period") {
+            if (!take()) return std::nullopt;
+            periodGiven = true;
+            if (value == "day") {
+                parsed.period = 1;
+            } else if (value == "week") {
+                parsed.period = 2;
+            } else if (value == "month") {
+                parsed.period = 3;
+            } else {
+                return Fail(error, "unknown period \"" + value + "\" (day, week or month)");
+            }
+        } else if (name == "--last") {
+            if (!take()) return std::nullopt;
+            if (!ParseInt(value, parsed.last)) return Fail(error, "--last needs a bar index");
+        } else if (name == "--visible") {
+            if (!take()) return std::nullopt;
+            if (!ParseInt(value, parsed.visible) || parsed.visible < 1) {
+                return Fail(error, "--visible needs a count of at least 1");
+            }
+        } else if (name == "--home") {
+            if (!take()) return std::nullopt;
+            parsed.home = value;
+        } else if (name == "--indicator") {
+            if (!take() || !setMode(TaMode::Indicator)) return std::nullopt;
+            if (!ParseInt(value, parsed.code) || !FindIndicatorDefinition(parsed.code)) {
+                return Fail(error, "unknown indicator code \"" + value + "\"");
+            }
+        } else if (name == "--ma") {
+            if (hasValue) return Fail(error, "--ma takes no value");
+            if (!setMode(TaMode::MovingAverages)) return std::nullopt;
+        } else if (name == "--ox") {
+            if (hasValue) return Fail(error, "--ox takes no value");
+            if (!setMode(TaMode::OX)) return std::nullopt;
+        } else if (name == "--goods-no") {
+            if (!take()) return std::nullopt;
+            parsed.goodsNo = value;
+        } else {
+            error = "unknown option \"" + name + "\" (see --help)";
+            return std::nullopt;
+        }
+    }
+    if (parsed.barsFile.empty()) return Fail(error, "--bars FILE is required (see --help)");
+    if (!modeGiven && !periodGiven) {
+        return Fail(error, "give --indicator CODE, --ma, --ox or --period (see --help)");
+    }
+    return parsed;
+}
+
+}  // namespace qelt::ta

@@ -1,0 +1,33 @@
+#pragma once
+/// The command line of qelt-ta, the indicator calculator:
+///   qelt-ta --bars FILE [--period day|week|month] [--last L] [--visible V] [--home DIR]
+///           (--indicator CODE | --ma | --ox [--goods-no NO])
+/// Options take their value as the next argument or after "=" ("--last=40").
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace qelt::ta {
+
+enum class TaMode { Bars, Indicator, MovingAverages, OX };
+
+struct TaArguments {
+    bool help = false;
+    std::string barsFile;
+    int period = 1;  ///< 1 day, 2 week, 3 month
+    int last = -1;   ///< -1: the newest bar
+    int visible = 100;
+    std::string home;  ///< directory with indi.ini; empty: the defaults
+    TaMode mode = TaMode::Bars;
+    int code = 0;
+    std::string goodsNo;
+};
+
+/// The parsed arguments (argv without the program name), or a one-line error in `error`.
+/// Without a mode, --period must be given (the aggregated bars are printed).
+std::optional<TaArguments> ParseTaArguments(const std::vector<std::string>& args, std::string& error);
+
+/// The usage text printed by --help.
+const char* TaUsage();
+
+}  // namespace qelt::ta

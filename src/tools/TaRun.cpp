@@ -1,0 +1,138 @@
+#include "tools/TaRun.h"
+
+#include <algorithm>
+#include <climits>
+
+#include "chart/OXChart.h"
+#include "chart/Series.h"
+#include "common/Files.h"
+#include "common/Numbers.h"
+#include "indicators/Averages.h"
+#include "indicators/BarColumns.h"
+#include "indicators/IndicatorTable.h"
+#include "tools/TaArguments.h"
+#include "tools/TaBarFile.h"
+
+namespace qelt::ta {
+namespace {
+
+constexpr std::size_t kMaxFileBytes = std::size_t{1} << 30;
+
+/// "bar,NAME1,..." then one row per bar that has at least one finite value.
+void PrintLines(std::string& out, const std::vector<std::string>& names,
+                const std::vector<IndicatorLine>& lines) {
+    out += "bar";
+    for (const std::string& name : names) out += "," + name;
+    out += '\n';
+    int first = INT_MAX, last = INT_MIN;
+    for (const IndicatorLine& line : lines) {
+        if (line.Empty()) continue;
+        first = std::min(first, line.first);
+        last = std::max(last, line.Last());
+    }
+    std::string row;
+    for (int bar = first; bar <= last && first <= last; ++bar) {
+        row = FormatInt(bar);
+        bool any = false;
+        for (const IndicatorLine& line : lines) {
+            row += ',';
+            if (auto value = line.At(bar)) {
+                row += FormatGeneral(*value, 6);
+                any = true;
+            }
+        }
+        if (any) out += row + '\n';
+    }
+}
+
+void PrintOX(std::string& out, const OXSeries& ox) {
+    out += "column,open_price,close_price,highest_price,lowest_price,num,count\n";
+    for (std::size_t i = 0; i < ox.columns.size(); ++i) {
+        const CBarRow& column = ox.columns[i];
+        out += FormatInt(static_cast<std::int64_t>(i));
+        for (BarField field : {kBarOpen, kBarClose, kBarHigh, kBarLow, kBarNum}) {
+            out += ',';
+            out += column.Get(field);
+        }
+        out += "," + FormatInt(ox.boxes[i]) + '\n';
+    }
+}
+
+}  // namespace
+
+int RunQeltTa(const std::vector<std::string>& args, std::string& out, std::string& error) {
+    auto fail = [&](const std::string& message) {
+        error = "qelt-ta: " + message;
+        return 2;
+    };
+    std::string problem;
+    auto arguments = ParseTaArguments(args, problem);
+    if (!arguments) return fail(problem);
+    if (arguments->help) {
+        out = TaUsage();
+        return 0;
+    }
+    auto text = ReadWholeFile(arguments->barsFile, kMaxFileBytes);
+    if (!text) return fail("cannot read " + arguments->barsFile);
+    BarFile file;
+    if (!ParseBarFile(*text, file, problem)) return fail(arguments->barsFile + ": " + problem);
+
+    IndicatorParameters table;
+    if (!arguments->home.empty()) {
+        std::string home = arguments->home;
+        if (home.back() != '/') home += '/';
+        table.Load(home);
+    }
+    CQeltGoods goods;
+    goods.goods_no = arguments->goodsNo;
+    goods.series = std::move(file.bars);
+    const BarSeries* series = &goods.series;
+    if (arguments->period == 2) {
+        BuildWeekly(goods);
+        series = &goods.weekSeries;
+    } else if (arguments->period == 3) {
+        BuildMonthly(goods);
+        series = &goods.monthSeries;
+    }
+    const int n = static_cast<int>(series->size());
+    // The view's window rules: a last bar beyond the series is the newest, more visible
+    // bars than the series holds show the whole series.
+    const IndicatorWindow window =
+        MakeIndicatorWindow(arguments->last, std::min(arguments->visible, std::max(n, 1)), n);
+
+    switch (arguments->mode) {
+        case TaMode::Bars:
+            if (file.hasHeader) out += file.header + '\n';
+            for (const CBarRow& bar : *series) out += FormatBarRow(bar) + '\n';
+            break;
+        case TaMode::Indicator: {
+            const IndicatorResult result = ComputeIndicator(arguments->code, *series, window, table);
+            std::vector<std::string> names;
+            for (std::string_view name : FindIndicatorDefinition(arguments->code)->lines)
+                names.emplace_back(name);
+            PrintLines(out, names, result.lines);
+            break;
+        }
+        case TaMode::MovingAverages: {
+            BarColumns columns(*series);
+            const float* close = columns.Close(0, n);
+            std::vector<std::string> names;
+            std::vector<IndicatorLine> lines;
+            for (int position = param::kMa1; position <= param::kMa5; ++position) {
+                names.push_back("MA" + FormatInt(table[position]));
+                lines.push_back(BarFieldMovingAverage(close, n, table[position]));
+            }
+            PrintLines(out, names, lines);
+            break;
+        }
+        case TaMode::OX: {
+            const float box = OXBoxSize(goods.goods_no, table[param::kOxIndexBox], table[param::kOxSilkBox],
+                                        table[param::kOxCocoonBox], HighestClose(goods), LowestClose(goods));
+            PrintOX(out, BuildOX(*series, box, table[param::kOxReversal]));
+            break;
+        }
+    }
+    return 0;
+}
+
+}  // namespace qelt::ta

@@ -1,0 +1,14 @@
+#pragma once
+/// qelt-ta as a function: arguments in, standard output text, one error line and the exit
+/// status out (0 success, 2 any error). main() only moves the texts to the streams.
+#include <string>
+#include <vector>
+
+namespace qelt::ta {
+
+/// Runs qelt-ta with `args` (without the program name). On success `out` holds what goes
+/// to standard output; on failure `error` holds one line (with "qelt-ta: " in front and
+/// no line end) and the status is 2.
+int RunQeltTa(const std::vector<std::string>& args, std::string& out, std::string& error);
+
+}  // namespace qelt::ta

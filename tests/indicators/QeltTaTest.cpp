@@ -1,0 +1,136 @@
+// qelt-ta run as a program on small bar files.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <string>
+
+#include "common/Files.h"
+#include "support/TempDir.h"
+
+namespace qelt {
+namespace {
+
+struct TaRun {
+    int status = -1;
+    std::string output;  // standard output and standard error together
+};
+
+TaRun RunTa(const std::string& arguments) {
+    const std::string command = std::string("'") + QELT_TA_PATH + "' " + arguments + " 2>&1";
+    TaRun run;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) return run;
+    char buffer[4096];
+    std::size_t got;
+    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.output.append(buffer, got);
+    const int status = pclose(pipe);
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}
+
+constexpr const char* kHeader =
+    "date,open_price,close_price,highest_price,lowest_price,num,avg_price,pure_num,null_num,due_date\n";
+
+class QeltTa : public ::testing::Test {
+  protected:
+    std::string Write(const std::string& name, const std::string& text) {
+        EXPECT_TRUE(WriteFileAtomic(m_dir.File(name), text));
+        return "'" + m_dir.File(name) + "'";
+    }
+    test::TempDir m_dir;
+};
+
+TEST_F(QeltTa, PrintsNamedLinesWithEmptyFieldsWhereALineHasNoValue) {
+    std::string bars = kHeader;
+    const char* rows[] = {
+        "20060102,10,11,12,9,100,10.5,5,50,200606", "20060103,11,12,13,10,200,11.5,6,60,200606",
+        "20060104,12,11,13,10,300,11.5,7,70,200606", "20060105,11,13,14,11,400,12,8,80,200606",
+        "20060106,13,12,14,11,1234567,12.5,9,90,200606"};
+    for (const char* row : rows) bars += std::string(row) + "\r\n";
+    const std::string file = Write("bars.csv", bars);
+    TaRun run = RunTa("--bars " + file + " --indicator 1");
+    ASSERT_EQ(run.status, 0) << run.output;
+    EXPECT_EQ(run.output, "bar,VOLUME,MA5,MA10\n0,100,,\n1,200,,\n2,300,,\n3,400,,\n4,1.23457e+06,247113,\n");
+
+    run = RunTa("--bars=" + file + " --indicator 26 --visible 2 --last 3");
+    ASSERT_EQ(run.status, 0) << run.output;
+    EXPECT_EQ(run.output,
+              "bar,CDP,AH,AL,NH,NL\n2,11.3333,14.3333,8.33333,12.6667,9.66667\n"
+              "3,12.6667,15.6667,9.66667,14.3333,11.3333\n");
+}
+
+TEST_F(QeltTa, ValuesThatAreNotFiniteAndRefusedParametersLeaveFieldsEmpty) {
+    const std::string file = Write("zero.csv",
+                                   "20060102,10,10,10,10,100,10,0,0,\n20060103,10,0,10,0,100,5,0,0,\n"
+                                   "20060104,0,5,5,0,100,2,0,0,\n20060105,5,6,6,5,100,5,0,0,\n");
+    TaRun run = RunTa("--bars " + file + " --indicator 5");
+    ASSERT_EQ(run.status, 0) << run.output;
+    EXPECT_EQ(run.output, "bar,PVT,MAPVT\n0,0,\n1,-100,\n") << "no inf or nan fields, no rows of nothing";
+
+    ASSERT_TRUE(WriteFileAtomic(m_dir.File("indi.ini"), "12,26,9,6,0,24"));
+    run = RunTa("--bars " + file + " --indicator 41 --home '" + m_dir.Path() + "'");
+    ASSERT_EQ(run.status, 0) << run.output;
+    EXPECT_EQ(run.output, "bar,RSI1,RSI2,RSI3\n") << "a period of 0 is refused: the header only";
+}
+
+TEST_F(QeltTa, AggregatesPeriodsAndPrintsMovingAveragesAndPointAndFigureColumns) {
+    const std::string file = Write("days.csv", std::string(kHeader) +
+                                                   "20060529,10,11,12,9,100,10.5,1,2,200606\n"
+                                                   "20060530,11,13,13.5,10.5,50,12,1,2,200606\n"
+                                                   "20060602,13,12,12.5,8.5,25,12.5,1,2,200606\n"
+                                                   "20060605,12,7,12,7,7,9,1,2,200606\n");
+    TaRun run = RunTa("--bars " + file + " --period week");
+    ASSERT_EQ(run.status, 0) << run.output;
+    EXPECT_EQ(run.output, std::string(kHeader) +
+                              "20060602,10,12,13.5,8.5,175,12.5,1,2,200606\n"
+                              "20060605,12,7,12,7,7,9,1,2,200606\n");
+
+    run = RunTa("--bars " + file + " --ma");
+    ASSERT_EQ(run.status, 0) << run.output;
+    EXPECT_EQ(run.output, "bar,MA5,MA10,MA20,MA30,MA60\n") << "five periods all longer than four bars";
+
+    // Box 0.01 (raw silk 100 / 10000), reversal 1: closes at levels 1100, 1300, 1200 (a turn: the
+    // falling column opens at the centre of level 1299), 700.
+    ASSERT_TRUE(
+        WriteFileAtomic(m_dir.File("indi.ini"),
+                        "12,26,9,6,12,24,14,12,6,26,6,10,9,3,3,14,9,5,5,10,20,14,6,10,6,20,5,10,20,30,60,6,"
+                        "4,2,2,20,23,8,5,13,34,60,3,6,12,24,12,50,0,100,0,1"));
+    run = RunTa("--bars " + file + " --ox --home '" + m_dir.Path() + "'");
+    ASSERT_EQ(run.status, 0) << run.output;
+    EXPECT_EQ(run.output,
+              "column,open_price,close_price,highest_price,lowest_price,num,count\n"
+              "0,10,13.01,13.5,9,150,301\n"
+              "1,12.99,7.01,12.5,7,32,-600\n");
+}
+
+TEST_F(QeltTa, ErrorsAreOneLineOnStandardErrorWithStatusTwo) {
+    const std::string file = Write("bad.csv", std::string(kHeader) +
+                                                  "20060102,10,11,12,9,100,10.5,5,50,200606\n"
+                                                  "\n20060103,10,x,12,9,100,10.5,5,50,200606\n");
+    const struct {
+        std::string arguments, expected;
+    } cases[] = {
+        {"--bars " + file + " --indicator 1",
+         "qelt-ta: " + m_dir.File("bad.csv") +
+             ": line 4: malformed row: close_price \"x\" is not a number\n"},
+        {"--bars '" + m_dir.File("missing.csv") + "' --ma",
+         "qelt-ta: cannot read " + m_dir.File("missing.csv") + "\n"},
+        {"--bars " + file + " --indicator 6", "qelt-ta: unknown indicator code \"6\"\n"},
+        {"--bars " + file, "qelt-ta: give --indicator CODE, --ma, --ox or --period (see --help)\n"},
+        {"--bars " + file + " --ma --ox", "qelt-ta: give only one of --indicator, --ma and --ox\n"},
+        {"--indicator 1 --visible 0", "qelt-ta: --visible needs a count of at least 1\n"},
+        {"--bars", "qelt-ta: --bars needs a value\n"},
+    };
+    for (const auto& c : cases) {
+        TaRun run = RunTa(c.arguments);
+        EXPECT_EQ(run.status, 2) << c.arguments;
+        EXPECT_EQ(run.output, c.expected) << c.arguments;
+    }
+    TaRun help = RunTa("--help");
+    EXPECT_EQ(help.status, 0);
+    EXPECT_EQ(help.output.rfind("usage: qelt-ta --bars FILE", 0), 0u);
+}
+
+}  // namespace
+}  // namespace qelt
