@@ -9,9 +9,12 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
+#include <optional>
 
 #include "Replies.h"
 #include "Requests.h"
+#include "common/Address.h"
 #include "common/Gbk.h"
 #include "common/Messages.h"
 
@@ -33,7 +36,11 @@ int ConnectWithTimeout(const std::string& address, int port, std::chrono::millis
     sockaddr_in addr{};
     addr.sin_family = AF_INET;
     addr.sin_port = htons(static_cast<uint16_t>(port));
-    if (port <= 0 || port > 65535 || ::inet_pton(AF_INET, address.c_str(), &addr.sin_addr) != 1) return -1;
+    // The same reading as everywhere else a dotted address is told from a host name
+    // ("192.168.001.010" included, which inet_pton refuses).
+    const std::optional<std::uint32_t> dotted = ParseDottedIPv4(address);
+    if (port <= 0 || port > 65535 || !dotted) return -1;
+    addr.sin_addr.s_addr = htonl(*dotted);
     int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
     if (fd < 0) return -1;
     int rc = ::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr);

@@ -51,7 +51,8 @@ public:
     /// window is off).
     void SetAlarmQuerySource(std::function<std::vector<std::string>()> source);
 
-    /// Connects to a dotted IPv4 address. True at once when already connected.
+    /// Connects to a dotted IPv4 address (read by ParseDottedIPv4: leading zeros are decimal).
+    /// True at once when already connected.
     bool Connect(const std::string& dottedAddress, int port);
     void Send(const std::string& message) override;
     void ClearStanding();
