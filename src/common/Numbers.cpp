@@ -52,6 +52,13 @@ std::int64_t LeadingInt64(std::string_view text) {
     return negative ? -value : value;
 }
 
+std::optional<int> LeadingIntIfAny(std::string_view text) {
+    std::string_view rest = TrimLeft(text);
+    if (!rest.empty() && (rest.front() == '+' || rest.front() == '-')) rest.remove_prefix(1);
+    if (rest.empty() || !IsDigit(rest.front())) return std::nullopt;
+    return LeadingInt(text);
+}
+
 int LeadingInt(std::string_view text) {
     std::int64_t value = LeadingInt64(text);
     if (value > INT_MAX) return INT_MAX;

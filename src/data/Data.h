@@ -136,6 +136,9 @@ public:
     std::vector<AlarmHitRow> AlarmHits() const;
     /// Rows of the last "real"/"hisreal" reply that had a selector.
     std::vector<TradeRow> TradeList() const;
+    /// Verdict of the last "login" reply: 0..5, another number the server sent, or
+    /// kNoVerdict (-1, net/Replies.h) before any reply and when the reply carried no number.
+    /// Anything but 0 is a rejection.
     int LoginCode() const;
     std::string LoginText() const;
     int LoginNumber() const;

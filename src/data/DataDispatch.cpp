@@ -147,6 +147,7 @@ void CQeltData::Dispatch(std::string_view message) {
             m_poster.PostThreadMessage(WM_NET_RECONNECT, kReconnectAfterDisconnect, 0);
             break;
         case ReplyKind::Pwd: {
+            // An empty answer posts kNoVerdict: the dialog reports a failed change.
             WindowId dialog = m_targets.passwordDialog.load();
             if (dialog != kNoWindow) m_poster.PostWindowMessage(dialog, WM_NET_PWD, ParsePassword(body), 0);
             break;

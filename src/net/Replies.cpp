@@ -34,7 +34,7 @@ std::vector<Fields> SplitRecordViews(std::string_view text) {
 LoginReply ParseLogin(std::string_view body) {
     Fields f = SplitViews(body, kFieldSeparator);
     LoginReply r;
-    r.code = f.size() > 0 ? LeadingInt(f[0]) : 0;
+    r.code = f.size() > 0 ? LeadingIntIfAny(f[0]).value_or(kNoVerdict) : kNoVerdict;
     r.text = f.size() > 1 ? f[1] : std::string_view{};
     r.number = f.size() > 2 ? LeadingInt(f[2]) : 0;
     return r;
@@ -100,7 +100,7 @@ HisReply ParseHis(std::string_view body) {
 
 std::vector<Fields> ParseAlarm(std::string_view body) { return SplitRecordViews(body); }
 
-int ParsePassword(std::string_view body) { return LeadingInt(body); }
+int ParsePassword(std::string_view body) { return LeadingIntIfAny(body).value_or(kNoVerdict); }
 
 std::string_view ParseNotice(std::string_view body) { return TrimRight(body); }
 

@@ -23,9 +23,16 @@ ReplyKind KindOf(std::string_view kind);
 
 using Fields = std::vector<std::string_view>;
 
-/// "login": code "|" text "|" number.
+/// The code of a "login" or "pwd" reply that carries no number at all (an empty body, or
+/// text without a leading number): no verdict. It is none of the login verdicts 0..5 and
+/// neither password answer 0 (changed) nor 1 (old password wrong), so it reads as a
+/// rejected login and a failed password change, never as a success.
+inline constexpr int kNoVerdict = -1;
+
+/// "login": code "|" text "|" number. The code is kNoVerdict when the first field holds no
+/// number; text and number are read as before (empty and 0 when missing).
 struct LoginReply {
-    int code = 0;
+    int code = kNoVerdict;
     std::string_view text;
     int number = 0;
 };
@@ -74,7 +81,7 @@ HisReply ParseHis(std::string_view body);
 /// "alarm": records whose first field is the numeric id.
 std::vector<Fields> ParseAlarm(std::string_view body);
 
-/// "pwd": the answer number.
+/// "pwd": the answer number; kNoVerdict when the body holds no number.
 int ParsePassword(std::string_view body);
 
 /// "msg": the notice with trailing white space removed (empty when there is nothing left).

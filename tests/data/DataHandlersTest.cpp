@@ -4,6 +4,7 @@
 
 #include "StoreFixture.h"
 #include "common/Messages.h"
+#include "net/Replies.h"
 
 namespace qelt::test {
 namespace {
@@ -30,6 +31,17 @@ TEST_F(Handlers, LoginAndVersionReplies) {
     EXPECT_EQ(posted[1].message, WM_NET_VER);
     EXPECT_EQ(posted[1].wParam, 3);
     EXPECT_EQ(posted[1].window, kView);
+}
+
+TEST_F(Handlers, EmptyLoginAndPasswordRepliesAreNoVerdict) {
+    data.Dispatch("login:0|欢迎|42");
+    data.Dispatch("login:");
+    EXPECT_EQ(data.LoginCode(), kNoVerdict) << "not 0, which is 登陆成功";
+    targets.passwordDialog = 9;
+    data.Dispatch("pwd:");
+    auto posted = poster.All();
+    ASSERT_EQ(posted.back().message, WM_NET_PWD);
+    EXPECT_EQ(posted.back().wParam, kNoVerdict) << "not 0, which is 密码修改完成";
 }
 
 TEST_F(Handlers, CategoriesEndWithTheSelfSelectedList) {

@@ -83,5 +83,15 @@ TEST(Replies, NoticeAndPassword) {
     EXPECT_EQ(ParseAlarm("7|a||6|b||5|c").size(), 3u);
 }
 
+TEST(Replies, AReplyWithoutItsNumberIsNoVerdictNeverSuccess) {
+    for (std::string_view body : {"", " ", "|欢迎|3", "abc|t|1", "-"}) {
+        EXPECT_EQ(ParseLogin(body).code, kNoVerdict) << "login:" << body;
+        EXPECT_EQ(ParsePassword(body), kNoVerdict) << "pwd:" << body;
+    }
+    EXPECT_EQ(ParseLogin(" 0|ok|1").code, 0);
+    EXPECT_EQ(ParsePassword("0"), 0);
+    EXPECT_EQ(ParsePassword("2x"), 2) << "a leading number is read as before";
+}
+
 }  // namespace
 }  // namespace qelt
