@@ -36,6 +36,7 @@
 #include "data/Goods.h"
 #include "data/HistorySink.h"
 #include "data/SelfSelected.h"
+#include "data/TradeIdentities.h"
 #include "net/MessageSink.h"
 
 namespace qelt {
@@ -62,6 +63,8 @@ inline constexpr std::array<std::string_view, 3> kIndexNames = {"综合指数", 
 /// few hundred contracts, a few thousand trades a day each): a broken or hostile server
 /// cannot exhaust memory through them.
 inline constexpr std::size_t kMaxMainRecords = 20000;
+/// A goods at its trade cap gives way to new trades by dropping its oldest tenth at once
+/// (the latest trades are the ones the views show; dropping in chunks keeps each reply cheap).
 inline constexpr std::size_t kMaxTradesPerGoods = 100000;
 inline constexpr std::size_t kMaxAlarmHits = 10000;
 
@@ -206,6 +209,10 @@ private:
     std::unordered_map<std::string, std::size_t> m_mainIndex;      ///< KeyOf → index in m_main
     std::unordered_map<std::string, std::size_t> m_deliveryIndex;  ///< KeyOf → index in m_delivery
     std::string m_keyBuffer;  ///< reused for look-ups, so folding a known record allocates nothing
+    /// Beside m_main by index: the identities of each main record's trades, kept with them
+    /// so a "real" reply costs what it carries (rebuilt when they no longer match, as after
+    /// Reset).
+    std::vector<TradeIdentities> m_mainTradeIds;
     std::vector<TradeRow> m_tradeList;
     std::vector<AlarmHitRow> m_alarmHits;
     std::string m_notice;

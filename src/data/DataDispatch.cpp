@@ -1,10 +1,7 @@
-#include "data/Data.h"
-
-#include <unordered_set>
-
 #include "common/Messages.h"
 #include "common/Numbers.h"
 #include "common/Split.h"
+#include "data/Data.h"
 #include "data/SeriesUpdate.h"
 #include "net/Replies.h"
 
@@ -23,9 +20,6 @@ std::vector<TradeRow> ToRows(const std::vector<Fields>& records) {
     for (const Fields& f : records) rows.emplace_back(f.begin(), f.end());
     return rows;
 }
-
-/// The 8th field identifies a trade; a row without one has an empty identity.
-std::string_view TradeId(const TradeRow& row) { return row.size() > 7 ? std::string_view(row[7]) : std::string_view{}; }
 
 }  // namespace
 
@@ -208,18 +202,19 @@ void CQeltData::FoldReal(std::string_view body, bool online, Outcome& out) {
         m_tradeList = ToRows(reply.records);
         return;
     }
-    for (CQeltGoods& goods : m_main) {
+    for (std::size_t index = 0; index < m_main.size(); ++index) {
+        CQeltGoods& goods = m_main[index];
         if (!MatchesKey(goods, reply.key)) continue;
-        // Reserved up front so the identities viewed below stay where they are.
-        goods.trades.reserve(goods.trades.size() + reply.records.size());
-        std::unordered_set<std::string_view> held;
-        for (const TradeRow& row : goods.trades) held.insert(TradeId(row));
+        if (m_mainTradeIds.size() != m_main.size()) m_mainTradeIds.resize(m_main.size());
+        TradeIdentities& held = m_mainTradeIds[index];
+        if (!held.IsFor(goods.trades)) held.Rebuild(goods.trades);
         for (const Fields& f : reply.records) {
-            if (goods.trades.size() >= kMaxTradesPerGoods) break;
             std::string_view id = f.size() > 7 ? f[7] : std::string_view{};
-            if (held.contains(id)) continue;
+            if (held.Contains(id)) continue;
+            if (goods.trades.size() >= kMaxTradesPerGoods)
+                held.DropOldest(goods.trades, kMaxTradesPerGoods / 10);
             goods.trades.emplace_back(f.begin(), f.end());
-            held.insert(TradeId(goods.trades.back()));
+            held.Insert(id);
             if (auto request = UpdateSeriesFromQuote(goods, online)) out.requests.push_back(std::move(*request));
         }
         return;

@@ -97,6 +97,39 @@ TEST_F(Handlers, TradesWithoutASelectorAppendOncePerIdentity) {
     EXPECT_EQ(poster.Count(WM_NET_REAL), 3u);
 }
 
+/// A trade of goods 0101 / 20060625 whose identity (8th field) is `id`.
+std::string TradeWithId(const std::string& id) {
+    return "0|10.00|5|5|20060601|1|1|" + id + "|3|4|1|093000||";
+}
+
+TEST_F(Handlers, ACapFullOfTradesGivesWayToNewOnesAndKnowsWhatItStillHolds) {
+    std::string full = "real:010120060625::";
+    for (std::size_t i = 0; i < kMaxTradesPerGoods; ++i) full += TradeWithId("T" + std::to_string(i));
+    data.Dispatch(full);
+    ASSERT_EQ(data.MainList()[1].trades.size(), kMaxTradesPerGoods);
+    // A new trade at the cap drops the oldest ones: the latest trades are the ones shown.
+    data.Dispatch("real:010120060625::" + TradeWithId("new") + TradeWithId("T99999"));
+    auto trades = data.MainList()[1].trades;
+    ASSERT_LT(trades.size(), kMaxTradesPerGoods);
+    EXPECT_GE(trades.size(), kMaxTradesPerGoods * 9 / 10);
+    EXPECT_EQ(trades.back()[7], "new");
+    EXPECT_EQ(trades[trades.size() - 2][7], "T99999") << "held: not added again";
+    const std::string oldestKept = trades.front()[7];
+    EXPECT_NE(oldestKept, "T0");
+    // A dropped identity is no longer held; a kept one still is.
+    data.Dispatch("real:010120060625::" + TradeWithId("T0") + TradeWithId(oldestKept));
+    trades = data.MainList()[1].trades;
+    EXPECT_EQ(trades.back()[7], "T0");
+    EXPECT_EQ(trades[trades.size() - 2][7], "new");
+
+    // After a reset the goods starts again with no trades, and nothing is taken as held.
+    data.Reset();
+    Categories();
+    data.Dispatch(ListReply({ListRow("0101", "20060625")}));
+    data.Dispatch("real:010120060625::" + TradeWithId("new") + TradeWithId("T5"));
+    EXPECT_EQ(data.MainList()[0].trades.size(), 2u);
+}
+
 class HistoryProbe : public HistorySink {
 public:
     explicit HistoryProbe(const CQeltData& data) : m_data(data) {}
