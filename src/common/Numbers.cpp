@@ -97,4 +97,12 @@ std::string FormatInt(std::int64_t value) {
     return std::string(buffer, result.ptr);
 }
 
+int HistoryProgressPercent(long long remaining, long long largest) {
+    if (remaining <= 0) return 90;
+    if (remaining >= largest) return 80;
+    // 0 < remaining < largest: the product needs more than 64 bits only for counts beyond 9e17.
+    const auto tenths = static_cast<long long>(static_cast<__int128>(remaining) * 10 / largest);
+    return 90 - static_cast<int>(tenths);
+}
+
 }  // namespace qelt

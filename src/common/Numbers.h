@@ -44,4 +44,11 @@ std::string FormatPercent(double value);
 /// "%d".
 std::string FormatInt(std::int64_t value);
 
+/// The history step of the start-up synchronisation as a percentage: 90 - remaining * 10 /
+/// largest, where `remaining` is the count of the latest "his" reply and `largest` the
+/// largest count seen so far. Computed without overflow for any counts the server sends and
+/// kept within 80..90: 90 when nothing remains (remaining <= 0), 80 when the remaining count
+/// is at least the largest one (including largest <= 0).
+int HistoryProgressPercent(long long remaining, long long largest);
+
 }  // namespace qelt
