@@ -67,6 +67,10 @@ inline constexpr std::size_t kMaxMainRecords = 20000;
 /// (the latest trades are the ones the views show; dropping in chunks keeps each reply cheap).
 inline constexpr std::size_t kMaxTradesPerGoods = 100000;
 inline constexpr std::size_t kMaxAlarmHits = 10000;
+/// Category codes (with their names and kinds) kept across replies, "自选" included: each
+/// reply appends, so a server repeating its categories cannot grow the tabs or the saved
+/// table without end. Records of a reply beyond the bound are not taken in at all.
+inline constexpr std::size_t kMaxCategories = 1000;
 
 class CQeltData : public MessageSink {
 public:

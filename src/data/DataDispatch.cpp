@@ -1,7 +1,10 @@
+#include "data/Data.h"
+
+#include <set>
+
 #include "common/Messages.h"
 #include "common/Numbers.h"
 #include "common/Split.h"
-#include "data/Data.h"
 #include "data/SeriesUpdate.h"
 #include "net/Replies.h"
 
@@ -174,12 +177,21 @@ void CQeltData::FoldLogin(std::string_view body) {
 }
 
 void CQeltData::FoldCategory(std::string_view body) {
+    // Room is kept for the "自选" entry that ends every reply.
     for (const CategoryRecord& r : ParseCategories(body)) {
+        if (m_categoryCodes.size() + 1 >= kMaxCategories) break;
         m_categoryCodes.emplace_back(r.code);
         m_categoryNames.emplace_back(r.name);
         m_nameTable[std::string(r.code)] = std::string(r.name);
         m_kindTable[std::string(r.code)] = std::string(r.kindFlag);
     }
+    // Reset leaves the kind table as it is; kinds of codes no longer listed give way here,
+    // so resets and replies in turn cannot grow it without end either.
+    if (m_kindTable.size() > kMaxCategories) {
+        std::set<std::string_view> listed(m_categoryCodes.begin(), m_categoryCodes.end());
+        std::erase_if(m_kindTable, [&](const auto& entry) { return !listed.contains(entry.first); });
+    }
+    if (m_categoryCodes.size() >= kMaxCategories) return;
     m_categoryCodes.emplace_back(kSelfSelectedCode);
     m_categoryNames.emplace_back(kSelfSelectedName);
     m_nameTable[std::string(kSelfSelectedCode)] = std::string(kSelfSelectedName);

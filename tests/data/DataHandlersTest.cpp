@@ -59,6 +59,34 @@ TEST_F(Handlers, CategoriesEndWithTheSelfSelectedList) {
     EXPECT_EQ(data.CurrentCategoryCode(9), "");
 }
 
+TEST_F(Handlers, CategoriesAcrossRepliesAreBounded) {
+    // Codes accumulate reply after reply (each also adds "自选"): a server repeating them, or
+    // sending thousands, cannot make the tabs and the saved table grow without end.
+    std::string many = "category:";
+    for (int i = 0; i < 3000; ++i) many += std::to_string(10000 + i) + "|c" + std::to_string(i) + "|0||";
+    data.Dispatch(many);
+    for (int i = 0; i < 500; ++i) data.Dispatch("category:0101|生丝|0||");
+    auto codes = data.CategoryCodes();
+    EXPECT_LE(codes.size(), kMaxCategories);
+    EXPECT_EQ(data.CategoryNames().size(), codes.size());
+    EXPECT_EQ(data.CategoryName("0101"), "生丝");
+    EXPECT_EQ(data.CategoryName("12999"), "") << "a code beyond the bound is not taken in at all";
+    EXPECT_FALSE(data.IsFlagged("12999"));
+    // Kinds outlive a reset, but not without bound: once too many are known, only the
+    // listed codes keep theirs.
+    data.Reset();
+    data.Dispatch("category:0121|干茧|1||");
+    EXPECT_TRUE(data.IsFlagged("0121"));
+    for (int round = 1; round <= 2; ++round) {
+        data.Reset();
+        std::string other = "category:";
+        for (int i = 0; i < 900; ++i) other += std::to_string(round * 100000 + i) + "|x|1||";
+        data.Dispatch(other);
+    }
+    EXPECT_FALSE(data.IsFlagged("0121"));
+    EXPECT_TRUE(data.IsFlagged("200000"));
+}
+
 TEST_F(Handlers, LineRepliesReplaceTheSeriesOfTheTaggedList) {
     const std::string bars = "20060601|1|2|3|0.5|10|1.5|7|8|20060525||20060602|2|3|4|1|20|2.5|9|9|20060525||";
     data.Dispatch("line:010120060625:7:" + bars);  // unknown tag: the main list
