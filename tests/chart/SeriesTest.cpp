@@ -1,7 +1,8 @@
 // Week and month bars from day bars. Week numbers checked against strftime("%W").
+#include "chart/Series.h"
+
 #include <gtest/gtest.h>
 
-#include "chart/Series.h"
 #include "data/Data.h"
 #include "support/QueuePoster.h"
 
