@@ -71,6 +71,10 @@ inline constexpr std::size_t kMaxAlarmHits = 10000;
 /// reply appends, so a server repeating its categories cannot grow the tabs or the saved
 /// table without end. Records of a reply beyond the bound are not taken in at all.
 inline constexpr std::size_t kMaxCategories = 1000;
+/// A board record with a price of this magnitude or more is dropped whole: no quote of this
+/// market comes near it, single precision cannot tell such prices apart, and its "%.2f" text
+/// would run to hundreds of digits (2e260).
+inline constexpr double kMaxPriceMagnitude = 1e15;
 
 class CQeltData : public MessageSink {
 public:

@@ -71,6 +71,16 @@ TEST_F(ListFold, AReplyGluedToAnUnterminatedMegabyteStoresNoAbsurdField) {
         for (std::size_t n = 1; n <= kListFields; ++n) EXPECT_LE((g.*ListField(n)).size(), kMaxShortField);
 }
 
+TEST_F(ListFold, ARecordWithAnAbsurdPriceIsDropped) {
+    // Stored as "%.2f", a price of 2e260 would be a 264-character text: no quote of this market.
+    data.Dispatch(ListReply({ListRow("0101", "20060525").Set(8, "2E0260"),
+                             ListRow("0101", "20060625").Price("-1e15", "1"),
+                             ListRow("0101", "20060725").Price("99999999999999.5", "1e14")}));
+    ASSERT_EQ(data.MainCount(), 1u);
+    EXPECT_EQ(Main(0).price, "99999999999999.50");
+    EXPECT_EQ(Main(0).pre_close, "100000000000000.00");
+}
+
 TEST_F(ListFold, PricesReadAsNumbersWhateverTheirForm) {
     const std::vector<std::pair<std::string, std::string>> cases = {
         {"101.5", "101.50"}, {"7", "7.00"},     {"0.5", "0.50"},  {"012.5", "12.50"}, {"-3.1", "-3.10"},
