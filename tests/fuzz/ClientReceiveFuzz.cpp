@@ -12,6 +12,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -135,6 +136,12 @@ std::string TempDirectory() {
         if (!::mkdtemp(pattern.data())) std::abort();
         return pattern + "/";
     }();
+    // Removed when the run ends normally (a crash leaves it for the report).
+    static const bool cleanup = std::atexit([] {
+                                    std::error_code ignored;
+                                    std::filesystem::remove_all(made, ignored);
+                                }) == 0;
+    (void)cleanup;
     return made;
 }
 
