@@ -205,7 +205,7 @@ void LoginFlow::OnHistory(int remaining) {
     Handle([this, remaining] {
         m_largestHistory = std::max(m_largestHistory, remaining);
         if (remaining > 0) {
-            SetStatus(Printf("下载历史数据...%d%%", 90 - remaining * 10 / m_largestHistory));
+            SetStatus(Printf("下载历史数据...%d%%", HistoryProgressPercent(remaining, m_largestHistory)));
             return;
         }
         if (m_progress < 90) {

@@ -46,7 +46,10 @@ std::optional<std::string> WeekKeyText(std::string_view date) {
     return std::to_string(*key);
 }
 
-std::optional<std::string> MonthKeyText(std::string_view date) { return std::string(MonthKey(date)); }
+std::optional<std::string> MonthKeyText(std::string_view date) {
+    if (!IsBarDate(date)) return std::nullopt;
+    return std::string(MonthKey(date));
+}
 
 /// Folds `day` into the period bar `bar`: close, the larger high, the smaller low (ties
 /// take the day's text), volume `num`, average, net position and null_num from the day;
@@ -58,16 +61,18 @@ void MergeDay(CBarRow& bar, const CBarRow& day, std::string_view num, bool takeD
                 day[kBarAvg], day[kBarPure], day[kBarNull], bar[kBarDue]});
 }
 
-void Build(const BarSeries& days, BarSeries& periods, KeyOf keyOf, std::string_view firstKey, bool takeDate) {
+/// A day whose date gives no key belongs to no period: both paths pass over it, so it can
+/// neither start a period nor be merged into one.
+void Build(const BarSeries& days, BarSeries& periods, KeyOf keyOf, bool takeDate) {
     if (days.empty()) return;
     if (periods.empty()) {
-        std::string previous(firstKey);
+        std::optional<std::string> previous;
         for (const CBarRow& day : days) {
             auto key = keyOf(day[kBarDate]);
-            if (!key) return;  // no key for this date: the build stops here
-            if (*key != previous) {
+            if (!key) continue;
+            if (!previous || *key != *previous) {
                 periods.push_back(day);
-                previous = std::move(*key);
+                previous = std::move(key);
                 continue;
             }
             CBarRow& bar = periods.back();
@@ -87,24 +92,31 @@ void Build(const BarSeries& days, BarSeries& periods, KeyOf keyOf, std::string_v
     // The volume is summed afresh over the trailing days of the same key.
     std::int64_t sum = 0;
     for (std::size_t i = days.size(); i-- > 0;) {
+        auto key = keyOf(days[i][kBarDate]);
+        if (!key) continue;
+        if (*key != *newestKey) break;
         sum = SaturatingAdd(sum, LeadingInt64(days[i][kBarNum]));
-        if (i == 0) break;
-        auto previousKey = keyOf(days[i - 1][kBarDate]);
-        if (!previousKey || *previousKey != *newestKey) break;
     }
     MergeDay(periods.back(), newest, FormatInt(sum), takeDate);
 }
 
 }  // namespace
 
+bool IsBarDate(std::string_view date) {
+    if (date.size() != 8) return false;
+    for (char c : date)
+        if (c < '0' || c > '9') return false;
+    int year = LeadingInt(date.substr(0, 4));
+    int month = LeadingInt(date.substr(4, 2));
+    int day = LeadingInt(date.substr(6, 2));
+    return year >= 1900 && month >= 1 && month <= 12 && day >= 1 && day <= 31;
+}
+
 std::optional<int> WeekKey(std::string_view date) {
-    auto part = [&](std::size_t from, std::size_t count) {
-        return from < date.size() ? LeadingInt(date.substr(from, count)) : 0;
-    };
-    int year = part(0, 4);
-    int month = part(4, 2);
-    int day = part(6, 2);
-    if (year < 1900 || month < 1 || month > 12 || day < 1 || day > 31) return std::nullopt;
+    if (!IsBarDate(date)) return std::nullopt;
+    int year = LeadingInt(date.substr(0, 4));
+    int month = LeadingInt(date.substr(4, 2));
+    int day = LeadingInt(date.substr(6, 2));
     std::int64_t days = DaysFromCivil(year, month, 1) + day - 1;  // day 31 of a short month rolls over
     std::int64_t normalYear = YearFromDays(days);
     std::int64_t yday = days - DaysFromCivil(normalYear, 1, 1);
@@ -115,9 +127,9 @@ std::optional<int> WeekKey(std::string_view date) {
 
 std::string_view MonthKey(std::string_view date) { return date.size() > 4 ? date.substr(4, 2) : std::string_view{}; }
 
-void BuildWeekly(CQeltGoods& goods) { Build(goods.series, goods.weekSeries, WeekKeyText, "-1", true); }
+void BuildWeekly(CQeltGoods& goods) { Build(goods.series, goods.weekSeries, WeekKeyText, true); }
 
-void BuildMonthly(CQeltGoods& goods) { Build(goods.series, goods.monthSeries, MonthKeyText, "0", false); }
+void BuildMonthly(CQeltGoods& goods) { Build(goods.series, goods.monthSeries, MonthKeyText, false); }
 
 double HighestClose(const CQeltGoods& goods) {
     double high = -99999;

@@ -15,21 +15,25 @@
 
 namespace qelt {
 
-/// Week-of-year of an eight-digit date YYYYMMDD as "%W" gives it (weeks start on Monday,
-/// days before the year's first Monday are week 0). A day beyond its month's end rolls into
-/// the next month, as a calendar normalisation would. No key for a year before 1900, a
-/// month outside 1..12 or a day outside 1..31.
+/// A date the period builds can key: exactly eight digits YYYYMMDD with a year from 1900, a
+/// month 1..12 and a day 1..31. Anything else ("20260", "2006xx30", "") is malformed.
+bool IsBarDate(std::string_view date);
+
+/// Week-of-year of a bar date (IsBarDate) as "%W" gives it (weeks start on Monday, days
+/// before the year's first Monday are week 0). A day beyond its month's end rolls into the
+/// next month, as a calendar normalisation would. No key for a malformed date.
 std::optional<int> WeekKey(std::string_view date);
 
 /// Month key: characters 4..5 of the date ("MM").
 std::string_view MonthKey(std::string_view date);
 
 /// Brings goods.weekSeries up to date from goods.series: a full build when it is empty,
-/// otherwise folds in the newest day bar only. A day without a valid date stops the build
-/// at that bar (the bars before it stay aggregated).
+/// otherwise folds in the newest day bar only. A day with a malformed date (IsBarDate) is
+/// skipped, by the full build and by the incremental volume sum alike: it belongs to no
+/// week, and a server or a stored history holding one cannot stop or break the build.
 void BuildWeekly(CQeltGoods& goods);
 
-/// As BuildWeekly for goods.monthSeries, keyed by MonthKey.
+/// As BuildWeekly for goods.monthSeries, keyed by MonthKey of valid dates only.
 void BuildMonthly(CQeltGoods& goods);
 
 /// Largest close of the day series; -99999 when it is empty.

@@ -11,19 +11,36 @@
 namespace qelt {
 namespace {
 
-bool WriteAll(int fd, std::string_view data) {
+FileWriteCalls g_systemCalls;
+std::atomic<FileWriteCalls*> g_writeCalls{&g_systemCalls};
+
+bool WriteAll(FileWriteCalls& calls, int fd, std::string_view data) {
     while (!data.empty()) {
-        ssize_t n = ::write(fd, data.data(), data.size());
+        ssize_t n = calls.Write(fd, data.data(), data.size());
         if (n < 0) {
             if (errno == EINTR) continue;
             return false;
         }
+        if (n == 0) return false;  // no progress: a device that takes nothing more
         data.remove_prefix(static_cast<size_t>(n));
     }
     return true;
 }
 
 }  // namespace
+
+int FileWriteCalls::Open(const char* path, int flags, mode_t mode) { return ::open(path, flags, mode); }
+
+ssize_t FileWriteCalls::Write(int fd, const void* data, size_t size) { return ::write(fd, data, size); }
+
+int FileWriteCalls::Sync(int fd) { return ::fsync(fd); }
+
+int FileWriteCalls::Rename(const char* from, const char* to) { return ::rename(from, to); }
+
+FileWriteCalls* SetFileWriteCalls(FileWriteCalls* calls) {
+    FileWriteCalls* previous = g_writeCalls.exchange(calls ? calls : &g_systemCalls);
+    return previous == &g_systemCalls ? nullptr : previous;
+}
 
 std::optional<std::string> ReadWholeFile(const std::string& path, size_t maxBytes) {
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
@@ -47,11 +64,12 @@ std::optional<std::string> ReadWholeFile(const std::string& path, size_t maxByte
 bool WriteFileAtomic(const std::string& path, std::string_view content, mode_t mode) {
     static std::atomic<unsigned> counter{0};
     std::string temp = path + ".tmp" + std::to_string(::getpid()) + "_" + std::to_string(counter++);
-    int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
+    FileWriteCalls& calls = *g_writeCalls.load();
+    int fd = calls.Open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
     if (fd < 0) return false;
-    bool ok = WriteAll(fd, content) && ::fsync(fd) == 0;
+    bool ok = WriteAll(calls, fd, content) && calls.Sync(fd) == 0;
     ok = (::close(fd) == 0) && ok;
-    if (ok) ok = ::rename(temp.c_str(), path.c_str()) == 0;
+    if (ok) ok = calls.Rename(temp.c_str(), path.c_str()) == 0;
     if (!ok) ::unlink(temp.c_str());
     return ok;
 }

@@ -19,6 +19,24 @@ bool WriteFileAtomic(const std::string& path, std::string_view content, mode_t m
 
 bool FileExists(const std::string& path);
 
+/// The system calls a rewrite makes (open the temporary file, write, flush to disk, rename
+/// it over the target), behind a seam so that tests can make them fail as a full disk or a
+/// read-only directory would. The defaults are the system's own calls; each returns what the
+/// POSIX call returns and sets errno as it does.
+class FileWriteCalls {
+  public:
+    virtual ~FileWriteCalls() = default;
+    virtual int Open(const char* path, int flags, mode_t mode);
+    virtual ssize_t Write(int fd, const void* data, size_t size);
+    virtual int Sync(int fd);
+    virtual int Rename(const char* from, const char* to);
+};
+
+/// Makes every later rewrite of this process go through `calls` (nullptr: the system's own
+/// calls again) and returns the calls used until now. For tests; not meant to be switched
+/// while another thread rewrites a file.
+FileWriteCalls* SetFileWriteCalls(FileWriteCalls* calls);
+
 /// Creates the directory (one level); true when it exists afterwards.
 bool EnsureDirectory(const std::string& path);
 

@@ -84,6 +84,13 @@ std::int64_t LeadingInt64(std::string_view text) {
     return negative ? -value : value;
 }
 
+std::optional<int> LeadingIntIfAny(std::string_view text) {
+    std::string_view rest = TrimLeft(text);
+    if (!rest.empty() && (rest.front() == '+' || rest.front() == '-')) rest.remove_prefix(1);
+    if (rest.empty() || !IsDigit(rest.front())) return std::nullopt;
+    return LeadingInt(text);
+}
+
 int LeadingInt(std::string_view text) {
     std::int64_t value = LeadingInt64(text);
     if (value > INT_MAX) return INT_MAX;
@@ -147,6 +154,14 @@ std::string FormatInt(std::int64_t value) {
     char buffer[24];
     auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
     return std::string(buffer, result.ptr);
+}
+
+int HistoryProgressPercent(long long remaining, long long largest) {
+    if (remaining <= 0) return 90;
+    if (remaining >= largest) return 80;
+    // 0 < remaining < largest: the product needs more than 64 bits only for counts beyond 9e17.
+    const auto tenths = static_cast<long long>(static_cast<__int128>(remaining) * 10 / largest);
+    return 90 - static_cast<int>(tenths);
 }
 
 }  // namespace qelt

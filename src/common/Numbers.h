@@ -3,6 +3,7 @@
 /// locale (the Qt application runs with it installed, so the C library's atof/printf would
 /// read and write "," as the decimal point in some locales).
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -12,6 +13,10 @@ namespace qelt {
 /// sign, then decimal digits; anything else ends the number. "12ab" is 12, "abc" and "" are 0.
 /// Values beyond the int range are clamped to it.
 int LeadingInt(std::string_view text);
+
+/// As LeadingInt, but nothing when the text holds no leading number at all ("", "abc", "-",
+/// "|1"): for replies where a missing number must not read as 0.
+std::optional<int> LeadingIntIfAny(std::string_view text);
 
 /// As LeadingInt but 64-bit.
 std::int64_t LeadingInt64(std::string_view text);
@@ -43,5 +48,12 @@ std::string FormatPercent(double value);
 
 /// "%d".
 std::string FormatInt(std::int64_t value);
+
+/// The history step of the start-up synchronisation as a percentage: 90 - remaining * 10 /
+/// largest, where `remaining` is the count of the latest "his" reply and `largest` the
+/// largest count seen so far. Computed without overflow for any counts the server sends and
+/// kept within 80..90: 90 when nothing remains (remaining <= 0), 80 when the remaining count
+/// is at least the largest one (including largest <= 0).
+int HistoryProgressPercent(long long remaining, long long largest);
 
 }  // namespace qelt

@@ -2,17 +2,21 @@
 
 namespace qelt {
 
+std::string_view CutElement(std::string_view& rest, std::string_view separator) {
+    size_t at = separator.empty() ? std::string_view::npos : rest.find(separator);
+    if (at == std::string_view::npos || at == 0) {
+        std::string_view all = rest;
+        rest = {};
+        return all;
+    }
+    std::string_view element = rest.substr(0, at);
+    rest.remove_prefix(at + separator.size());
+    return element;
+}
+
 std::vector<std::string_view> SplitViews(std::string_view text, std::string_view separator) {
     std::vector<std::string_view> out;
-    while (!text.empty()) {
-        size_t at = separator.empty() ? std::string_view::npos : text.find(separator);
-        if (at == std::string_view::npos || at == 0) {
-            out.push_back(text);
-            break;
-        }
-        out.push_back(text.substr(0, at));
-        text.remove_prefix(at + separator.size());
-    }
+    while (!text.empty()) out.push_back(CutElement(text, separator));
     return out;
 }
 

@@ -24,6 +24,11 @@ std::vector<std::string> Split(std::string_view text, std::string_view separator
 /// Same rule, as views into `text` (no copies) for the hot paths.
 std::vector<std::string_view> SplitViews(std::string_view text, std::string_view separator);
 
+/// The same rule one element at a time: returns the next element of `rest` and removes it
+/// (with its separator) from `rest`. Call while `rest` is not empty; on an empty `rest` it
+/// returns an empty element.
+std::string_view CutElement(std::string_view& rest, std::string_view separator);
+
 /// Records on "||", each record's fields on "|".
 std::vector<std::vector<std::string>> SplitRecords(std::string_view text);
 

@@ -27,4 +27,16 @@ std::string ReplaceAll(std::string_view text, std::string_view from, std::string
     return out;
 }
 
+std::string CsvField(std::string_view field) {
+    if (field.find_first_of(",\"\r\n") == std::string_view::npos) return std::string(field);
+    std::string out = "\"";
+    out.reserve(field.size() + 2);
+    for (char c : field) {
+        if (c == '"') out += '"';
+        out += c;
+    }
+    out += '"';
+    return out;
+}
+
 }  // namespace qelt

@@ -17,4 +17,10 @@ std::string_view Trim(std::string_view text);
 /// Replaces every occurrence of `from` (non-empty) in `text` by `to`.
 std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to);
 
+/// One field of a CSV file (RFC 4180): a field holding ",", a double quote, CR or LF is
+/// wrapped in double quotes with every double quote inside doubled; any other field is
+/// returned byte for byte. Applied to UTF-8 before the GBK conversion (no GBK trail byte is
+/// a comma or a quote, so the quoting survives it).
+std::string CsvField(std::string_view field);
+
 }  // namespace qelt

@@ -38,6 +38,7 @@
 #include "data/GoodsSummary.h"
 #include "data/HistorySink.h"
 #include "data/SelfSelected.h"
+#include "data/TradeIdentities.h"
 #include "net/MessageSink.h"
 
 namespace qelt {
@@ -49,8 +50,18 @@ using AlarmHitRow = std::vector<std::string>;
 /// few hundred contracts, a few thousand trades a day each): a broken or hostile server
 /// cannot exhaust memory through them.
 inline constexpr std::size_t kMaxMainRecords = 20000;
+/// A goods at its trade cap gives way to new trades by dropping its oldest tenth at once
+/// (the latest trades are the ones the views show; dropping in chunks keeps each reply cheap).
 inline constexpr std::size_t kMaxTradesPerGoods = 100000;
 inline constexpr std::size_t kMaxAlarmHits = 10000;
+/// Category codes (with their names and kinds) kept across replies, "自选" included: each
+/// reply appends, so a server repeating its categories cannot grow the tabs or the saved
+/// table without end. Records of a reply beyond the bound are not taken in at all.
+inline constexpr std::size_t kMaxCategories = 1000;
+/// A board record with a price of this magnitude or more is dropped whole: no quote of this
+/// market comes near it, single precision cannot tell such prices apart, and its "%.2f" text
+/// would run to hundreds of digits (2e260).
+inline constexpr double kMaxPriceMagnitude = 1e15;
 
 class CQeltData : public MessageSink {
 public:
@@ -136,6 +147,9 @@ public:
     std::vector<AlarmHitRow> AlarmHits() const;
     /// Rows of the last "real"/"hisreal" reply that had a selector.
     std::vector<TradeRow> TradeList() const;
+    /// Verdict of the last "login" reply: 0..5, another number the server sent, or
+    /// kNoVerdict (-1, net/Replies.h) before any reply and when the reply carried no number.
+    /// Anything but 0 is a rejection.
     int LoginCode() const;
     std::string LoginText() const;
     int LoginNumber() const;
@@ -206,6 +220,10 @@ private:
     std::unordered_map<std::string, std::size_t> m_mainIndex;      ///< KeyOf → index in m_main
     std::unordered_map<std::string, std::size_t> m_deliveryIndex;  ///< KeyOf → index in m_delivery
     std::string m_keyBuffer;  ///< reused for look-ups, so folding a known record allocates nothing
+    /// Beside m_main by index: the identities of each main record's trades, kept with them
+    /// so a "real" reply costs what it carries (rebuilt when they no longer match, as after
+    /// Reset).
+    std::vector<TradeIdentities> m_mainTradeIds;
     std::vector<TradeRow> m_tradeList;
     std::vector<AlarmHitRow> m_alarmHits;
     std::string m_notice;

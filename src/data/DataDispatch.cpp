@@ -1,6 +1,6 @@
 #include "data/Data.h"
 
-#include <unordered_set>
+#include <set>
 
 #include "common/Messages.h"
 #include "common/Numbers.h"
@@ -23,9 +23,6 @@ std::vector<TradeRow> ToRows(const std::vector<Fields>& records) {
     for (const Fields& f : records) rows.emplace_back(f.begin(), f.end());
     return rows;
 }
-
-/// The 8th field identifies a trade; a row without one has an empty identity.
-std::string_view TradeId(const TradeRow& row) { return row.size() > 7 ? std::string_view(row[7]) : std::string_view{}; }
 
 }  // namespace
 
@@ -146,6 +143,7 @@ void CQeltData::Dispatch(std::string_view message) {
         case ReplyKind::Dis:
             break;  // the end of the session: the connection itself reports it
         case ReplyKind::Pwd: {
+            // An empty answer posts kNoVerdict: the dialog reports a failed change.
             WindowId dialog = m_targets.passwordDialog.load();
             if (dialog != kNoWindow) m_poster.PostWindowMessage(dialog, WM_NET_PWD, ParsePassword(body), 0);
             break;
@@ -178,12 +176,21 @@ void CQeltData::FoldLogin(std::string_view body) {
 }
 
 void CQeltData::FoldCategory(std::string_view body) {
+    // Room is kept for the "自选" entry that ends every reply.
     for (const CategoryRecord& r : ParseCategories(body)) {
+        if (m_categoryCodes.size() + 1 >= kMaxCategories) break;
         m_categoryCodes.emplace_back(r.code);
         m_categoryNames.emplace_back(r.name);
         m_nameTable[std::string(r.code)] = std::string(r.name);
         m_kindTable[std::string(r.code)] = std::string(r.kindFlag);
     }
+    // Reset leaves the kind table as it is; kinds of codes no longer listed give way here,
+    // so resets and replies in turn cannot grow it without end either.
+    if (m_kindTable.size() > kMaxCategories) {
+        std::set<std::string_view> listed(m_categoryCodes.begin(), m_categoryCodes.end());
+        std::erase_if(m_kindTable, [&](const auto& entry) { return !listed.contains(entry.first); });
+    }
+    if (m_categoryCodes.size() >= kMaxCategories) return;
     m_categoryCodes.emplace_back(kSelfSelectedCode);
     m_categoryNames.emplace_back(kSelfSelectedName);
     m_nameTable[std::string(kSelfSelectedCode)] = std::string(kSelfSelectedName);
@@ -206,18 +213,19 @@ void CQeltData::FoldReal(std::string_view body, bool online, Outcome& out) {
         m_tradeList = ToRows(reply.records);
         return;
     }
-    for (CQeltGoods& goods : m_main) {
+    for (std::size_t index = 0; index < m_main.size(); ++index) {
+        CQeltGoods& goods = m_main[index];
         if (!MatchesKey(goods, reply.key)) continue;
-        // Reserved up front so the identities viewed below stay where they are.
-        goods.trades.reserve(goods.trades.size() + reply.records.size());
-        std::unordered_set<std::string_view> held;
-        for (const TradeRow& row : goods.trades) held.insert(TradeId(row));
+        if (m_mainTradeIds.size() != m_main.size()) m_mainTradeIds.resize(m_main.size());
+        TradeIdentities& held = m_mainTradeIds[index];
+        if (!held.IsFor(goods.trades)) held.Rebuild(goods.trades);
         for (const Fields& f : reply.records) {
-            if (goods.trades.size() >= kMaxTradesPerGoods) break;
             std::string_view id = f.size() > 7 ? f[7] : std::string_view{};
-            if (held.contains(id)) continue;
+            if (held.Contains(id)) continue;
+            if (goods.trades.size() >= kMaxTradesPerGoods)
+                held.DropOldest(goods.trades, kMaxTradesPerGoods / 10);
             goods.trades.emplace_back(f.begin(), f.end());
-            held.insert(TradeId(goods.trades.back()));
+            held.Insert(id);
             if (auto request = UpdateSeriesFromQuote(goods, online)) out.requests.push_back(std::move(*request));
         }
         return;

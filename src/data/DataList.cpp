@@ -38,6 +38,19 @@ void StorePrice(std::string_view text, std::string& target) {
     target.append(2 - fraction.size(), '0');
 }
 
+/// A price at or beyond kMaxPriceMagnitude. At most 15 characters without an exponent stay
+/// below it, which spares the conversion for every ordinary price.
+bool IsAbsurdPrice(std::string_view text) {
+    if (text.size() <= 15 && text.find_first_of("eE") == std::string_view::npos) return false;
+    return std::fabs(LeadingDouble(text)) >= kMaxPriceMagnitude;
+}
+
+bool HasAbsurdPrice(const ListRecord& fields) {
+    for (std::size_t n = 1; n <= kListFields; ++n)
+        if (IsListPriceField(n) && IsAbsurdPrice(fields[n - 1])) return true;
+    return false;
+}
+
 /// Change and change percent of a main record, in single precision: current against
 /// reference, "0.00" when there is no current value or no difference to speak of.
 void SetChange(CQeltGoods& goods) {
@@ -131,6 +144,7 @@ void CQeltData::MirrorDelivery(const CQeltGoods& main, bool online, Outcome& out
 
 void CQeltData::FoldList(std::string_view body, bool online, Outcome& out) {
     for (const ListRecord& fields : ParseList(body)) {
+        if (HasAbsurdPrice(fields)) continue;
         CQeltGoods* found = FindOrAddMain(fields[9], fields[0]);
         if (!found) continue;
         CQeltGoods& goods = *found;

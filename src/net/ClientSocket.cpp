@@ -4,6 +4,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
+#include <optional>
 
 #include "Replies.h"
 #include "Requests.h"

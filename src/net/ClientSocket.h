@@ -52,8 +52,8 @@ public:
     /// window is off).
     void SetAlarmQuerySource(std::function<std::vector<std::string>()> source);
 
-    /// Connects to a dotted IPv4 address, waiting up to the connect timeout. True at once
-    /// when already connected.
+    /// Connects to a dotted IPv4 address (leading zeros are decimal), waiting up to the
+    /// connect timeout. True at once when already connected.
     bool Connect(const std::string& dottedAddress, int port);
     /// Takes over a connection opened elsewhere (AsyncConnector): the interface thread never
     /// waits for a connect. False (and the descriptor closed) when already connected.

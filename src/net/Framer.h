@@ -2,6 +2,15 @@
 /// Cuts a byte stream into messages at "|END". A buffer plus a read position: Next() tells
 /// "a message" from "need more input"; text without a terminator is capped, and going over
 /// the cap is an error that ends the connection.
+///
+/// Why end it rather than drop the text and read on: the stream has no other mark to find
+/// its way back by, so whatever follows dropped text is itself the tail of a broken message;
+/// a new connection (the re-login path) starts from a clean stream. The cap only bounds
+/// memory: it is far above the largest reply the store can take (a goods' trade list at its
+/// cap, some megabytes). Below it, a reply that follows unterminated text arrives glued to
+/// it as one message. The glue cannot store absurd texts: a record that took in more than a
+/// short field's worth of that text is dropped whole by the reply parsers (net/Replies.h),
+/// and the records after it stand.
 #include <cstddef>
 #include <string>
 #include <string_view>

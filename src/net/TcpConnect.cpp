@@ -9,6 +9,9 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <optional>
+
+#include "common/Address.h"
 
 namespace qelt {
 
@@ -35,7 +38,11 @@ UniqueFd ConnectTcp(const std::string& dottedAddress, int port, std::chrono::mil
     sockaddr_in addr{};
     addr.sin_family = AF_INET;
     addr.sin_port = htons(static_cast<uint16_t>(port));
-    if (port <= 0 || port > 65535 || ::inet_pton(AF_INET, dottedAddress.c_str(), &addr.sin_addr) != 1) return {};
+    // The same reading as everywhere else a dotted address is told from a host name
+    // ("192.168.001.010" included, which inet_pton refuses).
+    const std::optional<std::uint32_t> dotted = ParseDottedIPv4(dottedAddress);
+    if (port <= 0 || port > 65535 || !dotted) return {};
+    addr.sin_addr.s_addr = htonl(*dotted);
     UniqueFd fd(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
     if (!fd.Valid()) return {};
     int rc = ::connect(fd.Get(), reinterpret_cast<sockaddr*>(&addr), sizeof addr);

@@ -1,7 +1,5 @@
 #include "server/EventLoop.h"
 
-#include "server/NewsPage.h"
-
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
@@ -13,9 +11,13 @@
 
 #include <cerrno>
 #include <chrono>
+#include <cstdint>
 #include <cstring>
+#include <optional>
 
+#include "common/Address.h"
 #include "net/Requests.h"
+#include "server/NewsPage.h"
 
 namespace qelt::server {
 namespace {
@@ -40,6 +42,13 @@ std::int64_t NowMs() {
 }
 
 int OpenListener(const std::string& address, int port, int& boundPort, std::string& error) {
+    // Read as the options were checked ("127.000.000.001" included): an address inet_pton
+    // refused would leave the listener on every interface.
+    const std::optional<std::uint32_t> dotted = ParseDottedIPv4(address);
+    if (!dotted) {
+        error = "bad address: " + address;
+        return -1;
+    }
     int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
     if (fd < 0) {
         error = std::strerror(errno);
@@ -50,7 +59,7 @@ int OpenListener(const std::string& address, int port, int& boundPort, std::stri
     sockaddr_in addr{};
     addr.sin_family = AF_INET;
     addr.sin_port = htons(static_cast<uint16_t>(port));
-    ::inet_pton(AF_INET, address.c_str(), &addr.sin_addr);
+    addr.sin_addr.s_addr = htonl(*dotted);
     if (::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || ::listen(fd, 1024) != 0) {
         error = "cannot listen on " + address + ":" + std::to_string(port) + ": " + std::strerror(errno);
         ::close(fd);

@@ -30,7 +30,10 @@ std::optional<ServerOptions> ParseServerOptions(const std::vector<std::string>& 
                 error = "bad port: " + v;
                 return std::nullopt;
             }
-            (a == "--port" ? o.port : o.adminPort) = LeadingInt(v);
+            if (a == "--port")
+                o.port = LeadingInt(v);
+            else  // 0 asks for any free port, as for the client port (printed at start)
+                o.adminPort = LeadingInt(v) == 0 ? -1 : LeadingInt(v);
         } else if (a == "--bind") {
             if (!IsDottedIPv4(v)) {
                 error = "bad address: " + v;

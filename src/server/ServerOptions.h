@@ -10,7 +10,7 @@ namespace qelt::server {
 struct ServerOptions {
     int port = 3500;
     std::string bindAddress = "0.0.0.0";
-    int adminPort = 0;                 ///< loopback-only admin commands; 0 = none
+    int adminPort = 0;  ///< loopback-only admin commands; 0 = none, -1 = any free port ("--admin-port 0")
     std::string dataDir = "server-data/";  ///< always with a trailing "/"; empty = memory only
     std::uint64_t seed = 1;
     bool demoClock = false;

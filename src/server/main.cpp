@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "common/Address.h"
 #include "common/Gbk.h"
 #include "common/Numbers.h"
 #include "server/EventLoop.h"
@@ -88,8 +89,12 @@ int main(int argc, char** argv) {
     std::signal(SIGINT, OnSignal);
     std::signal(SIGTERM, OnSignal);
     std::signal(SIGPIPE, SIG_IGN);
-    std::printf("qelt-server: port %d%s, data %s (%s, %lld ms), clock %s, trading day %d\n", loop.Port(),
-                options->adminPort ? (", admin 127.0.0.1:" + std::to_string(loop.AdminPort())).c_str() : "",
+    // The first lines say where the ports are bound (port 0 picks any free one): scripts and
+    // tests read them.
+    std::printf("qelt-server: listening on %s:%d\n", qelt::ResolveServerAddress(options->bindAddress).c_str(),
+                loop.Port());
+    if (options->adminPort != 0) std::printf("qelt-server: admin on 127.0.0.1:%d\n", loop.AdminPort());
+    std::printf("qelt-server: data %s (%s, %lld ms), clock %s, trading day %d\n",
                 options->dataDir.empty() ? "(memory)" : options->dataDir.c_str(),
                 state.History().LoadedFromFile() ? "history loaded" : "history generated",
                 static_cast<long long>(ms.count()), options->demoClock ? "demo" : "real", state.Today());

@@ -1,6 +1,7 @@
 #include "views/BoardExport.h"
 
 #include "common/Gbk.h"
+#include "common/Text.h"
 
 namespace qelt {
 
@@ -15,7 +16,7 @@ std::string BoardExportText(BoardExportKind kind, const std::vector<BoardRow>& r
         out = "商品名称,交货月,涨幅,价格,涨跌,买进,卖出,净持仓量,购销总量\r\n";
         for (const BoardRow& row : rows) {
             for (int i = 0; i <= kRowNullNum; ++i) {
-                out += row.texts[static_cast<size_t>(i)];
+                out += CsvField(row.texts[static_cast<size_t>(i)]);
                 out += i == kRowNullNum ? "\r\n" : ",";
             }
         }

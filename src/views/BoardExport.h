@@ -1,8 +1,10 @@
 #pragma once
 /// Export of the quote board to a CSV file ("导出到EXCEL") or a tab-separated text file
 /// ("导出到文本文件"): the first nine row texts of every row, in store order, in GBK with
-/// "\r\n" line ends. The file name comes from a save dialog behind a small interface, so
-/// the export is tested without a modal window; a cancelled dialog abandons the export.
+/// "\r\n" line ends. A CSV field holding a comma, a double quote or a line break is quoted
+/// as CSV readers expect (CsvField); the tab-separated text stays as it is. The file name
+/// comes from a save dialog behind a small interface, so the export is tested without a
+/// modal window; a cancelled dialog abandons the export.
 #include <optional>
 #include <string>
 #include <vector>

@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include "data/Data.h"
+#include "support/QueuePoster.h"
+
 namespace qelt {
 namespace {
 
@@ -55,17 +58,18 @@ TEST(BuildWeekly, AdjacentDaysAYearApartInTheSameWeekNumberMerge) {
     EXPECT_EQ(g.weekSeries[0][kBarNum], "15");
 }
 
-TEST(BuildWeekly, StopsAtADayWithoutAValidDate) {
+TEST(BuildWeekly, SkipsADayWithoutAValidDate) {
     CQeltGoods g;
     g.series = {Day("20060529", "1", "2", "3", "1", "10"), Day("2006xx30", "1", "2", "3", "1", "10"),
-                Day("20060605", "1", "2", "3", "1", "10")};
+                Day("20060531", "1", "2", "3", "1", "5"), Day("20060605", "1", "2", "3", "1", "10")};
     BuildWeekly(g);
-    ASSERT_EQ(g.weekSeries.size(), 1u);
-    EXPECT_EQ(g.weekSeries[0][kBarDate], "20060529");
-    // The incremental path meets the same newest bar and keeps what it has.
+    ASSERT_EQ(g.weekSeries.size(), 2u);
+    EXPECT_EQ(g.weekSeries[0][kBarDate], "20060531");
+    EXPECT_EQ(g.weekSeries[0][kBarNum], "15") << "the malformed day counts for nothing";
+    // The incremental path meets a malformed newest bar and keeps what it has.
     g.series.push_back(Day("00000000", "1", "2", "3", "1", "10"));
     BuildWeekly(g);
-    EXPECT_EQ(g.weekSeries.size(), 1u);
+    EXPECT_EQ(g.weekSeries.size(), 2u);
 }
 
 TEST(BuildWeekly, IncrementalBuildFollowsTheNewestDay) {
@@ -113,6 +117,56 @@ TEST(BuildMonthly, EqualMonthDigitsAYearApartMerge) {
     BuildMonthly(g);
     ASSERT_EQ(g.monthSeries.size(), 1u);
     EXPECT_EQ(g.monthSeries[0][kBarDate], "20050615");
+}
+
+TEST(BuildMonthly, ShortAndMalformedDatesAreSkipped) {
+    // "20260" has the month digits "0", which once matched the build's starting key.
+    for (std::string_view bad : {"20260", "2026", "", "2026011", "20261301", "2026ab05", "202601050"}) {
+        CQeltGoods g;
+        g.series = {Day(bad, "1", "2", "3", "1", "7"), Day("20260105", "1", "2", "3", "1", "10"),
+                    Day(bad, "1", "2", "9", "1", "7"), Day("20260106", "1", "4", "3", "1", "5")};
+        BuildMonthly(g);
+        ASSERT_EQ(g.monthSeries.size(), 1u) << bad;
+        EXPECT_EQ(g.monthSeries[0][kBarDate], "20260105");
+        EXPECT_EQ(g.monthSeries[0][kBarNum], "15");
+        EXPECT_EQ(g.monthSeries[0][kBarHigh], "3");
+        BuildWeekly(g);
+        ASSERT_EQ(g.weekSeries.size(), 1u) << bad;
+        // Incremental: the volume walk back over the month skips the malformed day too.
+        g.series.push_back(Day("20260107", "1", "4", "3", "1", "1"));
+        BuildMonthly(g);
+        ASSERT_EQ(g.monthSeries.size(), 1u);
+        EXPECT_EQ(g.monthSeries[0][kBarNum], "16");
+        g.series.push_back(Day(bad, "1", "4", "3", "1", "1"));
+        BuildMonthly(g);
+        BuildWeekly(g);
+        EXPECT_EQ(g.monthSeries[0][kBarNum], "16");
+    }
+}
+
+TEST(PeriodBuilds, AServerSendingAShortDateCannotCrashThem) {
+    test::QueuePoster poster;
+    MessageTargets targets;
+    CQeltData data(poster, targets);
+    data.Dispatch("category:0112|生丝|0||");
+    std::string record = "20270125|";
+    for (int field = 2; field <= 27; ++field)
+        record += field == 10   ? std::string("0112|")
+                  : field == 20 ? std::string("20260|")
+                                : std::string("150|");
+    data.Dispatch("list:" + record + "|");
+    // From the series reply: the short date first, then ordinary days.
+    data.Dispatch(
+        "line:011220270125:12:20260|150|151|152|149|10|150|0|0|20270125||"
+        "20260105|150|151|152|149|10|150|0|0|20270125||");
+    data.Dispatch("list:" + record + "|");  // the quote's own bar of date "20260"
+    CQeltGoods goods = data.MainList().at(0);
+    ASSERT_GE(goods.series.size(), 2u);
+    BuildMonthly(goods);
+    BuildWeekly(goods);
+    ASSERT_EQ(goods.monthSeries.size(), 1u);
+    EXPECT_EQ(goods.monthSeries[0][kBarDate], "20260105");
+    EXPECT_EQ(goods.weekSeries.size(), 1u);
 }
 
 TEST(CloseExtremes, StartFromTheSentinels) {

@@ -5,6 +5,7 @@
 
 #include "common/Files.h"
 #include "common/ProgramDir.h"
+#include "support/FailingDisk.h"
 #include "support/TempDir.h"
 
 namespace qelt {
@@ -23,11 +24,25 @@ TEST(Files, RewriteIsWholeAndLeavesNoTemporaryBehind) {
 }
 
 TEST(Files, FailedRewriteKeepsTheOldContent) {
+    using Fault = test::FailingDisk::Fault;
     test::TempDir dir;
     const std::string path = dir.File("mylist.ini");
-    ASSERT_TRUE(WriteFileAtomic(path, std::string("old")));
-    EXPECT_FALSE(WriteFileAtomic(dir.File("missing/mylist.ini"), std::string("new")));
-    EXPECT_EQ(ReadWholeFile(path).value(), "old");
+    ASSERT_TRUE(WriteFileAtomic(path, std::string("old content")));
+    const std::string longer(100000, 'n');
+    for (Fault fault : {Fault::ReadOnlyDirectory, Fault::FullDisk, Fault::SyncFails, Fault::RenameFails}) {
+        for (std::size_t room : {std::size_t{0}, std::size_t{3}, longer.size() - 1}) {
+            test::FailingDisk disk(fault, room);
+            EXPECT_FALSE(WriteFileAtomic(path, longer)) << static_cast<int>(fault) << " room " << room;
+            EXPECT_EQ(ReadWholeFile(path).value(), "old content")
+                << static_cast<int>(fault) << " room " << room;
+        }
+    }
+    size_t entries = 0;
+    for (auto& e : std::filesystem::directory_iterator(dir.Path())) (void)e, ++entries;
+    EXPECT_EQ(entries, 1u) << "no temporary file is left behind";
+    // A disk with room again takes the rewrite.
+    ASSERT_TRUE(WriteFileAtomic(path, longer));
+    EXPECT_EQ(ReadWholeFile(path).value(), longer);
 }
 
 TEST(Files, ModeAppliesToNewFilesAndSizeIsBounded) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <charconv>
+#include <climits>
 #include <clocale>
 #include <cmath>
 #include <cstdio>
@@ -100,6 +101,22 @@ TEST(FormatNumbers, GeneralFormatMatchesTheCLibrarysSixSignificantDigits) {
         std::snprintf(expected, sizeof expected, "%.6g", v);
         EXPECT_EQ(FormatGeneral(v, 6), expected) << expected;
     }
+}
+
+TEST(HistoryProgress, NinetyDownToEightyWithoutOverflow) {
+    EXPECT_EQ(HistoryProgressPercent(500, 1000), 85);
+    EXPECT_EQ(HistoryProgressPercent(1000, 1000), 80);
+    EXPECT_EQ(HistoryProgressPercent(1, 1000), 90);
+    EXPECT_EQ(HistoryProgressPercent(0, 1000), 90);
+    // Counts whose tenfold overflows an int (above 214,748,364) and a 64-bit integer.
+    EXPECT_EQ(HistoryProgressPercent(300000000, 600000000), 85);
+    EXPECT_EQ(HistoryProgressPercent(2147483647, 2147483647), 80);
+    EXPECT_EQ(HistoryProgressPercent(LLONG_MAX - 1, LLONG_MAX), 81);
+    // Out of order or hostile counts stay in range.
+    EXPECT_EQ(HistoryProgressPercent(-5, 10), 90);
+    EXPECT_EQ(HistoryProgressPercent(7, 0), 80);
+    EXPECT_EQ(HistoryProgressPercent(LLONG_MAX, -1), 80);
+    EXPECT_EQ(HistoryProgressPercent(LLONG_MIN, LLONG_MIN), 90);
 }
 
 }  // namespace

@@ -38,5 +38,14 @@ TEST(Address, DottedOnlyWhenEveryNumberIsBelow256) {
     EXPECT_EQ(ResolveServerAddress(""), "");
 }
 
+TEST(Address, LeadingZerosAreDecimalEverywhereADottedAddressIsRead) {
+    EXPECT_EQ(ParseDottedIPv4("192.168.001.010"), 0xC0A8010Au);
+    EXPECT_TRUE(IsDottedIPv4(" 010.000.000.001"));
+    // Never octal (a name look-up would make "010" eight), and the form the socket accepts.
+    EXPECT_EQ(ResolveServerAddress("192.168.001.010"), "192.168.1.10");
+    EXPECT_EQ(ResolveServerAddress(" 010.0.0.09 "), "10.0.0.9");
+    EXPECT_FALSE(ParseDottedIPv4("192.168.1.1x"));
+}
+
 }  // namespace
 }  // namespace qelt

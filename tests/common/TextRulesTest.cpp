@@ -59,5 +59,16 @@ TEST(Replace, ReplacesEveryOccurrence) {
     EXPECT_EQ(ReplaceAll("abc", "", "x"), "abc");
 }
 
+TEST(CsvField, OnlyFieldsThatNeedItAreQuotedWithTheirQuotesDoubled) {
+    EXPECT_EQ(CsvField("桑蚕丝-070325"), "桑蚕丝-070325");
+    EXPECT_EQ(CsvField(""), "");
+    EXPECT_EQ(CsvField(" 1.53% "), " 1.53% ") << "blanks alone need no quotes";
+    EXPECT_EQ(CsvField("丝,一号"), "\"丝,一号\"");
+    EXPECT_EQ(CsvField("6\"绢"), "\"6\"\"绢\"");
+    EXPECT_EQ(CsvField("\""), "\"\"\"\"");
+    EXPECT_EQ(CsvField("a\r\nb"), "\"a\r\nb\"");
+    EXPECT_EQ(CsvField("a\nb"), "\"a\nb\"");
+}
+
 }  // namespace
 }  // namespace qelt

@@ -4,6 +4,7 @@
 
 #include "StoreFixture.h"
 #include "common/Messages.h"
+#include "net/Replies.h"
 
 namespace qelt::test {
 namespace {
@@ -32,6 +33,17 @@ TEST_F(Handlers, LoginAndVersionReplies) {
     EXPECT_EQ(posted[1].window, kView);
 }
 
+TEST_F(Handlers, EmptyLoginAndPasswordRepliesAreNoVerdict) {
+    data.Dispatch("login:0|欢迎|42");
+    data.Dispatch("login:");
+    EXPECT_EQ(data.LoginCode(), kNoVerdict) << "not 0, which is 登陆成功";
+    targets.passwordDialog = 9;
+    data.Dispatch("pwd:");
+    auto posted = poster.All();
+    ASSERT_EQ(posted.back().message, WM_NET_PWD);
+    EXPECT_EQ(posted.back().wParam, kNoVerdict) << "not 0, which is 密码修改完成";
+}
+
 TEST_F(Handlers, CategoriesEndWithTheSelfSelectedList) {
     auto codes = data.CategoryCodes();
     auto names = data.CategoryNames();
@@ -45,6 +57,34 @@ TEST_F(Handlers, CategoriesEndWithTheSelfSelectedList) {
     EXPECT_FALSE(data.IsFlagged("7777"));
     EXPECT_EQ(data.CurrentCategoryCode(1), "0121");
     EXPECT_EQ(data.CurrentCategoryCode(9), "");
+}
+
+TEST_F(Handlers, CategoriesAcrossRepliesAreBounded) {
+    // Codes accumulate reply after reply (each also adds "自选"): a server repeating them, or
+    // sending thousands, cannot make the tabs and the saved table grow without end.
+    std::string many = "category:";
+    for (int i = 0; i < 3000; ++i) many += std::to_string(10000 + i) + "|c" + std::to_string(i) + "|0||";
+    data.Dispatch(many);
+    for (int i = 0; i < 500; ++i) data.Dispatch("category:0101|生丝|0||");
+    auto codes = data.CategoryCodes();
+    EXPECT_LE(codes.size(), kMaxCategories);
+    EXPECT_EQ(data.CategoryNames().size(), codes.size());
+    EXPECT_EQ(data.CategoryName("0101"), "生丝");
+    EXPECT_EQ(data.CategoryName("12999"), "") << "a code beyond the bound is not taken in at all";
+    EXPECT_FALSE(data.IsFlagged("12999"));
+    // Kinds outlive a reset, but not without bound: once too many are known, only the
+    // listed codes keep theirs.
+    data.Reset();
+    data.Dispatch("category:0121|干茧|1||");
+    EXPECT_TRUE(data.IsFlagged("0121"));
+    for (int round = 1; round <= 2; ++round) {
+        data.Reset();
+        std::string other = "category:";
+        for (int i = 0; i < 900; ++i) other += std::to_string(round * 100000 + i) + "|x|1||";
+        data.Dispatch(other);
+    }
+    EXPECT_FALSE(data.IsFlagged("0121"));
+    EXPECT_TRUE(data.IsFlagged("200000"));
 }
 
 TEST_F(Handlers, LineRepliesReplaceTheSeriesOfTheTaggedList) {
@@ -83,6 +123,39 @@ TEST_F(Handlers, TradesWithoutASelectorAppendOncePerIdentity) {
     EXPECT_EQ(g.trades[1][7], "T2");
     EXPECT_TRUE(data.TradeList().empty());
     EXPECT_EQ(poster.Count(WM_NET_REAL), 3u);
+}
+
+/// A trade of goods 0101 / 20060625 whose identity (8th field) is `id`.
+std::string TradeWithId(const std::string& id) {
+    return "0|10.00|5|5|20060601|1|1|" + id + "|3|4|1|093000||";
+}
+
+TEST_F(Handlers, ACapFullOfTradesGivesWayToNewOnesAndKnowsWhatItStillHolds) {
+    std::string full = "real:010120060625::";
+    for (std::size_t i = 0; i < kMaxTradesPerGoods; ++i) full += TradeWithId("T" + std::to_string(i));
+    data.Dispatch(full);
+    ASSERT_EQ(data.MainList()[1].trades.size(), kMaxTradesPerGoods);
+    // A new trade at the cap drops the oldest ones: the latest trades are the ones shown.
+    data.Dispatch("real:010120060625::" + TradeWithId("new") + TradeWithId("T99999"));
+    auto trades = data.MainList()[1].trades;
+    ASSERT_LT(trades.size(), kMaxTradesPerGoods);
+    EXPECT_GE(trades.size(), kMaxTradesPerGoods * 9 / 10);
+    EXPECT_EQ(trades.back()[7], "new");
+    EXPECT_EQ(trades[trades.size() - 2][7], "T99999") << "held: not added again";
+    const std::string oldestKept = trades.front()[7];
+    EXPECT_NE(oldestKept, "T0");
+    // A dropped identity is no longer held; a kept one still is.
+    data.Dispatch("real:010120060625::" + TradeWithId("T0") + TradeWithId(oldestKept));
+    trades = data.MainList()[1].trades;
+    EXPECT_EQ(trades.back()[7], "T0");
+    EXPECT_EQ(trades[trades.size() - 2][7], "new");
+
+    // After a reset the goods starts again with no trades, and nothing is taken as held.
+    data.Reset();
+    Categories();
+    data.Dispatch(ListReply({ListRow("0101", "20060625")}));
+    data.Dispatch("real:010120060625::" + TradeWithId("new") + TradeWithId("T5"));
+    EXPECT_EQ(data.MainList()[0].trades.size(), 2u);
 }
 
 class HistoryProbe : public HistorySink {

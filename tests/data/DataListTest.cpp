@@ -3,6 +3,8 @@
 
 #include "StoreFixture.h"
 #include "common/Messages.h"
+#include "net/Framer.h"
+#include "net/Replies.h"
 
 namespace qelt::test {
 namespace {
@@ -47,6 +49,36 @@ TEST_F(ListFold, HostileRecordsNeitherCrashNorGrowWithoutBound) {
         body += std::string("20") + std::to_string(100000 + i) + "|1|1|1|1|1|1|1|1|0101|1|1|1|1|1|1|1|1|1|1|1|1|1|1|1|1|1||";
     data.Dispatch(body);
     EXPECT_EQ(data.MainCount(), kMaxMainRecords);
+}
+
+TEST_F(ListFold, AReplyGluedToAnUnterminatedMegabyteStoresNoAbsurdField) {
+    // A board reply cut off without its terminator, then the next reply: the framer can only
+    // hand both on as one message, whose first record then holds a megabyte in due_date.
+    Framer framer;
+    ASSERT_TRUE(framer.Feed("list:" + std::string(1 << 20, 'A')));
+    ASSERT_TRUE(framer.Feed(ListReply({ListRow("0101", "20060525"), ListRow("0101", "20060625")}) + "|END"));
+    std::string_view message;
+    ASSERT_TRUE(framer.Next(message));
+    data.Dispatch(message);
+    ASSERT_EQ(data.MainCount(), 1u) << "the glued record is dropped, the one after it stands";
+    EXPECT_EQ(Main(0).due_date, "20060625");
+    // The replies after it are whole again.
+    ASSERT_TRUE(framer.Feed(ListReply({ListRow("0101", "20060525")}) + "|END"));
+    ASSERT_TRUE(framer.Next(message));
+    data.Dispatch(message);
+    EXPECT_EQ(data.MainCount(), 2u);
+    for (const CQeltGoods& g : data.MainList())
+        for (std::size_t n = 1; n <= kListFields; ++n) EXPECT_LE((g.*ListField(n)).size(), kMaxShortField);
+}
+
+TEST_F(ListFold, ARecordWithAnAbsurdPriceIsDropped) {
+    // Stored as "%.2f", a price of 2e260 would be a 264-character text: no quote of this market.
+    data.Dispatch(ListReply({ListRow("0101", "20060525").Set(8, "2E0260"),
+                             ListRow("0101", "20060625").Price("-1e15", "1"),
+                             ListRow("0101", "20060725").Price("99999999999999.5", "1e14")}));
+    ASSERT_EQ(data.MainCount(), 1u);
+    EXPECT_EQ(Main(0).price, "99999999999999.50");
+    EXPECT_EQ(Main(0).pre_close, "100000000000000.00");
 }
 
 TEST_F(ListFold, PricesReadAsNumbersWhateverTheirForm) {

@@ -225,5 +225,10 @@ TEST_F(ClientSocketTest, ConnectFailsCleanlyAndTwiceConnectedIsTrue) {
     EXPECT_FALSE(other.IsPolling());
 }
 
+TEST_F(ClientSocketTest, ADottedAddressWithLeadingZerosConnects) {
+    ASSERT_TRUE(socket.Connect("127.000.000.001", server.Port()));
+    EXPECT_TRUE(server.Accept());
+}
+
 }  // namespace
 }  // namespace qelt

@@ -83,5 +83,53 @@ TEST(Replies, NoticeAndPassword) {
     EXPECT_EQ(ParseAlarm("7|a||6|b||5|c").size(), 3u);
 }
 
+TEST(Replies, RecordsWithAbsurdFieldsAreDroppedWholeAndTheRestStands) {
+    const std::string longField(kMaxShortField + 1, '9');
+    const std::string shortField(kMaxShortField, '9');
+    std::string board;
+    for (int i = 1; i <= 27; ++i) board += (i == 1 ? longField : "f" + std::to_string(i)) + "|";
+    board += "|";
+    for (int i = 1; i <= 27; ++i) board += (i == 1 ? shortField : "g" + std::to_string(i)) + "|";
+    auto list = ParseList(board + "|");
+    ASSERT_EQ(list.size(), 1u);
+    EXPECT_EQ(list[0][1], "g2");
+
+    auto bars = ParseLine("k:12:20060101|" + longField + "|2||20060102|1|2||").bars;
+    ASSERT_EQ(bars.size(), 1u);
+    EXPECT_EQ(bars[0][0], "20060102");
+    std::string wide;
+    for (size_t i = 0; i <= kMaxFieldsPerRecord; ++i) wide += "1|";
+    EXPECT_EQ(ParseReal("k::" + wide + "|a|b||").records.size(), 1u) << "too many fields";
+    EXPECT_EQ(ParseHis("0:1|" + longField + "||").records.size(), 0u);
+    EXPECT_EQ(ParseAlarm(longField + "|a||7|b||").size(), 1u);
+
+    // A category name may be longer than a code, but not without bound.
+    const std::string name(kMaxNameField, 'n');
+    auto categories = ParseCategories(longField + "|a|0||0101|" + name + "|0||0102|" + name + "n|0||0103|x|" +
+                                      longField + "||0104|b|1||");
+    ASSERT_EQ(categories.size(), 2u);
+    EXPECT_EQ(categories[0].code, "0101");
+    EXPECT_EQ(categories[1].code, "0104");
+}
+
+TEST(Replies, OneReplyCarriesABoundedNumberOfRecords) {
+    std::string many;
+    for (size_t i = 0; i < kMaxRecordsPerReply + 3; ++i) many += "1|2||";
+    EXPECT_EQ(SplitRecordViews(many).size(), kMaxRecordsPerReply);
+    std::string board;
+    for (size_t i = 0; i < kMaxRecordsPerReply + 3; ++i) board += "2|1||";
+    EXPECT_EQ(ParseList(board).size(), kMaxRecordsPerReply);
+}
+
+TEST(Replies, AReplyWithoutItsNumberIsNoVerdictNeverSuccess) {
+    for (std::string_view body : {"", " ", "|欢迎|3", "abc|t|1", "-"}) {
+        EXPECT_EQ(ParseLogin(body).code, kNoVerdict) << "login:" << body;
+        EXPECT_EQ(ParsePassword(body), kNoVerdict) << "pwd:" << body;
+    }
+    EXPECT_EQ(ParseLogin(" 0|ok|1").code, 0);
+    EXPECT_EQ(ParsePassword("0"), 0);
+    EXPECT_EQ(ParsePassword("2x"), 2) << "a leading number is read as before";
+}
+
 }  // namespace
 }  // namespace qelt

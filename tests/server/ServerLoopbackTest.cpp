@@ -1,15 +1,17 @@
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
-
+#include <netinet/in.h>
 #include <sys/socket.h>
+#include <unistd.h>
 
 #include <set>
 
+#include "ServerHarness.h"
 #include "common/Files.h"
 #include "common/Numbers.h"
 #include "common/Split.h"
 #include "net/Replies.h"
 #include "net/Requests.h"
-#include "ServerHarness.h"
 
 namespace qelt::server::test {
 namespace {
@@ -297,6 +299,32 @@ TEST(ServerLoopback, AdminDisconnectsAndBroadcasts) {
     EXPECT_TRUE(admin.Ask("list:", "error"));
     watcher.Send("dis:demo");
     EXPECT_TRUE(watcher.Ask(ListRequest(), "list"));
+}
+
+/// True when a connection to 127.0.0.N:port is accepted by the kernel.
+bool ConnectsTo(int lastByte, int port) {
+    int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_port = htons(static_cast<uint16_t>(port));
+    addr.sin_addr.s_addr = htonl(0x7F000000u | static_cast<uint32_t>(lastByte));
+    bool ok = ::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
+    ::close(fd);
+    return ok;
+}
+
+TEST(ServerLoopback, ABindAddressWithLeadingZerosListensThereOnly) {
+    qelt::test::TempDir dir;
+    ServerOptions options;
+    options.dataDir = dir.Path();
+    ServerState state(options, kMorning);
+    EventLoop loop(state, [] { return kMorning; });
+    std::string error;
+    ASSERT_TRUE(loop.Listen("127.000.000.002", 0, 0, error)) << error;
+    EXPECT_TRUE(ConnectsTo(2, loop.Port()));
+    EXPECT_FALSE(ConnectsTo(1, loop.Port())) << "not every interface";
+    EventLoop other(state, [] { return kMorning; });
+    EXPECT_FALSE(other.Listen("127.0.0.256", 0, 0, error));
 }
 
 }  // namespace

@@ -1,15 +1,22 @@
 #pragma once
-// The demo quote server as a child process on a free loopback port, with its own data
-// directory, for end-to-end tests of the client.
+// The demo quote server as a child process on a loopback port of its own choosing, with its
+// own data directory, for end-to-end tests of the client.
+#include <sys/types.h>
+
 #include <string>
 #include <vector>
-#include <sys/types.h>
 
 namespace qelt::test {
 
 class DemoServerProcess {
-public:
-    /// Starts `executable` with `--data dataDir --clock demo` and waits until it accepts.
+  public:
+    /// Starts `executable` with `--port 0 --bind 127.0.0.1 --data dataDir --clock demo` (and
+    /// `--admin-port 0` when asked) and reads the ports it prints once it listens ("listening
+    /// on 127.0.0.1:PORT", "admin on 127.0.0.1:PORT"): no port is picked before the server
+    /// binds it, so servers started side by side cannot race for one. Throws
+    /// std::runtime_error, after ending the child, when the server does not start listening
+    /// within 30 s (it exited, or it printed no port): the test fails instead of running
+    /// against no server.
     DemoServerProcess(const std::string& executable, const std::string& dataDir, bool withAdminPort = false,
                       std::vector<std::string> extraArguments = {});
     ~DemoServerProcess();
@@ -25,7 +32,11 @@ public:
     /// Ends the server at once (as a crash or a cut cable would).
     void Kill();
 
-private:
+  private:
+    /// Reads the child's first lines from `fd` until the ports are known; false on timeout
+    /// or when the child closed its output first. `seen` gets what was read.
+    bool ReadPorts(int fd, bool withAdminPort, std::string& seen);
+
     pid_t m_pid = -1;
     int m_port = 0;
     int m_adminPort = 0;

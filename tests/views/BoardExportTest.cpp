@@ -48,6 +48,16 @@ TEST(BoardExport, CsvFileIsGbkWithHeaderAndRowsInStoreOrder) {
     EXPECT_EQ(ReadWholeFile(dir.File("out.csv")), expected);
 }
 
+TEST(BoardExport, CsvFieldsHoldingCommasOrQuotesAreQuotedAndTheTextFileIsUnchanged) {
+    std::vector<BoardRow> rows = Rows();
+    rows[0].texts[kRowName] = "丝,\"A\"级";
+    const std::string csv = BoardExportText(BoardExportKind::Csv, rows);
+    EXPECT_NE(csv.find("\r\n\"丝,\"\"A\"\"级\",20070325,1.53%,1523.00,"), std::string::npos) << csv;
+    EXPECT_NE(csv.find("\r\n生丝,20070425,"), std::string::npos) << "other rows stay as they were";
+    const std::string text = BoardExportText(BoardExportKind::Text, rows);
+    EXPECT_NE(text.find("\r\n丝,\"A\"级\t20070325\t"), std::string::npos) << "tabs need no quoting";
+}
+
 TEST(BoardExport, TextFileLinesUpShortNamesWithAnExtraTab) {
     test::TempDir dir;
     ScriptedDialog dialog;

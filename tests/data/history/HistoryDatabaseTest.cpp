@@ -68,6 +68,16 @@ TEST(HistoryDatabase, HistoryRecordsNeedThirteenFieldsAndAreStoredOnce) {
     EXPECT_EQ(rows[1][0], "9");
 }
 
+TEST(HistoryDatabase, HistoryRecordsWithAnAbsurdFieldAreNotStored) {
+    test::TempDir dir;
+    HistoryDatabase db(dir.Path());
+    db.StoreHistory("0:" + HisRecord(5, std::string(1 << 20, '2'), "1001", "20090101", "1") + "||" +
+                    HisRecord(6, "200903", "1001", "20090102", "2") + "||");
+    auto rows = db.Query("select id, length(due_date) from dayrecord");
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0], (SqlRow{"6", "6"}));
+}
+
 TEST(HistoryDatabase, LargestIdIsNumeric) {
     test::TempDir dir;
     HistoryDatabase db(dir.Path());

@@ -1,0 +1,199 @@
+// libFuzzer target: arbitrary bytes as what the quote server sends the client. The stream is
+// framed whole and in pieces (both must cut the same messages), converted from GBK and
+// dispatched into the store; then every reader of the store runs, the day, week and month
+// series of every record are built as the K-line view builds them, and one input in four
+// also goes through the history database (its "his" records stored, the store saved and an
+// offline store loaded back from it). Built only with clang (scripts/fuzz-client.sh).
+//
+// Input: byte 0 chooses the mode (bit 0 online, bit 1 database round trip when bit 2 is
+// also set, bits 3-7 the piece size of the second framing); the rest is the stream.
+#include <unistd.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "chart/Series.h"
+#include "chart/SeriesWindow.h"
+#include "common/Gbk.h"
+#include "data/Data.h"
+#include "data/history/HistoryDatabase.h"
+#include "net/Framer.h"
+#include "net/Replies.h"
+#include "net/Requests.h"
+
+namespace {
+
+using namespace qelt;
+
+class NullPoster : public Poster {
+  public:
+    void PostWindowMessage(WindowId, unsigned, std::intptr_t, std::intptr_t) override {}
+    void PostThreadMessage(unsigned, std::intptr_t, std::intptr_t) override {}
+};
+
+class NullSender : public MessageSender {
+  public:
+    void Send(const std::string&) override {}
+};
+
+/// Two self-selected entries, one of them of a contract the seeds use.
+class FixedSelfSelected : public SelfSelectedSource {
+  public:
+    std::vector<SelfSelectedEntry> ReadSelfSelected() const override {
+        return {{"0112", "20270125", "0001"}, {"0131", "20270525", "0005"}};
+    }
+};
+
+class StoreTarget : public HistoryLoadTarget {
+  public:
+    explicit StoreTarget(CQeltData& data) : m_data(data) {}
+    void Dispatch(std::string_view message) override { m_data.Dispatch(message); }
+    void RebuildDerivedLists() override { m_data.RebuildDerivedLists(); }
+    std::vector<std::pair<std::string, std::string>> MainKeys() const override {
+        return m_data.MainListKeys();
+    }
+    std::vector<std::pair<std::string, std::string>> DeliveryMonthKeys() const override {
+        return m_data.DeliveryMonthKeys();
+    }
+
+  private:
+    CQeltData& m_data;
+};
+
+void Check(bool holds) {
+    if (!holds) __builtin_trap();
+}
+
+/// Messages of `stream` cut by one framer fed in pieces of `piece` bytes (0: whole).
+std::vector<std::string> Frame(std::string_view stream, size_t piece) {
+    std::vector<std::string> out;
+    Framer framer(64 * 1024);
+    size_t step = piece == 0 ? stream.size() : piece;
+    for (size_t at = 0; at < stream.size(); at += step) {
+        if (!framer.Feed(stream.substr(at, step))) break;
+        std::string_view message;
+        while (framer.Next(message)) {
+            Check(!message.empty() && message.find(kTerminator) == std::string_view::npos);
+            out.emplace_back(message);
+        }
+    }
+    return out;
+}
+
+/// What the views do with the store: every query, then each record's periods.
+void ReadEverything(CQeltData& data) {
+    const std::vector<std::string> codes = data.CategoryCodes();
+    Check(codes.size() <= kMaxCategories && data.CategoryNames().size() == codes.size());
+    for (int i = -1; i <= static_cast<int>(codes.size()); ++i) {
+        for (const CQeltGoods& row : data.GoodsOfCategory(i)) Check(row.series.empty() && row.trades.empty());
+        data.CurrentGoods(i, 0, "0005");
+        data.CurrentGoods(i, 1, "0001");
+        data.CategoryName(data.CurrentCategoryCode(i));
+    }
+    data.IndexValues();
+    data.Notice();
+    data.AlarmHits();
+    data.TradeList();
+    data.CategoryKinds();
+    data.DeliveryMonthList();
+    data.SpotMonthList();
+    data.ThirdMonthList();
+    data.ContractList();
+    std::vector<CQeltGoods> main = data.MainList();
+    Check(main.size() <= kMaxMainRecords && main.size() == data.MainCount());
+    for (CQeltGoods& goods : main) {
+        for (size_t n = 1; n <= kListFields; ++n) Check((goods.*ListField(n)).size() <= kMaxShortField);
+        Check(goods.trades.size() <= kMaxTradesPerGoods);
+        for (int period : {kPeriodDay, kPeriodWeek, kPeriodMonth}) {
+            SeriesWindow window;
+            window.period = period;
+            StartWindow(window);
+            BarSeries shown = LoadSeries(goods, window);
+            Check(window.lastVisible < static_cast<int>(shown.size()) &&
+                  window.visibleCount <= static_cast<int>(shown.size()) + 100);
+        }
+        // The incremental builds after today's bar moved on.
+        goods.last_date = "20270126";
+        if (!goods.series.empty()) goods.series.back().Set(kBarNum, "7");
+        BuildWeekly(goods);
+        BuildMonthly(goods);
+        HighestClose(goods);
+        LowestClose(goods);
+    }
+}
+
+/// A program directory for the history database, in memory where the system has one (the
+/// database flushes every transaction to disk, which on a real disk would dominate the run).
+std::string TempDirectory() {
+    static const std::string made = [] {
+        std::string pattern =
+            (::access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp") + std::string("/qelt-client-fuzz-XXXXXX");
+        if (!::mkdtemp(pattern.data())) std::abort();
+        return pattern + "/";
+    }();
+    // Removed when the run ends normally (a crash leaves it for the report).
+    static const bool cleanup = std::atexit([] {
+                                    std::error_code ignored;
+                                    std::filesystem::remove_all(made, ignored);
+                                }) == 0;
+    (void)cleanup;
+    return made;
+}
+
+/// Saves the store as an exit while online does, and loads a new store from it.
+void RoundTrip(CQeltData& data, HistoryDatabase& db) {
+    std::vector<std::pair<std::string, std::string>> categories;
+    const auto codes = data.CategoryCodes();
+    const auto names = data.CategoryNames();
+    for (size_t i = 0; i < codes.size() && i < names.size(); ++i) categories.emplace_back(codes[i], names[i]);
+    std::vector<SqlRow> rows;
+    for (const CQeltGoods& goods : data.MainList()) {
+        SqlRow row;
+        for (size_t field = 1; field <= kQuoteColumnCount; ++field) row.push_back(goods.*ListField(field));
+        rows.push_back(std::move(row));
+    }
+    db.SaveStore(categories, rows);
+    NullPoster poster;
+    MessageTargets targets;
+    CQeltData offline(poster, targets);
+    StoreTarget target(offline);
+    db.LoadStore(target);
+    ReadEverything(offline);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size) {
+    static const std::string directory = TempDirectory();
+    if (size == 0) return 0;
+    const std::uint8_t mode = bytes[0];
+    const std::string_view stream(reinterpret_cast<const char*>(bytes) + 1, size - 1);
+    const bool online = mode & 1;
+    const bool withDatabase = (mode & 6) == 6;
+    const size_t piece = mode >> 3;
+
+    std::vector<std::string> messages = Frame(stream, 0);
+    Check(Frame(stream, piece) == messages);
+
+    if (withDatabase) ::unlink((directory + "his/qelt.db").c_str());
+    HistoryDatabase db(directory);
+    NullPoster poster;
+    NullSender sender;
+    MessageTargets targets;
+    targets.notification = 1;
+    targets.passwordDialog = 2;
+    FixedSelfSelected selfSelected;
+    CQeltData data(poster, targets);
+    data.SetSender(&sender, [online] { return online; });
+    data.SetSelfSelectedSource(&selfSelected);
+    if (withDatabase) data.SetHistorySink(&db);
+    for (const std::string& message : messages) data.Dispatch(GbkToUtf8(message));
+    ReadEverything(data);
+    if (withDatabase) RoundTrip(data, db);
+    return 0;
+}
