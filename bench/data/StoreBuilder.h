@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "common/Poster.h"
-#include "data/Data.h"
+#include "data/CQeltData.h"
 
 namespace qelt::bench {
 

@@ -18,8 +18,8 @@
 #include <vector>
 
 #include "common/Poster.h"
-#include "data/Data.h"
-#include "data/settings/QeltCFG.h"
+#include "data/CQeltData.h"
+#include "data/settings/CQeltCFG.h"
 #include "views/NavigationHistory.h"
 #include "views/View.h"
 #include "views/ViewServices.h"

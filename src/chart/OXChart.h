@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "data/Goods.h"
+#include "data/CQeltGoods.h"
 
 namespace qelt {
 

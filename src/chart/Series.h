@@ -11,7 +11,7 @@
 #include <optional>
 #include <string_view>
 
-#include "data/Goods.h"
+#include "data/CQeltGoods.h"
 
 namespace qelt {
 

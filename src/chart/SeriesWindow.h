@@ -1,7 +1,7 @@
 #pragma once
 /// The K-line view's displayed series and its visible window, independent of any drawing:
 /// which bars a period shows and how the window follows the series as it grows.
-#include "data/Goods.h"
+#include "data/CQeltGoods.h"
 
 namespace qelt {
 

@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-#include "data/Goods.h"
+#include "data/CQeltGoods.h"
 
 namespace qelt {
 

@@ -13,7 +13,7 @@
 #include <unordered_set>
 #include <vector>
 
-#include "data/Goods.h"
+#include "data/CQeltGoods.h"
 
 namespace qelt {
 

@@ -19,10 +19,10 @@
 #include "app/AppContext.h"
 #include "app/ReloginFlow.h"
 #include "common/Poster.h"
-#include "data/Data.h"
+#include "data/CQeltData.h"
 #include "data/history/HistoryDatabase.h"
-#include "data/settings/QeltCFG.h"
-#include "net/ClientSocket.h"
+#include "data/settings/CQeltCFG.h"
+#include "net/CClientSocket.h"
 #include "net/PacedSender.h"
 #include "net/TcpConnect.h"
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "data/Goods.h"
+#include "data/CQeltGoods.h"
 #include "views/BoardColours.h"
 
 namespace qelt {

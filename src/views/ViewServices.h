@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "data/Categories.h"
-#include "data/Goods.h"
+#include "data/CQeltGoods.h"
 #include "data/GoodsSummary.h"
-#include "data/settings/QeltCFG.h"
+#include "data/settings/CQeltCFG.h"
 
 namespace qelt {
 

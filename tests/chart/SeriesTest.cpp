@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "data/Data.h"
+#include "data/CQeltData.h"
 #include "support/QueuePoster.h"
 
 namespace qelt {

@@ -1,4 +1,4 @@
-#include "data/Goods.h"
+#include "data/CQeltGoods.h"
 
 #include <gtest/gtest.h>
 

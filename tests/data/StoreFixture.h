@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "common/Poster.h"
-#include "data/Data.h"
+#include "data/CQeltData.h"
 #include "net/MessageSink.h"
 #include "support/QueuePoster.h"
 

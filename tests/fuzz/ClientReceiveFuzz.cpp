@@ -20,7 +20,7 @@
 #include "chart/Series.h"
 #include "chart/SeriesWindow.h"
 #include "common/Gbk.h"
-#include "data/Data.h"
+#include "data/CQeltData.h"
 #include "data/history/HistoryDatabase.h"
 #include "net/Framer.h"
 #include "net/Replies.h"

@@ -4,7 +4,7 @@
 #include <thread>
 
 #include "common/Messages.h"
-#include "net/ClientSocket.h"
+#include "net/CClientSocket.h"
 #include "support/LoopbackServer.h"
 #include "support/QueuePoster.h"
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "common/ProgramDir.h"
-#include "data/settings/QeltCFG.h"
+#include "data/settings/CQeltCFG.h"
 #include "views/View.h"
 #include "views/ViewServices.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 /// The store and the local history database meet here: the exit-time save of the board and
 /// categories, and the offline fill of an empty store.
-#include "data/Data.h"
+#include "data/CQeltData.h"
 #include "data/history/HistoryDatabase.h"
 
 namespace qelt {

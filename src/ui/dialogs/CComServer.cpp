@@ -7,7 +7,7 @@
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
-#include "data/settings/ServerListEditor.h"
+#include "data/settings/ServerListModel.h"
 #include "ui/dialogs/MessageBoxes.h"
 
 namespace qelt {
@@ -50,7 +50,7 @@ ServerEntry CComServer::Entry() const {
 }
 
 void CComServer::accept() {
-    if (auto message = ServerListEditor::Validate(Entry())) {
+    if (auto message = ServerListModel::Validate(Entry())) {
         m_boxes.Show(this, std::string(*message), kMessageCaption);
         return;
     }

@@ -82,7 +82,7 @@ void CComSet::Refill(const std::set<size_t>& select) {
 }
 
 void CComSet::OnAdd() {
-    std::optional<ServerEntry> entry = m_editEntry({"", "", std::string(ServerListEditor::kDefaultPort)});
+    std::optional<ServerEntry> entry = m_editEntry({"", "", std::string(ServerListModel::kDefaultPort)});
     if (!entry) return;
     size_t row = m_editor.Add(*entry);
     Refill({row});

@@ -8,7 +8,7 @@
 #include <optional>
 #include <set>
 
-#include "data/settings/ServerListEditor.h"
+#include "data/settings/ServerListModel.h"
 
 class QTreeWidget;
 
@@ -31,7 +31,7 @@ public:
 
     void SetEntryEditor(EntryEditor editor) { m_editEntry = std::move(editor); }
 
-    const ServerListEditor& Editor() const { return m_editor; }
+    const ServerListModel& Editor() const { return m_editor; }
     /// Rows selected in the list control.
     std::set<size_t> SelectedRows() const;
 
@@ -45,7 +45,7 @@ private:
     void OnMoveUp();
     void OnMoveDown();
 
-    ServerListEditor m_editor;
+    ServerListModel m_editor;
     MessageBoxes& m_boxes;
     EntryEditor m_editEntry;
     QTreeWidget* m_list = nullptr;  // 1013

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "chart/Series.h"
-#include "data/Data.h"
+#include "data/CQeltData.h"
 #include "data/history/HistoryDatabase.h"
 #include "support/QueuePoster.h"
 #include "support/TempDir.h"

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "data/Bar.h"
-#include "data/MyLine.h"
+#include "data/CMyLine.h"
 
 namespace qelt {
 

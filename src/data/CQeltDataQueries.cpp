@@ -1,5 +1,5 @@
 // What the views, the application and the database read from the store: copies only.
-#include "data/Data.h"
+#include "data/CQeltData.h"
 
 #include "common/Numbers.h"
 #include "common/Text.h"

@@ -1,4 +1,4 @@
-#include "data/settings/QeltCFG.h"
+#include "data/settings/CQeltCFG.h"
 
 #include "common/ProgramDir.h"
 #include "data/settings/SelfSelectedFile.h"

@@ -34,7 +34,7 @@
 
 #include "common/Poster.h"
 #include "data/Categories.h"
-#include "data/Goods.h"
+#include "data/CQeltGoods.h"
 #include "data/GoodsSummary.h"
 #include "data/HistorySink.h"
 #include "data/SelfSelected.h"
@@ -173,14 +173,14 @@ private:
     void FoldReal(std::string_view body, bool online, Outcome& out);
     void FoldAlarm(std::string_view body, Outcome& out);
 
-    // List folding pieces (DataList.cpp).
+    // List folding pieces (CQeltDataList.cpp).
     /// The main record of the key, appended when new; null when the main list is full.
     CQeltGoods* FindOrAddMain(std::string_view goodsNo, std::string_view dueDate);
     void StoreListRecord(CQeltGoods& goods, const std::array<std::string_view, kListFields>& fields);
     void NameMainRecord(CQeltGoods& goods);
     void MirrorDelivery(const CQeltGoods& main, bool online, Outcome& out);
 
-    // Derived lists (DataDerived.cpp).
+    // Derived lists (CQeltDataDerived.cpp).
     void RebuildDerivedLocked(bool online, std::vector<std::string>& requests);
     void RefreshDerivedLocked();
 

@@ -1,13 +1,13 @@
 #include <gtest/gtest.h>
 
 #include "common/Files.h"
-#include "data/settings/ServerListEditor.h"
+#include "data/settings/ServerListModel.h"
 #include "support/TempDir.h"
 
 namespace qelt {
 namespace {
 
-std::vector<std::string> Names(const ServerListEditor& e) {
+std::vector<std::string> Names(const ServerListModel& e) {
     std::vector<std::string> out;
     for (const auto& s : e.Entries()) out.push_back(s.name);
     return out;
@@ -23,14 +23,14 @@ protected:
 };
 
 TEST_F(ServerListEditorTest, ReadsLinesWithThreeFields) {
-    ServerListEditor editor(dir.Path());
+    ServerListModel editor(dir.Path());
     EXPECT_EQ(Names(editor), (std::vector<std::string>{"a", "b", "c"}));
     EXPECT_EQ(editor.Entry(1), (ServerEntry{"b", "h.example", "2"}));
-    EXPECT_EQ(ServerListEditor(dir.File("none/")).Count(), 0u);
+    EXPECT_EQ(ServerListModel(dir.File("none/")).Count(), 0u);
 }
 
 TEST_F(ServerListEditorTest, MovesStopAtTheEnds) {
-    ServerListEditor editor(dir.Path());
+    ServerListModel editor(dir.Path());
     EXPECT_EQ(editor.MoveUp({0}), (std::set<size_t>{0}));
     EXPECT_EQ(editor.MoveDown({2}), (std::set<size_t>{2}));
     EXPECT_EQ(Names(editor), (std::vector<std::string>{"a", "b", "c"}));
@@ -43,7 +43,7 @@ TEST_F(ServerListEditorTest, MovesStopAtTheEnds) {
 }
 
 TEST_F(ServerListEditorTest, AddModifyDeleteAndSave) {
-    ServerListEditor editor(dir.Path());
+    ServerListModel editor(dir.Path());
     EXPECT_EQ(editor.Add({"主站", "10.0.0.1", "3500"}), 3u);
     editor.Modify(0, {"z", "9.9.9.9", "9"});
     editor.Delete({1, 2});
@@ -55,10 +55,10 @@ TEST_F(ServerListEditorTest, AddModifyDeleteAndSave) {
 }
 
 TEST(ServerEntryValidation, FirstEmptyFieldIsReported) {
-    EXPECT_EQ(ServerListEditor::Validate({"", "", ""}).value(), "请输入服务器名称！");
-    EXPECT_EQ(ServerListEditor::Validate({"n", "", "3500"}).value(), "请输入服务器地址！");
-    EXPECT_EQ(ServerListEditor::Validate({"n", "a", ""}).value(), "请输入服务器端口！");
-    EXPECT_FALSE(ServerListEditor::Validate({"n", "a", "port"}).has_value()) << "port not checked";
+    EXPECT_EQ(ServerListModel::Validate({"", "", ""}).value(), "请输入服务器名称！");
+    EXPECT_EQ(ServerListModel::Validate({"n", "", "3500"}).value(), "请输入服务器地址！");
+    EXPECT_EQ(ServerListModel::Validate({"n", "a", ""}).value(), "请输入服务器端口！");
+    EXPECT_FALSE(ServerListModel::Validate({"n", "a", "port"}).has_value()) << "port not checked";
 }
 
 }  // namespace

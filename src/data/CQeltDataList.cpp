@@ -1,5 +1,5 @@
 // Folding the board ("list" reply): one record per contract, 27 fields each.
-#include "data/Data.h"
+#include "data/CQeltData.h"
 
 #include <cmath>
 

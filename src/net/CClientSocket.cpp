@@ -1,4 +1,4 @@
-#include "ClientSocket.h"
+#include "CClientSocket.h"
 
 #include <sys/socket.h>
 #include <unistd.h>

@@ -1,5 +1,5 @@
 // The lists derived from the main goods list: contracts, spot month and third month.
-#include "data/Data.h"
+#include "data/CQeltData.h"
 
 #include "data/SeriesUpdate.h"
 

@@ -12,10 +12,10 @@
 
 namespace qelt {
 
-class ServerListEditor {
+class ServerListModel {
 public:
     /// Reads "<dir>config.ini" (a missing file gives an empty list).
-    explicit ServerListEditor(std::string programDirectory);
+    explicit ServerListModel(std::string programDirectory);
 
     size_t Count() const { return m_names.size(); }
     ServerEntry Entry(size_t row) const;

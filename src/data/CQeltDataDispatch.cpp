@@ -1,4 +1,4 @@
-#include "data/Data.h"
+#include "data/CQeltData.h"
 
 #include <set>
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "common/Files.h"
-#include "data/settings/QeltCFG.h"
+#include "data/settings/CQeltCFG.h"
 #include "support/TempDir.h"
 
 namespace qelt {

@@ -1,39 +1,39 @@
-#include "data/settings/ServerListEditor.h"
+#include "data/settings/ServerListModel.h"
 
 #include <utility>
 
 namespace qelt {
 
-ServerListEditor::ServerListEditor(std::string programDirectory) : m_directory(std::move(programDirectory)) {
+ServerListModel::ServerListModel(std::string programDirectory) : m_directory(std::move(programDirectory)) {
     for (ServerEntry& e : ReadServerList(m_directory)) Add(e);
 }
 
-ServerEntry ServerListEditor::Entry(size_t row) const {
+ServerEntry ServerListModel::Entry(size_t row) const {
     if (row >= Count()) return {};
     return {m_names[row], m_addresses[row], m_ports[row]};
 }
 
-std::vector<ServerEntry> ServerListEditor::Entries() const {
+std::vector<ServerEntry> ServerListModel::Entries() const {
     std::vector<ServerEntry> out;
     for (size_t i = 0; i < Count(); ++i) out.push_back(Entry(i));
     return out;
 }
 
-size_t ServerListEditor::Add(const ServerEntry& entry) {
+size_t ServerListModel::Add(const ServerEntry& entry) {
     m_names.push_back(entry.name);
     m_addresses.push_back(entry.address);
     m_ports.push_back(entry.port);
     return Count() - 1;
 }
 
-void ServerListEditor::Modify(size_t row, const ServerEntry& entry) {
+void ServerListModel::Modify(size_t row, const ServerEntry& entry) {
     if (row >= Count()) return;
     m_names[row] = entry.name;
     m_addresses[row] = entry.address;
     m_ports[row] = entry.port;
 }
 
-void ServerListEditor::Delete(const std::set<size_t>& selected) {
+void ServerListModel::Delete(const std::set<size_t>& selected) {
     // From the last row backwards, so earlier indices stay valid.
     for (auto it = selected.rbegin(); it != selected.rend(); ++it) {
         size_t row = *it;
@@ -45,13 +45,13 @@ void ServerListEditor::Delete(const std::set<size_t>& selected) {
     }
 }
 
-void ServerListEditor::Swap(size_t a, size_t b) {
+void ServerListModel::Swap(size_t a, size_t b) {
     std::swap(m_names[a], m_names[b]);
     std::swap(m_addresses[a], m_addresses[b]);
     std::swap(m_ports[a], m_ports[b]);
 }
 
-std::set<size_t> ServerListEditor::MoveUp(const std::set<size_t>& selected) {
+std::set<size_t> ServerListModel::MoveUp(const std::set<size_t>& selected) {
     std::set<size_t> after;
     for (size_t row : selected) {  // ascending: a row moves into the place its upper neighbour left
         if (row >= Count()) continue;
@@ -65,7 +65,7 @@ std::set<size_t> ServerListEditor::MoveUp(const std::set<size_t>& selected) {
     return after;
 }
 
-std::set<size_t> ServerListEditor::MoveDown(const std::set<size_t>& selected) {
+std::set<size_t> ServerListModel::MoveDown(const std::set<size_t>& selected) {
     std::set<size_t> after;
     for (auto it = selected.rbegin(); it != selected.rend(); ++it) {
         size_t row = *it;
@@ -80,9 +80,9 @@ std::set<size_t> ServerListEditor::MoveDown(const std::set<size_t>& selected) {
     return after;
 }
 
-bool ServerListEditor::Save() const { return WriteServerList(m_directory, Entries()); }
+bool ServerListModel::Save() const { return WriteServerList(m_directory, Entries()); }
 
-std::optional<std::string_view> ServerListEditor::Validate(const ServerEntry& entry) {
+std::optional<std::string_view> ServerListModel::Validate(const ServerEntry& entry) {
     if (entry.name.empty()) return "请输入服务器名称！";
     if (entry.address.empty()) return "请输入服务器地址！";
     if (entry.port.empty()) return "请输入服务器端口！";
