@@ -118,6 +118,12 @@ public:
     /// False when there is no such record.
     bool EditGoods(int categoryIndex, int goodsIndex, std::string_view selfSelectedCategory,
                    const std::function<void(CQeltGoods&)>& edit);
+    /// The first record of the list tagged `tag` ("12", "0", "1", "2", "3") with this
+    /// goods_no and due_date, edited in place under the lock (same rules as EditGoods'
+    /// `edit`): the drawn lines read from myline.txt go to their goods this way. False when
+    /// the tag names no list or the list holds no such record.
+    bool EditListedGoods(std::string_view tag, std::string_view goodsNo, std::string_view dueDate,
+                         const std::function<void(CQeltGoods&)>& edit);
     /// Position, number, month, name and state of every record of `list`, in list order.
     std::vector<GoodsSummary> Summaries(GoodsList list) const;
     /// Calls `visit` for every main record in order, under the lock, without copying: the

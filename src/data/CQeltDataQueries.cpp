@@ -104,6 +104,20 @@ bool CQeltData::EditGoods(int categoryIndex, int goodsIndex, std::string_view se
     return true;
 }
 
+bool CQeltData::EditListedGoods(std::string_view tag, std::string_view goodsNo, std::string_view dueDate,
+                                const std::function<void(CQeltGoods&)>& edit) {
+    if (tag != kTagMain && tag != kTagDelivery && tag != kTagSpotMonth && tag != kTagThirdMonth &&
+        tag != kTagContract)
+        return false;
+    std::lock_guard lock(m_mutex);
+    for (CQeltGoods& goods : ListByTag(tag)) {
+        if (goods.goods_no != goodsNo || goods.due_date != dueDate) continue;
+        edit(goods);
+        return true;
+    }
+    return false;
+}
+
 const CQeltData::List& CQeltData::ListOf(GoodsList list) const {
     switch (list) {
         case GoodsList::Delivery: return m_delivery;

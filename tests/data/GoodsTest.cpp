@@ -22,7 +22,7 @@ TEST(GoodsRecord, CopyTakesSeriesTradesAndDrawnLines) {
     goods.series.push_back(CBarRow{"20060601", "1", "2", "3", "0.5", "10", "1.5", "7", "8", "20060525"});
     goods.weekSeries = goods.series;
     goods.trades.push_back({"0", "10.00", "5"});
-    goods.lines.push_back(CMyLine{2, {{1, 10.5}, {4, 11.0}}});
+    goods.lines.push_back(CMyLine{"segment", 6, {{1, 10.5f}, {4, 11.0f}}});
     goods.oxBoxes = {3, -2};
     goods.flagged = true;
 
