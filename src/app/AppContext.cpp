@@ -26,7 +26,12 @@ int CommandOfKind(int kind) {
 
 AppContext::AppContext(CQeltCFG& settings, CQeltData& store, SessionLink& link, Poster& poster,
                        MessageTargets& targets)
-    : m_settings(settings), m_store(store), m_link(link), m_poster(poster), m_targets(targets) {}
+    : m_settings(settings),
+      m_store(store),
+      m_link(link),
+      m_poster(poster),
+      m_targets(targets),
+      m_lines(settings.ProgramDirectory()) {}
 
 AppContext::~AppContext() = default;
 
@@ -156,6 +161,37 @@ bool AppContext::GoBack() {
     m_selection.goods = back->first;
     m_selection.category = back->second;
     return true;
+}
+
+std::optional<LineKey> AppContext::CurrentLineKey() const {
+    std::optional<LineKey> key;
+    // Read in place: a copy of the goods would copy its whole series.
+    m_store.EditGoods(m_selection.category, m_selection.goods, m_selection.selfSelectedCategory,
+                      [&key](CQeltGoods& goods) { key = LineKeyOf(goods); });
+    return key;
+}
+
+void AppContext::CommitLines(const std::vector<CMyLine>& before, const std::vector<CMyLine>& after) {
+    std::optional<LineKey> key;
+    m_store.EditGoods(m_selection.category, m_selection.goods, m_selection.selfSelectedCategory,
+                      [&](CQeltGoods& goods) {
+                          goods.lines = after;
+                          key = LineKeyOf(goods);
+                      });
+    if (key) m_lines.Commit(*key, before, after);
+}
+
+std::optional<std::vector<CMyLine>> AppContext::StepLines(bool redo) {
+    const std::optional<LineKey> key = CurrentLineKey();
+    if (!key) return std::nullopt;
+    std::optional<std::vector<CMyLine>> lines = m_lines.Step(*key, redo);
+    if (lines) EditCurrentGoods([&lines](CQeltGoods& goods) { goods.lines = *lines; });
+    return lines;
+}
+
+bool AppContext::CanStepLines(bool redo) const {
+    const std::optional<LineKey> key = CurrentLineKey();
+    return key && m_lines.CanStep(*key, redo);
 }
 
 }  // namespace qelt

@@ -8,7 +8,8 @@
 /// - command routing: the view on show is asked first, then the application's own handlers;
 ///   a command nobody handles is disabled;
 /// - the standing requests, which follow the view on show (only while online and connected);
-/// - the global keys F1-F6 and the jumps to a goods (F3, F4, the index panes).
+/// - the global keys F1-F6 and the jumps to a goods (F3, F4, the index panes);
+/// - the drawn lines' journal: myline.txt and every goods' undo history for the whole run.
 /// CQeltApp wires the Qt frame and the connection to it; tests drive it with fakes.
 #include <functional>
 #include <map>
@@ -17,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "app/LineJournal.h"
 #include "common/Poster.h"
 #include "data/CQeltData.h"
 #include "data/settings/CQeltCFG.h"
@@ -118,10 +120,19 @@ public:
     bool IsOnline() const override { return m_settings.m_online.load(); }
     void PushHistory() override { m_history.Push(m_selection.goods, m_selection.category); }
     bool GoBack() override;
+    void CommitLines(const std::vector<CMyLine>& before, const std::vector<CMyLine>& after) override;
+    std::optional<std::vector<CMyLine>> StepLines(bool redo) override;
+    bool CanStepLines(bool redo) const override;
+
+    /// The drawn lines of the run: loaded at start-up, applied to the store after every
+    /// fill, saved after each edit and at exit.
+    LineJournal& Lines() { return m_lines; }
 
 private:
     /// F6: adds the current goods to the self-selected list, or removes it there.
     void ToggleSelfSelected();
+    /// myline.txt's identity of the goods on show; nothing when there is none.
+    std::optional<LineKey> CurrentLineKey() const;
 
     CQeltCFG& m_settings;
     CQeltData& m_store;
@@ -138,6 +149,7 @@ private:
     std::map<int, AppCommand> m_commands;
     std::unique_ptr<View> m_view;
     int m_viewKind = 0;
+    LineJournal m_lines;
 };
 
 }  // namespace qelt

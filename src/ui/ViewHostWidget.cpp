@@ -60,6 +60,7 @@ KeyInput ToKeyInput(const QKeyEvent& event) {
     const int qtKey = event.key();
     for (const auto& [k, v] : kKeys)
         if (qtKey == k) key.key = v;
+    if (qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z) key.letter = static_cast<char>('A' + (qtKey - Qt::Key_A));
     // Digits from the main keys and the numeric pad alike.
     if (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9 && !key.control && !key.alt) {
         key.key = ViewKey::Digit;

@@ -45,6 +45,7 @@ enum class ViewKey {
 struct KeyInput {
     ViewKey key = ViewKey::Other;
     int digit = -1;  ///< 0..9 for ViewKey::Digit
+    char letter = 0;  ///< 'A'..'Z' for a letter key whatever the modifiers (Ctrl+Z is 'Z' with control)
     bool control = false;
     bool shift = false;
     bool alt = false;

@@ -4,6 +4,7 @@
 /// context implements it with the real store and settings; tests with a fake over plain
 /// vectors.
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -56,6 +57,25 @@ public:
     /// Applies `edit` to the stored goods the selection points at, under the store lock
     /// (view-owned state: drawn lines, cover mode). `edit` must not block or call back.
     virtual void EditCurrentGoods(const std::function<void(CQeltGoods&)>& edit) = 0;
+
+    // ---- drawn lines of the goods on show (the application keeps their history) ----
+    /// A completed drawing edit: `after` becomes the goods' lines in the store and, written at
+    /// once, in myline.txt; the edit goes on the goods' undo history with `before`, the lines
+    /// it started from. Without a journal the store alone takes the lines.
+    virtual void CommitLines(const std::vector<CMyLine>& before, const std::vector<CMyLine>& after) {
+        (void)before;
+        EditCurrentGoods([&after](CQeltGoods& goods) { goods.lines = after; });
+    }
+    /// Undoes (redo = false) or redoes the goods' last drawing edit; the lines it leaves
+    /// (already in the store and the file), nothing when there is no such edit.
+    virtual std::optional<std::vector<CMyLine>> StepLines(bool redo) {
+        (void)redo;
+        return std::nullopt;
+    }
+    virtual bool CanStepLines(bool redo) const {
+        (void)redo;
+        return false;
+    }
 
     // ---- settings ----
     virtual CQeltCFG& Settings() = 0;

@@ -120,6 +120,32 @@ public:
     }
     std::vector<std::pair<int, int>> history;
 
+    // Drawn lines: every commit, and one undo history for whatever goods is current.
+    struct LineStep {
+        std::vector<CMyLine> before;
+        std::vector<CMyLine> after;
+    };
+    std::vector<LineStep> lineCommits;
+    std::vector<LineStep> lineUndo;
+    std::vector<LineStep> lineRedo;
+    void CommitLines(const std::vector<CMyLine>& before, const std::vector<CMyLine>& after) override {
+        EditCurrentGoods([&after](CQeltGoods& g) { g.lines = after; });
+        lineCommits.push_back({before, after});
+        lineUndo.push_back({before, after});
+        lineRedo.clear();
+    }
+    std::optional<std::vector<CMyLine>> StepLines(bool redo) override {
+        std::vector<LineStep>& from = redo ? lineRedo : lineUndo;
+        if (from.empty()) return std::nullopt;
+        LineStep step = from.back();
+        from.pop_back();
+        (redo ? lineUndo : lineRedo).push_back(step);
+        const std::vector<CMyLine> lines = redo ? step.after : step.before;
+        EditCurrentGoods([&lines](CQeltGoods& g) { g.lines = lines; });
+        return lines;
+    }
+    bool CanStepLines(bool redo) const override { return !(redo ? lineRedo : lineUndo).empty(); }
+
 private:
     std::unique_ptr<CQeltCFG> cfg;
 };

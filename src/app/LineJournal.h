@@ -1,0 +1,67 @@
+#pragma once
+/// The drawn lines of the whole run: myline.txt's records, every goods' undo history and
+/// the saving after each edit.
+///
+/// Lines are user work: myline.txt is rewritten (atomically) after every completed edit and
+/// once more at exit, so a crash loses nothing that was placed. The book keeps the records
+/// of goods this run does not list, written back as they came; the store's records get
+/// their lines from the book after each login or offline fill. The history of a goods lasts
+/// as long as the program runs, whichever goods or view is on show meanwhile.
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "data/CQeltData.h"
+#include "data/CQeltGoods.h"
+#include "data/settings/MyLineFile.h"
+
+namespace qelt {
+
+/// The goods' identity in myline.txt.
+LineKey LineKeyOf(const CQeltGoods& goods);
+
+/// Edits a goods' history keeps; older ones fall off.
+inline constexpr std::size_t kMaxUndoSteps = 200;
+
+class LineJournal {
+  public:
+    explicit LineJournal(std::string programDirectory) : m_directory(std::move(programDirectory)) {}
+
+    /// Reads myline.txt; until then nothing is written (a run that ends before start-up
+    /// finished leaves the file alone).
+    MyLineBook::LoadResult Load();
+    bool Loaded() const { return m_loaded; }
+    /// Every goods of the store that has a record receives its lines (its own are replaced).
+    void ApplyTo(CQeltData& store) const;
+
+    /// A completed edit of goods `key`: the book takes `after`, the file is rewritten, the
+    /// edit goes on the goods' history (its redo steps are dropped). False when the file
+    /// could not be written (the lines stay in the book and go with the next write).
+    bool Commit(const LineKey& key, std::vector<CMyLine> before, std::vector<CMyLine> after);
+    /// Undo (redo = false) or redo of the goods' last step: the lines it leaves, put in the
+    /// book and the file; nothing when there is no such step.
+    std::optional<std::vector<CMyLine>> Step(const LineKey& key, bool redo);
+    bool CanStep(const LineKey& key, bool redo) const;
+
+    /// Rewrites myline.txt from the book (at exit); false when not loaded or not written.
+    bool Save() const;
+    const MyLineBook& Book() const { return m_book; }
+
+  private:
+    struct Edit {
+        std::vector<CMyLine> before;
+        std::vector<CMyLine> after;
+    };
+    struct History {
+        std::vector<Edit> undo;
+        std::vector<Edit> redo;
+    };
+
+    std::string m_directory;
+    MyLineBook m_book;
+    bool m_loaded = false;
+    std::map<LineKey, History> m_histories;
+};
+
+}  // namespace qelt

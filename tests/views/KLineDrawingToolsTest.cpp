@@ -1,0 +1,166 @@
+// The drawing tools as the K-line view drives them: commands and their states, a line placed
+// click by click and handed to the application once, undo and redo from the keys, 清空
+// with its question, Escape, and the painting in the main pane.
+#include <gtest/gtest.h>
+
+#include "FakeViewServices.h"
+#include "common/Commands.h"
+#include "gfx/RecordingCanvas.h"
+#include "views/KLineDrawingTools.h"
+
+namespace qelt {
+namespace {
+
+using test::FakeViewHost;
+using test::FakeViewServices;
+
+LineGeometry Pane() {
+    LineGeometry g;
+    g.pane = {0, 30, 800, 430};
+    g.barWidth = 6.0f;
+    g.origin = 100;
+    g.pricePerPixel = 0.5f;
+    g.priceMin = 200.0f;
+    return g;
+}
+
+KeyInput Control(char letter, bool shift = false) {
+    KeyInput key;
+    key.control = true;
+    key.shift = shift;
+    key.letter = letter;
+    return key;
+}
+
+const CMyLine kSegment{"segment", 6, {{120, 251.0f}, {150, 265.0f}}};
+
+class DrawingToolsTest : public ::testing::Test {
+  protected:
+    DrawingToolsTest() {
+        services.mainList = {test::MakeGoods("0101", "20070325", "251.00", "250.00", 0),
+                             test::MakeGoods("0101", "20070425", "251.00", "250.00", 1)};
+        services.selection.goods = 0;
+        tools.Load(services.CurrentGoods());
+        tools.SetGeometry(Pane());
+    }
+    void PlaceSegment() {
+        tools.Command(cmd::kDrawSegment, host);
+        tools.MouseDown({123, 328}, host);
+        tools.MouseMove({303, 300}, host);
+        tools.MouseDown({303, 300}, host);
+    }
+    FakeViewServices services;
+    FakeViewHost host;
+    KLineDrawingTools tools{services};
+};
+
+TEST_F(DrawingToolsTest, APlacedLineReachesTheApplicationOnceAndUndoRedoFollowTheKeys) {
+    PlaceSegment();
+    ASSERT_EQ(services.lineCommits.size(), 1u) << "moves and the first click are no edits";
+    EXPECT_EQ(services.mainList[0].lines, std::vector<CMyLine>{kSegment});
+    EXPECT_GT(host.invalidations, 0);
+
+    EXPECT_TRUE(tools.Key(Control('Z'), host));
+    EXPECT_TRUE(tools.Editor().Lines().empty());
+    EXPECT_TRUE(services.mainList[0].lines.empty());
+    EXPECT_TRUE(tools.StateOf(cmd::kDrawRedo)->enabled);
+    EXPECT_FALSE(tools.StateOf(cmd::kDrawUndo)->enabled);
+    EXPECT_TRUE(tools.Key(Control('Y'), host));
+    EXPECT_EQ(tools.Editor().Lines(), std::vector<CMyLine>{kSegment});
+    tools.Command(cmd::kDrawUndo, host);
+    EXPECT_TRUE(tools.Key(Control('Z', true), host)) << "Ctrl+Shift+Z redoes too";
+    EXPECT_EQ(tools.Editor().Lines(), std::vector<CMyLine>{kSegment});
+    EXPECT_FALSE(tools.Key(Control('C'), host));
+
+    // Undo in the middle of a placement takes the placement back, not the line before it.
+    tools.Command(cmd::kDrawRect, host);
+    tools.MouseDown({400, 200}, host);
+    tools.Command(cmd::kDrawUndo, host);
+    EXPECT_EQ(tools.Editor().Lines(), std::vector<CMyLine>{kSegment});
+    EXPECT_EQ(services.lineCommits.size(), 1u);
+}
+
+TEST_F(DrawingToolsTest, CommandStatesFollowTheToolAndTheLines) {
+    EXPECT_FALSE(tools.StateOf(cmd::kDrawDelete)->enabled);
+    EXPECT_FALSE(tools.StateOf(cmd::kDrawClear)->enabled);
+    EXPECT_FALSE(tools.StateOf(cmd::kDrawUndo)->enabled);
+    tools.Command(cmd::kDrawGold, host);
+    EXPECT_TRUE(tools.StateOf(cmd::kDrawGold)->checked);
+    EXPECT_FALSE(tools.StateOf(cmd::kDrawWave)->checked);
+    tools.Command(cmd::kDrawCancel, host);
+    EXPECT_FALSE(tools.StateOf(cmd::kDrawGold)->checked);
+    PlaceSegment();
+    EXPECT_TRUE(tools.StateOf(cmd::kDrawDelete)->enabled) << "the new line is selected";
+    EXPECT_TRUE(tools.StateOf(cmd::kDrawClear)->enabled);
+    EXPECT_FALSE(tools.StateOf(cmd::kZoomIn)) << "not a drawing command";
+    EXPECT_FALSE(tools.Command(cmd::kZoomIn, host));
+
+    tools.Command(cmd::kDrawDelete, host);
+    EXPECT_TRUE(services.mainList[0].lines.empty()) << "deleted from the goods, not hidden";
+}
+
+TEST_F(DrawingToolsTest, ClearingAsksFirstAndCancelKeepsEveryLine) {
+    PlaceSegment();
+    tools.Command(cmd::kDrawWave, host);
+    tools.MouseDown({100, 200}, host);
+    tools.MouseDown({100, 260}, host);
+    ASSERT_EQ(services.mainList[0].lines.size(), 2u);
+    host.confirmAnswer = false;
+    tools.Command(cmd::kDrawClear, host);
+    EXPECT_EQ(host.messages, std::vector<std::string>{"确定要清楚所有画线吗？"});
+    EXPECT_EQ(tools.Editor().Lines().size(), 2u);
+    EXPECT_EQ(services.mainList[0].lines.size(), 2u);
+    EXPECT_EQ(services.lineCommits.size(), 2u);
+    host.confirmAnswer = true;
+    tools.Command(cmd::kDrawClear, host);
+    EXPECT_TRUE(services.mainList[0].lines.empty());
+    tools.Key(Control('Z'), host);
+    EXPECT_EQ(services.mainList[0].lines.size(), 2u) << "a clear is undone as one edit";
+}
+
+TEST_F(DrawingToolsTest, EscapeIsTheToolsOnlyWhileThereIsSomethingToTakeBack) {
+    KeyInput escape;
+    escape.key = ViewKey::Escape;
+    EXPECT_FALSE(tools.Key(escape, host)) << "the view's own Escape (back to the board)";
+    tools.Command(cmd::kDrawLine, host);
+    EXPECT_TRUE(tools.Key(escape, host));
+    EXPECT_FALSE(tools.Editor().IsArmed());
+    EXPECT_FALSE(tools.MouseDown({900, 200}, host)) << "outside the main pane";
+    EXPECT_FALSE(tools.MouseDown({100, 500}, host));
+}
+
+TEST_F(DrawingToolsTest, AReloadKeepsAPlacementOfTheSameGoodsButNotOfAnother) {
+    tools.Command(cmd::kDrawSegment, host);
+    tools.MouseDown({123, 328}, host);
+    tools.Load(services.CurrentGoods());  // a live update of the goods on show
+    EXPECT_TRUE(tools.Editor().Placing());
+    EXPECT_TRUE(tools.DoubleClick({303, 300}, host)) << "a quick second click still places the point";
+    EXPECT_EQ(services.lineCommits.size(), 1u);
+
+    services.selection.goods = 1;
+    tools.Command(cmd::kDrawSegment, host);
+    tools.MouseDown({123, 328}, host);
+    tools.Load(services.CurrentGoods());
+    EXPECT_FALSE(tools.Editor().Placing());
+    EXPECT_TRUE(tools.Editor().Lines().empty()) << "the other goods' own lines";
+}
+
+TEST_F(DrawingToolsTest, LinesArePaintedInTheMainPaneWithTheSelectedOneHighlighted) {
+    PlaceSegment();
+    RecordingCanvas canvas(1000, 600);
+    tools.Paint(canvas, services.Settings().Pens());
+    const auto lines = canvas.Of(DrawOp::Line);
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0].pen.colour, 0xFF00FFu) << "selected: magenta";
+    EXPECT_EQ(lines[0].clip, (Rect{0, 30, 740, 430}));
+    EXPECT_EQ(canvas.Of(DrawOp::Rectangle).size(), 2u) << "two handles";
+
+    tools.MouseDown({600, 100}, host);  // deselect
+    canvas.Clear();
+    tools.Paint(canvas, services.Settings().Pens());
+    EXPECT_EQ(canvas.Of(DrawOp::Line)[0].pen.colour, 0x00FFFFu);
+    EXPECT_TRUE(canvas.Of(DrawOp::Rectangle).empty());
+}
+
+}  // namespace
+}  // namespace qelt
