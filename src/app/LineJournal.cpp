@@ -11,10 +11,9 @@ MyLineBook::LoadResult LineJournal::Load() {
 }
 
 void LineJournal::ApplyTo(CQeltData& store) const {
-    for (const LineKey& key : m_book.Keys()) {
-        std::vector<CMyLine> lines = m_book.LinesOf(key);
+    for (auto& [key, lines] : m_book.AllLines()) {
         store.EditListedGoods(key.tag, key.goodsNo, key.dueDate,
-                              [&lines](CQeltGoods& goods) { goods.lines = lines; });
+                              [&lines](CQeltGoods& goods) { goods.lines = std::move(lines); });
     }
 }
 

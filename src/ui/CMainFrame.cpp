@@ -103,6 +103,7 @@ void CMainFrame::BuildMenus() {
     system->addSeparator();
     system->addAction(MakeAction(cmd::kExportCsv, "导出到EXCEL"));
     system->addAction(MakeAction(cmd::kExportText, "导出到文本文件"));
+    system->addAction(MakeAction(cmd::kExportPicture, "导出到图片"));
     system->addSeparator();
     QAction* print = MakeAction(cmd::kPrint, "打印(&P)...");
     print->setShortcut(QKeySequence::Print);
@@ -136,17 +137,25 @@ void CMainFrame::BuildMenus() {
     move->addAction(MakeAction(cmd::kDetails, "详细信息", "详"));
 
     QMenu* drawing = menuBar()->addMenu(QString::fromUtf8("画线(&D)"));
-    drawing->addAction(MakeAction(cmd::kDrawSegment, "线段", "╲"));
-    drawing->addAction(MakeAction(cmd::kDrawLine, "直线", "─"));
-    drawing->addAction(MakeAction(cmd::kDrawParallel, "平行线", "═"));
-    drawing->addAction(MakeAction(cmd::kDrawRect, "矩形", "□"));
-    drawing->addAction(MakeAction(cmd::kDrawWave, "波段线", "∧"));
-    drawing->addAction(MakeAction(cmd::kDrawPeriod, "周期线", "‖"));
-    drawing->addAction(MakeAction(cmd::kDrawGold, "黄金分割", "黄"));
+    // The armed tool shows checked.
+    drawing->addAction(MakeAction(cmd::kDrawSegment, "线段", "╲", true));
+    drawing->addAction(MakeAction(cmd::kDrawLine, "直线", "─", true));
+    drawing->addAction(MakeAction(cmd::kDrawParallel, "平行线", "═", true));
+    drawing->addAction(MakeAction(cmd::kDrawRect, "矩形", "□", true));
+    drawing->addAction(MakeAction(cmd::kDrawWave, "波段线", "∧", true));
+    drawing->addAction(MakeAction(cmd::kDrawPeriod, "周期线", "‖", true));
+    drawing->addAction(MakeAction(cmd::kDrawGold, "黄金分割", "黄", true));
     drawing->addSeparator();
     drawing->addAction(MakeAction(cmd::kDrawDelete, "删除", "删"));
     drawing->addAction(MakeAction(cmd::kDrawClear, "清空", "清"));
     drawing->addAction(MakeAction(cmd::kDrawCancel, "取消", "×"));
+    drawing->addSeparator();
+    QAction* undo = MakeAction(cmd::kDrawUndo, "撤销", "↶");
+    undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    drawing->addAction(undo);
+    QAction* redo = MakeAction(cmd::kDrawRedo, "重做", "↷");
+    redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    drawing->addAction(redo);
 
     QMenu* alarms = menuBar()->addMenu(QString::fromUtf8("预警(&W)"));
     alarms->addAction(MakeAction(cmd::kAlarmList, "设置"));
@@ -190,7 +199,7 @@ void CMainFrame::BuildToolBars() {
     addToolBar(Qt::RightToolBarArea, m_drawingBar);
     const int drawingButtons[] = {cmd::kDrawSegment, cmd::kDrawLine, cmd::kDrawParallel, 0, cmd::kDrawRect,
                                   cmd::kDrawWave, cmd::kDrawPeriod, cmd::kDrawGold, 0, cmd::kDrawDelete,
-                                  cmd::kDrawClear, cmd::kDrawCancel};
+                                  cmd::kDrawClear, cmd::kDrawCancel, 0, cmd::kDrawUndo, cmd::kDrawRedo};
     for (int id : drawingButtons) {
         if (id == 0)
             m_drawingBar->addSeparator();

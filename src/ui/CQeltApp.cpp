@@ -102,6 +102,9 @@ bool CQeltApp::InitInstance() {
     else if (!RunLogin())
         return false;
     if (!m_cfg.m_online) LoadStoreFromHistory(m_database, m_store);
+    // The drawn lines, online and offline alike, before the frame and its first view.
+    m_context.Lines().Load();
+    m_context.Lines().ApplyTo(m_store);
     CreateFrame();
     m_context.SwitchView(kViewQuoteList);
     m_frame->showMaximized();
@@ -119,6 +122,9 @@ void CQeltApp::ExitInstance() {
     if (m_exited) return;
     m_exited = true;
     m_socket.StopPolling();
+    // Every edit was written when it was made; this last write covers nothing new but keeps
+    // the file as the book holds it (nothing happens when start-up never read it).
+    m_context.Lines().Save();
     if (m_cfg.m_online) SaveStoreToHistory(m_database, m_store);
 }
 

@@ -88,6 +88,8 @@ void CQeltApp::ConnectFromMenu() {
     // Offline browsing again after a connection was dropped from the dialog: the store
     // starts over from the local database.
     if (!m_cfg.m_online && m_store.CategoryCodes().empty()) LoadStoreFromHistory(m_database, m_store);
+    // A login starts the store over: its goods take their drawn lines again.
+    m_context.Lines().ApplyTo(m_store);
     // The view on show is rebuilt on the store as it now is (new categories, new goods).
     m_context.SwitchView(m_context.ActiveKind());
 }

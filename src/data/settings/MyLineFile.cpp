@@ -1,6 +1,7 @@
 #include "data/settings/MyLineFile.h"
 
 #include <cmath>
+#include <map>
 #include <set>
 
 #include "common/Files.h"
@@ -12,7 +13,7 @@ namespace qelt {
 namespace {
 
 /// Far above any real drawing (a few hundred bytes a goods); a larger file is not ours.
-constexpr std::size_t kMaxFileBytes = 8u << 20;
+constexpr std::size_t kMaxFileBytes = 4u << 20;
 
 std::string PathOf(const std::string& programDirectory) { return programDirectory + "myline.txt"; }
 
@@ -21,16 +22,6 @@ float PriceOf(std::string_view text) {
     // A price a float cannot hold would draw nowhere and write back as hundreds of digits.
     if (!std::isfinite(value) || std::fabs(value) > 1e15) return 0.0f;
     return static_cast<float>(value);
-}
-
-/// The lines of a record's fourth field.
-std::vector<CMyLine> ParseLines(std::string_view field) {
-    std::vector<CMyLine> lines;
-    for (std::string_view text : SplitViews(field, ";")) {
-        if (lines.size() >= kMaxLinesPerGoods) break;
-        if (std::optional<CMyLine> line = ParseMyLine(text)) lines.push_back(std::move(*line));
-    }
-    return lines;
 }
 
 }  // namespace
@@ -91,18 +82,32 @@ bool MyLineBook::Save(const std::string& programDirectory) const {
     return WriteFileAtomic(PathOf(programDirectory), Utf8ToGbk(Format()));
 }
 
+void MyLineBook::AppendLines(const Record& record, std::vector<CMyLine>& lines) {
+    const std::vector<std::string_view> f = SplitViews(record.text, kFieldSeparator);
+    if (f.size() < 4) return;
+    for (std::string_view text : SplitViews(f[3], ";")) {
+        if (lines.size() >= kMaxLinesPerGoods) return;
+        if (std::optional<CMyLine> line = ParseMyLine(text)) lines.push_back(std::move(*line));
+    }
+}
+
 std::vector<CMyLine> MyLineBook::LinesOf(const LineKey& key) const {
     std::vector<CMyLine> lines;
-    for (const Record& record : m_records) {
-        if (record.key != key) continue;
-        const std::vector<std::string_view> f = SplitViews(record.text, kFieldSeparator);
-        if (f.size() < 4) continue;
-        for (CMyLine& line : ParseLines(f[3])) {
-            if (lines.size() >= kMaxLinesPerGoods) return lines;
-            lines.push_back(std::move(line));
-        }
-    }
+    for (const Record& record : m_records)
+        if (record.key == key) AppendLines(record, lines);
     return lines;
+}
+
+std::vector<std::pair<LineKey, std::vector<CMyLine>>> MyLineBook::AllLines() const {
+    std::vector<std::pair<LineKey, std::vector<CMyLine>>> all;
+    std::map<LineKey, std::size_t> at;
+    for (const Record& record : m_records) {
+        if (!record.key) continue;
+        const auto [found, added] = at.emplace(*record.key, all.size());
+        if (added) all.emplace_back(*record.key, std::vector<CMyLine>{});
+        AppendLines(record, all[found->second].second);
+    }
+    return all;
 }
 
 std::vector<LineKey> MyLineBook::Keys() const {

@@ -14,6 +14,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "data/CMyLine.h"
@@ -59,6 +60,8 @@ class MyLineBook {
     std::vector<CMyLine> LinesOf(const LineKey& key) const;
     /// The distinct goods the book holds records of, in file order.
     std::vector<LineKey> Keys() const;
+    /// Every goods with the lines of all its records (as LinesOf), in one pass over the book.
+    std::vector<std::pair<LineKey, std::vector<CMyLine>>> AllLines() const;
     /// Makes `lines` the goods' lines: its first record takes them (a new record at the end
     /// when there is none), later records of the goods go; no lines, no record.
     void Set(const LineKey& key, const std::vector<CMyLine>& lines);
@@ -69,6 +72,8 @@ class MyLineBook {
         std::string text;            ///< the whole record
     };
     static std::string FormatRecord(const LineKey& key, const std::vector<CMyLine>& lines);
+    /// Appends the lines of `record` to `lines`, up to kMaxLinesPerGoods in all.
+    static void AppendLines(const Record& record, std::vector<CMyLine>& lines);
 
     std::vector<Record> m_records;
     bool m_readOnly = false;
