@@ -174,10 +174,12 @@ TEST_F(AppContextTest, FunctionKeysAndJumps) {
 }
 
 TEST_F(AppContextTest, HistoryGoesBackToThePreviousGoods) {
-    context.Selection() = {3, 10};
+    context.Selection().category = 3;
+    context.Selection().goods = 10;
     context.PushHistory();
     context.PushHistory();  // the same goods again: one entry
-    context.Selection() = {4, 12};
+    context.Selection().category = 4;
+    context.Selection().goods = 12;
     context.PushHistory();
     ASSERT_TRUE(context.GoBack());
     EXPECT_EQ(context.Selection().goods, 10);

@@ -52,7 +52,11 @@ public:
     std::map<int, std::vector<CQeltGoods>> goods;  ///< rows per category index
     std::vector<CQeltGoods> mainList;
     std::vector<std::string> flagged;
-    ViewSelection selection{0, -1};
+    ViewSelection selection = [] {
+        ViewSelection s;
+        s.goods = -1;  // nothing current until a view makes a goods current
+        return s;
+    }();
     int viewArgument = 1;
     std::vector<std::vector<std::string>> added;
     std::vector<std::vector<std::string>> removed;
