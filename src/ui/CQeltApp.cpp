@@ -13,6 +13,7 @@
 #include "ModalDialog.h"
 #include "ViewHostWidget.h"
 #include "app/WebSite.h"
+#include "dialogs/CQeltAlarmDlg.h"
 #include "common/Messages.h"
 #include "data/history/StoreArchive.h"
 #include "net/Requests.h"
@@ -59,6 +60,10 @@ CQeltApp::CQeltApp(AppOptions options)
     m_store.SetHistorySink(&m_database);
     m_socket.SetSink(&m_store);
     m_socket.SetAlarmQuerySource([this] { return m_cfg.AlarmQueries(); });
+    // On the receive thread: only a post toward the interface, once per burst.
+    m_store.SetAlarmRefresh([this] {
+        if (!m_alarmRefreshPending.exchange(true)) m_poster.PostThreadMessage(WM_ALARM_REFRESH, 0, 0);
+    });
     RegisterViews();
     RegisterCommands();
     qApp->installEventFilter(this);
@@ -69,6 +74,7 @@ CQeltApp::~CQeltApp() {
     CancelConnect();
     m_connector.reset();
     ExitInstance();
+    delete m_alarmWindow.data();
     m_context.SetFrame(nullptr);
     delete m_frame.data();
     m_context.CloseView();
@@ -103,6 +109,7 @@ bool CQeltApp::InitInstance() {
         return false;
     if (!m_cfg.m_online) LoadStoreFromHistory(m_database, m_store);
     CreateFrame();
+    CreateAlarmWindow();
     m_context.SwitchView(kViewQuoteList);
     m_frame->showMaximized();
     if (m_cfg.m_online) m_paced.SendFirst(NoticeRequest());
@@ -237,6 +244,7 @@ bool CQeltApp::event(QEvent* e) {
         case WM_SWITCH_VIEW: m_context.OnSwitchViewMessage(message->WParam(), message->LParam()); break;
         case WM_NET_RECONNECT: m_relogin.OnReconnect(static_cast<long>(message->WParam())); break;
         case WM_NET_NOTICE: ShowNotice(); break;
+        case WM_ALARM_REFRESH: RefreshAlarmWindow(); break;
         default: break;  // WM_UPDATE_PROGRESS and the rest: accepted and ignored
     }
     return true;
