@@ -8,16 +8,21 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QTimer>
 #include <csignal>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 
+#include "app/AlarmRules.h"
 #include "common/Files.h"
+#include "common/Numbers.h"
 #include "common/ServerList.h"
 #include "data/history/HistoryDatabase.h"
+#include "data/settings/AlarmFile.h"
 #include "data/settings/RememberedLogin.h"
+#include "net/Requests.h"
 #include "support/BlackHole.h"
 #include "support/DemoServerProcess.h"
 #include "support/LoopbackServer.h"
@@ -31,11 +36,6 @@
 #include "ui/CQeltApp.h"
 #include "ui/CQeltHtml.h"
 #include "ui/dialogs/CQeltAlarmDlg.h"
-#include "app/AlarmRules.h"
-#include "common/Numbers.h"
-#include "data/settings/AlarmFile.h"
-#include "net/Requests.h"
-#include <QTableWidget>
 
 namespace qelt {
 namespace {
@@ -449,8 +449,10 @@ TEST_F(AppEndToEnd, AlarmsTheMarketMeetsReachTheAlarmWindow) {
 
     auto* list = app.AlarmWindow()->findChild<QTableWidget*>("list");
     ASSERT_NE(list, nullptr);
-    const QString wanted = QString::fromStdString(app.Store().CategoryName("0112") + ShortDeliveryMonth(traded.due_date));
-    ASSERT_TRUE(SpinUntil([&] { return list->rowCount() > 0; }, 10s)) << "the alarm fired within a few passes";
+    const QString wanted =
+        QString::fromStdString(app.Store().CategoryName("0112") + ShortDeliveryMonth(traded.due_date));
+    ASSERT_TRUE(SpinUntil([&] { return list->rowCount() > 0; }, 10s))
+        << "the alarm fired within a few passes";
     EXPECT_EQ(list->item(list->rowCount() - 1, 0)->text(), wanted);
     EXPECT_FALSE(wanted.startsWith("0112")) << "the category table names the goods";
 
