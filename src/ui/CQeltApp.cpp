@@ -254,6 +254,9 @@ bool CQeltApp::eventFilter(QObject* watched, QEvent* e) {
     // Closing the main window ends every event loop, the nested ones of dialogs and menus
     // included; the objects go away after them, in order.
     if (e->type() == QEvent::Close && watched == m_frame.data()) {
+        // Quitting closes every window, the alarm window too: that must not switch the
+        // alarms off for the next start.
+        if (m_alarmWindow) m_alarmWindow->SetCloseHook({});
         QCoreApplication::quit();
         return false;
     }

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
@@ -193,6 +194,17 @@ TEST_F(AlarmWindow, ShowsTheNewestFirstWithTheCategoryName) {
     EXPECT_TRUE(window.Refresh());
     EXPECT_EQ(Column(list, 0).front(), "干茧2612");
     EXPECT_FALSE(window.Refresh());
+    EXPECT_EQ(Headers(list), (std::vector<std::string>{"商品/70", "价/60", "量/30", "仓/30"}))
+        << "short texts fit";
+
+    // Six-digit prices and five-digit volumes of a real market: the columns widen to show them.
+    store.Dispatch("alarm:4|0112|20270125|166410.00|12345|67890||");
+    window.Refresh();
+    const QFontMetrics metrics(list->font());
+    for (int c : {1, 2, 3})
+        EXPECT_GE(list->columnWidth(c), metrics.horizontalAdvance(list->item(0, c)->text()))
+            << "column " << c;
+    EXPECT_EQ(list->columnWidth(0), 70);
 
     window.resize(220, 170);
     window.show();

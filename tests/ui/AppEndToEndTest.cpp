@@ -511,6 +511,23 @@ TEST(AppAlarms, CommandsSwitchTheWindowAndTheNextStartRemembers) {
         app.Frame()->close();
     }
     EXPECT_EQ(ReadAlarmFile(home.Path()), (AlarmSettings{{}, true, true}));
+
+    // The real program ends (its window closed) with the alarms on: they stay on, although
+    // quitting closes the alarm window as well.
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        const std::string shot = home.File("shot.png");
+        ::execl(QELT_CLIENT_PATH, QELT_CLIENT_PATH, "--home", home.Path().c_str(), "--offline",
+                "--screenshot", shot.c_str(), "--screenshot-delay", "300", static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_TRUE(FileExists(home.File("shot.png")));
+    EXPECT_TRUE(ReadAlarmFile(home.Path()).windowOn) << "still on after the program ended";
+
     CQeltApp again(o);
     ASSERT_TRUE(again.InitInstance());
     EXPECT_TRUE(again.AlarmWindow()->isVisible()) << "on at the last exit: shown at start";

@@ -12,16 +12,13 @@
 #include "ui/ModalDialog.h"
 #include "ui/dialogs/CQeltAlarm.h"
 #include "ui/dialogs/MessageBoxes.h"
+#include "ui/dialogs/ReportList.h"
 
 namespace qelt {
 namespace {
 
-struct Column {
-    const char* title;
-    int width;
-};
-constexpr Column kColumns[] = {{"编  号", 60},  {"品  种", 60}, {"交货月", 100},
-                               {"价  格", 150}, {"成交量", 60}, {"净持仓量", 60}};
+const std::vector<ReportColumn> kColumns = {{"编  号", 60},  {"品  种", 60}, {"交货月", 100},
+                                            {"价  格", 150}, {"成交量", 60}, {"净持仓量", 60}};
 
 QPushButton* AddButton(QBoxLayout* layout, QWidget* parent, const QString& text, const char* objectName) {
     auto* button = new QPushButton(text, parent);
@@ -46,25 +43,8 @@ CQeltAlarmList::CQeltAlarmList(CQeltCFG& settings, Records records, SwitchAlarms
         ExecModal<CQeltAlarm>(records(), m_settings, m_boxes, owner);
     };
 
-    m_list = new QTableWidget(0, static_cast<int>(std::size(kColumns)), this);
-    m_list->setObjectName("list");
-    m_list->setShowGrid(true);
-    m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_list = MakeReportList(this, kColumns);  // 1013
     m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_list->verticalHeader()->hide();
-    // The report list's small type (11 pixels) keeps the texts
-    // within the columns' fixed widths.
-    QFont font(QStringLiteral("宋体"));
-    font.setPixelSize(11);
-    m_list->setFont(font);
-    m_list->horizontalHeader()->setFont(font);
-    m_list->verticalHeader()->setDefaultSectionSize(QFontMetrics(font).height() + 6);
-    m_list->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
-    for (int c = 0; c < static_cast<int>(std::size(kColumns)); ++c) {
-        m_list->setHorizontalHeaderItem(c, new QTableWidgetItem(QString::fromUtf8(kColumns[c].title)));
-        m_list->setColumnWidth(c, kColumns[c].width);
-    }
 
     auto* buttons = new QHBoxLayout;
     connect(AddButton(buttons, this, QStringLiteral("添  加"), "add"), &QPushButton::clicked, this,
@@ -92,18 +72,7 @@ std::set<size_t> CQeltAlarmList::SelectedRows() const {
     return rows;
 }
 
-void CQeltAlarmList::Refill() {
-    const std::vector<AlarmListRow> rows = m_model.Rows();
-    m_list->clearContents();
-    m_list->setRowCount(static_cast<int>(rows.size()));
-    for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
-        for (int c = 0; c < static_cast<int>(rows[r].size()); ++c) {
-            auto* item = new QTableWidgetItem(QString::fromStdString(rows[r][c]));
-            item->setTextAlignment(Qt::AlignCenter);
-            m_list->setItem(r, c, item);
-        }
-    }
-}
+void CQeltAlarmList::Refill() { FillReportList(m_list, kColumns, m_model.Rows()); }
 
 void CQeltAlarmList::OnAdd() {
     m_entryDialog(this);
