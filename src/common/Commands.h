@@ -21,6 +21,7 @@ inline constexpr int kAlarmList = 32896;     ///< 预警 设置
 inline constexpr int kAlarmAdd = 32895;      ///< 预警 添加
 inline constexpr int kAlarmOn = 32897;       ///< 预警 开启
 inline constexpr int kAlarmOff = 32898;      ///< 预警 关闭
+inline constexpr int kAlarmSound = 32935;    ///< 预警 提示音 (checked while on)
 inline constexpr int kIndicators = 32914;    ///< 指标设置
 inline constexpr int kHelp = 32926;          ///< 系统帮助
 inline constexpr int kAbout = 57664;         ///< 关于

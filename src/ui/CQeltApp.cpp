@@ -15,6 +15,7 @@
 #include "app/WebSite.h"
 #include "common/Messages.h"
 #include "data/history/StoreArchive.h"
+#include "dialogs/CQeltAlarmDlg.h"
 #include "net/Requests.h"
 #include "views/QuoteListView.h"
 #include "views/ViewKinds.h"
@@ -59,6 +60,10 @@ CQeltApp::CQeltApp(AppOptions options)
     m_store.SetHistorySink(&m_database);
     m_socket.SetSink(&m_store);
     m_socket.SetAlarmQuerySource([this] { return m_cfg.AlarmQueries(); });
+    // On the receive thread: only a post toward the interface, once per burst.
+    m_store.SetAlarmRefresh([this] {
+        if (!m_alarmRefreshPending.exchange(true)) m_poster.PostThreadMessage(WM_ALARM_REFRESH, 0, 0);
+    });
     RegisterViews();
     RegisterCommands();
     qApp->installEventFilter(this);
@@ -69,6 +74,7 @@ CQeltApp::~CQeltApp() {
     CancelConnect();
     m_connector.reset();
     ExitInstance();
+    delete m_alarmWindow.data();
     m_context.SetFrame(nullptr);
     delete m_frame.data();
     m_context.CloseView();
@@ -103,6 +109,7 @@ bool CQeltApp::InitInstance() {
         return false;
     if (!m_cfg.m_online) LoadStoreFromHistory(m_database, m_store);
     CreateFrame();
+    CreateAlarmWindow();
     m_context.SwitchView(kViewQuoteList);
     m_frame->showMaximized();
     if (m_cfg.m_online) m_paced.SendFirst(NoticeRequest());
@@ -237,6 +244,7 @@ bool CQeltApp::event(QEvent* e) {
         case WM_SWITCH_VIEW: m_context.OnSwitchViewMessage(message->WParam(), message->LParam()); break;
         case WM_NET_RECONNECT: m_relogin.OnReconnect(static_cast<long>(message->WParam())); break;
         case WM_NET_NOTICE: ShowNotice(); break;
+        case WM_ALARM_REFRESH: RefreshAlarmWindow(); break;
         default: break;  // WM_UPDATE_PROGRESS and the rest: accepted and ignored
     }
     return true;
@@ -246,6 +254,9 @@ bool CQeltApp::eventFilter(QObject* watched, QEvent* e) {
     // Closing the main window ends every event loop, the nested ones of dialogs and menus
     // included; the objects go away after them, in order.
     if (e->type() == QEvent::Close && watched == m_frame.data()) {
+        // Quitting closes every window, the alarm window too: that must not switch the
+        // alarms off for the next start.
+        if (m_alarmWindow) m_alarmWindow->SetCloseHook({});
         QCoreApplication::quit();
         return false;
     }

@@ -8,19 +8,25 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QTimer>
 #include <csignal>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 
+#include "app/AlarmRules.h"
 #include "common/Files.h"
+#include "common/Numbers.h"
 #include "common/ServerList.h"
 #include "data/history/HistoryDatabase.h"
+#include "data/settings/AlarmFile.h"
 #include "data/settings/RememberedLogin.h"
+#include "net/Requests.h"
 #include "support/BlackHole.h"
 #include "support/DemoServerProcess.h"
 #include "support/LoopbackServer.h"
+#include "support/RecordingRelay.h"
 #include "common/Commands.h"
 #include "common/Messages.h"
 #include "ui/QtPoster.h"
@@ -29,6 +35,7 @@
 #include "ui/CMainFrame.h"
 #include "ui/CQeltApp.h"
 #include "ui/CQeltHtml.h"
+#include "ui/dialogs/CQeltAlarmDlg.h"
 
 namespace qelt {
 namespace {
@@ -383,6 +390,149 @@ TEST_F(AppEndToEnd, SigtermSavesTheBoardToTheDatabase) {
     EXPECT_TRUE(WIFEXITED(status)) << "an orderly exit, not death by the signal";
     EXPECT_GT(count("qeltlist"), 10);
     EXPECT_GT(count("category"), 0);
+}
+
+/// The messages of a recorded client stream (GBK bytes; the alarm queries are plain ASCII).
+std::vector<std::string> WireMessages(const std::string& bytes) {
+    std::vector<std::string> messages;
+    size_t at = 0;
+    for (size_t end; (end = bytes.find("|END", at)) != std::string::npos; at = end + 4)
+        messages.push_back(bytes.substr(at, end - at));
+    return messages;
+}
+
+/// The alarm queries of each complete polling pass: what was sent between one "list:" and
+/// the next.
+std::vector<std::vector<std::string>> AlarmQueriesPerPass(const std::vector<std::string>& messages) {
+    std::vector<std::vector<std::string>> passes;
+    bool inPass = false;
+    std::vector<std::string> current;
+    for (const std::string& m : messages) {
+        if (m == "list:") {
+            if (inPass) passes.push_back(current);
+            current.clear();
+            inPass = true;
+        } else if (m.starts_with("alarm:")) {
+            current.push_back(m);
+        }
+    }
+    return passes;
+}
+
+/// The real client, its alarm entries and the demo server's evaluation: every polling pass
+/// carries one query per entry with a threshold, and an entry the market's quote meets
+/// shows in 预警系统.
+TEST_F(AppEndToEnd, AlarmsTheMarketMeetsReachTheAlarmWindow) {
+    WriteRememberedLogin(home.Path(), {"demo", "demo"});
+    test::RecordingRelay relay(server.Port());
+    WriteServerList(home.Path(), {{"demo", "127.0.0.1", std::to_string(relay.Port())}});
+    CQeltApp app(Options());
+    ASSERT_TRUE(app.InitInstance());
+    ASSERT_NE(app.AlarmWindow(), nullptr);
+    EXPECT_FALSE(app.AlarmWindow()->isVisible()) << "alarms start off";
+
+    CQeltGoods traded;
+    for (const CQeltGoods& g : app.Store().MainList())
+        if (g.goods_no == "0112" && LeadingInt(g.state) > 0 && LeadingDouble(g.price) > 10) traded = g;
+    ASSERT_FALSE(traded.goods_no.empty()) << "a trading raw silk contract with a price";
+    const double price = LeadingDouble(traded.price);
+    const std::vector<AlarmEntry> entries = {
+        {traded.goods_no, traded.due_date, FormatFixed(price - 5, 3), "0.000", "0", "0"},  // met now
+        {traded.goods_no, traded.due_date, "999999.000", "0.000", "0", "0"},               // never met
+        {"0121", traded.due_date, "0.000", "0.000", "0", "300"},
+        {traded.goods_no, traded.due_date, "0.000", "0.000", "0", "0"},  // no threshold: no query
+    };
+    for (const AlarmEntry& e : entries) ASSERT_TRUE(app.Settings().AddAlarmEntry(e));
+    ASSERT_TRUE(app.Context().StateOfCommand(cmd::kAlarmOn).enabled);
+    app.Context().RunCommand(cmd::kAlarmOn);
+    EXPECT_TRUE(app.AlarmWindow()->isVisible());
+
+    auto* list = app.AlarmWindow()->findChild<QTableWidget*>("list");
+    ASSERT_NE(list, nullptr);
+    const QString wanted =
+        QString::fromStdString(app.Store().CategoryName("0112") + ShortDeliveryMonth(traded.due_date));
+    ASSERT_TRUE(SpinUntil([&] { return list->rowCount() > 0; }, 10s))
+        << "the alarm fired within a few passes";
+    EXPECT_EQ(list->item(list->rowCount() - 1, 0)->text(), wanted);
+    EXPECT_FALSE(wanted.startsWith("0112")) << "the category table names the goods";
+
+    // Let three more passes go by, then read what the client sent.
+    SpinUntil([] { return false; }, 3500ms);
+    const auto passes = AlarmQueriesPerPass(WireMessages(relay.ClientBytes()));
+    std::vector<std::string> expected;
+    for (size_t i = 0; i < 3; ++i) expected.push_back(AlarmQuery(entries[i]).value());
+    int full = 0;
+    for (const auto& pass : passes) {
+        if (pass.empty()) continue;  // the passes before 开启
+        EXPECT_EQ(pass, expected);
+        ++full;
+    }
+    EXPECT_GE(full, 3);
+
+    app.Context().RunCommand(cmd::kAlarmOff);
+    EXPECT_FALSE(app.AlarmWindow()->isVisible());
+    app.Frame()->close();
+}
+
+/// The 预警 commands offline: the window's place, the menu states, the switches kept in
+/// alarm.ini and restored by the next start.
+TEST(AppAlarms, CommandsSwitchTheWindowAndTheNextStartRemembers) {
+    App();
+    test::TempDir home;
+    AppOptions o;
+    o.programDirectory = home.Path();
+    o.offline = true;
+    {
+        CQeltApp app(o);
+        ASSERT_TRUE(app.InitInstance());
+        CQeltAlarmDlg* window = app.AlarmWindow();
+        ASSERT_NE(window, nullptr);
+        EXPECT_FALSE(window->isVisible());
+        EXPECT_TRUE(app.Context().StateOfCommand(cmd::kAlarmOn).enabled);
+        EXPECT_FALSE(app.Context().StateOfCommand(cmd::kAlarmOff).enabled);
+        EXPECT_TRUE(app.Context().StateOfCommand(cmd::kAlarmList).enabled);
+        EXPECT_TRUE(app.Context().StateOfCommand(cmd::kAlarmAdd).enabled);
+        EXPECT_FALSE(app.Context().StateOfCommand(cmd::kAlarmSound).checked) << "提示音 is off by default";
+
+        app.Context().RunCommand(cmd::kAlarmOn);
+        EXPECT_TRUE(window->isVisible());
+        EXPECT_EQ(window->pos(), QPoint(800, 550));
+        EXPECT_EQ(window->size(), QSize(220, 170));
+        EXPECT_FALSE(app.Context().StateOfCommand(cmd::kAlarmOn).enabled);
+        EXPECT_TRUE(app.Context().StateOfCommand(cmd::kAlarmOff).enabled);
+
+        window->close();  // the window's own close button turns the alarms off
+        EXPECT_FALSE(app.Settings().m_alarmWindowOn.load());
+        EXPECT_TRUE(app.Context().StateOfCommand(cmd::kAlarmOn).enabled);
+
+        app.Context().RunCommand(cmd::kAlarmOn);
+        app.Context().RunCommand(cmd::kAlarmSound);
+        EXPECT_TRUE(app.Context().StateOfCommand(cmd::kAlarmSound).checked);
+        app.Frame()->close();
+    }
+    EXPECT_EQ(ReadAlarmFile(home.Path()), (AlarmSettings{{}, true, true}));
+
+    // The real program ends (its window closed) with the alarms on: they stay on, although
+    // quitting closes the alarm window as well.
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        const std::string shot = home.File("shot.png");
+        ::execl(QELT_CLIENT_PATH, QELT_CLIENT_PATH, "--home", home.Path().c_str(), "--offline",
+                "--screenshot", shot.c_str(), "--screenshot-delay", "300", static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_TRUE(FileExists(home.File("shot.png")));
+    EXPECT_TRUE(ReadAlarmFile(home.Path()).windowOn) << "still on after the program ended";
+
+    CQeltApp again(o);
+    ASSERT_TRUE(again.InitInstance());
+    EXPECT_TRUE(again.AlarmWindow()->isVisible()) << "on at the last exit: shown at start";
+    EXPECT_TRUE(again.Settings().AlarmSound());
+    again.Frame()->close();
 }
 
 }  // namespace
