@@ -72,4 +72,7 @@ inline constexpr int kWindows8 = 32796;       ///< 八个窗口
 inline constexpr int kDays1 = 32797;  ///< 最近1日
 inline constexpr int kDays8 = 32804;  ///< 最近8日
 
+// The multi-goods view's cell popup.
+inline constexpr int kChangeGoods = 33001;  ///< 更换商品
+
 }  // namespace qelt::cmd

@@ -1,5 +1,6 @@
 // The intraday view's drawing: layout, charts, side panel, cursor and data tip.
 #include <algorithm>
+#include <cstdio>
 
 #include "common/Numbers.h"
 #include "views/CQeltRealView.h"
@@ -164,8 +165,9 @@ void CQeltRealView::FollowCursor(int date, int minute) {
     }
     if (found < 0) return;
     const std::size_t i = static_cast<std::size_t>(found);
-    m_cursor = {frame.SlotX(m_series.slots[i]), std::clamp(scale.PriceY(frame, m_series.records[i].price),
-                                                           frame.priceTop, frame.PriceBottom())};
+    m_cursor = {
+        frame.CursorXFor(m_series.slots[i]),
+        std::clamp(scale.PriceY(frame, m_series.records[i].price), frame.priceTop, frame.PriceBottom())};
 }
 
 void CQeltRealView::SetCursorOn(bool on) {

@@ -20,6 +20,14 @@ int ChartFrame::SlotAt(int x) const {
     return static_cast<int>((x - plotLeft + 3) / slotWidth);
 }
 
+int ChartFrame::CursorXFor(int slot) const {
+    int x = plotLeft + static_cast<int>(std::ceil(slot * slotWidth)) - 3;
+    // Rounding may land one pixel off where slots are narrower than a pixel or two.
+    for (int tries = 0; tries < 3 && SlotAt(x) < slot; ++tries) ++x;
+    for (int tries = 0; tries < 3 && SlotAt(x) > slot; ++tries) --x;
+    return x;
+}
+
 ChartFrame FrameFor(const Rect& area, int days, int slotsPerDay) {
     ChartFrame f;
     f.area = area;

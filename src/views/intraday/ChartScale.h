@@ -35,6 +35,9 @@ struct ChartFrame {
     int SlotX(int slot) const { return plotLeft + static_cast<int>(slot * slotWidth); }
     /// The slot a cursor at `x` stands on: (x - plot left + 3) / slot width.
     int SlotAt(int x) const;
+    /// A cursor x that stands on `slot` (the first such x, as near its slot x as the rule
+    /// above allows).
+    int CursorXFor(int slot) const;
     bool InPlot(Point p) const {
         return p.x >= plotLeft && p.x <= plotRight && p.y >= area.top && p.y < bottom;
     }
