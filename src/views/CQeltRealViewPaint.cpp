@@ -166,7 +166,7 @@ void CQeltRealView::FollowCursor(int date, int minute) {
     if (found < 0) return;
     const std::size_t i = static_cast<std::size_t>(found);
     m_cursor = {
-        frame.CursorXFor(m_series.slots[i]),
+        frame.CursorXFor(m_series.slotOf[i]),
         std::clamp(scale.PriceY(frame, m_series.records[i].price), frame.priceTop, frame.PriceBottom())};
 }
 

@@ -47,7 +47,7 @@ TEST(MinuteSeries, APastDaySeedsFromNineRunsToTheCloseAndSkipsLunch) {
                                         Flagged(3, kPastDay, 133000, 103, 30)};
     const IntradaySeries s = MinuteSeries(Minutes(rows), {kToday, 1000});
     ASSERT_EQ(s.records.size(), 242u) << "one slot per minute of both sessions, to 15:30";
-    for (int i = 0; i < 242; ++i) EXPECT_EQ(s.slots[static_cast<std::size_t>(i)], i);
+    for (int i = 0; i < 242; ++i) EXPECT_EQ(s.slotOf[static_cast<std::size_t>(i)], i);
     for (int i = 0; i < 5; ++i) {
         EXPECT_EQ(s.records[static_cast<std::size_t>(i)].time, 90000 + i * 100);
         EXPECT_DOUBLE_EQ(s.records[static_cast<std::size_t>(i)].price, 100)
@@ -105,7 +105,7 @@ TEST(MinuteSeries, FlaggedRecordsKeepTheLastDaysWithAPriceAndTakeTheComparisonBe
     // Two days side by side: the second day starts at slot 241 with its own seeds.
     const IntradaySeries s = MinuteSeries(two, {kToday, 1000});
     EXPECT_EQ(s.records.size(), 2u * 242u);
-    EXPECT_EQ(s.slots[242], 241);
+    EXPECT_EQ(s.slotOf[242], 241);
     EXPECT_DOUBLE_EQ(s.records[242].price, 50) << "the second day is seeded at its own reference";
     EXPECT_EQ(s.dayDates, (std::vector<int>{20240104, 20240105}));
 
@@ -140,14 +140,14 @@ TEST(SectionSeries, DaysSideBySideEachWithItsSlots) {
 
     IntradaySeries s = SectionSeries(sections, 2, 0);
     EXPECT_EQ(s.slotsPerDay, 4) << "one more than the most sections of one day";
-    EXPECT_EQ(s.slots, (std::vector<int>{0, 1, 2, 4, 5})) << "the second day starts at its own slots";
+    EXPECT_EQ(s.slotOf, (std::vector<int>{0, 1, 2, 4, 5})) << "the second day starts at its own slots";
     EXPECT_EQ(s.dayDates, (std::vector<int>{20240104, kPastDay}));
     EXPECT_EQ(s.RecordAtSlot(4), 3);
     EXPECT_EQ(s.RecordAtSlot(3), -1);
 
     s = SectionSeries(sections, 2, 120);
     EXPECT_EQ(s.slotsPerDay, 120);
-    EXPECT_EQ(s.slots.back(), 121);
+    EXPECT_EQ(s.slotOf.back(), 121);
 
     s = SectionSeries(SplitSections(rows, 1).sections, 1, 120);
     EXPECT_EQ(s.records.size(), 2u) << "one day: the newest date only";
@@ -161,7 +161,7 @@ TEST(ChartScale, PriceRangeAndVolumeFloors) {
         p.price = price;
         p.date = kPastDay;
         s.records.push_back(p);
-        s.slots.push_back(static_cast<int>(s.slots.size()));
+        s.slotOf.push_back(static_cast<int>(s.slotOf.size()));
     }
     s.records[0].volume = 10;
     s.records[1].volume = 13;

@@ -82,7 +82,7 @@ void PaintVolumeBars(Canvas& canvas, const ChartFrame& f, const ChartScale& s, c
     for (std::size_t i = 0; i < series.records.size(); ++i) {
         const int top = s.VolumeTop(f, (*c.volumes)[i]);
         if (top >= f.bottom) continue;
-        VLine(canvas, f.SlotX(series.slots[i]), f.bottom, std::max(top, f.PriceBottom() + 2));
+        VLine(canvas, f.SlotX(series.slotOf[i]), f.bottom, std::max(top, f.PriceBottom() + 2));
     }
 }
 
@@ -92,7 +92,7 @@ void PaintPriceLine(Canvas& canvas, const ChartFrame& f, const ChartScale& s, co
     std::vector<Point> points;
     points.reserve(series.records.size());
     for (std::size_t i = 0; i < series.records.size(); ++i)
-        points.push_back({f.SlotX(series.slots[i]), s.PriceY(f, series.records[i].price)});
+        points.push_back({f.SlotX(series.slotOf[i]), s.PriceY(f, series.records[i].price)});
     canvas.SelectPen(style.line);
     if (points.size() > 1) canvas.Polyline(points);
 
@@ -102,7 +102,7 @@ void PaintPriceLine(Canvas& canvas, const ChartFrame& f, const ChartScale& s, co
     for (std::size_t i = 0; i < series.records.size() && i < c.dynamicBoard->ranges.size(); ++i) {
         const auto [first, last] = c.dynamicBoard->ranges[i];
         const double step = f.slotWidth / static_cast<double>(last - first + 1);
-        const int x0 = f.SlotX(series.slots[i]);
+        const int x0 = f.SlotX(series.slotOf[i]);
         for (std::size_t j = first; j < last; ++j)
             board.push_back({x0 + static_cast<int>(step * static_cast<double>(j - first + 1)),
                              s.PriceY(f, dynamic[j].price)});

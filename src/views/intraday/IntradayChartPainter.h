@@ -10,13 +10,13 @@
 
 #include "data/settings/CQeltCFG.h"
 #include "gfx/Canvas.h"
+#include "views/BoardColours.h"
 #include "views/intraday/ChartScale.h"
 #include "views/intraday/IntradaySeries.h"
 
 namespace qelt {
 
-inline constexpr Colour kRiseColour = Rgb(255, 50, 50);
-inline constexpr Colour kFallColour = Rgb(0, 230, 0);
+/// Rise and fall colours are the board's (views/BoardColours.h).
 inline constexpr Colour kLabelGrey = Rgb(192, 192, 192);
 
 struct ChartStyle {

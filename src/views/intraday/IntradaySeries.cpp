@@ -22,9 +22,9 @@ DynamicPoint ParseDynamicPoint(const TradeRow& row) {
 
 int IntradaySeries::RecordAtSlot(int slot) const {
     // Slots grow along the records: a binary search finds the one at `slot`.
-    const auto found = std::lower_bound(slots.begin(), slots.end(), slot);
-    if (found == slots.end() || *found != slot) return -1;
-    return static_cast<int>(found - slots.begin());
+    const auto found = std::lower_bound(slotOf.begin(), slotOf.end(), slot);
+    if (found == slotOf.end() || *found != slot) return -1;
+    return static_cast<int>(found - slotOf.begin());
 }
 
 std::vector<TradePoint> LastOfSectionRuns(const std::vector<TradeRow>& rows) {
@@ -127,7 +127,7 @@ IntradaySeries SectionSeries(const std::vector<TradePoint>& records, int days, i
             ++day;
             inDay = 0;
         }
-        series.slots.push_back(day * series.slotsPerDay + inDay++);
+        series.slotOf.push_back(day * series.slotsPerDay + inDay++);
     }
     return series;
 }

@@ -17,7 +17,7 @@ namespace qelt {
 /// What one chart draws: records in drawing order, each at its slot.
 struct IntradaySeries {
     std::vector<TradePoint> records;
-    std::vector<int> slots;  ///< slot of each record: day × slotsPerDay + place within the day
+    std::vector<int> slotOf;  ///< slot of each record: day × slotsPerDay + place within the day
     int slotsPerDay = 1;
     std::vector<int> dayDates;  ///< date of each day shown, oldest first
 

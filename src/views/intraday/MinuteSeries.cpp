@@ -35,7 +35,7 @@ class MinuteSeriesBuilder {
     void Emit(TradePoint record, int minute) {
         record.time = minute * 100;
         m_out.records.push_back(std::move(record));
-        m_out.slots.push_back(m_day * kMinuteSlotsPerDay + MinuteSlot(minute));
+        m_out.slotOf.push_back(m_day * kMinuteSlotsPerDay + MinuteSlot(minute));
         m_minute = minute;
     }
 
