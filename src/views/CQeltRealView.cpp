@@ -47,6 +47,7 @@ void CQeltRealView::TakeCurrentGoods() {
     m_dueDate = goods.due_date;
     if (goods.goods_no.empty() && goods.due_date.empty()) m_goodsNo.clear();
     m_trades.Adopt(std::move(goods.trades));
+    m_rowKeys.clear();
     goods.series.clear();
     goods.weekSeries.clear();
     goods.monthSeries.clear();
@@ -73,6 +74,7 @@ void CQeltRealView::Bind(const std::string& goodsNo, const std::string& dueDate)
     m_dueDate = dueDate;
     m_goods = CQeltGoods();
     m_trades.Clear();
+    m_rowKeys.clear();
     m_cursorOn = false;
     RefreshQuote();
     Refresh();
@@ -87,6 +89,8 @@ void CQeltRealView::Refresh() {
         for (const TradeRow& row : rows) m_tableRows.push_back(ParseTradePoint(row));
     } else if (HasContract()) {
         m_trades.Sync(m_services, m_goodsNo, m_dueDate);
+        if (m_trades.Replaced()) m_rowKeys.clear();
+        ExtendRowKeys(m_trades.Rows(), m_rowKeys);
     }
     Rebuild();
 }
@@ -112,9 +116,9 @@ void CQeltRealView::Rebuild() {
         else
             m_series = SectionSeries(runs, m_days, 0);
     } else if (m_flagged) {
-        m_minuteRecords = FlaggedMinuteRecords(m_trades.Rows(), m_days);
+        m_minuteRecords = FlaggedMinuteRecords(m_trades.Rows(), m_rowKeys, m_days);
     } else {
-        SectionLists lists = SplitSections(m_trades.Rows(), m_days);
+        SectionLists lists = SplitSections(m_trades.Rows(), m_rowKeys, m_days);
         m_series = SectionSeries(lists.sections, m_days, m_services.Settings().m_slotsPerDay);
         m_dynamic = std::move(lists.dynamic);
         m_placement = PlaceDynamicBoard(m_series, m_dynamic);

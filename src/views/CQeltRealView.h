@@ -92,6 +92,8 @@ class CQeltRealView : public View {
     /// Mode 2: the past day's records shown by the section table, and its first row shown.
     const std::vector<TradePoint>& SectionRows() const { return m_tableRows; }
     int SectionRow() const { return m_sectionRow; }
+    /// The contract's trades the view holds (not in the history review).
+    std::size_t TradesHeld() const { return m_trades.Rows().size(); }
     bool CursorOn() const { return m_cursorOn; }
     Point CursorPoint() const { return m_cursor; }
     /// The data tip's texts for the record at `slot`.
@@ -148,6 +150,7 @@ class CQeltRealView : public View {
     bool m_flagged = false;
 
     HeldTrades m_trades;
+    std::vector<RowKey> m_rowKeys;            ///< beside the held trades, read once per trade
     std::vector<TradePoint> m_tableRows;      ///< mode 2: the past day's records
     std::vector<TradePoint> m_minuteRecords;  ///< flagged: one record per traded minute
     bool m_minutesDirty = true;

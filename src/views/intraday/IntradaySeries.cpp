@@ -7,15 +7,28 @@
 namespace qelt {
 namespace {
 
-bool HasDynamicPrice(const TradeRow& row) { return LeadingInt(FieldOf(row, 12)) != 0; }
+/// Index of the first row of the last `days` dates among the rows `keep` accepts (walking back
+/// from the newest row and counting date changes); keys.size() when none is accepted.
+template <typename Keep>
+std::size_t FirstRowOfLastDays(const std::vector<RowKey>& keys, int days, Keep keep) {
+    std::size_t start = keys.size();
+    int distinct = 0;
+    int lastDate = 0;
+    for (std::size_t i = keys.size(); i-- > 0;) {
+        if (!keep(keys[i])) continue;
+        if (distinct == 0 || keys[i].date != lastDate) {
+            if (++distinct > days) break;
+            lastDate = keys[i].date;
+        }
+        start = i;
+    }
+    return start;
+}
 
-DynamicPoint ParseDynamicPoint(const TradeRow& row) {
-    DynamicPoint p;
-    p.date = DateOfRow(row);
-    p.section = LeadingInt(FieldOf(row, 0));
-    p.price = LeadingDouble(FieldOf(row, 12));
-    p.dynVolume = LeadingInt64(FieldOf(row, 13));
-    return p;
+std::vector<RowKey> KeysOf(const std::vector<TradeRow>& rows) {
+    std::vector<RowKey> keys;
+    ExtendRowKeys(rows, keys);
+    return keys;
 }
 
 }  // namespace
@@ -27,6 +40,23 @@ int IntradaySeries::RecordAtSlot(int slot) const {
     return static_cast<int>(found - slotOf.begin());
 }
 
+RowKey KeyOfRow(const TradeRow& row) {
+    RowKey key;
+    key.date = DateOfRow(row);
+    key.minute = ClampToSessions(MinuteOfTimeText(FieldOf(row, 11)));
+    key.section = LeadingInt(FieldOf(row, 0));
+    key.priced = LeadingInt(FieldOf(row, 12)) != 0;
+    key.newest = LeadingDouble(FieldOf(row, 12));
+    key.dynVolume = LeadingInt64(FieldOf(row, 13));
+    return key;
+}
+
+void ExtendRowKeys(const std::vector<TradeRow>& rows, std::vector<RowKey>& keys) {
+    if (keys.size() > rows.size()) keys.clear();
+    keys.reserve(rows.size());
+    for (std::size_t i = keys.size(); i < rows.size(); ++i) keys.push_back(KeyOfRow(rows[i]));
+}
+
 std::vector<TradePoint> LastOfSectionRuns(const std::vector<TradeRow>& rows) {
     std::vector<TradePoint> out;
     for (std::size_t i = 0; i < rows.size(); ++i) {
@@ -36,21 +66,22 @@ std::vector<TradePoint> LastOfSectionRuns(const std::vector<TradeRow>& rows) {
     return out;
 }
 
-std::vector<TradePoint> FlaggedMinuteRecords(const std::vector<TradeRow>& rows, int days) {
-    const std::size_t start = FirstRowOfLastDays(rows, days, HasDynamicPrice);
+std::vector<TradePoint> FlaggedMinuteRecords(const std::vector<TradeRow>& rows,
+                                             const std::vector<RowKey>& keys, int days) {
     std::vector<TradePoint> out;
+    if (keys.size() != rows.size()) return out;
+    const std::size_t start = FirstRowOfLastDays(keys, days, [](const RowKey& k) { return k.priced; });
     if (start == rows.size()) return out;
 
     // The comparison price of the first record: the nearest earlier record with a price.
     std::size_t before = start;
-    while (before > 0 && !HasDynamicPrice(rows[before - 1])) --before;
-    const double firstCompare =
-        before > 0 ? LeadingDouble(FieldOf(rows[before - 1], 1)) : LeadingDouble(FieldOf(rows[start], 12));
+    while (before > 0 && !keys[before - 1].priced) --before;
+    const double firstCompare = before > 0 ? LeadingDouble(FieldOf(rows[before - 1], 1)) : keys[start].newest;
 
     // One record per minute: only the minute's last trade is parsed.
     std::size_t groupLast = start;
-    std::string_view groupDate = FieldOf(rows[start], 4);
-    int groupMinute = ClampToSessions(MinuteOfTimeText(FieldOf(rows[start], 11)));
+    int groupDate = keys[start].date;
+    int groupMinute = keys[start].minute;
     std::int64_t carried = 0;
     auto close = [&] {
         TradePoint p = ParseTradePoint(rows[groupLast]);
@@ -62,39 +93,46 @@ std::vector<TradePoint> FlaggedMinuteRecords(const std::vector<TradeRow>& rows, 
         out.push_back(std::move(p));
     };
     for (std::size_t i = start + 1; i < rows.size(); ++i) {
-        if (!HasDynamicPrice(rows[i])) continue;
-        const std::string_view date = FieldOf(rows[i], 4);
-        const int minute = ClampToSessions(MinuteOfTimeText(FieldOf(rows[i], 11)));
+        const RowKey& key = keys[i];
+        if (!key.priced) continue;
         // A trade stamped earlier than the minute under way (out of order) joins that minute.
-        if (date == groupDate && minute <= groupMinute) {
+        if (key.date == groupDate && key.minute <= groupMinute) {
             groupLast = i;
             continue;
         }
         close();
         groupLast = i;
-        groupDate = date;
-        groupMinute = minute;
+        groupDate = key.date;
+        groupMinute = key.minute;
     }
     close();
     out.front().compare = firstCompare;
     return out;
 }
 
-SectionLists SplitSections(const std::vector<TradeRow>& rows, int days) {
+std::vector<TradePoint> FlaggedMinuteRecords(const std::vector<TradeRow>& rows, int days) {
+    return FlaggedMinuteRecords(rows, KeysOf(rows), days);
+}
+
+SectionLists SplitSections(const std::vector<TradeRow>& rows, const std::vector<RowKey>& keys, int days) {
     SectionLists lists;
-    const std::size_t start = FirstRowOfLastDays(rows, days, [](const TradeRow&) { return true; });
+    if (keys.size() != rows.size()) return lists;
+    const std::size_t start = FirstRowOfLastDays(keys, days, [](const RowKey&) { return true; });
     for (std::size_t i = start; i < rows.size(); ++i) {
-        const bool lastOfSection =
-            i + 1 == rows.size() || LeadingInt(FieldOf(rows[i], 0)) != LeadingInt(FieldOf(rows[i + 1], 0));
+        const RowKey& key = keys[i];
+        const bool lastOfSection = i + 1 == rows.size() || key.section != keys[i + 1].section;
         if (lastOfSection) {
             lists.sections.push_back(ParseTradePoint(rows[i]));
             continue;
         }
-        const std::int64_t volume = LeadingInt64(FieldOf(rows[i], 13));
-        const bool changed = i == 0 ? volume >= 1 : volume != LeadingInt64(FieldOf(rows[i - 1], 13));
-        if (changed) lists.dynamic.push_back(ParseDynamicPoint(rows[i]));
+        const bool changed = i == 0 ? key.dynVolume >= 1 : key.dynVolume != keys[i - 1].dynVolume;
+        if (changed) lists.dynamic.push_back({key.date, key.section, key.newest, key.dynVolume});
     }
     return lists;
+}
+
+SectionLists SplitSections(const std::vector<TradeRow>& rows, int days) {
+    return SplitSections(rows, KeysOf(rows), days);
 }
 
 IntradaySeries SectionSeries(const std::vector<TradePoint>& records, int days, int configuredSlots) {

@@ -41,6 +41,21 @@ struct SectionLists {
     std::vector<DynamicPoint> dynamic;
 };
 
+/// What the series need of a trade record, read once when the record arrives: a rebuild then
+/// walks these instead of the records' texts and parses only the records it keeps.
+struct RowKey {
+    int date = 0;
+    int minute = 0;  ///< HHMM, clamped into the sessions
+    int section = 0;
+    bool priced = false;         ///< field 12 does not read as the integer 0
+    double newest = 0;           ///< field 12
+    std::int64_t dynVolume = 0;  ///< field 13
+};
+
+RowKey KeyOfRow(const TradeRow& row);
+/// Appends the keys of the rows not keyed yet (rows[keys.size()] on).
+void ExtendRowKeys(const std::vector<TradeRow>& rows, std::vector<RowKey>& keys);
+
 /// The history review: the last record of every run of records with the same section number.
 std::vector<TradePoint> LastOfSectionRuns(const std::vector<TradeRow>& rows);
 
@@ -48,36 +63,20 @@ std::vector<TradePoint> LastOfSectionRuns(const std::vector<TradeRow>& rows);
 /// 12 not reading as the integer 0) of the last `days` dates, one per minute of the day: the
 /// minute's last trade, with field 1 replaced by its dynamic-board price and field 19 the
 /// minute's dynamic-board volume. The first record's comparison price is the section price of
-/// the record before it (its own price when there is none).
+/// the record before it (its own price when there is none). `keys` are the rows' keys.
+std::vector<TradePoint> FlaggedMinuteRecords(const std::vector<TradeRow>& rows,
+                                             const std::vector<RowKey>& keys, int days);
 std::vector<TradePoint> FlaggedMinuteRecords(const std::vector<TradeRow>& rows, int days);
 
 /// Other goods (normal and chart-only modes), records of the last `days` dates: the last trade
 /// of every section and the very last record go to the section list; every other record goes
 /// to the dynamic-board list when its cumulative dynamic-board volume (field 13) differs from
 /// the previous record's (the first record: when it is at least 1).
+SectionLists SplitSections(const std::vector<TradeRow>& rows, const std::vector<RowKey>& keys, int days);
 SectionLists SplitSections(const std::vector<TradeRow>& rows, int days);
 
 /// The section chart's series: `records` cut to their last `days` dates; a day has
 /// `configuredSlots` slots, or one more than the most records of one date when that is more.
 IntradaySeries SectionSeries(const std::vector<TradePoint>& records, int days, int configuredSlots);
-
-/// Index of the first row of the last `days` dates among the rows `keep` accepts (walking
-/// back from the newest row and counting date changes); rows.size() when none is accepted.
-template <typename Keep>
-std::size_t FirstRowOfLastDays(const std::vector<TradeRow>& rows, int days, Keep keep) {
-    std::size_t start = rows.size();
-    int distinct = 0;
-    std::string_view lastDate;
-    for (std::size_t i = rows.size(); i-- > 0;) {
-        if (!keep(rows[i])) continue;
-        const std::string_view date = FieldOf(rows[i], 4);
-        if (distinct == 0 || date != lastDate) {
-            if (++distinct > days) break;
-            lastDate = date;
-        }
-        start = i;
-    }
-    return start;
-}
 
 }  // namespace qelt
