@@ -91,7 +91,8 @@ TEST_F(RealViewTest, SectionGoodsShowTheSectionChartTheDynamicBoardAndTheQuotePa
 
     // The quote panel from x 800: section number, price coloured against the previous close.
     EXPECT_EQ(c.TextsEqual("节号")[0].points[0], (Point{805, 50}));
-    EXPECT_EQ(c.TextsEqual("005")[0].points[0], (Point{835, 50}));
+    EXPECT_EQ(c.TextsEqual("005")[0].points[0], (Point{898, 50}));
+    EXPECT_EQ(c.TextsEqual("005")[0].align.h, HAlign::Right) << "values end at their column's edge";
     EXPECT_EQ(c.TextsEqual("本节价")[0].colour, kLabelGrey);
     EXPECT_EQ(c.TextsEqual("12.00")[0].colour, kRiseColour);
     EXPECT_TRUE(Has(c, "昨均"));

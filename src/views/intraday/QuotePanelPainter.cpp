@@ -23,10 +23,16 @@ Colour Against(double value, double reference, Colour level) {
 /// "--" for an opening price that has not been set yet.
 bool Unopened(const CQeltGoods& g) { return LeadingDouble(g.open_price) < 0.0001; }
 
+/// Labels in 宋体 12, values in Arial 12 right-aligned at their column's right edge: the
+/// market's prices run to nine characters ("167110.00"), which a label and a value of a
+/// 95-pixel column hold only at this size.
+const Font kLabelFont{"宋体", 12, 400};
+const Font kValueFont{"Arial", 12, 400};
+
 struct Cell {
     const char* label;
     int labelX;
-    int valueX;
+    int valueRight;  ///< from the panel's left
     std::string value;
     Colour colour;
 };
@@ -35,6 +41,7 @@ void PaintTrades(Canvas& canvas, const Rect& panel, const std::vector<TradeRow>&
     if (trades.empty()) return;
     const std::string_view newestDate = FieldOf(trades.back(), 4);
     canvas.SetTextAlign({HAlign::Right, VAlign::Top});
+    canvas.SelectFont(kValueFont);
     int y = panel.bottom - kTradeRowHeight;
     for (std::size_t i = trades.size(); i-- > 0 && y >= panel.top + kFirstTradeRow; y -= kTradeRowHeight) {
         const TradeRow& row = trades[i];
@@ -43,7 +50,7 @@ void PaintTrades(Canvas& canvas, const Rect& panel, const std::vector<TradeRow>&
         const std::string label =
             FieldOf(row, 0) == "0" ? std::string(FieldOf(row, 11)) : SectionText(p.section);
         canvas.SetTextColour(kLabelGrey);
-        canvas.TextOut(panel.left + 60, y, label);
+        canvas.TextOut(panel.left + 45, y, label);
 
         // The trade's price against the trade before it, and the volume it added.
         const double price = p.dynamic ? p.newest : p.price;
@@ -57,9 +64,9 @@ void PaintTrades(Canvas& canvas, const Rect& panel, const std::vector<TradeRow>&
             volume -= p.dynamic ? before.dynVolume : before.volume;
         }
         canvas.SetTextColour(colour);
-        canvas.TextOut(panel.left + 135, y, FormatFixed2(price));
+        canvas.TextOut(panel.left + 125, y, FormatFixed2(price));
         canvas.SetTextColour(kLabelGrey);
-        canvas.TextOut(panel.right - 5, y, FormatInt(volume));
+        canvas.TextOut(panel.right - 3, y, FormatInt(volume));
     }
 }
 
@@ -91,34 +98,39 @@ void PaintQuotePanel(Canvas& canvas, const Rect& panel, const CQeltGoods& g, boo
                                                           : g.changePercent + "%";
     const Colour text = scheme.line[0];
 
+    const int left = 98;
+    const int right = panel.Width() - 3;
     const std::pair<int, Cell> cells[] = {
         {50,
-         {flagged ? "日期" : "节号", 5, 35, flagged ? g.last_date : SectionText(LeadingInt(g.last_section)),
+         {flagged ? "日期" : "节号", 5, left, flagged ? g.last_date : SectionText(LeadingInt(g.last_section)),
           kLabelGrey}},
-        {50, {flagged ? "结算价" : "本节价", 100, 145, FormatFixed2(LeadingDouble(g.price)), current}},
-        {90, {"购销总量", 5, 65, g.null_num, kLabelGrey}},
-        {90, {"净持仓量", 100, 160, g.pure_num, kLabelGrey}},
-        {120, {"申买价", 5, 50, g.invest_price, text}},
-        {120, {"申卖价", 100, 145, g.sale_price, text}},
-        {150, {"申买量", 5, 50, g.invest_input, kLabelGrey}},
-        {150, {"申卖量", 100, 145, g.sale_input, kLabelGrey}},
-        {180, {"成交量", 5, 50, g.all_num, kLabelGrey}},
-        {180, {"动盘价", 100, 145, g.newest_price, text}},
-        {220, {"涨跌", 5, 40, unopened ? "--" : g.change, current}},
-        {220, {"开盘", 100, 135, unopened ? "--" : g.open_price, against(g.open_price)}},
-        {250, {"幅度", 5, 40, percent, current}},
-        {250, {"最高", 100, 135, g.highest_price, against(g.highest_price)}},
-        {280, {"昨收", 5, 40, g.pre_close, kLabelGrey}},
-        {280, {"最低", 100, 135, g.lowest_price, against(g.lowest_price)}},
-        {310, {"现均", 5, 40, g.avg_price, against(g.avg_price)}},
-        {310, {flagged ? "昨结" : "昨均", 100, 135, g.pre_avg_price, kLabelGrey}},
+        {50, {flagged ? "结算价" : "本节价", 100, right, FormatFixed2(LeadingDouble(g.price)), current}},
+        {90, {"购销总量", 5, left, g.null_num, kLabelGrey}},
+        {90, {"净持仓量", 100, right, g.pure_num, kLabelGrey}},
+        {120, {"申买价", 5, left, g.invest_price, text}},
+        {120, {"申卖价", 100, right, g.sale_price, text}},
+        {150, {"申买量", 5, left, g.invest_input, kLabelGrey}},
+        {150, {"申卖量", 100, right, g.sale_input, kLabelGrey}},
+        {180, {"成交量", 5, left, g.all_num, kLabelGrey}},
+        {180, {"动盘价", 100, right, g.newest_price, text}},
+        {220, {"涨跌", 5, left, unopened ? "--" : g.change, current}},
+        {220, {"开盘", 100, right, unopened ? "--" : g.open_price, against(g.open_price)}},
+        {250, {"幅度", 5, left, percent, current}},
+        {250, {"最高", 100, right, g.highest_price, against(g.highest_price)}},
+        {280, {"昨收", 5, left, g.pre_close, kLabelGrey}},
+        {280, {"最低", 100, right, g.lowest_price, against(g.lowest_price)}},
+        {310, {"现均", 5, left, g.avg_price, against(g.avg_price)}},
+        {310, {flagged ? "昨结" : "昨均", 100, right, g.pre_avg_price, kLabelGrey}},
     };
-    canvas.SetTextAlign({HAlign::Left, VAlign::Top});
     for (const auto& [y, cell] : cells) {
+        canvas.SelectFont(kLabelFont);
+        canvas.SetTextAlign({HAlign::Left, VAlign::Top});
         canvas.SetTextColour(kLabelGrey);
         canvas.TextOut(panel.left + cell.labelX, panel.top + y, cell.label);
+        canvas.SelectFont(kValueFont);
+        canvas.SetTextAlign({HAlign::Right, VAlign::Top});
         canvas.SetTextColour(cell.colour);
-        canvas.TextOut(panel.left + cell.valueX, panel.top + y, cell.value);
+        canvas.TextOut(panel.left + cell.valueRight, panel.top + y, cell.value);
     }
     PaintTrades(canvas, panel, trades, text);
 }

@@ -43,6 +43,8 @@ void PaintSectionTable(Canvas& canvas, const Rect& panel, const std::vector<Trad
     for (const auto& [x, title] : titles) canvas.TextOut(panel.left + x, panel.top + 10, title);
 
     const int perPage = SectionRowsPerPage(panel.Height());
+    // Rows in Arial 12: nine-character prices ("165526.36") stay clear of the section column.
+    canvas.SelectFont(Font{"Arial", 12, 400});
     canvas.SetTextAlign({HAlign::Right, VAlign::Top});
     const int count = static_cast<int>(rows.size());
     for (int n = 0; n < perPage && firstRow + n < count; ++n) {
