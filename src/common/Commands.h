@@ -69,4 +69,11 @@ inline constexpr int kWindows2 = 32788;       ///< 二个窗口
 inline constexpr int kWindows3 = 32791;       ///< 三个窗口 (32791..32796: three to eight)
 inline constexpr int kWindows8 = 32796;       ///< 八个窗口
 
+// The intraday chart's "天数" popup: 最近1日 .. 最近8日 (32797 .. 32804).
+inline constexpr int kDays1 = 32797;  ///< 最近1日
+inline constexpr int kDays8 = 32804;  ///< 最近8日
+
+// The multi-goods view's cell popup.
+inline constexpr int kChangeGoods = 33001;  ///< 更换商品
+
 }  // namespace qelt::cmd

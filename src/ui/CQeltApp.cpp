@@ -17,6 +17,9 @@
 #include "data/history/StoreArchive.h"
 #include "dialogs/CQeltAlarmDlg.h"
 #include "net/Requests.h"
+#include "views/CQeltMutiView.h"
+#include "views/CQeltRealView.h"
+#include "views/CQeltTradListView.h"
 #include "views/QuoteListView.h"
 #include "views/ViewKinds.h"
 #include "views/WebPageView.h"
@@ -92,6 +95,9 @@ void CQeltApp::RegisterViews() {
     m_hostFactories[kViewQuoteList] = [this](View& view) {
         return new CQeltListView(dynamic_cast<QuoteListView&>(view), m_context);
     };
+    m_context.RegisterView(kViewIntraday, [](ViewServices& s) { return std::make_unique<CQeltRealView>(s); });
+    m_context.RegisterView(kViewTradeList, [](ViewServices& s) { return std::make_unique<CQeltTradListView>(s); });
+    m_context.RegisterView(kViewMultiGoods, [](ViewServices& s) { return std::make_unique<CQeltMutiView>(s); });
     m_context.RegisterView(kViewWeb, [this](ViewServices&) { return std::make_unique<WebPageView>(WebSite()); });
     m_hostFactories[kViewWeb] = [this](View& view) {
         return new CQeltHtml(dynamic_cast<WebPageView&>(view), m_context);

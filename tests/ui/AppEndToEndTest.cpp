@@ -21,6 +21,7 @@
 #include "common/ServerList.h"
 #include "data/history/HistoryDatabase.h"
 #include "data/settings/AlarmFile.h"
+#include "data/settings/MultiGoodsFile.h"
 #include "data/settings/RememberedLogin.h"
 #include "net/Requests.h"
 #include "support/BlackHole.h"
@@ -29,6 +30,8 @@
 #include "support/RecordingRelay.h"
 #include "common/Commands.h"
 #include "common/Messages.h"
+#include "common/Numbers.h"
+#include "net/Requests.h"
 #include "ui/QtPoster.h"
 #include "support/TempDir.h"
 #include "ui/CQeltLogin.h"
@@ -36,6 +39,11 @@
 #include "ui/CQeltApp.h"
 #include "ui/CQeltHtml.h"
 #include "ui/dialogs/CQeltAlarmDlg.h"
+#include "ui/ViewHostWidget.h"
+#include "views/CQeltMutiView.h"
+#include "views/CQeltRealView.h"
+#include "views/CQeltTradListView.h"
+#include "views/ViewKinds.h"
 
 namespace qelt {
 namespace {
@@ -150,6 +158,95 @@ TEST_F(AppEndToEnd, LoginWalksTheSynchronisationToTheBoard) {
     EXPECT_EQ(db.Query("select count(*) from qeltlist").at(0).at(0), std::to_string(app.Store().MainCount()));
     EXPECT_FALSE(db.Query("select count(*) from category").at(0).at(0) == "0");
     if (app.Frame()) app.Frame()->close();
+}
+
+/// Saves the view on show into $QELT_REALTIME_PNG (a directory) when it is set, to look at.
+void SaveView(CQeltApp& app, const char* name) {
+    const char* dir = std::getenv("QELT_REALTIME_PNG");
+    if (dir == nullptr || app.HostWidget() == nullptr) return;
+    app.HostWidget()->grab().save(QString::fromLocal8Bit(dir) + "/" + name);
+}
+
+/// The first trading main record of goods `goodsNo`.
+std::optional<GoodsSummary> TradingGoods(CQeltApp& app, const std::string& goodsNo) {
+    for (const GoodsSummary& g : app.Store().Summaries(GoodsList::Main))
+        if (g.goods_no == goodsNo && LeadingInt(g.state) > 0) return g;
+    return std::nullopt;
+}
+
+TEST_F(AppEndToEnd, TheIntradayTradeAndMultiGoodsViewsFollowTheSimulatedSession) {
+    WriteRememberedLogin(home.Path(), {"demo", "demo"});
+    CQeltApp app(Options());
+    ASSERT_TRUE(app.InitInstance());
+    app.Frame()->resize(1280, 800);
+    const std::optional<GoodsSummary> flagged = TradingGoods(app, "0131");
+    ASSERT_TRUE(flagged);
+    const std::vector<std::string> codes = app.Store().CategoryCodes();
+    app.Context().Selection().category = static_cast<int>(std::find(codes.begin(), codes.end(), "0131") - codes.begin());
+    app.Context().SelectGoods(flagged->position);
+
+    // 即时分析 on a contract traded continuously: its trades arrive while it is on show.
+    app.Context().RunCommand(cmd::kIntraday);
+    auto* chart = dynamic_cast<CQeltRealView*>(app.Context().ActiveView());
+    ASSERT_NE(chart, nullptr);
+    EXPECT_TRUE(chart->Flagged());
+    EXPECT_EQ(app.Socket().Standing(), (std::vector<std::string>{"list:", "real::0131:" + flagged->due_date + ":1:"}));
+    const std::size_t held = chart->TradesHeld();
+    EXPECT_TRUE(SpinUntil([&] { return chart->TradesHeld() > held; }, 60s)) << "no new trade in a minute";
+    EXPECT_FALSE(chart->Series().Empty());
+    SaveView(app, "intraday-flagged.png");
+
+    // F1: the trade list of the same contract, following the newest.
+    app.Context().OnFunctionKey(1);
+    ASSERT_TRUE(SpinUntil([&] { return dynamic_cast<CQeltTradListView*>(app.Context().ActiveView()) != nullptr; }, 5s));
+    auto* list = dynamic_cast<CQeltTradListView*>(app.Context().ActiveView());
+    EXPECT_GE(list->Rows().size(), held);
+    EXPECT_EQ(app.Socket().Standing(), (std::vector<std::string>{"real::0131:" + flagged->due_date + ":1:"}));
+    app.HostWidget()->repaint();
+    EXPECT_TRUE(list->Following());
+    SaveView(app, "tradelist.png");
+
+    // A goods traded in sections, and its history review from a past day's trades.
+    const std::optional<GoodsSummary> sections = TradingGoods(app, "0112");
+    ASSERT_TRUE(sections);
+    app.Context().Selection().category = static_cast<int>(std::find(codes.begin(), codes.end(), "0112") - codes.begin());
+    app.Context().SelectGoods(sections->position);
+    app.Context().SwitchView(kViewIntraday);
+    chart = dynamic_cast<CQeltRealView*>(app.Context().ActiveView());
+    ASSERT_NE(chart, nullptr);
+    EXPECT_FALSE(chart->Flagged());
+    SaveView(app, "intraday-sections.png");
+    const CQeltGoods goods = app.Context().CurrentGoods();
+    ASSERT_GE(goods.series.size(), 2u);
+    const std::string pastDay(goods.series[goods.series.size() - 2][0]);
+    app.Context().Send(RealHistoryRequest("0112", pastDay, goods.goods_no, goods.due_date));
+    ASSERT_TRUE(SpinUntil([&] { return !app.Store().TradeList().empty(); }, 10s));
+    app.Context().OnSwitchViewMessage(kViewIntraday, CQeltRealView::kHistoryReview);
+    chart = dynamic_cast<CQeltRealView*>(app.Context().ActiveView());
+    ASSERT_NE(chart, nullptr);
+    EXPECT_EQ(chart->Mode(), CQeltRealView::kHistoryReview);
+    EXPECT_FALSE(chart->SectionRows().empty());
+    EXPECT_EQ(chart->SectionRows().front().date, LeadingInt(pastDay));
+    SaveView(app, "history-review.png");
+
+    // 多股同列: four cells, one subscription each.
+    app.Context().RunCommand(cmd::kMultiGoods);
+    auto* multi = dynamic_cast<CQeltMutiView*>(app.Context().ActiveView());
+    ASSERT_NE(multi, nullptr);
+    EXPECT_EQ(app.Socket().Standing(), *multi->StandingRequests());
+    EXPECT_EQ(app.Socket().Standing().size(), 4u);
+    // 更换商品 in every cell: four trading contracts, their day's trades at once, remembered.
+    const std::vector<std::string> numbers{"0131", "0112", "0121", "0145"};
+    for (std::size_t i = 0; i < numbers.size(); ++i) {
+        const std::optional<GoodsSummary> goods = TradingGoods(app, numbers[i]);
+        ASSERT_TRUE(goods) << numbers[i];
+        multi->ChangeGoods(i, {goods->goods_no, goods->due_date});
+        EXPECT_GT(multi->Cell(i).TradesHeld(), 0u) << numbers[i];
+    }
+    EXPECT_EQ(app.Socket().Standing().front(), "real::0131:" + flagged->due_date + ":1:");
+    EXPECT_EQ(ReadMultiGoodsChoices(home.Path())[3].goodsNo, "0145");
+    SaveView(app, "multigoods.png");
+    app.Frame()->close();
 }
 
 TEST_F(AppEndToEnd, WrongPasswordShowsTheVerdictAndAllowsARetry) {

@@ -92,6 +92,31 @@ public:
             return mainList[static_cast<size_t>(selection.goods)];
         return {};
     }
+    std::optional<CQeltGoods> GoodsQuote(const std::string& goodsNo, const std::string& dueDate) const override {
+        for (const CQeltGoods& g : mainList) {
+            if (g.goods_no != goodsNo || g.due_date != dueDate) continue;
+            CQeltGoods quote = g;
+            quote.trades.clear();
+            quote.series.clear();
+            return quote;
+        }
+        return std::nullopt;
+    }
+    TradeUpdate TradesAfter(const std::string& goodsNo, const std::string& dueDate, std::size_t held,
+                            const std::string& lastIdentity) const override {
+        ++tradeFetches;
+        TradeUpdate update;
+        for (const CQeltGoods& g : mainList) {
+            if (g.goods_no != goodsNo || g.due_date != dueDate) continue;
+            update.found = true;
+            const bool continues = held > 0 && held <= g.trades.size() && IdentityOf(g.trades[held - 1]) == lastIdentity;
+            update.restart = !continues;
+            update.rows.assign(g.trades.begin() + static_cast<std::ptrdiff_t>(continues ? held : 0), g.trades.end());
+            return update;
+        }
+        return update;
+    }
+    std::vector<TradeRow> TradeList() const override { return tradeList; }
     void EditCurrentGoods(const std::function<void(CQeltGoods&)>& edit) override {
         if (selection.goods >= 0 && static_cast<size_t>(selection.goods) < mainList.size())
             edit(mainList[static_cast<size_t>(selection.goods)]);
@@ -123,6 +148,8 @@ public:
         return true;
     }
     std::vector<std::pair<int, int>> history;
+    std::vector<TradeRow> tradeList;  ///< the store's trade list (a past day's trades)
+    mutable int tradeFetches = 0;
 
 private:
     std::unique_ptr<CQeltCFG> cfg;

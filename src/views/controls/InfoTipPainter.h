@@ -1,7 +1,9 @@
 #pragma once
-/// `CInfoTip`'s drawing: layout 1, the K-line view's bar tip (caption band and lines), and
-/// layout 2, the dark bar-data panel with labels and values coloured against the open.
-/// The window itself only hosts this and can be dragged anywhere by its client area.
+/// `CInfoTip`'s drawing: layout 1, the K-line view's bar tip (caption band and lines);
+/// layout 2, the dark bar-data panel with labels and values coloured against the open; and
+/// layouts 3 and 4, the intraday chart's and the trade list's record tip (date, section or
+/// time, price, change against the comparison price, volume, position change, dynamic-board
+/// price). The window itself only hosts this and can be dragged anywhere by its client area.
 #include <string>
 #include <vector>
 
@@ -23,11 +25,23 @@ struct InfoTipBar {
     std::string nullNum;
 };
 
+/// The tip's own texts for layouts 3 and 4 (one trade record), as the owner puts them.
+struct InfoTipRecord {
+    std::string date;     ///< "YYYYMMDD"; empty outside the records
+    std::string section;  ///< section number, or a time (then labelled "时 间")
+    std::string price;
+    std::string reference;  ///< the comparison price the price is coloured against
+    std::string volume;
+    std::string positionChange;
+    std::string dynamicPrice;
+};
+
 struct InfoTipContent {
     int layout = 1;
     std::string caption;             ///< layout 1
     std::vector<std::string> lines;  ///< layout 1
     InfoTipBar bar;                  ///< layout 2
+    InfoTipRecord record;            ///< layouts 3 and 4
 };
 
 inline constexpr Colour kTipRise = 0x3232FF;
@@ -37,6 +51,9 @@ inline constexpr Colour kTipCaptionBand = 0x96643C;
 
 /// Paints the tip into a client of `width` × `height`.
 void PaintInfoTip(Canvas& canvas, const InfoTipContent& content, int width, int height);
+
+/// The record tip's size (layouts 3 and 4).
+inline constexpr Size kRecordTipSize{58, 270};
 
 /// "YYYY-MM-DD" for an eight-digit date; other texts unchanged.
 std::string DashedDate(const std::string& date);
