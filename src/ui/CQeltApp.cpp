@@ -16,6 +16,7 @@
 #include "common/Messages.h"
 #include "data/history/StoreArchive.h"
 #include "net/Requests.h"
+#include "views/CQeltKLineView.h"
 #include "views/QuoteListView.h"
 #include "views/ViewKinds.h"
 #include "views/WebPageView.h"
@@ -86,6 +87,7 @@ void CQeltApp::RegisterViews() {
     m_hostFactories[kViewQuoteList] = [this](View& view) {
         return new CQeltListView(dynamic_cast<QuoteListView&>(view), m_context);
     };
+    m_context.RegisterView(kViewKLine, [](ViewServices& s) { return std::make_unique<CQeltKLineView>(s); });
     m_context.RegisterView(kViewWeb, [this](ViewServices&) { return std::make_unique<WebPageView>(WebSite()); });
     m_hostFactories[kViewWeb] = [this](View& view) {
         return new CQeltHtml(dynamic_cast<WebPageView&>(view), m_context);

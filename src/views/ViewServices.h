@@ -53,6 +53,13 @@ public:
     virtual bool IsFlagged(std::string_view goodsNo) const = 0;
     /// A copy of the goods the selection points at, with its series and trades.
     virtual CQeltGoods CurrentGoods() const = 0;
+    /// A copy of the main list's record at `position` (the record a derived list's entry
+    /// mirrors: its quote, name, flag and today's trades are the live ones). The current goods
+    /// when the application keeps no separate main list.
+    virtual CQeltGoods MainGoods(int position) const {
+        (void)position;
+        return CurrentGoods();
+    }
     /// Applies `edit` to the stored goods the selection points at, under the store lock
     /// (view-owned state: drawn lines, cover mode). `edit` must not block or call back.
     virtual void EditCurrentGoods(const std::function<void(CQeltGoods&)>& edit) = 0;

@@ -21,6 +21,7 @@ struct InfoTipBar {
     std::string pureNum;
     std::string positionChange;
     std::string nullNum;
+    friend bool operator==(const InfoTipBar&, const InfoTipBar&) = default;
 };
 
 struct InfoTipContent {
@@ -28,6 +29,7 @@ struct InfoTipContent {
     std::string caption;             ///< layout 1
     std::vector<std::string> lines;  ///< layout 1
     InfoTipBar bar;                  ///< layout 2
+    friend bool operator==(const InfoTipContent&, const InfoTipContent&) = default;
 };
 
 inline constexpr Colour kTipRise = 0x3232FF;
