@@ -89,8 +89,12 @@ void DrawCandleOrLine(Canvas& canvas, const MainChartInput& input, const MainPan
     }
     canvas.MoveTo(slot.mid, yh);
     canvas.LineTo(slot.mid, yl);
+    const Rect body = Normalised(slot.left, yo, slot.right, yc);
+    // A body one pixel wide in the wick's column is all outline, of the wick's colour, within
+    // the wick's rows: nothing of it would show (thousands of bars on show).
+    if (body.Width() <= 1 && body.left == slot.mid && yh <= body.top && body.bottom <= yl) return;
     canvas.SelectBrush(Brush::Solid(falling ? kFallingBar : style.scheme.background));
-    canvas.Rectangle(Normalised(slot.left, yo, slot.right, yc));
+    canvas.Rectangle(body);
 }
 
 }  // namespace

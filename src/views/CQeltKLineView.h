@@ -84,6 +84,9 @@ class CQeltKLineView : public View {
     void SetMainPaneLayer(std::unique_ptr<MainPaneLayer> layer);
     /// The chart is drawn again at the next paint (the layer's part of it changed).
     void InvalidateChart();
+    /// Shows `visibleCount` bar slots ending at bar `lastVisible`, both brought into the
+    /// series as a load would (N at most n, L at least N - 1).
+    void ShowBars(int visibleCount, int lastVisible);
 
     // ---- state (tests, the print path, the drawing layer) ----
     const CQeltGoods& Goods() const { return m_goods; }

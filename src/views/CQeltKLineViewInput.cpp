@@ -22,6 +22,13 @@ void CQeltKLineView::ZoomOut() {
     Host().Invalidate();
 }
 
+void CQeltKLineView::ShowBars(int visibleCount, int lastVisible) {
+    const int n = static_cast<int>(m_bars.size());
+    m_window.visibleCount = std::clamp(visibleCount, 0, n);
+    m_window.lastVisible = std::clamp(lastVisible, m_window.visibleCount - 1, n - 1);
+    Host().Invalidate();
+}
+
 void CQeltKLineView::CursorBack() {
     m_cursorMode = true;
     qelt::CursorBack(m_window, static_cast<int>(m_bars.size()));
@@ -161,6 +168,7 @@ void CQeltKLineView::OnMouseUp(const MouseInput& mouse) {
 
 void CQeltKLineView::OnDoubleClick(const MouseInput& mouse) {
     const Point at = mouse.at;
+    m_pointer = at;
     for (std::size_t i = 0; i < m_panes.size(); ++i) {
         const Rect& pane = m_panes[i];
         if (at.y >= pane.top && at.y < pane.top + 20 && at.x <= 480) {

@@ -86,13 +86,14 @@ void TrackingCanvas::FillRegion(const Region& region, Colour colour) {
 
 Rect TrackingCanvas::TextBounds(int x, int y, std::string_view utf8, const Font& font, TextAlign align) {
     const int h = font.height > 0 ? font.height : 12;
-    // Latin letters and digits are narrower than 0.8 em in every face the views use, a
-    // Chinese character or an arrow about one em; the line is at most 1.4 em high.
+    // No Latin letter, digit or sign is wider than one em in the faces the views use (digits
+    // are about 0.6 em), a Chinese character or an arrow about one em; the line is at most
+    // 1.4 em high.
     int width = 3;
     for (std::size_t i = 0; i < utf8.size(); ++i) {
         const unsigned char c = static_cast<unsigned char>(utf8[i]);
         if (c < 0x80)
-            width += h * 4 / 5 + 1;
+            width += h + 1;
         else if (c >= 0xC0)
             width += h * 6 / 5 + 1;  // the first byte of a multi-byte character
     }
