@@ -152,6 +152,20 @@ TEST_F(KLineWindow, TheCrosshairMovesOverTheKeptChartWithoutATrace) {
     if (const char* png = std::getenv("QELT_KLINE_PNG")) after.save(QString::fromLocal8Bit(png));
 }
 
+TEST_F(KLineWindow, ThePrintedPageHasThePrintColoursAndTheScreenKeepsItsOwn) {
+    QTest::keyClick(host.get(), Qt::Key_Left);
+    const QImage screen = Grab();
+    services.Settings().UsePrintScheme();
+    QtBitmap page(1000, 600);
+    view->PaintForPrint(page.GetCanvas(), {1000, 600});
+    services.Settings().UseScreenScheme();
+    EXPECT_EQ(page.Image().pixelColor(3, 200), QColor(255, 255, 255)) << "white paper";
+    EXPECT_EQ(screen.pixelColor(3, 200), QColor(0, 0, 0));
+    EXPECT_EQ(Grab(), screen) << "printing leaves the screen's chart as it was";
+    // Set QELT_KLINE_PRINT_PNG to look at the page.
+    if (const char* png = std::getenv("QELT_KLINE_PRINT_PNG")) page.Image().save(QString::fromLocal8Bit(png));
+}
+
 TEST_F(KLineWindow, TheDataTipIsAChildWindowBesideTheChart) {
     QTest::keyClick(host.get(), Qt::Key_Left);
     Grab();
