@@ -139,8 +139,9 @@ std::optional<std::vector<std::string>> CQeltKLineView::StandingRequests() const
 
 void CQeltKLineView::StepGoods(bool forward) {
     m_services.StepGoods(forward);
-    m_services.RefreshStandingRequests();
+    // Bound to the new goods first: the standing requests sent again are the new goods'.
     OnInitialUpdate();
+    m_services.RefreshStandingRequests();
     Host().Invalidate();
 }
 

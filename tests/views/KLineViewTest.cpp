@@ -103,9 +103,13 @@ TEST_F(KLineView, KeysAndTheWheelSwitchViewsAndGoods) {
     view->OnKey(Key(ViewKey::Enter));
     view->OnKey(Key(ViewKey::Escape));
     EXPECT_EQ(services.switches, (std::vector<std::pair<int, int>>{{kViewIntraday, 0}, {kViewQuoteList, 0}}));
+    services.selection.goods = 1;  // where the application's step leads
     view->OnKey(Key(ViewKey::PageDown));
     EXPECT_EQ(services.steps, 1);
     EXPECT_EQ(services.standingRefreshes, 1) << "the new goods' quote requests go out";
+    EXPECT_EQ(view->StandingRequests().value()[1], "real::0101:20070725:1:");
+    EXPECT_EQ(view->Series().size(), 60u);
+    services.selection.goods = 0;
     view->OnWheel(false, {10, 10});
     EXPECT_EQ(services.steps, 0) << "a notch away from the user is the previous goods";
     host.wizardAnswer = 1;
