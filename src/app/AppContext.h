@@ -110,6 +110,8 @@ public:
     TradeUpdate TradesAfter(const std::string& goodsNo, const std::string& dueDate, std::size_t held,
                             const std::string& lastIdentity) const override;
     std::vector<TradeRow> TradeList() const override { return m_store.TradeList(); }
+    /// The main record at `position`, whatever the current category.
+    CQeltGoods MainGoods(int position) const override { return m_store.CurrentGoods(-1, position, {}); }
     void EditCurrentGoods(const std::function<void(CQeltGoods&)>& edit) override;
     CQeltCFG& Settings() override { return m_settings; }
     void AddSelfSelected(const std::string& goodsNo, const std::string& dueDate, const std::string& category) override;

@@ -20,6 +20,7 @@
 #include "views/CQeltMutiView.h"
 #include "views/CQeltRealView.h"
 #include "views/CQeltTradListView.h"
+#include "views/CQeltKLineView.h"
 #include "views/QuoteListView.h"
 #include "views/ViewKinds.h"
 #include "views/WebPageView.h"
@@ -98,6 +99,7 @@ void CQeltApp::RegisterViews() {
     m_context.RegisterView(kViewIntraday, [](ViewServices& s) { return std::make_unique<CQeltRealView>(s); });
     m_context.RegisterView(kViewTradeList, [](ViewServices& s) { return std::make_unique<CQeltTradListView>(s); });
     m_context.RegisterView(kViewMultiGoods, [](ViewServices& s) { return std::make_unique<CQeltMutiView>(s); });
+    m_context.RegisterView(kViewKLine, [](ViewServices& s) { return std::make_unique<CQeltKLineView>(s); });
     m_context.RegisterView(kViewWeb, [this](ViewServices&) { return std::make_unique<WebPageView>(WebSite()); });
     m_hostFactories[kViewWeb] = [this](View& view) {
         return new CQeltHtml(dynamic_cast<WebPageView&>(view), m_context);

@@ -79,6 +79,13 @@ public:
     /// Rows of the last "real"/"hisreal" reply that carried a selector (a past day's trades
     /// for the history review).
     virtual std::vector<TradeRow> TradeList() const = 0;
+    /// A copy of the main list's record at `position` (the record a derived list's entry
+    /// mirrors: its quote, name, flag and today's trades are the live ones). The current goods
+    /// when the application keeps no separate main list.
+    virtual CQeltGoods MainGoods(int position) const {
+        (void)position;
+        return CurrentGoods();
+    }
     /// Applies `edit` to the stored goods the selection points at, under the store lock
     /// (view-owned state: drawn lines, cover mode). `edit` must not block or call back.
     virtual void EditCurrentGoods(const std::function<void(CQeltGoods&)>& edit) = 0;

@@ -1,22 +1,26 @@
 // The client against the demo server over loopback, headless: login and synchronisation,
 // a rejected password, a lost connection, the board saved at exit.
 #include <gtest/gtest.h>
-
-#include "TestApplication.h"
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTimer>
 #include <csignal>
-#include <sys/wait.h>
 #include <thread>
-#include <unistd.h>
 
 #include "app/AlarmRules.h"
 #include "common/Files.h"
+#include "TestApplication.h"
+#include "common/Commands.h"
+#include "common/Files.h"
+#include "common/Messages.h"
 #include "common/Numbers.h"
 #include "common/ServerList.h"
 #include "data/history/HistoryDatabase.h"
@@ -34,7 +38,6 @@
 #include "net/Requests.h"
 #include "ui/QtPoster.h"
 #include "support/TempDir.h"
-#include "ui/CQeltLogin.h"
 #include "ui/CMainFrame.h"
 #include "ui/CQeltApp.h"
 #include "ui/CQeltHtml.h"
@@ -43,6 +46,10 @@
 #include "views/CQeltMutiView.h"
 #include "views/CQeltRealView.h"
 #include "views/CQeltTradListView.h"
+#include "ui/CQeltLogin.h"
+#include "ui/QtPoster.h"
+#include "ui/ViewHostWidget.h"
+#include "views/CQeltKLineView.h"
 #include "views/ViewKinds.h"
 
 namespace qelt {
@@ -630,6 +637,74 @@ TEST(AppAlarms, CommandsSwitchTheWindowAndTheNextStartRemembers) {
     EXPECT_TRUE(again.AlarmWindow()->isVisible()) << "on at the last exit: shown at start";
     EXPECT_TRUE(again.Settings().AlarmSound());
     again.Frame()->close();
+}
+
+/// Stands in for the intraday view: it only remembers the argument it was opened with.
+class ReviewProbe : public View {
+  public:
+    void Paint(Canvas& canvas, Size client) override { canvas.FillRect({0, 0, client.cx, client.cy}, 0); }
+};
+
+void PressKey(QWidget* widget, int key) {
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+    QCoreApplication::sendEvent(widget, &press);
+}
+
+void DoubleClick(QWidget* widget, QPoint at) {
+    const QPointF global = widget->mapToGlobal(QPointF(at));
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(at), global, Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(at), global, Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
+    QMouseEvent twice(QEvent::MouseButtonDblClick, QPointF(at), global, Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    for (QMouseEvent* event : {&press, &release, &twice, &release})
+        QCoreApplication::sendEvent(widget, event);
+}
+
+TEST_F(AppEndToEnd, EnterOnTheBoardChartsTheContractAndAPastDayOpensItsHistoryReview) {
+    WriteRememberedLogin(home.Path(), {"demo", "demo"});
+    CQeltApp app(Options());
+    ASSERT_TRUE(app.InitInstance());
+    int reviewArgument = 0;
+    app.Context().RegisterView(kViewIntraday, [&](ViewServices& services) {
+        reviewArgument = services.ViewArgument();
+        return std::make_unique<ReviewProbe>();
+    });
+    ASSERT_NE(app.HostWidget(), nullptr);
+    PressKey(app.HostWidget(), Qt::Key_Return);
+    ASSERT_TRUE(SpinUntil([&] { return app.Context().ActiveKind() == kViewKLine; }, 5s));
+    auto* chart = dynamic_cast<CQeltKLineView*>(app.Context().ActiveView());
+    ASSERT_NE(chart, nullptr);
+    ASSERT_TRUE(SpinUntil([&] { return chart->Series().size() > 20; }, 10s)) << chart->Series().size();
+    const CQeltGoods& goods = chart->Goods();
+    EXPECT_EQ(app.Socket().Standing(),
+              (std::vector<std::string>{"list:", "real::" + goods.goods_no + ":" + goods.due_date + ":1:"}));
+    ViewHostWidget* host = app.HostWidget();
+    const QImage picture = host->grab().toImage();
+    ASSERT_TRUE(chart->MainPane().Valid());
+    int candlePixels = 0;
+    for (int x = 0; x < chart->MainPane().axisX; x += 2)
+        for (int y = chart->MainPane().pane.top; y < chart->MainPane().pane.bottom; y += 2)
+            candlePixels += picture.pixelColor(x, y) == QColor(255, 50, 50) ||
+                            picture.pixelColor(x, y) == QColor(84, 252, 252);
+    EXPECT_GT(candlePixels, 50) << "rising and falling bars on the screen";
+
+    // Cursor mode, then a double click on a bar's body asks for that day's trades; the reply
+    // opens the intraday view in its history review.
+    PressKey(host, Qt::Key_Left);
+    host->grab();
+    const MainPaneGeometry& g = chart->MainPane();
+    const int bar = g.lastVisible - 3;
+    const CBarRow& row = chart->Series()[static_cast<std::size_t>(bar)];
+    const QPoint body(
+        g.BarCentreX(bar),
+        (g.PriceToY(LeadingFloat(row[kBarOpen])) + g.PriceToY(LeadingFloat(row[kBarClose]))) / 2);
+    DoubleClick(host, body);
+    host->grab();
+    EXPECT_TRUE(SpinUntil([&] { return app.Context().ActiveKind() == kViewIntraday; }, 10s));
+    EXPECT_EQ(reviewArgument, 2);
+    app.Frame()->close();
 }
 
 }  // namespace

@@ -170,6 +170,8 @@ public:
     bool confirmAnswer = true;
     std::vector<std::string> messages;
     std::map<int, Rect> overlays;
+    std::map<int, OverlayPainter> overlayPainters;
+    std::map<int, bool> overlayDraggable;
 
     Size ClientSize() const override { return client; }
     void Invalidate() override { ++invalidations; }
@@ -192,7 +194,11 @@ public:
         return confirmAnswer;
     }
     void ShowMessage(const std::string& text, const std::string&) override { messages.push_back(text); }
-    void ShowOverlay(int id, const Rect& where, OverlayPainter, bool) override { overlays[id] = where; }
+    void ShowOverlay(int id, const Rect& where, OverlayPainter painter, bool draggable) override {
+        overlays[id] = where;
+        overlayPainters[id] = std::move(painter);
+        overlayDraggable[id] = draggable;
+    }
     void HideOverlay(int id) override { overlays.erase(id); }
 };
 

@@ -1,17 +1,12 @@
 #include "views/controls/InfoTipPainter.h"
 
 #include "common/Numbers.h"
+#include "views/controls/DataTipPainter.h"
 
 namespace qelt {
 namespace {
 
 constexpr Colour kWhite = 0xFFFFFF;
-
-Colour Against(double value, double reference) {
-    if (value > reference) return kTipRise;
-    if (value < reference) return kTipFall;
-    return kWhite;
-}
 
 void PaintLayout1(Canvas& canvas, const InfoTipContent& content, int width, int height) {
     canvas.FillRect({0, 0, width, height}, kWhite);
@@ -32,50 +27,11 @@ void PaintLayout1(Canvas& canvas, const InfoTipContent& content, int width, int 
 }
 
 void PaintLayout2(Canvas& canvas, const InfoTipBar& bar, int width, int height) {
-    canvas.FillRect({0, 0, width, height}, 0x1E1E1E);
-    canvas.SelectPen(Pen::Solid(1, 0x0000FF));
-    canvas.MoveTo(0, 0);
-    canvas.LineTo(width - 2, 0);
-    canvas.LineTo(width - 2, height - 2);
-    canvas.LineTo(0, height - 2);
-    canvas.LineTo(0, 0);
-    canvas.SelectFont(Font{"宋体", 12, 400});
-    canvas.SetBkMode(BkMode::Transparent);
-    canvas.SetTextAlign({HAlign::Left, VAlign::Top});
-
-    const double open = LeadingDouble(bar.open);
-    const double close = LeadingDouble(bar.close);
-    const double change = close - open;
-    const double percent = open > 0 ? change * 100 / open : 0;
-    const double average = LeadingDouble(bar.average);
-    struct Row {
-        const char* label;
-        int y;
-        std::string value;
-        Colour colour;
-    };
-    const Row rows[] = {
-        {"开    盘", 37, bar.open, kWhite},
-        {"收    盘", 69, bar.close, Against(close, open)},
-        {"最    高", 101, bar.highest, Against(LeadingDouble(bar.highest), open)},
-        {"最    低", 133, bar.lowest, Against(LeadingDouble(bar.lowest), open)},
-        {"涨    跌", 165, FormatFixed2(change), Against(change, 0)},
-        {"涨    幅", 197, FormatPercent(percent), Against(percent, 0)},
-        {"均    价", 229, bar.average, Against(average, 0)},
-        {"成 交 量", 261, bar.volume, kTipLabel},
-        {"净持仓量", 293, bar.pureNum, kTipLabel},
-        {"持仓变化", 325, bar.positionChange, kTipLabel},
-        {"购销总量", 357, bar.nullNum, kTipLabel},
-    };
-    canvas.SetTextColour(kTipLabel);
-    canvas.TextOut(20, 5, "日    期");
-    canvas.TextOut(6, 21, DashedDate(bar.date));
-    for (const Row& row : rows) {
-        canvas.SetTextColour(kTipLabel);
-        canvas.TextOut(8, row.y, row.label);
-        canvas.SetTextColour(row.colour);
-        canvas.TextOut(20, row.y + 16, row.value);
-    }
+    // The same rows, places and colours as the K-line view's data tip, without its live texts.
+    DataTipContent content;
+    content.layout = 2;
+    content.bar = bar;
+    PaintDataTip(canvas, content, width, height);
 }
 
 /// The date without its year, "-" after the month: "20070305" gives "03-05".
@@ -99,7 +55,7 @@ void PaintRecordLayout(Canvas& canvas, const InfoTipRecord& record, int width, i
 
     const double price = LeadingDouble(record.price);
     const double reference = LeadingDouble(record.reference);
-    const Colour colour = Against(price, reference);
+    const Colour colour = TipColourAgainst(price, reference);
     // A comparison price without an integer part gives no percentage (and no division by 0).
     const std::string percent = record.reference.empty() || LeadingInt(record.reference) == 0
                                     ? "0.00"

@@ -23,6 +23,7 @@ struct InfoTipBar {
     std::string pureNum;
     std::string positionChange;
     std::string nullNum;
+    friend bool operator==(const InfoTipBar&, const InfoTipBar&) = default;
 };
 
 /// The tip's own texts for layouts 3 and 4 (one trade record), as the owner puts them.
@@ -34,6 +35,7 @@ struct InfoTipRecord {
     std::string volume;
     std::string positionChange;
     std::string dynamicPrice;
+    friend bool operator==(const InfoTipRecord&, const InfoTipRecord&) = default;
 };
 
 struct InfoTipContent {
@@ -42,10 +44,18 @@ struct InfoTipContent {
     std::vector<std::string> lines;  ///< layout 1
     InfoTipBar bar;                  ///< layout 2
     InfoTipRecord record;            ///< layouts 3 and 4
+    friend bool operator==(const InfoTipContent&, const InfoTipContent&) = default;
 };
 
 inline constexpr Colour kTipRise = 0x3232FF;
 inline constexpr Colour kTipFall = 0x00E600;
+
+/// The tips' colour of a value against its reference: higher red, lower green, equal white.
+inline Colour TipColourAgainst(double value, double reference) {
+    if (value > reference) return kTipRise;
+    if (value < reference) return kTipFall;
+    return 0xFFFFFF;
+}
 inline constexpr Colour kTipLabel = 0xC0C0C0;
 inline constexpr Colour kTipCaptionBand = 0x96643C;
 
