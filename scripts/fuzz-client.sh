@@ -9,10 +9,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-60}"
-CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DQELT_FUZZ=ON -DQELT_SANITIZE=address,undefined \
-  -DQELT_BUILD_UI=OFF -DQELT_BUILD_TESTS=OFF -DQELT_BUILD_BENCH=OFF >/dev/null
-cmake --build build-fuzz --target qelt_client_fuzz -j2
+source scripts/fuzz-build.sh
+fuzz_build qelt_client_fuzz
 corpus=build-fuzz/client-corpus
 mkdir -p "$corpus" build-fuzz/client-crashes
 # The checked-in seeds (the reproducers of known faults among them) join the working corpus.

@@ -5,10 +5,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-60}"
-CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DQELT_FUZZ=ON -DQELT_SANITIZE=address,undefined \
-  -DQELT_BUILD_UI=OFF -DQELT_BUILD_TESTS=OFF -DQELT_BUILD_BENCH=OFF >/dev/null
-cmake --build build-fuzz --target qelt_server_fuzz -j2
+source scripts/fuzz-build.sh
+fuzz_build qelt_server_fuzz
 corpus=build-fuzz/corpus
 mkdir -p "$corpus" build-fuzz/crashes
 # Seeds: one stream per kind of client message (first byte 1 = logged in, 2 = admin port).

@@ -52,6 +52,13 @@ public:
     std::vector<GoodsSummary> MainSummaries() const override { return {}; }
     bool IsFlagged(std::string_view) const override { return false; }
     CQeltGoods CurrentGoods() const override { return m_goods.front(); }
+    std::optional<CQeltGoods> GoodsQuote(const std::string&, const std::string&) const override {
+        return m_goods.front();
+    }
+    TradeUpdate TradesAfter(const std::string&, const std::string&, std::size_t, const std::string&) const override {
+        return {};
+    }
+    std::vector<TradeRow> TradeList() const override { return {}; }
     void EditCurrentGoods(const std::function<void(CQeltGoods&)>&) override {}
     CQeltCFG& Settings() override { return m_settings; }
     void AddSelfSelected(const std::string&, const std::string&, const std::string&) override {}

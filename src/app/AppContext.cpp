@@ -133,6 +133,36 @@ CQeltGoods AppContext::CurrentGoods() const {
     return m_store.CurrentGoods(m_selection.category, m_selection.goods, m_selection.selfSelectedCategory);
 }
 
+std::optional<CQeltGoods> AppContext::GoodsQuote(const std::string& goodsNo, const std::string& dueDate) const {
+    std::optional<CQeltGoods> quote;
+    m_store.VisitMain([&](const CQeltGoods& g) {
+        if (quote || g.goods_no != goodsNo || g.due_date != dueDate) return;
+        quote.emplace();
+        quote->position = g.position;
+        quote->name = g.name;
+        quote->change = g.change;
+        quote->changePercent = g.changePercent;
+        quote->flagged = g.flagged;
+        CopyQuoteFields(g, *quote);
+    });
+    return quote;
+}
+
+TradeUpdate AppContext::TradesAfter(const std::string& goodsNo, const std::string& dueDate, std::size_t held,
+                                    const std::string& lastIdentity) const {
+    TradeUpdate update;
+    m_store.VisitMain([&](const CQeltGoods& g) {
+        if (update.found || g.goods_no != goodsNo || g.due_date != dueDate) return;
+        update.found = true;
+        const std::vector<TradeRow>& trades = g.trades;
+        const bool continues = held > 0 && held <= trades.size() && IdentityOf(trades[held - 1]) == lastIdentity;
+        update.restart = !continues;
+        const std::size_t from = continues ? held : 0;
+        update.rows.assign(trades.begin() + static_cast<std::ptrdiff_t>(from), trades.end());
+    });
+    return update;
+}
+
 void AppContext::EditCurrentGoods(const std::function<void(CQeltGoods&)>& edit) {
     m_store.EditGoods(m_selection.category, m_selection.goods, m_selection.selfSelectedCategory, edit);
 }

@@ -108,6 +108,12 @@ public:
     std::vector<GoodsSummary> MainSummaries() const override { return m_store.Summaries(GoodsList::Main); }
     bool IsFlagged(std::string_view goodsNo) const override { return m_store.IsFlagged(goodsNo); }
     CQeltGoods CurrentGoods() const override;
+    std::optional<CQeltGoods> GoodsQuote(const std::string& goodsNo, const std::string& dueDate) const override;
+    TradeUpdate TradesAfter(const std::string& goodsNo, const std::string& dueDate, std::size_t held,
+                            const std::string& lastIdentity) const override;
+    std::vector<TradeRow> TradeList() const override { return m_store.TradeList(); }
+    /// The main record at `position`, whatever the current category.
+    CQeltGoods MainGoods(int position) const override { return m_store.CurrentGoods(-1, position, {}); }
     void EditCurrentGoods(const std::function<void(CQeltGoods&)>& edit) override;
     CQeltCFG& Settings() override { return m_settings; }
     void AddSelfSelected(const std::string& goodsNo, const std::string& dueDate, const std::string& category) override;

@@ -21,6 +21,7 @@ inline constexpr int kAlarmList = 32896;     ///< 预警 设置
 inline constexpr int kAlarmAdd = 32895;      ///< 预警 添加
 inline constexpr int kAlarmOn = 32897;       ///< 预警 开启
 inline constexpr int kAlarmOff = 32898;      ///< 预警 关闭
+inline constexpr int kAlarmSound = 32935;    ///< 预警 提示音 (checked while on)
 inline constexpr int kIndicators = 32914;    ///< 指标设置
 inline constexpr int kHelp = 32926;          ///< 系统帮助
 inline constexpr int kAbout = 57664;         ///< 关于
@@ -68,6 +69,41 @@ inline constexpr int kChartOX = 32879;        ///< OX点数图
 inline constexpr int kWindows1 = 32900;       ///< 仅主窗口
 inline constexpr int kWindows2 = 32788;       ///< 二个窗口
 inline constexpr int kWindows3 = 32791;       ///< 三个窗口 (32791..32796: three to eight)
+inline constexpr int kWindows4 = 32792;       ///< 四个窗口
+inline constexpr int kWindows5 = 32793;       ///< 五个窗口
+inline constexpr int kWindows6 = 32794;       ///< 六个窗口
+inline constexpr int kWindows7 = 32795;       ///< 七个窗口
 inline constexpr int kWindows8 = 32796;       ///< 八个窗口
+inline constexpr int kLogScale = 32960;       ///< 对数坐标 (the main chart's logarithmic price scale)
+
+// The K-line view's indicator entries of popup menu 137, one per pane indicator.
+inline constexpr int kIndicatorVol = 32805;    ///< VOL    成交量
+inline constexpr int kIndicatorCcl = 32915;    ///< CCL    净持仓量
+inline constexpr int kIndicatorVr = 32885;     ///< VR     成交量变异率
+inline constexpr int kIndicatorObv = 32881;    ///< OBV    累计能量线
+inline constexpr int kIndicatorPvt = 32920;    ///< PVT    价量趋势指数
+inline constexpr int kIndicatorMacd = 32810;   ///< MACD   平滑异同平均
+inline constexpr int kIndicatorDmi = 32916;    ///< DMI    趋向指标
+inline constexpr int kIndicatorBoll = 32918;   ///< BOLL   布林线
+inline constexpr int kIndicatorSar = 32921;    ///< SAR    止损点
+inline constexpr int kIndicatorJs = 32887;     ///< JS     加速线
+inline constexpr int kIndicatorCdp = 32927;    ///< CDP    逆势操作
+inline constexpr int kIndicatorExpma = 32928;  ///< EXPMA  指数平均线
+inline constexpr int kIndicatorRsi = 32880;    ///< RSI    相对强弱
+inline constexpr int kIndicatorRoc = 32884;    ///< ROC    变动率指标
+inline constexpr int kIndicatorKdj = 32882;    ///< KDJ    随机指标
+inline constexpr int kIndicatorEmv = 32886;    ///< EMV    简易波动指标
+inline constexpr int kIndicatorWr = 32917;     ///< WR     威廉指标
+inline constexpr int kIndicatorAdtm = 32922;   ///< ADTM   动态买卖气指标
+inline constexpr int kIndicatorBbi = 32923;    ///< BBI    多空指数
+inline constexpr int kIndicatorAmv = 32924;    ///< AMV    成本价均线
+inline constexpr int kIndicatorCci = 32883;    ///< CCI    商品路径指标
+
+// The intraday chart's "天数" popup: 最近1日 .. 最近8日 (32797 .. 32804).
+inline constexpr int kDays1 = 32797;  ///< 最近1日
+inline constexpr int kDays8 = 32804;  ///< 最近8日
+
+// The multi-goods view's cell popup.
+inline constexpr int kChangeGoods = 33001;  ///< 更换商品
 
 }  // namespace qelt::cmd

@@ -21,6 +21,7 @@ inline constexpr unsigned WM_NET_HISREAL = 1234;
 inline constexpr unsigned WM_NET_NOTICE = 1236;
 inline constexpr unsigned WM_NET_PWD = 1237;          ///< wParam the "pwd" answer
 inline constexpr unsigned WM_NET_INDEX = 1238;        ///< after every incoming message
+inline constexpr unsigned WM_ALARM_REFRESH = 1274;    ///< to the application: new fired alarms in the store
 
 /// wParam of WM_NET_RECONNECT when the server itself ended the session ("dis").
 inline constexpr long kReconnectAfterDisconnect = 10;

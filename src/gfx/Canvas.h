@@ -5,6 +5,8 @@
 /// rectangles whose right and bottom edges are excluded.
 ///
 /// Implementations: RecordingCanvas (tests), the QPainter adapter (src/ui).
+#include <atomic>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -20,7 +22,19 @@ class MemoryBitmap;
 
 class Canvas {
 public:
+    Canvas() : m_serial(NextSerial()) {}
+    /// A copy is another surface: it takes the drawing state, not the serial.
+    Canvas(const Canvas& other) : Canvas() { CopyState(other); }
+    Canvas& operator=(const Canvas& other) {
+        CopyState(other);
+        return *this;
+    }
     virtual ~Canvas() = default;
+
+    /// A number no other canvas of this process has had: a view that keeps what it drew on a
+    /// surface between paints (the K-line chart under its crosshair) knows by it whether it
+    /// is handed the same surface again, even when a new one takes the old one's address.
+    std::uint64_t Serial() const { return m_serial; }
 
     // --- state (kept here so every backend sees the same rules) ---
     void SelectPen(const Pen& pen) { m_pen = pen; }
@@ -80,6 +94,23 @@ protected:
     virtual void ClipChanged() {}
 
 private:
+    void CopyState(const Canvas& other) {
+        m_pen = other.m_pen;
+        m_brush = other.m_brush;
+        m_font = other.m_font;
+        m_textColour = other.m_textColour;
+        m_bkColour = other.m_bkColour;
+        m_bkMode = other.m_bkMode;
+        m_align = other.m_align;
+        m_clip = other.m_clip;
+        m_position = other.m_position;
+    }
+    static std::uint64_t NextSerial() {
+        static std::atomic<std::uint64_t> next{1};
+        return next.fetch_add(1, std::memory_order_relaxed);
+    }
+
+    std::uint64_t m_serial;
     Pen m_pen;
     Brush m_brush;
     Font m_font;

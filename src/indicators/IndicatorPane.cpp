@@ -250,9 +250,14 @@ void DrawFieldTitle(const PaneContext& pane) {
     pane.canvas.TextOut(pane.left + 5, pane.top + 3, text);
 }
 
+bool MouseInside(const PaneContext& pane) {
+    const Point mouse = pane.request.mouse;
+    return mouse.y > pane.top && mouse.y < pane.bottom && mouse.x < pane.request.chartRight;
+}
+
 void DrawReadout(const PaneContext& pane, const PaneScale& scale) {
     const Point mouse = pane.request.mouse;
-    if (!(mouse.y > pane.top && mouse.y < pane.bottom && mouse.x < pane.request.chartRight)) return;
+    if (!MouseInside(pane)) return;
     Canvas& canvas = pane.canvas;
     const BkMode mode = canvas.CurrentBkMode();
     canvas.SetTextAlign({HAlign::Left, VAlign::Top});
@@ -266,22 +271,30 @@ void DrawReadout(const PaneContext& pane, const PaneScale& scale) {
 }
 
 void DrawPane(const PaneContext& pane) {
+    const PaneLayer layer = pane.request.layer;
+    const bool chart = layer != PaneLayer::Cursor, cursor = layer != PaneLayer::Chart;
     const bool fieldPane = pane.definition.title == nullptr;  // VOL, CCL
     if (pane.n == 0) {
         // An empty series: the volume panes keep their ticks and labels, the others show nothing.
-        if (!fieldPane || pane.plotHeight <= 0) return;
+        if (!chart || !fieldPane || pane.plotHeight <= 0) return;
         if (auto scale = pane.definition.scale(pane)) DrawAxis(pane, *scale);
         return;
     }
-    if (fieldPane) DrawFieldTitle(pane);
-    DrawTitle(pane);
+    if (cursor) {
+        if (fieldPane) DrawFieldTitle(pane);
+        DrawTitle(pane);
+    }
     if (!pane.result.valid || pane.plotHeight <= 0 || pane.l < 0) return;
+    // The cursor layer needs the scale only for a read-out.
+    if (!chart && !MouseInside(pane)) return;
     auto scale = pane.definition.scale(pane);
     if (!scale) return;
-    DrawAxis(pane, *scale);
-    if (pane.definition.drawing) pane.definition.drawing(pane, *scale);
-    DrawLines(pane, *scale);
-    DrawReadout(pane, *scale);
+    if (chart) {
+        DrawAxis(pane, *scale);
+        if (pane.definition.drawing) pane.definition.drawing(pane, *scale);
+        DrawLines(pane, *scale);
+    }
+    if (cursor) DrawReadout(pane, *scale);
 }
 
 }  // namespace

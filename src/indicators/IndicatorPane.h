@@ -41,6 +41,15 @@ struct PaneStyle {
     static std::array<Pen, 5> LinePens(const DisplayScheme& scheme);
 };
 
+/// What of a pane to draw. A view that keeps its chart in a bitmap between paints draws the
+/// part that follows the data once (Chart) and the part that follows the cursor bar and the
+/// mouse (Cursor: the title with its value items and the read-out) at every paint over it.
+enum class PaneLayer {
+    All,     ///< everything, in the order above
+    Chart,   ///< axis, grid, bars and lines: no title and no read-out
+    Cursor,  ///< the title and its items, and the read-out when the mouse is inside the pane
+};
+
 /// Everything one pane needs. All pointers must be set except `columns` and `result`.
 struct PaneRequest {
     Rect pane;     ///< left, top, right, bottom in view pixels
@@ -60,6 +69,7 @@ struct PaneRequest {
     /// Optional: the lines already computed for exactly this code, series, window and
     /// parameters (IndicatorCache). Computed afresh when null.
     const IndicatorResult* result = nullptr;
+    PaneLayer layer = PaneLayer::All;
 };
 
 void DrawIndicatorPane(Canvas& canvas, const PaneRequest& request);

@@ -50,6 +50,29 @@ void WindowExtremes(const float* high, const float* low, int from, int to, int w
     }
 }
 
+/// The bars a stochastic line (KDJ, WR) over `period` bars covers in the span, with each
+/// bar's highest high and lowest low of its window and the closes they are compared with.
+struct StochasticRange {
+    int start = 0;
+    const float* close = nullptr;
+    std::vector<float>* highest = nullptr;
+    std::vector<float>* lowest = nullptr;
+};
+
+StochasticRange StochasticOver(BarColumns& bars, const Span& s, int period) {
+    StochasticRange range;
+    range.start = BarAt(std::int64_t{s.f} - period, s.l);
+    const int from = BarAt(std::int64_t{range.start} - period + 1, s.l);
+    const float* high = bars.High(from, s.l + 1);
+    const float* low = bars.Low(from, s.l + 1);
+    range.close = bars.Close(range.start, s.l + 1);
+    const std::size_t count = static_cast<std::size_t>(s.l - range.start + 1);
+    range.highest = &Scratch(0, count);
+    range.lowest = &Scratch(1, count);
+    WindowExtremes(high, low, range.start, s.l, period, range.highest->data(), range.lowest->data());
+    return range;
+}
+
 }  // namespace
 
 void ComputeRsi(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table,
@@ -141,15 +164,11 @@ void ComputeKdj(BarColumns& bars, const IndicatorWindow& window, const Indicator
     const Span s = Clip(window, bars.Size());
     Reset(result, 3);
     if (s.Empty()) return;
-    const int start = BarAt(std::int64_t{s.f} - period, s.l);
-    const int from = BarAt(std::int64_t{start} - period + 1, s.l);
-    const float* high = bars.High(from, s.l + 1);
-    const float* low = bars.Low(from, s.l + 1);
-    const float* close = bars.Close(start, s.l + 1);
-    const std::size_t count = static_cast<std::size_t>(s.l - start + 1);
-    std::vector<float>& highest = Scratch(0, count);
-    std::vector<float>& lowest = Scratch(1, count);
-    WindowExtremes(high, low, start, s.l, period, highest.data(), lowest.data());
+    const StochasticRange range = StochasticOver(bars, s, period);
+    const int start = range.start;
+    const float* close = range.close;
+    const std::vector<float>& highest = *range.highest;
+    const std::vector<float>& lowest = *range.lowest;
     for (auto& line : result.lines) Place(line, start, s.l);
     const float w1 = static_cast<float>(m1), w2 = static_cast<float>(m2);
     float k = 50.0f, d = 50.0f;
@@ -200,15 +219,11 @@ void ComputeWr(BarColumns& bars, const IndicatorWindow& window, const IndicatorP
     if (s.Empty()) return;
     for (int line = 0; line < 2; ++line) {
         const int period = periods[line];
-        const int start = BarAt(std::int64_t{s.f} - period, s.l);
-        const int from = BarAt(std::int64_t{start} - period + 1, s.l);
-        const float* high = bars.High(from, s.l + 1);
-        const float* low = bars.Low(from, s.l + 1);
-        const float* close = bars.Close(start, s.l + 1);
-        const std::size_t count = static_cast<std::size_t>(s.l - start + 1);
-        std::vector<float>& highest = Scratch(0, count);
-        std::vector<float>& lowest = Scratch(1, count);
-        WindowExtremes(high, low, start, s.l, period, highest.data(), lowest.data());
+        const StochasticRange range = StochasticOver(bars, s, period);
+        const int start = range.start;
+        const float* close = range.close;
+        const std::vector<float>& highest = *range.highest;
+        const std::vector<float>& lowest = *range.lowest;
         IndicatorLine& wr = Place(result.lines[static_cast<std::size_t>(line)], start, s.l);
         for (int i = start; i <= s.l; ++i) {
             const std::size_t j = static_cast<std::size_t>(i - start);

@@ -162,6 +162,8 @@ void CMainFrame::BuildMenus() {
     alarms->addAction(MakeAction(cmd::kAlarmAdd, "添加"));
     alarms->addAction(MakeAction(cmd::kAlarmOn, "开启"));
     alarms->addAction(MakeAction(cmd::kAlarmOff, "关闭"));
+    alarms->addSeparator();
+    alarms->addAction(MakeAction(cmd::kAlarmSound, "提示音", nullptr, true));
 
     QMenu* tools = menuBar()->addMenu(QString::fromUtf8("工具(&T)"));
     tools->addAction(MakeAction(cmd::kIndicators, "指标设置"));

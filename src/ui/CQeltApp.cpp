@@ -15,7 +15,12 @@
 #include "app/WebSite.h"
 #include "common/Messages.h"
 #include "data/history/StoreArchive.h"
+#include "dialogs/CQeltAlarmDlg.h"
 #include "net/Requests.h"
+#include "views/CQeltMutiView.h"
+#include "views/CQeltRealView.h"
+#include "views/CQeltTradListView.h"
+#include "views/CQeltKLineView.h"
 #include "views/QuoteListView.h"
 #include "views/ViewKinds.h"
 #include "views/WebPageView.h"
@@ -59,6 +64,10 @@ CQeltApp::CQeltApp(AppOptions options)
     m_store.SetHistorySink(&m_database);
     m_socket.SetSink(&m_store);
     m_socket.SetAlarmQuerySource([this] { return m_cfg.AlarmQueries(); });
+    // On the receive thread: only a post toward the interface, once per burst.
+    m_store.SetAlarmRefresh([this] {
+        if (!m_alarmRefreshPending.exchange(true)) m_poster.PostThreadMessage(WM_ALARM_REFRESH, 0, 0);
+    });
     RegisterViews();
     RegisterCommands();
     qApp->installEventFilter(this);
@@ -69,6 +78,7 @@ CQeltApp::~CQeltApp() {
     CancelConnect();
     m_connector.reset();
     ExitInstance();
+    delete m_alarmWindow.data();
     m_context.SetFrame(nullptr);
     delete m_frame.data();
     m_context.CloseView();
@@ -86,6 +96,10 @@ void CQeltApp::RegisterViews() {
     m_hostFactories[kViewQuoteList] = [this](View& view) {
         return new CQeltListView(dynamic_cast<QuoteListView&>(view), m_context);
     };
+    m_context.RegisterView(kViewIntraday, [](ViewServices& s) { return std::make_unique<CQeltRealView>(s); });
+    m_context.RegisterView(kViewTradeList, [](ViewServices& s) { return std::make_unique<CQeltTradListView>(s); });
+    m_context.RegisterView(kViewMultiGoods, [](ViewServices& s) { return std::make_unique<CQeltMutiView>(s); });
+    m_context.RegisterView(kViewKLine, [](ViewServices& s) { return std::make_unique<CQeltKLineView>(s); });
     m_context.RegisterView(kViewWeb, [this](ViewServices&) { return std::make_unique<WebPageView>(WebSite()); });
     m_hostFactories[kViewWeb] = [this](View& view) {
         return new CQeltHtml(dynamic_cast<WebPageView&>(view), m_context);
@@ -106,6 +120,7 @@ bool CQeltApp::InitInstance() {
     m_context.Lines().Load();
     m_context.Lines().ApplyTo(m_store);
     CreateFrame();
+    CreateAlarmWindow();
     m_context.SwitchView(kViewQuoteList);
     m_frame->showMaximized();
     if (m_cfg.m_online) m_paced.SendFirst(NoticeRequest());
@@ -243,6 +258,7 @@ bool CQeltApp::event(QEvent* e) {
         case WM_SWITCH_VIEW: m_context.OnSwitchViewMessage(message->WParam(), message->LParam()); break;
         case WM_NET_RECONNECT: m_relogin.OnReconnect(static_cast<long>(message->WParam())); break;
         case WM_NET_NOTICE: ShowNotice(); break;
+        case WM_ALARM_REFRESH: RefreshAlarmWindow(); break;
         default: break;  // WM_UPDATE_PROGRESS and the rest: accepted and ignored
     }
     return true;
@@ -252,6 +268,9 @@ bool CQeltApp::eventFilter(QObject* watched, QEvent* e) {
     // Closing the main window ends every event loop, the nested ones of dialogs and menus
     // included; the objects go away after them, in order.
     if (e->type() == QEvent::Close && watched == m_frame.data()) {
+        // Quitting closes every window, the alarm window too: that must not switch the
+        // alarms off for the next start.
+        if (m_alarmWindow) m_alarmWindow->SetCloseHook({});
         QCoreApplication::quit();
         return false;
     }

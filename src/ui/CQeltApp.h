@@ -8,6 +8,7 @@
 #include <QDialog>
 #include <QObject>
 #include <QPointer>
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <map>
@@ -29,6 +30,7 @@
 namespace qelt {
 
 class CMainFrame;
+class CQeltAlarmDlg;
 class CQeltPassWord;
 class ViewHostWidget;
 
@@ -60,6 +62,8 @@ public:
     CClientSocket& Socket() { return m_socket; }
     AppContext& Context() { return m_context; }
     CMainFrame* Frame() const { return m_frame; }
+    /// The alarm window ("预警系统"); nullptr before start-up created it.
+    CQeltAlarmDlg* AlarmWindow() const;
     /// The window the view on show lives in; nullptr when there is none.
     ViewHostWidget* HostWidget() const { return m_host; }
 
@@ -73,6 +77,15 @@ private:
 
     void RegisterViews();
     void RegisterCommands();
+    // The price alarms (CQeltAppAlarms.cpp).
+    void RegisterAlarmCommands();
+    /// Creates the modeless alarm window at its place, shown when the alarms are on.
+    void CreateAlarmWindow();
+    /// Sets or clears the alarm flag (kept in alarm.ini) and shows or hides the window.
+    void SetAlarmWindow(bool on);
+    /// WM_ALARM_REFRESH: the window shows the store's alarms; a new one is announced when
+    /// 提示音 is on.
+    void RefreshAlarmWindow();
     /// A command that acts on the host of the view on show, enabled while `applies` says so.
     void RegisterHostCommand(int command, std::function<void(ViewHostWidget&)> run,
                              std::function<bool(const View&)> applies);
@@ -132,6 +145,9 @@ private:
     bool m_exited = false;
     bool m_updating = false;  ///< the updater was started: this client ends
     QPointer<QDialog> m_notice;  ///< the one notice window
+    QPointer<CQeltAlarmDlg> m_alarmWindow;
+    /// A refresh is on its way to the interface: a burst of alarm replies costs one.
+    std::atomic<bool> m_alarmRefreshPending{false};
 };
 
 }  // namespace qelt

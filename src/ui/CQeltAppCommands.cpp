@@ -55,6 +55,7 @@ void CQeltApp::RegisterCommands() {
                                 m_frame.data());
         if (m_host) m_host->update();
     });
+    RegisterAlarmCommands();
     plain(cmd::kHelp, [this] { OpenHelp(); });
     plain(cmd::kAbout, [this] { ExecModal<AboutDialog>(m_frame.data()); });
     plain(cmd::kExit, [this] {

@@ -5,6 +5,8 @@
 #include <QPainterPath>
 #include <QPolygon>
 #include <QtMath>
+#include <algorithm>
+#include <cmath>
 
 #include "gfx/BmpWriter.h"
 
@@ -55,19 +57,118 @@ void QtCanvas::ApplyPenAndBrush() {
 
 void QtCanvas::ApplyFont() {
     const Font& f = CurrentFont();
+    // A font is built and measured once for as long as it stays selected: most texts of a
+    // paint share a handful of fonts.
+    if (m_appliedFont && *m_appliedFont == f &&
+        m_painter.font().pixelSize() == (f.height > 0 ? f.height : 12))
+        return;
     QFont font(QString::fromStdString(f.face));
     font.setPixelSize(f.height > 0 ? f.height : 12);
     font.setWeight(f.weight >= 600 ? QFont::Bold : QFont::Normal);
     m_painter.setFont(font);
+    m_appliedFont = f;
+    m_metrics.emplace(m_painter.font());
+}
+
+qreal QtCanvas::Ratio() const {
+    // The scale from view pixels to device pixels: the surface's pixel density, or the
+    // printer's page scale. Nothing but a plain scale (no rotation, no shear) counts.
+    const QTransform t = m_painter.combinedTransform();
+    if (t.type() > QTransform::TxScale || t.m11() != t.m22()) return 0.0;
+    return t.m11();
+}
+
+namespace {
+
+/// The dash pattern of a user-styled pen as a texture one pixel across: the dashes in the
+/// pen's colour, the gaps transparent, at `ratio` device pixels per view pixel.
+QBrush DashBrush(const Pen& pen, bool horizontal, qreal ratio) {
+    std::vector<int> dashes = pen.dashes;
+    if (dashes.size() % 2) dashes.push_back(dashes.back());
+    int period = 0;
+    for (int& d : dashes) period += (d = std::max(d, 1));
+    const int scale = std::max(1, qRound(ratio));
+    QImage texture(horizontal ? period * scale : scale, horizontal ? scale : period * scale,
+                   QImage::Format_ARGB32_Premultiplied);
+    texture.fill(Qt::transparent);
+    const QColor colour = ToQColor(pen.colour);
+    int at = 0;
+    for (std::size_t i = 0; i < dashes.size(); ++i) {
+        const int length = dashes[i] * scale;
+        if (i % 2 == 0)
+            for (int k = at; k < at + length; ++k)
+                for (int across = 0; across < scale; ++across)
+                    texture.setPixelColor(horizontal ? k : across, horizontal ? across : k, colour);
+        at += length;
+    }
+    texture.setDevicePixelRatio(scale);
+    return QBrush(texture);
+}
+
+}  // namespace
+
+bool QtCanvas::FillAxisLine(Point from, Point to) {
+    const Pen& pen = CurrentPen();
+    const bool horizontal = from.y == to.y;
+    if (pen.width > 1 || (!horizontal && from.x != to.x)) return false;
+    if (pen.style != PenStyle::Solid && !(pen.style == PenStyle::User && !pen.dashes.empty())) return false;
+    const qreal ratio = Ratio();
+    if (!(ratio > 0.0)) return false;
+    // A dash texture is made in whole device pixels: a fractional scale takes the general path.
+    if (pen.style == PenStyle::User && (ratio > 4.0 || ratio != std::round(ratio))) return false;
+    // The span from the start point up to, not including, the end point.
+    QRect span = horizontal ? QRect(std::min(from.x, to.x + 1), from.y, std::abs(to.x - from.x), 1)
+                            : QRect(from.x, std::min(from.y, to.y + 1), 1, std::abs(to.y - from.y));
+    if (pen.style == PenStyle::Solid) {
+        m_painter.fillRect(span, ToQColor(pen.colour));
+        return true;
+    }
+    // The pattern starts at the start point, as a device context's would.
+    DashKey key{pen.colour, pen.dashes, horizontal, static_cast<int>(ratio)};
+    auto found = m_dashBrushes.find(key);
+    if (found == m_dashBrushes.end())
+        found = m_dashBrushes.emplace(key, DashBrush(pen, horizontal, ratio)).first;
+    const QPoint origin = m_painter.brushOrigin();
+    m_painter.setBrushOrigin(from.x, from.y);
+    m_painter.fillRect(span, found->second);
+    m_painter.setBrushOrigin(origin);
+    return true;
+}
+
+bool QtCanvas::HairlinesAtRatio(const QPoint* points, int count, bool closed) {
+    const Pen& pen = CurrentPen();
+    const qreal ratio = Ratio();
+    if (pen.style != PenStyle::Solid || pen.width > 1 || ratio <= 1.0 || ratio > 3.0) return false;
+    // A one-pixel pen covers `ratio` device pixels each way: hairlines (one device pixel,
+    // drawn without stroking) side by side, one device pixel apart.
+    QPen hair(ToQColor(pen.colour));
+    hair.setCosmetic(true);
+    hair.setWidth(1);
+    m_painter.setPen(hair);
+    m_painter.setBrush(Qt::NoBrush);
+    const int passes = static_cast<int>(std::ceil(ratio - 0.001));
+    for (int i = 0; i < passes; ++i) {
+        for (int j = 0; j < passes; ++j) {
+            const qreal dx = i / ratio, dy = j / ratio;
+            m_painter.translate(dx, dy);
+            if (closed)
+                m_painter.drawPolygon(points, count);
+            else
+                m_painter.drawPolyline(points, count);
+            m_painter.translate(-dx, -dy);
+        }
+    }
+    return true;
 }
 
 void QtCanvas::DrawLine(Point from, Point to) {
-    ApplyPenAndBrush();
-    // The end point is not part of the line: pull it back one pixel toward the start along
-    // the longer axis.
     int dx = to.x - from.x;
     int dy = to.y - from.y;
     if (dx == 0 && dy == 0) return;
+    if (FillAxisLine(from, to)) return;
+    ApplyPenAndBrush();
+    // The end point is not part of the line: pull it back one pixel toward the start along
+    // the longer axis.
     QPoint end(to.x, to.y);
     if (std::abs(dx) >= std::abs(dy)) {
         end.rx() -= dx > 0 ? 1 : -1;
@@ -76,16 +177,61 @@ void QtCanvas::DrawLine(Point from, Point to) {
         end.ry() -= dy > 0 ? 1 : -1;
         end.rx() = from.x + (dy == 0 ? 0 : static_cast<int>(static_cast<long long>(dx) * (end.y() - from.y) / dy));
     }
-    m_painter.drawLine(QPoint(from.x, from.y), end);
+    const QPoint ends[2] = {QPoint(from.x, from.y), end};
+    if (HairlinesAtRatio(ends, 2, false)) return;
+    m_painter.drawLine(ends[0], ends[1]);
 }
 
 void QtCanvas::Polyline(const std::vector<Point>& points) {
     ApplyPenAndBrush();
-    m_painter.drawPolyline(ToQPolygon(points));
+    // Points in one pixel column (more bars than pixels) join by vertical segments that
+    // cover the column from its lowest to its highest point: the first, the extremes and the
+    // last of the run cover the same pixels with at most three segments.
+    m_points.clear();
+    for (std::size_t i = 0; i < points.size();) {
+        std::size_t end = i + 1;
+        int low = points[i].y, high = points[i].y;
+        while (end < points.size() && points[end].x == points[i].x) {
+            low = std::min(low, points[end].y);
+            high = std::max(high, points[end].y);
+            ++end;
+        }
+        const int x = points[i].x, first = points[i].y, last = points[end - 1].y;
+        m_points.emplace_back(x, first);
+        if (end - i > 2) {
+            // Towards the nearer extreme first, so the run ends where it ended.
+            const bool downFirst = std::abs(first - low) <= std::abs(first - high);
+            m_points.emplace_back(x, downFirst ? low : high);
+            m_points.emplace_back(x, downFirst ? high : low);
+        }
+        if (end - i > 1) m_points.emplace_back(x, last);
+        i = end;
+    }
+    if (HairlinesAtRatio(m_points.data(), static_cast<int>(m_points.size()), false)) return;
+    m_painter.drawPolyline(m_points.data(), static_cast<int>(m_points.size()));
 }
 
 void QtCanvas::Rectangle(const Rect& r) {
     if (r.Width() <= 0 || r.Height() <= 0) return;
+    const Pen& pen = CurrentPen();
+    const Brush& brush = CurrentBrush();
+    const qreal ratio = Ratio();
+    if (pen.style == PenStyle::Solid && pen.width <= 1 && ratio > 0.0) {
+        // A one-pixel outline and the fill inside it, as filled spans.
+        const QColor outline = ToQColor(pen.colour);
+        if (!brush.null) {
+            m_painter.fillRect(ToQRect(r), outline);
+            if (r.Width() > 2 && r.Height() > 2)
+                m_painter.fillRect(QRect(r.left + 1, r.top + 1, r.Width() - 2, r.Height() - 2),
+                                   ToQColor(brush.colour));
+            return;
+        }
+        m_painter.fillRect(QRect(r.left, r.top, r.Width(), 1), outline);
+        m_painter.fillRect(QRect(r.left, r.bottom - 1, r.Width(), 1), outline);
+        m_painter.fillRect(QRect(r.left, r.top, 1, r.Height()), outline);
+        m_painter.fillRect(QRect(r.right - 1, r.top, 1, r.Height()), outline);
+        return;
+    }
     ApplyPenAndBrush();
     // QPainter outlines a QRect(x, y, w, h) over w + 1 pixels: shrink by one to cover
     // left..right-1 as the views expect.
@@ -118,26 +264,26 @@ void QtCanvas::FillRegion(const Region& region, Colour colour) {
 void QtCanvas::TextOut(int x, int y, std::string_view utf8) {
     ApplyFont();
     const QString text = QString::fromUtf8(utf8.data(), static_cast<int>(utf8.size()));
-    QFontMetrics metrics(m_painter.font());
-    const int width = metrics.horizontalAdvance(text);
+    const QFontMetrics& metrics = *m_metrics;
     const TextAlign align = CurrentTextAlign();
+    const bool opaque = CurrentBkMode() == BkMode::Opaque;
+    // Measuring shapes the text a second time: only when the place or the background needs it.
+    const int width = align.h != HAlign::Left || opaque ? metrics.horizontalAdvance(text) : 0;
     int left = x;
     if (align.h == HAlign::Right) left = x - width;
     if (align.h == HAlign::Centre) left = x - width / 2;
     int top = y;
     if (align.v == VAlign::Baseline) top = y - metrics.ascent();
     if (align.v == VAlign::Bottom) top = y - metrics.height();
-    if (CurrentBkMode() == BkMode::Opaque)
-        m_painter.fillRect(QRect(left, top, width, metrics.height()), ToQColor(BkColour()));
+    if (opaque) m_painter.fillRect(QRect(left, top, width, metrics.height()), ToQColor(BkColour()));
     m_painter.setPen(ToQColor(TextColour()));
     m_painter.drawText(QPoint(left, top + metrics.ascent()), text);
 }
 
 Size QtCanvas::TextExtent(std::string_view utf8) {
     ApplyFont();
-    QFontMetrics metrics(m_painter.font());
     const QString text = QString::fromUtf8(utf8.data(), static_cast<int>(utf8.size()));
-    return {metrics.horizontalAdvance(text), metrics.height()};
+    return {m_metrics->horizontalAdvance(text), m_metrics->height()};
 }
 
 void QtCanvas::ClipChanged() {

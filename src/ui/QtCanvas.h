@@ -3,9 +3,14 @@
 /// are written for and QPainter's lives here: rectangles exclude their right and bottom
 /// edges (QRect::bottom() is top + height - 1), a line leaves out its end point, fonts are
 /// sized in pixels, colours are 0x00BBGGRR.
+#include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
+#include <map>
 #include <memory>
+#include <optional>
+#include <tuple>
+#include <vector>
 
 #include "gfx/Canvas.h"
 
@@ -35,7 +40,22 @@ protected:
 private:
     void ApplyPenAndBrush();
     void ApplyFont();
+    /// Device pixels per view pixel of the surface.
+    qreal Ratio() const;
+    /// A horizontal or vertical line of a one-pixel pen as a filled span (solid) or a span
+    /// filled with the dash pattern; false when the pen needs the general path.
+    bool FillAxisLine(Point from, Point to);
+    /// Lines and polylines of a one-pixel solid pen on a surface of more device pixels than
+    /// view pixels: hairlines drawn side by side cover as many device pixels as the pen is
+    /// wide, far faster than stroking a scaled pen.
+    bool HairlinesAtRatio(const QPoint* points, int count, bool closed);
     QPainter& m_painter;
+    std::optional<Font> m_appliedFont;  ///< the painter's font, set from this Font
+    std::optional<QFontMetrics> m_metrics;
+    std::vector<QPoint> m_points;  ///< reused polygon storage
+    /// Dash textures by colour, pattern, direction and device pixels per view pixel.
+    using DashKey = std::tuple<Colour, std::vector<int>, bool, int>;
+    std::map<DashKey, QBrush> m_dashBrushes;
 };
 
 /// A QImage with its own painter and canvas: the double buffer of a view and the source of

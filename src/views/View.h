@@ -43,6 +43,10 @@ enum class ViewKey {
 };
 
 struct KeyInput {
+    KeyInput() = default;
+    /// A plain key (or a digit) without modifiers.
+    KeyInput(ViewKey k, int d = -1) : key(k), digit(d) {}
+
     ViewKey key = ViewKey::Other;
     int digit = -1;  ///< 0..9 for ViewKey::Digit
     char letter = 0;  ///< 'A'..'Z' for a letter key whatever the modifiers (Ctrl+Z is 'Z' with control)

@@ -3,6 +3,7 @@
 /// the settings, view switching, goods navigation and the connection. The application
 /// context implements it with the real store and settings; tests with a fake over plain
 /// vectors.
+#include <cstddef>
 #include <functional>
 #include <optional>
 #include <string>
@@ -25,6 +26,16 @@ struct ViewSelection {
     std::string selfSelectedCategory{kAllGoodsCode};
     std::string spareText;     ///< emptied whenever a view sets the current goods
     std::string dayQualifier;  ///< first field of the standing "real" request
+};
+
+/// A trade's identity: its 8th text (empty when the row is shorter).
+inline std::string_view IdentityOf(const TradeRow& row) { return row.size() > 7 ? std::string_view(row[7]) : std::string_view(); }
+
+/// What a view holding some of a contract's trades lacks (TradesAfter).
+struct TradeUpdate {
+    bool found = false;    ///< the main list holds the contract
+    bool restart = false;  ///< `rows` are all the trades: drop what was held
+    std::vector<TradeRow> rows;
 };
 
 class ViewServices {
@@ -54,6 +65,27 @@ public:
     virtual bool IsFlagged(std::string_view goodsNo) const = 0;
     /// A copy of the goods the selection points at, with its series and trades.
     virtual CQeltGoods CurrentGoods() const = 0;
+    /// Quote fields, name, change figures, position and flagged mark of the main record of
+    /// goodsNo + dueDate, without series or trades; nothing when the main list has none.
+    /// (A derived-list entry holds no trades: the trades of a contract are its main record's.)
+    virtual std::optional<CQeltGoods> GoodsQuote(const std::string& goodsNo, const std::string& dueDate) const = 0;
+    /// The trades of the main record of goodsNo + dueDate that a view holding the first `held`
+    /// of them lacks: the rows after them while the record's row `held` - 1 still has the
+    /// identity (8th text) `lastIdentity`; otherwise (the store dropped old trades, or the
+    /// view held none) all rows, with `restart` set. Copies only what is new, so following a
+    /// contract with a hundred thousand trades costs what arrived.
+    virtual TradeUpdate TradesAfter(const std::string& goodsNo, const std::string& dueDate, std::size_t held,
+                                    const std::string& lastIdentity) const = 0;
+    /// Rows of the last "real"/"hisreal" reply that carried a selector (a past day's trades
+    /// for the history review).
+    virtual std::vector<TradeRow> TradeList() const = 0;
+    /// A copy of the main list's record at `position` (the record a derived list's entry
+    /// mirrors: its quote, name, flag and today's trades are the live ones). The current goods
+    /// when the application keeps no separate main list.
+    virtual CQeltGoods MainGoods(int position) const {
+        (void)position;
+        return CurrentGoods();
+    }
     /// Applies `edit` to the stored goods the selection points at, under the store lock
     /// (view-owned state: drawn lines, cover mode). `edit` must not block or call back.
     virtual void EditCurrentGoods(const std::function<void(CQeltGoods&)>& edit) = 0;

@@ -174,10 +174,12 @@ TEST_F(AppContextTest, FunctionKeysAndJumps) {
 }
 
 TEST_F(AppContextTest, HistoryGoesBackToThePreviousGoods) {
-    context.Selection() = {3, 10};
+    context.Selection().category = 3;
+    context.Selection().goods = 10;
     context.PushHistory();
     context.PushHistory();  // the same goods again: one entry
-    context.Selection() = {4, 12};
+    context.Selection().category = 4;
+    context.Selection().goods = 12;
     context.PushHistory();
     ASSERT_TRUE(context.GoBack());
     EXPECT_EQ(context.Selection().goods, 10);
@@ -194,6 +196,47 @@ TEST_F(AppContextTest, F6OnTheSelfSelectedListRemovesTheEntryWhicheverCategoryIt
     context.Selection().goods = 0;
     context.OnFunctionKey(6);
     EXPECT_TRUE(cfg.ReadSelfSelected().empty());
+}
+
+/// A trade record of 20 fields with identity `id`.
+std::string TradeText(const std::string& id) {
+    return "0|10.00|9.00|5|20240110|1|1|" + id + "|100|200|1|090000|10.00|5|9.90|1|10.10|1|9.50|0";
+}
+
+TEST_F(AppContextTest, AContractsTradesComeFromItsMainRecordAPieceAtATime) {
+    store.Dispatch("category:0101|生丝|0||");
+    // State 1: the contract is mirrored in the delivery-month list, whose entry holds no trades.
+    store.Dispatch("list:20070325|1|1|1|1|1|1|1|1|0101|1|10|1|1|1|10|1|1|1|20070101|1|1|1|1|1|1|1||");
+    store.Dispatch("real:010120070325::" + TradeText("a") + "||" + TradeText("b") + "||");
+
+    TradeUpdate update = context.TradesAfter("0101", "20070325", 0, "");
+    EXPECT_TRUE(update.found);
+    EXPECT_TRUE(update.restart);
+    ASSERT_EQ(update.rows.size(), 2u);
+
+    store.Dispatch("real:010120070325::" + TradeText("c") + "||");
+    update = context.TradesAfter("0101", "20070325", 2, "b");
+    EXPECT_FALSE(update.restart);
+    ASSERT_EQ(update.rows.size(), 1u) << "only what the view lacks";
+    EXPECT_EQ(IdentityOf(update.rows[0]), "c");
+
+    update = context.TradesAfter("0101", "20070325", 2, "x");
+    EXPECT_TRUE(update.restart) << "the held rows are no longer the store's first ones";
+    EXPECT_EQ(update.rows.size(), 3u);
+    update = context.TradesAfter("0101", "20070325", 9, "c");
+    EXPECT_TRUE(update.restart) << "the view holds more than the store";
+    EXPECT_FALSE(context.TradesAfter("0101", "20070425", 0, "").found);
+
+    const std::optional<CQeltGoods> quote = context.GoodsQuote("0101", "20070325");
+    ASSERT_TRUE(quote);
+    EXPECT_EQ(quote->price, "10.00");
+    EXPECT_EQ(quote->name, "生丝-070325");
+    EXPECT_TRUE(quote->trades.empty()) << "the quote without the trades";
+    EXPECT_FALSE(context.GoodsQuote("0101", "").has_value());
+
+    store.Dispatch("real:010120070325:0101-20070301:" + TradeText("p") + "||");
+    ASSERT_EQ(context.TradeList().size(), 1u);
+    EXPECT_EQ(IdentityOf(context.TradeList()[0]), "p");
 }
 
 }  // namespace

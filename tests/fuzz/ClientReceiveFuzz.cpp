@@ -22,6 +22,7 @@
 #include "common/Gbk.h"
 #include "data/CQeltData.h"
 #include "data/history/HistoryDatabase.h"
+#include "data/history/StoreArchive.h"
 #include "net/Framer.h"
 #include "net/Replies.h"
 #include "net/Requests.h"
@@ -49,21 +50,6 @@ class FixedSelfSelected : public SelfSelectedSource {
     }
 };
 
-class StoreTarget : public HistoryLoadTarget {
-  public:
-    explicit StoreTarget(CQeltData& data) : m_data(data) {}
-    void Dispatch(std::string_view message) override { m_data.Dispatch(message); }
-    void RebuildDerivedLists() override { m_data.RebuildDerivedLists(); }
-    std::vector<std::pair<std::string, std::string>> MainKeys() const override {
-        return m_data.MainListKeys();
-    }
-    std::vector<std::pair<std::string, std::string>> DeliveryMonthKeys() const override {
-        return m_data.DeliveryMonthKeys();
-    }
-
-  private:
-    CQeltData& m_data;
-};
 
 void Check(bool holds) {
     if (!holds) __builtin_trap();
@@ -147,22 +133,11 @@ std::string TempDirectory() {
 
 /// Saves the store as an exit while online does, and loads a new store from it.
 void RoundTrip(CQeltData& data, HistoryDatabase& db) {
-    std::vector<std::pair<std::string, std::string>> categories;
-    const auto codes = data.CategoryCodes();
-    const auto names = data.CategoryNames();
-    for (size_t i = 0; i < codes.size() && i < names.size(); ++i) categories.emplace_back(codes[i], names[i]);
-    std::vector<SqlRow> rows;
-    for (const CQeltGoods& goods : data.MainList()) {
-        SqlRow row;
-        for (size_t field = 1; field <= kQuoteColumnCount; ++field) row.push_back(goods.*ListField(field));
-        rows.push_back(std::move(row));
-    }
-    db.SaveStore(categories, rows);
+    SaveStoreToHistory(db, data);
     NullPoster poster;
     MessageTargets targets;
     CQeltData offline(poster, targets);
-    StoreTarget target(offline);
-    db.LoadStore(target);
+    LoadStoreFromHistory(db, offline);
     ReadEverything(offline);
 }
 

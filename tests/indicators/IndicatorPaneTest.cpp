@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <set>
 #include <tuple>
 
 #include "PaneTestSupport.h"
@@ -206,6 +207,55 @@ TEST(PaneCodes, ExtremeParametersAndWindowsNeverReachOutsideTheSeries) {
                 }
             }
         }
+    }
+}
+
+}  // namespace
+}  // namespace qelt
+
+namespace qelt {
+namespace {
+
+/// A record's drawing, whatever the order it came in.
+std::string Describe(const DrawRecord& r) {
+    const Colour colour = r.op == DrawOp::Text ? r.colour : r.pen.colour;
+    std::string text = std::to_string(static_cast<int>(r.op)) + ":" + r.text + ":" + std::to_string(colour);
+    for (const Point& p : r.points) text += "," + std::to_string(p.x) + "/" + std::to_string(p.y);
+    return text;
+}
+
+TEST(PaneLayers, TheChartAndTheCursorLayerTogetherDrawExactlyTheWholePane) {
+    const std::vector<int> codes = {1,  2,  3,  4,  5,  21, 22, 23, 24, 25, 26,
+                                    27, 41, 42, 43, 44, 45, 46, 47, 48, 49};
+    for (int code : codes) {
+        PaneDrawing d;
+        d.mouse = {100, 200};
+        d.cursor = 20;
+        const BarSeries bars = test::Bars([] {
+            std::vector<test::TestBar> out;
+            for (int i = 0; i < 60; ++i) {
+                const double c = 10 + (i % 7) - (i % 3) * 0.5;
+                out.push_back({c - 0.3, c, c + 0.8, c - 0.9, 100 + 13 * (i % 5), c, 500 + 7 * i, 900 + i});
+            }
+            return out;
+        }());
+        auto layer = [&](PaneLayer which) {
+            d.canvas.Clear();
+            PaneRequest request = d.Request(code, bars, 40);
+            request.layer = which;
+            DrawIndicatorPane(d.canvas, request);
+            std::multiset<std::string> drawn;
+            for (const DrawRecord& r : d.canvas.Records()) drawn.insert(Describe(r));
+            return drawn;
+        };
+        std::multiset<std::string> parts = layer(PaneLayer::Chart);
+        const std::multiset<std::string> cursor = layer(PaneLayer::Cursor);
+        for (const std::string& s : cursor) {
+            EXPECT_EQ(s.rfind(std::to_string(static_cast<int>(DrawOp::Text)) + ":", 0), 0u)
+                << code << ": the cursor layer only writes";
+        }
+        parts.insert(cursor.begin(), cursor.end());
+        EXPECT_EQ(parts, layer(PaneLayer::All)) << code;
     }
 }
 

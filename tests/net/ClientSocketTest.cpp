@@ -120,8 +120,11 @@ TEST_F(ClientSocketTest, ServerDisconnectThenCloseStartsNoReconnect) {
     ASSERT_TRUE(poster.WaitForCount(WM_NET_RECONNECT, 1));
     std::this_thread::sleep_for(100ms);
     EXPECT_EQ(poster.Count(WM_NET_RECONNECT), 1u) << "one report of the server's disconnect, no loss after it";
-    for (const auto& p : poster.All())
-        if (p.message == WM_NET_RECONNECT) EXPECT_EQ(p.wParam, kReconnectAfterDisconnect);
+    for (const auto& p : poster.All()) {
+        if (p.message == WM_NET_RECONNECT) {
+            EXPECT_EQ(p.wParam, kReconnectAfterDisconnect);
+        }
+    }
     EXPECT_FALSE(socket.IsConnected());
 }
 

@@ -1,34 +1,56 @@
 // The client against the demo server over loopback, headless: login and synchronisation,
 // a rejected password, a lost connection, the board saved at exit.
 #include <gtest/gtest.h>
-
-#include "TestApplication.h"
-
-#include <QApplication>
-#include <QLabel>
-#include <QMessageBox>
-#include <QPushButton>
-#include <QTimer>
-#include <csignal>
 #include <sys/wait.h>
-#include <thread>
 #include <unistd.h>
 
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTimer>
+#include <csignal>
+#include <thread>
+
+#include "app/AlarmRules.h"
 #include "common/Files.h"
+#include "TestApplication.h"
+#include "common/Commands.h"
+#include "common/Files.h"
+#include "common/Messages.h"
+#include "common/Numbers.h"
 #include "common/ServerList.h"
 #include "data/history/HistoryDatabase.h"
+#include "data/settings/AlarmFile.h"
+#include "data/settings/MultiGoodsFile.h"
 #include "data/settings/RememberedLogin.h"
+#include "net/Requests.h"
 #include "support/BlackHole.h"
 #include "support/DemoServerProcess.h"
 #include "support/LoopbackServer.h"
+#include "support/RecordingRelay.h"
 #include "common/Commands.h"
 #include "common/Messages.h"
+#include "common/Numbers.h"
+#include "net/Requests.h"
 #include "ui/QtPoster.h"
 #include "support/TempDir.h"
-#include "ui/CQeltLogin.h"
 #include "ui/CMainFrame.h"
 #include "ui/CQeltApp.h"
 #include "ui/CQeltHtml.h"
+#include "ui/dialogs/CQeltAlarmDlg.h"
+#include "ui/ViewHostWidget.h"
+#include "views/CQeltMutiView.h"
+#include "views/CQeltRealView.h"
+#include "views/CQeltTradListView.h"
+#include "ui/CQeltLogin.h"
+#include "ui/QtPoster.h"
+#include "ui/ViewHostWidget.h"
+#include "views/CQeltKLineView.h"
+#include "views/ViewKinds.h"
 
 namespace qelt {
 namespace {
@@ -143,6 +165,95 @@ TEST_F(AppEndToEnd, LoginWalksTheSynchronisationToTheBoard) {
     EXPECT_EQ(db.Query("select count(*) from qeltlist").at(0).at(0), std::to_string(app.Store().MainCount()));
     EXPECT_FALSE(db.Query("select count(*) from category").at(0).at(0) == "0");
     if (app.Frame()) app.Frame()->close();
+}
+
+/// Saves the view on show into $QELT_REALTIME_PNG (a directory) when it is set, to look at.
+void SaveView(CQeltApp& app, const char* name) {
+    const char* dir = std::getenv("QELT_REALTIME_PNG");
+    if (dir == nullptr || app.HostWidget() == nullptr) return;
+    app.HostWidget()->grab().save(QString::fromLocal8Bit(dir) + "/" + name);
+}
+
+/// The first trading main record of goods `goodsNo`.
+std::optional<GoodsSummary> TradingGoods(CQeltApp& app, const std::string& goodsNo) {
+    for (const GoodsSummary& g : app.Store().Summaries(GoodsList::Main))
+        if (g.goods_no == goodsNo && LeadingInt(g.state) > 0) return g;
+    return std::nullopt;
+}
+
+TEST_F(AppEndToEnd, TheIntradayTradeAndMultiGoodsViewsFollowTheSimulatedSession) {
+    WriteRememberedLogin(home.Path(), {"demo", "demo"});
+    CQeltApp app(Options());
+    ASSERT_TRUE(app.InitInstance());
+    app.Frame()->resize(1280, 800);
+    const std::optional<GoodsSummary> flagged = TradingGoods(app, "0131");
+    ASSERT_TRUE(flagged);
+    const std::vector<std::string> codes = app.Store().CategoryCodes();
+    app.Context().Selection().category = static_cast<int>(std::find(codes.begin(), codes.end(), "0131") - codes.begin());
+    app.Context().SelectGoods(flagged->position);
+
+    // 即时分析 on a contract traded continuously: its trades arrive while it is on show.
+    app.Context().RunCommand(cmd::kIntraday);
+    auto* chart = dynamic_cast<CQeltRealView*>(app.Context().ActiveView());
+    ASSERT_NE(chart, nullptr);
+    EXPECT_TRUE(chart->Flagged());
+    EXPECT_EQ(app.Socket().Standing(), (std::vector<std::string>{"list:", "real::0131:" + flagged->due_date + ":1:"}));
+    const std::size_t held = chart->TradesHeld();
+    EXPECT_TRUE(SpinUntil([&] { return chart->TradesHeld() > held; }, 60s)) << "no new trade in a minute";
+    EXPECT_FALSE(chart->Series().Empty());
+    SaveView(app, "intraday-flagged.png");
+
+    // F1: the trade list of the same contract, following the newest.
+    app.Context().OnFunctionKey(1);
+    ASSERT_TRUE(SpinUntil([&] { return dynamic_cast<CQeltTradListView*>(app.Context().ActiveView()) != nullptr; }, 5s));
+    auto* list = dynamic_cast<CQeltTradListView*>(app.Context().ActiveView());
+    EXPECT_GE(list->Rows().size(), held);
+    EXPECT_EQ(app.Socket().Standing(), (std::vector<std::string>{"real::0131:" + flagged->due_date + ":1:"}));
+    app.HostWidget()->repaint();
+    EXPECT_TRUE(list->Following());
+    SaveView(app, "tradelist.png");
+
+    // A goods traded in sections, and its history review from a past day's trades.
+    const std::optional<GoodsSummary> sections = TradingGoods(app, "0112");
+    ASSERT_TRUE(sections);
+    app.Context().Selection().category = static_cast<int>(std::find(codes.begin(), codes.end(), "0112") - codes.begin());
+    app.Context().SelectGoods(sections->position);
+    app.Context().SwitchView(kViewIntraday);
+    chart = dynamic_cast<CQeltRealView*>(app.Context().ActiveView());
+    ASSERT_NE(chart, nullptr);
+    EXPECT_FALSE(chart->Flagged());
+    SaveView(app, "intraday-sections.png");
+    const CQeltGoods goods = app.Context().CurrentGoods();
+    ASSERT_GE(goods.series.size(), 2u);
+    const std::string pastDay(goods.series[goods.series.size() - 2][0]);
+    app.Context().Send(RealHistoryRequest("0112", pastDay, goods.goods_no, goods.due_date));
+    ASSERT_TRUE(SpinUntil([&] { return !app.Store().TradeList().empty(); }, 10s));
+    app.Context().OnSwitchViewMessage(kViewIntraday, CQeltRealView::kHistoryReview);
+    chart = dynamic_cast<CQeltRealView*>(app.Context().ActiveView());
+    ASSERT_NE(chart, nullptr);
+    EXPECT_EQ(chart->Mode(), CQeltRealView::kHistoryReview);
+    EXPECT_FALSE(chart->SectionRows().empty());
+    EXPECT_EQ(chart->SectionRows().front().date, LeadingInt(pastDay));
+    SaveView(app, "history-review.png");
+
+    // 多股同列: four cells, one subscription each.
+    app.Context().RunCommand(cmd::kMultiGoods);
+    auto* multi = dynamic_cast<CQeltMutiView*>(app.Context().ActiveView());
+    ASSERT_NE(multi, nullptr);
+    EXPECT_EQ(app.Socket().Standing(), *multi->StandingRequests());
+    EXPECT_EQ(app.Socket().Standing().size(), 4u);
+    // 更换商品 in every cell: four trading contracts, their day's trades at once, remembered.
+    const std::vector<std::string> numbers{"0131", "0112", "0121", "0145"};
+    for (std::size_t i = 0; i < numbers.size(); ++i) {
+        const std::optional<GoodsSummary> goods = TradingGoods(app, numbers[i]);
+        ASSERT_TRUE(goods) << numbers[i];
+        multi->ChangeGoods(i, {goods->goods_no, goods->due_date});
+        EXPECT_GT(multi->Cell(i).TradesHeld(), 0u) << numbers[i];
+    }
+    EXPECT_EQ(app.Socket().Standing().front(), "real::0131:" + flagged->due_date + ":1:");
+    EXPECT_EQ(ReadMultiGoodsChoices(home.Path())[3].goodsNo, "0145");
+    SaveView(app, "multigoods.png");
+    app.Frame()->close();
 }
 
 TEST_F(AppEndToEnd, WrongPasswordShowsTheVerdictAndAllowsARetry) {
@@ -383,6 +494,217 @@ TEST_F(AppEndToEnd, SigtermSavesTheBoardToTheDatabase) {
     EXPECT_TRUE(WIFEXITED(status)) << "an orderly exit, not death by the signal";
     EXPECT_GT(count("qeltlist"), 10);
     EXPECT_GT(count("category"), 0);
+}
+
+/// The messages of a recorded client stream (GBK bytes; the alarm queries are plain ASCII).
+std::vector<std::string> WireMessages(const std::string& bytes) {
+    std::vector<std::string> messages;
+    size_t at = 0;
+    for (size_t end; (end = bytes.find("|END", at)) != std::string::npos; at = end + 4)
+        messages.push_back(bytes.substr(at, end - at));
+    return messages;
+}
+
+/// The alarm queries of each complete polling pass: what was sent between one "list:" and
+/// the next.
+std::vector<std::vector<std::string>> AlarmQueriesPerPass(const std::vector<std::string>& messages) {
+    std::vector<std::vector<std::string>> passes;
+    bool inPass = false;
+    std::vector<std::string> current;
+    for (const std::string& m : messages) {
+        if (m == "list:") {
+            if (inPass) passes.push_back(current);
+            current.clear();
+            inPass = true;
+        } else if (m.starts_with("alarm:")) {
+            current.push_back(m);
+        }
+    }
+    return passes;
+}
+
+/// The real client, its alarm entries and the demo server's evaluation: every polling pass
+/// carries one query per entry with a threshold, and an entry the market's quote meets
+/// shows in 预警系统.
+TEST_F(AppEndToEnd, AlarmsTheMarketMeetsReachTheAlarmWindow) {
+    WriteRememberedLogin(home.Path(), {"demo", "demo"});
+    test::RecordingRelay relay(server.Port());
+    WriteServerList(home.Path(), {{"demo", "127.0.0.1", std::to_string(relay.Port())}});
+    CQeltApp app(Options());
+    ASSERT_TRUE(app.InitInstance());
+    ASSERT_NE(app.AlarmWindow(), nullptr);
+    EXPECT_FALSE(app.AlarmWindow()->isVisible()) << "alarms start off";
+
+    CQeltGoods traded;
+    for (const CQeltGoods& g : app.Store().MainList())
+        if (g.goods_no == "0112" && LeadingInt(g.state) > 0 && LeadingDouble(g.price) > 10) traded = g;
+    ASSERT_FALSE(traded.goods_no.empty()) << "a trading raw silk contract with a price";
+    const double price = LeadingDouble(traded.price);
+    const std::vector<AlarmEntry> entries = {
+        {traded.goods_no, traded.due_date, FormatFixed(price - 5, 3), "0.000", "0", "0"},  // met now
+        {traded.goods_no, traded.due_date, "999999.000", "0.000", "0", "0"},               // never met
+        {"0121", traded.due_date, "0.000", "0.000", "0", "300"},
+        {traded.goods_no, traded.due_date, "0.000", "0.000", "0", "0"},  // no threshold: no query
+    };
+    for (const AlarmEntry& e : entries) ASSERT_TRUE(app.Settings().AddAlarmEntry(e));
+    ASSERT_TRUE(app.Context().StateOfCommand(cmd::kAlarmOn).enabled);
+    app.Context().RunCommand(cmd::kAlarmOn);
+    EXPECT_TRUE(app.AlarmWindow()->isVisible());
+
+    auto* list = app.AlarmWindow()->findChild<QTableWidget*>("list");
+    ASSERT_NE(list, nullptr);
+    const QString wanted =
+        QString::fromStdString(app.Store().CategoryName("0112") + ShortDeliveryMonth(traded.due_date));
+    ASSERT_TRUE(SpinUntil([&] { return list->rowCount() > 0; }, 10s))
+        << "the alarm fired within a few passes";
+    EXPECT_EQ(list->item(list->rowCount() - 1, 0)->text(), wanted);
+    EXPECT_FALSE(wanted.startsWith("0112")) << "the category table names the goods";
+
+    // Let three more passes go by, then read what the client sent.
+    SpinUntil([] { return false; }, 3500ms);
+    const auto passes = AlarmQueriesPerPass(WireMessages(relay.ClientBytes()));
+    std::vector<std::string> expected;
+    for (size_t i = 0; i < 3; ++i) expected.push_back(AlarmQuery(entries[i]).value());
+    int full = 0;
+    for (const auto& pass : passes) {
+        if (pass.empty()) continue;  // the passes before 开启
+        EXPECT_EQ(pass, expected);
+        ++full;
+    }
+    EXPECT_GE(full, 3);
+
+    app.Context().RunCommand(cmd::kAlarmOff);
+    EXPECT_FALSE(app.AlarmWindow()->isVisible());
+    app.Frame()->close();
+}
+
+/// The 预警 commands offline: the window's place, the menu states, the switches kept in
+/// alarm.ini and restored by the next start.
+TEST(AppAlarms, CommandsSwitchTheWindowAndTheNextStartRemembers) {
+    App();
+    test::TempDir home;
+    AppOptions o;
+    o.programDirectory = home.Path();
+    o.offline = true;
+    {
+        CQeltApp app(o);
+        ASSERT_TRUE(app.InitInstance());
+        CQeltAlarmDlg* window = app.AlarmWindow();
+        ASSERT_NE(window, nullptr);
+        EXPECT_FALSE(window->isVisible());
+        EXPECT_TRUE(app.Context().StateOfCommand(cmd::kAlarmOn).enabled);
+        EXPECT_FALSE(app.Context().StateOfCommand(cmd::kAlarmOff).enabled);
+        EXPECT_TRUE(app.Context().StateOfCommand(cmd::kAlarmList).enabled);
+        EXPECT_TRUE(app.Context().StateOfCommand(cmd::kAlarmAdd).enabled);
+        EXPECT_FALSE(app.Context().StateOfCommand(cmd::kAlarmSound).checked) << "提示音 is off by default";
+
+        app.Context().RunCommand(cmd::kAlarmOn);
+        EXPECT_TRUE(window->isVisible());
+        EXPECT_EQ(window->pos(), QPoint(800, 550));
+        EXPECT_EQ(window->size(), QSize(220, 170));
+        EXPECT_FALSE(app.Context().StateOfCommand(cmd::kAlarmOn).enabled);
+        EXPECT_TRUE(app.Context().StateOfCommand(cmd::kAlarmOff).enabled);
+
+        window->close();  // the window's own close button turns the alarms off
+        EXPECT_FALSE(app.Settings().m_alarmWindowOn.load());
+        EXPECT_TRUE(app.Context().StateOfCommand(cmd::kAlarmOn).enabled);
+
+        app.Context().RunCommand(cmd::kAlarmOn);
+        app.Context().RunCommand(cmd::kAlarmSound);
+        EXPECT_TRUE(app.Context().StateOfCommand(cmd::kAlarmSound).checked);
+        app.Frame()->close();
+    }
+    EXPECT_EQ(ReadAlarmFile(home.Path()), (AlarmSettings{{}, true, true}));
+
+    // The real program ends (its window closed) with the alarms on: they stay on, although
+    // quitting closes the alarm window as well.
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        const std::string shot = home.File("shot.png");
+        ::execl(QELT_CLIENT_PATH, QELT_CLIENT_PATH, "--home", home.Path().c_str(), "--offline",
+                "--screenshot", shot.c_str(), "--screenshot-delay", "300", static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_TRUE(FileExists(home.File("shot.png")));
+    EXPECT_TRUE(ReadAlarmFile(home.Path()).windowOn) << "still on after the program ended";
+
+    CQeltApp again(o);
+    ASSERT_TRUE(again.InitInstance());
+    EXPECT_TRUE(again.AlarmWindow()->isVisible()) << "on at the last exit: shown at start";
+    EXPECT_TRUE(again.Settings().AlarmSound());
+    again.Frame()->close();
+}
+
+/// Stands in for the intraday view: it only remembers the argument it was opened with.
+class ReviewProbe : public View {
+  public:
+    void Paint(Canvas& canvas, Size client) override { canvas.FillRect({0, 0, client.cx, client.cy}, 0); }
+};
+
+void PressKey(QWidget* widget, int key) {
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+    QCoreApplication::sendEvent(widget, &press);
+}
+
+void DoubleClick(QWidget* widget, QPoint at) {
+    const QPointF global = widget->mapToGlobal(QPointF(at));
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(at), global, Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(at), global, Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
+    QMouseEvent twice(QEvent::MouseButtonDblClick, QPointF(at), global, Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    for (QMouseEvent* event : {&press, &release, &twice, &release})
+        QCoreApplication::sendEvent(widget, event);
+}
+
+TEST_F(AppEndToEnd, EnterOnTheBoardChartsTheContractAndAPastDayOpensItsHistoryReview) {
+    WriteRememberedLogin(home.Path(), {"demo", "demo"});
+    CQeltApp app(Options());
+    ASSERT_TRUE(app.InitInstance());
+    int reviewArgument = 0;
+    app.Context().RegisterView(kViewIntraday, [&](ViewServices& services) {
+        reviewArgument = services.ViewArgument();
+        return std::make_unique<ReviewProbe>();
+    });
+    ASSERT_NE(app.HostWidget(), nullptr);
+    PressKey(app.HostWidget(), Qt::Key_Return);
+    ASSERT_TRUE(SpinUntil([&] { return app.Context().ActiveKind() == kViewKLine; }, 5s));
+    auto* chart = dynamic_cast<CQeltKLineView*>(app.Context().ActiveView());
+    ASSERT_NE(chart, nullptr);
+    ASSERT_TRUE(SpinUntil([&] { return chart->Series().size() > 20; }, 10s)) << chart->Series().size();
+    const CQeltGoods& goods = chart->Goods();
+    EXPECT_EQ(app.Socket().Standing(),
+              (std::vector<std::string>{"list:", "real::" + goods.goods_no + ":" + goods.due_date + ":1:"}));
+    ViewHostWidget* host = app.HostWidget();
+    const QImage picture = host->grab().toImage();
+    ASSERT_TRUE(chart->MainPane().Valid());
+    int candlePixels = 0;
+    for (int x = 0; x < chart->MainPane().axisX; x += 2)
+        for (int y = chart->MainPane().pane.top; y < chart->MainPane().pane.bottom; y += 2)
+            candlePixels += picture.pixelColor(x, y) == QColor(255, 50, 50) ||
+                            picture.pixelColor(x, y) == QColor(84, 252, 252);
+    EXPECT_GT(candlePixels, 50) << "rising and falling bars on the screen";
+
+    // Cursor mode, then a double click on a bar's body asks for that day's trades; the reply
+    // opens the intraday view in its history review.
+    PressKey(host, Qt::Key_Left);
+    host->grab();
+    const MainPaneGeometry& g = chart->MainPane();
+    const int bar = g.lastVisible - 3;
+    const CBarRow& row = chart->Series()[static_cast<std::size_t>(bar)];
+    const QPoint body(
+        g.BarCentreX(bar),
+        (g.PriceToY(LeadingFloat(row[kBarOpen])) + g.PriceToY(LeadingFloat(row[kBarClose]))) / 2);
+    DoubleClick(host, body);
+    host->grab();
+    EXPECT_TRUE(SpinUntil([&] { return app.Context().ActiveKind() == kViewIntraday; }, 10s));
+    EXPECT_EQ(reviewArgument, 2);
+    app.Frame()->close();
 }
 
 }  // namespace

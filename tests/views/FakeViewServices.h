@@ -52,7 +52,11 @@ public:
     std::map<int, std::vector<CQeltGoods>> goods;  ///< rows per category index
     std::vector<CQeltGoods> mainList;
     std::vector<std::string> flagged;
-    ViewSelection selection{0, -1};
+    ViewSelection selection = [] {
+        ViewSelection s;
+        s.goods = -1;  // nothing current until a view makes a goods current
+        return s;
+    }();
     int viewArgument = 1;
     std::vector<std::vector<std::string>> added;
     std::vector<std::vector<std::string>> removed;
@@ -88,6 +92,31 @@ public:
             return mainList[static_cast<size_t>(selection.goods)];
         return {};
     }
+    std::optional<CQeltGoods> GoodsQuote(const std::string& goodsNo, const std::string& dueDate) const override {
+        for (const CQeltGoods& g : mainList) {
+            if (g.goods_no != goodsNo || g.due_date != dueDate) continue;
+            CQeltGoods quote = g;
+            quote.trades.clear();
+            quote.series.clear();
+            return quote;
+        }
+        return std::nullopt;
+    }
+    TradeUpdate TradesAfter(const std::string& goodsNo, const std::string& dueDate, std::size_t held,
+                            const std::string& lastIdentity) const override {
+        ++tradeFetches;
+        TradeUpdate update;
+        for (const CQeltGoods& g : mainList) {
+            if (g.goods_no != goodsNo || g.due_date != dueDate) continue;
+            update.found = true;
+            const bool continues = held > 0 && held <= g.trades.size() && IdentityOf(g.trades[held - 1]) == lastIdentity;
+            update.restart = !continues;
+            update.rows.assign(g.trades.begin() + static_cast<std::ptrdiff_t>(continues ? held : 0), g.trades.end());
+            return update;
+        }
+        return update;
+    }
+    std::vector<TradeRow> TradeList() const override { return tradeList; }
     void EditCurrentGoods(const std::function<void(CQeltGoods&)>& edit) override {
         if (selection.goods >= 0 && static_cast<size_t>(selection.goods) < mainList.size())
             edit(mainList[static_cast<size_t>(selection.goods)]);
@@ -119,6 +148,8 @@ public:
         return true;
     }
     std::vector<std::pair<int, int>> history;
+    std::vector<TradeRow> tradeList;  ///< the store's trade list (a past day's trades)
+    mutable int tradeFetches = 0;
 
     // Drawn lines: every commit, and one undo history for whatever goods is current.
     struct LineStep {
@@ -165,6 +196,8 @@ public:
     bool confirmAnswer = true;
     std::vector<std::string> messages;
     std::map<int, Rect> overlays;
+    std::map<int, OverlayPainter> overlayPainters;
+    std::map<int, bool> overlayDraggable;
 
     Size ClientSize() const override { return client; }
     void Invalidate() override { ++invalidations; }
@@ -187,7 +220,11 @@ public:
         return confirmAnswer;
     }
     void ShowMessage(const std::string& text, const std::string&) override { messages.push_back(text); }
-    void ShowOverlay(int id, const Rect& where, OverlayPainter, bool) override { overlays[id] = where; }
+    void ShowOverlay(int id, const Rect& where, OverlayPainter painter, bool draggable) override {
+        overlays[id] = where;
+        overlayPainters[id] = std::move(painter);
+        overlayDraggable[id] = draggable;
+    }
     void HideOverlay(int id) override { overlays.erase(id); }
 };
 

@@ -17,12 +17,16 @@ int Scaled(int height, double scale) { return static_cast<int>(height * scale); 
 
 CQeltCFG::CQeltCFG(std::string programDirectory)
     : m_programDirectory(WithTrailingSlash(std::move(programDirectory))),
-      m_pens{DottedRed({1, 5}),          DottedRed({1, 1}),          Pen::Solid(1, 0x0000FF),
-             Pen::Solid(2, 0xFFFFFF),    Pen::Solid(1, 0x0000FF),    Pen::Solid(1, 0x80FF80),
-             Pen::Solid(1, 0xFF0000),    Pen::Solid(1, 0xFFFFFF),    Pen::Solid(1, 0x00FFFF),
-             Pen::Solid(1, 0xFF00FF),    Pen::Solid(1, 0xFFFF00)} {
+      m_pens{DottedRed({1, 5}),       DottedRed({1, 1}),       Pen::Solid(1, 0x0000FF),
+             Pen::Solid(2, 0xFFFFFF), Pen::Solid(1, 0x0000FF), Pen::Solid(1, 0x80FF80),
+             Pen::Solid(1, 0xFF0000), Pen::Solid(1, 0xFFFFFF), Pen::Solid(1, 0x00FFFF),
+             Pen::Solid(1, 0xFF00FF), Pen::Solid(1, 0xFFFF00)} {
     BuildFonts();
     LoadIndicators();
+    AlarmSettings alarms = ReadAlarmFile(m_programDirectory);
+    m_alarms = std::move(alarms.entries);
+    m_alarmWindowOn = alarms.windowOn;
+    m_alarmSound = alarms.sound;
 }
 
 CQeltCFG::~CQeltCFG() = default;
@@ -62,15 +66,39 @@ std::vector<AlarmEntry> CQeltCFG::AlarmEntries() const {
     return m_alarms;
 }
 
-void CQeltCFG::AddAlarmEntry(AlarmEntry entry) {
-    std::lock_guard lock(m_alarmMutex);
-    m_alarms.push_back(std::move(entry));
+bool CQeltCFG::AddAlarmEntry(AlarmEntry entry) {
+    std::optional<AlarmEntry> kept = CanonicalAlarmEntry(entry);
+    if (!kept) return false;
+    {
+        std::lock_guard lock(m_alarmMutex);
+        m_alarms.push_back(std::move(*kept));
+    }
+    return SaveAlarms();
 }
 
-void CQeltCFG::RemoveAlarmEntries(const std::set<size_t>& positions) {
-    std::lock_guard lock(m_alarmMutex);
-    for (auto it = positions.rbegin(); it != positions.rend(); ++it)
-        if (*it < m_alarms.size()) m_alarms.erase(m_alarms.begin() + static_cast<std::ptrdiff_t>(*it));
+bool CQeltCFG::RemoveAlarmEntries(const std::set<size_t>& positions) {
+    {
+        std::lock_guard lock(m_alarmMutex);
+        for (auto it = positions.rbegin(); it != positions.rend(); ++it)
+            if (*it < m_alarms.size()) m_alarms.erase(m_alarms.begin() + static_cast<std::ptrdiff_t>(*it));
+    }
+    return SaveAlarms();
+}
+
+bool CQeltCFG::SetAlarmWindowOn(bool on) {
+    m_alarmWindowOn = on;
+    return SaveAlarms();
+}
+
+bool CQeltCFG::SetAlarmSound(bool on) {
+    m_alarmSound = on;
+    return SaveAlarms();
+}
+
+bool CQeltCFG::SaveAlarms() const {
+    // The file is written outside the entries' lock: the polling thread never waits for a disk.
+    AlarmSettings settings{AlarmEntries(), m_alarmWindowOn.load(), m_alarmSound};
+    return WriteAlarmFile(m_programDirectory, settings);
 }
 
 std::vector<std::string> CQeltCFG::AlarmQueries() const {

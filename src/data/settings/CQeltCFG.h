@@ -1,8 +1,9 @@
 #pragma once
 /// The application's settings object: values shared by several parts of the client, the
 /// shared pens, fonts and colour scheme, the indicator parameters (indi.ini), the
-/// self-selected list (mylist.ini), the remembered login (sys.ini) and the alarm entries.
-/// One instance, owned by the application.
+/// self-selected list (mylist.ini), the remembered login (sys.ini) and the alarm entries with
+/// their switches (alarm.ini, read at construction and rewritten on every change). One
+/// instance, owned by the application.
 ///
 /// Everything is confined to the user-interface thread except the online flag, the
 /// alarm-window flag (read by the polling and receive threads) and the alarm entries
@@ -17,23 +18,20 @@
 #include <vector>
 
 #include "data/SelfSelected.h"
+#include "data/settings/AlarmFile.h"
 #include "data/settings/DisplayScheme.h"
+#include "data/settings/IndicatorParameters.h"
 #include "data/settings/RememberedLogin.h"
 #include "gfx/GfxTypes.h"
-#include "data/settings/IndicatorParameters.h"
 #include "net/Requests.h"
 
 namespace qelt {
-
-/// One price alarm: a contract and its thresholds as texts (prices "%.3f", counts "%d");
-/// "0" or empty means the threshold is not set. The same texts build the alarm query.
-using AlarmEntry = AlarmThresholds;
 
 inline constexpr size_t kSharedPenCount = 11;
 inline constexpr size_t kSharedFontCount = 4;
 
 class CQeltCFG : public SelfSelectedSource {
-public:
+  public:
     /// `programDirectory` is the resolved program directory (see common/ProgramDir.h), with
     /// its trailing "/". Loads indi.ini.
     explicit CQeltCFG(std::string programDirectory);
@@ -42,13 +40,17 @@ public:
     CQeltCFG& operator=(const CQeltCFG&) = delete;
 
     // --- Shared runtime values (user-interface thread) -------------------------------
-    std::string m_serverAddress;             ///< current server, dotted IPv4
+    std::string m_serverAddress;  ///< current server, dotted IPv4
     int m_serverPort = 0;
     std::string m_user;
     std::string m_password;
     bool m_autoUpdate = true;                ///< the check mark of "自动升级"; nothing else reads it
+    /// Slots a trading day takes in the intraday chart of goods traded in sections: the
+    /// sections of a day (one every two minutes of the four hours of sessions).
+    int m_slotsPerDay = 120;
 
-    /// Read by the polling and receive threads.
+    /// Read by the polling and receive threads. The alarm flag is kept in alarm.ini when
+    /// changed through SetAlarmWindowOn.
     std::atomic<bool> m_online{false};
     std::atomic<bool> m_alarmWindowOn{false};
 
@@ -92,17 +94,27 @@ public:
     bool SaveLogin() const;
     bool ForgetLogin() const;
 
-    // --- Alarm entries (any thread) ------------------------------------------------------
+    // --- Alarm entries and switches (alarm.ini) ------------------------------------------
+    // Entries are read on any thread; every change happens on the interface thread and
+    // rewrites alarm.ini. A change that could not be written stays in effect for this run;
+    // the result says whether it was written.
     std::vector<AlarmEntry> AlarmEntries() const;
-    void AddAlarmEntry(AlarmEntry entry);
-    /// Removes the entries at the given positions.
-    void RemoveAlarmEntries(const std::set<size_t>& positions);
+    /// Appends the entry in canonical form; an entry alarm.ini could not keep (see
+    /// CanonicalAlarmEntry) is refused: nothing changes and the result is false.
+    bool AddAlarmEntry(AlarmEntry entry);
+    /// Removes the entries at the given positions (positions past the end are ignored).
+    bool RemoveAlarmEntries(const std::set<size_t>& positions);
+    bool SetAlarmWindowOn(bool on);
+    /// 提示音: a fired alarm raises the alarm window and plays a sound.
+    bool AlarmSound() const { return m_alarmSound; }
+    bool SetAlarmSound(bool on);
     /// One "alarm:" query per entry that has a threshold, while the alarm window is on;
     /// empty while it is off.
     std::vector<std::string> AlarmQueries() const;
 
-private:
+  private:
     void BuildFonts();
+    bool SaveAlarms() const;
 
     std::string m_programDirectory;
     double m_displayScale = 1.0;
@@ -111,6 +123,7 @@ private:
 
     mutable std::mutex m_alarmMutex;
     std::vector<AlarmEntry> m_alarms;
+    bool m_alarmSound = false;
 };
 
 }  // namespace qelt

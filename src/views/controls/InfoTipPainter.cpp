@@ -1,17 +1,12 @@
 #include "views/controls/InfoTipPainter.h"
 
 #include "common/Numbers.h"
+#include "views/controls/DataTipPainter.h"
 
 namespace qelt {
 namespace {
 
 constexpr Colour kWhite = 0xFFFFFF;
-
-Colour Against(double value, double reference) {
-    if (value > reference) return kTipRise;
-    if (value < reference) return kTipFall;
-    return kWhite;
-}
 
 void PaintLayout1(Canvas& canvas, const InfoTipContent& content, int width, int height) {
     canvas.FillRect({0, 0, width, height}, kWhite);
@@ -32,6 +27,22 @@ void PaintLayout1(Canvas& canvas, const InfoTipContent& content, int width, int 
 }
 
 void PaintLayout2(Canvas& canvas, const InfoTipBar& bar, int width, int height) {
+    // The same rows, places and colours as the K-line view's data tip, without its live texts.
+    DataTipContent content;
+    content.layout = 2;
+    content.bar = bar;
+    PaintDataTip(canvas, content, width, height);
+}
+
+/// The date without its year, "-" after the month: "20070305" gives "03-05".
+std::string MonthDashDay(const std::string& date) {
+    if (date.empty()) return "---";
+    if (date.size() <= 4) return date;
+    const std::string rest = date.substr(4);
+    return rest.size() > 2 ? rest.substr(0, 2) + "-" + rest.substr(2) : rest;
+}
+
+void PaintRecordLayout(Canvas& canvas, const InfoTipRecord& record, int width, int height) {
     canvas.FillRect({0, 0, width, height}, 0x1E1E1E);
     canvas.SelectPen(Pen::Solid(1, 0x0000FF));
     canvas.MoveTo(0, 0);
@@ -39,42 +50,41 @@ void PaintLayout2(Canvas& canvas, const InfoTipBar& bar, int width, int height) 
     canvas.LineTo(width - 2, height - 2);
     canvas.LineTo(0, height - 2);
     canvas.LineTo(0, 0);
-    canvas.SelectFont(Font{"宋体", 12, 400});
     canvas.SetBkMode(BkMode::Transparent);
     canvas.SetTextAlign({HAlign::Left, VAlign::Top});
 
-    const double open = LeadingDouble(bar.open);
-    const double close = LeadingDouble(bar.close);
-    const double change = close - open;
-    const double percent = open > 0 ? change * 100 / open : 0;
-    const double average = LeadingDouble(bar.average);
+    const double price = LeadingDouble(record.price);
+    const double reference = LeadingDouble(record.reference);
+    const Colour colour = TipColourAgainst(price, reference);
+    // A comparison price without an integer part gives no percentage (and no division by 0).
+    const std::string percent = record.reference.empty() || LeadingInt(record.reference) == 0
+                                    ? "0.00"
+                                    : FormatPercent((price - reference) * 100 / reference);
+    const bool time = record.section.size() > 3;
     struct Row {
         const char* label;
+        int x;
         int y;
         std::string value;
         Colour colour;
     };
     const Row rows[] = {
-        {"开    盘", 37, bar.open, kWhite},
-        {"收    盘", 69, bar.close, Against(close, open)},
-        {"最    高", 101, bar.highest, Against(LeadingDouble(bar.highest), open)},
-        {"最    低", 133, bar.lowest, Against(LeadingDouble(bar.lowest), open)},
-        {"涨    跌", 165, FormatFixed2(change), Against(change, 0)},
-        {"涨    幅", 197, FormatPercent(percent), Against(percent, 0)},
-        {"均    价", 229, bar.average, Against(average, 0)},
-        {"成 交 量", 261, bar.volume, kTipLabel},
-        {"净持仓量", 293, bar.pureNum, kTipLabel},
-        {"持仓变化", 325, bar.positionChange, kTipLabel},
-        {"购销总量", 357, bar.nullNum, kTipLabel},
+        {"日  期", 8, 11, MonthDashDay(record.date), kWhite},
+        {time ? "时 间" : "小 节", 8, 43, record.section, kWhite},
+        {"价 格", 8, 75, record.price.empty() ? std::string() : FormatFixed2(price), colour},
+        {"涨  幅", 8, 107, percent, colour},
+        {"涨  跌", 8, 139, FormatFixed2(price - reference), colour},
+        {"成交量", 8, 171, record.volume, kTipLabel},
+        {"购销变化", 0, 203, record.positionChange, kTipLabel},
+        {"动盘价格", 0, 235, record.dynamicPrice, kTipLabel},
     };
-    canvas.SetTextColour(kTipLabel);
-    canvas.TextOut(20, 5, "日    期");
-    canvas.TextOut(6, 21, DashedDate(bar.date));
     for (const Row& row : rows) {
+        canvas.SelectFont(Font{"Arial", 14, 400});
         canvas.SetTextColour(kTipLabel);
-        canvas.TextOut(8, row.y, row.label);
+        canvas.TextOut(row.x, row.y, row.label);
+        canvas.SelectFont(Font{"Arial", 14, 600});
         canvas.SetTextColour(row.colour);
-        canvas.TextOut(20, row.y + 16, row.value);
+        canvas.TextOut(4, row.y + 16, row.value);
     }
 }
 
@@ -90,6 +100,8 @@ std::string DashedDate(const std::string& date) {
 void PaintInfoTip(Canvas& canvas, const InfoTipContent& content, int width, int height) {
     if (content.layout == 2)
         PaintLayout2(canvas, content.bar, width, height);
+    else if (content.layout == 3 || content.layout == 4)
+        PaintRecordLayout(canvas, content.record, width, height);
     else
         PaintLayout1(canvas, content, width, height);
 }

@@ -5,28 +5,13 @@
 #include "chart/Series.h"
 #include "data/CQeltData.h"
 #include "data/history/HistoryDatabase.h"
+#include "data/history/StoreArchive.h"
 #include "support/QueuePoster.h"
 #include "support/TempDir.h"
 
 namespace qelt {
 namespace {
 
-/// The store as the history database fills it (the application's own adapter does the same).
-class StoreTarget : public HistoryLoadTarget {
-  public:
-    explicit StoreTarget(CQeltData& data) : m_data(data) {}
-    void Dispatch(std::string_view message) override { m_data.Dispatch(message); }
-    void RebuildDerivedLists() override { m_data.RebuildDerivedLists(); }
-    std::vector<std::pair<std::string, std::string>> MainKeys() const override {
-        return m_data.MainListKeys();
-    }
-    std::vector<std::pair<std::string, std::string>> DeliveryMonthKeys() const override {
-        return m_data.DeliveryMonthKeys();
-    }
-
-  private:
-    CQeltData& m_data;
-};
 
 struct OfflineStart {
     OfflineStart() : db(dir.Path()) {}
@@ -41,8 +26,7 @@ struct OfflineStart {
     }
     /// The store an offline start fills from the database.
     CQeltGoods LoadGoods() {
-        StoreTarget target(data);
-        db.LoadStore(target);
+        LoadStoreFromHistory(db, data);
         return data.MainCount() > 0 ? data.MainList()[0] : CQeltGoods{};
     }
 

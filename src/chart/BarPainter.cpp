@@ -1,0 +1,136 @@
+#include "chart/BarPainter.h"
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+#include "common/Text.h"
+
+namespace qelt {
+namespace {
+
+int Trunc(float value) {
+    constexpr float kLimit = 1 << 24;
+    if (!(value > -kLimit)) return -(1 << 24);
+    if (value > kLimit) return 1 << 24;
+    return static_cast<int>(value);
+}
+
+/// A rectangle from two corners in any order, as the device context takes them.
+Rect Normalised(int left, int top, int right, int bottom) {
+    if (right < left) std::swap(left, right);
+    if (bottom < top) std::swap(top, bottom);
+    return {left, top, right, bottom};
+}
+
+/// Bars of goods without delivery months that did not trade (open or close zero) stay empty.
+bool Skipped(const MainChartInput& input, int bar) {
+    const CBarRow& row = (*input.bars)[static_cast<std::size_t>(bar)];
+    if (!TrimLeft(row[kBarDue]).empty()) return false;
+    return input.prices.open[bar] < 0.00001f || input.prices.close[bar] < 0.00001f;
+}
+
+void DrawCloseLine(Canvas& canvas, const MainChartInput& input, const MainPaneGeometry& g,
+                   const KLineStyle& style, int first, int last) {
+    std::vector<Point> points;
+    points.reserve(static_cast<std::size_t>(last - first + 1));
+    for (int bar = first; bar <= last; ++bar) {
+        if (Skipped(input, bar)) continue;
+        points.push_back({g.BarCentreX(bar), g.PriceToY(input.prices.close[bar])});
+    }
+    canvas.SelectPen(style.closeLine);
+    if (points.size() > 1) canvas.Polyline(points);
+}
+
+void DrawOXColumn(Canvas& canvas, const MainPaneGeometry& g, const KLineStyle& style, const BarSlot& slot,
+                  float open, int count, float box) {
+    const float bp = box / g.scale.pricePerPixel;
+    const int level = Trunc((open - g.scale.axisMin) / box);
+    const float base = static_cast<float>(g.scale.bottom) - static_cast<float>(level) * bp;
+    if (count > 0) {
+        canvas.SelectPen(style.rising);
+        for (int j = 0; j < count; ++j) {
+            const int top = Trunc(base - static_cast<float>(j + 1) * bp), bottom = Trunc(base - j * bp);
+            canvas.MoveTo(slot.left, top);
+            canvas.LineTo(slot.right, bottom);
+            canvas.MoveTo(slot.left, bottom);
+            canvas.LineTo(slot.right, top);
+        }
+        return;
+    }
+    canvas.SelectPen(style.falling);
+    canvas.SelectBrush(Brush::Solid(style.scheme.background));
+    for (int m = count + 1; m <= 0; ++m)
+        canvas.Ellipse(Normalised(slot.left, Trunc(base - static_cast<float>(m + 1) * bp), slot.right,
+                                  Trunc(base - static_cast<float>(m) * bp)));
+}
+
+void DrawCandleOrLine(Canvas& canvas, const MainChartInput& input, const MainPaneGeometry& g,
+                      const KLineStyle& style, const BarSlot& slot, int bar) {
+    const float open = input.prices.open[bar], close = input.prices.close[bar];
+    const int yo = g.PriceToY(open), yc = g.PriceToY(close);
+    const int yh = g.PriceToY(input.prices.high[bar]), yl = g.PriceToY(input.prices.low[bar]);
+    if (yo == yc) {
+        canvas.SelectPen(Pen::Solid(1, style.scheme.line[0]));
+        canvas.MoveTo(slot.left, yo);
+        canvas.LineTo(slot.right, yc);
+        canvas.MoveTo(slot.mid, yh);
+        canvas.LineTo(slot.mid, yl);
+        return;
+    }
+    const bool falling = close < open;
+    canvas.SelectPen(falling ? style.falling : style.rising);
+    if (input.chartType == kChartAmerican) {
+        canvas.MoveTo(slot.left, yh);
+        canvas.LineTo(slot.left, yl);
+        canvas.MoveTo(slot.left, yc);
+        canvas.LineTo(slot.right, yc);
+        return;
+    }
+    canvas.MoveTo(slot.mid, yh);
+    canvas.LineTo(slot.mid, yl);
+    const Rect body = Normalised(slot.left, yo, slot.right, yc);
+    // A body one pixel wide in the wick's column is all outline, of the wick's colour, within
+    // the wick's rows: nothing of it would show (thousands of bars on show).
+    if (body.Width() <= 1 && body.left == slot.mid && yh <= body.top && body.bottom <= yl) return;
+    canvas.SelectBrush(Brush::Solid(falling ? kFallingBar : style.scheme.background));
+    canvas.Rectangle(body);
+}
+
+}  // namespace
+
+BarSlot SlotAt(float x, float w) {
+    BarSlot slot;
+    slot.left = Trunc(x);
+    slot.right = Trunc(x + 0.9f * w);
+    if (slot.right == Trunc(x + w) || (slot.right - slot.left) / 2 == 0) slot.right -= 1;
+    slot.mid = (slot.left + slot.right) / 2;
+    return slot;
+}
+
+void DrawBars(Canvas& canvas, const MainChartInput& input, const MainPaneGeometry& g,
+              const KLineStyle& style) {
+    if (!g.Valid() || input.bars == nullptr || input.prices.close == nullptr) return;
+    const int n = static_cast<int>(input.bars->size());
+    const int first = std::max(0, g.lastVisible - g.visibleCount + 1), last = std::min(g.lastVisible, n - 1);
+    if (first > last) return;
+    if (input.closeLine) {
+        DrawCloseLine(canvas, input, g, style, first, last);
+        return;
+    }
+    const bool ox = input.chartType == kChartOX;
+    if (ox && (!(input.oxBox > 0.0f) || input.oxBoxes == nullptr)) return;
+    for (int bar = first; bar <= last; ++bar) {
+        if (Skipped(input, bar)) continue;
+        const BarSlot slot = SlotAt(static_cast<float>(g.pane.left) + g.SlotLeft(bar), g.barWidth);
+        if (!ox) {
+            DrawCandleOrLine(canvas, input, g, style, slot, bar);
+            continue;
+        }
+        if (static_cast<std::size_t>(bar) >= input.oxBoxes->size()) continue;
+        DrawOXColumn(canvas, g, style, slot, input.prices.open[bar],
+                     (*input.oxBoxes)[static_cast<std::size_t>(bar)], input.oxBox);
+    }
+}
+
+}  // namespace qelt

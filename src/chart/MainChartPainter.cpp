@@ -1,0 +1,194 @@
+#include "chart/MainChartPainter.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "chart/BarPainter.h"
+#include "chart/KLineLayout.h"
+#include "common/Numbers.h"
+
+namespace qelt {
+namespace {
+
+constexpr int kLabelLevels = 15;
+constexpr int kTickLevels = 10;
+
+int Trunc(float value) {
+    constexpr float kLimit = 1 << 24;
+    if (!(value > -kLimit)) return -(1 << 24);
+    if (value > kLimit) return 1 << 24;
+    return static_cast<int>(value);
+}
+
+/// Row of level k (the price min + k × step); on a linear scale k steps in pixels above the
+/// bottom, as the ticks have always been placed.
+int LevelY(const PriceScale& scale, float k) {
+    if (scale.logarithmic) return scale.Y(scale.axisMin + k * scale.step);
+    return Trunc(static_cast<float>(scale.bottom) - k * scale.StepPixels());
+}
+
+void DrawAxis(Canvas& canvas, const MainPaneGeometry& g, const KLineStyle& style) {
+    const PriceScale& scale = g.scale;
+    const int u = g.axisX;
+    canvas.SelectPen(style.axis);
+    canvas.MoveTo(u, 0);
+    canvas.LineTo(u, g.pane.bottom);
+    if (!(scale.step > 0.0f)) return;
+    for (int k = 1; k <= kTickLevels; ++k) {
+        const int y = LevelY(scale, static_cast<float>(k));
+        if (y < g.pane.top) break;
+        const int half = scale.logarithmic ? LevelY(scale, k - 0.5f) : Trunc(y + scale.StepPixels() / 2);
+        canvas.MoveTo(u + 1, y);
+        canvas.LineTo(u + 8, y);
+        canvas.MoveTo(u + 1, half);
+        canvas.LineTo(u + 5, half);
+    }
+    canvas.SetTextAlign({HAlign::Right, VAlign::Top});
+    canvas.SetTextColour(kAxisLabel);
+    int lastLabel = 1 << 24;
+    for (int k = 1; k <= kLabelLevels; ++k) {
+        const int y = LevelY(scale, static_cast<float>(k));
+        if (y < g.pane.top) break;
+        const float price = scale.axisMin + static_cast<float>(k) * scale.step;
+        // A logarithmic scale crowds the high levels: a label too close to the one below waits.
+        if (scale.logarithmic && lastLabel - y < style.text.height) continue;
+        lastLabel = y;
+        const int labelY = scale.logarithmic ? y - style.text.height / 2 : Trunc(y - scale.StepPixels() / 4);
+        canvas.TextOut(g.pane.right - 2, labelY, FormatFixed2(price));
+        canvas.SelectPen(style.grid);
+        canvas.MoveTo(0, y);
+        canvas.LineTo(u, y);
+    }
+    canvas.SetTextAlign({HAlign::Left, VAlign::Top});
+}
+
+void DrawTitle(Canvas& canvas, const MainChartInput& input, const KLineStyle& style) {
+    canvas.SelectFont(style.title);
+    canvas.SetTextAlign({HAlign::Left, VAlign::Top});
+    canvas.SetTextColour(style.scheme.title);
+    canvas.TextOut(5, 3, "商品:" + input.goodsName + "(" + PeriodText(input.period) + ")");
+    canvas.SelectFont(style.text);
+}
+
+void DrawExtremeLabel(Canvas& canvas, const MainPaneGeometry& g, int bar, float value, int rise) {
+    const float x = static_cast<float>(g.visibleCount + bar - g.lastVisible - 1) * g.barWidth;
+    const int at = Trunc(x + g.barWidth / 2);
+    const int y = g.PriceToY(value) - rise;
+    if (x < static_cast<float>(g.axisX) / 2) {
+        canvas.SetTextAlign({HAlign::Left, VAlign::Top});
+        canvas.TextOut(at, y, "←" + FormatFixed2(value));
+    } else {
+        canvas.SetTextAlign({HAlign::Right, VAlign::Top});
+        canvas.TextOut(at, y, FormatFixed2(value) + "→");
+    }
+    canvas.SetTextAlign({HAlign::Left, VAlign::Top});
+}
+
+bool HasOpenAndClose(const CBarRow& bar) {
+    return LeadingDouble(bar[kBarOpen]) > 0.00001 && LeadingDouble(bar[kBarClose]) > 0.00001;
+}
+
+}  // namespace
+
+OwnedPriceColumns ReadPriceColumns(const BarSeries& bars) {
+    OwnedPriceColumns columns;
+    for (auto* column : {&columns.open, &columns.close, &columns.high, &columns.low})
+        column->reserve(bars.size());
+    for (const CBarRow& bar : bars) {
+        columns.open.push_back(LeadingFloat(bar[kBarOpen]));
+        columns.close.push_back(LeadingFloat(bar[kBarClose]));
+        columns.high.push_back(LeadingFloat(bar[kBarHigh]));
+        columns.low.push_back(LeadingFloat(bar[kBarLow]));
+    }
+    return columns;
+}
+
+std::string PeriodText(int period) {
+    if (period == kPeriodWeek) return "周线";
+    if (period == kPeriodMonth) return "月线";
+    return "日线";
+}
+
+MainPaneGeometry LayOutMainChart(const MainChartInput& input, const Rect& pane) {
+    MainPaneGeometry g;
+    g.pane = pane;
+    g.axisX = pane.right - kAxisColumn;
+    g.lastVisible = input.lastVisible;
+    g.visibleCount = input.visibleCount;
+    g.seriesLength = input.bars ? static_cast<int>(input.bars->size()) : 0;
+    g.barWidth = BarWidth(pane, input.visibleCount);
+    g.scale.top = pane.top;
+    g.scale.bottom = pane.bottom;
+    if (!input.extremes.any) return g;
+    if (input.chartType == kChartOX) {
+        if (input.oxBox > 0.0f)
+            g.scale =
+                OXPriceScale(input.extremes.high, input.extremes.low, input.oxBox, pane.top, pane.bottom);
+        return g;
+    }
+    g.scale = StandardPriceScale(input.extremes.high, input.extremes.low, pane.top, pane.bottom);
+    if (input.logarithmic) MakeLogarithmic(g.scale);
+    return g;
+}
+
+void DrawMainChartBody(Canvas& canvas, const MainChartInput& input, const MainPaneGeometry& geometry,
+                       const KLineStyle& style) {
+    canvas.SetBkMode(BkMode::Transparent);
+    canvas.SelectFont(style.text);
+    DrawAxis(canvas, geometry, style);
+    DrawTitle(canvas, input, style);
+    if (!input.note.empty()) {
+        canvas.SetTextColour(style.scheme.line[0]);
+        canvas.TextOut(geometry.pane.left + 10, geometry.pane.top + 10, input.note);
+        return;
+    }
+    if (!input.extremes.any) return;
+    DrawBars(canvas, input, geometry, style);
+}
+
+void DrawMainChartLabels(Canvas& canvas, const MainChartInput& input, const MainPaneGeometry& geometry,
+                         const KLineStyle& style) {
+    canvas.SetBkMode(BkMode::Transparent);
+    canvas.SelectFont(style.text);
+    if (input.chartType == kChartOX && input.oxBox > 0.0f) {
+        canvas.SetTextColour(style.scheme.line[1]);
+        const std::string box = input.goodsNo == "0009"
+                                    ? FormatFixed2(input.oxBox)
+                                    : FormatFixed(static_cast<double>(input.oxBox) * 10000, 0);
+        canvas.TextOut(290, 3, "OX格值:" + box);
+    }
+    if (!input.extremes.any || !geometry.Valid() || input.bars == nullptr || input.bars->empty()) return;
+    if (input.chartType == kChartOX && !(input.oxBox > 0.0f)) return;
+    const BarSeries& bars = *input.bars;
+    canvas.SetTextColour(style.scheme.line[0]);
+    const VisibleExtremes& e = input.extremes;
+    DrawExtremeLabel(canvas, geometry, e.highIndex,
+                     LeadingFloat(bars[static_cast<std::size_t>(e.highIndex)][kBarHigh]), 12);
+    if (HasOpenAndClose(bars.back()))
+        DrawExtremeLabel(canvas, geometry, e.lowIndex,
+                         LeadingFloat(bars[static_cast<std::size_t>(e.lowIndex)][kBarLow]), 4);
+}
+
+void DrawCrosshairPrice(Canvas& canvas, const MainPaneGeometry& g, Point pointer, const KLineStyle& style) {
+    const PriceScale& scale = g.scale;
+    if (!(pointer.y < g.pane.bottom && pointer.y > g.pane.top && pointer.x < g.pane.right)) return;
+    if (!(scale.step > 0.0f) || g.pane.bottom <= g.pane.top) return;
+    double price = 0.0;
+    if (scale.logarithmic) {
+        price = scale.PriceAt(pointer.y);
+    } else {
+        price = scale.axisMin + 1.1f * (scale.axisMax - scale.axisMin) *
+                                    static_cast<float>(g.pane.bottom - pointer.y) /
+                                    static_cast<float>(g.pane.bottom - g.pane.top);
+    }
+    canvas.SelectFont(style.text);
+    canvas.SetTextAlign({HAlign::Left, VAlign::Top});
+    canvas.SetBkMode(BkMode::Opaque);
+    canvas.SetBkColour(kBlue);
+    canvas.SetTextColour(kWhite);
+    canvas.TextOut(g.axisX + 1, pointer.y - 10, FormatFixed2(price));
+    canvas.SetBkMode(BkMode::Transparent);
+    canvas.SetBkColour(style.scheme.background);
+}
+
+}  // namespace qelt

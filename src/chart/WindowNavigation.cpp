@@ -1,0 +1,75 @@
+#include "chart/WindowNavigation.h"
+
+#include <algorithm>
+
+#include "common/Numbers.h"
+
+namespace qelt {
+
+VisibleExtremes FindVisibleExtremes(const BarSeries& bars, SeriesWindow& window) {
+    VisibleExtremes extremes;
+    const int n = static_cast<int>(bars.size());
+    if (n == 0) return extremes;
+    int& cursor = window.cursor;
+    int& last = window.lastVisible;
+    cursor = std::clamp(cursor, window.lastVisible - window.visibleCount, n - 1);
+    if (last <= 0 || last >= n) last = n - 1;
+
+    const CBarRow& newest = bars[static_cast<std::size_t>(last)];
+    extremes.any = true;
+    extremes.highIndex = extremes.lowIndex = last;
+    extremes.high = LeadingFloat(newest[kBarHigh]);
+    extremes.low = LeadingFloat(newest[kBarLow]);
+    extremes.volumeMax = LeadingInt(newest[kBarNum]);
+    for (int i = std::max(0, last - window.visibleCount + 1); i <= last; ++i) {
+        const CBarRow& bar = bars[static_cast<std::size_t>(i)];
+        const float high = LeadingFloat(bar[kBarHigh]);
+        const float low = LeadingFloat(bar[kBarLow]);
+        if (high >= extremes.high) {
+            extremes.high = high;
+            extremes.highIndex = i;
+        }
+        if (low <= extremes.low) {
+            extremes.low = low;
+            extremes.lowIndex = i;
+        }
+        extremes.volumeMax = std::max(extremes.volumeMax, LeadingInt(bar[kBarNum]));
+    }
+    return extremes;
+}
+
+namespace {
+
+void FitWindow(SeriesWindow& window, int n) {
+    if (window.visibleCount > n) {
+        window.visibleCount = n;
+        window.lastVisible = n - 1;
+    }
+    if (window.lastVisible - window.visibleCount < 0) window.lastVisible = window.visibleCount - 1;
+}
+
+}  // namespace
+
+void ZoomIn(SeriesWindow& window, int n) {
+    window.visibleCount = std::max(window.visibleCount / 2, 5);
+    FitWindow(window, n);
+}
+
+void ZoomOut(SeriesWindow& window, int n) {
+    // Doubling stops well before an int overflows: N never exceeds n after the fit.
+    window.visibleCount = window.visibleCount > (1 << 29) ? (1 << 30) : 2 * window.visibleCount;
+    FitWindow(window, n);
+}
+
+void CursorBack(SeriesWindow& window, int n) {
+    window.cursor = std::max(window.cursor - 1, 0);
+    if (window.cursor <= window.lastVisible - window.visibleCount && window.visibleCount < n)
+        window.lastVisible = std::max(window.lastVisible - 1, window.visibleCount - 1);
+}
+
+void CursorForward(SeriesWindow& window, int n) {
+    window.cursor = std::min(window.cursor + 1, n - 1);
+    if (window.lastVisible < window.cursor) window.lastVisible = window.cursor;
+}
+
+}  // namespace qelt

@@ -1,0 +1,55 @@
+#include "data/settings/MultiGoodsFile.h"
+
+#include "common/Files.h"
+#include "common/Gbk.h"
+#include "common/Text.h"
+
+namespace qelt {
+namespace {
+
+constexpr std::size_t kMaxFileBytes = 4096;
+/// Longer than any goods number or delivery month (the index records' names included).
+constexpr std::size_t kMaxFieldBytes = 32;
+
+std::string PathOf(const std::string& programDirectory) { return programDirectory + "mutiview.ini"; }
+
+}  // namespace
+
+MultiGoodsChoices ParseMultiGoodsChoices(std::string_view text) {
+    MultiGoodsChoices choices;
+    for (std::size_t cell = 0; cell < kMultiGoodsCells && !text.empty(); ++cell) {
+        const std::size_t end = text.find('\n');
+        std::string_view line = TrimRight(text.substr(0, end));
+        text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+        const std::size_t bar = line.find('|');
+        const std::string_view goodsNo = Trim(line.substr(0, bar));
+        const std::string_view dueDate =
+            bar == std::string_view::npos ? std::string_view() : Trim(line.substr(bar + 1));
+        if (goodsNo.empty() || goodsNo.size() > kMaxFieldBytes || dueDate.size() > kMaxFieldBytes ||
+            dueDate.find('|') != std::string_view::npos)
+            continue;
+        choices[cell] = {std::string(goodsNo), std::string(dueDate)};
+    }
+    return choices;
+}
+
+std::string FormatMultiGoodsChoices(const MultiGoodsChoices& choices) {
+    std::string text;
+    for (const ContractKey& key : choices) {
+        if (!key.Empty()) text += key.goodsNo + "|" + key.dueDate;
+        text += "\r\n";
+    }
+    return text;
+}
+
+MultiGoodsChoices ReadMultiGoodsChoices(const std::string& programDirectory) {
+    const std::optional<std::string> content = ReadWholeFile(PathOf(programDirectory), kMaxFileBytes);
+    if (!content) return {};
+    return ParseMultiGoodsChoices(GbkToUtf8(*content));
+}
+
+bool WriteMultiGoodsChoices(const std::string& programDirectory, const MultiGoodsChoices& choices) {
+    return WriteFileAtomic(PathOf(programDirectory), Utf8ToGbk(FormatMultiGoodsChoices(choices)));
+}
+
+}  // namespace qelt

@@ -1,0 +1,32 @@
+#pragma once
+/// mutiview.ini: the contracts the multi-goods view's four cells show, as the user chose them
+/// with "更换商品" (top-left, top-right, bottom-left, bottom-right). One line per cell,
+/// goods_no "|" due_date, CR LF, GBK; an empty line leaves the cell to the default (the
+/// store's goods in order). Read whole, rewritten whole and atomically.
+#include <array>
+#include <string>
+#include <string_view>
+
+namespace qelt {
+
+struct ContractKey {
+    std::string goodsNo;
+    std::string dueDate;  ///< may be empty (goods without delivery month)
+    bool Empty() const { return goodsNo.empty(); }
+    friend bool operator==(const ContractKey&, const ContractKey&) = default;
+};
+
+inline constexpr std::size_t kMultiGoodsCells = 4;
+using MultiGoodsChoices = std::array<ContractKey, kMultiGoodsCells>;
+
+/// The cells' choices from the file's text (UTF-8): lines beyond the fourth, lines without a
+/// goods number and fields too long to be a goods number or a delivery month are ignored.
+MultiGoodsChoices ParseMultiGoodsChoices(std::string_view text);
+std::string FormatMultiGoodsChoices(const MultiGoodsChoices& choices);
+
+/// The choices in "<programDirectory>mutiview.ini"; all empty without the file.
+MultiGoodsChoices ReadMultiGoodsChoices(const std::string& programDirectory);
+/// False when the file could not be written (the old one stays as it was).
+bool WriteMultiGoodsChoices(const std::string& programDirectory, const MultiGoodsChoices& choices);
+
+}  // namespace qelt

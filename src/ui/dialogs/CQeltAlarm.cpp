@@ -1,0 +1,110 @@
+#include "ui/dialogs/CQeltAlarm.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "data/settings/CQeltCFG.h"
+#include "ui/dialogs/MessageBoxes.h"
+
+namespace qelt {
+namespace {
+
+QComboBox* MakeCombo(QWidget* parent, const char* objectName, const std::vector<std::string>& items) {
+    auto* combo = new QComboBox(parent);
+    combo->setObjectName(objectName);
+    for (const std::string& item : items) combo->addItem(QString::fromStdString(item));
+    combo->setCurrentIndex(items.empty() ? -1 : 0);
+    return combo;
+}
+
+QLineEdit* MakeEdit(QWidget* parent, const char* objectName) {
+    auto* edit = new QLineEdit(QStringLiteral("0"), parent);
+    edit->setObjectName(objectName);
+    edit->setMaxLength(32);
+    return edit;
+}
+
+}  // namespace
+
+CQeltAlarm::CQeltAlarm(const std::vector<std::pair<std::string, std::string>>& records, CQeltCFG& settings,
+                       MessageBoxes& boxes, QWidget* parent)
+    : QDialog(parent), m_model(records), m_settings(settings), m_boxes(boxes) {
+    setWindowTitle(QStringLiteral("设置预警"));
+    setObjectName("alarmEntryDialog");
+    m_goods = MakeCombo(this, "goods", m_model.GoodsNumbers());
+    m_months = MakeCombo(this, "dueDate", m_model.DeliveryMonths());
+    m_upper = MakeEdit(this, "upperPrice");
+    m_lower = MakeEdit(this, "lowerPrice");
+    m_volume = MakeEdit(this, "volume");
+    m_netPosition = MakeEdit(this, "netPosition");
+
+    auto* grid = new QGridLayout;
+    auto label = [this](const char* text) { return new QLabel(QString::fromUtf8(text), this); };
+    grid->addWidget(label("品  种："), 0, 0);
+    grid->addWidget(m_goods, 0, 1, 1, 4);
+    grid->addWidget(label("交货月："), 1, 0);
+    grid->addWidget(m_months, 1, 1, 1, 4);
+    grid->addWidget(label("价  格："), 2, 0);
+    grid->addWidget(label("大于"), 2, 1);
+    grid->addWidget(m_upper, 2, 2);
+    grid->addWidget(label("小于"), 2, 3);
+    grid->addWidget(m_lower, 2, 4);
+    grid->addWidget(label("成交量："), 3, 0);
+    grid->addWidget(label("大于"), 3, 1);
+    grid->addWidget(m_volume, 3, 2);
+    grid->addWidget(label("净持仓量："), 4, 0);
+    grid->addWidget(label("大于"), 4, 1);
+    grid->addWidget(m_netPosition, 4, 2);
+
+    auto* buttons = new QDialogButtonBox(this);
+    QPushButton* ok = buttons->addButton(QStringLiteral("确  定"), QDialogButtonBox::AcceptRole);
+    QPushButton* cancel = buttons->addButton(QStringLiteral("取  消"), QDialogButtonBox::RejectRole);
+    ok->setObjectName("ok");
+    ok->setDefault(true);
+    cancel->setObjectName("cancel");
+    connect(buttons, &QDialogButtonBox::accepted, this, &CQeltAlarm::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &CQeltAlarm::reject);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(grid);
+    layout->addWidget(buttons);
+}
+
+QLineEdit* CQeltAlarm::Edit(AlarmEntryModel::Field field) const {
+    switch (field) {
+        case AlarmEntryModel::Field::UpperPrice:
+            return m_upper;
+        case AlarmEntryModel::Field::LowerPrice:
+            return m_lower;
+        case AlarmEntryModel::Field::Volume:
+            return m_volume;
+        case AlarmEntryModel::Field::NetPosition:
+            return m_netPosition;
+    }
+    return m_upper;
+}
+
+void CQeltAlarm::accept() {
+    AlarmEntryModel::Verdict verdict =
+        AlarmEntryModel::Accept(m_goods->currentText().toStdString(), m_months->currentText().toStdString(),
+                                m_upper->text().toStdString(), m_lower->text().toStdString(),
+                                m_volume->text().toStdString(), m_netPosition->text().toStdString());
+    if (!verdict.entry) {
+        m_boxes.Show(this, verdict.message, AlarmEntryModel::kRangeCaption);
+        QLineEdit* edit = Edit(verdict.field);
+        edit->setFocus();
+        edit->selectAll();
+        return;
+    }
+    // The entry is in effect either way; a failed rewrite only means it will not come back
+    // after a restart, which the user is told.
+    if (!m_settings.AddAlarmEntry(*verdict.entry)) m_boxes.Show(this, kSaveFailed, kSaveFailedCaption);
+    QDialog::accept();
+}
+
+}  // namespace qelt

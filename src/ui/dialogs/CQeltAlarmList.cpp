@@ -1,0 +1,93 @@
+#include "ui/dialogs/CQeltAlarmList.h"
+
+#include <QFont>
+#include <QFontMetrics>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include "data/settings/CQeltCFG.h"
+#include "ui/ModalDialog.h"
+#include "ui/dialogs/CQeltAlarm.h"
+#include "ui/dialogs/MessageBoxes.h"
+#include "ui/dialogs/ReportList.h"
+
+namespace qelt {
+namespace {
+
+const std::vector<ReportColumn> kColumns = {{"编  号", 60},  {"品  种", 60}, {"交货月", 100},
+                                            {"价  格", 150}, {"成交量", 60}, {"净持仓量", 60}};
+
+QPushButton* AddButton(QBoxLayout* layout, QWidget* parent, const QString& text, const char* objectName) {
+    auto* button = new QPushButton(text, parent);
+    button->setObjectName(objectName);
+    button->setAutoDefault(false);
+    layout->addWidget(button);
+    return button;
+}
+
+}  // namespace
+
+CQeltAlarmList::CQeltAlarmList(CQeltCFG& settings, Records records, SwitchAlarms switchAlarms,
+                               MessageBoxes& boxes, QWidget* parent)
+    : QDialog(parent),
+      m_settings(settings),
+      m_model(settings),
+      m_switch(std::move(switchAlarms)),
+      m_boxes(boxes) {
+    setWindowTitle(QStringLiteral("预警设置"));
+    setObjectName("alarmListDialog");
+    m_entryDialog = [this, records = std::move(records)](QWidget* owner) {
+        ExecModal<CQeltAlarm>(records(), m_settings, m_boxes, owner);
+    };
+
+    m_list = MakeReportList(this, kColumns);  // 1013
+    m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
+
+    auto* buttons = new QHBoxLayout;
+    connect(AddButton(buttons, this, QStringLiteral("添  加"), "add"), &QPushButton::clicked, this,
+            &CQeltAlarmList::OnAdd);
+    connect(AddButton(buttons, this, QStringLiteral("删  除"), "delete"), &QPushButton::clicked, this,
+            &CQeltAlarmList::OnDelete);
+    m_onOff = AddButton(buttons, this, QString::fromStdString(m_model.SwitchText()), "onOff");
+    connect(m_onOff, &QPushButton::clicked, this, &CQeltAlarmList::OnSwitch);
+    buttons->addStretch();
+    QPushButton* ok = AddButton(buttons, this, QStringLiteral("确  定"), "ok");
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, &CQeltAlarmList::accept);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_list, 1);
+    layout->addLayout(buttons);
+    resize(580, 300);
+    Refill();
+}
+
+std::set<size_t> CQeltAlarmList::SelectedRows() const {
+    std::set<size_t> rows;
+    for (const QModelIndex& index : m_list->selectionModel()->selectedRows())
+        rows.insert(static_cast<size_t>(index.row()));
+    return rows;
+}
+
+void CQeltAlarmList::Refill() { FillReportList(m_list, kColumns, m_model.Rows()); }
+
+void CQeltAlarmList::OnAdd() {
+    m_entryDialog(this);
+    Refill();
+}
+
+void CQeltAlarmList::OnDelete() {
+    if (!m_model.Delete(SelectedRows()))
+        m_boxes.Show(this, CQeltAlarm::kSaveFailed, CQeltAlarm::kSaveFailedCaption);
+    Refill();
+}
+
+void CQeltAlarmList::OnSwitch() {
+    m_switch(!m_settings.m_alarmWindowOn.load());
+    m_onOff->setText(QString::fromStdString(m_model.SwitchText()));
+}
+
+}  // namespace qelt

@@ -1,0 +1,312 @@
+#include "views/CQeltKLineView.h"
+
+#include <algorithm>
+#include <ctime>
+
+#include "chart/KLineLayout.h"
+#include "chart/OXChart.h"
+#include "chart/Series.h"
+#include "common/Commands.h"
+#include "common/Messages.h"
+#include "common/Numbers.h"
+#include "data/SeriesUpdate.h"
+#include "data/settings/KLineSettingsFiles.h"
+#include "views/StandingRequests.h"
+#include "views/ViewKinds.h"
+#include "views/kline/KLineChartKey.h"
+#include "views/kline/KLineMenu.h"
+
+namespace qelt {
+namespace {
+
+std::string LocalToday() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char text[16];
+    std::strftime(text, sizeof text, "%Y%m%d", &local);
+    return text;
+}
+
+/// Categories whose current goods is already the main record: the all-goods list and the
+/// self-selected list.
+bool ShowsMainRecords(const std::string& code) { return code == "0000" || code == "0001"; }
+
+}  // namespace
+
+CQeltKLineView::CQeltKLineView(ViewServices& services) : m_services(services), m_today(LocalToday()) {
+    constexpr std::array<int, 8> kInitialIds{0, 1, 21, 3, 4, 5, 22, 23};
+    for (std::size_t i = 0; i < m_paneIds.size(); ++i)
+        m_paneIds[i] = i < kInitialIds.size() ? kInitialIds[i] : static_cast<int>(i);
+    m_linePens = PaneStyle::LinePens(services.Settings().m_scheme);
+    m_style = KLineStyle::FromSettings(services.Settings());
+}
+
+CQeltKLineView::~CQeltKLineView() = default;
+
+int CQeltKLineView::PaneIndicator(int pane) const {
+    if (pane < 0 || static_cast<std::size_t>(pane) >= m_paneIds.size()) return -1;
+    return m_paneIds[static_cast<std::size_t>(pane)];
+}
+
+void CQeltKLineView::InvalidateChart() { m_chartKey.reset(); }
+
+void CQeltKLineView::SetMainPaneLayer(std::unique_ptr<MainPaneLayer> layer) {
+    m_layer = std::move(layer);
+    if (m_layer) m_layer->OnGoodsLoaded(m_goods);
+    InvalidateChart();
+}
+
+// ---- loading ----
+
+void CQeltKLineView::OnInitialUpdate() {
+    FirstUpdate();
+    const std::string& dir = m_services.Settings().ProgramDirectory();
+    if (std::optional<std::vector<int>> ids = ReadWinfile(dir)) {
+        m_windowCount = static_cast<int>(ids->size()) + 1;
+        for (std::size_t i = 0; i < ids->size(); ++i) m_paneIds[i + 1] = (*ids)[i];
+        m_panes.clear();
+    }
+    m_logScale = ReadLogScale(dir);
+}
+
+void CQeltKLineView::FirstUpdate() {
+    m_services.PushHistory();
+    StartWindow(m_window);
+    m_window.cursor = -1;
+    LoadSeries();
+}
+
+void CQeltKLineView::RefreshGoods() {
+    m_categoryCode = m_services.CurrentCategoryCode();
+    // The stored record first: its series request goes out once, while it is wanted.
+    std::optional<std::string> request;
+    const bool online = m_services.IsOnline();
+    m_services.EditCurrentGoods([&](CQeltGoods& goods) { request = UpdateSeriesFromQuote(goods, online); });
+    if (request) m_services.Send(*request);
+
+    m_goods = m_services.CurrentGoods();
+    if (!ShowsMainRecords(m_categoryCode)) {
+        // A derived list's entry mirrors a main record; the main record has the live quote,
+        // the name, the flag and today's trades.
+        const CQeltGoods main = m_services.MainGoods(m_goods.position);
+        if (main.goods_no == m_goods.goods_no && main.due_date == m_goods.due_date) {
+            CopyQuoteFields(main, m_goods);
+            m_goods.name = main.name;
+            m_goods.flagged = main.flagged;
+            m_goods.trades = main.trades;
+        }
+    }
+    UpdateSeriesFromQuote(m_goods, false);
+}
+
+void CQeltKLineView::LoadSeries() {
+    RefreshGoods();
+    m_tradeCount = m_goods.trades.size();
+    if (m_window.chartType == kChartOX) {
+        const IndicatorParameters& table = m_services.Settings().m_indicators;
+        m_window.oxBoxSize =
+            OXBoxSize(m_goods.goods_no, table[param::kOxIndexBox], table[param::kOxSilkBox],
+                      table[param::kOxCocoonBox], HighestClose(m_goods), LowestClose(m_goods));
+        // Before the first layout the columns wait: the view does not know its panes yet.
+        if (!m_laidOutOnce) return;
+        BuildOX(m_goods, m_window.period, m_window.oxBoxSize, table[param::kOxReversal]);
+    }
+    m_bars = qelt::LoadSeries(m_goods, m_window);
+    ++m_generation;
+    if (m_layer) m_layer->OnGoodsLoaded(m_goods);
+    InvalidateChart();
+}
+
+void CQeltKLineView::CheckLiveData() {
+    CQeltGoods goods = m_services.CurrentGoods();
+    std::size_t trades = goods.trades.size();
+    if (!ShowsMainRecords(m_categoryCode)) trades = m_services.MainGoods(goods.position).trades.size();
+    if (trades == m_tradeCount && static_cast<int>(goods.series.size()) == m_window.lastLoadedCount) return;
+    LoadSeries();
+    Host().Invalidate();
+}
+
+void CQeltKLineView::OnNotify(unsigned message, std::intptr_t) {
+    if (message == WM_NET_REAL || message == WM_NET_LINE) CheckLiveData();
+    if (message == WM_NET_HISREAL) m_services.PostSwitchView(kViewIntraday, 2);
+}
+
+std::optional<std::vector<std::string>> CQeltKLineView::StandingRequests() const {
+    return StandingRequestsFor(kViewKLine, m_services.Selection().dayQualifier, m_goods.goods_no,
+                               m_goods.due_date);
+}
+
+void CQeltKLineView::StepGoods(bool forward) {
+    m_services.StepGoods(forward);
+    // Bound to the new goods first: the standing requests sent again are the new goods'.
+    OnInitialUpdate();
+    m_services.RefreshStandingRequests();
+    Host().Invalidate();
+}
+
+void CQeltKLineView::SetPeriod(int period) {
+    m_window.period = period;
+    StartWindow(m_window);
+    LoadSeries();
+    Host().Invalidate();
+}
+
+void CQeltKLineView::SetChartType(int chartType) {
+    m_window.chartType = chartType;
+    StartWindow(m_window);
+    LoadSeries();
+    Host().Invalidate();
+}
+
+// ---- panes ----
+
+void CQeltKLineView::SaveWinfile() const {
+    std::vector<int> ids;
+    for (int i = 1; i < m_windowCount; ++i) ids.push_back(m_paneIds[static_cast<std::size_t>(i)]);
+    WriteWinfile(m_services.Settings().ProgramDirectory(), ids);  // a failed write keeps the old layout
+}
+
+void CQeltKLineView::SetWindowCount(int count) {
+    m_windowCount = std::clamp(count, 1, kMaxWindowCount);
+    m_panes.clear();
+    LayOut(Host().ClientSize());
+    Host().Invalidate();
+}
+
+void CQeltKLineView::AssignIndicator(int code) {
+    const int pane = PaneForIndicatorCommand(m_panes, m_windowCount, m_client.cy, m_rightClick.y);
+    if (pane >= 1 && static_cast<std::size_t>(pane) < m_paneIds.size()) {
+        m_paneIds[static_cast<std::size_t>(pane)] = code;
+        Host().Invalidate();
+    }
+    SaveWinfile();
+}
+
+void CQeltKLineView::ToggleCoverMode() {
+    std::optional<std::string> request;
+    const bool online = m_services.IsOnline();
+    m_services.EditCurrentGoods([&](CQeltGoods& goods) {
+        goods.coverMode = goods.coverMode ? 0 : 1;
+        goods.series.clear();
+        goods.weekSeries.clear();
+        goods.monthSeries.clear();
+        goods.seriesWanted = true;
+        request = UpdateSeriesFromQuote(goods, online);
+    });
+    if (request) m_services.Send(*request);
+    LoadSeries();
+    Host().Invalidate();
+}
+
+// ---- commands ----
+
+std::optional<CommandState> CQeltKLineView::StateOf(int command) const {
+    const int n = static_cast<int>(m_bars.size());
+    switch (command) {
+        case cmd::kDay:
+            return CommandState{true, m_window.period == kPeriodDay};
+        case cmd::kWeek:
+            return CommandState{true, m_window.period == kPeriodWeek};
+        case cmd::kMonth:
+            return CommandState{true, m_window.period == kPeriodMonth};
+        case cmd::kChartCandles:
+            return CommandState{true, m_window.chartType == kChartCandles};
+        case cmd::kChartAmerican:
+            return CommandState{true, m_window.chartType == kChartAmerican};
+        case cmd::kChartOX:
+            return CommandState{true, m_window.chartType == kChartOX};
+        case cmd::kZoomIn:
+        case cmd::kZoomOut:
+        case cmd::kCursorLeft:
+        case cmd::kCursorRight:
+            return CommandState{n > 0, false};
+        case cmd::kPrevGoods:
+        case cmd::kNextGoods:
+        case cmd::kIndicators:
+            return CommandState{};
+        case cmd::kDetails:
+            return CommandState{true, m_quotePanel};
+        case cmd::kLogScale:
+            return CommandState{true, m_logScale};
+        default:
+            break;
+    }
+    if (const int count = WindowCountOfCommand(command)) return CommandState{true, count == m_windowCount};
+    if (IndicatorOfCommand(command) >= 0) return CommandState{};
+    if (m_layer) return m_layer->StateOf(command);
+    return std::nullopt;
+}
+
+bool CQeltKLineView::OnCommand(int command) {
+    const int n = static_cast<int>(m_bars.size());
+    switch (command) {
+        case cmd::kDay:
+            SetPeriod(kPeriodDay);
+            return true;
+        case cmd::kWeek:
+            SetPeriod(kPeriodWeek);
+            return true;
+        case cmd::kMonth:
+            SetPeriod(kPeriodMonth);
+            return true;
+        case cmd::kChartCandles:
+            SetChartType(kChartCandles);
+            return true;
+        case cmd::kChartAmerican:
+            SetChartType(kChartAmerican);
+            return true;
+        case cmd::kChartOX:
+            SetChartType(kChartOX);
+            return true;
+        case cmd::kPrevGoods:
+            StepGoods(false);
+            return true;
+        case cmd::kNextGoods:
+            StepGoods(true);
+            return true;
+        case cmd::kZoomIn:
+            if (n > 0) ZoomIn();
+            return true;
+        case cmd::kZoomOut:
+            if (n > 0) ZoomOut();
+            return true;
+        case cmd::kCursorLeft:
+            if (n > 0) CursorBack();
+            return true;
+        case cmd::kCursorRight:
+            if (n > 0) CursorForward();
+            return true;
+        case cmd::kDetails:
+            m_quotePanel = !m_quotePanel;
+            m_panes.clear();
+            Host().Invalidate();
+            return true;
+        case cmd::kIndicators:
+            if (Host().RunIndicatorDialog(-1)) InvalidateChart();
+            Host().Invalidate();
+            return true;
+        case cmd::kLogScale:
+            m_logScale = !m_logScale;
+            WriteLogScale(m_services.Settings().ProgramDirectory(), m_logScale);  // a failed write forgets it
+            Host().Invalidate();
+            return true;
+        default:
+            break;
+    }
+    if (const int count = WindowCountOfCommand(command)) {
+        SetWindowCount(count);
+        return true;
+    }
+    if (const int code = IndicatorOfCommand(command); code >= 0) {
+        AssignIndicator(code);
+        return true;
+    }
+    if (m_layer && m_layer->StateOf(command)) {
+        if (OfferToLayer(m_layer->OnCommand(command)) != LayerAnswer::Ignored) Host().Invalidate();
+        return true;
+    }
+    return false;
+}
+
+}  // namespace qelt

@@ -1,0 +1,197 @@
+#pragma once
+/// `CQeltKLineView`, 技术分析: one goods' bars in the main pane (candles, American line or
+/// point-and-figure columns, with five moving averages) over up to seven indicator panes, a
+/// date strip along the bottom and the quote panel on the right; a crosshair with a data tip,
+/// zoom, scrolling, the cursor keys, pane borders to drag, a context menu to change chart
+/// type, period, window count, indicators and the logarithmic price scale.
+///
+/// Painting keeps the chart (everything that follows the data, the window, the layout and
+/// the colours) in a bitmap; what follows the mouse and the cursor bar (crosshair, its price
+/// and date, pane titles with their values, read-outs, moving-average labels) is drawn over
+/// it at every paint, after the rectangles it covered the paint before are copied back. A
+/// crosshair move therefore never draws the chart again.
+///
+/// Files: this one (state, loading, commands, notifications), CQeltKLineViewInput.cpp (keys
+/// and mouse), CQeltKLineViewPaint.cpp (layout and the two layers).
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "chart/KLineStyle.h"
+#include "chart/MainChartPainter.h"
+#include "chart/MainPaneGeometry.h"
+#include "chart/SeriesWindow.h"
+#include "chart/WindowNavigation.h"
+#include "data/settings/IndicatorParameters.h"
+#include "indicators/IndicatorCache.h"
+#include "indicators/IndicatorPane.h"
+#include "views/View.h"
+#include "views/ViewServices.h"
+#include "views/controls/DataTipPainter.h"
+#include "views/kline/MainPaneLayer.h"
+#include "views/kline/MovingAverages.h"
+
+namespace qelt {
+
+class TrackingCanvas;
+
+/// Indicator ids per pane at construction: pane 0 the main chart, then VOL, MACD, VR, OBV,
+/// PVT, DMI, BOLL, then 8, 9, ... 59 (ids of no indicator: such a pane shows its frame only).
+inline constexpr std::size_t kPaneIdSlots = 60;
+
+class CQeltKLineView : public View {
+  public:
+    explicit CQeltKLineView(ViewServices& services);
+    ~CQeltKLineView() override;
+    CQeltKLineView(const CQeltKLineView&) = delete;
+    CQeltKLineView& operator=(const CQeltKLineView&) = delete;
+
+    // ---- the view contract ----
+    /// Binds to the application's current goods, records it in the navigation history, loads
+    /// 100 bars of the day series up to the newest, reads winfile.ini and logscale.ini.
+    void OnInitialUpdate() override;
+    /// The panes are laid out again at the next paint.
+    void OnSize(Size client) override;
+    void Paint(Canvas& canvas, Size client) override;
+    bool OnKey(const KeyInput& key) override;
+    void OnMouseDown(const MouseInput& mouse) override;
+    void OnMouseMove(const MouseInput& mouse) override;
+    void OnMouseUp(const MouseInput& mouse) override;
+    void OnDoubleClick(const MouseInput& mouse) override;
+    /// A notch towards the user is 下一个商品, the other way 上一个商品.
+    void OnWheel(bool towardsUser, Point at) override;
+    /// Menu 137 at the point; the three indicator groups are greyed inside the main pane.
+    void OnContextMenu(Point at) override;
+    std::optional<CommandState> StateOf(int command) const override;
+    bool OnCommand(int command) override;
+    /// WM_NET_REAL / WM_NET_LINE: reload when the goods' trades or day bars changed in
+    /// number; WM_NET_HISREAL: the intraday view in its history review (kind 3, argument 2).
+    void OnNotify(unsigned message, std::intptr_t wParam) override;
+    /// "list:" and the goods' trades "real:%s:%s:%s:1:".
+    std::optional<std::vector<std::string>> StandingRequests() const override;
+    bool CanPrint() const override { return true; }
+    /// The chart and what follows the cursor, straight onto the printer's canvas (the print
+    /// colours are in effect); the bitmap kept for the screen is left alone.
+    void PaintForPrint(Canvas& canvas, Size client) override;
+
+    // ---- the main pane, for what draws in it (the drawn analysis lines) ----
+    /// Pane 0's geometry as the last paint laid it out.
+    const MainPaneGeometry& MainPane() const { return m_geometry; }
+    /// Installs (or with nullptr removes) what draws in the main pane and takes its mouse.
+    void SetMainPaneLayer(std::unique_ptr<MainPaneLayer> layer);
+    /// The chart is drawn again at the next paint (the layer's part of it changed).
+    void InvalidateChart();
+    /// Shows `visibleCount` bar slots ending at bar `lastVisible`, both brought into the
+    /// series as a load would (N at most n, L at least N - 1).
+    void ShowBars(int visibleCount, int lastVisible);
+
+    // ---- state (tests, the print path, the drawing layer) ----
+    const CQeltGoods& Goods() const { return m_goods; }
+    const BarSeries& Series() const { return m_bars; }
+    const SeriesWindow& Window() const { return m_window; }
+    int WindowCount() const { return m_windowCount; }
+    int PaneIndicator(int pane) const;
+    const std::vector<Rect>& Panes() const { return m_panes; }
+    bool CursorMode() const { return m_cursorMode; }
+    bool QuotePanelShown() const { return m_quotePanel; }
+    bool LogScale() const { return m_logScale; }
+    Point Pointer() const { return m_pointer; }
+    /// The local date "%Y%m%d" the view takes for today (tests set another).
+    void SetToday(std::string today) { m_today = std::move(today); }
+
+  private:
+    struct ChartKey;
+
+    // ---- loading and navigation (CQeltKLineView.cpp) ----
+    /// The current goods, its period's bars (or OX columns) and the window over them.
+    void LoadSeries();
+    /// The goods copy, brought up to date from the main record the way the quote list has it.
+    void RefreshGoods();
+    void FirstUpdate();
+    void StepGoods(bool forward);
+    void SetPeriod(int period);
+    void SetChartType(int chartType);
+    void SetWindowCount(int count);
+    void AssignIndicator(int code);
+    void ToggleCoverMode();
+    void SaveWinfile() const;
+    void CheckLiveData();
+
+    // ---- input (CQeltKLineViewInput.cpp) ----
+    void ZoomIn();
+    void ZoomOut();
+    void CursorBack();
+    void CursorForward();
+    /// After a cursor key: the pointer onto the cursor bar's close.
+    void FollowCursorBar();
+    bool InMainPane(Point at) const;
+    LayerAnswer OfferToLayer(LayerAnswer answer);
+
+    // ---- painting (CQeltKLineViewPaint.cpp) ----
+    /// Colours, layout, extremes and the main pane's geometry for this paint.
+    void Prepare(Size client);
+    void LayOut(Size client);
+    ChartKey CurrentChartKey(Size client) const;
+    void PaintChartLayer(Canvas& canvas, Size client);
+    void PaintCursorLayer(Canvas& canvas, Size client);
+    void PaintPane(Canvas& canvas, std::size_t pane, PaneLayer layer);
+    void PaintCoverButton(Canvas& canvas) const;
+    /// The bar tip for a pointer on a bar body while the cursor mode is off, and a past-day
+    /// double click's request.
+    void ShowBarTip();
+    void UpdateDataTip();
+    /// The bar whose body (open to close within its slot) holds `at`; -1 for none.
+    int BarBodyAt(Point at) const;
+    MainChartInput ChartInput() const;
+    BarColumns& Columns();
+
+    ViewServices& m_services;
+    std::unique_ptr<MainPaneLayer> m_layer;
+
+    CQeltGoods m_goods;
+    BarSeries m_bars;
+    SeriesWindow m_window;
+    std::uint64_t m_generation = 0;  ///< bumped at every load: the indicator cache's key
+    std::string m_categoryCode;
+    std::size_t m_tradeCount = 0;  ///< today's trades at the last live-data check
+    bool m_laidOutOnce = false;
+
+    std::vector<Rect> m_panes;
+    int m_windowCount = 3;
+    std::array<int, kPaneIdSlots> m_paneIds{};
+    bool m_quotePanel = true;
+    bool m_logScale = false;
+    bool m_cursorMode = false;
+    Point m_pointer;
+    Point m_rightClick;
+    int m_hoverBorder = -1;
+    bool m_dragging = false;
+    bool m_pastDayPending = false;
+    std::string m_today;
+
+    KLineStyle m_style;
+    std::array<Pen, 5> m_linePens;  ///< from the scheme in effect at construction
+    Size m_client;
+    VisibleExtremes m_extremes;
+    MainPaneGeometry m_geometry;
+    IndicatorCache m_indicators;
+    MainMovingAverages m_averages;
+    std::uint64_t m_averagesGeneration = 0;
+    std::array<int, kIndicatorParameterCount> m_averagesParameters{};
+
+    // The chart kept between paints.
+    std::unique_ptr<ChartKey> m_chartKey;  ///< what the chart was drawn for; null: draw again
+    std::unique_ptr<MemoryBitmap> m_chartBitmap;
+    bool m_bitmapCurrent = false;      ///< m_chartBitmap holds the chart of m_chartKey
+    std::uint64_t m_targetSerial = 0;  ///< the surface painted last
+    bool m_targetCurrent = false;      ///< it holds that chart under the cursor layer
+    std::vector<Rect> m_cursorRects;   ///< what the cursor layer covered there
+
+    std::optional<DataTipContent> m_dataTip;  ///< the data tip on show
+    bool m_barTipShown = false;
+};
+
+}  // namespace qelt

@@ -1,0 +1,327 @@
+// CQeltKLineView: layout, the chart kept between paints, and what follows the cursor.
+#include <algorithm>
+
+#include "chart/BarPainter.h"
+#include "chart/DateStrip.h"
+#include "chart/KLineLayout.h"
+#include "chart/QuotePanel.h"
+#include "common/Numbers.h"
+#include "indicators/IndicatorTable.h"
+#include "net/Requests.h"
+#include "views/CQeltKLineView.h"
+#include "views/kline/BarTips.h"
+#include "views/kline/KLineChartKey.h"
+#include "views/kline/TrackingCanvas.h"
+
+namespace qelt {
+namespace {
+
+constexpr Colour kButtonLight = 0xC8C8C8;
+constexpr Colour kButtonShadow = 0x636363;
+
+bool HasMovingAverages(int chartType) { return chartType == kChartCandles || chartType == kChartAmerican; }
+
+}  // namespace
+
+// ---- layout ----
+
+void CQeltKLineView::OnSize(Size client) {
+    m_client = client;
+    m_panes.clear();
+}
+
+void CQeltKLineView::LayOut(Size client) {
+    m_panes = LayOutPanes(m_windowCount, client, m_quotePanel);
+    m_laidOutOnce = true;
+    SaveWinfile();
+}
+
+BarColumns& CQeltKLineView::Columns() { return m_indicators.Columns(m_bars, m_generation); }
+
+MainChartInput CQeltKLineView::ChartInput() const {
+    MainChartInput input;
+    input.bars = &m_bars;
+    input.oxBoxes = &m_goods.oxBoxes;
+    input.chartType = m_window.chartType;
+    input.period = m_window.period;
+    input.oxBox = m_window.oxBoxSize;
+    input.lastVisible = m_window.lastVisible;
+    input.visibleCount = m_window.visibleCount;
+    input.extremes = m_extremes;
+    input.goodsName = m_goods.name;
+    input.goodsNo = m_goods.goods_no;
+    input.closeLine = m_categoryCode == "0003";
+    input.logarithmic = m_logScale && m_window.chartType != kChartOX;
+    if (m_window.chartType == kChartOX && !(m_window.oxBoxSize > 0.0f) && !m_goods.series.empty())
+        input.note = kZeroBoxNote;
+    return input;
+}
+
+void CQeltKLineView::Prepare(Size client) {
+    m_client = client;
+    m_style = KLineStyle::FromSettings(m_services.Settings());
+    if (m_panes.empty()) LayOut(client);
+    m_extremes = FindVisibleExtremes(m_bars, m_window);
+    m_geometry = LayOutMainChart(ChartInput(), m_panes[0]);
+}
+
+CQeltKLineView::ChartKey CQeltKLineView::CurrentChartKey(Size client) const {
+    ChartKey key;
+    key.client = client;
+    key.panes = m_panes;
+    for (std::size_t i = 0; i < key.paneIds.size(); ++i) key.paneIds[i] = m_paneIds[i];
+    key.quotePanel = m_quotePanel;
+    key.logScale = m_logScale;
+    key.chartType = m_window.chartType;
+    key.period = m_window.period;
+    key.visibleCount = m_window.visibleCount;
+    key.lastVisible = m_window.lastVisible;
+    key.generation = m_generation;
+    key.scheme = m_style.scheme;
+    key.parameters = m_services.Settings().m_indicators.Values();
+    return key;
+}
+
+// ---- painting ----
+
+void CQeltKLineView::Paint(Canvas& canvas, Size client) {
+    Prepare(client);
+    ShowBarTip();
+    const ChartKey key = CurrentChartKey(client);
+    if (!m_chartKey || !(*m_chartKey == key)) {
+        m_chartKey = std::make_unique<ChartKey>(key);
+        m_bitmapCurrent = false;
+        m_targetCurrent = false;
+    }
+    if (canvas.Serial() != m_targetSerial) {
+        // Another surface (a new buffer after a resize, a bitmap for export): it holds nothing
+        // of ours, and the kept bitmap may not match its pixel density.
+        m_targetSerial = canvas.Serial();
+        m_targetCurrent = false;
+        m_chartBitmap.reset();
+        m_bitmapCurrent = false;
+    }
+    canvas.ClearClip();
+    if (!m_targetCurrent) {
+        PaintChartLayer(canvas, client);
+        m_targetCurrent = true;
+    } else {
+        if (!m_bitmapCurrent) {
+            if (!m_chartBitmap || m_chartBitmap->Width() != client.cx || m_chartBitmap->Height() != client.cy)
+                m_chartBitmap = canvas.CreateBitmap(client.cx, client.cy);
+            PaintChartLayer(m_chartBitmap->GetCanvas(), client);
+            m_bitmapCurrent = true;
+        }
+        // Wipe what the cursor layer drew last time.
+        for (const Rect& r : m_cursorRects) {
+            canvas.SetClip(r);
+            canvas.DrawBitmap(*m_chartBitmap, 0, 0);
+        }
+        canvas.ClearClip();
+    }
+    TrackingCanvas tracker(canvas);
+    PaintCursorLayer(tracker, client);
+    m_cursorRects = tracker.Touched();
+    canvas.ClearClip();
+    UpdateDataTip();
+}
+
+void CQeltKLineView::PaintForPrint(Canvas& canvas, Size client) {
+    Prepare(client);
+    canvas.ClearClip();
+    PaintChartLayer(canvas, client);
+    PaintCursorLayer(canvas, client);
+}
+
+void CQeltKLineView::PaintChartLayer(Canvas& canvas, Size client) {
+    const int height = client.cy, chartRight = m_panes[0].right;
+    canvas.ClearClip();
+    canvas.FillRect({0, 0, client.cx, height}, m_style.scheme.background);
+    canvas.SelectPen(m_style.frame);
+    canvas.MoveTo(chartRight, 0);
+    canvas.LineTo(chartRight, height - 2);
+    canvas.MoveTo(0, m_panes[0].bottom);
+    canvas.LineTo(chartRight, m_panes[0].bottom);
+    for (int y : {height - kDateStripHeight, height - 2}) {
+        canvas.MoveTo(0, y);
+        canvas.LineTo(client.cx, y);
+    }
+
+    MainChartInput input = ChartInput();
+    const int n = static_cast<int>(m_bars.size());
+    if (n > 0) {
+        BarColumns& columns = Columns();
+        const int from = std::max(0, m_window.lastVisible - m_window.visibleCount + 1), to = n;
+        input.prices = {columns.Open(from, to), columns.Close(0, to), columns.High(from, to),
+                        columns.Low(from, to)};
+        const auto& parameters = m_services.Settings().m_indicators;
+        if (m_averagesGeneration != m_generation || m_averagesParameters != parameters.Values()) {
+            m_averages.Compute(input.prices.close, n, parameters);
+            m_averagesGeneration = m_generation;
+            m_averagesParameters = parameters.Values();
+        }
+    }
+    DrawMainChartBody(canvas, input, m_geometry, m_style);
+    if (n > 0 && HasMovingAverages(m_window.chartType))
+        DrawMovingAverageLines(canvas, m_averages, m_geometry, m_linePens);
+    DrawMainChartLabels(canvas, input, m_geometry, m_style);
+    if (m_layer) {
+        canvas.SetClip(m_geometry.PlotClip());
+        m_layer->PaintChart(canvas, m_geometry);
+        canvas.ClearClip();
+    }
+
+    for (std::size_t i = 1; i < m_panes.size(); ++i) {
+        const Rect& pane = m_panes[i];
+        canvas.SelectPen(Pen::Solid(1, m_style.grid.colour));
+        canvas.MoveTo(pane.left, pane.top);
+        canvas.LineTo(pane.right, pane.top);
+        PaintPane(canvas, i, PaneLayer::Chart);
+        canvas.SelectPen(m_style.axis);
+        canvas.MoveTo(pane.right - kAxisColumn, pane.top);
+        canvas.LineTo(pane.right - kAxisColumn, pane.bottom);
+    }
+    if (m_quotePanel)
+        DrawQuotePanel(canvas, {chartRight, 0, client.cx, height - kDateStripHeight}, m_goods, m_style);
+    if (m_window.chartType != kChartOX)
+        DrawDateStrip(canvas, {0, height - kDateStripHeight, chartRight, height}, m_bars, m_geometry,
+                      m_categoryCode, m_style);
+    if (m_goods.listTag == kTagContract) PaintCoverButton(canvas);
+}
+
+void CQeltKLineView::PaintPane(Canvas& canvas, std::size_t pane, PaneLayer layer) {
+    const int code = m_paneIds[pane];
+    if (FindIndicatorDefinition(code) == nullptr) return;  // an id of no indicator: frame and axis only
+    PaneStyle style;
+    style.grid = m_style.grid;
+    style.tick = m_style.axis;
+    style.border = m_style.border;
+    style.rising = m_style.rising;
+    style.falling = m_style.falling;
+    style.lines = m_linePens;
+    style.font = m_style.text;
+    const IndicatorParameters& parameters = m_services.Settings().m_indicators;
+
+    PaneRequest request;
+    request.pane = m_panes[pane];
+    request.code = code;
+    request.bars = &m_bars;
+    request.window =
+        MakeIndicatorWindow(m_window.lastVisible, m_window.visibleCount, static_cast<int>(m_bars.size()));
+    request.barWidth = m_geometry.barWidth;
+    request.cursor = m_window.cursor;
+    request.mouse = m_pointer;
+    request.chartRight = m_panes[0].right;
+    request.parameters = &parameters;
+    request.scheme = &m_style.scheme;
+    request.style = &style;
+    request.columns = &Columns();
+    request.result = &m_indicators.Result(code, m_bars, request.window, parameters, m_generation);
+    request.layer = layer;
+    canvas.SetBkMode(BkMode::Transparent);
+    canvas.SetBkColour(m_style.scheme.background);
+    DrawIndicatorPane(canvas, request);
+}
+
+void CQeltKLineView::PaintCoverButton(Canvas& canvas) const {
+    const int left = m_panes[0].right - 130, top = 8, right = left + 60, bottom = top + 26;
+    canvas.SelectPen(Pen::Solid(1, kButtonLight));
+    canvas.MoveTo(left, bottom - 1);
+    canvas.LineTo(left, top);
+    canvas.LineTo(right - 1, top);
+    canvas.SelectPen(Pen::Solid(1, kButtonShadow));
+    canvas.LineTo(right - 1, bottom - 1);
+    canvas.LineTo(left - 1, bottom - 1);
+    canvas.SelectFont(m_style.text);
+    canvas.SetBkMode(BkMode::Transparent);
+    canvas.SetTextAlign({HAlign::Left, VAlign::Top});
+    canvas.SetTextColour(m_style.scheme.line[0]);
+    canvas.TextOut(left + 8, top + 5, m_goods.coverMode == 1 ? "后覆盖" : "前覆盖");
+}
+
+void CQeltKLineView::PaintCursorLayer(Canvas& canvas, Size client) {
+    const int height = client.cy, chartRight = m_panes[0].right;
+    const int n = static_cast<int>(m_bars.size());
+    if (n > 0 && HasMovingAverages(m_window.chartType))
+        DrawMovingAverageLabels(canvas, m_averages, m_window.cursor, m_style.scheme, m_style.text);
+    for (std::size_t i = 1; i < m_panes.size(); ++i) PaintPane(canvas, i, PaneLayer::Cursor);
+    DrawCrosshairPrice(canvas, m_geometry, m_pointer, m_style);
+    if (m_window.chartType != kChartOX) {
+        const int cursor = m_window.cursor;
+        const std::string caption = cursor >= 0 && cursor < n
+                                        ? BarDateCaption(m_bars[static_cast<std::size_t>(cursor)][kBarDate])
+                                        : std::string(kNoBarCaption);
+        DrawCursorDate(canvas, {0, height - kDateStripHeight, chartRight, height}, caption, m_pointer.x);
+    }
+    if (m_layer) {
+        canvas.SetClip(m_geometry.PlotClip());
+        m_layer->PaintCursor(canvas, m_geometry);
+        canvas.ClearClip();
+    }
+    if (m_cursorMode && m_pointer.x < chartRight) {
+        canvas.SelectPen(m_style.scheme.linePen);
+        canvas.MoveTo(m_pointer.x, 10);
+        canvas.LineTo(m_pointer.x, height - kDateStripHeight);
+        canvas.MoveTo(0, m_pointer.y);
+        canvas.LineTo(chartRight - 50, m_pointer.y);
+    }
+}
+
+// ---- the tips ----
+
+int CQeltKLineView::BarBodyAt(Point at) const {
+    if (!InMainPane(at) || !m_geometry.Valid()) return -1;
+    const int bar = m_geometry.CursorBarAtX(at.x);
+    if (bar < 0 || bar >= static_cast<int>(m_bars.size())) return -1;
+    const CBarRow& row = m_bars[static_cast<std::size_t>(bar)];
+    const float open = LeadingFloat(row[kBarOpen]), close = LeadingFloat(row[kBarClose]);
+    const BarSlot slot =
+        SlotAt(static_cast<float>(m_geometry.pane.left) + m_geometry.SlotLeft(bar), m_geometry.barWidth);
+    if (at.x < std::min(slot.left, slot.right) || at.x > std::max(slot.left, slot.right)) return -1;
+    const int yo = m_geometry.PriceToY(open), yc = m_geometry.PriceToY(close);
+    // A flat bar's body is its open line: a pixel either way still touches it.
+    if (at.y < std::min(yo, yc) - 1 || at.y > std::max(yo, yc) + 1) return -1;
+    return bar;
+}
+
+void CQeltKLineView::ShowBarTip() {
+    if (m_cursorMode) {
+        if (m_barTipShown) Host().HideOverlay(kBarTipOverlay);
+        m_barTipShown = false;
+    } else if (const int bar = BarBodyAt(m_pointer); bar >= 0) {
+        const InfoTipContent tip = MakeBarTip(m_bars, bar);
+        const Rect where{m_pointer.x, m_pointer.y + 18, m_pointer.x + kBarTipWidth,
+                         m_pointer.y + 18 + kBarTipHeight};
+        Host().ShowOverlay(
+            kBarTipOverlay, where,
+            [tip](Canvas& canvas, Size size) { PaintInfoTip(canvas, tip, size.cx, size.cy); }, true);
+        m_barTipShown = true;
+        if (m_pastDayPending) {
+            const CBarRow& row = m_bars[static_cast<std::size_t>(bar)];
+            m_services.Send(
+                RealHistoryRequest(m_categoryCode, row[kBarDate], m_goods.goods_no, m_goods.due_date));
+            m_cursorMode = true;
+        }
+    }
+    m_pastDayPending = false;
+}
+
+void CQeltKLineView::UpdateDataTip() {
+    const int cursor = m_window.cursor;
+    const bool inside = cursor >= 0 && cursor < static_cast<int>(m_bars.size());
+    if (!m_cursorMode) {
+        if (m_dataTip) Host().HideOverlay(kDataTipOverlay);
+        m_dataTip.reset();
+        return;
+    }
+    if (m_pointer.x >= m_panes[0].right || m_window.chartType == kChartOX || !inside) return;
+    DataTipContent tip = MakeDataTip(m_goods, m_bars, cursor, m_today);
+    if (m_dataTip && *m_dataTip == tip) return;
+    const int height = tip.layout == 1 ? kDataTipHeightLayout1 : kDataTipHeightLayout2;
+    Host().ShowOverlay(
+        kDataTipOverlay, {5, 30, 5 + kDataTipWidth, 30 + height},
+        [tip](Canvas& canvas, Size size) { PaintDataTip(canvas, tip, size.cx, size.cy); }, false);
+    m_dataTip = std::move(tip);
+}
+
+}  // namespace qelt

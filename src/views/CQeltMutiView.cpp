@@ -1,0 +1,227 @@
+#include "views/CQeltMutiView.h"
+
+#include "common/Commands.h"
+#include "common/Messages.h"
+#include "common/Numbers.h"
+#include "net/Requests.h"
+
+namespace qelt {
+namespace {
+
+/// Floating windows of cell i get ids from (i + 1) × this on.
+constexpr int kOverlayIdStep = 10000;
+
+}  // namespace
+
+CQeltMutiView::CQeltMutiView(ViewServices& services, ChinaClock clock)
+    : m_services(services), m_clock(clock ? std::move(clock) : ChinaClock(SystemChinaTime)) {
+    for (std::size_t i = 0; i < kMultiGoodsCells; ++i)
+        m_hosts[i] = std::make_unique<ChildViewHost>(*this, kOverlayIdStep * static_cast<int>(i + 1));
+}
+
+CQeltMutiView::~CQeltMutiView() {
+    for (auto& cell : m_cells)
+        if (cell) cell->Attach(NullViewHost());
+}
+
+std::array<Rect, kMultiGoodsCells> CQeltMutiView::CellPlaces(Size client) {
+    const int w = client.cx;
+    const int h = client.cy;
+    return {Rect{0, 0, w / 2 - 1, h / 2}, Rect{w / 2 + 1, 0, w, h / 2}, Rect{0, h / 2, w / 2 - 1, h},
+            Rect{w / 2 + 1, h / 2, w, h}};
+}
+
+void CQeltMutiView::OnInitialUpdate() {
+    const MultiGoodsChoices choices = ReadMultiGoodsChoices(m_services.Settings().ProgramDirectory());
+    const std::vector<GoodsSummary> goods = m_services.MainSummaries();
+    auto held = [&](const ContractKey& key) {
+        for (const GoodsSummary& g : goods)
+            if (g.goods_no == key.goodsNo && g.due_date == key.dueDate) return true;
+        return false;
+    };
+    for (std::size_t i = 0; i < kMultiGoodsCells; ++i) {
+        ContractKey key;
+        if (!choices[i].Empty() && held(choices[i]))
+            key = choices[i];
+        else if (goods.size() > 3)
+            key = {goods[i].goods_no, goods[i].due_date};
+        m_cells[i] = CQeltRealView::BoundCell(m_services, m_clock, key.goodsNo, key.dueDate);
+        m_cells[i]->Attach(*m_hosts[i]);
+        m_cells[i]->SetOnRebound([this] {
+            Remember();
+            m_services.RefreshStandingRequests();
+        });
+    }
+    OnSize(Host().ClientSize());
+    for (auto& cell : m_cells) cell->OnInitialUpdate();
+}
+
+void CQeltMutiView::OnSize(Size client) {
+    if (client.cx <= 0 || client.cy <= 0) return;  // nothing is laid out in an empty client
+    const std::array<Rect, kMultiGoodsCells> places = CellPlaces(client);
+    for (std::size_t i = 0; i < kMultiGoodsCells; ++i) {
+        m_hosts[i]->SetPlace(places[i]);
+        if (m_cells[i]) m_cells[i]->OnSize(m_hosts[i]->ClientSize());
+    }
+}
+
+void CQeltMutiView::Paint(Canvas& canvas, Size client) {
+    CQeltCFG& settings = m_services.Settings();
+    canvas.FillRect({0, 0, client.cx, client.cy}, settings.m_scheme.background);
+    canvas.SelectPen(settings.Pens()[2]);
+    canvas.MoveTo(client.cx / 2, 0);
+    canvas.LineTo(client.cx / 2, client.cy);
+    if (client.cx <= 0 || client.cy <= 0) return;
+    OnSize(client);
+    for (std::size_t i = 0; i < kMultiGoodsCells; ++i) {
+        const Rect& place = m_hosts[i]->Place();
+        if (!m_cells[i] || place.Width() <= 0 || place.Height() <= 0) continue;
+        std::unique_ptr<MemoryBitmap> bitmap = canvas.CreateBitmap(place.Width(), place.Height());
+        m_cells[i]->Paint(bitmap->GetCanvas(), {place.Width(), place.Height()});
+        canvas.DrawBitmap(*bitmap, place.left, place.top);
+    }
+}
+
+int CQeltMutiView::CellAt(Point p) const {
+    for (std::size_t i = 0; i < kMultiGoodsCells; ++i)
+        if (m_hosts[i]->Place().Contains(p)) return static_cast<int>(i);
+    return -1;
+}
+
+MouseInput CQeltMutiView::ForCell(int i, const MouseInput& mouse) const {
+    MouseInput moved = mouse;
+    moved.at = m_hosts[static_cast<std::size_t>(i)]->ToChild(mouse.at);
+    return moved;
+}
+
+void CQeltMutiView::ShareCursor(int from) {
+    CQeltRealView& source = *m_cells[static_cast<std::size_t>(from)];
+    const std::optional<std::pair<int, int>> moment =
+        source.CursorOn() ? source.CursorMoment() : std::nullopt;
+    for (std::size_t i = 0; i < kMultiGoodsCells; ++i) {
+        CQeltRealView& cell = *m_cells[i];
+        const bool active = static_cast<int>(i) == from;
+        cell.SetTipEnabled(active);
+        if (active) continue;
+        if (!source.CursorOn())
+            cell.SetCursorOn(false);
+        else if (moment)
+            cell.FollowCursor(moment->first, moment->second);
+    }
+    Host().Invalidate();
+}
+
+void CQeltMutiView::OnMouseDown(const MouseInput& mouse) {
+    const int i = CellAt(mouse.at);
+    if (i < 0 || !m_cells[0]) return;
+    m_active = i;
+    m_cells[static_cast<std::size_t>(i)]->OnMouseDown(ForCell(i, mouse));
+}
+
+void CQeltMutiView::OnMouseMove(const MouseInput& mouse) {
+    const int i = CellAt(mouse.at);
+    if (i < 0 || !m_cells[0]) return;
+    m_active = i;
+    m_cells[static_cast<std::size_t>(i)]->OnMouseMove(ForCell(i, mouse));
+    if (m_cells[static_cast<std::size_t>(i)]->CursorOn()) ShareCursor(i);
+}
+
+void CQeltMutiView::OnMouseUp(const MouseInput& mouse) {
+    const int i = CellAt(mouse.at);
+    if (i < 0 || !m_cells[0]) return;
+    m_cells[static_cast<std::size_t>(i)]->OnMouseUp(ForCell(i, mouse));
+}
+
+void CQeltMutiView::OnDoubleClick(const MouseInput& mouse) {
+    const int i = CellAt(mouse.at);
+    if (i < 0 || !m_cells[0]) return;
+    m_active = i;
+    m_cells[static_cast<std::size_t>(i)]->OnDoubleClick(ForCell(i, mouse));
+    ShareCursor(i);
+}
+
+void CQeltMutiView::OnWheel(bool towardsUser, Point at) {
+    const int i = CellAt(at);
+    if (i < 0 || !m_cells[0]) return;
+    m_cells[static_cast<std::size_t>(i)]->OnWheel(towardsUser,
+                                                  m_hosts[static_cast<std::size_t>(i)]->ToChild(at));
+}
+
+bool CQeltMutiView::OnKey(const KeyInput& key) {
+    if (!m_cells[0]) return false;
+    CQeltRealView& cell = *m_cells[static_cast<std::size_t>(m_active)];
+    const bool used = cell.OnKey(key);
+    if (key.key == ViewKey::Left || key.key == ViewKey::Right) ShareCursor(m_active);
+    return used;
+}
+
+void CQeltMutiView::OnContextMenu(Point at) {
+    const int i = CellAt(at);
+    if (i < 0 || !m_cells[0]) return;
+    m_active = i;
+    const CQeltRealView& cell = *m_cells[static_cast<std::size_t>(i)];
+    std::vector<MenuEntry> days;
+    for (int n = 1; n <= 8; ++n)
+        days.push_back(MenuEntry::Check(cmd::kDays1 + n - 1, "最近" + FormatInt(n) + "日", n == cell.Days()));
+    PopupMenu menu;
+    menu.title = "多股同列";
+    menu.entries = {MenuEntry::Command(cmd::kChangeGoods, "更换商品"), MenuEntry::Separator(),
+                    MenuEntry::Sub("天数", std::move(days))};
+    if (const int chosen = Host().ShowPopupMenu(menu, at)) OnCommand(chosen);
+}
+
+std::optional<CommandState> CQeltMutiView::StateOf(int command) const {
+    if (command == cmd::kChangeGoods) return CommandState{};
+    if (!m_cells[0]) return std::nullopt;
+    return m_cells[static_cast<std::size_t>(m_active)]->StateOf(command);
+}
+
+bool CQeltMutiView::OnCommand(int command) {
+    if (!m_cells[0]) return false;
+    const std::size_t i = static_cast<std::size_t>(m_active);
+    if (command != cmd::kChangeGoods) return m_cells[i]->OnCommand(command);
+    const int chosen = Host().RunKeyboardWizard("");
+    if (chosen < 0) return true;
+    for (const GoodsSummary& g : m_services.MainSummaries())
+        if (g.position == chosen) ChangeGoods(i, {g.goods_no, g.due_date});
+    return true;
+}
+
+void CQeltMutiView::ChangeGoods(std::size_t i, const ContractKey& key) {
+    if (i >= kMultiGoodsCells || !m_cells[i]) return;
+    m_cells[i]->Bind(key.goodsNo, key.dueDate);
+    Remember();
+    m_services.RefreshStandingRequests();
+    Host().Invalidate();
+}
+
+void CQeltMutiView::Remember() {
+    // The four cells as they are now: a choice pins the default goods of the others too, so
+    // the grid comes back as the user left it whatever the store's order.
+    MultiGoodsChoices choices;
+    for (std::size_t i = 0; i < kMultiGoodsCells; ++i)
+        if (m_cells[i]) choices[i] = {m_cells[i]->BoundGoodsNo(), m_cells[i]->BoundDueDate()};
+    if (!WriteMultiGoodsChoices(m_services.Settings().ProgramDirectory(), choices))
+        Host().ShowMessage("无法保存多股同列的商品！", "系统提示");
+}
+
+void CQeltMutiView::OnNotify(unsigned message, std::intptr_t wParam) {
+    if (!m_cells[0]) return;
+    for (auto& cell : m_cells) cell->OnNotify(message, wParam);
+    if (message != WM_NET_REAL) return;
+    if (++m_notifications >= kResubscribeEvery) {
+        m_notifications = 0;
+        m_services.RefreshStandingRequests();
+    }
+}
+
+std::optional<std::vector<std::string>> CQeltMutiView::StandingRequests() const {
+    std::vector<std::string> requests;
+    for (const auto& cell : m_cells)
+        if (cell && cell->HasContract())
+            requests.push_back(RealStandingRequest(m_services.Selection().dayQualifier, cell->BoundGoodsNo(),
+                                                   cell->BoundDueDate()));
+    return requests;
+}
+
+}  // namespace qelt

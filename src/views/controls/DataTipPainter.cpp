@@ -1,0 +1,79 @@
+#include "views/controls/DataTipPainter.h"
+
+#include <vector>
+
+#include "common/Numbers.h"
+
+namespace qelt {
+namespace {
+
+constexpr Colour kWhite = 0xFFFFFF;
+constexpr Colour kTipBackground = 0x1E1E1E;
+constexpr Colour kTipFrame = 0x0000FF;
+
+struct Row {
+    const char* label;
+    int y;
+    std::string value;
+    Colour colour;
+};
+
+std::vector<Row> RowsOf(const DataTipContent& content) {
+    const InfoTipBar& bar = content.bar;
+    const double open = LeadingDouble(bar.open);
+    const double close = LeadingDouble(bar.close);
+    const Colour closeColour = TipColourAgainst(close, open), high = TipColourAgainst(LeadingDouble(bar.highest), open),
+                 low = TipColourAgainst(LeadingDouble(bar.lowest), open),
+                 average = TipColourAgainst(LeadingDouble(bar.average), 0);
+    if (content.layout == 1) {
+        return {{"开盘", 37, bar.open, kWhite},
+                {"收盘", 69, bar.close, closeColour},
+                {"最高", 101, bar.highest, high},
+                {"最低", 133, bar.lowest, low},
+                {"均价", 165, bar.average, average},
+                {"成交量", 197, bar.volume, kTipLabel},
+                {"净持仓量", 229, bar.pureNum, kTipLabel},
+                {"持仓变化", 261, bar.positionChange, kTipLabel},
+                {"购销总量", 293, bar.nullNum, kTipLabel}};
+    }
+    std::string change = FormatFixed2(close - open);
+    std::string percent = FormatPercent(open > 0 ? (close - open) * 100 / open : 0);
+    if (content.today) {
+        change = content.liveChange;
+        percent = content.liveChangePercent;
+    }
+    const Colour changeColour = TipColourAgainst(LeadingDouble(change), 0),
+                 percentColour = TipColourAgainst(LeadingDouble(percent), 0);
+    return {{"开    盘", 37, bar.open, kWhite},        {"收    盘", 69, bar.close, closeColour},
+            {"最    高", 101, bar.highest, high},      {"最    低", 133, bar.lowest, low},
+            {"涨    跌", 165, change, changeColour},   {"涨    幅", 197, percent, percentColour},
+            {"均    价", 229, bar.average, average},   {"成 交 量", 261, bar.volume, kTipLabel},
+            {"净持仓量", 293, bar.pureNum, kTipLabel}, {"持仓变化", 325, bar.positionChange, kTipLabel},
+            {"购销总量", 357, bar.nullNum, kTipLabel}};
+}
+
+}  // namespace
+
+void PaintDataTip(Canvas& canvas, const DataTipContent& content, int width, int height) {
+    canvas.FillRect({0, 0, width, height}, kTipBackground);
+    canvas.SelectPen(Pen::Solid(1, kTipFrame));
+    canvas.MoveTo(0, 0);
+    canvas.LineTo(width - 2, 0);
+    canvas.LineTo(width - 2, height - 2);
+    canvas.LineTo(0, height - 2);
+    canvas.LineTo(0, 0);
+    canvas.SelectFont(Font{"宋体", 12, 400});
+    canvas.SetBkMode(BkMode::Transparent);
+    canvas.SetTextAlign({HAlign::Left, VAlign::Top});
+    canvas.SetTextColour(kTipLabel);
+    canvas.TextOut(20, 5, content.layout == 1 ? "日期" : "日    期");
+    canvas.TextOut(6, 21, DashedDate(content.bar.date));
+    for (const Row& row : RowsOf(content)) {
+        canvas.SetTextColour(kTipLabel);
+        canvas.TextOut(8, row.y, row.label);
+        canvas.SetTextColour(row.colour);
+        canvas.TextOut(20, row.y + 16, row.value);
+    }
+}
+
+}  // namespace qelt

@@ -1,0 +1,31 @@
+#pragma once
+/// What the K-line view's kept chart was drawn for: when any of it differs at a paint, the
+/// chart is drawn again. Internal to the view's files.
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "data/settings/DisplayScheme.h"
+#include "data/settings/IndicatorParameters.h"
+#include "gfx/GfxTypes.h"
+#include "views/CQeltKLineView.h"
+
+namespace qelt {
+
+struct CQeltKLineView::ChartKey {
+    Size client;
+    std::vector<Rect> panes;
+    std::array<int, 8> paneIds{};
+    bool quotePanel = false;
+    bool logScale = false;
+    int chartType = 0;
+    int period = 0;
+    int visibleCount = 0;
+    int lastVisible = 0;
+    std::uint64_t generation = 0;
+    DisplayScheme scheme;
+    std::array<int, kIndicatorParameterCount> parameters{};
+    friend bool operator==(const ChartKey&, const ChartKey&) = default;
+};
+
+}  // namespace qelt

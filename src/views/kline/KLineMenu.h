@@ -1,0 +1,38 @@
+#pragma once
+/// The K-line view's commands: which indicator each entry of the context menu assigns (one
+/// table), the window-count entries, and popup menu 137 ("系统菜单") with its checks.
+#include <span>
+
+#include "views/ViewHost.h"
+
+namespace qelt {
+
+struct IndicatorCommand {
+    int command;  ///< the menu entry
+    int code;     ///< the indicator id it gives the pane
+};
+
+/// The 21 indicator entries in catalogue order (VOL .. CCI).
+std::span<const IndicatorCommand> IndicatorCommands();
+/// The indicator id an entry assigns; -1 for any other command.
+int IndicatorOfCommand(int command);
+
+/// 1..8 for 仅主窗口 .. 八个窗口; 0 for any other command.
+int WindowCountOfCommand(int command);
+int CommandOfWindowCount(int count);
+
+/// What the menu marks.
+struct KLineMenuState {
+    int chartType = 1;
+    int period = 1;
+    int windowCount = 3;
+    bool logScale = false;
+    /// The click was in the main pane: the three indicator groups are greyed.
+    bool inMainPane = false;
+};
+
+/// Menu 137: 指标设置, separator, 主图类型, 分析周期, 窗口个数, separator, 量仓指标, 趋势指标,
+/// 摆动指标 (positions 6, 7 and 8), then a separator and 对数坐标.
+PopupMenu BuildKLineMenu(const KLineMenuState& state);
+
+}  // namespace qelt

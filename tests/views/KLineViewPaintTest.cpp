@@ -1,0 +1,194 @@
+// What the K-line view paints: the frame, panes and strips, the chart kept between paints
+// under the crosshair, the tips, and the printed page.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "KLineTestSupport.h"
+#include "common/Commands.h"
+#include "views/kline/BarTips.h"
+#include "views/kline/TrackingCanvas.h"
+
+namespace qelt {
+namespace {
+
+using test::KLineFixture;
+
+/// A recording canvas that hands out recording bitmaps it keeps an eye on.
+class SpyCanvas : public RecordingCanvas {
+  public:
+    SpyCanvas() : RecordingCanvas(1000, 600) {}
+    std::unique_ptr<MemoryBitmap> CreateBitmap(int width, int height) override {
+        auto bitmap = std::make_unique<RecordingBitmap>(width, height);
+        bitmaps.push_back(bitmap.get());
+        return bitmap;
+    }
+    std::vector<RecordingBitmap*> bitmaps;
+};
+
+class KLinePaint : public ::testing::Test, public KLineFixture {
+  protected:
+    std::size_t LinesWithPen(const RecordingCanvas& c, const Pen& pen) const {
+        const auto lines = c.Of(DrawOp::Line);
+        return static_cast<std::size_t>(
+            std::count_if(lines.begin(), lines.end(), [&](const DrawRecord& r) { return r.pen == pen; }));
+    }
+    bool HasLine(const RecordingCanvas& c, Point from, Point to) const {
+        for (const DrawRecord& r : c.Of(DrawOp::Line))
+            if (r.points[0] == from && r.points[1] == to) return true;
+        return false;
+    }
+};
+
+TEST_F(KLinePaint, FrameLinesPanesStripAndPanelAreWhereTheyBelong) {
+    Open();
+    const RecordingCanvas& c = Paint();
+    const auto fills = c.Of(DrawOp::FillRect);
+    ASSERT_FALSE(fills.empty());
+    EXPECT_EQ(fills[0].rect, (Rect{0, 0, 1000, 600}));
+    EXPECT_EQ(fills[0].colour, services.Settings().m_scheme.background);
+    EXPECT_TRUE(HasLine(c, {800, 0}, {800, 598})) << "the chart's right edge";
+    EXPECT_TRUE(HasLine(c, {0, 360}, {800, 360})) << "under the main pane";
+    EXPECT_TRUE(HasLine(c, {0, 580}, {1000, 580})) << "over the date strip";
+    EXPECT_TRUE(HasLine(c, {0, 598}, {1000, 598}));
+    EXPECT_TRUE(HasLine(c, {740, 360}, {740, 470})) << "the first lower pane's axis separator";
+    EXPECT_EQ(c.TextsEqual("2007年").size(), 1u);
+    EXPECT_EQ(c.TextsEqual("节号").size(), 1u);
+    EXPECT_EQ(c.TextsEqual("节号")[0].points[0], (Point{805, 50}));
+    // What follows the cursor bar: the moving averages' labels and the panes' titles.
+    ASSERT_EQ(c.TextsEqual("MACD(12,26,9)").size(), 1u);
+    EXPECT_EQ(c.TextsEqual("MACD(12,26,9)")[0].points[0], (Point{5, 473}));
+    bool ma5 = false;
+    for (const DrawRecord& r : c.Of(DrawOp::Text))
+        ma5 |= r.text.rfind("MA5:", 0) == 0 && r.points[0] == Point{200, 3};
+    EXPECT_TRUE(ma5);
+}
+
+TEST_F(KLinePaint, ACrosshairMoveRestoresFromTheKeptChartInsteadOfDrawingItAgain) {
+    Open();
+    SpyCanvas target;
+    view->OnKey(Key(ViewKey::Left));  // cursor mode on
+    view->Paint(target, client);
+    ASSERT_TRUE(target.bitmaps.empty()) << "a changed chart is drawn straight onto the surface";
+    EXPECT_FALSE(target.Of(DrawOp::Rectangle).empty()) << "candles";
+
+    view->OnMouseMove(Mouse(300, 200));
+    target.Clear();
+    view->Paint(target, client);
+    ASSERT_EQ(target.bitmaps.size(), 1u) << "the first move keeps the chart in a bitmap";
+    const std::size_t kept = target.bitmaps[0]->Recorder().Records().size();
+    EXPECT_GT(kept, 500u);
+
+    view->OnMouseMove(Mouse(420, 250));
+    target.Clear();
+    view->Paint(target, client);
+    EXPECT_EQ(target.bitmaps.size(), 1u);
+    EXPECT_EQ(target.bitmaps[0]->Recorder().Records().size(), kept) << "the chart was not drawn again";
+    EXPECT_TRUE(target.Of(DrawOp::Rectangle).empty()) << "no candle on the surface either";
+    const auto copies = target.Of(DrawOp::Bitmap);
+    ASSERT_FALSE(copies.empty());
+    for (const DrawRecord& r : copies)
+        ASSERT_TRUE(r.clip.has_value()) << "only what the last cursor layer covered";
+    const Pen crosshair = services.Settings().m_scheme.linePen;
+    EXPECT_TRUE(HasLine(target, {420, 10}, {420, 580}));
+    EXPECT_TRUE(HasLine(target, {0, 250}, {750, 250}));
+    EXPECT_EQ(LinesWithPen(target, crosshair), 2u);
+    // The last crosshair is among the copied-back rectangles.
+    bool wiped = false;
+    for (const DrawRecord& r : copies) wiped |= r.clip->Contains({300, 400}) && r.clip->Width() <= 6;
+    EXPECT_TRUE(wiped);
+
+    view->OnKey(Key(ViewKey::Up));  // zoom: the chart changes
+    target.Clear();
+    view->Paint(target, client);
+    EXPECT_FALSE(target.Of(DrawOp::Rectangle).empty());
+    EXPECT_TRUE(target.Of(DrawOp::Bitmap).empty());
+}
+
+TEST_F(KLinePaint, DataTipFollowsTheCursorBarInItsLayout) {
+    Open();
+    view->OnKey(Key(ViewKey::Left));
+    Paint();
+    ASSERT_EQ(host.overlays.count(kDataTipOverlay), 1u);
+    EXPECT_EQ(host.overlays[kDataTipOverlay], (Rect{5, 30, 90, 430}));
+    EXPECT_FALSE(host.overlayDraggable[kDataTipOverlay]);
+    RecordingCanvas tip;
+    host.overlayPainters[kDataTipOverlay](tip, {85, 400});
+    const CBarRow& bar = view->Series()[view->Window().cursor];
+    EXPECT_EQ(tip.TextsEqual(DashedDate(std::string(bar[kBarDate]))).size(), 1u);
+    EXPECT_EQ(tip.TextsEqual("涨    跌").size(), 1u);
+
+    services.mainList[0].flagged = true;
+    services.selection.category = 2;  // "0001": the main record as it is
+    view->OnCommand(cmd::kDay);
+    view->OnKey(Key(ViewKey::Left));
+    Paint();
+    EXPECT_EQ(host.overlays[kDataTipOverlay], (Rect{5, 30, 90, 360})) << "kind-1 goods: the shorter layout";
+}
+
+TEST_F(KLinePaint, TheTipsShowTodaysLiveChangeAndThePositionChangeWithinOneMonth) {
+    CQeltGoods goods;
+    goods.change = "3.50";
+    goods.changePercent = "1.20";
+    BarSeries bars = test::KLineDays(3, "");
+    bars[1].Set(kBarDue, "200706");
+    DataTipContent tip = MakeDataTip(goods, bars, 2, std::string(bars[2][kBarDate]));
+    EXPECT_TRUE(tip.today);
+    EXPECT_EQ(tip.liveChange, "3.50");
+    EXPECT_EQ(tip.bar.positionChange, std::string(bars[2][kBarPure])) << "another month before it";
+    EXPECT_EQ(MakeDataTip(goods, bars, 1, "20990101").bar.positionChange, "1010");
+    EXPECT_EQ(PositionChange(test::KLineDays(3), 2), "10") << "1020 - 1010 within one month";
+    EXPECT_EQ(MakeBarTip(bars, 5).caption, "- - - ");
+    RecordingCanvas canvas;
+    PaintDataTip(canvas, tip, 85, 400);
+    EXPECT_EQ(canvas.TextsEqual("3.50")[0].colour, kTipRise);
+    EXPECT_EQ(canvas.TextsEqual("3.50")[0].points[0], (Point{20, 181}));
+    tip.layout = 1;
+    canvas.Clear();
+    PaintDataTip(canvas, tip, 85, 330);
+    EXPECT_TRUE(canvas.TextsEqual("3.50").empty()) << "no change rows in layout 1";
+    EXPECT_EQ(canvas.TextsEqual("购销总量")[0].points[0], (Point{8, 293}));
+}
+
+TEST_F(KLinePaint, PrintingPaintsEverythingStraightInThePrintColours) {
+    Open();
+    Paint();
+    services.Settings().UsePrintScheme();
+    RecordingCanvas printer(1000, 600);
+    view->PaintForPrint(printer, client);
+    services.Settings().UseScreenScheme();
+    EXPECT_TRUE(printer.Of(DrawOp::Bitmap).empty());
+    EXPECT_EQ(printer.Of(DrawOp::FillRect)[0].colour, DisplayScheme::Print().background);
+    EXPECT_FALSE(printer.Of(DrawOp::Rectangle).empty());
+    // The screen keeps its own chart: nothing of the paper's colours reaches it.
+    view->OnMouseMove(Mouse(100, 100));
+    const RecordingCanvas& screen = Paint();
+    for (const DrawRecord& r : screen.Of(DrawOp::FillRect))
+        EXPECT_NE(r.colour, DisplayScheme::Print().background);
+    for (const DrawRecord& r : screen.Of(DrawOp::Text)) EXPECT_NE(r.colour, DisplayScheme::Print().title);
+}
+
+TEST(TrackingCanvas, RecordsGenerousBoundsOfWhatItForwards) {
+    RecordingCanvas target;
+    TrackingCanvas tracker(target);
+    tracker.SelectFont(Font{"宋体", 12, 400});
+    tracker.TextOut(100, 50, "MA5:12.34");
+    tracker.SetTextAlign({HAlign::Right, VAlign::Top});
+    tracker.TextOut(500, 50, "12.34→");
+    tracker.MoveTo(10, 10);
+    tracker.LineTo(10, 300);
+    ASSERT_EQ(target.Texts(), (std::vector<std::string>{"MA5:12.34", "12.34→"}));
+    EXPECT_EQ(target.Of(DrawOp::Text)[1].align.h, HAlign::Right) << "the state goes with each call";
+    ASSERT_EQ(tracker.Touched().size(), 3u);
+    const Rect text = tracker.Touched()[0];
+    EXPECT_LE(text.left, 99);
+    EXPECT_GE(text.right, 100 + 9 * 12 * 3 / 4);
+    EXPECT_LE(text.top, 49);
+    EXPECT_GE(text.bottom, 50 + 16);
+    EXPECT_GE(tracker.Touched()[1].right, 501);
+    EXPECT_LE(tracker.Touched()[1].left, 500 - 5 * 9 - 12);
+    EXPECT_TRUE(tracker.Touched()[2].Contains({10, 299}));
+}
+
+}  // namespace
+}  // namespace qelt
