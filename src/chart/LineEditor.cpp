@@ -57,9 +57,9 @@ void LineEditor::Disarm() {
     m_armed = false;
 }
 
-LineEditor::Result LineEditor::MouseDown(Point at, const LineGeometry& geometry) {
+LineEditor::Result LineEditor::MouseDown(Point at, const MainPaneGeometry& geometry) {
     if (!geometry.Valid()) return {};
-    const CKLinePoint anchor = geometry.ToAnchor(at);
+    const CKLinePoint anchor = PixelToAnchor(geometry, at);
     if (m_armed) {
         Begin();
         // A bar width below one pixel still gives cycle lines a step.
@@ -110,11 +110,11 @@ LineEditor::Result LineEditor::MouseDown(Point at, const LineGeometry& geometry)
     return result;
 }
 
-LineEditor::Result LineEditor::MouseMove(Point at, const LineGeometry& geometry) {
+LineEditor::Result LineEditor::MouseMove(Point at, const MainPaneGeometry& geometry) {
     if (!geometry.Valid() || m_selected < 0) return {};
     CMyLine& line = m_lines[static_cast<std::size_t>(m_selected)];
     if (m_placing && m_active >= 0) {
-        line.anchors[static_cast<std::size_t>(m_active)] = geometry.ToAnchor(at);
+        line.anchors[static_cast<std::size_t>(m_active)] = PixelToAnchor(geometry, at);
         return {true, std::nullopt};
     }
     if (!m_moving) return {};
@@ -123,7 +123,7 @@ LineEditor::Result LineEditor::MouseMove(Point at, const LineGeometry& geometry)
     if (bars == 0 && dy == 0) return {};
     for (CKLinePoint& p : line.anchors) {
         p.index = AddBars(p.index, static_cast<long long>(bars));
-        p.price = geometry.ShiftPrice(p.price, dy);
+        p.price = ShiftPrice(geometry, p.price, dy);
     }
     m_dragX += bars * geometry.barWidth;
     m_dragY = at.y;

@@ -22,7 +22,7 @@
 #include <string_view>
 #include <vector>
 
-#include "chart/LineGeometry.h"
+#include "chart/LineAnchors.h"
 #include "data/CMyLine.h"
 
 namespace qelt {
@@ -58,9 +58,9 @@ class LineEditor {
     bool Busy() const { return m_placing || m_moving; }
 
     /// Left button down inside the main pane.
-    Result MouseDown(Point at, const LineGeometry& geometry);
+    Result MouseDown(Point at, const MainPaneGeometry& geometry);
     /// Pointer moved inside the main pane.
-    Result MouseMove(Point at, const LineGeometry& geometry);
+    Result MouseMove(Point at, const MainPaneGeometry& geometry);
     /// Left button up (anywhere: a line never stays stuck to the pointer).
     Result MouseUp();
 

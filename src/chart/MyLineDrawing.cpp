@@ -108,10 +108,10 @@ void DrawKind(LinePainter& paint, const CMyLine& line, const std::vector<Point>&
 
 }  // namespace
 
-std::vector<Point> PixelPointsOf(const CMyLine& line, const LineGeometry& geometry) {
+std::vector<Point> PixelPointsOf(const CMyLine& line, const MainPaneGeometry& geometry) {
     std::vector<Point> points;
     points.reserve(line.anchors.size());
-    for (const CKLinePoint& anchor : line.anchors) points.push_back(geometry.ToPixel(anchor));
+    for (const CKLinePoint& anchor : line.anchors) points.push_back(AnchorToPixel(geometry, anchor));
     if (points.size() < 2) return points;
     if (line.kind == kLineWave || line.kind == kLineGold) {
         points[1].x = points[0].x;

@@ -15,7 +15,7 @@
 /// squares on its points; otherwise the normal pen and yellow texts.
 #include <vector>
 
-#include "chart/LineGeometry.h"
+#include "chart/LineAnchors.h"
 #include "data/CMyLine.h"
 #include "gfx/Canvas.h"
 
@@ -35,7 +35,7 @@ inline constexpr Colour kSelectedTextColour = 0xFF00FF;  ///< magenta
 /// The line's pixel points as drawn and hit: its anchors in pixels, then for wave and gold
 /// the second point moved under the first (p1.x = p0.x), and for a cycle line with distinct
 /// x the two points moved onto its first two vertical lines.
-std::vector<Point> PixelPointsOf(const CMyLine& line, const LineGeometry& geometry);
+std::vector<Point> PixelPointsOf(const CMyLine& line, const MainPaneGeometry& geometry);
 
 /// Draws the line with the canvas clipped to `clip` (the clip in effect before is restored).
 /// `points` are PixelPointsOf the line; an empty vector draws nothing.

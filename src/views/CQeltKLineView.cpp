@@ -11,8 +11,10 @@
 #include "common/Numbers.h"
 #include "data/SeriesUpdate.h"
 #include "data/settings/KLineSettingsFiles.h"
+#include "views/KLineExport.h"
 #include "views/StandingRequests.h"
 #include "views/ViewKinds.h"
+#include "views/kline/DrawnLinesLayer.h"
 #include "views/kline/KLineChartKey.h"
 #include "views/kline/KLineMenu.h"
 
@@ -40,6 +42,7 @@ CQeltKLineView::CQeltKLineView(ViewServices& services) : m_services(services), m
         m_paneIds[i] = i < kInitialIds.size() ? kInitialIds[i] : static_cast<int>(i);
     m_linePens = PaneStyle::LinePens(services.Settings().m_scheme);
     m_style = KLineStyle::FromSettings(services.Settings());
+    m_layer = std::make_unique<DrawnLinesLayer>(services, *this);
 }
 
 CQeltKLineView::~CQeltKLineView() = default;
@@ -50,6 +53,12 @@ int CQeltKLineView::PaneIndicator(int pane) const {
 }
 
 void CQeltKLineView::InvalidateChart() { m_chartKey.reset(); }
+
+std::optional<ExportDocument> CQeltKLineView::Export(ExportKind kind) const {
+    return KLineExport(kind, m_bars, m_goods.name);
+}
+
+std::optional<SaveRequest> CQeltKLineView::PictureExport() const { return KLinePictureRequest(m_goods.name); }
 
 void CQeltKLineView::SetMainPaneLayer(std::unique_ptr<MainPaneLayer> layer) {
     m_layer = std::move(layer);

@@ -72,6 +72,12 @@ class CQeltKLineView : public View {
     void OnNotify(unsigned message, std::intptr_t wParam) override;
     /// "list:" and the goods' trades "real:%s:%s:%s:1:".
     std::optional<std::vector<std::string>> StandingRequests() const override;
+    /// 导出到EXCEL / 导出到文本文件: every bar of the displayed series (the OX columns in OX
+    /// mode) in its period, whatever the window shows.
+    bool CanExport(ExportKind) const override { return true; }
+    std::optional<ExportDocument> Export(ExportKind kind) const override;
+    /// 导出到图片: "<goods name>.bmp".
+    std::optional<SaveRequest> PictureExport() const override;
     bool CanPrint() const override { return true; }
     /// The chart and what follows the cursor, straight onto the printer's canvas (the print
     /// colours are in effect); the bitmap kept for the screen is left alone.
@@ -80,7 +86,8 @@ class CQeltKLineView : public View {
     // ---- the main pane, for what draws in it (the drawn analysis lines) ----
     /// Pane 0's geometry as the last paint laid it out.
     const MainPaneGeometry& MainPane() const { return m_geometry; }
-    /// Installs (or with nullptr removes) what draws in the main pane and takes its mouse.
+    /// Installs (or with nullptr removes) what draws in the main pane and takes its mouse; the
+    /// view starts with the drawn lines' layer (DrawnLinesLayer).
     void SetMainPaneLayer(std::unique_ptr<MainPaneLayer> layer);
     /// The chart is drawn again at the next paint (the layer's part of it changed).
     void InvalidateChart();
@@ -95,6 +102,7 @@ class CQeltKLineView : public View {
     int WindowCount() const { return m_windowCount; }
     int PaneIndicator(int pane) const;
     const std::vector<Rect>& Panes() const { return m_panes; }
+    const MainPaneLayer* Layer() const { return m_layer.get(); }
     bool CursorMode() const { return m_cursorMode; }
     bool QuotePanelShown() const { return m_quotePanel; }
     bool LogScale() const { return m_logScale; }

@@ -58,6 +58,11 @@ void CQeltKLineView::FollowCursorBar() {
 // ---- keys ----
 
 bool CQeltKLineView::OnKey(const KeyInput& key) {
+    // Escape takes back a line being drawn before it leaves the chart; Ctrl+Z and Ctrl+Y.
+    if (m_layer && OfferToLayer(m_layer->OnKey(key)) != LayerAnswer::Ignored) {
+        Host().Invalidate();
+        return true;
+    }
     const bool any = !m_bars.empty();
     switch (key.key) {
         case ViewKey::Backspace:
@@ -161,14 +166,20 @@ void CQeltKLineView::OnMouseUp(const MouseInput& mouse) {
         Host().Invalidate();
         return;
     }
-    if (m_layer && InMainPane(mouse.at) &&
-        OfferToLayer(m_layer->OnMouseUp(mouse, m_geometry)) != LayerAnswer::Ignored)
+    // Wherever the button goes up: a line being moved is put down.
+    if (m_layer && OfferToLayer(m_layer->OnMouseUp(mouse, m_geometry)) != LayerAnswer::Ignored)
         Host().Invalidate();
 }
 
 void CQeltKLineView::OnDoubleClick(const MouseInput& mouse) {
     const Point at = mouse.at;
     m_pointer = at;
+    // A quick second click while a line's point is being placed places it.
+    if (m_layer && InMainPane(at) &&
+        OfferToLayer(m_layer->OnDoubleClick(mouse, m_geometry)) != LayerAnswer::Ignored) {
+        Host().Invalidate();
+        return;
+    }
     for (std::size_t i = 0; i < m_panes.size(); ++i) {
         const Rect& pane = m_panes[i];
         if (at.y >= pane.top && at.y < pane.top + 20 && at.x <= 480) {

@@ -40,13 +40,16 @@ void KLineDrawingTools::Load(const CQeltGoods& goods) {
     m_editor.Load(goods.lines);
 }
 
-void KLineDrawingTools::Paint(Canvas& canvas, const std::array<Pen, kSharedPenCount>& pens) const {
+void KLineDrawingTools::Paint(Canvas& canvas, const std::array<Pen, kSharedPenCount>& pens,
+                              LinesShown shown) const {
     if (!m_geometry.Valid()) return;
     const LinePens linePens = DrawnLinePens(pens);
-    const Rect clip = m_geometry.Clip();
+    const Rect clip = m_geometry.PlotClip();
     const std::vector<CMyLine>& lines = m_editor.Lines();
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const bool selected = static_cast<int>(i) == m_editor.Selected();
+        const bool editing = selected && m_editor.Busy();
+        if ((shown == LinesShown::Resting && editing) || (shown == LinesShown::Editing && !editing)) continue;
         DrawMyLine(canvas, lines[i], PixelPointsOf(lines[i], m_geometry), selected, clip, linePens);
     }
 }
@@ -57,7 +60,7 @@ void KLineDrawingTools::Apply(LineEditor::Result result, ViewHost& host) {
 }
 
 bool KLineDrawingTools::MouseDown(Point at, ViewHost& host) {
-    if (!m_geometry.InPane(at)) return false;
+    if (!m_geometry.pane.Contains(at)) return false;
     LineEditor::Result result = m_editor.MouseDown(at, m_geometry);
     const bool used = result.repaint || m_editor.Selected() >= 0;
     Apply(std::move(result), host);
@@ -70,7 +73,7 @@ bool KLineDrawingTools::DoubleClick(Point at, ViewHost& host) {
 }
 
 bool KLineDrawingTools::MouseMove(Point at, ViewHost& host) {
-    if (!m_geometry.InPane(at)) return false;
+    if (!m_geometry.pane.Contains(at)) return false;
     LineEditor::Result result = m_editor.MouseMove(at, m_geometry);
     const bool used = result.repaint;
     Apply(std::move(result), host);

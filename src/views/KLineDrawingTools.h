@@ -11,8 +11,8 @@
 #include <optional>
 #include <string>
 
+#include "chart/LineAnchors.h"
 #include "chart/LineEditor.h"
-#include "chart/LineGeometry.h"
 #include "chart/MyLineDrawing.h"
 #include "data/CQeltGoods.h"
 #include "data/settings/CQeltCFG.h"
@@ -32,10 +32,14 @@ class KLineDrawingTools {
     /// working copy. A reload of the same goods keeps the selection and an edit in progress.
     void Load(const CQeltGoods& goods);
     /// The main pane as just painted; the mouse is read against it until the next paint.
-    void SetGeometry(const LineGeometry& geometry) { m_geometry = geometry; }
-    const LineGeometry& Geometry() const { return m_geometry; }
+    void SetGeometry(const MainPaneGeometry& geometry) { m_geometry = geometry; }
+    const MainPaneGeometry& Geometry() const { return m_geometry; }
+    /// Which lines a paint draws: the line being placed or moved changes with every mouse
+    /// move, the others only when an edit begins or ends.
+    enum class LinesShown { All, Resting, Editing };
     /// Draws the lines after the main chart, clipped to the main pane short of its axis.
-    void Paint(Canvas& canvas, const std::array<Pen, kSharedPenCount>& pens) const;
+    void Paint(Canvas& canvas, const std::array<Pen, kSharedPenCount>& pens,
+               LinesShown shown = LinesShown::All) const;
 
     /// Left button down; only inside the main pane. True when the tools used the click.
     bool MouseDown(Point at, ViewHost& host);
@@ -61,7 +65,7 @@ class KLineDrawingTools {
 
     ViewServices& m_services;
     LineEditor m_editor;
-    LineGeometry m_geometry;
+    MainPaneGeometry m_geometry;
     std::string m_goodsKey;  ///< list tag, goods_no and due_date of the goods loaded
 };
 

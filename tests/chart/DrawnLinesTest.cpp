@@ -2,8 +2,8 @@
 // levels and labels, and the hit tests.
 #include <gtest/gtest.h>
 
+#include "chart/LineAnchors.h"
 #include "chart/LineClipping.h"
-#include "chart/LineGeometry.h"
 #include "chart/MyLineDrawing.h"
 #include "gfx/RecordingCanvas.h"
 
@@ -12,13 +12,19 @@ namespace {
 
 /// Pane 0 of an 800 x 430 chart: bars 6 pixels wide from bar 100 on (L - N), 0.5 per pixel
 /// from 200 at the bottom. Lines are clipped to {0, 30, 740, 430}.
-LineGeometry Pane() {
-    LineGeometry g;
+MainPaneGeometry Pane() {
+    MainPaneGeometry g;
     g.pane = {0, 30, 800, 430};
+    g.axisX = 740;
     g.barWidth = 6.0f;
-    g.origin = 100;
-    g.pricePerPixel = 0.5f;
-    g.priceMin = 200.0f;
+    g.lastVisible = 200;  // L - N = 100
+    g.visibleCount = 100;
+    g.seriesLength = 300;
+    g.scale.axisMin = 200.0f;
+    g.scale.axisMax = 400.0f;
+    g.scale.pricePerPixel = 0.5f;
+    g.scale.top = 30;
+    g.scale.bottom = 430;
     return g;
 }
 
@@ -42,31 +48,34 @@ std::vector<int> Ys(const RecordingCanvas& canvas, PenStyle style) {
     return ys;
 }
 
-RecordingCanvas Draw(const CMyLine& line, bool selected = false, const LineGeometry& g = Pane()) {
+RecordingCanvas Draw(const CMyLine& line, bool selected = false, const MainPaneGeometry& g = Pane()) {
     RecordingCanvas canvas(800, 600);
-    DrawMyLine(canvas, line, PixelPointsOf(line, g), selected, g.Clip(), kPens);
+    DrawMyLine(canvas, line, PixelPointsOf(line, g), selected, g.PlotClip(), kPens);
     return canvas;
 }
 
-TEST(LineGeometry, AnchorsAndPixelsCountFromTheSameOriginThroughZoomAndScroll) {
-    const LineGeometry g = Pane();
+TEST(LineAnchors, AnchorsAndPixelsCountFromTheSameOriginThroughZoomAndScroll) {
+    const MainPaneGeometry g = Pane();
     // Bar 120 is slot 20 from the origin: x = 6 * 20 + 3; 251 lies 102 pixels above 200.
-    EXPECT_EQ(g.ToPixel({120, 251.0f}), (Point{123, 328}));
-    EXPECT_EQ(g.ToAnchor({123, 328}), (CKLinePoint{120, 251.0f}));
-    EXPECT_EQ(g.ToAnchor({125, 328}).index, 120) << "anywhere in the slot";
+    EXPECT_EQ(AnchorToPixel(g, {120, 251.0f}), (Point{123, 328}));
+    EXPECT_EQ(PixelToAnchor(g, {123, 328}), (CKLinePoint{120, 251.0f}));
+    EXPECT_EQ(PixelToAnchor(g, {125, 328}).index, 120) << "anywhere in the slot";
 
-    LineGeometry zoomed = g;  // twice the width, scrolled 50 bars on: the anchor is off-screen left
+    MainPaneGeometry zoomed = g;  // twice the width, scrolled 50 bars on: the anchor is off-screen left
     zoomed.barWidth = 12.0f;
-    zoomed.origin = 150;
-    const Point far = zoomed.ToPixel({120, 251.0f});
+    zoomed.lastVisible = 250;
+    const Point far = AnchorToPixel(zoomed, {120, 251.0f});
     EXPECT_EQ(far.x, -354);
-    EXPECT_EQ(zoomed.ToAnchor(far).index, 120) << "and comes back to the same bar";
+    EXPECT_EQ(PixelToAnchor(zoomed, far).index, 120) << "and comes back to the same bar";
+    EXPECT_EQ(AnchorToPixel(g, {2000000000, 1e30f}).x, 1 << 24) << "far-off anchors stay within bounds";
 
-    EXPECT_FLOAT_EQ(g.ShiftPrice(251.0f, 10), 246.0f) << "ten pixels down";
-    LineGeometry none = g;
-    none.barWidth = 0.0f;
-    EXPECT_FALSE(none.Valid()) << "no bars: nothing to draw on or click into";
-    EXPECT_EQ(g.ToPixel({2000000000, 1e30f}).x, 1 << 28) << "far-off anchors stay within bounds";
+    EXPECT_FLOAT_EQ(ShiftPrice(g, 251.0f, 10), 246.0f) << "ten pixels down";
+    MainPaneGeometry log = g;  // 100 to 400 over 400 rows: 200 rows double a price
+    log.scale.logarithmic = true;
+    log.scale.axisMin = 100.0f;
+    EXPECT_EQ(AnchorToPixel(log, {120, 200.0f}).y, 230);
+    EXPECT_NEAR(ShiftPrice(log, 200.0f, -200), 400.0f, 1e-3) << "a line dragged up keeps its ratios";
+    EXPECT_NEAR(PixelToAnchor(log, {0, 230}).price, 200.0f, 1e-3);
 }
 
 TEST(LineClipping, SegmentsAreCutAtTheEdgesOrRejected) {
@@ -175,7 +184,7 @@ TEST(DrawnLineDrawing, GoldenLevelsBeyondTheSecondPointStopAtThePane) {
 TEST(DrawnLineDrawing, CycleLinesKeepTheirUnitThroughZoomingAndSnapToIt) {
     // Created at w = 6, then zoomed to w = 10: the step stays a whole number of 6-pixel units.
     const CMyLine period = Line(kLinePeriod, {{120, 250.0f}, {128, 250.0f}}, 6);
-    LineGeometry zoomed = Pane();
+    MainPaneGeometry zoomed = Pane();
     zoomed.barWidth = 10.0f;
     RecordingCanvas canvas = Draw(period, false, zoomed);
     // p0.x = 205 -> x0 = 204; p1.x = 285 -> g = 6 * truncate(81 / 6) = 78.

@@ -8,19 +8,25 @@ namespace qelt {
 namespace {
 
 /// Bars 6 pixels wide from bar 100 on, 0.5 per pixel from 200 at y 430.
-LineGeometry Pane() {
-    LineGeometry g;
+MainPaneGeometry Pane() {
+    MainPaneGeometry g;
     g.pane = {0, 30, 800, 430};
+    g.axisX = 740;
     g.barWidth = 6.0f;
-    g.origin = 100;
-    g.pricePerPixel = 0.5f;
-    g.priceMin = 200.0f;
+    g.lastVisible = 200;  // L - N = 100
+    g.visibleCount = 100;
+    g.seriesLength = 300;
+    g.scale.axisMin = 200.0f;
+    g.scale.axisMax = 400.0f;
+    g.scale.pricePerPixel = 0.5f;
+    g.scale.top = 30;
+    g.scale.bottom = 430;
     return g;
 }
 
 class LineEditorTest : public ::testing::Test {
   protected:
-    LineGeometry g = Pane();
+    MainPaneGeometry g = Pane();
     LineEditor editor;
 
     /// Arms `kind` and clicks at each point, moving there first; the last click's result.

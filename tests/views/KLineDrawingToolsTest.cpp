@@ -14,13 +14,19 @@ namespace {
 using test::FakeViewHost;
 using test::FakeViewServices;
 
-LineGeometry Pane() {
-    LineGeometry g;
+MainPaneGeometry Pane() {
+    MainPaneGeometry g;
     g.pane = {0, 30, 800, 430};
+    g.axisX = 740;
     g.barWidth = 6.0f;
-    g.origin = 100;
-    g.pricePerPixel = 0.5f;
-    g.priceMin = 200.0f;
+    g.lastVisible = 200;  // L - N = 100
+    g.visibleCount = 100;
+    g.seriesLength = 300;
+    g.scale.axisMin = 200.0f;
+    g.scale.axisMax = 400.0f;
+    g.scale.pricePerPixel = 0.5f;
+    g.scale.top = 30;
+    g.scale.bottom = 430;
     return g;
 }
 

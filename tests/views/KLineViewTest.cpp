@@ -95,7 +95,8 @@ TEST_F(KLineView, ZoomMoveAndPeriodKeysWorkOnTheWindowAndThePointerFollowsTheCur
     EXPECT_FALSE(view->StateOf(cmd::kDay)->checked);
     EXPECT_TRUE(view->OnCommand(cmd::kChartAmerican));
     EXPECT_TRUE(view->StateOf(cmd::kChartAmerican)->checked);
-    EXPECT_FALSE(view->StateOf(cmd::kDrawSegment).has_value()) << "the drawing tools are not the view's";
+    EXPECT_TRUE(view->StateOf(cmd::kDrawSegment).has_value())
+        << "the drawing tools come with its drawn lines";
 }
 
 TEST_F(KLineView, KeysAndTheWheelSwitchViewsAndGoods) {

@@ -9,11 +9,13 @@
 /// ChartChanged); PaintCursor draws over it at every paint (what follows the mouse). Both are
 /// clipped to geometry.PlotClip().
 ///
-/// Mouse: every press, move and release of the left button inside pane 0 (above the lower
-/// panes, left of the chart's right edge) is offered to the layer first, after the view has
-/// stored the pointer and the cursor bar, unless a pane border is being dragged. A layer
-/// that answers Ignored leaves the view's own handling (the crosshair follows, the repaint
-/// comes) as it is.
+/// Mouse: every press, move and double click of the left button inside pane 0 (above the
+/// lower panes, left of the chart's right edge), and every release of it wherever it happens
+/// (so nothing stays stuck to the pointer), is offered to the layer first, after the view has
+/// stored the pointer and the cursor bar, unless a pane border is being dragged. Keys are
+/// offered to the layer before the view's own. A layer that answers Ignored leaves the view's
+/// own handling (the crosshair follows, the repaint comes, Escape goes back to the board) as
+/// it is.
 #include <optional>
 
 #include "chart/MainPaneGeometry.h"
@@ -49,6 +51,10 @@ class MainPaneLayer {
     virtual LayerAnswer OnMouseUp(const MouseInput& /*mouse*/, const MainPaneGeometry& /*geometry*/) {
         return LayerAnswer::Ignored;
     }
+    virtual LayerAnswer OnDoubleClick(const MouseInput& /*mouse*/, const MainPaneGeometry& /*geometry*/) {
+        return LayerAnswer::Ignored;
+    }
+    virtual LayerAnswer OnKey(const KeyInput& /*key*/) { return LayerAnswer::Ignored; }
 
     /// Commands of the layer (the drawing toolbar): asked after the view's own.
     virtual std::optional<CommandState> StateOf(int /*command*/) const { return std::nullopt; }
