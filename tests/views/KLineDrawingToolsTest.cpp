@@ -1,11 +1,10 @@
-// The drawing tools as the K-line view drives them: commands and their states, a line placed
-// click by click and handed to the application once, undo and redo from the keys, 清空
-// with its question, Escape, and the painting in the main pane.
+// The drawing tools as the K-line view drives them, on fake services: commands and their
+// states, 清空 with its question, and a reload of the goods during a placement. (The real
+// view replays the rest: tests/views/KLineViewDrawingTest.cpp.)
 #include <gtest/gtest.h>
 
 #include "FakeViewServices.h"
 #include "common/Commands.h"
-#include "gfx/RecordingCanvas.h"
 #include "views/KLineDrawingTools.h"
 
 namespace qelt {
@@ -60,32 +59,6 @@ class DrawingToolsTest : public ::testing::Test {
     KLineDrawingTools tools{services};
 };
 
-TEST_F(DrawingToolsTest, APlacedLineReachesTheApplicationOnceAndUndoRedoFollowTheKeys) {
-    PlaceSegment();
-    ASSERT_EQ(services.lineCommits.size(), 1u) << "moves and the first click are no edits";
-    EXPECT_EQ(services.mainList[0].lines, std::vector<CMyLine>{kSegment});
-    EXPECT_GT(host.invalidations, 0);
-
-    EXPECT_TRUE(tools.Key(Control('Z'), host));
-    EXPECT_TRUE(tools.Editor().Lines().empty());
-    EXPECT_TRUE(services.mainList[0].lines.empty());
-    EXPECT_TRUE(tools.StateOf(cmd::kDrawRedo)->enabled);
-    EXPECT_FALSE(tools.StateOf(cmd::kDrawUndo)->enabled);
-    EXPECT_TRUE(tools.Key(Control('Y'), host));
-    EXPECT_EQ(tools.Editor().Lines(), std::vector<CMyLine>{kSegment});
-    tools.Command(cmd::kDrawUndo, host);
-    EXPECT_TRUE(tools.Key(Control('Z', true), host)) << "Ctrl+Shift+Z redoes too";
-    EXPECT_EQ(tools.Editor().Lines(), std::vector<CMyLine>{kSegment});
-    EXPECT_FALSE(tools.Key(Control('C'), host));
-
-    // Undo in the middle of a placement takes the placement back, not the line before it.
-    tools.Command(cmd::kDrawRect, host);
-    tools.MouseDown({400, 200}, host);
-    tools.Command(cmd::kDrawUndo, host);
-    EXPECT_EQ(tools.Editor().Lines(), std::vector<CMyLine>{kSegment});
-    EXPECT_EQ(services.lineCommits.size(), 1u);
-}
-
 TEST_F(DrawingToolsTest, CommandStatesFollowTheToolAndTheLines) {
     EXPECT_FALSE(tools.StateOf(cmd::kDrawDelete)->enabled);
     EXPECT_FALSE(tools.StateOf(cmd::kDrawClear)->enabled);
@@ -124,17 +97,6 @@ TEST_F(DrawingToolsTest, ClearingAsksFirstAndCancelKeepsEveryLine) {
     EXPECT_EQ(services.mainList[0].lines.size(), 2u) << "a clear is undone as one edit";
 }
 
-TEST_F(DrawingToolsTest, EscapeIsTheToolsOnlyWhileThereIsSomethingToTakeBack) {
-    KeyInput escape;
-    escape.key = ViewKey::Escape;
-    EXPECT_FALSE(tools.Key(escape, host)) << "the view's own Escape (back to the board)";
-    tools.Command(cmd::kDrawLine, host);
-    EXPECT_TRUE(tools.Key(escape, host));
-    EXPECT_FALSE(tools.Editor().IsArmed());
-    EXPECT_FALSE(tools.MouseDown({900, 200}, host)) << "outside the main pane";
-    EXPECT_FALSE(tools.MouseDown({100, 500}, host));
-}
-
 TEST_F(DrawingToolsTest, AReloadKeepsAPlacementOfTheSameGoodsButNotOfAnother) {
     tools.Command(cmd::kDrawSegment, host);
     tools.MouseDown({123, 328}, host);
@@ -149,23 +111,6 @@ TEST_F(DrawingToolsTest, AReloadKeepsAPlacementOfTheSameGoodsButNotOfAnother) {
     tools.Load(services.CurrentGoods());
     EXPECT_FALSE(tools.Editor().Placing());
     EXPECT_TRUE(tools.Editor().Lines().empty()) << "the other goods' own lines";
-}
-
-TEST_F(DrawingToolsTest, LinesArePaintedInTheMainPaneWithTheSelectedOneHighlighted) {
-    PlaceSegment();
-    RecordingCanvas canvas(1000, 600);
-    tools.Paint(canvas, services.Settings().Pens());
-    const auto lines = canvas.Of(DrawOp::Line);
-    ASSERT_EQ(lines.size(), 1u);
-    EXPECT_EQ(lines[0].pen.colour, 0xFF00FFu) << "selected: magenta";
-    EXPECT_EQ(lines[0].clip, (Rect{0, 30, 740, 430}));
-    EXPECT_EQ(canvas.Of(DrawOp::Rectangle).size(), 2u) << "two handles";
-
-    tools.MouseDown({600, 100}, host);  // deselect
-    canvas.Clear();
-    tools.Paint(canvas, services.Settings().Pens());
-    EXPECT_EQ(canvas.Of(DrawOp::Line)[0].pen.colour, 0x00FFFFu);
-    EXPECT_TRUE(canvas.Of(DrawOp::Rectangle).empty());
 }
 
 }  // namespace

@@ -92,6 +92,12 @@ TEST_F(KLineDrawing, ArmClickClickDragAHandleUndoRedo) {
     EXPECT_EQ(Stored()[0], placed);
     EXPECT_TRUE(view->OnKey(Control('Y')));
     EXPECT_EQ(Stored()[0].anchors[1], PixelToAnchor(view->MainPane(), third));
+    // Undo in the middle of a placement takes the placement back, not the line before it.
+    view->OnCommand(cmd::kDrawRect);
+    Click(At(130, 100.0f));
+    EXPECT_TRUE(view->OnCommand(cmd::kDrawUndo));
+    EXPECT_EQ(Stored().size(), 1u);
+    EXPECT_EQ(services.lineCommits.size(), 2u);
     EXPECT_TRUE(view->OnCommand(cmd::kDrawUndo));
     EXPECT_TRUE(view->OnCommand(cmd::kDrawUndo));
     EXPECT_TRUE(Stored().empty());
