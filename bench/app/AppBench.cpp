@@ -32,10 +32,14 @@ void* operator new(std::size_t n) {
     Count(p);
     return p;
 }
+// The pair above allocates with malloc, so free is the matching release here.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
 void operator delete(void* p) noexcept {
     if (p) g_current -= static_cast<long long>(malloc_usable_size(p));
     std::free(p);
 }
+#pragma GCC diagnostic pop
 void operator delete(void* p, std::size_t) noexcept { operator delete(p); }
 
 namespace {
