@@ -1,11 +1,12 @@
 #include "CQeltApp.h"
 
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QTimer>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include "CMainFrame.h"
 #include "CQeltHtml.h"
@@ -13,13 +14,14 @@
 #include "ModalDialog.h"
 #include "ViewHostWidget.h"
 #include "app/WebSite.h"
+#include "common/DiagnosticLog.h"
 #include "common/Messages.h"
 #include "data/history/StoreArchive.h"
 #include "net/Requests.h"
+#include "ui/views/CQeltListView.h"
 #include "views/QuoteListView.h"
 #include "views/ViewKinds.h"
 #include "views/WebPageView.h"
-#include "ui/views/CQeltListView.h"
 
 namespace qelt {
 namespace {
@@ -99,8 +101,11 @@ bool CQeltApp::InitInstance() {
     }
     if (m_options.offline)
         m_cfg.m_online = false;
-    else if (!RunLogin())
+    else if (!RunLogin()) {
+        Log(m_updating ? "the client ends for the update" : "login cancelled: the client ends");
         return false;
+    }
+    Log(m_cfg.m_online ? "online: the board is on show" : "offline: browsing the local database");
     if (!m_cfg.m_online) LoadStoreFromHistory(m_database, m_store);
     CreateFrame();
     m_context.SwitchView(kViewQuoteList);
@@ -119,6 +124,7 @@ void CQeltApp::ExitInstance() {
     if (m_exited) return;
     m_exited = true;
     m_socket.StopPolling();
+    Log(m_cfg.m_online ? "exit: saving the board" : "exit");
     if (m_cfg.m_online) SaveStoreToHistory(m_database, m_store);
 }
 
