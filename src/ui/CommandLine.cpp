@@ -92,7 +92,7 @@ ClientCommandLine ParseClientCommandLine(const QStringList& arguments) {
         return result;
     };
     if (!parser.parse(arguments)) return fail(parser.errorText());
-    if (parser.isSet(help)) {
+    if (parser.isSet(help) || parser.isSet("help-all")) {
         result.exitCode = 0;
         result.text = HelpText(parser);
         return result;

@@ -18,7 +18,7 @@ ClientCommandLine Parse(QStringList arguments) {
 }
 
 TEST(CommandLine, HelpAndVersionEndWithZeroAndListEveryOption) {
-    for (const char* help : {"--help", "-h"}) {
+    for (const char* help : {"--help", "-h", "--help-all"}) {
         const auto line = Parse({help});
         ASSERT_EQ(line.exitCode, 0) << help;
         EXPECT_TRUE(line.text.startsWith("Usage: qelt [options]")) << line.text.toStdString();

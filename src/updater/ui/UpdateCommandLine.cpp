@@ -43,7 +43,7 @@ UpdateCommandLine ParseUpdateCommandLine(const QStringList& arguments) {
         return result;
     };
     if (!parser.parse(arguments)) return fail(parser.errorText());
-    if (parser.isSet(help)) {
+    if (parser.isSet(help) || parser.isSet("help-all")) {
         result.exitCode = 0;
         result.text = helpText();
         return result;
