@@ -90,11 +90,14 @@ TEST(Replies, RecordsWithAbsurdFieldsAreDroppedWholeAndTheRestStands) {
     for (int i = 1; i <= 27; ++i) board += (i == 1 ? longField : "f" + std::to_string(i)) + "|";
     board += "|";
     for (int i = 1; i <= 27; ++i) board += (i == 1 ? shortField : "g" + std::to_string(i)) + "|";
-    auto list = ParseList(board + "|");
+    // The parsed fields look into the reply's text: it must outlive them.
+    board += "|";
+    auto list = ParseList(board);
     ASSERT_EQ(list.size(), 1u);
     EXPECT_EQ(list[0][1], "g2");
 
-    auto bars = ParseLine("k:12:20060101|" + longField + "|2||20060102|1|2||").bars;
+    const std::string line = "k:12:20060101|" + longField + "|2||20060102|1|2||";
+    auto bars = ParseLine(line).bars;
     ASSERT_EQ(bars.size(), 1u);
     EXPECT_EQ(bars[0][0], "20060102");
     std::string wide;
@@ -105,8 +108,9 @@ TEST(Replies, RecordsWithAbsurdFieldsAreDroppedWholeAndTheRestStands) {
 
     // A category name may be longer than a code, but not without bound.
     const std::string name(kMaxNameField, 'n');
-    auto categories = ParseCategories(longField + "|a|0||0101|" + name + "|0||0102|" + name + "n|0||0103|x|" +
-                                      longField + "||0104|b|1||");
+    const std::string categoryText =
+        longField + "|a|0||0101|" + name + "|0||0102|" + name + "n|0||0103|x|" + longField + "||0104|b|1||";
+    auto categories = ParseCategories(categoryText);
     ASSERT_EQ(categories.size(), 2u);
     EXPECT_EQ(categories[0].code, "0101");
     EXPECT_EQ(categories[1].code, "0104");
