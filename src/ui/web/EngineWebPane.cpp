@@ -144,8 +144,10 @@ void EngineWebPane::WatchKeys() {
 }
 
 bool EngineWebPane::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::ChildAdded && watched == m_view) {
-        QTimer::singleShot(0, this, &EngineWebPane::WatchKeys);
+    if (watched == m_view) {
+        // Only to learn of new children: a key the engine's window leaves unused comes on
+        // to the view and must not count twice.
+        if (event->type() == QEvent::ChildAdded) QTimer::singleShot(0, this, &EngineWebPane::WatchKeys);
         return false;
     }
     if (event->type() != QEvent::KeyPress || !watched->isWidgetType())

@@ -59,6 +59,8 @@ void PrepareWebEngine(int argc, const char* const* argv) {
     if (needs.noSandbox && !qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX"))
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     if (needs.noGpu) {
+        // The view's scene drawn by the processor, not by a GPU context that is not there.
+        if (!qEnvironmentVariableIsSet("QT_QUICK_BACKEND")) qputenv("QT_QUICK_BACKEND", "software");
         QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
         if (!flags.contains("--disable-gpu")) {
             flags += flags.isEmpty() ? "" : " ";

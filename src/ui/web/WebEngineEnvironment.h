@@ -10,7 +10,7 @@ namespace qelt {
 
 struct WebEngineNeeds {
     bool noSandbox = false;  ///< QTWEBENGINE_DISABLE_SANDBOX=1
-    bool noGpu = false;      ///< --disable-gpu in QTWEBENGINE_CHROMIUM_FLAGS
+    bool noGpu = false;      ///< --disable-gpu in QTWEBENGINE_CHROMIUM_FLAGS, QT_QUICK_BACKEND=software
 };
 
 /// The decision: `platform` is the Qt platform asked for ("offscreen", "xcb", "" for the
