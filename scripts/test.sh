@@ -1,17 +1,35 @@
 #!/usr/bin/env bash
 # Builds and runs every test; fuzzes the demo server's message handling and the client's
-# receive path for a bounded time each; then runs the core tests again under ThreadSanitizer.
+# receive path for a bounded time each; builds and tests the information view's browser of a
+# build without Qt WebEngine; then runs the core tests again under AddressSanitizer with
+# UndefinedBehaviorSanitizer, and under ThreadSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+started=$SECONDS
 scripts/build.sh
 ctest --test-dir build --output-on-failure -j2 --timeout 120
 # The server's message handling and the client's receive path against random input, for a
 # bounded time each.
 scripts/fuzz-server.sh 30
 scripts/fuzz-client.sh 30
+# A build without Qt WebEngine shows the information view with the rich-text browser: build
+# that browser's test program in such a configuration (only it: the rest is the same code)
+# and run it, so the fallback cannot rot.
+cmake -S . -B build-noengine -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQELT_WEBENGINE=OFF \
+      -DQELT_BUILD_BENCH=OFF >/dev/null
+cmake --build build-noengine --target qelt_web_tests
+QT_QPA_PLATFORM=offscreen build-noengine/tests/ui/qelt_web_tests
+# Memory errors and undefined behaviour in the core (no Qt): the core tests once more under
+# ASan and UBSan, every finding fatal.
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQELT_SANITIZE=address,undefined \
+      -DQELT_BUILD_UI=OFF -DQELT_BUILD_BENCH=OFF >/dev/null
+cmake --build build-asan
+ASAN_OPTIONS="detect_leaks=1:abort_on_error=0" UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1" \
+  ctest --test-dir build-asan --output-on-failure -j2 --timeout 300 -E layering
 # The threads meet in the core (connection, store, server): run those tests under TSan too.
 cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQELT_SANITIZE=thread \
       -DQELT_BUILD_UI=OFF -DQELT_BUILD_BENCH=OFF >/dev/null
 cmake --build build-tsan
 TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
   ctest --test-dir build-tsan --output-on-failure -j2 --timeout 300 -E layering
+echo "scripts/test.sh: everything passed in $(( (SECONDS - started) / 60 )) min $(( (SECONDS - started) % 60 )) s"

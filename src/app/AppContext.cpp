@@ -3,7 +3,9 @@
 #include "app/Navigation.h"
 #include "app/ViewRules.h"
 #include "common/Commands.h"
+#include "common/DiagnosticLog.h"
 #include "common/Messages.h"
+#include "common/Numbers.h"
 #include "views/ViewKinds.h"
 
 namespace qelt {
@@ -53,6 +55,7 @@ void AppContext::SwitchView(int kind) {
     CloseView();
     m_view = factory->second(*this);
     m_viewKind = kind;
+    Log("view " + FormatInt(kind) + " on show");
     m_targets.notification = m_frame->ShowView(kind, *m_view);
     m_view->OnInitialUpdate();
     m_frame->ViewReady();

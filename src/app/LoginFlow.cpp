@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "common/DiagnosticLog.h"
 #include "common/Numbers.h"
 #include "net/Requests.h"
 
@@ -61,6 +62,9 @@ void LoginFlow::OnLogin(const std::string& user, const std::string& password, bo
     m_view.EnableLoginButton(false);
     m_address = m_services.ResolveAddress(address);
     m_port = LeadingInt(port);
+    // The account's name helps whoever reads the log; its password never goes there.
+    Log("login as " + user + " on " + address + ":" + port +
+        (m_address.empty() ? " (the address does not resolve)" : " (" + m_address + ")"));
     if (m_services.IsConnected()) {
         SendLogin();
         return;
@@ -72,6 +76,7 @@ void LoginFlow::OnLogin(const std::string& user, const std::string& password, bo
 void LoginFlow::OnConnected(bool connected) {
     m_connecting = false;
     if (!connected) {
+        Log("login: no connection to the server");
         SetStatus("连接服务器失败...");
         m_view.ShowMessage("无法连接服务器！\r\n请检查网络连接！", "连接失败");
         m_view.EnableLoginButton(true);
@@ -96,12 +101,14 @@ void LoginFlow::OnOffline() {
     // it brought into the store with it, so that the local database fills an empty store.
     if (m_services.IsConnected()) m_services.CloseConnection();
     m_services.SetOnline(false);
+    Log("offline browsing");
     m_view.EndDialog(true);
 }
 
 void LoginFlow::OnLoginReply() {
     Handle([this] {
         const int code = m_services.LoginCode();
+        Log("login verdict " + FormatInt(code) + ": " + VerdictText(code));
         SetStatus("验证身份..." + VerdictText(code));
         Pause(200, [this, code] {
             if (code != 0) {
@@ -119,11 +126,13 @@ void LoginFlow::OnLoginReply() {
 void LoginFlow::OnVersion(int version) {
     Handle([this, version] {
         if (version != 0) {
+            Log("version check: this client is out of date, starting the updater");
             m_services.StartUpdater(m_address + "|" + FormatInt(m_port));
             m_services.SetOnline(false);
             m_view.EndDialog(false);
             return;
         }
+        Log("version check: up to date; synchronising");
         m_services.ResetStore();
         m_synchronised = true;
         if (m_progress < 1) SetStatus("初始化商品分类...");
@@ -133,6 +142,7 @@ void LoginFlow::OnVersion(int version) {
 
 void LoginFlow::OnCategories() {
     Handle([this] {
+        Log("synchronisation: categories received");
         SetStatus("初始化商品分类...完成");
         if (m_progress >= 20) {
             m_services.Send(ListRequest());
@@ -149,6 +159,8 @@ void LoginFlow::OnCategories() {
 void LoginFlow::OnList() {
     Handle([this] {
         if (m_progress >= 30) return;
+        Log("synchronisation: board received, " + FormatInt(static_cast<int>(m_services.MainKeys().size())) +
+            " goods");
         SetStatus("初始化商品列表...完成");
         SetProgress(30);
         Pause(200, [this] {
@@ -174,6 +186,7 @@ void LoginFlow::OnLine() {
             return;
         }
         if (k != n) return;
+        Log("synchronisation: series of " + FormatInt(n) + " goods received");
         if (m_progress < 80) {
             SetStatus("同步行情数据...完成");
             SetProgress(80);
@@ -196,6 +209,7 @@ void LoginFlow::RequestTrades() {
 void LoginFlow::Finish() {
     if (m_finished) return;
     m_finished = true;
+    Log("synchronisation finished");
     SetStatus("同步交易信息...完成");
     SetProgress(100);
     Pause(500, [this] { m_view.EndDialog(true); });
@@ -208,6 +222,7 @@ void LoginFlow::OnHistory(int remaining) {
             SetStatus(Printf("下载历史数据...%d%%", HistoryProgressPercent(remaining, m_largestHistory)));
             return;
         }
+        Log("synchronisation: history received");
         if (m_progress < 90) {
             SetProgress(90);
             SetStatus(Printf("下载历史数据...%d%%", 90));

@@ -1,5 +1,7 @@
 #include "PasswordFlow.h"
 
+#include "common/DiagnosticLog.h"
+#include "common/Numbers.h"
 #include "common/Text.h"
 #include "net/Requests.h"
 
@@ -20,6 +22,7 @@ std::string PasswordFlow::Submit(const std::string& oldPassword, const std::stri
         m_view.ShowMessage(problem);
         return {};
     }
+    Log("password change requested for " + m_user);
     m_waiting = true;
     m_view.EnableButtons(false);
     return PasswordRequest(m_user, oldText, newText);
@@ -27,6 +30,10 @@ std::string PasswordFlow::Submit(const std::string& oldPassword, const std::stri
 
 void PasswordFlow::OnAnswer(int result) {
     m_waiting = false;
+    Log("password change answered " + FormatInt(result) +
+        (result == 0   ? ": done"
+         : result == 1 ? ": old password wrong"
+                       : ": failed"));
     if (result == 0) {
         m_view.ShowMessage("密码修改完成!");
         m_view.Close(true);

@@ -7,6 +7,9 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
+
+#include "DiagnosticLog.h"
 
 namespace qelt {
 namespace {
@@ -25,6 +28,12 @@ bool WriteAll(FileWriteCalls& calls, int fd, std::string_view data) {
         data.remove_prefix(static_cast<size_t>(n));
     }
     return true;
+}
+
+/// Every settings file and export goes through WriteFileAtomic: a failed save is logged here,
+/// once for all of them.
+void LogFailedSave(const std::string& path, int error) {
+    Log("could not save " + path + ": " + (error ? std::strerror(error) : "no space written"));
 }
 
 }  // namespace
@@ -66,11 +75,24 @@ bool WriteFileAtomic(const std::string& path, std::string_view content, mode_t m
     std::string temp = path + ".tmp" + std::to_string(::getpid()) + "_" + std::to_string(counter++);
     FileWriteCalls& calls = *g_writeCalls.load();
     int fd = calls.Open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
-    if (fd < 0) return false;
+    if (fd < 0) {
+        LogFailedSave(path, errno);
+        return false;
+    }
     bool ok = WriteAll(calls, fd, content) && calls.Sync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    if (ok) ok = calls.Rename(temp.c_str(), path.c_str()) == 0;
-    if (!ok) ::unlink(temp.c_str());
+    int error = ok ? 0 : errno;
+    if (::close(fd) != 0 && ok) {
+        ok = false;
+        error = errno;
+    }
+    if (ok && calls.Rename(temp.c_str(), path.c_str()) != 0) {
+        ok = false;
+        error = errno;
+    }
+    if (!ok) {
+        ::unlink(temp.c_str());
+        LogFailedSave(path, error);
+    }
     return ok;
 }
 

@@ -10,8 +10,10 @@
 #include "Replies.h"
 #include "Requests.h"
 #include "TcpConnect.h"
+#include "common/DiagnosticLog.h"
 #include "common/Gbk.h"
 #include "common/Messages.h"
+#include "common/Numbers.h"
 
 namespace qelt {
 namespace {
@@ -192,6 +194,7 @@ void CClientSocket::Close() {
     MarkDisconnected();
     std::lock_guard lock(m_fdMutex);
     if (m_fd < 0) return;
+    Log("connection closed by the client");
     SetLingerZero(m_fd);
     ::shutdown(m_fd, SHUT_RDWR);
     if (!m_receiving) {
@@ -222,15 +225,21 @@ void CClientSocket::ReceiveLoop(int fd) {
         ssize_t n = ::recv(fd, piece, sizeof piece, 0);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) break;
-        if (!framer.Feed(std::string_view(piece, static_cast<size_t>(n)))) break;
+        if (!framer.Feed(std::string_view(piece, static_cast<size_t>(n)))) {
+            Log("the server sent more than " + FormatInt(static_cast<std::int64_t>(m_timing.maxPending)) +
+                " bytes without a terminator: connection dropped");
+            break;
+        }
         std::string_view message;
         while (framer.Next(message)) {
             const std::string utf8 = GbkToUtf8(message);
+            LogReceived(utf8);
             if (m_sink) m_sink->Dispatch(utf8);
             // After the server's own "dis" the session is over: the application hears it
             // once (no re-login), and the connection's end that follows is no loss to
             // recover from.
             if (KindOf(SplitKind(utf8).kind) == ReplyKind::Dis && m_connected.exchange(false)) {
+                Log("the server ended the session (dis)");
                 WakePoller();
                 m_poster.PostThreadMessage(WM_NET_RECONNECT, kReconnectAfterDisconnect, 0);
             }
@@ -248,6 +257,7 @@ void CClientSocket::ReceiveLoop(int fd) {
         }
     }
     if (m_connected.exchange(false)) {
+        Log("connection lost");
         StopPolling();
         WakePoller();
         m_poster.PostThreadMessage(WM_NET_RECONNECT, 0, 0);

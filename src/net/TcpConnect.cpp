@@ -9,9 +9,12 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 #include <optional>
 
 #include "common/Address.h"
+#include "common/DiagnosticLog.h"
+#include "common/Numbers.h"
 
 namespace qelt {
 
@@ -34,19 +37,31 @@ void UniqueFd::Reset() {
     m_fd = -1;
 }
 
-UniqueFd ConnectTcp(const std::string& dottedAddress, int port, std::chrono::milliseconds timeout, int cancelFd) {
+namespace {
+
+/// The connect itself; `why` says what went wrong when the descriptor is invalid.
+UniqueFd OpenConnection(const std::string& dottedAddress, int port, std::chrono::milliseconds timeout,
+                        int cancelFd, std::string& why) {
     sockaddr_in addr{};
     addr.sin_family = AF_INET;
     addr.sin_port = htons(static_cast<uint16_t>(port));
     // The same reading as everywhere else a dotted address is told from a host name
     // ("192.168.001.010" included, which inet_pton refuses).
     const std::optional<std::uint32_t> dotted = ParseDottedIPv4(dottedAddress);
-    if (port <= 0 || port > 65535 || !dotted) return {};
+    if (port <= 0 || port > 65535 || !dotted) {
+        why = "no usable address or port";
+        return {};
+    }
     addr.sin_addr.s_addr = htonl(*dotted);
     UniqueFd fd(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
-    if (!fd.Valid()) return {};
+    if (!fd.Valid()) {
+        why = std::strerror(errno);
+        return {};
+    }
     int rc = ::connect(fd.Get(), reinterpret_cast<sockaddr*>(&addr), sizeof addr);
-    if (rc != 0 && errno == EINPROGRESS) {
+    const int connectError = rc != 0 ? errno : 0;
+    if (rc != 0) why = std::strerror(connectError);
+    if (rc != 0 && connectError == EINPROGRESS) {
         pollfd watch[2] = {{fd.Get(), POLLOUT, 0}, {cancelFd, POLLIN, 0}};
         const nfds_t count = cancelFd >= 0 ? 2 : 1;
         int error = 0;
@@ -60,6 +75,12 @@ UniqueFd ConnectTcp(const std::string& dottedAddress, int port, std::chrono::mil
         if (ready > 0 && !cancelled && (watch[0].revents & (POLLOUT | POLLERR | POLLHUP)) != 0 &&
             ::getsockopt(fd.Get(), SOL_SOCKET, SO_ERROR, &error, &len) == 0 && error == 0)
             rc = 0;
+        if (cancelled)
+            why = "cancelled";
+        else if (ready == 0)
+            why = "no answer within " + FormatInt(static_cast<int>(timeout.count())) + " ms";
+        else
+            why = std::strerror(error ? error : EIO);
     }
     if (rc != 0) return {};
     ::fcntl(fd.Get(), F_SETFL, ::fcntl(fd.Get(), F_GETFL) & ~O_NONBLOCK);
@@ -68,6 +89,19 @@ UniqueFd ConnectTcp(const std::string& dottedAddress, int port, std::chrono::mil
     // A peer that stops reading must not hold a sender (and the interface) forever.
     timeval sendTimeout{5, 0};
     ::setsockopt(fd.Get(), SOL_SOCKET, SO_SNDTIMEO, &sendTimeout, sizeof sendTimeout);
+    return fd;
+}
+
+}  // namespace
+
+UniqueFd ConnectTcp(const std::string& dottedAddress, int port, std::chrono::milliseconds timeout,
+                    int cancelFd) {
+    const std::string where =
+        (dottedAddress.empty() ? "(no address)" : dottedAddress) + ":" + FormatInt(port);
+    Log("connecting to " + where);
+    std::string why;
+    UniqueFd fd = OpenConnection(dottedAddress, port, timeout, cancelFd, why);
+    Log(fd.Valid() ? "connected to " + where : "connection to " + where + " failed: " + why);
     return fd;
 }
 

@@ -1,11 +1,13 @@
 #include "server/NewsPage.h"
 
 #include <algorithm>
+#include <optional>
 #include <vector>
 
+#include "common/Gbk.h"
+#include "common/Numbers.h"
 #include "server/Market.h"
 #include "server/ServerState.h"
-#include "common/Numbers.h"
 
 namespace qelt::server {
 namespace {
@@ -60,15 +62,40 @@ std::string NewsListing(ServerState& state) {
     const std::string& notice = state.Notice().Current();
     if (!notice.empty()) html += "<h3>市场公告</h3><p>" + Escape(notice) + "</p>";
     html += "<h3>今日要闻</h3><ul>";
-    for (const std::string& line : Headlines(state)) html += "<li>" + Escape(line) + "</li>";
+    // Relative links, as the operator's pages have them: a browser resolves them against the
+    // page on show.
+    const auto headlines = Headlines(state);
+    for (size_t i = 0; i < headlines.size(); ++i)
+        html += "<li><a href=\"TempleteShow.aspx?id=" + FormatInt(static_cast<long long>(i + 1)) + "\">" +
+                Escape(headlines[i]) + "</a></li>";
     html += "</ul></body></html>";
     return html;
 }
 
-std::string Response(std::string_view status, std::string_view body, bool withBody) {
+/// One headline's page, in GBK as the operator's article pages are, with the charset named
+/// only in the page's own meta tag. Nothing when there is no such headline.
+std::optional<std::string> ArticlePage(std::string_view params, ServerState& state) {
+    if (params.substr(0, 3) != "id=") return std::nullopt;
+    const long long id = LeadingInt(params.substr(3));
+    const auto headlines = Headlines(state);
+    if (id < 1 || id > static_cast<long long>(headlines.size()) || FormatInt(id) != params.substr(3))
+        return std::nullopt;
+    const std::string& headline = headlines[static_cast<size_t>(id - 1)];
+    return Utf8ToGbk(
+        "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=gb2312\">"
+        "<title>" +
+        Escape(headline) + "</title></head><body><h2>要闻详情</h2><p>" + DateText(state.Today()) + "</p><p>" +
+        Escape(headline) + "</p><p><a href=\"TempleteList.aspx?id=73\">返回列表</a></p></body></html>");
+}
+
+/// `charset` empty: the type names none (the page says it itself).
+std::string Response(std::string_view status, std::string_view body, bool withBody,
+                     std::string_view charset = "utf-8") {
     std::string out = "HTTP/1.0 ";
     out += status;
-    out += "\r\nContent-Type: text/html; charset=utf-8\r\nContent-Length: " + FormatInt(static_cast<long long>(body.size())) +
+    out += "\r\nContent-Type: text/html";
+    if (!charset.empty()) out += "; charset=" + std::string(charset);
+    out += "\r\nContent-Length: " + FormatInt(static_cast<long long>(body.size())) +
            "\r\nConnection: close\r\n\r\n";
     if (withBody) out += body;
     return out;
@@ -96,6 +123,8 @@ std::string HttpResponse(std::string_view requestHead, ServerState& state) {
     std::string_view params = query == std::string_view::npos ? std::string_view{} : target.substr(query + 1);
     if (path == "/" || (path == "/web/TempleteList.aspx" && params == "id=73"))
         return Response("200 OK", NewsListing(state), !head);
+    if (path == "/web/TempleteShow.aspx")
+        if (auto article = ArticlePage(params, state)) return Response("200 OK", *article, !head, "");
     return Response("404 Not Found", "<html><body><p>页面不存在</p></body></html>", !head);
 }
 

@@ -18,8 +18,17 @@ bool IsNumber(const std::string& s) {
 
 std::optional<ServerOptions> ParseServerOptions(const std::vector<std::string>& args, std::string& error) {
     ServerOptions o;
+    for (const std::string& a : args) {
+        if (a == "--help" || a == "-h") o.help = true;
+        if (a == "--version" || a == "-v") o.version = true;
+    }
+    if (o.help || o.version) return o;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
+        if (a.rfind("--", 0) != 0) {
+            error = "unexpected argument " + a;
+            return std::nullopt;
+        }
         if (i + 1 >= args.size()) {
             error = "missing value for " + a;
             return std::nullopt;

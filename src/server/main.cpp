@@ -60,16 +60,16 @@ std::int64_t UnixNow() {
 
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
-    if (!args.empty() && (args[0] == "--help" || args[0] == "-h")) {
-        std::fputs(qelt::server::kServerUsage, stdout);
-        return 0;
-    }
     if (args.size() == 3 && args[0] == "--admin-send") return AdminSend(args[1], args[2]);
     std::string error;
     auto options = qelt::server::ParseServerOptions(args, error);
     if (!options) {
-        std::fprintf(stderr, "qelt-server: %s\n%s", error.c_str(), qelt::server::kServerUsage);
+        std::fprintf(stderr, "qelt-server: %s\n\n%s", error.c_str(), qelt::server::kServerUsage);
         return 2;
+    }
+    if (options->help || options->version) {
+        std::fputs(options->help ? qelt::server::kServerUsage : qelt::server::kServerVersion, stdout);
+        return 0;
     }
     // Many clients need many descriptors: take what the system allows.
     rlimit files{};

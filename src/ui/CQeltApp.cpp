@@ -1,11 +1,12 @@
 #include "CQeltApp.h"
 
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QTimer>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include "CMainFrame.h"
 #include "CQeltHtml.h"
@@ -13,6 +14,7 @@
 #include "ModalDialog.h"
 #include "ViewHostWidget.h"
 #include "app/WebSite.h"
+#include "common/DiagnosticLog.h"
 #include "common/Messages.h"
 #include "data/history/StoreArchive.h"
 #include "dialogs/CQeltAlarmDlg.h"
@@ -21,10 +23,10 @@
 #include "views/CQeltRealView.h"
 #include "views/CQeltTradListView.h"
 #include "views/CQeltKLineView.h"
+#include "ui/views/CQeltListView.h"
 #include "views/QuoteListView.h"
 #include "views/ViewKinds.h"
 #include "views/WebPageView.h"
-#include "ui/views/CQeltListView.h"
 
 namespace qelt {
 namespace {
@@ -113,8 +115,11 @@ bool CQeltApp::InitInstance() {
     }
     if (m_options.offline)
         m_cfg.m_online = false;
-    else if (!RunLogin())
+    else if (!RunLogin()) {
+        Log(m_updating ? "the client ends for the update" : "login cancelled: the client ends");
         return false;
+    }
+    Log(m_cfg.m_online ? "online: the board is on show" : "offline: browsing the local database");
     if (!m_cfg.m_online) LoadStoreFromHistory(m_database, m_store);
     // The drawn lines, online and offline alike, before the frame and its first view.
     m_context.Lines().Load();
@@ -140,6 +145,7 @@ void CQeltApp::ExitInstance() {
     // Every edit was written when it was made; this last write covers nothing new but keeps
     // the file as the book holds it (nothing happens when start-up never read it).
     m_context.Lines().Save();
+    Log(m_cfg.m_online ? "exit: saving the board" : "exit");
     if (m_cfg.m_online) SaveStoreToHistory(m_database, m_store);
 }
 

@@ -4,11 +4,12 @@
 #include <QProcess>
 #include <QTimer>
 
-#include "CQeltLogin.h"
 #include "CMainFrame.h"
-#include "ModalDialog.h"
 #include "CQeltApp.h"
+#include "CQeltLogin.h"
+#include "ModalDialog.h"
 #include "common/Address.h"
+#include "common/DiagnosticLog.h"
 #include "common/ServerList.h"
 #include "dialogs/CComSet.h"
 #include "dialogs/MessageBoxes.h"
@@ -100,7 +101,8 @@ void CQeltApp::StartUpdater(const std::string& argument) {
     QString program = QString::fromStdString(m_cfg.ProgramDirectory() + "update");
     if (!QFileInfo::exists(program)) program = QCoreApplication::applicationDirPath() + "/update";
     QStringList arguments{QString::fromStdString(argument), "--home", QString::fromStdString(m_cfg.ProgramDirectory())};
-    QProcess::startDetached(program, arguments);
+    const bool started = QProcess::startDetached(program, arguments);
+    Log((started ? "updater started: " : "the updater did not start: ") + program.toStdString());
 }
 
 }  // namespace qelt

@@ -1,31 +1,34 @@
 #pragma once
 /// `CQeltHtml` (view kind 5, "资讯系统"): the operator's news listing page inside the main
-/// frame. The page is fetched over HTTP and shown in a rich-text browser, which needs no GPU
-/// and no sandbox, so the view opens everywhere; links of the site open in the view, others
-/// in the desktop's browser.
+/// frame, in the browser this build has (Qt WebEngine, or a rich-text browser without it).
+/// Links of the operator's site open in the view, others in the desktop's browser; Alt+Left
+/// (or Backspace outside a text field) goes back, Alt+Right forward, Ctrl+R reloads; the
+/// frame's print commands print the page.
 #include "ui/ViewHostWidget.h"
 #include "views/WebPageView.h"
 
-class QTextBrowser;
-class QNetworkAccessManager;
-
 namespace qelt {
+
+class WebPane;
 
 class CQeltHtml : public ViewHostWidget {
     Q_OBJECT
-public:
+  public:
     CQeltHtml(WebPageView& page, ViewServices& services, QWidget* parent = nullptr);
+    /// The news listing this view opened first.
     QString Url() const { return m_url; }
+    /// The page on show as plain text (once it has loaded).
     QString ShownText() const;
+    WebPane& Pane() const { return *m_pane; }
     void ViewReady() override;
+    /// The page itself goes to the printer, as the browser lays it out for paper.
+    void PrintTo(QPrinter& printer) override;
 
-protected:
+  protected:
     void LayOutChildren() override;
 
-private:
-    void Load(const QUrl& url);
-    QTextBrowser* m_browser;
-    QNetworkAccessManager* m_network;
+  private:
+    WebPane* m_pane;
     QString m_url;
 };
 

@@ -42,8 +42,9 @@ public:
     void Print();
     void PrintPreview();
     void PrintDirect();
-    /// Prints to `printer` as it is set up: the print colours are in effect meanwhile.
-    void PrintTo(QPrinter& printer);
+    /// Prints to `printer` as it is set up: the print colours are in effect meanwhile. A
+    /// window whose view is not painted by the host (a web page) prints its own content.
+    virtual void PrintTo(QPrinter& printer);
     /// "导出到EXCEL" / "导出到文本文件" through the save dialog; a failed write is reported.
     void Export(ExportKind kind);
     /// "导出到图片": the painted client as a bitmap file.

@@ -1,52 +1,57 @@
 // The one place where the program's objects are wired together.
 //
-//   qelt [--home DIR] [--auto-login] [--offline] [--send-pause MS]
-//        [--screenshot FILE [--screenshot-delay MS]]
+//   qelt [--home DIR] [--auto-login] [--offline] [--verbose] [--help] [--version]
+//        developer: [--send-pause MS] [--screenshot FILE [--screenshot-delay MS]]
 #include <QApplication>
 #include <QDialog>
 #include <QLocale>
-#include <QStringList>
+#include <cstdio>
 
 #include "CMainFrame.h"
 #include "CQeltApp.h"
+#include "CommandLine.h"
 #include "SignalBridge.h"
-#include "common/ProgramDir.h"
-
-namespace {
-
-qelt::AppOptions ParseOptions(int argc, char** argv) {
-    qelt::AppOptions options;
-    options.programDirectory = qelt::ResolveProgramDirectory(argc, argv);
-    QStringList args = QCoreApplication::arguments();
-    for (int i = 1; i < args.size(); ++i) {
-        if (args[i] == "--auto-login") options.autoLogin = true;
-        if (args[i] == "--offline") options.offline = true;
-        if (args[i] == "--screenshot" && i + 1 < args.size()) options.screenshot = args[++i];
-        if (args[i] == "--screenshot-delay" && i + 1 < args.size()) options.screenshotDelay = args[++i].toInt();
-        if (args[i] == "--send-pause" && i + 1 < args.size())
-            options.sendPause = std::chrono::milliseconds(qBound(0, args[++i].toInt(), 1000));
-    }
-    return options;
-}
-
-}  // namespace
+#include "common/DiagnosticLog.h"
+#include "net/Requests.h"
+#include "web/WebEngineEnvironment.h"
 
 int main(int argc, char** argv) {
+    // The command line first: --help needs no display, and the browser engine is prepared
+    // before the application object exists.
+    const qelt::ClientCommandLine commandLine = qelt::ParseClientCommandLine(qelt::ArgumentList(argc, argv));
+    if (commandLine.exitCode) {
+        std::fputs(commandLine.text.toLocal8Bit().constData(), *commandLine.exitCode == 0 ? stdout : stderr);
+        return *commandLine.exitCode;
+    }
+    qelt::PrepareWebEngine(argc, argv);
     QApplication app(argc, argv);
     QApplication::setApplicationName("Qelt");
     QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
-    qelt::CQeltApp qelt(ParseOptions(argc, argv));
-    qelt::SignalBridge stopOnSignal([&qelt] {
-        // As the user would, from any state: every dialog and message box on screen is
-        // left (the login dialog ends the program), the main window is closed, and every
-        // event loop ends, the nested ones included, even before the main loop has started.
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (auto* dialog = qobject_cast<QDialog*>(w); dialog && dialog->isVisible()) dialog->reject();
-        if (qelt.Frame()) qelt.Frame()->close();
-        QCoreApplication::exit(0);
-    });
-    if (!qelt.InitInstance()) return 0;
-    const int code = app.exec();
-    qelt.ExitInstance();
+
+    qelt::LogSettings log;
+    log.directory = commandLine.options.programDirectory;
+    log.verbose = commandLine.verbose;
+    qelt::StartLog(log);
+    qelt::Log("Qelt " + std::string(qelt::kClientVersion) + " started, program directory " + log.directory);
+
+    int code = 0;
+    {
+        qelt::CQeltApp qelt(commandLine.options);
+        qelt::SignalBridge stopOnSignal([&qelt] {
+            // As the user would, from any state: every dialog and message box on screen is
+            // left (the login dialog ends the program), the main window is closed, and every
+            // event loop ends, the nested ones included, even before the main loop has started.
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (auto* dialog = qobject_cast<QDialog*>(w); dialog && dialog->isVisible()) dialog->reject();
+            if (qelt.Frame()) qelt.Frame()->close();
+            QCoreApplication::exit(0);
+        });
+        if (qelt.InitInstance()) {
+            code = app.exec();
+            qelt.ExitInstance();
+        }
+    }
+    qelt::Log("Qelt ended");
+    qelt::StopLog();
     return code;
 }

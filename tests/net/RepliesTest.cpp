@@ -90,8 +90,9 @@ TEST(Replies, RecordsWithAbsurdFieldsAreDroppedWholeAndTheRestStands) {
     for (int i = 1; i <= 27; ++i) board += (i == 1 ? longField : "f" + std::to_string(i)) + "|";
     board += "|";
     for (int i = 1; i <= 27; ++i) board += (i == 1 ? shortField : "g" + std::to_string(i)) + "|";
+    // The parsed fields look into the reply's text: it must outlive them.
     board += "|";
-    auto list = ParseList(board);  // views into `board`: it must outlive them
+    auto list = ParseList(board);
     ASSERT_EQ(list.size(), 1u);
     EXPECT_EQ(list[0][1], "g2");
 

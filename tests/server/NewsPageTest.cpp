@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include "ServerHarness.h"
+#include "common/Gbk.h"
 #include "net/Requests.h"
 #include "server/NewsPage.h"
 
@@ -48,6 +49,28 @@ TEST(NewsPage, ListingAtItsPathAndNotFoundElsewhere) {
     ASSERT_TRUE(client.SendRaw("G"));
     ASSERT_TRUE(client.SendRaw(":|END"));
     EXPECT_TRUE(client.Ask(LoginRequest("demo", "demo"), "login").has_value());
+}
+
+TEST(NewsPage, HeadlinesLinkToArticlePagesInGbk) {
+    ServerHarness server;
+    auto get = [&](const std::string& target) {
+        TestClient browser(server.Port());
+        browser.SendRaw("GET " + target + " HTTP/1.0\r\n\r\n");
+        return ReadAll(browser.Fd());
+    };
+    const std::string listing = get("/web/TempleteList.aspx?id=73");
+    ASSERT_NE(listing.find("<a href=\"TempleteShow.aspx?id=1\">"), std::string::npos) << listing;
+    const std::string article = get("/web/TempleteShow.aspx?id=1");
+    ASSERT_EQ(article.substr(0, 15), "HTTP/1.0 200 OK");
+    // The type names no charset: the page's meta tag does, and the bytes are GBK.
+    EXPECT_NE(article.find("Content-Type: text/html\r\n"), std::string::npos);
+    EXPECT_NE(article.find("charset=gb2312"), std::string::npos);
+    EXPECT_EQ(article.find("要闻详情"), std::string::npos) << "not UTF-8";
+    EXPECT_NE(GbkToUtf8(article).find("要闻详情"), std::string::npos);
+    EXPECT_NE(GbkToUtf8(article).find("<a href=\"TempleteList.aspx?id=73\">返回列表</a>"), std::string::npos);
+    for (const char* missing : {"id=0", "id=99", "id=1x", "id=", "x=1"})
+        EXPECT_EQ(get(std::string("/web/TempleteShow.aspx?") + missing).substr(0, 12), "HTTP/1.0 404")
+            << missing;
 }
 
 TEST(NewsPage, OverlongRequestHeadEndsTheBrowserOnly) {

@@ -19,9 +19,9 @@
 #include "common/Files.h"
 #include "TestApplication.h"
 #include "common/Commands.h"
-#include "common/Files.h"
 #include "common/Messages.h"
 #include "common/Numbers.h"
+
 #include "common/ServerList.h"
 #include "data/history/HistoryDatabase.h"
 #include "data/settings/AlarmFile.h"
@@ -32,10 +32,6 @@
 #include "support/DemoServerProcess.h"
 #include "support/LoopbackServer.h"
 #include "support/RecordingRelay.h"
-#include "common/Commands.h"
-#include "common/Messages.h"
-#include "common/Numbers.h"
-#include "net/Requests.h"
 #include "ui/QtPoster.h"
 #include "support/TempDir.h"
 #include "ui/CMainFrame.h"
@@ -47,10 +43,15 @@
 #include "views/CQeltRealView.h"
 #include "views/CQeltTradListView.h"
 #include "ui/CQeltLogin.h"
-#include "ui/QtPoster.h"
-#include "ui/ViewHostWidget.h"
 #include "views/CQeltKLineView.h"
 #include "views/ViewKinds.h"
+#include "ui/web/WebPane.h"
+
+#ifdef QELT_WEBENGINE
+#include <QWebEnginePage>
+#include <QWebEngineView>
+#endif
+#include <sstream>
 
 namespace qelt {
 namespace {
@@ -342,6 +343,132 @@ TEST_F(AppEndToEnd, OfflineBrowsingShowsWhatAnOnlineRunSaved) {
     for (const CQeltGoods& g : offline.Store().MainList()) someSeries = someSeries || !g.series.empty();
     EXPECT_TRUE(someSeries) << "day bars come back from the history table";
     offline.Frame()->close();
+}
+
+/// A key pressed by the user: it goes to the widget that has the keyboard focus.
+void PressKey(QWidget* widget, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    while (widget->focusProxy()) widget = widget->focusProxy();
+    QKeyEvent press(QEvent::KeyPress, key, modifiers);
+    QApplication::sendEvent(widget, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, modifiers);
+    QApplication::sendEvent(widget, &release);
+}
+
+/// The information view with the browser engine against the demo server's news: the
+/// listing renders, its first headline opens the article (a GBK page), Alt+Left comes back,
+/// and F2 still means the board inside the page. QELT_WEB_PNG=FILE keeps a picture.
+TEST_F(AppEndToEnd, InformationViewOpensAnArticleAndComesBack) {
+    if (!WebEngineBuilt()) GTEST_SKIP() << "this build has no Qt WebEngine (QELT_WEBENGINE=OFF)";
+    WriteRememberedLogin(home.Path(), {"demo", "demo"});
+    CQeltApp app(Options());
+    ASSERT_TRUE(app.InitInstance());
+    ASSERT_TRUE(SpinUntil([&] { return noticeShown; }, 5s));
+    app.Context().SwitchView(5);
+    auto* web = qobject_cast<CQeltHtml*>(app.Frame()->View());
+    ASSERT_NE(web, nullptr);
+    ASSERT_TRUE(web->Pane().UsesEngine());
+    auto shows = [&](const char* text) {
+        return SpinUntil([&] { return web->ShownText().contains(QString::fromUtf8(text)); }, 30s);
+    };
+    ASSERT_TRUE(shows("今日要闻")) << web->ShownText().toStdString();
+    EXPECT_TRUE(web->ShownText().contains(QString::fromUtf8("综合指数")));
+    if (const QByteArray png = qgetenv("QELT_WEB_PNG"); !png.isEmpty()) {
+        SpinUntil([] { return false; }, 1500ms);  // the engine's frame reaches the widget
+        app.Frame()->grab().save(QString::fromLocal8Bit(png));
+    }
+#ifdef QELT_WEBENGINE
+    // The first headline gets the focus and Enter opens it, as a user would (the engine's
+    // window may take a moment before it passes keys on: try again then).
+    auto* view = web->findChild<QWebEngineView*>();
+    for (int attempt = 0; attempt < 5 && !web->Pane().CurrentUrl().toString().contains("TempleteShow");
+         ++attempt) {
+        bool focused = false;
+        view->page()->runJavaScript("document.links[0].focus();", [&](const QVariant&) { focused = true; });
+        SpinUntil([&] { return focused; }, 5s);
+        PressKey(&web->Pane(), Qt::Key_Return);
+        SpinUntil([&] { return web->Pane().CurrentUrl().toString().contains("TempleteShow"); }, 2s);
+    }
+#endif
+    ASSERT_TRUE(shows("要闻详情")) << web->ShownText().toStdString();
+    EXPECT_TRUE(web->Pane().CurrentUrl().toString().endsWith("/web/TempleteShow.aspx?id=1"));
+    EXPECT_TRUE(web->ShownText().contains(QString::fromUtf8("返回列表"))) << "the GBK page decoded right";
+    PressKey(&web->Pane(), Qt::Key_Left, Qt::AltModifier);
+    ASSERT_TRUE(shows("今日要闻"));
+    EXPECT_TRUE(web->Pane().CanGoForward());
+    PressKey(&web->Pane(), Qt::Key_F2);
+    EXPECT_TRUE(SpinUntil([&] { return app.Context().ActiveKind() == 1; }, 5s)) << "F2 keeps its meaning";
+    app.Frame()->close();
+}
+
+/// The log of a real run tells its story: start, connection, login, version, the
+/// synchronisation, the lost server, each re-login attempt, offline, exit. The password
+/// never appears; --verbose adds the messages received.
+TEST(AppLog, TheLogTellsTheStoryOfARunFromStartToExit) {
+    test::TempDir home, serverData;
+    WriteFileAtomic(serverData.File("users.txt"), "support|Pw-7x9q|0|0|0|\n");
+    auto server = std::make_unique<test::DemoServerProcess>(QELT_SERVER_PATH, serverData.Path());
+    WriteServerList(home.Path(), {{"demo", "127.0.0.1", std::to_string(server->Port())}});
+    WriteRememberedLogin(home.Path(), {"support", "Pw-7x9q"});
+    const std::string logPath = home.File("qelt.log");
+    auto log = [&] { return ReadWholeFile(logPath).value_or(""); };
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        ::execl(QELT_CLIENT_PATH, QELT_CLIENT_PATH, "--home", home.Path().c_str(), "--auto-login",
+                "--verbose", "--send-pause", "2", static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    auto waitFor = [&](const std::string& text) {
+        for (int i = 0; i < 400; ++i) {
+            if (log().find(text) != std::string::npos) return true;
+            std::this_thread::sleep_for(50ms);
+        }
+        return false;
+    };
+    EXPECT_TRUE(waitFor("view 1 on show")) << log();
+    server.reset();  // the server goes away
+    EXPECT_TRUE(waitFor("re-login given up")) << log();
+    ::kill(pid, SIGTERM);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status));
+
+    std::vector<std::string> lines;
+    std::istringstream in(log());
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line.size() > 24 ? line.substr(24) : line);
+    auto startsWith = [&](const std::vector<std::string>& wanted) {
+        size_t at = 0;
+        for (const auto& line : lines)
+            if (at < wanted.size() && line.rfind(wanted[at], 0) == 0) ++at;
+        return at == wanted.size();
+    };
+    EXPECT_TRUE(startsWith({"Qelt 1.96 started, program directory " + home.Path(),
+                            "login as support on 127.0.0.1:",
+                            "connecting to 127.0.0.1:",
+                            "connected to 127.0.0.1:",
+                            "received login:",
+                            "login verdict 0: 登陆成功",
+                            "version check: up to date",
+                            "synchronisation: categories received",
+                            "synchronisation: board received, ",
+                            "synchronisation: series of ",
+                            "synchronisation finished",
+                            "online: the board is on show",
+                            "view 1 on show",
+                            "connection lost",
+                            "re-login attempt 1 of 3",
+                            "connecting to",
+                            "connection to 127.0.0.1:",
+                            "re-login attempt 1 failed",
+                            "re-login attempt 2 of 3",
+                            "re-login attempt 3 failed",
+                            "re-login given up: offline",
+                            "exit",
+                            "Qelt ended"}))
+        << log();
+    EXPECT_EQ(log().find("Pw-7x9q"), std::string::npos) << "never a password";
+    EXPECT_NE(log().find("received list:"), std::string::npos) << "--verbose shows the messages received";
 }
 
 /// A server that wants a newer client: the updater is started with "address|port" and the
@@ -644,11 +771,6 @@ class ReviewProbe : public View {
   public:
     void Paint(Canvas& canvas, Size client) override { canvas.FillRect({0, 0, client.cx, client.cy}, 0); }
 };
-
-void PressKey(QWidget* widget, int key) {
-    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
-    QCoreApplication::sendEvent(widget, &press);
-}
 
 void DoubleClick(QWidget* widget, QPoint at) {
     const QPointF global = widget->mapToGlobal(QPointF(at));

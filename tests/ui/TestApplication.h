@@ -1,16 +1,41 @@
 #pragma once
 // The one QApplication of a Qt test program, created on first use (on the offscreen
-// platform that the test runner sets).
+// platform that the test runner sets), with what the browser engine needs set before it.
+// It is destroyed when the tests are over, before the program's statics: the browser
+// engine's threads must end while Qt still stands (a leaked application crashes at exit).
+#include <gtest/gtest.h>
+
 #include <QApplication>
 
+#include "ui/web/WebEngineEnvironment.h"
+
 namespace qelt::test {
+
+inline QApplication*& AppInstance() {
+    static QApplication* app = nullptr;
+    return app;
+}
 
 inline QApplication& App() {
     static int argc = 1;
     static char name[] = "qelt_tests";
     static char* argv[] = {name, nullptr};
-    static QApplication* app = new QApplication(argc, argv);
-    return *app;
+    if (!AppInstance()) {
+        // The information view may open the browser engine: it needs its settings first.
+        PrepareWebEngine(argc, argv);
+        AppInstance() = new QApplication(argc, argv);
+    }
+    return *AppInstance();
 }
+
+class AppTearDown : public ::testing::Environment {
+  public:
+    void TearDown() override {
+        delete AppInstance();
+        AppInstance() = nullptr;
+    }
+};
+
+inline ::testing::Environment* const kAppTearDown = ::testing::AddGlobalTestEnvironment(new AppTearDown);
 
 }  // namespace qelt::test

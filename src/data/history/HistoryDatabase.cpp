@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 
+#include "common/DiagnosticLog.h"
 #include "common/Files.h"
 #include "common/ProgramDir.h"
 #include "net/Replies.h"
@@ -148,14 +149,18 @@ std::vector<SqlRow> HistoryDatabase::Query(std::string_view sql, const std::vect
 void HistoryDatabase::SaveStore(const std::vector<std::pair<std::string, std::string>>& categories,
                                 const std::vector<SqlRow>& quoteRows) {
     Connection db(m_directory, m_path, true);
-    if (!db.IsOpen()) return;
+    if (!db.IsOpen()) {
+        Log("could not save the board: " + m_path + " does not open");
+        return;
+    }
     // One transaction for speed and so that an exit cut short never leaves half a board;
     // a statement that fails on its own is skipped and the others still run.
     db.Begin();
     auto run = [&](std::string_view sql, const std::vector<std::string>& params) {
-        if (!db.InTransaction()) return false;
-        db.Run(sql, params);
-        return db.InTransaction();
+        if (db.InTransaction()) db.Run(sql, params);
+        if (db.InTransaction()) return true;
+        Log("could not save the board to " + m_path + ": the write failed and was undone");
+        return false;
     };
     if (!run("delete from category", {})) return;
     for (size_t i = 0; i < categories.size(); ++i) {
@@ -174,14 +179,20 @@ void HistoryDatabase::SaveStore(const std::vector<std::pair<std::string, std::st
 void HistoryDatabase::StoreHistory(std::string_view body) {
     HisReply reply = ParseHis(body);
     Connection db(m_directory, m_path, true);
-    if (!db.IsOpen()) return;
+    if (!db.IsOpen()) {
+        Log("could not store history records: " + m_path + " does not open");
+        return;
+    }
     db.Begin();
     for (const Fields& record : reply.records) {
         if (record.size() < kHistoryFieldCount) continue;
         std::vector<std::string> values(record.begin(), record.begin() + kHistoryFieldCount);
         // A duplicate id fails alone (the record is already stored).
         db.Run(kInsertDay, values);
-        if (!db.InTransaction()) return;
+        if (!db.InTransaction()) {
+            Log("could not store history records in " + m_path + ": the write failed and was undone");
+            return;
+        }
     }
     db.Commit();
 }

@@ -5,11 +5,11 @@
 #include <iostream>
 #include <string_view>
 
-#include "common/ProgramDir.h"
 #include "updater/CUpDateSocket.h"
 #include "updater/UpdateBatch.h"
 #include "updater/UpdateStatus.h"
 #include "updater/ui/CUpdateDlg.h"
+#include "updater/ui/UpdateCommandLine.h"
 
 namespace qelt {
 
@@ -21,8 +21,15 @@ bool CUpdateApp::WantsBatch(int argc, const char* const* argv) {
 }
 
 int CUpdateApp::Run(int argc, char** argv) {
-    const std::string home = ResolveProgramDirectory(argc, argv);
-    if (WantsBatch(argc, argv)) return RunBatchUpdate(home, std::cout, std::cerr);
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+    const UpdateCommandLine commandLine = ParseUpdateCommandLine(arguments);
+    if (commandLine.exitCode) {
+        (*commandLine.exitCode == 0 ? std::cout : std::cerr) << commandLine.text.toLocal8Bit().constData();
+        return *commandLine.exitCode;
+    }
+    const std::string& home = commandLine.programDirectory;
+    if (commandLine.batch) return RunBatchUpdate(home, std::cout, std::cerr);
 
     QApplication app(argc, argv);
     if (!SocketsAvailable()) {

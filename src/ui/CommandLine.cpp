@@ -1,0 +1,138 @@
+#include "CommandLine.h"
+
+#include <QCommandLineParser>
+#include <QRegularExpression>
+#include <array>
+
+#include "CMainFrame.h"
+#include "common/ProgramDir.h"
+#include "net/Requests.h"
+
+namespace qelt {
+namespace {
+
+/// Qt's own options that QApplication takes from the command line, with and without a value.
+constexpr std::array kQtValueOptions = {
+    "platform",    "platformpluginpath", "platformtheme", "plugin",     "qwindowgeometry",
+    "qwindowicon", "qwindowtitle",       "style",         "stylesheet", "session",
+    "display",     "geometry",           "qmljsdebugger"};
+constexpr std::array kQtFlagOptions = {"reverse", "widgetcount", "nograb", "dograb", "sync"};
+
+QString HelpText(const QCommandLineParser& parser) {
+    // The usage line names the program as users type it, whatever path started it.
+    QString help = parser.helpText();
+    help.replace(QRegularExpression("^Usage: \\S+"), "Usage: qelt");
+    return help;
+}
+
+/// A whole number of milliseconds in [0, max]; nothing otherwise.
+std::optional<int> Milliseconds(const QString& text, int max) {
+    bool ok = false;
+    const int value = text.toInt(&ok);  // toInt reads the C locale's digits whatever the user's
+    if (!ok || value < 0 || value > max) return std::nullopt;
+    return value;
+}
+
+}  // namespace
+
+QStringList ArgumentList(int argc, const char* const* argv) {
+    QStringList list;
+    for (int i = 0; i < argc; ++i) list << QString::fromLocal8Bit(argv[i]);
+    return list;
+}
+
+ClientCommandLine ParseClientCommandLine(const QStringList& arguments) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QString::fromUtf8("Qelt 行情分析系统 %1: market quotes and technical analysis.")
+            .arg(QString::fromUtf8(kClientVersion.data(), kClientVersion.size())));
+    // Qt's options come with one dash ("-platform offscreen"); ours are read the same way.
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
+    const QCommandLineOption home("home",
+                                  "The program directory (config.ini, sys.ini, his/qelt.db, qelt.log); "
+                                  "default: QELT_HOME, else the executable's directory.",
+                                  "DIR");
+    const QCommandLineOption autoLogin("auto-login",
+                                       "Log in with the remembered account (sys.ini) on the first "
+                                       "server of config.ini, without a click.");
+    const QCommandLineOption offline("offline", "No login dialog: browse the local database.");
+    const QCommandLineOption verbose("verbose",
+                                     "The log (standard error and qelt.log) also shows the messages "
+                                     "received, shortened.");
+    const QCommandLineOption sendPause("send-pause",
+                                       "Developer option: the pause after each single command, "
+                                       "0 to 1000 ms (default 100).",
+                                       "MS");
+    const QCommandLineOption screenshot("screenshot",
+                                        "Developer option: save a picture of the main window to FILE "
+                                        "after the delay, then quit.",
+                                        "FILE");
+    const QCommandLineOption screenshotDelay("screenshot-delay",
+                                             "Developer option: the delay before --screenshot, "
+                                             "in ms (default 8000).",
+                                             "MS");
+    parser.addOptions({home, autoLogin, offline, verbose, sendPause, screenshot, screenshotDelay});
+    for (const char* name : kQtValueOptions) {
+        QCommandLineOption qt(name, "Qt's own option.", "VALUE");
+        qt.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(qt);
+    }
+    for (const char* name : kQtFlagOptions) {
+        QCommandLineOption qt(name, "Qt's own option.");
+        qt.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(qt);
+    }
+
+    ClientCommandLine result;
+    auto fail = [&](const QString& error) {
+        result.exitCode = 2;
+        result.text = "qelt: " + error + "\n\n" + HelpText(parser);
+        return result;
+    };
+    if (!parser.parse(arguments)) return fail(parser.errorText());
+    if (parser.isSet(help) || parser.isSet("help-all")) {
+        result.exitCode = 0;
+        result.text = HelpText(parser);
+        return result;
+    }
+    if (parser.isSet(version)) {
+        result.exitCode = 0;
+        result.text = "qelt " + QString::fromUtf8(kClientVersion.data(), kClientVersion.size()) + "\n";
+        return result;
+    }
+    if (!parser.positionalArguments().isEmpty())
+        return fail("unexpected argument '" + parser.positionalArguments().first() + "'.");
+
+    AppOptions& o = result.options;
+    if (parser.isSet(home)) {
+        if (parser.value(home).isEmpty()) return fail("--home needs a directory.");
+        o.programDirectory = WithTrailingSlash(parser.value(home).toStdString());
+    } else {
+        const char* noArguments[] = {"qelt"};
+        o.programDirectory = ResolveProgramDirectory(1, noArguments);
+    }
+    o.autoLogin = parser.isSet(autoLogin);
+    o.offline = parser.isSet(offline);
+    result.verbose = parser.isSet(verbose);
+    if (parser.isSet(sendPause)) {
+        const auto ms = Milliseconds(parser.value(sendPause), 1000);
+        if (!ms) return fail("--send-pause wants 0 to 1000 ms, not '" + parser.value(sendPause) + "'.");
+        o.sendPause = std::chrono::milliseconds(*ms);
+    }
+    if (parser.isSet(screenshot)) {
+        if (parser.value(screenshot).isEmpty()) return fail("--screenshot needs a file.");
+        o.screenshot = parser.value(screenshot);
+    }
+    if (parser.isSet(screenshotDelay)) {
+        const auto ms = Milliseconds(parser.value(screenshotDelay), 3600 * 1000);
+        if (!ms)
+            return fail("--screenshot-delay wants a number of ms, not '" + parser.value(screenshotDelay) +
+                        "'.");
+        o.screenshotDelay = *ms;
+    }
+    return result;
+}
+
+}  // namespace qelt
