@@ -561,6 +561,16 @@ TEST(AppConnect, ABlackHoleServerLeavesTheInterfaceAnswering) {
     EXPECT_FALSE(app.Socket().IsConnected());
 }
 
+/// Waits until the program's log (qelt.log in `home`) holds a line containing `text`.
+bool WaitForLogLine(const test::TempDir& home, const std::string& text, std::chrono::milliseconds timeout) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (std::chrono::steady_clock::now() < deadline) {
+        if (ReadWholeFile(home.File("qelt.log")).value_or("").find(text) != std::string::npos) return true;
+        std::this_thread::sleep_for(50ms);
+    }
+    return false;
+}
+
 /// One SIGTERM ends the real program even while the login dialog shows "无法连接服务器！"
 /// over an unreachable server.
 TEST(AppSignal, OneSigtermEndsTheProgramUnderAMessageBox) {
@@ -578,7 +588,9 @@ TEST(AppSignal, OneSigtermEndsTheProgramUnderAMessageBox) {
                 static_cast<char*>(nullptr));
         ::_exit(127);
     }
-    std::this_thread::sleep_for(2s);  // the refusal comes at once; the message box is up by now
+    // The refusal comes at once; the message box follows it.
+    ASSERT_TRUE(WaitForLogLine(home, "login: no connection", 30s));
+    std::this_thread::sleep_for(300ms);
     ::kill(pid, SIGTERM);
     int status = 0;
     pid_t done = 0;
@@ -609,11 +621,9 @@ TEST_F(AppEndToEnd, SigtermSavesTheBoardToTheDatabase) {
         auto rows = db.Query(std::string("select count(*) from ") + table);
         return rows.empty() ? 0 : std::stoi(rows[0][0]);
     };
-    // History records are stored during the synchronisation; with 2 ms between commands it
-    // is over well within the two seconds that follow.
-    for (int i = 0; i < 300 && count("dayrecord") == 0; ++i) std::this_thread::sleep_for(50ms);
-    ASSERT_GT(count("dayrecord"), 0);
-    std::this_thread::sleep_for(2s);
+    // The signal comes once the synchronisation is over and the board is on show.
+    ASSERT_TRUE(WaitForLogLine(home, "online: the board is on show", 60s));
+    EXPECT_GT(count("dayrecord"), 0) << "history records are stored during the synchronisation";
     EXPECT_EQ(count("qeltlist"), 0) << "the board is written at exit only";
     ::kill(pid, SIGTERM);
     int status = 0;
