@@ -96,7 +96,8 @@ void BM_SaveAtExitPeak(benchmark::State& state) {
         const long long extra = g_peak.load() - storeBytes;
         state.counters["store_MB"] = static_cast<double>(storeBytes) / (1 << 20);
         state.counters["peak_extra_MB"] = static_cast<double>(extra) / (1 << 20);
-        state.counters["peak_above_store_pct"] = 100.0 * static_cast<double>(extra) / static_cast<double>(storeBytes);
+        state.counters["peak_above_store_pct"] =
+            100.0 * static_cast<double>(extra) / static_cast<double>(storeBytes);
     }
     std::filesystem::remove_all(dir);
 }

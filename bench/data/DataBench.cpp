@@ -104,8 +104,10 @@ void BM_StoreMemoryPerBar(benchmark::State& state) {
         for (const auto& [goods, due] : data->MainListKeys()) data->Dispatch(LineReply(goods + due, kBars));
         auto after = mallinfo2().uordblks;
         state.counters["store_MB"] = static_cast<double>(after - before) / (1 << 20);
-        state.counters["bytes_per_bar"] = static_cast<double>(after - afterBoard) / (double(kContracts) * kBars);
-        state.counters["bytes_per_bar_all"] = static_cast<double>(after - before) / (double(kContracts) * kBars);
+        state.counters["bytes_per_bar"] =
+            static_cast<double>(after - afterBoard) / (double(kContracts) * kBars);
+        state.counters["bytes_per_bar_all"] =
+            static_cast<double>(after - before) / (double(kContracts) * kBars);
         delete data;
     }
 }

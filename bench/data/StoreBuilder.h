@@ -10,7 +10,7 @@
 namespace qelt::bench {
 
 class NullPoster : public Poster {
-public:
+  public:
     void PostWindowMessage(WindowId, unsigned, std::intptr_t, std::intptr_t) override {}
     void PostThreadMessage(unsigned, std::intptr_t, std::intptr_t) override {}
 };
@@ -25,9 +25,9 @@ inline std::string BoardReply(int round) {
     for (int i = 0; i < kContracts; ++i) {
         std::string goods = std::to_string(1000 + i / 10).substr(0, 4);
         std::string price = std::to_string(100 + (i + round) % 50) + "." + std::to_string(i % 100);
-        text += DueDate(i % 10 * 100 + i / 10) + "|12|13|" + price + "|3|1500|" + price + "|" + price + "|" + price +
-                "|" + goods + "|4000|" + price + "|20|30|2500|100.00|" + (i % 7 == 0 ? "1" : "3") + "|99.50|" +
-                price + "|20060601|100.10|5|100.20|6|" + price + "|700|100.00||";
+        text += DueDate(i % 10 * 100 + i / 10) + "|12|13|" + price + "|3|1500|" + price + "|" + price + "|" +
+                price + "|" + goods + "|4000|" + price + "|20|30|2500|100.00|" + (i % 7 == 0 ? "1" : "3") +
+                "|99.50|" + price + "|20060601|100.10|5|100.20|6|" + price + "|700|100.00||";
     }
     return text;
 }
@@ -43,7 +43,8 @@ inline std::string LineReply(std::string_view key, int bars) {
 
 inline void SetUpStore(CQeltData& data) {
     std::string categories = "category:";
-    for (int c = 0; c < 100; ++c) categories += std::to_string(1000 + c) + "|品种" + std::to_string(c) + "|0||";
+    for (int c = 0; c < 100; ++c)
+        categories += std::to_string(1000 + c) + "|品种" + std::to_string(c) + "|0||";
     data.Dispatch(categories);
     data.Dispatch(BoardReply(0));
 }

@@ -47,9 +47,12 @@ int main(int argc, char** argv) {
     for (int i = 1; i + 1 < argc; i += 2) {
         std::string a = argv[i];
         int v = qelt::LeadingInt(argv[i + 1]);
-        if (a == "--clients") clients = std::clamp(v, 1, 5000);
-        else if (a == "--seconds") seconds = std::clamp(v, 1, 120);
-        else if (a == "--port") port = v;
+        if (a == "--clients")
+            clients = std::clamp(v, 1, 5000);
+        else if (a == "--seconds")
+            seconds = std::clamp(v, 1, 120);
+        else if (a == "--port")
+            port = v;
     }
     rlimit rl{};
     getrlimit(RLIMIT_NOFILE, &rl);
@@ -63,7 +66,8 @@ int main(int argc, char** argv) {
         qelt::server::ServerOptions o;
         o.dataDir.clear();
         o.demoClock = true;
-        auto now = std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch());
+        auto now = std::chrono::duration_cast<std::chrono::seconds>(
+            std::chrono::system_clock::now().time_since_epoch());
         state = std::make_unique<qelt::server::ServerState>(o, now.count());
         loop = std::make_unique<qelt::server::EventLoop>(*state);
         std::string error;
@@ -148,7 +152,8 @@ int main(int argc, char** argv) {
             c.in.append(buffer, static_cast<size_t>(got));
             size_t at;
             while ((at = c.in.find("|END")) != std::string::npos) {
-                if (c.in.rfind("login:0", 0) == 0) c.loggedIn = true;
+                if (c.in.rfind("login:0", 0) == 0)
+                    c.loggedIn = true;
                 else if (c.awaiting > 0) {
                     --c.awaiting;
                     latencies.push_back(Micros(Clock::now() - c.sentAt));
@@ -169,10 +174,12 @@ int main(int argc, char** argv) {
     }
     std::sort(latencies.begin(), latencies.end());
     auto pct = [&](double p) {
-        return latencies.empty() ? 0.0 : latencies[std::min(latencies.size() - 1, static_cast<size_t>(p * latencies.size()))];
+        return latencies.empty()
+                   ? 0.0
+                   : latencies[std::min(latencies.size() - 1, static_cast<size_t>(p * latencies.size()))];
     };
-    std::printf("clients %d, %d s: %zu replies, %zu dropped, %zu polls sent before the previous answer\n", clients,
-                seconds, replies, dropped, late);
+    std::printf("clients %d, %d s: %zu replies, %zu dropped, %zu polls sent before the previous answer\n",
+                clients, seconds, replies, dropped, late);
     std::printf("latency ms: p50 %.2f  p90 %.2f  p99 %.2f  max %.2f\n", pct(0.50) / 1000, pct(0.90) / 1000,
                 pct(0.99) / 1000, latencies.empty() ? 0.0 : latencies.back() / 1000);
     return dropped == 0 ? 0 : 1;

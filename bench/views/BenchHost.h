@@ -10,7 +10,7 @@
 namespace qelt::bench {
 
 class BenchHost : public ViewServices {
-public:
+  public:
     BenchHost() {
         for (int i = 0; i < 1000; ++i) {
             CQeltGoods g;
@@ -55,7 +55,8 @@ public:
     std::optional<CQeltGoods> GoodsQuote(const std::string&, const std::string&) const override {
         return m_goods.front();
     }
-    TradeUpdate TradesAfter(const std::string&, const std::string&, std::size_t, const std::string&) const override {
+    TradeUpdate TradesAfter(const std::string&, const std::string&, std::size_t,
+                            const std::string&) const override {
         return {};
     }
     std::vector<TradeRow> TradeList() const override { return {}; }
@@ -71,7 +72,7 @@ public:
     void PushHistory() override {}
     bool GoBack() override { return false; }
 
-private:
+  private:
     std::vector<CQeltGoods> m_goods;
     ViewSelection m_selection;
     CQeltCFG m_settings{"/nonexistent/"};

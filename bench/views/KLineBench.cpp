@@ -10,11 +10,10 @@
 // Goals: under 3 ms (100 bars) and 6 ms (2,000 bars) for a repaint; under 0.5 ms for a move.
 #include <benchmark/benchmark.h>
 
-#include "BenchHost.h"
-
 #include <QGuiApplication>
 
 #include "../indicators/BenchBars.h"
+#include "BenchHost.h"
 #include "common/Commands.h"
 #include "ui/QtCanvas.h"
 #include "views/CQeltKLineView.h"

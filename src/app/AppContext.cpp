@@ -14,13 +14,20 @@ namespace {
 /// The menu command that shows each view kind.
 int CommandOfKind(int kind) {
     switch (kind) {
-        case kViewQuoteList: return cmd::kQuoteList;
-        case kViewKLine: return cmd::kKLine;
-        case kViewIntraday: return cmd::kIntraday;
-        case kViewTradeList: return cmd::kTradeList;
-        case kViewWeb: return cmd::kWeb;
-        case kViewMultiGoods: return cmd::kMultiGoods;
-        default: return 0;
+        case kViewQuoteList:
+            return cmd::kQuoteList;
+        case kViewKLine:
+            return cmd::kKLine;
+        case kViewIntraday:
+            return cmd::kIntraday;
+        case kViewTradeList:
+            return cmd::kTradeList;
+        case kViewWeb:
+            return cmd::kWeb;
+        case kViewMultiGoods:
+            return cmd::kMultiGoods;
+        default:
+            return 0;
     }
 }
 
@@ -39,10 +46,13 @@ AppContext::~AppContext() = default;
 
 void AppContext::RegisterView(int kind, ViewFactory factory) {
     m_factories[kind] = std::move(factory);
-    if (const int command = CommandOfKind(kind)) RegisterCommand(command, {[this, kind] { SwitchView(kind); }, {}});
+    if (const int command = CommandOfKind(kind))
+        RegisterCommand(command, {[this, kind] { SwitchView(kind); }, {}});
 }
 
-void AppContext::RegisterCommand(int command, AppCommand handler) { m_commands[command] = std::move(handler); }
+void AppContext::RegisterCommand(int command, AppCommand handler) {
+    m_commands[command] = std::move(handler);
+}
 
 void AppContext::SwitchView(int kind) {
     if (m_frame == nullptr) return;
@@ -122,7 +132,8 @@ void AppContext::JumpToGoods(int index) {
 }
 
 void AppContext::ToggleSelfSelected() {
-    const SelfSelectedToggle toggle = SelfSelectedToggleFor(CurrentCategoryCode(), m_selection.selfSelectedCategory);
+    const SelfSelectedToggle toggle =
+        SelfSelectedToggleFor(CurrentCategoryCode(), m_selection.selfSelectedCategory);
     if (toggle.kind == SelfSelectedToggle::None) return;
     const CQeltGoods goods = CurrentGoods();
     if (toggle.kind == SelfSelectedToggle::Add)
@@ -136,7 +147,8 @@ CQeltGoods AppContext::CurrentGoods() const {
     return m_store.CurrentGoods(m_selection.category, m_selection.goods, m_selection.selfSelectedCategory);
 }
 
-std::optional<CQeltGoods> AppContext::GoodsQuote(const std::string& goodsNo, const std::string& dueDate) const {
+std::optional<CQeltGoods> AppContext::GoodsQuote(const std::string& goodsNo,
+                                                 const std::string& dueDate) const {
     std::optional<CQeltGoods> quote;
     m_store.VisitMain([&](const CQeltGoods& g) {
         if (quote || g.goods_no != goodsNo || g.due_date != dueDate) return;
@@ -158,7 +170,8 @@ TradeUpdate AppContext::TradesAfter(const std::string& goodsNo, const std::strin
         if (update.found || g.goods_no != goodsNo || g.due_date != dueDate) return;
         update.found = true;
         const std::vector<TradeRow>& trades = g.trades;
-        const bool continues = held > 0 && held <= trades.size() && IdentityOf(trades[held - 1]) == lastIdentity;
+        const bool continues =
+            held > 0 && held <= trades.size() && IdentityOf(trades[held - 1]) == lastIdentity;
         update.restart = !continues;
         const std::size_t from = continues ? held : 0;
         update.rows.assign(trades.begin() + static_cast<std::ptrdiff_t>(from), trades.end());
@@ -180,11 +193,14 @@ void AppContext::RemoveSelfSelected(const std::string& goodsNo, const std::strin
     m_settings.RemoveSelfSelected(goodsNo, dueDate, category);
 }
 
-void AppContext::PostSwitchView(int kind, int argument) { m_poster.PostThreadMessage(WM_SWITCH_VIEW, kind, argument); }
+void AppContext::PostSwitchView(int kind, int argument) {
+    m_poster.PostThreadMessage(WM_SWITCH_VIEW, kind, argument);
+}
 
 void AppContext::StepGoods(bool forward) {
     const NavigationLists lists{m_store.Summaries(GoodsList::Main), m_store.Summaries(GoodsList::SpotMonth),
-                                m_store.Summaries(GoodsList::Delivery), m_store.Summaries(GoodsList::ThirdMonth)};
+                                m_store.Summaries(GoodsList::Delivery),
+                                m_store.Summaries(GoodsList::ThirdMonth)};
     m_selection.goods = qelt::StepGoods(lists, CurrentCategoryCode(), m_selection.goods, forward);
 }
 

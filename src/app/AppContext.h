@@ -30,7 +30,7 @@ namespace qelt {
 
 /// The frame that shows the one main view, as the context sees it (the Qt main frame).
 class ViewFrame {
-public:
+  public:
     virtual ~ViewFrame() = default;
     /// Shows `view` of `kind` in a new host window (the previous one is gone by then) and
     /// returns the window the store's notifications go to.
@@ -43,7 +43,7 @@ public:
 
 /// The connection as the context sees it.
 class SessionLink {
-public:
+  public:
     virtual ~SessionLink() = default;
     virtual bool IsConnected() const = 0;
     virtual void SetStanding(std::vector<std::string> requests) = 0;
@@ -54,14 +54,15 @@ public:
 };
 
 class AppContext : public ViewServices {
-public:
+  public:
     using ViewFactory = std::function<std::unique_ptr<View>(ViewServices&)>;
     struct AppCommand {
         std::function<void()> run;
         std::function<CommandState()> state;  ///< enabled when empty
     };
 
-    AppContext(CQeltCFG& settings, CQeltData& store, SessionLink& link, Poster& poster, MessageTargets& targets);
+    AppContext(CQeltCFG& settings, CQeltData& store, SessionLink& link, Poster& poster,
+               MessageTargets& targets);
     ~AppContext() override;
     AppContext(const AppContext&) = delete;
     AppContext& operator=(const AppContext&) = delete;
@@ -104,11 +105,14 @@ public:
     int ViewArgument() const override { return m_viewArgument; }
     std::vector<std::string> CategoryCodes() const override { return m_store.CategoryCodes(); }
     std::vector<std::string> CategoryNames() const override { return m_store.CategoryNames(); }
-    std::vector<CQeltGoods> GoodsOfCategory(int index) const override { return m_store.GoodsOfCategory(index); }
+    std::vector<CQeltGoods> GoodsOfCategory(int index) const override {
+        return m_store.GoodsOfCategory(index);
+    }
     std::vector<GoodsSummary> MainSummaries() const override { return m_store.Summaries(GoodsList::Main); }
     bool IsFlagged(std::string_view goodsNo) const override { return m_store.IsFlagged(goodsNo); }
     CQeltGoods CurrentGoods() const override;
-    std::optional<CQeltGoods> GoodsQuote(const std::string& goodsNo, const std::string& dueDate) const override;
+    std::optional<CQeltGoods> GoodsQuote(const std::string& goodsNo,
+                                         const std::string& dueDate) const override;
     TradeUpdate TradesAfter(const std::string& goodsNo, const std::string& dueDate, std::size_t held,
                             const std::string& lastIdentity) const override;
     std::vector<TradeRow> TradeList() const override { return m_store.TradeList(); }
@@ -116,7 +120,8 @@ public:
     CQeltGoods MainGoods(int position) const override { return m_store.CurrentGoods(-1, position, {}); }
     void EditCurrentGoods(const std::function<void(CQeltGoods&)>& edit) override;
     CQeltCFG& Settings() override { return m_settings; }
-    void AddSelfSelected(const std::string& goodsNo, const std::string& dueDate, const std::string& category) override;
+    void AddSelfSelected(const std::string& goodsNo, const std::string& dueDate,
+                         const std::string& category) override;
     void RemoveSelfSelected(const std::string& goodsNo, const std::string& dueDate,
                             const std::string& category) override;
     void PostSwitchView(int kind, int argument) override;
@@ -134,7 +139,7 @@ public:
     /// fill, saved after each edit and at exit.
     LineJournal& Lines() { return m_lines; }
 
-private:
+  private:
     /// F6: adds the current goods to the self-selected list, or removes it there.
     void ToggleSelfSelected();
     /// myline.txt's identity of the goods on show; nothing when there is none.

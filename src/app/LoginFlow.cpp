@@ -19,7 +19,8 @@ std::string Printf(const char* format, int a, int b = 0, int c = 0) {
 }  // namespace
 
 std::string VerdictText(int code) {
-    static const char* const kTexts[] = {"登陆成功", "用户不存在", "密码错误", "帐号被锁定", "帐号正在使用中", "帐号已到期"};
+    static const char* const kTexts[] = {"登陆成功",   "用户不存在",     "密码错误",
+                                         "帐号被锁定", "帐号正在使用中", "帐号已到期"};
     if (code >= 0 && code <= 5) return kTexts[code];
     return "登陆失败(" + FormatInt(code) + ")";
 }
@@ -198,7 +199,8 @@ void LoginFlow::OnLine() {
 
 void LoginFlow::RequestTrades() {
     std::vector<std::string> requests;
-    for (const auto& [goodsNo, dueDate] : m_services.MainKeys()) requests.push_back(RealSyncRequest(goodsNo, dueDate));
+    for (const auto& [goodsNo, dueDate] : m_services.MainKeys())
+        requests.push_back(RealSyncRequest(goodsNo, dueDate));
     if (requests.empty()) {
         Finish();  // no trade reply will come
         return;

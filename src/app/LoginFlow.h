@@ -16,7 +16,7 @@ namespace qelt {
 
 /// What the flow needs from the dialog window.
 class LoginView {
-public:
+  public:
     virtual ~LoginView() = default;
     virtual void SetStatus(const std::string& text) = 0;
     virtual void SetProgress(int value) = 0;
@@ -30,7 +30,7 @@ public:
 
 /// What the flow needs from the rest of the application.
 class LoginServices {
-public:
+  public:
     virtual ~LoginServices() = default;
     virtual bool IsConnected() = 0;
     /// Connects and starts the receive thread without making the interface wait: `done`
@@ -54,7 +54,8 @@ public:
     virtual std::vector<std::pair<std::string, std::string>> MainKeys() = 0;
     virtual void KeepCredentials(const std::string& user, const std::string& password) = 0;
     /// Rewrites sys.ini: the pair when `remember`, empty otherwise.
-    virtual void WriteRememberedLogin(bool remember, const std::string& user, const std::string& password) = 0;
+    virtual void WriteRememberedLogin(bool remember, const std::string& user,
+                                      const std::string& password) = 0;
     /// Starts the updater with "address|port".
     virtual void StartUpdater(const std::string& argument) = 0;
 };
@@ -63,7 +64,7 @@ public:
 std::string VerdictText(int code);
 
 class LoginFlow {
-public:
+  public:
     LoginFlow(LoginView& view, LoginServices& services) : m_view(view), m_services(services) {}
     /// A connect under way is abandoned with the flow.
     ~LoginFlow();
@@ -92,7 +93,7 @@ public:
     const std::string& ResolvedAddress() const { return m_address; }
     int Port() const { return m_port; }
 
-private:
+  private:
     void SetProgress(int value);
     void SetStatus(const std::string& text) { m_view.SetStatus(text); }
     /// Pauses, then runs `then` and the replies held back meanwhile.

@@ -48,9 +48,12 @@ int StepGoods(const NavigationLists& lists, const std::string& categoryCode, int
     switch (k) {
         case 1:
             return NextMatching(n, current, forward, [&](int i) { return LeadingInt(main[i].state) > 0; });
-        case 2: return StepInDerived(lists.spotMonth, current, forward);
-        case 3: return StepInDerived(lists.delivery, current, forward);
-        case 4: return StepInDerived(lists.thirdMonth, current, forward);
+        case 2:
+            return StepInDerived(lists.spotMonth, current, forward);
+        case 3:
+            return StepInDerived(lists.delivery, current, forward);
+        case 4:
+            return StepInDerived(lists.thirdMonth, current, forward);
         case 5:
             return NextMatching(n, current, forward, [&](int i) {
                 return main[i].goods_no != kIndexGoodsNo && main[i].due_date.ends_with("25");
@@ -61,8 +64,10 @@ int StepGoods(const NavigationLists& lists, const std::string& categoryCode, int
                        (main[i].due_date.ends_with("05") || main[i].due_date.ends_with("15"));
             });
         case 2000:
-            return NextMatching(n, current, forward, [&](int i) { return TrimLeft(main[i].due_date).empty(); });
-        default: break;
+            return NextMatching(n, current, forward,
+                                [&](int i) { return TrimLeft(main[i].due_date).empty(); });
+        default:
+            break;
     }
     if (k <= 10) return current;
     return NextMatching(n, current, forward, [&](int i) {

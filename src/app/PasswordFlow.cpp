@@ -14,10 +14,14 @@ std::string PasswordFlow::Submit(const std::string& oldPassword, const std::stri
     const std::string_view newText = TrimRight(newPassword);
     const std::string_view confirmText = TrimRight(confirmation);
     const char* problem = nullptr;
-    if (oldText.empty()) problem = "请输入旧密码!";
-    else if (newText.empty()) problem = "请输入新密码!";
-    else if (confirmText.empty()) problem = "请输入确认密码!";
-    else if (newText != confirmText) problem = "您输入的新密码和确认密码不同!";
+    if (oldText.empty())
+        problem = "请输入旧密码!";
+    else if (newText.empty())
+        problem = "请输入新密码!";
+    else if (confirmText.empty())
+        problem = "请输入确认密码!";
+    else if (newText != confirmText)
+        problem = "您输入的新密码和确认密码不同!";
     if (problem) {
         m_view.ShowMessage(problem);
         return {};

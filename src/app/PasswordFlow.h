@@ -6,7 +6,7 @@
 namespace qelt {
 
 class PasswordView {
-public:
+  public:
     virtual ~PasswordView() = default;
     virtual void ShowMessage(const std::string& text) = 0;
     virtual void EnableButtons(bool enabled) = 0;
@@ -14,7 +14,7 @@ public:
 };
 
 class PasswordFlow {
-public:
+  public:
     PasswordFlow(PasswordView& view, std::string user) : m_view(view), m_user(std::move(user)) {}
 
     /// Returns the request to send, or an empty text when a message stopped the attempt.
@@ -24,7 +24,7 @@ public:
     void OnAnswer(int result);
     bool Waiting() const { return m_waiting; }
 
-private:
+  private:
     PasswordView& m_view;
     std::string m_user;
     bool m_waiting = false;

@@ -11,7 +11,7 @@
 namespace qelt {
 
 class ReloginServices {
-public:
+  public:
     virtual ~ReloginServices() = default;
     virtual void StopPolling() = 0;
     virtual void MarkDisconnected() = 0;
@@ -28,14 +28,14 @@ public:
 };
 
 class ReloginFlow {
-public:
+  public:
     explicit ReloginFlow(ReloginServices& services) : m_services(services) {}
 
     /// WM_NET_RECONNECT with wParam = attempts already made.
     void OnReconnect(long attemptsMade);
     bool Running() const { return m_running; }
 
-private:
+  private:
     void Attempt(int i);
     void AfterAttempt(int i, bool connected);
     ReloginServices& m_services;

@@ -7,8 +7,12 @@ namespace qelt {
 KeyAction ActionForFunctionKey(int functionKey, bool hasActiveView, bool kLineActive) {
     KeyAction action;
     switch (functionKey) {
-        case 1: action.switchTo = kViewTradeList; break;
-        case 2: action.switchTo = kViewQuoteList; break;
+        case 1:
+            action.switchTo = kViewTradeList;
+            break;
+        case 2:
+            action.switchTo = kViewQuoteList;
+            break;
         case 3:
         case 4:
             action.setCurrentGoods = functionKey == 3 ? 0 : 1;
@@ -18,8 +22,11 @@ KeyAction ActionForFunctionKey(int functionKey, bool hasActiveView, bool kLineAc
         case 5:
             if (hasActiveView) action.switchTo = kLineActive ? kViewIntraday : kViewKLine;
             break;
-        case 6: action.toggleSelfSelected = true; break;
-        default: break;
+        case 6:
+            action.toggleSelfSelected = true;
+            break;
+        default:
+            break;
     }
     return action;
 }

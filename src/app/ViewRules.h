@@ -8,8 +8,8 @@ namespace qelt {
 
 /// What a global function key does.
 struct KeyAction {
-    int switchTo = 0;           ///< view kind to post with WM_SWITCH_VIEW, 0 for none
-    int setCurrentGoods = -1;   ///< F3/F4: the goods index to make current first
+    int switchTo = 0;                        ///< view kind to post with WM_SWITCH_VIEW, 0 for none
+    int setCurrentGoods = -1;                ///< F3/F4: the goods index to make current first
     bool resetSelfSelectedCategory = false;  ///< F3/F4: self-selected category code := "0001"
     bool toggleSelfSelected = false;         ///< F6
 };

@@ -7,7 +7,8 @@
 
 namespace qelt {
 
-std::string WebSiteAddress(const std::string& programDirectory, const std::string& serverAddress, int serverPort) {
+std::string WebSiteAddress(const std::string& programDirectory, const std::string& serverAddress,
+                           int serverPort) {
     if (auto site = ReadWholeFile(programDirectory + "site.ini", 4096)) {
         std::string text(Trim(*site));
         if (!text.empty()) return text;

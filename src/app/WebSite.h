@@ -7,6 +7,7 @@
 namespace qelt {
 
 /// "http://address:port", or site.ini's first line as written there.
-std::string WebSiteAddress(const std::string& programDirectory, const std::string& serverAddress, int serverPort);
+std::string WebSiteAddress(const std::string& programDirectory, const std::string& serverAddress,
+                           int serverPort);
 
 }  // namespace qelt

@@ -55,8 +55,10 @@ std::optional<std::string> MonthKeyText(std::string_view date) {
 /// take the day's text), volume `num`, average, net position and null_num from the day;
 /// the date only when `takeDate`.
 void MergeDay(CBarRow& bar, const CBarRow& day, std::string_view num, bool takeDate) {
-    std::string_view high = LeadingDouble(day[kBarHigh]) >= LeadingDouble(bar[kBarHigh]) ? day[kBarHigh] : bar[kBarHigh];
-    std::string_view low = LeadingDouble(day[kBarLow]) <= LeadingDouble(bar[kBarLow]) ? day[kBarLow] : bar[kBarLow];
+    std::string_view high =
+        LeadingDouble(day[kBarHigh]) >= LeadingDouble(bar[kBarHigh]) ? day[kBarHigh] : bar[kBarHigh];
+    std::string_view low =
+        LeadingDouble(day[kBarLow]) <= LeadingDouble(bar[kBarLow]) ? day[kBarLow] : bar[kBarLow];
     bar.Assign({takeDate ? day[kBarDate] : bar[kBarDate], bar[kBarOpen], day[kBarClose], high, low, num,
                 day[kBarAvg], day[kBarPure], day[kBarNull], bar[kBarDue]});
 }
@@ -76,7 +78,8 @@ void Build(const BarSeries& days, BarSeries& periods, KeyOf keyOf, bool takeDate
                 continue;
             }
             CBarRow& bar = periods.back();
-            std::string num = FormatInt(SaturatingAdd(LeadingInt64(bar[kBarNum]), LeadingInt64(day[kBarNum])));
+            std::string num =
+                FormatInt(SaturatingAdd(LeadingInt64(bar[kBarNum]), LeadingInt64(day[kBarNum])));
             MergeDay(bar, day, num, takeDate);
         }
         return;
@@ -125,7 +128,9 @@ std::optional<int> WeekKey(std::string_view date) {
     return static_cast<int>((yday + 7 - mondayBased) / 7);
 }
 
-std::string_view MonthKey(std::string_view date) { return date.size() > 4 ? date.substr(4, 2) : std::string_view{}; }
+std::string_view MonthKey(std::string_view date) {
+    return date.size() > 4 ? date.substr(4, 2) : std::string_view{};
+}
 
 void BuildWeekly(CQeltGoods& goods) { Build(goods.series, goods.weekSeries, WeekKeyText, true); }
 

@@ -2,10 +2,11 @@
 /// Settings files are small: read whole, rewritten whole. A rewrite goes to a temporary
 /// file beside the target and is renamed over it, so a crash or a full disk never leaves a
 /// half-written file behind.
+#include <sys/types.h>
+
 #include <optional>
 #include <string>
 #include <string_view>
-#include <sys/types.h>
 
 namespace qelt {
 

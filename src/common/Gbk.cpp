@@ -17,7 +17,7 @@ bool IsAscii(std::string_view text) {
 
 /// One iconv descriptor per thread and direction: opening one costs more than converting a message.
 class Converter {
-public:
+  public:
     Converter(const char* to, const char* from) : m_cd(iconv_open(to, from)) {
         if (m_cd == reinterpret_cast<iconv_t>(-1)) throw std::runtime_error("iconv_open failed");
     }
@@ -51,7 +51,7 @@ public:
         return out;
     }
 
-private:
+  private:
     iconv_t m_cd;
 };
 

@@ -14,14 +14,14 @@ inline constexpr unsigned WM_NET_LIST = 1226;
 inline constexpr unsigned WM_NET_LINE = 1227;
 inline constexpr unsigned WM_NET_REAL = 1228;
 inline constexpr unsigned WM_NET_LOGIN = 1230;
-inline constexpr unsigned WM_NET_HIS = 1231;          ///< wParam records still to come
-inline constexpr unsigned WM_NET_VER = 1232;          ///< wParam 0 current, else update
-inline constexpr unsigned WM_NET_RECONNECT = 1233;    ///< wParam attempts made; 10 after "dis"
+inline constexpr unsigned WM_NET_HIS = 1231;        ///< wParam records still to come
+inline constexpr unsigned WM_NET_VER = 1232;        ///< wParam 0 current, else update
+inline constexpr unsigned WM_NET_RECONNECT = 1233;  ///< wParam attempts made; 10 after "dis"
 inline constexpr unsigned WM_NET_HISREAL = 1234;
 inline constexpr unsigned WM_NET_NOTICE = 1236;
-inline constexpr unsigned WM_NET_PWD = 1237;          ///< wParam the "pwd" answer
-inline constexpr unsigned WM_NET_INDEX = 1238;        ///< after every incoming message
-inline constexpr unsigned WM_ALARM_REFRESH = 1274;    ///< to the application: new fired alarms in the store
+inline constexpr unsigned WM_NET_PWD = 1237;        ///< wParam the "pwd" answer
+inline constexpr unsigned WM_NET_INDEX = 1238;      ///< after every incoming message
+inline constexpr unsigned WM_ALARM_REFRESH = 1274;  ///< to the application: new fired alarms in the store
 
 /// wParam of WM_NET_RECONNECT when the server itself ended the session ("dis").
 inline constexpr long kReconnectAfterDisconnect = 10;

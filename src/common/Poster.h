@@ -12,7 +12,7 @@ using WindowId = std::uint32_t;
 inline constexpr WindowId kNoWindow = 0;
 
 class Poster {
-public:
+  public:
     virtual ~Poster() = default;
     /// Posts to the window; does nothing for kNoWindow or a window that no longer exists.
     virtual void PostWindowMessage(WindowId window, unsigned message, std::intptr_t wParam,
@@ -24,9 +24,9 @@ public:
 /// The windows the receive side posts to. Written by the interface thread, read by the
 /// receive thread, hence atomic.
 struct MessageTargets {
-    std::atomic<WindowId> notification{kNoWindow};   ///< active view, or the login dialog
-    std::atomic<WindowId> mainFrame{kNoWindow};      ///< gets WM_NET_INDEX
-    std::atomic<WindowId> passwordDialog{kNoWindow}; ///< gets WM_NET_PWD while open
+    std::atomic<WindowId> notification{kNoWindow};    ///< active view, or the login dialog
+    std::atomic<WindowId> mainFrame{kNoWindow};       ///< gets WM_NET_INDEX
+    std::atomic<WindowId> passwordDialog{kNoWindow};  ///< gets WM_NET_PWD while open
 };
 
 }  // namespace qelt

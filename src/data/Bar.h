@@ -31,7 +31,7 @@ enum BarField : std::size_t {
 };
 
 class CBarRow {
-public:
+  public:
     static constexpr std::size_t kFieldCount = 10;
     /// A row never grows beyond this many bytes of text; longer input is cut.
     static constexpr std::size_t kMaxText = 4096;
@@ -58,7 +58,7 @@ public:
         return a.m_ends == b.m_ends && a.m_text == b.m_text;
     }
 
-private:
+  private:
     std::string m_text;
     std::array<std::uint16_t, kFieldCount> m_ends{};  ///< end offset of each field in m_text
 };

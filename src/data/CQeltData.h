@@ -33,8 +33,8 @@
 #include <vector>
 
 #include "common/Poster.h"
-#include "data/Categories.h"
 #include "data/CQeltGoods.h"
+#include "data/Categories.h"
 #include "data/GoodsSummary.h"
 #include "data/HistorySink.h"
 #include "data/SelfSelected.h"
@@ -64,7 +64,7 @@ inline constexpr std::size_t kMaxCategories = 1000;
 inline constexpr double kMaxPriceMagnitude = 1e15;
 
 class CQeltData : public MessageSink {
-public:
+  public:
     CQeltData(Poster& poster, const MessageTargets& targets);
     ~CQeltData() override;
     CQeltData(const CQeltData&) = delete;
@@ -160,7 +160,7 @@ public:
     std::string LoginText() const;
     int LoginNumber() const;
 
-private:
+  private:
     /// What a fold leaves to do once the lock is released.
     struct Outcome {
         bool post = false;
@@ -195,7 +195,8 @@ private:
     bool IsFlaggedLocked(std::string_view goodsNo) const;
     /// The record CurrentGoods copies (in `self`, const or not); null when there is none.
     template <typename Store>
-    static auto* ResolveLocked(Store& self, int categoryIndex, int goodsIndex, std::string_view selfSelectedCategory);
+    static auto* ResolveLocked(Store& self, int categoryIndex, int goodsIndex,
+                               std::string_view selfSelectedCategory);
     const List& ListOf(GoodsList list) const;
     bool IsOnline() const;
     void Deliver(Outcome& out);

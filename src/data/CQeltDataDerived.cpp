@@ -1,6 +1,5 @@
 // The lists derived from the main goods list: contracts, spot month and third month.
 #include "data/CQeltData.h"
-
 #include "data/SeriesUpdate.h"
 
 namespace qelt {
@@ -96,7 +95,8 @@ void CQeltData::RefreshDerivedLocked() {
     }
     for (List* list : {&m_spotMonth, &m_thirdMonth}) {
         for (CQeltGoods& entry : *list) {
-            if (entry.position < 0 || static_cast<std::size_t>(entry.position) >= contractOfPosition.size()) continue;
+            if (entry.position < 0 || static_cast<std::size_t>(entry.position) >= contractOfPosition.size())
+                continue;
             int c = contractOfPosition[entry.position];
             if (c < 0 || !SameKey(m_contract[c], entry)) continue;
             RefreshFrom(m_contract[c], entry);

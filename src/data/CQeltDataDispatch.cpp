@@ -1,10 +1,9 @@
-#include "data/CQeltData.h"
-
 #include <set>
 
 #include "common/Messages.h"
 #include "common/Numbers.h"
 #include "common/Split.h"
+#include "data/CQeltData.h"
 #include "data/SeriesUpdate.h"
 #include "net/Replies.h"
 
@@ -226,7 +225,8 @@ void CQeltData::FoldReal(std::string_view body, bool online, Outcome& out) {
                 held.DropOldest(goods.trades, kMaxTradesPerGoods / 10);
             goods.trades.emplace_back(f.begin(), f.end());
             held.Insert(id);
-            if (auto request = UpdateSeriesFromQuote(goods, online)) out.requests.push_back(std::move(*request));
+            if (auto request = UpdateSeriesFromQuote(goods, online))
+                out.requests.push_back(std::move(*request));
         }
         return;
     }
@@ -247,7 +247,8 @@ void CQeltData::FoldAlarm(std::string_view body, Outcome& out) {
     out.alarmGrew = m_alarmHits.size() > before;
     // The oldest hits go first; the newest (and with it the last kept id) always stays.
     if (m_alarmHits.size() > kMaxAlarmHits)
-        m_alarmHits.erase(m_alarmHits.begin(), m_alarmHits.end() - static_cast<std::ptrdiff_t>(kMaxAlarmHits));
+        m_alarmHits.erase(m_alarmHits.begin(),
+                          m_alarmHits.end() - static_cast<std::ptrdiff_t>(kMaxAlarmHits));
 }
 
 }  // namespace qelt

@@ -1,9 +1,8 @@
 // Folding the board ("list" reply): one record per contract, 27 fields each.
-#include "data/CQeltData.h"
-
 #include <cmath>
 
 #include "common/Numbers.h"
+#include "data/CQeltData.h"
 #include "data/SeriesUpdate.h"
 #include "net/Replies.h"
 
@@ -112,7 +111,8 @@ void CQeltData::StoreListRecord(CQeltGoods& goods, const std::array<std::string_
 void CQeltData::NameMainRecord(CQeltGoods& goods) {
     if (goods.due_date.starts_with('2')) {
         auto category = m_nameTable.find(goods.goods_no);
-        goods.name.assign(category == m_nameTable.end() ? std::string_view{} : std::string_view(category->second));
+        goods.name.assign(category == m_nameTable.end() ? std::string_view{}
+                                                        : std::string_view(category->second));
         goods.name += '-';
         // A delivery month as short as "2" has nothing after its first two characters.
         if (goods.due_date.size() > 2) goods.name += std::string_view(goods.due_date).substr(2, 6);

@@ -1,8 +1,7 @@
 // What the views, the application and the database read from the store: copies only.
-#include "data/CQeltData.h"
-
 #include "common/Numbers.h"
 #include "common/Text.h"
+#include "data/CQeltData.h"
 
 namespace qelt {
 
@@ -70,26 +69,33 @@ std::string CQeltData::CurrentCategoryCode(int categoryIndex) const {
 }
 
 template <typename Store>
-auto* CQeltData::ResolveLocked(Store& self, int categoryIndex, int goodsIndex, std::string_view selfSelectedCategory) {
+auto* CQeltData::ResolveLocked(Store& self, int categoryIndex, int goodsIndex,
+                               std::string_view selfSelectedCategory) {
     std::string_view code;
     if (categoryIndex >= 0 && static_cast<std::size_t>(categoryIndex) < self.m_categoryCodes.size())
         code = self.m_categoryCodes[categoryIndex];
     if (code == kSelfSelectedCode) code = selfSelectedCategory;
 
     auto* list = &self.m_main;
-    if (code == kSpotMonthCode) list = &self.m_spotMonth;
-    else if (code == kDeliveryCode) list = &self.m_delivery;
-    else if (code == kThirdMonthCode) list = &self.m_thirdMonth;
-    else if (code == kContractCode) list = &self.m_contract;
+    if (code == kSpotMonthCode)
+        list = &self.m_spotMonth;
+    else if (code == kDeliveryCode)
+        list = &self.m_delivery;
+    else if (code == kThirdMonthCode)
+        list = &self.m_thirdMonth;
+    else if (code == kContractCode)
+        list = &self.m_contract;
     using Record = std::remove_reference_t<decltype(self.m_main.front())>;
     if (list != &self.m_main)
         for (Record& entry : *list)
             if (entry.position == goodsIndex) return &entry;
-    if (goodsIndex >= 0 && static_cast<std::size_t>(goodsIndex) < self.m_main.size()) return &self.m_main[goodsIndex];
+    if (goodsIndex >= 0 && static_cast<std::size_t>(goodsIndex) < self.m_main.size())
+        return &self.m_main[goodsIndex];
     return static_cast<Record*>(nullptr);
 }
 
-CQeltGoods CQeltData::CurrentGoods(int categoryIndex, int goodsIndex, std::string_view selfSelectedCategory) const {
+CQeltGoods CQeltData::CurrentGoods(int categoryIndex, int goodsIndex,
+                                   std::string_view selfSelectedCategory) const {
     std::lock_guard lock(m_mutex);
     const CQeltGoods* found = ResolveLocked(*this, categoryIndex, goodsIndex, selfSelectedCategory);
     return found != nullptr ? *found : CQeltGoods();
@@ -120,11 +126,16 @@ bool CQeltData::EditListedGoods(std::string_view tag, std::string_view goodsNo, 
 
 const CQeltData::List& CQeltData::ListOf(GoodsList list) const {
     switch (list) {
-        case GoodsList::Delivery: return m_delivery;
-        case GoodsList::SpotMonth: return m_spotMonth;
-        case GoodsList::ThirdMonth: return m_thirdMonth;
-        case GoodsList::Contract: return m_contract;
-        case GoodsList::Main: break;
+        case GoodsList::Delivery:
+            return m_delivery;
+        case GoodsList::SpotMonth:
+            return m_spotMonth;
+        case GoodsList::ThirdMonth:
+            return m_thirdMonth;
+        case GoodsList::Contract:
+            return m_contract;
+        case GoodsList::Main:
+            break;
     }
     return m_main;
 }
@@ -147,7 +158,8 @@ std::vector<CQeltGoods> CQeltData::GoodsOfCategory(int index) const {
     // The self-selected list may come from a file: read it before taking the lock.
     std::vector<SelfSelectedEntry> selfSelected;
     std::string code = CurrentCategoryCode(index);
-    if (code == kSelfSelectedCode && m_selfSelected != nullptr) selfSelected = m_selfSelected->ReadSelfSelected();
+    if (code == kSelfSelectedCode && m_selfSelected != nullptr)
+        selfSelected = m_selfSelected->ReadSelfSelected();
 
     std::vector<CQeltGoods> out;
     std::lock_guard lock(m_mutex);
@@ -174,7 +186,8 @@ std::vector<CQeltGoods> CQeltData::GoodsOfCategory(int index) const {
     } else if (code == kContractCode) {
         copyAll(m_contract, [](const CQeltGoods& g) { return g.due_date.ends_with("25"); });
     } else if (code == kMidMonthCode) {
-        copyAll(m_contract, [](const CQeltGoods& g) { return g.due_date.ends_with("05") || g.due_date.ends_with("15"); });
+        copyAll(m_contract,
+                [](const CQeltGoods& g) { return g.due_date.ends_with("05") || g.due_date.ends_with("15"); });
     } else if (!IsPseudoCategory(code)) {
         copyAll(m_main, [&](const CQeltGoods& g) {
             if (!Active(g)) return false;

@@ -26,7 +26,7 @@ inline constexpr const char* kTagThirdMonth = "2";
 inline constexpr const char* kTagContract = "3";
 
 class CQeltGoods {
-public:
+  public:
     CQeltGoods() = default;
     CQeltGoods(const CQeltGoods&) = default;
     CQeltGoods& operator=(const CQeltGoods&) = default;
@@ -82,9 +82,9 @@ public:
     /// 1 or 0, sent with the "line" request; the K-line view flips it.
     unsigned char coverMode = 1;
 
-    BarSeries series;       ///< day bars, oldest first
-    BarSeries weekSeries;   ///< built from the day bars on demand
-    BarSeries monthSeries;  ///< built from the day bars on demand
+    BarSeries series;              ///< day bars, oldest first
+    BarSeries weekSeries;          ///< built from the day bars on demand
+    BarSeries monthSeries;         ///< built from the day bars on demand
     std::vector<TradeRow> trades;  ///< today's trades, from "real" replies with an empty selector
     BarSeries oxColumns;           ///< point-and-figure columns
     std::vector<int> oxBoxes;      ///< per column: +n rising X boxes, -n falling O boxes
@@ -95,7 +95,7 @@ public:
 inline constexpr std::size_t kListFields = 27;
 
 /// The quote field that list field `number` (1..27) is stored in.
-std::string CQeltGoods::* ListField(std::size_t number);
+std::string CQeltGoods::*ListField(std::size_t number);
 /// True for the eight list fields stored as "%.2f" of their value.
 bool IsListPriceField(std::size_t number);
 

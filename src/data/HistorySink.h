@@ -6,7 +6,7 @@
 namespace qelt {
 
 class HistorySink {
-public:
+  public:
     virtual ~HistorySink() = default;
     virtual void StoreHistory(std::string_view body) = 0;
 };

@@ -14,7 +14,7 @@ struct SelfSelectedEntry {
 };
 
 class SelfSelectedSource {
-public:
+  public:
     virtual ~SelfSelectedSource() = default;
     virtual std::vector<SelfSelectedEntry> ReadSelfSelected() const = 0;
 };

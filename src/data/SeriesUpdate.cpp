@@ -21,9 +21,8 @@ const std::string& LiveVolume(const CQeltGoods& goods) {
 
 CBarRow BarFromQuote(const CQeltGoods& goods) {
     CBarRow bar;
-    bar.Assign({goods.last_date, goods.open_price, LiveClose(goods), goods.highest_price,
-                goods.lowest_price, LiveVolume(goods), goods.avg_price, goods.pure_num,
-                goods.null_num, goods.due_date});
+    bar.Assign({goods.last_date, goods.open_price, LiveClose(goods), goods.highest_price, goods.lowest_price,
+                LiveVolume(goods), goods.avg_price, goods.pure_num, goods.null_num, goods.due_date});
     return bar;
 }
 
@@ -48,8 +47,8 @@ std::optional<std::string> UpdateSeriesFromQuote(CQeltGoods& goods, bool online)
     }
     // Date, open and due_date of today's bar stay as they are.
     last.Assign({last.Get(kBarDate), last.Get(kBarOpen), LiveClose(goods), goods.highest_price,
-                 goods.lowest_price, LiveVolume(goods), goods.avg_price, goods.pure_num,
-                 goods.null_num, last.Get(kBarDue)});
+                 goods.lowest_price, LiveVolume(goods), goods.avg_price, goods.pure_num, goods.null_num,
+                 last.Get(kBarDue)});
     return std::nullopt;
 }
 

@@ -21,7 +21,7 @@ namespace qelt {
 class MemoryBitmap;
 
 class Canvas {
-public:
+  public:
     Canvas() : m_serial(NextSerial()) {}
     /// A copy is another surface: it takes the drawing state, not the serial.
     Canvas(const Canvas& other) : Canvas() { CopyState(other); }
@@ -45,8 +45,14 @@ public:
     void SetBkMode(BkMode mode) { m_bkMode = mode; }
     void SetTextAlign(TextAlign align) { m_align = align; }
     /// Restricts drawing to `clip`; nothing restores the whole surface but ClearClip.
-    void SetClip(const Rect& clip) { m_clip = clip; ClipChanged(); }
-    void ClearClip() { m_clip.reset(); ClipChanged(); }
+    void SetClip(const Rect& clip) {
+        m_clip = clip;
+        ClipChanged();
+    }
+    void ClearClip() {
+        m_clip.reset();
+        ClipChanged();
+    }
 
     const Pen& CurrentPen() const { return m_pen; }
     const Brush& CurrentBrush() const { return m_brush; }
@@ -89,11 +95,11 @@ public:
     /// Copies the bitmap's pixels with their top-left corner at (x, y).
     virtual void DrawBitmap(const MemoryBitmap& bitmap, int x, int y) = 0;
 
-protected:
+  protected:
     virtual void DrawLine(Point from, Point to) = 0;
     virtual void ClipChanged() {}
 
-private:
+  private:
     void CopyState(const Canvas& other) {
         m_pen = other.m_pen;
         m_brush = other.m_brush;
@@ -124,7 +130,7 @@ private:
 
 /// An off-screen surface with its own canvas.
 class MemoryBitmap {
-public:
+  public:
     virtual ~MemoryBitmap() = default;
     virtual int Width() const = 0;
     virtual int Height() const = 0;

@@ -1,7 +1,7 @@
 #include "RecordingCanvas.h"
 
-#include "common/Gbk.h"
 #include "BmpWriter.h"
+#include "common/Gbk.h"
 
 namespace qelt {
 

@@ -20,7 +20,7 @@ struct DrawRecord {
     Pen pen;
     Brush brush;
     Font font;
-    Colour colour = 0;          ///< text colour, or the fill colour of FillRect/FillRegion
+    Colour colour = 0;  ///< text colour, or the fill colour of FillRect/FillRegion
     Colour bkColour = 0;
     BkMode bkMode = BkMode::Opaque;
     TextAlign align;
@@ -28,7 +28,7 @@ struct DrawRecord {
 };
 
 class RecordingCanvas : public Canvas {
-public:
+  public:
     RecordingCanvas() = default;
     RecordingCanvas(int width, int height) : m_width(width), m_height(height) {}
 
@@ -56,10 +56,10 @@ public:
     std::unique_ptr<MemoryBitmap> CreateBitmap(int width, int height) override;
     void DrawBitmap(const MemoryBitmap& bitmap, int x, int y) override;
 
-protected:
+  protected:
     void DrawLine(Point from, Point to) override;
 
-private:
+  private:
     DrawRecord Base(DrawOp op) const;
     std::vector<DrawRecord> m_records;
     int m_width = 0;
@@ -68,7 +68,7 @@ private:
 
 /// The memory bitmap of a RecordingCanvas: its canvas records too.
 class RecordingBitmap : public MemoryBitmap {
-public:
+  public:
     RecordingBitmap(int width, int height) : m_canvas(width, height) {}
     int Width() const override { return m_canvas.Width(); }
     int Height() const override { return m_canvas.Height(); }
@@ -77,7 +77,7 @@ public:
     const RecordingCanvas& Recorder() const { return m_canvas; }
     bool SaveBmp(const std::string& path) const override;
 
-private:
+  private:
     RecordingCanvas m_canvas;
 };
 

@@ -7,7 +7,7 @@
 namespace qelt {
 
 class Region {
-public:
+  public:
     Region() = default;
     explicit Region(std::vector<Point> polygon) : m_polygon(std::move(polygon)) {}
 
@@ -19,7 +19,7 @@ public:
 
     Rect Bounds() const;
 
-private:
+  private:
     std::vector<Point> m_polygon;
 };
 

@@ -31,7 +31,7 @@ struct IndiTreeGroup {
 };
 
 class IndiDialogModel {
-public:
+  public:
     static constexpr std::string_view kCaption = "技术指标参数设置";
     static constexpr std::string_view kNoParameters = "没有参数需要设置!";
 
@@ -68,7 +68,7 @@ public:
     /// Key of the indicator whose rows are on show; empty at opening and on a group root.
     const std::string& ShownKey() const { return m_shownKey; }
 
-private:
+  private:
     IndicatorParameters& m_table;
     int m_preselectCode;
     std::string m_shownKey;

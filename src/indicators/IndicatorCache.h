@@ -16,9 +16,9 @@
 #include <map>
 #include <memory>
 
+#include "data/settings/IndicatorParameters.h"
 #include "indicators/BarColumns.h"
 #include "indicators/IndicatorLines.h"
-#include "data/settings/IndicatorParameters.h"
 
 namespace qelt {
 

@@ -60,17 +60,21 @@ const std::array<IndicatorInfo, 23> kCatalogue{{
 }};
 
 constexpr std::array<std::string_view, 22> kKeyList{
-    "MA",  "VOL", "CCL", "VR",  "OBV", "PVT", "MACD", "DMI", "BOLL", "SAR", "JS",
-    "CDP", "EXPMA", "RSI", "ROC", "KDJ", "EMV", "WR",  "ADTM", "BBI", "AMV", "CCI"};
+    "MA",  "VOL",   "CCL", "VR",  "OBV", "PVT", "MACD", "DMI",  "BOLL", "SAR", "JS",
+    "CDP", "EXPMA", "RSI", "ROC", "KDJ", "EMV", "WR",   "ADTM", "BBI",  "AMV", "CCI"};
 
 }  // namespace
 
 std::string_view GroupText(IndicatorGroup group) {
     switch (group) {
-        case IndicatorGroup::VolumePosition: return "量仓指标";
-        case IndicatorGroup::Trend: return "趋势指标";
-        case IndicatorGroup::Oscillator: return "摆动指标";
-        case IndicatorGroup::MainChart: return "主图参数";
+        case IndicatorGroup::VolumePosition:
+            return "量仓指标";
+        case IndicatorGroup::Trend:
+            return "趋势指标";
+        case IndicatorGroup::Oscillator:
+            return "摆动指标";
+        case IndicatorGroup::MainChart:
+            return "主图参数";
     }
     return {};
 }
@@ -99,9 +103,7 @@ int CodeToKeyPosition(int code) {
     return position < static_cast<int>(kKeyList.size()) ? position : -1;
 }
 
-std::string_view KeyFromTreeText(std::string_view treeText) {
-    return TrimRight(treeText.substr(0, 6));
-}
+std::string_view KeyFromTreeText(std::string_view treeText) { return TrimRight(treeText.substr(0, 6)); }
 
 bool HasNoParameters(std::string_view key) { return key == "VOL" || key == "CCL" || key == "CDP"; }
 

@@ -16,11 +16,11 @@ inline constexpr int kIndicatorGroupCount = 4;
 std::string_view GroupText(IndicatorGroup group);
 
 struct IndicatorInfo {
-    std::string_view key;       ///< "MACD"; what the dialog compares
+    std::string_view key;  ///< "MACD"; what the dialog compares
     IndicatorGroup group;
-    int code;                   ///< pane code; 0 main chart, -1 for OXGZ (dialog only)
-    std::string_view menuText;  ///< key padded to 7 characters + name; empty for the main chart
-    std::string_view treeText;  ///< key padded to 6 characters + name
+    int code;                        ///< pane code; 0 main chart, -1 for OXGZ (dialog only)
+    std::string_view menuText;       ///< key padded to 7 characters + name; empty for the main chart
+    std::string_view treeText;       ///< key padded to 6 characters + name
     std::span<const int> positions;  ///< parameter positions in dialog-row order
 };
 

@@ -10,9 +10,9 @@
 ///   refused: `valid` is false and every line empty. MACD and EXPMA take any weight, as
 ///   their formulas allow; OBV's period only names the pane;
 /// - arithmetic is in 32-bit floats; volumes and positions are integers.
+#include "data/settings/IndicatorParameters.h"
 #include "indicators/BarColumns.h"
 #include "indicators/IndicatorLines.h"
-#include "data/settings/IndicatorParameters.h"
 
 namespace qelt {
 

@@ -18,10 +18,10 @@
 
 #include "data/Bar.h"
 #include "data/settings/DisplayScheme.h"
+#include "data/settings/IndicatorParameters.h"
 #include "gfx/Canvas.h"
 #include "indicators/BarColumns.h"
 #include "indicators/IndicatorLines.h"
-#include "data/settings/IndicatorParameters.h"
 
 namespace qelt {
 

@@ -12,8 +12,8 @@
 ///   UTF-8, hands it to the sink on this thread and then posts WM_NET_INDEX to the main frame.
 ///   When the peer ends a connection still marked connected it posts WM_NET_RECONNECT
 ///   (wParam 0) to the application exactly once; after the server's own "dis" it posts
-///   WM_NET_RECONNECT with wParam 10 instead (no re-login follows), and nothing more. Text waiting for a terminator is capped: a
-///   peer that never sends one loses the connection as if it had dropped it.
+///   WM_NET_RECONNECT with wParam 10 instead (no re-login follows), and nothing more. Text waiting for a
+///   terminator is capped: a peer that never sends one loses the connection as if it had dropped it.
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -32,7 +32,7 @@
 namespace qelt {
 
 class CClientSocket : public MessageSender {
-public:
+  public:
     struct Timing {
         std::chrono::milliseconds pause{100};          ///< after a single command or alarm query
         std::chrono::milliseconds pollInterval{1000};  ///< between polling passes
@@ -80,7 +80,7 @@ public:
     /// Marks the connection lost without closing it (the re-login path does this first).
     void MarkDisconnected();
 
-private:
+  private:
     void PollLoop();
     void ReceiveLoop(int fd);
     void RunPollingPass();

@@ -18,7 +18,7 @@
 namespace qelt {
 
 class Framer {
-public:
+  public:
     static constexpr size_t kDefaultMaxPending = 64u << 20;
 
     explicit Framer(size_t maxPending = kDefaultMaxPending) : m_maxPending(maxPending) {}
@@ -36,11 +36,11 @@ public:
     size_t Pending() const { return m_buffer.size() - m_read; }
     void Reset();
 
-private:
+  private:
     std::string m_buffer;
-    size_t m_read = 0;    ///< start of the unconsumed text
-    size_t m_scan = 0;    ///< no terminator starts before this position (past m_read)
-    size_t m_tail = 0;    ///< just past the last terminator received
+    size_t m_read = 0;  ///< start of the unconsumed text
+    size_t m_scan = 0;  ///< no terminator starts before this position (past m_read)
+    size_t m_tail = 0;  ///< just past the last terminator received
     size_t m_maxPending;
     bool m_failed = false;
 };

@@ -9,14 +9,14 @@ namespace qelt {
 /// Receives every complete incoming message (UTF-8, without its terminator) on the receive
 /// thread. The store's Dispatch implements it.
 class MessageSink {
-public:
+  public:
     virtual ~MessageSink() = default;
     virtual void Dispatch(std::string_view message) = 0;
 };
 
 /// Sends one message (UTF-8, without its terminator) to the server.
 class MessageSender {
-public:
+  public:
     virtual ~MessageSender() = default;
     /// A non-empty message goes out whole and is followed by the pacing pause; an empty one
     /// runs one polling pass.

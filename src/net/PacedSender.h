@@ -16,7 +16,7 @@
 namespace qelt {
 
 class PacedSender : public MessageSender {
-public:
+  public:
     explicit PacedSender(MessageSender& sender);
     ~PacedSender() override;
     PacedSender(const PacedSender&) = delete;
@@ -33,7 +33,7 @@ public:
     /// Messages not yet sent.
     size_t Pending() const;
 
-private:
+  private:
     void Run();
     MessageSender& m_sender;
     mutable std::mutex m_mutex;

@@ -16,10 +16,10 @@ SplitMessage SplitKind(std::string_view message) {
 
 ReplyKind KindOf(std::string_view kind) {
     static constexpr std::pair<std::string_view, ReplyKind> kKinds[] = {
-        {"login", ReplyKind::Login}, {"ver", ReplyKind::Ver},         {"category", ReplyKind::Category},
-        {"list", ReplyKind::List},   {"line", ReplyKind::Line},       {"real", ReplyKind::Real},
-        {"hisreal", ReplyKind::HisReal}, {"his", ReplyKind::His},     {"alarm", ReplyKind::Alarm},
-        {"msg", ReplyKind::Msg},     {"dis", ReplyKind::Dis},         {"pwd", ReplyKind::Pwd},
+        {"login", ReplyKind::Login},     {"ver", ReplyKind::Ver},   {"category", ReplyKind::Category},
+        {"list", ReplyKind::List},       {"line", ReplyKind::Line}, {"real", ReplyKind::Real},
+        {"hisreal", ReplyKind::HisReal}, {"his", ReplyKind::His},   {"alarm", ReplyKind::Alarm},
+        {"msg", ReplyKind::Msg},         {"dis", ReplyKind::Dis},   {"pwd", ReplyKind::Pwd},
     };
     for (const auto& [word, k] : kKinds)
         if (kind == word) return k;

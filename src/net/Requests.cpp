@@ -42,8 +42,8 @@ std::string RealSyncRequest(std::string_view goodsNo, std::string_view dueDate) 
     return Join({"real::", goodsNo, ":", dueDate, ":8:"});
 }
 
-std::string RealHistoryRequest(std::string_view categoryCode, std::string_view date,
-                               std::string_view goodsNo, std::string_view dueDate) {
+std::string RealHistoryRequest(std::string_view categoryCode, std::string_view date, std::string_view goodsNo,
+                               std::string_view dueDate) {
     return Join({"real:", categoryCode, "-", date, ":", goodsNo, ":", dueDate, ":8:"});
 }
 

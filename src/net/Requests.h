@@ -30,8 +30,8 @@ std::string RealStandingRequest(std::string_view dayQualifier, std::string_view 
 /// "real::%s:%s:8:", the start-up synchronisation's trade request.
 std::string RealSyncRequest(std::string_view goodsNo, std::string_view dueDate);
 /// "real:%s-%s:%s:%s:8:", one past day's trades: category code and the day's date.
-std::string RealHistoryRequest(std::string_view categoryCode, std::string_view date,
-                               std::string_view goodsNo, std::string_view dueDate);
+std::string RealHistoryRequest(std::string_view categoryCode, std::string_view date, std::string_view goodsNo,
+                               std::string_view dueDate);
 /// "pwd:%s:%s:%s:".
 std::string PasswordRequest(std::string_view user, std::string_view oldPassword,
                             std::string_view newPassword);

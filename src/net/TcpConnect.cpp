@@ -128,7 +128,8 @@ void AsyncConnector::Cancel() {
     }
 }
 
-void AsyncConnector::Start(std::string dottedAddress, int port, std::chrono::milliseconds timeout, Done done) {
+void AsyncConnector::Start(std::string dottedAddress, int port, std::chrono::milliseconds timeout,
+                           Done done) {
     Cancel();
     Join();
     int pipeFds[2];
@@ -142,9 +143,10 @@ void AsyncConnector::Start(std::string dottedAddress, int port, std::chrono::mil
         m_cancelWrite = pipeFds[1];
     }
     const int cancelRead = pipeFds[0];
-    m_thread = std::thread([address = std::move(dottedAddress), port, timeout, cancelRead, done = std::move(done)] {
-        done(ConnectTcp(address, port, timeout, cancelRead));
-    });
+    m_thread =
+        std::thread([address = std::move(dottedAddress), port, timeout, cancelRead, done = std::move(done)] {
+            done(ConnectTcp(address, port, timeout, cancelRead));
+        });
 }
 
 }  // namespace qelt

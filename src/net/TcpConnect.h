@@ -12,7 +12,7 @@ namespace qelt {
 
 /// A socket descriptor that closes itself unless released.
 class UniqueFd {
-public:
+  public:
     UniqueFd() = default;
     explicit UniqueFd(int fd) : m_fd(fd) {}
     ~UniqueFd() { Reset(); }
@@ -26,7 +26,7 @@ public:
     int Release();
     void Reset();
 
-private:
+  private:
     int m_fd = -1;
 };
 
@@ -39,7 +39,7 @@ UniqueFd ConnectTcp(const std::string& dottedAddress, int port, std::chrono::mil
 
 /// One connection attempt at a time, on a thread of its own.
 class AsyncConnector {
-public:
+  public:
     /// Gets the connection, or an invalid descriptor when it failed or was cancelled.
     using Done = std::function<void(UniqueFd)>;
 
@@ -55,7 +55,7 @@ public:
     /// Makes the attempt under way end now, unconnected.
     void Cancel();
 
-private:
+  private:
     void Join();
     std::mutex m_mutex;
     int m_cancelRead = -1;

@@ -29,12 +29,18 @@ bool UsableText(std::string_view text) {
 
 std::string_view VerdictText(Verdict v) {
     switch (v) {
-    case Verdict::Ok: return "登陆成功";
-    case Verdict::UnknownUser: return "用户不存在";
-    case Verdict::WrongPassword: return "密码错误";
-    case Verdict::Locked: return "帐号被锁定";
-    case Verdict::InUse: return "帐号正在使用中";
-    case Verdict::Expired: return "帐号已到期";
+        case Verdict::Ok:
+            return "登陆成功";
+        case Verdict::UnknownUser:
+            return "用户不存在";
+        case Verdict::WrongPassword:
+            return "密码错误";
+        case Verdict::Locked:
+            return "帐号被锁定";
+        case Verdict::InUse:
+            return "帐号正在使用中";
+        case Verdict::Expired:
+            return "帐号已到期";
     }
     return "";
 }

@@ -28,7 +28,7 @@ inline constexpr std::string_view kDemoUser = "demo";
 inline constexpr std::string_view kDemoPassword = "demo";
 
 class Accounts {
-public:
+  public:
     /// Loads "<dataDir>users.txt", creating it with the demo accounts when missing.
     /// An empty dataDir keeps the accounts in memory only.
     explicit Accounts(std::string dataDir);
@@ -48,7 +48,7 @@ public:
 
     const Account* Find(const std::string& user) const;
 
-private:
+  private:
     bool Save() const;
     void Parse(std::string_view text);
 

@@ -24,7 +24,10 @@ bool Tokenize(std::string_view s, std::vector<Token>& out) {
     size_t i = 0;
     while (i < s.size()) {
         char c = s[i];
-        if (IsBlank(c)) { ++i; continue; }
+        if (IsBlank(c)) {
+            ++i;
+            continue;
+        }
         if (out.size() >= kMaxTokens) return false;
         size_t start = i;
         if (c == '(' || c == ')') {
@@ -77,7 +80,7 @@ AlarmCondition::Field FieldOf(std::string_view name) {
 /// Recursive descent over the token list; every rule either consumes what it expects or
 /// fails the whole parse.
 class AlarmParser {
-public:
+  public:
     AlarmParser(const std::vector<Token>& tokens, AlarmCondition& out) : m_t(tokens), m_out(out) {}
 
     bool Run() {
@@ -87,7 +90,7 @@ public:
         return true;
     }
 
-private:
+  private:
     using Node = AlarmCondition::Node;
     using Op = AlarmCondition::Op;
 
@@ -143,7 +146,8 @@ private:
         n.field = FieldOf(m_t[m_pos].text);
         const Token& op = m_t[m_pos + 1];
         const Token& value = m_t[m_pos + 2];
-        bool textField = n.field == AlarmCondition::Field::GoodsNo || n.field == AlarmCondition::Field::DueDate;
+        bool textField =
+            n.field == AlarmCondition::Field::GoodsNo || n.field == AlarmCondition::Field::DueDate;
         if (n.field == AlarmCondition::Field::None) return -1;
         if (textField) {
             if (op.kind != Tok::Equals || value.kind != Tok::Quoted) return -1;
@@ -176,14 +180,17 @@ std::optional<AlarmCondition> AlarmCondition::Parse(std::string_view text) {
 bool AlarmCondition::Eval(int i, const AlarmSubject& s) const {
     const Node& n = m_nodes[static_cast<size_t>(i)];
     switch (n.op) {
-    case Op::Or: return Eval(n.left, s) || Eval(n.right, s);
-    case Op::And: return Eval(n.left, s) && Eval(n.right, s);
-    case Op::TextEquals: return (n.field == Field::GoodsNo ? s.goodsNo : s.dueDate) == n.text;
-    case Op::AtLeast:
-    case Op::AtMost: {
-        double v = n.field == Field::Price ? s.price : n.field == Field::AllNum ? s.allNum : s.pureNum;
-        return n.op == Op::AtLeast ? v >= n.number : v <= n.number;
-    }
+        case Op::Or:
+            return Eval(n.left, s) || Eval(n.right, s);
+        case Op::And:
+            return Eval(n.left, s) && Eval(n.right, s);
+        case Op::TextEquals:
+            return (n.field == Field::GoodsNo ? s.goodsNo : s.dueDate) == n.text;
+        case Op::AtLeast:
+        case Op::AtMost: {
+            double v = n.field == Field::Price ? s.price : n.field == Field::AllNum ? s.allNum : s.pureNum;
+            return n.op == Op::AtLeast ? v >= n.number : v <= n.number;
+        }
     }
     return false;
 }

@@ -30,7 +30,7 @@ struct AlarmSubject {
 };
 
 class AlarmCondition {
-public:
+  public:
     enum class Op { Or, And, TextEquals, AtLeast, AtMost };
     enum class Field { None, GoodsNo, DueDate, Price, AllNum, PureNum };
     struct Node {
@@ -50,7 +50,7 @@ public:
     std::string PinnedGoodsNo() const;
     std::string PinnedDueDate() const;
 
-private:
+  private:
     bool Eval(int node, const AlarmSubject& s) const;
     std::string Pinned(int node, Field field) const;
     std::vector<Node> m_nodes;

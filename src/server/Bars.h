@@ -16,16 +16,16 @@ struct Bar {
 
 /// One trade of the trade table (20 fields on the wire).
 struct Trade {
-    int section = 0;          ///< counted from 0
+    int section = 0;  ///< counted from 0
     double sectionPrice = 0;
     double comparePrice = 0;  ///< the previous section's price: the views colour against it
     long cumSection = 0;      ///< day's cumulative section volume
     int date = 0;
     long buy = 0, sell = 0;
-    std::int64_t id = 0;      ///< identity, stable for the trade's life
+    std::int64_t id = 0;  ///< identity, stable for the trade's life
     long pure = 0, null = 0;
-    bool isSection = false;   ///< false: a continuous-trading trade (marker blank)
-    int time = 0;             ///< HHMMSS
+    bool isSection = false;  ///< false: a continuous-trading trade (marker blank)
+    int time = 0;            ///< HHMMSS
     double newest = 0;
     long cumContinuous = 0;
     double bid = 0;

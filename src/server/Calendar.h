@@ -26,10 +26,10 @@ inline constexpr int kSectionSeconds = 120;
 
 /// A moment on the market's clock.
 struct MarketTime {
-    int date = 0;          ///< China date, YYYYMMDD
-    int secondOfDay = 0;   ///< China wall-clock seconds since midnight
-    int sessionSecond = 0; ///< trading seconds elapsed today, 0 .. kSessionSeconds
-    int cycle = 0;         ///< demo clock: how many times the day has restarted
+    int date = 0;           ///< China date, YYYYMMDD
+    int secondOfDay = 0;    ///< China wall-clock seconds since midnight
+    int sessionSecond = 0;  ///< trading seconds elapsed today, 0 .. kSessionSeconds
+    int cycle = 0;          ///< demo clock: how many times the day has restarted
 };
 
 /// Wall-clock seconds (HHMMSS as an integer) of a session second.

@@ -20,12 +20,12 @@ enum class ContractKind { Future, NoMonth, Index };
 
 struct ContractSpec {
     std::string goodsNo;
-    std::string dueDate;     ///< YYYYMMDD; " " for goods without delivery month; index name
+    std::string dueDate;  ///< YYYYMMDD; " " for goods without delivery month; index name
     ContractKind kind = ContractKind::Future;
-    int category = -1;       ///< index into Categories(), -1 for none
-    int dueDay = 0;          ///< YYYYMMDD of the delivery (Future only)
-    bool onBoard = true;     ///< false: delivered long ago, kept only in the history
-    int state = 3;           ///< "-1" not trading, "1" spot month, "2" third month, other > 0
+    int category = -1;    ///< index into Categories(), -1 for none
+    int dueDay = 0;       ///< YYYYMMDD of the delivery (Future only)
+    bool onBoard = true;  ///< false: delivered long ago, kept only in the history
+    int state = 3;        ///< "-1" not trading, "1" spot month, "2" third month, other > 0
     double basePrice = 0;
     double tick = 1;
 };

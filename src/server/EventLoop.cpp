@@ -32,12 +32,14 @@ constexpr int kMessagesPerRead = 64;
 constexpr size_t kMaxConnections = 20000;
 
 std::int64_t SystemSeconds() {
-    return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch())
+    return std::chrono::duration_cast<std::chrono::seconds>(
+               std::chrono::system_clock::now().time_since_epoch())
         .count();
 }
 
 std::int64_t NowMs() {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
         .count();
 }
 
@@ -206,8 +208,10 @@ void EventLoop::OnReadable(Connection& c) {
         std::string_view message;
         int handled = 0;
         while (!c.dead && c.framer.Next(message)) {
-            if (c.admin) m_handler.HandleAdmin(message, c.out);
-            else m_handler.Handle(c.session, message, c.out);
+            if (c.admin)
+                m_handler.HandleAdmin(message, c.out);
+            else
+                m_handler.Handle(c.session, message, c.out);
             if (++handled % kMessagesPerRead == 0) AfterOutput(c);
         }
         if (!c.dead) AfterOutput(c);
@@ -314,7 +318,8 @@ void EventLoop::CloseDead() {
 
 bool EventLoop::UserHasSession(const std::string& user, std::uint64_t except) {
     for (auto& [fd, c] : m_connections)
-        if (!c->dead && c->session.loggedIn && c->session.user == user && c->session.id != except) return true;
+        if (!c->dead && c->session.loggedIn && c->session.user == user && c->session.id != except)
+            return true;
     return false;
 }
 

@@ -19,7 +19,7 @@
 namespace qelt::server {
 
 class EventLoop : public SessionControl {
-public:
+  public:
     /// `clock` gives unix seconds (tests inject their own).
     EventLoop(ServerState& state, std::function<std::int64_t()> clock = {});
     ~EventLoop() override;
@@ -43,7 +43,7 @@ public:
     size_t DisconnectUser(const std::string& user, std::uint64_t except) override;
     size_t Broadcast(const std::string& framedGbk) override;
 
-private:
+  private:
     struct Connection {
         int fd = -1;
         bool admin = false;
@@ -52,7 +52,7 @@ private:
         std::string out;
         size_t outPos = 0;
         bool watchingWrite = false;
-        bool dead = false;  ///< closed at the end of the current event batch
+        bool dead = false;        ///< closed at the end of the current event batch
         bool decided = false;     ///< the first bytes told quote client from browser
         bool http = false;        ///< a browser asking for a page
         std::string httpRequest;  ///< the browser's request head so far

@@ -15,7 +15,7 @@ namespace {
 using namespace qelt::server;
 
 class NoSessions : public SessionControl {
-public:
+  public:
     bool UserHasSession(const std::string& user, std::uint64_t) override { return user == "trader"; }
     size_t DisconnectUser(const std::string&, std::uint64_t) override { return 0; }
     size_t Broadcast(const std::string&) override { return 0; }
@@ -52,11 +52,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!framer.Feed(bytes)) return 0;
     std::string_view message;
     while (framer.Next(message)) {
-        if (mode & 2) world->handler.HandleAdmin(message, out);
-        else world->handler.Handle(session, message, out);
+        if (mode & 2)
+            world->handler.HandleAdmin(message, out);
+        else
+            world->handler.Handle(session, message, out);
         if (out.size() > (1u << 20)) out.clear();
     }
     // Every reply ends with the terminator (unless it is the binary update stream).
-    if (!out.empty() && !session.closeAfterFlush && out.compare(out.size() - 4, 4, "|END") != 0) __builtin_trap();
+    if (!out.empty() && !session.closeAfterFlush && out.compare(out.size() - 4, 4, "|END") != 0)
+        __builtin_trap();
     return 0;
 }

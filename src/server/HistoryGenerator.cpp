@@ -15,7 +15,7 @@ namespace {
 /// Log-deviation of a goods' level from its base price on each trading day since genesis.
 /// Mean-reverting, so years of history stay near realistic levels.
 class LevelPaths {
-public:
+  public:
     /// A copy, so callers never hold a reference into the shared cache.
     std::vector<double> Path(std::uint64_t seed, const std::string& stream, int lastDay) {
         std::lock_guard lock(m_mutex);
@@ -34,7 +34,7 @@ public:
         return entry.values;
     }
 
-private:
+  private:
     struct Entry {
         int lastDay = 0;
         std::vector<double> values;
@@ -53,10 +53,14 @@ LevelPaths& Paths() {
 std::vector<double> LevelFactors(std::uint64_t seed, const ContractSpec& c, int lastDay) {
     std::vector<std::string> streams;
     const auto& cats = Categories();
-    if (c.kind != ContractKind::Index) streams.push_back(c.goodsNo);
-    else if (c.dueDate == "生丝指数") streams.push_back(cats[0].code);
-    else if (c.dueDate == "干茧指数") streams.push_back(cats[1].code);
-    else for (const auto& cat : cats) streams.push_back(cat.code);
+    if (c.kind != ContractKind::Index)
+        streams.push_back(c.goodsNo);
+    else if (c.dueDate == "生丝指数")
+        streams.push_back(cats[0].code);
+    else if (c.dueDate == "干茧指数")
+        streams.push_back(cats[1].code);
+    else
+        for (const auto& cat : cats) streams.push_back(cat.code);
     std::vector<double> factors;
     for (const auto& stream : streams) {
         auto path = Paths().Path(seed, stream, lastDay);
@@ -91,9 +95,8 @@ std::vector<Bar> GenerateBars(std::uint64_t seed, const ContractSpec& c, int las
         double monthsToDue = c.kind == ContractKind::Future
                                  ? static_cast<double>(DaysFromDate(c.dueDay) - DaysFromDate(d)) / 30.0
                                  : 0.0;
-        double base = c.kind == ContractKind::Future
-                          ? Categories()[static_cast<size_t>(c.category)].basePrice
-                          : c.basePrice;
+        double base = c.kind == ContractKind::Future ? Categories()[static_cast<size_t>(c.category)].basePrice
+                                                     : c.basePrice;
         double fair = base * level * (1.0 + 0.004 * monthsToDue);
         Bar b;
         b.date = d;

@@ -61,7 +61,8 @@ void HistoryStore::Save(const std::string& path) const {
     out += FormatInt(m_lastDay);
     out += "|\n";
     for (const auto& s : m_series) {
-        out += "S|" + s.goodsNo + "|" + s.dueDate + "|" + FormatInt(s.dueDay) + "|" + FormatInt(s.slot) + "|\n";
+        out +=
+            "S|" + s.goodsNo + "|" + s.dueDate + "|" + FormatInt(s.dueDay) + "|" + FormatInt(s.slot) + "|\n";
         for (const auto& b : s.bars) {
             out += FormatBar(b, "-");
             out += '\n';
@@ -74,8 +75,9 @@ bool HistoryStore::Load(const std::string& path, const std::vector<ContractSpec>
     auto content = ReadWholeFile(path, 256u << 20);
     if (!content) return false;
     std::string_view text(*content);
-    std::string header = std::string(kMagic) + FormatInt(static_cast<std::int64_t>(m_seed % 1000000000000ull)) +
-                         "|" + FormatInt(m_lastDay) + "|\n";
+    std::string header = std::string(kMagic) +
+                         FormatInt(static_cast<std::int64_t>(m_seed % 1000000000000ull)) + "|" +
+                         FormatInt(m_lastDay) + "|\n";
     if (text.substr(0, header.size()) != header) return false;
     text.remove_prefix(header.size());
     std::vector<Series> series;
@@ -119,8 +121,8 @@ void HistoryStore::BuildIds() {
     for (size_t s = 0; s < m_series.size(); ++s) {
         const auto& bars = m_series[s].bars;
         for (size_t b = 0; b < bars.size(); ++b) {
-            std::int64_t id = static_cast<std::int64_t>(DaysFromDate(bars[b].date) - genesis) * 1000 +
-                              m_series[s].slot;
+            std::int64_t id =
+                static_cast<std::int64_t>(DaysFromDate(bars[b].date) - genesis) * 1000 + m_series[s].slot;
             m_ids.push_back({id, static_cast<std::uint32_t>(s), static_cast<std::uint32_t>(b)});
         }
     }
@@ -132,8 +134,10 @@ const Series* HistoryStore::Find(const std::string& key) const {
     return it == m_byKey.end() ? nullptr : &m_series[it->second];
 }
 
-std::vector<std::pair<const Bar*, const std::string*>> HistoryStore::LineBars(
-    const std::string& goodsNo, const std::string& dueDate, const std::string& tag, int cover) const {
+std::vector<std::pair<const Bar*, const std::string*>> HistoryStore::LineBars(const std::string& goodsNo,
+                                                                              const std::string& dueDate,
+                                                                              const std::string& tag,
+                                                                              int cover) const {
     std::vector<std::pair<const Bar*, const std::string*>> out;
     const Series* own = Find(goodsNo + dueDate);
     if (!own) return out;
@@ -145,7 +149,8 @@ std::vector<std::pair<const Bar*, const std::string*>> HistoryStore::LineBars(
     std::vector<const Series*> earlier;
     for (const auto& s : m_series)
         if (s.goodsNo == goodsNo && s.dueDay > 0 && s.dueDay < own->dueDay) earlier.push_back(&s);
-    std::sort(earlier.begin(), earlier.end(), [](const Series* a, const Series* b) { return a->dueDay < b->dueDay; });
+    std::sort(earlier.begin(), earlier.end(),
+              [](const Series* a, const Series* b) { return a->dueDay < b->dueDay; });
     if (cover == 1) {
         // Later covers earlier: the contract's own bars, and before its listing the bars of
         // the latest earlier delivery that traded then.

@@ -25,7 +25,7 @@ struct Series {
 };
 
 class HistoryStore {
-public:
+  public:
     explicit HistoryStore(std::uint64_t seed) : m_seed(seed) {}
 
     /// Makes the history cover `contracts` up to the trading day before `today`: loads
@@ -44,9 +44,8 @@ public:
     /// listing; cover mode 0 ("earlier covers") gives each day to the nearest delivery still
     /// to come among the past deliveries and this contract. Other lists get the own bars.
     std::vector<std::pair<const Bar*, const std::string*>> LineBars(const std::string& goodsNo,
-                                                                   const std::string& dueDate,
-                                                                   const std::string& tag,
-                                                                   int cover) const;
+                                                                    const std::string& dueDate,
+                                                                    const std::string& tag, int cover) const;
 
     /// History records with an id above `afterId`, oldest first.
     size_t PendingAfter(std::int64_t afterId) const;
@@ -55,7 +54,7 @@ public:
     std::int64_t AppendRecords(std::int64_t afterId, size_t max, std::string& out) const;
     std::int64_t LastId() const { return m_ids.empty() ? 0 : m_ids.back().id; }
 
-private:
+  private:
     struct IdEntry {
         std::int64_t id;
         std::uint32_t series;

@@ -11,8 +11,8 @@ namespace {
 // Chances per second of a continuous-trading trade: goods quoted only that way trade more.
 constexpr double kContinuousChance = 0.06;
 constexpr double kFlaggedChance = 0.12;
-constexpr double kGoodsVolatility = 0.00011;    // per second, shared by a goods' months
-constexpr double kContractVolatility = 0.00003; // per second, one contract's own wobble
+constexpr double kGoodsVolatility = 0.00011;     // per second, shared by a goods' months
+constexpr double kContractVolatility = 0.00003;  // per second, one contract's own wobble
 
 bool Trades(const Quote& q) { return q.contract.state > 0 && q.contract.kind != ContractKind::Index; }
 
@@ -40,8 +40,9 @@ void Market::StartDay(const MarketTime& time) {
         Quote q;
         q.contract = contract;
         q.key = ContractKey(contract);
-        q.flagged = contract.kind == ContractKind::NoMonth ||
-                    (contract.category >= 0 && Categories()[static_cast<size_t>(contract.category)].kindFlag == "1");
+        q.flagged =
+            contract.kind == ContractKind::NoMonth ||
+            (contract.category >= 0 && Categories()[static_cast<size_t>(contract.category)].kindFlag == "1");
         const Series* s = m_history.Find(q.key);
         const Bar* last = s && !s->bars.empty() ? &s->bars.back() : nullptr;
         q.preClose = last ? last->close : contract.basePrice;
@@ -101,7 +102,7 @@ void Market::Step(int s) {
         Quote& q = m_quotes[i];
         if (!Trades(q)) continue;
         double shock = q.contract.category >= 0 ? shocks[static_cast<size_t>(q.contract.category)]
-                                            : m_rngs[i].Normal() * kGoodsVolatility;
+                                                : m_rngs[i].Normal() * kGoodsVolatility;
         StepContract(q, m_rngs[i], shock, s);
     }
     UpdateIndices();
@@ -161,7 +162,10 @@ void Market::ContinuousTrade(Quote& q, Random& rng, int s) {
     long volume = rng.Between(1, 30);
     q.newest = px;
     q.allNumD += volume;
-    if (buyerTakes) q.lastInvestInput = volume; else q.lastSaleInput = volume;
+    if (buyerTakes)
+        q.lastInvestInput = volume;
+    else
+        q.lastSaleInput = volume;
     if (q.flagged) {
         // Quoted by continuous trading: the day's figures follow it.
         if (q.allNum == 0) q.open = q.high = q.low = px;

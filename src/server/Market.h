@@ -23,7 +23,7 @@ namespace qelt::server {
 struct Quote {
     ContractSpec contract;
     std::string key;
-    bool flagged = false;     ///< quoted by continuous trading only
+    bool flagged = false;  ///< quoted by continuous trading only
     double preClose = 0, preAvg = 0, preNewest = 0;
     double open = 0, high = 0, low = 0, price = 0, lastPrice = 0, avg = 0, amount = 0;
     long allNum = 0, pure = 0, null = 0;
@@ -34,8 +34,8 @@ struct Quote {
     double bid = 0, ask = 0;
     long bidQty = 0, askQty = 0;
     int lastDate = 0;
-    double fair = 0;          ///< the value the traders are chasing
-    double target = 0;        ///< where the day ends: the close its history bar will have
+    double fair = 0;    ///< the value the traders are chasing
+    double target = 0;  ///< where the day ends: the close its history bar will have
     std::vector<Trade> trades;
     std::int64_t nextTradeSeq = 0;
     long minuteContinuous = 0;
@@ -43,7 +43,7 @@ struct Quote {
 };
 
 class Market {
-public:
+  public:
     Market(std::uint64_t seed, const HistoryStore& history);
 
     /// Starts the day (or demo cycle) of `time` when it differs from the current one, then
@@ -59,7 +59,7 @@ public:
     /// The "list" body: 27 fields per listed contract, "||"-separated.
     std::string ListBody() const;
 
-private:
+  private:
     void StartDay(const MarketTime& time);
     void Step(int sessionSecond);
     void StepContract(Quote& q, Random& rng, double goodsShock, int sessionSecond);
@@ -71,11 +71,11 @@ private:
     std::uint64_t m_seed;
     const HistoryStore& m_history;
     std::vector<Quote> m_quotes;
-    std::vector<Random> m_rngs;        ///< one per quote
-    std::vector<Random> m_goodsRngs;   ///< one per category, for moves shared by its months
+    std::vector<Random> m_rngs;       ///< one per quote
+    std::vector<Random> m_goodsRngs;  ///< one per category, for moves shared by its months
     MarketTime m_time;
     bool m_started = false;
-    int m_played = 0;                  ///< session seconds already played
+    int m_played = 0;  ///< session seconds already played
     std::uint64_t m_version = 1;
 };
 

@@ -16,11 +16,20 @@ std::string Escape(std::string_view text) {
     std::string out;
     for (char c : text) {
         switch (c) {
-            case '<': out += "&lt;"; break;
-            case '>': out += "&gt;"; break;
-            case '&': out += "&amp;"; break;
-            case '"': out += "&quot;"; break;
-            default: out += c;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '&':
+                out += "&amp;";
+                break;
+            case '"':
+                out += "&quot;";
+                break;
+            default:
+                out += c;
         }
     }
     return out;
@@ -38,8 +47,10 @@ std::vector<std::string> Headlines(ServerState& state) {
     for (const Quote& q : state.Quotes().Quotes()) {
         if (q.contract.kind == ContractKind::Index && q.price > 0)
             out.push_back(q.contract.dueDate + "报 " + FormatFixed2(q.price) + "，较上日" +
-                          (q.price >= q.preClose ? "上涨 " : "下跌 ") + FormatFixed2(std::abs(q.price - q.preClose)) + " 点");
-        else if (q.contract.kind == ContractKind::Future && q.contract.state > 0 && q.price > 0 && q.preClose > 0)
+                          (q.price >= q.preClose ? "上涨 " : "下跌 ") +
+                          FormatFixed2(std::abs(q.price - q.preClose)) + " 点");
+        else if (q.contract.kind == ContractKind::Future && q.contract.state > 0 && q.price > 0 &&
+                 q.preClose > 0)
             traded.push_back(&q);
     }
     std::sort(traded.begin(), traded.end(), [](const Quote* a, const Quote* b) {
@@ -48,8 +59,8 @@ std::vector<std::string> Headlines(ServerState& state) {
     for (size_t i = 0; i < traded.size() && i < 3; ++i) {
         const Quote& q = *traded[i];
         const double percent = (q.price - q.preClose) * 100 / q.preClose;
-        out.push_back(q.contract.goodsNo + " " + q.contract.dueDate + " 合约成交 " + FormatInt(q.allNum) + " 批，涨跌幅 " +
-                      FormatPercent(percent));
+        out.push_back(q.contract.goodsNo + " " + q.contract.dueDate + " 合约成交 " + FormatInt(q.allNum) +
+                      " 批，涨跌幅 " + FormatPercent(percent));
     }
     out.push_back("市场交易时间：上午 09:00-11:00，下午 13:30-15:30，其间动盘交易");
     return out;
@@ -58,7 +69,8 @@ std::vector<std::string> Headlines(ServerState& state) {
 std::string NewsListing(ServerState& state) {
     std::string html =
         "<html><head><meta charset=\"utf-8\"><title>市场资讯</title></head><body>"
-        "<h2>市场资讯</h2><p>" + DateText(state.Today()) + "</p>";
+        "<h2>市场资讯</h2><p>" +
+        DateText(state.Today()) + "</p>";
     const std::string& notice = state.Notice().Current();
     if (!notice.empty()) html += "<h3>市场公告</h3><p>" + Escape(notice) + "</p>";
     html += "<h3>今日要闻</h3><ul>";

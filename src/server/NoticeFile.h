@@ -7,7 +7,7 @@
 namespace qelt::server {
 
 class NoticeFile {
-public:
+  public:
     /// An empty dataDir keeps the notice in memory only.
     explicit NoticeFile(std::string dataDir);
     /// The current notice (UTF-8), re-read first when the file changed.
@@ -15,7 +15,7 @@ public:
     /// Replaces the notice and rewrites the file; false when the write failed.
     bool Set(const std::string& utf8);
 
-private:
+  private:
     void Reload();
     std::string m_path;
     std::string m_text;

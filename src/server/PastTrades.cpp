@@ -23,7 +23,8 @@ std::vector<Trade> TradesOfPastDay(const std::string& key, const Bar& bar, doubl
         if (i == 0) px = bar.open;
         if (i == sections - 1) px = bar.close;
         px = std::clamp(std::round(px * 100.0) / 100.0, bar.low, bar.high);
-        long volume = i == sections - 1 ? volumeLeft : std::min(volumeLeft, rng.Between(1, 2 * bar.num / sections + 1));
+        long volume =
+            i == sections - 1 ? volumeLeft : std::min(volumeLeft, rng.Between(1, 2 * bar.num / sections + 1));
         volumeLeft -= volume;
         cumulative += volume;
         Trade t;

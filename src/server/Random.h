@@ -9,7 +9,7 @@
 namespace qelt::server {
 
 class Random {
-public:
+  public:
     explicit Random(std::uint64_t seed) : m_state(seed) {}
     std::uint64_t Next() {
         std::uint64_t z = (m_state += 0x9E3779B97F4A7C15ull);
@@ -32,7 +32,7 @@ public:
         return std::sqrt(-2.0 * std::log(u1)) * std::cos(6.283185307179586 * u2);
     }
 
-private:
+  private:
     std::uint64_t m_state;
 };
 

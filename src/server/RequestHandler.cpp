@@ -45,8 +45,10 @@ bool CutFields(std::string_view& rest, std::string_view* fields, size_t count) {
 }  // namespace
 
 void AppendReply(std::string& out, std::string_view utf8) {
-    if (IsAscii(utf8)) out.append(utf8);
-    else out += Utf8ToGbk(utf8);
+    if (IsAscii(utf8))
+        out.append(utf8);
+    else
+        out += Utf8ToGbk(utf8);
     out.append(kTerminator);
 }
 
@@ -215,13 +217,14 @@ void RequestHandler::Alarm(Session& s, std::string_view body, std::string& out) 
         if (book.wasTrue.size() > kMaxAlarmStates) book.wasTrue.clear();
         for (const auto& q : m_state.Quotes().Quotes()) {
             if (q.contract.state <= 0) continue;
-            AlarmSubject subject{q.contract.goodsNo, q.contract.dueDate, q.price, static_cast<double>(q.allNum),
-                                 static_cast<double>(q.pure)};
+            AlarmSubject subject{q.contract.goodsNo, q.contract.dueDate, q.price,
+                                 static_cast<double>(q.allNum), static_cast<double>(q.pure)};
             bool now = condition->Matches(subject);
             bool& before = book.wasTrue[std::string(body) + "\n" + q.key];
             if (now && !before) {
-                book.fired.push_back(FormatInt(++book.lastId) + "|" + q.contract.goodsNo + "|" + q.contract.dueDate + "|" +
-                                     FormatFixed2(q.price) + "|" + FormatInt(q.allNum) + "|" + FormatInt(q.pure));
+                book.fired.push_back(FormatInt(++book.lastId) + "|" + q.contract.goodsNo + "|" +
+                                     q.contract.dueDate + "|" + FormatFixed2(q.price) + "|" +
+                                     FormatInt(q.allNum) + "|" + FormatInt(q.pure));
                 if (book.fired.size() > kAlarmsListed) book.fired.erase(book.fired.begin());
             }
             before = now;

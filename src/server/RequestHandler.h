@@ -16,13 +16,13 @@ struct Session {
     std::uint64_t id = 0;
     std::string user;
     bool loggedIn = false;
-    bool historySent = false;     ///< the "his" records went out in this session
-    bool closeAfterFlush = false; ///< the connection ends once its output is written
+    bool historySent = false;      ///< the "his" records went out in this session
+    bool closeAfterFlush = false;  ///< the connection ends once its output is written
 };
 
 /// The connections as the handler needs to see them (the event loop implements it).
 class SessionControl {
-public:
+  public:
     virtual ~SessionControl() = default;
     /// True when another logged-in session (not `except`) belongs to `user`.
     virtual bool UserHasSession(const std::string& user, std::uint64_t except) = 0;
@@ -36,7 +36,7 @@ public:
 inline constexpr size_t kHistoryChunk = 250;
 
 class RequestHandler {
-public:
+  public:
     RequestHandler(ServerState& state, SessionControl& control) : m_state(state), m_control(control) {}
 
     /// One client message.
@@ -44,12 +44,11 @@ public:
     /// One message of the loopback admin port: "dis:USER", "notice:TEXT".
     void HandleAdmin(std::string_view gbkMessage, std::string& out);
 
-private:
+  private:
     void Login(Session& s, std::string_view body, std::string& out);
     void Line(std::string_view body, std::string& out);
     void Real(Session& s, std::string_view body, std::string& out);
-    void PastTrades(const std::string& key, const std::string& qualifier, const Quote* q,
-                    std::string& out);
+    void PastTrades(const std::string& key, const std::string& qualifier, const Quote* q, std::string& out);
     void PushHistory(Session& s, std::string& out);
     void Alarm(Session& s, std::string_view body, std::string& out);
     void Password(Session& s, std::string_view body, std::string& out);

@@ -24,7 +24,7 @@ struct AlarmBook {
 };
 
 class ServerState {
-public:
+  public:
     /// Creates the data directory (and its update folder) when missing, prepares the history
     /// and plays the market up to `unixNow`.
     ServerState(const ServerOptions& options, std::int64_t unixNow);
@@ -43,7 +43,7 @@ public:
     /// The market's trading date.
     int Today() const { return m_market.Date(); }
 
-private:
+  private:
     ServerOptions m_options;
     HistoryStore m_history;
     Market m_market;

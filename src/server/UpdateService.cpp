@@ -54,7 +54,8 @@ std::string UpdateStream(const std::string& updateDir) {
         std::string path = updateDir + name;
         struct stat st {};
         if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
-        if (out.size() + kUpdateHeaderSize + static_cast<std::uint64_t>(st.st_size) > kMaxUpdateBytes) continue;
+        if (out.size() + kUpdateHeaderSize + static_cast<std::uint64_t>(st.st_size) > kMaxUpdateBytes)
+            continue;
         auto content = ReadWholeFile(path, kMaxUpdateBytes);
         if (!content) continue;
         out += UpdateHeader(name, content->size(), static_cast<std::int64_t>(st.st_mtim.tv_sec));

@@ -37,7 +37,8 @@ int AdminSend(const std::string& port, const std::string& command) {
         return 1;
     }
     std::string message = qelt::Utf8ToGbk(command) + "|END";  // the admin port speaks GBK
-    if (::send(fd, message.data(), message.size(), MSG_NOSIGNAL) != static_cast<ssize_t>(message.size())) return 1;
+    if (::send(fd, message.data(), message.size(), MSG_NOSIGNAL) != static_cast<ssize_t>(message.size()))
+        return 1;
     std::string reply;
     char buffer[512];
     while (reply.find("|END") == std::string::npos) {
@@ -52,7 +53,8 @@ int AdminSend(const std::string& port, const std::string& command) {
 }
 
 std::int64_t UnixNow() {
-    return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch())
+    return std::chrono::duration_cast<std::chrono::seconds>(
+               std::chrono::system_clock::now().time_since_epoch())
         .count();
 }
 
@@ -79,7 +81,8 @@ int main(int argc, char** argv) {
     }
     auto started = std::chrono::steady_clock::now();
     qelt::server::ServerState state(*options, UnixNow());
-    auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started);
+    auto ms =
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started);
     qelt::server::EventLoop loop(state);
     if (!loop.Listen(options->bindAddress, options->port, options->adminPort, error)) {
         std::fprintf(stderr, "qelt-server: %s\n", error.c_str());

@@ -11,8 +11,8 @@
 #include <QToolBar>
 
 #include "QtPoster.h"
-#include "common/Commands.h"
 #include "app/IndexPanes.h"
+#include "common/Commands.h"
 #include "common/Messages.h"
 #include "net/Requests.h"
 
@@ -185,10 +185,27 @@ void CMainFrame::BuildToolBars() {
     m_mainBar = addToolBar(QString::fromUtf8("工具栏"));
     m_mainBar->setObjectName("mainToolBar");
     m_mainBar->setIconSize(QSize(16, 16));
-    const int mainButtons[] = {cmd::kQuoteList, cmd::kKLine, cmd::kIntraday, cmd::kTradeList, cmd::kMultiGoods, 0,
-                               cmd::kDay, cmd::kWeek, cmd::kMonth, 0, cmd::kPrevGoods, cmd::kNextGoods,
-                               cmd::kZoomIn, cmd::kZoomOut, cmd::kCursorLeft, cmd::kCursorRight, 0,
-                               cmd::kDetails, 0, cmd::kWeb, cmd::kDrawingBar};
+    const int mainButtons[] = {cmd::kQuoteList,
+                               cmd::kKLine,
+                               cmd::kIntraday,
+                               cmd::kTradeList,
+                               cmd::kMultiGoods,
+                               0,
+                               cmd::kDay,
+                               cmd::kWeek,
+                               cmd::kMonth,
+                               0,
+                               cmd::kPrevGoods,
+                               cmd::kNextGoods,
+                               cmd::kZoomIn,
+                               cmd::kZoomOut,
+                               cmd::kCursorLeft,
+                               cmd::kCursorRight,
+                               0,
+                               cmd::kDetails,
+                               0,
+                               cmd::kWeb,
+                               cmd::kDrawingBar};
     for (int id : mainButtons) {
         if (id == 0)
             m_mainBar->addSeparator();
@@ -199,9 +216,21 @@ void CMainFrame::BuildToolBars() {
     m_drawingBar->setObjectName("drawingToolBar");
     m_drawingBar->setIconSize(QSize(16, 16));
     addToolBar(Qt::RightToolBarArea, m_drawingBar);
-    const int drawingButtons[] = {cmd::kDrawSegment, cmd::kDrawLine, cmd::kDrawParallel, 0, cmd::kDrawRect,
-                                  cmd::kDrawWave, cmd::kDrawPeriod, cmd::kDrawGold, 0, cmd::kDrawDelete,
-                                  cmd::kDrawClear, cmd::kDrawCancel, 0, cmd::kDrawUndo, cmd::kDrawRedo};
+    const int drawingButtons[] = {cmd::kDrawSegment,
+                                  cmd::kDrawLine,
+                                  cmd::kDrawParallel,
+                                  0,
+                                  cmd::kDrawRect,
+                                  cmd::kDrawWave,
+                                  cmd::kDrawPeriod,
+                                  cmd::kDrawGold,
+                                  0,
+                                  cmd::kDrawDelete,
+                                  cmd::kDrawClear,
+                                  cmd::kDrawCancel,
+                                  0,
+                                  cmd::kDrawUndo,
+                                  cmd::kDrawRedo};
     for (int id : drawingButtons) {
         if (id == 0)
             m_drawingBar->addSeparator();
@@ -232,7 +261,8 @@ void CMainFrame::BuildStatusBar() {
 void CMainFrame::RefreshIndexPanes() {
     if (!m_hooks.indexValues) return;
     auto values = m_hooks.indexValues();
-    for (int i = 0; i < 3; ++i) m_indexPanes[i]->setText(QString::fromStdString(qelt::IndexPaneText(i, values[i])));
+    for (int i = 0; i < 3; ++i)
+        m_indexPanes[i]->setText(QString::fromStdString(qelt::IndexPaneText(i, values[i])));
 }
 
 QString CMainFrame::IndexPaneText(int pane) const { return m_indexPanes.at(pane)->text(); }

@@ -15,7 +15,7 @@ namespace qelt {
 
 class CMainFrame : public QMainWindow {
     Q_OBJECT
-public:
+  public:
     struct Hooks {
         std::function<void(int command)> command;
         std::function<bool(int command)> enabled;
@@ -45,11 +45,11 @@ public:
     void ToggleToolBar();
     void ToggleStatusBar();
 
-protected:
+  protected:
     bool event(QEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
 
-private:
+  private:
     void BuildMenus();
     void BuildToolBars();
     void BuildStatusBar();

@@ -19,11 +19,11 @@
 #include "data/history/StoreArchive.h"
 #include "dialogs/CQeltAlarmDlg.h"
 #include "net/Requests.h"
+#include "ui/views/CQeltListView.h"
+#include "views/CQeltKLineView.h"
 #include "views/CQeltMutiView.h"
 #include "views/CQeltRealView.h"
 #include "views/CQeltTradListView.h"
-#include "views/CQeltKLineView.h"
-#include "ui/views/CQeltListView.h"
 #include "views/QuoteListView.h"
 #include "views/ViewKinds.h"
 #include "views/WebPageView.h"
@@ -94,15 +94,19 @@ CQeltApp::~CQeltApp() {
 
 void CQeltApp::RegisterViews() {
     // A view kind is its Qt-free view and, when it has Qt children of its own, its window.
-    m_context.RegisterView(kViewQuoteList, [](ViewServices& s) { return std::make_unique<QuoteListView>(s); });
+    m_context.RegisterView(kViewQuoteList,
+                           [](ViewServices& s) { return std::make_unique<QuoteListView>(s); });
     m_hostFactories[kViewQuoteList] = [this](View& view) {
         return new CQeltListView(dynamic_cast<QuoteListView&>(view), m_context);
     };
     m_context.RegisterView(kViewIntraday, [](ViewServices& s) { return std::make_unique<CQeltRealView>(s); });
-    m_context.RegisterView(kViewTradeList, [](ViewServices& s) { return std::make_unique<CQeltTradListView>(s); });
-    m_context.RegisterView(kViewMultiGoods, [](ViewServices& s) { return std::make_unique<CQeltMutiView>(s); });
+    m_context.RegisterView(kViewTradeList,
+                           [](ViewServices& s) { return std::make_unique<CQeltTradListView>(s); });
+    m_context.RegisterView(kViewMultiGoods,
+                           [](ViewServices& s) { return std::make_unique<CQeltMutiView>(s); });
     m_context.RegisterView(kViewKLine, [](ViewServices& s) { return std::make_unique<CQeltKLineView>(s); });
-    m_context.RegisterView(kViewWeb, [this](ViewServices&) { return std::make_unique<WebPageView>(WebSite()); });
+    m_context.RegisterView(kViewWeb,
+                           [this](ViewServices&) { return std::make_unique<WebPageView>(WebSite()); });
     m_hostFactories[kViewWeb] = [this](View& view) {
         return new CQeltHtml(dynamic_cast<WebPageView&>(view), m_context);
     };
@@ -110,7 +114,8 @@ void CQeltApp::RegisterViews() {
 
 bool CQeltApp::InitInstance() {
     if (!NetworkAvailable()) {
-        QMessageBox::critical(nullptr, QString::fromUtf8("系统提示"), QString::fromUtf8("Windows 通信端口初始化失败。"));
+        QMessageBox::critical(nullptr, QString::fromUtf8("系统提示"),
+                              QString::fromUtf8("Windows 通信端口初始化失败。"));
         return false;
     }
     if (m_options.offline)
@@ -176,7 +181,8 @@ void CQeltApp::CreateFrame() {
 
 WindowId CQeltApp::ShowView(int kind, View& view) {
     const auto factory = m_hostFactories.find(kind);
-    ViewHostWidget* host = factory != m_hostFactories.end() ? factory->second(view) : new ViewHostWidget(view, m_context);
+    ViewHostWidget* host =
+        factory != m_hostFactories.end() ? factory->second(view) : new ViewHostWidget(view, m_context);
     m_host = host;
     m_frame->SetView(host);
     m_viewWindow = m_poster.Register(host);
@@ -196,19 +202,20 @@ void CQeltApp::ViewReady() {
 
 void CQeltApp::ConnectAsync(const std::string& address, int port, std::function<void(bool)> done) {
     const int attempt = ++m_connectAttempt;
-    m_connector->Start(address, port, m_socket.ConnectTimeout(), [this, attempt, done = std::move(done)](UniqueFd fd) {
-        // Back on the interface thread; a descriptor nobody takes closes with its holder.
-        auto connection = std::make_shared<UniqueFd>(std::move(fd));
-        QMetaObject::invokeMethod(
-            this,
-            [this, attempt, connection, done] {
-                if (attempt != m_connectAttempt) return;  // cancelled or superseded
-                const bool connected = connection->Valid() && m_socket.Adopt(std::move(*connection)) &&
-                                       m_socket.StartReceiveThread();
-                done(connected);
-            },
-            Qt::QueuedConnection);
-    });
+    m_connector->Start(
+        address, port, m_socket.ConnectTimeout(), [this, attempt, done = std::move(done)](UniqueFd fd) {
+            // Back on the interface thread; a descriptor nobody takes closes with its holder.
+            auto connection = std::make_shared<UniqueFd>(std::move(fd));
+            QMetaObject::invokeMethod(
+                this,
+                [this, attempt, connection, done] {
+                    if (attempt != m_connectAttempt) return;  // cancelled or superseded
+                    const bool connected = connection->Valid() && m_socket.Adopt(std::move(*connection)) &&
+                                           m_socket.StartReceiveThread();
+                    done(connected);
+                },
+                Qt::QueuedConnection);
+        });
 }
 
 void CQeltApp::CancelConnect() {
@@ -261,11 +268,20 @@ bool CQeltApp::event(QEvent* e) {
     auto* message = dynamic_cast<WindowMessageEvent*>(e);
     if (!message) return QObject::event(e);
     switch (message->Message()) {
-        case WM_SWITCH_VIEW: m_context.OnSwitchViewMessage(message->WParam(), message->LParam()); break;
-        case WM_NET_RECONNECT: m_relogin.OnReconnect(static_cast<long>(message->WParam())); break;
-        case WM_NET_NOTICE: ShowNotice(); break;
-        case WM_ALARM_REFRESH: RefreshAlarmWindow(); break;
-        default: break;  // WM_UPDATE_PROGRESS and the rest: accepted and ignored
+        case WM_SWITCH_VIEW:
+            m_context.OnSwitchViewMessage(message->WParam(), message->LParam());
+            break;
+        case WM_NET_RECONNECT:
+            m_relogin.OnReconnect(static_cast<long>(message->WParam()));
+            break;
+        case WM_NET_NOTICE:
+            ShowNotice();
+            break;
+        case WM_ALARM_REFRESH:
+            RefreshAlarmWindow();
+            break;
+        default:
+            break;  // WM_UPDATE_PROGRESS and the rest: accepted and ignored
     }
     return true;
 }
@@ -282,7 +298,8 @@ bool CQeltApp::eventFilter(QObject* watched, QEvent* e) {
     }
     if (e->type() != QEvent::KeyPress || !m_frame || QApplication::activeModalWidget()) return false;
     auto* key = static_cast<QKeyEvent*>(e);
-    if (key->key() < Qt::Key_F1 || key->key() > Qt::Key_F6 || key->modifiers() != Qt::NoModifier) return false;
+    if (key->key() < Qt::Key_F1 || key->key() > Qt::Key_F6 || key->modifiers() != Qt::NoModifier)
+        return false;
     if (!watched->isWidgetType() || static_cast<QWidget*>(watched)->window() != m_frame) return false;
     m_context.OnFunctionKey(key->key() - Qt::Key_F1 + 1);
     return true;

@@ -46,7 +46,7 @@ struct AppOptions {
 
 class CQeltApp : public QObject, private ReloginServices, private SessionLink, private ViewFrame {
     Q_OBJECT
-public:
+  public:
     explicit CQeltApp(AppOptions options);
     ~CQeltApp() override;
 
@@ -67,11 +67,11 @@ public:
     /// The window the view on show lives in; nullptr when there is none.
     ViewHostWidget* HostWidget() const { return m_host; }
 
-protected:
+  protected:
     bool event(QEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
 
-private:
+  private:
     class LoginServicesImpl;
     using HostFactory = std::function<ViewHostWidget*(View&)>;
 
@@ -110,7 +110,9 @@ private:
 
     // SessionLink (StopPolling and StartPolling serve ReloginServices too)
     bool IsConnected() const override { return m_socket.IsConnected(); }
-    void SetStanding(std::vector<std::string> requests) override { m_socket.SetStanding(std::move(requests)); }
+    void SetStanding(std::vector<std::string> requests) override {
+        m_socket.SetStanding(std::move(requests));
+    }
     void StartPolling() override { m_socket.StartPolling(); }
     void StopPolling() override { m_socket.StopPolling(); }
     void Send(const std::string& request) override { m_paced.SendFirst(request); }
@@ -143,7 +145,7 @@ private:
     QPointer<ViewHostWidget> m_host;
     WindowId m_viewWindow = kNoWindow;
     bool m_exited = false;
-    bool m_updating = false;  ///< the updater was started: this client ends
+    bool m_updating = false;     ///< the updater was started: this client ends
     QPointer<QDialog> m_notice;  ///< the one notice window
     QPointer<CQeltAlarmDlg> m_alarmWindow;
     /// A refresh is on its way to the interface: a burst of alarm replies costs one.

@@ -10,25 +10,28 @@
 #include "ModalDialog.h"
 #include "ViewHostWidget.h"
 #include "common/Commands.h"
+#include "data/history/StoreArchive.h"
 #include "dialogs/CQeltIndiDlg.h"
 #include "dialogs/MessageBoxes.h"
-#include "data/history/StoreArchive.h"
 #include "net/Requests.h"
 
 namespace qelt {
 
 void CQeltApp::RegisterHostCommand(int command, std::function<void(ViewHostWidget&)> run,
                                    std::function<bool(const View&)> applies) {
-    m_context.RegisterCommand(command, {[this, run = std::move(run)] {
-                                            if (m_host) run(*m_host);
-                                        },
-                                        [this, applies = std::move(applies)] {
-                                            return CommandState{m_host && applies(m_host->HostedView()), false};
-                                        }});
+    m_context.RegisterCommand(command,
+                              {[this, run = std::move(run)] {
+                                   if (m_host) run(*m_host);
+                               },
+                               [this, applies = std::move(applies)] {
+                                   return CommandState{m_host && applies(m_host->HostedView()), false};
+                               }});
 }
 
 void CQeltApp::RegisterCommands() {
-    auto plain = [this](int command, std::function<void()> run) { m_context.RegisterCommand(command, {std::move(run), {}}); };
+    auto plain = [this](int command, std::function<void()> run) {
+        m_context.RegisterCommand(command, {std::move(run), {}});
+    };
     auto frame = [this](void (CMainFrame::*toggle)()) {
         return [this, toggle] {
             if (m_frame) (m_frame->*toggle)();
@@ -36,14 +39,22 @@ void CQeltApp::RegisterCommands() {
     };
 
     m_context.RegisterCommand(cmd::kConnect, {[this] { ConnectFromMenu(); },
-                                              [this] { return CommandState{!m_socket.IsConnected(), false}; }});
+                                              [this] {
+                                                  return CommandState{!m_socket.IsConnected(), false};
+                                              }});
     m_context.RegisterCommand(cmd::kDisconnect, {[this] { m_socket.Close(); },
-                                                 [this] { return CommandState{m_socket.IsConnected(), false}; }});
-    m_context.RegisterCommand(cmd::kPassword, {[this] { ChangePassword(); }, [this] {
-                                                   return CommandState{m_cfg.m_online && m_socket.IsConnected(), false};
-                                               }});
+                                                 [this] {
+                                                     return CommandState{m_socket.IsConnected(), false};
+                                                 }});
+    m_context.RegisterCommand(cmd::kPassword,
+                              {[this] { ChangePassword(); },
+                               [this] {
+                                   return CommandState{m_cfg.m_online && m_socket.IsConnected(), false};
+                               }});
     m_context.RegisterCommand(cmd::kAutoUpdate, {[this] { m_cfg.m_autoUpdate = !m_cfg.m_autoUpdate; },
-                                                 [this] { return CommandState{true, m_cfg.m_autoUpdate}; }});
+                                                 [this] {
+                                                     return CommandState{true, m_cfg.m_autoUpdate};
+                                                 }});
     plain(cmd::kComSettings, [this] {
         bool accepted = false;
         EditServers(m_frame, &accepted);
@@ -67,15 +78,21 @@ void CQeltApp::RegisterCommands() {
 
     // Printing and export belong to the view on show, through its window.
     auto canPrint = [](const View& view) { return view.CanPrint(); };
-    RegisterHostCommand(cmd::kPrint, [](ViewHostWidget& host) { host.Print(); }, canPrint);
-    RegisterHostCommand(cmd::kPrintPreview, [](ViewHostWidget& host) { host.PrintPreview(); }, canPrint);
-    RegisterHostCommand(cmd::kPrintDirect, [](ViewHostWidget& host) { host.PrintDirect(); }, canPrint);
-    RegisterHostCommand(cmd::kExportCsv, [](ViewHostWidget& host) { host.Export(ExportKind::Csv); },
-                        [](const View& view) { return view.CanExport(ExportKind::Csv); });
-    RegisterHostCommand(cmd::kExportText, [](ViewHostWidget& host) { host.Export(ExportKind::Text); },
-                        [](const View& view) { return view.CanExport(ExportKind::Text); });
-    RegisterHostCommand(cmd::kExportPicture, [](ViewHostWidget& host) { host.ExportPicture(); },
-                        [](const View& view) { return view.PictureExport().has_value(); });
+    RegisterHostCommand(
+        cmd::kPrint, [](ViewHostWidget& host) { host.Print(); }, canPrint);
+    RegisterHostCommand(
+        cmd::kPrintPreview, [](ViewHostWidget& host) { host.PrintPreview(); }, canPrint);
+    RegisterHostCommand(
+        cmd::kPrintDirect, [](ViewHostWidget& host) { host.PrintDirect(); }, canPrint);
+    RegisterHostCommand(
+        cmd::kExportCsv, [](ViewHostWidget& host) { host.Export(ExportKind::Csv); },
+        [](const View& view) { return view.CanExport(ExportKind::Csv); });
+    RegisterHostCommand(
+        cmd::kExportText, [](ViewHostWidget& host) { host.Export(ExportKind::Text); },
+        [](const View& view) { return view.CanExport(ExportKind::Text); });
+    RegisterHostCommand(
+        cmd::kExportPicture, [](ViewHostWidget& host) { host.ExportPicture(); },
+        [](const View& view) { return view.PictureExport().has_value(); });
 }
 
 void CQeltApp::ConnectFromMenu() {
@@ -98,13 +115,16 @@ void CQeltApp::ConnectFromMenu() {
 void CQeltApp::OpenWebSite() { QDesktopServices::openUrl(QUrl(QString::fromStdString(WebSite()))); }
 
 void CQeltApp::OpenHelp() {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(m_cfg.ProgramDirectory() + "qelt.chm")));
+    QDesktopServices::openUrl(
+        QUrl::fromLocalFile(QString::fromStdString(m_cfg.ProgramDirectory() + "qelt.chm")));
 }
 
 void CQeltApp::ChangePassword() {
     QPointer<CQeltPassWord> dialog = new CQeltPassWord(
         m_cfg.m_user, [this](const std::string& request) { m_paced.SendFirst(request); },
-        [](const std::string& text) { DefaultMessageBoxes().Show(QApplication::activeWindow(), text, "提示"); },
+        [](const std::string& text) {
+            DefaultMessageBoxes().Show(QApplication::activeWindow(), text, "提示");
+        },
         m_frame);
     const WindowId window = m_poster.Register(dialog);
     m_targets.passwordDialog = window;

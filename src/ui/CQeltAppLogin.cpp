@@ -18,7 +18,7 @@ namespace qelt {
 
 /// What the login flow asks of the application, answered by its real objects.
 class CQeltApp::LoginServicesImpl : public LoginServices {
-public:
+  public:
     explicit LoginServicesImpl(CQeltApp& app) : m_app(app) {}
     bool IsConnected() override { return m_app.m_socket.IsConnected(); }
     void Connect(const std::string& address, int port, std::function<void(bool)> done) override {
@@ -43,7 +43,9 @@ public:
     void SendPaced(std::vector<std::string> messages) override { m_app.m_paced.Enqueue(std::move(messages)); }
     int LoginCode() override { return m_app.m_store.LoginCode(); }
     void ResetStore() override { m_app.m_store.Reset(); }
-    std::vector<std::pair<std::string, std::string>> MainKeys() override { return m_app.m_store.MainListKeys(); }
+    std::vector<std::pair<std::string, std::string>> MainKeys() override {
+        return m_app.m_store.MainListKeys();
+    }
     void KeepCredentials(const std::string& user, const std::string& password) override {
         m_app.m_cfg.m_user = user;
         m_app.m_cfg.m_password = password;
@@ -56,7 +58,7 @@ public:
     }
     void StartUpdater(const std::string& argument) override { m_app.StartUpdater(argument); }
 
-private:
+  private:
     CQeltApp& m_app;
 };
 
@@ -89,7 +91,8 @@ bool CQeltApp::RunLogin() {
 }
 
 void CQeltApp::EditServers(QWidget* owner, bool* accepted) {
-    *accepted = ExecModal<CComSet>(m_cfg.ProgramDirectory(), DefaultMessageBoxes(), owner) == QDialog::Accepted;
+    *accepted =
+        ExecModal<CComSet>(m_cfg.ProgramDirectory(), DefaultMessageBoxes(), owner) == QDialog::Accepted;
 }
 
 void CQeltApp::StartUpdater(const std::string& argument) {
@@ -100,7 +103,8 @@ void CQeltApp::StartUpdater(const std::string& argument) {
     // program directory was given with --home.
     QString program = QString::fromStdString(m_cfg.ProgramDirectory() + "update");
     if (!QFileInfo::exists(program)) program = QCoreApplication::applicationDirPath() + "/update";
-    QStringList arguments{QString::fromStdString(argument), "--home", QString::fromStdString(m_cfg.ProgramDirectory())};
+    QStringList arguments{QString::fromStdString(argument), "--home",
+                          QString::fromStdString(m_cfg.ProgramDirectory())};
     const bool started = QProcess::startDetached(program, arguments);
     Log((started ? "updater started: " : "the updater did not start: ") + program.toStdString());
 }

@@ -108,7 +108,8 @@ void CQeltLogin::ClickLogin() { OnLoginClicked(); }
 
 void CQeltLogin::OnLoginClicked() {
     const int index = m_server->currentIndex();
-    ServerEntry server = index >= 0 && index < static_cast<int>(m_servers.size()) ? m_servers[index] : ServerEntry{};
+    ServerEntry server =
+        index >= 0 && index < static_cast<int>(m_servers.size()) ? m_servers[index] : ServerEntry{};
     m_flow.OnLogin(m_user->text().toStdString(), m_password->text().toStdString(), m_remember->isChecked(),
                    server.address, server.port);
 }
@@ -141,14 +142,29 @@ bool CQeltLogin::event(QEvent* e) {
     auto* message = dynamic_cast<WindowMessageEvent*>(e);
     if (!message) return QDialog::event(e);
     switch (message->Message()) {
-        case WM_NET_LOGIN: m_flow.OnLoginReply(); break;
-        case WM_NET_VER: m_flow.OnVersion(static_cast<int>(message->WParam())); break;
-        case WM_NET_CATEGORY: m_flow.OnCategories(); break;
-        case WM_NET_LIST: m_flow.OnList(); break;
-        case WM_NET_LINE: m_flow.OnLine(); break;
-        case WM_NET_HIS: m_flow.OnHistory(static_cast<int>(message->WParam())); break;
-        case WM_NET_REAL: m_flow.OnTrades(); break;
-        default: break;
+        case WM_NET_LOGIN:
+            m_flow.OnLoginReply();
+            break;
+        case WM_NET_VER:
+            m_flow.OnVersion(static_cast<int>(message->WParam()));
+            break;
+        case WM_NET_CATEGORY:
+            m_flow.OnCategories();
+            break;
+        case WM_NET_LIST:
+            m_flow.OnList();
+            break;
+        case WM_NET_LINE:
+            m_flow.OnLine();
+            break;
+        case WM_NET_HIS:
+            m_flow.OnHistory(static_cast<int>(message->WParam()));
+            break;
+        case WM_NET_REAL:
+            m_flow.OnTrades();
+            break;
+        default:
+            break;
     }
     return true;
 }

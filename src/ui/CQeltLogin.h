@@ -20,7 +20,7 @@ namespace qelt {
 
 class CQeltLogin : public QDialog, public LoginView {
     Q_OBJECT
-public:
+  public:
     struct Hooks {
         std::function<std::vector<ServerEntry>()> readServers;
         /// Runs the server list dialog; true when it ended with OK.
@@ -47,14 +47,14 @@ public:
     void After(int milliseconds, std::function<void()> then) override;
     void EndDialog(bool ok) override;
 
-signals:
+  signals:
     /// Every status text shown, in order (for watchers such as tests).
     void StatusChanged(const QString& text);
 
-protected:
+  protected:
     bool event(QEvent* e) override;
 
-private:
+  private:
     void FillServers();
     void OnLoginClicked();
 

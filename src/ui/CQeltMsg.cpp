@@ -31,9 +31,10 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
     setObjectName("aboutDialog");
     setWindowTitle(QString::fromUtf8("关于 Qelt行情分析系统"));
     auto* layout = new QVBoxLayout(this);
-    auto* label = new QLabel(QString::fromUtf8("Qelt行情分析系统 %1\n\n商品市场行情与技术分析客户端")
-                                 .arg(QString::fromUtf8(kClientVersion.data(), static_cast<int>(kClientVersion.size()))),
-                             this);
+    auto* label = new QLabel(
+        QString::fromUtf8("Qelt行情分析系统 %1\n\n商品市场行情与技术分析客户端")
+            .arg(QString::fromUtf8(kClientVersion.data(), static_cast<int>(kClientVersion.size()))),
+        this);
     label->setAlignment(Qt::AlignCenter);
     layout->addWidget(label);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);

@@ -9,18 +9,18 @@ namespace qelt {
 
 class CQeltMsg : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit CQeltMsg(const QString& notice, QWidget* parent = nullptr);
     void SetNotice(const QString& notice);
 
-private:
+  private:
     QTextEdit* m_text;
 };
 
 /// The about box (dialog 100).
 class AboutDialog : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit AboutDialog(QWidget* parent = nullptr);
 };
 

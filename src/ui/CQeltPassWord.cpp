@@ -12,7 +12,7 @@
 namespace qelt {
 
 CQeltPassWord::CQeltPassWord(const std::string& user, std::function<void(const std::string&)> send,
-                               std::function<void(const std::string&)> showMessage, QWidget* parent)
+                             std::function<void(const std::string&)> showMessage, QWidget* parent)
     : QDialog(parent), m_flow(*this, user), m_send(std::move(send)), m_showMessage(std::move(showMessage)) {
     setObjectName("passwordDialog");
     setWindowTitle(QString::fromUtf8("修改密码"));

@@ -13,18 +13,18 @@ namespace qelt {
 
 class CQeltPassWord : public QDialog, public PasswordView {
     Q_OBJECT
-public:
+  public:
     CQeltPassWord(const std::string& user, std::function<void(const std::string&)> send,
-                   std::function<void(const std::string&)> showMessage, QWidget* parent = nullptr);
+                  std::function<void(const std::string&)> showMessage, QWidget* parent = nullptr);
 
     void ShowMessage(const std::string& text) override;
     void EnableButtons(bool enabled) override;
     void Close(bool ok) override;
 
-protected:
+  protected:
     bool event(QEvent* e) override;
 
-private:
+  private:
     PasswordFlow m_flow;
     std::function<void(const std::string&)> m_send;
     std::function<void(const std::string&)> m_showMessage;

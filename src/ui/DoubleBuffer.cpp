@@ -12,7 +12,8 @@ void PaintDoubleBuffered(QWidget& widget, std::unique_ptr<QtBitmap>& buffer,
     const int w = std::max(1, widget.width());
     const int h = std::max(1, widget.height());
     const qreal ratio = widget.devicePixelRatioF();
-    if (!buffer || buffer->Width() != w || buffer->Height() != h || buffer->Image().devicePixelRatio() != ratio)
+    if (!buffer || buffer->Width() != w || buffer->Height() != h ||
+        buffer->Image().devicePixelRatio() != ratio)
         buffer = std::make_unique<QtBitmap>(w, h, ratio);
     Canvas& canvas = buffer->GetCanvas();
     canvas.ClearClip();

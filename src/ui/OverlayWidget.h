@@ -13,18 +13,18 @@ class QtBitmap;
 
 class OverlayWidget : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit OverlayWidget(QWidget* parent = nullptr);
     ~OverlayWidget() override;
     void SetPainter(OverlayPainter painter);
     void SetDraggable(bool draggable) { m_draggable = draggable; }
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
 
-private:
+  private:
     OverlayPainter m_painter;
     bool m_draggable = false;
     QPoint m_dragOffset;

@@ -24,12 +24,18 @@ QPolygon ToQPolygon(const std::vector<Point>& points) {
 
 Qt::PenStyle ToQtStyle(PenStyle style) {
     switch (style) {
-        case PenStyle::Solid: return Qt::SolidLine;
-        case PenStyle::Dash: return Qt::DashLine;
-        case PenStyle::Dot: return Qt::DotLine;
-        case PenStyle::DashDot: return Qt::DashDotLine;
-        case PenStyle::User: return Qt::CustomDashLine;
-        case PenStyle::Null: return Qt::NoPen;
+        case PenStyle::Solid:
+            return Qt::SolidLine;
+        case PenStyle::Dash:
+            return Qt::DashLine;
+        case PenStyle::Dot:
+            return Qt::DotLine;
+        case PenStyle::DashDot:
+            return Qt::DashDotLine;
+        case PenStyle::User:
+            return Qt::CustomDashLine;
+        case PenStyle::Null:
+            return Qt::NoPen;
     }
     return Qt::SolidLine;
 }
@@ -172,10 +178,12 @@ void QtCanvas::DrawLine(Point from, Point to) {
     QPoint end(to.x, to.y);
     if (std::abs(dx) >= std::abs(dy)) {
         end.rx() -= dx > 0 ? 1 : -1;
-        end.ry() = from.y + (dx == 0 ? 0 : static_cast<int>(static_cast<long long>(dy) * (end.x() - from.x) / dx));
+        end.ry() =
+            from.y + (dx == 0 ? 0 : static_cast<int>(static_cast<long long>(dy) * (end.x() - from.x) / dx));
     } else {
         end.ry() -= dy > 0 ? 1 : -1;
-        end.rx() = from.x + (dy == 0 ? 0 : static_cast<int>(static_cast<long long>(dx) * (end.y() - from.y) / dy));
+        end.rx() =
+            from.x + (dy == 0 ? 0 : static_cast<int>(static_cast<long long>(dx) * (end.y() - from.y) / dy));
     }
     const QPoint ends[2] = {QPoint(from.x, from.y), end};
     if (HairlinesAtRatio(ends, 2, false)) return;

@@ -19,7 +19,7 @@ namespace qelt {
 QColor ToQColor(Colour c);
 
 class QtCanvas : public Canvas {
-public:
+  public:
     explicit QtCanvas(QPainter& painter) : m_painter(painter) {}
 
     void Polyline(const std::vector<Point>& points) override;
@@ -33,11 +33,11 @@ public:
     std::unique_ptr<MemoryBitmap> CreateBitmap(int width, int height) override;
     void DrawBitmap(const MemoryBitmap& bitmap, int x, int y) override;
 
-protected:
+  protected:
     void DrawLine(Point from, Point to) override;
     void ClipChanged() override;
 
-private:
+  private:
     void ApplyPenAndBrush();
     void ApplyFont();
     /// Device pixels per view pixel of the surface.
@@ -61,7 +61,7 @@ private:
 /// A QImage with its own painter and canvas: the double buffer of a view and the source of
 /// the bitmap export.
 class QtBitmap : public MemoryBitmap {
-public:
+  public:
     /// `width` × `height` view pixels; the image holds `devicePixelRatio` device pixels per
     /// view pixel, so text and one-pixel lines stay sharp on a dense screen.
     QtBitmap(int width, int height, qreal devicePixelRatio = 1.0);
@@ -72,7 +72,7 @@ public:
     bool SaveBmp(const std::string& path) const override;
     const QImage& Image() const { return m_image; }
 
-private:
+  private:
     int m_width;
     int m_height;
     QImage m_image;

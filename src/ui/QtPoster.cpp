@@ -33,7 +33,8 @@ void QtPoster::PostWindowMessage(WindowId window, unsigned message, std::intptr_
 
 void QtPoster::PostThreadMessage(unsigned message, std::intptr_t wParam, std::intptr_t lParam) {
     std::lock_guard lock(m_mutex);
-    if (m_application) QCoreApplication::postEvent(m_application, new WindowMessageEvent(message, wParam, lParam));
+    if (m_application)
+        QCoreApplication::postEvent(m_application, new WindowMessageEvent(message, wParam, lParam));
 }
 
 }  // namespace qelt

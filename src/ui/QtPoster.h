@@ -13,20 +13,20 @@ namespace qelt {
 
 /// The event carrying a window or thread message.
 class WindowMessageEvent : public QEvent {
-public:
+  public:
     WindowMessageEvent(unsigned message, std::intptr_t wParam, std::intptr_t lParam)
         : QEvent(static_cast<QEvent::Type>(message)), m_wParam(wParam), m_lParam(lParam) {}
     unsigned Message() const { return static_cast<unsigned>(type()); }
     std::intptr_t WParam() const { return m_wParam; }
     std::intptr_t LParam() const { return m_lParam; }
 
-private:
+  private:
     std::intptr_t m_wParam;
     std::intptr_t m_lParam;
 };
 
 class QtPoster : public Poster {
-public:
+  public:
     /// Registers a receiver and returns its handle; Unregister before the object dies.
     WindowId Register(QObject* receiver);
     void Unregister(WindowId window);
@@ -37,7 +37,7 @@ public:
                            std::intptr_t lParam) override;
     void PostThreadMessage(unsigned message, std::intptr_t wParam, std::intptr_t lParam) override;
 
-private:
+  private:
     std::mutex m_mutex;
     std::map<WindowId, QObject*> m_windows;
     WindowId m_next = 1;

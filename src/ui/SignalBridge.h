@@ -10,11 +10,11 @@ namespace qelt {
 
 class SignalBridge : public QObject {
     Q_OBJECT
-public:
+  public:
     explicit SignalBridge(std::function<void()> onSignal, QObject* parent = nullptr);
     ~SignalBridge() override;
 
-private:
+  private:
     std::function<void()> m_onSignal;
     QSocketNotifier* m_notifier = nullptr;
 };

@@ -28,10 +28,14 @@ Point ToPoint(const QPointF& p) { return {static_cast<int>(p.x()), static_cast<i
 
 MouseButton ToButton(Qt::MouseButton button) {
     switch (button) {
-        case Qt::LeftButton: return MouseButton::Left;
-        case Qt::RightButton: return MouseButton::Right;
-        case Qt::MiddleButton: return MouseButton::Middle;
-        default: return MouseButton::None;
+        case Qt::LeftButton:
+            return MouseButton::Left;
+        case Qt::RightButton:
+            return MouseButton::Right;
+        case Qt::MiddleButton:
+            return MouseButton::Middle;
+        default:
+            return MouseButton::None;
     }
 }
 
@@ -51,12 +55,19 @@ KeyInput ToKeyInput(const QKeyEvent& event) {
     key.shift = (event.modifiers() & Qt::ShiftModifier) != 0;
     key.alt = (event.modifiers() & Qt::AltModifier) != 0;
     key.text = event.text().toStdString();
-    static const std::pair<int, ViewKey> kKeys[] = {
-        {Qt::Key_Return, ViewKey::Enter},     {Qt::Key_Enter, ViewKey::Enter},   {Qt::Key_Escape, ViewKey::Escape},
-        {Qt::Key_Backspace, ViewKey::Backspace}, {Qt::Key_Delete, ViewKey::Delete}, {Qt::Key_Up, ViewKey::Up},
-        {Qt::Key_Down, ViewKey::Down},        {Qt::Key_Left, ViewKey::Left},     {Qt::Key_Right, ViewKey::Right},
-        {Qt::Key_PageUp, ViewKey::PageUp},    {Qt::Key_PageDown, ViewKey::PageDown}, {Qt::Key_Home, ViewKey::Home},
-        {Qt::Key_End, ViewKey::End}};
+    static const std::pair<int, ViewKey> kKeys[] = {{Qt::Key_Return, ViewKey::Enter},
+                                                    {Qt::Key_Enter, ViewKey::Enter},
+                                                    {Qt::Key_Escape, ViewKey::Escape},
+                                                    {Qt::Key_Backspace, ViewKey::Backspace},
+                                                    {Qt::Key_Delete, ViewKey::Delete},
+                                                    {Qt::Key_Up, ViewKey::Up},
+                                                    {Qt::Key_Down, ViewKey::Down},
+                                                    {Qt::Key_Left, ViewKey::Left},
+                                                    {Qt::Key_Right, ViewKey::Right},
+                                                    {Qt::Key_PageUp, ViewKey::PageUp},
+                                                    {Qt::Key_PageDown, ViewKey::PageDown},
+                                                    {Qt::Key_Home, ViewKey::Home},
+                                                    {Qt::Key_End, ViewKey::End}};
     const int qtKey = event.key();
     for (const auto& [k, v] : kKeys)
         if (qtKey == k) key.key = v;
@@ -71,11 +82,16 @@ KeyInput ToKeyInput(const QKeyEvent& event) {
 
 Qt::CursorShape ToQtCursor(CursorShape shape) {
     switch (shape) {
-        case CursorShape::SizeVertical: return Qt::SizeVerCursor;
-        case CursorShape::Cross: return Qt::CrossCursor;
-        case CursorShape::Hand: return Qt::PointingHandCursor;
-        case CursorShape::SizeAll: return Qt::SizeAllCursor;
-        case CursorShape::Arrow: break;
+        case CursorShape::SizeVertical:
+            return Qt::SizeVerCursor;
+        case CursorShape::Cross:
+            return Qt::CrossCursor;
+        case CursorShape::Hand:
+            return Qt::PointingHandCursor;
+        case CursorShape::SizeAll:
+            return Qt::SizeAllCursor;
+        case CursorShape::Arrow:
+            break;
     }
     return Qt::ArrowCursor;
 }
@@ -83,7 +99,9 @@ Qt::CursorShape ToQtCursor(CursorShape shape) {
 void AddEntries(QMenu& menu, const std::vector<MenuEntry>& entries) {
     for (const MenuEntry& entry : entries) {
         switch (entry.kind) {
-            case MenuEntry::Kind::Separator: menu.addSeparator(); break;
+            case MenuEntry::Kind::Separator:
+                menu.addSeparator();
+                break;
             case MenuEntry::Kind::SubMenu: {
                 QMenu* sub = menu.addMenu(QString::fromStdString(entry.text));
                 sub->setEnabled(entry.enabled);
@@ -131,7 +149,8 @@ bool ViewHostWidget::event(QEvent* event) {
 }
 
 void ViewHostWidget::paintEvent(QPaintEvent*) {
-    PaintDoubleBuffered(*this, m_buffer, [this](Canvas& canvas, Size client) { m_view.Paint(canvas, client); });
+    PaintDoubleBuffered(*this, m_buffer,
+                        [this](Canvas& canvas, Size client) { m_view.Paint(canvas, client); });
 }
 
 void ViewHostWidget::resizeEvent(QResizeEvent*) {
@@ -189,12 +208,14 @@ int ViewHostWidget::RunHotKey(const QString& typed) {
     return result;
 }
 
-int ViewHostWidget::RunKeyboardWizard(const std::string& typed) { return RunHotKey(QString::fromStdString(typed)); }
+int ViewHostWidget::RunKeyboardWizard(const std::string& typed) {
+    return RunHotKey(QString::fromStdString(typed));
+}
 
 bool ViewHostWidget::RunIndicatorDialog(int code) {
     CQeltCFG& cfg = m_services.Settings();
-    const bool accepted = ExecModal<CQeltIndiDlg>(cfg.m_indicators, cfg.ProgramDirectory(), DefaultMessageBoxes(),
-                                                  code, this) == QDialog::Accepted;
+    const bool accepted = ExecModal<CQeltIndiDlg>(cfg.m_indicators, cfg.ProgramDirectory(),
+                                                  DefaultMessageBoxes(), code, this) == QDialog::Accepted;
     update();
     return accepted;
 }
@@ -205,7 +226,9 @@ bool ViewHostWidget::Confirm(const std::string& text, const std::string& caption
     return Boxes().Ask(this, text, caption);
 }
 
-void ViewHostWidget::ShowMessage(const std::string& text, const std::string& caption) { Boxes().Show(this, text, caption); }
+void ViewHostWidget::ShowMessage(const std::string& text, const std::string& caption) {
+    Boxes().Show(this, text, caption);
+}
 
 void ViewHostWidget::ShowOverlay(int id, const Rect& where, OverlayPainter painter, bool draggable) {
     QPointer<OverlayWidget>& overlay = m_overlays[id];

@@ -28,7 +28,7 @@ class MessageBoxes;
 
 class ViewHostWidget : public QWidget, public ViewHost {
     Q_OBJECT
-public:
+  public:
     /// Attaches itself to `view`; `view` and `services` outlive the window.
     ViewHostWidget(View& view, ViewServices& services, QWidget* parent = nullptr);
     /// Detaches from the view.
@@ -67,7 +67,7 @@ public:
     void ShowOverlay(int id, const Rect& where, OverlayPainter painter, bool draggable) override;
     void HideOverlay(int id) override;
 
-protected:
+  protected:
     bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -89,7 +89,7 @@ protected:
 
     ViewServices& Services() const { return m_services; }
 
-private:
+  private:
     View& m_view;
     ViewServices& m_services;
     std::unique_ptr<QtBitmap> m_buffer;

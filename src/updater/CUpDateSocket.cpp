@@ -35,7 +35,8 @@ CUpDateSocket::~CUpDateSocket() { Close(); }
 CUpDateSocket::ReadEnd CUpDateSocket::Wait(short events, std::chrono::steady_clock::time_point deadline) {
     for (;;) {
         if (Stopping()) return ReadEnd::Stopped;
-        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline -
+                                                                          std::chrono::steady_clock::now());
         if (left.count() <= 0) return ReadEnd::TimedOut;
         pollfd p{m_fd, events, 0};
         int n = ::poll(&p, 1, static_cast<int>(std::min(left, kSlice).count()) + 1);

@@ -17,7 +17,7 @@ namespace qelt {
 bool SocketsAvailable();
 
 class CUpDateSocket {
-public:
+  public:
     /// How a read ended when it delivered fewer bytes than asked.
     enum class ReadEnd { Complete, Closed, Failed, TimedOut, Stopped };
 
@@ -42,7 +42,7 @@ public:
     /// Closes with linger on and a zero timeout: nothing more is owed to the server.
     void Close();
 
-private:
+  private:
     /// Waits for the socket to become ready for `events`; Complete when ready.
     ReadEnd Wait(short events, std::chrono::steady_clock::time_point deadline);
     bool Stopping() const { return m_stop && m_stop->load(); }

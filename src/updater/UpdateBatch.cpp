@@ -9,10 +9,13 @@ namespace qelt {
 
 int BatchExitCode(UpdateOutcome outcome) {
     switch (outcome) {
-    case UpdateOutcome::Finished: return kBatchFinished;
-    case UpdateOutcome::NoServer: return kBatchNoServer;
-    case UpdateOutcome::Interrupted:
-    case UpdateOutcome::Stopped: return kBatchInterrupted;
+        case UpdateOutcome::Finished:
+            return kBatchFinished;
+        case UpdateOutcome::NoServer:
+            return kBatchNoServer;
+        case UpdateOutcome::Interrupted:
+        case UpdateOutcome::Stopped:
+            return kBatchInterrupted;
     }
     return kBatchInterrupted;
 }

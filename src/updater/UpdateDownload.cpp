@@ -34,8 +34,7 @@ std::optional<std::string> PrepareTarget(const std::string& programDirectory, co
 /// Reads one file's content into `writer` (which may be discarding). False when the stream
 /// ended before the content did.
 bool ReceiveContent(CUpDateSocket& socket, std::uint64_t size, const std::string& name,
-                    UpdateFileWriter* writer, const UpdateProgress& progress,
-                    CUpDateSocket::ReadEnd& end) {
+                    UpdateFileWriter* writer, const UpdateProgress& progress, CUpDateSocket::ReadEnd& end) {
     char piece[kPieceSize];
     std::uint64_t total = 0;
     while (total < size) {
@@ -89,9 +88,8 @@ UpdateReport ReceiveFiles(CUpDateSocket& socket, const std::string& programDirec
     }
 }
 
-UpdateReport DownloadFromServers(const std::vector<ServerEntry>& servers,
-                                 const std::string& programDirectory, const UpdateProgress& progress,
-                                 const UpdateOptions& options) {
+UpdateReport DownloadFromServers(const std::vector<ServerEntry>& servers, const std::string& programDirectory,
+                                 const UpdateProgress& progress, const UpdateOptions& options) {
     for (const ServerEntry& server : servers) {
         if (options.stop && options.stop->load()) return {UpdateOutcome::Stopped, {}, {}, {}};
         std::string address = ResolveServerAddress(server.address);

@@ -54,9 +54,8 @@ UpdateReport RunUpdate(const std::string& programDirectory, const UpdateProgress
 
 /// The same over an explicit server list, in order; the first that connects is the only
 /// one used.
-UpdateReport DownloadFromServers(const std::vector<ServerEntry>& servers,
-                                 const std::string& programDirectory, const UpdateProgress& progress,
-                                 const UpdateOptions& options = {});
+UpdateReport DownloadFromServers(const std::vector<ServerEntry>& servers, const std::string& programDirectory,
+                                 const UpdateProgress& progress, const UpdateOptions& options = {});
 
 /// Receives files from a connected socket after the request went out, until the server
 /// closes. Posts per-file progress but neither 0 nor a final code.

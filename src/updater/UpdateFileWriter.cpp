@@ -57,8 +57,8 @@ bool UpdateFileWriter::Commit(const UpdateFileHeader& header) {
     if (::stat(m_target.c_str(), &old) == 0 && S_ISREG(old.st_mode)) oldMode = old.st_mode;
     const timespec times[2] = {ToTimespec(header.lastAccessTime), ToTimespec(header.lastWriteTime)};
     // The times are set last before closing: nothing writes to the file afterwards.
-    bool ok = ::fsync(m_fd) == 0 &&
-              ::fchmod(m_fd, UpdateFileMode(header.attributes, oldMode, m_firstBytes)) == 0;
+    bool ok =
+        ::fsync(m_fd) == 0 && ::fchmod(m_fd, UpdateFileMode(header.attributes, oldMode, m_firstBytes)) == 0;
     if (ok) ::futimens(m_fd, times);  // a file system refusing a time still gets the file
     ok = ::close(m_fd) == 0 && ok;
     m_fd = -1;

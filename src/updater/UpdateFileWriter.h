@@ -12,7 +12,7 @@
 namespace qelt {
 
 class UpdateFileWriter {
-public:
+  public:
     /// Opens a temporary file in the target's directory. `Ok()` tells whether it worked.
     explicit UpdateFileWriter(std::string targetPath);
     /// Removes the temporary file unless Commit succeeded.
@@ -33,7 +33,7 @@ public:
     /// Drops the temporary file; the target stays as it was.
     void Abandon();
 
-private:
+  private:
     std::string m_target;
     std::string m_temp;
     std::string m_firstBytes;  ///< enough of the start to recognise a program

@@ -29,7 +29,10 @@ mode_t UpdateFileMode(std::uint32_t attributes, std::optional<mode_t> existingMo
     mode_t mode = 0644;
     if (existingMode) {
         mode = *existingMode & 0777;
-    } else if (firstBytes.substr(0, 4) == "\x7f" "ELF" || firstBytes.substr(0, 2) == "#!") {
+    } else if (firstBytes.substr(0, 4) ==
+                   "\x7f"
+                   "ELF" ||
+               firstBytes.substr(0, 2) == "#!") {
         mode = 0755;
     }
     if (attributes & kFileAttributeReadOnly) return mode & ~mode_t(0222);

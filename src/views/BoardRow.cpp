@@ -71,10 +71,8 @@ std::optional<Cell> CellFor(std::string_view title, const BoardRow& row, int dis
     const RowTexts& t = row.texts;
     if (title == "编号") return Cell{FormatInt(displayPos + 1), colours.header};
     const bool noDueDate = Trim(t[kRowDueDate]).empty();
-    if (title == "商品名称")
-        return Cell{noDueDate ? "丝绵" + t[kRowGoodsNo] : t[kRowName], colours.name};
-    if (title == "交货月")
-        return Cell{noDueDate ? "20" + t[kRowGoodsNo] : t[kRowDueDate], colours.name};
+    if (title == "商品名称") return Cell{noDueDate ? "丝绵" + t[kRowGoodsNo] : t[kRowName], colours.name};
+    if (title == "交货月") return Cell{noDueDate ? "20" + t[kRowGoodsNo] : t[kRowDueDate], colours.name};
 
     const bool stopped = t[kRowState] == "-1";
     const float preClose = LeadingFloat(t[kRowPreClose]);
@@ -126,7 +124,7 @@ std::optional<Cell> CellFor(std::string_view title, const BoardRow& row, int dis
         return Cell{t[kRowPreClose], colours.level};
     }
     static constexpr std::pair<const char*, int> kBookColumns[] = {
-        {"动盘价格", kRowNewest},     {"申买价", kRowInvestPrice}, {"申卖价", kRowSalePrice},
+        {"动盘价格", kRowNewest},    {"申买价", kRowInvestPrice}, {"申卖价", kRowSalePrice},
         {"申买量", kRowInvestInput}, {"申卖量", kRowSaleInput},   {"动盘成交", kRowAllNumD}};
     for (const auto& [name, index] : kBookColumns) {
         if (title != name) continue;

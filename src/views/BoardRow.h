@@ -13,10 +13,31 @@ namespace qelt {
 
 /// Indexes of the row texts.
 enum RowText : int {
-    kRowName = 0, kRowDueDate, kRowChangePercent, kRowPrice, kRowChange, kRowLastInvestInput,
-    kRowLastSaleInput, kRowPureNum, kRowNullNum, kRowLastPrice, kRowSectionCount, kRowAllNum,
-    kRowLowest, kRowHighest, kRowOpen, kRowGoodsNo, kRowPreClose, kRowState, kRowNewest,
-    kRowInvestPrice, kRowSalePrice, kRowInvestInput, kRowSaleInput, kRowAllNumD, kRowSpare,
+    kRowName = 0,
+    kRowDueDate,
+    kRowChangePercent,
+    kRowPrice,
+    kRowChange,
+    kRowLastInvestInput,
+    kRowLastSaleInput,
+    kRowPureNum,
+    kRowNullNum,
+    kRowLastPrice,
+    kRowSectionCount,
+    kRowAllNum,
+    kRowLowest,
+    kRowHighest,
+    kRowOpen,
+    kRowGoodsNo,
+    kRowPreClose,
+    kRowState,
+    kRowNewest,
+    kRowInvestPrice,
+    kRowSalePrice,
+    kRowInvestInput,
+    kRowSaleInput,
+    kRowAllNumD,
+    kRowSpare,
     kRowTexts
 };
 
@@ -32,7 +53,7 @@ inline constexpr int kSortByPercent = 3;
 struct BoardRow {
     RowTexts texts;
     std::array<double, 3> keys{};  ///< index key - 1
-    bool flagged = false;         ///< the goods' category has kind flag 1
+    bool flagged = false;          ///< the goods' category has kind flag 1
 };
 
 /// Builds the row texts and keys of one goods record.

@@ -21,7 +21,7 @@ struct Column {
 };
 
 class ColumnTable {
-public:
+  public:
     /// The default titles and widths.
     ColumnTable();
 
@@ -50,7 +50,7 @@ public:
     /// Default width of a known title, 80 for an unknown one.
     static int DefaultWidth(std::string_view title);
 
-private:
+  private:
     std::array<Column, kColumnSlots> m_slots;
 };
 

@@ -15,7 +15,7 @@ struct SaveRequest {
 };
 
 class SaveFileDialog {
-public:
+  public:
     virtual ~SaveFileDialog() = default;
     /// The chosen path (the dialog asks before overwriting), or nothing when cancelled.
     virtual std::optional<std::string> AskSavePath(const SaveRequest& request) = 0;

@@ -8,7 +8,7 @@
 namespace qelt {
 
 class NavigationHistory {
-public:
+  public:
     /// Appends (goods, category) unless the newest entry already has this goods.
     void Push(int goodsIndex, int categoryIndex);
     /// With two entries or more: drops the newest and returns the one before it, which stays
@@ -16,7 +16,7 @@ public:
     std::optional<std::pair<int, int>> Back();
     std::size_t Size() const { return m_goods.size(); }
 
-private:
+  private:
     std::vector<int> m_goods;
     std::vector<int> m_categories;
 };

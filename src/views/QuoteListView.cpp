@@ -175,7 +175,8 @@ void QuoteListView::MakeSelectedCurrent() {
     if (!goods) return;
     m_services.SelectGoods(goods->position);
     if (CategoryCode() == kSelfSelectedCode)
-        m_services.Selection().selfSelectedCategory = goods->name.ends_with("合约") ? kContractCode : kAllGoodsCode;
+        m_services.Selection().selfSelectedCategory =
+            goods->name.ends_with("合约") ? kContractCode : kAllGoodsCode;
 }
 
 bool QuoteListView::OnLButtonDown(Point p) {
@@ -264,7 +265,8 @@ bool QuoteListView::OnCommand(int command) {
 }
 
 std::optional<CommandState> QuoteListView::StateOf(int command) const {
-    if (command == cmd::kAddSelfSelected || command == cmd::kRemoveSelfSelected || TitleOfColumnCommand(command))
+    if (command == cmd::kAddSelfSelected || command == cmd::kRemoveSelfSelected ||
+        TitleOfColumnCommand(command))
         return CommandState{};
     return std::nullopt;
 }
@@ -296,15 +298,30 @@ namespace {
 
 int Scrolled(int value, int code, int position, int maximum) {
     switch (code) {
-        case kSbLineUp: value -= 1; break;
-        case kSbLineDown: value += 1; break;
-        case kSbPageUp: value -= kPageStep; break;
-        case kSbPageDown: value += kPageStep; break;
+        case kSbLineUp:
+            value -= 1;
+            break;
+        case kSbLineDown:
+            value += 1;
+            break;
+        case kSbPageUp:
+            value -= kPageStep;
+            break;
+        case kSbPageDown:
+            value += kPageStep;
+            break;
         case kSbThumbPosition:
-        case kSbThumbTrack: value = position; break;
-        case kSbTop: value = 0; break;
-        case kSbBottom: value = maximum; break;
-        default: break;
+        case kSbThumbTrack:
+            value = position;
+            break;
+        case kSbTop:
+            value = 0;
+            break;
+        case kSbBottom:
+            value = maximum;
+            break;
+        default:
+            break;
     }
     return std::clamp(value, 0, std::max(0, maximum));
 }
@@ -321,12 +338,24 @@ void QuoteListView::OnHScroll(int code, int position) {
 
 void QuoteListView::OnNavKey(NavKey key) {
     switch (key) {
-        case NavKey::Up: OnWheel(false); break;
-        case NavKey::Down: OnWheel(true); break;
-        case NavKey::PageUp: OnVScroll(kSbPageUp, 0); break;
-        case NavKey::PageDown: OnVScroll(kSbPageDown, 0); break;
-        case NavKey::Left: OnHScroll(kSbLineUp, 0); break;
-        case NavKey::Right: OnHScroll(kSbLineDown, 0); break;
+        case NavKey::Up:
+            OnWheel(false);
+            break;
+        case NavKey::Down:
+            OnWheel(true);
+            break;
+        case NavKey::PageUp:
+            OnVScroll(kSbPageUp, 0);
+            break;
+        case NavKey::PageDown:
+            OnVScroll(kSbPageDown, 0);
+            break;
+        case NavKey::Left:
+            OnHScroll(kSbLineUp, 0);
+            break;
+        case NavKey::Right:
+            OnHScroll(kSbLineDown, 0);
+            break;
     }
 }
 
@@ -334,17 +363,33 @@ void QuoteListView::OnNavKey(NavKey key) {
 
 bool QuoteListView::OnKey(const KeyInput& key) {
     switch (key.key) {
-        case ViewKey::Enter: OnEnter(); return true;
-        case ViewKey::Digit: OnHotKeyChosen(Host().RunKeyboardWizard(std::string(1, static_cast<char>('0' + key.digit))));
+        case ViewKey::Enter:
+            OnEnter();
+            return true;
+        case ViewKey::Digit:
+            OnHotKeyChosen(Host().RunKeyboardWizard(std::string(1, static_cast<char>('0' + key.digit))));
             Host().Invalidate();
             return true;
-        case ViewKey::Up: OnNavKey(NavKey::Up); break;
-        case ViewKey::Down: OnNavKey(NavKey::Down); break;
-        case ViewKey::PageUp: OnNavKey(NavKey::PageUp); break;
-        case ViewKey::PageDown: OnNavKey(NavKey::PageDown); break;
-        case ViewKey::Left: OnNavKey(NavKey::Left); break;
-        case ViewKey::Right: OnNavKey(NavKey::Right); break;
-        default: return false;
+        case ViewKey::Up:
+            OnNavKey(NavKey::Up);
+            break;
+        case ViewKey::Down:
+            OnNavKey(NavKey::Down);
+            break;
+        case ViewKey::PageUp:
+            OnNavKey(NavKey::PageUp);
+            break;
+        case ViewKey::PageDown:
+            OnNavKey(NavKey::PageDown);
+            break;
+        case ViewKey::Left:
+            OnNavKey(NavKey::Left);
+            break;
+        case ViewKey::Right:
+            OnNavKey(NavKey::Right);
+            break;
+        default:
+            return false;
     }
     Host().Invalidate();
     return true;

@@ -39,7 +39,7 @@ struct BoardPopup {
 inline constexpr int kScrollableSlots = kColumnSlots - kFrozenSlots;
 
 class QuoteListView : public View {
-public:
+  public:
     explicit QuoteListView(ViewServices& services);
     QuoteListView(const QuoteListView&) = delete;
     QuoteListView& operator=(const QuoteListView&) = delete;
@@ -129,7 +129,7 @@ public:
     int RowHeight() const { return m_rowHeight; }
     int HeaderHeight() const { return m_headerHeight; }
 
-private:
+  private:
     void SortRows();
     void PaintWith(Canvas& canvas, int width, int height, int rowsPerPage, bool selectionLine);
     /// Runs the popup the view asks for at a right click.

@@ -9,12 +9,16 @@ std::optional<std::vector<std::string>> StandingRequestsFor(int kind, const std:
                                                             const std::string& goodsNo,
                                                             const std::string& dueDate) {
     switch (kind) {
-        case kViewQuoteList: return std::vector<std::string>{ListRequest()};
+        case kViewQuoteList:
+            return std::vector<std::string>{ListRequest()};
         case kViewKLine:
         case kViewIntraday:
-            return std::vector<std::string>{ListRequest(), RealStandingRequest(dayQualifier, goodsNo, dueDate)};
-        case kViewTradeList: return std::vector<std::string>{RealStandingRequest(dayQualifier, goodsNo, dueDate)};
-        default: return std::nullopt;
+            return std::vector<std::string>{ListRequest(),
+                                            RealStandingRequest(dayQualifier, goodsNo, dueDate)};
+        case kViewTradeList:
+            return std::vector<std::string>{RealStandingRequest(dayQualifier, goodsNo, dueDate)};
+        default:
+            return std::nullopt;
     }
 }
 

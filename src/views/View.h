@@ -48,7 +48,7 @@ struct KeyInput {
     KeyInput(ViewKey k, int d = -1) : key(k), digit(d) {}
 
     ViewKey key = ViewKey::Other;
-    int digit = -1;  ///< 0..9 for ViewKey::Digit
+    int digit = -1;   ///< 0..9 for ViewKey::Digit
     char letter = 0;  ///< 'A'..'Z' for a letter key whatever the modifiers (Ctrl+Z is 'Z' with control)
     bool control = false;
     bool shift = false;
@@ -59,7 +59,7 @@ struct KeyInput {
 enum class MouseButton { None, Left, Right, Middle };
 
 struct MouseInput {
-    Point at;  ///< client coordinates
+    Point at;                                ///< client coordinates
     MouseButton button = MouseButton::None;  ///< the button that changed (press, release, double click)
     bool leftHeld = false;                   ///< the left button is down (moves while dragging)
     bool control = false;
@@ -74,7 +74,7 @@ struct CommandState {
 };
 
 class View {
-public:
+  public:
     virtual ~View() = default;
 
     /// The host the view lives in; NullViewHost() until a host attaches and after it leaves.
@@ -130,7 +130,7 @@ public:
     /// painted client as a bitmap file.
     virtual std::optional<SaveRequest> PictureExport() const { return std::nullopt; }
 
-private:
+  private:
     ViewHost* m_host = &NullViewHost();
 };
 

@@ -4,7 +4,7 @@ namespace qelt {
 namespace {
 
 class NoHost : public ViewHost {
-public:
+  public:
     Size ClientSize() const override { return {}; }
     void Invalidate() override {}
     void SetCursorShape(CursorShape) override {}

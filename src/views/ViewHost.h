@@ -61,7 +61,7 @@ struct PopupMenu {
 using OverlayPainter = std::function<void(Canvas&, Size)>;
 
 class ViewHost {
-public:
+  public:
     virtual ~ViewHost() = default;
 
     /// The view's client size in pixels.

@@ -4,12 +4,12 @@
 namespace qelt {
 
 enum ViewKind : int {
-    kViewQuoteList = 1,  ///< 报价分析
-    kViewKLine = 2,      ///< 技术分析
-    kViewIntraday = 3,   ///< 即时分析
-    kViewTradeList = 4,  ///< 成交明细
-    kViewWeb = 5,        ///< 资讯系统
-    kViewMultiGoods = 6, ///< 多股同列
+    kViewQuoteList = 1,   ///< 报价分析
+    kViewKLine = 2,       ///< 技术分析
+    kViewIntraday = 3,    ///< 即时分析
+    kViewTradeList = 4,   ///< 成交明细
+    kViewWeb = 5,         ///< 资讯系统
+    kViewMultiGoods = 6,  ///< 多股同列
 };
 
 }  // namespace qelt

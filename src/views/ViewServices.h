@@ -10,8 +10,8 @@
 #include <string_view>
 #include <vector>
 
-#include "data/Categories.h"
 #include "data/CQeltGoods.h"
+#include "data/Categories.h"
 #include "data/GoodsSummary.h"
 #include "data/settings/CQeltCFG.h"
 
@@ -29,7 +29,9 @@ struct ViewSelection {
 };
 
 /// A trade's identity: its 8th text (empty when the row is shorter).
-inline std::string_view IdentityOf(const TradeRow& row) { return row.size() > 7 ? std::string_view(row[7]) : std::string_view(); }
+inline std::string_view IdentityOf(const TradeRow& row) {
+    return row.size() > 7 ? std::string_view(row[7]) : std::string_view();
+}
 
 /// What a view holding some of a contract's trades lacks (TradesAfter).
 struct TradeUpdate {
@@ -39,7 +41,7 @@ struct TradeUpdate {
 };
 
 class ViewServices {
-public:
+  public:
     virtual ~ViewServices() = default;
 
     // ---- selection ----
@@ -68,7 +70,8 @@ public:
     /// Quote fields, name, change figures, position and flagged mark of the main record of
     /// goodsNo + dueDate, without series or trades; nothing when the main list has none.
     /// (A derived-list entry holds no trades: the trades of a contract are its main record's.)
-    virtual std::optional<CQeltGoods> GoodsQuote(const std::string& goodsNo, const std::string& dueDate) const = 0;
+    virtual std::optional<CQeltGoods> GoodsQuote(const std::string& goodsNo,
+                                                 const std::string& dueDate) const = 0;
     /// The trades of the main record of goodsNo + dueDate that a view holding the first `held`
     /// of them lacks: the rows after them while the record's row `held` - 1 still has the
     /// identity (8th text) `lastIdentity`; otherwise (the store dropped old trades, or the

@@ -13,15 +13,17 @@ namespace qelt {
 std::string NewsPageUrl(std::string_view siteAddress);
 
 class WebPageView : public View {
-public:
+  public:
     explicit WebPageView(std::string siteAddress) : m_url(NewsPageUrl(siteAddress)) {}
     const std::string& Url() const { return m_url; }
     /// The page is printed by the browser (the frame's print commands reach it).
     bool CanPrint() const override { return true; }
     /// Only the background shows, for the moment before the browser covers it.
-    void Paint(Canvas& canvas, Size client) override { canvas.FillRect({0, 0, client.cx, client.cy}, Rgb(255, 255, 255)); }
+    void Paint(Canvas& canvas, Size client) override {
+        canvas.FillRect({0, 0, client.cx, client.cy}, Rgb(255, 255, 255));
+    }
 
-private:
+  private:
     std::string m_url;
 };
 

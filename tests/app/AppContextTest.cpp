@@ -16,8 +16,9 @@ using Log = std::vector<std::string>;
 constexpr int kViewCommand = 40001;
 
 class FakeView : public View {
-public:
-    FakeView(ViewServices& services, Log& log, std::string name, std::optional<std::vector<std::string>> standing)
+  public:
+    FakeView(ViewServices& services, Log& log, std::string name,
+             std::optional<std::vector<std::string>> standing)
         : m_services(services), m_log(log), m_name(std::move(name)), m_standing(std::move(standing)) {
         m_log.push_back("create " + m_name);
     }
@@ -36,7 +37,7 @@ public:
     }
     std::optional<std::vector<std::string>> StandingRequests() const override { return m_standing; }
 
-private:
+  private:
     ViewServices& m_services;
     Log& m_log;
     std::string m_name;
@@ -68,14 +69,20 @@ struct FakeLink : SessionLink {
 };
 
 class AppContextTest : public ::testing::Test {
-protected:
-    AppContextTest() : cfg(dir.Path()), store(poster, targets), frame(log), link(log), context(cfg, store, link, poster, targets) {
+  protected:
+    AppContextTest()
+        : cfg(dir.Path()),
+          store(poster, targets),
+          frame(log),
+          link(log),
+          context(cfg, store, link, poster, targets) {
         cfg.m_online = true;
         context.RegisterView(kViewQuoteList, [this](ViewServices& s) {
             return std::make_unique<FakeView>(s, log, "board", std::vector<std::string>{"list:"});
         });
         context.RegisterView(kViewKLine, [this](ViewServices& s) {
-            return std::make_unique<FakeView>(s, log, "chart", std::vector<std::string>{"list:", "real::0101:1:1:"});
+            return std::make_unique<FakeView>(s, log, "chart",
+                                              std::vector<std::string>{"list:", "real::0101:1:1:"});
         });
         context.RegisterView(kViewWeb, [this](ViewServices& s) {
             return std::make_unique<FakeView>(s, log, "web", std::nullopt);
@@ -97,8 +104,8 @@ TEST_F(AppContextTest, TheOldViewGoesBeforeTheNewOneStartsPolling) {
     context.SwitchView(kViewQuoteList);
     log.clear();
     context.SwitchView(kViewKLine);
-    EXPECT_EQ(log, (Log{"stop polling", "remove", "destroy board", "create chart", "show 2", "update chart argument 1",
-                        "ready", "poll"}));
+    EXPECT_EQ(log, (Log{"stop polling", "remove", "destroy board", "create chart", "show 2",
+                        "update chart argument 1", "ready", "poll"}));
     EXPECT_EQ(link.standing, (std::vector<std::string>{"list:", "real::0101:1:1:"}));
     EXPECT_EQ(targets.notification.load(), 102u) << "the store's notifications go to the new view's window";
     EXPECT_EQ(context.ActiveKind(), kViewKLine);
@@ -192,7 +199,8 @@ TEST_F(AppContextTest, F6OnTheSelfSelectedListRemovesTheEntryWhicheverCategoryIt
     store.Dispatch("list:20070325|1|1|1|1|1|1|1|1|0101|1|10|1|1|1|10|3|1|1|20070101|1|1|1|1|1|1|1||");
     cfg.AddSelfSelected("0101", "20070325", "0005");  // added from the contract list
     const auto codes = store.CategoryCodes();
-    context.Selection().category = static_cast<int>(std::find(codes.begin(), codes.end(), "0000") - codes.begin());
+    context.Selection().category =
+        static_cast<int>(std::find(codes.begin(), codes.end(), "0000") - codes.begin());
     context.Selection().goods = 0;
     context.OnFunctionKey(6);
     EXPECT_TRUE(cfg.ReadSelfSelected().empty());

@@ -22,7 +22,9 @@ struct FakeLogin : LoginView, LoginServices {
     void After(int, std::function<void()> then) override { timers.push_back(std::move(then)); }
     void EndDialog(bool ok) override { ended = ok; }
     bool IsConnected() override { return connected; }
-    void Connect(const std::string&, int, std::function<void(bool)> done) override { done(connected = connectOk); }
+    void Connect(const std::string&, int, std::function<void(bool)> done) override {
+        done(connected = connectOk);
+    }
     void CancelConnect() override { ++cancels; }
     std::string ResolveAddress(const std::string& t) override { return t; }
     void SetOnline(bool o) override { online = o; }
@@ -51,7 +53,7 @@ struct FakeLogin : LoginView, LoginServices {
 };
 
 class LoginFlowTest : public ::testing::Test {
-protected:
+  protected:
     LoginFlowTest() : flow(fake, fake) {
         for (int i = 0; i < 50; ++i) fake.keys.push_back({"0001", "2007" + std::to_string(100 + i)});
     }
@@ -92,9 +94,9 @@ TEST_F(LoginFlowTest, FullSynchronisationReachesOneHundredWithTheTextsInOrder) {
     EXPECT_EQ(fake.ended, 1);
     EXPECT_TRUE(flow.Synchronised());
     // "初始化商品分类..." is not shown: the progress is already 10 after the verdict.
-    std::vector<std::string> expectedStart{"验证身份...", "验证身份...登陆成功", "初始化商品分类...完成", "初始化商品列表...", "初始化商品列表...完成",
-                                           "同步行情数据...", "同步行情数据...2%[1/50]",
-                                           "同步行情数据...4%[2/50]"};
+    std::vector<std::string> expectedStart{
+        "验证身份...",           "验证身份...登陆成功", "初始化商品分类...完成",   "初始化商品列表...",
+        "初始化商品列表...完成", "同步行情数据...",     "同步行情数据...2%[1/50]", "同步行情数据...4%[2/50]"};
     EXPECT_EQ(std::vector<std::string>(fake.statuses.begin(), fake.statuses.begin() + 8), expectedStart);
 }
 
@@ -105,8 +107,8 @@ TEST_F(LoginFlowTest, RepliesDuringAPauseAreHandledAfterIt) {
     flow.OnVersion(0);
     flow.OnCategories();
     fake.RunTimers();
-    flow.OnList();       // pauses 200 ms before "同步行情数据..."
-    flow.OnLine();       // arrives during the pause
+    flow.OnList();  // pauses 200 ms before "同步行情数据..."
+    flow.OnLine();  // arrives during the pause
     EXPECT_EQ(fake.statuses.back(), "初始化商品列表...完成");
     fake.RunTimers();
     ASSERT_GE(fake.statuses.size(), 2u);

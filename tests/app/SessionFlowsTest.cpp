@@ -103,7 +103,8 @@ TEST(ReloginFlow, ServerDisconnectMeansNoRetry) {
     ReloginFlow flow(s);
     flow.OnReconnect(10);
     EXPECT_TRUE(s.timers.empty());
-    EXPECT_EQ(s.log, (std::vector<std::string>{"stop", "mark", "close", "系统提示:管理员断开了你和服务器的连接！"}));
+    EXPECT_EQ(s.log,
+              (std::vector<std::string>{"stop", "mark", "close", "系统提示:管理员断开了你和服务器的连接！"}));
 }
 
 }  // namespace

@@ -1,8 +1,7 @@
 // Week and month bars from day bars. Week numbers checked against strftime("%W").
-#include "chart/Series.h"
-
 #include <gtest/gtest.h>
 
+#include "chart/Series.h"
 #include "data/CQeltData.h"
 #include "support/QueuePoster.h"
 
@@ -11,7 +10,8 @@ namespace {
 
 CBarRow Day(std::string_view date, std::string_view open, std::string_view close, std::string_view high,
             std::string_view low, std::string_view num, std::string_view due = "20060525") {
-    return CBarRow{date, open, close, high, low, num, std::string(close) + "avg", "p" + std::string(date), "n", due};
+    return CBarRow{date, open, close, high, low, num, std::string(close) + "avg", "p" + std::string(date),
+                   "n",  due};
 }
 
 TEST(WeekKey, MatchesTheMondayBasedWeekOfTheYear) {
@@ -31,13 +31,14 @@ TEST(WeekKey, MatchesTheMondayBasedWeekOfTheYear) {
 
 TEST(BuildWeekly, AWeekBarCarriesItsLastDayAndTheExtremes) {
     CQeltGoods g;
-    g.series = {Day("20060529", "10", "11", "12", "9", "100"), Day("20060530", "11", "13", "13.5", "10.5", "50"),
-                Day("20060602", "13", "12", "12.5", "8.5", "25", "other"), Day("20060605", "12", "12", "12", "12", "7")};
+    g.series = {Day("20060529", "10", "11", "12", "9", "100"),
+                Day("20060530", "11", "13", "13.5", "10.5", "50"),
+                Day("20060602", "13", "12", "12.5", "8.5", "25", "other"),
+                Day("20060605", "12", "12", "12", "12", "7")};
     BuildWeekly(g);
     ASSERT_EQ(g.weekSeries.size(), 2u);
-    EXPECT_EQ(g.weekSeries[0].Texts(),
-              (std::vector<std::string>{"20060602", "10", "12", "13.5", "8.5", "175", "12avg", "p20060602", "n",
-                                        "20060525"}));
+    EXPECT_EQ(g.weekSeries[0].Texts(), (std::vector<std::string>{"20060602", "10", "12", "13.5", "8.5", "175",
+                                                                 "12avg", "p20060602", "n", "20060525"}));
     EXPECT_EQ(g.weekSeries[1][kBarDate], "20060605");
 }
 
@@ -99,9 +100,8 @@ TEST(BuildMonthly, AMonthBarKeepsItsFirstDay) {
                 Day("20060601", "13", "12", "12", "11", "1")};
     BuildMonthly(g);
     ASSERT_EQ(g.monthSeries.size(), 2u);
-    EXPECT_EQ(g.monthSeries[0].Texts(),
-              (std::vector<std::string>{"20060530", "10", "13", "14", "9", "150", "13avg", "p20060531", "n",
-                                        "20060525"}));
+    EXPECT_EQ(g.monthSeries[0].Texts(), (std::vector<std::string>{"20060530", "10", "13", "14", "9", "150",
+                                                                  "13avg", "p20060531", "n", "20060525"}));
 
     g.series.push_back(Day("20060602", "1", "1", "20", "1", "4"));
     BuildMonthly(g);

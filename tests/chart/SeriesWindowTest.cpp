@@ -1,6 +1,6 @@
-#include "chart/SeriesWindow.h"
-
 #include <gtest/gtest.h>
+
+#include "chart/SeriesWindow.h"
 
 namespace qelt {
 namespace {
@@ -9,8 +9,9 @@ CQeltGoods WithDays(int n, std::string dueDate = "20060525") {
     CQeltGoods g;
     g.due_date = dueDate;
     for (int i = 0; i < n; ++i) {
-        std::string date = "2006" + std::string(i / 28 % 12 < 9 ? "0" : "") + std::to_string(i / 28 % 12 + 1) +
-                           (i % 28 < 9 ? "0" : "") + std::to_string(i % 28 + 1);
+        std::string date = "2006" + std::string(i / 28 % 12 < 9 ? "0" : "") +
+                           std::to_string(i / 28 % 12 + 1) + (i % 28 < 9 ? "0" : "") +
+                           std::to_string(i % 28 + 1);
         g.series.push_back(CBarRow{date, "1", "2", "3", "1", "10", "1", "1", "1", dueDate});
     }
     return g;

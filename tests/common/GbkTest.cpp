@@ -26,14 +26,21 @@ TEST(Gbk, AsciiPassesUnchanged) {
 
 TEST(Gbk, InvalidBytesBecomeReplacementCharacters) {
     // 0xFF is never a GBK byte; a lead byte at the very end is cut off.
-    EXPECT_EQ(GbkToUtf8("a\xFF" "b"), "a\xEF\xBF\xBD" "b");
+    EXPECT_EQ(GbkToUtf8("a\xFF"
+                        "b"),
+              "a\xEF\xBF\xBD"
+              "b");
     EXPECT_EQ(GbkToUtf8("x\xD7"), "x\xEF\xBF\xBD");
     EXPECT_EQ(GbkToUtf8("\xD7\xDB\xFF\xB8\xC9\xBC\xEB"), "综\xEF\xBF\xBD干茧");
 }
 
 TEST(Gbk, CharactersOutsideGbkBecomeQuestionMarks) {
-    EXPECT_EQ(Utf8ToGbk("a\xF0\x9F\x98\x80" "b"), "a?b");           // an emoji
-    EXPECT_EQ(Utf8ToGbk("a\xC3" "b"), "a?b");                        // broken UTF-8
+    EXPECT_EQ(Utf8ToGbk("a\xF0\x9F\x98\x80"
+                        "b"),
+              "a?b");  // an emoji
+    EXPECT_EQ(Utf8ToGbk("a\xC3"
+                        "b"),
+              "a?b");  // broken UTF-8
 }
 
 }  // namespace

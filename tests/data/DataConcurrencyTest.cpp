@@ -29,9 +29,10 @@ TEST(StoreConcurrency, ReadersAreNotBlockedWhileSeriesRequestsGoOut) {
 
 /// Checks, at every post, that the store lock is free.
 class ProbingPoster : public QueuePoster {
-public:
+  public:
     explicit ProbingPoster(const CQeltData* const& data) : m_data(data) {}
-    void PostWindowMessage(WindowId window, unsigned message, std::intptr_t wParam, std::intptr_t lParam) override {
+    void PostWindowMessage(WindowId window, unsigned message, std::intptr_t wParam,
+                           std::intptr_t lParam) override {
         if (m_data != nullptr && !StoreIsFree(*m_data)) ++lockedPosts;
         QueuePoster::PostWindowMessage(window, message, wParam, lParam);
     }
@@ -41,7 +42,7 @@ public:
     }
     int lockedPosts = 0;
 
-private:
+  private:
     const CQeltData* const& m_data;
 };
 
@@ -56,9 +57,10 @@ TEST(StoreConcurrency, NotificationsAndAlarmRefreshRunWithTheLockReleased) {
     bool refreshFree = false;
     data.SetAlarmRefresh([&] { refreshFree = StoreIsFree(data); });
     for (const char* message :
-         {"login:0|a|1", "ver:0:", "category:0101|生丝|0||", "list:20060525|1|1|1|1|1|1|1|1|0101|1|1|1|1|1|1|1|1|1|1|1|1|1|1|1|1|1|",
-          "line:010120060525:12:20060601|1|2|3|0.5|10|1.5|7|8|x||", "real:010120060525::a|b||", "hisreal:x:1:a||",
-          "his:0:", "msg:hello", "dis:", "pwd:0", "alarm:1|x||"})
+         {"login:0|a|1", "ver:0:", "category:0101|生丝|0||",
+          "list:20060525|1|1|1|1|1|1|1|1|0101|1|1|1|1|1|1|1|1|1|1|1|1|1|1|1|1|1|",
+          "line:010120060525:12:20060601|1|2|3|0.5|10|1.5|7|8|x||", "real:010120060525::a|b||",
+          "hisreal:x:1:a||", "his:0:", "msg:hello", "dis:", "pwd:0", "alarm:1|x||"})
         data.Dispatch(message);
     EXPECT_EQ(poster.lockedPosts, 0);
     EXPECT_EQ(poster.All().size(), 10u) << "every kind but \"dis\" (the connection reports that one)";
@@ -82,10 +84,12 @@ TEST(StoreConcurrency, FoldingAndReadingCopiesTogether) {
         for (int round = 0; round < 60; ++round) {
             std::vector<ListRow> rows;
             for (int i = 0; i < 20; ++i)
-                rows.push_back(ListRow("0101", "200606" + std::to_string(10 + i)).State(i % 3 == 0 ? "1" : "2")
+                rows.push_back(ListRow("0101", "200606" + std::to_string(10 + i))
+                                   .State(i % 3 == 0 ? "1" : "2")
                                    .Price(std::to_string(10 + round), "10"));
             f.data.Dispatch(ListReply(rows));
-            f.data.Dispatch("line:01012006061" + std::to_string(round % 10) + ":3:20060601|1|2|3|0.5|10|1.5|7|8|x||");
+            f.data.Dispatch("line:01012006061" + std::to_string(round % 10) +
+                            ":3:20060601|1|2|3|0.5|10|1.5|7|8|x||");
             f.data.Dispatch("real:01012006061" + std::to_string(round % 10) + "::a|b|c|d|e|f|g|" +
                             std::to_string(round) + "||");
             f.data.Dispatch("alarm:" + std::to_string(round + 1) + "|x||");

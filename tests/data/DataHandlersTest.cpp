@@ -10,7 +10,7 @@ namespace qelt::test {
 namespace {
 
 class Handlers : public ::testing::Test, public StoreFixture {
-protected:
+  protected:
     void SetUp() override {
         Categories();
         data.Dispatch(ListReply({ListRow("0101", "20060525").State("1"), ListRow("0101", "20060625")}));
@@ -159,7 +159,7 @@ TEST_F(Handlers, ACapFullOfTradesGivesWayToNewOnesAndKnowsWhatItStillHolds) {
 }
 
 class HistoryProbe : public HistorySink {
-public:
+  public:
     explicit HistoryProbe(const CQeltData& data) : m_data(data) {}
     void StoreHistory(std::string_view body) override {
         bodies.emplace_back(body);
@@ -168,7 +168,7 @@ public:
     std::vector<std::string> bodies;
     bool storeWasFree = false;
 
-private:
+  private:
     const CQeltData& m_data;
 };
 
@@ -206,7 +206,7 @@ TEST_F(Handlers, NoticeDisconnectAndPassword) {
     EXPECT_EQ(poster.Count(WM_NET_NOTICE), 0u);
     data.Dispatch("msg:明日休市 \r\n");
     EXPECT_EQ(data.Notice(), "明日休市");
-    data.Dispatch("dis:");  // the connection reports the end of the session, not the store
+    data.Dispatch("dis:");   // the connection reports the end of the session, not the store
     data.Dispatch("pwd:1");  // no dialog open: nobody to tell
     targets.passwordDialog = 9;
     data.Dispatch("pwd:1");

@@ -10,14 +10,20 @@ namespace qelt::test {
 namespace {
 
 class ListFold : public ::testing::Test, public StoreFixture {
-protected:
+  protected:
     void SetUp() override { Categories(); }
     CQeltGoods Main(std::size_t i) { return data.MainList().at(i); }
 };
 
 TEST_F(ListFold, StoresTheRecordWithPricesAtTwoDecimals) {
     ListRow row("0101", "20060525");
-    row.Set(4, "9.5").Set(7, "8").Set(8, "2.675").Set(9, "9").Price("10", "8").Set(18, "7.1").Set(19, "9.999");
+    row.Set(4, "9.5")
+        .Set(7, "8")
+        .Set(8, "2.675")
+        .Set(9, "9")
+        .Price("10", "8")
+        .Set(18, "7.1")
+        .Set(19, "9.999");
     row.Set(6, "150").Set(25, "10.5");
     data.Dispatch(ListReply({row}));
     CQeltGoods g = Main(0);
@@ -46,7 +52,8 @@ TEST_F(ListFold, HostileRecordsNeitherCrashNorGrowWithoutBound) {
     // New keys beyond the bound of the main list are ignored; known ones still update.
     std::string body = "list:";
     for (std::size_t i = 0; i < kMaxMainRecords + 5; ++i)
-        body += std::string("20") + std::to_string(100000 + i) + "|1|1|1|1|1|1|1|1|0101|1|1|1|1|1|1|1|1|1|1|1|1|1|1|1|1|1||";
+        body += std::string("20") + std::to_string(100000 + i) +
+                "|1|1|1|1|1|1|1|1|0101|1|1|1|1|1|1|1|1|1|1|1|1|1|1|1|1|1||";
     data.Dispatch(body);
     EXPECT_EQ(data.MainCount(), kMaxMainRecords);
 }
@@ -83,9 +90,11 @@ TEST_F(ListFold, ARecordWithAnAbsurdPriceIsDropped) {
 
 TEST_F(ListFold, PricesReadAsNumbersWhateverTheirForm) {
     const std::vector<std::pair<std::string, std::string>> cases = {
-        {"101.5", "101.50"}, {"7", "7.00"},     {"0.5", "0.50"},  {"012.5", "12.50"}, {"-3.1", "-3.10"},
-        {"5.", "5.00"},      {".25", "0.25"},   {"abc", "0.00"},  {"1.999", "2.00"},  {"12.34x", "12.34"},
-        {"100.05", "100.05"}, {"123456789012.25", "123456789012.25"}, {"1e2", "100.00"}};
+        {"101.5", "101.50"}, {"7", "7.00"},        {"0.5", "0.50"},
+        {"012.5", "12.50"},  {"-3.1", "-3.10"},    {"5.", "5.00"},
+        {".25", "0.25"},     {"abc", "0.00"},      {"1.999", "2.00"},
+        {"12.34x", "12.34"}, {"100.05", "100.05"}, {"123456789012.25", "123456789012.25"},
+        {"1e2", "100.00"}};
     for (const auto& [text, stored] : cases) {
         data.Reset();
         Categories();
@@ -107,7 +116,8 @@ TEST_F(ListFold, UpdatesAKnownRecordInPlace) {
 }
 
 TEST_F(ListFold, IndexRecordsNameThemselvesAndSetTheIndexValues) {
-    data.Dispatch(ListReply({ListRow("0112", "生丝指数").Price("1234.5", "1200"), ListRow("0009", "综合指数").Price("99", "98")}));
+    data.Dispatch(ListReply({ListRow("0112", "生丝指数").Price("1234.5", "1200"),
+                             ListRow("0009", "综合指数").Price("99", "98")}));
     EXPECT_EQ(Main(0).name, "生丝指数");
     auto values = data.IndexValues();
     EXPECT_EQ(values[0], "99.00");
@@ -117,10 +127,10 @@ TEST_F(ListFold, IndexRecordsNameThemselvesAndSetTheIndexValues) {
 
 TEST_F(ListFold, ChangeFiguresForFlaggedAndUnchangedRecords) {
     data.Dispatch(ListReply({
-        ListRow("0121", "20060525").Set(25, "0").Set(27, "5"),     // flagged, no continuous price
-        ListRow("0121", "20060625").Set(25, "5.5").Set(27, "5"),   // flagged: newest against pre_newest
-        ListRow("0101", "20060525").Price("8", "8"),               // unchanged
-        ListRow("0101", "20060625").Price("8", "0"),               // no reference
+        ListRow("0121", "20060525").Set(25, "0").Set(27, "5"),    // flagged, no continuous price
+        ListRow("0121", "20060625").Set(25, "5.5").Set(27, "5"),  // flagged: newest against pre_newest
+        ListRow("0101", "20060525").Price("8", "8"),              // unchanged
+        ListRow("0101", "20060625").Price("8", "0"),              // no reference
     }));
     auto main = data.MainList();
     EXPECT_TRUE(main[0].flagged);
@@ -176,7 +186,8 @@ TEST_F(ListFold, BuildsTheContractListWithItsNames) {
 
 TEST_F(ListFold, ASecondReplyRefreshesButDoesNotRebuildTheContractList) {
     data.Dispatch(ListReply({ListRow("0101", "20060525").State("1")}));
-    data.Dispatch(ListReply({ListRow("0101", "20060525").State("1").Price("12", "10"), ListRow("0101", "20060625")}));
+    data.Dispatch(
+        ListReply({ListRow("0101", "20060525").State("1").Price("12", "10"), ListRow("0101", "20060625")}));
     auto contracts = data.ContractList();
     ASSERT_EQ(contracts.size(), 1u);  // the new record waits for the next rebuild
     EXPECT_EQ(contracts[0].price, "12.00");
@@ -191,9 +202,9 @@ TEST_F(ListFold, ASecondReplyRefreshesButDoesNotRebuildTheContractList) {
 
 TEST_F(ListFold, AsksForTheSeriesOfEveryNewRecordInFoldOrder) {
     data.Dispatch(ListReply({ListRow("0101", "20060525").State("1"), ListRow("0101", "20060625")}));
-    EXPECT_EQ(sender.Sent(), (std::vector<std::string>{
-                                 "line:0:0101:20060525:1:", "line:12:0101:20060525:1:", "line:12:0101:20060625:1:",
-                                 "line:3:0101:20060525:1:", "line:3:0101:20060625:1:"}));
+    EXPECT_EQ(sender.Sent(), (std::vector<std::string>{"line:0:0101:20060525:1:", "line:12:0101:20060525:1:",
+                                                       "line:12:0101:20060625:1:", "line:3:0101:20060525:1:",
+                                                       "line:3:0101:20060625:1:"}));
     // Known records ask for nothing more.
     data.Dispatch(ListReply({ListRow("0101", "20060525").State("1"), ListRow("0101", "20060625")}));
     EXPECT_EQ(sender.Sent().size(), 5u);

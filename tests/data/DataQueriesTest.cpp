@@ -7,28 +7,29 @@ namespace qelt::test {
 namespace {
 
 class FixedSelfSelected : public SelfSelectedSource {
-public:
+  public:
     std::vector<SelfSelectedEntry> ReadSelfSelected() const override { return entries; }
     std::vector<SelfSelectedEntry> entries;
 };
 
 class Queries : public ::testing::Test, public StoreFixture {
-protected:
+  protected:
     void SetUp() override {
         data.SetSelfSelectedSource(&selfSelected);
         // Categories: 0101 生丝, 0121 干茧, 0009 指数, then the pseudo-categories the
         // application adds to its table, and 0000.
         data.Dispatch(
-            "category:0101|生丝|0||0121|干茧|1||0009|指数|0||0112|丝指|0||2000|现货|0||0001|全部|0||0002|现货月|0||"
+            "category:0101|生丝|0||0121|干茧|1||0009|指数|0||0112|丝指|0||2000|现货|0||0001|全部|0||0002|"
+            "现货月|0||"
             "0003|交货月|0||0004|第三月|0||0005|合约|0||0006|中旬|0||0007|空|0||");
         data.Dispatch(ListReply({
-            ListRow("0101", "20060525").State("1"),  // 0
-            ListRow("0101", "20060515").State("2"),  // 1
-            ListRow("0101", "20060605").State("-1"), // 2
-            ListRow("0121", "20060525"),             // 3
-            ListRow("0009", "生丝指数"),             // 4
-            ListRow("2000", "现货A"),                // 5
-            ListRow("0300", " "),                    // 6: blank delivery month
+            ListRow("0101", "20060525").State("1"),   // 0
+            ListRow("0101", "20060515").State("2"),   // 1
+            ListRow("0101", "20060605").State("-1"),  // 2
+            ListRow("0121", "20060525"),              // 3
+            ListRow("0009", "生丝指数"),              // 4
+            ListRow("2000", "现货A"),                 // 5
+            ListRow("0300", " "),                     // 6: blank delivery month
         }));
     }
     std::vector<std::string> Names(std::string_view code) {
@@ -73,7 +74,8 @@ TEST_F(Queries, PseudoCategoriesSelectDerivedLists) {
 }
 
 TEST_F(Queries, SelfSelectedFollowsTheMainListOrder) {
-    selfSelected.entries = {{"0121", "20060525", "0001"}, {"0101", "20060525", "0005"}, {"0101", "20991231", "0001"}};
+    selfSelected.entries = {
+        {"0121", "20060525", "0001"}, {"0101", "20060525", "0005"}, {"0101", "20991231", "0001"}};
     EXPECT_EQ(Names("0000"), (V{"生丝-060525", "干茧-060525"}));
 }
 

@@ -1,8 +1,7 @@
-#include "data/CQeltGoods.h"
-
 #include <gtest/gtest.h>
 
 #include "data/Bar.h"
+#include "data/CQeltGoods.h"
 
 namespace qelt {
 namespace {

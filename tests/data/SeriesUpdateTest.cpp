@@ -1,6 +1,6 @@
-#include "data/SeriesUpdate.h"
-
 #include <gtest/gtest.h>
+
+#include "data/SeriesUpdate.h"
 
 namespace qelt {
 namespace {
@@ -43,9 +43,8 @@ TEST(UpdateSeriesFromQuote, StartsASeriesFromTheQuoteOnlyWithoutTrades) {
     g.seriesWanted = false;
     EXPECT_FALSE(UpdateSeriesFromQuote(g, true));
     ASSERT_EQ(g.series.size(), 1u);
-    EXPECT_EQ(g.series[0].Texts(),
-              (std::vector<std::string>{"20060601", "10.00", "11.00", "12.00", "9.00", "150", "10.50", "30", "40",
-                                        "20060525"}));
+    EXPECT_EQ(g.series[0].Texts(), (std::vector<std::string>{"20060601", "10.00", "11.00", "12.00", "9.00",
+                                                             "150", "10.50", "30", "40", "20060525"}));
 
     CQeltGoods traded = Quoted();
     traded.seriesWanted = false;
@@ -56,13 +55,13 @@ TEST(UpdateSeriesFromQuote, StartsASeriesFromTheQuoteOnlyWithoutTrades) {
 
 TEST(UpdateSeriesFromQuote, FoldsTodayIntoTheLastBarAndAppendsANewDay) {
     CQeltGoods g = Quoted();
-    g.series.push_back(CBarRow{"20060601", "9.50", "10.00", "10.00", "9.50", "100", "9.80", "1", "2", "20060525"});
+    g.series.push_back(
+        CBarRow{"20060601", "9.50", "10.00", "10.00", "9.50", "100", "9.80", "1", "2", "20060525"});
     g.price = "11.25";
     UpdateSeriesFromQuote(g, true);
     ASSERT_EQ(g.series.size(), 1u);
-    EXPECT_EQ(g.series[0].Texts(),
-              (std::vector<std::string>{"20060601", "9.50", "11.25", "12.00", "9.00", "150", "10.50", "30", "40",
-                                        "20060525"}));
+    EXPECT_EQ(g.series[0].Texts(), (std::vector<std::string>{"20060601", "9.50", "11.25", "12.00", "9.00",
+                                                             "150", "10.50", "30", "40", "20060525"}));
 
     g.last_date = "20060602";
     UpdateSeriesFromQuote(g, true);

@@ -34,7 +34,9 @@ struct ListRow {
         f[number - 1] = std::move(value);
         return *this;
     }
-    ListRow& Price(std::string price, std::string preClose) { return Set(12, std::move(price)).Set(16, std::move(preClose)); }
+    ListRow& Price(std::string price, std::string preClose) {
+        return Set(12, std::move(price)).Set(16, std::move(preClose));
+    }
     ListRow& State(std::string state) { return Set(17, std::move(state)); }
     std::string Text() const {
         std::string text;
@@ -51,7 +53,7 @@ inline std::string ListReply(const std::vector<ListRow>& rows) {
 
 /// Records what goes out; `onSend` runs before recording (to block or observe).
 class RecordingSender : public MessageSender {
-public:
+  public:
     void Send(const std::string& message) override {
         if (onSend) onSend(message);
         std::lock_guard lock(m_mutex);
@@ -63,7 +65,7 @@ public:
     }
     std::function<void(const std::string&)> onSend;
 
-private:
+  private:
     mutable std::mutex m_mutex;
     std::vector<std::string> m_sent;
 };

@@ -50,7 +50,6 @@ class FixedSelfSelected : public SelfSelectedSource {
     }
 };
 
-
 void Check(bool holds) {
     if (!holds) __builtin_trap();
 }

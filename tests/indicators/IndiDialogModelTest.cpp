@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "common/Files.h"
-#include "indicators/IndiDialogModel.h"
 #include "data/settings/IndicatorParameters.h"
+#include "indicators/IndiDialogModel.h"
 #include "support/TempDir.h"
 
 namespace qelt {
@@ -114,9 +114,11 @@ TEST(IndiDialog, AcceptCommitsAndSaves) {
     IndiDialogModel model(table);
     model.SelectionChanged("OXGZ  OX图格值设置", Fields{});
     ASSERT_TRUE(model.Accept(Fields{10, 20, 30, 3, 0}, dir.Path()));
-    EXPECT_EQ(ReadWholeFile(dir.File("indi.ini")).value().substr(0), std::string(
-        "12,26,9,6,12,24,14,12,6,26,6,10,9,3,3,14,9,5,5,10,20,14,6,10,6,20,5,10,20,30,60,6,4,2,2,20,23,"
-        "8,5,13,34,60,3,6,12,24,12,50,10,20,30,3"));
+    EXPECT_EQ(
+        ReadWholeFile(dir.File("indi.ini")).value().substr(0),
+        std::string(
+            "12,26,9,6,12,24,14,12,6,26,6,10,9,3,3,14,9,5,5,10,20,14,6,10,6,20,5,10,20,30,60,6,4,2,2,20,23,"
+            "8,5,13,34,60,3,6,12,24,12,50,10,20,30,3"));
     // VOL shows the message and commits nothing.
     IndiDialogModel vol(table);
     EXPECT_TRUE(vol.SelectionChanged("VOL   成交量", Fields{}).showNoParameters);

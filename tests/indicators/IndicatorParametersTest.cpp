@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "common/Files.h"
-#include "indicators/IndicatorCatalogue.h"
 #include "data/settings/IndicatorParameters.h"
+#include "indicators/IndicatorCatalogue.h"
 #include "support/TempDir.h"
 
 namespace qelt {
@@ -78,7 +78,8 @@ TEST(IndicatorCatalogue, CodesMapToTheDialogKeyList) {
             EXPECT_EQ(FindIndicatorByCode(info.code), &info) << info.key;
         }
         if (!info.menuText.empty()) {
-            EXPECT_EQ(info.menuText.substr(0, 7).find_first_not_of(' ', info.key.size()), std::string_view::npos)
+            EXPECT_EQ(info.menuText.substr(0, 7).find_first_not_of(' ', info.key.size()),
+                      std::string_view::npos)
                 << "menu text pads the key to 7 characters: " << info.key;
         }
     }

@@ -15,7 +15,7 @@ using namespace std::chrono_literals;
 
 /// Records each dispatched message with the number of WM_NET_INDEX posted before it.
 class RecordingSink : public MessageSink {
-public:
+  public:
     explicit RecordingSink(test::QueuePoster& poster) : m_poster(poster) {}
     void Dispatch(std::string_view message) override {
         std::lock_guard lock(m_mutex);
@@ -31,7 +31,7 @@ public:
         return m_indexBefore;
     }
 
-private:
+  private:
     test::QueuePoster& m_poster;
     std::mutex m_mutex;
     std::vector<std::string> m_messages;
@@ -39,7 +39,7 @@ private:
 };
 
 class ClientSocketTest : public ::testing::Test {
-protected:
+  protected:
     ClientSocketTest() : sink(poster), socket(poster, targets, FastTiming()) {
         targets.mainFrame = 7;
         socket.SetSink(&sink);
@@ -55,9 +55,7 @@ protected:
         ASSERT_TRUE(server.Accept());
         ASSERT_TRUE(socket.StartReceiveThread());
     }
-    bool WaitMessages(size_t n) {
-        return poster.WaitForCount(WM_NET_INDEX, n);
-    }
+    bool WaitMessages(size_t n) { return poster.WaitForCount(WM_NET_INDEX, n); }
 
     test::LoopbackServer server;
     test::QueuePoster poster;
@@ -119,7 +117,8 @@ TEST_F(ClientSocketTest, ServerDisconnectThenCloseStartsNoReconnect) {
     ASSERT_TRUE(WaitMessages(1));
     ASSERT_TRUE(poster.WaitForCount(WM_NET_RECONNECT, 1));
     std::this_thread::sleep_for(100ms);
-    EXPECT_EQ(poster.Count(WM_NET_RECONNECT), 1u) << "one report of the server's disconnect, no loss after it";
+    EXPECT_EQ(poster.Count(WM_NET_RECONNECT), 1u)
+        << "one report of the server's disconnect, no loss after it";
     for (const auto& p : poster.All()) {
         if (p.message == WM_NET_RECONNECT) {
             EXPECT_EQ(p.wParam, kReconnectAfterDisconnect);

@@ -14,7 +14,7 @@ namespace {
 using namespace std::chrono_literals;
 
 class SlowSender : public MessageSender {
-public:
+  public:
     void Send(const std::string& m) override {
         {
             std::lock_guard lock(mutex);
@@ -36,7 +36,8 @@ TEST(PacedSender, SendsBatchesInOrderWithoutHoldingTheCaller) {
     paced.Enqueue({"real::0001:a:8:", "real::0001:b:8:"});
     paced.Enqueue({"real::0002:c:8:", ""});
     for (int i = 0; i < 200 && sender.Sent().size() < 3; ++i) std::this_thread::sleep_for(5ms);
-    EXPECT_EQ(sender.Sent(), (std::vector<std::string>{"real::0001:a:8:", "real::0001:b:8:", "real::0002:c:8:"}));
+    EXPECT_EQ(sender.Sent(),
+              (std::vector<std::string>{"real::0001:a:8:", "real::0001:b:8:", "real::0002:c:8:"}));
     EXPECT_EQ(paced.Pending(), 0u);
 }
 

@@ -16,7 +16,8 @@ TEST(Requests, EveryClientMessageByteForByte) {
     EXPECT_EQ(LineRequest("0", "0001", "", 0), "line:0:0001::0:");
     EXPECT_EQ(RealStandingRequest("", "0001", "20060525"), "real::0001:20060525:1:");
     EXPECT_EQ(RealSyncRequest("0001", "20060525"), "real::0001:20060525:8:");
-    EXPECT_EQ(RealHistoryRequest("0001", "20060412", "0001", "20060525"), "real:0001-20060412:0001:20060525:8:");
+    EXPECT_EQ(RealHistoryRequest("0001", "20060412", "0001", "20060525"),
+              "real:0001-20060412:0001:20060525:8:");
     EXPECT_EQ(PasswordRequest("demo", "old", "new"), "pwd:demo:old:new:");
     EXPECT_EQ(NoticeRequest(), "msg:");
     EXPECT_EQ(Frame("list:"), "list:|END");

@@ -24,7 +24,8 @@ TEST(AsyncConnector, ABlackHoleNeitherHoldsTheCallerNorOutlivesACancel) {
     auto outcome = result.get_future();
     EXPECT_EQ(outcome.wait_for(300ms), std::future_status::timeout) << "the handshake is still hanging";
     connector.Cancel();
-    ASSERT_EQ(outcome.wait_for(2s), std::future_status::ready) << "a cancel ends the attempt well before its timeout";
+    ASSERT_EQ(outcome.wait_for(2s), std::future_status::ready)
+        << "a cancel ends the attempt well before its timeout";
     EXPECT_FALSE(outcome.get());
 }
 

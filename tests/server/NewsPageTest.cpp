@@ -14,7 +14,8 @@ namespace {
 std::string ReadAll(int fd) {
     std::string out;
     char buffer[4096];
-    for (ssize_t n; (n = ::recv(fd, buffer, sizeof buffer, 0)) > 0;) out.append(buffer, static_cast<size_t>(n));
+    for (ssize_t n; (n = ::recv(fd, buffer, sizeof buffer, 0)) > 0;)
+        out.append(buffer, static_cast<size_t>(n));
     return out;
 }
 

@@ -58,7 +58,8 @@ std::optional<std::string> TestClient::Next(std::chrono::milliseconds timeout) {
     for (;;) {
         std::string_view message;
         if (m_framer.Next(message)) return GbkToUtf8(message);
-        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline -
+                                                                          std::chrono::steady_clock::now());
         if (left.count() <= 0) return std::nullopt;
         pollfd p{m_fd, POLLIN, 0};
         if (::poll(&p, 1, static_cast<int>(left.count())) <= 0) return std::nullopt;
@@ -69,10 +70,12 @@ std::optional<std::string> TestClient::Next(std::chrono::milliseconds timeout) {
     }
 }
 
-std::optional<std::string> TestClient::NextOfKind(const std::string& kind, std::chrono::milliseconds timeout) {
+std::optional<std::string> TestClient::NextOfKind(const std::string& kind,
+                                                  std::chrono::milliseconds timeout) {
     auto deadline = std::chrono::steady_clock::now() + timeout;
     while (std::chrono::steady_clock::now() < deadline) {
-        auto m = Next(std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()));
+        auto m = Next(std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now()));
         if (!m) return std::nullopt;
         if (m->rfind(kind + ":", 0) == 0) return m;
     }

@@ -18,7 +18,7 @@ namespace qelt::server::test {
 inline constexpr std::int64_t kMorning = 1796695200;
 
 class ServerHarness {
-public:
+  public:
     explicit ServerHarness(ServerOptions options = {});
     ~ServerHarness();
     int Port() const { return m_loop->Port(); }
@@ -26,7 +26,7 @@ public:
     const std::string& DataDir() const { return m_dir.Path(); }
     EventLoop& Loop() { return *m_loop; }
 
-private:
+  private:
     qelt::test::TempDir m_dir;
     std::unique_ptr<ServerState> m_state;
     std::unique_ptr<EventLoop> m_loop;
@@ -34,11 +34,11 @@ private:
 };
 
 class TestClient {
-public:
+  public:
     explicit TestClient(int port);
     ~TestClient();
-    bool Send(const std::string& utf8);        ///< adds "|END", converts to GBK
-    bool SendRaw(const std::string& bytes);    ///< as it is
+    bool Send(const std::string& utf8);      ///< adds "|END", converts to GBK
+    bool SendRaw(const std::string& bytes);  ///< as it is
     /// The next message (UTF-8), or nothing on timeout or end of stream.
     std::optional<std::string> Next(std::chrono::milliseconds timeout = std::chrono::seconds(5));
     /// The next message whose kind is `kind`, skipping others.
@@ -49,7 +49,7 @@ public:
     bool Closed(std::chrono::milliseconds timeout = std::chrono::seconds(5));
     int Fd() const { return m_fd; }
 
-private:
+  private:
     int m_fd = -1;
     Framer m_framer{64u << 20};
     std::string m_current;

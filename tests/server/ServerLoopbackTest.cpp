@@ -138,7 +138,8 @@ TEST(ServerLoopback, AccountInUseAndTakeOverByReLogin) {
     LogIn(first, "trader", "trader");
     TestClient second(server.Port());
     EXPECT_EQ(ParseLogin(SplitKind(*second.Ask(LoginRequest("trader", "trader"), "login")).body).code, 4);
-    EXPECT_EQ(ParseLogin(SplitKind(*second.Ask(LoginRequest("trader", "trader", true), "login")).body).code, 0);
+    EXPECT_EQ(ParseLogin(SplitKind(*second.Ask(LoginRequest("trader", "trader", true), "login")).body).code,
+              0);
     EXPECT_EQ(first.NextOfKind("dis").has_value(), true);
     EXPECT_TRUE(first.Closed());
     EXPECT_TRUE(second.Ask(ListRequest(), "list"));

@@ -5,14 +5,14 @@
 namespace qelt::test {
 
 class BlackHole {
-public:
+  public:
     BlackHole();
     ~BlackHole();
     BlackHole(const BlackHole&) = delete;
     BlackHole& operator=(const BlackHole&) = delete;
     int Port() const { return m_port; }
 
-private:
+  private:
     int m_listen = -1;
     int m_filler = -1;
     int m_port = 0;

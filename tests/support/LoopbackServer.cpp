@@ -50,7 +50,8 @@ std::string LoopbackServer::ReadAtLeast(size_t count, std::chrono::milliseconds 
     std::string out;
     auto deadline = std::chrono::steady_clock::now() + timeout;
     while (out.size() < count) {
-        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline -
+                                                                          std::chrono::steady_clock::now());
         if (left.count() <= 0) break;
         pollfd p{m_client, POLLIN, 0};
         if (::poll(&p, 1, static_cast<int>(left.count())) != 1) break;
@@ -66,7 +67,8 @@ std::string LoopbackServer::ReadFor(std::chrono::milliseconds window) {
     std::string out;
     auto deadline = std::chrono::steady_clock::now() + window;
     for (;;) {
-        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline -
+                                                                          std::chrono::steady_clock::now());
         if (left.count() <= 0) break;
         pollfd p{m_client, POLLIN, 0};
         if (::poll(&p, 1, static_cast<int>(left.count())) != 1) break;
@@ -81,7 +83,8 @@ std::string LoopbackServer::ReadFor(std::chrono::milliseconds window) {
 bool LoopbackServer::WaitPeerClosed(std::chrono::milliseconds timeout) {
     auto deadline = std::chrono::steady_clock::now() + timeout;
     for (;;) {
-        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline -
+                                                                          std::chrono::steady_clock::now());
         if (left.count() <= 0) return false;
         pollfd p{m_client, POLLIN, 0};
         if (::poll(&p, 1, static_cast<int>(left.count())) != 1) return false;

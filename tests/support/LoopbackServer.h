@@ -7,7 +7,7 @@
 namespace qelt::test {
 
 class LoopbackServer {
-public:
+  public:
     LoopbackServer();
     ~LoopbackServer();
     LoopbackServer(const LoopbackServer&) = delete;
@@ -26,7 +26,7 @@ public:
     /// Closes the accepted client connection (the server side ends it).
     void CloseClient();
 
-private:
+  private:
     int m_listen = -1;
     int m_client = -1;
     int m_port = 0;

@@ -20,7 +20,7 @@ struct Posted {
 };
 
 class QueuePoster : public Poster {
-public:
+  public:
     void PostWindowMessage(WindowId window, unsigned message, std::intptr_t wParam,
                            std::intptr_t lParam) override {
         Push({false, window, message, wParam, lParam});
@@ -60,7 +60,7 @@ public:
         m_posted.clear();
     }
 
-private:
+  private:
     void Push(Posted p) {
         {
             std::lock_guard lock(m_mutex);

@@ -5,7 +5,7 @@
 namespace qelt::test {
 
 class TempDir {
-public:
+  public:
     TempDir();
     ~TempDir();
     TempDir(const TempDir&) = delete;
@@ -14,7 +14,7 @@ public:
     const std::string& Path() const { return m_path; }
     std::string File(const std::string& name) const { return m_path + name; }
 
-private:
+  private:
     std::string m_path;
 };
 

@@ -15,13 +15,12 @@
 #include <csignal>
 #include <thread>
 
-#include "app/AlarmRules.h"
-#include "common/Files.h"
 #include "TestApplication.h"
+#include "app/AlarmRules.h"
 #include "common/Commands.h"
+#include "common/Files.h"
 #include "common/Messages.h"
 #include "common/Numbers.h"
-
 #include "common/ServerList.h"
 #include "data/history/HistoryDatabase.h"
 #include "data/settings/AlarmFile.h"
@@ -32,20 +31,20 @@
 #include "support/DemoServerProcess.h"
 #include "support/LoopbackServer.h"
 #include "support/RecordingRelay.h"
-#include "ui/QtPoster.h"
 #include "support/TempDir.h"
 #include "ui/CMainFrame.h"
 #include "ui/CQeltApp.h"
 #include "ui/CQeltHtml.h"
-#include "ui/dialogs/CQeltAlarmDlg.h"
+#include "ui/CQeltLogin.h"
+#include "ui/QtPoster.h"
 #include "ui/ViewHostWidget.h"
+#include "ui/dialogs/CQeltAlarmDlg.h"
+#include "ui/web/WebPane.h"
+#include "views/CQeltKLineView.h"
 #include "views/CQeltMutiView.h"
 #include "views/CQeltRealView.h"
 #include "views/CQeltTradListView.h"
-#include "ui/CQeltLogin.h"
-#include "views/CQeltKLineView.h"
 #include "views/ViewKinds.h"
-#include "ui/web/WebPane.h"
 
 #ifdef QELT_WEBENGINE
 #include <QWebEnginePage>
@@ -72,7 +71,7 @@ bool SpinUntil(const std::function<bool()>& done, std::chrono::milliseconds time
 
 /// Connects to the login dialog as soon as it is shown and records its status texts.
 class LoginWatcher : public QObject {
-public:
+  public:
     LoginWatcher() {
         auto* timer = new QTimer(this);
         connect(timer, &QTimer::timeout, this, [this] {
@@ -90,12 +89,12 @@ public:
     std::vector<std::string> statuses;
     std::function<void(CQeltLogin*)> onDialog;
 
-private:
+  private:
     CQeltLogin* m_dialog = nullptr;
 };
 
 class AppEndToEnd : public ::testing::Test {
-protected:
+  protected:
     AppEndToEnd() : server(QELT_SERVER_PATH, serverData.Path(), true) {
         App();
         WriteServerList(home.Path(), {{"demo", "127.0.0.1", std::to_string(server.Port())}});
@@ -136,15 +135,17 @@ TEST_F(AppEndToEnd, LoginWalksTheSynchronisationToTheBoard) {
     CQeltApp app(Options());
     ASSERT_TRUE(app.InitInstance());
     // ("验证身份..." comes before the watcher can connect to the dialog.)
-    EXPECT_TRUE(InOrder(watcher.statuses, {"验证身份...登陆成功", "初始化商品分类...完成",
-                                           "初始化商品列表...", "初始化商品列表...完成", "同步行情数据...",
-                                           "同步行情数据...完成", "同步交易信息...0%", "同步交易信息...完成"}))
+    EXPECT_TRUE(
+        InOrder(watcher.statuses,
+                {"验证身份...登陆成功", "初始化商品分类...完成", "初始化商品列表...", "初始化商品列表...完成",
+                 "同步行情数据...", "同步行情数据...完成", "同步交易信息...0%", "同步交易信息...完成"}))
         << ::testing::PrintToString(watcher.statuses);
     EXPECT_TRUE(app.Settings().m_online);
     EXPECT_GT(app.Store().MainCount(), 10u);
     ASSERT_NE(app.Frame(), nullptr);
     EXPECT_EQ(app.Frame()->windowTitle().toStdString(), "Qelt行情分析系统 1.96");
-    ASSERT_TRUE(SpinUntil([&] { return !app.Frame()->IndexPaneText(0).endsWith(QString::fromUtf8("：")); }, 5s));
+    ASSERT_TRUE(
+        SpinUntil([&] { return !app.Frame()->IndexPaneText(0).endsWith(QString::fromUtf8("：")); }, 5s));
     EXPECT_EQ(ReadRememberedLogin(home.Path()).value(), (RememberedLogin{"demo", "demo"}));
     EXPECT_TRUE(SpinUntil([&] { return noticeShown; }, 5s)) << "the server's notice is shown after start-up";
 
@@ -190,7 +191,8 @@ TEST_F(AppEndToEnd, TheIntradayTradeAndMultiGoodsViewsFollowTheSimulatedSession)
     const std::optional<GoodsSummary> flagged = TradingGoods(app, "0131");
     ASSERT_TRUE(flagged);
     const std::vector<std::string> codes = app.Store().CategoryCodes();
-    app.Context().Selection().category = static_cast<int>(std::find(codes.begin(), codes.end(), "0131") - codes.begin());
+    app.Context().Selection().category =
+        static_cast<int>(std::find(codes.begin(), codes.end(), "0131") - codes.begin());
     app.Context().SelectGoods(flagged->position);
 
     // 即时分析 on a contract traded continuously: its trades arrive while it is on show.
@@ -198,7 +200,8 @@ TEST_F(AppEndToEnd, TheIntradayTradeAndMultiGoodsViewsFollowTheSimulatedSession)
     auto* chart = dynamic_cast<CQeltRealView*>(app.Context().ActiveView());
     ASSERT_NE(chart, nullptr);
     EXPECT_TRUE(chart->Flagged());
-    EXPECT_EQ(app.Socket().Standing(), (std::vector<std::string>{"list:", "real::0131:" + flagged->due_date + ":1:"}));
+    EXPECT_EQ(app.Socket().Standing(),
+              (std::vector<std::string>{"list:", "real::0131:" + flagged->due_date + ":1:"}));
     const std::size_t held = chart->TradesHeld();
     EXPECT_TRUE(SpinUntil([&] { return chart->TradesHeld() > held; }, 60s)) << "no new trade in a minute";
     EXPECT_FALSE(chart->Series().Empty());
@@ -206,7 +209,8 @@ TEST_F(AppEndToEnd, TheIntradayTradeAndMultiGoodsViewsFollowTheSimulatedSession)
 
     // F1: the trade list of the same contract, following the newest.
     app.Context().OnFunctionKey(1);
-    ASSERT_TRUE(SpinUntil([&] { return dynamic_cast<CQeltTradListView*>(app.Context().ActiveView()) != nullptr; }, 5s));
+    ASSERT_TRUE(SpinUntil(
+        [&] { return dynamic_cast<CQeltTradListView*>(app.Context().ActiveView()) != nullptr; }, 5s));
     auto* list = dynamic_cast<CQeltTradListView*>(app.Context().ActiveView());
     EXPECT_GE(list->Rows().size(), held);
     EXPECT_EQ(app.Socket().Standing(), (std::vector<std::string>{"real::0131:" + flagged->due_date + ":1:"}));
@@ -217,7 +221,8 @@ TEST_F(AppEndToEnd, TheIntradayTradeAndMultiGoodsViewsFollowTheSimulatedSession)
     // A goods traded in sections, and its history review from a past day's trades.
     const std::optional<GoodsSummary> sections = TradingGoods(app, "0112");
     ASSERT_TRUE(sections);
-    app.Context().Selection().category = static_cast<int>(std::find(codes.begin(), codes.end(), "0112") - codes.begin());
+    app.Context().Selection().category =
+        static_cast<int>(std::find(codes.begin(), codes.end(), "0112") - codes.begin());
     app.Context().SelectGoods(sections->position);
     app.Context().SwitchView(kViewIntraday);
     chart = dynamic_cast<CQeltRealView*>(app.Context().ActiveView());
@@ -277,7 +282,8 @@ TEST_F(AppEndToEnd, WrongPasswordShowsTheVerdictAndAllowsARetry) {
     CQeltApp app(Options());
     EXPECT_FALSE(app.InitInstance()) << "cancelling the dialog ends the application";
     EXPECT_TRUE(buttonEnabledAgain);
-    EXPECT_EQ(ReadRememberedLogin(home.Path()).value(), (RememberedLogin{"demo", "wrong"})) << "sys.ini untouched";
+    EXPECT_EQ(ReadRememberedLogin(home.Path()).value(), (RememberedLogin{"demo", "wrong"}))
+        << "sys.ini untouched";
 }
 
 TEST_F(AppEndToEnd, LostServerMeansThreeAttemptsThenOffline) {
@@ -504,8 +510,8 @@ TEST(AppUpdate, AnUpdateFoundFromTheMenuEndsTheClient) {
     WriteFileAtomic(home.File("update"), "#!/bin/sh\nexit 0\n", 0755);
     AppOptions o;
     o.programDirectory = home.Path();
-    o.offline = true;     // offline browsing first,
-    o.autoLogin = true;   // then the login dialog presses 登 陆 by itself
+    o.offline = true;    // offline browsing first,
+    o.autoLogin = true;  // then the login dialog presses 登 陆 by itself
     o.sendPause = 2ms;
     CQeltApp app(o);
     ASSERT_TRUE(app.InitInstance());
@@ -526,10 +532,12 @@ TEST(AppNotice, AFloodOfNoticesIsOneWindow) {
     o.offline = true;
     CQeltApp app(o);
     ASSERT_TRUE(app.InitInstance());
-    for (int i = 0; i < 2000; ++i) QCoreApplication::postEvent(&app, new WindowMessageEvent(WM_NET_NOTICE, 0, 0));
+    for (int i = 0; i < 2000; ++i)
+        QCoreApplication::postEvent(&app, new WindowMessageEvent(WM_NET_NOTICE, 0, 0));
     QCoreApplication::processEvents();
     int windows = 0;
-    for (QWidget* w : QApplication::topLevelWidgets()) windows += w->objectName() == "noticeDialog" && w->isVisible();
+    for (QWidget* w : QApplication::topLevelWidgets())
+        windows += w->objectName() == "noticeDialog" && w->isVisible();
     EXPECT_EQ(windows, 1);
     app.Frame()->close();
 }
@@ -550,7 +558,8 @@ TEST(AppConnect, ABlackHoleServerLeavesTheInterfaceAnswering) {
     QObject::connect(&ticker, &QTimer::timeout, [&] {
         if (++ticks < 40) return;  // 40 turns of the loop while the connect hangs
         for (QWidget* w : QApplication::topLevelWidgets())
-            if (auto* dialog = qobject_cast<CQeltLogin*>(w); dialog && dialog->Flow().Connecting()) dialog->reject();
+            if (auto* dialog = qobject_cast<CQeltLogin*>(w); dialog && dialog->Flow().Connecting())
+                dialog->reject();
     });
     ticker.start(20);
     CQeltApp app(o);
@@ -612,8 +621,8 @@ TEST_F(AppEndToEnd, SigtermSavesTheBoardToTheDatabase) {
     const pid_t pid = ::fork();
     if (pid == 0) {
         ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-        ::execl(QELT_CLIENT_PATH, QELT_CLIENT_PATH, "--home", home.Path().c_str(), "--auto-login", "--send-pause",
-                "2", static_cast<char*>(nullptr));
+        ::execl(QELT_CLIENT_PATH, QELT_CLIENT_PATH, "--home", home.Path().c_str(), "--auto-login",
+                "--send-pause", "2", static_cast<char*>(nullptr));
         ::_exit(127);
     }
     HistoryDatabase db(home.Path());

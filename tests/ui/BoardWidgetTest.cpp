@@ -1,8 +1,6 @@
 // The quote board window and its widgets on the offscreen platform.
 #include <gtest/gtest.h>
 
-#include "TestApplication.h"
-
 #include <QApplication>
 #include <QLineEdit>
 #include <QMenu>
@@ -11,16 +9,17 @@
 #include <QTreeWidget>
 #include <QWheelEvent>
 
+#include "TestApplication.h"
 #include "common/Files.h"
 #include "common/Messages.h"
 #include "support/TempDir.h"
 #include "ui/QtPoster.h"
+#include "ui/dialogs/MessageBoxes.h"
 #include "ui/views/CQeltListView.h"
 #include "ui/widgets/CHotKey.h"
 #include "ui/widgets/CInfoTip.h"
 #include "ui/widgets/CMyTab.h"
 #include "ui/widgets/CXScrollBar.h"
-#include "ui/dialogs/MessageBoxes.h"
 #include "views/FakeViewServices.h"
 #include "views/ScrollCodes.h"
 
@@ -31,15 +30,15 @@ using test::App;
 
 // A board whose popups and wizard answer from a script instead of running modally.
 class ScriptedBoard : public CQeltListView {
-public:
+  public:
     using CQeltListView::CQeltListView;
-    QString chooseLabel;                 // the menu entry to choose, empty: dismiss
-    std::vector<QString> shownLabels;    // entries of the last menu
+    QString chooseLabel;               // the menu entry to choose, empty: dismiss
+    std::vector<QString> shownLabels;  // entries of the last menu
     QString checkedLabel;
     int wizardAnswer = -1;
     QString wizardTyped;
 
-protected:
+  protected:
     QAction* ExecMenu(QMenu& menu, const QPoint&) override {
         shownLabels.clear();
         QAction* chosen = nullptr;
@@ -57,7 +56,7 @@ protected:
 };
 
 class BoardWidget : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         App();
         host.dir = dir.Path();
@@ -126,7 +125,9 @@ TEST_F(BoardWidget, TheTabsFollowTheStoresCategories) {
 
 TEST_F(BoardWidget, AnExportThatCannotBeWrittenIsReported) {
     struct Dialog : SaveFileDialog {
-        std::optional<std::string> AskSavePath(const SaveRequest&) override { return "/nonexistent/dir/board.csv"; }
+        std::optional<std::string> AskSavePath(const SaveRequest&) override {
+            return "/nonexistent/dir/board.csv";
+        }
     } dialog;
     struct Boxes : MessageBoxes {
         std::vector<std::string> shown;
@@ -192,8 +193,8 @@ TEST_F(BoardWidget, ArrowAndPageKeysScroll) {
 
 TEST_F(BoardWidget, WheelNotchesMoveTheSelection) {
     auto wheel = [&](int delta) {
-        QWheelEvent event(QPointF(100, 100), board->mapToGlobal(QPointF(100, 100)), QPoint(), QPoint(0, delta),
-                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QWheelEvent event(QPointF(100, 100), board->mapToGlobal(QPointF(100, 100)), QPoint(),
+                          QPoint(0, delta), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
         QCoreApplication::sendEvent(board.get(), &event);
     };
     wheel(-120);  // towards the user
@@ -227,7 +228,8 @@ TEST_F(BoardWidget, PrintsToAPdfFile) {
     const auto bytes = ReadWholeFile(dir.File("board.pdf"));
     ASSERT_TRUE(bytes);
     EXPECT_EQ(bytes->rfind("%PDF", 0), 0u);
-    EXPECT_EQ(host.Settings().m_scheme, DisplayScheme::Screen()) << "the screen colours are back after printing";
+    EXPECT_EQ(host.Settings().m_scheme, DisplayScheme::Screen())
+        << "the screen colours are back after printing";
 }
 
 TEST(HotKeyDialog, FiltersAsTypedAndReturnsTheChosenGoods) {

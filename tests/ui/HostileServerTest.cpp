@@ -2,13 +2,12 @@
 // must leave the interface answering.
 #include <gtest/gtest.h>
 
-#include "TestApplication.h"
-
 #include <QApplication>
 #include <QTimer>
 #include <chrono>
 #include <thread>
 
+#include "TestApplication.h"
 #include "common/ServerList.h"
 #include "data/settings/RememberedLogin.h"
 #include "support/LoopbackServer.h"

@@ -1,9 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "TestApplication.h"
-
 #include <QApplication>
 
+#include "TestApplication.h"
 #include "ui/CMainFrame.h"
 #include "ui/QtCanvas.h"
 

@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "TestApplication.h"
-
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -10,13 +8,14 @@
 #include <QTimer>
 #include <QTreeWidget>
 
+#include "TestApplication.h"
 #include "common/Files.h"
 #include "data/settings/IndicatorParameters.h"
 #include "support/TempDir.h"
 #include "ui/dialogs/CComServer.h"
 #include "ui/dialogs/CComSet.h"
-#include "ui/dialogs/MessageBoxes.h"
 #include "ui/dialogs/CQeltIndiDlg.h"
+#include "ui/dialogs/MessageBoxes.h"
 
 namespace qelt {
 namespace {
@@ -72,7 +71,7 @@ TEST(ComServerDialog, FieldsRefuseTheSeparator) {
 }
 
 class ComSetDialogTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         App();
         ASSERT_TRUE(WriteFileAtomic(dir.File("config.ini"), kFile));
@@ -175,7 +174,7 @@ TEST_F(ComSetDialogTest, MissingFileOpensEmptyAndOkCreatesIt) {
 }
 
 class IndiDialogTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { App(); }
     std::vector<std::pair<std::string, int>> VisibleRows(QWidget& dialog) {
         std::vector<std::pair<std::string, int>> rows;
@@ -200,7 +199,8 @@ TEST_F(IndiDialogTest, KdjPaneOpensWithItsGroupExpandedAndRowsShown) {
     EXPECT_EQ(tree->topLevelItem(2)->text(0), "摆动指标");
     ASSERT_NE(tree->currentItem(), nullptr);
     EXPECT_EQ(tree->currentItem()->text(0), "KDJ   随机指标");
-    EXPECT_EQ(VisibleRows(dialog), (std::vector<std::pair<std::string, int>>{{"天", 9}, {"天", 3}, {"天", 3}}));
+    EXPECT_EQ(VisibleRows(dialog),
+              (std::vector<std::pair<std::string, int>>{{"天", 9}, {"天", 3}, {"天", 3}}));
     EXPECT_TRUE(Child<QLabel>(dialog, "noParameters")->isHidden());
 }
 

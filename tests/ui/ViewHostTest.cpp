@@ -3,11 +3,10 @@
 // every view gets after a switch in the real application.
 #include <gtest/gtest.h>
 
-#include "TestApplication.h"
-
 #include <QPrinter>
 #include <QTest>
 
+#include "TestApplication.h"
 #include "common/Files.h"
 #include "support/TempDir.h"
 #include "ui/CMainFrame.h"
@@ -24,7 +23,7 @@ using test::App;
 
 /// Paints its background in the scheme in effect and records what reaches it.
 class ProbeView : public View {
-public:
+  public:
     explicit ProbeView(ViewServices& services) : m_services(services) {}
     void Paint(Canvas& canvas, Size client) override {
         canvas.FillRect({0, 0, client.cx, client.cy}, m_services.Settings().m_scheme.background);
@@ -46,7 +45,7 @@ public:
     std::vector<ViewKey> keys;
     std::vector<bool> wheel;
 
-private:
+  private:
     ViewServices& m_services;
 };
 
@@ -76,8 +75,8 @@ TEST(ViewHost, KeysAndWheelNotchesReachTheView) {
     QTest::keyClick(&host, Qt::Key_7);
     QTest::keyClick(&host, Qt::Key_Backspace);
     EXPECT_EQ(view.keys, (std::vector<ViewKey>{ViewKey::Digit, ViewKey::Backspace}));
-    QWheelEvent wheel(QPointF(10, 10), host.mapToGlobal(QPointF(10, 10)), QPoint(), QPoint(0, -240), Qt::NoButton,
-                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QWheelEvent wheel(QPointF(10, 10), host.mapToGlobal(QPointF(10, 10)), QPoint(), QPoint(0, -240),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
     QCoreApplication::sendEvent(&host, &wheel);
     EXPECT_EQ(view.wheel, (std::vector<bool>{true, true})) << "two notches towards the user";
 }
@@ -124,7 +123,8 @@ TEST(AppViews, EveryViewHasTheKeyboardFocusAfterASwitch) {
     ASSERT_TRUE(app.InitInstance());
     auto focused = [&] {
         QWidget* focus = app.Frame()->focusWidget();
-        return focus && app.HostWidget() && (focus == app.HostWidget() || app.HostWidget()->isAncestorOf(focus));
+        return focus && app.HostWidget() &&
+               (focus == app.HostWidget() || app.HostWidget()->isAncestorOf(focus));
     };
     EXPECT_TRUE(focused()) << "the board at start";
     app.Context().SwitchView(kViewWeb);

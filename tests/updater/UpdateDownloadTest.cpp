@@ -1,8 +1,7 @@
 // The download against a loopback update service inside the test: the request, where files
 // land, progress values, the server list and what a broken or hostile stream leaves behind.
-#include <gtest/gtest.h>
-
 #include <arpa/inet.h>
+#include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -44,7 +43,7 @@ std::string Served(const std::string& nameUtf8, const std::string& content, std:
 
 /// A port on 127.0.0.1 where nobody listens: bound but not listening refuses connections.
 class RefusingPort {
-public:
+  public:
     RefusingPort() {
         m_fd = ::socket(AF_INET, SOCK_STREAM, 0);
         sockaddr_in addr{};
@@ -58,13 +57,13 @@ public:
     ~RefusingPort() { ::close(m_fd); }
     int Port() const { return m_port; }
 
-private:
+  private:
     int m_fd = -1;
     int m_port = 0;
 };
 
 class UpdateDownload : public ::testing::Test {
-protected:
+  protected:
     ~UpdateDownload() override {
         if (m_serving.joinable()) m_serving.join();
     }
@@ -82,7 +81,9 @@ protected:
         });
     }
 
-    void WriteConfig(const std::string& text) { ASSERT_TRUE(WriteFileAtomic(m_home.File("config.ini"), Utf8ToGbk(text))); }
+    void WriteConfig(const std::string& text) {
+        ASSERT_TRUE(WriteFileAtomic(m_home.File("config.ini"), Utf8ToGbk(text)));
+    }
     std::string OurServer(const std::string& name = "主站") const {
         return name + ":127.0.0.1:" + std::to_string(m_server.Port()) + "\r\n";
     }
@@ -101,7 +102,9 @@ protected:
         return report;
     }
 
-    std::string Content(const std::string& name) { return ReadWholeFile(m_home.File(name)).value_or("<missing>"); }
+    std::string Content(const std::string& name) {
+        return ReadWholeFile(m_home.File(name)).value_or("<missing>");
+    }
     /// Names in the program directory and his/, to see that no temporary file is left.
     std::vector<std::string> Listing() {
         std::vector<std::string> out;
@@ -122,14 +125,20 @@ protected:
 
 TEST_F(UpdateDownload, FetchesEveryFileIntoAFreshProgramDirectory) {
     WriteConfig(OurServer());
-    Serve(Served("qelt.db", "database") + Served("qelt", "\x7f" "ELF program") + Served("行情.txt", "说明"));
+    Serve(Served("qelt.db", "database") +
+          Served("qelt",
+                 "\x7f"
+                 "ELF program") +
+          Served("行情.txt", "说明"));
     UpdateReport report = Run();
     EXPECT_EQ(m_request, "update:|END") << "the request has no line break";
     EXPECT_EQ(report.outcome, UpdateOutcome::Finished);
     EXPECT_EQ(report.server, "主站");
     EXPECT_EQ(report.written, (std::vector<std::string>{"qelt.db", "qelt", "行情.txt"}));
     EXPECT_EQ(Content("his/qelt.db"), "database") << "his/ is created for database files";
-    EXPECT_EQ(Content("qelt"), "\x7f" "ELF program");
+    EXPECT_EQ(Content("qelt"),
+              "\x7f"
+              "ELF program");
     EXPECT_EQ(Content("行情.txt"), "说明") << "GBK names are stored as UTF-8";
     EXPECT_EQ(Listing(), (std::vector<std::string>{"config.ini", "his", "his/qelt.db", "qelt", "行情.txt"}));
     struct stat st {};
@@ -163,8 +172,10 @@ TEST_F(UpdateDownload, EmptyFileIsCreatedWithItsTimesAndReadOnlyAttribute) {
 
 TEST_F(UpdateDownload, ServerListSkipsShortLinesAndUnreachableServers) {
     RefusingPort refusing;
-    WriteConfig("只有名称:127.0.0.1\r\n"                                              // one ":": ignored
-                "坏:127.0.0.1:" + std::to_string(refusing.Port()) + "\r\n" + OurServer("好"));
+    WriteConfig(
+        "只有名称:127.0.0.1\r\n"  // one ":": ignored
+        "坏:127.0.0.1:" +
+        std::to_string(refusing.Port()) + "\r\n" + OurServer("好"));
     Serve(Served("a.txt", "A"));
     UpdateReport report = Run();
     EXPECT_EQ(report.outcome, UpdateOutcome::Finished);

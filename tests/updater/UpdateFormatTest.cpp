@@ -13,14 +13,17 @@ namespace {
 
 TEST(UpdateFileHeader, FieldsSitAtTheirLittleEndianOffsets) {
     std::string raw(kUpdateHeaderSize, '\0');
-    raw[0] = 0x21;                                   // attributes: read-only | archive
-    raw[4] = 0x01; raw[11] = 0x02;                   // creation time, low byte and high byte
-    raw[12] = 0x03;                                  // last access
-    raw[20] = 0x04; raw[27] = 0x01;                  // last write
-    raw[28] = 0x07;                                  // size high (ignored by the download)
-    raw[32] = char(0xC4); raw[33] = 0x09;            // size low 2500
+    raw[0] = 0x21;  // attributes: read-only | archive
+    raw[4] = 0x01;
+    raw[11] = 0x02;  // creation time, low byte and high byte
+    raw[12] = 0x03;  // last access
+    raw[20] = 0x04;
+    raw[27] = 0x01;  // last write
+    raw[28] = 0x07;  // size high (ignored by the download)
+    raw[32] = char(0xC4);
+    raw[33] = 0x09;  // size low 2500
     raw.replace(44, 7, "qelt.db");
-    raw.replace(304, 4, "QELT");                     // short name: ignored
+    raw.replace(304, 4, "QELT");  // short name: ignored
     UpdateFileHeader h = ParseUpdateFileHeader(reinterpret_cast<const unsigned char*>(raw.data()));
     EXPECT_EQ(h.attributes, 0x21u);
     EXPECT_EQ(h.creationTime, 0x0200000000000001ull);
@@ -64,8 +67,8 @@ TEST(UpdateTarget, DatabaseFilesGoToHisOthersBesideTheProgram) {
 }
 
 TEST(UpdateTarget, NamesThatCouldLeaveTheProgramDirectoryAreRefused) {
-    for (std::string_view bad : {"", ".", "..", "../x", "..\\x", "/etc/passwd", "his/qelt.db",
-                                 "C:\\qelt.exe", "a..b", "x\ny"}) {
+    for (std::string_view bad :
+         {"", ".", "..", "../x", "..\\x", "/etc/passwd", "his/qelt.db", "C:\\qelt.exe", "a..b", "x\ny"}) {
         EXPECT_FALSE(IsSafeUpdateName(bad)) << bad;
         EXPECT_EQ(UpdateTargetPath("/p/", bad), std::nullopt) << bad;
     }
@@ -77,7 +80,10 @@ TEST(UpdateTarget, NamesThatCouldLeaveTheProgramDirectoryAreRefused) {
 TEST(UpdateTarget, ModeFollowsReadOnlyAndKeepsAProgramExecutable) {
     EXPECT_EQ(UpdateFileMode(0, std::nullopt, "text"), 0644u);
     EXPECT_EQ(UpdateFileMode(kFileAttributeReadOnly, std::nullopt, "text"), 0444u);
-    EXPECT_EQ(UpdateFileMode(0x20, std::nullopt, "\x7f" "ELF"), 0755u);
+    EXPECT_EQ(UpdateFileMode(0x20, std::nullopt,
+                             "\x7f"
+                             "ELF"),
+              0755u);
     EXPECT_EQ(UpdateFileMode(0, std::nullopt, "#!/bin/sh"), 0755u);
     EXPECT_EQ(UpdateFileMode(0, 0100755, "new"), 0755u) << "a replaced program stays executable";
     EXPECT_EQ(UpdateFileMode(0, 0100444, "x"), 0644u) << "no read-only attribute: writable again";

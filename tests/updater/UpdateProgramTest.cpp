@@ -44,10 +44,12 @@ std::thread ServeOnce(LoopbackServer& server, std::string stream) {
 TEST(UpdateProgram, BatchRunFetchesIntoTheHomeAndIgnoresTheClientsArgument) {
     TempDir home;
     LoopbackServer server;
-    ASSERT_TRUE(WriteFileAtomic(home.File("config.ini"), "s:127.0.0.1:" + std::to_string(server.Port()) + "\r\n"));
+    ASSERT_TRUE(
+        WriteFileAtomic(home.File("config.ini"), "s:127.0.0.1:" + std::to_string(server.Port()) + "\r\n"));
     std::thread serving = ServeOnce(server, Served("qelt.db", "db") + Served("qelt", "program"));
     // The client passes "<address>|<port>"; a wrong one shows that config.ini is used.
-    std::string command = std::string(QELT_UPDATE_BINARY) + " \"10.255.255.1|1\" --batch --home " + home.Path();
+    std::string command =
+        std::string(QELT_UPDATE_BINARY) + " \"10.255.255.1|1\" --batch --home " + home.Path();
     FILE* pipe = ::popen(command.c_str(), "r");
     ASSERT_NE(pipe, nullptr);
     std::string output;
@@ -69,7 +71,8 @@ TEST(UpdateProgram, DialogShowsDoneAfterARealDownload) {
 
     TempDir home;
     LoopbackServer server;
-    ASSERT_TRUE(WriteFileAtomic(home.File("config.ini"), "s:127.0.0.1:" + std::to_string(server.Port()) + "\r\n"));
+    ASSERT_TRUE(
+        WriteFileAtomic(home.File("config.ini"), "s:127.0.0.1:" + std::to_string(server.Port()) + "\r\n"));
     std::thread serving = ServeOnce(server, Served("a.txt", std::string(3000, 'a')));
     CUpdateDlg dlg([&home](const UpdateProgress& progress, const std::atomic<bool>& stop) {
         UpdateOptions options;

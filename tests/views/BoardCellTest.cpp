@@ -96,7 +96,7 @@ TEST(BoardCell, ZeroValuesAndFlaggedGoodsShowPlaceholders) {
     EXPECT_EQ(CellOf("价格", g)->text, "--  ");
     EXPECT_EQ(CellOf("动盘价格", g)->text, "--  ");
     EXPECT_EQ(CellOf("申买量", g)->text, "--  ");
-    EXPECT_EQ(CellOf("涨跌", g)->text, g.change);     // not flagged: shown
+    EXPECT_EQ(CellOf("涨跌", g)->text, g.change);      // not flagged: shown
     EXPECT_EQ(CellOf("涨跌", g, true)->text, "--  ");  // flagged with no continuous price
     EXPECT_EQ(CellOf("涨幅", g, true)->text, "--  ");
 }

@@ -11,7 +11,7 @@ namespace qelt {
 namespace {
 
 class ScriptedDialog : public SaveFileDialog {
-public:
+  public:
     std::optional<std::string> answer;
     std::vector<SaveRequest> asked;
     std::optional<std::string> AskSavePath(const SaveRequest& request) override {

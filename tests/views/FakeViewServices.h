@@ -43,10 +43,12 @@ inline CQeltGoods MakeGoods(const std::string& goodsNo, const std::string& dueDa
     return g;
 }
 
-inline GoodsSummary SummaryOf(const CQeltGoods& g) { return {g.position, g.goods_no, g.due_date, g.name, g.state}; }
+inline GoodsSummary SummaryOf(const CQeltGoods& g) {
+    return {g.position, g.goods_no, g.due_date, g.name, g.state};
+}
 
 class FakeViewServices : public ViewServices {
-public:
+  public:
     std::vector<std::string> codes{"0101", "0112", "0001", "0005", "0000"};
     std::vector<std::string> names{"桑蚕丝", "生丝", "全部", "合约", "自选"};
     std::map<int, std::vector<CQeltGoods>> goods;  ///< rows per category index
@@ -92,7 +94,8 @@ public:
             return mainList[static_cast<size_t>(selection.goods)];
         return {};
     }
-    std::optional<CQeltGoods> GoodsQuote(const std::string& goodsNo, const std::string& dueDate) const override {
+    std::optional<CQeltGoods> GoodsQuote(const std::string& goodsNo,
+                                         const std::string& dueDate) const override {
         for (const CQeltGoods& g : mainList) {
             if (g.goods_no != goodsNo || g.due_date != dueDate) continue;
             CQeltGoods quote = g;
@@ -109,9 +112,11 @@ public:
         for (const CQeltGoods& g : mainList) {
             if (g.goods_no != goodsNo || g.due_date != dueDate) continue;
             update.found = true;
-            const bool continues = held > 0 && held <= g.trades.size() && IdentityOf(g.trades[held - 1]) == lastIdentity;
+            const bool continues =
+                held > 0 && held <= g.trades.size() && IdentityOf(g.trades[held - 1]) == lastIdentity;
             update.restart = !continues;
-            update.rows.assign(g.trades.begin() + static_cast<std::ptrdiff_t>(continues ? held : 0), g.trades.end());
+            update.rows.assign(g.trades.begin() + static_cast<std::ptrdiff_t>(continues ? held : 0),
+                               g.trades.end());
             return update;
         }
         return update;
@@ -177,13 +182,13 @@ public:
     }
     bool CanStepLines(bool redo) const override { return !(redo ? lineRedo : lineUndo).empty(); }
 
-private:
+  private:
     std::unique_ptr<CQeltCFG> cfg;
 };
 
 /// A host that records what the view asks and answers from a script.
 class FakeViewHost : public ViewHost {
-public:
+  public:
     Size client{1000, 600};
     int invalidations = 0;
     CursorShape cursor = CursorShape::Arrow;

@@ -2,10 +2,10 @@
 #include <gtest/gtest.h>
 
 #include "FakeViewServices.h"
+#include "common/Commands.h"
 #include "gfx/RecordingCanvas.h"
 #include "views/QuoteListView.h"
 #include "views/ScrollCodes.h"
-#include "common/Commands.h"
 
 namespace qelt {
 namespace {
@@ -14,7 +14,7 @@ using test::FakeViewServices;
 using test::MakeGoods;
 
 class BoardTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         // Store order: prices 20, 10, 30; change percents 1, 3, 2; contracts ascending.
         auto a = MakeGoods("0101", "20070325", "20.00", "19.00", 7);
@@ -81,7 +81,8 @@ TEST_F(BoardTest, SortClicksFlipAndKeepDirection) {
 TEST(BoardSort, NeighbouringDeliveryMonthsSortByContract) {
     // 10120070525 and 10120070325 are one float apart at most: the keys must be finer.
     FakeViewServices host;
-    host.goods[0] = {MakeGoods("0101", "20070525", "1.00", "1.00", 0), MakeGoods("0101", "20070325", "1.00", "1.00", 1),
+    host.goods[0] = {MakeGoods("0101", "20070525", "1.00", "1.00", 0),
+                     MakeGoods("0101", "20070325", "1.00", "1.00", 1),
                      MakeGoods("0009", "20070425", "1.00", "1.00", 2)};
     QuoteListView view(host);
     view.OnInitialUpdate();

@@ -10,7 +10,7 @@ namespace qelt {
 namespace {
 
 class RecordingHost : public ScrollBarHost {
-public:
+  public:
     std::map<int, int> timers;  // running timers: id → interval
     std::vector<std::pair<int, int>> notes;
     bool captured = false;

@@ -31,7 +31,8 @@ TEST(TabStripView, PolygonsFollowTheSelectedNextAndLastFlags) {
     // Right after the selected one: starts right of the selected tab's slanted edge.
     EXPECT_EQ(t[1].polygon, (std::vector<Point>{{91, 1}, {83, 9}, {91, 18}, {154, 18}, {162, 9}, {154, 1}}));
     // Last tab, not selected: its right edge slants outwards.
-    EXPECT_EQ(t[2].polygon, (std::vector<Point>{{154, 1}, {162, 9}, {170, 18}, {234, 18}, {242, 9}, {251, 1}}));
+    EXPECT_EQ(t[2].polygon,
+              (std::vector<Point>{{154, 1}, {162, 9}, {170, 18}, {234, 18}, {242, 9}, {251, 1}}));
 }
 
 TEST(TabStripView, ClickSelectsTheFirstTabWhoseRegionHoldsThePoint) {

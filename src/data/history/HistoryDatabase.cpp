@@ -63,7 +63,7 @@ constexpr std::string_view kSelectLatestPerMonth =
 
 /// One connection, closed when it goes out of scope.
 class Connection {
-public:
+  public:
     /// `create`: make the file and the tables when missing; otherwise open an existing file
     /// read-only (a missing file gives a closed connection).
     Connection(const std::string& directory, const std::string& path, bool create) {
@@ -83,7 +83,8 @@ public:
     bool IsOpen() const { return m_db != nullptr; }
 
     /// Runs one statement; rows (if any) are appended to `rows` when given.
-    bool Run(std::string_view sql, const std::vector<std::string>& params, std::vector<SqlRow>* rows = nullptr) {
+    bool Run(std::string_view sql, const std::vector<std::string>& params,
+             std::vector<SqlRow>* rows = nullptr) {
         if (!m_db) return false;
         sqlite3_stmt* stmt = nullptr;
         if (sqlite3_prepare_v2(m_db, sql.data(), static_cast<int>(sql.size()), &stmt, nullptr) != SQLITE_OK) {
@@ -103,8 +104,9 @@ public:
             for (int c = 0; c < columns; ++c) {
                 const unsigned char* text = sqlite3_column_text(stmt, c);
                 int bytes = sqlite3_column_bytes(stmt, c);
-                row.emplace_back(text ? std::string(reinterpret_cast<const char*>(text), static_cast<size_t>(bytes))
-                                      : std::string());
+                row.emplace_back(
+                    text ? std::string(reinterpret_cast<const char*>(text), static_cast<size_t>(bytes))
+                         : std::string());
             }
             found.push_back(std::move(row));
         }
@@ -121,7 +123,7 @@ public:
     /// the rest of the operation must not run outside it.
     bool InTransaction() const { return m_db && !sqlite3_get_autocommit(m_db); }
 
-private:
+  private:
     void Close() {
         if (m_db) sqlite3_close(m_db);
         m_db = nullptr;
@@ -139,7 +141,8 @@ bool HistoryDatabase::ExecuteSql(std::string_view sql, const std::vector<std::st
     return db.Run(sql, params);
 }
 
-std::vector<SqlRow> HistoryDatabase::Query(std::string_view sql, const std::vector<std::string>& params) const {
+std::vector<SqlRow> HistoryDatabase::Query(std::string_view sql,
+                                           const std::vector<std::string>& params) const {
     Connection db(m_directory, m_path, false);
     std::vector<SqlRow> rows;
     db.Run(sql, params, &rows);
@@ -212,7 +215,8 @@ std::string HistoryDatabase::RowsToMessage(const std::vector<SqlRow>& rows) {
 void HistoryDatabase::LoadStore(HistoryLoadTarget& target) const {
     Connection db(m_directory, m_path, false);
     // A step whose query fails dispatches nothing, as if the step had not run.
-    auto dispatch = [&](const std::string& head, std::string_view sql, const std::vector<std::string>& params) {
+    auto dispatch = [&](const std::string& head, std::string_view sql,
+                        const std::vector<std::string>& params) {
         std::vector<SqlRow> rows;
         if (db.Run(sql, params, &rows)) target.Dispatch(head + RowsToMessage(rows));
     };

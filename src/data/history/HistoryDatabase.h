@@ -22,7 +22,7 @@ namespace qelt {
 /// What LoadStore fills: the store's dispatcher and the keys of its lists. The application
 /// adapts CQeltData to it.
 class HistoryLoadTarget {
-public:
+  public:
     virtual ~HistoryLoadTarget() = default;
     /// One message as the server would send it ("category:...", "list:...", "line:...").
     virtual void Dispatch(std::string_view message) = 0;
@@ -40,7 +40,7 @@ using SqlRow = std::vector<std::string>;
 inline constexpr size_t kQuoteColumnCount = 26;
 
 class HistoryDatabase : public HistorySink {
-public:
+  public:
     /// The database is "<programDirectory>his/qelt.db".
     explicit HistoryDatabase(std::string programDirectory);
 
@@ -72,7 +72,7 @@ public:
     /// empty column is written as one blank so that it cannot end the record early.
     static std::string RowsToMessage(const std::vector<SqlRow>& rows);
 
-private:
+  private:
     std::string m_directory;
     std::string m_path;
 };

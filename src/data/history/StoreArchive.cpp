@@ -5,16 +5,18 @@ namespace {
 
 /// The database's load target over the store's own dispatcher.
 class StoreLoadTarget : public HistoryLoadTarget {
-public:
+  public:
     explicit StoreLoadTarget(CQeltData& store) : m_store(store) {}
     void Dispatch(std::string_view message) override { m_store.Dispatch(message); }
     void RebuildDerivedLists() override { m_store.RebuildDerivedLists(); }
-    std::vector<std::pair<std::string, std::string>> MainKeys() const override { return m_store.MainListKeys(); }
+    std::vector<std::pair<std::string, std::string>> MainKeys() const override {
+        return m_store.MainListKeys();
+    }
     std::vector<std::pair<std::string, std::string>> DeliveryMonthKeys() const override {
         return m_store.DeliveryMonthKeys();
     }
 
-private:
+  private:
     CQeltData& m_store;
 };
 

@@ -44,7 +44,7 @@ class CQeltCFG : public SelfSelectedSource {
     int m_serverPort = 0;
     std::string m_user;
     std::string m_password;
-    bool m_autoUpdate = true;                ///< the check mark of "自动升级"; nothing else reads it
+    bool m_autoUpdate = true;  ///< the check mark of "自动升级"; nothing else reads it
     /// Slots a trading day takes in the intraday chart of goods traded in sections: the
     /// sections of a day (one every two minutes of the four hours of sessions).
     int m_slotsPerDay = 120;

@@ -25,8 +25,7 @@ inline DisplayScheme DisplayScheme::Screen() {
     DisplayScheme s;
     s.background = Rgb(0, 0, 0);
     s.title = Rgb(84, 220, 220);
-    s.line = {Rgb(255, 255, 255), Rgb(255, 255, 0), Rgb(255, 0, 255), Rgb(0, 255, 255),
-              Rgb(240, 248, 136)};
+    s.line = {Rgb(255, 255, 255), Rgb(255, 255, 0), Rgb(255, 0, 255), Rgb(0, 255, 255), Rgb(240, 248, 136)};
     s.header = Rgb(192, 192, 192);
     s.level = Rgb(255, 255, 255);
     s.linePen = Pen::Solid(1, Rgb(255, 255, 255));

@@ -53,7 +53,7 @@ std::string FormatIndicatorValues(const std::array<int, kIndicatorParameterCount
 /// The table. Read by the indicator computations at every repaint, written by the dialog;
 /// both on the user-interface thread.
 class IndicatorParameters {
-public:
+  public:
     IndicatorParameters() { SetDefaults(); }
 
     int& operator[](int position) { return m_values[static_cast<size_t>(position)]; }
@@ -72,7 +72,7 @@ public:
 
     friend bool operator==(const IndicatorParameters&, const IndicatorParameters&) = default;
 
-private:
+  private:
     std::array<int, kIndicatorParameterCount> m_values{};
 };
 

@@ -13,7 +13,7 @@
 namespace qelt {
 
 class ServerListModel {
-public:
+  public:
     /// Reads "<dir>config.ini" (a missing file gives an empty list).
     explicit ServerListModel(std::string programDirectory);
 
@@ -44,7 +44,7 @@ public:
     /// The port an added entry starts with.
     static constexpr std::string_view kDefaultPort = "3500";
 
-private:
+  private:
     void Swap(size_t a, size_t b);
 
     std::string m_directory;

@@ -13,7 +13,7 @@ class MessageBoxes;
 
 class CComServer : public QDialog {
     Q_OBJECT
-public:
+  public:
     /// Caption of the validation message boxes.
     static constexpr const char* kMessageCaption = "提示";
 
@@ -24,7 +24,7 @@ public:
 
     void accept() override;
 
-private:
+  private:
     MessageBoxes& m_boxes;
     QLineEdit* m_name = nullptr;     // 1004
     QLineEdit* m_address = nullptr;  // 1005

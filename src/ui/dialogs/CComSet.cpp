@@ -35,7 +35,8 @@ CComSet::CComSet(const std::string& programDirectory, MessageBoxes& boxes, QWidg
     m_list->setObjectName("list");
     m_list->setRootIsDecorated(false);
     m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    m_list->setHeaderLabels({QStringLiteral("服务器名称"), QStringLiteral("服务器地址"), QStringLiteral("服务器端口")});
+    m_list->setHeaderLabels(
+        {QStringLiteral("服务器名称"), QStringLiteral("服务器地址"), QStringLiteral("服务器端口")});
     m_list->setColumnWidth(0, 150);
     m_list->setColumnWidth(1, 130);
     m_list->setColumnWidth(2, 60);
@@ -75,8 +76,9 @@ void CComSet::Refill(const std::set<size_t>& select) {
     m_list->clear();
     for (size_t i = 0; i < m_editor.Count(); ++i) {
         ServerEntry e = m_editor.Entry(i);
-        auto* item = new QTreeWidgetItem(m_list, {QString::fromStdString(e.name), QString::fromStdString(e.address),
-                                                  QString::fromStdString(e.port)});
+        auto* item =
+            new QTreeWidgetItem(m_list, {QString::fromStdString(e.name), QString::fromStdString(e.address),
+                                         QString::fromStdString(e.port)});
         item->setSelected(select.count(i) > 0);
     }
 }

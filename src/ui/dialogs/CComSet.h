@@ -3,7 +3,6 @@
 /// move up and move down. OK writes config.ini; Cancel leaves it as it was. The result tells
 /// the login dialog whether to read the file again.
 #include <QDialog>
-
 #include <functional>
 #include <optional>
 #include <set>
@@ -18,7 +17,7 @@ class MessageBoxes;
 
 class CComSet : public QDialog {
     Q_OBJECT
-public:
+  public:
     /// Edits one entry: returns the new entry, or nothing when cancelled. The default opens
     /// the modal CComServer dialog; tests put in their own.
     /// Shown when config.ini cannot be rewritten; the dialog stays open.
@@ -37,7 +36,7 @@ public:
 
     void accept() override;
 
-private:
+  private:
     void Refill(const std::set<size_t>& select);
     void OnAdd();
     void OnModify();

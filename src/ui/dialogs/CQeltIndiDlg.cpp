@@ -8,7 +8,6 @@
 #include <QSpinBox>
 #include <QTreeWidget>
 #include <QVBoxLayout>
-
 #include <climits>
 
 #include "ui/dialogs/MessageBoxes.h"
@@ -17,7 +16,10 @@ namespace qelt {
 
 CQeltIndiDlg::CQeltIndiDlg(IndicatorParameters& table, std::string programDirectory, MessageBoxes& boxes,
                            int indicatorCode, QWidget* parent)
-    : QDialog(parent), m_model(table, indicatorCode), m_directory(std::move(programDirectory)), m_boxes(boxes) {
+    : QDialog(parent),
+      m_model(table, indicatorCode),
+      m_directory(std::move(programDirectory)),
+      m_boxes(boxes) {
     setWindowTitle(QString::fromUtf8(IndiDialogModel::kCaption.data(), IndiDialogModel::kCaption.size()));
     setFont(QFont(QStringLiteral("宋体"), 9));
 
@@ -28,7 +30,8 @@ CQeltIndiDlg::CQeltIndiDlg(IndicatorParameters& table, std::string programDirect
     std::vector<IndiTreeGroup> groups = IndiDialogModel::Tree();
     for (const IndiTreeGroup& group : groups) {
         auto* root = new QTreeWidgetItem(m_tree, {QString::fromStdString(group.text)});
-        for (const std::string& leaf : group.leaves) new QTreeWidgetItem(root, {QString::fromStdString(leaf)});
+        for (const std::string& leaf : group.leaves)
+            new QTreeWidgetItem(root, {QString::fromStdString(leaf)});
     }
 
     auto* frame = new QGroupBox(QStringLiteral("参数设置"), this);
@@ -43,8 +46,9 @@ CQeltIndiDlg::CQeltIndiDlg(IndicatorParameters& table, std::string programDirect
         grid->addWidget(m_values[i], i, 0);
         grid->addWidget(m_labels[i], i, 1);
     }
-    m_noParameters = new QLabel(QString::fromUtf8(IndiDialogModel::kNoParameters.data(),
-                                                  IndiDialogModel::kNoParameters.size()), frame);
+    m_noParameters = new QLabel(
+        QString::fromUtf8(IndiDialogModel::kNoParameters.data(), IndiDialogModel::kNoParameters.size()),
+        frame);
     m_noParameters->setObjectName("noParameters");
     grid->addWidget(m_noParameters, kIndiDialogRows, 0, 1, 2);
 

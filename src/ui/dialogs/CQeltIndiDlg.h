@@ -4,7 +4,6 @@
 /// box closes without saving, but values committed by changing the selection stay in the
 /// in-memory table for the rest of the run.
 #include <QDialog>
-
 #include <array>
 #include <string>
 
@@ -21,7 +20,7 @@ class MessageBoxes;
 
 class CQeltIndiDlg : public QDialog {
     Q_OBJECT
-public:
+  public:
     /// Shown when indi.ini cannot be written; the values stay in memory.
     static constexpr const char* kSaveFailed = "无法保存指标参数！";
     static constexpr const char* kSaveFailedCaption = "提示";
@@ -30,7 +29,7 @@ public:
     CQeltIndiDlg(IndicatorParameters& table, std::string programDirectory, MessageBoxes& boxes,
                  int indicatorCode = -1, QWidget* parent = nullptr);
 
-private:
+  private:
     void OnCurrentItemChanged(QTreeWidgetItem* current);
     void OnOk();
     void OnRestoreDefaults();

@@ -10,7 +10,8 @@ void QtMessageBoxes::Show(QWidget* owner, const std::string& text, const std::st
 
 bool QtMessageBoxes::Ask(QWidget* owner, const std::string& text, const std::string& caption) {
     return QMessageBox::question(owner, QString::fromStdString(caption), QString::fromStdString(text),
-                                 QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Cancel) == QMessageBox::Ok;
+                                 QMessageBox::Ok | QMessageBox::Cancel,
+                                 QMessageBox::Cancel) == QMessageBox::Ok;
 }
 
 MessageBoxes& DefaultMessageBoxes() {

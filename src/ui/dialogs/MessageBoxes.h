@@ -8,7 +8,7 @@ class QWidget;
 namespace qelt {
 
 class MessageBoxes {
-public:
+  public:
     virtual ~MessageBoxes() = default;
     /// A plain box with one OK button, modal to `owner`; texts are UTF-8.
     virtual void Show(QWidget* owner, const std::string& text, const std::string& caption) = 0;
@@ -17,7 +17,7 @@ public:
 };
 
 class QtMessageBoxes : public MessageBoxes {
-public:
+  public:
     void Show(QWidget* owner, const std::string& text, const std::string& caption) override;
     bool Ask(QWidget* owner, const std::string& text, const std::string& caption) override;
 };

@@ -10,15 +10,21 @@ namespace qelt {
 CQeltListView::CQeltListView(QuoteListView& board, ViewServices& services, QWidget* parent)
     : ViewHostWidget(board, services, parent), m_board(board) {
     setObjectName(QStringLiteral("quoteList"));
-    m_vBar = new CXScrollBar(true, [this](int code, int pos) {
-        m_board.OnVScroll(code, pos);
-        Invalidate();
-    }, this);
+    m_vBar = new CXScrollBar(
+        true,
+        [this](int code, int pos) {
+            m_board.OnVScroll(code, pos);
+            Invalidate();
+        },
+        this);
     m_vBar->setObjectName(QStringLiteral("scroll1019"));
-    m_hBar = new CXScrollBar(false, [this](int code, int pos) {
-        m_board.OnHScroll(code, pos);
-        Invalidate();
-    }, this);
+    m_hBar = new CXScrollBar(
+        false,
+        [this](int code, int pos) {
+            m_board.OnHScroll(code, pos);
+            Invalidate();
+        },
+        this);
     m_hBar->setObjectName(QStringLiteral("scroll1020"));
     m_hBar->SetRange(0, kScrollableSlots, false);
     m_tabs = new CMyTab(this);

@@ -16,7 +16,7 @@ class CXScrollBar;
 
 class CQeltListView : public ViewHostWidget {
     Q_OBJECT
-public:
+  public:
     /// `board` and `services` outlive the window.
     CQeltListView(QuoteListView& board, ViewServices& services, QWidget* parent = nullptr);
     ~CQeltListView() override;
@@ -29,11 +29,11 @@ public:
     /// Every change of the board repaints it and brings the bars and tabs in step.
     void Invalidate() override;
 
-protected:
+  protected:
     bool event(QEvent* event) override;
     void LayOutChildren() override;
 
-private:
+  private:
     void SyncBars();
     /// The tabs follow the store's categories (they change when a server replaces the
     /// offline ones).

@@ -1,15 +1,16 @@
 #include "ui/widgets/CHotKey.h"
 
 #include <QHeaderView>
-#include <algorithm>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace qelt {
 
-CHotKey::CHotKey(std::vector<GoodsSummary> mainList, const QString& typed, const QPoint& anchor, QWidget* parent)
+CHotKey::CHotKey(std::vector<GoodsSummary> mainList, const QString& typed, const QPoint& anchor,
+                 QWidget* parent)
     : QDialog(parent), m_main(std::move(mainList)) {
     setWindowTitle(QStringLiteral("键盘精灵"));
     setObjectName(QStringLiteral("hotKey138"));
@@ -44,14 +45,16 @@ void CHotKey::Refill() {
     m_rows = FilterHotKeyRows(m_main, m_edit->text().toStdString());
     m_list->clear();
     for (const HotKeyRow& row : m_rows)
-        m_list->addTopLevelItem(new QTreeWidgetItem(
-            {QString::fromStdString(row.goodsNo), QString::fromStdString(row.name)}));
+        m_list->addTopLevelItem(
+            new QTreeWidgetItem({QString::fromStdString(row.goodsNo), QString::fromStdString(row.name)}));
     if (m_list->topLevelItemCount() > 0) m_list->setCurrentItem(m_list->topLevelItem(0));
 }
 
 void CHotKey::accept() {
     const int row = m_list->currentItem() ? m_list->indexOfTopLevelItem(m_list->currentItem()) : -1;
-    m_result = row >= 0 && static_cast<size_t>(row) < m_rows.size() ? m_rows[static_cast<size_t>(row)].goodsIndex : -1;
+    m_result = row >= 0 && static_cast<size_t>(row) < m_rows.size()
+                   ? m_rows[static_cast<size_t>(row)].goodsIndex
+                   : -1;
     QDialog::accept();
 }
 

@@ -15,7 +15,7 @@ namespace qelt {
 
 class CHotKey : public QDialog {
     Q_OBJECT
-public:
+  public:
     CHotKey(std::vector<GoodsSummary> mainList, const QString& typed, const QPoint& anchor,
             QWidget* parent = nullptr);
     /// Goods index of the chosen row; -1 when none was chosen.
@@ -25,11 +25,11 @@ public:
 
     void accept() override;
 
-protected:
+  protected:
     void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     void Refill();
     std::vector<GoodsSummary> m_main;
     std::vector<HotKeyRow> m_rows;

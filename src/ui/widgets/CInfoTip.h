@@ -8,13 +8,13 @@ namespace qelt {
 
 class CInfoTip : public OverlayWidget {
     Q_OBJECT
-public:
+  public:
     /// Created at (0, 0, 80, 100) with control id 1003, layout 1.
     explicit CInfoTip(QWidget* parent = nullptr);
     void SetContent(InfoTipContent content);
     const InfoTipContent& Content() const { return m_content; }
 
-private:
+  private:
     InfoTipContent m_content;
 };
 

@@ -4,10 +4,10 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include "common/Messages.h"
 #include "ui/DoubleBuffer.h"
 #include "ui/QtCanvas.h"
 #include "ui/QtPoster.h"
-#include "common/Messages.h"
 
 namespace qelt {
 
@@ -15,8 +15,8 @@ CMyTab::CMyTab(QWidget* parent) : QWidget(parent) { setAttribute(Qt::WA_OpaquePa
 
 CMyTab::~CMyTab() = default;
 
-void CMyTab::SetTabs(const std::vector<std::string>& labels, const std::vector<std::string>& texts, int baseWidth,
-                     double scale) {
+void CMyTab::SetTabs(const std::vector<std::string>& labels, const std::vector<std::string>& texts,
+                     int baseWidth, double scale) {
     m_strip.SetTabs(labels, texts, baseWidth, scale);
     update();
 }
@@ -27,9 +27,8 @@ void CMyTab::SetSelected(int index) {
 }
 
 void CMyTab::paintEvent(QPaintEvent*) {
-    PaintDoubleBuffered(*this, m_buffer, [this](Canvas& canvas, Size size) {
-        m_strip.Paint(canvas, size.cx, size.cy);
-    });
+    PaintDoubleBuffered(*this, m_buffer,
+                        [this](Canvas& canvas, Size size) { m_strip.Paint(canvas, size.cx, size.cy); });
 }
 
 void CMyTab::mousePressEvent(QMouseEvent* event) {

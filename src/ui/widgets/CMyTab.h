@@ -12,7 +12,7 @@ class QtBitmap;
 
 class CMyTab : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit CMyTab(QWidget* parent = nullptr);
     ~CMyTab() override;
     void SetTabs(const std::vector<std::string>& labels, const std::vector<std::string>& texts, int baseWidth,
@@ -20,11 +20,11 @@ public:
     void SetSelected(int index);
     const TabStripView& Strip() const { return m_strip; }
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
 
-private:
+  private:
     TabStripView m_strip;
     std::unique_ptr<QtBitmap> m_buffer;
 };

@@ -61,9 +61,7 @@ void CXScrollBar::resizeEvent(QResizeEvent*) {
 }
 
 void CXScrollBar::paintEvent(QPaintEvent*) {
-    PaintDoubleBuffered(*this, m_buffer, [this](Canvas& canvas, Size) {
-        m_bar.Paint(canvas);
-    });
+    PaintDoubleBuffered(*this, m_buffer, [this](Canvas& canvas, Size) { m_bar.Paint(canvas); });
 }
 
 void CXScrollBar::mousePressEvent(QMouseEvent* event) {

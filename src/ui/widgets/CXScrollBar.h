@@ -17,7 +17,7 @@ class QtBitmap;
 
 class CXScrollBar : public QWidget, private ScrollBarHost {
     Q_OBJECT
-public:
+  public:
     using Notifier = std::function<void(int code, int position)>;
     CXScrollBar(bool vertical, Notifier notify, QWidget* parent = nullptr);
     ~CXScrollBar() override;
@@ -28,14 +28,14 @@ public:
     const SkinnedScrollBarView& Bar() const { return m_bar; }
     bool TimerActive(int id) const;
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
-private:
+  private:
     void StartTimer(int id, int milliseconds) override;
     void StopTimer(int id) override;
     void SetCapture(bool) override {}  // the widget under a pressed button keeps the mouse

@@ -6,7 +6,7 @@
 namespace qelt {
 
 class CUpdateApp {
-public:
+  public:
     /// Runs the program; returns the process exit code (0 when the dialog was closed).
     static int Run(int argc, char** argv);
 

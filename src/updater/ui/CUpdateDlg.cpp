@@ -74,7 +74,8 @@ void CUpdateDlg::Start() {
                 if (code == lastCode && file == lastFile) return;
                 lastCode = code;
                 lastFile = file;
-                QCoreApplication::postEvent(this, new UpdateProgressEvent(code, QString::fromStdString(file)));
+                QCoreApplication::postEvent(this,
+                                            new UpdateProgressEvent(code, QString::fromStdString(file)));
             },
             m_stop);
     });

@@ -23,19 +23,19 @@ namespace qelt {
 /// WM_UPDATE_PROGRESS as a posted event: the code and its own copy of the current file name,
 /// so the download thread never shares a string with the dialog.
 class UpdateProgressEvent : public QEvent {
-public:
+  public:
     UpdateProgressEvent(int code, QString fileName);
     int Code() const { return m_code; }
     const QString& FileName() const { return m_fileName; }
 
-private:
+  private:
     int m_code;
     QString m_fileName;
 };
 
 class CUpdateDlg : public QDialog {
     Q_OBJECT
-public:
+  public:
     /// The download to run; it must return soon after `stop` turns true.
     using Job = std::function<void(const UpdateProgress& progress, const std::atomic<bool>& stop)>;
 
@@ -50,13 +50,13 @@ public:
 
     static QString Title() { return QStringLiteral("Qelt行情系统自动更新"); }
 
-public slots:
+  public slots:
     void reject() override;
 
-protected:
+  protected:
     bool event(QEvent* e) override;
 
-private:
+  private:
     void StopDownload();
     static void ShowAbout(QWidget* parent);
 

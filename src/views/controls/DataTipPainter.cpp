@@ -22,7 +22,8 @@ std::vector<Row> RowsOf(const DataTipContent& content) {
     const InfoTipBar& bar = content.bar;
     const double open = LeadingDouble(bar.open);
     const double close = LeadingDouble(bar.close);
-    const Colour closeColour = TipColourAgainst(close, open), high = TipColourAgainst(LeadingDouble(bar.highest), open),
+    const Colour closeColour = TipColourAgainst(close, open),
+                 high = TipColourAgainst(LeadingDouble(bar.highest), open),
                  low = TipColourAgainst(LeadingDouble(bar.lowest), open),
                  average = TipColourAgainst(LeadingDouble(bar.average), 0);
     if (content.layout == 1) {

@@ -69,11 +69,24 @@ Rect SkinnedScrollBarView::PartRect(Part part) const {
     int from = 0;
     int to = 0;
     switch (part) {
-        case Part::FirstArrow: from = 0; to = m_thumb; break;
-        case Part::SecondArrow: from = length - m_thumb; to = length; break;
-        case Part::Thumb: from = m_thumbOffset; to = m_thumbOffset + m_thumb; break;
-        case Part::Channel: from = m_thumb; to = length - m_thumb; break;
-        case Part::None: return {};
+        case Part::FirstArrow:
+            from = 0;
+            to = m_thumb;
+            break;
+        case Part::SecondArrow:
+            from = length - m_thumb;
+            to = length;
+            break;
+        case Part::Thumb:
+            from = m_thumbOffset;
+            to = m_thumbOffset + m_thumb;
+            break;
+        case Part::Channel:
+            from = m_thumb;
+            to = length - m_thumb;
+            break;
+        case Part::None:
+            return {};
     }
     return m_vertical ? Rect{0, from, m_width, to} : Rect{from, 0, to, m_height};
 }
@@ -113,15 +126,20 @@ void SkinnedScrollBarView::OnLButtonDown(Point p) {
     m_host.StopTimer(kTimerDelay);
     m_host.SetCapture(true);
     switch (PartAt(p)) {
-        case Part::Thumb: m_dragging = true; break;
+        case Part::Thumb:
+            m_dragging = true;
+            break;
         case Part::FirstArrow:
         case Part::SecondArrow:
             (PartAt(p) == Part::FirstArrow ? m_firstPressed : m_secondPressed) = true;
             m_host.StartTimer(kTimerDelay, m_vertical ? 150 : 200);
             m_host.Invalidate();
             break;
-        case Part::Channel: CentreThumbOn(Along(p)); break;
-        case Part::None: break;
+        case Part::Channel:
+            CentreThumbOn(Along(p));
+            break;
+        case Part::None:
+            break;
     }
 }
 
@@ -192,7 +210,8 @@ void SkinnedScrollBarView::OnTimer(int id, Point pointer, bool inside) {
             }
             break;
         }
-        default: break;
+        default:
+            break;
     }
 }
 

@@ -12,7 +12,7 @@
 namespace qelt {
 
 class ScrollBarHost {
-public:
+  public:
     virtual ~ScrollBarHost() = default;
     virtual void StartTimer(int id, int milliseconds) = 0;
     virtual void StopTimer(int id) = 0;
@@ -31,7 +31,7 @@ inline constexpr int kTimerThumbHover = 3;
 inline constexpr int kTimerArrowHover = 4;
 
 class SkinnedScrollBarView {
-public:
+  public:
     enum class Part { None, FirstArrow, SecondArrow, Thumb, Channel };
 
     SkinnedScrollBarView(ScrollBarHost& host, bool vertical) : m_host(host), m_vertical(vertical) {}
@@ -65,7 +65,7 @@ public:
 
     void Paint(Canvas& canvas) const;
 
-private:
+  private:
     int Along(Point p) const { return m_vertical ? p.y : p.x; }
     int ClientLength() const { return m_vertical ? m_height : m_width; }
     int ClampOffset(int offset) const;

@@ -5,7 +5,7 @@
 namespace qelt {
 
 void TabStripView::SetTabs(const std::vector<std::string>& labels, const std::vector<std::string>& texts,
-                       int baseWidth, double scale) {
+                           int baseWidth, double scale) {
     m_scale = scale > 0 ? scale : 1.0;
     m_texts = texts;
     m_tabs.clear();
@@ -44,12 +44,9 @@ void TabStripView::BuildShapes() {
         Point first{l - 8, 1};
         if (afterSelected) first.x = isLast ? l + 10 : l + 9;
         const Point lastPoint = (selected || isLast != selected) ? Point{r + 9, 1} : Point{r - 8, 1};
-        tab.polygon = {first,
-                       {l + shift, h / 2},
-                       {l + 8 + shift, h},
-                       {r - 8, h},
-                       {r + (selected ? 1 : 0), h / 2},
-                       lastPoint};
+        tab.polygon = {
+            first,    {l + shift, h / 2}, {l + 8 + shift, h}, {r - 8, h}, {r + (selected ? 1 : 0), h / 2},
+            lastPoint};
         tab.region = Region(tab.polygon);
     }
 }
@@ -81,7 +78,8 @@ void TabStripView::Paint(Canvas& canvas, int width, int height) const {
         canvas.Polyline(outline);
         // The label is centred in the rectangle shrunk by 10 left and right and 1 top and
         // bottom, then moved 2 pixels down.
-        const Rect box{tab.rect.left + 10, tab.rect.top + 1 + 2, tab.rect.right - 10, tab.rect.bottom - 1 + 2};
+        const Rect box{tab.rect.left + 10, tab.rect.top + 1 + 2, tab.rect.right - 10,
+                       tab.rect.bottom - 1 + 2};
         const Size extent = canvas.TextExtent(tab.label);
         canvas.SetTextColour(selected ? kTabSelectedText : 0);
         canvas.SetClip(box);

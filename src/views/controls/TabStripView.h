@@ -27,11 +27,11 @@ inline constexpr Colour kTabSelectedFace = 0xFFFFFF;
 inline constexpr Colour kTabSelectedText = 0x0000FF;  // red
 
 class TabStripView {
-public:
+  public:
     /// Sets the labels (the first 20) and their second texts; each tab is scale × baseWidth
     /// wide, the first at x = 2, 18 × scale high.
-    void SetTabs(const std::vector<std::string>& labels, const std::vector<std::string>& texts,
-                 int baseWidth, double scale);
+    void SetTabs(const std::vector<std::string>& labels, const std::vector<std::string>& texts, int baseWidth,
+                 double scale);
     const std::vector<CTab>& Tabs() const { return m_tabs; }
     const std::vector<std::string>& Texts() const { return m_texts; }
     int Selected() const { return m_selected; }
@@ -44,7 +44,7 @@ public:
 
     void Paint(Canvas& canvas, int width, int height) const;
 
-private:
+  private:
     void BuildShapes();
     std::vector<CTab> m_tabs;
     std::vector<std::string> m_texts;

@@ -11,7 +11,7 @@ namespace {
 
 /// Records what LoadStore dispatches; its lists are given by the test.
 class FakeTarget : public HistoryLoadTarget {
-public:
+  public:
     void Dispatch(std::string_view message) override { messages.emplace_back(message); }
     void RebuildDerivedLists() override { messages.emplace_back("<rebuild>"); }
     std::vector<std::pair<std::string, std::string>> MainKeys() const override { return mainKeys; }
@@ -42,7 +42,8 @@ TEST(HistoryDatabase, SaveStoreReplacesCategoriesAndQuotes) {
     HistoryDatabase db(dir.Path());
     std::vector<std::pair<std::string, std::string>> categories{
         {"1001", "生丝"}, {"2000", "合约"}, {"1002", "O'Brien's 干茧"}, {"0000", "自选"}};
-    std::vector<SqlRow> quotes{QuoteRow("1001", "200903", "12.50"), QuoteRow("1002", "200904", "x'); drop table qeltlist;--")};
+    std::vector<SqlRow> quotes{QuoteRow("1001", "200903", "12.50"),
+                               QuoteRow("1002", "200904", "x'); drop table qeltlist;--")};
     db.SaveStore(categories, quotes);
     db.SaveStore(categories, quotes);  // a second exit: delete before insert
 
@@ -60,7 +61,8 @@ TEST(HistoryDatabase, HistoryRecordsNeedThirteenFieldsAndAreStoredOnce) {
     HistoryDatabase db(dir.Path());
     std::string twelve = "5|200903|1001|20090101|1|2|3|4|5|6|7|8";
     std::string fourteen = HisRecord(6, "200903", "1001", "20090102", "2") + "|extra";
-    db.StoreHistory("3:" + twelve + "||" + fourteen + "||" + HisRecord(9, "200903", "1001", "20090103", "4") + "||");
+    db.StoreHistory("3:" + twelve + "||" + fourteen + "||" + HisRecord(9, "200903", "1001", "20090103", "4") +
+                    "||");
     db.StoreHistory("0:" + HisRecord(9, "200903", "1001", "20090103", "4") + "||");  // sent again
     auto rows = db.Query("select id,date,null_num from dayrecord order by id");
     ASSERT_EQ(rows.size(), 2u);
@@ -105,7 +107,8 @@ TEST(HistoryDatabase, LoadStoreBuildsTheServersMessages) {
     ASSERT_EQ(target.messages.size(), 5u);
     EXPECT_EQ(target.messages[0], "category:1001|生丝||");
     std::string list = "list:200903|";
-    for (int i = 2; i <= 26; ++i) list += (i == 10 ? std::string("1001") : i == 12 ? "12.50" : "f" + std::to_string(i)) + "|";
+    for (int i = 2; i <= 26; ++i)
+        list += (i == 10 ? std::string("1001") : i == 12 ? "12.50" : "f" + std::to_string(i)) + "|";
     EXPECT_EQ(target.messages[1], list + "|");
     EXPECT_EQ(target.messages[2], "<rebuild>");
     EXPECT_EQ(target.messages[3],

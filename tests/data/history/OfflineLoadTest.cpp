@@ -12,7 +12,6 @@
 namespace qelt {
 namespace {
 
-
 struct OfflineStart {
     OfflineStart() : db(dir.Path()) {}
     /// Saves one quote record of 0112 / 20270125, as an exit while online would.

@@ -14,7 +14,7 @@ std::vector<std::string> Names(const ServerListModel& e) {
 }
 
 class ServerListEditorTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ASSERT_TRUE(WriteFileAtomic(dir.File("config.ini"),
                                     "a:1.1.1.1:1\r\nbroken:2.2.2.2\r\nb:h.example:2\r\nc:3.3.3.3:3\r\n"));
@@ -51,7 +51,8 @@ TEST_F(ServerListEditorTest, AddModifyDeleteAndSave) {
     std::string before = ReadWholeFile(dir.File("config.ini")).value();
     EXPECT_EQ(ReadWholeFile(dir.File("config.ini")).value(), before) << "nothing written before Save";
     ASSERT_TRUE(editor.Save());
-    EXPECT_EQ(ReadWholeFile(dir.File("config.ini")).value(), "z:9.9.9.9:9\r\n\xD6\xF7\xD5\xBE:10.0.0.1:3500\r\n");
+    EXPECT_EQ(ReadWholeFile(dir.File("config.ini")).value(),
+              "z:9.9.9.9:9\r\n\xD6\xF7\xD5\xBE:10.0.0.1:3500\r\n");
 }
 
 TEST(ServerEntryValidation, FirstEmptyFieldIsReported) {
