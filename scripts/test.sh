@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
-# Builds and runs every test; fuzzes the demo server's message handling and the client's
-# receive path for a bounded time each; builds and tests the information view's browser of a
+# Checks the layout of the C++ files; builds and runs every test; fuzzes the demo server's
+# message handling and the client's receive path for a bounded time each; builds and tests the information view's browser of a
 # build without Qt WebEngine; then runs the core tests again under AddressSanitizer with
 # UndefinedBehaviorSanitizer, and under ThreadSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 started=$SECONDS
+# Every C++ file as the repository's .clang-format lays it out (fix with --fix).
+scripts/check-format.sh
 scripts/build.sh
 ctest --test-dir build --output-on-failure -j2 --timeout 120
 # The server's message handling and the client's receive path against random input, for a
