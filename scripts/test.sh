@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Checks the layout of the C++ files; builds and runs every test; fuzzes the demo server's
-# message handling and the client's receive path for a bounded time each; builds and tests the information view's browser of a
-# build without Qt WebEngine; then runs the core tests again under AddressSanitizer with
-# UndefinedBehaviorSanitizer, and under ThreadSanitizer.
+# message handling and the client's receive path for a bounded time each; builds and tests
+# the information view's browser of a build without Qt WebEngine; then runs the core tests
+# again under AddressSanitizer with UndefinedBehaviorSanitizer, and under ThreadSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 started=$SECONDS
