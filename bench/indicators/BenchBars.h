@@ -1,6 +1,7 @@
 #pragma once
 // A synthetic day series for the indicator benchmarks: a random walk written as the texts
 // the store holds ("%.2f" prices, integer volumes).
+#include <array>
 #include <cstdint>
 #include <random>
 #include <string>
@@ -50,6 +51,31 @@ inline PaneStyle BenchStyle(bool solidGrid = false) {
 inline Rect SevenPaneRect(int index) {
     const int top = 30 + 324, height = (1080 - 20 - top) / 7;
     return {0, top + index * height, 1920 - 200, top + (index + 1) * height};
+}
+
+/// The heaviest indicator of each group on a repaint, filling the seven panes of an
+/// eight-window view: OBV, PVT; MACD, BOLL, SAR; ADTM, BBI.
+constexpr std::array<int, 7> kSevenPanes = {4, 5, 21, 23, 24, 46, 47};
+
+/// The request for pane `index` of the seven, showing the `visible` newest bars of `bars`
+/// with the cursor on the newest; the caller sets the columns (and a kept result).
+inline PaneRequest SevenPaneRequest(int index, const BarSeries& bars, int visible,
+                                    const IndicatorParameters& table, const DisplayScheme& scheme,
+                                    const PaneStyle& style) {
+    const int n = static_cast<int>(bars.size());
+    PaneRequest request;
+    request.pane = SevenPaneRect(index);
+    request.code = kSevenPanes[static_cast<std::size_t>(index)];
+    request.bars = &bars;
+    request.window = MakeIndicatorWindow(-1, visible, n);
+    request.barWidth = static_cast<float>(1720 - 60) / static_cast<float>(visible);
+    request.cursor = n - 1;
+    request.mouse = {500, request.pane.top + 50};
+    request.chartRight = 1720;
+    request.parameters = &table;
+    request.scheme = &scheme;
+    request.style = &style;
+    return request;
 }
 
 }  // namespace qelt::bench

@@ -123,20 +123,15 @@ BENCHMARK(BM_OnePaneFromText)
     ->DenseRange(41, 49)
     ->Unit(benchmark::kMicrosecond);
 
-/// The heaviest of each group on such a repaint (BM_OnePaneFromText), filling the seven
-/// panes of an eight-window view: OBV, PVT; MACD, BOLL, SAR; ADTM, BBI.
-constexpr std::array<int, 7> kSevenPanes = {4, 5, 21, 23, 24, 46, 47};
-
 enum PaneMode { kFromText = 0, kLastBarChanged = 1, kColumnsKept = 2, kLinesKept = 3 };
 
-/// Seven panes of a 10,000-bar series: state.range(0) visible bars; range(1) says what a
+/// Seven panes (bench::kSevenPanes) of a 10,000-bar series: state.range(0) visible bars; range(1) says what a
 /// repaint starts from: the bar texts (a new series), an IndicatorCache after a live quote
 /// rewrote the last bar (once a second), numbers kept while the series is unchanged
 /// (scrolling, zooming), or lines kept while series, window and parameters are unchanged
 /// (mouse moves).
 void BM_SevenPanesRecording(benchmark::State& state) {
     BarSeries bars = Series10k();
-    const int n = static_cast<int>(bars.size());
     const int visible = static_cast<int>(state.range(0));
     const CBarRow lastBars[2] = {bars.back(), CBarRow{bars.back()[kBarDate], "3000.00", "3010.50", "3020.00",
                                                       "2990.00", "12345", "3005.00", "100", "200", "200606"}};
@@ -152,19 +147,9 @@ void BM_SevenPanesRecording(benchmark::State& state) {
         canvas.Clear();
         if (mode == kLastBarChanged) bars.back() = lastBars[++quote % 2];
         BarColumns fresh(bars);
-        for (std::size_t i = 0; i < kSevenPanes.size(); ++i) {
-            PaneRequest request;
-            request.pane = bench::SevenPaneRect(static_cast<int>(i));
-            request.code = kSevenPanes[i];
-            request.bars = &bars;
-            request.window = MakeIndicatorWindow(-1, visible, n);
-            request.barWidth = static_cast<float>(1720 - 60) / static_cast<float>(visible);
-            request.cursor = n - 1;
-            request.mouse = {500, request.pane.top + 50};
-            request.chartRight = 1720;
-            request.parameters = &table;
-            request.scheme = &scheme;
-            request.style = &style;
+        for (std::size_t i = 0; i < bench::kSevenPanes.size(); ++i) {
+            PaneRequest request =
+                bench::SevenPaneRequest(static_cast<int>(i), bars, visible, table, scheme, style);
             if (mode == kFromText) {
                 request.columns = &fresh;
             } else if (mode == kColumnsKept) {

@@ -2,7 +2,6 @@
 // as the K-line view paints its buffer.
 #include <benchmark/benchmark.h>
 
-#include <QGuiApplication>
 #include <array>
 
 #include "BenchBars.h"
@@ -12,13 +11,10 @@
 namespace qelt {
 namespace {
 
-constexpr std::array<int, 7> kSevenPanes = {4, 5, 21, 23, 24, 46, 47};
-
 /// state.range(0) visible bars of 10,000; range(1) 0: from the bar texts, 1: lines kept,
 /// 2: lines kept and a solid grid pen (what the dashed grid costs in Qt's raster engine).
 void BM_SevenPanesImage(benchmark::State& state) {
     static const BarSeries bars = bench::RandomWalk(10000, 11);
-    const int n = static_cast<int>(bars.size());
     const int visible = static_cast<int>(state.range(0));
     const bool kept = state.range(1) >= 1;
     const IndicatorParameters table;
@@ -31,19 +27,9 @@ void BM_SevenPanesImage(benchmark::State& state) {
     for (auto _ : state) {
         canvas.FillRect({0, 354, 1920, 1060}, scheme.background);
         BarColumns fresh(bars);
-        for (std::size_t i = 0; i < kSevenPanes.size(); ++i) {
-            PaneRequest request;
-            request.pane = bench::SevenPaneRect(static_cast<int>(i));
-            request.code = kSevenPanes[i];
-            request.bars = &bars;
-            request.window = MakeIndicatorWindow(-1, visible, n);
-            request.barWidth = static_cast<float>(1720 - 60) / static_cast<float>(visible);
-            request.cursor = n - 1;
-            request.mouse = {500, request.pane.top + 50};
-            request.chartRight = 1720;
-            request.parameters = &table;
-            request.scheme = &scheme;
-            request.style = &style;
+        for (std::size_t i = 0; i < bench::kSevenPanes.size(); ++i) {
+            PaneRequest request =
+                bench::SevenPaneRequest(static_cast<int>(i), bars, visible, table, scheme, style);
             request.columns = kept ? &cache.Columns(bars) : &fresh;
             if (kept) request.result = &cache.Result(request.code, bars, request.window, table);
             DrawIndicatorPane(canvas, request);
@@ -57,13 +43,3 @@ BENCHMARK(BM_SevenPanesImage)->ArgsProduct({{100, 2000}, {0, 1, 2}})->Unit(bench
 
 }  // namespace
 }  // namespace qelt
-
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM",
-            qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen") : qgetenv("QT_QPA_PLATFORM"));
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -2,8 +2,6 @@
 // board window does once a second.
 #include <benchmark/benchmark.h>
 
-#include <QGuiApplication>
-
 #include "BenchHost.h"
 #include "ui/QtCanvas.h"
 #include "views/QuoteListView.h"
@@ -25,13 +23,3 @@ void BM_BoardRebuildAndPaintImage(benchmark::State& state) {
 BENCHMARK(BM_BoardRebuildAndPaintImage)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM",
-            qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen") : qgetenv("QT_QPA_PLATFORM"));
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -10,8 +10,6 @@
 // Goals: under 3 ms (100 bars) and 6 ms (2,000 bars) for a repaint; under 0.5 ms for a move.
 #include <benchmark/benchmark.h>
 
-#include <QGuiApplication>
-
 #include "../indicators/BenchBars.h"
 #include "BenchHost.h"
 #include "common/Commands.h"
@@ -50,21 +48,6 @@ class KLineServices : public bench::BenchHost {
     CQeltGoods m_goods;
 };
 
-class Window : public ViewHost {
-  public:
-    Size ClientSize() const override { return kClient; }
-    void Invalidate() override {}
-    void SetCursorShape(CursorShape) override {}
-    void MovePointer(Point) override {}
-    int ShowPopupMenu(const PopupMenu&, Point) override { return 0; }
-    int RunKeyboardWizard(const std::string&) override { return -1; }
-    bool RunIndicatorDialog(int) override { return false; }
-    bool Confirm(const std::string&, const std::string&) override { return false; }
-    void ShowMessage(const std::string&, const std::string&) override {}
-    void ShowOverlay(int, const Rect&, OverlayPainter, bool) override {}
-    void HideOverlay(int) override {}
-};
-
 /// A view of eight windows showing `visible` bars up to the newest, painted once.
 struct Chart {
     explicit Chart(int visible, qreal ratio = 1.0) : image(kClient.cx, kClient.cy, ratio) {
@@ -82,7 +65,7 @@ struct Chart {
         return m;
     }
     KLineServices services;
-    Window window;
+    InertViewHost window{kClient};
     CQeltKLineView view{services};
     QtBitmap image;
 };
@@ -144,13 +127,3 @@ void BM_KLineCrosshairMove(benchmark::State& state) {
 BENCHMARK(BM_KLineCrosshairMove)->Arg(100)->Arg(2000)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM",
-            qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen") : qgetenv("QT_QPA_PLATFORM"));
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -32,6 +32,28 @@ size_t DecimalPrefixLength(std::string_view text) {
     return i;
 }
 
+/// The digits of an unsigned decimal at the start of `text` ("3012.50"): their value as an
+/// integer (wrapped when there are more than 19, which no caller then uses), how many there
+/// are, how many follow the point, and whether an exponent comes next.
+struct DecimalDigits {
+    std::uint64_t mantissa = 0;
+    std::size_t digits = 0, fraction = 0;
+    bool exponentFollows = false;
+};
+
+DecimalDigits ScanDecimalDigits(std::string_view text) {
+    DecimalDigits d;
+    std::size_t i = 0;
+    for (; i < text.size() && IsDigit(text[i]); ++i, ++d.digits)
+        d.mantissa = d.mantissa * 10 + static_cast<unsigned>(text[i] - '0');
+    if (i < text.size() && text[i] == '.') {
+        for (++i; i < text.size() && IsDigit(text[i]); ++i, ++d.digits, ++d.fraction)
+            d.mantissa = d.mantissa * 10 + static_cast<unsigned>(text[i] - '0');
+    }
+    d.exponentFollows = i < text.size() && (text[i] == 'e' || text[i] == 'E');
+    return d;
+}
+
 /// Plain decimal text with at most 15 significant digits and no exponent ("3012.50"), the
 /// form nearly every price takes: the digits as an integer divided by a power of ten. Both
 /// are exact doubles, and one division rounds correctly, so the result is the very value
@@ -40,18 +62,9 @@ std::optional<double> PlainDecimal(std::string_view text) {
     static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                          1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
                                          1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-    std::uint64_t mantissa = 0;
-    std::size_t i = 0, digits = 0, fraction = 0;
-    for (; i < text.size() && IsDigit(text[i]); ++i, ++digits)
-        mantissa = mantissa * 10 + static_cast<unsigned>(text[i] - '0');
-    if (i < text.size() && text[i] == '.') {
-        for (++i; i < text.size() && IsDigit(text[i]); ++i, ++digits, ++fraction) {
-            mantissa = mantissa * 10 + static_cast<unsigned>(text[i] - '0');
-        }
-    }
-    if (digits == 0 || digits > 15 || fraction > 22) return std::nullopt;
-    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) return std::nullopt;
-    return static_cast<double>(mantissa) / kPowers[fraction];
+    const DecimalDigits d = ScanDecimalDigits(text);
+    if (d.digits == 0 || d.digits > 15 || d.fraction > 22 || d.exponentFollows) return std::nullopt;
+    return static_cast<double>(d.mantissa) / kPowers[d.fraction];
 }
 
 }  // namespace
@@ -125,17 +138,10 @@ float LeadingFloat(std::string_view text) {
     // floats, and a float division of exact operands rounds as the double division followed
     // by the rounding to float does (53 >= 2 * 24 + 2 bits), so the result is the same.
     static constexpr float kPowers[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f};
-    std::uint32_t mantissa = 0;
-    std::size_t i = 0, digits = 0, fraction = 0;
-    for (; i < text.size() && IsDigit(text[i]); ++i, ++digits)
-        mantissa = mantissa * 10 + static_cast<unsigned>(text[i] - '0');
-    if (i < text.size() && text[i] == '.') {
-        for (++i; i < text.size() && IsDigit(text[i]); ++i, ++digits, ++fraction) {
-            mantissa = mantissa * 10 + static_cast<unsigned>(text[i] - '0');
-        }
+    const DecimalDigits d = ScanDecimalDigits(text);
+    if (d.digits > 0 && d.digits <= 7 && !d.exponentFollows) {
+        return static_cast<float>(d.mantissa) / kPowers[d.fraction];
     }
-    const bool plain = digits > 0 && digits <= 7 && (i == text.size() || (text[i] != 'e' && text[i] != 'E'));
-    if (plain) return static_cast<float>(mantissa) / kPowers[fraction];
     return static_cast<float>(LeadingDouble(text));
 }
 

@@ -90,6 +90,27 @@ class ViewHost {
     virtual void HideOverlay(int id) = 0;
 };
 
+/// A host that shows nothing and answers every question with "no": of a given client size, for
+/// painting a view where nobody looks (benchmarks) and, of size zero, as NullViewHost().
+class InertViewHost : public ViewHost {
+  public:
+    explicit InertViewHost(Size client = {}) : m_client(client) {}
+    Size ClientSize() const override { return m_client; }
+    void Invalidate() override {}
+    void SetCursorShape(CursorShape) override {}
+    void MovePointer(Point) override {}
+    int ShowPopupMenu(const PopupMenu&, Point) override { return 0; }
+    int RunKeyboardWizard(const std::string&) override { return -1; }
+    bool RunIndicatorDialog(int) override { return false; }
+    bool Confirm(const std::string&, const std::string&) override { return false; }
+    void ShowMessage(const std::string&, const std::string&) override {}
+    void ShowOverlay(int, const Rect&, OverlayPainter, bool) override {}
+    void HideOverlay(int) override {}
+
+  private:
+    Size m_client;
+};
+
 /// A host that does nothing: a view's host before it is attached and after it is detached.
 ViewHost& NullViewHost();
 

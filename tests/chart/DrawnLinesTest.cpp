@@ -6,27 +6,12 @@
 #include "chart/LineClipping.h"
 #include "chart/MyLineDrawing.h"
 #include "gfx/RecordingCanvas.h"
+#include "support/SamplePane.h"
 
 namespace qelt {
 namespace {
 
-/// Pane 0 of an 800 x 430 chart: bars 6 pixels wide from bar 100 on (L - N), 0.5 per pixel
-/// from 200 at the bottom. Lines are clipped to {0, 30, 740, 430}.
-MainPaneGeometry Pane() {
-    MainPaneGeometry g;
-    g.pane = {0, 30, 800, 430};
-    g.axisX = 740;
-    g.barWidth = 6.0f;
-    g.lastVisible = 200;  // L - N = 100
-    g.visibleCount = 100;
-    g.seriesLength = 300;
-    g.scale.axisMin = 200.0f;
-    g.scale.axisMax = 400.0f;
-    g.scale.pricePerPixel = 0.5f;
-    g.scale.top = 30;
-    g.scale.bottom = 430;
-    return g;
-}
+MainPaneGeometry Pane() { return test::SamplePane(); }
 
 const LinePens kPens{Pen::Solid(1, 0x00FFFF), Pen::Solid(1, 0xFF00FF), Pen::Solid(1, 0x0000FF)};
 

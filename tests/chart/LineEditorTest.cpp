@@ -3,26 +3,12 @@
 
 #include "chart/LineEditor.h"
 #include "chart/MyLineDrawing.h"
+#include "support/SamplePane.h"
 
 namespace qelt {
 namespace {
 
-/// Bars 6 pixels wide from bar 100 on, 0.5 per pixel from 200 at y 430.
-MainPaneGeometry Pane() {
-    MainPaneGeometry g;
-    g.pane = {0, 30, 800, 430};
-    g.axisX = 740;
-    g.barWidth = 6.0f;
-    g.lastVisible = 200;  // L - N = 100
-    g.visibleCount = 100;
-    g.seriesLength = 300;
-    g.scale.axisMin = 200.0f;
-    g.scale.axisMax = 400.0f;
-    g.scale.pricePerPixel = 0.5f;
-    g.scale.top = 30;
-    g.scale.bottom = 430;
-    return g;
-}
+MainPaneGeometry Pane() { return test::SamplePane(); }
 
 class LineEditorTest : public ::testing::Test {
   protected:

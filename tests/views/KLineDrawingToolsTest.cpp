@@ -5,6 +5,7 @@
 
 #include "FakeViewServices.h"
 #include "common/Commands.h"
+#include "support/SamplePane.h"
 #include "views/KLineDrawingTools.h"
 
 namespace qelt {
@@ -13,21 +14,7 @@ namespace {
 using test::FakeViewHost;
 using test::FakeViewServices;
 
-MainPaneGeometry Pane() {
-    MainPaneGeometry g;
-    g.pane = {0, 30, 800, 430};
-    g.axisX = 740;
-    g.barWidth = 6.0f;
-    g.lastVisible = 200;  // L - N = 100
-    g.visibleCount = 100;
-    g.seriesLength = 300;
-    g.scale.axisMin = 200.0f;
-    g.scale.axisMax = 400.0f;
-    g.scale.pricePerPixel = 0.5f;
-    g.scale.top = 30;
-    g.scale.bottom = 430;
-    return g;
-}
+MainPaneGeometry Pane() { return test::SamplePane(); }
 
 KeyInput Control(char letter, bool shift = false) {
     KeyInput key;
