@@ -105,7 +105,7 @@ void Market::Step(int s) {
                                                 : m_rngs[i].Normal() * kGoodsVolatility;
         StepContract(q, m_rngs[i], shock, s);
     }
-    UpdateIndices();
+    UpdateIndices(s);
 }
 
 void Market::StepContract(Quote& q, Random& rng, double goodsShock, int s) {
@@ -202,7 +202,7 @@ void Market::ClearSection(Quote& q, Random& rng, int s) {
     q.trades.push_back(MakeTrade(q, s, true, volume, buy, sell));
 }
 
-void Market::UpdateIndices() {
+void Market::UpdateIndices(int s) {
     // An index moves with the average relative change of the trading months it covers.
     auto ratio = [this](int category) {
         double sum = 0;
@@ -223,6 +223,13 @@ void Market::UpdateIndices() {
         q.price = q.newest = value;
         q.high = std::max(q.high, value);
         q.low = std::min(q.low, value);
+        // An index is not traded, but it is quoted: a point at the end of every minute, and
+        // a numbered section as the contracts clear theirs, give it an intraday chart as a
+        // contract has (the default multi-goods grid opens on the indices).
+        if ((s + 1) % 60 != 0) continue;
+        Trade point = MakeTrade(q, s, (s + 1) % kSectionSeconds == 0, 0, 0, 0);
+        point.section = std::max(0, (s + 1) / kSectionSeconds - 1);  // the contracts' last cleared
+        q.trades.push_back(point);
     }
 }
 

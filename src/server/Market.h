@@ -65,7 +65,7 @@ class Market {
     void StepContract(Quote& q, Random& rng, double goodsShock, int sessionSecond);
     void ClearSection(Quote& q, Random& rng, int sessionSecond);
     void ContinuousTrade(Quote& q, Random& rng, int sessionSecond);
-    void UpdateIndices();
+    void UpdateIndices(int s);
     Trade MakeTrade(Quote& q, int sessionSecond, bool isSection, long volume, long buy, long sell);
 
     std::uint64_t m_seed;

@@ -106,6 +106,19 @@ TEST(Market, ReplaysIdenticallyForASeedAndMoves) {
     EXPECT_EQ(sections, 9000 / kSectionSeconds);
 }
 
+TEST(Market, AnIndexIsQuotedOnceAMinuteAtItsValue) {
+    Fixture f(600 + 30);
+    for (const auto& q : f.market.Quotes()) {
+        if (q.contract.kind != ContractKind::Index) continue;
+        ASSERT_EQ(q.trades.size(), 10u) << q.key;  // ten whole minutes played
+        EXPECT_EQ(q.trades.back().newest, q.trades.back().sectionPrice);
+        EXPECT_EQ(q.trades.back().buy + q.trades.back().sell, 0);
+        // Sections as the contracts clear theirs, every other minute, numbered from 0.
+        EXPECT_TRUE(q.trades.back().isSection);
+        EXPECT_EQ(q.trades.back().section, 600 / kSectionSeconds - 1);
+    }
+}
+
 TEST(Market, TradesHave20FieldsAndUniqueIdentities) {
     Fixture f(kSessionSeconds);
     for (const auto& q : f.market.Quotes()) {
