@@ -54,7 +54,7 @@ void DrawAxis(Canvas& canvas, const MainPaneGeometry& g, const KLineStyle& style
         if (scale.logarithmic && lastLabel - y < style.text.height) continue;
         lastLabel = y;
         const int labelY = scale.logarithmic ? y - style.text.height / 2 : Trunc(y - scale.StepPixels() / 4);
-        canvas.TextOut(g.pane.right - 2, labelY, FormatFixed2(price));
+        canvas.TextOutWithin(g.pane.right - 2, labelY, FormatFixed2(price), g.pane.right - 2 - (u + 9));
         canvas.SelectPen(style.grid);
         canvas.MoveTo(0, y);
         canvas.LineTo(u, y);
@@ -186,7 +186,7 @@ void DrawCrosshairPrice(Canvas& canvas, const MainPaneGeometry& g, Point pointer
     canvas.SetBkMode(BkMode::Opaque);
     canvas.SetBkColour(kBlue);
     canvas.SetTextColour(kWhite);
-    canvas.TextOut(g.axisX + 1, pointer.y - 10, FormatFixed2(price));
+    canvas.TextOutWithin(g.axisX + 1, pointer.y - 10, FormatFixed2(price), g.pane.right - g.axisX - 1);
     canvas.SetBkMode(BkMode::Transparent);
     canvas.SetBkColour(style.scheme.background);
 }

@@ -5,6 +5,7 @@
 /// rectangles whose right and bottom edges are excluded.
 ///
 /// Implementations: RecordingCanvas (tests), the QPainter adapter (src/ui).
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
 #include <memory>
@@ -89,6 +90,27 @@ class Canvas {
     virtual void TextOut(int x, int y, std::string_view utf8) = 0;
     /// Size the text would take in the current font.
     virtual Size TextExtent(std::string_view utf8) = 0;
+
+    /// TextOut of a label that must keep within `width` pixels (an axis label in a margin of
+    /// fixed width): when the current font makes it wider, it is drawn in the largest smaller
+    /// height that fits (6 pixels at the least), centred on the line it would have taken, so
+    /// a long price reads whole instead of running over the axis or off the surface.
+    void TextOutWithin(int x, int y, std::string_view utf8, int width) {
+        const Font font = m_font;
+        int extent = TextExtent(utf8).cx;
+        if (extent <= width || width <= 0 || font.height <= 6) return TextOut(x, y, utf8);
+        Font smaller = font;
+        smaller.height = std::max(6, font.height * width / extent);
+        for (;;) {
+            SelectFont(smaller);
+            extent = TextExtent(utf8).cx;
+            if (extent <= width || smaller.height <= 6) break;
+            --smaller.height;
+        }
+        const int shift = (font.height - smaller.height) / 2;
+        TextOut(x, m_align.v == VAlign::Top ? y + shift : y - shift, utf8);
+        SelectFont(font);
+    }
 
     /// An off-screen bitmap compatible with this canvas, for double buffering and export.
     virtual std::unique_ptr<MemoryBitmap> CreateBitmap(int width, int height) = 0;

@@ -73,7 +73,7 @@ void DrawRightAligned(const PaneContext& pane, int rightX, int y, const std::str
     Canvas& canvas = pane.canvas;
     canvas.SetTextColour(colour);
     canvas.SetTextAlign({HAlign::Right, VAlign::Top});
-    canvas.TextOut(rightX, y, text);
+    canvas.TextOutWithin(rightX, y, text, rightX - pane.xAxis - 2);
     canvas.SetTextAlign({HAlign::Left, VAlign::Top});
 }
 
@@ -264,8 +264,8 @@ void DrawReadout(const PaneContext& pane, const PaneScale& scale) {
     canvas.SetTextColour(kReadoutText);
     canvas.SetBkColour(kReadoutBackground);
     canvas.SetBkMode(BkMode::Opaque);
-    canvas.TextOut(pane.right - 49, mouse.y - 10,
-                   FormatFixed(scale.ValueAt(mouse.y), pane.definition.readoutDecimals));
+    canvas.TextOutWithin(pane.right - 49, mouse.y - 10,
+                         FormatFixed(scale.ValueAt(mouse.y), pane.definition.readoutDecimals), 49);
     canvas.SetBkColour(pane.scheme.background);
     canvas.SetBkMode(mode);
 }

@@ -50,6 +50,24 @@ TEST(RecordingCanvas, FixedTextExtentsByGbkBytes) {
     EXPECT_EQ(canvas.TextExtent("价格"), (Size{28, 14})) << "a Chinese character is a full height wide";
 }
 
+TEST(RecordingCanvas, ALabelWiderThanItsRoomIsDrawnSmallerOnTheSameLine) {
+    RecordingCanvas canvas;
+    canvas.SelectFont(Font{"Arial", 14, 400});
+    canvas.TextOutWithin(48, 100, "3012.50", 48);   // 49 wide at 14: one pixel too many
+    canvas.TextOutWithin(48, 120, "12.50", 48);     // fits as it is
+    canvas.TextOutWithin(48, 140, "168333.00", 0);  // no room to speak of: drawn as it is
+    const std::vector<DrawRecord> texts = canvas.Of(DrawOp::Text);
+    ASSERT_EQ(texts.size(), 3u);
+    EXPECT_EQ(texts[0].font.height, 13);
+    EXPECT_EQ(texts[0].points[0], (Point{48, 100})) << "centred on its line: half of one pixel rounds to 0";
+    EXPECT_EQ(texts[1].font.height, 14);
+    EXPECT_EQ(texts[2].font.height, 14);
+    EXPECT_EQ(canvas.CurrentFont().height, 14) << "the caller's font is back";
+    canvas.TextOutWithin(0, 200, "168333.00", 20);  // 63 wide: at 6 pixels it is 27 wide
+    EXPECT_EQ(canvas.Of(DrawOp::Text).back().font.height, 6);
+    EXPECT_EQ(canvas.Of(DrawOp::Text).back().points[0], (Point{0, 204}));
+}
+
 TEST(RecordingCanvas, MemoryBitmapRecordsOnItsOwn) {
     RecordingCanvas screen(100, 100);
     auto bitmap = screen.CreateBitmap(80, 60);

@@ -129,6 +129,22 @@ TEST_F(RealViewTest, FlaggedGoodsShowOneMinuteChartWithTimeOrDayLabels) {
     EXPECT_TRUE(Has(c, view->Goods().name + " 2日 分时走势"));
 }
 
+TEST_F(RealViewTest, SixDigitPricesKeepTheirAxisLabelsInsideTheMargin) {
+    services.mainList[1] = test::MakeGoods("0131", "20240625", "168390.00", "168000.00", 1);
+    services.mainList[1].pre_avg_price = "168000.00";
+    services.mainList[1].trades = {Flagged(1, kToday, 90500, 168210, 10),
+                                   Flagged(2, kToday, 93000, 168390, 30)};
+    Open(1);
+    const RecordingCanvas c = Painted();
+    int labels = 0;
+    for (const DrawRecord& r : c.Of(DrawOp::Text)) {
+        if (r.align.h != HAlign::Right || r.points[0].x != 48) continue;  // the left axis
+        ++labels;
+        EXPECT_LE(static_cast<int>(r.text.size()) * r.font.height / 2, 48) << r.text << " runs off the view";
+    }
+    EXPECT_GE(labels, 15);
+}
+
 TEST_F(RealViewTest, WithoutTradesTheFrameAndZeroLevelsWithoutContractNothing) {
     services.mainList[0].trades.clear();
     Open();

@@ -43,7 +43,7 @@ void PaintPriceGrid(Canvas& canvas, const ChartFrame& f, const ChartScale& s, co
         const double percent = s.empty || s.reference == 0 ? 0 : price * 100 / s.reference - 100;
         canvas.SetTextColour(k < 7 ? kRiseColour : k == 7 ? style.text : kFallColour);
         canvas.SetTextAlign({HAlign::Right, VAlign::Top});
-        canvas.TextOut(f.plotLeft - 2, y - 7, FormatFixed2(price));
+        canvas.TextOutWithin(f.plotLeft - 2, y - 7, FormatFixed2(price), f.plotLeft - 2 - f.area.left);
         canvas.SetTextAlign({HAlign::Left, VAlign::Top});
         canvas.TextOut(f.plotRight + 2, y - 7, FormatPercent(percent));
     }
@@ -58,7 +58,7 @@ void PaintVolumeGrid(Canvas& canvas, const ChartFrame& f, const ChartScale& s, c
         canvas.SelectPen(style.grid);
         HLine(canvas, f.plotLeft, f.plotRight, y);
         canvas.SetTextAlign({HAlign::Right, VAlign::Top});
-        canvas.TextOut(f.plotLeft - 2, y - 7, FormatInt(volume));
+        canvas.TextOutWithin(f.plotLeft - 2, y - 7, FormatInt(volume), f.plotLeft - 2 - f.area.left);
         canvas.SetTextAlign({HAlign::Left, VAlign::Top});
         canvas.TextOut(f.plotRight + 2, y - 7, FormatInt(volume));
     }
