@@ -10,6 +10,7 @@ namespace {
 
 constexpr int kTradeRowHeight = 16;
 constexpr int kTradesTop = 360;
+constexpr int kRightColumn = 100;  ///< where the right column's labels start
 
 /// "%03d" of a section number counted from 0, shown from 1.
 std::string SectionText(std::string_view section) {
@@ -56,7 +57,14 @@ class PanelWriter {
     void Align(HAlign h) { m_canvas.SetTextAlign({h, VAlign::Top}); }
     void Text(int x, int y, std::string_view text, Colour colour) {
         m_canvas.SetTextColour(colour);
-        m_canvas.TextOut(m_panel.left + x, m_panel.top + y, text);
+        if (m_canvas.CurrentTextAlign().h != HAlign::Left) {
+            m_canvas.TextOut(m_panel.left + x, m_panel.top + y, text);
+            return;
+        }
+        // A value keeps clear of the right column's label (x 100) or of the panel's edge: a
+        // six-digit price is drawn smaller rather than over either.
+        const int end = x < kRightColumn ? kRightColumn - 2 : m_panel.Width() - 1;
+        m_canvas.TextOutWithin(m_panel.left + x, m_panel.top + y, text, end - x);
     }
 
   private:

@@ -133,6 +133,20 @@ TEST(QuotePanel, ValuesAreColouredAgainstTheReferenceOfTheirKind) {
     EXPECT_EQ(canvas.TextsEqual("昨结").size(), 1u);
 }
 
+TEST(QuotePanel, SixDigitPricesStayInTheirColumns) {
+    CQeltGoods g = Quote();
+    g.invest_price = "166200.00";  // left column, at 50: 48 pixels to the right column
+    g.sale_price = "166230.00";    // right column, at 145: 54 pixels to the panel's edge
+    const Rect panel{800, 0, 1000, 580};
+    RecordingCanvas canvas;
+    DrawQuotePanel(canvas, panel, g, KLineStyle{});
+    for (const auto& [text, room] : {std::pair{"166200.00", 48}, std::pair{"166230.00", 54}}) {
+        const DrawRecord& r = canvas.TextsEqual(text).at(0);
+        EXPECT_LE(static_cast<int>(std::string_view(text).size()) * r.font.height / 2, room) << text;
+    }
+    EXPECT_EQ(canvas.TextsEqual("申卖价")[0].font.height, KLineStyle{}.text.height) << "labels as they were";
+}
+
 TEST(QuotePanel, TradesRunBottomUpAndStopBelowTheQuote) {
     CQeltGoods g = Quote();
     for (int i = 0; i < 20; ++i)

@@ -7,6 +7,7 @@
 #include "KLineTestSupport.h"
 #include "common/Commands.h"
 #include "views/kline/BarTips.h"
+#include "views/kline/MovingAverages.h"
 #include "views/kline/TrackingCanvas.h"
 
 namespace qelt {
@@ -188,6 +189,22 @@ TEST(TrackingCanvas, RecordsGenerousBoundsOfWhatItForwards) {
     EXPECT_GE(tracker.Touched()[1].right, 501);
     EXPECT_LE(tracker.Touched()[1].left, 500 - 5 * 9 - 12);
     EXPECT_TRUE(tracker.Touched()[2].Contains({10, 299}));
+}
+
+TEST(MovingAverageLabels, SixDigitAveragesKeepOffTheNextLabel) {
+    MainMovingAverages averages;
+    averages.periods = {5, 10, 20, 30, 60};
+    for (IndicatorLine& line : averages.lines) line.values = {3.5, 168123.45};
+    RecordingCanvas canvas;
+    DrawMovingAverageLabels(canvas, averages, 1, DisplayScheme::Screen(), Font{"宋体", 14, 400});
+    const std::vector<DrawRecord> labels = canvas.Of(DrawOp::Text);
+    ASSERT_EQ(labels.size(), 5u);
+    for (std::size_t i = 0; i + 1 < labels.size(); ++i) {
+        const int end =
+            labels[i].points[0].x + static_cast<int>(labels[i].text.size()) * labels[i].font.height / 2;
+        EXPECT_LT(end, labels[i + 1].points[0].x) << labels[i].text << " runs into " << labels[i + 1].text;
+    }
+    EXPECT_EQ(labels[0].points[0].x, 200) << "each label where it always was";
 }
 
 }  // namespace

@@ -10,6 +10,8 @@ namespace qelt {
 namespace {
 
 constexpr std::array<int, 5> kLabelX{200, 290, 400, 510, 620};
+/// Where the last label's room ends: as wide as the widest gap before it.
+constexpr int kLabelsEnd = 730;
 
 }  // namespace
 
@@ -53,8 +55,11 @@ void DrawMovingAverageLabels(Canvas& canvas, const MainMovingAverages& averages,
         const IndicatorLine& line = averages.lines[i];
         if (line.Empty()) continue;
         canvas.SetTextColour(scheme.line[i]);
-        canvas.TextOut(kLabelX[i], 3,
-                       "MA" + FormatInt(averages.periods[i]) + ":" + FormatFixed2(line.Clamped(cursor)));
+        // A six-digit average is drawn smaller rather than over the next label.
+        const int end = i + 1 < kLabelX.size() ? kLabelX[i + 1] : kLabelsEnd;
+        canvas.TextOutWithin(kLabelX[i], 3,
+                             "MA" + FormatInt(averages.periods[i]) + ":" + FormatFixed2(line.Clamped(cursor)),
+                             end - kLabelX[i] - 4);
     }
 }
 

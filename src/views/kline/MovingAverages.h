@@ -29,7 +29,8 @@ void DrawMovingAverageLines(Canvas& canvas, const MainMovingAverages& averages,
                             const MainPaneGeometry& geometry, const std::array<Pen, 5>& linePens);
 
 /// "MA%d:%.2f" of each non-empty average at the cursor bar (its value index cursor - p + 1
-/// clamped into the line) at (200, 3), (290, 3), (400, 3), (510, 3) and (620, 3).
+/// clamped into the line) at (200, 3), (290, 3), (400, 3), (510, 3) and (620, 3), each in a
+/// smaller font when it would reach the next.
 void DrawMovingAverageLabels(Canvas& canvas, const MainMovingAverages& averages, int cursor,
                              const DisplayScheme& scheme, const Font& font);
 
