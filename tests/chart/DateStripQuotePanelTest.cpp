@@ -141,7 +141,7 @@ TEST(QuotePanel, SixDigitPricesStayInTheirColumns) {
     RecordingCanvas canvas;
     DrawQuotePanel(canvas, panel, g, KLineStyle{});
     for (const auto& [text, room] : {std::pair{"166200.00", 48}, std::pair{"166230.00", 54}}) {
-        const DrawRecord& r = canvas.TextsEqual(text).at(0);
+        const DrawRecord r = canvas.TextsEqual(text).at(0);
         EXPECT_LE(static_cast<int>(std::string_view(text).size()) * r.font.height / 2, room) << text;
     }
     EXPECT_EQ(canvas.TextsEqual("申卖价")[0].font.height, KLineStyle{}.text.height) << "labels as they were";
