@@ -157,36 +157,27 @@ void BM_IntradayRepaint(benchmark::State& state) {
 }
 BENCHMARK(BM_IntradayRepaint)->Arg(1)->Arg(8)->Unit(benchmark::kMillisecond);
 
-/// The trade list's repaint with `range(0)` trades of one day held.
-void BM_TradeListRepaint(benchmark::State& state) {
+/// The trade list with `range(0)` trades of one day held, repainted; with `newTrade`, a trade
+/// arrives before each repaint.
+void TradeListRepaint(benchmark::State& state, bool newTrade) {
     TradesHost host(0, false);
     for (int i = 0; i < state.range(0); ++i) host.Add(kToday, i % kSessionSeconds);
     qelt::CQeltTradListView view(host);
     view.OnInitialUpdate();
     qelt::RecordingCanvas canvas;
     for (auto _ : state) {
+        if (newTrade) {
+            host.AddNow();
+            view.OnNotify(qelt::WM_NET_REAL, 0);
+        }
         canvas.Clear();
         view.Paint(canvas, {1280, 800});
         benchmark::DoNotOptimize(canvas.Records().data());
     }
 }
+void BM_TradeListRepaint(benchmark::State& state) { TradeListRepaint(state, false); }
 BENCHMARK(BM_TradeListRepaint)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrosecond);
-
-/// A trade arrives and the list repaints, with `range(0)` trades held.
-void BM_TradeListNewTradeAndRepaint(benchmark::State& state) {
-    TradesHost host(0, false);
-    for (int i = 0; i < state.range(0); ++i) host.Add(kToday, i % kSessionSeconds);
-    qelt::CQeltTradListView view(host);
-    view.OnInitialUpdate();
-    qelt::RecordingCanvas canvas;
-    for (auto _ : state) {
-        host.AddNow();
-        view.OnNotify(qelt::WM_NET_REAL, 0);
-        canvas.Clear();
-        view.Paint(canvas, {1280, 800});
-        benchmark::DoNotOptimize(canvas.Records().data());
-    }
-}
+void BM_TradeListNewTradeAndRepaint(benchmark::State& state) { TradeListRepaint(state, true); }
 BENCHMARK(BM_TradeListNewTradeAndRepaint)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

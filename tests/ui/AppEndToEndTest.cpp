@@ -15,6 +15,7 @@
 #include <csignal>
 #include <thread>
 
+#include "OfflineOptions.h"
 #include "TestApplication.h"
 #include "app/AlarmRules.h"
 #include "common/Commands.h"
@@ -58,6 +59,7 @@ namespace {
 using namespace std::chrono_literals;
 
 using test::App;
+using test::OfflineOptions;
 
 /// Runs the event loop until `done` holds or the time is up.
 bool SpinUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
@@ -527,9 +529,7 @@ TEST(AppUpdate, AnUpdateFoundFromTheMenuEndsTheClient) {
 TEST(AppNotice, AFloodOfNoticesIsOneWindow) {
     App();
     test::TempDir home;
-    AppOptions o;
-    o.programDirectory = home.Path();
-    o.offline = true;
+    const AppOptions o = OfflineOptions(home);
     CQeltApp app(o);
     ASSERT_TRUE(app.InitInstance());
     for (int i = 0; i < 2000; ++i)
@@ -729,9 +729,7 @@ TEST_F(AppEndToEnd, AlarmsTheMarketMeetsReachTheAlarmWindow) {
 TEST(AppAlarms, CommandsSwitchTheWindowAndTheNextStartRemembers) {
     App();
     test::TempDir home;
-    AppOptions o;
-    o.programDirectory = home.Path();
-    o.offline = true;
+    const AppOptions o = OfflineOptions(home);
     {
         CQeltApp app(o);
         ASSERT_TRUE(app.InitInstance());

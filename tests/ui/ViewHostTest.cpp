@@ -6,6 +6,7 @@
 #include <QPrinter>
 #include <QTest>
 
+#include "OfflineOptions.h"
 #include "TestApplication.h"
 #include "common/Files.h"
 #include "support/TempDir.h"
@@ -20,6 +21,7 @@ namespace qelt {
 namespace {
 
 using test::App;
+using test::OfflineOptions;
 
 /// Paints its background in the scheme in effect and records what reaches it.
 class ProbeView : public View {
@@ -116,9 +118,7 @@ TEST(ViewHost, TheBufferHoldsDevicePixelsSoOnePixelLinesStaySharp) {
 TEST(AppViews, EveryViewHasTheKeyboardFocusAfterASwitch) {
     App();
     test::TempDir home;
-    AppOptions options;
-    options.programDirectory = home.Path();
-    options.offline = true;
+    const AppOptions options = OfflineOptions(home);
     CQeltApp app(options);
     ASSERT_TRUE(app.InitInstance());
     auto focused = [&] {
