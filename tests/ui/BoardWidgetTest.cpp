@@ -242,6 +242,13 @@ TEST(HotKeyDialog, FiltersAsTypedAndReturnsTheChosenGoods) {
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("键盘精灵"));
     EXPECT_EQ(dialog.List()->topLevelItemCount(), 3);
     EXPECT_EQ(dialog.Edit()->cursorPosition(), 2);
+    // The focus coming to the edit (as the window shows it) keeps the typed digits, and the
+    // next keys go on after them.
+    QFocusEvent focus(QEvent::FocusIn, Qt::TabFocusReason);
+    QApplication::sendEvent(dialog.Edit(), &focus);
+    QTest::keyClicks(dialog.Edit(), QStringLiteral("12"));
+    EXPECT_EQ(dialog.Edit()->text(), QStringLiteral("0112"));
+    ASSERT_EQ(dialog.List()->topLevelItemCount(), 1);
     dialog.Edit()->setText(QStringLiteral("010112"));
     ASSERT_EQ(dialog.List()->topLevelItemCount(), 1);
     dialog.accept();

@@ -8,13 +8,31 @@
 #include <algorithm>
 
 namespace qelt {
+namespace {
+
+/// The wizard's edit keeps what was typed when it takes the focus: the key that opened the
+/// wizard is already in it, and the next keys go on after it ("0", "1", "1", "2" looks for
+/// 0112) instead of replacing it, as a line edit does with its text when focused by the window.
+class TypedEdit : public QLineEdit {
+  public:
+    using QLineEdit::QLineEdit;
+
+  protected:
+    void focusInEvent(QFocusEvent* event) override {
+        QLineEdit::focusInEvent(event);
+        deselect();
+        end(false);
+    }
+};
+
+}  // namespace
 
 CHotKey::CHotKey(std::vector<GoodsSummary> mainList, const QString& typed, const QPoint& anchor,
                  QWidget* parent)
     : QDialog(parent), m_main(std::move(mainList)) {
     setWindowTitle(QStringLiteral("键盘精灵"));
     setObjectName(QStringLiteral("hotKey138"));
-    m_edit = new QLineEdit(this);
+    m_edit = new TypedEdit(this);
     m_edit->setObjectName(QStringLiteral("edit1004"));
     m_list = new QTreeWidget(this);
     m_list->setObjectName(QStringLiteral("list1011"));
