@@ -10,6 +10,7 @@
 #include "CMainFrame.h"
 #include "CQeltApp.h"
 #include "CommandLine.h"
+#include "QtTranslations.h"
 #include "SignalBridge.h"
 #include "common/DiagnosticLog.h"
 #include "net/Requests.h"
@@ -27,12 +28,15 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Qelt");
     QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
+    const int qtCatalogues = qelt::InstallQtTranslations(app, QStringLiteral("zh_CN"));
 
     qelt::LogSettings log;
     log.directory = commandLine.options.programDirectory;
     log.verbose = commandLine.verbose;
     qelt::StartLog(log);
     qelt::Log("Qelt " + std::string(qelt::kClientVersion) + " started, program directory " + log.directory);
+    if (qtCatalogues == 0)
+        qelt::Log("Qt's Chinese translations are not installed: standard dialogs speak English");
 
     int code = 0;
     {
