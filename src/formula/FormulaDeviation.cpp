@@ -42,6 +42,13 @@ struct ShiftedSums {
         const double d = deviations.Value();
         return squares.Value() - d * d / count;
     }
+    /// The window's mean lies so far from the reference, measured in its own spread, that
+    /// the squares have lost the digits the deviation needs (a spike of 1e17 has just left
+    /// a window of prices): the digits lost grow with (offset / deviation)^2.
+    bool FarFromReference() const {
+        const double offset = deviations.Value() / count;
+        return offset * offset > 1e6 * (std::max(SquaredDeviations(), 0.0) / count);
+    }
 };
 
 }  // namespace
@@ -50,21 +57,25 @@ void Deviation(const double* x, double* out, int n, int window, bool sample, Ser
     int exponent;
     x = Tamed(x, n, scratch.scaled, exponent);
     ShiftedSums sums;
-    int sinceRebase = window;
+    // Rebasing costs N steps. It happens when the window is full again (which takes N bars
+    // of refilling) and, when the reference has fallen far behind, at most once per N bars
+    // (`credit` counts the bars since), so hostile series keep the cost O(1) per bar.
+    bool refilled = true;
+    int credit = window;
     const double divisor = sample ? window - 1 : window;
     for (int i = 0; i < n; ++i) {
         if (i >= window && HasValue(x[i - window])) sums.Add(x[i - window], -1);
         if (HasValue(x[i])) sums.Add(x[i], +1);
+        credit = std::min(credit + 1, window);
         if (sums.count < window) {
-            // The window refills over at least N bars, so rebasing once it is full again
-            // keeps the cost per bar O(1).
-            sinceRebase = window;
+            refilled = true;
             out[i] = kNoValue;
             continue;
         }
-        if (++sinceRebase >= window) {
+        if (refilled || (credit == window && sums.FarFromReference())) {
+            if (!refilled) credit = 0;
             sums.Rebase(x, i - window + 1, i);
-            sinceRebase = 0;
+            refilled = false;
         }
         const double deviation = std::sqrt(std::max(sums.SquaredDeviations(), 0.0) / divisor);
         out[i] = Valued(std::ldexp(deviation, exponent));

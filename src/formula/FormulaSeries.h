@@ -8,10 +8,11 @@
 ///   has left the window leaves no rounding behind; COUNT keeps a running count (exact);
 /// - HHV and LLV keep a monotonic queue of the bars that can still be the extreme;
 /// - STD and STDP keep compensated sums of the deviations from a reference value and of
-///   their squares. The reference is set to the window's mean (computed in two passes over
-///   the window) whenever the window is full again and once every N bars after that: the
-///   deviations stay small, so the sum of squares does not cancel against the square of
-///   the sum (prices near 1e9 that move by 1), at N more steps per N bars, still O(1);
+///   their squares. The reference is set to the window's mean (two passes over the window)
+///   whenever the window is full again, and again when the window's mean has moved so far
+///   from it, measured in the window's own deviation, that the squares lose digits (prices
+///   near 1e9 that move by 1; a spike that has just left), at most once per N bars: N more
+///   steps per N bars, still O(1) per bar;
 /// - AVEDEV keeps the window's values in a tree over their ranks (below).
 /// Columns with magnitudes near the limit of a double are scaled first (Tamed), so no sum
 /// overflows for good.
