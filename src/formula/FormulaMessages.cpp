@@ -95,6 +95,9 @@ std::string FileNotSaved(std::string_view path) { return "无法写入 " + S(pat
 std::string FileKeptReadOnly(std::string_view path) {
     return S(path) + " 读取失败，本次运行不会改写它，修改只保留到程序退出";
 }
+std::string FileWouldBeTooLarge(std::size_t maxBytes) {
+    return "公式文件将超过 " + I(static_cast<long long>(maxBytes)) + " 字节，未作修改";
+}
 std::string EntryDamaged(int fileLine, std::string_view what) {
     return "第 " + I(fileLine) + " 行的公式已损坏，未载入: " + S(what);
 }

@@ -78,6 +78,7 @@ std::string FileUnreadable(std::string_view path);
 std::string FileTooLarge(std::string_view path, std::size_t maxBytes);
 std::string FileNotSaved(std::string_view path);
 std::string FileKeptReadOnly(std::string_view path);
+std::string FileWouldBeTooLarge(std::size_t maxBytes);
 std::string EntryDamaged(int fileLine, std::string_view what);
 std::string EntryTextHasError(std::string_view name, std::string_view error);
 std::string ImportNeedsOneFormula(std::size_t found);
