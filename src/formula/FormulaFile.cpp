@@ -60,7 +60,9 @@ class Reader {
     explicit Reader(FormulaFileContent& content) : m_content(content) {}
 
     void Line(std::string_view line, int number) {
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        // Line ends as another system writes them; a value never ends in "\r", so a rewrite
+        // reads back the same.
+        while (!line.empty() && line.back() == '\r') line.remove_suffix(1);
         if (!line.empty() && line.front() == '[') return StartSection(line, number);
         if (m_inSection) {
             m_raw += line;

@@ -17,7 +17,7 @@
 /// "NAME,default,minimum,maximum", decimals with "." whatever the locale) in order;
 /// `description` and `text` once per line of theirs, in order (an empty line is "text=").
 /// `next_id` is the id the next new formula gets, so the id of a deleted formula is never
-/// given again. Blank lines are ignored; a "\r" before a line end is dropped.
+/// given again. Blank lines are ignored; "\r" before a line end is dropped.
 ///
 /// An export file is the same format holding one section.
 #include <optional>
