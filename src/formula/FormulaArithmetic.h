@@ -14,8 +14,9 @@ inline constexpr double kNoValue = std::numeric_limits<double>::quiet_NaN();
 
 inline bool HasValue(double x) { return x == x; }
 
-/// The value itself when finite, otherwise no value.
-inline double Valued(double x) { return std::isfinite(x) ? x : kNoValue; }
+/// The value itself when finite, otherwise no value. (x - x is 0 exactly for a finite x and
+/// NaN for an infinity or a NaN: one subtraction and a compare, which vectorise.)
+inline double Valued(double x) { return x - x == 0.0 ? x : kNoValue; }
 
 inline double Truth(bool holds) { return holds ? 1.0 : 0.0; }
 

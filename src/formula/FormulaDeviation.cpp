@@ -54,8 +54,8 @@ struct ShiftedSums {
 }  // namespace
 
 void Deviation(const double* x, double* out, int n, int window, bool sample, SeriesScratch& scratch) {
-    int exponent;
-    x = Tamed(x, n, scratch.scaled, exponent);
+    double scale;
+    x = Tamed(x, n, scratch.scaled, scale);
     ShiftedSums sums;
     // Rebasing costs N steps. It happens when the window is full again (which takes N bars
     // of refilling) and, when the reference has fallen far behind, at most once per N bars
@@ -78,80 +78,91 @@ void Deviation(const double* x, double* out, int n, int window, bool sample, Ser
             refilled = false;
         }
         const double deviation = std::sqrt(std::max(sums.SquaredDeviations(), 0.0) / divisor);
-        out[i] = Valued(std::ldexp(deviation, exponent));
+        out[i] = Valued(deviation * scale);
     }
 }
 
 namespace {
 
-/// The window's values in a segment tree over the ranks of the series' distinct values.
+/// The window's values in a segment tree over the ranks of the series' distinct values:
+/// per node, how many of the window's values have ranks in its range and their sum.
 class RankTree {
   public:
-    RankTree(SeriesScratch& scratch, int distinct) : m_sorted(scratch.sorted.data()) {
+    RankTree(SeriesScratch& scratch, int distinct) : m_sorted(scratch.sorted.data()), m_distinct(distinct) {
         m_size = static_cast<int>(std::bit_ceil(static_cast<unsigned>(std::max(distinct, 1))));
-        scratch.counts.assign(static_cast<std::size_t>(2 * m_size), 0);
-        scratch.sums.assign(static_cast<std::size_t>(2 * m_size), 0.0);
-        m_counts = scratch.counts.data();
-        m_sums = scratch.sums.data();
+        scratch.nodes.assign(static_cast<std::size_t>(2 * m_size), RankNode{});
+        m_nodes = scratch.nodes.data();
     }
 
+    /// One value of rank `rank` enters (+1) or leaves (-1). Every node on the way up is
+    /// recomputed from its two children, so no sum keeps a trace of what has left.
     void Change(int rank, int delta) {
         int node = m_size + rank;
-        m_counts[node] += delta;
-        m_sums[node] = m_counts[node] * m_sorted[rank];
+        m_nodes[node].count += delta;
+        m_nodes[node].sum = m_nodes[node].count * m_sorted[rank];
         for (node /= 2; node >= 1; node /= 2) {
-            m_counts[node] = m_counts[2 * node] + m_counts[2 * node + 1];
-            m_sums[node] = m_sums[2 * node] + m_sums[2 * node + 1];
+            const RankNode& left = m_nodes[2 * node];
+            const RankNode& right = m_nodes[2 * node + 1];
+            m_nodes[node] = RankNode{left.sum + right.sum, left.count + right.count};
         }
     }
 
-    double Total() const { return m_sums[1]; }
+    double Total() const { return m_nodes[1].sum; }
 
-    /// Count and sum of the values with ranks from..to-1.
-    void Range(int from, int to, int& count, double& sum) const {
+    /// Count and sum of the values at or below `limit`, in one walk from the root: a left
+    /// child whose largest value is at or below the limit is taken whole.
+    void AtOrBelow(double limit, int& count, double& sum) const {
         count = 0;
         sum = 0.0;
-        for (int l = from + m_size, r = to + m_size; l < r; l /= 2, r /= 2) {
-            if (l & 1) count += m_counts[l], sum += m_sums[l], ++l;
-            if (r & 1) --r, count += m_counts[r], sum += m_sums[r];
+        int node = 1, low = 0, span = m_size;
+        while (node < m_size) {
+            span /= 2;
+            const int middle = low + span;  // the right child's first rank
+            if (middle <= m_distinct && m_sorted[middle - 1] <= limit) {
+                count += m_nodes[2 * node].count;
+                sum += m_nodes[2 * node].sum;
+                node = 2 * node + 1;
+                low = middle;
+            } else {
+                node = 2 * node;
+            }
         }
+        if (low < m_distinct && m_sorted[low] <= limit)
+            count += m_nodes[node].count, sum += m_nodes[node].sum;
     }
 
   private:
     const double* m_sorted;
+    int m_distinct;
     int m_size = 1;
-    int* m_counts = nullptr;
-    double* m_sums = nullptr;
+    RankNode* m_nodes = nullptr;
 };
 
 /// Sorts the distinct values of x into scratch.sorted and gives every bar with a value its
-/// rank; returns how many distinct values there are.
+/// rank (-1 without): one sort of (value, bar) pairs, no search per bar.
 int RankValues(const double* x, int n, SeriesScratch& scratch) {
-    std::vector<double>& sorted = scratch.sorted;
-    sorted.clear();
+    std::vector<std::pair<double, int>>& order = scratch.order;
+    order.clear();
     for (int i = 0; i < n; ++i)
-        if (HasValue(x[i])) sorted.push_back(x[i]);
-    std::sort(sorted.begin(), sorted.end());
-    sorted.erase(std::unique(sorted.begin(), sorted.end()), sorted.end());
-    scratch.ranks.resize(static_cast<std::size_t>(n));
-    for (int i = 0; i < n; ++i) {
-        scratch.ranks[static_cast<std::size_t>(i)] =
-            HasValue(x[i])
-                ? static_cast<int>(std::lower_bound(sorted.begin(), sorted.end(), x[i]) - sorted.begin())
-                : -1;
+        if (HasValue(x[i])) order.emplace_back(x[i], i);
+    std::sort(order.begin(), order.end());
+    scratch.ranks.assign(static_cast<std::size_t>(n), -1);
+    scratch.sorted.clear();
+    for (const auto& [value, bar] : order) {
+        if (scratch.sorted.empty() || scratch.sorted.back() != value) scratch.sorted.push_back(value);
+        scratch.ranks[static_cast<std::size_t>(bar)] = static_cast<int>(scratch.sorted.size()) - 1;
     }
-    return static_cast<int>(sorted.size());
+    return static_cast<int>(scratch.sorted.size());
 }
 
 }  // namespace
 
 void MeanAbsoluteDeviation(const double* x, double* out, int n, int window, SeriesScratch& scratch) {
-    int exponent;
-    x = Tamed(x, n, scratch.scaled, exponent);
+    double scale;
+    x = Tamed(x, n, scratch.scaled, scale);
     const int distinct = RankValues(x, n, scratch);
     RankTree tree(scratch, distinct);
     const int* ranks = scratch.ranks.data();
-    const double* sorted = scratch.sorted.data();
     int values = 0;
     for (int i = 0; i < n; ++i) {
         if (i >= window && ranks[i - window] >= 0) tree.Change(ranks[i - window], -1), --values;
@@ -160,14 +171,15 @@ void MeanAbsoluteDeviation(const double* x, double* out, int n, int window, Seri
             out[i] = kNoValue;
             continue;
         }
-        const double mean = tree.Total() / window;
-        const int split = static_cast<int>(std::upper_bound(sorted, sorted + distinct, mean) - sorted);
-        int below = 0, above = 0;
-        double sumBelow = 0.0, sumAbove = 0.0;
-        tree.Range(0, split, below, sumBelow);
-        tree.Range(split, distinct, above, sumAbove);
-        const double deviations = (mean * below - sumBelow) + (sumAbove - mean * above);
-        out[i] = Valued(std::ldexp(std::max(deviations, 0.0) / window, exponent));
+        // With k values of sum S- at or below the mean m and S in all:
+        // sum |x - m| = (m k - S-) + ((S - S-) - m (N - k)).
+        const double total = tree.Total();
+        const double mean = total / window;
+        int below = 0;
+        double sumBelow = 0.0;
+        tree.AtOrBelow(mean, below, sumBelow);
+        const double deviations = (mean * below - sumBelow) + ((total - sumBelow) - mean * (window - below));
+        out[i] = Valued(std::max(deviations, 0.0) / window * scale);
     }
 }
 

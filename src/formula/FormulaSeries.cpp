@@ -5,15 +5,15 @@
 
 namespace qelt::formula {
 void MovingAverage(const double* x, double* out, int n, int window, SeriesScratch& scratch) {
-    int exponent;
-    x = Tamed(x, n, scratch.scaled, exponent);
+    double scale;
+    x = Tamed(x, n, scratch.scaled, scale);
     CompensatedSum sum;
     int values = 0;
     for (int i = 0; i < n; ++i) {
         if (HasValue(x[i])) sum.Add(x[i]), ++values;
         if (i >= window && HasValue(x[i - window])) sum.Add(-x[i - window]), --values;
         if (values == 0) sum.Clear();
-        out[i] = values == window ? Valued(std::ldexp(sum.Value() / window, exponent)) : kNoValue;
+        out[i] = values == window ? Valued(sum.Value() / window * scale) : kNoValue;
     }
 }
 
@@ -23,14 +23,31 @@ void Recursive(const double* x, double* out, int n, double take, double keep) {
     if (i == n) return;
     double y = x[i];
     out[i++] = y;
-    for (; i < n; ++i) {
-        const double v = x[i];
-        if (!HasValue(v)) {
-            out[i] = kNoValue;
+    // Four bars at a time: y(i+j) = P(j) + keep^j * y(i), where P(j) folds in x(i+1..i+j)
+    // without y. The chain from one block's y to the next is then one multiply and one add
+    // for four bars instead of for each bar; P(j) runs beside it.
+    const double keep2 = keep * keep, keep3 = keep2 * keep, keep4 = keep3 * keep;
+    while (i < n) {
+        if (i + 4 <= n && HasValue(x[i]) && HasValue(x[i + 1]) && HasValue(x[i + 2]) && HasValue(x[i + 3])) {
+            const double p1 = take * x[i];
+            const double p2 = take * x[i + 1] + keep * p1;
+            const double p3 = take * x[i + 2] + keep * p2;
+            const double p4 = take * x[i + 3] + keep * p3;
+            out[i] = p1 + keep * y;
+            out[i + 1] = p2 + keep2 * y;
+            out[i + 2] = p3 + keep3 * y;
+            y = p4 + keep4 * y;
+            out[i + 3] = y;
+            i += 4;
             continue;
         }
-        y = take * v + keep * y;
-        out[i] = y;
+        if (HasValue(x[i])) {
+            y = take * x[i] + keep * y;
+            out[i] = y;
+        } else {
+            out[i] = kNoValue;
+        }
+        ++i;
     }
 }
 
@@ -62,8 +79,8 @@ void Extreme(const double* x, double* out, int n, int window, bool highest, Seri
 }
 
 void WindowSum(const double* x, double* out, int n, int window, SeriesScratch& scratch) {
-    int exponent;
-    x = Tamed(x, n, scratch.scaled, exponent);
+    double scale;
+    x = Tamed(x, n, scratch.scaled, scale);
     CompensatedSum sum;
     int values = 0;
     bool started = false;
@@ -71,7 +88,7 @@ void WindowSum(const double* x, double* out, int n, int window, SeriesScratch& s
         if (HasValue(x[i])) sum.Add(x[i]), ++values, started = true;
         if (window > 0 && i >= window && HasValue(x[i - window])) sum.Add(-x[i - window]), --values;
         if (values == 0) sum.Clear();
-        out[i] = started ? Valued(std::ldexp(sum.Value(), exponent)) : kNoValue;
+        out[i] = started ? Valued(sum.Value() * scale) : kNoValue;
     }
 }
 

@@ -16,18 +16,25 @@
 /// - AVEDEV keeps the window's values in a tree over their ranks (below).
 /// Columns with magnitudes near the limit of a double are scaled first (Tamed), so no sum
 /// overflows for good.
+#include <utility>
 #include <vector>
 
 namespace qelt::formula {
 
+/// A node of AVEDEV's rank tree: the window's values in the node's ranks.
+struct RankNode {
+    double sum = 0.0;
+    int count = 0;
+};
+
 /// Working memory of the series functions, kept between evaluations.
 struct SeriesScratch {
-    std::vector<int> queue;      ///< HHV/LLV: bars in the monotonic queue
-    std::vector<double> sorted;  ///< AVEDEV: the distinct values of x, ascending
-    std::vector<int> ranks;      ///< AVEDEV: each bar's value's place in `sorted`
-    std::vector<int> counts;     ///< AVEDEV: the rank tree's counts
-    std::vector<double> sums;    ///< AVEDEV: the rank tree's sums
-    std::vector<double> scaled;  ///< a column scaled down by Tamed
+    std::vector<int> queue;                     ///< HHV/LLV: bars in the monotonic queue
+    std::vector<std::pair<double, int>> order;  ///< AVEDEV: (value, bar), sorted
+    std::vector<double> sorted;                 ///< AVEDEV: the distinct values of x, ascending
+    std::vector<int> ranks;                     ///< AVEDEV: each bar's value's place in `sorted`
+    std::vector<RankNode> nodes;                ///< AVEDEV: the rank tree
+    std::vector<double> scaled;                 ///< a column scaled down by Tamed
 };
 
 /// MA: the mean where the window holds N values, else no value.
@@ -61,7 +68,7 @@ void Deviation(const double* x, double* out, int n, int window, bool sample, Ser
 /// once (O(n log n)); a segment tree over their ranks holds, per node, how many of the
 /// window's values fall in its ranks and their sum. A value entering or leaving updates one
 /// leaf and its ancestors, each recomputed from its two children (so no sum drifts); the
-/// mean is the root's sum over N; k and S₋ are one prefix query. O(log n) per bar.
+/// mean is the root's sum over N; k and S₋ are one walk down the tree. O(log n) per bar.
 void MeanAbsoluteDeviation(const double* x, double* out, int n, int window, SeriesScratch& scratch);
 
 /// CROSS: 1 where a > b and, at the bar before, a <= b, all four with values; otherwise 0

@@ -23,18 +23,23 @@ struct CompensatedSum {
 };
 
 /// Values near the limit of a double (a hostile bar of 1e300) would overflow a sum, or a
-/// sum of squares, and leave it infinite for good. Such a column is scaled by 2^-exponent
-/// (exact: only the exponent changes) into `scaled` so that no magnitude exceeds 2^400;
-/// the caller scales its result back by 2^exponent. Returns x itself (exponent 0) when
-/// nothing needs scaling, which is every real series.
-inline const double* Tamed(const double* x, int n, std::vector<double>& scaled, int& exponent) {
+/// sum of squares, and leave it infinite for good. Such a column is scaled by a power of two
+/// (exact: only the exponent changes) into `scaled` so that no magnitude exceeds 2^400; the
+/// caller multiplies its results by `scale` (a power of two as well) to undo it. Returns x
+/// itself (scale 1) when nothing needs scaling, which is every real series.
+inline const double* Tamed(const double* x, int n, std::vector<double>& scaled, double& scale) {
     double largest = 0.0;
-    for (int i = 0; i < n; ++i) largest = std::fmax(largest, std::fabs(x[i]));  // fmax passes NaN over
-    exponent = 0;
+    for (int i = 0; i < n; ++i) {
+        const double magnitude = std::fabs(x[i]);
+        largest = magnitude > largest ? magnitude : largest;  // a NaN compares false: passed over
+    }
+    scale = 1.0;
     if (!(largest > std::ldexp(1.0, 400))) return x;
-    exponent = std::ilogb(largest) - 400;
+    const int exponent = std::ilogb(largest) - 400;
+    scale = std::ldexp(1.0, exponent);
+    const double shrink = std::ldexp(1.0, -exponent);
     scaled.resize(static_cast<std::size_t>(n));
-    for (int i = 0; i < n; ++i) scaled[static_cast<std::size_t>(i)] = std::ldexp(x[i], -exponent);
+    for (int i = 0; i < n; ++i) scaled[static_cast<std::size_t>(i)] = x[i] * shrink;
     return scaled.data();
 }
 
