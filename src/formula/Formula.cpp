@@ -4,7 +4,6 @@
 #include "common/Numbers.h"
 #include "formula/FormulaChecker.h"
 #include "formula/FormulaCompiled.h"
-#include "formula/FormulaLexer.h"
 #include "formula/FormulaMessages.h"
 #include "formula/FormulaParser.h"
 #include "formula/FormulaText.h"
@@ -28,10 +27,8 @@ FormulaCompileResult CompileFormula(std::string_view text, const std::vector<For
         result.error = std::move(*problem);
         return result;
     }
-    std::vector<Token> tokens;
     Tree tree;
-    if (!Tokenize(text, tokens, result.error) || !Parse(tokens, tree, result.error) ||
-        !Check(tree, parameters, result.error)) {
+    if (!Parse(text, tree, result.error) || !Check(tree, parameters, result.error)) {
         return result;
     }
     auto compiled = std::make_shared<CompiledFormula::Compiled>();

@@ -138,7 +138,6 @@ class Checker {
         switch (node.kind) {
             case NodeKind::Number:
                 node.uniform = node.constant = true;
-                node.value = node.number;
                 return true;
             case NodeKind::Name:
                 return ResolveName(node);
@@ -159,7 +158,8 @@ class Checker {
     }
 
     bool ResolveName(Node& node) {
-        const std::string upper = UpperAscii(node.text);
+        const std::string_view text = m_tree.Text(node);
+        const std::string upper = UpperAscii(text);
         if (auto data = FindBarData(upper)) {
             node.nameKind = NameKind::Data;
             node.reference = static_cast<int>(*data);
@@ -173,8 +173,8 @@ class Checker {
             return true;
         }
         if (auto s = m_firstDefinition.find(upper); s != m_firstDefinition.end()) {
-            if (s->second == m_current) return Fail(node.line, node.column, msg::SelfReference(node.text));
-            if (s->second > m_current) return Fail(node.line, node.column, msg::DefinedLater(node.text));
+            if (s->second == m_current) return Fail(node.line, node.column, msg::SelfReference(text));
+            if (s->second > m_current) return Fail(node.line, node.column, msg::DefinedLater(text));
             const Statement& used = m_tree.statements[static_cast<std::size_t>(s->second)];
             node.nameKind = NameKind::Statement;
             node.reference = s->second;
@@ -182,18 +182,18 @@ class Checker {
             node.value = m_tree.nodes[static_cast<std::size_t>(used.Root())].value;
             return true;
         }
-        if (FindFunction(upper)) return Fail(node.line, node.column, msg::MissingArgumentList(node.text));
-        return Fail(node.line, node.column, msg::UnknownName(node.text));
+        if (FindFunction(upper)) return Fail(node.line, node.column, msg::MissingArgumentList(text));
+        return Fail(node.line, node.column, msg::UnknownName(text));
     }
 
     bool CheckCall(Node& node) {
-        const std::string upper = UpperAscii(node.text);
+        const std::string_view text = m_tree.Text(node);
+        const std::string upper = UpperAscii(text);
         const FunctionInfo* info = FindFunction(upper);
         if (!info) {
             const bool known =
                 FindBarData(upper) || m_parameterIndex.count(upper) || m_firstDefinition.count(upper);
-            return Fail(node.line, node.column,
-                        known ? msg::NotAFunction(node.text) : msg::UnknownFunction(node.text));
+            return Fail(node.line, node.column, known ? msg::NotAFunction(text) : msg::UnknownFunction(text));
         }
         node.function = info->function;
         if (node.second != info->arity)

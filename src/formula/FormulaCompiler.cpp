@@ -4,7 +4,6 @@
 #include <span>
 
 #include "formula/FormulaProgram.h"
-#include "formula/FormulaText.h"
 
 namespace qelt::formula {
 namespace {
@@ -103,8 +102,13 @@ constexpr int kForever = INT_MAX;
 class Compiler {
   public:
     Compiler(const Tree& tree, int parameterCount) : m_tree(tree) {
-        m_program.parameterCount = m_program.registerCount = parameterCount;
+        m_program.parameterCount = parameterCount;
+        m_program.registers.assign(static_cast<std::size_t>(parameterCount), 0.0);
         m_value.resize(tree.nodes.size());
+        // At most one instruction per node (and a Fill or Copy per statement): no growing.
+        m_program.columnCode.reserve(tree.nodes.size() + tree.statements.size());
+        m_program.scalarCode.reserve(tree.nodes.size());
+        m_program.registers.reserve(tree.nodes.size() + static_cast<std::size_t>(parameterCount));
         m_owned.assign(tree.nodes.size(), false);
         m_statementValue.resize(tree.statements.size());
     }
@@ -146,7 +150,10 @@ class Compiler {
         }
     }
 
-    int NewRegister() { return m_program.registerCount++; }
+    int NewRegister(double value = 0.0) {
+        m_program.registers.push_back(value);
+        return static_cast<int>(m_program.registers.size()) - 1;
+    }
 
     int NewSlot() {
         if (!m_freeSlots.empty()) {
@@ -212,15 +219,9 @@ class Compiler {
         const Node& node = NodeAt(n);
         const std::size_t at = static_cast<std::size_t>(n);
         switch (node.kind) {
-            case NodeKind::Number: {
-                Instruction constant;
-                constant.op = OpCode::Constant;
-                constant.target = Register(NewRegister());
-                constant.value = node.number;
-                m_program.scalarCode.push_back(constant);
-                m_value[at] = constant.target;
+            case NodeKind::Number:
+                m_value[at] = Register(NewRegister(node.value));
                 return;
-            }
             case NodeKind::Name:
                 m_value[at] = NameValue(node);
                 return;
@@ -287,7 +288,7 @@ class Compiler {
 
     void EmitCall(int n) {
         const Node& node = NodeAt(n);
-        const FunctionInfo* info = FindFunction(UpperAscii(node.text));
+        const FunctionInfo* info = &InfoOf(node.function);
         std::vector<int> arguments;
         for (int k = 0; k < node.second; ++k)
             arguments.push_back(m_tree.arguments[static_cast<std::size_t>(node.first + k)]);

@@ -98,6 +98,12 @@ const FunctionInfo* FindFunction(std::string_view upperName) {
     return nullptr;
 }
 
+const FunctionInfo& InfoOf(Function function) {
+    for (const FunctionInfo& f : kFunctions)
+        if (f.function == function) return f;
+    return kFunctions[0];
+}
+
 bool IsKeyword(std::string_view upperName) {
     return upperName == "AND" || upperName == "OR" || upperName == "NOT";
 }

@@ -62,6 +62,7 @@ struct FunctionInfo {
 };
 
 const FunctionInfo* FindFunction(std::string_view upperName);
+const FunctionInfo& InfoOf(Function function);
 
 /// AND, OR, NOT.
 bool IsKeyword(std::string_view upperName);

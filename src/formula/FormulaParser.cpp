@@ -62,13 +62,15 @@ constexpr int kUnaryLevel = 5;
 
 class Parser {
   public:
-    Parser(const std::vector<Token>& tokens, Tree& tree, FormulaError& error)
-        : m_tokens(tokens), m_tree(tree), m_error(error) {}
+    Parser(std::string_view text, Tree& tree, FormulaError& error)
+        : m_source(text), m_lexer(text), m_tree(tree), m_error(error) {}
 
     bool Run() {
         m_tree = Tree{};
-        m_tree.endLine = m_tokens.back().line;
-        m_tree.endColumn = m_tokens.back().column;
+        m_tree.source = m_source;
+        // One node per token at most, and a token takes a byte at least: reserved once, the
+        // array never moves, and the pages it does not use are never touched.
+        m_tree.nodes.reserve(m_source.size() + 1);
         while (Peek().kind != TokenKind::End) {
             if (Peek().kind == TokenKind::Semicolon) {
                 Next();
@@ -85,22 +87,35 @@ class Parser {
                             Peek().kind == TokenKind::RightParen ? msg::Unexpected(")") : msg::Missing(";"));
             }
         }
+        if (m_lexerFailed) return Fail(Peek(), {});
+        m_tree.endLine = Peek().line;
+        m_tree.endColumn = Peek().column;
         return true;
     }
 
   private:
-    const Token& Peek(std::size_t ahead = 0) const {
-        const std::size_t i = m_at + ahead;
-        return m_tokens[i < m_tokens.size() ? i : m_tokens.size() - 1];
+    /// The token `ahead` places on (0 or 1), read from the lexer when first asked for. After
+    /// a fault of the lexer every token is an End at the fault's place.
+    const Token& Peek(int ahead = 0) {
+        while (m_ahead <= ahead) {
+            if (!m_lexer.Next(m_tokens[m_ahead])) m_lexerFailed = true;
+            ++m_ahead;
+        }
+        return m_tokens[ahead];
     }
-    const Token& Next() {
-        const Token& token = Peek();
-        if (m_at + 1 < m_tokens.size()) ++m_at;
+    /// The current token (a copy: the lookahead moves on), then the next one.
+    Token Next() {
+        const Token token = Peek();
+        m_tokens[0] = m_tokens[1];
+        --m_ahead;
         return token;
     }
 
+    /// At the End a fault of the lexer leaves, that fault is the one to report: it lies
+    /// before anything the parser could find there.
     bool Fail(const Token& at, std::string message) {
-        m_error = FormulaError{at.line, at.column, -1, std::move(message)};
+        const bool lexerFault = m_lexerFailed && at.kind == TokenKind::End;
+        m_error = lexerFault ? m_lexer.Error() : FormulaError{at.line, at.column, -1, std::move(message)};
         return false;
     }
 
@@ -110,6 +125,12 @@ class Parser {
         return true;
     }
     void Leave() { --m_depth; }
+
+    /// A token's text as its place in the source.
+    void SetText(Node& node, std::string_view text) const {
+        node.textAt = static_cast<std::uint32_t>(text.data() - m_source.data());
+        node.textLength = static_cast<std::uint32_t>(text.size());
+    }
 
     int AddNode(Node node) {
         m_tree.nodes.push_back(node);
@@ -135,7 +156,7 @@ class Parser {
         while (Peek().kind == TokenKind::Comma) {
             Next();
             if (Peek().kind != TokenKind::Name) return Fail(Peek(), msg::MissingAttribute());
-            const Token& attribute = Next();
+            const Token attribute = Next();
             statement.attributes.push_back({attribute.text, attribute.line, attribute.column});
         }
         statement.endNode = static_cast<int>(m_tree.nodes.size());
@@ -148,7 +169,7 @@ class Parser {
         if (!ParseLevel(level + 1, node)) return false;
         Operator op;
         while (BinaryAt(level, Peek(), op)) {
-            const Token& token = Next();
+            const Token token = Next();
             int right;
             if (!ParseLevel(level + 1, right)) return false;
             Node binary;
@@ -164,7 +185,7 @@ class Parser {
     }
 
     bool ParseUnary(int& node) {
-        const Token& token = Peek();
+        const Token token = Peek();
         Operator op;
         if (token.kind == TokenKind::Minus) {
             op = Operator::Negate;
@@ -191,14 +212,14 @@ class Parser {
     }
 
     bool ParsePrimary(int& node) {
-        const Token& token = Peek();
+        const Token token = Peek();
         if (token.kind == TokenKind::Number) {
             Next();
             Node number;
             number.kind = NodeKind::Number;
             number.line = number.startLine = token.line;
             number.column = number.startColumn = token.column;
-            number.number = token.number;
+            number.value = token.number;
             node = AddNode(number);
             return true;
         }
@@ -212,13 +233,13 @@ class Parser {
         name.kind = NodeKind::Name;
         name.line = name.startLine = token.line;
         name.column = name.startColumn = token.column;
-        name.text = token.text;
+        SetText(name, token.text);
         node = AddNode(name);
         return true;
     }
 
     bool ParseBracket(int& node) {
-        const Token& open = Next();
+        const Token open = Next();
         if (!Enter(open)) return false;
         if (!ParseLevel(0, node)) return false;
         if (Peek().kind != TokenKind::RightParen) return Fail(Peek(), msg::Missing(")"));
@@ -249,7 +270,7 @@ class Parser {
         call.kind = NodeKind::Call;
         call.line = call.startLine = name.line;
         call.column = call.startColumn = name.column;
-        call.text = name.text;
+        SetText(call, name.text);
         call.first = static_cast<int>(m_tree.arguments.size());
         call.second = static_cast<int>(arguments.size());
         m_tree.arguments.insert(m_tree.arguments.end(), arguments.begin(), arguments.end());
@@ -257,18 +278,18 @@ class Parser {
         return true;
     }
 
-    const std::vector<Token>& m_tokens;
+    std::string_view m_source;
+    Lexer m_lexer;
+    Token m_tokens[2];
+    int m_ahead = 0;  ///< tokens read ahead into m_tokens
+    bool m_lexerFailed = false;
     Tree& m_tree;
     FormulaError& m_error;
-    std::size_t m_at = 0;
     int m_depth = 0;
 };
 
 }  // namespace
 
-bool Parse(const std::vector<Token>& tokens, Tree& tree, FormulaError& error) {
-    if (tokens.empty()) return false;
-    return Parser(tokens, tree, error).Run();
-}
+bool Parse(std::string_view text, Tree& tree, FormulaError& error) { return Parser(text, tree, error).Run(); }
 
 }  // namespace qelt::formula

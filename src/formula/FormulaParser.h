@@ -12,7 +12,7 @@
 /// Brackets, calls and unary operators nest; the parser refuses more than kMaxDepth levels
 /// of them, so its own recursion stays bounded whatever the text. Binary operators of one
 /// level are read in a loop and group from the left.
-#include <vector>
+#include <string_view>
 
 #include "formula/FormulaError.h"
 #include "formula/FormulaLexer.h"
@@ -23,8 +23,9 @@ namespace qelt::formula {
 inline constexpr int kMaxDepth = 200;
 inline constexpr int kMaxStatements = 1000;
 
-/// Builds `tree` from `tokens` (ending with End). False with `error` at the first token that
-/// does not fit, or where the text goes beyond kMaxDepth or kMaxStatements.
-bool Parse(const std::vector<Token>& tokens, Tree& tree, FormulaError& error);
+/// Builds `tree` from the tokens of `text`. False with `error` at the first token that does
+/// not fit, the first character that starts no token, or where the text goes beyond
+/// kMaxDepth or kMaxStatements, whichever comes first in the text.
+bool Parse(std::string_view text, Tree& tree, FormulaError& error);
 
 }  // namespace qelt::formula

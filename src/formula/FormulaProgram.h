@@ -2,11 +2,11 @@
 /// The compiled form of a formula: straight-line code over whole columns.
 ///
 /// Values live in three places: scalar registers (numbers, parameters and whatever is made of
-/// them only: the same value at every bar), the bar fields (read from the bars), and slots
-/// (columns of one double per bar, NaN where there is no value). The scalar code runs first,
-/// once per evaluation; then each column instruction makes one pass over the series. Slots
-/// are reused once the value they held is no longer needed, so a long formula does not hold
-/// a column for every operation.
+/// them only: the same value at every bar; a number is its register's starting value), the bar fields (read
+/// from the bars), and slots (columns of one double per bar, NaN where there is no value). The scalar code
+/// runs first, once per evaluation; then each column instruction makes one pass over the series. Slots are
+/// reused once the value they held is no longer needed, so a long formula does not hold a column for every
+/// operation.
 #include <cstdint>
 #include <vector>
 
@@ -16,7 +16,6 @@
 namespace qelt::formula {
 
 enum class OpCode : unsigned char {
-    Constant,  ///< scalar only: target = value
     // Per bar, on one to three operands, each a register or a column.
     Negate,
     Not,
@@ -67,12 +66,11 @@ struct Operand {
 };
 
 struct Instruction {
-    OpCode op = OpCode::Constant;
+    OpCode op = OpCode::Copy;
     Operand target;  ///< a register (scalar code) or a slot (column code)
     Operand in[3];   ///< inputs; `inputs` of them are used
     int inputs = 0;
     int constants[2] = {-1, -1};  ///< registers of N and M (or A)
-    double value = 0.0;           ///< Constant
 };
 
 /// A constant argument, checked again at every evaluation against the values in use (a
@@ -86,7 +84,9 @@ struct ConstantCheck {
 
 struct Program {
     int parameterCount = 0;  ///< registers 0 .. parameterCount - 1 hold the parameters
-    int registerCount = 0;
+    /// Every register's value before the scalar code runs: the numbers of the text in
+    /// theirs, 0 in the others (the parameters' are set by the run).
+    std::vector<double> registers;
     int slotCount = 0;
     std::uint32_t fields = 0;  ///< bits (BitOf) of the bar fields the code reads
     std::vector<Instruction> scalarCode;

@@ -73,8 +73,7 @@ struct FormulaRun::State {
             double in[3] = {0.0, 0.0, 0.0};
             for (int k = 0; k < instruction.inputs; ++k)
                 in[k] = registers[static_cast<std::size_t>(instruction.in[k].index)];
-            registers[static_cast<std::size_t>(instruction.target.index)] =
-                instruction.op == OpCode::Constant ? instruction.value : ApplyScalar(instruction.op, in);
+            registers[static_cast<std::size_t>(instruction.target.index)] = ApplyScalar(instruction.op, in);
         }
     }
 
@@ -166,7 +165,7 @@ bool FormulaRun::Run(const CompiledFormula& formula, const BarSeries& bars, cons
     m_bars = n;
     m_error.reset();
 
-    state.registers.assign(static_cast<std::size_t>(program.registerCount), 0.0);
+    state.registers.assign(program.registers.begin(), program.registers.end());
     const std::vector<double> parameters = ParameterValues(m_formula->parameters, values);
     std::copy(parameters.begin(), parameters.end(), state.registers.begin());
     state.RunScalarCode(program);

@@ -6,6 +6,7 @@
 /// come before it, and the nodes of statement k are the run [firstNode, endNode) with its
 /// root last. Every later pass walks that array forwards, never the tree recursively, so a
 /// long chain "1+1+...+1" costs no stack however deep the tree it makes.
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -39,23 +40,24 @@ enum class Operator : unsigned char {
 enum class NameKind : unsigned char { Unresolved, Data, Parameter, Statement };
 
 struct Node {
-    NodeKind kind = NodeKind::Number;
-    Operator op = Operator::Add;         ///< Unary and Binary
-    int line = 1, column = 1;            ///< the node's own token: number, name, operator
+    double value = 0.0;        ///< Number: the literal; uniform nodes (checker): the value at the defaults
+    int line = 1, column = 1;  ///< the node's own token: number, name, operator
     int startLine = 1, startColumn = 1;  ///< the first token of the node's text ("(" included)
-    int first =
-        -1;  ///< Unary: the operand; Binary: the left operand; Call: first argument's slot in Tree::arguments
-    int second = -1;        ///< Binary: the right operand; Call: the number of arguments
-    double number = 0.0;    ///< Number
-    std::string_view text;  ///< Name and Call: the name as written
+    /// Unary: the operand; Binary: the left operand; Call: its first argument's slot in
+    /// Tree::arguments.
+    int first = -1;
+    int second = -1;  ///< Binary: the right operand; Call: the number of arguments
+    /// Name and Call: the name as written, bytes textAt .. textAt + textLength of the source.
+    std::uint32_t textAt = 0, textLength = 0;
+    NodeKind kind = NodeKind::Number;
+    Operator op = Operator::Add;  ///< Unary and Binary
 
     // Filled by the checker.
     NameKind nameKind = NameKind::Unresolved;
-    int reference = -1;                ///< Data: the BarData; Parameter: its index; Statement: its index
     Function function = Function::Ma;  ///< Call
     bool uniform = false;   ///< the same value at every bar (numbers, parameters and what is made of them)
     bool constant = false;  ///< a constant argument may be this: numbers, parameters and their arithmetic
-    double value = 0.0;     ///< uniform nodes: the value with the parameters' defaults
+    int reference = -1;     ///< Data: the BarData; Parameter: its index; Statement: its index
 };
 
 struct AttributeToken {
@@ -82,11 +84,13 @@ struct Statement {
 };
 
 struct Tree {
+    std::string_view source;  ///< the text the nodes' names lie in
     std::vector<Node> nodes;
     std::vector<int> arguments;  ///< a call's arguments: node indices, contiguous per call
     std::vector<Statement> statements;
     int endLine = 1, endColumn = 1;  ///< the place just after the text's last character
 
+    std::string_view Text(const Node& node) const { return source.substr(node.textAt, node.textLength); }
     const Node& Argument(const Node& call, int k) const {
         return nodes[static_cast<std::size_t>(arguments[static_cast<std::size_t>(call.first + k)])];
     }
