@@ -119,8 +119,6 @@ class Checker {
         return false;
     }
 
-    const Statement& Current() const { return m_tree.statements[static_cast<std::size_t>(m_current)]; }
-
     bool CheckName(const Statement& s) {
         if (s.kind == StatementKind::Unnamed) return true;
         const std::string upper = UpperAscii(s.name);

@@ -170,8 +170,8 @@ bool FormulaRun::Run(const CompiledFormula& formula, const BarSeries& bars, cons
     std::copy(parameters.begin(), parameters.end(), state.registers.begin());
     state.RunScalarCode(program);
 
-    if (static_cast<int>(state.slots.size()) < program.slotCount)
-        state.slots.resize(static_cast<std::size_t>(program.slotCount));
+    // Exactly the formula's slots: those of a longer formula run before are given back.
+    state.slots.resize(static_cast<std::size_t>(program.slotCount));
     for (std::vector<double>& slot : state.slots) slot.resize(static_cast<std::size_t>(n));
 
     m_error = state.CheckConstants(program);

@@ -141,6 +141,29 @@ TEST(FormulaFunctions, PerBarFunctionsAndOperators) {
     for (const auto& c : cases) EXPECT_TRUE(SameColumn(Over(c.text, {10}), {c.value})) << c.text;
 }
 
+TEST(FormulaFunctions, ValuesTheSameAtEveryBarMixWithColumnsInEveryOperandPlace) {
+    // N = 3 is one value for every bar: on the left, on the right, or on both sides of an
+    // operator, and in each place of IF.
+    const std::vector<FormulaParameter> n = {{"N", 3, 1, 10}};
+    const BarSeries bars = CloseBars({2, 3, 6});
+    auto over = [&](const std::string& text) { return Compute(text, bars, 0, n); };
+    EXPECT_TRUE(SameColumn(over("N-C"), {1, 0, -3}));
+    EXPECT_TRUE(SameColumn(over("C-N"), {-1, 0, 3}));
+    EXPECT_TRUE(SameColumn(over("N/C"), {1.5, 1, 0.5}));
+    EXPECT_TRUE(SameColumn(over("C/N"), {2.0 / 3, 1, 2}));
+    EXPECT_TRUE(SameColumn(over("N<C"), {0, 0, 1}));
+    EXPECT_TRUE(SameColumn(over("C<N"), {1, 0, 0}));
+    EXPECT_TRUE(SameColumn(over("N*2-1"), {5, 5, 5}));
+    EXPECT_TRUE(SameColumn(over("MAX(N,C)+MIN(C,N)"), {5, 6, 9}));
+    EXPECT_TRUE(SameColumn(over("IF(C>N,C,N)"), {3, 3, 6}));
+    EXPECT_TRUE(SameColumn(over("IF(N>2,C,0)"), {2, 3, 6}));
+    EXPECT_TRUE(SameColumn(over("IF(C=3,N,-N)"), {-3, 3, -3}));
+    EXPECT_TRUE(SameColumn(over("IF(N,N,C)"), {3, 3, 3}));
+    // A windowed function over a uniform value: spread over the bars first.
+    EXPECT_TRUE(SameColumn(over("SUM(N,0)"), {3, 6, 9}));
+    EXPECT_TRUE(SameColumn(over("REF(N+1,1)"), {kNone, 4, 4}));
+}
+
 TEST(FormulaNoValue, RecursiveAveragesContinueAcrossGapsFromTheirLastValue) {
     // X lacks bars 2 and 6 (C = 12 there): EMA(X,3) = (X + Y')/2 from 10: 10.5, none,
     // (11 + 10.5)/2, (13 + 10.75)/2, (14 + 11.875)/2, none, (15 + 12.9375)/2, ...

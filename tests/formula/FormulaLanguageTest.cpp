@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "FormulaTestSupport.h"
+#include "formula/FormulaNumbers.h"
 
 namespace qelt {
 namespace {
@@ -197,6 +198,39 @@ TEST(FormulaText, NamesCommentsAndNumbersAsUsersWriteThem) {
     for (const char* number : {"12", "0.5", ".5", "1e3", "1.5E-1", "3.", "2e+2"})
         EXPECT_EQ(ErrorOf(std::string("A:") + number), "compiles") << number;
     EXPECT_TRUE(SameColumn(Compute("A:.5+1e3+1.5E-1", bars), {1000.65, 1000.65, 1000.65, 1000.65}));
+}
+
+TEST(FormulaText, BytesThatAreNotUtf8AreRefusedWhereTheyStand) {
+    const Case cases[] = {
+        {"A:C+\x80", "1:5: 文本不是有效的 UTF-8"},              // a stray continuation byte
+        {"A:C+\xC0\xAF", "1:5: 文本不是有效的 UTF-8"},          // an overlong "/"
+        {"长线:C+\xED\xA0\x80", "1:6: 文本不是有效的 UTF-8"},   // a surrogate
+        {"A:C+\xF4\x90\x80\x80", "1:5: 文本不是有效的 UTF-8"},  // beyond U+10FFFF
+        {"A:C;\n{ 注释 \xFF }", "2:6: 文本不是有效的 UTF-8"},   // inside a comment
+        {"A:C // \xE4\xB8", "1:8: 文本不是有效的 UTF-8"},       // cut short at the end
+        // The first fault in the text is the one reported, whichever step finds it.
+        {"A:C;) \xFF", "1:5: 缺少运算数"},
+        {"A \xFF", "1:3: 文本不是有效的 UTF-8"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(ErrorOf(c.text), c.error) << c.text;
+}
+
+TEST(FormulaNumbers, DecimalTextIsReadExactlyOrRefused) {
+    using formula::ParseDecimal;
+    EXPECT_EQ(ParseDecimal("12", false), 12.0);
+    EXPECT_EQ(ParseDecimal(".5", false), 0.5);
+    EXPECT_EQ(ParseDecimal("3.", false), 3.0);
+    EXPECT_EQ(ParseDecimal("2.5E-1", false), 0.25);
+    EXPECT_EQ(ParseDecimal("-.5", true), -0.5);
+    EXPECT_EQ(ParseDecimal("+7", true), 7.0);
+    for (const char* refused :
+         {"", ".", "-", "-5", "1e", "1e+", "0x10", " 1", "1 ", "nan", "inf", "1,5", "1e400", "1e-400"})
+        EXPECT_EQ(ParseDecimal(refused, std::string(refused) != "-5"), std::nullopt) << refused;
+    EXPECT_EQ(ParseDecimal("-5", false), std::nullopt) << "no sign where none is allowed";
+    // What the formula file writes reads back as the very same value.
+    for (double v : {0.1, 1e-9, -3.75, 123456789.123, 1e300, 5e-324, 0.0})
+        EXPECT_EQ(ParseDecimal(formula::FormatShortest(v), true), v) << formula::FormatShortest(v);
+    EXPECT_EQ(formula::FormatShortest(0.1), "0.1");
 }
 
 TEST(FormulaOutputs, AttributesGiveEachOutputItsStyle) {
