@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Checks the layout of the C++ files; builds and runs every test; fuzzes the demo server's
-# message handling and the client's receive path for a bounded time each; builds and tests
+# message handling, the client's receive path and the formula language for a bounded time
+# each; builds and tests
 # the information view's browser of a build without Qt WebEngine; then runs the core tests
 # again under AddressSanitizer with UndefinedBehaviorSanitizer, and under ThreadSanitizer.
 set -euo pipefail
@@ -10,10 +11,11 @@ started=$SECONDS
 scripts/check-format.sh
 scripts/build.sh
 ctest --test-dir build --output-on-failure -j2 --timeout 120
-# The server's message handling and the client's receive path against random input, for a
-# bounded time each.
+# The server's message handling, the client's receive path and the formula language against
+# random input, for a bounded time each.
 scripts/fuzz-server.sh 30
 scripts/fuzz-client.sh 30
+scripts/fuzz-formula.sh 30
 # A build without Qt WebEngine shows the information view with the rich-text browser: build
 # that browser's test program in such a configuration (only it: the rest is the same code)
 # and run it, so the fallback cannot rot.

@@ -2,7 +2,7 @@
 # - nothing outside src/ui and src/updater/ui includes a Qt header (a project header whose
 #   name starts with Q is not Qt);
 # - a layer includes only itself and the layers below it:
-#   common < gfx, net < data < indicators, chart < views < app < ui.
+#   common < gfx, net < data < indicators, formula, chart < views < app < ui.
 #   The demo server and the updater stand apart: they build on common and net only.
 file(GLOB_RECURSE sources
      ${SOURCE_DIR}/src/*.h ${SOURCE_DIR}/src/*.hpp ${SOURCE_DIR}/src/*.cpp ${SOURCE_DIR}/src/*.cc)
@@ -13,14 +13,15 @@ set(allowed_gfx "common")
 set(allowed_net "common")
 set(allowed_data "common;gfx;net")
 set(allowed_indicators "common;gfx;net;data")
+set(allowed_formula "common;gfx;net;data")
 set(allowed_chart "common;gfx;net;data")
-set(allowed_views "common;gfx;net;data;indicators;chart")
-set(allowed_app "common;gfx;net;data;indicators;chart;views")
-set(allowed_ui "common;gfx;net;data;indicators;chart;views;app")
-set(allowed_tools "common;gfx;net;data;indicators;chart;views;app")
+set(allowed_views "common;gfx;net;data;indicators;formula;chart")
+set(allowed_app "common;gfx;net;data;indicators;formula;chart;views")
+set(allowed_ui "common;gfx;net;data;indicators;formula;chart;views;app")
+set(allowed_tools "common;gfx;net;data;indicators;formula;chart;views;app")
 set(allowed_server "common;net")
 set(allowed_updater "common;updater")
-set(layers common gfx net data indicators chart views app ui tools server updater)
+set(layers common gfx net data indicators formula chart views app ui tools server updater)
 
 set(qt_offenders "")
 set(layer_offenders "")

@@ -59,7 +59,11 @@ std::optional<std::string> ReadWholeFile(const std::string& path, size_t maxByte
     for (;;) {
         ssize_t n = ::read(fd, buffer, sizeof buffer);
         if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
+        if (n < 0) {  // a read error (or a directory): what was read is not the file
+            ::close(fd);
+            return std::nullopt;
+        }
+        if (n == 0) break;
         if (content.size() + static_cast<size_t>(n) > maxBytes) {
             ::close(fd);
             return std::nullopt;

@@ -10,8 +10,9 @@
 
 namespace qelt {
 
-/// Bytes of the file, or nothing when it cannot be opened. Files beyond `maxBytes` are
-/// refused (nothing), so a corrupt or hostile file cannot exhaust memory.
+/// Bytes of the file, or nothing when it cannot be opened or read to its end (a read error,
+/// a directory). Files beyond `maxBytes` are refused (nothing), so a corrupt or hostile file
+/// cannot exhaust memory.
 std::optional<std::string> ReadWholeFile(const std::string& path, size_t maxBytes = 64u << 20);
 
 /// Replaces the file's content atomically; creates it with permission `mode` when new.

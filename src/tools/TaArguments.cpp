@@ -2,6 +2,7 @@
 
 #include <charconv>
 
+#include "formula/FormulaNumbers.h"
 #include "indicators/IndicatorTable.h"
 
 namespace qelt::ta {
@@ -18,14 +19,32 @@ std::nullopt_t Fail(std::string& error, std::string message) {
     return std::nullopt;
 }
 
+/// "NAME=VALUE" of --param, the value a plain decimal number.
+bool ParseParameter(const std::string& text, std::pair<std::string, double>& parameter, std::string& error) {
+    const std::size_t equals = text.find('=');
+    if (equals == std::string::npos || equals == 0) {
+        error = "--param needs NAME=VALUE";
+        return false;
+    }
+    const std::optional<double> value =
+        formula::ParseDecimal(std::string_view(text).substr(equals + 1), true);
+    if (!value) {
+        error = "--param " + text + ": the value is not a number";
+        return false;
+    }
+    parameter = {text.substr(0, equals), *value};
+    return true;
+}
+
 }  // namespace
 
 const char* TaUsage() {
     return "usage: qelt-ta --bars FILE [--period day|week|month] [--last L] [--visible V] [--home DIR]\n"
            "               (--indicator CODE | --ma | --ox [--goods-no NO])\n"
+           "       qelt-ta --bars FILE --formula TEXTFILE [--param NAME=VALUE]... [--period day|week|month]\n"
            "\n"
-           "Prints the lines of a technical indicator, the five moving averages of the main chart or the\n"
-           "point-and-figure columns of a bar file, as CSV.\n"
+           "Prints the lines of a technical indicator, the five moving averages of the main chart, the\n"
+           "point-and-figure columns or the outputs of a formula of a bar file, as CSV.\n"
            "\n"
            "  --bars FILE       ten fields per line: "
            "date,open_price,close_price,highest_price,lowest_price,\n"
@@ -41,6 +60,10 @@ const char* TaUsage() {
            "  --ox              the OX columns: column,open_price,close_price,highest_price,lowest_price,\n"
            "                    num,count; --goods-no NO chooses the box size rule (0009 the index,\n"
            "                    0121 dried cocoons, others raw silk)\n"
+           "  --formula TEXTFILE  the statements of a formula (UTF-8), computed over the whole series:\n"
+           "                    bar,<output names>, each value %.10g; an error in the text prints\n"
+           "                    TEXTFILE:LINE:COL: message\n"
+           "  --param NAME=VALUE  defines a parameter of the formula (repeat for each)\n"
            "\n"
            "A row is printed for every bar that has a value; a line without a value there leaves its field\n"
            "empty. Errors print one line on stderr and exit with status 2.\n";
@@ -48,7 +71,7 @@ const char* TaUsage() {
 
 std::optional<TaArguments> ParseTaArguments(const std::vector<std::string>& args, std::string& error) {
     TaArguments parsed;
-    bool periodGiven = false, modeGiven = false;
+    bool periodGiven = false, modeGiven = false, windowGiven = false, homeGiven = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         std::string name = args[i], value;
         bool hasValue = false;
@@ -68,7 +91,7 @@ std::optional<TaArguments> ParseTaArguments(const std::vector<std::string>& args
         };
         auto setMode = [&](TaMode mode) {
             if (modeGiven) {
-                error = "give only one of --indicator, --ma and --ox";
+                error = "give only one of --indicator, --ma, --ox and --formula";
                 return false;
             }
             modeGiven = true;
@@ -94,14 +117,17 @@ std::optional<TaArguments> ParseTaArguments(const std::vector<std::string>& args
                 return Fail(error, "unknown period \"" + value + "\" (day, week or month)");
             }
         } else if (name == "--last") {
+            windowGiven = true;
             if (!take()) return std::nullopt;
             if (!ParseInt(value, parsed.last)) return Fail(error, "--last needs a bar index");
         } else if (name == "--visible") {
+            windowGiven = true;
             if (!take()) return std::nullopt;
             if (!ParseInt(value, parsed.visible) || parsed.visible < 1) {
                 return Fail(error, "--visible needs a count of at least 1");
             }
         } else if (name == "--home") {
+            homeGiven = true;
             if (!take()) return std::nullopt;
             parsed.home = value;
         } else if (name == "--indicator") {
@@ -118,14 +144,29 @@ std::optional<TaArguments> ParseTaArguments(const std::vector<std::string>& args
         } else if (name == "--goods-no") {
             if (!take()) return std::nullopt;
             parsed.goodsNo = value;
+        } else if (name == "--formula") {
+            if (!take() || !setMode(TaMode::Formula)) return std::nullopt;
+            parsed.formulaFile = value;
+        } else if (name == "--param") {
+            std::pair<std::string, double> parameter;
+            if (!take() || !ParseParameter(value, parameter, error)) return std::nullopt;
+            parsed.parameters.push_back(std::move(parameter));
         } else {
             error = "unknown option \"" + name + "\" (see --help)";
             return std::nullopt;
         }
     }
     if (parsed.barsFile.empty()) return Fail(error, "--bars FILE is required (see --help)");
+    if (!parsed.parameters.empty() && parsed.mode != TaMode::Formula)
+        return Fail(error, "--param needs --formula");
+    // A formula is computed over the whole series with its own parameters.
+    if (parsed.mode == TaMode::Formula) {
+        if (windowGiven) return Fail(error, "--last and --visible do not apply to --formula");
+        if (homeGiven) return Fail(error, "--home does not apply to --formula");
+        if (!parsed.goodsNo.empty()) return Fail(error, "--goods-no does not apply to --formula");
+    }
     if (!modeGiven && !periodGiven) {
-        return Fail(error, "give --indicator CODE, --ma, --ox or --period (see --help)");
+        return Fail(error, "give --indicator CODE, --ma, --ox, --formula TEXTFILE or --period (see --help)");
     }
     return parsed;
 }

@@ -2,14 +2,16 @@
 /// The command line of qelt-ta, the indicator calculator:
 ///   qelt-ta --bars FILE [--period day|week|month] [--last L] [--visible V] [--home DIR]
 ///           (--indicator CODE | --ma | --ox [--goods-no NO])
-/// Options take their value as the next argument or after "=" ("--last=40").
+///   qelt-ta --bars FILE --formula TEXTFILE [--param NAME=VALUE]... [--period day|week|month]
+/// Options take their value as the next argument or after "=" ("--last=40", "--param=N=5").
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace qelt::ta {
 
-enum class TaMode { Bars, Indicator, MovingAverages, OX };
+enum class TaMode { Bars, Indicator, MovingAverages, OX, Formula };
 
 struct TaArguments {
     bool help = false;
@@ -21,6 +23,10 @@ struct TaArguments {
     TaMode mode = TaMode::Bars;
     int code = 0;
     std::string goodsNo;
+    std::string formulaFile;
+    /// The formula's parameters in the order given: each name with its value (the default,
+    /// minimum and maximum all at once: ranges do not apply here).
+    std::vector<std::pair<std::string, double>> parameters;
 };
 
 /// The parsed arguments (argv without the program name), or a one-line error in `error`.

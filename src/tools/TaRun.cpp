@@ -7,6 +7,7 @@
 #include "chart/Series.h"
 #include "common/Files.h"
 #include "common/Numbers.h"
+#include "formula/Formula.h"
 #include "indicators/Averages.h"
 #include "indicators/BarColumns.h"
 #include "indicators/IndicatorTable.h"
@@ -17,6 +18,9 @@ namespace qelt::ta {
 namespace {
 
 constexpr std::size_t kMaxFileBytes = std::size_t{1} << 30;
+/// A formula's text is at most 64 KB: a larger file is read far enough for the compiler to
+/// say so at its place.
+constexpr std::size_t kMaxFormulaFileBytes = std::size_t{1} << 20;
 
 /// "bar,NAME1,..." then one row per bar that has at least one finite value.
 void PrintLines(std::string& out, const std::vector<std::string>& names,
@@ -56,6 +60,53 @@ void PrintOX(std::string& out, const OXSeries& ox) {
         }
         out += "," + FormatInt(ox.boxes[i]) + '\n';
     }
+}
+
+/// The outputs of a formula: "bar," and the output names, then every bar where an output
+/// has a value, each value "%.10g", an empty field where it has none.
+void PrintFormula(std::string& out, const CompiledFormula& formula, const FormulaRun& run) {
+    out += "bar";
+    for (const FormulaOutput& output : formula.Outputs()) out += "," + output.name;
+    out += '\n';
+    std::string row;
+    for (int bar = 0; bar < run.BarCount(); ++bar) {
+        row = FormatInt(bar);
+        bool any = false;
+        for (int k = 0; k < run.OutputCount(); ++k) {
+            row += ',';
+            if (auto value = run.ValueAt(k, bar)) {
+                row += FormatGeneral(*value, 10);
+                any = true;
+            }
+        }
+        if (any) out += row + '\n';
+    }
+}
+
+/// Compiles and computes the formula of --formula; false with `error` set.
+bool RunFormula(const TaArguments& arguments, const BarSeries& bars, std::string& out, std::string& error) {
+    const std::optional<std::string> text = ReadWholeFile(arguments.formulaFile, kMaxFormulaFileBytes);
+    if (!text) {
+        error = "qelt-ta: cannot read " + arguments.formulaFile;
+        return false;
+    }
+    std::vector<FormulaParameter> parameters;
+    for (const auto& [name, value] : arguments.parameters) parameters.push_back({name, value, value, value});
+    const FormulaCompileResult compiled = CompileFormula(*text, parameters);
+    if (!compiled.formula) {
+        const FormulaError& e = compiled.error;
+        error = e.InText() ? arguments.formulaFile + ":" + e.Describe()
+                           : "qelt-ta: --param " + parameters[static_cast<std::size_t>(e.parameter)].name +
+                                 ": " + e.message;
+        return false;
+    }
+    FormulaRun run;
+    if (!run.Run(*compiled.formula, bars)) {
+        error = arguments.formulaFile + ":" + run.Error()->Describe();
+        return false;
+    }
+    PrintFormula(out, *compiled.formula, run);
+    return true;
 }
 
 }  // namespace
@@ -125,6 +176,12 @@ int RunQeltTa(const std::vector<std::string>& args, std::string& out, std::strin
             PrintLines(out, names, lines);
             break;
         }
+        case TaMode::Formula:
+            if (!RunFormula(*arguments, *series, out, error)) {
+                out.clear();
+                return 2;
+            }
+            break;
         case TaMode::OX: {
             const float box = OXBoxSize(goods.goods_no, table[param::kOxIndexBox], table[param::kOxSilkBox],
                                         table[param::kOxCocoonBox], HighestClose(goods), LowestClose(goods));

@@ -7,8 +7,9 @@
 namespace qelt::ta {
 
 /// Runs qelt-ta with `args` (without the program name). On success `out` holds what goes
-/// to standard output; on failure `error` holds one line (with "qelt-ta: " in front and
-/// no line end) and the status is 2.
+/// to standard output; on failure `error` holds one line without a line end and the status
+/// is 2: "qelt-ta: " and the problem, or for a fault in a formula's text
+/// "TEXTFILE:LINE:COL: message".
 int RunQeltTa(const std::vector<std::string>& args, std::string& out, std::string& error);
 
 }  // namespace qelt::ta

@@ -54,6 +54,9 @@ TEST(Files, ModeAppliesToNewFilesAndSizeIsBounded) {
     EXPECT_EQ(st.st_mode & 0777, 0600u);
     EXPECT_FALSE(ReadWholeFile(path, 3).has_value());
     EXPECT_TRUE(ReadWholeFile(path, 6).has_value());
+    // A directory opens but does not read: nothing, not an empty file that a later save
+    // would take for the content.
+    EXPECT_FALSE(ReadWholeFile(dir.Path()).has_value());
 }
 
 TEST(ProgramDirectory, HomeOptionThenEnvironmentThenExecutable) {

@@ -117,8 +117,10 @@ TEST_F(QeltTa, ErrorsAreOneLineOnStandardErrorWithStatusTwo) {
         {"--bars '" + m_dir.File("missing.csv") + "' --ma",
          "qelt-ta: cannot read " + m_dir.File("missing.csv") + "\n"},
         {"--bars " + file + " --indicator 6", "qelt-ta: unknown indicator code \"6\"\n"},
-        {"--bars " + file, "qelt-ta: give --indicator CODE, --ma, --ox or --period (see --help)\n"},
-        {"--bars " + file + " --ma --ox", "qelt-ta: give only one of --indicator, --ma and --ox\n"},
+        {"--bars " + file,
+         "qelt-ta: give --indicator CODE, --ma, --ox, --formula TEXTFILE or --period (see --help)\n"},
+        {"--bars " + file + " --ma --ox",
+         "qelt-ta: give only one of --indicator, --ma, --ox and --formula\n"},
         {"--indicator 1 --visible 0", "qelt-ta: --visible needs a count of at least 1\n"},
         {"--bars", "qelt-ta: --bars needs a value\n"},
     };
@@ -130,6 +132,66 @@ TEST_F(QeltTa, ErrorsAreOneLineOnStandardErrorWithStatusTwo) {
     TaRun help = RunTa("--help");
     EXPECT_EQ(help.status, 0);
     EXPECT_EQ(help.output.rfind("usage: qelt-ta --bars FILE", 0), 0u);
+}
+
+TEST_F(QeltTa, ComputesAFormulaOverTheWholeSeries) {
+    std::string bars = kHeader;
+    for (const char* row :
+         {"20060102,10,10,11,9,100,10,5,50,200606", "20060103,10,11,12,10,200,11,6,60,200606",
+          "20060104,11,12,13,11,300,12,7,70,200606", "20060105,12,11,12,10,400,11,8,80,200606",
+          "20060106,11,13,14,11,500,12,9,90,200606"})
+        bars += std::string(row) + "\n";
+    const std::string file = Write("bars.csv", bars);
+    // Outputs under their statements' spelling or OUTk; "%.10g"; an empty field where an
+    // output has no value and no row where none has one (bar 0: REF(C,1) and C>11 fail).
+    const std::string formula =
+        Write("f.txt", "\xEF\xBB\xBF短线:REF(C,N);\r\nSLOW:=MA(C,3);\nIF(C>11,C/3,1/0);\nslow*1e20");
+    TaRun run = RunTa("--bars " + file + " --formula " + formula + " --param N=1");
+    ASSERT_EQ(run.status, 0) << run.output;
+    EXPECT_EQ(run.output,
+              "bar,短线,OUT1,OUT2\n"
+              "1,10,,\n"
+              "2,11,4,1.1e+21\n"
+              "3,12,,1.133333333e+21\n"
+              "4,11,4.333333333,1.2e+21\n");
+    // Week bars first: the five days fall into one week.
+    run = RunTa("--bars " + file + " --formula=" + formula + " --param=N=0 --period week");
+    ASSERT_EQ(run.status, 0) << run.output;
+    EXPECT_EQ(run.output, "bar,短线,OUT1,OUT2\n0,13,4.333333333,\n");
+}
+
+TEST_F(QeltTa, AFormulaErrorNamesTheFileLineAndColumn) {
+    const std::string file =
+        Write("bars.csv", std::string(kHeader) + "20060102,10,10,11,9,100,10,5,50,200606\n");
+    const std::string good = Write("good.txt", "A:MA(C,N-2);");
+    const std::string bad = Write("bad.txt", "A:C;\n长线:MAA(C,5);");
+    const std::string path = m_dir.File("");
+    const struct {
+        std::string arguments, expected;
+    } cases[] = {
+        {"--bars " + file + " --formula " + bad, path + "bad.txt:2:4: 未知的函数 MAA\n"},
+        {"--bars " + file + " --formula " + good + " --param N=2",
+         path + "good.txt:1:8: N 必须在 1 到 1000000 之间\n"},
+        {"--bars " + file + " --formula " + good, path + "good.txt:1:8: 未知的名称 N\n"},
+        {"--bars " + file + " --formula " + good + " --param C=2", "qelt-ta: --param C: 参数名 C 是数据名\n"},
+        {"--bars " + file + " --formula " + good + " --param N=1 --param n=2",
+         "qelt-ta: --param n: 参数 n 重复定义\n"},
+        {"--bars " + file + " --formula " + good + " --param N", "qelt-ta: --param needs NAME=VALUE\n"},
+        {"--bars " + file + " --formula " + good + " --param N=x",
+         "qelt-ta: --param N=x: the value is not a number\n"},
+        {"--bars " + file + " --ma --param N=1", "qelt-ta: --param needs --formula\n"},
+        {"--bars " + file + " --formula " + good + " --ma",
+         "qelt-ta: give only one of --indicator, --ma, --ox and --formula\n"},
+        {"--bars " + file + " --formula " + good + " --last 3",
+         "qelt-ta: --last and --visible do not apply to --formula\n"},
+        {"--bars " + file + " --formula '" + path + "none.txt'",
+         "qelt-ta: cannot read " + path + "none.txt\n"},
+    };
+    for (const auto& c : cases) {
+        TaRun run = RunTa(c.arguments);
+        EXPECT_EQ(run.status, 2) << c.arguments;
+        EXPECT_EQ(run.output, c.expected) << c.arguments;
+    }
 }
 
 }  // namespace

@@ -1,0 +1,139 @@
+// Computing a compiled formula as the chart does: every bar datum, the parameter values in
+// use, recomputing after a live quote, reused columns, and the title items.
+#include <gtest/gtest.h>
+
+#include "FormulaTestSupport.h"
+
+namespace qelt {
+namespace {
+
+using test::CloseBars;
+using test::kNone;
+using test::SameColumn;
+
+FormulaCompileResult Compiled(const std::string& text, const std::vector<FormulaParameter>& parameters = {}) {
+    FormulaCompileResult result = CompileFormula(text, parameters);
+    EXPECT_TRUE(result.formula) << result.error.Describe();
+    return result;
+}
+
+std::vector<double> ColumnOf(const FormulaRun& run, int output) {
+    return std::vector<double>(run.Column(output).begin(), run.Column(output).end());
+}
+
+TEST(FormulaRun, ReadsEveryBarDatumAsTheChartHoldsIt) {
+    // Volume and net position are whole numbers, as the built-in indicators read them; a
+    // field that is no number reads as 0.
+    BarSeries bars = {
+        CBarRow{"20060102", "10.5", "11.25", "12", "9.75", "1500.9", "10.8", "-30", "7", "200606"},
+        CBarRow{"20060103", "x", "", "13", "10", "", "11", "40", "8", "200606"}};
+    FormulaCompileResult compiled = Compiled("O; H; L; C; V; AVGPRICE; OPI; DATE; OPEN+HIGH+LOW+CLOSE+VOL");
+    FormulaRun run;
+    ASSERT_TRUE(run.Run(*compiled.formula, bars));
+    const std::vector<std::vector<double>> expected = {{10.5, 0},
+                                                       {12, 13},
+                                                       {9.75, 10},
+                                                       {11.25, 0},
+                                                       {1500, 0},
+                                                       {10.8, 11},
+                                                       {-30, 40},
+                                                       {20060102, 20060103},
+                                                       {10.5 + 12 + 9.75 + 11.25 + 1500, 23}};
+    for (std::size_t k = 0; k < expected.size(); ++k)
+        EXPECT_TRUE(SameColumn(ColumnOf(run, static_cast<int>(k)), expected[k]))
+            << compiled.formula->Outputs()[k].name;
+
+    // No bars: columns without bars, nothing read.
+    ASSERT_TRUE(run.Run(*compiled.formula, BarSeries{}));
+    EXPECT_EQ(run.BarCount(), 0);
+    EXPECT_TRUE(run.Column(0).empty());
+    EXPECT_EQ(run.ValueAt(0, 0), std::nullopt);
+}
+
+TEST(FormulaRun, ParameterValuesReplaceTheDefaultsAndAConstantOutOfRangeStopsTheRun) {
+    const BarSeries bars = CloseBars({10, 11, 12, 13});
+    FormulaCompileResult compiled =
+        Compiled("A:MA(C,N-5); B:N*2; D:SMA(C,M,2)", {{"N", 7, 1, 100}, {"M", 3, 1, 5}});
+    FormulaRun run;
+    ASSERT_TRUE(run.Run(*compiled.formula, bars));
+    EXPECT_TRUE(SameColumn(ColumnOf(run, 0), {kNone, 10.5, 11.5, 12.5})) << "MA(C,2) at the defaults";
+    EXPECT_TRUE(SameColumn(ColumnOf(run, 1), {14, 14, 14, 14})) << "a constant output fills every bar";
+    ASSERT_TRUE(run.Run(*compiled.formula, bars, {8}));
+    EXPECT_TRUE(SameColumn(ColumnOf(run, 0), {kNone, kNone, 11, 12})) << "N = 8, M keeps its default";
+
+    // N = 5 makes MA's window 0: the run stops with the argument's place, every output
+    // without a value; a good value afterwards computes again.
+    EXPECT_FALSE(run.Run(*compiled.formula, bars, {5}));
+    ASSERT_TRUE(run.Error());
+    EXPECT_EQ(run.Error()->Describe(), "1:8: N 必须在 1 到 1000000 之间");
+    for (int k = 0; k < 3; ++k) EXPECT_TRUE(SameColumn(ColumnOf(run, k), std::vector<double>(4, kNone)));
+    EXPECT_FALSE(run.Run(*compiled.formula, bars, {7, 1}));
+    EXPECT_EQ(run.Error()->Describe(), "1:31: M 不能大于 N") << "SMA(C,1,2)";
+    ASSERT_TRUE(run.Run(*compiled.formula, bars, {7, 2}));
+    EXPECT_FALSE(run.Error());
+    EXPECT_TRUE(SameColumn(ColumnOf(run, 2), {10, 11, 12, 13}));
+}
+
+TEST(FormulaRun, ALiveQuoteRecomputesFromTheChangedBarOn) {
+    BarSeries bars = CloseBars({10, 11, 12, 13});
+    FormulaRun run;
+    {
+        // The run keeps what it needs of the formula: the compiled result may go.
+        FormulaCompileResult compiled = Compiled("S:SUM(C,0); X:HHV(H,2)");
+        ASSERT_TRUE(run.Run(*compiled.formula, bars));
+        // The last bar's close changes: only it is read again.
+        bars[3] = CloseBars({10, 11, 12, 20})[3];
+        ASSERT_TRUE(run.Run(*compiled.formula, bars, {}, 3));
+        EXPECT_TRUE(SameColumn(ColumnOf(run, 0), {10, 21, 33, 53}));
+        // The caller's promise is taken: bars it calls unchanged are not read again.
+        bars[0] = CloseBars({100})[0];
+        ASSERT_TRUE(run.Run(*compiled.formula, bars, {}, 4));
+        EXPECT_TRUE(SameColumn(ColumnOf(run, 0), {10, 21, 33, 53}));
+        // A new bar is read whatever the promise says.
+        bars.push_back(CloseBars({1, 1, 1, 1, 7})[4]);
+        ASSERT_TRUE(run.Run(*compiled.formula, bars, {}, 5));
+        EXPECT_TRUE(SameColumn(ColumnOf(run, 0), {10, 21, 33, 53, 60}));
+        EXPECT_TRUE(SameColumn(ColumnOf(run, 1), {10, 11, 12, 20, 20}));
+    }
+    EXPECT_EQ(run.TitleItem(0, 4), "S:60.00");
+    // Another formula on the same run: a datum it reads for the first time is read whole.
+    FormulaCompileResult other = Compiled("O*2");
+    ASSERT_TRUE(run.Run(*other.formula, bars, {}, 5));
+    EXPECT_TRUE(SameColumn(ColumnOf(run, 0), {200, 22, 24, 40, 14}));
+}
+
+TEST(FormulaRun, VariablesKeepTheirColumnsWhileLaterStatementsReuseOthers) {
+    // Temporaries die and their columns are taken again; a variable under a second name
+    // (B := A) and a variable used long after its statement keep theirs; a variable no
+    // output uses is not computed at all.
+    const BarSeries bars = CloseBars({1, 2, 3, 4, 5, 6});
+    FormulaCompileResult compiled = Compiled(
+        "A:=C*2; B:=A; UNUSED:=MA(C*C,2)+HHV(C,3); T1:MA(C+1,2)-REF(C*3,1); D:=B+1;"
+        "T2:(C-1)*(C-2)/(C+1)+REF(C,2); T3:A+B+D+MA(A,3)");
+    FormulaRun run;
+    ASSERT_TRUE(run.Run(*compiled.formula, bars));
+    std::vector<double> t1, t2, t3;
+    for (int i = 0; i < 6; ++i) {
+        const double c = i + 1;
+        t1.push_back(i < 1 ? kNone : (c + 1 + c) / 2 - 3 * (c - 1));
+        t2.push_back(i < 2 ? kNone : (c - 1) * (c - 2) / (c + 1) + (c - 2));
+        t3.push_back(i < 2 ? kNone : 2 * c + 2 * c + 2 * c + 1 + 2 * (c - 1));
+    }
+    EXPECT_TRUE(SameColumn(ColumnOf(run, 0), t1));
+    EXPECT_TRUE(SameColumn(ColumnOf(run, 1), t2));
+    EXPECT_TRUE(SameColumn(ColumnOf(run, 2), t3));
+}
+
+TEST(FormulaRun, TitleItemsShowTwoDecimalsOrTheNameAlone) {
+    FormulaCompileResult compiled = Compiled("DIF:MA(C,2); 1/3*C");
+    FormulaRun run;
+    ASSERT_TRUE(run.Run(*compiled.formula, CloseBars({10, 11.257})));
+    EXPECT_EQ(run.TitleItem(0, 1), "DIF:10.63");
+    EXPECT_EQ(run.TitleItem(1, 0), "OUT1:3.33");
+    EXPECT_EQ(run.TitleItem(0, 0), "DIF") << "no value yet";
+    EXPECT_EQ(run.TitleItem(0, 2), "DIF") << "beyond the series";
+    EXPECT_EQ(run.TitleItem(2, 0), "") << "no such output";
+}
+
+}  // namespace
+}  // namespace qelt
