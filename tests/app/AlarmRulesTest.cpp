@@ -43,14 +43,16 @@ TEST(AlarmRules, TheDialogsEntryBuildsTheExactQuery) {
     auto only = AlarmEntryModel::Accept("0112", "20261225", "0", "12.5", "0", "0");
     ASSERT_TRUE(only.entry);
     EXPECT_EQ(*only.entry, Entry("0.000", "12.500"));
-    EXPECT_EQ(AlarmQuery(*only.entry).value(),
-              "alarm:goods_no='0112' and due_date='20261225' and ( (   price <=12.500))");
+    EXPECT_EQ(
+        AlarmQueries(*only.entry),
+        std::vector<std::string>{"alarm:goods_no='0112' and due_date='20261225' and ( (   price <=12.500))"});
     auto both = AlarmEntryModel::Accept("0112", "20261225", "10", "8", "", "0");
     EXPECT_FALSE(both.entry) << "an empty count is not a number";
     both = AlarmEntryModel::Accept("0112", "20261225", "10", "8", "500", " 300 ");
     ASSERT_TRUE(both.entry);
-    EXPECT_EQ(AlarmCondition(*both.entry),
-              " (  price >=10.000 and   price <=8.000) or   all_num >=500 or   pure_num >=300");
+    EXPECT_EQ(AlarmConditions(*both.entry),
+              (std::vector<std::string>{" price >=10.000 or   all_num >=500 or   pure_num >=300",
+                                        " (   price <=8.000) or   all_num >=500 or   pure_num >=300"}));
     // Nothing in the store: two empty texts and the values.
     auto none = AlarmEntryModel::Accept("", "", "999999", "0", "999999", "0");
     ASSERT_TRUE(none.entry);

@@ -102,8 +102,8 @@ void CQeltAlarm::accept() {
         return;
     }
     // The entry is in effect either way; a failed rewrite only means it will not come back
-    // after a restart, which the user is told.
-    if (!m_settings.AddAlarmEntry(*verdict.entry)) m_boxes.Show(this, kSaveFailed, kSaveFailedCaption);
+    // after a restart, which the settings tell the user (once a run).
+    m_settings.AddAlarmEntry(*verdict.entry);
     QDialog::accept();
 }
 

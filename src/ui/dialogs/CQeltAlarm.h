@@ -24,8 +24,6 @@ class CQeltAlarm : public QDialog {
     Q_OBJECT
   public:
     /// Shown when alarm.ini cannot be rewritten; the entry still works until the program ends.
-    static constexpr const char* kSaveFailed = "无法保存预警设置！";
-    static constexpr const char* kSaveFailedCaption = "提示";
 
     /// `records`: goods number and delivery month of every goods record, in store order.
     CQeltAlarm(const std::vector<std::pair<std::string, std::string>>& records, CQeltCFG& settings,
