@@ -56,6 +56,11 @@ class CQeltApp : public QObject, private ReloginServices, private SessionLink, p
     void ExitInstance();
 
     void ShowNotice();
+    /// SIGTERM or SIGINT: ends the program as the user would, from any state. Every dialog
+    /// and message box on screen is left (the login dialog ends the program), the main
+    /// window is closed and every event loop ends. The alarms stay as they are for the next
+    /// start, as when the main window is closed.
+    void StopOnSignal();
 
     CQeltCFG& Settings() { return m_cfg; }
     CQeltData& Store() { return m_store; }
@@ -73,6 +78,8 @@ class CQeltApp : public QObject, private ReloginServices, private SessionLink, p
 
   private:
     class LoginServicesImpl;
+    /// The program is ending: the windows that close with it keep the settings as they are.
+    void KeepSettingsWhileQuitting();
     using HostFactory = std::function<ViewHostWidget*(View&)>;
 
     void RegisterViews();

@@ -710,7 +710,8 @@ TEST_F(AppEndToEnd, AlarmsTheMarketMeetsReachTheAlarmWindow) {
     SpinUntil([] { return false; }, 3500ms);
     const auto passes = AlarmQueriesPerPass(WireMessages(relay.ClientBytes()));
     std::vector<std::string> expected;
-    for (size_t i = 0; i < 3; ++i) expected.push_back(AlarmQuery(entries[i]).value());
+    for (size_t i = 0; i < 3; ++i)
+        for (const std::string& query : AlarmQueries(entries[i])) expected.push_back(query);
     int full = 0;
     for (const auto& pass : passes) {
         if (pass.empty()) continue;  // the passes before 开启
@@ -721,6 +722,26 @@ TEST_F(AppEndToEnd, AlarmsTheMarketMeetsReachTheAlarmWindow) {
 
     app.Context().RunCommand(cmd::kAlarmOff);
     EXPECT_FALSE(app.AlarmWindow()->isVisible());
+    app.Frame()->close();
+}
+
+/// An entry with both bounds ("大于U 或者 小于L") fires on a break either way: here the
+/// price is below the lower bound, far from the upper one.
+TEST_F(AppEndToEnd, AnEntryWithBothBoundsFiresWhenThePriceBreaksEither) {
+    WriteRememberedLogin(home.Path(), {"demo", "demo"});
+    CQeltApp app(Options());
+    ASSERT_TRUE(app.InitInstance());
+    CQeltGoods traded;
+    for (const CQeltGoods& g : app.Store().MainList())
+        if (g.goods_no == "0112" && LeadingInt(g.state) > 0 && LeadingDouble(g.price) > 1) traded = g;
+    ASSERT_FALSE(traded.goods_no.empty()) << "a trading raw silk contract with a price";
+    const double price = LeadingDouble(traded.price);
+    ASSERT_TRUE(app.Settings().AddAlarmEntry(
+        {traded.goods_no, traded.due_date, "999999.000", FormatFixed(price * 2, 3), "0", "0"}));
+    app.Context().RunCommand(cmd::kAlarmOn);
+    ASSERT_TRUE(SpinUntil([&] { return !app.Store().AlarmHits().empty(); }, 10s))
+        << "the lower bound is met at once";
+    EXPECT_EQ(app.Store().AlarmHits().back().at(2), traded.due_date);
     app.Frame()->close();
 }
 
@@ -780,7 +801,11 @@ TEST(AppAlarms, CommandsSwitchTheWindowAndTheNextStartRemembers) {
     ASSERT_TRUE(again.InitInstance());
     EXPECT_TRUE(again.AlarmWindow()->isVisible()) << "on at the last exit: shown at start";
     EXPECT_TRUE(again.Settings().AlarmSound());
-    again.Frame()->close();
+    // SIGTERM leaves every dialog on screen, the alarm window among them: the alarms stay on.
+    again.StopOnSignal();
+    EXPECT_FALSE(again.AlarmWindow()->isVisible());
+    EXPECT_TRUE(ReadAlarmFile(home.Path()).windowOn)
+        << "a signal keeps the switch as closing the window does";
 }
 
 /// Stands in for the intraday view: it only remembers the argument it was opened with.
