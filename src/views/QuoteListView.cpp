@@ -233,9 +233,9 @@ bool QuoteListView::OnColumnCommand(int id) {
     const std::optional<std::string> title = TitleOfColumnCommand(id);
     if (!title || m_clickedSlot < 1) return false;
     m_columns.Choose(m_clickedSlot, *title);
-    // Without head.ini the choice would vanish at the next view switch: say so.
+    // Without head.ini the choice would vanish at the next view switch: say so (once a run).
     if (!m_columns.Save(m_services.Settings().ProgramDirectory()))
-        Host().ShowMessage("无法保存列表设置！", "系统提示");
+        m_services.Settings().Reports().WriteFailed(kHeadFileName);
     return true;
 }
 
