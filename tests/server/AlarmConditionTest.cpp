@@ -26,12 +26,12 @@ bool Fires(const AlarmThresholds& entry, const AlarmSubject& s) {
 }
 
 TEST(AlarmCondition, EvaluatesEveryFormTheClientBuilds) {
-    AlarmThresholds upperOnly{"0112", "20270125", "160000.000", "0.000", "0", "0"};
+    AlarmThresholds upperOnly{"0112", "20270125", "16.000", "0.000", "0", "0"};
     AlarmThresholds lowerOnly{"0112", "20270125", "0.000", "12.500", "0", "0"};
     AlarmThresholds band{"0112", "20270125", "10.000", "8.000", "0", "0"};
     AlarmThresholds volumes{"0112", "20270125", "0", "0", "500", "300"};
-    EXPECT_TRUE(Fires(upperOnly, Subject(160000, 0, 0)));
-    EXPECT_FALSE(Fires(upperOnly, Subject(159999.99, 0, 0)));
+    EXPECT_TRUE(Fires(upperOnly, Subject(16, 0, 0)));
+    EXPECT_FALSE(Fires(upperOnly, Subject(15.99, 0, 0)));
     EXPECT_TRUE(Fires(lowerOnly, Subject(12.5, 0, 0)));
     EXPECT_FALSE(Fires(lowerOnly, Subject(12.51, 0, 0)));
     // Both bounds: a break either way fires, a price between them does not.
