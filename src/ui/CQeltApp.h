@@ -29,6 +29,7 @@
 
 namespace qelt {
 
+struct AlarmEntryChoices;
 class CMainFrame;
 class CQeltAlarmDlg;
 class CQeltPassWord;
@@ -86,6 +87,9 @@ class CQeltApp : public QObject, private ReloginServices, private SessionLink, p
     void RegisterCommands();
     // The price alarms (CQeltAppAlarms.cpp).
     void RegisterAlarmCommands();
+    /// What the new alarm entry dialog offers: the store's contracts with their goods' names,
+    /// opening on the contract selected on the board.
+    AlarmEntryChoices AlarmChoices() const;
     /// Creates the modeless alarm window at its place, shown when the alarms are on.
     void CreateAlarmWindow();
     /// Sets or clears the alarm flag (kept in alarm.ini) and shows or hides the window.

@@ -683,12 +683,12 @@ TEST_F(AppEndToEnd, AlarmsTheMarketMeetsReachTheAlarmWindow) {
 
     CQeltGoods traded;
     for (const CQeltGoods& g : app.Store().MainList())
-        if (g.goods_no == "0112" && LeadingInt(g.state) > 0 && LeadingDouble(g.price) > 10) traded = g;
+        if (g.goods_no == "0112" && LeadingInt(g.state) > 0 && LeadingDouble(g.price) > 1) traded = g;
     ASSERT_FALSE(traded.goods_no.empty()) << "a trading raw silk contract with a price";
     const double price = LeadingDouble(traded.price);
     const std::vector<AlarmEntry> entries = {
-        {traded.goods_no, traded.due_date, FormatFixed(price - 5, 3), "0.000", "0", "0"},  // met now
-        {traded.goods_no, traded.due_date, "999999.000", "0.000", "0", "0"},               // never met
+        {traded.goods_no, traded.due_date, FormatFixed(price * 0.5, 3), "0.000", "0", "0"},  // met now
+        {traded.goods_no, traded.due_date, "999999.000", "0.000", "0", "0"},                 // never met
         {"0121", traded.due_date, "0.000", "0.000", "0", "300"},
         {traded.goods_no, traded.due_date, "0.000", "0.000", "0", "0"},  // no threshold: no query
     };
@@ -700,7 +700,7 @@ TEST_F(AppEndToEnd, AlarmsTheMarketMeetsReachTheAlarmWindow) {
     auto* list = app.AlarmWindow()->findChild<QTableWidget*>("list");
     ASSERT_NE(list, nullptr);
     const QString wanted =
-        QString::fromStdString(app.Store().CategoryName("0112") + ShortDeliveryMonth(traded.due_date));
+        QString::fromStdString(AlarmContractText(app.Store().CategoryName("0112"), traded.due_date));
     ASSERT_TRUE(SpinUntil([&] { return list->rowCount() > 0; }, 10s))
         << "the alarm fired within a few passes";
     EXPECT_EQ(list->item(list->rowCount() - 1, 0)->text(), wanted);
@@ -736,6 +736,7 @@ TEST_F(AppEndToEnd, AnEntryWithBothBoundsFiresWhenThePriceBreaksEither) {
         if (g.goods_no == "0112" && LeadingInt(g.state) > 0 && LeadingDouble(g.price) > 1) traded = g;
     ASSERT_FALSE(traded.goods_no.empty()) << "a trading raw silk contract with a price";
     const double price = LeadingDouble(traded.price);
+    EXPECT_LT(price, 100) << "the demo market quotes its contracts in 万元";
     ASSERT_TRUE(app.Settings().AddAlarmEntry(
         {traded.goods_no, traded.due_date, "999999.000", FormatFixed(price * 2, 3), "0", "0"}));
     app.Context().RunCommand(cmd::kAlarmOn);
@@ -766,7 +767,7 @@ TEST(AppAlarms, CommandsSwitchTheWindowAndTheNextStartRemembers) {
         app.Context().RunCommand(cmd::kAlarmOn);
         EXPECT_TRUE(window->isVisible());
         EXPECT_EQ(window->pos(), QPoint(800, 550));
-        EXPECT_EQ(window->size(), QSize(220, 170));
+        EXPECT_EQ(window->size(), kAlarmWindowSize);
         EXPECT_FALSE(app.Context().StateOfCommand(cmd::kAlarmOn).enabled);
         EXPECT_TRUE(app.Context().StateOfCommand(cmd::kAlarmOff).enabled);
 
