@@ -9,7 +9,9 @@ constexpr std::int64_t kEpochShift = 719468;
 constexpr std::int64_t kDaysPerEra = 146097;
 
 /// Floor division, for the eras before year 0.
-std::int64_t FloorDiv(std::int64_t a, std::int64_t b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0))); }
+std::int64_t FloorDiv(std::int64_t a, std::int64_t b) {
+    return a / b - ((a % b != 0) && ((a < 0) != (b < 0)));
+}
 
 }  // namespace
 

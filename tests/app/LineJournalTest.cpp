@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <string>
+#include <thread>
 
 #include "app/AppContext.h"
 #include "common/Files.h"
@@ -166,6 +168,32 @@ TEST_F(LineJournalTest, AGoodsThatJoinsTheBoardLaterGetsItsLinesAndKeepsThemAtTh
     context.CommitLines(before, after);
     EXPECT_EQ(File(), "12|0101|20070525|segment,6,120,251.00,150,265.00;wave,6,10,1.50,12,2.50")
         << "the saved line survives the first edit";
+}
+
+TEST_F(LineJournalTest, GoodsArrivingOnTheReceiveThreadWhileLinesAreEditedAndApplied) {
+    // Saved lines for a contract the board lists only later; the receive thread brings it
+    // among many others while the interface thread edits and applies lines.
+    ASSERT_TRUE(WriteFileAtomic(dir.File("myline.txt"), "12|0101|20090150|segment,6,120,251.00,150,265.00"));
+    ASSERT_EQ(context.Lines().Load(), MyLineBook::LoadResult::Read);
+    std::thread receive([this] {
+        for (int i = 100; i < 200; ++i)
+            store.Dispatch("list:20090" + std::to_string(i) +
+                           "|1|1|1|1|1|1|1|1|0101|1|10|1|1|1|10|3|1|1|20070101|1|1|1|"
+                           "1|1|1|1||");
+    });
+    Show("0101", 0);
+    for (int i = 0; i < 100; ++i) {
+        context.CommitLines({}, i % 2 ? std::vector<CMyLine>{kWave} : std::vector<CMyLine>{kSegment});
+        context.Lines().ApplyTo(store);
+    }
+    receive.join();
+    const std::vector<CQeltGoods> main = store.MainList();
+    ASSERT_EQ(main.size(), 102u);
+    const auto late =
+        std::find_if(main.begin(), main.end(), [](const CQeltGoods& g) { return g.due_date == "20090150"; });
+    ASSERT_NE(late, main.end());
+    EXPECT_EQ(late->lines, std::vector<CMyLine>{kSegment});
+    EXPECT_EQ(main[0].lines, std::vector<CMyLine>{kWave}) << "the last edit of the goods on show";
 }
 
 }  // namespace

@@ -38,7 +38,9 @@ TEST(CivilDate, EveryDayRoundTripsAcrossLeapDaysCenturiesAndNegativeYears) {
             previous = date;
         }
     }
-    const auto hasLeapDay = [](std::int64_t year) { return CivilFromDays(DaysFromCivil(year, 2, 29)).month == 2; };
+    const auto hasLeapDay = [](std::int64_t year) {
+        return CivilFromDays(DaysFromCivil(year, 2, 29)).month == 2;
+    };
     EXPECT_TRUE(hasLeapDay(2000));
     EXPECT_FALSE(hasLeapDay(1900));
     EXPECT_TRUE(hasLeapDay(-4));
