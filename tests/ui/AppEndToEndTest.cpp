@@ -809,6 +809,36 @@ TEST(AppAlarms, CommandsSwitchTheWindowAndTheNextStartRemembers) {
         << "a signal keeps the switch as closing the window does";
 }
 
+/// The message boxes on screen whose text holds `part`.
+int BoxesSaying(const QString& part) {
+    int n = 0;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible() && box->text().contains(part))
+            ++n;
+    return n;
+}
+
+/// An alarm.ini the client cannot read is told once the main window is there, never written
+/// over, and the switches work in memory for the run.
+TEST(AppAlarms, AnUnreadableAlarmFileIsReportedOnceAndKept) {
+    App();
+    test::TempDir home;
+    std::string content = "window=1\r\nalarm=0112|20261225|10.000|0.000|0|0\r\n";
+    content += std::string((1u << 20) + 1, ' ');
+    ASSERT_TRUE(WriteFileAtomic(home.File("alarm.ini"), content));
+    CQeltApp app(OfflineOptions(home));
+    ASSERT_TRUE(app.InitInstance());
+    ASSERT_TRUE(SpinUntil([] { return BoxesSaying("alarm.ini") == 1; }, 5s)) << "one box names the file";
+    app.Context().RunCommand(cmd::kAlarmOn);
+    app.Context().RunCommand(cmd::kAlarmOff);
+    QApplication::processEvents();
+    EXPECT_EQ(BoxesSaying("预警设置"), 1) << "the refused writes bring no second box";
+    EXPECT_EQ(ReadWholeFile(home.File("alarm.ini"), 4u << 20).value(), content);
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* box = qobject_cast<QMessageBox*>(w)) box->close();
+    app.Frame()->close();
+}
+
 /// Stands in for the intraday view: it only remembers the argument it was opened with.
 class ReviewProbe : public View {
   public:
