@@ -1,15 +1,52 @@
 #include "app/AlarmEntryModel.h"
 
+#include <algorithm>
+
 #include "app/AlarmRules.h"
 
 namespace qelt {
 
-AlarmEntryModel::AlarmEntryModel(const std::vector<std::pair<std::string, std::string>>& records) {
-    auto [goods, months] = DistinctGoodsAndMonths(records);
-    for (std::string& g : goods)
-        if (IsSafeAlarmText(g)) m_goods.push_back(std::move(g));
-    for (std::string& m : months)
-        if (IsSafeAlarmText(m)) m_months.push_back(std::move(m));
+namespace {
+
+int PositionOf(const std::vector<std::string>& texts, const std::string& text) {
+    const auto found = std::find(texts.begin(), texts.end(), text);
+    return found == texts.end() ? -1 : static_cast<int>(found - texts.begin());
+}
+
+}  // namespace
+
+AlarmEntryModel::AlarmEntryModel(const AlarmEntryChoices& choices) : m_names(choices.names) {
+    for (const auto& [goodsNo, dueDate] : choices.records) {
+        if (!IsSafeAlarmText(goodsNo) || !IsSafeAlarmText(dueDate)) continue;
+        auto [months, added] = m_months.try_emplace(goodsNo);
+        if (added) m_goods.push_back(goodsNo);
+        if (std::find(months->second.begin(), months->second.end(), dueDate) == months->second.end())
+            months->second.push_back(dueDate);
+    }
+    if (m_goods.empty()) return;
+    const auto& [goodsNo, dueDate] = choices.current;
+    m_initialGoods = PositionOf(m_goods, goodsNo);
+    m_initialMonth = m_initialGoods < 0 ? -1 : PositionOf(MonthsOf(goodsNo), dueDate);
+    if (m_initialMonth < 0) {
+        // Not on offer (nothing selected, an index's pseudo-month refused): the first record.
+        m_initialGoods = 0;
+        m_initialMonth = 0;
+    }
+}
+
+std::vector<std::string> AlarmEntryModel::GoodsLabels() const {
+    std::vector<std::string> labels;
+    for (const std::string& goodsNo : m_goods) {
+        const auto name = m_names.find(goodsNo);
+        labels.push_back(name == m_names.end() || name->second.empty() ? goodsNo
+                                                                       : goodsNo + " " + name->second);
+    }
+    return labels;
+}
+
+std::vector<std::string> AlarmEntryModel::MonthsOf(const std::string& goodsNo) const {
+    const auto found = m_months.find(goodsNo);
+    return found == m_months.end() ? std::vector<std::string>() : found->second;
 }
 
 AlarmEntryModel::Verdict AlarmEntryModel::Accept(const std::string& goodsNo, const std::string& dueDate,

@@ -1,6 +1,7 @@
 #pragma once
 /// The rules of the new entry dialog ("设置预警"), without widgets: what its two combos
 /// offer and how OK turns the four edits into an entry.
+#include <map>
 #include <optional>
 #include <string>
 #include <utility>
@@ -9,6 +10,16 @@
 #include "data/settings/AlarmFile.h"
 
 namespace qelt {
+
+/// What the new entry dialog offers.
+struct AlarmEntryChoices {
+    /// Goods number and delivery month of every goods record of the store, in store order.
+    std::vector<std::pair<std::string, std::string>> records;
+    /// The category table's name of each goods number (missing: the number alone).
+    std::map<std::string, std::string> names;
+    /// The contract selected on the board (goods number, month); the dialog opens on it.
+    std::pair<std::string, std::string> current;
+};
 
 class AlarmEntryModel {
   public:
@@ -28,15 +39,20 @@ class AlarmEntryModel {
     static constexpr const char* kCountRange = "请输入一个介于 0 和 999999 之间的整数。";
     static constexpr const char* kRangeCaption = "Qelt行情分析系统";
 
-    /// `records`: goods number and delivery month of every goods record of the store, in
-    /// store order. Texts that could not stand in an alarm query (see IsSafeAlarmText) are
-    /// not offered.
-    explicit AlarmEntryModel(const std::vector<std::pair<std::string, std::string>>& records);
+    /// Texts that could not stand in an alarm query (see IsSafeAlarmText) are not offered.
+    explicit AlarmEntryModel(const AlarmEntryChoices& choices);
 
-    /// Every distinct goods number / delivery month, in first-seen order; the first one is
-    /// selected when the dialog opens (none when the store is empty).
+    /// Every distinct goods number, in first-seen order.
     const std::vector<std::string>& GoodsNumbers() const { return m_goods; }
-    const std::vector<std::string>& DeliveryMonths() const { return m_months; }
+    /// What the goods combo shows of each: "0112 生丝" (the number alone without a name).
+    std::vector<std::string> GoodsLabels() const;
+    /// The delivery months of one goods number, in first-seen order (none for another).
+    std::vector<std::string> MonthsOf(const std::string& goodsNo) const;
+    /// The goods and the month the dialog opens on: the contract selected on the board when
+    /// it is offered, else the first record's (positions into GoodsNumbers and MonthsOf; -1
+    /// when the store is empty).
+    int InitialGoods() const { return m_initialGoods; }
+    int InitialMonth() const { return m_initialMonth; }
 
     /// OK: the entry of the two combo texts and the four edits (prices as decimals,
     /// volume and net position as integers, each from 0 to 999999).
@@ -46,7 +62,10 @@ class AlarmEntryModel {
 
   private:
     std::vector<std::string> m_goods;
-    std::vector<std::string> m_months;
+    std::map<std::string, std::string> m_names;
+    std::map<std::string, std::vector<std::string>> m_months;
+    int m_initialGoods = -1;
+    int m_initialMonth = -1;
 };
 
 }  // namespace qelt

@@ -1,26 +1,16 @@
 #include "app/AlarmRules.h"
 
-#include <unordered_set>
+#include <algorithm>
 
 #include "common/Numbers.h"
+#include "common/Text.h"
 
 namespace qelt {
 namespace {
 
-/// Bytes of the UTF-8 character starting with `lead` (1 for a stray byte).
-size_t CharacterBytes(unsigned char lead) {
-    if (lead >= 0xF0) return 4;
-    if (lead >= 0xE0) return 3;
-    if (lead >= 0xC0) return 2;
-    return 1;
-}
-
-/// Byte offset of character `n` in `text` (its size when it has fewer characters).
-size_t CharacterOffset(std::string_view text, size_t n) {
-    size_t at = 0;
-    for (size_t i = 0; i < n && at < text.size(); ++i)
-        at += CharacterBytes(static_cast<unsigned char>(text[at]));
-    return std::min(at, text.size());
+bool IsDigits(std::string_view text) {
+    return !text.empty() &&
+           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
 bool IsSetPrice(std::string_view price) { return !price.empty() && LeadingDouble(price) > 0; }
@@ -57,21 +47,18 @@ AlarmListRow MakeAlarmListRow(const AlarmEntry& entry, std::size_t position) {
 
 std::string AlarmSwitchText(bool on) { return on ? "关  闭" : "开  启"; }
 
-std::string ShortDeliveryMonth(std::string_view dueDate) {
-    const size_t from = CharacterOffset(dueDate, 2);
-    std::string_view rest = dueDate.substr(from);
-    return std::string(rest.substr(0, CharacterOffset(rest, 4)));
+std::string AlarmContractText(std::string_view name, std::string_view dueDate) {
+    const std::string_view month = Trim(dueDate);
+    if (month.empty()) return std::string(name);
+    if (!IsDigits(month) || month.size() <= 2) return std::string(month);
+    return std::string(name) + std::string(month.substr(2));
 }
 
-std::pair<std::vector<std::string>, std::vector<std::string>> DistinctGoodsAndMonths(
-    const std::vector<std::pair<std::string, std::string>>& records) {
-    std::pair<std::vector<std::string>, std::vector<std::string>> out;
-    std::unordered_set<std::string> goodsSeen, monthsSeen;
-    for (const auto& [goodsNo, dueDate] : records) {
-        if (goodsSeen.insert(goodsNo).second) out.first.push_back(goodsNo);
-        if (monthsSeen.insert(dueDate).second) out.second.push_back(dueDate);
-    }
-    return out;
+std::optional<std::string> AlarmHitTime(std::string_view text) {
+    if (text.size() != 8 || text[2] != ':' || text[5] != ':') return std::nullopt;
+    if (!IsDigits(text.substr(0, 2)) || !IsDigits(text.substr(3, 2)) || !IsDigits(text.substr(6, 2)))
+        return std::nullopt;
+    return std::string(text);
 }
 
 }  // namespace qelt

@@ -5,6 +5,7 @@
 /// data/settings/AlarmFile.h.)
 #include <array>
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -33,14 +34,14 @@ AlarmListRow MakeAlarmListRow(const AlarmEntry& entry, std::size_t position);
 /// The on/off button: "关  闭" while the alarms are on, "开  启" while they are off.
 std::string AlarmSwitchText(bool on);
 
-/// The delivery month as the alarm window shows it: without its first two characters, cut
-/// to four ("20261225" gives "2612"). Counts characters, not bytes, so a month that is not
-/// plain digits is never cut inside a character.
-std::string ShortDeliveryMonth(std::string_view dueDate);
+/// The contract as the alarm window names it, so that contracts of one month stay apart
+/// ("生丝2701" would be both 270115 and 270125): the goods' name and the whole delivery date
+/// without its century ("生丝" and "20270115" give "生丝270115"); a month that is not a date
+/// (the indices' names) stands alone; a blank month leaves the name.
+std::string AlarmContractText(std::string_view name, std::string_view dueDate);
 
-/// Every distinct goods number and every distinct delivery month of the given records
-/// (goods number, month), each in order of first appearance.
-std::pair<std::vector<std::string>, std::vector<std::string>> DistinctGoodsAndMonths(
-    const std::vector<std::pair<std::string, std::string>>& records);
+/// The hit's time as the alarm window shows it: "HH:MM:SS" when `text` is one (the server's
+/// time of the hit), else nothing.
+std::optional<std::string> AlarmHitTime(std::string_view text);
 
 }  // namespace qelt

@@ -40,9 +40,11 @@ AppContext::AppContext(CQeltCFG& settings, CQeltData& store, SessionLink& link, 
       m_link(link),
       m_poster(poster),
       m_targets(targets),
-      m_lines(settings.ProgramDirectory()) {}
+      m_lines(settings.ProgramDirectory(), settings.Reports()) {
+    m_store.SetGoodsEntering([this](CQeltGoods& goods) { m_lines.GiveLines(goods); });
+}
 
-AppContext::~AppContext() = default;
+AppContext::~AppContext() { m_store.SetGoodsEntering({}); }
 
 void AppContext::RegisterView(int kind, ViewFactory factory) {
     m_factories[kind] = std::move(factory);

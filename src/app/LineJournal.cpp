@@ -5,20 +5,44 @@ namespace qelt {
 LineKey LineKeyOf(const CQeltGoods& goods) { return {goods.listTag, goods.goods_no, goods.due_date}; }
 
 MyLineBook::LoadResult LineJournal::Load() {
-    const MyLineBook::LoadResult result = m_book.Load(m_directory);
-    m_loaded = true;
+    MyLineBook::LoadResult result;
+    {
+        std::lock_guard lock(m_bookMutex);
+        result = m_book.Load(m_directory);
+        m_loaded = true;
+    }
+    if (result == MyLineBook::LoadResult::Unreadable) m_reports.ReadFailed(kMyLineFileName);
     return result;
 }
 
+bool LineJournal::Loaded() const {
+    std::lock_guard lock(m_bookMutex);
+    return m_loaded;
+}
+
+void LineJournal::GiveLines(CQeltGoods& goods) const {
+    std::lock_guard lock(m_bookMutex);
+    if (m_loaded) goods.lines = m_book.LinesOf(LineKeyOf(goods));
+}
+
 void LineJournal::ApplyTo(CQeltData& store) const {
-    for (auto& [key, lines] : m_book.AllLines()) {
+    std::vector<std::pair<LineKey, std::vector<CMyLine>>> all;
+    {
+        // Copied first: the store's lock is never taken while the book's is held.
+        std::lock_guard lock(m_bookMutex);
+        all = m_book.AllLines();
+    }
+    for (auto& [key, lines] : all) {
         store.EditListedGoods(key.tag, key.goodsNo, key.dueDate,
                               [&lines](CQeltGoods& goods) { goods.lines = std::move(lines); });
     }
 }
 
 bool LineJournal::Commit(const LineKey& key, std::vector<CMyLine> before, std::vector<CMyLine> after) {
-    m_book.Set(key, after);
+    {
+        std::lock_guard lock(m_bookMutex);
+        m_book.Set(key, after);
+    }
     History& history = m_histories[key];
     history.redo.clear();
     history.undo.push_back({std::move(before), std::move(after)});
@@ -36,7 +60,10 @@ std::optional<std::vector<CMyLine>> LineJournal::Step(const LineKey& key, bool r
     from.pop_back();
     std::vector<CMyLine> lines = redo ? edit.after : edit.before;
     to.push_back(std::move(edit));
-    m_book.Set(key, lines);
+    {
+        std::lock_guard lock(m_bookMutex);
+        m_book.Set(key, lines);
+    }
     Save();
     return lines;
 }
@@ -47,6 +74,15 @@ bool LineJournal::CanStep(const LineKey& key, bool redo) const {
     return !(redo ? found->second.redo : found->second.undo).empty();
 }
 
-bool LineJournal::Save() const { return m_loaded && m_book.Save(m_directory); }
+bool LineJournal::Save() const {
+    bool saved = false;
+    {
+        std::lock_guard lock(m_bookMutex);
+        if (!m_loaded) return false;
+        saved = m_book.Save(m_directory);
+    }
+    if (!saved) m_reports.WriteFailed(kMyLineFileName);
+    return saved;
+}
 
 }  // namespace qelt

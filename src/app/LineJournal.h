@@ -3,11 +3,19 @@
 /// the saving after each edit.
 ///
 /// Lines are user work: myline.txt is rewritten (atomically) after every completed edit and
-/// once more at exit, so a crash loses nothing that was placed. The book keeps the records
-/// of goods this run does not list, written back as they came; the store's records get
-/// their lines from the book after each login or offline fill. The history of a goods lasts
-/// as long as the program runs, whichever goods or view is on show meanwhile.
+/// once more at exit, so a crash loses nothing that was placed. A write that fails is
+/// reported (once a run, through the settings' reports) and tried again at the next edit;
+/// a file that exists but could not be read is reported and never written over. The book
+/// keeps the records of goods this run does not list, written back as they came. The
+/// store's records get their lines from the book after each login or offline fill, and
+/// every record that enters the store later gets them as it enters (GiveLines, on the
+/// receive thread under the store lock). The history of a goods lasts as long as the
+/// program runs, whichever goods or view is on show meanwhile.
+///
+/// Interface thread, except GiveLines; the book has a lock of its own, taken after the
+/// store's and never held while calling the store.
 #include <map>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -15,6 +23,7 @@
 #include "data/CQeltData.h"
 #include "data/CQeltGoods.h"
 #include "data/settings/MyLineFile.h"
+#include "data/settings/SettingsReports.h"
 
 namespace qelt {
 
@@ -26,14 +35,17 @@ inline constexpr std::size_t kMaxUndoSteps = 200;
 
 class LineJournal {
   public:
-    explicit LineJournal(std::string programDirectory) : m_directory(std::move(programDirectory)) {}
+    LineJournal(std::string programDirectory, SettingsReports& reports)
+        : m_directory(std::move(programDirectory)), m_reports(reports) {}
 
-    /// Reads myline.txt; until then nothing is written (a run that ends before start-up
-    /// finished leaves the file alone).
+    /// Reads myline.txt (a file that cannot be read is reported); until then nothing is
+    /// written (a run that ends before start-up finished leaves the file alone).
     MyLineBook::LoadResult Load();
-    bool Loaded() const { return m_loaded; }
+    bool Loaded() const;
     /// Every goods of the store that has a record receives its lines (its own are replaced).
     void ApplyTo(CQeltData& store) const;
+    /// A goods entering the store: its lines from the book (none before Load).
+    void GiveLines(CQeltGoods& goods) const;
 
     /// A completed edit of goods `key`: the book takes `after`, the file is rewritten, the
     /// edit goes on the goods' history (its redo steps are dropped). False when the file
@@ -44,9 +56,9 @@ class LineJournal {
     std::optional<std::vector<CMyLine>> Step(const LineKey& key, bool redo);
     bool CanStep(const LineKey& key, bool redo) const;
 
-    /// Rewrites myline.txt from the book (at exit); false when not loaded or not written.
+    /// Rewrites myline.txt from the book (at exit); false when not loaded or not written
+    /// (a failed write is reported).
     bool Save() const;
-    const MyLineBook& Book() const { return m_book; }
 
   private:
     struct Edit {
@@ -59,6 +71,8 @@ class LineJournal {
     };
 
     std::string m_directory;
+    SettingsReports& m_reports;
+    mutable std::mutex m_bookMutex;  ///< guards m_book and m_loaded
     MyLineBook m_book;
     bool m_loaded = false;
     std::map<LineKey, History> m_histories;

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 
+#include "common/CivilDate.h"
+
 namespace qelt {
 namespace {
 
@@ -17,15 +19,6 @@ int Number(std::string_view digits) {
 }
 
 /// Days from 1970-01-01 to the first of the month (the proleptic Gregorian calendar).
-long DaysToMonth(int year, int month) {
-    year -= month <= 2;
-    const long era = year / 400;
-    const long yearOfEra = year - era * 400;
-    const long dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5;
-    const long dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
-    return era * 146097 + dayOfEra - 719468;
-}
-
 std::string_view MonthDigits(const CBarRow& bar) {
     std::string_view date = bar[kBarDate];
     return date.size() >= 6 ? date.substr(4, 2) : std::string_view{};
@@ -38,8 +31,7 @@ int WeekdayOf(std::string_view date) {
     const int year = Number(date.substr(0, 4)), month = Number(date.substr(4, 2)),
               day = Number(date.substr(6, 2));
     if (year < 1900 || month < 1 || month > 12) return -1;
-    const long days = DaysToMonth(year, month) + day - 1;
-    return static_cast<int>(((days % 7) + 11) % 7);  // 1970-01-01 was a Thursday (4)
+    return WeekdayOfDays(DaysFromCivil(year, month, day));
 }
 
 std::string BarDateCaption(std::string_view date) {

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "common/CivilDate.h"
 #include "common/Numbers.h"
 
 namespace qelt {
@@ -15,27 +16,6 @@ std::int64_t SaturatingAdd(std::int64_t a, std::int64_t b) {
     std::int64_t out;
     if (__builtin_add_overflow(a, b, &out)) return b > 0 ? INT64_MAX : INT64_MIN;
     return out;
-}
-
-// Days since 1970-01-01 of a proleptic Gregorian date (month 1..12).
-std::int64_t DaysFromCivil(std::int64_t y, int m, int d) {
-    y -= m <= 2;
-    const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
-    const std::int64_t yoe = y - era * 400;
-    const std::int64_t doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-    const std::int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + doe - 719468;
-}
-
-std::int64_t YearFromDays(std::int64_t z) {
-    z += 719468;
-    const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-    const std::int64_t doe = z - era * 146097;
-    const std::int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const std::int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const std::int64_t mp = (5 * doy + 2) / 153;
-    const int m = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-    return yoe + era * 400 + (m <= 2);
 }
 
 using KeyOf = std::optional<std::string> (*)(std::string_view date);
@@ -120,11 +100,10 @@ std::optional<int> WeekKey(std::string_view date) {
     int year = LeadingInt(date.substr(0, 4));
     int month = LeadingInt(date.substr(4, 2));
     int day = LeadingInt(date.substr(6, 2));
-    std::int64_t days = DaysFromCivil(year, month, 1) + day - 1;  // day 31 of a short month rolls over
-    std::int64_t normalYear = YearFromDays(days);
+    std::int64_t days = DaysFromCivil(year, month, day);  // day 31 of a short month rolls over
+    std::int64_t normalYear = CivilFromDays(days).year;
     std::int64_t yday = days - DaysFromCivil(normalYear, 1, 1);
-    int weekday = static_cast<int>(((days % 7) + 7 + 4) % 7);  // 1970-01-01 was a Thursday; 0 = Sunday
-    int mondayBased = (weekday + 6) % 7;
+    int mondayBased = (WeekdayOfDays(days) + 6) % 7;
     return static_cast<int>((yday + 7 - mondayBased) / 7);
 }
 

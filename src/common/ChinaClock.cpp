@@ -2,23 +2,22 @@
 
 #include <chrono>
 
+#include "common/CivilDate.h"
+
 namespace qelt {
 namespace {
 
 constexpr std::int64_t kChinaOffsetSeconds = 8 * 3600;
 
-/// Civil date of a day count since 1970-01-01 (proleptic Gregorian calendar).
+/// YYYYMMDD of a day count since 1970-01-01.
 int DateOfDays(std::int64_t days) {
-    days += 719468;
-    const std::int64_t era = (days >= 0 ? days : days - 146096) / 146097;
-    const std::int64_t dayOfEra = days - era * 146097;
-    const std::int64_t yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
-    const std::int64_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
-    const std::int64_t mp = (5 * dayOfYear + 2) / 153;
-    const std::int64_t day = dayOfYear - (153 * mp + 2) / 5 + 1;
-    const std::int64_t month = mp < 10 ? mp + 3 : mp - 9;
-    const std::int64_t year = yearOfEra + era * 400 + (month <= 2 ? 1 : 0);
-    return static_cast<int>(year * 10000 + month * 100 + day);
+    const CivilDate date = CivilFromDays(days);
+    return static_cast<int>(date.year * 10000 + date.month * 100 + date.day);
+}
+
+std::int64_t UnixNow() {
+    const auto now = std::chrono::system_clock::now().time_since_epoch();
+    return std::chrono::duration_cast<std::chrono::seconds>(now).count();
 }
 
 }  // namespace
@@ -34,9 +33,24 @@ ChinaTime ChinaTimeAt(std::int64_t unixSeconds) {
     return {DateOfDays(days), static_cast<int>(second / 3600 * 100 + second % 3600 / 60)};
 }
 
-ChinaTime SystemChinaTime() {
-    const auto now = std::chrono::system_clock::now().time_since_epoch();
-    return ChinaTimeAt(std::chrono::duration_cast<std::chrono::seconds>(now).count());
+ChinaTime SystemChinaTime() { return ChinaTimeAt(UnixNow()); }
+
+int ChinaSecondOfDay(std::int64_t unixSeconds) {
+    const std::int64_t second = (unixSeconds + kChinaOffsetSeconds) % 86400;
+    return static_cast<int>(second < 0 ? second + 86400 : second);
+}
+
+int SystemChinaSecondOfDay() { return ChinaSecondOfDay(UnixNow()); }
+
+std::string ClockText(int secondOfDay) {
+    const int parts[3] = {secondOfDay / 3600 % 24, secondOfDay / 60 % 60, secondOfDay % 60};
+    std::string text;
+    for (int part : parts) {
+        if (!text.empty()) text += ':';
+        text += static_cast<char>('0' + part / 10);
+        text += static_cast<char>('0' + part % 10);
+    }
+    return text;
 }
 
 }  // namespace qelt

@@ -3,6 +3,7 @@
 /// need "now" in that time; they take it through a `ChinaClock`, so tests fix the moment.
 #include <cstdint>
 #include <functional>
+#include <string>
 
 namespace qelt {
 
@@ -20,5 +21,12 @@ ChinaTime ChinaTimeAt(std::int64_t unixSeconds);
 
 /// China date and time now, from the system clock.
 ChinaTime SystemChinaTime();
+
+/// Seconds since China's midnight of a moment given in seconds since 1970-01-01 00:00 UTC.
+int ChinaSecondOfDay(std::int64_t unixSeconds);
+/// Seconds since China's midnight now, from the system clock.
+int SystemChinaSecondOfDay();
+/// "HH:MM:SS" of a second of the day (0 .. 86399).
+std::string ClockText(int secondOfDay);
 
 }  // namespace qelt

@@ -81,6 +81,11 @@ class CQeltData : public MessageSink {
     /// Called (outside the lock, on the receive thread) when an "alarm" reply added hits:
     /// the application registers a function that posts a refresh to its alarm window.
     void SetAlarmRefresh(std::function<void()> refresh);
+    /// Called under the store lock for every record that enters a list (a new contract on
+    /// the board, a new delivery-month entry, every entry of a rebuilt derived list), once
+    /// its list tag, goods_no and due_date are set: the drawn lines' journal gives the record
+    /// its saved lines this way, whenever the goods arrives. Same rules as EditGoods' `edit`.
+    void SetGoodsEntering(std::function<void(CQeltGoods&)> entering);
 
     // ---- input ----
 
@@ -209,6 +214,7 @@ class CQeltData : public MessageSink {
     const SelfSelectedSource* m_selfSelected = nullptr;
     HistorySink* m_history = nullptr;
     std::function<void()> m_alarmRefresh;
+    std::function<void(CQeltGoods&)> m_goodsEntering;
 
     mutable std::mutex m_mutex;  ///< the store lock: guards everything below
     int m_loginCode = -1;

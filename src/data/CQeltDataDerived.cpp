@@ -62,15 +62,20 @@ void CQeltData::RebuildDerivedLocked(bool online, std::vector<std::string>& requ
         std::string category = CategoryNameLocked(main.goods_no);
         entry.name = category + ContractSuffix(main.due_date);
         if (auto request = UpdateSeriesFromQuote(entry, online)) requests.push_back(std::move(*request));
+        if (m_goodsEntering) m_goodsEntering(entry);
 
         if (entry.state == "1") {
             CQeltGoods& spot = m_spotMonth.emplace_back(entry);
             spot.listTag = kTagSpotMonth;
             spot.name = category + "现货月";
+            spot.lines.clear();
+            if (m_goodsEntering) m_goodsEntering(spot);
         } else if (entry.state == "2") {
             CQeltGoods& third = m_thirdMonth.emplace_back(entry);
             third.listTag = kTagThirdMonth;
             third.name = category + "第三月";
+            third.lines.clear();
+            if (m_goodsEntering) m_goodsEntering(third);
         }
     }
 }

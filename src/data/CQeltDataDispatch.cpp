@@ -40,6 +40,10 @@ void CQeltData::SetHistorySink(HistorySink* sink) { m_history = sink; }
 
 void CQeltData::SetAlarmRefresh(std::function<void()> refresh) { m_alarmRefresh = std::move(refresh); }
 
+void CQeltData::SetGoodsEntering(std::function<void(CQeltGoods&)> entering) {
+    m_goodsEntering = std::move(entering);
+}
+
 bool CQeltData::IsOnline() const { return m_isOnline && m_isOnline(); }
 
 std::string CQeltData::KeyOf(std::string_view goodsNo, std::string_view dueDate) {

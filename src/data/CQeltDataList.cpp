@@ -131,6 +131,9 @@ void CQeltData::MirrorDelivery(const CQeltGoods& main, bool online, Outcome& out
     if (found == m_deliveryIndex.end()) {
         entry = &m_delivery.emplace_back(main);
         m_deliveryIndex.emplace(m_keyBuffer, m_delivery.size() - 1);
+        entry->listTag = kTagDelivery;
+        entry->lines.clear();  // the main record's lines are not the delivery entry's
+        if (m_goodsEntering) m_goodsEntering(*entry);
     } else {
         entry = &m_delivery[found->second];
         CopyListFields(main, *entry, 1, 20);
@@ -145,10 +148,12 @@ void CQeltData::MirrorDelivery(const CQeltGoods& main, bool online, Outcome& out
 void CQeltData::FoldList(std::string_view body, bool online, Outcome& out) {
     for (const ListRecord& fields : ParseList(body)) {
         if (HasAbsurdPrice(fields)) continue;
+        const std::size_t before = m_main.size();
         CQeltGoods* found = FindOrAddMain(fields[9], fields[0]);
         if (!found) continue;
         CQeltGoods& goods = *found;
         StoreListRecord(goods, fields);
+        if (m_main.size() != before && m_goodsEntering) m_goodsEntering(goods);
         NameMainRecord(goods);
         goods.position = static_cast<int>(&goods - m_main.data());
         SetChange(goods);

@@ -72,10 +72,27 @@ std::string AlarmCondition(const AlarmThresholds& e) {
     return t;
 }
 
-std::optional<std::string> AlarmQuery(const AlarmThresholds& entry) {
-    std::string t = AlarmCondition(entry);
-    if (t.empty()) return std::nullopt;
-    return "alarm:goods_no='" + entry.goodsNo + "' and due_date='" + entry.dueDate + "' and (" + t + ")";
+std::vector<std::string> AlarmConditions(const AlarmThresholds& entry) {
+    const auto isSet = [](const std::string& price) { return !price.empty() && LeadingDouble(price) > 0; };
+    std::vector<std::string> conditions;
+    if (isSet(entry.upperPrice) && isSet(entry.lowerPrice)) {
+        AlarmThresholds upper = entry, lower = entry;
+        upper.lowerPrice.clear();
+        lower.upperPrice.clear();
+        conditions.push_back(AlarmCondition(upper));
+        conditions.push_back(AlarmCondition(lower));
+    } else if (std::string t = AlarmCondition(entry); !t.empty()) {
+        conditions.push_back(std::move(t));
+    }
+    return conditions;
+}
+
+std::vector<std::string> AlarmQueries(const AlarmThresholds& entry) {
+    std::vector<std::string> queries;
+    for (const std::string& t : AlarmConditions(entry))
+        queries.push_back("alarm:goods_no='" + entry.goodsNo + "' and due_date='" + entry.dueDate +
+                          "' and (" + t + ")");
+    return queries;
 }
 
 }  // namespace qelt

@@ -1,43 +1,22 @@
 #include "server/Calendar.h"
 
+#include "common/CivilDate.h"
 #include "common/Numbers.h"
 
 namespace qelt::server {
 
 long DaysFromDate(int yyyymmdd) {
-    // Civil-from-days inverse (proleptic Gregorian), after H. Hinnant's date algorithms.
-    long y = yyyymmdd / 10000;
-    unsigned m = static_cast<unsigned>(yyyymmdd / 100 % 100);
-    unsigned d = static_cast<unsigned>(yyyymmdd % 100);
-    y -= m <= 2;
-    const long era = (y >= 0 ? y : y - 399) / 400;
-    const unsigned yoe = static_cast<unsigned>(y - era * 400);
-    const unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-    const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + static_cast<long>(doe) - 719468;
+    return static_cast<long>(DaysFromCivil(yyyymmdd / 10000, yyyymmdd / 100 % 100, yyyymmdd % 100));
 }
 
-int DateFromDays(long z) {
-    z += 719468;
-    const long era = (z >= 0 ? z : z - 146096) / 146097;
-    const unsigned doe = static_cast<unsigned>(z - era * 146097);
-    const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    long y = static_cast<long>(yoe) + era * 400;
-    const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const unsigned mp = (5 * doy + 2) / 153;
-    const unsigned d = doy - (153 * mp + 2) / 5 + 1;
-    const unsigned m = mp < 10 ? mp + 3 : mp - 9;
-    y += m <= 2;
-    return static_cast<int>(y * 10000 + m * 100 + d);
+int DateFromDays(long days) {
+    const CivilDate date = CivilFromDays(days);
+    return static_cast<int>(date.year * 10000 + date.month * 100 + date.day);
 }
 
 int AddDays(int yyyymmdd, int days) { return DateFromDays(DaysFromDate(yyyymmdd) + days); }
 
-int Weekday(int yyyymmdd) {
-    long days = DaysFromDate(yyyymmdd);  // 1970-01-01 was a Thursday
-    long w = (days + 4) % 7;
-    return static_cast<int>(w < 0 ? w + 7 : w);
-}
+int Weekday(int yyyymmdd) { return WeekdayOfDays(DaysFromDate(yyyymmdd)); }
 
 bool IsTradingDay(int yyyymmdd) {
     int w = Weekday(yyyymmdd);

@@ -6,11 +6,12 @@
 namespace qelt::server {
 
 const std::vector<Category>& Categories() {
+    // Contracts are quoted in 万元 (ten thousand yuan) with two decimals: 生丝 about 15.80.
     static const std::vector<Category> categories = {
-        {"0112", "生丝", "0", 158000.0, 10.0},
-        {"0121", "干茧", "0", 56000.0, 5.0},
-        {"0131", "厂丝", "1", 162000.0, 10.0},
-        {"0145", "绢丝", "0", 93000.0, 10.0},
+        {"0112", "生丝", "0", 15.80, 0.01},
+        {"0121", "干茧", "0", 5.60, 0.01},
+        {"0131", "厂丝", "1", 16.20, 0.01},
+        {"0145", "绢丝", "0", 9.30, 0.01},
     };
     return categories;
 }
@@ -75,8 +76,8 @@ std::vector<ContractSpec> ContractsFor(int today) {
         c.dueDate = " ";  // blank, not empty: an empty first field would swallow the record
         c.kind = ContractKind::NoMonth;
         c.state = 3;
-        c.basePrice = i == 0 ? 23800.0 : 31500.0;
-        c.tick = 5.0;
+        c.basePrice = i == 0 ? 2.38 : 3.15;
+        c.tick = 0.01;
         out.push_back(c);
     }
     return out;

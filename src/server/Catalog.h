@@ -12,8 +12,8 @@ struct Category {
     std::string code;      ///< also the goods number of its contracts
     std::string name;      ///< short, so the client's contract names stay readable
     std::string kindFlag;  ///< "1": quoted by continuous trading only
-    double basePrice = 0;  ///< price level around which the goods trade
-    double tick = 1;       ///< price step
+    double basePrice = 0;  ///< price level around which the goods trade, in 万元
+    double tick = 1;       ///< price step, in 万元
 };
 
 enum class ContractKind { Future, NoMonth, Index };

@@ -20,8 +20,10 @@ int HistorySlot(const ContractSpec& c) {
 }
 
 namespace {
-constexpr std::string_view kMagic = "qelt-history|1|";
-}
+/// Version 2 holds the contracts' prices in 万元; a version-1 file (prices in yuan) is not
+/// read but generated anew, so old bars never meet the quotes of the new unit.
+constexpr std::string_view kMagic = "qelt-history|2|";
+}  // namespace
 
 void HistoryStore::Prepare(const std::string& dataDir, int today,
                            const std::vector<ContractSpec>& contracts) {

@@ -224,7 +224,8 @@ void RequestHandler::Alarm(Session& s, std::string_view body, std::string& out) 
             if (now && !before) {
                 book.fired.push_back(FormatInt(++book.lastId) + "|" + q.contract.goodsNo + "|" +
                                      q.contract.dueDate + "|" + FormatFixed2(q.price) + "|" +
-                                     FormatInt(q.allNum) + "|" + FormatInt(q.pure));
+                                     FormatInt(q.allNum) + "|" + FormatInt(q.pure) + "|" +
+                                     m_state.ClockText());
                 if (book.fired.size() > kAlarmsListed) book.fired.erase(book.fired.begin());
             }
             before = now;

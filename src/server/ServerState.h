@@ -19,7 +19,8 @@ namespace qelt::server {
 /// alarm fires when its condition becomes true, not on every poll while it stays true).
 struct AlarmBook {
     std::int64_t lastId = 0;
-    std::vector<std::string> fired;  ///< records "id|goods_no|due_date|price|all_num|pure_num"
+    /// records "id|goods_no|due_date|price|all_num|pure_num|HH:MM:SS" (the China time of the hit)
+    std::vector<std::string> fired;
     std::map<std::string, bool> wasTrue;
 };
 
@@ -42,6 +43,8 @@ class ServerState {
     std::string UpdateDir() const;
     /// The market's trading date.
     int Today() const { return m_market.Date(); }
+    /// China wall-clock time of the last tick, "HH:MM:SS".
+    std::string ClockText() const;
 
   private:
     ServerOptions m_options;
@@ -50,6 +53,7 @@ class ServerState {
     Accounts m_accounts;
     NoticeFile m_notice;
     std::map<std::string, AlarmBook> m_alarms;
+    int m_secondOfDay = 0;
 };
 
 }  // namespace qelt::server

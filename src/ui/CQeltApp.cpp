@@ -130,6 +130,10 @@ bool CQeltApp::InitInstance() {
     m_context.Lines().Load();
     m_context.Lines().ApplyTo(m_store);
     CreateFrame();
+    // From here on a settings file that cannot be written or read is told to the user (once
+    // a file), as a box that holds nothing up: a write may fail inside a paint.
+    m_cfg.Reports().SetSink(
+        [this](const std::string& text, const std::string& caption) { ShowMessage(text, caption); });
     CreateAlarmWindow();
     m_context.SwitchView(kViewQuoteList);
     m_frame->showMaximized();
@@ -146,6 +150,8 @@ bool CQeltApp::InitInstance() {
 void CQeltApp::ExitInstance() {
     if (m_exited) return;
     m_exited = true;
+    // No box can be answered any more: what fails from here on goes to qelt.log only.
+    m_cfg.Reports().SetSink({});
     m_socket.StopPolling();
     // Every edit was written when it was made; this last write covers nothing new but keeps
     // the file as the book holds it (nothing happens when start-up never read it).
@@ -264,6 +270,20 @@ std::string CQeltApp::WebSite() const {
     return WebSiteAddress(m_cfg.ProgramDirectory(), m_cfg.m_serverAddress, m_cfg.m_serverPort);
 }
 
+void CQeltApp::KeepSettingsWhileQuitting() {
+    // Quitting closes every window, the alarm window too: that must not switch the alarms
+    // off for the next start.
+    if (m_alarmWindow) m_alarmWindow->SetCloseHook({});
+}
+
+void CQeltApp::StopOnSignal() {
+    KeepSettingsWhileQuitting();
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* dialog = qobject_cast<QDialog*>(w); dialog && dialog->isVisible()) dialog->reject();
+    if (m_frame) m_frame->close();
+    QCoreApplication::exit(0);
+}
+
 bool CQeltApp::event(QEvent* e) {
     auto* message = dynamic_cast<WindowMessageEvent*>(e);
     if (!message) return QObject::event(e);
@@ -290,9 +310,7 @@ bool CQeltApp::eventFilter(QObject* watched, QEvent* e) {
     // Closing the main window ends every event loop, the nested ones of dialogs and menus
     // included; the objects go away after them, in order.
     if (e->type() == QEvent::Close && watched == m_frame.data()) {
-        // Quitting closes every window, the alarm window too: that must not switch the
-        // alarms off for the next start.
-        if (m_alarmWindow) m_alarmWindow->SetCloseHook({});
+        KeepSettingsWhileQuitting();
         QCoreApplication::quit();
         return false;
     }

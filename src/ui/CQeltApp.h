@@ -29,6 +29,7 @@
 
 namespace qelt {
 
+struct AlarmEntryChoices;
 class CMainFrame;
 class CQeltAlarmDlg;
 class CQeltPassWord;
@@ -56,6 +57,11 @@ class CQeltApp : public QObject, private ReloginServices, private SessionLink, p
     void ExitInstance();
 
     void ShowNotice();
+    /// SIGTERM or SIGINT: ends the program as the user would, from any state. Every dialog
+    /// and message box on screen is left (the login dialog ends the program), the main
+    /// window is closed and every event loop ends. The alarms stay as they are for the next
+    /// start, as when the main window is closed.
+    void StopOnSignal();
 
     CQeltCFG& Settings() { return m_cfg; }
     CQeltData& Store() { return m_store; }
@@ -73,12 +79,17 @@ class CQeltApp : public QObject, private ReloginServices, private SessionLink, p
 
   private:
     class LoginServicesImpl;
+    /// The program is ending: the windows that close with it keep the settings as they are.
+    void KeepSettingsWhileQuitting();
     using HostFactory = std::function<ViewHostWidget*(View&)>;
 
     void RegisterViews();
     void RegisterCommands();
     // The price alarms (CQeltAppAlarms.cpp).
     void RegisterAlarmCommands();
+    /// What the new alarm entry dialog offers: the store's contracts with their goods' names,
+    /// opening on the contract selected on the board.
+    AlarmEntryChoices AlarmChoices() const;
     /// Creates the modeless alarm window at its place, shown when the alarms are on.
     void CreateAlarmWindow();
     /// Sets or clears the alarm flag (kept in alarm.ini) and shows or hides the window.

@@ -18,17 +18,15 @@ CQeltAlarmDlg* CQeltApp::AlarmWindow() const { return m_alarmWindow.data(); }
 void CQeltApp::RegisterAlarmCommands() {
     m_context.RegisterCommand(cmd::kAlarmList, {[this] {
                                                     ExecModal<CQeltAlarmList>(
-                                                        m_cfg, [this] { return m_store.MainListKeys(); },
+                                                        m_cfg, [this] { return AlarmChoices(); },
                                                         [this](bool on) { SetAlarmWindow(on); },
                                                         DefaultMessageBoxes(), m_frame.data());
                                                 },
                                                 {}});
-    m_context.RegisterCommand(cmd::kAlarmAdd, {[this] {
-                                                   ExecModal<CQeltAlarm>(m_store.MainListKeys(), m_cfg,
-                                                                         DefaultMessageBoxes(),
-                                                                         m_frame.data());
-                                               },
-                                               {}});
+    m_context.RegisterCommand(
+        cmd::kAlarmAdd,
+        {[this] { ExecModal<CQeltAlarm>(AlarmChoices(), m_cfg, DefaultMessageBoxes(), m_frame.data()); },
+         {}});
     m_context.RegisterCommand(cmd::kAlarmOn, {[this] { SetAlarmWindow(true); },
                                               [this] {
                                                   return CommandState{!m_cfg.m_alarmWindowOn.load(), false};
@@ -43,12 +41,23 @@ void CQeltApp::RegisterAlarmCommands() {
                                                  }});
 }
 
+AlarmEntryChoices CQeltApp::AlarmChoices() const {
+    AlarmEntryChoices choices;
+    choices.records = m_store.MainListKeys();
+    for (const auto& record : choices.records)
+        if (!choices.names.count(record.first))
+            choices.names[record.first] = m_store.CategoryName(record.first);
+    const CQeltGoods current = m_context.CurrentGoods();
+    choices.current = {current.goods_no, current.due_date};
+    return choices;
+}
+
 void CQeltApp::CreateAlarmWindow() {
     if (m_alarmWindow) return;
     auto* window = new CQeltAlarmDlg(m_store);
     window->SetCloseHook([this] { SetAlarmWindow(false); });
     window->move(800, 550);
-    window->resize(220, 170);
+    window->resize(kAlarmWindowSize.width(), kAlarmWindowSize.height());
     m_alarmWindow = window;
     window->Refresh();
     window->setVisible(m_cfg.m_alarmWindowOn.load());

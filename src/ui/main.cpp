@@ -3,7 +3,6 @@
 //   qelt [--home DIR] [--auto-login] [--offline] [--verbose] [--help] [--version]
 //        developer: [--send-pause MS] [--screenshot FILE [--screenshot-delay MS]]
 #include <QApplication>
-#include <QDialog>
 #include <QLocale>
 #include <cstdio>
 
@@ -41,15 +40,7 @@ int main(int argc, char** argv) {
     int code = 0;
     {
         qelt::CQeltApp qelt(commandLine.options);
-        qelt::SignalBridge stopOnSignal([&qelt] {
-            // As the user would, from any state: every dialog and message box on screen is
-            // left (the login dialog ends the program), the main window is closed, and every
-            // event loop ends, the nested ones included, even before the main loop has started.
-            for (QWidget* w : QApplication::topLevelWidgets())
-                if (auto* dialog = qobject_cast<QDialog*>(w); dialog && dialog->isVisible()) dialog->reject();
-            if (qelt.Frame()) qelt.Frame()->close();
-            QCoreApplication::exit(0);
-        });
+        qelt::SignalBridge stopOnSignal([&qelt] { qelt.StopOnSignal(); });
         if (qelt.InitInstance()) {
             code = app.exec();
             qelt.ExitInstance();

@@ -173,7 +173,9 @@ void CQeltKLineView::SetChartType(int chartType) {
 void CQeltKLineView::SaveWinfile() const {
     std::vector<int> ids;
     for (int i = 1; i < m_windowCount; ++i) ids.push_back(m_paneIds[static_cast<std::size_t>(i)]);
-    WriteWinfile(m_services.Settings().ProgramDirectory(), ids);  // a failed write keeps the old layout
+    // A failed write keeps the layout for this run; it is reported once.
+    if (!WriteWinfile(m_services.Settings().ProgramDirectory(), ids))
+        m_services.Settings().Reports().WriteFailed(kWinFileName);
 }
 
 void CQeltKLineView::SetWindowCount(int count) {
@@ -297,7 +299,8 @@ bool CQeltKLineView::OnCommand(int command) {
             return true;
         case cmd::kLogScale:
             m_logScale = !m_logScale;
-            WriteLogScale(m_services.Settings().ProgramDirectory(), m_logScale);  // a failed write forgets it
+            if (!WriteLogScale(m_services.Settings().ProgramDirectory(), m_logScale))
+                m_services.Settings().Reports().WriteFailed(kLogScaleFileName);
             Host().Invalidate();
             return true;
         default:

@@ -202,7 +202,7 @@ void CQeltMutiView::Remember() {
     for (std::size_t i = 0; i < kMultiGoodsCells; ++i)
         if (m_cells[i]) choices[i] = {m_cells[i]->BoundGoodsNo(), m_cells[i]->BoundDueDate()};
     if (!WriteMultiGoodsChoices(m_services.Settings().ProgramDirectory(), choices))
-        Host().ShowMessage("无法保存多股同列的商品！", "系统提示");
+        m_services.Settings().Reports().WriteFailed(kMultiGoodsFileName);
 }
 
 void CQeltMutiView::OnNotify(unsigned message, std::intptr_t wParam) {

@@ -18,6 +18,8 @@ constexpr const char* kDownArrow = "↓";
 constexpr std::array<const char*, 3> kSortTitles = {"商品名称", "价格", "涨幅"};
 // A page step of the board's scroll bars, in rows or columns.
 constexpr int kPageStep = 5;
+/// Pixels kept free between a cell's text and the next column's.
+constexpr int kCellGap = 4;
 
 }  // namespace
 
@@ -132,7 +134,7 @@ void QuoteListView::PaintWith(Canvas& canvas, int width, int height, int rowsPer
             m_sortRects[k] = {right - column.width, 0, right, m_headerHeight};
             if (static_cast<int>(k) + 1 == m_sortKey) title += m_reverse ? kDownArrow : kUpArrow;
         }
-        canvas.TextOut(right, 5, title);
+        canvas.TextOutWithin(right, 5, title, column.width - kCellGap);
     }
 
     for (int i = 0; i < rowsPerPage; ++i) {
@@ -145,7 +147,9 @@ void QuoteListView::PaintWith(Canvas& canvas, int width, int height, int rowsPer
                 CellFor(m_columns.Slot(slot).title, m_rows[static_cast<size_t>(row)], displayPos, colours);
             if (!cell) continue;
             canvas.SetTextColour(cell->colour);
-            canvas.TextOut(right, y, cell->text);
+            // A six-digit price or a long volume comes out smaller rather than run into the
+            // next column.
+            canvas.TextOutWithin(right, y, cell->text, m_columns.Slot(slot).width - kCellGap);
         }
     }
 
@@ -233,9 +237,9 @@ bool QuoteListView::OnColumnCommand(int id) {
     const std::optional<std::string> title = TitleOfColumnCommand(id);
     if (!title || m_clickedSlot < 1) return false;
     m_columns.Choose(m_clickedSlot, *title);
-    // Without head.ini the choice would vanish at the next view switch: say so.
+    // Without head.ini the choice would vanish at the next view switch: say so (once a run).
     if (!m_columns.Save(m_services.Settings().ProgramDirectory()))
-        Host().ShowMessage("无法保存列表设置！", "系统提示");
+        m_services.Settings().Reports().WriteFailed(kHeadFileName);
     return true;
 }
 

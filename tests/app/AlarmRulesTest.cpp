@@ -43,14 +43,16 @@ TEST(AlarmRules, TheDialogsEntryBuildsTheExactQuery) {
     auto only = AlarmEntryModel::Accept("0112", "20261225", "0", "12.5", "0", "0");
     ASSERT_TRUE(only.entry);
     EXPECT_EQ(*only.entry, Entry("0.000", "12.500"));
-    EXPECT_EQ(AlarmQuery(*only.entry).value(),
-              "alarm:goods_no='0112' and due_date='20261225' and ( (   price <=12.500))");
+    EXPECT_EQ(
+        AlarmQueries(*only.entry),
+        std::vector<std::string>{"alarm:goods_no='0112' and due_date='20261225' and ( (   price <=12.500))"});
     auto both = AlarmEntryModel::Accept("0112", "20261225", "10", "8", "", "0");
     EXPECT_FALSE(both.entry) << "an empty count is not a number";
     both = AlarmEntryModel::Accept("0112", "20261225", "10", "8", "500", " 300 ");
     ASSERT_TRUE(both.entry);
-    EXPECT_EQ(AlarmCondition(*both.entry),
-              " (  price >=10.000 and   price <=8.000) or   all_num >=500 or   pure_num >=300");
+    EXPECT_EQ(AlarmConditions(*both.entry),
+              (std::vector<std::string>{" price >=10.000 or   all_num >=500 or   pure_num >=300",
+                                        " (   price <=8.000) or   all_num >=500 or   pure_num >=300"}));
     // Nothing in the store: two empty texts and the values.
     auto none = AlarmEntryModel::Accept("", "", "999999", "0", "999999", "0");
     ASSERT_TRUE(none.entry);
@@ -84,15 +86,27 @@ TEST(AlarmRules, OkRefusesTheFirstFieldOutOfRange) {
     }
 }
 
-TEST(AlarmRules, CombosOfferEachGoodsNumberAndMonthOnce) {
-    AlarmEntryModel model({{"0112", "20261225"},
-                           {"0112", "20270125"},
-                           {"0121", "20261225"},
-                           {"0009", "综合指数"},
-                           {"01'2", "2026|12"},  // could not stand in a query: not offered
-                           {"0112", "20270125"}});
+TEST(AlarmRules, CombosOfferNamedGoodsWithTheirOwnMonthsAndOpenOnTheBoardsContract) {
+    AlarmEntryChoices choices;
+    choices.records = {{"0112", "20261225"}, {"0112", "20270115"}, {"0121", "20261225"},
+                       {"0009", "综合指数"}, {"01'2", "2026|12"},  // could not stand in a query: not offered
+                       {"0112", "20270115"}, {"0121", "20270125"}};
+    choices.names = {{"0112", "生丝"}, {"0121", "干茧"}};
+    choices.current = {"0121", "20270125"};
+    AlarmEntryModel model(choices);
     EXPECT_EQ(model.GoodsNumbers(), (std::vector<std::string>{"0112", "0121", "0009"}));
-    EXPECT_EQ(model.DeliveryMonths(), (std::vector<std::string>{"20261225", "20270125", "综合指数"}));
+    EXPECT_EQ(model.GoodsLabels(), (std::vector<std::string>{"0112 生丝", "0121 干茧", "0009"}));
+    EXPECT_EQ(model.MonthsOf("0112"), (std::vector<std::string>{"20261225", "20270115"}))
+        << "only the goods' own months, each once";
+    EXPECT_EQ(model.MonthsOf("0009"), std::vector<std::string>{"综合指数"});
+    EXPECT_TRUE(model.MonthsOf("01'2").empty());
+    EXPECT_EQ(model.InitialGoods(), 1);
+    EXPECT_EQ(model.InitialMonth(), 1) << "the contract selected on the board";
+
+    choices.current = {"0145", "20270125"};  // not on offer: the first record
+    EXPECT_EQ(AlarmEntryModel(choices).InitialGoods(), 0);
+    EXPECT_EQ(AlarmEntryModel(choices).InitialMonth(), 0);
+    EXPECT_EQ(AlarmEntryModel({}).InitialGoods(), -1);
     EXPECT_TRUE(AlarmEntryModel({}).GoodsNumbers().empty());
 }
 
@@ -116,31 +130,37 @@ TEST(AlarmRules, TheAlarmWindowShowsTheNewestFirstAndTellsNewAlarms) {
         auto it = names.find(goods);
         return it == names.end() ? std::string() : it->second;
     };
-    std::vector<AlarmHitRow> hits = {{"5", "0112", "20261225", "12345.00", "40", "7"},
+    std::vector<AlarmHitRow> hits = {{"5", "0112", "20261225", "12345.00", "40", "7", "10:01:02"},
                                      {"6", "9999", "20270125", "1.50", "2", "3"},
                                      {"7", "0121"}};  // a short record shows what it has
     AlarmWindowModel model;
-    EXPECT_TRUE(model.Refresh(hits, nameOf));
-    EXPECT_EQ(model.Rows(),
-              (std::vector<AlarmWindowRow>{
-                  {"干茧", "", "", ""}, {"2701", "1.50", "2", "3"}, {"生丝2612", "12345.00", "40", "7"}}));
-    EXPECT_FALSE(model.Refresh(hits, nameOf)) << "the same alarms again are nothing new";
-    hits.push_back({"8", "0112", "20261225", "12400.00", "41", "7"});
-    EXPECT_TRUE(model.Refresh(hits, nameOf));
-    EXPECT_EQ(model.Rows().front()[0], "生丝2612");
+    EXPECT_TRUE(model.Refresh(hits, nameOf, "10:05:00"));
+    EXPECT_EQ(model.Rows(), (std::vector<AlarmWindowRow>{{"干茧", "", "", "", "10:05:00"},
+                                                         {"270125", "1.50", "2", "3", "10:05:00"},
+                                                         {"生丝261225", "12345.00", "40", "7", "10:01:02"}}))
+        << "the server's time of the hit, else the time the window first showed it";
+    EXPECT_FALSE(model.Refresh(hits, nameOf, "10:06:00")) << "the same alarms again are nothing new";
+    EXPECT_EQ(model.Rows()[1][4], "10:05:00") << "an alarm keeps the time it was first shown at";
+    hits.push_back({"8", "0112", "20261215", "12400.00", "41", "7", "late"});
+    EXPECT_TRUE(model.Refresh(hits, nameOf, "10:07:00"));
+    EXPECT_EQ(model.Rows().front(), (AlarmWindowRow{"生丝261215", "12400.00", "41", "7", "10:07:00"}))
+        << "a mid-month delivery stays apart from the month's end; a time that is not one is not shown";
     // The store drops its oldest alarms at its cap: a refresh with fewer rows but a newer
     // alarm is still new.
-    EXPECT_TRUE(model.Refresh({{"9", "0112", "20261225", "1", "1", "1"}}, nameOf));
+    EXPECT_TRUE(model.Refresh({{"9", "0112", "20261225", "1", "1", "1"}}, nameOf, "10:08:00"));
 }
 
-TEST(AlarmRules, ShortMonthsCountCharacters) {
-    EXPECT_EQ(ShortDeliveryMonth("20261225"), "2612");
-    EXPECT_EQ(ShortDeliveryMonth("202612"), "2612");
-    EXPECT_EQ(ShortDeliveryMonth("2026"), "26");
-    EXPECT_EQ(ShortDeliveryMonth("2"), "");
-    EXPECT_EQ(ShortDeliveryMonth(""), "");
-    EXPECT_EQ(ShortDeliveryMonth("综合指数行情"), "指数行情") << "never cut inside a character";
-    EXPECT_EQ(ShortDeliveryMonth("\xE7\xBB"), "") << "a cut-off character at the end stays in bounds";
+TEST(AlarmRules, ContractsAreNamedWithTheirWholeDeliveryDate) {
+    EXPECT_EQ(AlarmContractText("生丝", "20270115"), "生丝270115");
+    EXPECT_EQ(AlarmContractText("生丝", "20270125"), "生丝270125");
+    EXPECT_EQ(AlarmContractText("", "20270125"), "270125") << "a goods the category table does not name";
+    EXPECT_EQ(AlarmContractText("指数", "综合指数"), "综合指数") << "an index's name is its month";
+    EXPECT_EQ(AlarmContractText("绢丝", " "), "绢丝") << "a goods without delivery month";
+    EXPECT_EQ(AlarmContractText("生丝", "20"), "20");
+    EXPECT_EQ(AlarmHitTime("09:30:00"), "09:30:00");
+    EXPECT_FALSE(AlarmHitTime("9:30:00"));
+    EXPECT_FALSE(AlarmHitTime("09:3a:00"));
+    EXPECT_FALSE(AlarmHitTime(""));
 }
 
 }  // namespace

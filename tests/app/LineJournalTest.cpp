@@ -4,9 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <string>
+#include <thread>
 
 #include "app/AppContext.h"
 #include "common/Files.h"
+#include "support/FailingDisk.h"
 #include "support/QueuePoster.h"
 #include "support/TempDir.h"
 
@@ -27,6 +30,7 @@ const CMyLine kWave{"wave", 6, {{10, 1.5f}, {12, 2.5f}}};
 class LineJournalTest : public ::testing::Test {
   protected:
     LineJournalTest() : cfg(dir.Path()), store(poster, targets), context(cfg, store, link, poster, targets) {
+        cfg.Reports().SetSink([this](const std::string& text, const std::string&) { shown.push_back(text); });
         store.Dispatch("category:0101|生丝|0||0005|合约|0||");
         // Two contracts of goods 0101; the first board reply also builds the contract list.
         store.Dispatch(
@@ -48,6 +52,7 @@ class LineJournalTest : public ::testing::Test {
     CQeltData store;
     NoLink link;
     AppContext context;
+    std::vector<std::string> shown;  ///< the messages the user saw
 };
 
 TEST_F(LineJournalTest, GoodsReceiveTheirLinesByListAndUnlistedRecordsStay) {
@@ -107,6 +112,88 @@ TEST_F(LineJournalTest, NothingIsWrittenBeforeTheFileWasRead) {
     Show("0101", 0);
     context.CommitLines({}, {kSegment});
     EXPECT_EQ(File(), "12|0101|20070325|gold,6,1,1.00,2,2.00");
+}
+
+TEST_F(LineJournalTest, AFailedSaveIsReportedOnceAndTriedAgainAtEachEdit) {
+    ASSERT_EQ(context.Lines().Load(), MyLineBook::LoadResult::Missing);
+    Show("0101", 0);
+    {
+        test::FailingDisk disk(test::FailingDisk::Fault::FullDisk, 4);
+        context.CommitLines({}, {kSegment});
+        context.CommitLines({kSegment}, {kSegment, kWave});
+        EXPECT_EQ(context.StepLines(false), std::vector<CMyLine>{kSegment});
+    }
+    EXPECT_EQ(shown, std::vector<std::string>{"无法保存画线！"})
+        << "one message for the run, not one per edit";
+    EXPECT_FALSE(FileExists(dir.File("myline.txt"))) << "never half written";
+    EXPECT_EQ(context.CurrentGoods().lines, std::vector<CMyLine>{kSegment}) << "the lines stay on the chart";
+    context.CommitLines({kSegment}, {kWave});
+    EXPECT_EQ(File(), "12|0101|20070325|wave,6,10,1.50,12,2.50") << "the next edit writes again";
+    EXPECT_EQ(shown.size(), 1u);
+}
+
+TEST_F(LineJournalTest, AFileThatCannotBeReadIsReportedAndNeverWrittenOver) {
+    // Lines the user drew, then more than the reader takes (4 MB): refused whole.
+    std::string content = "12|0101|20070325|segment,6,120,251.00,150,265.00||";
+    content += std::string((4u << 20) + 1, 'x');
+    ASSERT_TRUE(WriteFileAtomic(dir.File("myline.txt"), content));
+    EXPECT_EQ(context.Lines().Load(), MyLineBook::LoadResult::Unreadable);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_NE(shown[0].find("myline.txt"), std::string::npos);
+    Show("0101", 0);
+    context.CommitLines({}, {kWave});
+    EXPECT_EQ(context.CurrentGoods().lines, std::vector<CMyLine>{kWave}) << "drawing goes on in memory";
+    EXPECT_FALSE(context.Lines().Save());
+    EXPECT_EQ(ReadWholeFile(dir.File("myline.txt"), 8u << 20).value(), content);
+    EXPECT_EQ(shown.size(), 1u) << "the refused writes are the same fault: no second message";
+}
+
+TEST_F(LineJournalTest, AGoodsThatJoinsTheBoardLaterGetsItsLinesAndKeepsThemAtTheFirstEdit) {
+    ASSERT_TRUE(WriteFileAtomic(dir.File("myline.txt"), "12|0101|20070525|segment,6,120,251.00,150,265.00"));
+    ASSERT_EQ(context.Lines().Load(), MyLineBook::LoadResult::Read);
+    context.Lines().ApplyTo(store);
+    // A contract listed for the first time after start-up.
+    store.Dispatch("list:20070525|1|1|1|1|1|1|1|1|0101|1|10|1|1|1|10|1|1|1|20070101|1|1|1|1|1|1|1||");
+    const std::vector<CQeltGoods> main = store.MainList();
+    ASSERT_EQ(main.size(), 3u);
+    EXPECT_EQ(main[2].lines, std::vector<CMyLine>{kSegment}) << "its lines arrive with it";
+    const std::vector<CQeltGoods> delivery = store.DeliveryMonthList();
+    ASSERT_FALSE(delivery.empty());
+    EXPECT_TRUE(delivery.back().lines.empty()) << "the delivery-month entry has a record of its own";
+
+    Show("0101", 2);
+    const std::vector<CMyLine> before = context.CurrentGoods().lines;
+    std::vector<CMyLine> after = before;
+    after.push_back(kWave);
+    context.CommitLines(before, after);
+    EXPECT_EQ(File(), "12|0101|20070525|segment,6,120,251.00,150,265.00;wave,6,10,1.50,12,2.50")
+        << "the saved line survives the first edit";
+}
+
+TEST_F(LineJournalTest, GoodsArrivingOnTheReceiveThreadWhileLinesAreEditedAndApplied) {
+    // Saved lines for a contract the board lists only later; the receive thread brings it
+    // among many others while the interface thread edits and applies lines.
+    ASSERT_TRUE(WriteFileAtomic(dir.File("myline.txt"), "12|0101|20090150|segment,6,120,251.00,150,265.00"));
+    ASSERT_EQ(context.Lines().Load(), MyLineBook::LoadResult::Read);
+    std::thread receive([this] {
+        for (int i = 100; i < 200; ++i)
+            store.Dispatch("list:20090" + std::to_string(i) +
+                           "|1|1|1|1|1|1|1|1|0101|1|10|1|1|1|10|3|1|1|20070101|1|1|1|"
+                           "1|1|1|1||");
+    });
+    Show("0101", 0);
+    for (int i = 0; i < 100; ++i) {
+        context.CommitLines({}, i % 2 ? std::vector<CMyLine>{kWave} : std::vector<CMyLine>{kSegment});
+        context.Lines().ApplyTo(store);
+    }
+    receive.join();
+    const std::vector<CQeltGoods> main = store.MainList();
+    ASSERT_EQ(main.size(), 102u);
+    const auto late =
+        std::find_if(main.begin(), main.end(), [](const CQeltGoods& g) { return g.due_date == "20090150"; });
+    ASSERT_NE(late, main.end());
+    EXPECT_EQ(late->lines, std::vector<CMyLine>{kSegment});
+    EXPECT_EQ(main[0].lines, std::vector<CMyLine>{kWave}) << "the last edit of the goods on show";
 }
 
 }  // namespace

@@ -22,14 +22,26 @@ CMyLine Line(std::string_view kind, std::vector<CKLinePoint> anchors, int unit =
 /// The lines a kind draws (records of DrawOp::Line) as {from, to} pairs.
 std::vector<std::pair<Point, Point>> Lines(const RecordingCanvas& canvas) {
     std::vector<std::pair<Point, Point>> out;
-    for (const DrawRecord& r : canvas.Of(DrawOp::Line)) out.emplace_back(r.points[0], r.points[1]);
+    for (const DrawRecord& r : canvas.Of(DrawOp::Line)) {
+        if (r.points.size() < 2) {
+            ADD_FAILURE() << "a line record without two ends";
+            continue;
+        }
+        out.emplace_back(r.points[0], r.points[1]);
+    }
     return out;
 }
 
 std::vector<int> Ys(const RecordingCanvas& canvas, PenStyle style) {
     std::vector<int> ys;
-    for (const DrawRecord& r : canvas.Of(DrawOp::Line))
-        if (r.pen.style == style) ys.push_back(r.points[0].y);
+    for (const DrawRecord& r : canvas.Of(DrawOp::Line)) {
+        if (r.pen.style != style) continue;
+        if (r.points.empty()) {
+            ADD_FAILURE() << "a line record without points";
+            continue;
+        }
+        ys.push_back(r.points[0].y);
+    }
     return ys;
 }
 
@@ -144,9 +156,11 @@ TEST(DrawnLineDrawing, WaveLevelsAreIntegerEighthsAndCollapseUnderEightPixels) {
     EXPECT_EQ(wave.Texts(),
               (std::vector<std::string>{"12.5%", "25.0%", "37.5%", "50.0%", "62.5%", "75.0%", "87.5%"}));
     const DrawRecord label = wave.TextsEqual("12.5%").at(0);
+    ASSERT_FALSE(label.points.empty());
     EXPECT_EQ(label.points[0], (Point{5, 308})) << "clip left + 5, level - 12";
     EXPECT_EQ(label.colour, kLineTextColour);
     EXPECT_EQ(label.font, (Font{"宋体", 12, 600}));
+    ASSERT_GE(wave.Of(DrawOp::Line).size(), 3u);
     EXPECT_EQ(wave.Of(DrawOp::Line)[2].pen.colour, kLineTextColour);
 
     // Seven pixels apart: d = 0, every level on p0.
@@ -163,6 +177,7 @@ TEST(DrawnLineDrawing, GoldenLevelsBeyondTheSecondPointStopAtThePane) {
               (std::vector<std::string>{"23.6%", "38.2%", "50.0%", "61.8%", "80.9%", "138.2%", "161.8%"}))
         << "200% would lie at y 0, above the pane: it and every level after it are left out";
     const std::vector<Point> points = PixelPointsOf(Line(kLineGold, {{120, 265.0f}, {150, 340.0f}}), Pane());
+    ASSERT_EQ(points.size(), 2u);
     EXPECT_EQ(points[1], (Point{123, 150})) << "the second handle sits under the first";
 }
 
@@ -190,6 +205,7 @@ TEST(DrawnLineDrawing, CycleLinesKeepTheirUnitThroughZoomingAndSnapToIt) {
 
 TEST(DrawnLineDrawing, ASelectedLineShowsHandlesOnlyInsideThePane) {
     RecordingCanvas canvas = Draw(Line(kLineSegment, {{120, 251.0f}, {300, 265.0f}}), true);
+    ASSERT_FALSE(canvas.Of(DrawOp::Line).empty());
     EXPECT_EQ(canvas.Of(DrawOp::Line)[0].pen, kPens.selected);
     const auto handles = canvas.Of(DrawOp::Rectangle);
     ASSERT_EQ(handles.size(), 1u) << "bar 300 lies beyond the right edge";

@@ -28,12 +28,23 @@ AlarmThresholds Entry(std::string upper, std::string lower, std::string volume, 
 }
 
 TEST(AlarmQuery, OnlyALowerPrice) {
-    EXPECT_EQ(AlarmQuery(Entry("", "12.500", "", "")).value(),
-              "alarm:goods_no='0001' and due_date='20060525' and ( (   price <=12.500))");
+    EXPECT_EQ(
+        AlarmQueries(Entry("", "12.500", "", "")),
+        std::vector<std::string>{"alarm:goods_no='0001' and due_date='20060525' and ( (   price <=12.500))"});
 }
 
-TEST(AlarmQuery, UpperAndLowerPrice) {
-    EXPECT_EQ(AlarmCondition(Entry("10.000", "8.000", "", "")), " (  price >=10.000 and   price <=8.000)");
+TEST(AlarmQuery, BothPricesAskOnceForEachBound) {
+    // Joined by "and" no price could be at or above 10 and at or below 8 at once.
+    EXPECT_EQ(AlarmQueries(Entry("10.000", "8.000", "", "")),
+              (std::vector<std::string>{
+                  "alarm:goods_no='0001' and due_date='20060525' and ( price >=10.000)",
+                  "alarm:goods_no='0001' and due_date='20060525' and ( (   price <=8.000))"}));
+    // The counts go with each bound.
+    EXPECT_EQ(AlarmConditions(Entry("10.000", "8.000", "500", "300")),
+              (std::vector<std::string>{" price >=10.000 or   all_num >=500 or   pure_num >=300",
+                                        " (   price <=8.000) or   all_num >=500 or   pure_num >=300"}));
+    // A bound that is not set leaves one query.
+    EXPECT_EQ(AlarmConditions(Entry("10.000", "0.000", "", "")), std::vector<std::string>{" price >=10.000"});
 }
 
 TEST(AlarmQuery, VolumeOrNetPosition) {
@@ -42,8 +53,8 @@ TEST(AlarmQuery, VolumeOrNetPosition) {
 }
 
 TEST(AlarmQuery, NothingToSendWithoutAPositiveThreshold) {
-    EXPECT_FALSE(AlarmQuery(Entry("", "", "", "")).has_value());
-    EXPECT_FALSE(AlarmQuery(Entry("0", "-1", "abc", "0.5")).has_value()) << "0.5 reads as the integer 0";
+    EXPECT_TRUE(AlarmQueries(Entry("", "", "", "")).empty());
+    EXPECT_TRUE(AlarmQueries(Entry("0", "-1", "abc", "0.5")).empty()) << "0.5 reads as the integer 0";
     // Texts are used as typed: the number read only decides whether the clause is there.
     EXPECT_EQ(AlarmCondition(Entry("12abc", "", "", "")), " price >=12abc");
 }

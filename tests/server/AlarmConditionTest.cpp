@@ -16,29 +16,40 @@ bool Fires(const std::string& query, const AlarmSubject& s) {
     return c && c->Matches(s);
 }
 
+/// Whether any of the entry's queries fires.
+bool Fires(const AlarmThresholds& entry, const AlarmSubject& s) {
+    const std::vector<std::string> queries = AlarmQueries(entry);
+    EXPECT_FALSE(queries.empty());
+    for (const std::string& query : queries)
+        if (Fires(query, s)) return true;
+    return false;
+}
+
 TEST(AlarmCondition, EvaluatesEveryFormTheClientBuilds) {
-    AlarmThresholds upperOnly{"0112", "20270125", "160000.000", "0.000", "0", "0"};
+    AlarmThresholds upperOnly{"0112", "20270125", "16.000", "0.000", "0", "0"};
     AlarmThresholds lowerOnly{"0112", "20270125", "0.000", "12.500", "0", "0"};
     AlarmThresholds band{"0112", "20270125", "10.000", "8.000", "0", "0"};
     AlarmThresholds volumes{"0112", "20270125", "0", "0", "500", "300"};
-    EXPECT_TRUE(Fires(*AlarmQuery(upperOnly), Subject(160000, 0, 0)));
-    EXPECT_FALSE(Fires(*AlarmQuery(upperOnly), Subject(159999.99, 0, 0)));
-    EXPECT_TRUE(Fires(*AlarmQuery(lowerOnly), Subject(12.5, 0, 0)));
-    EXPECT_FALSE(Fires(*AlarmQuery(lowerOnly), Subject(12.51, 0, 0)));
-    // " ( price >=10.000 and  price <=8.000)": both at once never holds.
-    EXPECT_FALSE(Fires(*AlarmQuery(band), Subject(9, 0, 0)));
-    EXPECT_FALSE(Fires(*AlarmQuery(band), Subject(11, 0, 0)));
-    EXPECT_TRUE(Fires(*AlarmQuery(volumes), Subject(1, 500, 0)));
-    EXPECT_TRUE(Fires(*AlarmQuery(volumes), Subject(1, 0, 300)));
-    EXPECT_FALSE(Fires(*AlarmQuery(volumes), Subject(1, 499, 299)));
+    EXPECT_TRUE(Fires(upperOnly, Subject(16, 0, 0)));
+    EXPECT_FALSE(Fires(upperOnly, Subject(15.99, 0, 0)));
+    EXPECT_TRUE(Fires(lowerOnly, Subject(12.5, 0, 0)));
+    EXPECT_FALSE(Fires(lowerOnly, Subject(12.51, 0, 0)));
+    // Both bounds: a break either way fires, a price between them does not.
+    EXPECT_TRUE(Fires(band, Subject(10, 0, 0)));
+    EXPECT_TRUE(Fires(band, Subject(8, 0, 0)));
+    EXPECT_TRUE(Fires(band, Subject(16.54, 0, 0)));
+    EXPECT_FALSE(Fires(band, Subject(9, 0, 0)));
+    EXPECT_TRUE(Fires(volumes, Subject(1, 500, 0)));
+    EXPECT_TRUE(Fires(volumes, Subject(1, 0, 300)));
+    EXPECT_FALSE(Fires(volumes, Subject(1, 499, 299)));
 }
 
 TEST(AlarmCondition, OtherContractsDoNotMatch) {
     AlarmThresholds e{"0112", "20270125", "1.000", "0", "0", "0"};
     AlarmSubject other{"0112", "20270225", 5, 0, 0};
-    EXPECT_FALSE(Fires(*AlarmQuery(e), other));
+    EXPECT_FALSE(Fires(e, other));
     AlarmThresholds index{"0009", "综合指数", "1.000", "0", "0", "0"};
-    auto c = AlarmCondition::Parse(AlarmQuery(index)->substr(6));
+    auto c = AlarmCondition::Parse(AlarmQueries(index).at(0).substr(6));
     ASSERT_TRUE(c);
     EXPECT_EQ(c->PinnedGoodsNo(), "0009");
     EXPECT_EQ(c->PinnedDueDate(), "综合指数");

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "common/Files.h"
 #include "common/Split.h"
 #include "net/Replies.h"
 #include "server/Calendar.h"
@@ -45,6 +46,33 @@ TEST(History, KeptInTheDataDirectoryAndReloadedUnchanged) {
     HistoryStore other(6);
     other.Prepare(dir.Path(), kToday, ContractsFor(kToday));
     EXPECT_FALSE(other.LoadedFromFile());
+}
+
+TEST(History, ContractsAreInTenThousandYuanAndAFileOfYuanPricesIsNotTaken) {
+    HistoryStore h(3);
+    h.Prepare("", kToday, ContractsFor(kToday));
+    for (const auto& c : ContractsFor(kToday)) {
+        const Series* s = h.Find(ContractKey(c));
+        ASSERT_TRUE(s && !s->bars.empty()) << ContractKey(c);
+        const double close = s->bars.back().close;
+        if (c.kind == ContractKind::Index)
+            EXPECT_GT(close, 500) << "an index stays in points: " << ContractKey(c);
+        else
+            EXPECT_TRUE(close > 1 && close < 30) << ContractKey(c) << " closes at " << close;
+    }
+
+    // A data directory from the days of yuan prices: its file is generated anew.
+    test::TempDir dir;
+    HistoryStore first(5);
+    first.Prepare(dir.Path(), kToday, ContractsFor(kToday));
+    std::string content = ReadWholeFile(dir.File("history.txt"), 256u << 20).value();
+    ASSERT_TRUE(content.starts_with("qelt-history|2|"));
+    content.replace(0, 15, "qelt-history|1|");
+    ASSERT_TRUE(WriteFileAtomic(dir.File("history.txt"), content));
+    HistoryStore second(5);
+    second.Prepare(dir.Path(), kToday, ContractsFor(kToday));
+    EXPECT_FALSE(second.LoadedFromFile()) << "yuan bars never meet quotes in 万元";
+    EXPECT_TRUE(ReadWholeFile(dir.File("history.txt"), 256u << 20).value().starts_with("qelt-history|2|"));
 }
 
 TEST(History, RecordIdsGrowWithTimeAndResumeAfterTheLastSent) {

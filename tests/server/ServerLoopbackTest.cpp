@@ -169,16 +169,16 @@ TEST(ServerLoopback, AlarmsFireOnceWithGrowingIdsNewestFirst) {
     auto records = ParseList(SplitKind(*list).body);
     AlarmThresholds a{std::string(records[4][9]), std::string(records[4][0]), "1.000", "0.000", "0", "0"};
     AlarmThresholds b{std::string(records[5][9]), std::string(records[5][0]), "0", "0", "1", "0"};
-    auto first = c.Ask(*AlarmQuery(a), "alarm");
+    auto first = c.Ask(AlarmQueries(a).at(0), "alarm");
     ASSERT_TRUE(first);
     auto hits = ParseAlarm(SplitKind(*first).body);
     ASSERT_EQ(hits.size(), 1u);
     EXPECT_EQ(hits[0][0], "1");
     EXPECT_EQ(hits[0][1], records[4][9]);
     // Still true: nothing new.
-    auto again = *c.Ask(*AlarmQuery(a), "alarm");
+    auto again = *c.Ask(AlarmQueries(a).at(0), "alarm");
     EXPECT_EQ(ParseAlarm(SplitKind(again).body).size(), 1u);
-    auto secondReply = *c.Ask(*AlarmQuery(b), "alarm");
+    auto secondReply = *c.Ask(AlarmQueries(b).at(0), "alarm");
     auto second = ParseAlarm(SplitKind(secondReply).body);
     ASSERT_EQ(second.size(), 2u);
     EXPECT_EQ(second[0][0], "2");  // newest first

@@ -74,13 +74,20 @@ class AlarmDialogs : public ::testing::Test {
 };
 
 TEST_F(AlarmDialogs, EntryDialogOffersTheStoreAndRefusesValuesOutOfRange) {
-    CQeltAlarm dialog({{"0112", "20261225"}, {"0112", "20270125"}, {"0121", "20261225"}}, cfg, boxes);
+    AlarmEntryChoices choices;
+    choices.records = {{"0112", "20261225"}, {"0112", "20270125"}, {"0121", "20261215"}};
+    choices.names = {{"0112", "生丝"}, {"0121", "干茧"}};
+    choices.current = {"0121", "20261215"};
+    CQeltAlarm dialog(choices, cfg, boxes);
     EXPECT_EQ(dialog.windowTitle(), "设置预警");
     dialog.show();
     auto* goods = Child<QComboBox>(dialog, "goods");
     ASSERT_EQ(goods->count(), 2) << "each goods number once";
-    EXPECT_EQ(goods->currentText(), "0112") << "the first record is selected";
+    EXPECT_EQ(goods->currentText(), "0121 干茧") << "the contract selected on the board, with its name";
     auto* months = Child<QComboBox>(dialog, "dueDate");
+    EXPECT_EQ(months->count(), 1) << "the months of the chosen goods only";
+    EXPECT_EQ(months->currentText(), "20261215");
+    goods->setCurrentIndex(0);
     EXPECT_EQ(months->count(), 2);
     EXPECT_EQ(months->currentText(), "20261225");
     auto* upper = Child<QLineEdit>(dialog, "upperPrice");
@@ -108,7 +115,7 @@ TEST_F(AlarmDialogs, EntryDialogOffersTheStoreAndRefusesValuesOutOfRange) {
         ReadWholeFile(dir.File("alarm.ini")).value_or("").find("alarm=0112|20270125|10.000|8.000|500|0"),
         std::string::npos);
 
-    CQeltAlarm cancelled({}, cfg, boxes);
+    CQeltAlarm cancelled(AlarmEntryChoices{}, cfg, boxes);
     EXPECT_EQ(Child<QComboBox>(cancelled, "goods")->count(), 0);
     Child<QPushButton>(cancelled, "cancel")->click();
     EXPECT_EQ(cfg.AlarmEntries().size(), 1u) << "cancel changes nothing";
@@ -125,7 +132,7 @@ TEST_F(AlarmDialogs, ListDialogShowsDeletesAndSwitches) {
         cfg.SetAlarmWindowOn(on);
     };
     CQeltAlarmList dialog(
-        cfg, [] { return std::vector<std::pair<std::string, std::string>>{}; }, switchAlarms, boxes);
+        cfg, [] { return AlarmEntryChoices{}; }, switchAlarms, boxes);
     EXPECT_EQ(dialog.windowTitle(), "预警设置");
     auto* list = Child<QTableWidget>(dialog, "list");
     EXPECT_EQ(Headers(list), (std::vector<std::string>{"编  号/60", "品  种/60", "交货月/100", "价  格/150",
@@ -180,21 +187,22 @@ TEST_F(AlarmWindow, ShowsTheNewestFirstWithTheCategoryName) {
     CQeltAlarmDlg window(store);
     EXPECT_EQ(window.windowTitle(), "预警系统");
     auto* list = Child<QTableWidget>(window, "list");
-    EXPECT_EQ(Headers(list), (std::vector<std::string>{"商品/70", "价/60", "量/30", "仓/30"}));
+    EXPECT_EQ(Headers(list), (std::vector<std::string>{"商品/90", "价/60", "量/30", "仓/30", "时间/60"}));
     EXPECT_FALSE(window.Refresh()) << "nothing fired yet";
     EXPECT_EQ(list->rowCount(), 0);
 
     store.Dispatch("alarm:2|9999|20270125|1.50|2|3||1|0112|20261225|12345.00|40|7||");
     EXPECT_TRUE(window.Refresh());
-    EXPECT_EQ(Column(list, 0), (std::vector<std::string>{"2701", "生丝2612"}))
-        << "an unknown goods: only the month";
+    EXPECT_EQ(Column(list, 0), (std::vector<std::string>{"270125", "生丝261225"}))
+        << "an unknown goods: only the delivery date";
     EXPECT_EQ(Column(list, 1), (std::vector<std::string>{"1.50", "12345.00"}));
     EXPECT_EQ(Column(list, 3), (std::vector<std::string>{"3", "7"}));
     store.Dispatch("alarm:3|0121|20261225|9.00|1|1||2|9999|20270125|1.50|2|3||");
     EXPECT_TRUE(window.Refresh());
-    EXPECT_EQ(Column(list, 0).front(), "干茧2612");
+    EXPECT_EQ(Column(list, 0).front(), "干茧261225");
+    EXPECT_EQ(Column(list, 4).front().size(), 8u) << "the time of the hit, HH:MM:SS";
     EXPECT_FALSE(window.Refresh());
-    EXPECT_EQ(Headers(list), (std::vector<std::string>{"商品/70", "价/60", "量/30", "仓/30"}))
+    EXPECT_EQ(Headers(list), (std::vector<std::string>{"商品/90", "价/60", "量/30", "仓/30", "时间/60"}))
         << "short texts fit";
 
     // Six-digit prices and five-digit volumes of a real market: the columns widen to show them.
@@ -204,7 +212,7 @@ TEST_F(AlarmWindow, ShowsTheNewestFirstWithTheCategoryName) {
     for (int c : {1, 2, 3})
         EXPECT_GE(list->columnWidth(c), metrics.horizontalAdvance(list->item(0, c)->text()))
             << "column " << c;
-    EXPECT_EQ(list->columnWidth(0), 70);
+    EXPECT_EQ(list->columnWidth(0), 90);
 
     window.resize(220, 170);
     window.show();

@@ -683,12 +683,12 @@ TEST_F(AppEndToEnd, AlarmsTheMarketMeetsReachTheAlarmWindow) {
 
     CQeltGoods traded;
     for (const CQeltGoods& g : app.Store().MainList())
-        if (g.goods_no == "0112" && LeadingInt(g.state) > 0 && LeadingDouble(g.price) > 10) traded = g;
+        if (g.goods_no == "0112" && LeadingInt(g.state) > 0 && LeadingDouble(g.price) > 1) traded = g;
     ASSERT_FALSE(traded.goods_no.empty()) << "a trading raw silk contract with a price";
     const double price = LeadingDouble(traded.price);
     const std::vector<AlarmEntry> entries = {
-        {traded.goods_no, traded.due_date, FormatFixed(price - 5, 3), "0.000", "0", "0"},  // met now
-        {traded.goods_no, traded.due_date, "999999.000", "0.000", "0", "0"},               // never met
+        {traded.goods_no, traded.due_date, FormatFixed(price * 0.5, 3), "0.000", "0", "0"},  // met now
+        {traded.goods_no, traded.due_date, "999999.000", "0.000", "0", "0"},                 // never met
         {"0121", traded.due_date, "0.000", "0.000", "0", "300"},
         {traded.goods_no, traded.due_date, "0.000", "0.000", "0", "0"},  // no threshold: no query
     };
@@ -700,7 +700,7 @@ TEST_F(AppEndToEnd, AlarmsTheMarketMeetsReachTheAlarmWindow) {
     auto* list = app.AlarmWindow()->findChild<QTableWidget*>("list");
     ASSERT_NE(list, nullptr);
     const QString wanted =
-        QString::fromStdString(app.Store().CategoryName("0112") + ShortDeliveryMonth(traded.due_date));
+        QString::fromStdString(AlarmContractText(app.Store().CategoryName("0112"), traded.due_date));
     ASSERT_TRUE(SpinUntil([&] { return list->rowCount() > 0; }, 10s))
         << "the alarm fired within a few passes";
     EXPECT_EQ(list->item(list->rowCount() - 1, 0)->text(), wanted);
@@ -710,7 +710,8 @@ TEST_F(AppEndToEnd, AlarmsTheMarketMeetsReachTheAlarmWindow) {
     SpinUntil([] { return false; }, 3500ms);
     const auto passes = AlarmQueriesPerPass(WireMessages(relay.ClientBytes()));
     std::vector<std::string> expected;
-    for (size_t i = 0; i < 3; ++i) expected.push_back(AlarmQuery(entries[i]).value());
+    for (size_t i = 0; i < 3; ++i)
+        for (const std::string& query : AlarmQueries(entries[i])) expected.push_back(query);
     int full = 0;
     for (const auto& pass : passes) {
         if (pass.empty()) continue;  // the passes before 开启
@@ -721,6 +722,27 @@ TEST_F(AppEndToEnd, AlarmsTheMarketMeetsReachTheAlarmWindow) {
 
     app.Context().RunCommand(cmd::kAlarmOff);
     EXPECT_FALSE(app.AlarmWindow()->isVisible());
+    app.Frame()->close();
+}
+
+/// An entry with both bounds ("大于U 或者 小于L") fires on a break either way: here the
+/// price is below the lower bound, far from the upper one.
+TEST_F(AppEndToEnd, AnEntryWithBothBoundsFiresWhenThePriceBreaksEither) {
+    WriteRememberedLogin(home.Path(), {"demo", "demo"});
+    CQeltApp app(Options());
+    ASSERT_TRUE(app.InitInstance());
+    CQeltGoods traded;
+    for (const CQeltGoods& g : app.Store().MainList())
+        if (g.goods_no == "0112" && LeadingInt(g.state) > 0 && LeadingDouble(g.price) > 1) traded = g;
+    ASSERT_FALSE(traded.goods_no.empty()) << "a trading raw silk contract with a price";
+    const double price = LeadingDouble(traded.price);
+    EXPECT_LT(price, 100) << "the demo market quotes its contracts in 万元";
+    ASSERT_TRUE(app.Settings().AddAlarmEntry(
+        {traded.goods_no, traded.due_date, "999999.000", FormatFixed(price * 2, 3), "0", "0"}));
+    app.Context().RunCommand(cmd::kAlarmOn);
+    ASSERT_TRUE(SpinUntil([&] { return !app.Store().AlarmHits().empty(); }, 10s))
+        << "the lower bound is met at once";
+    EXPECT_EQ(app.Store().AlarmHits().back().at(2), traded.due_date);
     app.Frame()->close();
 }
 
@@ -745,7 +767,7 @@ TEST(AppAlarms, CommandsSwitchTheWindowAndTheNextStartRemembers) {
         app.Context().RunCommand(cmd::kAlarmOn);
         EXPECT_TRUE(window->isVisible());
         EXPECT_EQ(window->pos(), QPoint(800, 550));
-        EXPECT_EQ(window->size(), QSize(220, 170));
+        EXPECT_EQ(window->size(), kAlarmWindowSize);
         EXPECT_FALSE(app.Context().StateOfCommand(cmd::kAlarmOn).enabled);
         EXPECT_TRUE(app.Context().StateOfCommand(cmd::kAlarmOff).enabled);
 
@@ -780,7 +802,41 @@ TEST(AppAlarms, CommandsSwitchTheWindowAndTheNextStartRemembers) {
     ASSERT_TRUE(again.InitInstance());
     EXPECT_TRUE(again.AlarmWindow()->isVisible()) << "on at the last exit: shown at start";
     EXPECT_TRUE(again.Settings().AlarmSound());
-    again.Frame()->close();
+    // SIGTERM leaves every dialog on screen, the alarm window among them: the alarms stay on.
+    again.StopOnSignal();
+    EXPECT_FALSE(again.AlarmWindow()->isVisible());
+    EXPECT_TRUE(ReadAlarmFile(home.Path()).windowOn)
+        << "a signal keeps the switch as closing the window does";
+}
+
+/// The message boxes on screen whose text holds `part`.
+int BoxesSaying(const QString& part) {
+    int n = 0;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible() && box->text().contains(part))
+            ++n;
+    return n;
+}
+
+/// An alarm.ini the client cannot read is told once the main window is there, never written
+/// over, and the switches work in memory for the run.
+TEST(AppAlarms, AnUnreadableAlarmFileIsReportedOnceAndKept) {
+    App();
+    test::TempDir home;
+    std::string content = "window=1\r\nalarm=0112|20261225|10.000|0.000|0|0\r\n";
+    content += std::string((1u << 20) + 1, ' ');
+    ASSERT_TRUE(WriteFileAtomic(home.File("alarm.ini"), content));
+    CQeltApp app(OfflineOptions(home));
+    ASSERT_TRUE(app.InitInstance());
+    ASSERT_TRUE(SpinUntil([] { return BoxesSaying("alarm.ini") == 1; }, 5s)) << "one box names the file";
+    app.Context().RunCommand(cmd::kAlarmOn);
+    app.Context().RunCommand(cmd::kAlarmOff);
+    QApplication::processEvents();
+    EXPECT_EQ(BoxesSaying("预警设置"), 1) << "the refused writes bring no second box";
+    EXPECT_EQ(ReadWholeFile(home.File("alarm.ini"), 4u << 20).value(), content);
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* box = qobject_cast<QMessageBox*>(w)) box->close();
+    app.Frame()->close();
 }
 
 /// Stands in for the intraday view: it only remembers the argument it was opened with.

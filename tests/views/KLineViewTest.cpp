@@ -7,6 +7,7 @@
 #include "common/Commands.h"
 #include "common/Files.h"
 #include "common/Messages.h"
+#include "support/FailingDisk.h"
 #include "views/ViewKinds.h"
 #include "views/kline/BarTips.h"
 
@@ -237,6 +238,28 @@ TEST_F(KLineView, LogarithmicScaleIsAMenuCheckRememberedOnItsOwn) {
     view->OnCommand(cmd::kChartOX);
     Paint();
     EXPECT_FALSE(view->MainPane().Logarithmic()) << "point and figure boxes stay equal";
+}
+
+TEST_F(KLineView, LayoutAndScaleWritesThatFailAreReportedOnceEachAndKeptForTheRun) {
+    Open();
+    std::vector<std::string> shown;
+    services.Settings().Reports().SetSink(
+        [&shown](const std::string& text, const std::string&) { shown.push_back(text); });
+    {
+        test::FailingDisk disk(test::FailingDisk::Fault::ReadOnlyDirectory);
+        EXPECT_TRUE(view->OnCommand(cmd::kWindows4));
+        EXPECT_TRUE(view->OnCommand(cmd::kWindows5));
+        EXPECT_TRUE(view->OnCommand(cmd::kLogScale));
+        EXPECT_TRUE(view->OnCommand(cmd::kLogScale));
+        EXPECT_TRUE(view->OnCommand(cmd::kLogScale));
+    }
+    EXPECT_EQ(shown, (std::vector<std::string>{"无法保存指标窗口的设置！", "无法保存对数坐标的设置！"}));
+    EXPECT_EQ(view->WindowCount(), 5) << "the layout holds for this run";
+    EXPECT_TRUE(view->LogScale());
+    EXPECT_TRUE(view->OnCommand(cmd::kWindows3));
+    EXPECT_EQ(ReadWholeFile(dir.File("winfile.ini")).value(), "1|21|")
+        << "written again once the disk is back";
+    EXPECT_EQ(shown.size(), 2u);
 }
 
 class KLineShortSeries : public ::testing::Test, public KLineFixture {

@@ -138,6 +138,20 @@ TEST_F(MultiGoodsTest, ChangeGoodsIsRememberedAcrossRestarts) {
     EXPECT_EQ(ReadMultiGoodsChoices(dir.Path())[2], (ContractKey{"0134", "20240625"}));
 }
 
+TEST_F(MultiGoodsTest, AGoodsWithoutDeliveryMonthStaysChosenAfterARestart) {
+    services.mainList[5].due_date = " ";  // as the board lists goods without a delivery month
+    Open();
+    host.menuAnswer = cmd::kChangeGoods;
+    host.wizardAnswer = 5;
+    view->OnContextMenu({700, 100});
+    ASSERT_EQ(BoundGoods()[1], "0135");
+    Open();
+    EXPECT_EQ(BoundGoods(), (std::vector<std::string>{"0130", "0135", "0132", "0133"}))
+        << "the remembered key still finds its goods";
+    EXPECT_EQ(view->Cell(1).BoundDueDate(), " ");
+    EXPECT_EQ(ReadMultiGoodsChoices(dir.Path())[1], (ContractKey{"0135", " "}));
+}
+
 TEST_F(MultiGoodsTest, TheCellsShareOneCursorAndOneTip) {
     Open();
     view->OnDoubleClick(At({57, 150}));

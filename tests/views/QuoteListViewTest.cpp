@@ -59,6 +59,24 @@ TEST_F(BoardTest, FirstShowMakesTheFirstRowCurrent) {
     EXPECT_EQ(Paint().TextsEqual("商品名称↑").size(), 1u);
 }
 
+TEST_F(BoardTest, SixDigitPricesComeOutSmallerInsteadOfRunningIntoTheNextColumn) {
+    // 申买价 is 80 pixels wide; "165500.00" takes 81 at the board's font.
+    host.goods[0][1].invest_price = "165500.00";
+    host.goods[0][2].invest_price = "16.55";
+    view->OnInitialUpdate();
+    view->OnSize(2000, 500);
+    RecordingCanvas canvas;
+    view->Paint(canvas, 2000, 500);
+    const std::vector<DrawRecord> wide = canvas.TextsEqual("165500.00");
+    ASSERT_EQ(wide.size(), 1u);
+    EXPECT_LT(wide[0].font.height, 18);
+    EXPECT_LE(static_cast<int>(wide[0].text.size()) * wide[0].font.height / 2, 76) << "within the column";
+    const std::vector<DrawRecord> usual = canvas.TextsEqual("16.55");
+    ASSERT_EQ(usual.size(), 1u);
+    EXPECT_EQ(usual[0].font.height, 18) << "a price of the usual width keeps the board's font";
+    EXPECT_EQ(usual[0].points.at(0).x, wide[0].points.at(0).x) << "both right-aligned at the column's edge";
+}
+
 TEST_F(BoardTest, SortClicksFlipAndKeepDirection) {
     ASSERT_TRUE(view->OnLButtonDown(CentreOf("价格")));
     EXPECT_EQ(Prices(), (std::vector<std::string>{"10.00", "20.00", "30.00"}));
@@ -257,12 +275,15 @@ TEST_F(BoardTest, PrintingUsesPrintColoursAndNoSelectionLine) {
     EXPECT_EQ(canvas.TextsEqual("商品名称↑")[0].colour, Rgb(0, 0, 0));
 }
 
-TEST_F(BoardTest, AColumnChoiceThatCannotBeSavedIsReported) {
+TEST_F(BoardTest, AColumnChoiceThatCannotBeSavedIsReportedOnce) {
     host.dir = "/nonexistent/";  // head.ini cannot be written there
+    std::vector<std::string> shown;
+    host.Settings().Reports().SetSink(
+        [&shown](const std::string& text, const std::string&) { shown.push_back(text); });
     view->OnRButtonDown({300, 10});
     view->OnColumnCommand(32848);
-    ASSERT_EQ(viewHost.messages.size(), 1u);
-    EXPECT_EQ(viewHost.messages[0], "无法保存列表设置！");
+    view->OnColumnCommand(32849);
+    EXPECT_EQ(shown, std::vector<std::string>{"无法保存列表设置！"}) << "one message per file and run";
 }
 
 }  // namespace

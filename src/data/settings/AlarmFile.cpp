@@ -124,10 +124,18 @@ AlarmSettings ParseAlarmFile(std::string_view content) {
     return settings;
 }
 
-AlarmSettings ReadAlarmFile(const std::string& programDirectory) {
-    std::optional<std::string> content = ReadWholeFile(PathOf(programDirectory), kMaxFileBytes);
-    if (!content) return {};
+std::optional<AlarmSettings> LoadAlarmFile(const std::string& programDirectory) {
+    const std::string path = PathOf(programDirectory);
+    std::optional<std::string> content = ReadWholeFile(path, kMaxFileBytes);
+    if (!content) {
+        if (FileExists(path)) return std::nullopt;
+        return AlarmSettings{};
+    }
     return ParseAlarmFile(GbkToUtf8(*content));
+}
+
+AlarmSettings ReadAlarmFile(const std::string& programDirectory) {
+    return LoadAlarmFile(programDirectory).value_or(AlarmSettings{});
 }
 
 bool WriteAlarmFile(const std::string& programDirectory, const AlarmSettings& settings) {

@@ -55,7 +55,11 @@ std::optional<AlarmEntry> CanonicalAlarmEntry(const AlarmEntry& entry);
 std::string FormatAlarmFile(const AlarmSettings& settings);
 AlarmSettings ParseAlarmFile(std::string_view content);
 
-/// "<dir>alarm.ini"; a missing or unreadable file gives the defaults (no entries, both off).
+/// "<dir>alarm.ini": the defaults (no entries, both off) when there is no such file; nothing
+/// when it exists but cannot be read (no permission, over 1 MB), so that the caller can keep
+/// it from being written over.
+std::optional<AlarmSettings> LoadAlarmFile(const std::string& programDirectory);
+/// As LoadAlarmFile, with the defaults for a file that cannot be read.
 AlarmSettings ReadAlarmFile(const std::string& programDirectory);
 /// Rewrites "<dir>alarm.ini" atomically; false (old file untouched) when that fails.
 bool WriteAlarmFile(const std::string& programDirectory, const AlarmSettings& settings);

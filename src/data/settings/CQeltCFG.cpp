@@ -23,10 +23,15 @@ CQeltCFG::CQeltCFG(std::string programDirectory)
              Pen::Solid(1, 0xFF00FF), Pen::Solid(1, 0xFFFF00)} {
     BuildFonts();
     LoadIndicators();
-    AlarmSettings alarms = ReadAlarmFile(m_programDirectory);
-    m_alarms = std::move(alarms.entries);
-    m_alarmWindowOn = alarms.windowOn;
-    m_alarmSound = alarms.sound;
+    std::optional<AlarmSettings> alarms = LoadAlarmFile(m_programDirectory);
+    if (!alarms) {
+        m_alarmFileReadable = false;
+        m_reports.ReadFailed(kAlarmFileName);
+        return;
+    }
+    m_alarms = std::move(alarms->entries);
+    m_alarmWindowOn = alarms->windowOn;
+    m_alarmSound = alarms->sound;
 }
 
 CQeltCFG::~CQeltCFG() = default;
@@ -95,19 +100,21 @@ bool CQeltCFG::SetAlarmSound(bool on) {
     return SaveAlarms();
 }
 
-bool CQeltCFG::SaveAlarms() const {
+bool CQeltCFG::SaveAlarms() {
+    // A file that could not be read holds entries this run does not know: never replace it.
+    if (!m_alarmFileReadable) return false;
     // The file is written outside the entries' lock: the polling thread never waits for a disk.
     AlarmSettings settings{AlarmEntries(), m_alarmWindowOn.load(), m_alarmSound};
-    return WriteAlarmFile(m_programDirectory, settings);
+    if (WriteAlarmFile(m_programDirectory, settings)) return true;
+    m_reports.WriteFailed(kAlarmFileName);
+    return false;
 }
 
 std::vector<std::string> CQeltCFG::AlarmQueries() const {
     if (!m_alarmWindowOn.load()) return {};
     std::vector<std::string> queries;
-    for (const AlarmEntry& e : AlarmEntries()) {
-        std::optional<std::string> query = AlarmQuery(e);
-        if (query) queries.push_back(std::move(*query));
-    }
+    for (const AlarmEntry& e : AlarmEntries())
+        for (std::string& query : qelt::AlarmQueries(e)) queries.push_back(std::move(query));
     return queries;
 }
 

@@ -22,6 +22,7 @@
 #include "data/settings/DisplayScheme.h"
 #include "data/settings/IndicatorParameters.h"
 #include "data/settings/RememberedLogin.h"
+#include "data/settings/SettingsReports.h"
 #include "gfx/GfxTypes.h"
 #include "net/Requests.h"
 
@@ -94,10 +95,16 @@ class CQeltCFG : public SelfSelectedSource {
     bool SaveLogin() const;
     bool ForgetLogin() const;
 
+    // --- Settings files that could not be written or read --------------------------------
+    /// Every settings file's failures, reported once per file and run.
+    SettingsReports& Reports() { return m_reports; }
+
     // --- Alarm entries and switches (alarm.ini) ------------------------------------------
     // Entries are read on any thread; every change happens on the interface thread and
-    // rewrites alarm.ini. A change that could not be written stays in effect for this run;
-    // the result says whether it was written.
+    // rewrites alarm.ini. A change that could not be written stays in effect for this run
+    // and is reported (Reports); the result says whether it was written. An alarm.ini that
+    // exists but could not be read at construction is never written over: the run works on
+    // the defaults in memory.
     std::vector<AlarmEntry> AlarmEntries() const;
     /// Appends the entry in canonical form; an entry alarm.ini could not keep (see
     /// CanonicalAlarmEntry) is refused: nothing changes and the result is false.
@@ -108,13 +115,13 @@ class CQeltCFG : public SelfSelectedSource {
     /// 提示音: a fired alarm raises the alarm window and plays a sound.
     bool AlarmSound() const { return m_alarmSound; }
     bool SetAlarmSound(bool on);
-    /// One "alarm:" query per entry that has a threshold, while the alarm window is on;
-    /// empty while it is off.
+    /// The "alarm:" queries of every entry in order (see net/Requests.h: one or two per entry
+    /// that has a threshold), while the alarm window is on; empty while it is off.
     std::vector<std::string> AlarmQueries() const;
 
   private:
     void BuildFonts();
-    bool SaveAlarms() const;
+    bool SaveAlarms();
 
     std::string m_programDirectory;
     double m_displayScale = 1.0;
@@ -124,6 +131,8 @@ class CQeltCFG : public SelfSelectedSource {
     mutable std::mutex m_alarmMutex;
     std::vector<AlarmEntry> m_alarms;
     bool m_alarmSound = false;
+    bool m_alarmFileReadable = true;
+    SettingsReports m_reports;
 };
 
 }  // namespace qelt

@@ -2,7 +2,6 @@
 
 #include "common/Files.h"
 #include "common/Gbk.h"
-#include "common/Text.h"
 
 namespace qelt {
 namespace {
@@ -19,12 +18,15 @@ MultiGoodsChoices ParseMultiGoodsChoices(std::string_view text) {
     MultiGoodsChoices choices;
     for (std::size_t cell = 0; cell < kMultiGoodsCells && !text.empty(); ++cell) {
         const std::size_t end = text.find('\n');
-        std::string_view line = TrimRight(text.substr(0, end));
+        std::string_view line = text.substr(0, end);
         text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+        // Only the line end goes: a key is kept exactly as it was written, blanks included (the
+        // goods without a delivery month have the month " "), or it no longer finds its goods.
+        if (line.ends_with('\r')) line.remove_suffix(1);
         const std::size_t bar = line.find('|');
-        const std::string_view goodsNo = Trim(line.substr(0, bar));
+        const std::string_view goodsNo = line.substr(0, bar);
         const std::string_view dueDate =
-            bar == std::string_view::npos ? std::string_view() : Trim(line.substr(bar + 1));
+            bar == std::string_view::npos ? std::string_view() : line.substr(bar + 1);
         if (goodsNo.empty() || goodsNo.size() > kMaxFieldBytes || dueDate.size() > kMaxFieldBytes ||
             dueDate.find('|') != std::string_view::npos)
             continue;

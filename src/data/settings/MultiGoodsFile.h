@@ -2,7 +2,8 @@
 /// mutiview.ini: the contracts the multi-goods view's four cells show, as the user chose them
 /// with "更换商品" (top-left, top-right, bottom-left, bottom-right). One line per cell,
 /// goods_no "|" due_date, CR LF, GBK; an empty line leaves the cell to the default (the
-/// store's goods in order). Read whole, rewritten whole and atomically.
+/// store's goods in order). The two texts are kept exactly (a blank delivery month " " stays
+/// " "). Read whole, rewritten whole and atomically.
 #include <array>
 #include <string>
 #include <string_view>

@@ -31,13 +31,17 @@ QLineEdit* MakeEdit(QWidget* parent, const char* objectName) {
 
 }  // namespace
 
-CQeltAlarm::CQeltAlarm(const std::vector<std::pair<std::string, std::string>>& records, CQeltCFG& settings,
-                       MessageBoxes& boxes, QWidget* parent)
-    : QDialog(parent), m_model(records), m_settings(settings), m_boxes(boxes) {
+CQeltAlarm::CQeltAlarm(const AlarmEntryChoices& choices, CQeltCFG& settings, MessageBoxes& boxes,
+                       QWidget* parent)
+    : QDialog(parent), m_model(choices), m_settings(settings), m_boxes(boxes) {
     setWindowTitle(QStringLiteral("设置预警"));
     setObjectName("alarmEntryDialog");
-    m_goods = MakeCombo(this, "goods", m_model.GoodsNumbers());
-    m_months = MakeCombo(this, "dueDate", m_model.DeliveryMonths());
+    m_goods = MakeCombo(this, "goods", m_model.GoodsLabels());
+    m_months = MakeCombo(this, "dueDate", {});
+    m_goods->setCurrentIndex(m_model.InitialGoods());
+    ShowMonthsOf(m_model.InitialGoods());
+    m_months->setCurrentIndex(m_model.InitialMonth());
+    connect(m_goods, &QComboBox::currentIndexChanged, this, &CQeltAlarm::ShowMonthsOf);
     m_upper = MakeEdit(this, "upperPrice");
     m_lower = MakeEdit(this, "lowerPrice");
     m_volume = MakeEdit(this, "volume");
@@ -75,6 +79,14 @@ CQeltAlarm::CQeltAlarm(const std::vector<std::pair<std::string, std::string>>& r
     layout->addWidget(buttons);
 }
 
+void CQeltAlarm::ShowMonthsOf(int goodsIndex) {
+    m_months->clear();
+    if (goodsIndex < 0 || static_cast<size_t>(goodsIndex) >= m_model.GoodsNumbers().size()) return;
+    for (const std::string& month : m_model.MonthsOf(m_model.GoodsNumbers()[static_cast<size_t>(goodsIndex)]))
+        m_months->addItem(QString::fromStdString(month));
+    m_months->setCurrentIndex(m_months->count() > 0 ? 0 : -1);
+}
+
 QLineEdit* CQeltAlarm::Edit(AlarmEntryModel::Field field) const {
     switch (field) {
         case AlarmEntryModel::Field::UpperPrice:
@@ -89,11 +101,16 @@ QLineEdit* CQeltAlarm::Edit(AlarmEntryModel::Field field) const {
     return m_upper;
 }
 
+std::string CQeltAlarm::SelectedGoodsNumber() const {
+    const int index = m_goods->currentIndex();
+    if (index < 0 || static_cast<size_t>(index) >= m_model.GoodsNumbers().size()) return {};
+    return m_model.GoodsNumbers()[static_cast<size_t>(index)];
+}
+
 void CQeltAlarm::accept() {
-    AlarmEntryModel::Verdict verdict =
-        AlarmEntryModel::Accept(m_goods->currentText().toStdString(), m_months->currentText().toStdString(),
-                                m_upper->text().toStdString(), m_lower->text().toStdString(),
-                                m_volume->text().toStdString(), m_netPosition->text().toStdString());
+    AlarmEntryModel::Verdict verdict = AlarmEntryModel::Accept(
+        SelectedGoodsNumber(), m_months->currentText().toStdString(), m_upper->text().toStdString(),
+        m_lower->text().toStdString(), m_volume->text().toStdString(), m_netPosition->text().toStdString());
     if (!verdict.entry) {
         m_boxes.Show(this, verdict.message, AlarmEntryModel::kRangeCaption);
         QLineEdit* edit = Edit(verdict.field);
@@ -102,8 +119,8 @@ void CQeltAlarm::accept() {
         return;
     }
     // The entry is in effect either way; a failed rewrite only means it will not come back
-    // after a restart, which the user is told.
-    if (!m_settings.AddAlarmEntry(*verdict.entry)) m_boxes.Show(this, kSaveFailed, kSaveFailedCaption);
+    // after a restart, which the settings tell the user (once a run).
+    m_settings.AddAlarmEntry(*verdict.entry);
     QDialog::accept();
 }
 

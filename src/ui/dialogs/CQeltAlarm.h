@@ -23,18 +23,19 @@ class MessageBoxes;
 class CQeltAlarm : public QDialog {
     Q_OBJECT
   public:
-    /// Shown when alarm.ini cannot be rewritten; the entry still works until the program ends.
-    static constexpr const char* kSaveFailed = "无法保存预警设置！";
-    static constexpr const char* kSaveFailedCaption = "提示";
-
-    /// `records`: goods number and delivery month of every goods record, in store order.
-    CQeltAlarm(const std::vector<std::pair<std::string, std::string>>& records, CQeltCFG& settings,
-               MessageBoxes& boxes, QWidget* parent = nullptr);
+    /// The goods combo shows number and name; the month combo the months of the chosen goods
+    /// only; the dialog opens on the contract selected on the board.
+    CQeltAlarm(const AlarmEntryChoices& choices, CQeltCFG& settings, MessageBoxes& boxes,
+               QWidget* parent = nullptr);
 
     void accept() override;
 
   private:
     QLineEdit* Edit(AlarmEntryModel::Field field) const;
+    /// Fills the month combo with the months of the goods at `goodsIndex`.
+    void ShowMonthsOf(int goodsIndex);
+    /// The goods number of the goods combo's choice (the combo shows it with its name).
+    std::string SelectedGoodsNumber() const;
 
     AlarmEntryModel m_model;
     CQeltCFG& m_settings;

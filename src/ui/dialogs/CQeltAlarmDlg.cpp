@@ -3,6 +3,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "common/ChinaClock.h"
 #include "data/CQeltData.h"
 #include "ui/AlarmSound.h"
 #include "ui/dialogs/ReportList.h"
@@ -10,7 +11,8 @@
 namespace qelt {
 namespace {
 
-const std::vector<ReportColumn> kColumns = {{"商品", 70}, {"价", 60}, {"量", 30}, {"仓", 30}};
+// "商品" holds the goods' name with the whole delivery date ("生丝270115"), "时间" the hit's time.
+const std::vector<ReportColumn> kColumns = {{"商品", 90}, {"价", 60}, {"量", 30}, {"仓", 30}, {"时间", 60}};
 
 }  // namespace
 
@@ -34,7 +36,8 @@ CQeltAlarmDlg::~CQeltAlarmDlg() = default;
 
 bool CQeltAlarmDlg::Refresh() {
     const bool fresh = m_model.Refresh(
-        m_store.AlarmHits(), [this](std::string_view goodsNo) { return m_store.CategoryName(goodsNo); });
+        m_store.AlarmHits(), [this](std::string_view goodsNo) { return m_store.CategoryName(goodsNo); },
+        ClockText(SystemChinaSecondOfDay()));
     m_list->setUpdatesEnabled(false);
     FillReportList(m_list, kColumns, m_model.Rows());
     m_list->setUpdatesEnabled(true);

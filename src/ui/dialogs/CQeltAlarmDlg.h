@@ -1,9 +1,10 @@
 #pragma once
 /// Window 172 "预警系统": the fired price alarms, newest first, in a list that fills the
-/// window (商品, 价, 量, 仓). Modeless and without owner; the application creates it at
-/// start, shows it while the alarms are on and hides it while they are off. Closing it
-/// turns the alarms off (the close hook), so the menu and the queries follow the window.
+/// window (商品 with the whole delivery date, 价, 量, 仓, 时间). Modeless and without owner; the application
+/// creates it at start, shows it while the alarms are on and hides it while they are off. Closing it turns
+/// the alarms off (the close hook), so the menu and the queries follow the window.
 #include <QDialog>
+#include <QSize>
 #include <functional>
 
 #include "app/AlarmWindowModel.h"
@@ -14,6 +15,9 @@ namespace qelt {
 
 class AlarmSound;
 class CQeltData;
+
+/// The window's size at start: wide enough for its five columns.
+inline constexpr QSize kAlarmWindowSize{290, 170};
 
 class CQeltAlarmDlg : public QDialog {
     Q_OBJECT

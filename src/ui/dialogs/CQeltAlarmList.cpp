@@ -80,8 +80,7 @@ void CQeltAlarmList::OnAdd() {
 }
 
 void CQeltAlarmList::OnDelete() {
-    if (!m_model.Delete(SelectedRows()))
-        m_boxes.Show(this, CQeltAlarm::kSaveFailed, CQeltAlarm::kSaveFailedCaption);
+    m_model.Delete(SelectedRows());  // a failed rewrite is reported by the settings
     Refill();
 }
 

@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/AlarmEntryModel.h"
 #include "app/AlarmListModel.h"
 
 class QPushButton;
@@ -27,7 +28,8 @@ class CQeltAlarmList : public QDialog {
     using EntryDialog = std::function<void(QWidget* owner)>;
     /// Turns the alarms on or off: sets the flag and shows or hides the alarm window.
     using SwitchAlarms = std::function<void(bool on)>;
-    using Records = std::function<std::vector<std::pair<std::string, std::string>>()>;
+    /// What the new entry dialog offers, taken when it opens.
+    using Records = std::function<AlarmEntryChoices()>;
 
     CQeltAlarmList(CQeltCFG& settings, Records records, SwitchAlarms switchAlarms, MessageBoxes& boxes,
                    QWidget* parent = nullptr);

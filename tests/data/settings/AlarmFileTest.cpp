@@ -40,7 +40,8 @@ TEST(AlarmFile, SettingsComeBackAfterARestart) {
                                        {"", "", "0.000", "0.000", "0", "0"}}));
     EXPECT_TRUE(again.m_alarmWindowOn.load());
     EXPECT_TRUE(again.AlarmSound());
-    EXPECT_EQ(again.AlarmQueries().size(), 2u) << "the flag read back turns the queries on";
+    EXPECT_EQ(again.AlarmQueries().size(), 3u)
+        << "the flag read back turns the queries on: one per bound of the first entry, one for the second";
 }
 
 TEST(AlarmFile, ADamagedFileKeepsItsGoodLines) {
@@ -85,9 +86,58 @@ TEST(AlarmFile, AFailedRewriteKeepsTheOldFileAndTheChange) {
     }
     EXPECT_EQ(ReadWholeFile(dir.File("alarm.ini")).value(), before) << "never half written";
     EXPECT_EQ(cfg.AlarmEntries().size(), 2u) << "the entry works for this run";
-    // An entry the file could not keep is refused up front, not lost at the next start.
+    // An entry the file could not keep is refused up front, not lost at the next start: a
+    // quote would break the query, a bar the file's fields.
     EXPECT_FALSE(cfg.AddAlarmEntry({"01'12", "20261225", "10.000", "0.000", "0", "0"}));
+    EXPECT_FALSE(cfg.AddAlarmEntry({"0112", "2026|1225", "10.000", "0.000", "0", "0"}));
     EXPECT_EQ(cfg.AlarmEntries().size(), 2u);
+    EXPECT_EQ(ReadWholeFile(dir.File("alarm.ini")).value(), before);
+}
+
+TEST(AlarmFile, FailedWritesOfTheSwitchesAndEntriesAreReportedOnce) {
+    test::TempDir dir;
+    CQeltCFG cfg(dir.Path());
+    std::vector<std::string> shown;
+    cfg.Reports().SetSink([&shown](const std::string& text, const std::string&) { shown.push_back(text); });
+    {
+        test::FailingDisk disk(test::FailingDisk::Fault::RenameFails);
+        EXPECT_FALSE(cfg.SetAlarmWindowOn(true));
+        EXPECT_FALSE(cfg.AddAlarmEntry({"0112", "20261225", "10.000", "0.000", "0", "0"}));
+        EXPECT_FALSE(cfg.SetAlarmSound(true));
+    }
+    EXPECT_EQ(shown, std::vector<std::string>{"无法保存预警设置！"}) << "one message for the file this run";
+    EXPECT_TRUE(cfg.m_alarmWindowOn.load()) << "the switch holds in memory";
+    EXPECT_FALSE(FileExists(dir.File("alarm.ini")));
+    // The disk is back: the next change writes everything the run holds.
+    EXPECT_TRUE(cfg.SetAlarmSound(false));
+    EXPECT_EQ(ReadAlarmFile(dir.Path()),
+              (AlarmSettings{{{"0112", "20261225", "10.000", "0.000", "0", "0"}}, true, false}));
+    EXPECT_EQ(shown.size(), 1u);
+}
+
+TEST(AlarmFile, AFileThatCannotBeReadIsNeverWrittenOver) {
+    test::TempDir dir;
+    // Entries the user made, then more than the reader takes: the file is refused whole.
+    std::string content = "window=1\r\nalarm=0112|20261225|10.000|0.000|0|0\r\n";
+    content += std::string((1u << 20) + 1, ' ');
+    ASSERT_TRUE(WriteFileAtomic(dir.File("alarm.ini"), content));
+    EXPECT_FALSE(LoadAlarmFile(dir.Path()).has_value());
+
+    CQeltCFG cfg(dir.Path());
+    std::vector<std::string> shown;
+    cfg.Reports().SetSink([&shown](const std::string& text, const std::string&) { shown.push_back(text); });
+    ASSERT_EQ(shown.size(), 1u) << "reported once the application has a place to show it";
+    EXPECT_NE(shown[0].find("alarm.ini"), std::string::npos);
+    EXPECT_TRUE(cfg.AlarmEntries().empty());
+    EXPECT_FALSE(cfg.AddAlarmEntry({"0121", "20270125", "5.000", "0.000", "0", "0"}));
+    EXPECT_FALSE(cfg.SetAlarmWindowOn(true));
+    EXPECT_EQ(cfg.AlarmEntries().size(), 1u) << "the run works in memory";
+    EXPECT_EQ(ReadWholeFile(dir.File("alarm.ini"), 4u << 20).value(), content) << "the user's file stays";
+    EXPECT_EQ(shown.size(), 1u) << "no second message for the same file";
+
+    // A missing file is no fault: the defaults, and the first change creates it.
+    test::TempDir fresh;
+    EXPECT_EQ(LoadAlarmFile(fresh.Path()), AlarmSettings{});
 }
 
 }  // namespace

@@ -14,11 +14,12 @@ TEST(MultiGoodsFile, FourCellsRoundTripInGbkAndEmptyCellsKeepTheirPlace) {
     MultiGoodsChoices choices;
     choices[0] = {"0112", "20240625"};
     choices[2] = {"0009", "生丝指数"};
-    choices[3] = {"0151", ""};
+    choices[3] = {"0151", " "};  // the goods without a delivery month have the month " "
     ASSERT_TRUE(WriteMultiGoodsChoices(dir.Path(), choices));
     EXPECT_EQ(ReadWholeFile(dir.File("mutiview.ini")).value(),
-              "0112|20240625\r\n\r\n0009|\xC9\xFA\xCB\xBF\xD6\xB8\xCA\xFD\r\n0151|\r\n");
-    EXPECT_EQ(ReadMultiGoodsChoices(dir.Path()), choices);
+              "0112|20240625\r\n\r\n0009|\xC9\xFA\xCB\xBF\xD6\xB8\xCA\xFD\r\n0151| \r\n");
+    EXPECT_EQ(ReadMultiGoodsChoices(dir.Path()), choices)
+        << "every key exactly as it was, the blank month too";
 }
 
 TEST(MultiGoodsFile, DamagedLinesAreIgnored) {
