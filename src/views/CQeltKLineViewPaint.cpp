@@ -156,7 +156,7 @@ void CQeltKLineView::PaintChartLayer(Canvas& canvas, Size client) {
                         columns.Low(from, to)};
         const auto& parameters = m_services.Settings().m_indicators;
         if (m_averagesGeneration != m_generation || m_averagesParameters != parameters.Values()) {
-            m_averages.Compute(input.prices.close, n, parameters);
+            m_averages.Compute(m_bars, parameters);
             m_averagesGeneration = m_generation;
             m_averagesParameters = parameters.Values();
         }

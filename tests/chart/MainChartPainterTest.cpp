@@ -184,6 +184,32 @@ TEST_F(MainChart, CrosshairPriceUsesTheWidenedRangeOnlyInsideThePane) {
         << "a logarithmic scale reads the price at the row";
 }
 
+TEST_F(MainChart, SixDigitPricesAreLabelledToTheCent) {
+    // Every cent from 166,230.00 to 166,329.99 as the window's high and its low 20 below:
+    // the extreme labels print the bars' own prices.
+    for (int cents = 0; cents < 10000; cents += 3) {
+        const double h = 166230.0 + cents / 100.0;
+        const std::string high = FormatFixed2(h), low = FormatFixed2(h - 20);
+        bars = {Bar(FormatFixed2(h - 5), FormatFixed2(h - 6), high, low),
+                Bar(FormatFixed2(h - 6), FormatFixed2(h - 5), FormatFixed2(h - 4), FormatFixed2(h - 7))};
+        Draw();
+        ASSERT_EQ(canvas.TextsEqual("←" + high).size(), 1u) << high;
+        ASSERT_EQ(canvas.TextsEqual("←" + low).size(), 1u) << low;
+    }
+    // The axis of a narrow six-digit range: 166,220.10 to 166,240.55 steps by 3 from
+    // 166,218.60, so every level ends in .60.
+    bars = {Bar("166225", "166226", "166240.55", "166220.10"), Bar("166226", "166225", "166230", "166225")};
+    Draw();
+    ASSERT_DOUBLE_EQ(geometry.scale.step, 3.0);
+    int levels = 0;
+    for (const DrawRecord& r : canvas.Of(DrawOp::Text)) {
+        if (r.align.h != HAlign::Right) continue;
+        ++levels;
+        EXPECT_EQ(r.text.substr(r.text.size() - 3), ".60") << r.text;
+    }
+    EXPECT_GE(levels, 5);
+}
+
 TEST_F(MainChart, DeliveryMonthListDrawsAClosingLineAndAnEmptySeriesOnlyItsFrame) {
     input.closeLine = true;
     bars = {Bar("100", "110", "120", "90"), Bar("110", "100", "115", "95")};
