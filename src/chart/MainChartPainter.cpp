@@ -172,15 +172,8 @@ void DrawMainChartLabels(Canvas& canvas, const MainChartInput& input, const Main
 void DrawCrosshairPrice(Canvas& canvas, const MainPaneGeometry& g, Point pointer, const KLineStyle& style) {
     const PriceScale& scale = g.scale;
     if (!(pointer.y < g.pane.bottom && pointer.y > g.pane.top && pointer.x < g.pane.right)) return;
-    if (!(scale.step > 0.0f) || g.pane.bottom <= g.pane.top) return;
-    double price = 0.0;
-    if (scale.logarithmic) {
-        price = scale.PriceAt(pointer.y);
-    } else {
-        price = scale.axisMin + 1.1f * (scale.axisMax - scale.axisMin) *
-                                    static_cast<float>(g.pane.bottom - pointer.y) /
-                                    static_cast<float>(g.pane.bottom - g.pane.top);
-    }
+    if (!(scale.step > 0.0) || g.pane.bottom <= g.pane.top) return;
+    const double price = scale.PriceAt(pointer.y);
     canvas.SelectFont(style.text);
     canvas.SetTextAlign({HAlign::Left, VAlign::Top});
     canvas.SetBkMode(BkMode::Opaque);

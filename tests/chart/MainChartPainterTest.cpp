@@ -158,15 +158,29 @@ TEST_F(MainChart, ExtremeLabelsPointInwardAndTheLowWaitsForATradedNewestBar) {
     EXPECT_TRUE(canvas.TextsEqual("80.00→").empty());
 }
 
-TEST_F(MainChart, CrosshairPriceUsesTheWidenedRangeOnlyInsideThePane) {
+TEST_F(MainChart, CrosshairPriceReadsThePriceUnderThePointerAsTheAxisDoesOnlyInsideThePane) {
     bars = {Bar("100", "110", "120", "90"), Bar("110", "100", "115", "95")};
     Draw();
+    // The dotted grid line of each labelled level: the pointer on its row reads that level
+    // (to within the price of one pixel row), from the bottom of the pane to its top.
+    std::vector<int> rows;
+    for (const DrawRecord& r : canvas.Of(DrawOp::Line))
+        if (r.pen.style == PenStyle::User) rows.push_back(r.points[0].y);
+    std::vector<std::string> levels;
+    for (const DrawRecord& r : canvas.Of(DrawOp::Text))
+        if (r.align.h == HAlign::Right) levels.push_back(r.text);
+    ASSERT_EQ(rows.size(), levels.size());
+    ASSERT_GE(rows.size(), 5u);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (rows[i] <= pane.top) continue;  // the pane's top row itself belongs to the title
+        canvas.Clear();
+        DrawCrosshairPrice(canvas, geometry, {100, rows[i]}, style);
+        ASSERT_EQ(canvas.Texts().size(), 1u);
+        EXPECT_NEAR(LeadingDouble(canvas.Texts()[0]), LeadingDouble(levels[i]), geometry.scale.pricePerPixel)
+            << "the row of " << levels[i];
+    }
     canvas.Clear();
     DrawCrosshairPrice(canvas, geometry, {100, 180}, style);
-    const PriceScale& s = geometry.scale;
-    const float expected = s.axisMin + 1.1f * (s.axisMax - s.axisMin) * 150.0f / 300.0f;
-    ASSERT_EQ(canvas.Texts().size(), 1u);
-    EXPECT_EQ(canvas.Texts()[0], FormatFixed2(expected));
     const DrawRecord label = canvas.Of(DrawOp::Text)[0];
     EXPECT_EQ(label.points[0], (Point{501, 170}));
     EXPECT_EQ(label.bkColour, kBlue);
