@@ -141,6 +141,46 @@ TEST_F(MainChart, PointAndFigureColumnsAreXsAndOsAndABoxOfZeroLeavesANote) {
     EXPECT_EQ(canvas.TextsEqual(kZeroBoxNote).size(), 1u);
 }
 
+TEST_F(MainChart, PointAndFigureDrawsWhatThePaneCanShowWhateverTheBoxCount) {
+    // A silk contract near 158,000 with a box of 0.05 yuan (元生丝 500): two columns of
+    // 62,000 and 61,000 boxes, each box a two-hundredth of a pixel. Each column is one block
+    // of its colour from its first box to its last.
+    input.chartType = kChartOX;
+    input.oxBox = 0.05f;
+    std::vector<int> boxes{62000, -61000};
+    input.oxBoxes = &boxes;
+    bars = {Bar("155000.025", "158099.975", "158100", "155000"),
+            Bar("158049.975", "155000.025", "158100", "155000")};
+    Draw();
+    const auto blocks = canvas.Of(DrawOp::Rectangle);
+    ASSERT_EQ(blocks.size(), 2u);
+    EXPECT_EQ(blocks[0].pen.colour, kRisingBar);
+    EXPECT_EQ(blocks[0].brush.colour, kRisingBar);
+    EXPECT_EQ(blocks[1].pen.colour, kFallingBar);
+    EXPECT_EQ(blocks[1].brush.colour, kFallingBar);
+    EXPECT_EQ(blocks[0].rect.left, 0);
+    EXPECT_EQ(blocks[0].rect.right, 90) << "the slot of a bar";
+    EXPECT_NEAR(blocks[0].rect.bottom, geometry.PriceToY(155000.0), 1);
+    EXPECT_NEAR(blocks[0].rect.top, geometry.PriceToY(158100.0), 1);
+    EXPECT_NEAR(blocks[1].rect.top, geometry.PriceToY(158050.0), 1);
+    EXPECT_TRUE(canvas.Of(DrawOp::Ellipse).empty());
+    EXPECT_TRUE(WithPen(DrawOp::Line, kRisingBar).empty());
+
+    // Boxes of two pixels and more are drawn one by one, but only those in the pane: a
+    // column running 30,000 boxes past its top costs no more than one that stops there.
+    input.oxBox = 1.0f;
+    bars = {Bar("10.5", "12.5", "13", "10"), Bar("11.5", "10.5", "12", "10")};
+    boxes = {3, -2};
+    Draw();
+    const std::size_t drawn = canvas.Records().size();
+    boxes = {30000, -30000};
+    Draw();
+    const double boxPixels = 1.0 / geometry.scale.pricePerPixel;
+    EXPECT_LE(static_cast<double>(WithPen(DrawOp::Line, kRisingBar).size()), 2 * (300 / boxPixels + 3));
+    EXPECT_LE(static_cast<double>(canvas.Of(DrawOp::Ellipse).size()), 300 / boxPixels + 3);
+    EXPECT_LE(canvas.Records().size(), drawn + 20);
+}
+
 TEST_F(MainChart, ExtremeLabelsPointInwardAndTheLowWaitsForATradedNewestBar) {
     bars = {Bar("100", "110", "130", "90"), Bar("110", "100", "115", "95"), Bar("105", "106", "108", "102"),
             Bar("105", "106", "108", "80"), Bar("105", "106", "108", "102")};
