@@ -148,9 +148,9 @@ class CQeltKLineView : public View {
     void PaintPane(Canvas& canvas, std::size_t pane, PaneLayer layer);
     void PaintCoverButton(Canvas& canvas) const;
     /// The bar tip for a pointer on a bar body while the cursor mode is off, and a past-day
-    /// double click's request.
-    void ShowBarTip();
-    void UpdateDataTip();
+    /// double click's request. The tips' texts are measured on `measure`.
+    void ShowBarTip(Canvas& measure);
+    void UpdateDataTip(Canvas& measure);
     /// The bar whose body (open to close within its slot) holds `at`; -1 for none.
     int BarBodyAt(Point at) const;
     MainChartInput ChartInput() const;

@@ -9,6 +9,7 @@
 
 #include "TestApplication.h"
 #include "common/Commands.h"
+#include "common/Numbers.h"
 #include "ui/OverlayWidget.h"
 #include "ui/QtCanvas.h"
 #include "ui/ViewHostWidget.h"
@@ -175,6 +176,29 @@ TEST_F(KLineWindow, TheDataTipIsAChildWindowBesideTheChart) {
     EXPECT_EQ(tip->geometry(), QRect(5, 30, 85, 400));
     QTest::keyClick(host.get(), Qt::Key_Escape);
     EXPECT_EQ(services.switches.back(), (std::pair<int, int>{1, 0}));
+}
+
+TEST_F(KLineWindow, SixDigitPricesStayInsideTheDataTipsFrame) {
+    // The contract quoted near 166,000: every price 166,000 more.
+    CQeltGoods& goods = services.mainList[0];
+    for (CBarRow& bar : goods.series)
+        for (BarField field : {kBarOpen, kBarClose, kBarHigh, kBarLow, kBarAvg})
+            bar.Set(field, FormatFixed2(166000 + LeadingDouble(bar[field])));
+    for (std::string* field : {&goods.price, &goods.newest_price, &goods.highest_price, &goods.lowest_price})
+        *field = FormatFixed2(166000 + LeadingDouble(*field));
+    view->OnCommand(cmd::kDay);
+    QTest::keyClick(host.get(), Qt::Key_Left);
+    Grab();
+    auto* tip = host->findChild<OverlayWidget*>(QString("overlay%1").arg(kDataTipOverlay));
+    ASSERT_NE(tip, nullptr);
+    const QImage image = tip->grab().toImage();
+    const int w = image.width(), h = image.height();
+    ASSERT_GE(w, 85);
+    // Nothing of a text reaches the red frame 2 pixels in from the right, or beyond it.
+    for (int y = 1; y < h - 2; ++y) {
+        ASSERT_EQ(image.pixelColor(w - 2, y), QColor(255, 0, 0)) << "the frame at row " << y;
+        ASSERT_EQ(image.pixelColor(w - 1, y), QColor(0x1E, 0x1E, 0x1E)) << "outside the frame at row " << y;
+    }
 }
 
 }  // namespace

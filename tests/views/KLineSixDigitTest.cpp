@@ -1,10 +1,11 @@
 // A contract quoted near 166,000 yuan in the K-line view: the moving averages read to the
-// cent however long the series.
+// cent however long the series, and the tips show every price whole within their frames.
 #include <gtest/gtest.h>
 
 #include <cstdint>
 
 #include "KLineTestSupport.h"
+#include "views/kline/BarTips.h"
 
 namespace qelt {
 namespace {
@@ -28,6 +29,16 @@ BarSeries SixDigitDays(int n, std::vector<std::int64_t>& units) {
         bar.Set(kBarLow, FormatFixed2(std::min(open, close) - 1.2));
     }
     return bars;
+}
+
+/// Every text a tip painted ends within `room` pixels of the tip's left edge, measured in
+/// its own font on a recording canvas.
+void ExpectTextsWithin(const RecordingCanvas& tip, int room) {
+    RecordingCanvas measure;
+    for (const DrawRecord& r : tip.Of(DrawOp::Text)) {
+        measure.SelectFont(r.font);
+        EXPECT_LE(r.points[0].x + measure.TextExtent(r.text).cx, room) << r.text << " is cut";
+    }
 }
 
 class KLineSixDigits : public ::testing::Test, public test::KLineFixture {
@@ -70,6 +81,60 @@ TEST_F(KLineSixDigits, MovingAverageLabelsReadTheExactAverageToTheCent) {
         for (int period : {5, 10, 20, 30, 60})
             EXPECT_EQ(c.TextsEqual(ExpectedLabel(period, bar)).size(), 1u) << ExpectedLabel(period, bar);
     }
+}
+
+TEST_F(KLineSixDigits, TheTipsAreAsWideAsTheirSixDigitTextsNeed) {
+    // The bar tip of a bar body under the pointer (the crosshair off).
+    const MainPaneGeometry& g = view->MainPane();
+    const int bar = 2990;
+    const CBarRow& row = view->Series()[bar];
+    const int y = (g.PriceToY(LeadingDouble(row[kBarOpen])) + g.PriceToY(LeadingDouble(row[kBarClose]))) / 2;
+    view->OnMouseMove(Mouse(g.BarCentreX(bar), y));
+    Paint();
+    ASSERT_EQ(host.overlays.count(kBarTipOverlay), 1u);
+    const Rect barTip = host.overlays[kBarTipOverlay];
+    EXPECT_GE(barTip.Width(), kBarTipWidth);
+    EXPECT_GE(barTip.Height(), kBarTipHeight);
+    RecordingCanvas tip;
+    host.overlayPainters[kBarTipOverlay](tip, {barTip.Width(), barTip.Height()});
+    ASSERT_EQ(tip.TextsEqual("开盘:" + std::string(row[kBarOpen])).size(), 1u);
+    ExpectTextsWithin(tip, barTip.Width());
+    EXPECT_LE(tip.Of(DrawOp::Text).back().points[0].y + 14, barTip.Height()) << "the last line too";
+
+    // The data tip beside the crosshair, inside its red frame (2 pixels in from the right).
+    view->OnKey(Key(ViewKey::Left));
+    Paint();
+    ASSERT_EQ(host.overlays.count(kDataTipOverlay), 1u);
+    const Rect dataTip = host.overlays[kDataTipOverlay];
+    EXPECT_EQ(dataTip.left, 5);
+    EXPECT_GE(dataTip.Width(), kDataTipWidth);
+    tip.Clear();
+    host.overlayPainters[kDataTipOverlay](tip, {dataTip.Width(), dataTip.Height()});
+    ASSERT_EQ(tip.TextsEqual(std::string(view->Series()[view->Window().cursor][kBarClose])).size(), 1u);
+    ExpectTextsWithin(tip, dataTip.Width() - 2);
+}
+
+TEST(TipWidths, LongTextsWidenTheTipsAndShortOnesKeepTheirSize) {
+    InfoTipContent bar;
+    bar.caption = "2007/06/25/一";
+    bar.lines = {"开盘:166230.60", "成交量:1234567"};
+    RecordingCanvas measure;
+    measure.SelectFont(Font{"宋体", 9, 400});
+    const Size size = BarTipSize(measure, bar, {80, 150});
+    EXPECT_EQ(size.cx, 2 + 14 * 7 + 2) << "开盘:166230.60: 14 bytes of Arial 14";
+    EXPECT_EQ(size.cy, 150);
+    EXPECT_EQ(measure.CurrentFont(), (Font{"宋体", 9, 400})) << "the measuring canvas keeps its font";
+    bar.caption.clear();
+    bar.lines = {"开盘:9.50"};
+    EXPECT_EQ(BarTipSize(measure, bar, {80, 150}), (Size{80, 150}));
+    bar.lines.assign(12, "x");
+    EXPECT_EQ(BarTipSize(measure, bar, {80, 150}).cy, 25 + 12 * 15 + 5) << "every line below the caption";
+
+    DataTipContent data;
+    data.bar.open = "9.50";
+    EXPECT_EQ(DataTipWidth(measure, data), kDataTipWidth);
+    data.bar.nullNum = "123456789012";
+    EXPECT_EQ(DataTipWidth(measure, data), 20 + 12 * 6 + 3) << "values at x 20 in 宋体 12";
 }
 
 }  // namespace
