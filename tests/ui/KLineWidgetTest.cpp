@@ -201,5 +201,58 @@ TEST_F(KLineWindow, SixDigitPricesStayInsideTheDataTipsFrame) {
     }
 }
 
+TEST_F(KLineWindow, TheBarTipFollowsThePointerUntilTheUserDragsItAway) {
+    // The tip of a bar body under the pointer, the crosshair off.
+    auto bodyOf = [this](int bar) {
+        const MainPaneGeometry& g = view->MainPane();
+        const CBarRow& row = view->Series()[static_cast<std::size_t>(bar)];
+        return QPoint(
+            g.BarCentreX(bar),
+            (g.PriceToY(LeadingDouble(row[kBarOpen])) + g.PriceToY(LeadingDouble(row[kBarClose]))) / 2);
+    };
+    auto tip = [this] { return host->findChild<OverlayWidget*>(QString("overlay%1").arg(kBarTipOverlay)); };
+    const QPoint first = bodyOf(120);
+    Move(first);
+    Grab();
+    ASSERT_NE(tip(), nullptr);
+    ASSERT_TRUE(tip()->isVisible());
+    EXPECT_EQ(tip()->pos(), first + QPoint(0, 18));
+    const QPoint second = bodyOf(140);
+    Move(second);
+    Grab();
+    EXPECT_EQ(tip()->pos(), second + QPoint(0, 18)) << "it moves with the pointer to the next bar";
+
+    // Dragged by its caption, it stays where it was put while the pointer visits other bars.
+    const QPoint press(10, 5);
+    QTest::mousePress(tip(), Qt::LeftButton, Qt::NoModifier, press);
+    QMouseEvent drag(QEvent::MouseMove, press + QPoint(-200, -100),
+                     tip()->mapToGlobal(press + QPoint(-200, -100)), Qt::NoButton, Qt::LeftButton,
+                     Qt::NoModifier);
+    QCoreApplication::sendEvent(tip(), &drag);
+    QTest::mouseRelease(tip(), Qt::LeftButton, Qt::NoModifier, press + QPoint(-200, -100));
+    const QPoint dropped = tip()->pos();
+    EXPECT_EQ(dropped, second + QPoint(-200, -82));
+    Move(bodyOf(130));
+    Grab();
+    EXPECT_EQ(tip()->pos(), dropped);
+
+    // Hidden by the crosshair and shown again, it follows the pointer once more.
+    QTest::keyClick(host.get(), Qt::Key_Left);
+    Grab();
+    EXPECT_FALSE(tip()->isVisible());
+    // A double click in the first lower pane, below its title strip: the crosshair goes off.
+    const QPoint pane(400, 420);
+    QMouseEvent twice(QEvent::MouseButtonDblClick, pane, host->mapToGlobal(pane), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(host.get(), &twice);
+    Grab();
+    const QPoint third = bodyOf(110);
+    Move(third);
+    Grab();
+    ASSERT_FALSE(view->CursorMode());
+    EXPECT_TRUE(tip()->isVisible());
+    EXPECT_EQ(tip()->pos(), third + QPoint(0, 18));
+}
+
 }  // namespace
 }  // namespace qelt
