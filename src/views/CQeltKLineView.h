@@ -67,8 +67,9 @@ class CQeltKLineView : public View {
     void OnContextMenu(Point at) override;
     std::optional<CommandState> StateOf(int command) const override;
     bool OnCommand(int command) override;
-    /// WM_NET_REAL / WM_NET_LINE: reload when the goods' trades or day bars changed in
-    /// number; WM_NET_HISREAL: the intraday view in its history review (kind 3, argument 2).
+    /// WM_NET_REAL / WM_NET_LINE: reload when the goods' day series changed (a bar more or
+    /// fewer, another first or last bar, with today's quote folded in), whatever the period
+    /// on show; WM_NET_HISREAL: the intraday view in its history review (kind 3, argument 2).
     void OnNotify(unsigned message, std::intptr_t wParam) override;
     /// "list:" and the goods' trades "real:%s:%s:%s:1:".
     std::optional<std::vector<std::string>> StandingRequests() const override;
@@ -112,12 +113,24 @@ class CQeltKLineView : public View {
 
   private:
     struct ChartKey;
+    /// What a live-data check compares: the day series (after today's quote is folded in) as
+    /// the last load took it.
+    struct DaySeriesMark {
+        std::size_t length = 0;
+        CBarRow first;
+        CBarRow last;
+        std::string newest;  ///< the live price, for goods without a delivery month
+        friend bool operator==(const DaySeriesMark&, const DaySeriesMark&) = default;
+    };
 
     // ---- loading and navigation (CQeltKLineView.cpp) ----
     /// The current goods, its period's bars (or OX columns) and the window over them.
     void LoadSeries();
     /// The goods copy, brought up to date from the main record the way the quote list has it.
     void RefreshGoods();
+    /// The current goods as a load takes it, without changing the store or the view.
+    CQeltGoods LiveGoods() const;
+    static DaySeriesMark MarkOf(const CQeltGoods& goods);
     void FirstUpdate();
     void StepGoods(bool forward);
     void SetPeriod(int period);
@@ -164,7 +177,7 @@ class CQeltKLineView : public View {
     SeriesWindow m_window;
     std::uint64_t m_generation = 0;  ///< bumped at every load: the indicator cache's key
     std::string m_categoryCode;
-    std::size_t m_tradeCount = 0;  ///< today's trades at the last live-data check
+    DaySeriesMark m_loadedDays;  ///< the day series the displayed series was made of
     bool m_laidOutOnce = false;
 
     std::vector<Rect> m_panes;
