@@ -164,8 +164,9 @@ std::optional<std::vector<std::string>> CQeltKLineView::StandingRequests() const
 
 void CQeltKLineView::StepGoods(bool forward) {
     m_services.StepGoods(forward);
-    // Bound to the new goods first: the standing requests sent again are the new goods'.
-    OnInitialUpdate();
+    // Bound to the new goods first: the standing requests sent again are the new goods'. The
+    // panes stay as the user left them (winfile.ini holds nothing the view does not have).
+    FirstUpdate();
     m_services.RefreshStandingRequests();
     Host().Invalidate();
 }

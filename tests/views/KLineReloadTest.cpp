@@ -1,5 +1,6 @@
-// When the K-line view loads its series again: live data reloads only a changed day series,
-// in every period.
+// When the K-line view loads its series again and what it keeps meanwhile: live data reloads
+// only a changed day series in every period, and the panes the user sized stay from goods to
+// goods.
 #include <gtest/gtest.h>
 
 #include "KLineTestSupport.h"
@@ -58,6 +59,39 @@ TEST_F(KLineReload, EveryPeriodAndChartTypeReloadsOnlyWhenTheDaySeriesChanged) {
     goods.series.erase(goods.series.begin());
     view->OnNotify(WM_NET_LINE, 0);
     EXPECT_EQ(view->Series().size(), 150u) << "another first bar is another series";
+}
+
+TEST_F(KLineReload, PaneHeightsTheUserDraggedStayFromGoodsToGoodsUntilTheWindowCountChanges) {
+    Open();
+    Paint();
+    const int border = view->Panes()[1].top;
+    view->OnMouseMove(Mouse(100, border));
+    view->OnMouseDown(Mouse(100, border, MouseButton::Left));
+    view->OnMouseMove(Mouse(100, border + 50));
+    view->OnMouseUp(Mouse(100, border + 50, MouseButton::Left));
+    const std::vector<Rect> dragged = view->Panes();
+    ASSERT_EQ(dragged[0].bottom, border + 50);
+
+    services.selection.goods = 1;
+    view->OnKey(Key(ViewKey::PageDown));
+    Paint();
+    EXPECT_EQ(view->Series().size(), 60u) << "the next goods is on show";
+    EXPECT_EQ(view->Panes(), dragged) << "Page Down";
+    services.selection.goods = 0;
+    view->OnWheel(false, {100, 100});
+    Paint();
+    EXPECT_EQ(view->Panes(), dragged) << "the wheel";
+    view->OnCommand(cmd::kNextGoods);
+    Paint();
+    EXPECT_EQ(view->Panes(), dragged) << "下一个";
+    view->OnCommand(cmd::kPrevGoods);
+    Paint();
+    EXPECT_EQ(view->Panes(), dragged) << "上一个";
+
+    view->OnCommand(cmd::kWindows4);
+    Paint();
+    ASSERT_EQ(view->Panes().size(), 4u);
+    EXPECT_EQ(view->Panes()[0].bottom, 300) << "a new window count lays the panes out afresh";
 }
 
 }  // namespace
