@@ -209,6 +209,20 @@ void CQeltKLineView::AssignIndicator(int code) {
     SaveWinfile();
 }
 
+void CQeltKLineView::RunIndicatorDialog(int code) {
+    const IndicatorParameters before = m_services.Settings().m_indicators;
+    if (Host().RunIndicatorDialog(code)) InvalidateChart();
+    // The columns are built at a load: a changed box or reversal builds them again now, as
+    // every other parameter shows at the next paint. Even a dialog closed with its close box
+    // may have changed the table.
+    const IndicatorParameters& after = m_services.Settings().m_indicators;
+    bool oxChanged = false;
+    for (int position : {param::kOxIndexBox, param::kOxSilkBox, param::kOxCocoonBox, param::kOxReversal})
+        oxChanged |= before[position] != after[position];
+    if (oxChanged && m_window.chartType == kChartOX) LoadSeries();
+    Host().Invalidate();
+}
+
 void CQeltKLineView::ToggleCoverMode() {
     std::optional<std::string> request;
     const bool online = m_services.IsOnline();
@@ -309,8 +323,7 @@ bool CQeltKLineView::OnCommand(int command) {
             Host().Invalidate();
             return true;
         case cmd::kIndicators:
-            if (Host().RunIndicatorDialog(-1)) InvalidateChart();
-            Host().Invalidate();
+            RunIndicatorDialog(-1);
             return true;
         case cmd::kLogScale:
             m_logScale = !m_logScale;

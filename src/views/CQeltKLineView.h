@@ -137,6 +137,8 @@ class CQeltKLineView : public View {
     void SetChartType(int chartType);
     void SetWindowCount(int count);
     void AssignIndicator(int code);
+    /// The indicator parameter dialog preselected on `code`; what it changed shows at once.
+    void RunIndicatorDialog(int code);
     void ToggleCoverMode();
     void SaveWinfile() const;
     void CheckLiveData();

@@ -1,11 +1,12 @@
 // When the K-line view loads its series again and what it keeps meanwhile: live data reloads
-// only a changed day series in every period, and the panes the user sized stay from goods to
-// goods.
+// only a changed day series in every period, the panes the user sized stay from goods to
+// goods, and a point-and-figure box changed in the parameter dialog shows when it closes.
 #include <gtest/gtest.h>
 
 #include "KLineTestSupport.h"
 #include "common/Commands.h"
 #include "common/Messages.h"
+#include "data/settings/IndicatorParameters.h"
 
 namespace qelt {
 namespace {
@@ -92,6 +93,41 @@ TEST_F(KLineReload, PaneHeightsTheUserDraggedStayFromGoodsToGoodsUntilTheWindowC
     Paint();
     ASSERT_EQ(view->Panes().size(), 4u);
     EXPECT_EQ(view->Panes()[0].bottom, 300) << "a new window count lays the panes out afresh";
+}
+
+TEST_F(KLineReload, APointAndFigureBoxChangedInTheParameterDialogShowsWhenItCloses) {
+    Open();
+    Paint();
+    view->OnCommand(cmd::kChartOX);
+    Paint();
+    IndicatorParameters& table = services.Settings().m_indicators;
+    ASSERT_FLOAT_EQ(view->Window().oxBoxSize, 0.33f) << "automatic: a thirtieth of the closes' range";
+    const std::size_t automaticColumns = view->Series().size();
+
+    // 指标设置 from the menu, closed with OK: a box of 5 yuan (元生丝 50000).
+    host.indicatorDialogEdit = [&table] { table[param::kOxSilkBox] = 50000; };
+    view->OnCommand(cmd::kIndicators);
+    EXPECT_FLOAT_EQ(view->Window().oxBoxSize, 5.0f);
+    EXPECT_LT(view->Series().size(), automaticColumns) << "larger boxes, fewer columns";
+    EXPECT_EQ(view->Goods().oxBoxes.size(), view->Series().size());
+    EXPECT_EQ(Paint().TextsEqual("OX格值:50000").size(), 1u);
+
+    // A double click on the title strip, the reversal changed and the dialog closed with its
+    // close box: the table holds the new value, and so do the columns.
+    const std::size_t oneBoxReversal = view->Series().size();
+    host.indicatorDialogAnswer = false;
+    host.indicatorDialogEdit = [&table] { table[param::kOxReversal] = 2; };
+    view->OnDoubleClick(Mouse(100, 40));
+    EXPECT_EQ(host.indicatorDialogs.back(), 0);
+    EXPECT_LT(view->Series().size(), oneBoxReversal) << "two boxes to turn: fewer columns";
+
+    // Parameters of no concern to the columns leave the series as it was.
+    const int invalidations = host.invalidations;
+    const BarSeries columns = view->Series();
+    host.indicatorDialogEdit = [&table] { table[param::kMa1] = 7; };
+    view->OnCommand(cmd::kIndicators);
+    EXPECT_EQ(view->Series(), columns);
+    EXPECT_GT(host.invalidations, invalidations) << "a repaint all the same";
 }
 
 }  // namespace
