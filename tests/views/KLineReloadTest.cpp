@@ -22,7 +22,9 @@ TEST_F(KLineReload, EveryPeriodAndChartTypeReloadsOnlyWhenTheDaySeriesChanged) {
     const struct {
         int command;
         const char* name;
-    } shows[] = {{cmd::kWeek, "week"}, {cmd::kMonth, "month"}, {cmd::kDay, "day"},
+    } shows[] = {{cmd::kWeek, "week"},
+                 {cmd::kMonth, "month"},
+                 {cmd::kDay, "day"},
                  {cmd::kChartOX, "point and figure"}};
     double price = 105.0;
     for (const auto& show : shows) {
