@@ -44,8 +44,9 @@ TEST_F(KLineReload, EveryPeriodAndChartTypeReloadsOnlyWhenTheDaySeriesChanged) {
         view->OnNotify(WM_NET_REAL, 0);
         EXPECT_GT(host.invalidations, invalidations) << show.name;
         EXPECT_EQ(view->Goods().price, goods.price) << show.name;
-        if (show.command != cmd::kChartOX)
+        if (show.command != cmd::kChartOX) {
             EXPECT_EQ(view->Series().back()[kBarClose], goods.price) << show.name;
+        }
         invalidations = host.invalidations;
         view->OnNotify(WM_NET_REAL, 0);
         EXPECT_EQ(host.invalidations, invalidations) << show.name << ": once per change";
