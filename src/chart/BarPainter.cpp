@@ -9,8 +9,8 @@
 namespace qelt {
 namespace {
 
-int Trunc(float value) {
-    constexpr float kLimit = 1 << 24;
+int Trunc(double value) {
+    constexpr double kLimit = 1 << 24;
     if (!(value > -kLimit)) return -(1 << 24);
     if (value > kLimit) return 1 << 24;
     return static_cast<int>(value);
@@ -42,15 +42,41 @@ void DrawCloseLine(Canvas& canvas, const MainChartInput& input, const MainPaneGe
     if (points.size() > 1) canvas.Polyline(points);
 }
 
+/// Pixel rows (top, bottom) of box k of a column standing on row `base`, boxes `bp` high:
+/// base - (k + 1) bp to base - k bp.
+struct BoxRows {
+    double base = 0.0;
+    double bp = 0.0;
+    int Top(double k) const { return Trunc(base - (k + 1) * bp); }
+    int Bottom(double k) const { return Trunc(base - k * bp); }
+};
+
+/// A column's boxes k = first .. last (rising 0 .. count - 1, falling count + 1 .. 0). Only
+/// what the pane can show is drawn, so a repaint costs the same whatever the box count:
+/// boxes under two pixels high leave no room for an X or an O, and such a column is one
+/// block of its colour; otherwise only the boxes that reach into the pane are drawn.
 void DrawOXColumn(Canvas& canvas, const MainPaneGeometry& g, const KLineStyle& style, const BarSlot& slot,
-                  float open, int count, float box) {
-    const float bp = box / g.scale.pricePerPixel;
-    const int level = Trunc((open - g.scale.axisMin) / box);
-    const float base = static_cast<float>(g.scale.bottom) - static_cast<float>(level) * bp;
-    if (count > 0) {
-        canvas.SelectPen(style.rising);
-        for (int j = 0; j < count; ++j) {
-            const int top = Trunc(base - static_cast<float>(j + 1) * bp), bottom = Trunc(base - j * bp);
+                  double open, int count, double box) {
+    const double bp = box / g.scale.pricePerPixel;
+    const double level = std::trunc((open - g.scale.axisMin) / box);
+    const BoxRows rows{g.scale.bottom - level * bp, bp};
+    const bool rising = count > 0;
+    double first = rising ? 0.0 : count + 1.0, last = rising ? count - 1.0 : 0.0;
+    // The boxes whose rows reach into the pane (one box either way for the truncation).
+    first = std::max(first, std::floor((rows.base - g.pane.bottom) / bp) - 1.0);
+    last = std::min(last, std::ceil((rows.base - g.pane.top) / bp) + 1.0);
+    if (!(first <= last)) return;
+    const Pen& pen = rising ? style.rising : style.falling;
+    canvas.SelectPen(pen);
+    if (bp < 2.0) {
+        canvas.SelectBrush(Brush::Solid(pen.colour));
+        canvas.Rectangle(Normalised(slot.left, std::max(rows.Top(last), g.pane.top - 1), slot.right,
+                                    std::min(rows.Bottom(first), g.pane.bottom + 1)));
+        return;
+    }
+    if (rising) {
+        for (double j = first; j <= last; ++j) {
+            const int top = rows.Top(j), bottom = rows.Bottom(j);
             canvas.MoveTo(slot.left, top);
             canvas.LineTo(slot.right, bottom);
             canvas.MoveTo(slot.left, bottom);
@@ -58,11 +84,9 @@ void DrawOXColumn(Canvas& canvas, const MainPaneGeometry& g, const KLineStyle& s
         }
         return;
     }
-    canvas.SelectPen(style.falling);
     canvas.SelectBrush(Brush::Solid(style.scheme.background));
-    for (int m = count + 1; m <= 0; ++m)
-        canvas.Ellipse(Normalised(slot.left, Trunc(base - static_cast<float>(m + 1) * bp), slot.right,
-                                  Trunc(base - static_cast<float>(m) * bp)));
+    for (double m = first; m <= last; ++m)
+        canvas.Ellipse(Normalised(slot.left, rows.Top(m), slot.right, rows.Bottom(m)));
 }
 
 void DrawCandleOrLine(Canvas& canvas, const MainChartInput& input, const MainPaneGeometry& g,

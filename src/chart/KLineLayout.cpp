@@ -36,11 +36,11 @@ void DragBorder(std::vector<Rect>& panes, int index, int y) {
     if (index < 1 || static_cast<std::size_t>(index) >= panes.size()) return;
     Rect& above = panes[static_cast<std::size_t>(index - 1)];
     Rect& dragged = panes[static_cast<std::size_t>(index)];
-    if (above.Height() > 30) {
-        above.bottom = y;
-    } else {
-        above.bottom = above.top + kMinimumPaneAbove;
-    }
+    // Each pointer move decides on its own, so the border is kept where both panes stay
+    // open: a quick move (or the last one before the release) cannot squeeze either.
+    const int highest = above.top + kMinimumPaneHeight, lowest = dragged.bottom - kMinimumPaneHeight;
+    if (highest > lowest) return;  // the two panes together have no room to give
+    above.bottom = std::clamp(y, highest, lowest);
     dragged.top = above.bottom;
 }
 

@@ -14,8 +14,8 @@ inline constexpr int kDateStripHeight = 20;
 inline constexpr int kMainPaneTop = 30;
 /// The value axis column at the right of every pane.
 inline constexpr int kAxisColumn = 60;
-/// A pane above a dragged border keeps at least this height (its top + 31).
-inline constexpr int kMinimumPaneAbove = 31;
+/// No pane is dragged smaller than this.
+inline constexpr int kMinimumPaneHeight = 31;
 
 /// Panes for `count` windows (1..8) in a client of `client` size, pane 0 first:
 /// - main height h = 3H / (count + 2), H - 30 for a single window; with more than one window
@@ -29,9 +29,9 @@ std::vector<Rect> LayOutPanes(int count, Size client, bool quotePanel);
 /// pointer left of the chart's right edge; -1 for none.
 int BorderAt(const std::vector<Rect>& panes, Point at);
 
-/// Drags the top border of pane `index` (>= 1) to row `y`: while the pane above is higher
-/// than 30 pixels its bottom and the dragged pane's top follow y; otherwise the pane above
-/// ends at its top + 31 and the dragged pane starts there.
+/// Drags the top border of pane `index` (>= 1) to row `y`: the pane above ends and the
+/// dragged pane starts there, kept within the rows that leave both panes at least 31 pixels
+/// high. Panes already too small together to keep 31 each stay as they are.
 void DragBorder(std::vector<Rect>& panes, int index, int y);
 
 /// The pane an indicator command addresses for a right click at row `y`:

@@ -15,11 +15,11 @@ CKLinePoint PixelToAnchor(const MainPaneGeometry& geometry, Point pixel) {
 float ShiftPrice(const MainPaneGeometry& geometry, float price, int dy) {
     const PriceScale& scale = geometry.scale;
     if (scale.logarithmic && scale.bottom > scale.top) {
-        const double ratio = static_cast<double>(scale.axisMax) / scale.axisMin;
+        const double ratio = scale.axisMax / scale.axisMin;
         return static_cast<float>(price *
                                   std::pow(ratio, -static_cast<double>(dy) / (scale.bottom - scale.top)));
     }
-    return price - static_cast<float>(dy) * scale.pricePerPixel;
+    return static_cast<float>(price - dy * scale.pricePerPixel);
 }
 
 }  // namespace qelt

@@ -13,8 +13,8 @@ namespace {
 constexpr int kLabelLevels = 15;
 constexpr int kTickLevels = 10;
 
-int Trunc(float value) {
-    constexpr float kLimit = 1 << 24;
+int Trunc(double value) {
+    constexpr double kLimit = 1 << 24;
     if (!(value > -kLimit)) return -(1 << 24);
     if (value > kLimit) return 1 << 24;
     return static_cast<int>(value);
@@ -22,9 +22,9 @@ int Trunc(float value) {
 
 /// Row of level k (the price min + k × step); on a linear scale k steps in pixels above the
 /// bottom, as the ticks have always been placed.
-int LevelY(const PriceScale& scale, float k) {
+int LevelY(const PriceScale& scale, double k) {
     if (scale.logarithmic) return scale.Y(scale.axisMin + k * scale.step);
-    return Trunc(static_cast<float>(scale.bottom) - k * scale.StepPixels());
+    return Trunc(scale.bottom - k * scale.StepPixels());
 }
 
 void DrawAxis(Canvas& canvas, const MainPaneGeometry& g, const KLineStyle& style) {
@@ -33,11 +33,11 @@ void DrawAxis(Canvas& canvas, const MainPaneGeometry& g, const KLineStyle& style
     canvas.SelectPen(style.axis);
     canvas.MoveTo(u, 0);
     canvas.LineTo(u, g.pane.bottom);
-    if (!(scale.step > 0.0f)) return;
+    if (!(scale.step > 0.0)) return;
     for (int k = 1; k <= kTickLevels; ++k) {
-        const int y = LevelY(scale, static_cast<float>(k));
+        const int y = LevelY(scale, k);
         if (y < g.pane.top) break;
-        const int half = scale.logarithmic ? LevelY(scale, k - 0.5f) : Trunc(y + scale.StepPixels() / 2);
+        const int half = scale.logarithmic ? LevelY(scale, k - 0.5) : Trunc(y + scale.StepPixels() / 2);
         canvas.MoveTo(u + 1, y);
         canvas.LineTo(u + 8, y);
         canvas.MoveTo(u + 1, half);
@@ -47,9 +47,9 @@ void DrawAxis(Canvas& canvas, const MainPaneGeometry& g, const KLineStyle& style
     canvas.SetTextColour(kAxisLabel);
     int lastLabel = 1 << 24;
     for (int k = 1; k <= kLabelLevels; ++k) {
-        const int y = LevelY(scale, static_cast<float>(k));
+        const int y = LevelY(scale, k);
         if (y < g.pane.top) break;
-        const float price = scale.axisMin + static_cast<float>(k) * scale.step;
+        const double price = scale.axisMin + k * scale.step;
         // A logarithmic scale crowds the high levels: a label too close to the one below waits.
         if (scale.logarithmic && lastLabel - y < style.text.height) continue;
         lastLabel = y;
@@ -70,7 +70,7 @@ void DrawTitle(Canvas& canvas, const MainChartInput& input, const KLineStyle& st
     canvas.SelectFont(style.text);
 }
 
-void DrawExtremeLabel(Canvas& canvas, const MainPaneGeometry& g, int bar, float value, int rise) {
+void DrawExtremeLabel(Canvas& canvas, const MainPaneGeometry& g, int bar, double value, int rise) {
     const float x = static_cast<float>(g.visibleCount + bar - g.lastVisible - 1) * g.barWidth;
     const int at = Trunc(x + g.barWidth / 2);
     const int y = g.PriceToY(value) - rise;
@@ -163,24 +163,17 @@ void DrawMainChartLabels(Canvas& canvas, const MainChartInput& input, const Main
     canvas.SetTextColour(style.scheme.line[0]);
     const VisibleExtremes& e = input.extremes;
     DrawExtremeLabel(canvas, geometry, e.highIndex,
-                     LeadingFloat(bars[static_cast<std::size_t>(e.highIndex)][kBarHigh]), 12);
+                     LeadingDouble(bars[static_cast<std::size_t>(e.highIndex)][kBarHigh]), 12);
     if (HasOpenAndClose(bars.back()))
         DrawExtremeLabel(canvas, geometry, e.lowIndex,
-                         LeadingFloat(bars[static_cast<std::size_t>(e.lowIndex)][kBarLow]), 4);
+                         LeadingDouble(bars[static_cast<std::size_t>(e.lowIndex)][kBarLow]), 4);
 }
 
 void DrawCrosshairPrice(Canvas& canvas, const MainPaneGeometry& g, Point pointer, const KLineStyle& style) {
     const PriceScale& scale = g.scale;
     if (!(pointer.y < g.pane.bottom && pointer.y > g.pane.top && pointer.x < g.pane.right)) return;
-    if (!(scale.step > 0.0f) || g.pane.bottom <= g.pane.top) return;
-    double price = 0.0;
-    if (scale.logarithmic) {
-        price = scale.PriceAt(pointer.y);
-    } else {
-        price = scale.axisMin + 1.1f * (scale.axisMax - scale.axisMin) *
-                                    static_cast<float>(g.pane.bottom - pointer.y) /
-                                    static_cast<float>(g.pane.bottom - g.pane.top);
-    }
+    if (!(scale.step > 0.0) || g.pane.bottom <= g.pane.top) return;
+    const double price = scale.PriceAt(pointer.y);
     canvas.SelectFont(style.text);
     canvas.SetTextAlign({HAlign::Left, VAlign::Top});
     canvas.SetBkMode(BkMode::Opaque);

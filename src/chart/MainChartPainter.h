@@ -79,8 +79,8 @@ void DrawMainChartLabels(Canvas& canvas, const MainChartInput& input, const Main
                          const KLineStyle& style);
 
 /// The crosshair's price, white on blue at (right - 59, y - 10), for a pointer inside pane 0
-/// and left of the chart's right edge: axis min + 1.1 × (max - min) × (bottom - y) / (bottom
-/// - top) as the chart has always shown it; on a logarithmic scale the price at the row.
+/// and left of the chart's right edge: the price of the pointer's row on the pane's scale
+/// (linear or logarithmic), as the axis reads it.
 void DrawCrosshairPrice(Canvas& canvas, const MainPaneGeometry& geometry, Point pointer,
                         const KLineStyle& style);
 

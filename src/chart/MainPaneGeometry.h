@@ -25,8 +25,8 @@ struct MainPaneGeometry {
     /// A pane with bars to map: the conversions below need it.
     bool Valid() const { return seriesLength > 0 && visibleCount > 0 && barWidth > 0.0f; }
 
-    float PricePerPixel() const { return scale.pricePerPixel; }
-    float PriceMinimum() const { return scale.axisMin; }
+    double PricePerPixel() const { return scale.pricePerPixel; }
+    double PriceMinimum() const { return scale.axisMin; }
     bool Logarithmic() const { return scale.logarithmic; }
     /// The clip of everything drawn over the bars: the pane without its axis column.
     Rect PlotClip() const { return {pane.left, pane.top, axisX, pane.bottom}; }

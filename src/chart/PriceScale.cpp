@@ -5,9 +5,9 @@
 namespace qelt {
 namespace {
 
-constexpr float kPixelLimit = 1 << 24;
+constexpr double kPixelLimit = 1 << 24;
 
-int Truncate(float coordinate) {
+int Truncate(double coordinate) {
     if (!(coordinate > -kPixelLimit)) return -(1 << 24);  // also NaN
     if (coordinate > kPixelLimit) return 1 << 24;
     return static_cast<int>(coordinate);
@@ -15,8 +15,8 @@ int Truncate(float coordinate) {
 
 void SetPricePerPixel(PriceScale& scale) {
     const int height = scale.bottom - scale.top;
-    const float perPixel = height > 0 ? (scale.axisMax - scale.axisMin) / static_cast<float>(height) : 0.0f;
-    scale.pricePerPixel = perPixel > 0.0f && std::isfinite(perPixel) ? perPixel : 1.0f;
+    const double perPixel = height > 0 ? (scale.axisMax - scale.axisMin) / height : 0.0;
+    scale.pricePerPixel = perPixel > 0.0 && std::isfinite(perPixel) ? perPixel : 1.0;
 }
 
 PriceScale Frame(int top, int bottom) {
@@ -26,50 +26,59 @@ PriceScale Frame(int top, int bottom) {
     return scale;
 }
 
+/// The nice step of a range that is not empty: one significant digit, mostly the raw
+/// step's leading digit plus one.
+double NiceStep(double range) {
+    // Normalised in single precision, the sum kept so before it is scaled and truncated, as
+    // the indicator panes round theirs: a normalised 0.02 or 0.04 stays as it is. The range
+    // itself comes from the prices in double precision.
+    float step = static_cast<float>(range / 10);
+    int n = 0;
+    while (step >= 0.1f && n < 64) {
+        step /= 10;
+        ++n;
+    }
+    const float sum = step + 0.01f;
+    const int hundredths = static_cast<int>(static_cast<double>(sum) * 100.0);
+    double scaleUp = 1.0;
+    for (int i = 0; i < n; ++i) scaleUp *= 10;
+    return hundredths * scaleUp / 100.0;
+}
+
 }  // namespace
 
 int PriceScale::Y(double price) const {
     if (logarithmic) {
-        const double span = std::log(static_cast<double>(axisMax) / axisMin);
+        const double span = std::log(axisMax / axisMin);
         if (!(price > 0.0) || !(span > 0.0)) return bottom;
         const double rows = std::log(price / axisMin) / span * (bottom - top);
-        return Truncate(static_cast<float>(bottom - rows));
+        return Truncate(bottom - rows);
     }
-    return Truncate(static_cast<float>(bottom) - (static_cast<float>(price) - axisMin) / pricePerPixel);
+    return Truncate(bottom - (price - axisMin) / pricePerPixel);
 }
 
 double PriceScale::PriceAt(int y) const {
     if (logarithmic && bottom > top) {
         const double fraction = static_cast<double>(bottom - y) / (bottom - top);
-        return axisMin * std::exp(fraction * std::log(static_cast<double>(axisMax) / axisMin));
+        return axisMin * std::exp(fraction * std::log(axisMax / axisMin));
     }
-    return static_cast<double>(static_cast<float>(bottom - y) * pricePerPixel + axisMin);
+    return (bottom - y) * pricePerPixel + axisMin;
 }
 
-PriceScale StandardPriceScale(float high, float low, int top, int bottom) {
+PriceScale StandardPriceScale(double high, double low, int top, int bottom) {
     PriceScale scale = Frame(top, bottom);
     if (!std::isfinite(high) || !std::isfinite(low) || !std::isfinite(high - low)) {
-        scale.axisMax = 1.0f;
+        scale.axisMax = 1.0;
         SetPricePerPixel(scale);
         return scale;
     }
-    float step = 0.0f;
+    double step = 0.0;
     if (high == low) {
-        low = high - 0.05f;
-        high = high + 0.05f;
+        low = high - 0.05;
+        high = high + 0.05;
         step = (high - low) / 10;
     } else {
-        step = (high - low) / 10;
-        int n = 0;
-        while (step >= 0.1f && n < 64) {
-            step /= 10;
-            ++n;
-        }
-        // The sum is kept in single precision before it is scaled and truncated, as the
-        // indicator panes round theirs: a normalised 0.02 stays 0.02.
-        const float sum = step + 0.01f;
-        step = static_cast<float>(static_cast<int>(static_cast<double>(sum) * 100.0)) / 100.0f;
-        for (int i = 0; i < n; ++i) step *= 10;
+        step = NiceStep(high - low);
     }
     scale.step = step;
     scale.axisMin = low - step / 2;
@@ -78,10 +87,10 @@ PriceScale StandardPriceScale(float high, float low, int top, int bottom) {
     return scale;
 }
 
-PriceScale OXPriceScale(float high, float low, float box, int top, int bottom) {
+PriceScale OXPriceScale(double high, double low, double box, int top, int bottom) {
     PriceScale scale = Frame(top, bottom);
-    if (!(box > 0.0f) || !std::isfinite(high / box) || !std::isfinite(low / box)) {
-        scale.axisMax = 1.0f;
+    if (!(box > 0.0) || !std::isfinite(high / box) || !std::isfinite(low / box)) {
+        scale.axisMax = 1.0;
         SetPricePerPixel(scale);
         return scale;
     }
@@ -93,7 +102,7 @@ PriceScale OXPriceScale(float high, float low, float box, int top, int bottom) {
 }
 
 void MakeLogarithmic(PriceScale& scale) {
-    scale.logarithmic = scale.axisMin > 0.0f && scale.axisMax > scale.axisMin && std::isfinite(scale.axisMax);
+    scale.logarithmic = scale.axisMin > 0.0 && scale.axisMax > scale.axisMin && std::isfinite(scale.axisMax);
 }
 
 }  // namespace qelt

@@ -9,10 +9,12 @@
 namespace qelt {
 
 struct PriceScale {
-    float axisMin = 0.0f;        ///< the price at the pane's bottom edge
-    float axisMax = 0.0f;        ///< the price at the pane's top edge
-    float step = 0.0f;           ///< label step
-    float pricePerPixel = 1.0f;  ///< (max - min) / (bottom - top); 1 for a pane without height
+    // Prices in double precision: the axis labels and the crosshair print six-digit prices
+    // to the cent.
+    double axisMin = 0.0;        ///< the price at the pane's bottom edge
+    double axisMax = 0.0;        ///< the price at the pane's top edge
+    double step = 0.0;           ///< label step
+    double pricePerPixel = 1.0;  ///< (max - min) / (bottom - top); 1 for a pane without height
     int top = 0;
     int bottom = 0;
     bool logarithmic = false;
@@ -22,7 +24,7 @@ struct PriceScale {
     /// The price at pixel row `y` (the inverse of Y up to the truncation).
     double PriceAt(int y) const;
     /// Step in pixels (linear), the distance of k steps above the bottom for the axis ticks.
-    float StepPixels() const { return step / pricePerPixel; }
+    double StepPixels() const { return step / pricePerPixel; }
 };
 
 /// The nice-step rule with 10 intervals over the visible high and low:
@@ -32,12 +34,12 @@ struct PriceScale {
 ///   and multiplied by 10 n times again: 123.4 gives 20 (the leading digit rounds up).
 /// Then the range widens by half a step on both sides: these are the axis min and max.
 /// A range that is not finite gives the pane 0..1 with no step.
-PriceScale StandardPriceScale(float high, float low, int top, int bottom);
+PriceScale StandardPriceScale(double high, double low, int top, int bottom);
 
 /// The point-and-figure scale for box size `box` (positive): max = truncate(high / box) × box
 /// + 2 boxes, min = truncate(low / box) × box - 1 box, step = box + truncate((max - min) /
 /// (10 × box)) × box.
-PriceScale OXPriceScale(float high, float low, float box, int top, int bottom);
+PriceScale OXPriceScale(double high, double low, double box, int top, int bottom);
 
 /// Turns `scale` logarithmic when its minimum is positive; otherwise leaves it linear.
 void MakeLogarithmic(PriceScale& scale);

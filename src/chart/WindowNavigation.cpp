@@ -18,13 +18,13 @@ VisibleExtremes FindVisibleExtremes(const BarSeries& bars, SeriesWindow& window)
     const CBarRow& newest = bars[static_cast<std::size_t>(last)];
     extremes.any = true;
     extremes.highIndex = extremes.lowIndex = last;
-    extremes.high = LeadingFloat(newest[kBarHigh]);
-    extremes.low = LeadingFloat(newest[kBarLow]);
+    extremes.high = LeadingDouble(newest[kBarHigh]);
+    extremes.low = LeadingDouble(newest[kBarLow]);
     extremes.volumeMax = LeadingInt(newest[kBarNum]);
     for (int i = std::max(0, last - window.visibleCount + 1); i <= last; ++i) {
         const CBarRow& bar = bars[static_cast<std::size_t>(i)];
-        const float high = LeadingFloat(bar[kBarHigh]);
-        const float low = LeadingFloat(bar[kBarLow]);
+        const double high = LeadingDouble(bar[kBarHigh]);
+        const double low = LeadingDouble(bar[kBarLow]);
         if (high >= extremes.high) {
             extremes.high = high;
             extremes.highIndex = i;

@@ -12,8 +12,8 @@ struct VisibleExtremes {
     bool any = false;  ///< false for an empty series: no scale, no labels
     int highIndex = 0;
     int lowIndex = 0;
-    float high = 0.0f;
-    float low = 0.0f;
+    double high = 0.0;
+    double low = 0.0;
     int volumeMax = 0;
 };
 

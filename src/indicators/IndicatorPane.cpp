@@ -230,8 +230,10 @@ void DrawTitle(const PaneContext& pane) {
         if (line.Empty()) continue;
         canvas.SetTextColour(pane.scheme.line[std::min<std::size_t>(i, pane.scheme.line.size() - 1)]);
         const double value = line.Clamped(pane.request.cursor);
+        // A value that is not finite (PVT after a zero close) has no point on the line either.
         canvas.TextOut(pane.left + item.offset, y,
-                       std::string(line.name) + ":" + FormatFixed(value, item.decimals));
+                       std::string(line.name) + ":" +
+                           (std::isfinite(value) ? FormatFixed(value, item.decimals) : std::string("--")));
     }
 }
 

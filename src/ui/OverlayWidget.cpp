@@ -35,6 +35,7 @@ void OverlayWidget::mouseMoveEvent(QMouseEvent* event) {
     if (!m_draggable || !(event->buttons() & Qt::LeftButton)) return;
     // The cursor in the parent's coordinates minus where the window was taken.
     move(mapToParent(event->position().toPoint()) - m_dragOffset);
+    m_movedByUser = true;
 }
 
 }  // namespace qelt

@@ -18,6 +18,9 @@ class OverlayWidget : public QWidget {
     ~OverlayWidget() override;
     void SetPainter(OverlayPainter painter);
     void SetDraggable(bool draggable) { m_draggable = draggable; }
+    /// True once the user has dragged the window, until ForgetUserMove.
+    bool MovedByUser() const { return m_movedByUser; }
+    void ForgetUserMove() { m_movedByUser = false; }
 
   protected:
     void paintEvent(QPaintEvent* event) override;
@@ -27,6 +30,7 @@ class OverlayWidget : public QWidget {
   private:
     OverlayPainter m_painter;
     bool m_draggable = false;
+    bool m_movedByUser = false;
     QPoint m_dragOffset;
     std::unique_ptr<QtBitmap> m_buffer;
 };

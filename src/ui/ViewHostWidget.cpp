@@ -235,10 +235,15 @@ void ViewHostWidget::ShowOverlay(int id, const Rect& where, OverlayPainter paint
     if (!overlay) {
         overlay = new OverlayWidget(this);
         overlay->setObjectName(QString("overlay%1").arg(id));
-        // A draggable tip keeps the place the user moved it to.
-        overlay->setGeometry(where.left, where.top, std::max(1, where.Width()), std::max(1, where.Height()));
-    } else if (!draggable || !overlay->isVisible()) {
-        overlay->setGeometry(where.left, where.top, std::max(1, where.Width()), std::max(1, where.Height()));
+    }
+    const QSize size(std::max(1, where.Width()), std::max(1, where.Height()));
+    if (draggable && overlay->isVisible() && overlay->MovedByUser()) {
+        // A tip the user dragged away stays where it was put, taking the size its texts need.
+        overlay->resize(size);
+    } else {
+        // Otherwise it follows the view (the bar tip the pointer).
+        overlay->setGeometry(QRect(QPoint(where.left, where.top), size));
+        overlay->ForgetUserMove();
     }
     overlay->SetDraggable(draggable);
     overlay->SetPainter(std::move(painter));

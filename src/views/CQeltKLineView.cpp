@@ -9,6 +9,7 @@
 #include "common/Commands.h"
 #include "common/Messages.h"
 #include "common/Numbers.h"
+#include "common/Text.h"
 #include "data/SeriesUpdate.h"
 #include "data/settings/KLineSettingsFiles.h"
 #include "views/KLineExport.h"
@@ -93,25 +94,41 @@ void CQeltKLineView::RefreshGoods() {
     const bool online = m_services.IsOnline();
     m_services.EditCurrentGoods([&](CQeltGoods& goods) { request = UpdateSeriesFromQuote(goods, online); });
     if (request) m_services.Send(*request);
+    m_goods = LiveGoods();
+}
 
-    m_goods = m_services.CurrentGoods();
+CQeltGoods CQeltKLineView::LiveGoods() const {
+    CQeltGoods goods = m_services.CurrentGoods();
     if (!ShowsMainRecords(m_categoryCode)) {
         // A derived list's entry mirrors a main record; the main record has the live quote,
         // the name, the flag and today's trades.
-        const CQeltGoods main = m_services.MainGoods(m_goods.position);
-        if (main.goods_no == m_goods.goods_no && main.due_date == m_goods.due_date) {
-            CopyQuoteFields(main, m_goods);
-            m_goods.name = main.name;
-            m_goods.flagged = main.flagged;
-            m_goods.trades = main.trades;
+        const CQeltGoods main = m_services.MainGoods(goods.position);
+        if (main.goods_no == goods.goods_no && main.due_date == goods.due_date) {
+            CopyQuoteFields(main, goods);
+            goods.name = main.name;
+            goods.flagged = main.flagged;
+            goods.trades = main.trades;
         }
     }
-    UpdateSeriesFromQuote(m_goods, false);
+    UpdateSeriesFromQuote(goods, false);
+    return goods;
+}
+
+CQeltKLineView::DaySeriesMark CQeltKLineView::MarkOf(const CQeltGoods& goods) {
+    DaySeriesMark mark;
+    mark.length = goods.series.size();
+    if (!goods.series.empty()) {
+        mark.first = goods.series.front();
+        mark.last = goods.series.back();
+    }
+    // Goods without a delivery month show the live price as their last day's close.
+    if (TrimLeft(goods.due_date).empty()) mark.newest = goods.newest_price;
+    return mark;
 }
 
 void CQeltKLineView::LoadSeries() {
     RefreshGoods();
-    m_tradeCount = m_goods.trades.size();
+    m_loadedDays = MarkOf(m_goods);
     if (m_window.chartType == kChartOX) {
         const IndicatorParameters& table = m_services.Settings().m_indicators;
         m_window.oxBoxSize =
@@ -128,10 +145,9 @@ void CQeltKLineView::LoadSeries() {
 }
 
 void CQeltKLineView::CheckLiveData() {
-    CQeltGoods goods = m_services.CurrentGoods();
-    std::size_t trades = goods.trades.size();
-    if (!ShowsMainRecords(m_categoryCode)) trades = m_services.MainGoods(goods.position).trades.size();
-    if (trades == m_tradeCount && static_cast<int>(goods.series.size()) == m_window.lastLoadedCount) return;
+    // The day series as a load would take it, against the one the shown chart was made of:
+    // week, month and point-and-figure series are built from it and differ from it in length.
+    if (MarkOf(LiveGoods()) == m_loadedDays) return;
     LoadSeries();
     Host().Invalidate();
 }
@@ -148,8 +164,9 @@ std::optional<std::vector<std::string>> CQeltKLineView::StandingRequests() const
 
 void CQeltKLineView::StepGoods(bool forward) {
     m_services.StepGoods(forward);
-    // Bound to the new goods first: the standing requests sent again are the new goods'.
-    OnInitialUpdate();
+    // Bound to the new goods first: the standing requests sent again are the new goods'. The
+    // panes stay as the user left them (winfile.ini holds nothing the view does not have).
+    FirstUpdate();
     m_services.RefreshStandingRequests();
     Host().Invalidate();
 }
@@ -192,6 +209,20 @@ void CQeltKLineView::AssignIndicator(int code) {
         Host().Invalidate();
     }
     SaveWinfile();
+}
+
+void CQeltKLineView::RunIndicatorDialog(int code) {
+    const IndicatorParameters before = m_services.Settings().m_indicators;
+    if (Host().RunIndicatorDialog(code)) InvalidateChart();
+    // The columns are built at a load: a changed box or reversal builds them again now, as
+    // every other parameter shows at the next paint. Even a dialog closed with its close box
+    // may have changed the table.
+    const IndicatorParameters& after = m_services.Settings().m_indicators;
+    bool oxChanged = false;
+    for (int position : {param::kOxIndexBox, param::kOxSilkBox, param::kOxCocoonBox, param::kOxReversal})
+        oxChanged |= before[position] != after[position];
+    if (oxChanged && m_window.chartType == kChartOX) LoadSeries();
+    Host().Invalidate();
 }
 
 void CQeltKLineView::ToggleCoverMode() {
@@ -294,8 +325,7 @@ bool CQeltKLineView::OnCommand(int command) {
             Host().Invalidate();
             return true;
         case cmd::kIndicators:
-            if (Host().RunIndicatorDialog(-1)) InvalidateChart();
-            Host().Invalidate();
+            RunIndicatorDialog(-1);
             return true;
         case cmd::kLogScale:
             m_logScale = !m_logScale;

@@ -67,8 +67,9 @@ class CQeltKLineView : public View {
     void OnContextMenu(Point at) override;
     std::optional<CommandState> StateOf(int command) const override;
     bool OnCommand(int command) override;
-    /// WM_NET_REAL / WM_NET_LINE: reload when the goods' trades or day bars changed in
-    /// number; WM_NET_HISREAL: the intraday view in its history review (kind 3, argument 2).
+    /// WM_NET_REAL / WM_NET_LINE: reload when the goods' day series changed (a bar more or
+    /// fewer, another first or last bar, with today's quote folded in), whatever the period
+    /// on show; WM_NET_HISREAL: the intraday view in its history review (kind 3, argument 2).
     void OnNotify(unsigned message, std::intptr_t wParam) override;
     /// "list:" and the goods' trades "real:%s:%s:%s:1:".
     std::optional<std::vector<std::string>> StandingRequests() const override;
@@ -112,18 +113,32 @@ class CQeltKLineView : public View {
 
   private:
     struct ChartKey;
+    /// What a live-data check compares: the day series (after today's quote is folded in) as
+    /// the last load took it.
+    struct DaySeriesMark {
+        std::size_t length = 0;
+        CBarRow first;
+        CBarRow last;
+        std::string newest;  ///< the live price, for goods without a delivery month
+        friend bool operator==(const DaySeriesMark&, const DaySeriesMark&) = default;
+    };
 
     // ---- loading and navigation (CQeltKLineView.cpp) ----
     /// The current goods, its period's bars (or OX columns) and the window over them.
     void LoadSeries();
     /// The goods copy, brought up to date from the main record the way the quote list has it.
     void RefreshGoods();
+    /// The current goods as a load takes it, without changing the store or the view.
+    CQeltGoods LiveGoods() const;
+    static DaySeriesMark MarkOf(const CQeltGoods& goods);
     void FirstUpdate();
     void StepGoods(bool forward);
     void SetPeriod(int period);
     void SetChartType(int chartType);
     void SetWindowCount(int count);
     void AssignIndicator(int code);
+    /// The indicator parameter dialog preselected on `code`; what it changed shows at once.
+    void RunIndicatorDialog(int code);
     void ToggleCoverMode();
     void SaveWinfile() const;
     void CheckLiveData();
@@ -148,9 +163,9 @@ class CQeltKLineView : public View {
     void PaintPane(Canvas& canvas, std::size_t pane, PaneLayer layer);
     void PaintCoverButton(Canvas& canvas) const;
     /// The bar tip for a pointer on a bar body while the cursor mode is off, and a past-day
-    /// double click's request.
-    void ShowBarTip();
-    void UpdateDataTip();
+    /// double click's request. The tips' texts are measured on `measure`.
+    void ShowBarTip(Canvas& measure);
+    void UpdateDataTip(Canvas& measure);
     /// The bar whose body (open to close within its slot) holds `at`; -1 for none.
     int BarBodyAt(Point at) const;
     MainChartInput ChartInput() const;
@@ -164,7 +179,7 @@ class CQeltKLineView : public View {
     SeriesWindow m_window;
     std::uint64_t m_generation = 0;  ///< bumped at every load: the indicator cache's key
     std::string m_categoryCode;
-    std::size_t m_tradeCount = 0;  ///< today's trades at the last live-data check
+    DaySeriesMark m_loadedDays;  ///< the day series the displayed series was made of
     bool m_laidOutOnce = false;
 
     std::vector<Rect> m_panes;

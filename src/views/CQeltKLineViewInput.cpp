@@ -183,8 +183,7 @@ void CQeltKLineView::OnDoubleClick(const MouseInput& mouse) {
     for (std::size_t i = 0; i < m_panes.size(); ++i) {
         const Rect& pane = m_panes[i];
         if (at.y >= pane.top && at.y < pane.top + 20 && at.x <= 480) {
-            if (Host().RunIndicatorDialog(m_paneIds[i])) InvalidateChart();
-            Host().Invalidate();
+            RunIndicatorDialog(m_paneIds[i]);
             return;
         }
     }

@@ -86,7 +86,7 @@ CQeltKLineView::ChartKey CQeltKLineView::CurrentChartKey(Size client) const {
 
 void CQeltKLineView::Paint(Canvas& canvas, Size client) {
     Prepare(client);
-    ShowBarTip();
+    ShowBarTip(canvas);
     const ChartKey key = CurrentChartKey(client);
     if (!m_chartKey || !(*m_chartKey == key)) {
         m_chartKey = std::make_unique<ChartKey>(key);
@@ -123,7 +123,7 @@ void CQeltKLineView::Paint(Canvas& canvas, Size client) {
     PaintCursorLayer(tracker, client);
     m_cursorRects = tracker.Touched();
     canvas.ClearClip();
-    UpdateDataTip();
+    UpdateDataTip(canvas);
 }
 
 void CQeltKLineView::PaintForPrint(Canvas& canvas, Size client) {
@@ -156,7 +156,7 @@ void CQeltKLineView::PaintChartLayer(Canvas& canvas, Size client) {
                         columns.Low(from, to)};
         const auto& parameters = m_services.Settings().m_indicators;
         if (m_averagesGeneration != m_generation || m_averagesParameters != parameters.Values()) {
-            m_averages.Compute(input.prices.close, n, parameters);
+            m_averages.Compute(m_bars, parameters);
             m_averagesGeneration = m_generation;
             m_averagesParameters = parameters.Values();
         }
@@ -284,14 +284,15 @@ int CQeltKLineView::BarBodyAt(Point at) const {
     return bar;
 }
 
-void CQeltKLineView::ShowBarTip() {
+void CQeltKLineView::ShowBarTip(Canvas& measure) {
     if (m_cursorMode) {
         if (m_barTipShown) Host().HideOverlay(kBarTipOverlay);
         m_barTipShown = false;
     } else if (const int bar = BarBodyAt(m_pointer); bar >= 0) {
         const InfoTipContent tip = MakeBarTip(m_bars, bar);
-        const Rect where{m_pointer.x, m_pointer.y + 18, m_pointer.x + kBarTipWidth,
-                         m_pointer.y + 18 + kBarTipHeight};
+        // As wide as its texts need in the font the screen has: a six-digit price reads whole.
+        const Size size = BarTipSize(measure, tip, {kBarTipWidth, kBarTipHeight});
+        const Rect where{m_pointer.x, m_pointer.y + 18, m_pointer.x + size.cx, m_pointer.y + 18 + size.cy};
         Host().ShowOverlay(
             kBarTipOverlay, where,
             [tip](Canvas& canvas, Size size) { PaintInfoTip(canvas, tip, size.cx, size.cy); }, true);
@@ -306,7 +307,7 @@ void CQeltKLineView::ShowBarTip() {
     m_pastDayPending = false;
 }
 
-void CQeltKLineView::UpdateDataTip() {
+void CQeltKLineView::UpdateDataTip(Canvas& measure) {
     const int cursor = m_window.cursor;
     const bool inside = cursor >= 0 && cursor < static_cast<int>(m_bars.size());
     if (!m_cursorMode) {
@@ -319,7 +320,7 @@ void CQeltKLineView::UpdateDataTip() {
     if (m_dataTip && *m_dataTip == tip) return;
     const int height = tip.layout == 1 ? kDataTipHeightLayout1 : kDataTipHeightLayout2;
     Host().ShowOverlay(
-        kDataTipOverlay, {5, 30, 5 + kDataTipWidth, 30 + height},
+        kDataTipOverlay, {5, 30, 5 + DataTipWidth(measure, tip), 30 + height},
         [tip](Canvas& canvas, Size size) { PaintDataTip(canvas, tip, size.cx, size.cy); }, false);
     m_dataTip = std::move(tip);
 }

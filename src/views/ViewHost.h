@@ -85,7 +85,8 @@ class ViewHost {
     virtual void ShowMessage(const std::string& text, const std::string& caption) = 0;
 
     /// Shows (or moves and repaints) floating window `id` at `where` (client coordinates);
-    /// `draggable` windows can be moved anywhere with the mouse.
+    /// `draggable` windows can be moved anywhere with the mouse, and one the user dragged
+    /// keeps its place (taking the new size) until it is hidden.
     virtual void ShowOverlay(int id, const Rect& where, OverlayPainter painter, bool draggable) = 0;
     virtual void HideOverlay(int id) = 0;
 };

@@ -36,7 +36,7 @@ TEST(PaneLayout, MainHeightFollowsTheWindowCountWithItsCapAndFloor) {
     EXPECT_EQ(LayOutPanes(12, {1000, 600}, true).size(), 8u) << "no more than eight windows";
 }
 
-TEST(PaneLayout, BordersAreFoundNearTheirRowAndKeepThePaneAboveOpen) {
+TEST(PaneLayout, BordersAreFoundNearTheirRowAndNoDragLeavesAPaneUnder31Pixels) {
     std::vector<Rect> panes = LayOutPanes(3, {1000, 800}, true);  // main to 480, then 150 each
     ASSERT_EQ(panes[1].top, 480);
     EXPECT_EQ(BorderAt(panes, {10, 482}), 1);
@@ -47,11 +47,24 @@ TEST(PaneLayout, BordersAreFoundNearTheirRowAndKeepThePaneAboveOpen) {
     DragBorder(panes, 2, 520);
     EXPECT_EQ(panes[1].bottom, 520);
     EXPECT_EQ(panes[2].top, 520);
-    DragBorder(panes, 2, 495);  // pane 1 would be 15 high: it is still 40 now, so it follows
-    EXPECT_EQ(panes[1].Height(), 15);
-    DragBorder(panes, 2, 490);  // pane 1 is no longer over 30 pixels: it snaps to 31
+    // One quick move from 40 pixels to 15 (it may be the last before the button goes up):
+    // the pane above stops at 31.
+    DragBorder(panes, 2, 495);
     EXPECT_EQ(panes[1].Height(), 31);
     EXPECT_EQ(panes[2].top, 511);
+    // Past the dragged pane's own bottom: it keeps 31 pixels instead of turning upside down.
+    DragBorder(panes, 2, 900);
+    EXPECT_EQ(panes[2].Height(), 31);
+    EXPECT_EQ(panes[1].bottom, panes[2].top);
+    DragBorder(panes, 1, 0);
+    EXPECT_EQ(panes[0].Height(), 31) << "the main pane too";
+    EXPECT_EQ(panes[1].top, panes[0].bottom);
+    // Panes of 50 pixels together (a small window's layout) have no border row that keeps
+    // both at 31.
+    std::vector<Rect> cramped{{0, 30, 800, 50}, {0, 50, 800, 80}};
+    DragBorder(cramped, 1, 60);
+    EXPECT_EQ(cramped[0].bottom, 50) << "left as it was";
+    EXPECT_EQ(cramped[1].top, 50);
 }
 
 TEST(PaneLayout, AnIndicatorCommandAddressesThePaneByTheFixedPaneHeight) {

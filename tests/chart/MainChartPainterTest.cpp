@@ -141,6 +141,46 @@ TEST_F(MainChart, PointAndFigureColumnsAreXsAndOsAndABoxOfZeroLeavesANote) {
     EXPECT_EQ(canvas.TextsEqual(kZeroBoxNote).size(), 1u);
 }
 
+TEST_F(MainChart, PointAndFigureDrawsWhatThePaneCanShowWhateverTheBoxCount) {
+    // A silk contract near 158,000 with a box of 0.05 yuan (元生丝 500): two columns of
+    // 62,000 and 61,000 boxes, each box a two-hundredth of a pixel. Each column is one block
+    // of its colour from its first box to its last.
+    input.chartType = kChartOX;
+    input.oxBox = 0.05f;
+    std::vector<int> boxes{62000, -61000};
+    input.oxBoxes = &boxes;
+    bars = {Bar("155000.025", "158099.975", "158100", "155000"),
+            Bar("158049.975", "155000.025", "158100", "155000")};
+    Draw();
+    const auto blocks = canvas.Of(DrawOp::Rectangle);
+    ASSERT_EQ(blocks.size(), 2u);
+    EXPECT_EQ(blocks[0].pen.colour, kRisingBar);
+    EXPECT_EQ(blocks[0].brush.colour, kRisingBar);
+    EXPECT_EQ(blocks[1].pen.colour, kFallingBar);
+    EXPECT_EQ(blocks[1].brush.colour, kFallingBar);
+    EXPECT_EQ(blocks[0].rect.left, 0);
+    EXPECT_EQ(blocks[0].rect.right, 90) << "the slot of a bar";
+    EXPECT_NEAR(blocks[0].rect.bottom, geometry.PriceToY(155000.0), 1);
+    EXPECT_NEAR(blocks[0].rect.top, geometry.PriceToY(158100.0), 1);
+    EXPECT_NEAR(blocks[1].rect.top, geometry.PriceToY(158050.0), 1);
+    EXPECT_TRUE(canvas.Of(DrawOp::Ellipse).empty());
+    EXPECT_TRUE(WithPen(DrawOp::Line, kRisingBar).empty());
+
+    // Boxes of two pixels and more are drawn one by one, but only those in the pane: a
+    // column running 30,000 boxes past its top costs no more than one that stops there.
+    input.oxBox = 1.0f;
+    bars = {Bar("10.5", "12.5", "13", "10"), Bar("11.5", "10.5", "12", "10")};
+    boxes = {3, -2};
+    Draw();
+    const std::size_t drawn = canvas.Records().size();
+    boxes = {30000, -30000};
+    Draw();
+    const double boxPixels = 1.0 / geometry.scale.pricePerPixel;
+    EXPECT_LE(static_cast<double>(WithPen(DrawOp::Line, kRisingBar).size()), 2 * (300 / boxPixels + 3));
+    EXPECT_LE(static_cast<double>(canvas.Of(DrawOp::Ellipse).size()), 300 / boxPixels + 3);
+    EXPECT_LE(canvas.Records().size(), drawn + 20);
+}
+
 TEST_F(MainChart, ExtremeLabelsPointInwardAndTheLowWaitsForATradedNewestBar) {
     bars = {Bar("100", "110", "130", "90"), Bar("110", "100", "115", "95"), Bar("105", "106", "108", "102"),
             Bar("105", "106", "108", "80"), Bar("105", "106", "108", "102")};
@@ -158,15 +198,29 @@ TEST_F(MainChart, ExtremeLabelsPointInwardAndTheLowWaitsForATradedNewestBar) {
     EXPECT_TRUE(canvas.TextsEqual("80.00→").empty());
 }
 
-TEST_F(MainChart, CrosshairPriceUsesTheWidenedRangeOnlyInsideThePane) {
+TEST_F(MainChart, CrosshairPriceReadsThePriceUnderThePointerAsTheAxisDoesOnlyInsideThePane) {
     bars = {Bar("100", "110", "120", "90"), Bar("110", "100", "115", "95")};
     Draw();
+    // The dotted grid line of each labelled level: the pointer on its row reads that level
+    // (to within the price of one pixel row), from the bottom of the pane to its top.
+    std::vector<int> rows;
+    for (const DrawRecord& r : canvas.Of(DrawOp::Line))
+        if (r.pen.style == PenStyle::User) rows.push_back(r.points[0].y);
+    std::vector<std::string> levels;
+    for (const DrawRecord& r : canvas.Of(DrawOp::Text))
+        if (r.align.h == HAlign::Right) levels.push_back(r.text);
+    ASSERT_EQ(rows.size(), levels.size());
+    ASSERT_GE(rows.size(), 5u);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (rows[i] <= pane.top) continue;  // the pane's top row itself belongs to the title
+        canvas.Clear();
+        DrawCrosshairPrice(canvas, geometry, {100, rows[i]}, style);
+        ASSERT_EQ(canvas.Texts().size(), 1u);
+        EXPECT_NEAR(LeadingDouble(canvas.Texts()[0]), LeadingDouble(levels[i]), geometry.scale.pricePerPixel)
+            << "the row of " << levels[i];
+    }
     canvas.Clear();
     DrawCrosshairPrice(canvas, geometry, {100, 180}, style);
-    const PriceScale& s = geometry.scale;
-    const float expected = s.axisMin + 1.1f * (s.axisMax - s.axisMin) * 150.0f / 300.0f;
-    ASSERT_EQ(canvas.Texts().size(), 1u);
-    EXPECT_EQ(canvas.Texts()[0], FormatFixed2(expected));
     const DrawRecord label = canvas.Of(DrawOp::Text)[0];
     EXPECT_EQ(label.points[0], (Point{501, 170}));
     EXPECT_EQ(label.bkColour, kBlue);
@@ -182,6 +236,32 @@ TEST_F(MainChart, CrosshairPriceUsesTheWidenedRangeOnlyInsideThePane) {
     DrawCrosshairPrice(canvas, geometry, {100, geometry.PriceToY(100)}, style);
     EXPECT_NEAR(LeadingDouble(canvas.Texts()[0]), 100.0, 0.2)
         << "a logarithmic scale reads the price at the row";
+}
+
+TEST_F(MainChart, SixDigitPricesAreLabelledToTheCent) {
+    // Every cent from 166,230.00 to 166,329.99 as the window's high and its low 20 below:
+    // the extreme labels print the bars' own prices.
+    for (int cents = 0; cents < 10000; cents += 3) {
+        const double h = 166230.0 + cents / 100.0;
+        const std::string high = FormatFixed2(h), low = FormatFixed2(h - 20);
+        bars = {Bar(FormatFixed2(h - 5), FormatFixed2(h - 6), high, low),
+                Bar(FormatFixed2(h - 6), FormatFixed2(h - 5), FormatFixed2(h - 4), FormatFixed2(h - 7))};
+        Draw();
+        ASSERT_EQ(canvas.TextsEqual("←" + high).size(), 1u) << high;
+        ASSERT_EQ(canvas.TextsEqual("←" + low).size(), 1u) << low;
+    }
+    // The axis of a narrow six-digit range: 166,220.10 to 166,240.55 steps by 3 from
+    // 166,218.60, so every level ends in .60.
+    bars = {Bar("166225", "166226", "166240.55", "166220.10"), Bar("166226", "166225", "166230", "166225")};
+    Draw();
+    ASSERT_DOUBLE_EQ(geometry.scale.step, 3.0);
+    int levels = 0;
+    for (const DrawRecord& r : canvas.Of(DrawOp::Text)) {
+        if (r.align.h != HAlign::Right) continue;
+        ++levels;
+        EXPECT_EQ(r.text.substr(r.text.size() - 3), ".60") << r.text;
+    }
+    EXPECT_GE(levels, 5);
 }
 
 TEST_F(MainChart, DeliveryMonthListDrawsAClosingLineAndAnEmptySeriesOnlyItsFrame) {

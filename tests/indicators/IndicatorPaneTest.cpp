@@ -71,6 +71,35 @@ TEST(PaneTitle, ItemsClampTheCursorIntoEachLineAndFormatPerIndicator) {
     EXPECT_EQ(d.TextStarting("D:")->text, "D:53");
 }
 
+TEST(PaneTitle, AValueThatIsNotFiniteReadsAsTwoDashes) {
+    // PVT divides by the previous close, JS by the close N x N bars back: a zero close makes
+    // PVT and its average infinite or undefined from there on, and JS where it is the
+    // reference.
+    PaneDrawing d;
+    d.cursor = 19;
+    std::vector<double> closes(20, 10.0);
+    closes[5] = 0.0;
+    d.Draw(5, Closes(closes));
+    for (const char* prefix : {"PVT:", "MAPVT:"}) {
+        const DrawRecord* item = d.TextStarting(prefix);
+        ASSERT_NE(item, nullptr) << prefix;
+        EXPECT_EQ(item->text, std::string(prefix) + "--");
+    }
+    closes.assign(40, 10.0);
+    closes[14] = 0.0;  // 25 bars before the newest: the reference of JS(5) there
+    d.cursor = 39;
+    d.Draw(25, Closes(closes));
+    ASSERT_NE(d.TextStarting("JS:"), nullptr);
+    EXPECT_EQ(d.TextStarting("JS:")->text, "JS:--");
+    for (const DrawRecord& r : d.canvas.Of(DrawOp::Text)) {
+        EXPECT_EQ(r.text.find("inf"), std::string::npos) << r.text;
+        EXPECT_EQ(r.text.find("nan"), std::string::npos) << r.text;
+    }
+    d.cursor = 38;  // a finite value still reads as a number
+    d.Draw(25, Closes(closes));
+    EXPECT_EQ(d.TextStarting("JS:")->text, "JS:0.00");
+}
+
 TEST(PaneGeometry, LinesRunThroughTheCentresOfTheVisibleBarsOnly) {
     PaneDrawing d;
     d.barWidth = 10.0f;

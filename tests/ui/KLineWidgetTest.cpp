@@ -9,6 +9,7 @@
 
 #include "TestApplication.h"
 #include "common/Commands.h"
+#include "common/Numbers.h"
 #include "ui/OverlayWidget.h"
 #include "ui/QtCanvas.h"
 #include "ui/ViewHostWidget.h"
@@ -175,6 +176,82 @@ TEST_F(KLineWindow, TheDataTipIsAChildWindowBesideTheChart) {
     EXPECT_EQ(tip->geometry(), QRect(5, 30, 85, 400));
     QTest::keyClick(host.get(), Qt::Key_Escape);
     EXPECT_EQ(services.switches.back(), (std::pair<int, int>{1, 0}));
+}
+
+TEST_F(KLineWindow, SixDigitPricesStayInsideTheDataTipsFrame) {
+    // The contract quoted near 166,000: every price 166,000 more.
+    CQeltGoods& goods = services.mainList[0];
+    for (CBarRow& bar : goods.series)
+        for (BarField field : {kBarOpen, kBarClose, kBarHigh, kBarLow, kBarAvg})
+            bar.Set(field, FormatFixed2(166000 + LeadingDouble(bar[field])));
+    for (std::string* field : {&goods.price, &goods.newest_price, &goods.highest_price, &goods.lowest_price})
+        *field = FormatFixed2(166000 + LeadingDouble(*field));
+    view->OnCommand(cmd::kDay);
+    QTest::keyClick(host.get(), Qt::Key_Left);
+    Grab();
+    auto* tip = host->findChild<OverlayWidget*>(QString("overlay%1").arg(kDataTipOverlay));
+    ASSERT_NE(tip, nullptr);
+    const QImage image = tip->grab().toImage();
+    const int w = image.width(), h = image.height();
+    ASSERT_GE(w, 85);
+    // Nothing of a text reaches the red frame 2 pixels in from the right, or beyond it.
+    for (int y = 1; y < h - 2; ++y) {
+        ASSERT_EQ(image.pixelColor(w - 2, y), QColor(255, 0, 0)) << "the frame at row " << y;
+        ASSERT_EQ(image.pixelColor(w - 1, y), QColor(0x1E, 0x1E, 0x1E)) << "outside the frame at row " << y;
+    }
+}
+
+TEST_F(KLineWindow, TheBarTipFollowsThePointerUntilTheUserDragsItAway) {
+    // The tip of a bar body under the pointer, the crosshair off.
+    auto bodyOf = [this](int bar) {
+        const MainPaneGeometry& g = view->MainPane();
+        const CBarRow& row = view->Series()[static_cast<std::size_t>(bar)];
+        return QPoint(
+            g.BarCentreX(bar),
+            (g.PriceToY(LeadingDouble(row[kBarOpen])) + g.PriceToY(LeadingDouble(row[kBarClose]))) / 2);
+    };
+    auto tip = [this] { return host->findChild<OverlayWidget*>(QString("overlay%1").arg(kBarTipOverlay)); };
+    const QPoint first = bodyOf(120);
+    Move(first);
+    Grab();
+    ASSERT_NE(tip(), nullptr);
+    ASSERT_TRUE(tip()->isVisible());
+    EXPECT_EQ(tip()->pos(), first + QPoint(0, 18));
+    const QPoint second = bodyOf(140);
+    Move(second);
+    Grab();
+    EXPECT_EQ(tip()->pos(), second + QPoint(0, 18)) << "it moves with the pointer to the next bar";
+
+    // Dragged by its caption, it stays where it was put while the pointer visits other bars.
+    const QPoint press(10, 5);
+    QTest::mousePress(tip(), Qt::LeftButton, Qt::NoModifier, press);
+    QMouseEvent drag(QEvent::MouseMove, press + QPoint(-200, -100),
+                     tip()->mapToGlobal(press + QPoint(-200, -100)), Qt::NoButton, Qt::LeftButton,
+                     Qt::NoModifier);
+    QCoreApplication::sendEvent(tip(), &drag);
+    QTest::mouseRelease(tip(), Qt::LeftButton, Qt::NoModifier, press + QPoint(-200, -100));
+    const QPoint dropped = tip()->pos();
+    EXPECT_EQ(dropped, second + QPoint(-200, -82));
+    Move(bodyOf(130));
+    Grab();
+    EXPECT_EQ(tip()->pos(), dropped);
+
+    // Hidden by the crosshair and shown again, it follows the pointer once more.
+    QTest::keyClick(host.get(), Qt::Key_Left);
+    Grab();
+    EXPECT_FALSE(tip()->isVisible());
+    // A double click in the first lower pane, below its title strip: the crosshair goes off.
+    const QPoint pane(400, 420);
+    QMouseEvent twice(QEvent::MouseButtonDblClick, pane, host->mapToGlobal(pane), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(host.get(), &twice);
+    Grab();
+    const QPoint third = bodyOf(110);
+    Move(third);
+    Grab();
+    ASSERT_FALSE(view->CursorMode());
+    EXPECT_TRUE(tip()->isVisible());
+    EXPECT_EQ(tip()->pos(), third + QPoint(0, 18));
 }
 
 }  // namespace

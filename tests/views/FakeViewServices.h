@@ -1,6 +1,7 @@
 #pragma once
 // ViewServices over plain vectors that records what a view asks of the application, and a
 // ViewHost that records repaints and answers popups and the wizard from a script.
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -198,6 +199,10 @@ class FakeViewHost : public ViewHost {
     std::vector<std::string> wizardTyped;
     int wizardAnswer = -1;
     std::vector<int> indicatorDialogs;
+    /// What the user does in the indicator dialog (the parameters they change), and whether
+    /// they close it with OK.
+    std::function<void()> indicatorDialogEdit;
+    bool indicatorDialogAnswer = true;
     bool confirmAnswer = true;
     std::vector<std::string> messages;
     std::map<int, Rect> overlays;
@@ -218,7 +223,8 @@ class FakeViewHost : public ViewHost {
     }
     bool RunIndicatorDialog(int code) override {
         indicatorDialogs.push_back(code);
-        return true;
+        if (indicatorDialogEdit) indicatorDialogEdit();
+        return indicatorDialogAnswer;
     }
     bool Confirm(const std::string& text, const std::string&) override {
         messages.push_back(text);

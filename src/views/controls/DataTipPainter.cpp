@@ -1,5 +1,6 @@
 #include "views/controls/DataTipPainter.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "common/Numbers.h"
@@ -53,7 +54,24 @@ std::vector<Row> RowsOf(const DataTipContent& content) {
             {"购销总量", 357, bar.nullNum, kTipLabel}};
 }
 
+const Font kTipFont{"宋体", 12, 400};
+
+/// The right edge of the widest text, drawn with its left end at `x`.
+int RightEdge(Canvas& measure, int x, const std::string& text) { return x + measure.TextExtent(text).cx; }
+
 }  // namespace
+
+int DataTipWidth(Canvas& measure, const DataTipContent& content) {
+    const Font font = measure.CurrentFont();
+    measure.SelectFont(kTipFont);
+    int right = std::max(RightEdge(measure, 20, content.layout == 1 ? "日期" : "日    期"),
+                         RightEdge(measure, 6, DashedDate(content.bar.date)));
+    for (const Row& row : RowsOf(content))
+        right = std::max({right, RightEdge(measure, 8, row.label), RightEdge(measure, 20, row.value)});
+    measure.SelectFont(font);
+    // The frame runs 2 pixels in from the right edge; a pixel of air before it.
+    return std::max(kDataTipWidth, right + 3);
+}
 
 void PaintDataTip(Canvas& canvas, const DataTipContent& content, int width, int height) {
     canvas.FillRect({0, 0, width, height}, kTipBackground);
@@ -63,7 +81,7 @@ void PaintDataTip(Canvas& canvas, const DataTipContent& content, int width, int 
     canvas.LineTo(width - 2, height - 2);
     canvas.LineTo(0, height - 2);
     canvas.LineTo(0, 0);
-    canvas.SelectFont(Font{"宋体", 12, 400});
+    canvas.SelectFont(kTipFont);
     canvas.SetBkMode(BkMode::Transparent);
     canvas.SetTextAlign({HAlign::Left, VAlign::Top});
     canvas.SetTextColour(kTipLabel);

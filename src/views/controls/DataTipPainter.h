@@ -27,6 +27,10 @@ struct DataTipContent {
     friend bool operator==(const DataTipContent&, const DataTipContent&) = default;
 };
 
+/// The width the tip takes: 85 pixels, or more when a text (a six-digit price in a wide
+/// font) needs it, measured in the tip's font on `measure`, whose font is left as it was.
+int DataTipWidth(Canvas& measure, const DataTipContent& content);
+
 /// Fill 0x1E1E1E; a red frame along the edges (right and bottom 2 pixels in); labels in
 /// 0xC0C0C0, 宋体 12, at x 8 (the date's at 20) with their values 16 pixels below at x 20
 /// (the date at x 6, as YYYY-MM-DD). Prices higher than the open in 0x3232FF, equal white,

@@ -1,5 +1,7 @@
 #include "views/controls/InfoTipPainter.h"
 
+#include <algorithm>
+
 #include "common/Numbers.h"
 #include "views/controls/DataTipPainter.h"
 
@@ -8,9 +10,13 @@ namespace {
 
 constexpr Colour kWhite = 0xFFFFFF;
 
+const Font kBarTipFont{"Arial", 14, 400};
+constexpr int kLinesTop = 25;
+constexpr int kLinePitch = 15;
+
 void PaintLayout1(Canvas& canvas, const InfoTipContent& content, int width, int height) {
     canvas.FillRect({0, 0, width, height}, kWhite);
-    canvas.SelectFont(Font{"Arial", 14, 400});
+    canvas.SelectFont(kBarTipFont);
     canvas.SetBkMode(BkMode::Transparent);
     canvas.SetTextAlign({HAlign::Left, VAlign::Top});
     if (!content.caption.empty()) {
@@ -19,10 +25,10 @@ void PaintLayout1(Canvas& canvas, const InfoTipContent& content, int width, int 
         canvas.TextOut(2, 3, content.caption);
     }
     canvas.SetTextColour(0);
-    int y = 25;
+    int y = kLinesTop;
     for (const std::string& line : content.lines) {
         canvas.TextOut(2, y, line);
-        y += 15;
+        y += kLinePitch;
     }
 }
 
@@ -95,6 +101,17 @@ std::string DashedDate(const std::string& date) {
     for (char c : date)
         if (c < '0' || c > '9') return date;
     return date.substr(0, 4) + "-" + date.substr(4, 2) + "-" + date.substr(6, 2);
+}
+
+Size BarTipSize(Canvas& measure, const InfoTipContent& content, Size least) {
+    const Font font = measure.CurrentFont();
+    measure.SelectFont(kBarTipFont);
+    int right = 2 + measure.TextExtent(content.caption).cx;
+    for (const std::string& line : content.lines) right = std::max(right, 2 + measure.TextExtent(line).cx);
+    const int bottom = kLinesTop + kLinePitch * static_cast<int>(content.lines.size()) + 5;
+    measure.SelectFont(font);
+    // Two pixels of air on the right, as on the left.
+    return {std::max(least.cx, right + 2), std::max(least.cy, bottom)};
 }
 
 void PaintInfoTip(Canvas& canvas, const InfoTipContent& content, int width, int height) {

@@ -59,6 +59,10 @@ inline Colour TipColourAgainst(double value, double reference) {
 inline constexpr Colour kTipLabel = 0xC0C0C0;
 inline constexpr Colour kTipCaptionBand = 0x96643C;
 
+/// The size layout 1 takes: `least`, or more where its caption or a line (a six-digit
+/// price) needs it, measured in the tip's font on `measure`, whose font is left as it was.
+Size BarTipSize(Canvas& measure, const InfoTipContent& content, Size least);
+
 /// Paints the tip into a client of `width` × `height`.
 void PaintInfoTip(Canvas& canvas, const InfoTipContent& content, int width, int height);
 

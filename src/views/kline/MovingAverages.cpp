@@ -1,10 +1,10 @@
 #include "views/kline/MovingAverages.h"
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 #include "common/Numbers.h"
-#include "indicators/Averages.h"
 
 namespace qelt {
 namespace {
@@ -15,14 +15,30 @@ constexpr int kLabelsEnd = 730;
 
 }  // namespace
 
-void MainMovingAverages::Compute(const float* close, int n, const IndicatorParameters& parameters) {
+void CloseMovingAverage(const std::vector<double>& closes, int period, IndicatorLine& out) {
+    out.first = 0;
+    out.values.clear();
+    const int n = static_cast<int>(closes.size());
+    if (period < 1 || period > n) return;
+    out.first = period - 1;
+    out.values.reserve(static_cast<std::size_t>(n - period + 1));
+    double sum = 0.0;
+    for (int i = 0; i < n; ++i) {
+        sum += closes[static_cast<std::size_t>(i)];
+        if (i < period - 1) continue;
+        const double mean = sum / period;
+        out.values.push_back(std::fabs(mean) < 0.001 ? 0.0 : mean);
+        sum -= closes[static_cast<std::size_t>(i - period + 1)];
+    }
+}
+
+void MainMovingAverages::Compute(const BarSeries& bars, const IndicatorParameters& parameters) {
+    std::vector<double> closes;
+    closes.reserve(bars.size());
+    for (const CBarRow& bar : bars) closes.push_back(LeadingDouble(bar[kBarClose]));
     for (std::size_t i = 0; i < periods.size(); ++i) {
         periods[i] = parameters[param::kMa1 + static_cast<int>(i)];
-        if (close == nullptr || n <= 0) {
-            lines[i].values.clear();
-            continue;
-        }
-        BarFieldMovingAverage(close, n, periods[i], lines[i]);
+        CloseMovingAverage(closes, periods[i], lines[i]);
     }
 }
 
