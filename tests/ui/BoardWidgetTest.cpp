@@ -12,6 +12,7 @@
 #include "TestApplication.h"
 #include "common/Files.h"
 #include "common/Messages.h"
+#include "support/FakeViewServices.h"
 #include "support/TempDir.h"
 #include "ui/QtPoster.h"
 #include "ui/dialogs/MessageBoxes.h"
@@ -20,7 +21,6 @@
 #include "ui/widgets/CInfoTip.h"
 #include "ui/widgets/CMyTab.h"
 #include "ui/widgets/CXScrollBar.h"
-#include "views/FakeViewServices.h"
 #include "views/ScrollCodes.h"
 
 namespace qelt {

@@ -9,10 +9,10 @@
 
 #include "TestApplication.h"
 #include "common/Commands.h"
+#include "support/KLineTestSupport.h"
 #include "ui/OverlayWidget.h"
 #include "ui/QtCanvas.h"
 #include "ui/ViewHostWidget.h"
-#include "views/KLineTestSupport.h"
 #include "views/kline/BarTips.h"
 #include "views/kline/TrackingCanvas.h"
 

@@ -9,12 +9,12 @@
 #include "OfflineOptions.h"
 #include "TestApplication.h"
 #include "common/Files.h"
+#include "support/FakeViewServices.h"
 #include "support/TempDir.h"
 #include "ui/CMainFrame.h"
 #include "ui/CQeltApp.h"
 #include "ui/QtCanvas.h"
 #include "ui/ViewHostWidget.h"
-#include "views/FakeViewServices.h"
 #include "views/ViewKinds.h"
 
 namespace qelt {

@@ -1,8 +1,8 @@
 // Cell rules of the quote board, checked on the recording canvas and on single cells.
 #include <gtest/gtest.h>
 
-#include "FakeViewServices.h"
 #include "gfx/RecordingCanvas.h"
+#include "support/FakeViewServices.h"
 #include "views/QuoteListView.h"
 
 namespace qelt {

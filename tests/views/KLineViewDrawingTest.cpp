@@ -2,10 +2,10 @@
 // a handle, move a line, undo, redo, Escape), what is painted, and the view's exports.
 #include <gtest/gtest.h>
 
-#include "KLineTestSupport.h"
 #include "chart/LineAnchors.h"
 #include "common/Commands.h"
 #include "common/Messages.h"
+#include "support/KLineTestSupport.h"
 #include "views/ViewKinds.h"
 
 namespace qelt {

@@ -4,8 +4,8 @@
 
 #include <algorithm>
 
-#include "KLineTestSupport.h"
 #include "common/Commands.h"
+#include "support/KLineTestSupport.h"
 #include "views/kline/BarTips.h"
 #include "views/kline/MovingAverages.h"
 #include "views/kline/TrackingCanvas.h"

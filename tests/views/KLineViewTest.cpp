@@ -2,11 +2,11 @@
 // frame's commands, live data, and the layout that comes back after a restart.
 #include <gtest/gtest.h>
 
-#include "KLineTestSupport.h"
 #include "chart/DateStrip.h"
 #include "common/Commands.h"
 #include "common/Files.h"
 #include "common/Messages.h"
+#include "support/KLineTestSupport.h"
 #include "views/ViewKinds.h"
 #include "views/kline/BarTips.h"
 

@@ -3,13 +3,13 @@
 // cursor shared by the cells.
 #include <gtest/gtest.h>
 
-#include "FakeViewServices.h"
-#include "TradeRows.h"
 #include "common/Commands.h"
 #include "common/Files.h"
 #include "common/Messages.h"
 #include "gfx/RecordingCanvas.h"
+#include "support/FakeViewServices.h"
 #include "support/TempDir.h"
+#include "support/TradeRows.h"
 #include "views/CQeltMutiView.h"
 
 namespace qelt {

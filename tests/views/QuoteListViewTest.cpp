@@ -1,9 +1,9 @@
 // Sorting, selection, scrolling, layout and the self-selected rules of the quote board.
 #include <gtest/gtest.h>
 
-#include "FakeViewServices.h"
 #include "common/Commands.h"
 #include "gfx/RecordingCanvas.h"
+#include "support/FakeViewServices.h"
 #include "views/QuoteListView.h"
 #include "views/ScrollCodes.h"
 

@@ -4,11 +4,11 @@
 
 #include <algorithm>
 
-#include "FakeViewServices.h"
-#include "TradeRows.h"
 #include "common/Commands.h"
 #include "common/Messages.h"
 #include "gfx/RecordingCanvas.h"
+#include "support/FakeViewServices.h"
+#include "support/TradeRows.h"
 #include "views/CQeltRealView.h"
 #include "views/ViewKinds.h"
 

@@ -4,9 +4,9 @@
 #include <memory>
 #include <string>
 
-#include "FakeViewServices.h"
 #include "common/Numbers.h"
 #include "gfx/RecordingCanvas.h"
+#include "support/FakeViewServices.h"
 #include "support/TempDir.h"
 #include "views/CQeltKLineView.h"
 
