@@ -195,11 +195,12 @@ void DrawAxis(const PaneContext& pane, const PaneScale& scale) {
 /// Each polyline line over the visible bars; a value that is not finite ends a stroke.
 void DrawLines(const PaneContext& pane, const PaneScale& scale) {
     Canvas& canvas = pane.canvas;
+    const std::array<Pen, 5> pens = PaneStyle::LinePens(pane.scheme);
     std::vector<Point> points;
     std::size_t pen = 0;
     for (std::size_t i = 0; i < pane.result.lines.size(); ++i) {
         if (!(pane.definition.polylines & (1u << i))) continue;
-        canvas.SelectPen(pane.style.lines[std::min(pen++, pane.style.lines.size() - 1)]);
+        canvas.SelectPen(pens[std::min(pen++, pens.size() - 1)]);
         const IndicatorLine& line = pane.result.lines[i];
         const int from = std::max(pane.f, line.first), to = std::min(pane.l, line.Last());
         points.clear();

@@ -40,8 +40,6 @@ CQeltKLineView::CQeltKLineView(ViewServices& services) : m_services(services), m
     constexpr std::array<int, 8> kInitialIds{0, 1, 21, 3, 4, 5, 22, 23};
     for (std::size_t i = 0; i < m_paneIds.size(); ++i)
         m_paneIds[i] = i < kInitialIds.size() ? kInitialIds[i] : static_cast<int>(i);
-    m_linePens = PaneStyle::LinePens(services.Settings().m_scheme);
-    m_style = KLineStyle::FromSettings(services.Settings());
     m_layer = std::make_unique<DrawnLinesLayer>(services, *this);
 }
 

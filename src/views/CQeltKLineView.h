@@ -55,7 +55,8 @@ class CQeltKLineView : public View {
     void OnInitialUpdate() override;
     /// The panes are laid out again at the next paint.
     void OnSize(Size client) override;
-    void Paint(Canvas& canvas, Size client) override;
+    /// The kept chart is drawn again when `scheme` differs from the one it was drawn in.
+    void Paint(Canvas& canvas, Size client, const DisplayScheme& scheme) override;
     bool OnKey(const KeyInput& key) override;
     void OnMouseDown(const MouseInput& mouse) override;
     void OnMouseMove(const MouseInput& mouse) override;
@@ -79,9 +80,9 @@ class CQeltKLineView : public View {
     /// 导出到图片: "<goods name>.bmp".
     std::optional<SaveRequest> PictureExport() const override;
     bool CanPrint() const override { return true; }
-    /// The chart and what follows the cursor, straight onto the printer's canvas (the print
-    /// colours are in effect); the bitmap kept for the screen is left alone.
-    void PaintForPrint(Canvas& canvas, Size client) override;
+    /// The chart in `scheme`, straight onto the printer's canvas; the bitmap kept for the
+    /// screen is left alone.
+    void PaintForPrint(Canvas& canvas, Size client, const DisplayScheme& scheme) override;
 
     // ---- the main pane, for what draws in it (the drawn analysis lines) ----
     /// Pane 0's geometry as the last paint laid it out.
@@ -140,7 +141,7 @@ class CQeltKLineView : public View {
 
     // ---- painting (CQeltKLineViewPaint.cpp) ----
     /// Colours, layout, extremes and the main pane's geometry for this paint.
-    void Prepare(Size client);
+    void Prepare(Size client, const DisplayScheme& scheme);
     void LayOut(Size client);
     ChartKey CurrentChartKey(Size client) const;
     void PaintChartLayer(Canvas& canvas, Size client);
@@ -180,8 +181,7 @@ class CQeltKLineView : public View {
     bool m_pastDayPending = false;
     std::string m_today;
 
-    KLineStyle m_style;
-    std::array<Pen, 5> m_linePens;  ///< from the scheme in effect at construction
+    KLineStyle m_style;  ///< of the paint in progress (its scheme is that paint's)
     Size m_client;
     VisibleExtremes m_extremes;
     MainPaneGeometry m_geometry;

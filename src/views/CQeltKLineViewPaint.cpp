@@ -57,9 +57,9 @@ MainChartInput CQeltKLineView::ChartInput() const {
     return input;
 }
 
-void CQeltKLineView::Prepare(Size client) {
+void CQeltKLineView::Prepare(Size client, const DisplayScheme& scheme) {
     m_client = client;
-    m_style = KLineStyle::FromSettings(m_services.Settings());
+    m_style = KLineStyle::FromSettings(m_services.Settings(), scheme);
     if (m_panes.empty()) LayOut(client);
     m_extremes = FindVisibleExtremes(m_bars, m_window);
     m_geometry = LayOutMainChart(ChartInput(), m_panes[0]);
@@ -84,8 +84,8 @@ CQeltKLineView::ChartKey CQeltKLineView::CurrentChartKey(Size client) const {
 
 // ---- painting ----
 
-void CQeltKLineView::Paint(Canvas& canvas, Size client) {
-    Prepare(client);
+void CQeltKLineView::Paint(Canvas& canvas, Size client, const DisplayScheme& scheme) {
+    Prepare(client, scheme);
     ShowBarTip();
     const ChartKey key = CurrentChartKey(client);
     if (!m_chartKey || !(*m_chartKey == key)) {
@@ -126,8 +126,8 @@ void CQeltKLineView::Paint(Canvas& canvas, Size client) {
     UpdateDataTip();
 }
 
-void CQeltKLineView::PaintForPrint(Canvas& canvas, Size client) {
-    Prepare(client);
+void CQeltKLineView::PaintForPrint(Canvas& canvas, Size client, const DisplayScheme& scheme) {
+    Prepare(client, scheme);
     canvas.ClearClip();
     PaintChartLayer(canvas, client);
     PaintCursorLayer(canvas, client);
@@ -163,7 +163,7 @@ void CQeltKLineView::PaintChartLayer(Canvas& canvas, Size client) {
     }
     DrawMainChartBody(canvas, input, m_geometry, m_style);
     if (n > 0 && HasMovingAverages(m_window.chartType))
-        DrawMovingAverageLines(canvas, m_averages, m_geometry, m_linePens);
+        DrawMovingAverageLines(canvas, m_averages, m_geometry, PaneStyle::LinePens(m_style.scheme));
     DrawMainChartLabels(canvas, input, m_geometry, m_style);
     if (m_layer) {
         canvas.SetClip(m_geometry.PlotClip());
@@ -198,7 +198,6 @@ void CQeltKLineView::PaintPane(Canvas& canvas, std::size_t pane, PaneLayer layer
     style.border = m_style.border;
     style.rising = m_style.rising;
     style.falling = m_style.falling;
-    style.lines = m_linePens;
     style.font = m_style.text;
     const IndicatorParameters& parameters = m_services.Settings().m_indicators;
 

@@ -103,19 +103,21 @@ std::vector<std::pair<int, int>> QuoteListView::ShownSlots(int width) const {
     return shown;
 }
 
-void QuoteListView::Paint(Canvas& canvas, int width, int height) {
-    PaintWith(canvas, width, height, m_rowsPerPage, true);
+void QuoteListView::Paint(Canvas& canvas, Size client, const DisplayScheme& scheme) {
+    PaintWith(canvas, client, scheme, m_rowsPerPage, true);
 }
 
-void QuoteListView::PaintForPrint(Canvas& canvas, int width, int height) {
-    const int rows = (height + 60) / m_rowHeight;
+void QuoteListView::PaintForPrint(Canvas& canvas, Size client, const DisplayScheme& scheme) {
+    const int rows = (client.cy + 60) / m_rowHeight;
     const std::array<Rect, 3> keep = m_sortRects;
-    PaintWith(canvas, width + 60, height + 60, rows, false);
+    PaintWith(canvas, PrintSize(client), scheme, rows, false);
     m_sortRects = keep;  // the header on screen is what the user clicks
 }
 
-void QuoteListView::PaintWith(Canvas& canvas, int width, int height, int rowsPerPage, bool selectionLine) {
-    const BoardColourSet colours = BoardColoursOf(m_services.Settings().m_scheme);
+void QuoteListView::PaintWith(Canvas& canvas, Size size, const DisplayScheme& scheme, int rowsPerPage,
+                              bool selectionLine) {
+    const int width = size.cx, height = size.cy;
+    const BoardColourSet colours = BoardColoursOf(scheme);
     canvas.FillRect({0, 0, width, height}, colours.background);
     canvas.SelectFont(Font{"宋体", 18, 400});
     canvas.SetTextAlign({HAlign::Right, VAlign::Top});

@@ -113,7 +113,14 @@ class ViewServices {
     }
 
     // ---- settings ----
-    virtual CQeltCFG& Settings() = 0;
+    /// Read only: a view changes no shared setting. What it keeps of its own (pane layout,
+    /// logarithmic scale, column table, multi-goods choices) it writes to its own files in
+    /// the program directory through their named calls (KLineSettingsFiles.h, HeadFile.h,
+    /// MultiGoodsFile.h).
+    virtual const CQeltCFG& Settings() const = 0;
+    /// The indicator parameters, for the indicator dialog the host window runs (it edits them
+    /// and rewrites indi.ini); the views read them through Settings().
+    virtual IndicatorParameters& EditableIndicators() = 0;
     /// mylist.ini: adds the entry unless an equal one is there / removes entries equal in all
     /// three texts.
     virtual void AddSelfSelected(const std::string& goodsNo, const std::string& dueDate,

@@ -23,7 +23,7 @@ BarSeries Wave(int n) {
     return Closes(closes);
 }
 
-TEST(PaneTitle, PrintingTakesTheTitleColoursOfThePrintSchemeWhileLinesKeepTheViewsPens) {
+TEST(PaneTitle, PrintingTakesTheTitleAndLineColoursOfThePrintScheme) {
     PaneDrawing d;
     d.scheme = DisplayScheme::Print();
     d.Draw(21, Wave(60));
@@ -46,8 +46,8 @@ TEST(PaneTitle, PrintingTakesTheTitleColoursOfThePrintSchemeWhileLinesKeepTheVie
     }
     const auto lines = d.Polylines();
     ASSERT_EQ(lines.size(), 2u);
-    EXPECT_EQ(lines[0].pen.colour, Rgb(255, 255, 255)) << "DIF keeps the screen pen made at view creation";
-    EXPECT_EQ(lines[1].pen.colour, Rgb(255, 255, 0));
+    EXPECT_EQ(lines[0].pen, Pen::Solid(1, Rgb(0, 0, 0))) << "DIF in black on paper, not the screen's white";
+    EXPECT_EQ(lines[1].pen, Pen::Solid(1, Rgb(155, 155, 0)));
 }
 
 TEST(PaneTitle, ItemsClampTheCursorIntoEachLineAndFormatPerIndicator) {

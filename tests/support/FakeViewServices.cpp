@@ -78,7 +78,8 @@ TradeUpdate FakeViewServices::TradesAfter(const std::string& goodsNo, const std:
         const bool continues =
             held > 0 && held <= g.trades.size() && IdentityOf(g.trades[held - 1]) == lastIdentity;
         update.restart = !continues;
-        update.rows.assign(g.trades.begin() + static_cast<std::ptrdiff_t>(continues ? held : 0), g.trades.end());
+        update.rows.assign(g.trades.begin() + static_cast<std::ptrdiff_t>(continues ? held : 0),
+                           g.trades.end());
         return update;
     }
     return update;
@@ -89,10 +90,15 @@ void FakeViewServices::EditCurrentGoods(const std::function<void(CQeltGoods&)>& 
         edit(mainList[static_cast<size_t>(selection.goods)]);
 }
 
-CQeltCFG& FakeViewServices::Settings() {
+const CQeltCFG& FakeViewServices::Settings() const {
     if (!cfg || cfg->ProgramDirectory() != WithTrailingSlash(dir)) cfg = std::make_unique<CQeltCFG>(dir);
     if (cfg->DisplayScale() != scale) cfg->SetDisplayScale(scale);
     return *cfg;
+}
+
+IndicatorParameters& FakeViewServices::EditableIndicators() {
+    Settings();
+    return cfg->m_indicators;
 }
 
 bool FakeViewServices::GoBack() {

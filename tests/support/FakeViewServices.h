@@ -76,7 +76,8 @@ class FakeViewServices : public ViewServices {
     std::vector<TradeRow> TradeList() const override { return tradeList; }
     void EditCurrentGoods(const std::function<void(CQeltGoods&)>& edit) override;
     /// Settings of the program directory `dir` (made again when `dir` changes) at `scale`.
-    CQeltCFG& Settings() override;
+    const CQeltCFG& Settings() const override;
+    IndicatorParameters& EditableIndicators() override;
     void AddSelfSelected(const std::string& no, const std::string& due, const std::string& cat) override {
         added.push_back({no, due, cat});
     }
@@ -95,7 +96,7 @@ class FakeViewServices : public ViewServices {
     bool CanStepLines(bool redo) const override { return !(redo ? lineRedo : lineUndo).empty(); }
 
   private:
-    std::unique_ptr<CQeltCFG> cfg;
+    mutable std::unique_ptr<CQeltCFG> cfg;
 };
 
 }  // namespace qelt::test

@@ -53,7 +53,7 @@ class KLineFixture {
     }
     RecordingCanvas& Paint() {
         canvas.Clear();
-        view->Paint(canvas, client);
+        view->Paint(canvas, client, DisplayScheme::Screen());
         return canvas;
     }
     static MouseInput Mouse(int x, int y, MouseButton button = MouseButton::None) {

@@ -228,8 +228,6 @@ TEST_F(BoardWidget, PrintsToAPdfFile) {
     const auto bytes = ReadWholeFile(dir.File("board.pdf"));
     ASSERT_TRUE(bytes);
     EXPECT_EQ(bytes->rfind("%PDF", 0), 0u);
-    EXPECT_EQ(host.Settings().m_scheme, DisplayScheme::Screen())
-        << "the screen colours are back after printing";
 }
 
 TEST(HotKeyDialog, FiltersAsTypedAndReturnsTheChosenGoods) {

@@ -155,10 +155,8 @@ TEST_F(KLineWindow, TheCrosshairMovesOverTheKeptChartWithoutATrace) {
 TEST_F(KLineWindow, ThePrintedPageHasThePrintColoursAndTheScreenKeepsItsOwn) {
     QTest::keyClick(host.get(), Qt::Key_Left);
     const QImage screen = Grab();
-    services.Settings().UsePrintScheme();
     QtBitmap page(1000, 600);
-    view->PaintForPrint(page.GetCanvas(), {1000, 600});
-    services.Settings().UseScreenScheme();
+    view->PaintForPrint(page.GetCanvas(), {1000, 600}, DisplayScheme::Print());
     EXPECT_EQ(page.Image().pixelColor(3, 200), QColor(255, 255, 255)) << "white paper";
     EXPECT_EQ(screen.pixelColor(3, 200), QColor(0, 0, 0));
     EXPECT_EQ(Grab(), screen) << "printing leaves the screen's chart as it was";

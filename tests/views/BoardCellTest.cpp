@@ -35,7 +35,7 @@ TEST(BoardCell, StoppedGoodsShowsOnlyNumberNameAndDeliveryMonth) {
     view.OnSize(3000, 600);
     // Show every column: move "交货月" (slot 18) into the page by scrolling nothing away.
     RecordingCanvas canvas;
-    view.Paint(canvas, 3000, 600);
+    view.Paint(canvas, {3000, 600}, DisplayScheme::Screen());
     const std::vector<std::string> texts = FirstRowTexts(canvas);
     ASSERT_EQ(texts.size(), 24u);
     int placeholders = 0;

@@ -47,7 +47,7 @@ TEST_F(KLinePaint, FrameLinesPanesStripAndPanelAreWhereTheyBelong) {
     const auto fills = c.Of(DrawOp::FillRect);
     ASSERT_FALSE(fills.empty());
     EXPECT_EQ(fills[0].rect, (Rect{0, 0, 1000, 600}));
-    EXPECT_EQ(fills[0].colour, services.Settings().m_scheme.background);
+    EXPECT_EQ(fills[0].colour, DisplayScheme::Screen().background);
     EXPECT_TRUE(HasLine(c, {800, 0}, {800, 598})) << "the chart's right edge";
     EXPECT_TRUE(HasLine(c, {0, 360}, {800, 360})) << "under the main pane";
     EXPECT_TRUE(HasLine(c, {0, 580}, {1000, 580})) << "over the date strip";
@@ -69,20 +69,20 @@ TEST_F(KLinePaint, ACrosshairMoveRestoresFromTheKeptChartInsteadOfDrawingItAgain
     Open();
     SpyCanvas target;
     view->OnKey(Key(ViewKey::Left));  // cursor mode on
-    view->Paint(target, client);
+    view->Paint(target, client, DisplayScheme::Screen());
     ASSERT_TRUE(target.bitmaps.empty()) << "a changed chart is drawn straight onto the surface";
     EXPECT_FALSE(target.Of(DrawOp::Rectangle).empty()) << "candles";
 
     view->OnMouseMove(Mouse(300, 200));
     target.Clear();
-    view->Paint(target, client);
+    view->Paint(target, client, DisplayScheme::Screen());
     ASSERT_EQ(target.bitmaps.size(), 1u) << "the first move keeps the chart in a bitmap";
     const std::size_t kept = target.bitmaps[0]->Recorder().Records().size();
     EXPECT_GT(kept, 500u);
 
     view->OnMouseMove(Mouse(420, 250));
     target.Clear();
-    view->Paint(target, client);
+    view->Paint(target, client, DisplayScheme::Screen());
     EXPECT_EQ(target.bitmaps.size(), 1u);
     EXPECT_EQ(target.bitmaps[0]->Recorder().Records().size(), kept) << "the chart was not drawn again";
     EXPECT_TRUE(target.Of(DrawOp::Rectangle).empty()) << "no candle on the surface either";
@@ -90,7 +90,7 @@ TEST_F(KLinePaint, ACrosshairMoveRestoresFromTheKeptChartInsteadOfDrawingItAgain
     ASSERT_FALSE(copies.empty());
     for (const DrawRecord& r : copies)
         ASSERT_TRUE(r.clip.has_value()) << "only what the last cursor layer covered";
-    const Pen crosshair = services.Settings().m_scheme.linePen;
+    const Pen crosshair = DisplayScheme::Screen().linePen;
     EXPECT_TRUE(HasLine(target, {420, 10}, {420, 580}));
     EXPECT_TRUE(HasLine(target, {0, 250}, {750, 250}));
     EXPECT_EQ(LinesWithPen(target, crosshair), 2u);
@@ -101,9 +101,28 @@ TEST_F(KLinePaint, ACrosshairMoveRestoresFromTheKeptChartInsteadOfDrawingItAgain
 
     view->OnKey(Key(ViewKey::Up));  // zoom: the chart changes
     target.Clear();
-    view->Paint(target, client);
+    view->Paint(target, client, DisplayScheme::Screen());
     EXPECT_FALSE(target.Of(DrawOp::Rectangle).empty());
     EXPECT_TRUE(target.Of(DrawOp::Bitmap).empty());
+}
+
+TEST_F(KLinePaint, TheKeptChartIsDrawnAgainForAnotherScheme) {
+    Open();
+    SpyCanvas target;
+    view->OnKey(Key(ViewKey::Left));
+    view->Paint(target, client, DisplayScheme::Screen());
+    view->OnMouseMove(Mouse(300, 200));
+    view->Paint(target, client, DisplayScheme::Screen());  // the chart is kept from here on
+    target.Clear();
+    view->Paint(target, client, DisplayScheme::Print());
+    ASSERT_FALSE(target.Of(DrawOp::FillRect).empty()) << "not a copy of the screen's chart";
+    EXPECT_EQ(target.Of(DrawOp::FillRect)[0].colour, DisplayScheme::Print().background);
+    for (const DrawRecord& r : target.Of(DrawOp::Polyline))
+        EXPECT_NE(r.pen.colour, DisplayScheme::Screen().line[0]);
+    target.Clear();
+    view->Paint(target, client, DisplayScheme::Screen());
+    ASSERT_FALSE(target.Of(DrawOp::FillRect).empty());
+    EXPECT_EQ(target.Of(DrawOp::FillRect)[0].colour, DisplayScheme::Screen().background);
 }
 
 TEST_F(KLinePaint, DataTipFollowsTheCursorBarInItsLayout) {
@@ -154,13 +173,22 @@ TEST_F(KLinePaint, TheTipsShowTodaysLiveChangeAndThePositionChangeWithinOneMonth
 TEST_F(KLinePaint, PrintingPaintsEverythingStraightInThePrintColours) {
     Open();
     Paint();
-    services.Settings().UsePrintScheme();
     RecordingCanvas printer(1000, 600);
-    view->PaintForPrint(printer, client);
-    services.Settings().UseScreenScheme();
+    view->PaintForPrint(printer, client, DisplayScheme::Print());
     EXPECT_TRUE(printer.Of(DrawOp::Bitmap).empty());
     EXPECT_EQ(printer.Of(DrawOp::FillRect)[0].colour, DisplayScheme::Print().background);
     EXPECT_FALSE(printer.Of(DrawOp::Rectangle).empty());
+    // Every first line is the paper's line 1 (black), never the screen's (white on white).
+    const Pen paperLine1 = Pen::Solid(1, DisplayScheme::Print().line[0]);
+    const Pen paperLine2 = Pen::Solid(1, DisplayScheme::Print().line[1]);
+    std::size_t first = 0, second = 0;
+    for (const DrawRecord& r : printer.Of(DrawOp::Polyline)) {
+        EXPECT_NE(r.pen.colour, DisplayScheme::Screen().line[0]);
+        first += r.pen == paperLine1;
+        second += r.pen == paperLine2;
+    }
+    EXPECT_EQ(first, 4u) << "MA5 and the fifth average (line 5 is black on paper too), VOL's MA5, DIF";
+    EXPECT_EQ(second, 3u) << "MA10, VOL's MA10, DEA";
     // The screen keeps its own chart: nothing of the paper's colours reaches it.
     view->OnMouseMove(Mouse(100, 100));
     const RecordingCanvas& screen = Paint();

@@ -92,7 +92,7 @@ TEST_F(MultiGoodsTest, CellsFillTheQuartersAroundATwoPixelGapWithTheSeparator) {
 
     Open();
     RecordingCanvas canvas;
-    view->Paint(canvas, kClient);
+    view->Paint(canvas, kClient, DisplayScheme::Screen());
     const std::vector<DrawRecord> lines = canvas.Of(DrawOp::Line);
     ASSERT_FALSE(lines.empty());
     EXPECT_EQ(lines[0].points, (std::vector<Point>{{500, 0}, {500, 600}})) << "the separator in the gap";

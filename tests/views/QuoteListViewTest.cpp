@@ -36,7 +36,7 @@ class BoardTest : public ::testing::Test {
     }
     RecordingCanvas Paint() {
         RecordingCanvas canvas;
-        view->Paint(canvas, 1000, 500);
+        view->Paint(canvas, {1000, 500}, DisplayScheme::Screen());
         return canvas;
     }
     Point CentreOf(const std::string& headerText) {
@@ -248,8 +248,7 @@ TEST_F(BoardTest, EmptyCategoryPaintsOnlyTheHeaderAndSelectsNothing) {
 
 TEST_F(BoardTest, PrintingUsesPrintColoursAndNoSelectionLine) {
     RecordingCanvas canvas;
-    host.Settings().UsePrintScheme();  // as the host does around printing
-    view->PaintForPrint(canvas, 1000, 500);
+    view->PaintForPrint(canvas, {1000, 500}, DisplayScheme::Print());
     EXPECT_TRUE(canvas.Of(DrawOp::Line).empty());
     ASSERT_FALSE(canvas.Of(DrawOp::FillRect).empty());
     EXPECT_EQ(canvas.Of(DrawOp::FillRect)[0].colour, Rgb(255, 255, 255));

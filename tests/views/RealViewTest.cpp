@@ -50,7 +50,7 @@ class RealViewTest : public ::testing::Test {
     }
     RecordingCanvas Painted() {
         RecordingCanvas canvas;
-        view->Paint(canvas, kClient);
+        view->Paint(canvas, kClient, DisplayScheme::Screen());
         return canvas;
     }
     static bool Has(const RecordingCanvas& c, const std::string& text) { return !c.TextsEqual(text).empty(); }
@@ -289,10 +289,8 @@ TEST_F(RealViewTest, NewTradesArriveAPieceAtATimeAndTheRequestsFollowTheContract
 
 TEST_F(RealViewTest, PrintingUsesThePrintColours) {
     Open();
-    services.Settings().UsePrintScheme();
     RecordingCanvas c;
-    view->PaintForPrint(c, kClient);
-    services.Settings().UseScreenScheme();
+    view->PaintForPrint(c, kClient, DisplayScheme::Print());
     EXPECT_EQ(c.Of(DrawOp::FillRect)[0].colour, DisplayScheme::Print().background);
     EXPECT_EQ(c.Of(DrawOp::Polyline)[0].pen, DisplayScheme::Print().linePen);
     EXPECT_EQ(c.TextsEqual("动盘分时走势")[0].colour, DisplayScheme::Print().line[0])

@@ -47,7 +47,7 @@ class TradeListTest : public ::testing::Test {
     }
     RecordingCanvas Painted() {
         RecordingCanvas canvas;
-        view->Paint(canvas, kClient);
+        view->Paint(canvas, kClient, DisplayScheme::Screen());
         return canvas;
     }
     /// The trade identities ("b<id>" in the buy column) of the rows painted, top first.
