@@ -273,7 +273,9 @@ void DrawReadout(const PaneContext& pane, const PaneScale& scale) {
 
 void DrawPane(const PaneContext& pane) {
     const PaneLayer layer = pane.request.layer;
-    const bool chart = layer != PaneLayer::Cursor, cursor = layer != PaneLayer::Chart;
+    const bool chart = layer == PaneLayer::All || layer == PaneLayer::Chart;
+    const bool titles = layer != PaneLayer::Chart;
+    const bool readout = layer == PaneLayer::All || layer == PaneLayer::Cursor;
     const bool fieldPane = pane.definition.title == nullptr;  // VOL, CCL
     if (pane.n == 0) {
         // An empty series: the volume panes keep their ticks and labels, the others show nothing.
@@ -281,13 +283,13 @@ void DrawPane(const PaneContext& pane) {
         if (auto scale = pane.definition.scale(pane)) DrawAxis(pane, *scale);
         return;
     }
-    if (cursor) {
+    if (titles) {
         if (fieldPane) DrawFieldTitle(pane);
         DrawTitle(pane);
     }
     if (!pane.result.valid || pane.plotHeight <= 0 || pane.l < 0) return;
-    // The cursor layer needs the scale only for a read-out.
-    if (!chart && !MouseInside(pane)) return;
+    // Without the chart the scale serves only a read-out.
+    if (!chart && !(readout && MouseInside(pane))) return;
     auto scale = pane.definition.scale(pane);
     if (!scale) return;
     if (chart) {
@@ -295,7 +297,7 @@ void DrawPane(const PaneContext& pane) {
         if (pane.definition.drawing) pane.definition.drawing(pane, *scale);
         DrawLines(pane, *scale);
     }
-    if (cursor) DrawReadout(pane, *scale);
+    if (readout) DrawReadout(pane, *scale);
 }
 
 }  // namespace

@@ -47,6 +47,7 @@ enum class PaneLayer {
     All,     ///< everything, in the order above
     Chart,   ///< axis, grid, bars and lines: no title and no read-out
     Cursor,  ///< the title and its items, and the read-out when the mouse is inside the pane
+    Titles,  ///< the title and its items only: a printed chart shows no read-out of the mouse
 };
 
 /// Everything one pane needs. All pointers must be set except `columns` and `result`.

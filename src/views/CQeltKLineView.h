@@ -80,8 +80,9 @@ class CQeltKLineView : public View {
     /// 导出到图片: "<goods name>.bmp".
     std::optional<SaveRequest> PictureExport() const override;
     bool CanPrint() const override { return true; }
-    /// The chart in `scheme`, straight onto the printer's canvas; the bitmap kept for the
-    /// screen is left alone.
+    /// The chart in `scheme`, straight onto the printer's canvas, with the moving averages'
+    /// labels and the panes' titles but nothing that marks the pointer (crosshair, its price
+    /// and date, the panes' read-outs); the bitmap kept for the screen is left alone.
     void PaintForPrint(Canvas& canvas, Size client, const DisplayScheme& scheme) override;
 
     // ---- the main pane, for what draws in it (the drawn analysis lines) ----
@@ -145,7 +146,10 @@ class CQeltKLineView : public View {
     void LayOut(Size client);
     ChartKey CurrentChartKey(Size client) const;
     void PaintChartLayer(Canvas& canvas, Size client);
-    void PaintCursorLayer(Canvas& canvas, Size client);
+    /// What follows the cursor bar (moving averages' labels, pane titles, the drawn line being
+    /// edited) and, with `pointerMarks`, what marks the pointer (pane read-outs, crosshair
+    /// price, cursor date, crosshair lines): the screen has them, paper does not.
+    void PaintCursorLayer(Canvas& canvas, Size client, bool pointerMarks);
     void PaintPane(Canvas& canvas, std::size_t pane, PaneLayer layer);
     void PaintCoverButton(Canvas& canvas) const;
     /// The bar tip for a pointer on a bar body while the cursor mode is off, and a past-day

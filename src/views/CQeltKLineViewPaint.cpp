@@ -120,7 +120,7 @@ void CQeltKLineView::Paint(Canvas& canvas, Size client, const DisplayScheme& sch
         canvas.ClearClip();
     }
     TrackingCanvas tracker(canvas);
-    PaintCursorLayer(tracker, client);
+    PaintCursorLayer(tracker, client, true);
     m_cursorRects = tracker.Touched();
     canvas.ClearClip();
     UpdateDataTip();
@@ -130,7 +130,7 @@ void CQeltKLineView::PaintForPrint(Canvas& canvas, Size client, const DisplaySch
     Prepare(client, scheme);
     canvas.ClearClip();
     PaintChartLayer(canvas, client);
-    PaintCursorLayer(canvas, client);
+    PaintCursorLayer(canvas, client, false);
 }
 
 void CQeltKLineView::PaintChartLayer(Canvas& canvas, Size client) {
@@ -238,12 +238,19 @@ void CQeltKLineView::PaintCoverButton(Canvas& canvas) const {
     canvas.TextOut(left + 8, top + 5, m_goods.coverMode == 1 ? "后覆盖" : "前覆盖");
 }
 
-void CQeltKLineView::PaintCursorLayer(Canvas& canvas, Size client) {
+void CQeltKLineView::PaintCursorLayer(Canvas& canvas, Size client, bool pointerMarks) {
     const int height = client.cy, chartRight = m_panes[0].right;
     const int n = static_cast<int>(m_bars.size());
     if (n > 0 && HasMovingAverages(m_window.chartType))
         DrawMovingAverageLabels(canvas, m_averages, m_window.cursor, m_style.scheme, m_style.text);
-    for (std::size_t i = 1; i < m_panes.size(); ++i) PaintPane(canvas, i, PaneLayer::Cursor);
+    for (std::size_t i = 1; i < m_panes.size(); ++i)
+        PaintPane(canvas, i, pointerMarks ? PaneLayer::Cursor : PaneLayer::Titles);
+    if (m_layer) {
+        canvas.SetClip(m_geometry.PlotClip());
+        m_layer->PaintCursor(canvas, m_geometry);
+        canvas.ClearClip();
+    }
+    if (!pointerMarks) return;
     DrawCrosshairPrice(canvas, m_geometry, m_pointer, m_style);
     if (m_window.chartType != kChartOX) {
         const int cursor = m_window.cursor;
@@ -251,11 +258,6 @@ void CQeltKLineView::PaintCursorLayer(Canvas& canvas, Size client) {
                                         ? BarDateCaption(m_bars[static_cast<std::size_t>(cursor)][kBarDate])
                                         : std::string(kNoBarCaption);
         DrawCursorDate(canvas, {0, height - kDateStripHeight, chartRight, height}, caption, m_pointer.x);
-    }
-    if (m_layer) {
-        canvas.SetClip(m_geometry.PlotClip());
-        m_layer->PaintCursor(canvas, m_geometry);
-        canvas.ClearClip();
     }
     if (m_cursorMode && m_pointer.x < chartRight) {
         canvas.SelectPen(m_style.scheme.linePen);

@@ -106,6 +106,33 @@ TEST_F(KLinePaint, ACrosshairMoveRestoresFromTheKeptChartInsteadOfDrawingItAgain
     EXPECT_TRUE(target.Of(DrawOp::Bitmap).empty());
 }
 
+TEST_F(KLinePaint, ThePrintoutKeepsTheTitlesButNothingThatMarksThePointer) {
+    Open();
+    view->OnKey(Key(ViewKey::Left));  // the crosshair on
+    // White on blue: the crosshair's price and date labels, the panes' read-outs.
+    auto pointerLabels = [](const RecordingCanvas& c) {
+        std::size_t count = 0;
+        for (const DrawRecord& r : c.Of(DrawOp::Text))
+            count += r.bkMode == BkMode::Opaque && r.bkColour == kBlue;
+        return count;
+    };
+    for (const Point at : {Point{300, 200}, Point{300, 520}}) {  // main pane, then MACD's pane
+        view->OnMouseMove(Mouse(at.x, at.y));
+        const RecordingCanvas& screen = Paint();
+        ASSERT_EQ(pointerLabels(screen), 2u) << "price or read-out, and the date";
+        ASSERT_TRUE(HasLine(screen, {at.x, 10}, {at.x, 580}));
+        RecordingCanvas printer(1000, 600);
+        view->PaintForPrint(printer, client, DisplayScheme::Print());
+        EXPECT_EQ(pointerLabels(printer), 0u);
+        EXPECT_FALSE(HasLine(printer, {at.x, 10}, {at.x, 580})) << "no crosshair";
+        EXPECT_FALSE(HasLine(printer, {0, at.y}, {750, at.y}));
+        EXPECT_EQ(printer.TextsEqual("MACD(12,26,9)").size(), 1u) << "the panes keep their titles";
+        bool ma5 = false;
+        for (const DrawRecord& r : printer.Of(DrawOp::Text)) ma5 |= r.text.rfind("MA5:", 0) == 0;
+        EXPECT_TRUE(ma5) << "and the moving averages their labels";
+    }
+}
+
 TEST_F(KLinePaint, TheKeptChartIsDrawnAgainForAnotherScheme) {
     Open();
     SpyCanvas target;

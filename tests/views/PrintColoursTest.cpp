@@ -49,7 +49,8 @@ class PaperCanvas : public RecordingCanvas {
 
 std::string Describe(const DrawRecord& r) {
     return "op " + std::to_string(static_cast<int>(r.op)) + " text '" + r.text + "' at " +
-           (r.points.empty() ? std::string("-") : std::to_string(r.points[0].x) + "," + std::to_string(r.points[0].y));
+           (r.points.empty() ? std::string("-")
+                             : std::to_string(r.points[0].x) + "," + std::to_string(r.points[0].y));
 }
 
 /// Strokes and texts in any colour but the paper's; fills in any colour but the screen's
