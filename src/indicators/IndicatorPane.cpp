@@ -1,6 +1,8 @@
 #include "indicators/IndicatorPane.h"
 
+#include <algorithm>
 #include <cmath>
+#include <optional>
 
 #include "common/Numbers.h"
 #include "indicators/ComputeSupport.h"
@@ -271,6 +273,31 @@ void DrawReadout(const PaneContext& pane, const PaneScale& scale) {
     canvas.SetBkMode(mode);
 }
 
+/// Where a pane's bars and lines may draw: the pane itself, its bottom edge included (a value
+/// at the range's bottom lies on it), within whatever clip the canvas had.
+Rect PaneClip(const PaneContext& pane, const std::optional<Rect>& outer) {
+    Rect clip{pane.left, pane.top, pane.right, pane.bottom + 1};
+    if (!outer) return clip;
+    clip.left = std::max(clip.left, outer->left);
+    clip.top = std::max(clip.top, outer->top);
+    clip.right = std::min(clip.right, outer->right);
+    clip.bottom = std::min(clip.bottom, outer->bottom);
+    return clip;
+}
+
+/// The indicator's own drawing and its lines, kept inside the pane whatever the values.
+void DrawBarsAndLines(const PaneContext& pane, const PaneScale& scale) {
+    Canvas& canvas = pane.canvas;
+    const std::optional<Rect> outer = canvas.Clip();
+    canvas.SetClip(PaneClip(pane, outer));
+    if (pane.definition.drawing) pane.definition.drawing(pane, scale);
+    DrawLines(pane, scale);
+    if (outer)
+        canvas.SetClip(*outer);
+    else
+        canvas.ClearClip();
+}
+
 void DrawPane(const PaneContext& pane) {
     const PaneLayer layer = pane.request.layer;
     const bool chart = layer == PaneLayer::All || layer == PaneLayer::Chart;
@@ -294,8 +321,7 @@ void DrawPane(const PaneContext& pane) {
     if (!scale) return;
     if (chart) {
         DrawAxis(pane, *scale);
-        if (pane.definition.drawing) pane.definition.drawing(pane, *scale);
-        DrawLines(pane, *scale);
+        DrawBarsAndLines(pane, *scale);
     }
     if (readout) DrawReadout(pane, *scale);
 }

@@ -12,6 +12,8 @@
 /// - the cursor read-out when the mouse is inside the pane and left of the chart's right
 ///   edge: the value at the mouse height in (255,255,255) on (0,0,255), 49 pixels left of
 ///   the right edge and 10 above the mouse.
+/// Bars and lines are clipped to the pane (its bottom edge included): a value the range rule
+/// did not look at never draws into the next pane or the date strip.
 /// An empty series draws nothing (VOL and CCL still draw their ticks and labels); refused
 /// parameters draw the title only; values that are not finite are neither ranged nor drawn
 /// (a line continues after them with a new stroke). Unknown codes draw nothing.

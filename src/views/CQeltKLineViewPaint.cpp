@@ -162,8 +162,13 @@ void CQeltKLineView::PaintChartLayer(Canvas& canvas, Size client) {
         }
     }
     DrawMainChartBody(canvas, input, m_geometry, m_style);
-    if (n > 0 && HasMovingAverages(m_window.chartType))
+    if (n > 0 && HasMovingAverages(m_window.chartType)) {
+        // Bars left of the window take part in the averages: they may run past the pane's range.
+        const Rect& main = m_panes[0];
+        canvas.SetClip({main.left, main.top, m_geometry.axisX, main.bottom + 1});
         DrawMovingAverageLines(canvas, m_averages, m_geometry, PaneStyle::LinePens(m_style.scheme));
+        canvas.ClearClip();
+    }
     DrawMainChartLabels(canvas, input, m_geometry, m_style);
     if (m_layer) {
         canvas.SetClip(m_geometry.PlotClip());

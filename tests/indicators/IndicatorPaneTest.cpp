@@ -87,6 +87,35 @@ TEST(PaneGeometry, LinesRunThroughTheCentresOfTheVisibleBarsOnly) {
     }
 }
 
+TEST(PaneGeometry, EveryPaneKeepsItsBarsAndLinesInsideItself) {
+    // Values far outside what the range rule looks at (DMI ranges from bars left of the
+    // window, ADTM over the whole series): whatever a rule misses is cut at the pane's edges.
+    std::vector<test::TestBar> bars;
+    for (int i = 0; i < 80; ++i) {
+        const double c = i < 40 ? 5000 - i : 10 + (i % 5);
+        bars.push_back({c, c + (i % 2), c + 2, c - 2, 100 + 1000LL * (i % 9)});
+    }
+    const BarSeries series = Bars(bars);
+    for (const IndicatorDefinition& indicator : IndicatorDefinitions()) {
+        PaneDrawing d;
+        d.Draw(indicator.code, series, 30);
+        for (const DrawRecord& r : d.canvas.Records()) {
+            if (r.op != DrawOp::Polyline && r.op != DrawOp::Rectangle && r.op != DrawOp::Ellipse) continue;
+            ASSERT_TRUE(r.clip.has_value()) << indicator.key;
+            EXPECT_GE(r.clip->left, d.pane.left) << indicator.key;
+            EXPECT_GE(r.clip->top, d.pane.top) << indicator.key;
+            EXPECT_LE(r.clip->right, d.pane.right) << indicator.key;
+            EXPECT_LE(r.clip->bottom, d.pane.bottom + 1) << indicator.key << ": the bottom edge, not below";
+        }
+    }
+    // An outer clip (a view drawing part of its surface) is narrowed, never widened.
+    PaneDrawing d;
+    d.canvas.SetClip({0, 0, 100, 150});
+    d.Draw(21, series, 30);
+    for (const DrawRecord& r : d.canvas.Of(DrawOp::Polyline)) EXPECT_EQ(r.clip, (Rect{0, 100, 100, 150}));
+    EXPECT_EQ(d.canvas.Clip(), (Rect{0, 0, 100, 150})) << "and given back";
+}
+
 TEST(PaneReadout, TheValueAtTheMouseShowsOnlyInsideThePaneAndLeftOfTheChartEdge) {
     PaneDrawing d;
     d.mouse = {100, 200};

@@ -133,6 +133,25 @@ TEST_F(KLinePaint, ThePrintoutKeepsTheTitlesButNothingThatMarksThePointer) {
     }
 }
 
+TEST_F(KLinePaint, MovingAveragesOfEarlierHighsStayInsideTheMainPane) {
+    // Ten bars of 100 on show after a long run at 1000: the averages start far above the range.
+    for (std::size_t i = 0; i + 10 < services.mainList[0].series.size(); ++i)
+        for (int field : {kBarOpen, kBarClose, kBarHigh, kBarLow})
+            services.mainList[0].series[i].Set(static_cast<std::size_t>(field), "1000.00");
+    Open();
+    view->ShowBars(10, static_cast<int>(view->Series().size()) - 1);
+    const RecordingCanvas& c = Paint();
+    const Rect main = view->Panes()[0];
+    const Pen ma5 = Pen::Solid(1, DisplayScheme::Screen().line[0]);
+    const auto polylines = c.Of(DrawOp::Polyline);
+    const auto first =
+        std::find_if(polylines.begin(), polylines.end(), [&](const DrawRecord& r) { return r.pen == ma5; });
+    ASSERT_NE(first, polylines.end());
+    EXPECT_LT(first->points.front().y, main.top) << "the case this is about: MA5 begins above the pane";
+    ASSERT_TRUE(first->clip.has_value());
+    EXPECT_EQ(*first->clip, (Rect{main.left, main.top, 740, main.bottom + 1})) << "cut at the pane's edges";
+}
+
 TEST_F(KLinePaint, TheKeptChartIsDrawnAgainForAnotherScheme) {
     Open();
     SpyCanvas target;
