@@ -71,12 +71,47 @@ std::string FormatLabel(double value, int decimals) {
     return text;
 }
 
-void DrawRightAligned(const PaneContext& pane, int rightX, int y, const std::string& text, Colour colour) {
+namespace {
+
+/// A right-aligned label of at most `room` pixels (drawn smaller when wider); its box joins
+/// the marks so that no tick runs into it.
+void DrawLabelWithin(const PaneContext& pane, int rightX, int y, const std::string& text, Colour colour,
+                     int room) {
     Canvas& canvas = pane.canvas;
+    if (pane.marks) {
+        const Font font = canvas.CurrentFont();
+        const Font drawn = canvas.FontWithin(text, room);
+        canvas.SelectFont(drawn);
+        const int width = canvas.TextExtent(text).cx;
+        canvas.SelectFont(font);
+        pane.marks->labels.push_back({rightX - width, y, rightX, y + font.height});
+    }
     canvas.SetTextColour(colour);
     canvas.SetTextAlign({HAlign::Right, VAlign::Top});
-    canvas.TextOutWithin(rightX, y, text, rightX - pane.xAxis - 2);
+    canvas.TextOutWithin(rightX, y, text, room);
     canvas.SetTextAlign({HAlign::Left, VAlign::Top});
+}
+
+}  // namespace
+
+void DrawRightAligned(const PaneContext& pane, int rightX, int y, const std::string& text, Colour colour) {
+    DrawLabelWithin(pane, rightX, y, text, colour, rightX - pane.xAxis - 2);
+}
+
+void DrawAxisLabel(const PaneContext& pane, int y, const std::string& text) {
+    const int rightX = pane.right - 3;
+    DrawLabelWithin(pane, rightX, y, text, kAxisLabelColour,
+                    rightX - (pane.xAxis + kShortestTick + kTickGap));
+}
+
+void AddTick(const PaneContext& pane, int y, int from, int to) {
+    if (pane.marks) {
+        pane.marks->ticks.push_back({y, from, to});
+        return;
+    }
+    pane.canvas.SelectPen(pane.style.tick);
+    pane.canvas.MoveTo(from, y);
+    pane.canvas.LineTo(to, y);
 }
 
 void DrawGridLevel(const PaneContext& pane, int y, int tickLength) {
@@ -84,9 +119,24 @@ void DrawGridLevel(const PaneContext& pane, int y, int tickLength) {
     canvas.SelectPen(pane.style.grid);
     canvas.MoveTo(pane.left, y);
     canvas.LineTo(pane.xAxis, y);
+    AddTick(pane, y, pane.xAxis, pane.xAxis + tickLength);
+}
+
+void DrawTicks(const PaneContext& pane) {
+    if (!pane.marks) return;
+    Canvas& canvas = pane.canvas;
     canvas.SelectPen(pane.style.tick);
-    canvas.MoveTo(pane.xAxis, y);
-    canvas.LineTo(pane.xAxis + tickLength, y);
+    for (AxisMarks::Tick tick : pane.marks->ticks) {
+        for (const Rect& label : pane.marks->labels) {
+            if (tick.y < label.top || tick.y >= label.bottom || label.right <= tick.from) continue;
+            tick.to = std::min(tick.to, label.left - kTickGap);
+        }
+        if (tick.to <= tick.from) continue;
+        canvas.MoveTo(tick.from, tick.y);
+        canvas.LineTo(tick.to, tick.y);
+    }
+    pane.marks->ticks.clear();
+    pane.marks->labels.clear();
 }
 
 namespace {
@@ -99,8 +149,7 @@ void DrawLevels(const PaneContext& pane, const PaneScale& scale) {
         if (y < pane.top + 20) break;
         DrawGridLevel(pane, y, 18);
         const float value = scale.bottom + static_cast<float>(k) * scale.step;
-        DrawRightAligned(pane, pane.right - 3, y - 8, FormatLabel(value, scale.labelDecimals),
-                         kAxisLabelColour);
+        DrawAxisLabel(pane, y - 8, FormatLabel(value, scale.labelDecimals));
     }
 }
 
@@ -110,20 +159,17 @@ void DrawValueLevels(const PaneContext& pane, const PaneScale& scale) {
         if (static_cast<float>(level) < scale.bottom || static_cast<float>(level) > scale.top) continue;
         const int y = scale.Y(level);
         DrawGridLevel(pane, y, 18);
-        DrawRightAligned(pane, pane.right - 3, y - 8, FormatInt(level), kAxisLabelColour);
+        DrawAxisLabel(pane, y - 8, FormatInt(level));
     }
 }
 
 void DrawVolumeAxis(const PaneContext& pane, const PaneScale& scale) {
     Canvas& canvas = pane.canvas;
     const int h = pane.plotHeight;
-    canvas.SelectPen(pane.style.tick);
     for (int k = 1; k <= 3; ++k) {
         const int y = pane.bottom - k * (h / 3);
-        canvas.MoveTo(pane.xAxis + 1, y);
-        canvas.LineTo(pane.xAxis + 8, y);
-        canvas.MoveTo(pane.xAxis + 1, y + h / 6);
-        canvas.LineTo(pane.xAxis + 5, y + h / 6);
+        AddTick(pane, y, pane.xAxis + 1, pane.xAxis + 8);
+        AddTick(pane, y + h / 6, pane.xAxis + 1, pane.xAxis + 5);
     }
     canvas.SelectPen(pane.style.grid);
     for (int k = 1; k <= 3; ++k) {
@@ -132,7 +178,7 @@ void DrawVolumeAxis(const PaneContext& pane, const PaneScale& scale) {
     }
     for (int k = 1; k <= 3; ++k) {
         const int y = pane.bottom - k * (h / 3) - h / 12;
-        DrawRightAligned(pane, pane.right - 3, y, FormatInt(k * scale.volumeStep), kAxisLabelColour);
+        DrawAxisLabel(pane, y, FormatInt(k * scale.volumeStep));
     }
 }
 
@@ -143,14 +189,8 @@ void DrawMacdAxis(const PaneContext& pane, const PaneScale& scale) {
               threeQuarters = pane.bottom - 3 * h / 4;
     const float labels[3] = {scale.top * -0.5f, 0.0f, scale.top * 0.5f};
     const int rows[3] = {quarter, half, threeQuarters};
-    canvas.SelectPen(pane.style.tick);
-    for (int i = 0; i < 3; ++i) {
-        canvas.MoveTo(pane.xAxis, rows[i]);
-        canvas.LineTo(pane.xAxis + 8, rows[i]);
-    }
-    for (int i = 0; i < 3; ++i) {
-        DrawRightAligned(pane, pane.right - 3, rows[i] - 8, FormatFixed(labels[i], 2), kAxisLabelColour);
-    }
+    for (int i = 0; i < 3; ++i) AddTick(pane, rows[i], pane.xAxis, pane.xAxis + 8);
+    for (int i = 0; i < 3; ++i) DrawAxisLabel(pane, rows[i] - 8, FormatFixed(labels[i], 2));
     canvas.SelectPen(pane.style.tick);  // the zero line
     canvas.MoveTo(pane.left, half);
     canvas.LineTo(pane.xAxis, half);
@@ -170,7 +210,7 @@ void DrawCciAxis(const PaneContext& pane, const PaneScale& scale) {
         const float value = scale.bottom + static_cast<float>(k) * scale.step;
         const int y = scale.Y(value);
         DrawGridLevel(pane, y, 18);
-        DrawRightAligned(pane, pane.right - 3, y - 8, FormatLabel(value, 0), kAxisLabelColour);
+        DrawAxisLabel(pane, y - 8, FormatLabel(value, 0));
     }
 }
 
@@ -308,6 +348,7 @@ void DrawPane(const PaneContext& pane) {
         // An empty series: the volume panes keep their ticks and labels, the others show nothing.
         if (!chart || !fieldPane || pane.plotHeight <= 0) return;
         if (auto scale = pane.definition.scale(pane)) DrawAxis(pane, *scale);
+        DrawTicks(pane);
         return;
     }
     if (titles) {
@@ -321,7 +362,8 @@ void DrawPane(const PaneContext& pane) {
     if (!scale) return;
     if (chart) {
         DrawAxis(pane, *scale);
-        DrawBarsAndLines(pane, *scale);
+        DrawBarsAndLines(pane, *scale);  // the reference lines' labels are placed there too
+        DrawTicks(pane);
     }
     if (readout) DrawReadout(pane, *scale);
 }
@@ -353,6 +395,8 @@ void DrawIndicatorPane(Canvas& canvas, const PaneRequest& request) {
     pane.bottom = request.pane.bottom;
     pane.xAxis = pane.right - 60;
     pane.plotHeight = request.pane.Height() - definition->titleStrip;
+    AxisMarks marks;
+    pane.marks = &marks;
     canvas.SelectFont(request.style->font);
     DrawPane(pane);
 }
