@@ -55,7 +55,7 @@ void QuoteListView::SortRows() {
     // Equal keys keep store order, as the board's sort maps always did.
     m_order.resize(m_rows.size());
     for (size_t i = 0; i < m_order.size(); ++i) m_order[i] = static_cast<int>(i);
-    const size_t key = static_cast<size_t>(std::clamp(m_sortKey, 1, 3) - 1);
+    const size_t key = static_cast<size_t>(std::clamp(SortKey(), 1, 3) - 1);
     std::stable_sort(m_order.begin(), m_order.end(), [&](int a, int b) {
         return m_rows[static_cast<size_t>(a)].keys[key] < m_rows[static_cast<size_t>(b)].keys[key];
     });
@@ -64,7 +64,7 @@ void QuoteListView::SortRows() {
 int QuoteListView::RowAt(int displayPos) const {
     const int n = static_cast<int>(m_order.size());
     if (displayPos < 0 || displayPos >= n) return -1;
-    return m_order[static_cast<size_t>(m_reverse ? n - 1 - displayPos : displayPos)];
+    return m_order[static_cast<size_t>(Reversed() ? n - 1 - displayPos : displayPos)];
 }
 
 void QuoteListView::OnTabSelect(int index) {
@@ -132,7 +132,7 @@ void QuoteListView::PaintWith(Canvas& canvas, Size size, const DisplayScheme& sc
         for (size_t k = 0; k < kSortTitles.size(); ++k) {
             if (column.title != kSortTitles[k]) continue;
             m_sortRects[k] = {right - column.width, 0, right, m_headerHeight};
-            if (static_cast<int>(k) + 1 == m_sortKey) title += m_reverse ? kDownArrow : kUpArrow;
+            if (static_cast<int>(k) + 1 == SortKey()) title += Reversed() ? kDownArrow : kUpArrow;
         }
         canvas.TextOut(right, 5, title);
     }
@@ -186,10 +186,11 @@ bool QuoteListView::OnLButtonDown(Point p) {
         for (size_t k = 0; k < m_sortRects.size(); ++k) {
             if (!m_sortRects[k].Contains(p)) continue;
             const int key = static_cast<int>(k) + 1;
-            if (key == m_sortKey)
-                m_reverse = m_reverse ? 0 : 1;
+            BoardSort& sort = m_services.Selection().boardSort;
+            if (key == sort.key)
+                sort.descending = !sort.descending;
             else
-                m_sortKey = key;
+                sort.key = key;
             SortRows();
             return true;
         }

@@ -118,8 +118,10 @@ class QuoteListView : public View {
     int SelectedRow() const { return m_selectedRow; }
     int RowsPerPage() const { return m_rowsPerPage; }
     int HorizontalOffset() const { return m_hOffset; }
-    int SortKey() const { return m_sortKey; }
-    bool Reversed() const { return m_reverse != 0; }
+    /// The sort (key and direction) lives in the application's selection: it outlives the
+    /// board.
+    int SortKey() const { return m_services.Selection().boardSort.key; }
+    bool Reversed() const { return m_services.Selection().boardSort.descending; }
     int Category() const { return m_category; }
     std::string CategoryCode() const;
     int RowHeight() const { return m_rowHeight; }
@@ -150,9 +152,7 @@ class QuoteListView : public View {
     int m_rowHeight = 22;
     int m_headerHeight = 30;
     int m_clickedSlot = 0;
-    int m_reverse = 0;
     int m_category = 0;
-    int m_sortKey = kSortByContract;
     int m_clientWidth = 0;
     std::array<Rect, 3> m_sortRects{};
     std::vector<CQeltGoods> m_goods;

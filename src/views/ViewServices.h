@@ -17,6 +17,13 @@
 
 namespace qelt {
 
+/// How the quote board orders its rows: by contract (1), by "价格" (2) or by "涨幅" (3),
+/// ascending or descending.
+struct BoardSort {
+    int key = 1;
+    bool descending = false;
+};
+
 /// The selection every view shares. The category and goods indices follow the store's lists;
 /// the self-selected code says under which category the entry chosen in the self-selected
 /// list was added ("0001" or "0005").
@@ -26,6 +33,8 @@ struct ViewSelection {
     std::string selfSelectedCategory{kAllGoodsCode};
     std::string spareText;     ///< emptied whenever a view sets the current goods
     std::string dayQualifier;  ///< first field of the standing "real" request
+    /// The board's sort, kept for the run: every board made after a view switch starts with it.
+    BoardSort boardSort;
 };
 
 /// A trade's identity: its 8th text (empty when the row is shorter).

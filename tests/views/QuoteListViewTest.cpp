@@ -78,6 +78,22 @@ TEST_F(BoardTest, SortClicksFlipAndKeepDirection) {
     EXPECT_EQ(Prices(), (std::vector<std::string>{"10.00", "30.00", "20.00"}));
 }
 
+TEST_F(BoardTest, TheSortOutlivesTheBoardAcrossViewSwitches) {
+    ASSERT_TRUE(view->OnLButtonDown(CentreOf("价格")));
+    ASSERT_TRUE(view->OnLButtonDown(CentreOf("价格↑")));
+    // Another view comes and goes: the board is made again for the same application.
+    view.reset();
+    view = std::make_unique<QuoteListView>(host);
+    view->Attach(viewHost);
+    view->OnInitialUpdate();
+    view->OnSize(1000, 500);
+    EXPECT_EQ(view->SortKey(), 2);
+    EXPECT_TRUE(view->Reversed());
+    EXPECT_EQ(Paint().TextsEqual("价格↓").size(), 1u);
+    EXPECT_EQ(Prices(), (std::vector<std::string>{"30.00", "20.00", "10.00"}));
+    EXPECT_EQ(host.selection.goods, 9) << "the first row in that order becomes current";
+}
+
 TEST(BoardSort, NeighbouringDeliveryMonthsSortByContract) {
     // 10120070525 and 10120070325 are one float apart at most: the keys must be finer.
     FakeViewServices host;
