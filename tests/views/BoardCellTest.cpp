@@ -69,6 +69,15 @@ TEST(BoardCell, PriceColoursFollowChangeAndPreviousClose) {
     EXPECT_EQ(CellOf("最高价", g)->colour, kScreen.level);
     g.change = "0.0002";
     EXPECT_EQ(CellOf("价格", g)->colour, kRiseColour);
+    // 涨幅 compares the price with the previous close, whatever the change text says.
+    g.price = "1523.00";
+    g.change = "-3.00";
+    EXPECT_EQ(CellOf("涨幅", g)->colour, kRiseColour);
+    g.price = "1477.00";
+    g.change = "3.00";
+    EXPECT_EQ(CellOf("涨幅", g)->colour, kFallColour);
+    g.price = "1500.00005";
+    EXPECT_EQ(CellOf("涨幅", g)->colour, kScreen.level) << "within 0.0001 of the previous close";
     g.changePercent = "--";
     EXPECT_EQ(CellOf("涨幅", g)->text, "--");
     EXPECT_EQ(CellOf("昨收", g)->colour, kScreen.level);

@@ -110,9 +110,14 @@ TEST_F(KLineView, KeysAndTheWheelSwitchViewsAndGoods) {
     EXPECT_EQ(services.standingRefreshes, 1) << "the new goods' quote requests go out";
     EXPECT_EQ(view->StandingRequests().value()[1], "real::0101:20070725:1:");
     EXPECT_EQ(view->Series().size(), 60u);
-    services.selection.goods = 0;
+    services.selection.goods = 0;  // and back
+    view->OnKey(Key(ViewKey::PageUp));
+    EXPECT_EQ(services.steps, 0) << "Page Up is the previous goods";
+    EXPECT_EQ(services.standingRefreshes, 2);
+    EXPECT_EQ(view->StandingRequests().value()[1], "real::0101:20070625:1:");
+    EXPECT_EQ(view->Series().size(), 150u);
     view->OnWheel(false, {10, 10});
-    EXPECT_EQ(services.steps, 0) << "a notch away from the user is the previous goods";
+    EXPECT_EQ(services.steps, -1) << "a notch away from the user is the previous goods";
     host.wizardAnswer = 1;
     view->OnKey(Key(ViewKey::Digit, 7));
     EXPECT_EQ(host.wizardTyped, (std::vector<std::string>{"7"}));
