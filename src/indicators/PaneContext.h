@@ -90,6 +90,9 @@ void AddTick(const PaneContext& pane, int y, int from, int to);
 void DrawGridLevel(const PaneContext& pane, int y, int tickLength);
 /// Draws the ticks, each cut short kTickGap pixels before any label box on its row.
 void DrawTicks(const PaneContext& pane);
+/// The grid levels, ticks and labels of the scale's axis kind (PaneAxis.cpp); the ticks wait
+/// for DrawTicks.
+void DrawAxis(const PaneContext& pane, const PaneScale& scale);
 /// "%.<decimals>f"; a "-0" (or "-0.00") reads as "0" ("0.00").
 std::string FormatLabel(double value, int decimals);
 
