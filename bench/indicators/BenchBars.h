@@ -41,7 +41,6 @@ inline PaneStyle BenchStyle(bool solidGrid = false) {
     style.border = Pen::Solid(1, Rgb(255, 0, 0));
     style.rising = Pen::Solid(1, Rgb(255, 50, 50));
     style.falling = Pen::Solid(1, Rgb(84, 252, 252));
-    style.lines = PaneStyle::LinePens(DisplayScheme::Screen());
     return style;
 }
 

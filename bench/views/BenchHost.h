@@ -61,7 +61,9 @@ class BenchHost : public ViewServices {
     }
     std::vector<TradeRow> TradeList() const override { return {}; }
     void EditCurrentGoods(const std::function<void(CQeltGoods&)>&) override {}
-    CQeltCFG& Settings() override { return m_settings; }
+    const CQeltCFG& Settings() const override { return m_settings; }
+    IndicatorParameters& EditableIndicators() override { return m_settings.m_indicators; }
+    void ReportSaveFailed(const std::string&) override {}
     void AddSelfSelected(const std::string&, const std::string&, const std::string&) override {}
     void RemoveSelfSelected(const std::string&, const std::string&, const std::string&) override {}
     void PostSwitchView(int, int) override {}

@@ -29,7 +29,7 @@ void BM_BoardRebuildAndPaintRecording(benchmark::State& state) {
     for (auto _ : state) {
         board.OnNetList();
         canvas.Clear();
-        board.Paint(canvas, 1280, 800);
+        board.Paint(canvas, {1280, 800}, qelt::DisplayScheme::Screen());
         benchmark::DoNotOptimize(canvas.Records().data());
     }
 }

@@ -16,7 +16,7 @@ void BM_BoardRebuildAndPaintImage(benchmark::State& state) {
     qelt::QtBitmap bitmap(1260, 780);
     for (auto _ : state) {
         board.OnNetList();
-        board.Paint(bitmap.GetCanvas(), 1280, 800);
+        board.Paint(bitmap.GetCanvas(), {1280, 800}, qelt::DisplayScheme::Screen());
         benchmark::DoNotOptimize(bitmap.Image().constBits());
     }
 }

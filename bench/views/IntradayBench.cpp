@@ -120,7 +120,7 @@ void BM_IntradayNewTradeRebuildAndPaint(benchmark::State& state) {
         host.AddNow();
         view.OnNotify(qelt::WM_NET_REAL, 0);
         canvas.Clear();
-        view.Paint(canvas, {1280, 800});
+        view.Paint(canvas, {1280, 800}, qelt::DisplayScheme::Screen());
         benchmark::DoNotOptimize(canvas.Records().data());
     }
     state.counters["slots"] = static_cast<double>(view.Series().records.size());
@@ -136,7 +136,7 @@ void BM_IntradayFirstShow(benchmark::State& state) {
         view.OnInitialUpdate();
         view.SetDays(8);
         canvas.Clear();
-        view.Paint(canvas, {1280, 800});
+        view.Paint(canvas, {1280, 800}, qelt::DisplayScheme::Screen());
         benchmark::DoNotOptimize(canvas.Records().data());
     }
 }
@@ -151,7 +151,7 @@ void BM_IntradayRepaint(benchmark::State& state) {
     qelt::RecordingCanvas canvas;
     for (auto _ : state) {
         canvas.Clear();
-        view.Paint(canvas, {1280, 800});
+        view.Paint(canvas, {1280, 800}, qelt::DisplayScheme::Screen());
         benchmark::DoNotOptimize(canvas.Records().data());
     }
 }
@@ -171,7 +171,7 @@ void TradeListRepaint(benchmark::State& state, bool newTrade) {
             view.OnNotify(qelt::WM_NET_REAL, 0);
         }
         canvas.Clear();
-        view.Paint(canvas, {1280, 800});
+        view.Paint(canvas, {1280, 800}, qelt::DisplayScheme::Screen());
         benchmark::DoNotOptimize(canvas.Records().data());
     }
 }

@@ -54,10 +54,10 @@ struct Chart {
         view.Attach(window);
         view.OnInitialUpdate();
         view.OnCommand(cmd::kWindows8);
-        view.Paint(image.GetCanvas(), kClient);
+        view.Paint(image.GetCanvas(), kClient, DisplayScheme::Screen());
         view.ShowBars(visible, 9999);
         view.OnMouseMove(Mouse(900, 300));
-        view.Paint(image.GetCanvas(), kClient);
+        view.Paint(image.GetCanvas(), kClient, DisplayScheme::Screen());
     }
     static MouseInput Mouse(int x, int y) {
         MouseInput m;
@@ -75,7 +75,7 @@ void BM_KLineFullRepaint(benchmark::State& state) {
     state.counters["visible"] = chart.view.Window().visibleCount;
     for (auto _ : state) {
         chart.view.InvalidateChart();
-        chart.view.Paint(chart.image.GetCanvas(), kClient);
+        chart.view.Paint(chart.image.GetCanvas(), kClient, DisplayScheme::Screen());
         benchmark::DoNotOptimize(chart.image.Image().constBits());
     }
 }
@@ -86,7 +86,7 @@ void BM_KLineFullRepaintDense(benchmark::State& state) {
     Chart chart(static_cast<int>(state.range(0)), 2.0);
     for (auto _ : state) {
         chart.view.InvalidateChart();
-        chart.view.Paint(chart.image.GetCanvas(), kClient);
+        chart.view.Paint(chart.image.GetCanvas(), kClient, DisplayScheme::Screen());
         benchmark::DoNotOptimize(chart.image.Image().constBits());
     }
 }
@@ -99,7 +99,7 @@ void BM_KLineScrollRepaint(benchmark::State& state) {
     for (auto _ : state) {
         // The cursor key at the window's left edge scrolls it one bar.
         chart.view.OnCommand(cmd::kCursorLeft);
-        chart.view.Paint(chart.image.GetCanvas(), kClient);
+        chart.view.Paint(chart.image.GetCanvas(), kClient, DisplayScheme::Screen());
         benchmark::DoNotOptimize(chart.image.Image().constBits());
         if (chart.view.Window().lastVisible < visible + 10) {
             state.PauseTiming();
@@ -114,13 +114,13 @@ BENCHMARK(BM_KLineScrollRepaint)->Arg(100)->Arg(2000)->Unit(benchmark::kMillisec
 void BM_KLineCrosshairMove(benchmark::State& state) {
     Chart chart(static_cast<int>(state.range(0)));
     chart.view.OnCommand(cmd::kCursorLeft);  // cursor mode on
-    chart.view.Paint(chart.image.GetCanvas(), kClient);
+    chart.view.Paint(chart.image.GetCanvas(), kClient, DisplayScheme::Screen());
     int step = 0;
     for (auto _ : state) {
         // Another bar at every move (40 pixels apart), over the main pane and the panes.
         ++step;
         chart.view.OnMouseMove(Chart::Mouse(200 + (step % 30) * 40, 150 + (step % 9) * 90));
-        chart.view.Paint(chart.image.GetCanvas(), kClient);
+        chart.view.Paint(chart.image.GetCanvas(), kClient, DisplayScheme::Screen());
         benchmark::DoNotOptimize(chart.image.Image().constBits());
     }
 }

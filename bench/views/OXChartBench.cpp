@@ -62,15 +62,15 @@ class SilkServices : public bench::BenchHost {
 
 void BM_OXFullRepaint(benchmark::State& state) {
     SilkServices services;
-    services.Settings().m_indicators[param::kOxSilkBox] = static_cast<int>(state.range(0));
+    services.EditableIndicators()[param::kOxSilkBox] = static_cast<int>(state.range(0));
     InertViewHost window{kClient};
     CQeltKLineView view{services};
     QtBitmap image(kClient.cx, kClient.cy);
     view.Attach(window);
     view.OnInitialUpdate();
-    view.Paint(image.GetCanvas(), kClient);
+    view.Paint(image.GetCanvas(), kClient, DisplayScheme::Screen());
     view.OnCommand(cmd::kChartOX);
-    view.Paint(image.GetCanvas(), kClient);
+    view.Paint(image.GetCanvas(), kClient, DisplayScheme::Screen());
     // The boxes of the columns on show.
     double boxes = 0;
     const SeriesWindow& shown = view.Window();
@@ -80,7 +80,7 @@ void BM_OXFullRepaint(benchmark::State& state) {
     state.counters["columns"] = shown.visibleCount;
     for (auto _ : state) {
         view.InvalidateChart();
-        view.Paint(image.GetCanvas(), kClient);
+        view.Paint(image.GetCanvas(), kClient, DisplayScheme::Screen());
         benchmark::DoNotOptimize(image.Image().constBits());
     }
 }

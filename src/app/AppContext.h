@@ -119,7 +119,11 @@ class AppContext : public ViewServices {
     /// The main record at `position`, whatever the current category.
     CQeltGoods MainGoods(int position) const override { return m_store.CurrentGoods(-1, position, {}); }
     void EditCurrentGoods(const std::function<void(CQeltGoods&)>& edit) override;
-    CQeltCFG& Settings() override { return m_settings; }
+    const CQeltCFG& Settings() const override { return m_settings; }
+    IndicatorParameters& EditableIndicators() override { return m_settings.m_indicators; }
+    void ReportSaveFailed(const std::string& fileName) override {
+        m_settings.Reports().WriteFailed(fileName);
+    }
     void AddSelfSelected(const std::string& goodsNo, const std::string& dueDate,
                          const std::string& category) override;
     void RemoveSelfSelected(const std::string& goodsNo, const std::string& dueDate,

@@ -1,6 +1,7 @@
 #pragma once
-/// The K-line view's colours, pens and fonts. The scheme's colours (screen or print set) and
-/// the settings' pens are taken afresh at every paint; the chart's own colours are fixed.
+/// The K-line view's colours, pens and fonts. The scheme's colours (the screen's or the
+/// paper's, whichever the paint is for) and the settings' pens are taken afresh at every
+/// paint; the chart's own colours are fixed.
 #include <array>
 
 #include "data/settings/CQeltCFG.h"
@@ -33,13 +34,13 @@ struct KLineStyle {
     Font title{"宋体", 16, 400};  ///< "商品:..."
     Font text{"宋体", 12, 400};   ///< labels, pane titles, the quote panel
 
-    /// The scheme in effect and the settings' pens, as a paint begins.
-    static KLineStyle FromSettings(const CQeltCFG& settings);
+    /// The paint's scheme and the settings' pens, as a paint begins.
+    static KLineStyle FromSettings(const CQeltCFG& settings, const DisplayScheme& scheme);
 };
 
-inline KLineStyle KLineStyle::FromSettings(const CQeltCFG& settings) {
+inline KLineStyle KLineStyle::FromSettings(const CQeltCFG& settings, const DisplayScheme& scheme) {
     KLineStyle style;
-    style.scheme = settings.m_scheme;
+    style.scheme = scheme;
     const auto& pens = settings.Pens();
     style.grid = pens[0];
     style.axis = pens[2];

@@ -97,8 +97,20 @@ class Canvas {
     /// a long price reads whole instead of running over the axis or off the surface.
     void TextOutWithin(int x, int y, std::string_view utf8, int width) {
         const Font font = m_font;
+        const Font smaller = FontWithin(utf8, width);
+        if (smaller == font) return TextOut(x, y, utf8);
+        SelectFont(smaller);
+        const int shift = (font.height - smaller.height) / 2;
+        TextOut(x, m_align.v == VAlign::Top ? y + shift : y - shift, utf8);
+        SelectFont(font);
+    }
+    /// The font TextOutWithin draws `utf8` in for a room of `width` pixels: the current one
+    /// when the text fits (or there is no room at all), else the largest smaller one that
+    /// fits, 6 pixels high at the least. The current font stays selected.
+    Font FontWithin(std::string_view utf8, int width) {
+        const Font font = m_font;
         int extent = TextExtent(utf8).cx;
-        if (extent <= width || width <= 0 || font.height <= 6) return TextOut(x, y, utf8);
+        if (extent <= width || width <= 0 || font.height <= 6) return font;
         Font smaller = font;
         smaller.height = std::max(6, font.height * width / extent);
         for (;;) {
@@ -107,9 +119,8 @@ class Canvas {
             if (extent <= width || smaller.height <= 6) break;
             --smaller.height;
         }
-        const int shift = (font.height - smaller.height) / 2;
-        TextOut(x, m_align.v == VAlign::Top ? y + shift : y - shift, utf8);
         SelectFont(font);
+        return smaller;
     }
 
     /// An off-screen bitmap compatible with this canvas, for double buffering and export.

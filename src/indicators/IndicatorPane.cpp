@@ -1,6 +1,8 @@
 #include "indicators/IndicatorPane.h"
 
+#include <algorithm>
 #include <cmath>
+#include <optional>
 
 #include "common/Numbers.h"
 #include "indicators/ComputeSupport.h"
@@ -69,137 +71,17 @@ std::string FormatLabel(double value, int decimals) {
     return text;
 }
 
-void DrawRightAligned(const PaneContext& pane, int rightX, int y, const std::string& text, Colour colour) {
-    Canvas& canvas = pane.canvas;
-    canvas.SetTextColour(colour);
-    canvas.SetTextAlign({HAlign::Right, VAlign::Top});
-    canvas.TextOutWithin(rightX, y, text, rightX - pane.xAxis - 2);
-    canvas.SetTextAlign({HAlign::Left, VAlign::Top});
-}
-
-void DrawGridLevel(const PaneContext& pane, int y, int tickLength) {
-    Canvas& canvas = pane.canvas;
-    canvas.SelectPen(pane.style.grid);
-    canvas.MoveTo(pane.left, y);
-    canvas.LineTo(pane.xAxis, y);
-    canvas.SelectPen(pane.style.tick);
-    canvas.MoveTo(pane.xAxis, y);
-    canvas.LineTo(pane.xAxis + tickLength, y);
-}
-
 namespace {
-
-void DrawLevels(const PaneContext& pane, const PaneScale& scale) {
-    if (!(scale.step > 0.0f)) return;  // a range the rounding could not handle has no levels
-    for (int k = scale.levelFrom; k <= scale.levelTo; k += scale.levelStride) {
-        const float rise = static_cast<float>(k) * scale.step / scale.unitsPerPixel;
-        const int y = TruncatePixel(static_cast<float>(pane.bottom) - rise);
-        if (y < pane.top + 20) break;
-        DrawGridLevel(pane, y, 18);
-        const float value = scale.bottom + static_cast<float>(k) * scale.step;
-        DrawRightAligned(pane, pane.right - 3, y - 8, FormatLabel(value, scale.labelDecimals),
-                         kAxisLabelColour);
-    }
-}
-
-void DrawValueLevels(const PaneContext& pane, const PaneScale& scale) {
-    for (int i = 0; i < scale.valueLevelCount; ++i) {
-        const int level = scale.valueLevels[static_cast<std::size_t>(i)];
-        if (static_cast<float>(level) < scale.bottom || static_cast<float>(level) > scale.top) continue;
-        const int y = scale.Y(level);
-        DrawGridLevel(pane, y, 18);
-        DrawRightAligned(pane, pane.right - 3, y - 8, FormatInt(level), kAxisLabelColour);
-    }
-}
-
-void DrawVolumeAxis(const PaneContext& pane, const PaneScale& scale) {
-    Canvas& canvas = pane.canvas;
-    const int h = pane.plotHeight;
-    canvas.SelectPen(pane.style.tick);
-    for (int k = 1; k <= 3; ++k) {
-        const int y = pane.bottom - k * (h / 3);
-        canvas.MoveTo(pane.xAxis + 1, y);
-        canvas.LineTo(pane.xAxis + 8, y);
-        canvas.MoveTo(pane.xAxis + 1, y + h / 6);
-        canvas.LineTo(pane.xAxis + 5, y + h / 6);
-    }
-    canvas.SelectPen(pane.style.grid);
-    for (int k = 1; k <= 3; ++k) {
-        canvas.MoveTo(pane.left, pane.bottom - k * (h / 3));
-        canvas.LineTo(pane.xAxis, pane.bottom - k * (h / 3));
-    }
-    for (int k = 1; k <= 3; ++k) {
-        const int y = pane.bottom - k * (h / 3) - h / 12;
-        DrawRightAligned(pane, pane.right - 3, y, FormatInt(k * scale.volumeStep), kAxisLabelColour);
-    }
-}
-
-void DrawMacdAxis(const PaneContext& pane, const PaneScale& scale) {
-    Canvas& canvas = pane.canvas;
-    const int h = pane.plotHeight;
-    const int quarter = pane.bottom - h / 4, half = pane.bottom - h / 2,
-              threeQuarters = pane.bottom - 3 * h / 4;
-    const float labels[3] = {scale.top * -0.5f, 0.0f, scale.top * 0.5f};
-    const int rows[3] = {quarter, half, threeQuarters};
-    canvas.SelectPen(pane.style.tick);
-    for (int i = 0; i < 3; ++i) {
-        canvas.MoveTo(pane.xAxis, rows[i]);
-        canvas.LineTo(pane.xAxis + 8, rows[i]);
-    }
-    for (int i = 0; i < 3; ++i) {
-        DrawRightAligned(pane, pane.right - 3, rows[i] - 8, FormatFixed(labels[i], 2), kAxisLabelColour);
-    }
-    canvas.SelectPen(pane.style.tick);  // the zero line
-    canvas.MoveTo(pane.left, half);
-    canvas.LineTo(pane.xAxis, half);
-    canvas.SelectPen(pane.style.grid);
-    for (int row : {quarter, threeQuarters}) {
-        canvas.MoveTo(pane.left, row);
-        canvas.LineTo(pane.xAxis, row);
-    }
-}
-
-void DrawCciAxis(const PaneContext& pane, const PaneScale& scale) {
-    Canvas& canvas = pane.canvas;
-    canvas.SelectPen(pane.style.border);
-    canvas.MoveTo(pane.xAxis, pane.top);
-    canvas.LineTo(pane.xAxis, pane.bottom);
-    for (int k = 1; k <= 3; ++k) {
-        const float value = scale.bottom + static_cast<float>(k) * scale.step;
-        const int y = scale.Y(value);
-        DrawGridLevel(pane, y, 18);
-        DrawRightAligned(pane, pane.right - 3, y - 8, FormatLabel(value, 0), kAxisLabelColour);
-    }
-}
-
-void DrawAxis(const PaneContext& pane, const PaneScale& scale) {
-    switch (scale.axis) {
-        case PaneScale::Axis::Levels:
-            DrawLevels(pane, scale);
-            break;
-        case PaneScale::Axis::ValueLevels:
-            DrawValueLevels(pane, scale);
-            break;
-        case PaneScale::Axis::Volume:
-            DrawVolumeAxis(pane, scale);
-            break;
-        case PaneScale::Axis::Macd:
-            DrawMacdAxis(pane, scale);
-            break;
-        case PaneScale::Axis::Cci:
-            DrawCciAxis(pane, scale);
-            break;
-    }
-}
 
 /// Each polyline line over the visible bars; a value that is not finite ends a stroke.
 void DrawLines(const PaneContext& pane, const PaneScale& scale) {
     Canvas& canvas = pane.canvas;
+    const std::array<Pen, 5> pens = PaneStyle::LinePens(pane.scheme);
     std::vector<Point> points;
     std::size_t pen = 0;
     for (std::size_t i = 0; i < pane.result.lines.size(); ++i) {
         if (!(pane.definition.polylines & (1u << i))) continue;
-        canvas.SelectPen(pane.style.lines[std::min(pen++, pane.style.lines.size() - 1)]);
+        canvas.SelectPen(pens[std::min(pen++, pens.size() - 1)]);
         const IndicatorLine& line = pane.result.lines[i];
         const int from = std::max(pane.f, line.first), to = std::min(pane.l, line.Last());
         points.clear();
@@ -272,31 +154,59 @@ void DrawReadout(const PaneContext& pane, const PaneScale& scale) {
     canvas.SetBkMode(mode);
 }
 
+/// Where a pane's bars and lines may draw: the pane itself, its bottom edge included (a value
+/// at the range's bottom lies on it), within whatever clip the canvas had.
+Rect PaneClip(const PaneContext& pane, const std::optional<Rect>& outer) {
+    Rect clip{pane.left, pane.top, pane.right, pane.bottom + 1};
+    if (!outer) return clip;
+    clip.left = std::max(clip.left, outer->left);
+    clip.top = std::max(clip.top, outer->top);
+    clip.right = std::min(clip.right, outer->right);
+    clip.bottom = std::min(clip.bottom, outer->bottom);
+    return clip;
+}
+
+/// The indicator's own drawing and its lines, kept inside the pane whatever the values.
+void DrawBarsAndLines(const PaneContext& pane, const PaneScale& scale) {
+    Canvas& canvas = pane.canvas;
+    const std::optional<Rect> outer = canvas.Clip();
+    canvas.SetClip(PaneClip(pane, outer));
+    if (pane.definition.drawing) pane.definition.drawing(pane, scale);
+    DrawLines(pane, scale);
+    if (outer)
+        canvas.SetClip(*outer);
+    else
+        canvas.ClearClip();
+}
+
 void DrawPane(const PaneContext& pane) {
     const PaneLayer layer = pane.request.layer;
-    const bool chart = layer != PaneLayer::Cursor, cursor = layer != PaneLayer::Chart;
+    const bool chart = layer == PaneLayer::All || layer == PaneLayer::Chart;
+    const bool titles = layer != PaneLayer::Chart;
+    const bool readout = layer == PaneLayer::All || layer == PaneLayer::Cursor;
     const bool fieldPane = pane.definition.title == nullptr;  // VOL, CCL
     if (pane.n == 0) {
         // An empty series: the volume panes keep their ticks and labels, the others show nothing.
         if (!chart || !fieldPane || pane.plotHeight <= 0) return;
         if (auto scale = pane.definition.scale(pane)) DrawAxis(pane, *scale);
+        DrawTicks(pane);
         return;
     }
-    if (cursor) {
+    if (titles) {
         if (fieldPane) DrawFieldTitle(pane);
         DrawTitle(pane);
     }
     if (!pane.result.valid || pane.plotHeight <= 0 || pane.l < 0) return;
-    // The cursor layer needs the scale only for a read-out.
-    if (!chart && !MouseInside(pane)) return;
+    // Without the chart the scale serves only a read-out.
+    if (!chart && !(readout && MouseInside(pane))) return;
     auto scale = pane.definition.scale(pane);
     if (!scale) return;
     if (chart) {
         DrawAxis(pane, *scale);
-        if (pane.definition.drawing) pane.definition.drawing(pane, *scale);
-        DrawLines(pane, *scale);
+        DrawBarsAndLines(pane, *scale);  // the reference lines' labels are placed there too
+        DrawTicks(pane);
     }
-    if (cursor) DrawReadout(pane, *scale);
+    if (readout) DrawReadout(pane, *scale);
 }
 
 }  // namespace
@@ -326,6 +236,8 @@ void DrawIndicatorPane(Canvas& canvas, const PaneRequest& request) {
     pane.bottom = request.pane.bottom;
     pane.xAxis = pane.right - 60;
     pane.plotHeight = request.pane.Height() - definition->titleStrip;
+    AxisMarks marks;
+    pane.marks = &marks;
     canvas.SelectFont(request.style->font);
     DrawPane(pane);
 }

@@ -3,14 +3,17 @@
 /// the main chart, draws the pane's bottom border, calls DrawIndicatorPane and then draws
 /// the axis separator at right - 60; the painter draws everything in between:
 /// - the title (at left + 5, top + 3, title colour) and the value items at their offsets,
-///   item i in line colour i of the scheme in effect, each the line's value at the cursor
+///   item i in line colour i of the request's scheme, each the line's value at the cursor
 ///   bar (before the line's first value: the first; beyond its last: the last);
 /// - the indicator's axis (grid lines in the grid pen, ticks in the tick pen, labels in
-///   (255,0,0) right-aligned 3 pixels inside the right edge) and its lines, each a polyline
-///   through the bar centres x = left + w/2 + k*w (k = 0 at the first visible bar);
+///   (255,0,0) right-aligned 3 pixels inside the right edge) and its lines, line i a
+///   polyline in a solid 1-pixel pen of the scheme's line colour i through the bar centres
+///   x = left + w/2 + k*w (k = 0 at the first visible bar);
 /// - the cursor read-out when the mouse is inside the pane and left of the chart's right
 ///   edge: the value at the mouse height in (255,255,255) on (0,0,255), 49 pixels left of
 ///   the right edge and 10 above the mouse.
+/// Bars and lines are clipped to the pane (its bottom edge included): a value the range rule
+/// did not look at never draws into the next pane or the date strip.
 /// An empty series draws nothing (VOL and CCL still draw their ticks and labels); refused
 /// parameters draw the title only; values that are not finite are neither ranged nor drawn
 /// (a line continues after them with a new stroke). Unknown codes draw nothing.
@@ -32,12 +35,10 @@ struct PaneStyle {
     Pen border;   ///< CCI's own separator at right - 60
     Pen rising;   ///< rising VOL/CCL bars and MACD bars above zero
     Pen falling;  ///< other VOL/CCL bars and MACD bars below zero
-    /// The pens of lines 1 to 5. The view makes them once, when it is created, from the
-    /// scheme then in effect (LinePens): printing changes the title colours, not the lines.
-    std::array<Pen, 5> lines;
     Font font;
 
-    /// Solid 1-pixel pens in the scheme's five line colours.
+    /// Solid 1-pixel pens in the scheme's five line colours: the pens of lines 1 to 5 (the
+    /// panes' and the main chart's moving averages), made from the scheme of each paint.
     static std::array<Pen, 5> LinePens(const DisplayScheme& scheme);
 };
 
@@ -48,6 +49,7 @@ enum class PaneLayer {
     All,     ///< everything, in the order above
     Chart,   ///< axis, grid, bars and lines: no title and no read-out
     Cursor,  ///< the title and its items, and the read-out when the mouse is inside the pane
+    Titles,  ///< the title and its items only: a printed chart shows no read-out of the mouse
 };
 
 /// Everything one pane needs. All pointers must be set except `columns` and `result`.
@@ -61,7 +63,9 @@ struct PaneRequest {
     Point mouse;             ///< the view's last mouse position
     int chartRight = 0;      ///< the chart's right edge (the read-out shows left of it)
     const IndicatorParameters* parameters = nullptr;
-    const DisplayScheme* scheme = nullptr;  ///< the screen or print scheme in effect
+    /// The colours of this paint (the screen's or the paper's): title, items, lines, the
+    /// background the VOL bars are hollowed with.
+    const DisplayScheme* scheme = nullptr;
     const PaneStyle* style = nullptr;
     /// Optional: numbers of `bars` read once for all panes of a paint (or kept by an
     /// IndicatorCache while the series is unchanged). Made afresh when null.

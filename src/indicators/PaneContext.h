@@ -3,6 +3,7 @@
 /// pane painter: the pane rules and IndicatorPane.cpp).
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "indicators/IndicatorPane.h"
 #include "indicators/IndicatorTable.h"
@@ -13,6 +14,24 @@ namespace qelt {
 inline constexpr Colour kAxisLabelColour = Rgb(255, 0, 0);
 inline constexpr Colour kReadoutText = Rgb(255, 255, 255);
 inline constexpr Colour kReadoutBackground = Rgb(0, 0, 255);
+
+/// The value axis's ticks and the boxes of the labels beside them. Ticks are drawn once every
+/// label of the pane (the axis's and the reference lines') has its place, each one stopping
+/// short of any label on its row: a tick that ran into "1504.26" made it read "-1504.26".
+struct AxisMarks {
+    struct Tick {
+        int y;
+        int from;
+        int to;  ///< the end (LineTo's, not drawn)
+    };
+    std::vector<Tick> ticks;
+    std::vector<Rect> labels;  ///< where each label may cover (the font's full height)
+};
+
+/// Blank pixels at least between a tick's end and a label; the shortest tick an axis label
+/// leaves room for (a longer label is drawn smaller).
+inline constexpr int kTickGap = 3;
+inline constexpr int kShortestTick = 4;
 
 struct PaneContext {
     Canvas& canvas;
@@ -28,8 +47,9 @@ struct PaneContext {
     int l = -1;  ///< last visible bar (below n)
     int visible = 1;
     int left = 0, top = 0, right = 0, bottom = 0;
-    int xAxis = 0;       ///< right - 60, where the value axis column starts
-    int plotHeight = 0;  ///< h: the pane height less the title strip
+    int xAxis = 0;               ///< right - 60, where the value axis column starts
+    int plotHeight = 0;          ///< h: the pane height less the title strip
+    AxisMarks* marks = nullptr;  ///< the chart layer's ticks and labels (DrawTicks draws them)
 
     const IndicatorLine& Line(int i) const { return result.lines[static_cast<std::size_t>(i)]; }
     /// Left edge of bar slot k = bar - f, as a float offset from the pane's left edge.
@@ -58,10 +78,21 @@ void SetRange(const PaneContext& pane, PaneScale& scale, float top, float bottom
 std::optional<PaneScale> RoundedScale(const PaneContext& pane, const Extent& extent, int divisions, int from,
                                       int to, int stride = 1, int decimals = 2);
 
-/// An axis label: text right-aligned with its right end at `rightX`, its top at `y`.
+/// A label in the axis column: text right-aligned with its right end at `rightX`, its top at
+/// `y`, drawn smaller when wider than the column (less 2 pixels); its box joins the marks.
 void DrawRightAligned(const PaneContext& pane, int rightX, int y, const std::string& text, Colour colour);
+/// An axis label right-aligned 3 pixels inside the pane's right edge, its top at `y`, in the
+/// axis label colour: drawn smaller when it would leave less than the shortest tick beside it.
+void DrawAxisLabel(const PaneContext& pane, int y, const std::string& text);
+/// A tick in the tick pen on row `y` from `from` to `to`, drawn by DrawTicks.
+void AddTick(const PaneContext& pane, int y, int from, int to);
 /// A grid line from the left edge to the axis column and a tick of `tickLength` into it.
 void DrawGridLevel(const PaneContext& pane, int y, int tickLength);
+/// Draws the ticks, each cut short kTickGap pixels before any label box on its row.
+void DrawTicks(const PaneContext& pane);
+/// The grid levels, ticks and labels of the scale's axis kind (PaneAxis.cpp); the ticks wait
+/// for DrawTicks.
+void DrawAxis(const PaneContext& pane, const PaneScale& scale);
 /// "%.<decimals>f"; a "-0" (or "-0.00") reads as "0" ("0.00").
 std::string FormatLabel(double value, int decimals);
 

@@ -8,8 +8,6 @@ namespace qelt {
 
 namespace {
 
-const Pen kWhiteDotted{PenStyle::User, 1, Rgb(255, 255, 255), {1, 3}, false};
-
 Extent AllLines(const PaneContext& pane, Extent extent, int from, int to) {
     for (const IndicatorLine& line : pane.result.lines) extent.Add(line, from, to);
     return extent;
@@ -22,13 +20,14 @@ PaneScale WithValueLevels(PaneScale scale, std::initializer_list<int> levels) {
     return scale;
 }
 
-/// A reference line across the plot at `value` in the white dotted pen, labelled with its
-/// right end 30 pixels inside the pane's right edge; nothing when it falls outside the pane.
+/// A reference line across the plot at `value`, dotted 1 on 3 off in line colour 1 (white on
+/// the screen, black on paper), labelled with its right end 30 pixels inside the pane's right
+/// edge; nothing when it falls outside the pane.
 void DrawReference(const PaneContext& pane, const PaneScale& scale, float value, const char* label,
                    Colour colour) {
     const int y = scale.Y(value);
     if (y < pane.top || y > pane.bottom) return;
-    pane.canvas.SelectPen(kWhiteDotted);
+    pane.canvas.SelectPen(Pen{PenStyle::User, 1, pane.scheme.line[0], {1, 3}, false});
     pane.canvas.MoveTo(pane.left, y);
     pane.canvas.LineTo(pane.xAxis, y);
     DrawRightAligned(pane, pane.right - 30, y - 8, label, colour);
@@ -77,7 +76,7 @@ std::optional<PaneScale> ScaleEmv(const PaneContext& pane) {
 }
 
 void DrawEmvZeroLine(const PaneContext& pane, const PaneScale& scale) {
-    DrawReference(pane, scale, 0.0f, "0", Rgb(255, 255, 255));
+    DrawReference(pane, scale, 0.0f, "0", pane.scheme.line[0]);
 }
 
 std::optional<PaneScale> ScaleWr(const PaneContext& pane) {

@@ -98,9 +98,10 @@ std::optional<PaneScale> ScaleObv(const PaneContext& pane) {
 }
 
 std::optional<PaneScale> ScalePvt(const PaneContext& pane) {
-    // The bars left of the last visible one (l - V .. l - 1) set the range.
+    // The visible bars set the range, the last one too: a day of heavy volume moves the line
+    // most, and it is the newest bar.
     Extent extent{-FLT_MAX, FLT_MAX};
-    extent.Add(pane.Line(0), pane.l - pane.visible, pane.l - 1);
+    extent.Add(pane.Line(0), pane.f, pane.l);
     auto scale = RoundedScale(pane, extent, 5, 0, 5);
     if (scale) SetRange(pane, *scale, scale->top + scale->step, scale->bottom);  // one more step on top
     return scale;

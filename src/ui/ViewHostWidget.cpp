@@ -149,8 +149,9 @@ bool ViewHostWidget::event(QEvent* event) {
 }
 
 void ViewHostWidget::paintEvent(QPaintEvent*) {
-    PaintDoubleBuffered(*this, m_buffer,
-                        [this](Canvas& canvas, Size client) { m_view.Paint(canvas, client); });
+    PaintDoubleBuffered(*this, m_buffer, [this](Canvas& canvas, Size client) {
+        m_view.Paint(canvas, client, m_services.Settings().ScreenScheme());
+    });
 }
 
 void ViewHostWidget::resizeEvent(QResizeEvent*) {
@@ -213,9 +214,9 @@ int ViewHostWidget::RunKeyboardWizard(const std::string& typed) {
 }
 
 bool ViewHostWidget::RunIndicatorDialog(int code) {
-    CQeltCFG& cfg = m_services.Settings();
-    const bool accepted = ExecModal<CQeltIndiDlg>(cfg.m_indicators, cfg.ProgramDirectory(),
-                                                  DefaultMessageBoxes(), code, this) == QDialog::Accepted;
+    const bool accepted =
+        ExecModal<CQeltIndiDlg>(m_services.EditableIndicators(), m_services.Settings().ProgramDirectory(),
+                                DefaultMessageBoxes(), code, this) == QDialog::Accepted;
     update();
     return accepted;
 }
@@ -257,12 +258,7 @@ void ViewHostWidget::HideOverlay(int id) {
 }
 
 void ViewHostWidget::PrintTo(QPrinter& printer) {
-    // The print colours are in effect while the view paints for paper, then the screen's again.
-    CQeltCFG& cfg = m_services.Settings();
-    cfg.UsePrintScheme();
-    PrintView(m_view, printer, size());
-    cfg.UseScreenScheme();
-    update();
+    PrintView(m_view, printer, size(), m_services.Settings().PrintScheme());
 }
 
 void ViewHostWidget::Print() {
@@ -306,7 +302,7 @@ void ViewHostWidget::ExportPicture() {
     if (!path || path->empty()) return;
     // The view's own pixels, whatever the screen's density.
     QtBitmap bitmap(std::max(1, width()), std::max(1, height()));
-    m_view.Paint(bitmap.GetCanvas(), ClientSize());
+    m_view.Paint(bitmap.GetCanvas(), ClientSize(), m_services.Settings().ScreenScheme());
     if (!bitmap.SaveBmp(*path)) ShowMessage(kExportFailedText, kSystemCaption);
 }
 

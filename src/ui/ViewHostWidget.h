@@ -42,12 +42,14 @@ class ViewHostWidget : public QWidget, public ViewHost {
     void Print();
     void PrintPreview();
     void PrintDirect();
-    /// Prints to `printer` as it is set up: the print colours are in effect meanwhile. A
-    /// window whose view is not painted by the host (a web page) prints its own content.
+    /// Prints to `printer` as it is set up: the view paints for paper in the print colours
+    /// (the screen's drawing is not touched). A window whose view is not painted by the host
+    /// (a web page) prints its own content.
     virtual void PrintTo(QPrinter& printer);
     /// "导出到EXCEL" / "导出到文本文件" through the save dialog; a failed write is reported.
     void Export(ExportKind kind);
-    /// "导出到图片": the painted client as a bitmap file.
+    /// "导出到图片": the client as the window shows it (screen colours, crosshair and labels
+    /// included), as a bitmap file.
     void ExportPicture();
     /// Replaces the save dialog of the exports (tests); nullptr restores the file dialog.
     void SetSaveDialog(SaveFileDialog* dialog) { m_saveDialog = dialog; }

@@ -16,7 +16,7 @@ void SetUpPrinter(QPrinter& printer) {
     printer.setPageOrientation(QPageLayout::Landscape);
 }
 
-void PrintView(View& view, QPrinter& printer, QSize client) {
+void PrintView(View& view, QPrinter& printer, QSize client, const DisplayScheme& scheme) {
     QPainter painter;
     if (!painter.begin(&printer)) return;
     // Window = the drawing for paper, viewport = the printable page in device pixels: the
@@ -27,7 +27,7 @@ void PrintView(View& view, QPrinter& printer, QSize client) {
     painter.setWindow(0, 0, std::max(1, drawing.cx), std::max(1, drawing.cy));
     painter.setViewport(0, 0, page.width(), page.height());
     QtCanvas canvas(painter);
-    view.PaintForPrint(canvas, clientSize);
+    view.PaintForPrint(canvas, clientSize, scheme);
     painter.end();
 }
 

@@ -3,6 +3,8 @@
 /// printable page of an A4 landscape sheet, whatever the printer's resolution.
 #include <QSize>
 
+#include "data/settings/DisplayScheme.h"
+
 class QPrinter;
 
 namespace qelt {
@@ -11,8 +13,8 @@ class View;
 
 /// A4 landscape, the page setup the application gives its printer.
 void SetUpPrinter(QPrinter& printer);
-/// Prints one page of `view` as it stands for a client of `client` size. The caller has put
-/// the print colours in effect.
-void PrintView(View& view, QPrinter& printer, QSize client);
+/// Prints one page of `view` as it stands for a client of `client` size, in `scheme` (the
+/// paper's colours).
+void PrintView(View& view, QPrinter& printer, QSize client, const DisplayScheme& scheme);
 
 }  // namespace qelt

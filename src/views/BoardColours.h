@@ -1,7 +1,7 @@
 #pragma once
-/// The four entries of the display colour scheme the quote board paints with, and the
-/// board's fixed colours. The settings object owns the scheme in effect (screen, or print
-/// while printing); the board reads it at every paint.
+/// The entries of the display colour scheme the quote board paints with, and the board's
+/// fixed colours. The board takes them from the scheme each paint is given (the screen's, or
+/// the paper's when it prints).
 #include "data/settings/DisplayScheme.h"
 #include "gfx/GfxTypes.h"
 
@@ -12,17 +12,20 @@ struct BoardColourSet {
     Colour name = 0;    ///< "商品名称", "交货月"
     Colour header = 0;  ///< header titles, "编号"
     Colour level = 0;   ///< unchanged prices, "昨收", order-book columns
+    /// The placeholder "--  ": line colour 1, the quote views' text colour (white on the
+    /// screen, black on paper, where white would not show).
+    Colour text = 0;
     friend bool operator==(const BoardColourSet&, const BoardColourSet&) = default;
 };
 
-/// The board's entries of a scheme: background, line colour 5 for names, header, level.
+/// The board's entries of a scheme: background, line colour 5 for names, header, level, and
+/// line colour 1 for the placeholder.
 inline BoardColourSet BoardColoursOf(const DisplayScheme& scheme) {
-    return BoardColourSet{scheme.background, scheme.line[4], scheme.header, scheme.level};
+    return BoardColourSet{scheme.background, scheme.line[4], scheme.header, scheme.level, scheme.line[0]};
 }
 
 inline constexpr Colour kRiseColour = Rgb(255, 50, 50);
 inline constexpr Colour kFallColour = Rgb(0, 230, 0);
-inline constexpr Colour kPlaceholderColour = Rgb(255, 255, 255);
 inline constexpr Colour kSelectionColour = Rgb(128, 128, 225);
 /// The text of a cell whose value is hidden (goods not trading, value zero).
 inline constexpr const char* kPlaceholder = "--  ";

@@ -27,7 +27,7 @@ std::string ThreeDigits(int value) {
     return value < 0 ? "-" + digits : digits;
 }
 
-Cell Placeholder() { return {kPlaceholder, kPlaceholderColour}; }
+Cell Placeholder(const BoardColourSet& colours) { return {kPlaceholder, colours.text}; }
 
 }  // namespace
 
@@ -81,16 +81,16 @@ std::optional<Cell> CellFor(std::string_view title, const BoardRow& row, int dis
     const Colour changeColour = ByComparison(change, 0.0f, colours);
 
     if (title == "涨幅") {
-        if (stopped || newestZero) return Placeholder();
+        if (stopped || newestZero) return Placeholder(colours);
         const std::string& text = t[kRowChangePercent];
         return Cell{text == "--%" ? "--" : text, ByComparison(LeadingFloat(t[kRowPrice]), preClose, colours)};
     }
     if (title == "价格") {
-        if (stopped || IsZeroPrice(LeadingFloat(t[kRowPrice]))) return Placeholder();
+        if (stopped || IsZeroPrice(LeadingFloat(t[kRowPrice]))) return Placeholder(colours);
         return Cell{t[kRowPrice], changeColour};
     }
     if (title == "涨跌") {
-        if (stopped || newestZero) return Placeholder();
+        if (stopped || newestZero) return Placeholder(colours);
         return Cell{t[kRowChange], changeColour};
     }
     static constexpr std::pair<const char*, int> kRiseColumns[] = {
@@ -98,16 +98,16 @@ std::optional<Cell> CellFor(std::string_view title, const BoardRow& row, int dis
         {"购销总量", kRowNullNum},     {"成交量", kRowAllNum},      {"品种号", kRowGoodsNo}};
     for (const auto& [name, index] : kRiseColumns) {
         if (title != name) continue;
-        if (stopped) return Placeholder();
+        if (stopped) return Placeholder(colours);
         return Cell{t[static_cast<size_t>(index)], kRiseColour};
     }
     const int sections = LeadingInt(t[kRowSectionCount]);
     if (title == "上节价") {
-        if (stopped || sections == 0) return Placeholder();
+        if (stopped || sections == 0) return Placeholder(colours);
         return Cell{t[kRowLastPrice], ByComparison(LeadingFloat(t[kRowLastPrice]), preClose, colours)};
     }
     if (title == "小节数") {
-        if (stopped || sections == 0) return Placeholder();
+        if (stopped || sections == 0) return Placeholder(colours);
         return Cell{ThreeDigits(sections), kRiseColour};
     }
     static constexpr std::pair<const char*, int> kPriceColumns[] = {
@@ -116,11 +116,11 @@ std::optional<Cell> CellFor(std::string_view title, const BoardRow& row, int dis
         if (title != name) continue;
         const std::string& text = t[static_cast<size_t>(index)];
         const float value = LeadingFloat(text);
-        if (stopped || IsZeroPrice(value)) return Placeholder();
+        if (stopped || IsZeroPrice(value)) return Placeholder(colours);
         return Cell{text, ByComparison(value, preClose, colours)};
     }
     if (title == "昨收") {
-        if (stopped) return Placeholder();
+        if (stopped) return Placeholder(colours);
         return Cell{t[kRowPreClose], colours.level};
     }
     static constexpr std::pair<const char*, int> kBookColumns[] = {
@@ -129,7 +129,7 @@ std::optional<Cell> CellFor(std::string_view title, const BoardRow& row, int dis
     for (const auto& [name, index] : kBookColumns) {
         if (title != name) continue;
         const std::string& text = t[static_cast<size_t>(index)];
-        if (stopped || IsZeroPrice(LeadingFloat(text))) return Placeholder();
+        if (stopped || IsZeroPrice(LeadingFloat(text))) return Placeholder(colours);
         return Cell{text, colours.level};
     }
     return std::nullopt;

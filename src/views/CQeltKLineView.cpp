@@ -41,8 +41,6 @@ CQeltKLineView::CQeltKLineView(ViewServices& services) : m_services(services), m
     constexpr std::array<int, 8> kInitialIds{0, 1, 21, 3, 4, 5, 22, 23};
     for (std::size_t i = 0; i < m_paneIds.size(); ++i)
         m_paneIds[i] = i < kInitialIds.size() ? kInitialIds[i] : static_cast<int>(i);
-    m_linePens = PaneStyle::LinePens(services.Settings().m_scheme);
-    m_style = KLineStyle::FromSettings(services.Settings());
     m_layer = std::make_unique<DrawnLinesLayer>(services, *this);
 }
 
@@ -192,7 +190,7 @@ void CQeltKLineView::SaveWinfile() const {
     for (int i = 1; i < m_windowCount; ++i) ids.push_back(m_paneIds[static_cast<std::size_t>(i)]);
     // A failed write keeps the layout for this run; it is reported once.
     if (!WriteWinfile(m_services.Settings().ProgramDirectory(), ids))
-        m_services.Settings().Reports().WriteFailed(kWinFileName);
+        m_services.ReportSaveFailed(kWinFileName);
 }
 
 void CQeltKLineView::SetWindowCount(int count) {
@@ -330,7 +328,7 @@ bool CQeltKLineView::OnCommand(int command) {
         case cmd::kLogScale:
             m_logScale = !m_logScale;
             if (!WriteLogScale(m_services.Settings().ProgramDirectory(), m_logScale))
-                m_services.Settings().Reports().WriteFailed(kLogScaleFileName);
+                m_services.ReportSaveFailed(kLogScaleFileName);
             Host().Invalidate();
             return true;
         default:

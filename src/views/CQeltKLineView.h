@@ -55,7 +55,8 @@ class CQeltKLineView : public View {
     void OnInitialUpdate() override;
     /// The panes are laid out again at the next paint.
     void OnSize(Size client) override;
-    void Paint(Canvas& canvas, Size client) override;
+    /// The kept chart is drawn again when `scheme` differs from the one it was drawn in.
+    void Paint(Canvas& canvas, Size client, const DisplayScheme& scheme) override;
     bool OnKey(const KeyInput& key) override;
     void OnMouseDown(const MouseInput& mouse) override;
     void OnMouseMove(const MouseInput& mouse) override;
@@ -80,9 +81,10 @@ class CQeltKLineView : public View {
     /// 导出到图片: "<goods name>.bmp".
     std::optional<SaveRequest> PictureExport() const override;
     bool CanPrint() const override { return true; }
-    /// The chart and what follows the cursor, straight onto the printer's canvas (the print
-    /// colours are in effect); the bitmap kept for the screen is left alone.
-    void PaintForPrint(Canvas& canvas, Size client) override;
+    /// The chart in `scheme`, straight onto the printer's canvas, with the moving averages'
+    /// labels and the panes' titles but nothing that marks the pointer (crosshair, its price
+    /// and date, the panes' read-outs); the bitmap kept for the screen is left alone.
+    void PaintForPrint(Canvas& canvas, Size client, const DisplayScheme& scheme) override;
 
     // ---- the main pane, for what draws in it (the drawn analysis lines) ----
     /// Pane 0's geometry as the last paint laid it out.
@@ -155,11 +157,14 @@ class CQeltKLineView : public View {
 
     // ---- painting (CQeltKLineViewPaint.cpp) ----
     /// Colours, layout, extremes and the main pane's geometry for this paint.
-    void Prepare(Size client);
+    void Prepare(Size client, const DisplayScheme& scheme);
     void LayOut(Size client);
     ChartKey CurrentChartKey(Size client) const;
     void PaintChartLayer(Canvas& canvas, Size client);
-    void PaintCursorLayer(Canvas& canvas, Size client);
+    /// What follows the cursor bar (moving averages' labels, pane titles, the drawn line being
+    /// edited) and, with `pointerMarks`, what marks the pointer (pane read-outs, crosshair
+    /// price, cursor date, crosshair lines): the screen has them, paper does not.
+    void PaintCursorLayer(Canvas& canvas, Size client, bool pointerMarks);
     void PaintPane(Canvas& canvas, std::size_t pane, PaneLayer layer);
     void PaintCoverButton(Canvas& canvas) const;
     /// The bar tip for a pointer on a bar body while the cursor mode is off, and a past-day
@@ -195,8 +200,7 @@ class CQeltKLineView : public View {
     bool m_pastDayPending = false;
     std::string m_today;
 
-    KLineStyle m_style;
-    std::array<Pen, 5> m_linePens;  ///< from the scheme in effect at construction
+    KLineStyle m_style;  ///< of the paint in progress (its scheme is that paint's)
     Size m_client;
     VisibleExtremes m_extremes;
     MainPaneGeometry m_geometry;

@@ -57,9 +57,9 @@ MainChartInput CQeltKLineView::ChartInput() const {
     return input;
 }
 
-void CQeltKLineView::Prepare(Size client) {
+void CQeltKLineView::Prepare(Size client, const DisplayScheme& scheme) {
     m_client = client;
-    m_style = KLineStyle::FromSettings(m_services.Settings());
+    m_style = KLineStyle::FromSettings(m_services.Settings(), scheme);
     if (m_panes.empty()) LayOut(client);
     m_extremes = FindVisibleExtremes(m_bars, m_window);
     m_geometry = LayOutMainChart(ChartInput(), m_panes[0]);
@@ -84,8 +84,8 @@ CQeltKLineView::ChartKey CQeltKLineView::CurrentChartKey(Size client) const {
 
 // ---- painting ----
 
-void CQeltKLineView::Paint(Canvas& canvas, Size client) {
-    Prepare(client);
+void CQeltKLineView::Paint(Canvas& canvas, Size client, const DisplayScheme& scheme) {
+    Prepare(client, scheme);
     ShowBarTip(canvas);
     const ChartKey key = CurrentChartKey(client);
     if (!m_chartKey || !(*m_chartKey == key)) {
@@ -120,17 +120,17 @@ void CQeltKLineView::Paint(Canvas& canvas, Size client) {
         canvas.ClearClip();
     }
     TrackingCanvas tracker(canvas);
-    PaintCursorLayer(tracker, client);
+    PaintCursorLayer(tracker, client, true);
     m_cursorRects = tracker.Touched();
     canvas.ClearClip();
     UpdateDataTip(canvas);
 }
 
-void CQeltKLineView::PaintForPrint(Canvas& canvas, Size client) {
-    Prepare(client);
+void CQeltKLineView::PaintForPrint(Canvas& canvas, Size client, const DisplayScheme& scheme) {
+    Prepare(client, scheme);
     canvas.ClearClip();
     PaintChartLayer(canvas, client);
-    PaintCursorLayer(canvas, client);
+    PaintCursorLayer(canvas, client, false);
 }
 
 void CQeltKLineView::PaintChartLayer(Canvas& canvas, Size client) {
@@ -162,8 +162,13 @@ void CQeltKLineView::PaintChartLayer(Canvas& canvas, Size client) {
         }
     }
     DrawMainChartBody(canvas, input, m_geometry, m_style);
-    if (n > 0 && HasMovingAverages(m_window.chartType))
-        DrawMovingAverageLines(canvas, m_averages, m_geometry, m_linePens);
+    if (n > 0 && HasMovingAverages(m_window.chartType)) {
+        // Bars left of the window take part in the averages: they may run past the pane's range.
+        const Rect& main = m_panes[0];
+        canvas.SetClip({main.left, main.top, m_geometry.axisX, main.bottom + 1});
+        DrawMovingAverageLines(canvas, m_averages, m_geometry, PaneStyle::LinePens(m_style.scheme));
+        canvas.ClearClip();
+    }
     DrawMainChartLabels(canvas, input, m_geometry, m_style);
     if (m_layer) {
         canvas.SetClip(m_geometry.PlotClip());
@@ -198,7 +203,6 @@ void CQeltKLineView::PaintPane(Canvas& canvas, std::size_t pane, PaneLayer layer
     style.border = m_style.border;
     style.rising = m_style.rising;
     style.falling = m_style.falling;
-    style.lines = m_linePens;
     style.font = m_style.text;
     const IndicatorParameters& parameters = m_services.Settings().m_indicators;
 
@@ -239,12 +243,19 @@ void CQeltKLineView::PaintCoverButton(Canvas& canvas) const {
     canvas.TextOut(left + 8, top + 5, m_goods.coverMode == 1 ? "后覆盖" : "前覆盖");
 }
 
-void CQeltKLineView::PaintCursorLayer(Canvas& canvas, Size client) {
+void CQeltKLineView::PaintCursorLayer(Canvas& canvas, Size client, bool pointerMarks) {
     const int height = client.cy, chartRight = m_panes[0].right;
     const int n = static_cast<int>(m_bars.size());
     if (n > 0 && HasMovingAverages(m_window.chartType))
         DrawMovingAverageLabels(canvas, m_averages, m_window.cursor, m_style.scheme, m_style.text);
-    for (std::size_t i = 1; i < m_panes.size(); ++i) PaintPane(canvas, i, PaneLayer::Cursor);
+    for (std::size_t i = 1; i < m_panes.size(); ++i)
+        PaintPane(canvas, i, pointerMarks ? PaneLayer::Cursor : PaneLayer::Titles);
+    if (m_layer) {
+        canvas.SetClip(m_geometry.PlotClip());
+        m_layer->PaintCursor(canvas, m_geometry);
+        canvas.ClearClip();
+    }
+    if (!pointerMarks) return;
     DrawCrosshairPrice(canvas, m_geometry, m_pointer, m_style);
     if (m_window.chartType != kChartOX) {
         const int cursor = m_window.cursor;
@@ -252,11 +263,6 @@ void CQeltKLineView::PaintCursorLayer(Canvas& canvas, Size client) {
                                         ? BarDateCaption(m_bars[static_cast<std::size_t>(cursor)][kBarDate])
                                         : std::string(kNoBarCaption);
         DrawCursorDate(canvas, {0, height - kDateStripHeight, chartRight, height}, caption, m_pointer.x);
-    }
-    if (m_layer) {
-        canvas.SetClip(m_geometry.PlotClip());
-        m_layer->PaintCursor(canvas, m_geometry);
-        canvas.ClearClip();
     }
     if (m_cursorMode && m_pointer.x < chartRight) {
         canvas.SelectPen(m_style.scheme.linePen);

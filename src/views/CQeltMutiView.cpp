@@ -65,10 +65,17 @@ void CQeltMutiView::OnSize(Size client) {
     }
 }
 
-void CQeltMutiView::Paint(Canvas& canvas, Size client) {
-    CQeltCFG& settings = m_services.Settings();
-    canvas.FillRect({0, 0, client.cx, client.cy}, settings.m_scheme.background);
-    canvas.SelectPen(settings.Pens()[2]);
+void CQeltMutiView::Paint(Canvas& canvas, Size client, const DisplayScheme& scheme) {
+    PaintCells(canvas, client, scheme, false);
+}
+
+void CQeltMutiView::PaintForPrint(Canvas& canvas, Size client, const DisplayScheme& scheme) {
+    PaintCells(canvas, client, scheme, true);
+}
+
+void CQeltMutiView::PaintCells(Canvas& canvas, Size client, const DisplayScheme& scheme, bool forPrint) {
+    canvas.FillRect({0, 0, client.cx, client.cy}, scheme.background);
+    canvas.SelectPen(m_services.Settings().Pens()[2]);
     canvas.MoveTo(client.cx / 2, 0);
     canvas.LineTo(client.cx / 2, client.cy);
     if (client.cx <= 0 || client.cy <= 0) return;
@@ -77,7 +84,11 @@ void CQeltMutiView::Paint(Canvas& canvas, Size client) {
         const Rect& place = m_hosts[i]->Place();
         if (!m_cells[i] || place.Width() <= 0 || place.Height() <= 0) continue;
         std::unique_ptr<MemoryBitmap> bitmap = canvas.CreateBitmap(place.Width(), place.Height());
-        m_cells[i]->Paint(bitmap->GetCanvas(), {place.Width(), place.Height()});
+        const Size size{place.Width(), place.Height()};
+        if (forPrint)
+            m_cells[i]->PaintForPrint(bitmap->GetCanvas(), size, scheme);
+        else
+            m_cells[i]->Paint(bitmap->GetCanvas(), size, scheme);
         canvas.DrawBitmap(*bitmap, place.left, place.top);
     }
 }
@@ -202,7 +213,7 @@ void CQeltMutiView::Remember() {
     for (std::size_t i = 0; i < kMultiGoodsCells; ++i)
         if (m_cells[i]) choices[i] = {m_cells[i]->BoundGoodsNo(), m_cells[i]->BoundDueDate()};
     if (!WriteMultiGoodsChoices(m_services.Settings().ProgramDirectory(), choices))
-        m_services.Settings().Reports().WriteFailed(kMultiGoodsFileName);
+        m_services.ReportSaveFailed(kMultiGoodsFileName);
 }
 
 void CQeltMutiView::OnNotify(unsigned message, std::intptr_t wParam) {

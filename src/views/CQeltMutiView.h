@@ -44,7 +44,7 @@ class CQeltMutiView : public View {
     /// Binds the cells, runs their first show.
     void OnInitialUpdate() override;
     void OnSize(Size client) override;
-    void Paint(Canvas& canvas, Size client) override;
+    void Paint(Canvas& canvas, Size client, const DisplayScheme& scheme) override;
     bool OnKey(const KeyInput& key) override;
     void OnMouseDown(const MouseInput& mouse) override;
     void OnMouseMove(const MouseInput& mouse) override;
@@ -60,6 +60,8 @@ class CQeltMutiView : public View {
     /// One "real:%s:%s:%s:1:" per cell that shows a contract, in cell order.
     std::optional<std::vector<std::string>> StandingRequests() const override;
     bool CanPrint() const override { return true; }
+    /// Each cell as it prints (without its cursor).
+    void PaintForPrint(Canvas& canvas, Size client, const DisplayScheme& scheme) override;
 
     // ---- state ----
     CQeltRealView& Cell(std::size_t i) { return *m_cells[i]; }
@@ -69,6 +71,7 @@ class CQeltMutiView : public View {
     void ChangeGoods(std::size_t i, const ContractKey& key);
 
   private:
+    void PaintCells(Canvas& canvas, Size client, const DisplayScheme& scheme, bool forPrint);
     /// The cell whose place holds `p`, -1 in the gap.
     int CellAt(Point p) const;
     MouseInput ForCell(int i, const MouseInput& mouse) const;

@@ -60,7 +60,7 @@ class CQeltRealView : public View {
     /// First show: takes the mode and the contract, appends to the navigation history and
     /// builds the series.
     void OnInitialUpdate() override;
-    void Paint(Canvas& canvas, Size client) override;
+    void Paint(Canvas& canvas, Size client, const DisplayScheme& scheme) override;
     bool OnKey(const KeyInput& key) override;
     void OnMouseMove(const MouseInput& mouse) override;
     void OnDoubleClick(const MouseInput& mouse) override;
@@ -76,6 +76,8 @@ class CQeltRealView : public View {
     /// multi-goods view asks for all its cells).
     std::optional<std::vector<std::string>> StandingRequests() const override;
     bool CanPrint() const override { return true; }
+    /// The charts and the panel without the cursor lines: paper shows no pointer.
+    void PaintForPrint(Canvas& canvas, Size client, const DisplayScheme& scheme) override;
 
     // ---- state ----
     int Mode() const { return m_mode; }
@@ -130,6 +132,8 @@ class CQeltRealView : public View {
     ChartFrame MainFrame(Size client);
     /// The chart under the cursor: its frame and whether it is the dynamic-board chart.
     std::optional<std::pair<ChartFrame, bool>> CursorChart(Size client);
+    /// Everything but the cursor lines.
+    void PaintCharts(Canvas& canvas, Size client, const DisplayScheme& scheme, const ChartStyle& style);
     void PaintCursor(Canvas& canvas, Size client, const ChartStyle& style);
     void UpdateTip();
     void StepGoods(bool forward);

@@ -51,9 +51,18 @@ std::optional<std::pair<ChartFrame, bool>> CQeltRealView::CursorChart(Size clien
     return std::nullopt;
 }
 
-void CQeltRealView::Paint(Canvas& canvas, Size client) {
-    CQeltCFG& settings = m_services.Settings();
-    const ChartStyle style = ChartStyleOf(settings);
+void CQeltRealView::Paint(Canvas& canvas, Size client, const DisplayScheme& scheme) {
+    const ChartStyle style = ChartStyleOf(m_services.Settings(), scheme);
+    PaintCharts(canvas, client, scheme, style);
+    PaintCursor(canvas, client, style);
+}
+
+void CQeltRealView::PaintForPrint(Canvas& canvas, Size client, const DisplayScheme& scheme) {
+    PaintCharts(canvas, client, scheme, ChartStyleOf(m_services.Settings(), scheme));
+}
+
+void CQeltRealView::PaintCharts(Canvas& canvas, Size client, const DisplayScheme& scheme,
+                                const ChartStyle& style) {
     canvas.FillRect({0, 0, client.cx, client.cy}, style.background);
     if (!HasContract()) return;
 
@@ -88,12 +97,10 @@ void CQeltRealView::Paint(Canvas& canvas, Size client) {
     if (layout.panel && m_mode == kHistoryReview) {
         const int count = static_cast<int>(m_tableRows.size());
         m_sectionRow = NormalisedSectionRow(m_sectionRow, count, SectionRowsPerPage(layout.panel->Height()));
-        PaintSectionTable(canvas, *layout.panel, m_tableRows, m_sectionRow, settings.m_scheme, style.frame);
+        PaintSectionTable(canvas, *layout.panel, m_tableRows, m_sectionRow, scheme, style.frame);
     } else if (layout.panel) {
-        PaintQuotePanel(canvas, *layout.panel, m_goods, m_flagged, m_trades.Rows(), settings.m_scheme,
-                        style.frame);
+        PaintQuotePanel(canvas, *layout.panel, m_goods, m_flagged, m_trades.Rows(), scheme, style.frame);
     }
-    PaintCursor(canvas, client, style);
 }
 
 void CQeltRealView::PaintCursor(Canvas& canvas, Size client, const ChartStyle& style) {

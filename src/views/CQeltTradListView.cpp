@@ -127,10 +127,10 @@ std::string CQeltTradListView::Cell(std::size_t i, int k) const {
     }
 }
 
-void CQeltTradListView::Paint(Canvas& canvas, Size client) {
+void CQeltTradListView::Paint(Canvas& canvas, Size client, const DisplayScheme& scheme) {
     m_client = client;
-    CQeltCFG& settings = m_services.Settings();
-    canvas.FillRect({0, 0, client.cx, client.cy}, settings.m_scheme.background);
+    const CQeltCFG& settings = m_services.Settings();
+    canvas.FillRect({0, 0, client.cx, client.cy}, scheme.background);
     canvas.SetBkMode(BkMode::Transparent);
     canvas.SetTextAlign({HAlign::Left, VAlign::Top});
     canvas.SelectFont(settings.Fonts()[3]);

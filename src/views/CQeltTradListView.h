@@ -33,7 +33,7 @@ class CQeltTradListView : public View {
     /// First show: the application's current goods becomes the contract for good; appends to
     /// the navigation history.
     void OnInitialUpdate() override;
-    void Paint(Canvas& canvas, Size client) override;
+    void Paint(Canvas& canvas, Size client, const DisplayScheme& scheme) override;
     bool OnKey(const KeyInput& key) override;
     void OnWheel(bool towardsUser, Point at) override;
     /// A click on a row shows that trade in a record tip (`CInfoTip` layout 4); elsewhere hides it.

@@ -57,7 +57,7 @@ void QuoteListView::SortRows() {
     // Equal keys keep store order, as the board's sort maps always did.
     m_order.resize(m_rows.size());
     for (size_t i = 0; i < m_order.size(); ++i) m_order[i] = static_cast<int>(i);
-    const size_t key = static_cast<size_t>(std::clamp(m_sortKey, 1, 3) - 1);
+    const size_t key = static_cast<size_t>(std::clamp(SortKey(), 1, 3) - 1);
     std::stable_sort(m_order.begin(), m_order.end(), [&](int a, int b) {
         return m_rows[static_cast<size_t>(a)].keys[key] < m_rows[static_cast<size_t>(b)].keys[key];
     });
@@ -66,7 +66,7 @@ void QuoteListView::SortRows() {
 int QuoteListView::RowAt(int displayPos) const {
     const int n = static_cast<int>(m_order.size());
     if (displayPos < 0 || displayPos >= n) return -1;
-    return m_order[static_cast<size_t>(m_reverse ? n - 1 - displayPos : displayPos)];
+    return m_order[static_cast<size_t>(Reversed() ? n - 1 - displayPos : displayPos)];
 }
 
 void QuoteListView::OnTabSelect(int index) {
@@ -105,19 +105,21 @@ std::vector<std::pair<int, int>> QuoteListView::ShownSlots(int width) const {
     return shown;
 }
 
-void QuoteListView::Paint(Canvas& canvas, int width, int height) {
-    PaintWith(canvas, width, height, m_rowsPerPage, true);
+void QuoteListView::Paint(Canvas& canvas, Size client, const DisplayScheme& scheme) {
+    PaintWith(canvas, client, scheme, m_rowsPerPage, true);
 }
 
-void QuoteListView::PaintForPrint(Canvas& canvas, int width, int height) {
-    const int rows = (height + 60) / m_rowHeight;
+void QuoteListView::PaintForPrint(Canvas& canvas, Size client, const DisplayScheme& scheme) {
+    const int rows = (client.cy + 60) / m_rowHeight;
     const std::array<Rect, 3> keep = m_sortRects;
-    PaintWith(canvas, width + 60, height + 60, rows, false);
+    PaintWith(canvas, PrintSize(client), scheme, rows, false);
     m_sortRects = keep;  // the header on screen is what the user clicks
 }
 
-void QuoteListView::PaintWith(Canvas& canvas, int width, int height, int rowsPerPage, bool selectionLine) {
-    const BoardColourSet colours = BoardColoursOf(m_services.Settings().m_scheme);
+void QuoteListView::PaintWith(Canvas& canvas, Size size, const DisplayScheme& scheme, int rowsPerPage,
+                              bool selectionLine) {
+    const int width = size.cx, height = size.cy;
+    const BoardColourSet colours = BoardColoursOf(scheme);
     canvas.FillRect({0, 0, width, height}, colours.background);
     canvas.SelectFont(Font{"宋体", 18, 400});
     canvas.SetTextAlign({HAlign::Right, VAlign::Top});
@@ -132,7 +134,7 @@ void QuoteListView::PaintWith(Canvas& canvas, int width, int height, int rowsPer
         for (size_t k = 0; k < kSortTitles.size(); ++k) {
             if (column.title != kSortTitles[k]) continue;
             m_sortRects[k] = {right - column.width, 0, right, m_headerHeight};
-            if (static_cast<int>(k) + 1 == m_sortKey) title += m_reverse ? kDownArrow : kUpArrow;
+            if (static_cast<int>(k) + 1 == SortKey()) title += Reversed() ? kDownArrow : kUpArrow;
         }
         canvas.TextOutWithin(right, 5, title, column.width - kCellGap);
     }
@@ -188,10 +190,11 @@ bool QuoteListView::OnLButtonDown(Point p) {
         for (size_t k = 0; k < m_sortRects.size(); ++k) {
             if (!m_sortRects[k].Contains(p)) continue;
             const int key = static_cast<int>(k) + 1;
-            if (key == m_sortKey)
-                m_reverse = m_reverse ? 0 : 1;
+            BoardSort& sort = m_services.Selection().boardSort;
+            if (key == sort.key)
+                sort.descending = !sort.descending;
             else
-                m_sortKey = key;
+                sort.key = key;
             SortRows();
             return true;
         }
@@ -238,8 +241,7 @@ bool QuoteListView::OnColumnCommand(int id) {
     if (!title || m_clickedSlot < 1) return false;
     m_columns.Choose(m_clickedSlot, *title);
     // Without head.ini the choice would vanish at the next view switch: say so (once a run).
-    if (!m_columns.Save(m_services.Settings().ProgramDirectory()))
-        m_services.Settings().Reports().WriteFailed(kHeadFileName);
+    if (!m_columns.Save(m_services.Settings().ProgramDirectory())) m_services.ReportSaveFailed(kHeadFileName);
     return true;
 }
 

@@ -49,7 +49,7 @@ class QuoteListView : public View {
     /// selected row's contract current, reads head.ini.
     void OnInitialUpdate() override;
     void OnSize(Size client) override { OnSize(client.cx, client.cy); }
-    void Paint(Canvas& canvas, Size client) override { Paint(canvas, client.cx, client.cy); }
+    void Paint(Canvas& canvas, Size client, const DisplayScheme& scheme) override;
     bool OnKey(const KeyInput& key) override;
     void OnMouseDown(const MouseInput& mouse) override;
     void OnDoubleClick(const MouseInput& mouse) override;
@@ -64,7 +64,9 @@ class QuoteListView : public View {
     bool CanPrint() const override { return true; }
     /// The printed board grows by 60 pixels each way.
     Size PrintSize(Size client) const override { return {client.cx + 60, client.cy + 60}; }
-    void PaintForPrint(Canvas& canvas, Size client) override { PaintForPrint(canvas, client.cx, client.cy); }
+    /// For the printer: 60 more pixels each way, rows per page from the taller height, no
+    /// selection line; the header's sort rectangles stay those of the screen.
+    void PaintForPrint(Canvas& canvas, Size client, const DisplayScheme& scheme) override;
     bool CanExport(ExportKind) const override { return true; }
     std::optional<ExportDocument> Export(ExportKind kind) const override;
 
@@ -79,12 +81,6 @@ class QuoteListView : public View {
 
     /// WM_SIZE: recomputes rows per page and returns the child windows' places.
     BoardLayout OnSize(int width, int height);
-
-    /// Paints the board for a client of `width` × `height` with the colours in effect.
-    void Paint(Canvas& canvas, int width, int height);
-    /// Paints for the printer: 60 more pixels each way, rows per page from the taller height,
-    /// no selection line (the application has put the print colours in effect).
-    void PaintForPrint(Canvas& canvas, int width, int height);
 
     /// Header: sort click; below: row selection. True when the board must repaint.
     bool OnLButtonDown(Point p);
@@ -122,8 +118,10 @@ class QuoteListView : public View {
     int SelectedRow() const { return m_selectedRow; }
     int RowsPerPage() const { return m_rowsPerPage; }
     int HorizontalOffset() const { return m_hOffset; }
-    int SortKey() const { return m_sortKey; }
-    bool Reversed() const { return m_reverse != 0; }
+    /// The sort (key and direction) lives in the application's selection: it outlives the
+    /// board.
+    int SortKey() const { return m_services.Selection().boardSort.key; }
+    bool Reversed() const { return m_services.Selection().boardSort.descending; }
     int Category() const { return m_category; }
     std::string CategoryCode() const;
     int RowHeight() const { return m_rowHeight; }
@@ -131,7 +129,8 @@ class QuoteListView : public View {
 
   private:
     void SortRows();
-    void PaintWith(Canvas& canvas, int width, int height, int rowsPerPage, bool selectionLine);
+    void PaintWith(Canvas& canvas, Size size, const DisplayScheme& scheme, int rowsPerPage,
+                   bool selectionLine);
     /// Runs the popup the view asks for at a right click.
     void ShowPopup(const BoardPopup& popup);
     bool OnSelfSelectedCommand(int id);
@@ -153,9 +152,7 @@ class QuoteListView : public View {
     int m_rowHeight = 22;
     int m_headerHeight = 30;
     int m_clickedSlot = 0;
-    int m_reverse = 0;
     int m_category = 0;
-    int m_sortKey = kSortByContract;
     int m_clientWidth = 0;
     std::array<Rect, 3> m_sortRects{};
     std::vector<CQeltGoods> m_goods;

@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "data/settings/DisplayScheme.h"
 #include "gfx/Canvas.h"
 #include "views/ExportFile.h"
 #include "views/ViewHost.h"
@@ -85,8 +86,10 @@ class View {
     virtual void OnInitialUpdate() {}
     /// The client area changed size.
     virtual void OnSize(Size /*client*/) {}
-    /// Paints the whole client (`client` in pixels) with the colours in effect.
-    virtual void Paint(Canvas& canvas, Size client) = 0;
+    /// Paints the whole client (`client` in pixels) in `scheme`: the host gives the screen's
+    /// set. Pens and colours that follow the scheme are made from this argument at each paint
+    /// (a view that keeps a drawing between paints draws it again for another scheme).
+    virtual void Paint(Canvas& canvas, Size client, const DisplayScheme& scheme) = 0;
 
     // ---- input (client coordinates); each handler asks the host to repaint as needed ----
     /// True when the view used the key; otherwise the frame may (function keys are global).
@@ -121,8 +124,11 @@ class View {
     virtual bool CanPrint() const { return false; }
     /// The drawing's size on paper for a client of `client` size (it is scaled to the page).
     virtual Size PrintSize(Size client) const { return client; }
-    /// Paints for the printer; the application has switched to the print colours.
-    virtual void PaintForPrint(Canvas& canvas, Size client) { Paint(canvas, client); }
+    /// Paints for the printer (and the print preview) in `scheme`, the paper's set. A view
+    /// leaves out what only marks the pointer on screen.
+    virtual void PaintForPrint(Canvas& canvas, Size client, const DisplayScheme& scheme) {
+        Paint(canvas, client, scheme);
+    }
     /// The text exports the view offers ("导出到EXCEL", "导出到文本文件").
     virtual bool CanExport(ExportKind /*kind*/) const { return false; }
     virtual std::optional<ExportDocument> Export(ExportKind /*kind*/) const { return std::nullopt; }

@@ -17,6 +17,13 @@
 
 namespace qelt {
 
+/// How the quote board orders its rows: by contract (1), by "价格" (2) or by "涨幅" (3),
+/// ascending or descending.
+struct BoardSort {
+    int key = 1;
+    bool descending = false;
+};
+
 /// The selection every view shares. The category and goods indices follow the store's lists;
 /// the self-selected code says under which category the entry chosen in the self-selected
 /// list was added ("0001" or "0005").
@@ -26,6 +33,8 @@ struct ViewSelection {
     std::string selfSelectedCategory{kAllGoodsCode};
     std::string spareText;     ///< emptied whenever a view sets the current goods
     std::string dayQualifier;  ///< first field of the standing "real" request
+    /// The board's sort, kept for the run: every board made after a view switch starts with it.
+    BoardSort boardSort;
 };
 
 /// A trade's identity: its 8th text (empty when the row is shorter).
@@ -113,7 +122,18 @@ class ViewServices {
     }
 
     // ---- settings ----
-    virtual CQeltCFG& Settings() = 0;
+    /// Read only: a view changes no shared setting. What it keeps of its own (pane layout,
+    /// logarithmic scale, column table, multi-goods choices) it writes to its own files in
+    /// the program directory through their named calls (KLineSettingsFiles.h, HeadFile.h,
+    /// MultiGoodsFile.h).
+    virtual const CQeltCFG& Settings() const = 0;
+    /// The indicator parameters, for the indicator dialog the host window runs (it edits them
+    /// and rewrites indi.ini); the views read them through Settings().
+    virtual IndicatorParameters& EditableIndicators() = 0;
+    /// A view's own settings file (`fileName`: head.ini, winfile.ini, logscale.ini,
+    /// mutiview.ini) could not be written: the user is told once this run, and the view keeps
+    /// the value in memory.
+    virtual void ReportSaveFailed(const std::string& fileName) = 0;
     /// mylist.ini: adds the entry unless an equal one is there / removes entries equal in all
     /// three texts.
     virtual void AddSelfSelected(const std::string& goodsNo, const std::string& dueDate,

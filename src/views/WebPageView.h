@@ -19,7 +19,7 @@ class WebPageView : public View {
     /// The page is printed by the browser (the frame's print commands reach it).
     bool CanPrint() const override { return true; }
     /// Only the background shows, for the moment before the browser covers it.
-    void Paint(Canvas& canvas, Size client) override {
+    void Paint(Canvas& canvas, Size client, const DisplayScheme&) override {
         canvas.FillRect({0, 0, client.cx, client.cy}, Rgb(255, 255, 255));
     }
 

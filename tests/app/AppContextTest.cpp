@@ -26,7 +26,7 @@ class FakeView : public View {
     void OnInitialUpdate() override {
         m_log.push_back("update " + m_name + " argument " + std::to_string(m_services.ViewArgument()));
     }
-    void Paint(Canvas&, Size) override {}
+    void Paint(Canvas&, Size, const DisplayScheme&) override {}
     std::optional<CommandState> StateOf(int command) const override {
         if (command == kViewCommand || command == cmd::kZoomIn) return CommandState{true, true};
         return std::nullopt;

@@ -120,6 +120,19 @@ TEST(PriceScale, LogarithmicScaleGivesEqualRatiosEqualHeights) {
     EXPECT_FALSE(negative.logarithmic) << "a range reaching 0 stays linear";
 }
 
+TEST(PriceScale, ALogarithmicScaleOverALinearAxisFromZeroStaysLinear) {
+    // Lows of 0.5 and a step of 1 put the linear axis's bottom at exactly 0: no logarithm
+    // reaches it, so the scale stays linear instead of mapping every price to no row at all.
+    PriceScale scale = StandardPriceScale(10.0f, 0.5f, 0, 300);
+    ASSERT_EQ(scale.axisMin, 0.0f);
+    const PriceScale linear = scale;
+    MakeLogarithmic(scale);
+    EXPECT_FALSE(scale.logarithmic);
+    for (double price : {0.5, 5.25, 10.0}) EXPECT_EQ(scale.Y(price), linear.Y(price)) << price;
+    EXPECT_EQ(scale.Y(0.0), 300);
+    EXPECT_NEAR(scale.PriceAt(150), 5.25, 0.05);
+}
+
 TEST(BarSlots, WidthIsCappedAndTheCursorAndAnchorsShareTheSlots) {
     const Rect pane{0, 30, 800, 330};
     EXPECT_FLOAT_EQ(BarWidth(pane, 5), 100.0f) << "740 / 5 capped at 100";

@@ -2,7 +2,9 @@
 // read-out, codes without an indicator; and the cache that lets a view skip recomputing.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
+#include <cmath>
 #include <set>
 #include <tuple>
 
@@ -23,7 +25,7 @@ BarSeries Wave(int n) {
     return Closes(closes);
 }
 
-TEST(PaneTitle, PrintingTakesTheTitleColoursOfThePrintSchemeWhileLinesKeepTheViewsPens) {
+TEST(PaneTitle, PrintingTakesTheTitleAndLineColoursOfThePrintScheme) {
     PaneDrawing d;
     d.scheme = DisplayScheme::Print();
     d.Draw(21, Wave(60));
@@ -46,8 +48,8 @@ TEST(PaneTitle, PrintingTakesTheTitleColoursOfThePrintSchemeWhileLinesKeepTheVie
     }
     const auto lines = d.Polylines();
     ASSERT_EQ(lines.size(), 2u);
-    EXPECT_EQ(lines[0].pen.colour, Rgb(255, 255, 255)) << "DIF keeps the screen pen made at view creation";
-    EXPECT_EQ(lines[1].pen.colour, Rgb(255, 255, 0));
+    EXPECT_EQ(lines[0].pen, Pen::Solid(1, Rgb(0, 0, 0))) << "DIF in black on paper, not the screen's white";
+    EXPECT_EQ(lines[1].pen, Pen::Solid(1, Rgb(155, 155, 0)));
 }
 
 TEST(PaneTitle, ItemsClampTheCursorIntoEachLineAndFormatPerIndicator) {
@@ -114,6 +116,97 @@ TEST(PaneGeometry, LinesRunThroughTheCentresOfTheVisibleBarsOnly) {
         EXPECT_GT(p.y, 100 + 20 - 10) << "within the plot (half a step of margin)";
         EXPECT_LE(p.y, 300);
     }
+}
+
+TEST(PaneGeometry, EveryPaneKeepsItsBarsAndLinesInsideItself) {
+    // Values far outside what the range rule looks at (DMI ranges from bars left of the
+    // window, ADTM over the whole series): whatever a rule misses is cut at the pane's edges.
+    std::vector<test::TestBar> bars;
+    for (int i = 0; i < 80; ++i) {
+        const double c = i < 40 ? 5000 - i : 10 + (i % 5);
+        bars.push_back({c, c + (i % 2), c + 2, c - 2, 100 + 1000LL * (i % 9)});
+    }
+    const BarSeries series = Bars(bars);
+    for (const IndicatorDefinition& indicator : IndicatorDefinitions()) {
+        PaneDrawing d;
+        d.Draw(indicator.code, series, 30);
+        for (const DrawRecord& r : d.canvas.Records()) {
+            if (r.op != DrawOp::Polyline && r.op != DrawOp::Rectangle && r.op != DrawOp::Ellipse) continue;
+            ASSERT_TRUE(r.clip.has_value()) << indicator.key;
+            EXPECT_GE(r.clip->left, d.pane.left) << indicator.key;
+            EXPECT_GE(r.clip->top, d.pane.top) << indicator.key;
+            EXPECT_LE(r.clip->right, d.pane.right) << indicator.key;
+            EXPECT_LE(r.clip->bottom, d.pane.bottom + 1) << indicator.key << ": the bottom edge, not below";
+        }
+    }
+    // An outer clip (a view drawing part of its surface) is narrowed, never widened.
+    PaneDrawing d;
+    d.canvas.SetClip({0, 0, 100, 150});
+    d.Draw(21, series, 30);
+    for (const DrawRecord& r : d.canvas.Of(DrawOp::Polyline)) EXPECT_EQ(r.clip, (Rect{0, 100, 100, 150}));
+    EXPECT_EQ(d.canvas.Clip(), (Rect{0, 0, 100, 150})) << "and given back";
+}
+
+/// Ticks (lines in the tick pen inside the axis column) and the boxes of the texts there.
+struct AxisDrawing {
+    std::vector<DrawRecord> ticks;
+    std::vector<Rect> labels;
+};
+
+AxisDrawing AxisOf(const test::PaneDrawing& d) {
+    const int xAxis = d.pane.right - 60;
+    AxisDrawing axis;
+    RecordingCanvas measure;
+    for (const DrawRecord& r : d.canvas.Records()) {
+        if (r.op == DrawOp::Line && r.pen == d.style.tick && std::min(r.points[0].x, r.points[1].x) >= xAxis)
+            axis.ticks.push_back(r);
+        if (r.op != DrawOp::Text || r.points[0].x <= xAxis) continue;
+        measure.SelectFont(r.font);
+        const Size size = measure.TextExtent(r.text);
+        EXPECT_EQ(r.align.h, HAlign::Right) << r.text;
+        axis.labels.push_back(
+            {r.points[0].x - size.cx, r.points[0].y, r.points[0].x, r.points[0].y + size.cy});
+    }
+    return axis;
+}
+
+TEST(PaneAxis, TicksNeverTouchTheLabelsEvenWithSixDigitValues) {
+    // Six-digit prices swinging by a third, volumes in the hundreds of millions: labels such
+    // as MACD's "-10000.00" or "165000.00" fill the axis column.
+    std::vector<test::TestBar> bars;
+    for (int i = 0; i < 120; ++i) {
+        const double c = 150000 + 60000 * std::sin(i / 6.0);
+        bars.push_back({c - 300, c, c + 900, c - 900, 100000000LL + 7000000LL * (i % 11), c,
+                        200000LL + 900 * i, 300000});
+    }
+    const BarSeries series = Bars(bars);
+    for (const IndicatorDefinition& indicator : IndicatorDefinitions()) {
+        test::PaneDrawing d;
+        d.Draw(indicator.code, series, 80);
+        const AxisDrawing axis = AxisOf(d);
+        EXPECT_FALSE(axis.ticks.empty()) << indicator.key;
+        for (const DrawRecord& tick : axis.ticks) {
+            const int y = tick.points[0].y;
+            const int first = std::min(tick.points[0].x, tick.points[1].x);
+            const int last = std::max(tick.points[0].x, tick.points[1].x) - 1;  // LineTo leaves its end
+            for (const Rect& label : axis.labels) {
+                const bool apart =
+                    y < label.top || y >= label.bottom || last + 1 < label.left || first >= label.right;
+                EXPECT_TRUE(apart) << indicator.key << ": tick " << first << ".." << last << " on row " << y
+                                   << " against a label from x " << label.left;
+            }
+        }
+    }
+}
+
+TEST(PaneAxis, ShortLabelsLeaveTheTicksTheirFullLength) {
+    test::PaneDrawing d;
+    d.Draw(27, Wave(60));  // EXPMA: labels like "12.30", ticks 18 pixels
+    const AxisDrawing axis = AxisOf(d);
+    ASSERT_FALSE(axis.ticks.empty());
+    for (const DrawRecord& tick : axis.ticks) EXPECT_EQ(tick.points[1].x - tick.points[0].x, 18);
+    d.Draw(21, Wave(60));  // MACD: three ticks of 8
+    for (const DrawRecord& tick : AxisOf(d).ticks) EXPECT_EQ(tick.points[1].x - tick.points[0].x, 8);
 }
 
 TEST(PaneReadout, TheValueAtTheMouseShowsOnlyInsideThePaneAndLeftOfTheChartEdge) {

@@ -27,7 +27,6 @@ struct PaneDrawing {
         style.border = Pen::Solid(1, Rgb(3, 3, 3));
         style.rising = Pen::Solid(1, Rgb(4, 4, 4));
         style.falling = Pen::Solid(1, Rgb(5, 5, 5));
-        style.lines = PaneStyle::LinePens(DisplayScheme::Screen());
     }
 
     PaneRequest Request(int code, const BarSeries& bars, int visible = 100, int last = -1) const {

@@ -34,6 +34,24 @@ TEST(Macd, TheFastAverageIsAPlainMeanForItsFirstBarsAndTheSignalLineHasNoWarmUp)
     EXPECT_FLOAT_EQ(macd.lines[2].values[1], 2.0f * (-0.5f + 0.1f));
 }
 
+TEST(Macd, PastTheirWarmUpBothAveragesWeighTheNewBarByTwoOverThePeriodPlusOne) {
+    // Fast 2, slow 3, signal 9 over the typical prices 1 .. 5 (by hand):
+    // fast  1, 1.5, then 1.5/3 + 3·2/3 = 2.5, 2.5/3 + 4·2/3 = 3.5, 4.5;
+    // slow  1, 1.5, 2 (the mean of three), then 2/2 + 4/2 = 3, 3/2 + 5/2 = 4;
+    // DIF 0, 0, 0.5, 0.5, 0.5; DEA 0, 0, 0.1, 0.18, 0.244; MACD = 2 (DIF - DEA).
+    IndicatorParameters table;
+    table[param::kMacdFast] = 2;
+    table[param::kMacdSlow] = 3;
+    const IndicatorResult macd = Compute(21, Closes({1, 2, 3, 4, 5}), table);
+    const std::vector<double> dif{0, 0, 0.5, 0.5, 0.5}, dea{0, 0, 0.1, 0.18, 0.244};
+    ASSERT_EQ(macd.lines[0].values.size(), 5u);
+    for (std::size_t i = 0; i < 5; ++i) {
+        EXPECT_NEAR(macd.lines[0].values[i], dif[i], 1e-5) << "DIF at bar " << i;
+        EXPECT_NEAR(macd.lines[1].values[i], dea[i], 1e-5) << "DEA at bar " << i;
+        EXPECT_NEAR(macd.lines[2].values[i], 2 * (dif[i] - dea[i]), 1e-5) << "MACD at bar " << i;
+    }
+}
+
 TEST(Dmi, AFlatWindowHasNoTrueRangeAndGivesZero) {
     IndicatorResult dmi = Compute(22, Closes(std::vector<double>(30, 7)));
     for (const IndicatorLine& line : dmi.lines) {

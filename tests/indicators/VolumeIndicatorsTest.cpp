@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "PaneTestSupport.h"
+#include "common/Numbers.h"
 
 namespace qelt {
 namespace {
@@ -101,6 +102,26 @@ TEST(Obv, TheDirectionIsWithinTheBarAndNegativeTotalsLabelTheirOwnGridLines) {
         EXPECT_NEAR(LeadingDouble(readout.text), LeadingDouble(labels[i]), 55000.0 / 180 + 1) << labels[i];
     }
     EXPECT_EQ(d.TextStarting("OBV:")->text, "OBV:-30000") << "the first value for no cursor, an integer";
+}
+
+TEST(Pvt, TheLastVisibleBarTakesPartInTheRangeSoAHeavyDayStaysInThePane) {
+    // A quiet month, then a day of heavy volume that drops 10%: PVT falls by 10,000 on the
+    // newest bar, which must stay above the pane's bottom edge (and the date strip below).
+    std::vector<test::TestBar> bars(29, {10, 10, 10, 10, 100});
+    bars.push_back({10, 9, 10, 9, 100000});
+    for (int visible : {30, 12}) {
+        PaneDrawing d;
+        d.Draw(5, Bars(bars), visible);
+        const auto lines = d.Polylines();
+        ASSERT_FALSE(lines.empty());
+        EXPECT_EQ(lines[0].points.back().x, d.pane.left + static_cast<int>(3.0f + (visible - 1) * 6.0f));
+        for (const DrawRecord& line : lines)
+            for (const Point& p : line.points) {
+                EXPECT_GE(p.y, d.pane.top + 20) << visible;
+                EXPECT_LE(p.y, d.pane.bottom) << visible;
+            }
+        EXPECT_LT(LeadingDouble(d.AxisLabels().front()), -10000.0) << "the lowest level is below the fall";
+    }
 }
 
 TEST(Pvt, TheFirstBarIsZeroAndAZeroCloseLeavesValuesThatAreNeitherRangedNorDrawn) {

@@ -842,7 +842,9 @@ TEST(AppAlarms, AnUnreadableAlarmFileIsReportedOnceAndKept) {
 /// Stands in for the intraday view: it only remembers the argument it was opened with.
 class ReviewProbe : public View {
   public:
-    void Paint(Canvas& canvas, Size client) override { canvas.FillRect({0, 0, client.cx, client.cy}, 0); }
+    void Paint(Canvas& canvas, Size client, const DisplayScheme&) override {
+        canvas.FillRect({0, 0, client.cx, client.cy}, 0);
+    }
 };
 
 void DoubleClick(QWidget* widget, QPoint at) {

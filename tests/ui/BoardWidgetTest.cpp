@@ -12,6 +12,7 @@
 #include "TestApplication.h"
 #include "common/Files.h"
 #include "common/Messages.h"
+#include "support/FakeViewServices.h"
 #include "support/TempDir.h"
 #include "ui/QtPoster.h"
 #include "ui/dialogs/MessageBoxes.h"
@@ -20,7 +21,6 @@
 #include "ui/widgets/CInfoTip.h"
 #include "ui/widgets/CMyTab.h"
 #include "ui/widgets/CXScrollBar.h"
-#include "views/FakeViewServices.h"
 #include "views/ScrollCodes.h"
 
 namespace qelt {
@@ -228,8 +228,6 @@ TEST_F(BoardWidget, PrintsToAPdfFile) {
     const auto bytes = ReadWholeFile(dir.File("board.pdf"));
     ASSERT_TRUE(bytes);
     EXPECT_EQ(bytes->rfind("%PDF", 0), 0u);
-    EXPECT_EQ(host.Settings().m_scheme, DisplayScheme::Screen())
-        << "the screen colours are back after printing";
 }
 
 TEST(HotKeyDialog, FiltersAsTypedAndReturnsTheChosenGoods) {

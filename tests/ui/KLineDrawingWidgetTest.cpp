@@ -10,9 +10,9 @@
 #include "chart/LineAnchors.h"
 #include "common/Commands.h"
 #include "common/Files.h"
+#include "support/KLineTestSupport.h"
 #include "support/TempDir.h"
 #include "ui/ViewHostWidget.h"
-#include "views/KLineTestSupport.h"
 
 namespace qelt {
 namespace {

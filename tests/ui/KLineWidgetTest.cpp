@@ -10,10 +10,10 @@
 #include "TestApplication.h"
 #include "common/Commands.h"
 #include "common/Numbers.h"
+#include "support/KLineTestSupport.h"
 #include "ui/OverlayWidget.h"
 #include "ui/QtCanvas.h"
 #include "ui/ViewHostWidget.h"
-#include "views/KLineTestSupport.h"
 #include "views/kline/BarTips.h"
 #include "views/kline/TrackingCanvas.h"
 
@@ -156,10 +156,8 @@ TEST_F(KLineWindow, TheCrosshairMovesOverTheKeptChartWithoutATrace) {
 TEST_F(KLineWindow, ThePrintedPageHasThePrintColoursAndTheScreenKeepsItsOwn) {
     QTest::keyClick(host.get(), Qt::Key_Left);
     const QImage screen = Grab();
-    services.Settings().UsePrintScheme();
     QtBitmap page(1000, 600);
-    view->PaintForPrint(page.GetCanvas(), {1000, 600});
-    services.Settings().UseScreenScheme();
+    view->PaintForPrint(page.GetCanvas(), {1000, 600}, DisplayScheme::Print());
     EXPECT_EQ(page.Image().pixelColor(3, 200), QColor(255, 255, 255)) << "white paper";
     EXPECT_EQ(screen.pixelColor(3, 200), QColor(0, 0, 0));
     EXPECT_EQ(Grab(), screen) << "printing leaves the screen's chart as it was";

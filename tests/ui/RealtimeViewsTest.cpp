@@ -6,12 +6,12 @@
 #include <QTest>
 
 #include "TestApplication.h"
+#include "support/FakeViewServices.h"
 #include "support/TempDir.h"
+#include "support/TradeRows.h"
 #include "ui/ViewHostWidget.h"
 #include "views/CQeltMutiView.h"
 #include "views/CQeltRealView.h"
-#include "views/FakeViewServices.h"
-#include "views/TradeRows.h"
 
 namespace qelt {
 namespace {

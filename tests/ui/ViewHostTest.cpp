@@ -9,12 +9,12 @@
 #include "OfflineOptions.h"
 #include "TestApplication.h"
 #include "common/Files.h"
+#include "support/FakeViewServices.h"
 #include "support/TempDir.h"
 #include "ui/CMainFrame.h"
 #include "ui/CQeltApp.h"
 #include "ui/QtCanvas.h"
 #include "ui/ViewHostWidget.h"
-#include "views/FakeViewServices.h"
 #include "views/ViewKinds.h"
 
 namespace qelt {
@@ -23,39 +23,37 @@ namespace {
 using test::App;
 using test::OfflineOptions;
 
-/// Paints its background in the scheme in effect and records what reaches it.
+/// Paints its background in the scheme it is given and records what reaches it.
 class ProbeView : public View {
   public:
-    explicit ProbeView(ViewServices& services) : m_services(services) {}
-    void Paint(Canvas& canvas, Size client) override {
-        canvas.FillRect({0, 0, client.cx, client.cy}, m_services.Settings().m_scheme.background);
+    void Paint(Canvas& canvas, Size client, const DisplayScheme& scheme) override {
+        paintedBackground = scheme.background;
+        canvas.FillRect({0, 0, client.cx, client.cy}, scheme.background);
         canvas.SelectPen(Pen::Solid(1, Rgb(255, 0, 0)));
         canvas.MoveTo(10, 20);
         canvas.LineTo(60, 20);
     }
     bool CanPrint() const override { return true; }
-    void PaintForPrint(Canvas& canvas, Size client) override {
-        printedBackground = m_services.Settings().m_scheme.background;
-        Paint(canvas, client);
+    void PaintForPrint(Canvas& canvas, Size client, const DisplayScheme& scheme) override {
+        printedBackground = scheme.background;
+        Paint(canvas, client, scheme);
     }
     bool OnKey(const KeyInput& key) override {
         keys.push_back(key.key);
         return true;
     }
     void OnWheel(bool towardsUser, Point) override { wheel.push_back(towardsUser); }
+    std::optional<Colour> paintedBackground;
     std::optional<Colour> printedBackground;
     std::vector<ViewKey> keys;
     std::vector<bool> wheel;
-
-  private:
-    ViewServices& m_services;
 };
 
-TEST(ViewHost, PrintsInThePrintColoursAndComesBackToTheScreens) {
+TEST(ViewHost, PrintsInThePrintColoursAndPaintsTheWindowInTheScreens) {
     App();
     test::TempDir dir;
     test::FakeViewServices services;
-    ProbeView view(services);
+    ProbeView view;
     ViewHostWidget host(view, services);
     host.resize(300, 200);
     QPrinter printer(QPrinter::HighResolution);
@@ -63,14 +61,15 @@ TEST(ViewHost, PrintsInThePrintColoursAndComesBackToTheScreens) {
     printer.setOutputFileName(QString::fromStdString(dir.File("view.pdf")));
     host.PrintTo(printer);
     EXPECT_EQ(view.printedBackground, DisplayScheme::Print().background);
-    EXPECT_EQ(services.Settings().m_scheme, DisplayScheme::Screen());
     EXPECT_TRUE(FileExists(dir.File("view.pdf")));
+    host.grab();
+    EXPECT_EQ(view.paintedBackground, DisplayScheme::Screen().background);
 }
 
 TEST(ViewHost, KeysAndWheelNotchesReachTheView) {
     App();
     test::FakeViewServices services;
-    ProbeView view(services);
+    ProbeView view;
     ViewHostWidget host(view, services);
     host.resize(300, 200);
     host.show();
@@ -99,7 +98,7 @@ void ExpectSharpLine(const QImage& image, qreal ratio) {
 TEST(ViewHost, TheBufferHoldsDevicePixelsSoOnePixelLinesStaySharp) {
     App();
     test::FakeViewServices services;
-    ProbeView view(services);
+    ProbeView view;
     ViewHostWidget host(view, services);
     host.resize(100, 50);
     host.show();
@@ -110,7 +109,7 @@ TEST(ViewHost, TheBufferHoldsDevicePixelsSoOnePixelLinesStaySharp) {
 
     // As on a screen of twice the density (QT_SCALE_FACTOR=2).
     QtBitmap dense(100, 50, 2.0);
-    view.Paint(dense.GetCanvas(), {100, 50});
+    view.Paint(dense.GetCanvas(), {100, 50}, DisplayScheme::Screen());
     EXPECT_EQ(dense.Image().width(), 200);
     ExpectSharpLine(dense.Image(), 2.0);
 }

@@ -1,8 +1,8 @@
 // Cell rules of the quote board, checked on the recording canvas and on single cells.
 #include <gtest/gtest.h>
 
-#include "FakeViewServices.h"
 #include "gfx/RecordingCanvas.h"
+#include "support/FakeViewServices.h"
 #include "views/QuoteListView.h"
 
 namespace qelt {
@@ -35,7 +35,7 @@ TEST(BoardCell, StoppedGoodsShowsOnlyNumberNameAndDeliveryMonth) {
     view.OnSize(3000, 600);
     // Show every column: move "交货月" (slot 18) into the page by scrolling nothing away.
     RecordingCanvas canvas;
-    view.Paint(canvas, 3000, 600);
+    view.Paint(canvas, {3000, 600}, DisplayScheme::Screen());
     const std::vector<std::string> texts = FirstRowTexts(canvas);
     ASSERT_EQ(texts.size(), 24u);
     int placeholders = 0;
@@ -69,6 +69,15 @@ TEST(BoardCell, PriceColoursFollowChangeAndPreviousClose) {
     EXPECT_EQ(CellOf("最高价", g)->colour, kScreen.level);
     g.change = "0.0002";
     EXPECT_EQ(CellOf("价格", g)->colour, kRiseColour);
+    // 涨幅 compares the price with the previous close, whatever the change text says.
+    g.price = "1523.00";
+    g.change = "-3.00";
+    EXPECT_EQ(CellOf("涨幅", g)->colour, kRiseColour);
+    g.price = "1477.00";
+    g.change = "3.00";
+    EXPECT_EQ(CellOf("涨幅", g)->colour, kFallColour);
+    g.price = "1500.00005";
+    EXPECT_EQ(CellOf("涨幅", g)->colour, kScreen.level) << "within 0.0001 of the previous close";
     g.changePercent = "--";
     EXPECT_EQ(CellOf("涨幅", g)->text, "--");
     EXPECT_EQ(CellOf("昨收", g)->colour, kScreen.level);

@@ -1,9 +1,9 @@
 // CSV and text export of the board, byte for byte in GBK.
 #include <gtest/gtest.h>
 
-#include "FakeViewServices.h"
 #include "common/Files.h"
 #include "common/Gbk.h"
+#include "support/FakeViewServices.h"
 #include "support/TempDir.h"
 #include "views/BoardExport.h"
 

@@ -3,10 +3,10 @@
 
 #include <algorithm>
 
-#include "FakeViewServices.h"
 #include "common/Files.h"
 #include "common/Gbk.h"
 #include "common/Split.h"
+#include "support/FakeViewServices.h"
 #include "support/TempDir.h"
 #include "views/ColumnTable.h"
 #include "views/QuoteListView.h"

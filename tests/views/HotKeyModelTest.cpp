@@ -1,7 +1,7 @@
 // The keyboard wizard's goods-number and delivery-month prefixes.
 #include <gtest/gtest.h>
 
-#include "FakeViewServices.h"
+#include "support/FakeViewServices.h"
 #include "views/controls/HotKeyModel.h"
 
 namespace qelt {

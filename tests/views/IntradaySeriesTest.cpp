@@ -2,8 +2,8 @@
 // with its seeds and fill, the section and dynamic-board lists, days side by side, scaling.
 #include <gtest/gtest.h>
 
-#include "TradeRows.h"
 #include "common/ChinaClock.h"
+#include "support/TradeRows.h"
 #include "views/intraday/ChartScale.h"
 #include "views/intraday/IntradaySeries.h"
 #include "views/intraday/MinuteSeries.h"

@@ -3,8 +3,8 @@
 // view replays the rest: tests/views/KLineViewDrawingTest.cpp.)
 #include <gtest/gtest.h>
 
-#include "FakeViewServices.h"
 #include "common/Commands.h"
+#include "support/FakeViewServices.h"
 #include "support/SamplePane.h"
 #include "views/KLineDrawingTools.h"
 

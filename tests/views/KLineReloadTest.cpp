@@ -3,10 +3,10 @@
 // goods, and a point-and-figure box changed in the parameter dialog shows when it closes.
 #include <gtest/gtest.h>
 
-#include "KLineTestSupport.h"
 #include "common/Commands.h"
 #include "common/Messages.h"
 #include "data/settings/IndicatorParameters.h"
+#include "support/KLineTestSupport.h"
 
 namespace qelt {
 namespace {
@@ -103,7 +103,7 @@ TEST_F(KLineReload, APointAndFigureBoxChangedInTheParameterDialogShowsWhenItClos
     Paint();
     view->OnCommand(cmd::kChartOX);
     Paint();
-    IndicatorParameters& table = services.Settings().m_indicators;
+    IndicatorParameters& table = services.EditableIndicators();
     ASSERT_FLOAT_EQ(view->Window().oxBoxSize, 0.33f) << "automatic: a thirtieth of the closes' range";
     const std::size_t automaticColumns = view->Series().size();
 

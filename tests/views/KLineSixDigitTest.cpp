@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "KLineTestSupport.h"
+#include "support/KLineTestSupport.h"
 #include "views/kline/BarTips.h"
 
 namespace qelt {

@@ -2,10 +2,10 @@
 // a handle, move a line, undo, redo, Escape), what is painted, and the view's exports.
 #include <gtest/gtest.h>
 
-#include "KLineTestSupport.h"
 #include "chart/LineAnchors.h"
 #include "common/Commands.h"
 #include "common/Messages.h"
+#include "support/KLineTestSupport.h"
 #include "views/ViewKinds.h"
 
 namespace qelt {
@@ -33,9 +33,9 @@ class KLineDrawing : public ::testing::Test, public KLineFixture {
     /// Paints the chart and what goes over it straight onto the recording canvas (the screen
     /// keeps the chart in a bitmap; tests/ui checks that the two agree).
     void PaintOn() {
-        view->Paint(canvas, client);  // lays the panes out
+        view->Paint(canvas, client, DisplayScheme::Screen());  // lays the panes out
         canvas.Clear();
-        view->PaintForPrint(canvas, client);
+        view->PaintForPrint(canvas, client, DisplayScheme::Screen());
     }
     const RecordingCanvas& Chart() const { return canvas; }
     Point At(int bar, float price) const { return AnchorToPixel(view->MainPane(), {bar, price}); }

@@ -4,8 +4,8 @@
 
 #include <algorithm>
 
-#include "KLineTestSupport.h"
 #include "common/Commands.h"
+#include "support/KLineTestSupport.h"
 #include "views/kline/BarTips.h"
 #include "views/kline/MovingAverages.h"
 #include "views/kline/TrackingCanvas.h"
@@ -47,7 +47,7 @@ TEST_F(KLinePaint, FrameLinesPanesStripAndPanelAreWhereTheyBelong) {
     const auto fills = c.Of(DrawOp::FillRect);
     ASSERT_FALSE(fills.empty());
     EXPECT_EQ(fills[0].rect, (Rect{0, 0, 1000, 600}));
-    EXPECT_EQ(fills[0].colour, services.Settings().m_scheme.background);
+    EXPECT_EQ(fills[0].colour, DisplayScheme::Screen().background);
     EXPECT_TRUE(HasLine(c, {800, 0}, {800, 598})) << "the chart's right edge";
     EXPECT_TRUE(HasLine(c, {0, 360}, {800, 360})) << "under the main pane";
     EXPECT_TRUE(HasLine(c, {0, 580}, {1000, 580})) << "over the date strip";
@@ -69,20 +69,20 @@ TEST_F(KLinePaint, ACrosshairMoveRestoresFromTheKeptChartInsteadOfDrawingItAgain
     Open();
     SpyCanvas target;
     view->OnKey(Key(ViewKey::Left));  // cursor mode on
-    view->Paint(target, client);
+    view->Paint(target, client, DisplayScheme::Screen());
     ASSERT_TRUE(target.bitmaps.empty()) << "a changed chart is drawn straight onto the surface";
     EXPECT_FALSE(target.Of(DrawOp::Rectangle).empty()) << "candles";
 
     view->OnMouseMove(Mouse(300, 200));
     target.Clear();
-    view->Paint(target, client);
+    view->Paint(target, client, DisplayScheme::Screen());
     ASSERT_EQ(target.bitmaps.size(), 1u) << "the first move keeps the chart in a bitmap";
     const std::size_t kept = target.bitmaps[0]->Recorder().Records().size();
     EXPECT_GT(kept, 500u);
 
     view->OnMouseMove(Mouse(420, 250));
     target.Clear();
-    view->Paint(target, client);
+    view->Paint(target, client, DisplayScheme::Screen());
     EXPECT_EQ(target.bitmaps.size(), 1u);
     EXPECT_EQ(target.bitmaps[0]->Recorder().Records().size(), kept) << "the chart was not drawn again";
     EXPECT_TRUE(target.Of(DrawOp::Rectangle).empty()) << "no candle on the surface either";
@@ -90,7 +90,7 @@ TEST_F(KLinePaint, ACrosshairMoveRestoresFromTheKeptChartInsteadOfDrawingItAgain
     ASSERT_FALSE(copies.empty());
     for (const DrawRecord& r : copies)
         ASSERT_TRUE(r.clip.has_value()) << "only what the last cursor layer covered";
-    const Pen crosshair = services.Settings().m_scheme.linePen;
+    const Pen crosshair = DisplayScheme::Screen().linePen;
     EXPECT_TRUE(HasLine(target, {420, 10}, {420, 580}));
     EXPECT_TRUE(HasLine(target, {0, 250}, {750, 250}));
     EXPECT_EQ(LinesWithPen(target, crosshair), 2u);
@@ -101,9 +101,74 @@ TEST_F(KLinePaint, ACrosshairMoveRestoresFromTheKeptChartInsteadOfDrawingItAgain
 
     view->OnKey(Key(ViewKey::Up));  // zoom: the chart changes
     target.Clear();
-    view->Paint(target, client);
+    view->Paint(target, client, DisplayScheme::Screen());
     EXPECT_FALSE(target.Of(DrawOp::Rectangle).empty());
     EXPECT_TRUE(target.Of(DrawOp::Bitmap).empty());
+}
+
+TEST_F(KLinePaint, ThePrintoutKeepsTheTitlesButNothingThatMarksThePointer) {
+    Open();
+    view->OnKey(Key(ViewKey::Left));  // the crosshair on
+    // White on blue: the crosshair's price and date labels, the panes' read-outs.
+    auto pointerLabels = [](const RecordingCanvas& c) {
+        std::size_t count = 0;
+        for (const DrawRecord& r : c.Of(DrawOp::Text))
+            count += r.bkMode == BkMode::Opaque && r.bkColour == kBlue;
+        return count;
+    };
+    for (const Point at : {Point{300, 200}, Point{300, 520}}) {  // main pane, then MACD's pane
+        view->OnMouseMove(Mouse(at.x, at.y));
+        const RecordingCanvas& screen = Paint();
+        ASSERT_EQ(pointerLabels(screen), 2u) << "price or read-out, and the date";
+        ASSERT_TRUE(HasLine(screen, {at.x, 10}, {at.x, 580}));
+        RecordingCanvas printer(1000, 600);
+        view->PaintForPrint(printer, client, DisplayScheme::Print());
+        EXPECT_EQ(pointerLabels(printer), 0u);
+        EXPECT_FALSE(HasLine(printer, {at.x, 10}, {at.x, 580})) << "no crosshair";
+        EXPECT_FALSE(HasLine(printer, {0, at.y}, {750, at.y}));
+        EXPECT_EQ(printer.TextsEqual("MACD(12,26,9)").size(), 1u) << "the panes keep their titles";
+        bool ma5 = false;
+        for (const DrawRecord& r : printer.Of(DrawOp::Text)) ma5 |= r.text.rfind("MA5:", 0) == 0;
+        EXPECT_TRUE(ma5) << "and the moving averages their labels";
+    }
+}
+
+TEST_F(KLinePaint, MovingAveragesOfEarlierHighsStayInsideTheMainPane) {
+    // Ten bars of 100 on show after a long run at 1000: the averages start far above the range.
+    for (std::size_t i = 0; i + 10 < services.mainList[0].series.size(); ++i)
+        for (int field : {kBarOpen, kBarClose, kBarHigh, kBarLow})
+            services.mainList[0].series[i].Set(static_cast<std::size_t>(field), "1000.00");
+    Open();
+    view->ShowBars(10, static_cast<int>(view->Series().size()) - 1);
+    const RecordingCanvas& c = Paint();
+    const Rect main = view->Panes()[0];
+    const Pen ma5 = Pen::Solid(1, DisplayScheme::Screen().line[0]);
+    const auto polylines = c.Of(DrawOp::Polyline);
+    const auto first =
+        std::find_if(polylines.begin(), polylines.end(), [&](const DrawRecord& r) { return r.pen == ma5; });
+    ASSERT_NE(first, polylines.end());
+    EXPECT_LT(first->points.front().y, main.top) << "the case this is about: MA5 begins above the pane";
+    ASSERT_TRUE(first->clip.has_value());
+    EXPECT_EQ(*first->clip, (Rect{main.left, main.top, 740, main.bottom + 1})) << "cut at the pane's edges";
+}
+
+TEST_F(KLinePaint, TheKeptChartIsDrawnAgainForAnotherScheme) {
+    Open();
+    SpyCanvas target;
+    view->OnKey(Key(ViewKey::Left));
+    view->Paint(target, client, DisplayScheme::Screen());
+    view->OnMouseMove(Mouse(300, 200));
+    view->Paint(target, client, DisplayScheme::Screen());  // the chart is kept from here on
+    target.Clear();
+    view->Paint(target, client, DisplayScheme::Print());
+    ASSERT_FALSE(target.Of(DrawOp::FillRect).empty()) << "not a copy of the screen's chart";
+    EXPECT_EQ(target.Of(DrawOp::FillRect)[0].colour, DisplayScheme::Print().background);
+    for (const DrawRecord& r : target.Of(DrawOp::Polyline))
+        EXPECT_NE(r.pen.colour, DisplayScheme::Screen().line[0]);
+    target.Clear();
+    view->Paint(target, client, DisplayScheme::Screen());
+    ASSERT_FALSE(target.Of(DrawOp::FillRect).empty());
+    EXPECT_EQ(target.Of(DrawOp::FillRect)[0].colour, DisplayScheme::Screen().background);
 }
 
 TEST_F(KLinePaint, DataTipFollowsTheCursorBarInItsLayout) {
@@ -154,13 +219,22 @@ TEST_F(KLinePaint, TheTipsShowTodaysLiveChangeAndThePositionChangeWithinOneMonth
 TEST_F(KLinePaint, PrintingPaintsEverythingStraightInThePrintColours) {
     Open();
     Paint();
-    services.Settings().UsePrintScheme();
     RecordingCanvas printer(1000, 600);
-    view->PaintForPrint(printer, client);
-    services.Settings().UseScreenScheme();
+    view->PaintForPrint(printer, client, DisplayScheme::Print());
     EXPECT_TRUE(printer.Of(DrawOp::Bitmap).empty());
     EXPECT_EQ(printer.Of(DrawOp::FillRect)[0].colour, DisplayScheme::Print().background);
     EXPECT_FALSE(printer.Of(DrawOp::Rectangle).empty());
+    // Every first line is the paper's line 1 (black), never the screen's (white on white).
+    const Pen paperLine1 = Pen::Solid(1, DisplayScheme::Print().line[0]);
+    const Pen paperLine2 = Pen::Solid(1, DisplayScheme::Print().line[1]);
+    std::size_t first = 0, second = 0;
+    for (const DrawRecord& r : printer.Of(DrawOp::Polyline)) {
+        EXPECT_NE(r.pen.colour, DisplayScheme::Screen().line[0]);
+        first += r.pen == paperLine1;
+        second += r.pen == paperLine2;
+    }
+    EXPECT_EQ(first, 4u) << "MA5 and the fifth average (line 5 is black on paper too), VOL's MA5, DIF";
+    EXPECT_EQ(second, 3u) << "MA10, VOL's MA10, DEA";
     // The screen keeps its own chart: nothing of the paper's colours reaches it.
     view->OnMouseMove(Mouse(100, 100));
     const RecordingCanvas& screen = Paint();

@@ -2,12 +2,12 @@
 // frame's commands, live data, and the layout that comes back after a restart.
 #include <gtest/gtest.h>
 
-#include "KLineTestSupport.h"
 #include "chart/DateStrip.h"
 #include "common/Commands.h"
 #include "common/Files.h"
 #include "common/Messages.h"
 #include "support/FailingDisk.h"
+#include "support/KLineTestSupport.h"
 #include "views/ViewKinds.h"
 #include "views/kline/BarTips.h"
 
@@ -111,9 +111,14 @@ TEST_F(KLineView, KeysAndTheWheelSwitchViewsAndGoods) {
     EXPECT_EQ(services.standingRefreshes, 1) << "the new goods' quote requests go out";
     EXPECT_EQ(view->StandingRequests().value()[1], "real::0101:20070725:1:");
     EXPECT_EQ(view->Series().size(), 60u);
-    services.selection.goods = 0;
+    services.selection.goods = 0;  // and back
+    view->OnKey(Key(ViewKey::PageUp));
+    EXPECT_EQ(services.steps, 0) << "Page Up is the previous goods";
+    EXPECT_EQ(services.standingRefreshes, 2);
+    EXPECT_EQ(view->StandingRequests().value()[1], "real::0101:20070625:1:");
+    EXPECT_EQ(view->Series().size(), 150u);
     view->OnWheel(false, {10, 10});
-    EXPECT_EQ(services.steps, 0) << "a notch away from the user is the previous goods";
+    EXPECT_EQ(services.steps, -1) << "a notch away from the user is the previous goods";
     host.wizardAnswer = 1;
     view->OnKey(Key(ViewKey::Digit, 7));
     EXPECT_EQ(host.wizardTyped, (std::vector<std::string>{"7"}));
@@ -246,7 +251,7 @@ TEST_F(KLineView, LogarithmicScaleIsAMenuCheckRememberedOnItsOwn) {
 TEST_F(KLineView, LayoutAndScaleWritesThatFailAreReportedOnceEachAndKeptForTheRun) {
     Open();
     std::vector<std::string> shown;
-    services.Settings().Reports().SetSink(
+    services.MutableSettings().Reports().SetSink(
         [&shown](const std::string& text, const std::string&) { shown.push_back(text); });
     {
         test::FailingDisk disk(test::FailingDisk::Fault::ReadOnlyDirectory);

@@ -3,13 +3,13 @@
 // cursor shared by the cells.
 #include <gtest/gtest.h>
 
-#include "FakeViewServices.h"
-#include "TradeRows.h"
 #include "common/Commands.h"
 #include "common/Files.h"
 #include "common/Messages.h"
 #include "gfx/RecordingCanvas.h"
+#include "support/FakeViewServices.h"
 #include "support/TempDir.h"
+#include "support/TradeRows.h"
 #include "views/CQeltMutiView.h"
 
 namespace qelt {
@@ -92,7 +92,7 @@ TEST_F(MultiGoodsTest, CellsFillTheQuartersAroundATwoPixelGapWithTheSeparator) {
 
     Open();
     RecordingCanvas canvas;
-    view->Paint(canvas, kClient);
+    view->Paint(canvas, kClient, DisplayScheme::Screen());
     const std::vector<DrawRecord> lines = canvas.Of(DrawOp::Line);
     ASSERT_FALSE(lines.empty());
     EXPECT_EQ(lines[0].points, (std::vector<Point>{{500, 0}, {500, 600}})) << "the separator in the gap";

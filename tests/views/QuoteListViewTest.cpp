@@ -1,9 +1,9 @@
 // Sorting, selection, scrolling, layout and the self-selected rules of the quote board.
 #include <gtest/gtest.h>
 
-#include "FakeViewServices.h"
 #include "common/Commands.h"
 #include "gfx/RecordingCanvas.h"
+#include "support/FakeViewServices.h"
 #include "views/QuoteListView.h"
 #include "views/ScrollCodes.h"
 
@@ -36,7 +36,7 @@ class BoardTest : public ::testing::Test {
     }
     RecordingCanvas Paint() {
         RecordingCanvas canvas;
-        view->Paint(canvas, 1000, 500);
+        view->Paint(canvas, {1000, 500}, DisplayScheme::Screen());
         return canvas;
     }
     Point CentreOf(const std::string& headerText) {
@@ -66,7 +66,7 @@ TEST_F(BoardTest, SixDigitPricesComeOutSmallerInsteadOfRunningIntoTheNextColumn)
     view->OnInitialUpdate();
     view->OnSize(2000, 500);
     RecordingCanvas canvas;
-    view->Paint(canvas, 2000, 500);
+    view->Paint(canvas, {2000, 500}, DisplayScheme::Screen());
     const std::vector<DrawRecord> wide = canvas.TextsEqual("165500.00");
     ASSERT_EQ(wide.size(), 1u);
     EXPECT_LT(wide[0].font.height, 18);
@@ -94,6 +94,22 @@ TEST_F(BoardTest, SortClicksFlipAndKeepDirection) {
     EXPECT_EQ(canvas.TextsEqual("价格").size(), 1u);
     // Descending change percent: 3, 2, 1 → prices 10, 30, 20.
     EXPECT_EQ(Prices(), (std::vector<std::string>{"10.00", "30.00", "20.00"}));
+}
+
+TEST_F(BoardTest, TheSortOutlivesTheBoardAcrossViewSwitches) {
+    ASSERT_TRUE(view->OnLButtonDown(CentreOf("价格")));
+    ASSERT_TRUE(view->OnLButtonDown(CentreOf("价格↑")));
+    // Another view comes and goes: the board is made again for the same application.
+    view.reset();
+    view = std::make_unique<QuoteListView>(host);
+    view->Attach(viewHost);
+    view->OnInitialUpdate();
+    view->OnSize(1000, 500);
+    EXPECT_EQ(view->SortKey(), 2);
+    EXPECT_TRUE(view->Reversed());
+    EXPECT_EQ(Paint().TextsEqual("价格↓").size(), 1u);
+    EXPECT_EQ(Prices(), (std::vector<std::string>{"30.00", "20.00", "10.00"}));
+    EXPECT_EQ(host.selection.goods, 9) << "the first row in that order becomes current";
 }
 
 TEST(BoardSort, NeighbouringDeliveryMonthsSortByContract) {
@@ -266,8 +282,7 @@ TEST_F(BoardTest, EmptyCategoryPaintsOnlyTheHeaderAndSelectsNothing) {
 
 TEST_F(BoardTest, PrintingUsesPrintColoursAndNoSelectionLine) {
     RecordingCanvas canvas;
-    host.Settings().UsePrintScheme();  // as the host does around printing
-    view->PaintForPrint(canvas, 1000, 500);
+    view->PaintForPrint(canvas, {1000, 500}, DisplayScheme::Print());
     EXPECT_TRUE(canvas.Of(DrawOp::Line).empty());
     ASSERT_FALSE(canvas.Of(DrawOp::FillRect).empty());
     EXPECT_EQ(canvas.Of(DrawOp::FillRect)[0].colour, Rgb(255, 255, 255));
@@ -278,7 +293,7 @@ TEST_F(BoardTest, PrintingUsesPrintColoursAndNoSelectionLine) {
 TEST_F(BoardTest, AColumnChoiceThatCannotBeSavedIsReportedOnce) {
     host.dir = "/nonexistent/";  // head.ini cannot be written there
     std::vector<std::string> shown;
-    host.Settings().Reports().SetSink(
+    host.MutableSettings().Reports().SetSink(
         [&shown](const std::string& text, const std::string&) { shown.push_back(text); });
     view->OnRButtonDown({300, 10});
     view->OnColumnCommand(32848);

@@ -4,11 +4,11 @@
 
 #include <algorithm>
 
-#include "FakeViewServices.h"
-#include "TradeRows.h"
 #include "common/Commands.h"
 #include "common/Messages.h"
 #include "gfx/RecordingCanvas.h"
+#include "support/FakeViewServices.h"
+#include "support/TradeRows.h"
 #include "views/CQeltRealView.h"
 #include "views/ViewKinds.h"
 
@@ -50,7 +50,7 @@ class RealViewTest : public ::testing::Test {
     }
     RecordingCanvas Painted() {
         RecordingCanvas canvas;
-        view->Paint(canvas, kClient);
+        view->Paint(canvas, kClient, DisplayScheme::Screen());
         return canvas;
     }
     static bool Has(const RecordingCanvas& c, const std::string& text) { return !c.TextsEqual(text).empty(); }
@@ -287,16 +287,26 @@ TEST_F(RealViewTest, NewTradesArriveAPieceAtATimeAndTheRequestsFollowTheContract
     EXPECT_EQ(view->Series().records.size(), 3u);
 }
 
-TEST_F(RealViewTest, PrintingUsesThePrintColours) {
+TEST_F(RealViewTest, PrintingUsesThePrintColoursAndLeavesTheCursorOut) {
     Open();
-    services.Settings().UsePrintScheme();
+    MouseInput click;
+    click.button = MouseButton::Left;
+    click.at = {300, 200};
+    view->OnDoubleClick(click);
+    ASSERT_TRUE(view->CursorOn());
+    auto cursorLine = [](const RecordingCanvas& canvas) {
+        for (const DrawRecord& r : canvas.Of(DrawOp::Line))
+            if (r.points[0].y == 200 && r.points[1].y == 200) return true;
+        return false;
+    };
+    ASSERT_TRUE(cursorLine(Painted()));
     RecordingCanvas c;
-    view->PaintForPrint(c, kClient);
-    services.Settings().UseScreenScheme();
+    view->PaintForPrint(c, kClient, DisplayScheme::Print());
     EXPECT_EQ(c.Of(DrawOp::FillRect)[0].colour, DisplayScheme::Print().background);
     EXPECT_EQ(c.Of(DrawOp::Polyline)[0].pen, DisplayScheme::Print().linePen);
     EXPECT_EQ(c.TextsEqual("动盘分时走势")[0].colour, DisplayScheme::Print().line[0])
         << "no white text on paper";
+    EXPECT_FALSE(cursorLine(c)) << "paper shows no pointer";
 }
 
 }  // namespace

@@ -2,11 +2,11 @@
 // the previous day in the summary line, the columns and their differences, keys and the tip.
 #include <gtest/gtest.h>
 
-#include "FakeViewServices.h"
-#include "TradeRows.h"
 #include "common/Commands.h"
 #include "common/Messages.h"
 #include "gfx/RecordingCanvas.h"
+#include "support/FakeViewServices.h"
+#include "support/TradeRows.h"
 #include "views/CQeltTradListView.h"
 #include "views/ViewKinds.h"
 
@@ -47,7 +47,7 @@ class TradeListTest : public ::testing::Test {
     }
     RecordingCanvas Painted() {
         RecordingCanvas canvas;
-        view->Paint(canvas, kClient);
+        view->Paint(canvas, kClient, DisplayScheme::Screen());
         return canvas;
     }
     /// The trade identities ("b<id>" in the buy column) of the rows painted, top first.

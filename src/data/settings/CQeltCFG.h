@@ -58,9 +58,6 @@ class CQeltCFG : public SelfSelectedSource {
     /// The 52 indicator parameters; read by the charts at every repaint.
     IndicatorParameters m_indicators;
 
-    /// Colours in force: the screen set, or the print set while a view prints.
-    DisplayScheme m_scheme = DisplayScheme::Screen();
-
     // --- Program directory and derived paths ------------------------------------------
     const std::string& ProgramDirectory() const { return m_programDirectory; }
     /// "<dir>his/qelt.db".
@@ -75,8 +72,10 @@ class CQeltCFG : public SelfSelectedSource {
     /// Changes the scale and rebuilds the scaled fonts.
     void SetDisplayScale(double scale);
 
-    void UseScreenScheme() { m_scheme = DisplayScheme::Screen(); }
-    void UsePrintScheme() { m_scheme = DisplayScheme::Print(); }
+    /// The display colour scheme's two sets: the window's, and the paper's. Neither is ever
+    /// "in force": whoever paints a view hands it the one it paints for.
+    const DisplayScheme& ScreenScheme() const { return m_screenScheme; }
+    const DisplayScheme& PrintScheme() const { return m_printScheme; }
 
     // --- Indicator parameters (indi.ini) -------------------------------------------------
     void SetIndicatorDefaults() { m_indicators.SetDefaults(); }
@@ -127,6 +126,8 @@ class CQeltCFG : public SelfSelectedSource {
     double m_displayScale = 1.0;
     std::array<Pen, kSharedPenCount> m_pens;
     std::array<Font, kSharedFontCount> m_fonts;
+    DisplayScheme m_screenScheme = DisplayScheme::Screen();
+    DisplayScheme m_printScheme = DisplayScheme::Print();
 
     mutable std::mutex m_alarmMutex;
     std::vector<AlarmEntry> m_alarms;

@@ -1,6 +1,7 @@
 #pragma once
-/// The colours every view reads at each paint. The screen set is in force except while a
-/// view is being printed or previewed, when the print set replaces it.
+/// The colours a view paints with. The host hands the set to every paint: the screen set to
+/// the window, the print set to the printer and the print preview; a view derives its pens
+/// from the set it is given, never from one it kept.
 #include <array>
 
 #include "gfx/GfxTypes.h"

@@ -132,14 +132,14 @@ void PaintTimeLabels(Canvas& canvas, const ChartFrame& f, const ChartContent& c,
 
 }  // namespace
 
-ChartStyle ChartStyleOf(CQeltCFG& settings) {
+ChartStyle ChartStyleOf(const CQeltCFG& settings, const DisplayScheme& scheme) {
     ChartStyle style;
     style.frame = settings.Pens()[2];
     style.grid = settings.Pens()[0];
-    style.line = settings.m_scheme.linePen;
-    style.dynamicLine = Pen::Solid(1, settings.m_scheme.line[1]);
-    style.text = settings.m_scheme.line[0];
-    style.background = settings.m_scheme.background;
+    style.line = scheme.linePen;
+    style.dynamicLine = Pen::Solid(1, scheme.line[1]);
+    style.text = scheme.line[0];
+    style.background = scheme.background;
     style.title = settings.Fonts()[3];
     return style;
 }

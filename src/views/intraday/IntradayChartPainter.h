@@ -2,7 +2,7 @@
 /// Draws one intraday chart into its rectangle: frame, grid with price, percent and volume
 /// labels, day separators and day middles, volume bars, the price line and, for the flagged
 /// chart, the time labels under the plot; the dynamic-board chart adds its trades inside the
-/// section slots. The colours come with the style, read from the settings at every paint.
+/// section slots. The colours come with the style, made for the scheme of each paint.
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -29,7 +29,8 @@ struct ChartStyle {
     Font title;
 };
 
-ChartStyle ChartStyleOf(CQeltCFG& settings);
+/// The settings' pens and fonts with the colours of `scheme`.
+ChartStyle ChartStyleOf(const CQeltCFG& settings, const DisplayScheme& scheme);
 
 /// The dynamic-board trades drawn inside each section slot: for record i of the series, the
 /// trades dynamic[ranges[i].first .. ranges[i].second).

@@ -16,7 +16,6 @@ TEST(QeltCFG, StartValues) {
     EXPECT_FALSE(cfg.m_alarmWindowOn.load());
     EXPECT_EQ(cfg.m_indicators[2], 3) << "indi.ini is loaded at construction";
     EXPECT_EQ(cfg.DatabasePath(), dir.Path() + "his/qelt.db");
-    EXPECT_EQ(cfg.m_scheme, DisplayScheme::Screen());
 
     const auto& pens = cfg.Pens();
     EXPECT_EQ(pens[0].style, PenStyle::User);
@@ -34,16 +33,19 @@ TEST(QeltCFG, StartValues) {
     EXPECT_EQ(cfg.Fonts()[3], (Font{"宋体", 27, 700}));
 }
 
-TEST(QeltCFG, SchemesSwitch) {
+TEST(QeltCFG, BothColourSetsShowOnTheirOwnBackground) {
     test::TempDir dir;
-    CQeltCFG cfg(dir.Path());
-    cfg.UsePrintScheme();
-    EXPECT_EQ(cfg.m_scheme.background, Rgb(255, 255, 255));
-    EXPECT_EQ(cfg.m_scheme.line[1], Rgb(155, 155, 0));
-    EXPECT_EQ(cfg.m_scheme.linePen, Pen::Solid(1, 0));
-    cfg.UseScreenScheme();
-    EXPECT_EQ(cfg.m_scheme.title, Rgb(84, 220, 220));
-    EXPECT_EQ(cfg.m_scheme.line[4], Rgb(240, 248, 136));
+    const CQeltCFG cfg(dir.Path());
+    EXPECT_EQ(cfg.ScreenScheme().background, Rgb(0, 0, 0));
+    EXPECT_EQ(cfg.PrintScheme().background, Rgb(255, 255, 255)) << "paper";
+    for (const DisplayScheme* scheme : {&cfg.ScreenScheme(), &cfg.PrintScheme()}) {
+        // Whatever a view draws in the set's colours must show on the set's background.
+        for (Colour line : scheme->line) EXPECT_NE(line, scheme->background);
+        EXPECT_NE(scheme->title, scheme->background);
+        EXPECT_NE(scheme->header, scheme->background);
+        EXPECT_NE(scheme->level, scheme->background);
+        EXPECT_NE(scheme->linePen.colour, scheme->background);
+    }
 }
 
 TEST(QeltCFG, SelfSelectedAndLoginGoThroughTheProgramDirectory) {

@@ -4,9 +4,9 @@
 #include <memory>
 #include <string>
 
-#include "FakeViewServices.h"
 #include "common/Numbers.h"
 #include "gfx/RecordingCanvas.h"
+#include "support/FakeViewServices.h"
 #include "support/TempDir.h"
 #include "views/CQeltKLineView.h"
 
@@ -53,7 +53,7 @@ class KLineFixture {
     }
     RecordingCanvas& Paint() {
         canvas.Clear();
-        view->Paint(canvas, client);
+        view->Paint(canvas, client, DisplayScheme::Screen());
         return canvas;
     }
     static MouseInput Mouse(int x, int y, MouseButton button = MouseButton::None) {
