@@ -129,6 +129,11 @@ class CQeltData : public MessageSink {
     /// Calls `visit` for every main record in order, under the lock, without copying: the
     /// exit-time save reads the quote fields this way. Same rules as for EditGoods' `edit`.
     void VisitMain(const std::function<void(const CQeltGoods&)>& visit) const;
+    /// Calls `visit` for the main record of goodsNo + dueDate, found through the store's
+    /// index, under the lock, without copying (same rules as for VisitMain's `visit`). False
+    /// when the main list has no such record.
+    bool VisitMainRecord(std::string_view goodsNo, std::string_view dueDate,
+                         const std::function<void(const CQeltGoods&)>& visit) const;
 
     /// Whole copies (series included) of a list: for tests and tools, not for views.
     std::vector<CQeltGoods> MainList() const;

@@ -154,6 +154,16 @@ void CQeltData::VisitMain(const std::function<void(const CQeltGoods&)>& visit) c
     for (const CQeltGoods& g : m_main) visit(g);
 }
 
+bool CQeltData::VisitMainRecord(std::string_view goodsNo, std::string_view dueDate,
+                                const std::function<void(const CQeltGoods&)>& visit) const {
+    const std::string key = KeyOf(goodsNo, dueDate);
+    std::lock_guard lock(m_mutex);
+    const auto found = m_mainIndex.find(key);
+    if (found == m_mainIndex.end()) return false;
+    visit(m_main[found->second]);
+    return true;
+}
+
 std::vector<CQeltGoods> CQeltData::GoodsOfCategory(int index) const {
     // The self-selected list may come from a file: read it before taking the lock.
     std::vector<SelfSelectedEntry> selfSelected;

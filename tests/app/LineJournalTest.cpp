@@ -14,10 +14,9 @@ namespace qelt {
 namespace {
 
 struct NoLink : SessionLink {
-    bool IsConnected() const override { return false; }
-    void SetStanding(std::vector<std::string>) override {}
-    void StartPolling() override {}
-    void StopPolling() override {}
+    bool IsOnline() const override { return false; }
+    void ShowRequests(std::optional<std::vector<std::string>>, bool) override {}
+    void HoldRequests() override {}
     void Send(const std::string&) override {}
 };
 

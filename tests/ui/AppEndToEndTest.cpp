@@ -142,7 +142,7 @@ TEST_F(AppEndToEnd, LoginWalksTheSynchronisationToTheBoard) {
                 {"验证身份...登陆成功", "初始化商品分类...完成", "初始化商品列表...", "初始化商品列表...完成",
                  "同步行情数据...", "同步行情数据...完成", "同步交易信息...0%", "同步交易信息...完成"}))
         << ::testing::PrintToString(watcher.statuses);
-    EXPECT_TRUE(app.Settings().m_online);
+    EXPECT_TRUE(app.CurrentSession().IsOnline());
     EXPECT_GT(app.Store().MainCount(), 10u);
     ASSERT_NE(app.Frame(), nullptr);
     EXPECT_EQ(app.Frame()->windowTitle().toStdString(), "Qelt行情分析系统 1.96");
@@ -158,7 +158,8 @@ TEST_F(AppEndToEnd, LoginWalksTheSynchronisationToTheBoard) {
     EXPECT_TRUE(web->Url().endsWith("/web/TempleteList.aspx?id=73"));
     EXPECT_TRUE(SpinUntil([&] { return web->ShownText().contains(QString::fromUtf8("今日要闻")); }, 5s))
         << web->ShownText().toStdString();
-    EXPECT_EQ(app.Socket().Standing(), (std::vector<std::string>{"list:"})) << "the web view keeps the list";
+    EXPECT_TRUE(app.Socket().Standing().empty()) << "the web view polls the alarm queries alone";
+    EXPECT_TRUE(app.Socket().IsPolling());
     app.Context().SwitchView(1);
     app.Context().SwitchView(1);  // F2 on the board: the new board polls, the old one stopped before it
     EXPECT_TRUE(app.Socket().IsPolling());
@@ -293,7 +294,7 @@ TEST_F(AppEndToEnd, LostServerMeansThreeAttemptsThenOffline) {
     CQeltApp app(Options());
     ASSERT_TRUE(app.InitInstance());
     server.Kill();
-    ASSERT_TRUE(SpinUntil([&] { return !app.Settings().m_online; }, 10s));
+    ASSERT_TRUE(SpinUntil([&] { return !app.CurrentSession().IsOnline(); }, 10s));
     EXPECT_TRUE(app.Frame()->windowTitle().endsWith(QString::fromUtf8(" [脱机]")));
     bool told = false;
     for (QWidget* w : QApplication::topLevelWidgets())
@@ -343,7 +344,7 @@ TEST_F(AppEndToEnd, OfflineBrowsingShowsWhatAnOnlineRunSaved) {
     o.offline = true;
     CQeltApp offline(o);
     ASSERT_TRUE(offline.InitInstance());
-    EXPECT_FALSE(offline.Settings().m_online);
+    EXPECT_FALSE(offline.CurrentSession().IsOnline());
     EXPECT_TRUE(offline.Frame()->windowTitle().endsWith(QString::fromUtf8(" [脱机]")));
     EXPECT_EQ(offline.Store().MainCount(), online);
     EXPECT_GT(offline.Store().CategoryCodes().size(), 1u);
@@ -495,7 +496,7 @@ TEST(AppUpdate, NewVersionStartsTheUpdaterWithTheServerAddress) {
     o.sendPause = 2ms;
     CQeltApp app(o);
     EXPECT_FALSE(app.InitInstance()) << "the application ends for the update";
-    EXPECT_FALSE(app.Settings().m_online);
+    EXPECT_FALSE(app.CurrentSession().IsOnline());
     for (int i = 0; i < 100 && !FileExists(recorded); ++i) std::this_thread::sleep_for(20ms);
     std::this_thread::sleep_for(50ms);
     EXPECT_EQ(ReadWholeFile(recorded).value_or(""),
@@ -521,7 +522,7 @@ TEST(AppUpdate, AnUpdateFoundFromTheMenuEndsTheClient) {
     bool closed = false;
     QObject::connect(frame, &QObject::destroyed, [&] { closed = true; });
     app.Context().RunCommand(cmd::kConnect);
-    EXPECT_FALSE(app.Settings().m_online);
+    EXPECT_FALSE(app.CurrentSession().IsOnline());
     EXPECT_TRUE(closed || !frame || !frame->isVisible()) << "the old client does not stay beside the updater";
 }
 
@@ -806,8 +807,8 @@ TEST_F(AppEndToEnd, EnterOnTheBoardChartsTheContractAndAPastDayOpensItsHistoryRe
     CQeltApp app(Options());
     ASSERT_TRUE(app.InitInstance());
     int reviewArgument = 0;
-    app.Context().RegisterView(kViewIntraday, [&](ViewServices& services) {
-        reviewArgument = services.ViewArgument();
+    app.Context().ReplaceFactory(kViewIntraday, [&](ViewServices&, int argument) {
+        reviewArgument = argument;
         return std::make_unique<ReviewProbe>();
     });
     ASSERT_NE(app.HostWidget(), nullptr);
