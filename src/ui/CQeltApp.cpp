@@ -179,6 +179,7 @@ WindowId CQeltApp::ShowView(int kind, View& view) {
     ViewHostWidget* host =
         factory != m_hostFactories.end() ? factory->second(view) : new ViewHostWidget(view, m_context);
     m_host = host;
+    connect(host, &ViewHostWidget::StatusMessage, m_frame, &CMainFrame::ShowStatus);
     m_frame->SetView(host);
     m_viewWindow = m_poster.Register(host);
     return m_viewWindow;

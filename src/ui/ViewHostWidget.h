@@ -45,7 +45,8 @@ class ViewHostWidget : public QWidget, public ViewHost {
     /// Prints to `printer` as it is set up: the print colours are in effect meanwhile. A
     /// window whose view is not painted by the host (a web page) prints its own content.
     virtual void PrintTo(QPrinter& printer);
-    /// "导出到EXCEL" / "导出到文本文件" through the save dialog; a failed write is reported.
+    /// "导出到EXCEL" / "导出到文本文件" through the save dialog; a failed write is reported,
+    /// a written file announced (StatusMessage).
     void Export(ExportKind kind);
     /// "导出到图片": the painted client as a bitmap file.
     void ExportPicture();
@@ -66,6 +67,10 @@ class ViewHostWidget : public QWidget, public ViewHost {
     void ShowMessage(const std::string& text, const std::string& caption) override;
     void ShowOverlay(int id, const Rect& where, OverlayPainter painter, bool draggable) override;
     void HideOverlay(int id) override;
+
+  signals:
+    /// What a command of the window did, for the frame's status bar ("已导出到文件：...").
+    void StatusMessage(const QString& text);
 
   protected:
     bool event(QEvent* event) override;
