@@ -211,29 +211,9 @@ std::vector<CQeltGoods> CQeltData::GoodsOfCategory(int index) const {
     return out;
 }
 
-std::vector<CQeltGoods> CQeltData::MainList() const {
+std::vector<CQeltGoods> CQeltData::Copy(GoodsList list) const {
     std::lock_guard lock(m_mutex);
-    return m_main;
-}
-
-std::vector<CQeltGoods> CQeltData::DeliveryMonthList() const {
-    std::lock_guard lock(m_mutex);
-    return m_delivery;
-}
-
-std::vector<CQeltGoods> CQeltData::SpotMonthList() const {
-    std::lock_guard lock(m_mutex);
-    return m_spotMonth;
-}
-
-std::vector<CQeltGoods> CQeltData::ThirdMonthList() const {
-    std::lock_guard lock(m_mutex);
-    return m_thirdMonth;
-}
-
-std::vector<CQeltGoods> CQeltData::ContractList() const {
-    std::lock_guard lock(m_mutex);
-    return m_contract;
+    return ListOf(list);
 }
 
 std::vector<std::pair<std::string, std::string>> CQeltData::MainListKeys() const {
@@ -265,11 +245,6 @@ std::vector<std::string> CQeltData::CategoryCodes() const {
 std::vector<std::string> CQeltData::CategoryNames() const {
     std::lock_guard lock(m_mutex);
     return m_categoryNames;
-}
-
-std::map<std::string, std::string> CQeltData::CategoryKinds() const {
-    std::lock_guard lock(m_mutex);
-    return {m_kindTable.begin(), m_kindTable.end()};
 }
 
 std::array<std::string, 3> CQeltData::IndexValues() const {

@@ -59,7 +59,7 @@ TEST_F(LineJournalTest, GoodsReceiveTheirLinesByListAndUnlistedRecordsStay) {
     EXPECT_EQ(store.MainList()[0].lines, (std::vector<CMyLine>{kSegment, kWave}))
         << "both records of the goods";
     EXPECT_TRUE(store.MainList()[1].lines.empty()) << "its record is for the contract list";
-    EXPECT_EQ(store.ContractList()[1].lines, std::vector<CMyLine>{kWave});
+    EXPECT_EQ(store.Copy(GoodsList::Contract)[1].lines, std::vector<CMyLine>{kWave});
     ASSERT_TRUE(context.Lines().Save());
     EXPECT_EQ(File(), file) << "an exit without edits writes the file back as it came";
 
