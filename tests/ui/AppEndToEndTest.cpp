@@ -738,8 +738,10 @@ TEST_F(AppEndToEnd, AlarmsTheMarketMeetsReachTheAlarmWindow) {
     ASSERT_FALSE(traded.goods_no.empty()) << "a trading raw silk contract with a price";
     const double price = LeadingDouble(traded.price);
     const std::vector<AlarmEntry> entries = {
-        {traded.goods_no, traded.due_date, FormatFixed(price - 5, 3), "0.000", "0", "0"},  // met now
-        {traded.goods_no, traded.due_date, "999999.000", "0.000", "0", "0"},               // never met
+        // Met now and while the test runs (a bound a few units under the price was crossed
+        // back by the next tick now and then, and the 0121 entry fired first).
+        {traded.goods_no, traded.due_date, FormatFixed(price / 2, 3), "0.000", "0", "0"},
+        {traded.goods_no, traded.due_date, "999999.000", "0.000", "0", "0"},  // never met
         {"0121", traded.due_date, "0.000", "0.000", "0", "300"},
         {traded.goods_no, traded.due_date, "0.000", "0.000", "0", "0"},  // no threshold: no query
     };
@@ -793,7 +795,7 @@ TEST_F(AppEndToEnd, AlarmQueriesGoOnWhileTheInformationViewIsOnShow) {
         if (g.goods_no == "0112" && LeadingInt(g.state) > 0 && LeadingDouble(g.price) > 10) traded = g;
     ASSERT_FALSE(traded.goods_no.empty());
     const AlarmEntry entry{
-        traded.goods_no, traded.due_date, FormatFixed(LeadingDouble(traded.price) - 5, 3), "0.000", "0", "0"};
+        traded.goods_no, traded.due_date, FormatFixed(LeadingDouble(traded.price) / 2, 3), "0.000", "0", "0"};
     ASSERT_TRUE(app.Settings().AddAlarmEntry(entry));
 
     app.Context().SwitchView(kViewWeb);
