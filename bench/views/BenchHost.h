@@ -45,7 +45,6 @@ class BenchHost : public ViewServices {
     }
     ViewSelection& Selection() override { return m_selection; }
     const ViewSelection& Selection() const override { return m_selection; }
-    int ViewArgument() const override { return 1; }
     std::vector<std::string> CategoryCodes() const override { return {"0101", "0000"}; }
     std::vector<std::string> CategoryNames() const override { return {"桑蚕丝", "自选"}; }
     std::vector<CQeltGoods> GoodsOfCategory(int) const override { return m_goods; }

@@ -1,5 +1,7 @@
 #include "app/AppContext.h"
 
+#include <algorithm>
+
 #include "app/Navigation.h"
 #include "app/ViewRules.h"
 #include "common/Commands.h"
@@ -9,29 +11,6 @@
 #include "views/ViewKinds.h"
 
 namespace qelt {
-namespace {
-
-/// The menu command that shows each view kind.
-int CommandOfKind(int kind) {
-    switch (kind) {
-        case kViewQuoteList:
-            return cmd::kQuoteList;
-        case kViewKLine:
-            return cmd::kKLine;
-        case kViewIntraday:
-            return cmd::kIntraday;
-        case kViewTradeList:
-            return cmd::kTradeList;
-        case kViewWeb:
-            return cmd::kWeb;
-        case kViewMultiGoods:
-            return cmd::kMultiGoods;
-        default:
-            return 0;
-    }
-}
-
-}  // namespace
 
 AppContext::AppContext(CQeltCFG& settings, CQeltData& store, SessionLink& link, Poster& poster,
                        MessageTargets& targets)
@@ -46,26 +25,49 @@ AppContext::AppContext(CQeltCFG& settings, CQeltData& store, SessionLink& link, 
 
 AppContext::~AppContext() { m_store.SetGoodsEntering({}); }
 
-void AppContext::RegisterView(int kind, ViewFactory factory) {
-    m_factories[kind] = std::move(factory);
-    if (const int command = CommandOfKind(kind))
-        RegisterCommand(command, {[this, kind] { SwitchView(kind); }, {}});
+void AppContext::RegisterView(ViewKind kind) {
+    const int id = kind.id;
+    const int command = kind.command;
+    auto found = std::find_if(m_kinds.begin(), m_kinds.end(), [id](const ViewKind& k) { return k.id == id; });
+    if (found != m_kinds.end()) {
+        if (found->command != command) m_commands.erase(found->command);
+        *found = std::move(kind);
+    } else {
+        m_kinds.push_back(std::move(kind));
+    }
+    if (command != 0) RegisterCommand(command, {[this, id] { SwitchView(id); }, {}});
+    if (m_frame != nullptr) m_frame->ViewKindsChanged();
+}
+
+void AppContext::ReplaceFactory(int kind, ViewFactory factory) {
+    for (ViewKind& k : m_kinds)
+        if (k.id == kind) k.factory = std::move(factory);
+}
+
+const ViewKind* AppContext::FindKind(int id) const {
+    for (const ViewKind& k : m_kinds)
+        if (k.id == id) return &k;
+    return nullptr;
 }
 
 void AppContext::RegisterCommand(int command, AppCommand handler) {
     m_commands[command] = std::move(handler);
 }
 
-void AppContext::SwitchView(int kind) {
+void AppContext::SwitchView(int kind, int argument) {
     if (m_frame == nullptr) return;
-    if (kind < kViewQuoteList || kind > kViewMultiGoods) kind = kViewQuoteList;
-    const auto factory = m_factories.find(kind);
-    if (factory == m_factories.end()) return;  // not available: the view on show stays as it is
-    // The old view goes first, and polling with it, so that nothing the old view asked for
-    // is sent once the new one is on show; the new view starts polling again.
-    m_link.StopPolling();
+    const ViewKind* entry = FindKind(kind);
+    if (entry == nullptr || !entry->factory) {
+        // Not a kind of this client: the view on show stays as it is.
+        Log("view kind " + FormatInt(kind) + " unknown: the view on show stays");
+        return;
+    }
+    const ViewFactory factory = entry->factory;  // a copy: the view may register kinds
+    // The old view goes first, and its requests with it, so that nothing the old view asked
+    // for is sent once the new one is on show; the new view's requests follow it.
+    m_link.HoldRequests();
     CloseView();
-    m_view = factory->second(*this);
+    m_view = factory(*this, argument);
     m_viewKind = kind;
     Log("view " + FormatInt(kind) + " on show");
     m_targets.notification = m_frame->ShowView(kind, *m_view);
@@ -75,9 +77,7 @@ void AppContext::SwitchView(int kind) {
 }
 
 void AppContext::OnSwitchViewMessage(std::intptr_t kind, std::intptr_t argument) {
-    m_viewArgument = static_cast<int>(argument);
-    if (kind > 0) SwitchView(static_cast<int>(kind));
-    m_viewArgument = 1;
+    if (kind > 0) SwitchView(static_cast<int>(kind), static_cast<int>(argument));
 }
 
 void AppContext::CloseView() {
@@ -88,11 +88,9 @@ void AppContext::CloseView() {
 }
 
 void AppContext::SetStandingRequests() {
-    if (!IsOnline() || !m_link.IsConnected() || !m_view) return;
-    std::optional<std::vector<std::string>> requests = m_view->StandingRequests();
-    if (!requests) return;
-    m_link.SetStanding(std::move(*requests));
-    m_link.StartPolling();
+    if (!m_view) return;
+    const ViewKind* kind = FindKind(m_viewKind);
+    m_link.ShowRequests(m_view->StandingRequests(), kind == nullptr || kind->keepsAlarmPolling);
 }
 
 CommandState AppContext::StateOfCommand(int command) const {
@@ -105,6 +103,11 @@ CommandState AppContext::StateOfCommand(int command) const {
 }
 
 bool AppContext::RunCommand(int command) {
+    // The state is asked again now: a menu or a key may have been shown a stale one.
+    if (!StateOfCommand(command).enabled) {
+        Log("command " + FormatInt(command) + " is disabled: nothing done");
+        return false;
+    }
     if (m_view && m_view->StateOf(command)) return m_view->OnCommand(command);
     const auto found = m_commands.find(command);
     if (found == m_commands.end()) return false;
@@ -138,10 +141,15 @@ void AppContext::ToggleSelfSelected() {
         SelfSelectedToggleFor(CurrentCategoryCode(), m_selection.selfSelectedCategory);
     if (toggle.kind == SelfSelectedToggle::None) return;
     const CQeltGoods goods = CurrentGoods();
-    if (toggle.kind == SelfSelectedToggle::Add)
+    if (goods.goods_no.empty() && goods.due_date.empty()) return;  // nothing on show to add
+    const std::string name = goods.name.empty() ? goods.goods_no + goods.due_date : goods.name;
+    if (toggle.kind == SelfSelectedToggle::Add) {
         AddSelfSelected(goods.goods_no, goods.due_date, toggle.category);
-    else
+        if (m_frame) m_frame->ShowStatus("已添加到自选：" + name);
+    } else {
         RemoveFromSelfSelected(goods.goods_no, goods.due_date);  // as the board's popup does
+        if (m_frame) m_frame->ShowStatus("已从自选删除：" + name);
+    }
     m_poster.PostWindowMessage(m_targets.notification.load(), WM_NET_LIST, 0, 0);
 }
 
@@ -152,8 +160,7 @@ CQeltGoods AppContext::CurrentGoods() const {
 std::optional<CQeltGoods> AppContext::GoodsQuote(const std::string& goodsNo,
                                                  const std::string& dueDate) const {
     std::optional<CQeltGoods> quote;
-    m_store.VisitMain([&](const CQeltGoods& g) {
-        if (quote || g.goods_no != goodsNo || g.due_date != dueDate) return;
+    m_store.VisitMainRecord(goodsNo, dueDate, [&](const CQeltGoods& g) {
         quote.emplace();
         quote->position = g.position;
         quote->name = g.name;
@@ -168,8 +175,7 @@ std::optional<CQeltGoods> AppContext::GoodsQuote(const std::string& goodsNo,
 TradeUpdate AppContext::TradesAfter(const std::string& goodsNo, const std::string& dueDate, std::size_t held,
                                     const std::string& lastIdentity) const {
     TradeUpdate update;
-    m_store.VisitMain([&](const CQeltGoods& g) {
-        if (update.found || g.goods_no != goodsNo || g.due_date != dueDate) return;
+    m_store.VisitMainRecord(goodsNo, dueDate, [&](const CQeltGoods& g) {
         update.found = true;
         const std::vector<TradeRow>& trades = g.trades;
         const bool continues =

@@ -2,12 +2,13 @@
 /// The application context: what the whole client shares while it runs, without a window.
 /// - the selection every view reads (current category, goods, self-selected code, spare
 ///   text, day qualifier) and the navigation history;
-/// - the registry of view kinds (a factory per kind: adding a view is registering it) and
-///   view switching: the old view goes before the new one starts polling; a kind that is not
-///   registered leaves the view on show as it is;
+/// - the table of view kinds (ViewKindTable.h: adding a view is registering its entry) and
+///   view switching: the old view goes before the new one is shown; a kind the table does
+///   not know leaves the view on show as it is;
 /// - command routing: the view on show is asked first, then the application's own handlers;
-///   a command nobody handles is disabled;
-/// - the standing requests, which follow the view on show (only while online and connected);
+///   a command nobody handles is disabled, and a disabled command does nothing when run;
+/// - the standing requests of the view on show, handed to the session (which polls them
+///   while it is online);
 /// - the global keys F1-F6 and the jumps to a goods (F3, F4, the index panes);
 /// - the drawn lines' journal: myline.txt and every goods' undo history for the whole run.
 /// CQeltApp wires the Qt frame and the connection to it; tests drive it with fakes.
@@ -19,6 +20,8 @@
 #include <vector>
 
 #include "app/LineJournal.h"
+#include "app/Session.h"
+#include "app/ViewKindTable.h"
 #include "common/Poster.h"
 #include "data/CQeltData.h"
 #include "data/settings/CQeltCFG.h"
@@ -39,23 +42,14 @@ class ViewFrame {
     virtual void RemoveView() = 0;
     /// The new view has had its first update: lay it out, give it the keyboard focus, paint.
     virtual void ViewReady() = 0;
-};
-
-/// The connection as the context sees it.
-class SessionLink {
-  public:
-    virtual ~SessionLink() = default;
-    virtual bool IsConnected() const = 0;
-    virtual void SetStanding(std::vector<std::string> requests) = 0;
-    virtual void StartPolling() = 0;
-    virtual void StopPolling() = 0;
-    /// One command, queued behind the others on the paced sender; never waits.
-    virtual void Send(const std::string& request) = 0;
+    /// The table of view kinds changed: the menus and the toolbar follow it.
+    virtual void ViewKindsChanged() = 0;
+    /// Says in the status bar what a command did.
+    virtual void ShowStatus(const std::string& text) = 0;
 };
 
 class AppContext : public ViewServices {
   public:
-    using ViewFactory = std::function<std::unique_ptr<View>(ViewServices&)>;
     struct AppCommand {
         std::function<void()> run;
         std::function<CommandState()> state;  ///< enabled when empty
@@ -70,22 +64,28 @@ class AppContext : public ViewServices {
     // ---- wiring ----
     /// The frame views are shown in; nullptr while there is none (no switch happens then).
     void SetFrame(ViewFrame* frame) { m_frame = frame; }
-    /// Registers view kind `kind`; its menu command (报价分析 ... 多股同列) switches to it.
-    void RegisterView(int kind, ViewFactory factory);
-    bool HasView(int kind) const { return m_factories.count(kind) != 0; }
+    /// Registers a view kind (an entry with the same id is replaced in its place); its
+    /// command switches to it from then on, and the frame's menus and toolbar show it.
+    void RegisterView(ViewKind kind);
+    /// Replaces the factory of a registered kind (tests stand in for a view).
+    void ReplaceFactory(int kind, ViewFactory factory);
+    bool HasView(int kind) const { return FindKind(kind) != nullptr; }
+    /// The registered kinds in registration order.
+    const std::vector<ViewKind>& ViewKinds() const { return m_kinds; }
     /// An application command (connect, settings, dialogs, ...).
     void RegisterCommand(int command, AppCommand handler);
 
     // ---- views ----
-    /// Switches the main view to `kind` (kinds outside 1..6 mean the board).
-    void SwitchView(int kind);
-    /// WM_SWITCH_VIEW: lParam is the view argument during the switch, wParam > 0 the kind.
+    /// Switches the main view to `kind`, made for `argument`; a kind the table does not know
+    /// leaves the view on show as it is.
+    void SwitchView(int kind, int argument = kDefaultViewArgument);
+    /// WM_SWITCH_VIEW: wParam > 0 the kind, lParam the argument of the new view.
     void OnSwitchViewMessage(std::intptr_t kind, std::intptr_t argument);
     /// Removes the view on show (the frame is closing).
     void CloseView();
     View* ActiveView() const { return m_view.get(); }
     int ActiveKind() const { return m_viewKind; }
-    /// Standing requests of the view on show, then polling; nothing while offline.
+    /// Hands the standing requests of the view on show to the session.
     void SetStandingRequests();
 
     // ---- commands and keys ----
@@ -102,7 +102,6 @@ class AppContext : public ViewServices {
     // ---- ViewServices ----
     ViewSelection& Selection() override { return m_selection; }
     const ViewSelection& Selection() const override { return m_selection; }
-    int ViewArgument() const override { return m_viewArgument; }
     std::vector<std::string> CategoryCodes() const override { return m_store.CategoryCodes(); }
     std::vector<std::string> CategoryNames() const override { return m_store.CategoryNames(); }
     std::vector<CQeltGoods> GoodsOfCategory(int index) const override {
@@ -132,7 +131,7 @@ class AppContext : public ViewServices {
     void StepGoods(bool forward) override;
     void RefreshStandingRequests() override { SetStandingRequests(); }
     void Send(const std::string& request) override { m_link.Send(request); }
-    bool IsOnline() const override { return m_settings.m_online.load(); }
+    bool IsOnline() const override { return m_link.IsOnline(); }
     void PushHistory() override { m_history.Push(m_selection.goods, m_selection.category); }
     bool GoBack() override;
     void CommitLines(const std::vector<CMyLine>& before, const std::vector<CMyLine>& after) override;
@@ -148,6 +147,7 @@ class AppContext : public ViewServices {
     void ToggleSelfSelected();
     /// myline.txt's identity of the goods on show; nothing when there is none.
     std::optional<LineKey> CurrentLineKey() const;
+    const ViewKind* FindKind(int id) const;
 
     CQeltCFG& m_settings;
     CQeltData& m_store;
@@ -158,9 +158,8 @@ class AppContext : public ViewServices {
 
     ViewSelection m_selection;
     NavigationHistory m_history;
-    int m_viewArgument = 1;
 
-    std::map<int, ViewFactory> m_factories;
+    std::vector<ViewKind> m_kinds;
     std::map<int, AppCommand> m_commands;
     std::unique_ptr<View> m_view;
     int m_viewKind = 0;

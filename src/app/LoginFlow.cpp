@@ -36,7 +36,8 @@ void LoginFlow::SetProgress(int value) {
 
 void LoginFlow::Pause(int milliseconds, std::function<void()> then) {
     m_pausing = true;
-    m_view.After(milliseconds, [this, then = std::move(then)] {
+    m_view.After(milliseconds, [this, then = std::move(then), attempt = m_attempt] {
+        if (attempt != m_attempt) return;
         m_pausing = false;
         then();
         while (!m_pausing && !m_heldBack.empty()) {
@@ -48,6 +49,7 @@ void LoginFlow::Pause(int milliseconds, std::function<void()> then) {
 }
 
 void LoginFlow::Handle(std::function<void()> handler) {
+    if (!m_active) return;  // a reply of a lost attempt, or before any
     if (m_pausing) {
         m_heldBack.push_back(std::move(handler));
         return;
@@ -60,6 +62,7 @@ void LoginFlow::OnLogin(const std::string& user, const std::string& password, bo
     m_user = user;
     m_password = password;
     m_remember = remember;
+    m_active = true;
     m_view.EnableLoginButton(false);
     m_address = m_services.ResolveAddress(address);
     m_port = LeadingInt(port);
@@ -67,11 +70,14 @@ void LoginFlow::OnLogin(const std::string& user, const std::string& password, bo
     Log("login as " + user + " on " + address + ":" + port +
         (m_address.empty() ? " (the address does not resolve)" : " (" + m_address + ")"));
     if (m_services.IsConnected()) {
-        SendLogin();
+        SetStatus("验证身份...");
+        m_services.Send(LoginRequest(m_user, m_password));
         return;
     }
     m_connecting = true;
-    m_services.Connect(m_address, m_port, [this](bool connected) { OnConnected(connected); });
+    // The login is the connection's first message.
+    m_services.Connect(m_address, m_port, LoginRequest(m_user, m_password),
+                       [this](bool connected) { OnConnected(connected); });
 }
 
 void LoginFlow::OnConnected(bool connected) {
@@ -85,12 +91,28 @@ void LoginFlow::OnConnected(bool connected) {
     }
     m_services.SetOnline(true);
     m_services.SetCurrentServer(m_address, m_port);
-    SendLogin();
+    SetStatus("验证身份...");
 }
 
-void LoginFlow::SendLogin() {
-    SetStatus("验证身份...");
-    m_services.Send(LoginRequest(m_user, m_password));
+void LoginFlow::OnConnectionLost(bool byServer) {
+    // Whatever was under way belongs to the lost connection: pauses, held-back replies, the
+    // counters. The next 登 陆 starts from nothing.
+    ++m_attempt;
+    m_active = false;
+    m_pausing = false;
+    m_heldBack.clear();
+    m_connecting = false;
+    m_finished = false;
+    m_synchronised = false;
+    m_seriesReplies = m_tradeReplies = m_largestHistory = 0;
+    Log(byServer ? "login: the server ended the session" : "login: the connection was lost");
+    SetProgress(0);
+    SetStatus("连接服务器失败...");
+    if (byServer)
+        m_view.ShowMessage("管理员断开了你和服务器的连接！", "系统提示");
+    else
+        m_view.ShowMessage("无法连接服务器！\r\n请检查网络连接！", "连接失败");
+    m_view.EnableLoginButton(true);
 }
 
 void LoginFlow::OnOffline() {

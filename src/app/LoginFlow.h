@@ -1,7 +1,8 @@
 #pragma once
 /// The login dialog's rules: connecting, the verdict, the version check, and the start-up
 /// synchronisation with its status texts and progress arithmetic (categories 10-20, board
-/// 20-30, series 30-80, history up to 90, trades 80-100).
+/// 20-30, series 30-80, history up to 90, trades 80-100). The session runs it while the
+/// dialog is open and answers its questions (LoginServices).
 ///
 /// The dialog's pauses ("wait 200 ms") never block the interface: a pause is a timer, and
 /// replies that arrive during it are held back and handled after it, in arrival order, so
@@ -32,11 +33,13 @@ class LoginView {
 class LoginServices {
   public:
     virtual ~LoginServices() = default;
-    virtual bool IsConnected() = 0;
-    /// Connects and starts the receive thread without making the interface wait: `done`
-    /// runs later on the interface thread with the result. After CancelConnect (or the
-    /// next Connect) a pending `done` never runs.
-    virtual void Connect(const std::string& dottedAddress, int port, std::function<void(bool)> done) = 0;
+    virtual bool IsConnected() const = 0;
+    /// Connects and starts the receive thread without making the interface wait, with
+    /// `first` (the login) as the connection's first message: `done` runs later on the
+    /// interface thread with the result. After CancelConnect (or the next Connect) a pending
+    /// `done` never runs.
+    virtual void Connect(const std::string& dottedAddress, int port, std::string first,
+                         std::function<void(bool)> done) = 0;
     virtual void CancelConnect() = 0;
     virtual std::string ResolveAddress(const std::string& text) = 0;
     virtual void SetOnline(bool online) = 0;
@@ -85,6 +88,10 @@ class LoginFlow {
     void OnLine();
     void OnHistory(int remaining);
     void OnTrades();
+    /// The connection ended before the synchronisation was over (`byServer`: the server's
+    /// "dis"): the attempt fails as a refused connection does, and the user may try again
+    /// from the start.
+    void OnConnectionLost(bool byServer);
 
     int Progress() const { return m_progress; }
     bool Synchronised() const { return m_synchronised; }
@@ -101,7 +108,6 @@ class LoginFlow {
     /// Runs `handler` now, or after the pause under way.
     void Handle(std::function<void()> handler);
     void OnConnected(bool connected);
-    void SendLogin();
     void RequestTrades();
     /// The synchronisation's last step: 100%, then the dialog ends with OK.
     void Finish();
@@ -120,6 +126,10 @@ class LoginFlow {
     int m_largestHistory = 0;
     bool m_pausing = false;
     std::deque<std::function<void()>> m_heldBack;
+    /// Counts the attempts: a pause of an attempt that failed meanwhile ends without effect.
+    int m_attempt = 0;
+    /// 登 陆 was pressed and the attempt has not failed since: replies are taken.
+    bool m_active = false;
 };
 
 }  // namespace qelt

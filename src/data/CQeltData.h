@@ -134,13 +134,16 @@ class CQeltData : public MessageSink {
     /// Calls `visit` for every main record in order, under the lock, without copying: the
     /// exit-time save reads the quote fields this way. Same rules as for EditGoods' `edit`.
     void VisitMain(const std::function<void(const CQeltGoods&)>& visit) const;
+    /// Calls `visit` for the main record of goodsNo + dueDate, found through the store's
+    /// index, under the lock, without copying (same rules as for VisitMain's `visit`). False
+    /// when the main list has no such record.
+    bool VisitMainRecord(std::string_view goodsNo, std::string_view dueDate,
+                         const std::function<void(const CQeltGoods&)>& visit) const;
 
-    /// Whole copies (series included) of a list: for tests and tools, not for views.
-    std::vector<CQeltGoods> MainList() const;
-    std::vector<CQeltGoods> DeliveryMonthList() const;
-    std::vector<CQeltGoods> SpotMonthList() const;
-    std::vector<CQeltGoods> ThirdMonthList() const;
-    std::vector<CQeltGoods> ContractList() const;
+    /// Whole copies (series included) of a list: for tests and tools (the benchmarks, the
+    /// fuzz target), not for views, which read projections.
+    std::vector<CQeltGoods> Copy(GoodsList list) const;
+    std::vector<CQeltGoods> MainList() const { return Copy(GoodsList::Main); }
     /// goods_no and due_date of every main / delivery-month record, in list order.
     std::vector<std::pair<std::string, std::string>> MainListKeys() const;
     std::vector<std::pair<std::string, std::string>> DeliveryMonthKeys() const;
@@ -149,8 +152,6 @@ class CQeltData : public MessageSink {
 
     std::vector<std::string> CategoryCodes() const;
     std::vector<std::string> CategoryNames() const;
-    /// Code → kind flag text, as the last category reply gave it.
-    std::map<std::string, std::string> CategoryKinds() const;
 
     /// price of "综合指数", "生丝指数", "干茧指数".
     std::array<std::string, 3> IndexValues() const;

@@ -154,6 +154,16 @@ void CQeltData::VisitMain(const std::function<void(const CQeltGoods&)>& visit) c
     for (const CQeltGoods& g : m_main) visit(g);
 }
 
+bool CQeltData::VisitMainRecord(std::string_view goodsNo, std::string_view dueDate,
+                                const std::function<void(const CQeltGoods&)>& visit) const {
+    const std::string key = KeyOf(goodsNo, dueDate);
+    std::lock_guard lock(m_mutex);
+    const auto found = m_mainIndex.find(key);
+    if (found == m_mainIndex.end()) return false;
+    visit(m_main[found->second]);
+    return true;
+}
+
 std::vector<CQeltGoods> CQeltData::GoodsOfCategory(int index) const {
     // The self-selected list may come from a file: read it before taking the lock.
     std::vector<SelfSelectedEntry> selfSelected;
@@ -201,29 +211,9 @@ std::vector<CQeltGoods> CQeltData::GoodsOfCategory(int index) const {
     return out;
 }
 
-std::vector<CQeltGoods> CQeltData::MainList() const {
+std::vector<CQeltGoods> CQeltData::Copy(GoodsList list) const {
     std::lock_guard lock(m_mutex);
-    return m_main;
-}
-
-std::vector<CQeltGoods> CQeltData::DeliveryMonthList() const {
-    std::lock_guard lock(m_mutex);
-    return m_delivery;
-}
-
-std::vector<CQeltGoods> CQeltData::SpotMonthList() const {
-    std::lock_guard lock(m_mutex);
-    return m_spotMonth;
-}
-
-std::vector<CQeltGoods> CQeltData::ThirdMonthList() const {
-    std::lock_guard lock(m_mutex);
-    return m_thirdMonth;
-}
-
-std::vector<CQeltGoods> CQeltData::ContractList() const {
-    std::lock_guard lock(m_mutex);
-    return m_contract;
+    return ListOf(list);
 }
 
 std::vector<std::pair<std::string, std::string>> CQeltData::MainListKeys() const {
@@ -255,11 +245,6 @@ std::vector<std::string> CQeltData::CategoryCodes() const {
 std::vector<std::string> CQeltData::CategoryNames() const {
     std::lock_guard lock(m_mutex);
     return m_categoryNames;
-}
-
-std::map<std::string, std::string> CQeltData::CategoryKinds() const {
-    std::lock_guard lock(m_mutex);
-    return {m_kindTable.begin(), m_kindTable.end()};
 }
 
 std::array<std::string, 3> CQeltData::IndexValues() const {

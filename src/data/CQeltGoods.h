@@ -5,7 +5,6 @@
 /// Quote fields are texts exactly as received (prices already reformatted to two decimals
 /// by the store); numbers are read from them where needed. Copying copies everything: the
 /// store hands copies to the views.
-#include <array>
 #include <cstddef>
 #include <string>
 #include <vector>
@@ -37,8 +36,6 @@ class CQeltGoods {
     /// Set until the series has been requested: the first update of an empty series sends
     /// the "line" request and clears it.
     bool seriesWanted = true;
-    /// Scratch values of the views, copied with the record; the store never reads them.
-    std::array<int, 4> viewInts{};
     /// "12" main list, "0" delivery month, "1" spot month, "2" third month, "3" contract.
     std::string listTag = kTagMain;
     /// Index of the corresponding record in the main goods list.

@@ -35,18 +35,15 @@ CClientSocket::CClientSocket(Poster& poster, const MessageTargets& targets)
     : CClientSocket(poster, targets, Timing{}) {}
 
 CClientSocket::CClientSocket(Poster& poster, const MessageTargets& targets, Timing timing)
-    : m_poster(poster), m_targets(targets), m_timing(timing) {}
+    : m_poster(poster),
+      m_targets(targets),
+      m_timing(timing),
+      m_outbox(*this, PacedSender::Timing{timing.pause, timing.pollInterval}) {}
 
 CClientSocket::~CClientSocket() { Shutdown(); }
 
 void CClientSocket::SetAlarmQuerySource(std::function<std::vector<std::string>()> source) {
-    std::lock_guard lock(m_standingMutex);
-    m_alarmSource = std::move(source);
-}
-
-void CClientSocket::WakePoller() {
-    std::lock_guard lock(m_pollMutex);
-    m_pollWake.notify_all();
+    m_outbox.SetAlarmQuerySource(std::move(source));
 }
 
 void CClientSocket::JoinFinishedThreads() {
@@ -55,10 +52,8 @@ void CClientSocket::JoinFinishedThreads() {
         std::lock_guard lock(m_fdMutex);
         if (m_fd >= 0) ::shutdown(m_fd, SHUT_RDWR);
     }
-    WakePoller();
     if (m_receiveThread.joinable() && m_receiveThread.get_id() != std::this_thread::get_id())
         m_receiveThread.join();
-    if (m_pollThread.joinable() && m_pollThread.get_id() != std::this_thread::get_id()) m_pollThread.join();
     std::lock_guard lock(m_fdMutex);
     if (m_fd >= 0) {
         SetLingerZero(m_fd);
@@ -67,32 +62,32 @@ void CClientSocket::JoinFinishedThreads() {
     }
 }
 
-bool CClientSocket::Connect(const std::string& dottedAddress, int port) {
+bool CClientSocket::Connect(const std::string& dottedAddress, int port, std::string first) {
     if (m_connected) return true;
-    return Adopt(ConnectTcp(dottedAddress, port, m_timing.connectTimeout));
+    return Adopt(ConnectTcp(dottedAddress, port, m_timing.connectTimeout), std::move(first));
 }
 
-bool CClientSocket::Adopt(UniqueFd fd) {
+bool CClientSocket::Adopt(UniqueFd fd, std::string first) {
     if (m_connected || !fd.Valid()) return false;
     JoinFinishedThreads();
+    std::uint64_t connection;
     {
         std::lock_guard lock(m_fdMutex);
         m_fd = fd.Release();
+        connection = ++m_connection;
     }
+    // From here on a message meant for an earlier connection is never written: the writer
+    // checks each message's connection under the same lock as the descriptor.
+    m_outbox.Open(connection, std::move(first));
     m_connected = true;
-    {
-        std::lock_guard lock(m_pollMutex);
-        m_pollThreadEnded = false;
-    }
-    m_pollThread = std::thread(&CClientSocket::PollLoop, this);  // waits until StartPolling
     return true;
 }
 
-bool CClientSocket::SendFramed(const std::string& utf8) {
+bool CClientSocket::Write(std::uint64_t connection, const std::string& utf8) {
     std::string wire = Utf8ToGbk(utf8);
     wire.append(kTerminator);
     std::lock_guard lock(m_fdMutex);
-    if (m_fd < 0) return false;
+    if (m_fd < 0 || connection != m_connection) return false;
     std::string_view rest = wire;
     while (!rest.empty()) {
         ssize_t n = ::send(m_fd, rest.data(), rest.size(), MSG_NOSIGNAL);
@@ -103,95 +98,36 @@ bool CClientSocket::SendFramed(const std::string& utf8) {
     return true;
 }
 
-void CClientSocket::Pause() { std::this_thread::sleep_for(m_timing.pause); }
-
 void CClientSocket::Send(const std::string& message) {
     if (message.empty()) {
-        RunPollingPass();
+        m_outbox.PollOnce();
         return;
     }
-    if (SendFramed(message)) Pause();
+    m_outbox.SendFirst(message);
 }
 
-void CClientSocket::RunPollingPass() {
-    std::vector<std::string> standing;
-    std::function<std::vector<std::string>()> alarmSource;
-    {
-        std::lock_guard lock(m_standingMutex);
-        standing = m_standing;
-        alarmSource = m_alarmSource;
-    }
-    for (const std::string& request : standing) SendFramed(request);
-    if (!alarmSource) return;
-    for (const std::string& query : alarmSource()) {
-        if (SendFramed(query)) Pause();
-    }
-}
-
-void CClientSocket::ClearStanding() {
-    std::lock_guard lock(m_standingMutex);
-    m_standing.clear();
-}
+void CClientSocket::ClearStanding() { m_outbox.SetStanding({}); }
 
 void CClientSocket::AddStanding(const std::string& message) {
-    std::lock_guard lock(m_standingMutex);
-    m_standing.push_back(message);
+    std::vector<std::string> standing = m_outbox.Standing();
+    standing.push_back(message);
+    m_outbox.SetStanding(std::move(standing));
 }
 
 void CClientSocket::SetStanding(std::vector<std::string> messages) {
-    std::lock_guard lock(m_standingMutex);
-    m_standing = std::move(messages);
-}
-
-std::vector<std::string> CClientSocket::Standing() const {
-    std::lock_guard lock(m_standingMutex);
-    return m_standing;
+    m_outbox.SetStanding(std::move(messages));
 }
 
 void CClientSocket::StartPolling() {
-    if (m_polling || !m_connected) return;
-    m_polling = true;
-    bool ended;
-    {
-        std::lock_guard lock(m_pollMutex);
-        ended = m_pollThreadEnded;
-    }
-    if (ended) {
-        if (m_pollThread.joinable()) m_pollThread.join();
-        {
-            std::lock_guard lock(m_pollMutex);
-            m_pollThreadEnded = false;
-        }
-        m_pollThread = std::thread(&CClientSocket::PollLoop, this);
-    }
-    WakePoller();
+    if (m_connected) m_outbox.StartPolling();
 }
 
-void CClientSocket::StopPolling() {
-    if (m_polling.exchange(false)) WakePoller();
-}
-
-void CClientSocket::PollLoop() {
-    std::unique_lock lock(m_pollMutex);
-    for (;;) {
-        m_pollWake.wait(lock, [&] { return m_shuttingDown || !m_connected || m_polling; });
-        if (m_shuttingDown || !m_connected) break;
-        lock.unlock();
-        RunPollingPass();
-        lock.lock();
-        m_pollWake.wait_for(lock, m_timing.pollInterval, [&] { return m_shuttingDown || !m_connected; });
-    }
-    m_pollThreadEnded = true;
-}
-
-void CClientSocket::MarkDisconnected() {
-    m_connected = false;
-    WakePoller();
-}
+void CClientSocket::MarkDisconnected() { m_connected = false; }
 
 void CClientSocket::Close() {
     StopPolling();
     MarkDisconnected();
+    m_outbox.Cancel();
     std::lock_guard lock(m_fdMutex);
     if (m_fd < 0) return;
     Log("connection closed by the client");
@@ -240,7 +176,7 @@ void CClientSocket::ReceiveLoop(int fd) {
             // recover from.
             if (KindOf(SplitKind(utf8).kind) == ReplyKind::Dis && m_connected.exchange(false)) {
                 Log("the server ended the session (dis)");
-                WakePoller();
+                StopPolling();
                 m_poster.PostThreadMessage(WM_NET_RECONNECT, kReconnectAfterDisconnect, 0);
             }
             if (WindowId frame = m_targets.mainFrame.load(); frame != kNoWindow)
@@ -259,21 +195,13 @@ void CClientSocket::ReceiveLoop(int fd) {
     if (m_connected.exchange(false)) {
         Log("connection lost");
         StopPolling();
-        WakePoller();
         m_poster.PostThreadMessage(WM_NET_RECONNECT, 0, 0);
     }
 }
 
 void CClientSocket::Shutdown() {
-    {
-        std::lock_guard lock(m_pollMutex);
-        m_shuttingDown = true;
-    }
     Close();
     JoinFinishedThreads();
-    std::lock_guard lock(m_pollMutex);
-    m_shuttingDown = false;
-    m_pollThreadEnded = true;
 }
 
 }  // namespace qelt

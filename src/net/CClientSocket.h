@@ -1,22 +1,26 @@
 #pragma once
-/// `CClientSocket`: the one TCP connection to the quote server, its polling thread and its
-/// receive thread.
+/// `CClientSocket`: the one TCP connection to the quote server, the one ordered path of what
+/// is sent on it, and its receive thread.
 ///
-/// - Send: a message leaves in one piece (never interleaved with another thread's), then the
-///   sender pauses 100 ms so consecutive commands are spaced. An empty message runs one
-///   polling pass: the standing requests back to back, then one alarm query per alarm entry
-///   (while the alarm window is on), each followed by the pause.
-/// - Polling: one pass per second while on, none while off. The polling thread ends with the
-///   connection; StartPolling starts a new one when the old one has ended.
+/// - Sending: every message goes through one writer thread (`PacedSender`) in one piece,
+///   followed by the 100 ms pause: single commands in their order, the polling passes, then
+///   the bulk requests. Each message is meant for the connection open when it was queued;
+///   a new connection (`Adopt`) drops what was queued for an earlier one and writes its
+///   first message (the login) before anything else.
+/// - Polling: one pass per second while on, none while off: the standing requests back to
+///   back, then one alarm query per alarm entry (while the alarms are on and the passes carry
+///   them), each followed by the pause. A new connection starts with polling off; a lost one
+///   stops it.
 /// - Receive thread: reads 2048-byte pieces, cuts them at "|END", converts each message to
 ///   UTF-8, hands it to the sink on this thread and then posts WM_NET_INDEX to the main frame.
 ///   When the peer ends a connection still marked connected it posts WM_NET_RECONNECT
 ///   (wParam 0) to the application exactly once; after the server's own "dis" it posts
-///   WM_NET_RECONNECT with wParam 10 instead (no re-login follows), and nothing more. Text waiting for a
-///   terminator is capped: a peer that never sends one loses the connection as if it had dropped it.
+///   WM_NET_RECONNECT with wParam 10 instead (no re-login follows), and nothing more. Text
+///   waiting for a terminator is capped: a peer that never sends one loses the connection
+///   as if it had dropped it.
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
+#include <cstdint>
 #include <functional>
 #include <mutex>
 #include <string>
@@ -26,12 +30,13 @@
 
 #include "Framer.h"
 #include "MessageSink.h"
+#include "PacedSender.h"
 #include "TcpConnect.h"
 #include "common/Poster.h"
 
 namespace qelt {
 
-class CClientSocket : public MessageSender {
+class CClientSocket : public MessageSender, private ConnectionWriter {
   public:
     struct Timing {
         std::chrono::milliseconds pause{100};          ///< after a single command or alarm query
@@ -53,42 +58,52 @@ class CClientSocket : public MessageSender {
     void SetAlarmQuerySource(std::function<std::vector<std::string>()> source);
 
     /// Connects to a dotted IPv4 address (leading zeros are decimal), waiting up to the
-    /// connect timeout. True at once when already connected.
-    bool Connect(const std::string& dottedAddress, int port);
+    /// connect timeout, and makes `first` the connection's first message. True at once when
+    /// already connected.
+    bool Connect(const std::string& dottedAddress, int port, std::string first = {});
     /// Takes over a connection opened elsewhere (AsyncConnector): the interface thread never
-    /// waits for a connect. False (and the descriptor closed) when already connected.
-    bool Adopt(UniqueFd fd);
+    /// waits for a connect. What is still queued for an earlier connection is dropped,
+    /// polling is off, and `first` (unless empty) is the first message written on the new
+    /// one. False (and the descriptor closed) when already connected.
+    bool Adopt(UniqueFd fd, std::string first = {});
+    /// A single command, queued behind the single commands before it; an empty message
+    /// runs one polling pass. Never waits.
     void Send(const std::string& message) override;
+    /// Commands queued behind everything else, in order (a batch of requests).
+    void SendPaced(std::vector<std::string> messages) { m_outbox.Enqueue(std::move(messages)); }
+    /// The bulk lane as a sender (the store's series requests).
+    MessageSender& BulkLane() { return m_outbox; }
+    /// Drops everything queued and not yet sent.
+    void CancelPending() { m_outbox.Cancel(); }
     void ClearStanding();
     void AddStanding(const std::string& message);
     /// Replaces the standing list in one step (a polling pass sees old or new, whole).
     void SetStanding(std::vector<std::string> messages);
-    std::vector<std::string> Standing() const;
+    std::vector<std::string> Standing() const { return m_outbox.Standing(); }
+    /// Whether the polling passes carry the alarm queries.
+    void IncludeAlarmQueries(bool included) { m_outbox.IncludeAlarmQueries(included); }
+    /// Starts polling on a connected socket (nothing happens otherwise).
     void StartPolling();
-    void StopPolling();
-    /// Client-initiated disconnect: no WM_NET_RECONNECT follows.
+    void StopPolling() { m_outbox.StopPolling(); }
+    /// Client-initiated disconnect: no WM_NET_RECONNECT follows; what is queued is dropped.
     void Close();
     /// Starts the receive thread for the current connection (after each successful Connect).
     bool StartReceiveThread();
-    /// Close, then wait for both threads to end: after it no message reaches the sink. The
-    /// owner calls it before destroying the sink.
+    /// Close, then wait for the receive thread to end: after it no message reaches the sink.
+    /// The owner calls it before destroying the sink.
     void Shutdown();
 
     bool IsConnected() const { return m_connected.load(); }
     std::chrono::milliseconds ConnectTimeout() const { return m_timing.connectTimeout; }
-    bool IsPolling() const { return m_polling.load(); }
+    bool IsPolling() const { return m_outbox.IsPolling(); }
     /// Marks the connection lost without closing it (the re-login path does this first).
     void MarkDisconnected();
 
   private:
-    void PollLoop();
+    // ConnectionWriter: only the writer thread calls it.
+    bool Write(std::uint64_t connection, const std::string& utf8) override;
     void ReceiveLoop(int fd);
-    void RunPollingPass();
-    /// Writes message + "|END" whole; false when there is no connection or the write fails.
-    bool SendFramed(const std::string& utf8);
-    void Pause();
-    void WakePoller();
-    /// Ends the previous connection's threads before a new connection starts.
+    /// Ends the previous connection's receive thread before a new connection starts.
     void JoinFinishedThreads();
 
     Poster& m_poster;
@@ -96,23 +111,15 @@ class CClientSocket : public MessageSender {
     Timing m_timing;
     MessageSink* m_sink = nullptr;
 
-    mutable std::mutex m_fdMutex;  ///< guards m_fd, sends and m_receiving
+    mutable std::mutex m_fdMutex;  ///< guards m_fd, m_connection, writes and m_receiving
     int m_fd = -1;
+    std::uint64_t m_connection = 0;  ///< counts the connections adopted
     bool m_receiving = false;
 
-    mutable std::mutex m_standingMutex;
-    std::vector<std::string> m_standing;
-    std::function<std::vector<std::string>()> m_alarmSource;
-
     std::atomic<bool> m_connected{false};
-    std::atomic<bool> m_polling{false};
-
-    std::mutex m_pollMutex;
-    std::condition_variable m_pollWake;
-    bool m_pollThreadEnded = true;
-    bool m_shuttingDown = false;
-    std::thread m_pollThread;
     std::thread m_receiveThread;
+    /// Last: its writer thread ends before the members it writes through.
+    PacedSender m_outbox;
 };
 
 }  // namespace qelt

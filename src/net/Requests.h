@@ -6,10 +6,11 @@
 #include <string_view>
 #include <vector>
 
+#include "common/Version.h"
+
 namespace qelt {
 
 inline constexpr std::string_view kTerminator = "|END";
-inline constexpr std::string_view kClientVersion = "1.96";
 
 /// message + "|END".
 std::string Frame(std::string_view message);

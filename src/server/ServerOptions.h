@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "common/Version.h"
+
 namespace qelt::server {
 
 struct ServerOptions {
@@ -14,7 +16,7 @@ struct ServerOptions {
     std::string dataDir = "server-data/";  ///< always with a trailing "/"; empty = memory only
     std::uint64_t seed = 1;
     bool demoClock = false;
-    std::string clientVersion = "1.96";
+    std::string clientVersion{kClientVersion};
     size_t maxOutputBytes = 8u << 20;  ///< a client further behind than this is dropped
     size_t maxInputBytes = 16u << 10;  ///< text without "|END" beyond this ends the client
     bool help = false;                 ///< --help / -h: print kServerUsage and end with 0
@@ -27,7 +29,8 @@ std::optional<ServerOptions> ParseServerOptions(const std::vector<std::string>& 
 
 inline constexpr const char* kServerUsage =
     "usage: qelt-server [--port 3500] [--bind 0.0.0.0] [--data DIR] [--seed N]\n"
-    "                   [--clock real|demo] [--client-version 1.96] [--admin-port P]\n"
+    "                   [--clock real|demo] [--client-version " QELT_VERSION_TEXT
+    "] [--admin-port P]\n"
     "       qelt-server --admin-send PORT COMMAND   (e.g. \"dis:trader\", \"notice:text\")\n"
     "       qelt-server --help | --version\n"
     "\n"
@@ -37,12 +40,14 @@ inline constexpr const char* kServerUsage =
     "  --data DIR          data directory, created and filled on first start; default server-data\n"
     "  --seed N            market seed: the same seed replays the same market; default 1\n"
     "  --clock real|demo   China trading hours, or always in session; default real\n"
-    "  --client-version V  \"ver\" answers 0 for this version, 1 (update) otherwise; default 1.96\n"
+    "  --client-version V  \"ver\" answers 0 for this version, 1 (update) otherwise; "
+    "default " QELT_VERSION_TEXT
+    "\n"
     "  --admin-port P      admin commands on 127.0.0.1:P only (0: any free port); default none\n"
     "  --admin-send PORT COMMAND  sends one admin command to a running server and prints its answer\n"
     "  -h, --help          this text\n"
     "  -v, --version       the server's version\n";
 
-inline constexpr const char* kServerVersion = "qelt-server 1.96\n";
+inline constexpr const char* kServerVersion = "qelt-server " QELT_VERSION_TEXT "\n";
 
 }  // namespace qelt::server

@@ -47,20 +47,46 @@ CMainFrame::CMainFrame(Hooks hooks, QWidget* parent) : QMainWindow(parent), m_ho
     BuildStatusBar();
     SetView(new QWidget(this));
     SetOnline(false);
-    // Command states follow the application's state as the idle updates of a menu would.
+    // A menu shows the states as they are when it opens; the toolbars' buttons follow the
+    // application's state as the idle updates of a frame would. (Running a command asks its
+    // state again whatever was shown.)
+    for (QMenu* menu : menuBar()->findChildren<QMenu*>())
+        connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandStates);
     auto* timer = new QTimer(this);
     connect(timer, &QTimer::timeout, this, &CMainFrame::UpdateCommandStates);
     timer->start(500);
 }
 
-QString CMainFrame::TitleFor(bool online) {
+QString CMainFrame::TitleFor(bool live) {
     QString title = QString::fromUtf8("Qelt行情分析系统 ") +
                     QString::fromUtf8(kClientVersion.data(), static_cast<int>(kClientVersion.size()));
-    if (!online) title += QString::fromUtf8(" [脱机]");
+    if (!live) title += QString::fromUtf8(" [脱机]");
     return title;
 }
 
-void CMainFrame::SetOnline(bool online) { setWindowTitle(TitleFor(online)); }
+void CMainFrame::SetOnline(bool live) { setWindowTitle(TitleFor(live)); }
+
+void CMainFrame::SetViewCommands(const std::vector<ViewCommand>& commands) {
+    for (QAction* action : m_viewActions) {
+        m_actions.erase(action->objectName().mid(4).toInt());
+        delete action;  // leaves the menu and the toolbar with it
+    }
+    m_viewActions.clear();
+    for (const ViewCommand& view : commands) {
+        QAction* action = MakeAction(view.command, view.menuText.c_str(),
+                                     view.glyph.empty() ? nullptr : view.glyph.c_str());
+        m_analysisMenu->insertAction(m_viewsMenuEnd, action);
+        if (view.place == ButtonPlace::Views) m_mainBar->insertAction(m_viewsBarEnd, action);
+        if (view.place == ButtonPlace::BesideDrawing)
+            m_mainBar->insertAction(Action(cmd::kDrawingBar), action);
+        m_viewActions.push_back(action);
+    }
+    UpdateCommandStates();
+}
+
+void CMainFrame::ShowStatus(const QString& text) { statusBar()->showMessage(text); }
+
+QString CMainFrame::StatusText() const { return statusBar()->currentMessage(); }
 
 void CMainFrame::DestroyView() {
     delete takeCentralWidget();
@@ -116,13 +142,8 @@ void CMainFrame::BuildMenus() {
     system->addAction(exit);
 
     QMenu* analysis = menuBar()->addMenu(QString::fromUtf8("分析(&A)"));
-    analysis->addAction(MakeAction(cmd::kQuoteList, "报价分析\tF2", "报"));
-    analysis->addAction(MakeAction(cmd::kKLine, "技术分析", "技"));
-    analysis->addAction(MakeAction(cmd::kIntraday, "即时分析", "即"));
-    analysis->addAction(MakeAction(cmd::kTradeList, "成交明细\tF1", "交"));
-    analysis->addAction(MakeAction(cmd::kMultiGoods, "多股同列", "多"));
-    analysis->addAction(MakeAction(cmd::kWeb, "资讯系统", "资"));
-    analysis->addSeparator();
+    m_analysisMenu = analysis;
+    m_viewsMenuEnd = analysis->addSeparator();  // the view kinds' entries go before it
     QMenu* period = analysis->addMenu(QString::fromUtf8("分析周期"));
     period->addAction(MakeAction(cmd::kDay, "日线", "日"));
     period->addAction(MakeAction(cmd::kWeek, "周线", "周"));
@@ -185,13 +206,9 @@ void CMainFrame::BuildToolBars() {
     m_mainBar = addToolBar(QString::fromUtf8("工具栏"));
     m_mainBar->setObjectName("mainToolBar");
     m_mainBar->setIconSize(QSize(16, 16));
-    const int mainButtons[] = {cmd::kQuoteList,
-                               cmd::kKLine,
-                               cmd::kIntraday,
-                               cmd::kTradeList,
-                               cmd::kMultiGoods,
-                               0,
-                               cmd::kDay,
+    // The view kinds' buttons go before the first separator, 资讯 before 画笔.
+    m_viewsBarEnd = m_mainBar->addSeparator();
+    const int mainButtons[] = {cmd::kDay,
                                cmd::kWeek,
                                cmd::kMonth,
                                0,
@@ -204,7 +221,6 @@ void CMainFrame::BuildToolBars() {
                                0,
                                cmd::kDetails,
                                0,
-                               cmd::kWeb,
                                cmd::kDrawingBar};
     for (int id : mainButtons) {
         if (id == 0)

@@ -1,14 +1,20 @@
 #pragma once
-/// `CMainFrame`: the one top-level window. Title with the version (and " [脱机]" offline),
-/// menu 128, the main toolbar and the (hidden) drawing toolbar, the status bar whose three
-/// right-hand panes show the indices, and the place where the single main view lives.
+/// `CMainFrame`: the one top-level window. Title with the version (and " [脱机]" while the
+/// session is not live), menu 128, the main toolbar and the (hidden) drawing toolbar, the
+/// status bar whose three right-hand panes show the indices, and the place where the single
+/// main view lives. The view kinds' commands in the 分析 menu and on the toolbar come from
+/// the application's table of kinds. Command states are read again whenever a menu opens
+/// (and every half second for the toolbars).
 #include <QMainWindow>
 #include <array>
 #include <functional>
 #include <map>
+#include <string>
+#include <vector>
 
 class QLabel;
 class QAction;
+class QMenu;
 class QToolBar;
 
 namespace qelt {
@@ -26,11 +32,28 @@ class CMainFrame : public QMainWindow {
         std::function<void(int goods)> jumpToIndexGoods;
     };
 
+    /// Where a view kind's button sits on the main toolbar.
+    enum class ButtonPlace { None, Views, BesideDrawing };
+    /// The command of a view kind, as its menu entry and toolbar button show it.
+    struct ViewCommand {
+        int command = 0;
+        std::string menuText;  ///< "报价分析\tF2"
+        std::string glyph;     ///< the toolbar button's text
+        ButtonPlace place = ButtonPlace::Views;
+    };
+
     explicit CMainFrame(Hooks hooks, QWidget* parent = nullptr);
 
-    /// "Qelt行情分析系统 1.96", with " [脱机]" appended while offline.
-    static QString TitleFor(bool online);
-    void SetOnline(bool online);
+    /// "Qelt行情分析系统 1.96", with " [脱机]" appended unless `live`.
+    static QString TitleFor(bool live);
+    /// The title follows the session: live, or not (offline, given up, disconnected).
+    void SetOnline(bool live);
+    /// The view kinds' entries at the head of the 分析 menu and their toolbar buttons, in
+    /// order; replaces those shown before.
+    void SetViewCommands(const std::vector<ViewCommand>& commands);
+    /// A text in the status bar's message pane (what a command did).
+    void ShowStatus(const QString& text);
+    QString StatusText() const;
     /// Destroys the main view now (its destructor runs before anything replaces it).
     void DestroyView();
     /// Shows `view` as the main view (an old one is destroyed first).
@@ -57,6 +80,10 @@ class CMainFrame : public QMainWindow {
 
     Hooks m_hooks;
     std::map<int, QAction*> m_actions;
+    QMenu* m_analysisMenu = nullptr;
+    QAction* m_viewsMenuEnd = nullptr;  ///< the separator after the view kinds' entries
+    QAction* m_viewsBarEnd = nullptr;   ///< the separator after the view kinds' buttons
+    std::vector<QAction*> m_viewActions;
     QToolBar* m_mainBar = nullptr;
     QToolBar* m_drawingBar = nullptr;
     std::array<QLabel*, 3> m_indexPanes{};

@@ -13,17 +13,15 @@
 #include "CQeltMsg.h"
 #include "ModalDialog.h"
 #include "ViewHostWidget.h"
+#include "app/ViewKindTable.h"
 #include "app/WebSite.h"
+#include "common/Address.h"
 #include "common/DiagnosticLog.h"
 #include "common/Messages.h"
 #include "data/history/StoreArchive.h"
 #include "dialogs/CQeltAlarmDlg.h"
 #include "net/Requests.h"
 #include "ui/views/CQeltListView.h"
-#include "views/CQeltKLineView.h"
-#include "views/CQeltMutiView.h"
-#include "views/CQeltRealView.h"
-#include "views/CQeltTradListView.h"
 #include "views/QuoteListView.h"
 #include "views/ViewKinds.h"
 #include "views/WebPageView.h"
@@ -53,15 +51,14 @@ CQeltApp::CQeltApp(AppOptions options)
       m_store(m_poster, m_targets),
       m_database(m_options.programDirectory),
       m_socket(m_poster, m_targets, SocketTiming(m_options.sendPause)),
-      m_paced(m_socket),
-      m_context(m_cfg, m_store, *this, m_poster, m_targets),
-      m_relogin(*this),
-      m_connector(std::make_unique<AsyncConnector>()) {
+      m_connection(m_socket, [this](std::function<void()> work) { Post(std::move(work)); }),
+      m_session(m_connection, *this, *this),
+      m_context(m_cfg, m_store, m_session, m_poster, m_targets) {
     m_appWindow = m_poster.Register(this);
     m_poster.SetApplicationReceiver(this);
-    // The store's series requests queue behind each other on the paced sender's thread, so
-    // the receive thread goes on reading replies while they go out.
-    m_store.SetSender(&m_paced, [this] { return m_cfg.m_online.load(); });
+    // The store's series requests queue behind the commands on the connection's one path,
+    // so the receive thread goes on reading replies while they go out.
+    m_store.SetSender(&m_socket.BulkLane(), [this] { return m_session.IsOnline(); });
     m_store.SetSelfSelectedSource(&m_cfg);
     m_store.SetHistorySink(&m_database);
     m_socket.SetSink(&m_store);
@@ -77,8 +74,7 @@ CQeltApp::CQeltApp(AppOptions options)
 
 CQeltApp::~CQeltApp() {
     // A connect under way ends first: its thread must not report to a half-destroyed object.
-    CancelConnect();
-    m_connector.reset();
+    m_connection.CancelConnect();
     ExitInstance();
     delete m_alarmWindow.data();
     m_context.SetFrame(nullptr);
@@ -86,27 +82,23 @@ CQeltApp::~CQeltApp() {
     m_context.CloseView();
     qApp->removeEventFilter(this);
     // No message may reach the store once it is gone: end the connection's threads first.
-    m_paced.Cancel();
     m_socket.Shutdown();
     m_poster.SetApplicationReceiver(nullptr);
     m_poster.Unregister(m_appWindow);
 }
 
+void CQeltApp::Post(std::function<void()> work) {
+    // Dropped with this object when it goes before the event is delivered.
+    QMetaObject::invokeMethod(this, std::move(work), Qt::QueuedConnection);
+}
+
 void CQeltApp::RegisterViews() {
-    // A view kind is its Qt-free view and, when it has Qt children of its own, its window.
-    m_context.RegisterView(kViewQuoteList,
-                           [](ViewServices& s) { return std::make_unique<QuoteListView>(s); });
+    for (ViewKind& kind : BuiltInViewKinds([this] { return WebSite(); }))
+        m_context.RegisterView(std::move(kind));
+    // Only a kind whose view has Qt children of its own has a window of its own.
     m_hostFactories[kViewQuoteList] = [this](View& view) {
         return new CQeltListView(dynamic_cast<QuoteListView&>(view), m_context);
     };
-    m_context.RegisterView(kViewIntraday, [](ViewServices& s) { return std::make_unique<CQeltRealView>(s); });
-    m_context.RegisterView(kViewTradeList,
-                           [](ViewServices& s) { return std::make_unique<CQeltTradListView>(s); });
-    m_context.RegisterView(kViewMultiGoods,
-                           [](ViewServices& s) { return std::make_unique<CQeltMutiView>(s); });
-    m_context.RegisterView(kViewKLine, [](ViewServices& s) { return std::make_unique<CQeltKLineView>(s); });
-    m_context.RegisterView(kViewWeb,
-                           [this](ViewServices&) { return std::make_unique<WebPageView>(WebSite()); });
     m_hostFactories[kViewWeb] = [this](View& view) {
         return new CQeltHtml(dynamic_cast<WebPageView&>(view), m_context);
     };
@@ -119,13 +111,14 @@ bool CQeltApp::InitInstance() {
         return false;
     }
     if (m_options.offline)
-        m_cfg.m_online = false;
+        m_session.BrowseOffline();
     else if (!RunLogin()) {
         Log(m_updating ? "the client ends for the update" : "login cancelled: the client ends");
         return false;
     }
-    Log(m_cfg.m_online ? "online: the board is on show" : "offline: browsing the local database");
-    if (!m_cfg.m_online) LoadStoreFromHistory(m_database, m_store);
+    const bool online = m_session.IsOnline();
+    Log(online ? "online: the board is on show" : "offline: browsing the local database");
+    if (!online) LoadStoreFromHistory(m_database, m_store);
     // The drawn lines, online and offline alike, before the frame and its first view.
     m_context.Lines().Load();
     m_context.Lines().ApplyTo(m_store);
@@ -137,7 +130,7 @@ bool CQeltApp::InitInstance() {
     CreateAlarmWindow();
     m_context.SwitchView(kViewQuoteList);
     m_frame->showMaximized();
-    if (m_cfg.m_online) m_paced.SendFirst(NoticeRequest());
+    if (online) m_session.Send(NoticeRequest());
     if (!m_options.screenshot.isEmpty()) {
         QTimer::singleShot(m_options.screenshotDelay, this, [this] {
             if (m_frame) m_frame->grab().save(m_options.screenshot);
@@ -152,12 +145,13 @@ void CQeltApp::ExitInstance() {
     m_exited = true;
     // No box can be answered any more: what fails from here on goes to qelt.log only.
     m_cfg.Reports().SetSink({});
-    m_socket.StopPolling();
+    m_session.Shutdown();
     // Every edit was written when it was made; this last write covers nothing new but keeps
     // the file as the book holds it (nothing happens when start-up never read it).
     m_context.Lines().Save();
-    Log(m_cfg.m_online ? "exit: saving the board" : "exit");
-    if (m_cfg.m_online) SaveStoreToHistory(m_database, m_store);
+    const bool online = m_session.IsOnline();
+    Log(online ? "exit: saving the board" : "exit");
+    if (online) SaveStoreToHistory(m_database, m_store);
 }
 
 void CQeltApp::CreateFrame() {
@@ -171,7 +165,7 @@ void CQeltApp::CreateFrame() {
     // the application object, once no nested loop of a dialog or menu can still be running.
     m_frame = new CMainFrame(std::move(hooks));
     m_frame->resize(1024, 700);
-    m_frame->SetOnline(m_cfg.m_online);
+    m_frame->SetOnline(m_session.Live());
     m_frameWindow = m_poster.Register(m_frame);
     m_targets.mainFrame = m_frameWindow;
     connect(m_frame, &QObject::destroyed, this, [this] {
@@ -182,6 +176,7 @@ void CQeltApp::CreateFrame() {
         m_viewWindow = kNoWindow;
     });
     m_context.SetFrame(this);
+    ViewKindsChanged();
     m_frame->RefreshIndexPanes();
 }
 
@@ -190,6 +185,7 @@ WindowId CQeltApp::ShowView(int kind, View& view) {
     ViewHostWidget* host =
         factory != m_hostFactories.end() ? factory->second(view) : new ViewHostWidget(view, m_context);
     m_host = host;
+    connect(host, &ViewHostWidget::StatusMessage, m_frame, &CMainFrame::ShowStatus);
     m_frame->SetView(host);
     m_viewWindow = m_poster.Register(host);
     return m_viewWindow;
@@ -206,38 +202,36 @@ void CQeltApp::ViewReady() {
     if (m_host) m_host->ViewReady();
 }
 
-void CQeltApp::ConnectAsync(const std::string& address, int port, std::function<void(bool)> done) {
-    const int attempt = ++m_connectAttempt;
-    m_connector->Start(
-        address, port, m_socket.ConnectTimeout(), [this, attempt, done = std::move(done)](UniqueFd fd) {
-            // Back on the interface thread; a descriptor nobody takes closes with its holder.
-            auto connection = std::make_shared<UniqueFd>(std::move(fd));
-            QMetaObject::invokeMethod(
-                this,
-                [this, attempt, connection, done] {
-                    if (attempt != m_connectAttempt) return;  // cancelled or superseded
-                    const bool connected = connection->Valid() && m_socket.Adopt(std::move(*connection)) &&
-                                           m_socket.StartReceiveThread();
-                    done(connected);
-                },
-                Qt::QueuedConnection);
-        });
+void CQeltApp::ViewKindsChanged() {
+    if (!m_frame) return;
+    std::vector<CMainFrame::ViewCommand> commands;
+    for (const ViewKind& kind : m_context.ViewKinds())
+        if (kind.command != 0)
+            commands.push_back({kind.command, kind.menuText, kind.toolbarText,
+                                kind.toolbar == ToolbarPlace::None ? CMainFrame::ButtonPlace::None
+                                : kind.toolbar == ToolbarPlace::BesideDrawing
+                                    ? CMainFrame::ButtonPlace::BesideDrawing
+                                    : CMainFrame::ButtonPlace::Views});
+    m_frame->SetViewCommands(commands);
 }
 
-void CQeltApp::CancelConnect() {
-    ++m_connectAttempt;
-    if (m_connector) m_connector->Cancel();
+void CQeltApp::ShowStatus(const std::string& text) {
+    if (m_frame) m_frame->ShowStatus(QString::fromStdString(text));
 }
 
-void CQeltApp::Connect(std::function<void(bool)> done) {
-    ConnectAsync(m_cfg.m_serverAddress, m_cfg.m_serverPort, std::move(done));
+std::string CQeltApp::ResolveAddress(const std::string& text) { return ResolveServerAddress(text); }
+
+void CQeltApp::ResetStore() { m_store.Reset(); }
+
+void CQeltApp::RememberLogin(bool remember, const std::string& user, const std::string& password) {
+    if (remember)
+        m_cfg.SaveLogin(user, password);
+    else
+        m_cfg.ForgetLogin();
 }
 
-void CQeltApp::SendRelogin() { m_paced.SendFirst(LoginRequest(m_cfg.m_user, m_cfg.m_password, true)); }
-
-void CQeltApp::SetOffline() {
-    m_cfg.m_online = false;
-    if (m_frame) m_frame->SetOnline(false);
+void CQeltApp::SessionChanged() {
+    if (m_frame) m_frame->SetOnline(m_session.Live());
 }
 
 void CQeltApp::ShowMessage(const std::string& text, const std::string& caption) {
@@ -267,7 +261,7 @@ void CQeltApp::ShowNotice() {
 }
 
 std::string CQeltApp::WebSite() const {
-    return WebSiteAddress(m_cfg.ProgramDirectory(), m_cfg.m_serverAddress, m_cfg.m_serverPort);
+    return WebSiteAddress(m_cfg.ProgramDirectory(), m_session.ServerAddress(), m_session.ServerPort());
 }
 
 void CQeltApp::KeepSettingsWhileQuitting() {
@@ -292,7 +286,17 @@ bool CQeltApp::event(QEvent* e) {
             m_context.OnSwitchViewMessage(message->WParam(), message->LParam());
             break;
         case WM_NET_RECONNECT:
-            m_relogin.OnReconnect(static_cast<long>(message->WParam()));
+            m_session.OnConnectionLost(message->WParam());
+            break;
+        case WM_NET_LOGIN:
+        case WM_NET_VER:
+        case WM_NET_CATEGORY:
+        case WM_NET_LIST:
+        case WM_NET_LINE:
+        case WM_NET_HIS:
+        case WM_NET_REAL:
+            // The store's notifications while the login dialog is open: the session runs it.
+            m_session.OnNotify(message->Message(), message->WParam());
             break;
         case WM_NET_NOTICE:
             ShowNotice();

@@ -1,10 +1,10 @@
 #pragma once
-/// `CQeltApp`: the process, as Qt wiring around the application context. It owns the
-/// settings, the store, the connection with its paced sender, the history database and the
-/// context; registers the views and the application's commands; runs start-up (login) and
-/// shut-down; shows the views the context switches to in the main frame; turns the receive
-/// side's thread messages (view switch, lost connection, notice) and the function keys into
-/// the context's calls.
+/// `CQeltApp`: the process, as Qt wiring around the Qt-free application. It owns the
+/// settings, the store, the connection, the session that runs it, the history database and
+/// the context; registers the view kinds and the application's commands; shows the login
+/// dialog the session runs, the views the context switches to (in the main frame) and the
+/// session's messages; turns the receive side's thread messages (view switch, lost
+/// connection, notice) and the function keys into the session's and the context's calls.
 #include <QDialog>
 #include <QObject>
 #include <QPointer>
@@ -18,14 +18,13 @@
 #include "QtPoster.h"
 #include "ViewHostWidget.h"
 #include "app/AppContext.h"
-#include "app/ReloginFlow.h"
+#include "app/Session.h"
+#include "app/SocketConnection.h"
 #include "common/Poster.h"
 #include "data/CQeltData.h"
 #include "data/history/HistoryDatabase.h"
 #include "data/settings/CQeltCFG.h"
 #include "net/CClientSocket.h"
-#include "net/PacedSender.h"
-#include "net/TcpConnect.h"
 
 namespace qelt {
 
@@ -45,7 +44,7 @@ struct AppOptions {
     std::chrono::milliseconds sendPause{100};
 };
 
-class CQeltApp : public QObject, private ReloginServices, private SessionLink, private ViewFrame {
+class CQeltApp : public QObject, private SessionHost, private ViewFrame, private Scheduler {
     Q_OBJECT
   public:
     explicit CQeltApp(AppOptions options);
@@ -66,6 +65,7 @@ class CQeltApp : public QObject, private ReloginServices, private SessionLink, p
     CQeltCFG& Settings() { return m_cfg; }
     CQeltData& Store() { return m_store; }
     CClientSocket& Socket() { return m_socket; }
+    Session& CurrentSession() { return m_session; }
     AppContext& Context() { return m_context; }
     CMainFrame* Frame() const { return m_frame; }
     /// The alarm window ("预警系统"); nullptr before start-up created it.
@@ -78,7 +78,6 @@ class CQeltApp : public QObject, private ReloginServices, private SessionLink, p
     bool eventFilter(QObject* watched, QEvent* e) override;
 
   private:
-    class LoginServicesImpl;
     /// The program is ending: the windows that close with it keep the settings as they are.
     void KeepSettingsWhileQuitting();
     using HostFactory = std::function<ViewHostWidget*(View&)>;
@@ -100,10 +99,6 @@ class CQeltApp : public QObject, private ReloginServices, private SessionLink, p
     /// A command that acts on the host of the view on show, enabled while `applies` says so.
     void RegisterHostCommand(int command, std::function<void(ViewHostWidget&)> run,
                              std::function<bool(const View&)> applies);
-    /// Connects on the connector's thread and starts the receive thread; `done` runs on the
-    /// interface thread, unless the attempt was cancelled or superseded meanwhile.
-    void ConnectAsync(const std::string& address, int port, std::function<void(bool)> done);
-    void CancelConnect();
     bool RunLogin();
     void ConnectFromMenu();
     void CreateFrame();
@@ -111,30 +106,29 @@ class CQeltApp : public QObject, private ReloginServices, private SessionLink, p
     void OpenHelp();
     void ChangePassword();
     void EditServers(QWidget* owner, bool* accepted);
-    void StartUpdater(const std::string& argument);
+    void Disconnect();
     std::string WebSite() const;
+    /// Runs `work` on the interface thread (from any thread), unless this object is gone.
+    void Post(std::function<void()> work);
 
     // ViewFrame
     WindowId ShowView(int kind, View& view) override;
     void RemoveView() override;
     void ViewReady() override;
+    void ViewKindsChanged() override;
+    void ShowStatus(const std::string& text) override;
 
-    // SessionLink (StopPolling and StartPolling serve ReloginServices too)
-    bool IsConnected() const override { return m_socket.IsConnected(); }
-    void SetStanding(std::vector<std::string> requests) override {
-        m_socket.SetStanding(std::move(requests));
-    }
-    void StartPolling() override { m_socket.StartPolling(); }
-    void StopPolling() override { m_socket.StopPolling(); }
-    void Send(const std::string& request) override { m_paced.SendFirst(request); }
-
-    // ReloginServices
-    void MarkDisconnected() override { m_socket.MarkDisconnected(); }
-    void CloseSocket() override { m_socket.Close(); }
-    void Connect(std::function<void(bool)> done) override;
-    void SendRelogin() override;
-    void SetOffline() override;
+    // SessionHost
+    std::string ResolveAddress(const std::string& text) override;
+    int LoginCode() override { return m_store.LoginCode(); }
+    void ResetStore() override;
+    std::vector<std::pair<std::string, std::string>> MainKeys() override { return m_store.MainListKeys(); }
+    void RememberLogin(bool remember, const std::string& user, const std::string& password) override;
+    void StartUpdater(const std::string& argument) override;
     void ShowMessage(const std::string& text, const std::string& caption) override;
+    void SessionChanged() override;
+
+    // Scheduler
     void After(int milliseconds, std::function<void()> then) override;
 
     AppOptions m_options;
@@ -144,11 +138,9 @@ class CQeltApp : public QObject, private ReloginServices, private SessionLink, p
     CQeltData m_store;
     HistoryDatabase m_database;
     CClientSocket m_socket;
-    PacedSender m_paced;
+    SocketConnection m_connection;
+    Session m_session;
     AppContext m_context;
-    ReloginFlow m_relogin;
-    std::unique_ptr<AsyncConnector> m_connector;
-    int m_connectAttempt = 0;
     std::map<int, HostFactory> m_hostFactories;
     WindowId m_appWindow = kNoWindow;
     QPointer<CMainFrame> m_frame;

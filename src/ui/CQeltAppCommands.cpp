@@ -40,17 +40,17 @@ void CQeltApp::RegisterCommands() {
 
     m_context.RegisterCommand(cmd::kConnect, {[this] { ConnectFromMenu(); },
                                               [this] {
-                                                  return CommandState{!m_socket.IsConnected(), false};
+                                                  return CommandState{!m_session.IsConnected(), false};
                                               }});
-    m_context.RegisterCommand(cmd::kDisconnect, {[this] { m_socket.Close(); },
+    m_context.RegisterCommand(cmd::kDisconnect, {[this] { Disconnect(); },
                                                  [this] {
-                                                     return CommandState{m_socket.IsConnected(), false};
+                                                     return CommandState{m_session.IsConnected(), false};
                                                  }});
-    m_context.RegisterCommand(cmd::kPassword,
-                              {[this] { ChangePassword(); },
-                               [this] {
-                                   return CommandState{m_cfg.m_online && m_socket.IsConnected(), false};
-                               }});
+    m_context.RegisterCommand(
+        cmd::kPassword, {[this] { ChangePassword(); },
+                         [this] {
+                             return CommandState{m_session.IsOnline() && m_session.IsConnected(), false};
+                         }});
     m_context.RegisterCommand(cmd::kAutoUpdate, {[this] { m_cfg.m_autoUpdate = !m_cfg.m_autoUpdate; },
                                                  [this] {
                                                      return CommandState{true, m_cfg.m_autoUpdate};
@@ -96,20 +96,24 @@ void CQeltApp::RegisterCommands() {
 }
 
 void CQeltApp::ConnectFromMenu() {
-    if (m_socket.IsConnected()) return;
+    if (m_session.IsConnected()) return;
     RunLogin();
     if (m_updating) {
         if (m_frame) m_frame->close();
         return;
     }
-    if (m_frame) m_frame->SetOnline(m_cfg.m_online);
     // Offline browsing again after a connection was dropped from the dialog: the store
     // starts over from the local database.
-    if (!m_cfg.m_online && m_store.CategoryCodes().empty()) LoadStoreFromHistory(m_database, m_store);
+    if (!m_session.IsOnline() && m_store.CategoryCodes().empty()) LoadStoreFromHistory(m_database, m_store);
     // A login starts the store over: its goods take their drawn lines again.
     m_context.Lines().ApplyTo(m_store);
     // The view on show is rebuilt on the store as it now is (new categories, new goods).
     m_context.SwitchView(m_context.ActiveKind());
+}
+
+void CQeltApp::Disconnect() {
+    m_session.Disconnect();
+    ShowStatus("已断开行情主站");
 }
 
 void CQeltApp::OpenWebSite() { QDesktopServices::openUrl(QUrl(QString::fromStdString(WebSite()))); }
@@ -121,7 +125,7 @@ void CQeltApp::OpenHelp() {
 
 void CQeltApp::ChangePassword() {
     QPointer<CQeltPassWord> dialog = new CQeltPassWord(
-        m_cfg.m_user, [this](const std::string& request) { m_paced.SendFirst(request); },
+        m_session.User(), [this](const std::string& request) { m_session.Send(request); },
         [](const std::string& text) {
             DefaultMessageBoxes().Show(QApplication::activeWindow(), text, "提示");
         },

@@ -8,7 +8,6 @@
 #include "CQeltApp.h"
 #include "CQeltLogin.h"
 #include "ModalDialog.h"
-#include "common/Address.h"
 #include "common/DiagnosticLog.h"
 #include "common/ServerList.h"
 #include "dialogs/CComSet.h"
@@ -16,54 +15,7 @@
 
 namespace qelt {
 
-/// What the login flow asks of the application, answered by its real objects.
-class CQeltApp::LoginServicesImpl : public LoginServices {
-  public:
-    explicit LoginServicesImpl(CQeltApp& app) : m_app(app) {}
-    bool IsConnected() override { return m_app.m_socket.IsConnected(); }
-    void Connect(const std::string& address, int port, std::function<void(bool)> done) override {
-        m_app.ConnectAsync(address, port, std::move(done));
-    }
-    void CancelConnect() override { m_app.CancelConnect(); }
-    std::string ResolveAddress(const std::string& text) override { return ResolveServerAddress(text); }
-    void SetOnline(bool online) override {
-        m_app.m_cfg.m_online = online;
-        if (m_app.m_frame) m_app.m_frame->SetOnline(online);
-    }
-    void CloseConnection() override {
-        m_app.m_socket.Close();
-        m_app.m_paced.Cancel();
-        m_app.m_store.Reset();
-    }
-    void SetCurrentServer(const std::string& address, int port) override {
-        m_app.m_cfg.m_serverAddress = address;
-        m_app.m_cfg.m_serverPort = port;
-    }
-    void Send(const std::string& message) override { m_app.m_paced.SendFirst(message); }
-    void SendPaced(std::vector<std::string> messages) override { m_app.m_paced.Enqueue(std::move(messages)); }
-    int LoginCode() override { return m_app.m_store.LoginCode(); }
-    void ResetStore() override { m_app.m_store.Reset(); }
-    std::vector<std::pair<std::string, std::string>> MainKeys() override {
-        return m_app.m_store.MainListKeys();
-    }
-    void KeepCredentials(const std::string& user, const std::string& password) override {
-        m_app.m_cfg.m_user = user;
-        m_app.m_cfg.m_password = password;
-    }
-    void WriteRememberedLogin(bool remember, const std::string&, const std::string&) override {
-        if (remember)
-            m_app.m_cfg.SaveLogin();
-        else
-            m_app.m_cfg.ForgetLogin();
-    }
-    void StartUpdater(const std::string& argument) override { m_app.StartUpdater(argument); }
-
-  private:
-    CQeltApp& m_app;
-};
-
 bool CQeltApp::RunLogin() {
-    LoginServicesImpl services(*this);
     CQeltLogin::Hooks hooks;
     const std::string dir = m_cfg.ProgramDirectory();
     hooks.readServers = [dir] { return ReadServerList(dir); };
@@ -76,15 +28,15 @@ bool CQeltApp::RunLogin() {
     hooks.showMessage = [](const std::string& text, const std::string& caption) {
         DefaultMessageBoxes().Show(QApplication::activeWindow(), text, caption);
     };
-    QPointer<CQeltLogin> dialog = new CQeltLogin(services, std::move(hooks), m_frame);
+    QPointer<CQeltLogin> dialog = new CQeltLogin(m_session, std::move(hooks), m_frame);
     if (auto remembered = m_cfg.ReadLogin()) dialog->SetRemembered(remembered->user, remembered->password);
-    const WindowId window = m_poster.Register(dialog);
-    const WindowId previous = m_targets.notification.exchange(window);
+    // While the dialog is open the store's notifications go to the session, which runs it.
+    const WindowId previous = m_targets.notification.exchange(m_appWindow);
     if (m_options.autoLogin) QTimer::singleShot(0, dialog, [dialog] { dialog->ClickLogin(); });
     const bool ok = dialog->exec() == QDialog::Accepted;
-    m_poster.Unregister(window);
     m_targets.notification = previous;
     const bool synchronised = dialog && dialog->Synchronised();
+    m_session.EndLogin(ok);
     delete dialog;
     if (ok && synchronised && m_frame) m_store.RebuildDerivedLists();
     return ok;

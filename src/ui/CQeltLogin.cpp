@@ -11,9 +11,6 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "QtPoster.h"
-#include "common/Messages.h"
-
 namespace qelt {
 namespace {
 
@@ -21,8 +18,8 @@ QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 }  // namespace
 
-CQeltLogin::CQeltLogin(LoginServices& services, Hooks hooks, QWidget* parent)
-    : QDialog(parent), m_flow(*this, services), m_hooks(std::move(hooks)) {
+CQeltLogin::CQeltLogin(Session& session, Hooks hooks, QWidget* parent)
+    : QDialog(parent), m_hooks(std::move(hooks)), m_flow(session.BeginLogin(*this)) {
     setObjectName("loginDialog");
     setWindowTitle(QString::fromUtf8("Qelt行情分析系统 - 登陆"));
     auto* layout = new QVBoxLayout(this);
@@ -136,37 +133,6 @@ void CQeltLogin::EndDialog(bool ok) {
         accept();
     else
         reject();
-}
-
-bool CQeltLogin::event(QEvent* e) {
-    auto* message = dynamic_cast<WindowMessageEvent*>(e);
-    if (!message) return QDialog::event(e);
-    switch (message->Message()) {
-        case WM_NET_LOGIN:
-            m_flow.OnLoginReply();
-            break;
-        case WM_NET_VER:
-            m_flow.OnVersion(static_cast<int>(message->WParam()));
-            break;
-        case WM_NET_CATEGORY:
-            m_flow.OnCategories();
-            break;
-        case WM_NET_LIST:
-            m_flow.OnList();
-            break;
-        case WM_NET_LINE:
-            m_flow.OnLine();
-            break;
-        case WM_NET_HIS:
-            m_flow.OnHistory(static_cast<int>(message->WParam()));
-            break;
-        case WM_NET_REAL:
-            m_flow.OnTrades();
-            break;
-        default:
-            break;
-    }
-    return true;
 }
 
 }  // namespace qelt

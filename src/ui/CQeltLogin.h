@@ -1,12 +1,13 @@
 #pragma once
 /// `CQeltLogin` (dialog 132): server choice, account, the progress of the start-up
-/// synchronisation. The rules live in LoginFlow; this window shows them and forwards the
-/// notifications it receives as the application's notification window.
+/// synchronisation. The session runs the dialog's rules (LoginFlow) from the moment it opens;
+/// this window shows them and hands its buttons to them.
 #include <QDialog>
 #include <functional>
 #include <memory>
 
 #include "app/LoginFlow.h"
+#include "app/Session.h"
 #include "common/ServerList.h"
 
 class QLineEdit;
@@ -29,7 +30,9 @@ class CQeltLogin : public QDialog, public LoginView {
         std::function<void(const std::string&, const std::string&)> showMessage;
     };
 
-    CQeltLogin(LoginServices& services, Hooks hooks, QWidget* parent = nullptr);
+    /// Opens the session's login (Session::BeginLogin); the owner ends it (EndLogin) once
+    /// the dialog has closed, before destroying it.
+    CQeltLogin(Session& session, Hooks hooks, QWidget* parent = nullptr);
     ~CQeltLogin() override;
 
     /// Fills the fields from the remembered login and checks "保存密码".
@@ -37,7 +40,7 @@ class CQeltLogin : public QDialog, public LoginView {
     /// Presses "登 陆" (used by the unattended --auto-login start).
     void ClickLogin();
     bool Synchronised() const { return m_flow.Synchronised(); }
-    LoginFlow& Flow() { return m_flow; }
+    const LoginFlow& Flow() const { return m_flow; }
 
     // LoginView
     void SetStatus(const std::string& text) override;
@@ -51,14 +54,10 @@ class CQeltLogin : public QDialog, public LoginView {
     /// Every status text shown, in order (for watchers such as tests).
     void StatusChanged(const QString& text);
 
-  protected:
-    bool event(QEvent* e) override;
-
   private:
     void FillServers();
     void OnLoginClicked();
 
-    LoginFlow m_flow;
     Hooks m_hooks;
     std::vector<ServerEntry> m_servers;
     QLineEdit* m_user;
@@ -68,6 +67,7 @@ class CQeltLogin : public QDialog, public LoginView {
     QProgressBar* m_progress;
     QLabel* m_status;
     QPushButton* m_login;
+    LoginFlow& m_flow;  ///< the session's, from the end of construction
 };
 
 }  // namespace qelt

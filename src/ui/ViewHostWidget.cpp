@@ -24,6 +24,25 @@ namespace {
 
 constexpr const char* kSystemCaption = "系统提示";
 
+/// The save dialog, remembering the path it gave.
+class RememberingDialog : public SaveFileDialog {
+  public:
+    explicit RememberingDialog(SaveFileDialog& dialog) : m_dialog(dialog) {}
+    std::optional<std::string> AskSavePath(const SaveRequest& request) override {
+        std::optional<std::string> path = m_dialog.AskSavePath(request);
+        if (path) chosen = *path;
+        return path;
+    }
+    std::string chosen;
+
+  private:
+    SaveFileDialog& m_dialog;
+};
+
+QString WrittenText(const std::string& path) {
+    return QString::fromUtf8("已导出到文件：") + QString::fromStdString(path);
+}
+
 Point ToPoint(const QPointF& p) { return {static_cast<int>(p.x()), static_cast<int>(p.y())}; }
 
 MouseButton ToButton(Qt::MouseButton button) {
@@ -289,8 +308,10 @@ void ViewHostWidget::Export(ExportKind kind) {
     const std::optional<ExportDocument> document = m_view.Export(kind);
     if (!document) return;
     QtSaveFileDialog fileDialog(this);
-    SaveFileDialog& dialog = m_saveDialog ? *m_saveDialog : static_cast<SaveFileDialog&>(fileDialog);
-    if (SaveExport(*document, dialog) == ExportResult::Failed) ShowMessage(kExportFailedText, kSystemCaption);
+    RememberingDialog dialog(m_saveDialog ? *m_saveDialog : static_cast<SaveFileDialog&>(fileDialog));
+    const ExportResult result = SaveExport(*document, dialog);
+    if (result == ExportResult::Failed) ShowMessage(kExportFailedText, kSystemCaption);
+    if (result == ExportResult::Written) emit StatusMessage(WrittenText(dialog.chosen));
 }
 
 void ViewHostWidget::ExportPicture() {
@@ -303,7 +324,11 @@ void ViewHostWidget::ExportPicture() {
     // The view's own pixels, whatever the screen's density.
     QtBitmap bitmap(std::max(1, width()), std::max(1, height()));
     m_view.Paint(bitmap.GetCanvas(), ClientSize(), m_services.Settings().ScreenScheme());
-    if (!bitmap.SaveBmp(*path)) ShowMessage(kExportFailedText, kSystemCaption);
+    if (!bitmap.SaveBmp(*path)) {
+        ShowMessage(kExportFailedText, kSystemCaption);
+        return;
+    }
+    emit StatusMessage(WrittenText(*path));
 }
 
 }  // namespace qelt

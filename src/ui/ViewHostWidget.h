@@ -46,7 +46,8 @@ class ViewHostWidget : public QWidget, public ViewHost {
     /// (the screen's drawing is not touched). A window whose view is not painted by the host
     /// (a web page) prints its own content.
     virtual void PrintTo(QPrinter& printer);
-    /// "导出到EXCEL" / "导出到文本文件" through the save dialog; a failed write is reported.
+    /// "导出到EXCEL" / "导出到文本文件" through the save dialog; a failed write is reported,
+    /// a written file announced (StatusMessage).
     void Export(ExportKind kind);
     /// "导出到图片": the client as the window shows it (screen colours, crosshair and labels
     /// included), as a bitmap file.
@@ -68,6 +69,10 @@ class ViewHostWidget : public QWidget, public ViewHost {
     void ShowMessage(const std::string& text, const std::string& caption) override;
     void ShowOverlay(int id, const Rect& where, OverlayPainter painter, bool draggable) override;
     void HideOverlay(int id) override;
+
+  signals:
+    /// What a command of the window did, for the frame's status bar ("已导出到文件：...").
+    void StatusMessage(const QString& text);
 
   protected:
     bool event(QEvent* event) override;

@@ -12,15 +12,18 @@
 
 namespace qelt {
 
-CQeltRealView::CQeltRealView(ViewServices& services, ChinaClock clock)
-    : CQeltRealView(services, std::move(clock), false) {}
+CQeltRealView::CQeltRealView(ViewServices& services, ChinaClock clock, int argument)
+    : CQeltRealView(services, std::move(clock), argument, false) {}
 
-CQeltRealView::CQeltRealView(ViewServices& services, ChinaClock clock, bool bound)
-    : m_services(services), m_clock(clock ? std::move(clock) : ChinaClock(SystemChinaTime)), m_bound(bound) {}
+CQeltRealView::CQeltRealView(ViewServices& services, ChinaClock clock, int argument, bool bound)
+    : m_services(services),
+      m_clock(clock ? std::move(clock) : ChinaClock(SystemChinaTime)),
+      m_bound(bound),
+      m_argument(argument) {}
 
 std::unique_ptr<CQeltRealView> CQeltRealView::BoundCell(ViewServices& services, ChinaClock clock,
                                                         std::string goodsNo, std::string dueDate) {
-    std::unique_ptr<CQeltRealView> cell(new CQeltRealView(services, std::move(clock), true));
+    std::unique_ptr<CQeltRealView> cell(new CQeltRealView(services, std::move(clock), kChartOnly, true));
     cell->m_mode = kChartOnly;
     cell->m_goodsNo = std::move(goodsNo);
     cell->m_dueDate = std::move(dueDate);
@@ -29,8 +32,7 @@ std::unique_ptr<CQeltRealView> CQeltRealView::BoundCell(ViewServices& services, 
 
 void CQeltRealView::OnInitialUpdate() {
     if (!m_bound) {
-        const int argument = m_services.ViewArgument();
-        m_mode = argument == kHistoryReview || argument == kChartOnly ? argument : kNormal;
+        m_mode = m_argument == kHistoryReview || m_argument == kChartOnly ? m_argument : kNormal;
         TakeCurrentGoods();
     } else {
         RefreshQuote();

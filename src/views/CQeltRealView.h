@@ -3,7 +3,7 @@
 /// the trading day with volume bars under it, for 1 to 8 days, rebuilt from the contract's
 /// trades whenever the store has new ones (WM_NET_REAL).
 ///
-/// Modes (the view argument of the switch that created the view):
+/// Modes (the argument of the view switch that created the view):
 /// - normal: the chart and the 200-pixel quote panel; goods traded in sections show the
 ///   section chart above and the dynamic-board chart below;
 /// - 2, history review: the chart of a past day's trades (the store's trade list, filled by a
@@ -48,9 +48,10 @@ class CQeltRealView : public View {
   public:
     enum Mode : int { kNormal = 1, kHistoryReview = 2, kChartOnly = 3 };
 
-    /// The main view: its mode is the view argument at first show, its contract the
-    /// application's current goods.
-    explicit CQeltRealView(ViewServices& services, ChinaClock clock = SystemChinaTime);
+    /// The main view: its mode is `argument` (kNormal for anything but 2 and 3), its
+    /// contract the application's current goods at first show.
+    explicit CQeltRealView(ViewServices& services, ChinaClock clock = SystemChinaTime,
+                           int argument = kNormal);
     /// A chart-only cell bound to goodsNo + dueDate whatever the current goods (the
     /// multi-goods view); an empty goods number binds nothing and the cell stays empty.
     static std::unique_ptr<CQeltRealView> BoundCell(ViewServices& services, ChinaClock clock,
@@ -120,7 +121,7 @@ class CQeltRealView : public View {
     void SetTipEnabled(bool enabled);
 
   private:
-    CQeltRealView(ViewServices& services, ChinaClock clock, bool bound);
+    CQeltRealView(ViewServices& services, ChinaClock clock, int argument, bool bound);
     void TakeCurrentGoods();
     void RefreshQuote();
     void Rebuild();
@@ -145,6 +146,7 @@ class CQeltRealView : public View {
     ViewServices& m_services;
     ChinaClock m_clock;
     const bool m_bound;
+    const int m_argument;
     int m_mode = kNormal;
     int m_days = 1;
 

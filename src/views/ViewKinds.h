@@ -1,9 +1,10 @@
 #pragma once
-/// The kinds of main view, as WM_SWITCH_VIEW names them in its wParam.
+/// The ids of the client's own kinds of main view, as WM_SWITCH_VIEW names them in its
+/// wParam (the kinds themselves are the entries of the application's view table).
 
 namespace qelt {
 
-enum ViewKind : int {
+enum ViewKindId : int {
     kViewQuoteList = 1,   ///< 报价分析
     kViewKLine = 2,       ///< 技术分析
     kViewIntraday = 3,    ///< 即时分析

@@ -61,8 +61,6 @@ class ViewServices {
         Selection().goods = goodsIndex;
         Selection().spareText.clear();
     }
-    /// The argument of the view switch that created the view on show (1 unless one was given).
-    virtual int ViewArgument() const = 0;
 
     // ---- the store (copies and projections) ----
     virtual std::vector<std::string> CategoryCodes() const = 0;

@@ -17,14 +17,13 @@ constexpr int kViewCommand = 40001;
 
 class FakeView : public View {
   public:
-    FakeView(ViewServices& services, Log& log, std::string name,
-             std::optional<std::vector<std::string>> standing)
-        : m_services(services), m_log(log), m_name(std::move(name)), m_standing(std::move(standing)) {
+    FakeView(Log& log, std::string name, std::optional<std::vector<std::string>> standing, int argument)
+        : m_log(log), m_name(std::move(name)), m_standing(std::move(standing)), m_argument(argument) {
         m_log.push_back("create " + m_name);
     }
     ~FakeView() override { m_log.push_back("destroy " + m_name); }
     void OnInitialUpdate() override {
-        m_log.push_back("update " + m_name + " argument " + std::to_string(m_services.ViewArgument()));
+        m_log.push_back("update " + m_name + " argument " + std::to_string(m_argument));
     }
     void Paint(Canvas&, Size, const DisplayScheme&) override {}
     std::optional<CommandState> StateOf(int command) const override {
@@ -38,10 +37,10 @@ class FakeView : public View {
     std::optional<std::vector<std::string>> StandingRequests() const override { return m_standing; }
 
   private:
-    ViewServices& m_services;
     Log& m_log;
     std::string m_name;
     std::optional<std::vector<std::string>> m_standing;
+    int m_argument;
 };
 
 struct FakeFrame : ViewFrame {
@@ -52,21 +51,44 @@ struct FakeFrame : ViewFrame {
     }
     void RemoveView() override { log.push_back("remove"); }
     void ViewReady() override { log.push_back("ready"); }
+    void ViewKindsChanged() override { ++kindChanges; }
+    void ShowStatus(const std::string& text) override { status = text; }
     Log& log;
+    int kindChanges = 0;
+    std::string status;
 };
 
+/// The session as the context sees it: what the view on show asks to be polled.
 struct FakeLink : SessionLink {
     explicit FakeLink(Log& log) : log(log) {}
-    bool IsConnected() const override { return connected; }
-    void SetStanding(std::vector<std::string> requests) override { standing = std::move(requests); }
-    void StartPolling() override { log.push_back("poll"); }
-    void StopPolling() override { log.push_back("stop polling"); }
+    bool IsOnline() const override { return true; }
+    void ShowRequests(std::optional<std::vector<std::string>> requests, bool alarms) override {
+        log.push_back("poll");
+        standing = std::move(requests);
+        withAlarms = alarms;
+    }
+    void HoldRequests() override { log.push_back("stop polling"); }
     void Send(const std::string& request) override { sent.push_back(request); }
     Log& log;
-    bool connected = true;
-    std::vector<std::string> standing{"untouched"};
+    std::optional<std::vector<std::string>> standing{{"untouched"}};
+    bool withAlarms = false;
     std::vector<std::string> sent;
 };
+
+/// A kind of this test's fake views.
+ViewKind FakeKind(int id, int command, Log& log, std::string name,
+                  std::optional<std::vector<std::string>> standing, bool keepsAlarms = true) {
+    ViewKind kind;
+    kind.id = id;
+    kind.name = name;
+    kind.command = command;
+    kind.menuText = name;
+    kind.keepsAlarmPolling = keepsAlarms;
+    kind.factory = [&log, name, standing](ViewServices&, int argument) {
+        return std::make_unique<FakeView>(log, name, standing, argument);
+    };
+    return kind;
+}
 
 class AppContextTest : public ::testing::Test {
   protected:
@@ -76,17 +98,9 @@ class AppContextTest : public ::testing::Test {
           frame(log),
           link(log),
           context(cfg, store, link, poster, targets) {
-        cfg.m_online = true;
-        context.RegisterView(kViewQuoteList, [this](ViewServices& s) {
-            return std::make_unique<FakeView>(s, log, "board", std::vector<std::string>{"list:"});
-        });
-        context.RegisterView(kViewKLine, [this](ViewServices& s) {
-            return std::make_unique<FakeView>(s, log, "chart",
-                                              std::vector<std::string>{"list:", "real::0101:1:1:"});
-        });
-        context.RegisterView(kViewWeb, [this](ViewServices& s) {
-            return std::make_unique<FakeView>(s, log, "web", std::nullopt);
-        });
+        context.RegisterView(FakeKind(kViewQuoteList, cmd::kQuoteList, log, "board", {{"list:"}}));
+        context.RegisterView(FakeKind(kViewKLine, cmd::kKLine, log, "chart", {{"list:", "real::0101:1:1:"}}));
+        context.RegisterView(FakeKind(kViewWeb, cmd::kWeb, log, "web", std::nullopt));
         context.SetFrame(&frame);
     }
     test::TempDir dir;
@@ -107,6 +121,7 @@ TEST_F(AppContextTest, TheOldViewGoesBeforeTheNewOneStartsPolling) {
     EXPECT_EQ(log, (Log{"stop polling", "remove", "destroy board", "create chart", "show 2",
                         "update chart argument 1", "ready", "poll"}));
     EXPECT_EQ(link.standing, (std::vector<std::string>{"list:", "real::0101:1:1:"}));
+    EXPECT_TRUE(link.withAlarms);
     EXPECT_EQ(targets.notification.load(), 102u) << "the store's notifications go to the new view's window";
     EXPECT_EQ(context.ActiveKind(), kViewKLine);
 }
@@ -120,24 +135,32 @@ TEST_F(AppContextTest, KindsThatAreMissingOrHaveNoRequests) {
     EXPECT_FALSE(context.StateOfCommand(cmd::kIntraday).enabled) << "its menu command is greyed";
     EXPECT_TRUE(context.StateOfCommand(cmd::kKLine).enabled);
 
-    context.SwitchView(kViewWeb);  // no standing requests: the list stays, polling stays off
-    EXPECT_EQ(link.standing, (std::vector<std::string>{"list:"}));
-    EXPECT_EQ(log.back(), "ready");
+    context.SwitchView(kViewWeb);  // no standing requests of its own: the alarm queries alone
+    EXPECT_FALSE(link.standing.has_value());
+    EXPECT_TRUE(link.withAlarms);
 
     log.clear();
-    context.SwitchView(77);  // any other kind means the board
-    EXPECT_EQ(context.ActiveKind(), kViewQuoteList);
-
-    cfg.m_online = false;  // offline: switching changes no standing request
-    link.standing = {"kept"};
-    context.SwitchView(kViewKLine);
-    EXPECT_EQ(link.standing, (std::vector<std::string>{"kept"}));
+    context.SwitchView(77);  // a kind the table does not know: the view on show stays
+    context.OnSwitchViewMessage(7, 1);
+    EXPECT_TRUE(log.empty());
+    EXPECT_EQ(context.ActiveKind(), kViewWeb);
 }
 
 TEST_F(AppContextTest, CommandsGoToTheViewFirstThenTheApplication) {
     int appRuns = 0;
+    bool noticeEnabled = false;
     context.RegisterCommand(cmd::kZoomIn, {[&] { ++appRuns; }, {}});
-    context.RegisterCommand(cmd::kNotice, {[&] { ++appRuns; }, [] { return CommandState{false, false}; }});
+    context.RegisterCommand(cmd::kNotice, {[&] { ++appRuns; },
+                                           [&] {
+                                               return CommandState{noticeEnabled, false};
+                                           }});
+    EXPECT_FALSE(context.RunCommand(cmd::kNotice)) << "a disabled command does nothing, however it arrives";
+    EXPECT_EQ(appRuns, 0);
+    noticeEnabled = true;
+    EXPECT_TRUE(context.RunCommand(cmd::kNotice));
+    EXPECT_EQ(appRuns, 1);
+    noticeEnabled = false;
+    appRuns = 0;
     EXPECT_FALSE(context.StateOfCommand(kViewCommand).enabled) << "nobody handles it yet";
     context.SwitchView(kViewKLine);
     log.clear();
@@ -154,10 +177,36 @@ TEST_F(AppContextTest, CommandsGoToTheViewFirstThenTheApplication) {
 TEST_F(AppContextTest, SwitchMessagesCarryTheirArgumentToTheNewView) {
     context.OnSwitchViewMessage(kViewKLine, 2);
     EXPECT_NE(std::find(log.begin(), log.end(), "update chart argument 2"), log.end());
-    EXPECT_EQ(context.ViewArgument(), 1) << "reset after the switch";
+    context.RunCommand(cmd::kQuoteList);
+    EXPECT_NE(std::find(log.begin(), log.end(), "update board argument 1"), log.end())
+        << "a switch without an argument makes the view with 1";
     log.clear();
     context.OnSwitchViewMessage(0, 5);  // no kind: nothing switches
     EXPECT_TRUE(log.empty());
+}
+
+/// A kind of its own, registered at run time: its command switches to it, its requests go
+/// to the session with its alarm choice, and the frame hears of the new table.
+TEST_F(AppContextTest, AnEighthKindIsOneRegistration) {
+    const int kinds = frame.kindChanges;
+    context.RegisterView(FakeKind(8, 40008, log, "eighth", {{"real::0101:1:1:"}}, false));
+    EXPECT_EQ(frame.kindChanges, kinds + 1);
+    ASSERT_EQ(context.ViewKinds().size(), 4u);
+    EXPECT_EQ(context.ViewKinds().back().name, "eighth");
+    EXPECT_TRUE(context.StateOfCommand(40008).enabled);
+    EXPECT_TRUE(context.RunCommand(40008));
+    EXPECT_EQ(context.ActiveKind(), 8);
+    EXPECT_EQ(link.standing, (std::vector<std::string>{"real::0101:1:1:"}));
+    EXPECT_FALSE(link.withAlarms) << "this kind keeps no alarm polling";
+    context.OnSwitchViewMessage(8, 3);
+    EXPECT_EQ(log.back(), "poll");
+    EXPECT_NE(std::find(log.begin(), log.end(), "update eighth argument 3"), log.end());
+
+    // Registered again under another command: the old command goes with the old entry.
+    context.RegisterView(FakeKind(8, 40009, log, "eighth", std::nullopt));
+    EXPECT_EQ(context.ViewKinds().size(), 4u);
+    EXPECT_FALSE(context.StateOfCommand(40008).enabled);
+    EXPECT_TRUE(context.StateOfCommand(40009).enabled);
 }
 
 TEST_F(AppContextTest, FunctionKeysAndJumps) {
@@ -204,6 +253,13 @@ TEST_F(AppContextTest, F6OnTheSelfSelectedListRemovesTheEntryWhicheverCategoryIt
     context.Selection().goods = 0;
     context.OnFunctionKey(6);
     EXPECT_TRUE(cfg.ReadSelfSelected().empty());
+    EXPECT_EQ(frame.status, "已从自选删除：生丝-070325") << "the status bar says what was done";
+
+    context.Selection().category =
+        static_cast<int>(std::find(codes.begin(), codes.end(), "0101") - codes.begin());
+    context.OnFunctionKey(6);
+    EXPECT_EQ(cfg.ReadSelfSelected().size(), 1u);
+    EXPECT_EQ(frame.status, "已添加到自选：生丝-070325");
 }
 
 /// A trade record of 20 fields with identity `id`.

@@ -17,10 +17,9 @@ namespace qelt {
 namespace {
 
 struct NoLink : SessionLink {
-    bool IsConnected() const override { return false; }
-    void SetStanding(std::vector<std::string>) override {}
-    void StartPolling() override {}
-    void StopPolling() override {}
+    bool IsOnline() const override { return false; }
+    void ShowRequests(std::optional<std::vector<std::string>>, bool) override {}
+    void HoldRequests() override {}
     void Send(const std::string&) override {}
 };
 
@@ -65,7 +64,7 @@ TEST_F(LineJournalTest, GoodsReceiveTheirLinesByListAndUnlistedRecordsStay) {
     EXPECT_EQ(store.MainList()[0].lines, (std::vector<CMyLine>{kSegment, kWave}))
         << "both records of the goods";
     EXPECT_TRUE(store.MainList()[1].lines.empty()) << "its record is for the contract list";
-    EXPECT_EQ(store.ContractList()[1].lines, std::vector<CMyLine>{kWave});
+    EXPECT_EQ(store.Copy(GoodsList::Contract)[1].lines, std::vector<CMyLine>{kWave});
     ASSERT_TRUE(context.Lines().Save());
     EXPECT_EQ(File(), file) << "an exit without edits writes the file back as it came";
 
@@ -157,7 +156,7 @@ TEST_F(LineJournalTest, AGoodsThatJoinsTheBoardLaterGetsItsLinesAndKeepsThemAtTh
     const std::vector<CQeltGoods> main = store.MainList();
     ASSERT_EQ(main.size(), 3u);
     EXPECT_EQ(main[2].lines, std::vector<CMyLine>{kSegment}) << "its lines arrive with it";
-    const std::vector<CQeltGoods> delivery = store.DeliveryMonthList();
+    const std::vector<CQeltGoods> delivery = store.Copy(GoodsList::Delivery);
     ASSERT_FALSE(delivery.empty());
     EXPECT_TRUE(delivery.back().lines.empty()) << "the delivery-month entry has a record of its own";
 

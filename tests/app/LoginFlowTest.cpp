@@ -21,8 +21,9 @@ struct FakeLogin : LoginView, LoginServices {
     void ShowMessage(const std::string& t, const std::string& c) override { messages.push_back(c + ":" + t); }
     void After(int, std::function<void()> then) override { timers.push_back(std::move(then)); }
     void EndDialog(bool ok) override { ended = ok; }
-    bool IsConnected() override { return connected; }
-    void Connect(const std::string&, int, std::function<void(bool)> done) override {
+    bool IsConnected() const override { return connected; }
+    void Connect(const std::string&, int, std::string first, std::function<void(bool)> done) override {
+        if (connectOk) sent.push_back(first);  // the connection's first message
         done(connected = connectOk);
     }
     void CancelConnect() override { ++cancels; }
@@ -130,6 +131,50 @@ TEST_F(LoginFlowTest, RejectedLoginShowsTheVerdictAndAllowsARetry) {
     flow.OnLogin("demo", "pw", true, "127.0.0.1", "3500");
     EXPECT_EQ(fake.sent.back(), "login:demo:pw:") << "already connected: the login goes out at once";
     EXPECT_EQ(VerdictText(9).substr(0, 12), "登陆失败");
+}
+
+/// The verdict texts, code by code (the status line shows them after "验证身份...").
+TEST_F(LoginFlowTest, EachVerdictCodeShowsItsOwnText) {
+    const std::vector<std::string> texts{"登陆成功",   "用户不存在",     "密码错误",
+                                         "帐号被锁定", "帐号正在使用中", "帐号已到期"};
+    for (int code = 0; code <= 5; ++code) {
+        fake.loginCode = code;
+        fake.sent.clear();
+        flow.OnLogin("demo", "pw", false, "127.0.0.1", "3500");
+        flow.OnLoginReply();
+        EXPECT_EQ(fake.statuses.back(), "验证身份..." + texts[code]) << "code " << code;
+        fake.RunTimers();
+        EXPECT_EQ(fake.buttonEnabled, code != 0) << "code " << code << ": only 0 goes on";
+        EXPECT_EQ(fake.sent.back(), code == 0 ? "ver:1.96:" : "login:demo:pw:") << "code " << code;
+    }
+}
+
+/// A connection lost in the middle of the synchronisation: the attempt fails as a refused
+/// one does, what it was waiting for is forgotten, and the next 登 陆 starts from nothing.
+TEST_F(LoginFlowTest, ALostConnectionEndsTheAttemptAndTheNextStartsOver) {
+    LogInThroughVersion();
+    for (int k = 1; k <= 20; ++k) flow.OnLine();
+    flow.OnHistory(0);  // a pause of 500 ms under way
+    fake.connected = false;
+    flow.OnConnectionLost(false);
+    EXPECT_EQ(fake.statuses.back(), "连接服务器失败...");
+    EXPECT_EQ(fake.messages.back(), "连接失败:无法连接服务器！\r\n请检查网络连接！");
+    EXPECT_EQ(fake.progress.back(), 0);
+    EXPECT_TRUE(fake.buttonEnabled);
+    EXPECT_FALSE(flow.Synchronised());
+    fake.paced.clear();
+    fake.RunTimers();
+    EXPECT_TRUE(fake.paced.empty()) << "the pause of the lost attempt does nothing";
+    EXPECT_EQ(fake.ended, -1);
+
+    fake.sent.clear();
+    LogInThroughVersion();
+    EXPECT_EQ(fake.sent.front(), "login:demo:pw:") << "a new connection, the login first";
+    flow.OnLine();
+    EXPECT_EQ(fake.statuses.back(), "同步行情数据...2%[1/50]") << "the series count starts from 0";
+
+    flow.OnConnectionLost(true);
+    EXPECT_EQ(fake.messages.back(), "系统提示:管理员断开了你和服务器的连接！");
 }
 
 TEST_F(LoginFlowTest, NewVersionStartsTheUpdaterAndEndsTheApplication) {

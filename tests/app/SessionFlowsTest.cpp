@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "app/PasswordFlow.h"
-#include "app/ReloginFlow.h"
 
 namespace qelt {
 namespace {
@@ -43,68 +42,6 @@ TEST(PasswordFlow, TrailingBlanksDoNotCountAndWaitingIgnoresSubmits) {
     flow.OnAnswer(0);
     EXPECT_EQ(view.messages.back(), "密码修改完成!");
     EXPECT_EQ(view.closed, 1);
-}
-
-struct FakeRelogin : ReloginServices {
-    std::vector<std::string> log;
-    std::vector<std::function<void()>> timers;
-    int failuresLeft = 0;
-    void StopPolling() override { log.push_back("stop"); }
-    void MarkDisconnected() override { log.push_back("mark"); }
-    void CloseSocket() override { log.push_back("close"); }
-    void Connect(std::function<void(bool)> done) override {
-        log.push_back("connect");
-        if (failuresLeft > 0) {
-            --failuresLeft;
-            done(false);
-            return;
-        }
-        done(true);
-    }
-    void SendRelogin() override { log.push_back("relogin"); }
-    void StartPolling() override { log.push_back("poll"); }
-    void SetOffline() override { log.push_back("offline"); }
-    void ShowMessage(const std::string& t, const std::string& c) override { log.push_back(c + ":" + t); }
-    void After(int ms, std::function<void()> then) override {
-        EXPECT_EQ(ms, 1000);
-        timers.push_back(std::move(then));
-    }
-    void RunTimers() {
-        while (!timers.empty()) {
-            auto t = std::move(timers.front());
-            timers.erase(timers.begin());
-            t();
-        }
-    }
-};
-
-TEST(ReloginFlow, ThreeAttemptsASecondApartThenOffline) {
-    FakeRelogin s;
-    s.failuresLeft = 5;
-    ReloginFlow flow(s);
-    flow.OnReconnect(0);
-    s.RunTimers();
-    EXPECT_EQ(s.log, (std::vector<std::string>{"stop", "mark", "connect", "connect", "connect", "offline",
-                                               "系统提示:和服务器断开了连接！"}));
-    EXPECT_FALSE(flow.Running());
-}
-
-TEST(ReloginFlow, SecondAttemptSucceeds) {
-    FakeRelogin s;
-    s.failuresLeft = 1;
-    ReloginFlow flow(s);
-    flow.OnReconnect(0);
-    s.RunTimers();
-    EXPECT_EQ(s.log, (std::vector<std::string>{"stop", "mark", "connect", "connect", "relogin", "poll"}));
-}
-
-TEST(ReloginFlow, ServerDisconnectMeansNoRetry) {
-    FakeRelogin s;
-    ReloginFlow flow(s);
-    flow.OnReconnect(10);
-    EXPECT_TRUE(s.timers.empty());
-    EXPECT_EQ(s.log,
-              (std::vector<std::string>{"stop", "mark", "close", "系统提示:管理员断开了你和服务器的连接！"}));
 }
 
 }  // namespace

@@ -45,6 +45,17 @@ TEST(Navigation, PseudoCategories) {
     EXPECT_EQ(StepGoods(l, "0008", 3, true), 3);
 }
 
+/// State 0 (a contract not traded today) is where the two rules part: "0001" visits only
+/// state > 0, a goods category every state >= 0.
+TEST(Navigation, AGoodsOfStateZeroIsSkippedByTheTradingListOnly) {
+    NavigationLists l;
+    l.main = {Goods("0101", "20070125", "1"), Goods("0101", "20070215", "0"), Goods("0101", "20070325", "2")};
+    EXPECT_EQ(StepGoods(l, "0001", 0, true), 2);
+    EXPECT_EQ(StepGoods(l, "0001", 2, false), 0);
+    EXPECT_EQ(StepGoods(l, "0101", 0, true), 1);
+    EXPECT_EQ(StepGoods(l, "0101", 2, false), 1);
+}
+
 TEST(Navigation, PrevFromTheFirstThirdMonthEntryWrapsToItsLast) {
     auto l = Board();
     EXPECT_EQ(StepGoods(l, "0004", 1, false), 3);

@@ -101,7 +101,7 @@ TEST(StoreConcurrency, FoldingAndReadingCopiesTogether) {
     do {
         auto rows = f.data.GoodsOfCategory(0);
         auto current = f.data.CurrentGoods(0, 0, "");
-        auto contracts = f.data.ContractList();
+        auto contracts = f.data.Copy(GoodsList::Contract);
         auto hits = f.data.AlarmHits();
         for (const auto& g : rows) EXPECT_EQ(g.goods_no, "0101");
         ++reads;

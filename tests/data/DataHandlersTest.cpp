@@ -96,7 +96,7 @@ TEST_F(Handlers, LineRepliesReplaceTheSeriesOfTheTaggedList) {
     EXPECT_TRUE(main[0].series.empty());
 
     data.Dispatch("line:010120060525:3:" + bars);
-    EXPECT_EQ(data.ContractList()[0].series.size(), 2u);
+    EXPECT_EQ(data.Copy(GoodsList::Contract)[0].series.size(), 2u);
     EXPECT_TRUE(data.MainList()[0].series.empty());
 
     data.Dispatch("line:010120069999:12:" + bars);  // nobody: nothing changes, still posted

@@ -147,14 +147,14 @@ TEST_F(ListFold, ChangeFiguresForFlaggedAndUnchangedRecords) {
 
 TEST_F(ListFold, MirrorsSpotRecordsIntoTheDeliveryMonthList) {
     data.Dispatch(ListReply({ListRow("0101", "20060525").State("1"), ListRow("0101", "20060625")}));
-    auto delivery = data.DeliveryMonthList();
+    auto delivery = data.Copy(GoodsList::Delivery);
     ASSERT_EQ(delivery.size(), 1u);
     EXPECT_EQ(delivery[0].listTag, "0");
     EXPECT_EQ(delivery[0].name, "生丝交货月");
     EXPECT_EQ(delivery[0].position, 0);
 
     data.Dispatch(ListReply({ListRow("0101", "20060525").State("1").Price("10", "8")}));
-    delivery = data.DeliveryMonthList();
+    delivery = data.Copy(GoodsList::Delivery);
     ASSERT_EQ(delivery.size(), 1u);
     EXPECT_EQ(delivery[0].price, "10.00");
     EXPECT_EQ(delivery[0].change, "2.00");
@@ -165,7 +165,7 @@ TEST_F(ListFold, MirrorsSpotRecordsIntoTheDeliveryMonthList) {
 TEST_F(ListFold, BuildsTheContractListWithItsNames) {
     data.Dispatch(ListReply({ListRow("0101", "20060525").State("1"), ListRow("0101", "20060515").State("2"),
                              ListRow("0009", "综合指数"), ListRow("0121", "20060605")}));
-    auto contracts = data.ContractList();
+    auto contracts = data.Copy(GoodsList::Contract);
     ASSERT_EQ(contracts.size(), 3u);  // the composite index is no contract
     EXPECT_EQ(contracts[0].name, "生丝-05合约");
     EXPECT_EQ(contracts[1].name, "生丝-0515");
@@ -174,8 +174,8 @@ TEST_F(ListFold, BuildsTheContractListWithItsNames) {
     EXPECT_TRUE(contracts[2].flagged);
     for (const auto& c : contracts) EXPECT_EQ(c.listTag, "3");
 
-    auto spot = data.SpotMonthList();
-    auto third = data.ThirdMonthList();
+    auto spot = data.Copy(GoodsList::SpotMonth);
+    auto third = data.Copy(GoodsList::ThirdMonth);
     ASSERT_EQ(spot.size(), 1u);
     ASSERT_EQ(third.size(), 1u);
     EXPECT_EQ(spot[0].name, "生丝现货月");
@@ -188,16 +188,16 @@ TEST_F(ListFold, ASecondReplyRefreshesButDoesNotRebuildTheContractList) {
     data.Dispatch(ListReply({ListRow("0101", "20060525").State("1")}));
     data.Dispatch(
         ListReply({ListRow("0101", "20060525").State("1").Price("12", "10"), ListRow("0101", "20060625")}));
-    auto contracts = data.ContractList();
+    auto contracts = data.Copy(GoodsList::Contract);
     ASSERT_EQ(contracts.size(), 1u);  // the new record waits for the next rebuild
     EXPECT_EQ(contracts[0].price, "12.00");
     EXPECT_EQ(contracts[0].change, "2.00");
     EXPECT_EQ(contracts[0].changePercent, "20.00");
-    ASSERT_EQ(data.SpotMonthList().size(), 1u);
-    EXPECT_EQ(data.SpotMonthList()[0].price, "12.00");
+    ASSERT_EQ(data.Copy(GoodsList::SpotMonth).size(), 1u);
+    EXPECT_EQ(data.Copy(GoodsList::SpotMonth)[0].price, "12.00");
 
     data.RebuildDerivedLists();
-    EXPECT_EQ(data.ContractList().size(), 2u);
+    EXPECT_EQ(data.Copy(GoodsList::Contract).size(), 2u);
 }
 
 TEST_F(ListFold, AsksForTheSeriesOfEveryNewRecordInFoldOrder) {

@@ -110,15 +110,15 @@ TEST_F(Queries, CurrentGoodsLooksInTheDerivedListByPosition) {
 TEST_F(Queries, ResetEmptiesListsAndCategories) {
     data.Reset();
     EXPECT_EQ(data.MainCount(), 0u);
-    EXPECT_TRUE(data.ContractList().empty());
-    EXPECT_TRUE(data.DeliveryMonthList().empty());
+    EXPECT_TRUE(data.Copy(GoodsList::Contract).empty());
+    EXPECT_TRUE(data.Copy(GoodsList::Delivery).empty());
     EXPECT_TRUE(data.CategoryCodes().empty());
     EXPECT_EQ(data.CategoryName("0101"), "");
     // A new synchronisation starts from scratch, contract list included.
     data.Dispatch("category:0101|生丝|0||");
     data.Dispatch(ListReply({ListRow("0101", "20060625")}));
     EXPECT_EQ(data.MainListKeys(), (std::vector<std::pair<std::string, std::string>>{{"0101", "20060625"}}));
-    EXPECT_EQ(data.ContractList().size(), 1u);
+    EXPECT_EQ(data.Copy(GoodsList::Contract).size(), 1u);
 }
 
 }  // namespace

@@ -84,11 +84,11 @@ void ReadEverything(CQeltData& data) {
     data.Notice();
     data.AlarmHits();
     data.TradeList();
-    data.CategoryKinds();
-    data.DeliveryMonthList();
-    data.SpotMonthList();
-    data.ThirdMonthList();
-    data.ContractList();
+    data.IsFlagged("0101");
+    data.Copy(GoodsList::Delivery);
+    data.Copy(GoodsList::SpotMonth);
+    data.Copy(GoodsList::ThirdMonth);
+    data.Copy(GoodsList::Contract);
     std::vector<CQeltGoods> main = data.MainList();
     Check(main.size() <= kMaxMainRecords && main.size() == data.MainCount());
     for (CQeltGoods& goods : main) {

@@ -73,11 +73,12 @@ TEST_F(ClientSocketTest, SingleCommandGoesOutFramedInGbk) {
 TEST_F(ClientSocketTest, MessageSplitAcrossReadsIsDispatchedOnce) {
     ConnectAndReceive();
     server.Write("msg:\xC3\xF7\xC8\xD5");  // 明日
-    std::this_thread::sleep_for(50ms);
-    EXPECT_TRUE(sink.Messages().empty());
-    server.Write("|END");
+    server.Write("|E");
+    server.Write("ND");
     ASSERT_TRUE(WaitMessages(1));
-    EXPECT_EQ(sink.Messages(), (std::vector<std::string>{"msg:明日"}));
+    server.Write("x:|END");
+    ASSERT_TRUE(WaitMessages(2));
+    EXPECT_EQ(sink.Messages(), (std::vector<std::string>{"msg:明日", "x:"})) << "no piece dispatched alone";
 }
 
 TEST_F(ClientSocketTest, ThreeMessagesInOneReadEachFollowedByItsIndexNotice) {
@@ -101,7 +102,7 @@ TEST_F(ClientSocketTest, ServerCloseWhileConnectedPostsOneReconnect) {
     ConnectAndReceive();
     server.CloseClient();
     ASSERT_TRUE(poster.WaitForCount(WM_NET_RECONNECT, 1));
-    std::this_thread::sleep_for(50ms);
+    socket.Shutdown();  // the receive thread has ended: everything it posts is posted
     EXPECT_EQ(poster.Count(WM_NET_RECONNECT), 1u);
     EXPECT_FALSE(socket.IsConnected());
     for (const auto& p : poster.All())
@@ -116,7 +117,7 @@ TEST_F(ClientSocketTest, ServerDisconnectThenCloseStartsNoReconnect) {
     server.CloseClient();
     ASSERT_TRUE(WaitMessages(1));
     ASSERT_TRUE(poster.WaitForCount(WM_NET_RECONNECT, 1));
-    std::this_thread::sleep_for(100ms);
+    socket.Shutdown();  // the receive thread has ended: everything it posts is posted
     EXPECT_EQ(poster.Count(WM_NET_RECONNECT), 1u)
         << "one report of the server's disconnect, no loss after it";
     for (const auto& p : poster.All()) {
@@ -131,7 +132,7 @@ TEST_F(ClientSocketTest, CloseThenEndOfStreamPostsNoReconnect) {
     ConnectAndReceive();
     socket.Close();
     EXPECT_TRUE(server.WaitPeerClosed());
-    std::this_thread::sleep_for(100ms);
+    socket.Shutdown();  // the receive thread has ended: everything it posts is posted
     EXPECT_EQ(poster.Count(WM_NET_RECONNECT), 0u);
     EXPECT_FALSE(socket.IsConnected());
 }
@@ -196,20 +197,48 @@ TEST_F(ClientSocketTest, SendsFromThreeThreadsNeverInterleave) {
     sender('c');
     a.join();
     b.join();
-    socket.StopPolling();
-    std::string got = server.ReadFor(500ms);
+    std::string got;
     size_t counted = 0;
     size_t start = 0;
-    for (size_t end = got.find("|END"); end != std::string::npos; end = got.find("|END", start)) {
-        std::string m = got.substr(start, end - start);
-        if (m != "list:") {
-            ASSERT_EQ(m.size(), 302u);
-            EXPECT_EQ(m, std::string(1, m[0]) + ":" + std::string(300, m[0]));
-            ++counted;
+    const auto deadline = std::chrono::steady_clock::now() + 20s;
+    while (counted < 300 && std::chrono::steady_clock::now() < deadline) {
+        got += server.ReadFor(50ms);
+        for (size_t end = got.find("|END", start); end != std::string::npos; end = got.find("|END", start)) {
+            std::string m = got.substr(start, end - start);
+            if (m != "list:") {
+                ASSERT_EQ(m.size(), 302u);
+                EXPECT_EQ(m, std::string(1, m[0]) + ":" + std::string(300, m[0]));
+                ++counted;
+            }
+            start = end + 4;
         }
-        start = end + 4;
     }
+    socket.StopPolling();
     EXPECT_EQ(counted, 300u);
+}
+
+/// What was queued for a connection that dropped never reaches the next one, whose first
+/// message is the one it was opened with; polling waits to be started on it.
+TEST_F(ClientSocketTest, ANewConnectionBeginsWithItsFirstMessage) {
+    ASSERT_TRUE(socket.Connect("127.0.0.1", server.Port(), "login:u:p:"));
+    ASSERT_TRUE(server.Accept());
+    ASSERT_TRUE(socket.StartReceiveThread());
+    socket.SetStanding({"list:"});
+    socket.StartPolling();
+    EXPECT_EQ(server.ReadAtLeast(23).substr(0, 23), "login:u:p:|ENDlist:|END");
+    server.CloseClient();
+    ASSERT_TRUE(poster.WaitForCount(WM_NET_RECONNECT, 1));
+    EXPECT_FALSE(socket.IsPolling()) << "a lost connection stops polling";
+    socket.SendPaced(std::vector<std::string>(50, "line:0101"));
+    socket.Send("msg:");
+    ASSERT_TRUE(socket.Connect("127.0.0.1", server.Port(), "login:u:p:1:"));
+    ASSERT_TRUE(server.Accept());
+    ASSERT_TRUE(socket.StartReceiveThread());
+    socket.Send("pwd:u:a:b:");
+    EXPECT_EQ(server.ReadAtLeast(30).substr(0, 30), "login:u:p:1:|ENDpwd:u:a:b:|END");
+    EXPECT_FALSE(socket.IsPolling());
+    socket.StartPolling();
+    EXPECT_EQ(server.ReadAtLeast(9).substr(0, 9), "list:|END");
 }
 
 TEST_F(ClientSocketTest, ConnectFailsCleanlyAndTwiceConnectedIsTrue) {

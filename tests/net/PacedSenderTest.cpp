@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <mutex>
 #include <thread>
 
@@ -13,58 +14,151 @@ namespace {
 
 using namespace std::chrono_literals;
 
-class SlowSender : public MessageSender {
+/// A connection that takes a few milliseconds per message and writes only to the connection
+/// it was told is open, as the socket does.
+class SlowWriter : public ConnectionWriter {
   public:
-    void Send(const std::string& m) override {
+    bool Write(std::uint64_t connection, const std::string& m) override {
+        if (connection != open.load()) return false;
         {
             std::lock_guard lock(mutex);
             sent.push_back(m);
+            on.push_back(connection);
         }
-        std::this_thread::sleep_for(5ms);
+        changed.notify_all();
+        std::this_thread::sleep_for(2ms);
+        return true;
     }
     std::vector<std::string> Sent() {
         std::lock_guard lock(mutex);
         return sent;
     }
+    /// Waits until `m` has been written (at most 5 s).
+    bool WaitFor(const std::string& m) {
+        std::unique_lock lock(mutex);
+        return changed.wait_for(lock, 5s,
+                                [&] { return std::find(sent.begin(), sent.end(), m) != sent.end(); });
+    }
+    bool WaitForCount(size_t n) {
+        std::unique_lock lock(mutex);
+        return changed.wait_for(lock, 5s, [&] { return sent.size() >= n; });
+    }
+    /// What was written on `connection`, once it holds `m` (at most 5 s).
+    std::vector<std::string> OnceWrittenOn(std::uint64_t connection, const std::string& m) {
+        std::unique_lock lock(mutex);
+        std::vector<std::string> written;
+        changed.wait_for(lock, 5s, [&] {
+            written.clear();
+            for (size_t i = 0; i < sent.size(); ++i)
+                if (on[i] == connection) written.push_back(sent[i]);
+            return std::find(written.begin(), written.end(), m) != written.end();
+        });
+        return written;
+    }
+    std::atomic<std::uint64_t> open{0};
     std::mutex mutex;
+    std::condition_variable changed;
     std::vector<std::string> sent;
+    std::vector<std::uint64_t> on;
 };
 
+PacedSender::Timing Fast() { return {1ms, 40ms}; }
+
 TEST(PacedSender, SendsBatchesInOrderWithoutHoldingTheCaller) {
-    SlowSender sender;
-    PacedSender paced(sender);
+    SlowWriter writer;
+    PacedSender paced(writer, Fast());
     paced.Enqueue({"real::0001:a:8:", "real::0001:b:8:"});
     paced.Enqueue({"real::0002:c:8:", ""});
-    for (int i = 0; i < 200 && sender.Sent().size() < 3; ++i) std::this_thread::sleep_for(5ms);
-    EXPECT_EQ(sender.Sent(),
+    ASSERT_TRUE(writer.WaitForCount(3));
+    EXPECT_EQ(writer.Sent(),
               (std::vector<std::string>{"real::0001:a:8:", "real::0001:b:8:", "real::0002:c:8:"}));
     EXPECT_EQ(paced.Pending(), 0u);
 }
 
 TEST(PacedSender, SingleCommandsOvertakeTheBulkLaneInTheirOwnOrder) {
-    SlowSender sender;
-    PacedSender paced(sender);
+    SlowWriter writer;
+    PacedSender paced(writer, Fast());
     std::vector<std::string> bulk(50, "line:");
     paced.Enqueue(bulk);
     paced.SendFirst("msg:");
     paced.SendFirst("ver:1.96");
-    for (int i = 0; i < 400 && sender.Sent().size() < 52; ++i) std::this_thread::sleep_for(5ms);
-    const auto sent = sender.Sent();
-    ASSERT_EQ(sent.size(), 52u);
+    ASSERT_TRUE(writer.WaitForCount(52));
+    const auto sent = writer.Sent();
     const auto msg = std::find(sent.begin(), sent.end(), "msg:");
     ASSERT_NE(msg, sent.end());
-    EXPECT_LE(msg - sent.begin(), 2) << "at most the bulk message on its way goes first";
+    EXPECT_LE(msg - sent.begin(), 1) << "at most the bulk message on its way goes first";
     EXPECT_EQ(*(msg + 1), "ver:1.96");
 }
 
 TEST(PacedSender, CancelForgetsWhatHasNotGoneOut) {
-    SlowSender sender;
-    PacedSender paced(sender);
+    SlowWriter writer;
+    PacedSender paced(writer, Fast());
     std::vector<std::string> many(100, "x:");
     paced.Enqueue(many);
     paced.Cancel();
-    std::this_thread::sleep_for(30ms);
-    EXPECT_LE(sender.Sent().size(), 2u);
+    EXPECT_EQ(paced.Pending(), 0u);
+    paced.SendFirst("after:");
+    ASSERT_TRUE(writer.WaitFor("after:"));
+    EXPECT_LE(writer.Sent().size(), 2u) << "at most the message on its way, then the next command";
+}
+
+/// A new connection: nothing queued for the old one reaches it, its first message leads,
+/// and polling waits to be started again.
+TEST(PacedSender, ANewConnectionBeginsWithItsFirstMessageAndDropsTheOldQueue) {
+    SlowWriter writer;
+    PacedSender paced(writer, Fast());
+    paced.SetStanding({"list:"});
+    paced.Open(1, "login:u:p:");
+    writer.open = 1;
+    paced.StartPolling();
+    ASSERT_TRUE(writer.WaitFor("list:"));
+    paced.Enqueue(std::vector<std::string>(200, "line:old"));
+    paced.SendFirst("pwd:old");
+    // The connection drops; the messages queued meanwhile were meant for it.
+    writer.open = 2;
+    paced.SendFirst("real:during-the-drop");
+    paced.Open(2, "login:u:p:1:");
+    EXPECT_FALSE(paced.IsPolling()) << "a new connection starts without polling";
+    paced.StartPolling();
+    const std::vector<std::string> second = writer.OnceWrittenOn(2, "list:");
+    ASSERT_GE(second.size(), 2u);
+    EXPECT_EQ(second[0], "login:u:p:1:");
+    EXPECT_EQ(second[1], "list:");
+    EXPECT_EQ(std::count(second.begin(), second.end(), "line:old"), 0);
+    EXPECT_EQ(std::count(second.begin(), second.end(), "pwd:old"), 0);
+    EXPECT_EQ(std::count(second.begin(), second.end(), "real:during-the-drop"), 0);
+}
+
+/// A pass: the standing requests, then the alarm queries unless the view on show opts out;
+/// a pass waits for the single commands queued before it is due.
+TEST(PacedSender, PassesCarryTheStandingRequestsThenTheAlarmQueries) {
+    SlowWriter writer;
+    PacedSender paced(writer, Fast());
+    paced.Open(1);
+    writer.open = 1;
+    paced.SetAlarmQuerySource([] { return std::vector<std::string>{"alarm:a", "alarm:b"}; });
+    paced.SetStanding({"list:", "real::0101:1:1:"});
+    paced.SendFirst("first:");
+    paced.PollOnce();
+    ASSERT_TRUE(writer.WaitForCount(5));
+    EXPECT_EQ(writer.Sent(),
+              (std::vector<std::string>{"first:", "list:", "real::0101:1:1:", "alarm:a", "alarm:b"}));
+
+    paced.IncludeAlarmQueries(false);
+    paced.SetStanding({});
+    paced.PollOnce();
+    paced.SendFirst("marker:");
+    ASSERT_TRUE(writer.WaitFor("marker:"));
+    EXPECT_EQ(writer.Sent().size(), 6u) << "an empty pass without the alarms sends nothing";
+
+    paced.IncludeAlarmQueries(true);
+    paced.StartPolling();
+    ASSERT_TRUE(writer.WaitForCount(10));
+    paced.StopPolling();
+    const auto sent = writer.Sent();
+    EXPECT_EQ(std::vector<std::string>(sent.begin() + 6, sent.begin() + 10),
+              (std::vector<std::string>{"alarm:a", "alarm:b", "alarm:a", "alarm:b"}))
+        << "a view without standing requests polls the alarm queries alone";
 }
 
 }  // namespace

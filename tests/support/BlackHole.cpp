@@ -3,11 +3,9 @@
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
-
-#include <chrono>
-#include <thread>
 
 namespace qelt::test {
 
@@ -23,8 +21,10 @@ BlackHole::BlackHole() {
     m_port = ntohs(addr.sin_port);
     m_filler = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
     ::connect(m_filler, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
-    // Let the filler's handshake complete so that the queue is full for whoever comes next.
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    // The filler's handshake completes (its socket turns writable), so that the queue is full
+    // for whoever comes next.
+    pollfd done{m_filler, POLLOUT, 0};
+    ::poll(&done, 1, 5000);
 }
 
 BlackHole::~BlackHole() {

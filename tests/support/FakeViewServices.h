@@ -37,7 +37,6 @@ class FakeViewServices : public ViewServices {
         s.goods = -1;  // nothing current until a view makes a goods current
         return s;
     }();
-    int viewArgument = 1;
     std::vector<std::vector<std::string>> added;
     std::vector<std::vector<std::string>> removed;
     std::vector<std::pair<int, int>> switches;
@@ -62,7 +61,6 @@ class FakeViewServices : public ViewServices {
 
     ViewSelection& Selection() override { return selection; }
     const ViewSelection& Selection() const override { return selection; }
-    int ViewArgument() const override { return viewArgument; }
     std::vector<std::string> CategoryCodes() const override { return codes; }
     std::vector<std::string> CategoryNames() const override { return names; }
     std::vector<CQeltGoods> GoodsOfCategory(int index) const override;

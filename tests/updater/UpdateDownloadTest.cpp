@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <filesystem>
 #include <mutex>
 #include <sstream>
@@ -75,6 +76,7 @@ class UpdateDownload : public ::testing::Test {
         m_serving = std::thread([this, stream = std::move(stream), holdOpen] {
             if (!m_server.Accept()) return;
             m_request = m_server.ReadAtLeast(11);
+            m_requested = true;
             m_server.Write(stream);
             if (holdOpen) m_server.WaitPeerClosed();
             m_server.CloseClient();
@@ -120,6 +122,8 @@ class UpdateDownload : public ::testing::Test {
     std::string m_request;
     std::mutex m_mutex;
     std::vector<int> m_codes;
+    /// The service has read the client's request: the client waits for the first header.
+    std::atomic<bool> m_requested{false};
     std::vector<std::string> m_files;
 };
 
@@ -253,19 +257,15 @@ TEST_F(UpdateDownload, SilentServerTimesOutAndStopEndsQuickly) {
     EXPECT_FALSE(FileExists(m_home.File("slow.txt")));
 
     m_codes.clear();
+    m_requested = false;
     Serve("", /*holdOpen=*/true);
     std::atomic<bool> stop{false};
     options.idleTimeout = std::chrono::seconds(30);
     options.stop = &stop;
     std::thread stopper([&] {
-        for (int i = 0; i < 500; ++i) {  // once connected and waiting for the first header
-            {
-                std::lock_guard lock(m_mutex);
-                if (!m_codes.empty()) break;
-            }
+        // Once the request was read: the client is waiting for the first header.
+        for (int i = 0; i < 500 && !m_requested; ++i)
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
         stop = true;
     });
     EXPECT_EQ(Run(options).outcome, UpdateOutcome::Stopped);

@@ -137,8 +137,12 @@ class PrintedIntraday : public ::testing::Test {
     }
     void Print(int goods, int mode) {
         services.selection.goods = goods;
-        services.viewArgument = mode;
-        CQeltRealView view(services, [] { return ChinaTime{kToday, 1030}; });
+        CQeltRealView view(
+            services,
+            [] {
+                return ChinaTime{kToday, 1030};
+            },
+            mode);
         view.Attach(host);
         view.OnInitialUpdate();
         view.OnDoubleClick(test::KLineFixture::Mouse(300, 100, MouseButton::Left));  // the cursor on

@@ -42,8 +42,8 @@ class RealViewTest : public ::testing::Test {
 
     CQeltRealView& Open(int goods = 0, int argument = 1) {
         services.selection.goods = goods;
-        services.viewArgument = argument;
-        view = std::make_unique<CQeltRealView>(services, [this] { return now; });
+        view = std::make_unique<CQeltRealView>(
+            services, [this] { return now; }, argument);
         view->Attach(host);
         view->OnInitialUpdate();
         return *view;

@@ -62,7 +62,9 @@ bool CQeltCFG::RemoveSelfSelected(const std::string& goodsNo, const std::string&
 
 std::optional<RememberedLogin> CQeltCFG::ReadLogin() const { return ReadRememberedLogin(m_programDirectory); }
 
-bool CQeltCFG::SaveLogin() const { return WriteRememberedLogin(m_programDirectory, {m_user, m_password}); }
+bool CQeltCFG::SaveLogin(const std::string& user, const std::string& password) const {
+    return WriteRememberedLogin(m_programDirectory, {user, password});
+}
 
 bool CQeltCFG::ForgetLogin() const { return ForgetRememberedLogin(m_programDirectory); }
 

@@ -5,9 +5,10 @@
 /// their switches (alarm.ini, read at construction and rewritten on every change). One
 /// instance, owned by the application.
 ///
-/// Everything is confined to the user-interface thread except the online flag, the
-/// alarm-window flag (read by the polling and receive threads) and the alarm entries
-/// (copied by the polling thread under their own lock).
+/// Everything is confined to the user-interface thread except the alarm-window flag (read by
+/// the connection's writer thread) and the alarm entries (copied by that thread under their
+/// own lock). The session's state (the account typed at login, the online flag, the current
+/// server) is the session's, not the settings'.
 #include <array>
 #include <atomic>
 #include <mutex>
@@ -41,18 +42,13 @@ class CQeltCFG : public SelfSelectedSource {
     CQeltCFG& operator=(const CQeltCFG&) = delete;
 
     // --- Shared runtime values (user-interface thread) -------------------------------
-    std::string m_serverAddress;  ///< current server, dotted IPv4
-    int m_serverPort = 0;
-    std::string m_user;
-    std::string m_password;
     bool m_autoUpdate = true;  ///< the check mark of "自动升级"; nothing else reads it
     /// Slots a trading day takes in the intraday chart of goods traded in sections: the
     /// sections of a day (one every two minutes of the four hours of sessions).
     int m_slotsPerDay = 120;
 
-    /// Read by the polling and receive threads. The alarm flag is kept in alarm.ini when
-    /// changed through SetAlarmWindowOn.
-    std::atomic<bool> m_online{false};
+    /// Read by the connection's writer thread. Kept in alarm.ini when changed through
+    /// SetAlarmWindowOn.
     std::atomic<bool> m_alarmWindowOn{false};
 
     /// The 52 indicator parameters; read by the charts at every repaint.
@@ -90,8 +86,8 @@ class CQeltCFG : public SelfSelectedSource {
 
     // --- Remembered login (sys.ini) ------------------------------------------------------
     std::optional<RememberedLogin> ReadLogin() const;
-    /// Remembers m_user and m_password.
-    bool SaveLogin() const;
+    /// Remembers the account typed at login.
+    bool SaveLogin(const std::string& user, const std::string& password) const;
     bool ForgetLogin() const;
 
     // --- Settings files that could not be written or read --------------------------------

@@ -2,9 +2,13 @@
 
 #include <QMessageBox>
 
+#include "common/DiagnosticLog.h"
+
 namespace qelt {
 
 void QtMessageBoxes::Show(QWidget* owner, const std::string& text, const std::string& caption) {
+    // The log tells the story of a run: a box that holds the user up is part of it.
+    Log("message box \"" + caption + "\" shown");
     QMessageBox::information(owner, QString::fromStdString(caption), QString::fromStdString(text));
 }
 

@@ -4,6 +4,7 @@
 #include <QRegularExpression>
 
 #include "common/ProgramDir.h"
+#include "common/Version.h"
 
 namespace qelt {
 
@@ -50,7 +51,7 @@ UpdateCommandLine ParseUpdateCommandLine(const QStringList& arguments) {
     }
     if (parser.isSet(version)) {
         result.exitCode = 0;
-        result.text = "update 1.96\n";
+        result.text = "update " QELT_VERSION_TEXT "\n";
         return result;
     }
     if (parser.positionalArguments().size() > 1)

@@ -12,7 +12,6 @@ TEST(QeltCFG, StartValues) {
     ASSERT_TRUE(WriteFileAtomic(dir.File("indi.ini"), "1,2,3"));
     CQeltCFG cfg(dir.Path());
     EXPECT_TRUE(cfg.m_autoUpdate);
-    EXPECT_FALSE(cfg.m_online.load());
     EXPECT_FALSE(cfg.m_alarmWindowOn.load());
     EXPECT_EQ(cfg.m_indicators[2], 3) << "indi.ini is loaded at construction";
     EXPECT_EQ(cfg.DatabasePath(), dir.Path() + "his/qelt.db");
@@ -58,9 +57,7 @@ TEST(QeltCFG, SelfSelectedAndLoginGoThroughTheProgramDirectory) {
     cfg.RemoveSelfSelected("1001", "200903", "0001");
     EXPECT_EQ(source.ReadSelfSelected(), (std::vector<SelfSelectedEntry>{{"1002", "200903", "0005"}}));
 
-    cfg.m_user = "u";
-    cfg.m_password = "p";
-    ASSERT_TRUE(cfg.SaveLogin());
+    ASSERT_TRUE(cfg.SaveLogin("u", "p"));
     EXPECT_EQ(cfg.ReadLogin(), (RememberedLogin{"u", "p"}));
 }
 
