@@ -48,12 +48,14 @@ std::optional<FormulaFieldProblem> ReadParameters(const FormulaEditFields& field
         p.name = std::string(Trim(typed.name));
         if (p.name.empty())
             return InField(FormulaField::ParameterName, row, "第 " + FormatInt(row + 1) + " 行参数缺少名称");
+        if (auto problem = ReadNumber(typed.defaultValue, p.name, "缺省值", FormulaField::ParameterDefault,
+                                      row, p.defaultValue))
+            return problem;
         if (auto problem =
-                ReadNumber(typed.defaultValue, p.name, "缺省值", FormulaField::ParameterDefault, row, p.defaultValue))
+                ReadNumber(typed.minimum, p.name, "最小值", FormulaField::ParameterMinimum, row, p.minimum))
             return problem;
-        if (auto problem = ReadNumber(typed.minimum, p.name, "最小值", FormulaField::ParameterMinimum, row, p.minimum))
-            return problem;
-        if (auto problem = ReadNumber(typed.maximum, p.name, "最大值", FormulaField::ParameterMaximum, row, p.maximum))
+        if (auto problem =
+                ReadNumber(typed.maximum, p.name, "最大值", FormulaField::ParameterMaximum, row, p.maximum))
             return problem;
         read.parameters.push_back(std::move(p));
         read.rows.push_back(row);
@@ -109,8 +111,8 @@ FormulaEditFields FormulaEditModel::InitialFields() const {
     fields.text = formula->text;
     for (std::size_t i = 0; i < formula->parameters.size() && i < fields.parameters.size(); ++i) {
         const FormulaParameter& p = formula->parameters[i];
-        fields.parameters[i] = {p.name, formula::FormatShortest(p.defaultValue), formula::FormatShortest(p.minimum),
-                                formula::FormatShortest(p.maximum)};
+        fields.parameters[i] = {p.name, formula::FormatShortest(p.defaultValue),
+                                formula::FormatShortest(p.minimum), formula::FormatShortest(p.maximum)};
     }
     return fields;
 }
@@ -121,8 +123,8 @@ std::optional<FormulaFieldProblem> FormulaEditModel::Test(const FormulaEditField
     FormulaCompileResult compiled = CompileFormula(fields.text, read.parameters);
     if (compiled.formula) return std::nullopt;
     const bool aboutParameter = !compiled.error.InText() && compiled.error.parameter >= 0;
-    const FormulaProblem problem{aboutParameter ? FormulaProblem::Part::Parameters : FormulaProblem::Part::Text,
-                                 compiled.error};
+    const FormulaProblem problem{
+        aboutParameter ? FormulaProblem::Part::Parameters : FormulaProblem::Part::Text, compiled.error};
     return Place(problem, read, fields.text);
 }
 
@@ -130,12 +132,14 @@ FormulaEditOutcome FormulaEditModel::Accept(const FormulaEditFields& fields) {
     FormulaEditOutcome outcome;
     ReadRows read;
     if ((outcome.problem = ReadParameters(fields, read))) return outcome;
-    StoredFormula formula{m_id, std::string(Trim(fields.name)), fields.description, read.parameters, fields.text};
+    StoredFormula formula{m_id, std::string(Trim(fields.name)), fields.description, read.parameters,
+                          fields.text};
     if (std::optional<FormulaProblem> problem = m_library.Check(formula, m_id)) {
         outcome.problem = Place(*problem, read, fields.text);
         return outcome;
     }
-    const FormulaChange change = IsNew() ? m_library.Add(std::move(formula)) : m_library.Replace(m_id, std::move(formula));
+    const FormulaChange change =
+        IsNew() ? m_library.Add(std::move(formula)) : m_library.Replace(m_id, std::move(formula));
     if (!change.applied) {
         outcome.problem = InField(FormulaField::Text, -1, change.message);
         return outcome;

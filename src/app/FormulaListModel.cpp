@@ -59,7 +59,8 @@ FormulaListOutcome FormulaListModel::Delete(int row) {
 
 SaveRequest FormulaListModel::ExportRequest(int row) const {
     const StoredFormula* formula = m_library.Find(IdAt(row));
-    return SaveRequest{"txt", FileNameOf(formula ? formula->name : std::string()) + ".txt", std::string(kFileFilter)};
+    return SaveRequest{"txt", FileNameOf(formula ? formula->name : std::string()) + ".txt",
+                       std::string(kFileFilter)};
 }
 
 FormulaListOutcome FormulaListModel::Export(int row, const std::string& path) const {
