@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "common/Numbers.h"
+
 namespace qelt {
 namespace {
 
@@ -77,6 +79,16 @@ FormulaListOutcome FormulaListModel::Import(const std::string& path) {
     std::string message = "已导入公式 " + (formula ? formula->name : std::string());
     if (!change.saved) message += "\n" + change.message;
     return {RowOf(change.id), message};
+}
+
+std::string FormulaListModel::LoadReport(const std::vector<std::string>& problems) {
+    std::string report;
+    for (std::size_t i = 0; i < problems.size() && i < kReportedLoadProblems; ++i)
+        report += (i ? "\n" : "") + problems[i];
+    if (problems.size() > kReportedLoadProblems)
+        report += "\n另有 " + FormatInt(static_cast<long long>(problems.size() - kReportedLoadProblems)) +
+                  " 个问题";
+    return report;
 }
 
 }  // namespace qelt

@@ -65,6 +65,12 @@ class FormulaListModel {
     /// says why the file was refused.
     FormulaListOutcome Import(const std::string& path);
 
+    /// The one message of the problems the library's Load found, one a line: at most
+    /// kReportedLoadProblems of them (a badly damaged file may have thousands), then how many
+    /// more there are. Empty when there are none.
+    static std::string LoadReport(const std::vector<std::string>& problems);
+    static constexpr std::size_t kReportedLoadProblems = 10;
+
   private:
     FormulaLibrary& m_library;
 };

@@ -13,6 +13,7 @@
 #include "CQeltMsg.h"
 #include "ModalDialog.h"
 #include "ViewHostWidget.h"
+#include "app/FormulaListModel.h"
 #include "app/WebSite.h"
 #include "common/DiagnosticLog.h"
 #include "common/Messages.h"
@@ -52,6 +53,7 @@ CQeltApp::CQeltApp(AppOptions options)
       m_cfg(m_options.programDirectory),
       m_store(m_poster, m_targets),
       m_database(m_options.programDirectory),
+      m_formulas(m_options.programDirectory),
       m_socket(m_poster, m_targets, SocketTiming(m_options.sendPause)),
       m_paced(m_socket),
       m_context(m_cfg, m_store, *this, m_poster, m_targets),
@@ -129,10 +131,13 @@ bool CQeltApp::InitInstance() {
     // The drawn lines, online and offline alike, before the frame and its first view.
     m_context.Lines().Load();
     m_context.Lines().ApplyTo(m_store);
+    // The user's formulas, before the first view that may draw them.
+    const std::vector<std::string> formulaProblems = m_formulas.Load();
     CreateFrame();
     CreateAlarmWindow();
     m_context.SwitchView(kViewQuoteList);
     m_frame->showMaximized();
+    ReportFormulaProblems(formulaProblems);
     if (m_cfg.m_online) m_paced.SendFirst(NoticeRequest());
     if (!m_options.screenshot.isEmpty()) {
         QTimer::singleShot(m_options.screenshotDelay, this, [this] {
@@ -141,6 +146,19 @@ bool CQeltApp::InitInstance() {
         });
     }
     return true;
+}
+
+void CQeltApp::ReportFormulaProblems(const std::vector<std::string>& problems) {
+    if (problems.empty()) return;
+    for (const std::string& problem : problems) Log("formula.txt: " + problem);
+    // Not modal: start-up goes on, and the user reads it when they will.
+    auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("系统提示"),
+                                QString::fromStdString(FormulaListModel::LoadReport(problems)),
+                                QMessageBox::Ok, m_frame);
+    box->setObjectName("formulaProblems");
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setModal(false);
+    box->show();
 }
 
 void CQeltApp::ExitInstance() {

@@ -23,6 +23,7 @@
 #include "data/CQeltData.h"
 #include "data/history/HistoryDatabase.h"
 #include "data/settings/CQeltCFG.h"
+#include "formula/FormulaLibrary.h"
 #include "net/CClientSocket.h"
 #include "net/PacedSender.h"
 #include "net/TcpConnect.h"
@@ -61,6 +62,8 @@ class CQeltApp : public QObject, private ReloginServices, private SessionLink, p
     CQeltData& Store() { return m_store; }
     CClientSocket& Socket() { return m_socket; }
     AppContext& Context() { return m_context; }
+    /// The user's formulas (formula.txt), read at start-up.
+    FormulaLibrary& Formulas() { return m_formulas; }
     CMainFrame* Frame() const { return m_frame; }
     /// The alarm window ("预警系统"); nullptr before start-up created it.
     CQeltAlarmDlg* AlarmWindow() const;
@@ -96,6 +99,8 @@ class CQeltApp : public QObject, private ReloginServices, private SessionLink, p
     bool RunLogin();
     void ConnectFromMenu();
     void CreateFrame();
+    /// What reading formula.txt found, logged and told once in a box that does not stop start-up.
+    void ReportFormulaProblems(const std::vector<std::string>& problems);
     void OpenWebSite();
     void OpenHelp();
     void ChangePassword();
@@ -132,6 +137,7 @@ class CQeltApp : public QObject, private ReloginServices, private SessionLink, p
     CQeltCFG m_cfg;
     CQeltData m_store;
     HistoryDatabase m_database;
+    FormulaLibrary m_formulas;
     CClientSocket m_socket;
     PacedSender m_paced;
     AppContext m_context;

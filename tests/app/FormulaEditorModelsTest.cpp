@@ -3,9 +3,12 @@
 // list's selection, questions and messages around delete, import and export.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "app/FormulaEditModel.h"
 #include "app/FormulaListModel.h"
 #include "common/Files.h"
+#include "common/Numbers.h"
 #include "support/FailingDisk.h"
 #include "support/TempDir.h"
 
@@ -212,6 +215,16 @@ TEST_F(FormulaEditorModels, ExportAndImportMoveOneFormulaAndSayWhatHappened) {
 
     ASSERT_TRUE(WriteFileAtomic(dir.File("two.txt"), FileNow()));
     EXPECT_EQ(otherList.Import(dir.File("two.txt")).message, "导入文件应含 1 个公式，实有 4 个");
+}
+
+TEST(FormulaLoadReport, ABadlyDamagedFileIsToldInAFewLinesWithTheCountOfTheRest) {
+    EXPECT_EQ(FormulaListModel::LoadReport({}), "");
+    EXPECT_EQ(FormulaListModel::LoadReport({"a", "b"}), "a\nb");
+    std::vector<std::string> many;
+    for (int i = 0; i < 2500; ++i) many.push_back("第 " + FormatInt(i) + " 行");
+    const std::string report = FormulaListModel::LoadReport(many);
+    EXPECT_EQ(std::count(report.begin(), report.end(), '\n'), 10);
+    EXPECT_EQ(report.substr(report.rfind('\n') + 1), "另有 2490 个问题");
 }
 
 }  // namespace
