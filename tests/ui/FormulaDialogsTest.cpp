@@ -3,10 +3,12 @@
 // first, import and export through the file dialogs, the colours, and the keyboard alone.
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
@@ -15,11 +17,14 @@
 #include <QTimer>
 #include <QTreeWidget>
 
+#include "OfflineOptions.h"
 #include "TestApplication.h"
+#include "common/Commands.h"
 #include "common/Files.h"
 #include "common/Numbers.h"
 #include "formula/FormulaLibrary.h"
 #include "support/TempDir.h"
+#include "ui/CMainFrame.h"
 #include "ui/QtOpenFileDialog.h"
 #include "ui/dialogs/CQeltFormulaEdit.h"
 #include "ui/dialogs/CQeltFormulaList.h"
@@ -374,6 +379,41 @@ TEST_F(FormulaDialogsTest, TheTextIsColouredAndACommentOverLinesIsColouredWhole)
     cursor.movePosition(QTextCursor::EndOfBlock);
     cursor.insertText("}");
     EXPECT_EQ(formats(1), (std::vector<std::pair<int, int>>{{4, 2}}));
+}
+
+TEST(FormulaApp, StartUpReadsTheFormulasAndToolsOpensTheListOverThem) {
+    App();
+    test::TempDir home;
+    // One sound formula and one damaged section (no text).
+    ASSERT_TRUE(WriteFileAtomic(home.File("formula.txt"),
+                                "next_id=1002\n\n[1000]\nname=甲\ntext=A:C;\n\n"
+                                "[1001]\nname=乙\n"));
+    CQeltApp app(test::OfflineOptions(home));
+    ASSERT_TRUE(app.InitInstance()) << "a damaged file does not stop start-up";
+    ASSERT_EQ(app.Formulas().Formulas().size(), 1u);
+    auto* problems = app.Frame()->findChild<QMessageBox*>("formulaProblems");
+    ASSERT_NE(problems, nullptr) << "the problems are told";
+    EXPECT_TRUE(problems->isVisible());
+    EXPECT_FALSE(problems->isModal());
+    EXPECT_NE(problems->text().indexOf(QStringLiteral("未载入")), -1) << problems->text().toStdString();
+
+    QAction* action = app.Frame()->Action(cmd::kFormulas);
+    ASSERT_NE(action, nullptr);
+    EXPECT_EQ(action->text(), "公式管理");
+    app.Frame()->UpdateCommandStates();
+    EXPECT_TRUE(action->isEnabled());
+    std::vector<std::string> listed;
+    QTimer::singleShot(0, [&] {
+        auto* list = qobject_cast<CQeltFormulaList*>(QApplication::activeModalWidget());
+        ASSERT_NE(list, nullptr);
+        auto* rows = list->findChild<QTreeWidget*>("list");
+        for (int i = 0; i < rows->topLevelItemCount(); ++i)
+            listed.push_back(rows->topLevelItem(i)->text(0).toStdString());
+        list->reject();
+    });
+    action->trigger();
+    EXPECT_EQ(listed, (std::vector<std::string>{"甲"}));
+    app.Frame()->close();
 }
 
 }  // namespace
