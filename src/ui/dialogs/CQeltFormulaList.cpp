@@ -32,8 +32,8 @@ CQeltFormulaList::CQeltFormulaList(FormulaLibrary& library, MessageBoxes& boxes,
     : QDialog(parent), m_model(library), m_boxes(boxes) {
     setObjectName("formulaListDialog");
     setWindowTitle(Utf8(FormulaListModel::kCaption));
-    m_edit = [this, &library](QWidget* owner, int id) {
-        QPointer<CQeltFormulaEdit> dialog = new CQeltFormulaEdit(library, m_boxes, id, owner);
+    m_edit = [this, library = &library](QWidget* owner, int id) {
+        QPointer<CQeltFormulaEdit> dialog = new CQeltFormulaEdit(*library, m_boxes, id, owner);
         const bool accepted = dialog->exec() == QDialog::Accepted;
         const int saved = accepted && dialog ? dialog->SavedId() : 0;
         delete dialog.data();
