@@ -23,6 +23,7 @@ inline constexpr int kAlarmOn = 32897;        ///< 预警 开启
 inline constexpr int kAlarmOff = 32898;       ///< 预警 关闭
 inline constexpr int kAlarmSound = 32935;     ///< 预警 提示音 (checked while on)
 inline constexpr int kIndicators = 32914;     ///< 指标设置
+inline constexpr int kFormulas = 32980;       ///< 公式管理
 inline constexpr int kHelp = 32926;           ///< 系统帮助
 inline constexpr int kAbout = 57664;          ///< 关于
 inline constexpr int kExit = 57665;           ///< 退出

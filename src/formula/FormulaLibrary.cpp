@@ -68,15 +68,26 @@ const StoredFormula* FormulaLibrary::Find(int id) const {
 }
 
 std::optional<std::string> FormulaLibrary::Validate(const StoredFormula& formula, int replacing) const {
-    if (auto problem = FormulaNameProblem(formula.name)) return problem;
+    std::optional<FormulaProblem> problem = Check(formula, replacing);
+    if (!problem) return std::nullopt;
+    return problem->error.Describe();
+}
+
+std::optional<FormulaProblem> FormulaLibrary::Check(const StoredFormula& formula, int replacing) const {
+    using Part = FormulaProblem::Part;
+    auto inPart = [](Part part, std::string message) {
+        return FormulaProblem{part, FormulaError{0, 0, -1, std::move(message)}};
+    };
+    if (auto problem = FormulaNameProblem(formula.name)) return inPart(Part::Name, std::move(*problem));
     for (const StoredFormula& other : m_content.entries)
         if (other.id != replacing && SameName(other.name, formula.name))
-            return msg::FormulaNameTaken(formula.name);
+            return inPart(Part::Name, msg::FormulaNameTaken(formula.name));
     if (formula.description.size() > kMaxDescriptionBytes)
-        return msg::DescriptionTooLong(kMaxDescriptionBytes);
+        return inPart(Part::Description, msg::DescriptionTooLong(kMaxDescriptionBytes));
     FormulaCompileResult compiled = CompileFormula(formula.text, formula.parameters);
-    if (!compiled.formula) return compiled.error.Describe();
-    return std::nullopt;
+    if (compiled.formula) return std::nullopt;
+    const Part part = compiled.error.InText() || compiled.error.parameter < 0 ? Part::Text : Part::Parameters;
+    return FormulaProblem{part, std::move(compiled.error)};
 }
 
 FormulaChange FormulaLibrary::Add(StoredFormula formula) {

@@ -32,6 +32,14 @@ struct FormulaChange {
     std::string message;
 };
 
+/// What is wrong with a formula about to be saved, and in which of its parts.
+struct FormulaProblem {
+    enum class Part { Name, Description, Parameters, Text };
+    Part part = Part::Text;
+    /// The message; for the text its line:column, for the parameters the parameter's index.
+    FormulaError error;
+};
+
 class FormulaLibrary {
   public:
     /// `programDirectory` with its trailing "/"; nothing is read until Load.
@@ -53,6 +61,8 @@ class FormulaLibrary {
     /// characters or blanks at its ends, not another formula's name, without case), the
     /// description (at most 4096 bytes), the text and parameters compile. Nothing when sound.
     std::optional<std::string> Validate(const StoredFormula& formula, int replacing = 0) const;
+    /// Validate's first problem with the part it is in, for the editor to show it there.
+    std::optional<FormulaProblem> Check(const StoredFormula& formula, int replacing = 0) const;
 
     /// A new formula (its id is ignored: it gets next_id).
     FormulaChange Add(StoredFormula formula);

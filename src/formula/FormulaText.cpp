@@ -102,4 +102,32 @@ TextPosition PositionOf(std::string_view text, std::size_t offset) {
     return position;
 }
 
+std::size_t OffsetOf(std::string_view text, TextPosition position) {
+    std::size_t at = 0;
+    for (int line = 1; line < position.line; ++line) {
+        const std::size_t end = text.find('\n', at);
+        if (end == std::string_view::npos) return text.size();
+        at = end + 1;
+    }
+    for (int column = 1; column < position.column && at < text.size() && text[at] != '\n'; ++column) {
+        ++at;
+        while (at < text.size() && (static_cast<unsigned char>(text[at]) & 0xC0) == 0x80) ++at;
+    }
+    return at;
+}
+
+std::size_t Utf16Length(std::string_view text) {
+    std::size_t units = 0;
+    char32_t c;
+    std::size_t length;
+    for (std::size_t i = 0; i < text.size(); i += length) {
+        if (!DecodeUtf8(text, i, c, length)) {
+            c = 0xFFFD;
+            length = 1;
+        }
+        units += c > 0xFFFF ? 2 : 1;
+    }
+    return units;
+}
+
 }  // namespace qelt::formula

@@ -43,4 +43,12 @@ struct TextPosition {
 };
 TextPosition PositionOf(std::string_view text, std::size_t offset);
 
+/// The byte offset of `position` in `text`, PositionOf's inverse: a column past the end of its
+/// line gives the line's end, a line past the last one the text's end.
+std::size_t OffsetOf(std::string_view text, TextPosition position);
+
+/// The length of `text` in UTF-16 code units, as a text editor counts places: two for a code
+/// point above U+FFFF, one for any other and for each byte that is not UTF-8.
+std::size_t Utf16Length(std::string_view text);
+
 }  // namespace qelt::formula

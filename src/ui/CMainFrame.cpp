@@ -188,6 +188,7 @@ void CMainFrame::BuildMenus() {
 
     QMenu* tools = menuBar()->addMenu(QString::fromUtf8("工具(&T)"));
     tools->addAction(MakeAction(cmd::kIndicators, "指标设置"));
+    tools->addAction(MakeAction(cmd::kFormulas, "公式管理"));
 
     QMenu* view = menuBar()->addMenu(QString::fromUtf8("查看(&V)"));
     view->addAction(MakeAction(cmd::kToolBar, "工具栏", nullptr, true));

@@ -13,6 +13,7 @@
 #include "CQeltMsg.h"
 #include "ModalDialog.h"
 #include "ViewHostWidget.h"
+#include "app/FormulaListModel.h"
 #include "app/ViewKindTable.h"
 #include "app/WebSite.h"
 #include "common/Address.h"
@@ -50,6 +51,7 @@ CQeltApp::CQeltApp(AppOptions options)
       m_cfg(m_options.programDirectory),
       m_store(m_poster, m_targets),
       m_database(m_options.programDirectory),
+      m_formulas(m_options.programDirectory),
       m_socket(m_poster, m_targets, SocketTiming(m_options.sendPause)),
       m_connection(m_socket, [this](std::function<void()> work) { Post(std::move(work)); }),
       m_session(m_connection, *this, *this),
@@ -122,6 +124,8 @@ bool CQeltApp::InitInstance() {
     // The drawn lines, online and offline alike, before the frame and its first view.
     m_context.Lines().Load();
     m_context.Lines().ApplyTo(m_store);
+    // The user's formulas, before the first view that may draw them.
+    const std::vector<std::string> formulaProblems = m_formulas.Load();
     CreateFrame();
     // From here on a settings file that cannot be written or read is told to the user (once
     // a file), as a box that holds nothing up: a write may fail inside a paint.
@@ -130,6 +134,7 @@ bool CQeltApp::InitInstance() {
     CreateAlarmWindow();
     m_context.SwitchView(kViewQuoteList);
     m_frame->showMaximized();
+    ReportFormulaProblems(formulaProblems);
     if (online) m_session.Send(NoticeRequest());
     if (!m_options.screenshot.isEmpty()) {
         QTimer::singleShot(m_options.screenshotDelay, this, [this] {
@@ -138,6 +143,19 @@ bool CQeltApp::InitInstance() {
         });
     }
     return true;
+}
+
+void CQeltApp::ReportFormulaProblems(const std::vector<std::string>& problems) {
+    if (problems.empty()) return;
+    for (const std::string& problem : problems) Log("formula.txt: " + problem);
+    // Not modal: start-up goes on, and the user reads it when they will.
+    auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("系统提示"),
+                                QString::fromStdString(FormulaListModel::LoadReport(problems)),
+                                QMessageBox::Ok, m_frame);
+    box->setObjectName("formulaProblems");
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setModal(false);
+    box->show();
 }
 
 void CQeltApp::ExitInstance() {

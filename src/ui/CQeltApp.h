@@ -24,6 +24,7 @@
 #include "data/CQeltData.h"
 #include "data/history/HistoryDatabase.h"
 #include "data/settings/CQeltCFG.h"
+#include "formula/FormulaLibrary.h"
 #include "net/CClientSocket.h"
 
 namespace qelt {
@@ -67,6 +68,8 @@ class CQeltApp : public QObject, private SessionHost, private ViewFrame, private
     CClientSocket& Socket() { return m_socket; }
     Session& CurrentSession() { return m_session; }
     AppContext& Context() { return m_context; }
+    /// The user's formulas (formula.txt), read at start-up.
+    FormulaLibrary& Formulas() { return m_formulas; }
     CMainFrame* Frame() const { return m_frame; }
     /// The alarm window ("预警系统"); nullptr before start-up created it.
     CQeltAlarmDlg* AlarmWindow() const;
@@ -102,6 +105,8 @@ class CQeltApp : public QObject, private SessionHost, private ViewFrame, private
     bool RunLogin();
     void ConnectFromMenu();
     void CreateFrame();
+    /// What reading formula.txt found, logged and told once in a box that does not stop start-up.
+    void ReportFormulaProblems(const std::vector<std::string>& problems);
     void OpenWebSite();
     void OpenHelp();
     void ChangePassword();
@@ -137,6 +142,7 @@ class CQeltApp : public QObject, private SessionHost, private ViewFrame, private
     CQeltCFG m_cfg;
     CQeltData m_store;
     HistoryDatabase m_database;
+    FormulaLibrary m_formulas;
     CClientSocket m_socket;
     SocketConnection m_connection;
     Session m_session;

@@ -11,6 +11,7 @@
 #include "ViewHostWidget.h"
 #include "common/Commands.h"
 #include "data/history/StoreArchive.h"
+#include "dialogs/CQeltFormulaList.h"
 #include "dialogs/CQeltIndiDlg.h"
 #include "dialogs/MessageBoxes.h"
 #include "net/Requests.h"
@@ -66,6 +67,8 @@ void CQeltApp::RegisterCommands() {
                                 m_frame.data());
         if (m_host) m_host->update();
     });
+    plain(cmd::kFormulas,
+          [this] { ExecModal<CQeltFormulaList>(m_formulas, DefaultMessageBoxes(), m_frame.data()); });
     RegisterAlarmCommands();
     plain(cmd::kHelp, [this] { OpenHelp(); });
     plain(cmd::kAbout, [this] { ExecModal<AboutDialog>(m_frame.data()); });
