@@ -3,9 +3,9 @@
 #include <optional>
 
 #include "common/Files.h"
+#include "common/Numbers.h"
 #include "common/ProgramDir.h"
 #include "data/settings/SettingsReports.h"
-#include "common/Numbers.h"
 #include "formula/FormulaNumbers.h"
 #include "formula/FormulaParameters.h"
 #include "formula/FormulaText.h"

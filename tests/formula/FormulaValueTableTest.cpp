@@ -45,14 +45,14 @@ TEST(FormulaValueTable, ValuesSetForAFormulaComeBackAtTheNextStartByName) {
 TEST(FormulaValueTable, HostileLinesAreSkippedAndTheRestIsKept) {
     const FormulaValueMap values = ParseFormulaValues(
         "1003=N:5\r\n"
-        "999=N:5\n"                          // not a formula's id
-        "12345678901=N:5\n"                  // beyond any id
+        "999=N:5\n"          // not a formula's id
+        "12345678901=N:5\n"  // beyond any id
         "-1004=N:5\n"
-        "1005=N:nan\n"                       // no decimal
-        "1006=N:1e999\n"                     // not finite
-        "1007=N:1,M:2,\n"                    // a trailing comma
+        "1005=N:nan\n"                        // no decimal
+        "1006=N:1e999\n"                      // not finite
+        "1007=N:1,M:2,\n"                     // a trailing comma
         "1008=A:1,B:2,C:3,D:4,E:5,F:6,G:7\n"  // seven values
-        "1009=1N:2\n"                        // not a name
+        "1009=1N:2\n"                         // not a name
         "1010=N=2\n"
         "garbage\n"
         "1011=N:-2.5,M:.5");
