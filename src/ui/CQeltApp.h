@@ -68,8 +68,8 @@ class CQeltApp : public QObject, private SessionHost, private ViewFrame, private
     CClientSocket& Socket() { return m_socket; }
     Session& CurrentSession() { return m_session; }
     AppContext& Context() { return m_context; }
-    /// The user's formulas (formula.txt), read at start-up.
-    FormulaLibrary& Formulas() { return m_formulas; }
+    /// The user's formulas (formula.txt), read at start-up; the context holds them.
+    FormulaLibrary& Formulas() { return m_context.EditableFormulas(); }
     CMainFrame* Frame() const { return m_frame; }
     /// The alarm window ("预警系统"); nullptr before start-up created it.
     CQeltAlarmDlg* AlarmWindow() const;
@@ -142,7 +142,6 @@ class CQeltApp : public QObject, private SessionHost, private ViewFrame, private
     CQeltCFG m_cfg;
     CQeltData m_store;
     HistoryDatabase m_database;
-    FormulaLibrary m_formulas;
     CClientSocket m_socket;
     SocketConnection m_connection;
     Session m_session;
