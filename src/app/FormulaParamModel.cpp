@@ -39,7 +39,8 @@ FormulaParamOutcome FormulaParamModel::Accept(const std::vector<std::string>& ty
         if (text.empty()) return refuse("请输入" + label);
         const std::optional<double> value = formula::ParseDecimal(text, true);
         if (!value) return refuse(label + " " + std::string(text) + " 不是数字");
-        if (std::optional<std::string> problem = CheckParameterValue(p, *value)) return refuse(std::move(*problem));
+        if (std::optional<std::string> problem = CheckParameterValue(p, *value))
+            return refuse(std::move(*problem));
         outcome.values.push_back(*value);
     }
     outcome.accepted = true;

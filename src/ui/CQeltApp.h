@@ -41,6 +41,7 @@ struct AppOptions {
     bool offline = false;    ///< skip the login dialog and browse the local database
     QString screenshot;      ///< save a picture of the main frame after `screenshotDelay` ms, then quit
     int screenshotDelay = 8000;
+    bool screenshotKLine = false;  ///< the screenshot shows the K-line view, not the board
     /// Pause after each single command (tests shorten it).
     std::chrono::milliseconds sendPause{100};
 };

@@ -81,7 +81,8 @@ CQeltFormulaParam::CQeltFormulaParam(FormulaParamModel model, MessageBoxes& boxe
 
 void CQeltFormulaParam::RestoreDefaults() {
     const std::vector<std::string> defaults = m_model.Defaults();
-    for (std::size_t i = 0; i < m_fields.size() && i < defaults.size(); ++i) m_fields[i]->setText(Utf8(defaults[i]));
+    for (std::size_t i = 0; i < m_fields.size() && i < defaults.size(); ++i)
+        m_fields[i]->setText(Utf8(defaults[i]));
 }
 
 void CQeltFormulaParam::accept() {
