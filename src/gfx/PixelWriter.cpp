@@ -95,91 +95,81 @@ struct StepState {
 };
 
 /// One segment along its major axis (y when `vertical`; the arguments named as for that
-/// case), between device pixels (a1, b1) and (a2, b2), b1 != b2: one pixel per row, the
-/// minor coordinate advancing in 16.16 fixed point from ends given in 26.6 fixed point.
+/// case) between the device pixels (x1, y1) and (x2, y2), y1 != y2: one pixel per row, the
+/// minor coordinate advancing in 16.16 fixed point. (The painter works in 26.6 fixed point;
+/// for ends on whole pixels its steps come to these.)
 template <bool vertical, bool checked>
 inline void StepSegment(const PixelTarget& target, StepState& state, int x1, int y1, int x2, int y2,
                         int caps) {
-    const int mask = vertical ? kVerticalMask : kHorizontalMask;
-    int dir = vertical ? kTopToBottom : kLeftToRight;
-    bool swapped = false;
-    if (y1 > y2) {
-        swapped = true;
+    const bool swapped = y1 > y2;
+    if (swapped) {
         std::swap(y1, y2);
         std::swap(x1, x2);
         caps = SwapCaps(caps);
-        dir = vertical ? kBottomToTop : kRightToLeft;
     }
+    const int dir = (vertical ? kTopToBottom : kLeftToRight) << (swapped ? 1 : 0);
     const int xinc = FixedDiv(x2 - x1, y2 - y1);
-    int x = x1 * (1 << 10);
     // Turning straight back: the end where it turns gets a cap, so the tip is covered.
-    if ((state.lastDir ^ mask) == dir) caps |= swapped ? kCapEnd : kCapBegin;
-    if (caps & kCapBegin) {
-        y1 -= 32;
-        x -= xinc >> 1;
-    }
-    if (caps & kCapEnd) y2 += 32;
-    int ys = (y1 + 32) >> 6;
-    int ye = (y2 + 32) >> 6;
+    if ((state.lastDir ^ (vertical ? kVerticalMask : kHorizontalMask)) == dir)
+        caps |= swapped ? kCapEnd : kCapBegin;
+    // The first row's minor coordinate: sampled at the middle of the row when the line goes
+    // right, at its top otherwise; a cap at the start moves it half a step back.
+    int x = x1 * 65536 + (xinc > 0 ? (caps & kCapBegin ? xinc - (xinc >> 1) : xinc >> 1) : 0);
+    int ys = y1;
+    int ye = caps & kCapEnd ? y2 + 1 : y2;
+    DevicePixel first{x >> 16, ys};
+    DevicePixel last{(x + (ye - ys - 1) * xinc) >> 16, ye - 1};
+    if (swapped) std::swap(first, last);
+    const bool axisAligned = std::abs(xinc) < (1 << 14);
     // The previous segment's last pixel, in this segment's axes.
     const DevicePixel previous = vertical ? state.last : DevicePixel{state.last.y, state.last.x};
-    DevicePixel last = previous;
-    if (ys != ye) {
-        // To the first row.
-        const int round = xinc > 0 ? 32 : 0;
-        x += (((ys << 6) + round - y1) * xinc) >> 6;
-        DevicePixel first{x >> 16, ys};
-        last = {(x + (ye - ys - 1) * xinc) >> 16, ye - 1};
-        if (swapped) std::swap(first, last);
-        const bool axisAligned = std::abs(xinc) < (1 << 14);
-        if (previous.x != INT_MIN) {
-            if (first == previous) {
-                // Written by the previous segment already.
-                if (swapped) {
-                    --ye;
-                } else {
-                    ++ys;
-                    x += xinc;
-                }
-            } else if (state.lastDir != dir &&
-                       ((axisAligned && state.lastAxisAligned && previous.x != first.x &&
-                         previous.y != first.y) ||
-                        std::abs(previous.x - first.x) > 1 || std::abs(previous.y - first.y) > 1)) {
-                // A turn would leave the corner open: one more pixel at the start.
-                if (swapped) {
-                    ++ye;
-                } else {
-                    --ys;
-                    x -= xinc;
-                }
-            } else if (state.lastDir == dir && std::abs(previous.x - first.x) <= 1 &&
-                       std::abs(previous.y - first.y) > 1) {
-                x += xinc >> 1;
-                last.x = swapped ? x >> 16 : (x + (ye - ys - 1) * xinc) >> 16;
+    if (previous.x != INT_MIN) {
+        if (first == previous) {
+            // Written by the previous segment already.
+            if (swapped) {
+                --ye;
+            } else {
+                ++ys;
+                x += xinc;
             }
+        } else if (state.lastDir != dir &&
+                   ((axisAligned && state.lastAxisAligned && previous.x != first.x &&
+                     previous.y != first.y) ||
+                    std::abs(previous.x - first.x) > 1 || std::abs(previous.y - first.y) > 1)) {
+            // A turn would leave the corner open: one more pixel at the start.
+            if (swapped) {
+                ++ye;
+            } else {
+                --ys;
+                x -= xinc;
+            }
+        } else if (state.lastDir == dir && std::abs(previous.x - first.x) <= 1 &&
+                   std::abs(previous.y - first.y) > 1) {
+            x += xinc >> 1;
+            last.x = swapped ? x >> 16 : (x + (ye - ys - 1) * xinc) >> 16;
         }
-        state.lastDir = dir;
-        state.lastAxisAligned = axisAligned;
-        do {
-            if (vertical)
-                target.Plot<checked>(x >> 16, ys);
-            else
-                target.Plot<checked>(ys, x >> 16);
-            x += xinc;
-        } while (++ys < ye);
     }
+    state.lastDir = dir;
+    state.lastAxisAligned = axisAligned;
     state.last = vertical ? last : DevicePixel{last.y, last.x};
+    do {
+        if (vertical)
+            target.Plot<checked>(x >> 16, ys);
+        else
+            target.Plot<checked>(ys, x >> 16);
+        x += xinc;
+    } while (++ys < ye);
 }
 
 /// Steps the segments of a polyline of two or more points, square caps at both ends.
 template <bool checked>
 void StepPolyline(const PixelTarget& target, const Point* points, std::size_t count) {
     StepState state;
-    const int unit = 64 * target.scale;  // 26.6 fixed point, device pixels
+    const int scale = target.scale;
     for (std::size_t i = 1; i < count; ++i) {
         const int caps = (i == 1 ? kCapBegin : kNoCaps) | (i + 1 == count ? kCapEnd : kNoCaps);
-        const int x1 = points[i - 1].x * unit, y1 = points[i - 1].y * unit;
-        const int x2 = points[i].x * unit, y2 = points[i].y * unit;
+        const int x1 = points[i - 1].x * scale, y1 = points[i - 1].y * scale;
+        const int x2 = points[i].x * scale, y2 = points[i].y * scale;
         if (std::abs(x2 - x1) < std::abs(y2 - y1))
             StepSegment<true, checked>(target, state, x1, y1, x2, y2, caps);
         else if (x1 != x2)
@@ -201,10 +191,16 @@ void PixelWriter::FillRect(const Rect& r, std::uint32_t pixel) const {
     const int top = std::max(r.top * m_scale, m_clip.top);
     const int bottom = std::min(r.bottom * m_scale, m_clip.bottom);
     if (left >= right || top >= bottom) return;
+    std::uint32_t* row = m_surface.bits + static_cast<std::ptrdiff_t>(top) * m_surface.stride + left;
+    if (right - left <= 4) {
+        // Candles' wicks, volume bars, one-pixel lines: a few pixels a row.
+        for (int y = top; y < bottom; ++y, row += m_surface.stride)
+            for (int x = 0; x < right - left; ++x) row[x] = pixel;
+        return;
+    }
     const bool streaming = static_cast<long long>(right - left) * (bottom - top) >= kStreamingPixels;
-    for (int y = top; y < bottom; ++y)
-        FillPixels(m_surface.bits + static_cast<std::ptrdiff_t>(y) * m_surface.stride + left, right - left,
-                   pixel, streaming);
+    for (int y = top; y < bottom; ++y, row += m_surface.stride)
+        FillPixels(row, right - left, pixel, streaming);
 #if defined(__SSE2__)
     if (streaming) _mm_sfence();
 #endif
