@@ -75,6 +75,11 @@ struct PixelTarget {
             bits[y * stride + x] = pixel;
             return;
         }
+        if (!checked && scale == 2) {
+            std::uint32_t* at = bits + y * stride + x;
+            at[0] = at[1] = at[stride] = at[stride + 1] = pixel;
+            return;
+        }
         int left = x, right = x + scale, top = y, bottom = y + scale;
         if (checked) {
             left = std::max(left, clip.left), right = std::min(right, clip.right);
@@ -152,6 +157,17 @@ inline void StepSegment(const PixelTarget& target, StepState& state, int x1, int
     state.lastDir = dir;
     state.lastAxisAligned = axisAligned;
     state.last = vertical ? last : DevicePixel{last.y, last.x};
+    if (!checked && target.scale == 1) {
+        // One pixel a row: a pointer that walks the rows (or the columns).
+        std::uint32_t* at = vertical ? target.bits + ys * target.stride : target.bits + ys;
+        const std::ptrdiff_t step = vertical ? target.stride : 1;
+        do {
+            at[vertical ? x >> 16 : (x >> 16) * target.stride] = target.pixel;
+            at += step;
+            x += xinc;
+        } while (++ys < ye);
+        return;
+    }
     do {
         if (vertical)
             target.Plot<checked>(x >> 16, ys);
