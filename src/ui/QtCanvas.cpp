@@ -268,8 +268,9 @@ void QtCanvas::Rectangle(const Rect& r) {
     const Pen& pen = CurrentPen();
     const Brush& brush = CurrentBrush();
     if (pen.style == PenStyle::Solid && pen.width <= 1 && (DirectWriter() || Ratio() > 0.0)) {
-        // A one-pixel outline and the fill inside it, as filled spans.
-        if (!brush.null) {
+        // A one-pixel outline and the fill inside it, as filled spans; a rectangle at most two
+        // pixels across is all outline.
+        if (!brush.null || r.Width() <= 2 || r.Height() <= 2) {
             FillSolid(r, pen.colour);
             if (r.Width() > 2 && r.Height() > 2)
                 FillSolid({r.left + 1, r.top + 1, r.right - 1, r.bottom - 1}, brush.colour);
