@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
-#include <cstring>
 #include <utility>
 
 #if defined(__SSE2__)
@@ -17,7 +16,8 @@ namespace {
 /// megabytes filled whole would only push everything else out of them.
 constexpr long long kStreamingPixels = 4 << 20;
 
-/// Fills `count` pixels from `at` with `pixel`, four at a time where the processor can.
+/// Fills `count` pixels from `at` with `pixel`, four at a time where the processor can, past
+/// the caches when `streaming`.
 void FillPixels(std::uint32_t* at, int count, std::uint32_t pixel, bool streaming) {
 #if defined(__SSE2__)
     const __m128i four = _mm_set1_epi32(static_cast<int>(pixel));
@@ -99,6 +99,66 @@ struct StepState {
     bool lastAxisAligned = false;
 };
 
+/// One segment's rows along its major axis, top to bottom (or left to right): the first row,
+/// one past the last, and the minor coordinate in 16.16 fixed point with its step per row.
+struct Run {
+    int ys, ye;
+    int x, xinc;
+    bool swapped;             ///< drawn upwards (or leftwards): the first pixel drawn is the last row's
+    DevicePixel first, last;  ///< in drawing order, in the segment's axes
+};
+
+/// Fits the run's ends to where the previous segment ended (`previous`, in the run's axes).
+inline void JoinPrevious(const StepState& state, int dir, bool axisAligned, const DevicePixel& previous,
+                         Run& run) {
+    if (previous.x == INT_MIN) return;
+    const int dx = std::abs(previous.x - run.first.x), dy = std::abs(previous.y - run.first.y);
+    if (run.first == previous) {
+        // Written by the previous segment already.
+        if (run.swapped) {
+            --run.ye;
+        } else {
+            ++run.ys;
+            run.x += run.xinc;
+        }
+    } else if (state.lastDir != dir &&
+               ((axisAligned && state.lastAxisAligned && dx != 0 && dy != 0) || dx > 1 || dy > 1)) {
+        // A turn would leave the corner open: one more pixel at the start.
+        if (run.swapped) {
+            ++run.ye;
+        } else {
+            --run.ys;
+            run.x -= run.xinc;
+        }
+    } else if (state.lastDir == dir && dx <= 1 && dy > 1) {
+        run.x += run.xinc >> 1;
+        run.last.x = run.swapped ? run.x >> 16 : (run.x + (run.ye - run.ys - 1) * run.xinc) >> 16;
+    }
+}
+
+/// Writes the run's pixels, one a row (at least one).
+template <bool vertical, bool checked>
+inline void WriteRun(const PixelTarget& target, Run run) {
+    if (!checked && target.scale == 1) {
+        // A pointer that walks the rows (or the columns).
+        std::uint32_t* at = vertical ? target.bits + run.ys * target.stride : target.bits + run.ys;
+        const std::ptrdiff_t step = vertical ? target.stride : 1;
+        do {
+            at[vertical ? run.x >> 16 : (run.x >> 16) * target.stride] = target.pixel;
+            at += step;
+            run.x += run.xinc;
+        } while (++run.ys < run.ye);
+        return;
+    }
+    do {
+        if (vertical)
+            target.Plot<checked>(run.x >> 16, run.ys);
+        else
+            target.Plot<checked>(run.ys, run.x >> 16);
+        run.x += run.xinc;
+    } while (++run.ys < run.ye);
+}
+
 /// One segment along its major axis (y when `vertical`; the arguments named as for that
 /// case) between the device pixels (x1, y1) and (x2, y2), y1 != y2: one pixel per row, the
 /// minor coordinate advancing in 16.16 fixed point. (The painter works in 26.6 fixed point;
@@ -119,62 +179,18 @@ inline void StepSegment(const PixelTarget& target, StepState& state, int x1, int
         caps |= swapped ? kCapEnd : kCapBegin;
     // The first row's minor coordinate: sampled at the middle of the row when the line goes
     // right, at its top otherwise; a cap at the start moves it half a step back.
-    int x = x1 * 65536 + (xinc > 0 ? (caps & kCapBegin ? xinc - (xinc >> 1) : xinc >> 1) : 0);
-    int ys = y1;
-    int ye = caps & kCapEnd ? y2 + 1 : y2;
-    DevicePixel first{x >> 16, ys};
-    DevicePixel last{(x + (ye - ys - 1) * xinc) >> 16, ye - 1};
-    if (swapped) std::swap(first, last);
+    Run run{y1, caps & kCapEnd ? y2 + 1 : y2, 0, xinc, swapped, {}, {}};
+    run.x = x1 * 65536 + (xinc > 0 ? (caps & kCapBegin ? xinc - (xinc >> 1) : xinc >> 1) : 0);
+    run.first = {run.x >> 16, run.ys};
+    run.last = {(run.x + (run.ye - run.ys - 1) * xinc) >> 16, run.ye - 1};
+    if (swapped) std::swap(run.first, run.last);
     const bool axisAligned = std::abs(xinc) < (1 << 14);
-    // The previous segment's last pixel, in this segment's axes.
-    const DevicePixel previous = vertical ? state.last : DevicePixel{state.last.y, state.last.x};
-    if (previous.x != INT_MIN) {
-        if (first == previous) {
-            // Written by the previous segment already.
-            if (swapped) {
-                --ye;
-            } else {
-                ++ys;
-                x += xinc;
-            }
-        } else if (state.lastDir != dir &&
-                   ((axisAligned && state.lastAxisAligned && previous.x != first.x &&
-                     previous.y != first.y) ||
-                    std::abs(previous.x - first.x) > 1 || std::abs(previous.y - first.y) > 1)) {
-            // A turn would leave the corner open: one more pixel at the start.
-            if (swapped) {
-                ++ye;
-            } else {
-                --ys;
-                x -= xinc;
-            }
-        } else if (state.lastDir == dir && std::abs(previous.x - first.x) <= 1 &&
-                   std::abs(previous.y - first.y) > 1) {
-            x += xinc >> 1;
-            last.x = swapped ? x >> 16 : (x + (ye - ys - 1) * xinc) >> 16;
-        }
-    }
+    JoinPrevious(state, dir, axisAligned, vertical ? state.last : DevicePixel{state.last.y, state.last.x},
+                 run);
     state.lastDir = dir;
     state.lastAxisAligned = axisAligned;
-    state.last = vertical ? last : DevicePixel{last.y, last.x};
-    if (!checked && target.scale == 1) {
-        // One pixel a row: a pointer that walks the rows (or the columns).
-        std::uint32_t* at = vertical ? target.bits + ys * target.stride : target.bits + ys;
-        const std::ptrdiff_t step = vertical ? target.stride : 1;
-        do {
-            at[vertical ? x >> 16 : (x >> 16) * target.stride] = target.pixel;
-            at += step;
-            x += xinc;
-        } while (++ys < ye);
-        return;
-    }
-    do {
-        if (vertical)
-            target.Plot<checked>(x >> 16, ys);
-        else
-            target.Plot<checked>(ys, x >> 16);
-        x += xinc;
-    } while (++ys < ye);
+    state.last = vertical ? run.last : DevicePixel{run.last.y, run.last.x};
+    WriteRun<vertical, checked>(target, run);
 }
 
 /// Steps the segments of a polyline of two or more points, square caps at both ends.
