@@ -13,6 +13,8 @@
 #include <utility>
 #include <vector>
 
+#include "common/GoodsKey.h"
+
 namespace qelt {
 
 /// What the flow needs from the dialog window.
@@ -53,8 +55,8 @@ class LoginServices {
     virtual void SendPaced(std::vector<std::string> messages) = 0;
     virtual int LoginCode() = 0;
     virtual void ResetStore() = 0;
-    /// goods_no and due_date of every main record, in order.
-    virtual std::vector<std::pair<std::string, std::string>> MainKeys() = 0;
+    /// The contract of every main record, in order.
+    virtual std::vector<GoodsKey> MainKeys() = 0;
     virtual void KeepCredentials(const std::string& user, const std::string& password) = 0;
     /// Rewrites sys.ini: the pair when `remember`, empty otherwise.
     virtual void WriteRememberedLogin(bool remember, const std::string& user,
