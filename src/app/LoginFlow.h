@@ -18,9 +18,9 @@
 namespace qelt {
 
 /// What the flow needs from the dialog window.
-class LoginView {
+class LoginDisplay {
   public:
-    virtual ~LoginView() = default;
+    virtual ~LoginDisplay() = default;
     virtual void SetStatus(const std::string& text) = 0;
     virtual void SetProgress(int value) = 0;
     virtual void EnableLoginButton(bool enabled) = 0;
@@ -70,7 +70,7 @@ std::string VerdictText(int code);
 
 class LoginFlow {
   public:
-    LoginFlow(LoginView& view, LoginServices& services) : m_view(view), m_services(services) {}
+    LoginFlow(LoginDisplay& view, LoginServices& services) : m_view(view), m_services(services) {}
     /// A connect under way is abandoned with the flow.
     ~LoginFlow();
     LoginFlow(const LoginFlow&) = delete;
@@ -114,7 +114,7 @@ class LoginFlow {
     /// The synchronisation's last step: 100%, then the dialog ends with OK.
     void Finish();
 
-    LoginView& m_view;
+    LoginDisplay& m_view;
     LoginServices& m_services;
     std::string m_user, m_password, m_address;
     bool m_remember = false;

@@ -112,7 +112,7 @@ class Session : public SessionLink, private LoginServices {
     // ---- the login dialog ----
     /// The login dialog opens: its rules run against this session until EndLogin. A re-login
     /// under way gives way to it.
-    LoginFlow& BeginLogin(LoginView& view);
+    LoginFlow& BeginLogin(LoginDisplay& view);
     /// The login dialog closed (`accepted`: with OK). Online after a synchronisation; a
     /// connection the dialog left half-made (cancelled) is closed.
     void EndLogin(bool accepted);

@@ -12,7 +12,7 @@ namespace qelt {
 
 struct GoodsKey {
     std::string goodsNo;
-    std::string dueDate;  ///< empty for goods without delivery month; the indices' names
+    std::string dueDate;  ///< empty for goods without delivery month
     friend auto operator<=>(const GoodsKey&, const GoodsKey&) = default;
     friend bool operator==(const GoodsKey&, const GoodsKey&) = default;
 };

@@ -6,7 +6,7 @@ namespace qelt {
 namespace {
 
 /// Records what the dialog shows; pauses run when the test says so.
-struct FakeLogin : LoginView, LoginServices {
+struct FakeLogin : LoginDisplay, LoginServices {
     std::vector<std::string> statuses, sent, paced, messages;
     std::vector<int> progress;
     std::vector<std::function<void()>> timers;

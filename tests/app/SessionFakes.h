@@ -120,8 +120,8 @@ struct FakeHost : SessionHost {
     void SessionChanged() override { ++changes; }
 };
 
-struct FakeLoginView : LoginView {
-    explicit FakeLoginView(Timers& timers) : timers(timers) {}
+struct FakeLoginDisplay : LoginDisplay {
+    explicit FakeLoginDisplay(Timers& timers) : timers(timers) {}
     Timers& timers;
     std::vector<std::string> statuses, messages;
     int progress = 0, ended = -1;
