@@ -39,7 +39,7 @@ void BM_FoldDaySeries(benchmark::State& state) {
     SetUpStore(data);
     if (!Complete(state, data)) return;
     auto keys = data.MainListKeys();
-    std::string reply = LineReply(keys[500].first + keys[500].second, kBars);
+    std::string reply = LineReply(keys[500].goodsNo + keys[500].dueDate, kBars);
     for (auto _ : state) data.Dispatch(reply);
     if (data.MainList()[500].series.size() != kBars) state.SkipWithError("the series did not fold");
     state.SetLabel("2500 bars per reply");
@@ -62,7 +62,7 @@ void FoldTradesInto(benchmark::State& state, bool newTrades) {
     SetUpStore(data);
     if (!Complete(state, data)) return;
     auto keys = data.MainListKeys();
-    const std::string head = "real:" + keys[500].first + keys[500].second + "::";
+    const std::string head = "real:" + keys[500].goodsNo + keys[500].dueDate + "::";
     std::string full = head;
     for (std::int64_t id = 0; id < static_cast<std::int64_t>(kMaxTradesPerGoods); ++id) full += Trade(id);
     data.Dispatch(full);

@@ -51,20 +51,15 @@ class BenchHost : public ViewServices {
     std::vector<GoodsSummary> MainSummaries() const override { return {}; }
     bool IsFlagged(std::string_view) const override { return false; }
     CQeltGoods CurrentGoods() const override { return m_goods.front(); }
-    std::optional<CQeltGoods> GoodsQuote(const std::string&, const std::string&) const override {
-        return m_goods.front();
-    }
-    TradeUpdate TradesAfter(const std::string&, const std::string&, std::size_t,
-                            const std::string&) const override {
-        return {};
-    }
+    std::optional<CQeltGoods> GoodsQuote(const GoodsKey&) const override { return m_goods.front(); }
+    TradeUpdate TradesAfter(const GoodsKey&, std::size_t, const std::string&) const override { return {}; }
     std::vector<TradeRow> TradeList() const override { return {}; }
     void EditCurrentGoods(const std::function<void(CQeltGoods&)>&) override {}
     const CQeltCFG& Settings() const override { return m_settings; }
     IndicatorParameters& EditableIndicators() override { return m_settings.m_indicators; }
     void ReportSaveFailed(const std::string&) override {}
-    void AddSelfSelected(const std::string&, const std::string&, const std::string&) override {}
-    void RemoveSelfSelected(const std::string&, const std::string&, const std::string&) override {}
+    void AddSelfSelected(const GoodsKey&, const std::string&) override {}
+    void RemoveSelfSelected(const GoodsKey&, const std::string&) override {}
     void PostSwitchView(int, int) override {}
     void StepGoods(bool) override {}
     void RefreshStandingRequests() override {}

@@ -83,14 +83,14 @@ class TradesHost : public qelt::bench::BenchHost {
     bool IsFlagged(std::string_view) const override { return m_flagged; }
     CQeltGoods CurrentGoods() const override { return m_goods; }
     /// The quote alone, as the store copies it (no trades).
-    std::optional<CQeltGoods> GoodsQuote(const std::string&, const std::string&) const override {
+    std::optional<CQeltGoods> GoodsQuote(const qelt::GoodsKey&) const override {
         CQeltGoods quote;
         quote.name = m_goods.name;
         quote.flagged = m_goods.flagged;
         qelt::CopyQuoteFields(m_goods, quote);
         return quote;
     }
-    TradeUpdate TradesAfter(const std::string&, const std::string&, std::size_t held,
+    TradeUpdate TradesAfter(const qelt::GoodsKey&, std::size_t held,
                             const std::string& lastIdentity) const override {
         TradeUpdate update;
         update.found = true;

@@ -24,9 +24,9 @@ AlarmEntryModel::AlarmEntryModel(const AlarmEntryChoices& choices) : m_names(cho
             months->second.push_back(dueDate);
     }
     if (m_goods.empty()) return;
-    const auto& [goodsNo, dueDate] = choices.current;
-    m_initialGoods = PositionOf(m_goods, goodsNo);
-    m_initialMonth = m_initialGoods < 0 ? -1 : PositionOf(MonthsOf(goodsNo), dueDate);
+    m_initialGoods = PositionOf(m_goods, choices.current.goodsNo);
+    m_initialMonth =
+        m_initialGoods < 0 ? -1 : PositionOf(MonthsOf(choices.current.goodsNo), choices.current.dueDate);
     if (m_initialMonth < 0) {
         // Not on offer (nothing selected, an index's pseudo-month refused): the first record.
         m_initialGoods = 0;
@@ -49,9 +49,9 @@ std::vector<std::string> AlarmEntryModel::MonthsOf(const std::string& goodsNo) c
     return found == m_months.end() ? std::vector<std::string>() : found->second;
 }
 
-AlarmEntryModel::Verdict AlarmEntryModel::Accept(const std::string& goodsNo, const std::string& dueDate,
-                                                 const std::string& upperPrice, const std::string& lowerPrice,
-                                                 const std::string& volume, const std::string& netPosition) {
+AlarmEntryModel::Verdict AlarmEntryModel::Accept(const GoodsKey& goods, const std::string& upperPrice,
+                                                 const std::string& lowerPrice, const std::string& volume,
+                                                 const std::string& netPosition) {
     Verdict verdict;
     auto refuse = [&verdict](Field field, const char* message) {
         verdict.field = field;
@@ -66,7 +66,7 @@ AlarmEntryModel::Verdict AlarmEntryModel::Accept(const std::string& goodsNo, con
     if (!vol) return refuse(Field::Volume, kCountRange);
     std::optional<int> position = ReadAlarmCount(netPosition);
     if (!position) return refuse(Field::NetPosition, kCountRange);
-    verdict.entry = MakeAlarmEntry(goodsNo, dueDate, *upper, *lower, *vol, *position);
+    verdict.entry = MakeAlarmEntry(goods, *upper, *lower, *vol, *position);
     return verdict;
 }
 

@@ -4,21 +4,21 @@
 #include <map>
 #include <optional>
 #include <string>
-#include <utility>
 #include <vector>
 
+#include "common/GoodsKey.h"
 #include "data/settings/AlarmFile.h"
 
 namespace qelt {
 
 /// What the new entry dialog offers.
 struct AlarmEntryChoices {
-    /// Goods number and delivery month of every goods record of the store, in store order.
-    std::vector<std::pair<std::string, std::string>> records;
+    /// The contract of every goods record of the store, in store order.
+    std::vector<GoodsKey> records;
     /// The category table's name of each goods number (missing: the number alone).
     std::map<std::string, std::string> names;
-    /// The contract selected on the board (goods number, month); the dialog opens on it.
-    std::pair<std::string, std::string> current;
+    /// The contract selected on the board; the dialog opens on it.
+    GoodsKey current;
 };
 
 class AlarmEntryModel {
@@ -54,10 +54,9 @@ class AlarmEntryModel {
     int InitialGoods() const { return m_initialGoods; }
     int InitialMonth() const { return m_initialMonth; }
 
-    /// OK: the entry of the two combo texts and the four edits (prices as decimals,
-    /// volume and net position as integers, each from 0 to 999999).
-    static Verdict Accept(const std::string& goodsNo, const std::string& dueDate,
-                          const std::string& upperPrice, const std::string& lowerPrice,
+    /// OK: the entry of the contract the two combos name and the four edits (prices as
+    /// decimals, volume and net position as integers, each from 0 to 999999).
+    static Verdict Accept(const GoodsKey& goods, const std::string& upperPrice, const std::string& lowerPrice,
                           const std::string& volume, const std::string& netPosition);
 
   private:

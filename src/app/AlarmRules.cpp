@@ -17,10 +17,9 @@ bool IsSetPrice(std::string_view price) { return !price.empty() && LeadingDouble
 
 }  // namespace
 
-AlarmEntry MakeAlarmEntry(std::string goodsNo, std::string dueDate, double upperPrice, double lowerPrice,
-                          int volume, int netPosition) {
-    return AlarmEntry{std::move(goodsNo),         std::move(dueDate), FormatFixed(upperPrice, 3),
-                      FormatFixed(lowerPrice, 3), FormatInt(volume),  FormatInt(netPosition)};
+AlarmEntry MakeAlarmEntry(GoodsKey goods, double upperPrice, double lowerPrice, int volume, int netPosition) {
+    return AlarmEntry{std::move(goods), FormatFixed(upperPrice, 3), FormatFixed(lowerPrice, 3),
+                      FormatInt(volume), FormatInt(netPosition)};
 }
 
 std::string AlarmPriceText(const AlarmEntry& entry) {
@@ -38,8 +37,8 @@ AlarmListRow MakeAlarmListRow(const AlarmEntry& entry, std::size_t position) {
     std::string number = FormatInt(static_cast<std::int64_t>(position) + 1);
     if (number.size() < 4) number.insert(0, 4 - number.size(), ' ');
     return {number,
-            entry.goodsNo,
-            entry.dueDate,
+            entry.goods.goodsNo,
+            entry.goods.dueDate,
             AlarmPriceText(entry),
             AlarmCountText(entry.volume),
             AlarmCountText(entry.netPosition)};

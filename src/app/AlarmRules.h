@@ -16,8 +16,7 @@
 namespace qelt {
 
 /// The entry of the dialog's values: the two texts as chosen, prices "%.3f", counts "%d".
-AlarmEntry MakeAlarmEntry(std::string goodsNo, std::string dueDate, double upperPrice, double lowerPrice,
-                          int volume, int netPosition);
+AlarmEntry MakeAlarmEntry(GoodsKey goods, double upperPrice, double lowerPrice, int volume, int netPosition);
 
 /// The list's "价  格" text: "大于" + upper when the upper price is set (non-empty, above
 /// 0), then " 或者 小于" + lower when the lower price is set; empty when neither is.

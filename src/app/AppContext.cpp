@@ -143,13 +143,13 @@ void AppContext::ToggleSelfSelected() {
         SelfSelectedToggleFor(CurrentCategoryCode(), m_selection.selfSelectedCategory);
     if (toggle.kind == SelfSelectedToggle::None) return;
     const CQeltGoods goods = CurrentGoods();
-    if (goods.goods_no.empty() && goods.due_date.empty()) return;  // nothing on show to add
+    if (goods.Matches({})) return;  // nothing on show to add
     const std::string name = goods.name.empty() ? goods.goods_no + goods.due_date : goods.name;
     if (toggle.kind == SelfSelectedToggle::Add) {
-        AddSelfSelected(goods.goods_no, goods.due_date, toggle.category);
+        AddSelfSelected(goods.Key(), toggle.category);
         if (m_frame) m_frame->ShowStatus("已添加到自选：" + name);
     } else {
-        RemoveFromSelfSelected(goods.goods_no, goods.due_date);  // as the board's popup does
+        RemoveFromSelfSelected(goods.Key());  // as the board's popup does
         if (m_frame) m_frame->ShowStatus("已从自选删除：" + name);
     }
     m_poster.PostWindowMessage(m_targets.notification.load(), WM_NET_LIST, 0, 0);
@@ -159,10 +159,9 @@ CQeltGoods AppContext::CurrentGoods() const {
     return m_store.CurrentGoods(m_selection.category, m_selection.goods, m_selection.selfSelectedCategory);
 }
 
-std::optional<CQeltGoods> AppContext::GoodsQuote(const std::string& goodsNo,
-                                                 const std::string& dueDate) const {
+std::optional<CQeltGoods> AppContext::GoodsQuote(const GoodsKey& goods) const {
     std::optional<CQeltGoods> quote;
-    m_store.VisitMainRecord(goodsNo, dueDate, [&](const CQeltGoods& g) {
+    m_store.VisitMainRecord(goods, [&](const CQeltGoods& g) {
         quote.emplace();
         quote->position = g.position;
         quote->name = g.name;
@@ -174,10 +173,10 @@ std::optional<CQeltGoods> AppContext::GoodsQuote(const std::string& goodsNo,
     return quote;
 }
 
-TradeUpdate AppContext::TradesAfter(const std::string& goodsNo, const std::string& dueDate, std::size_t held,
+TradeUpdate AppContext::TradesAfter(const GoodsKey& goods, std::size_t held,
                                     const std::string& lastIdentity) const {
     TradeUpdate update;
-    m_store.VisitMainRecord(goodsNo, dueDate, [&](const CQeltGoods& g) {
+    m_store.VisitMainRecord(goods, [&](const CQeltGoods& g) {
         update.found = true;
         const std::vector<TradeRow>& trades = g.trades;
         const bool continues =
@@ -193,14 +192,12 @@ void AppContext::EditCurrentGoods(const std::function<void(CQeltGoods&)>& edit) 
     m_store.EditGoods(m_selection.category, m_selection.goods, m_selection.selfSelectedCategory, edit);
 }
 
-void AppContext::AddSelfSelected(const std::string& goodsNo, const std::string& dueDate,
-                                 const std::string& category) {
-    m_settings.AddSelfSelected(goodsNo, dueDate, category);
+void AppContext::AddSelfSelected(const GoodsKey& goods, const std::string& category) {
+    m_settings.AddSelfSelected(goods, category);
 }
 
-void AppContext::RemoveSelfSelected(const std::string& goodsNo, const std::string& dueDate,
-                                    const std::string& category) {
-    m_settings.RemoveSelfSelected(goodsNo, dueDate, category);
+void AppContext::RemoveSelfSelected(const GoodsKey& goods, const std::string& category) {
+    m_settings.RemoveSelfSelected(goods, category);
 }
 
 void AppContext::PostSwitchView(int kind, int argument) {

@@ -114,9 +114,8 @@ class AppContext : public ViewServices {
     std::vector<GoodsSummary> MainSummaries() const override { return m_store.Summaries(GoodsList::Main); }
     bool IsFlagged(std::string_view goodsNo) const override { return m_store.IsFlagged(goodsNo); }
     CQeltGoods CurrentGoods() const override;
-    std::optional<CQeltGoods> GoodsQuote(const std::string& goodsNo,
-                                         const std::string& dueDate) const override;
-    TradeUpdate TradesAfter(const std::string& goodsNo, const std::string& dueDate, std::size_t held,
+    std::optional<CQeltGoods> GoodsQuote(const GoodsKey& goods) const override;
+    TradeUpdate TradesAfter(const GoodsKey& goods, std::size_t held,
                             const std::string& lastIdentity) const override;
     std::vector<TradeRow> TradeList() const override { return m_store.TradeList(); }
     /// The main record at `position`, whatever the current category.
@@ -127,10 +126,8 @@ class AppContext : public ViewServices {
     void ReportSaveFailed(const std::string& fileName) override {
         m_settings.Reports().WriteFailed(fileName);
     }
-    void AddSelfSelected(const std::string& goodsNo, const std::string& dueDate,
-                         const std::string& category) override;
-    void RemoveSelfSelected(const std::string& goodsNo, const std::string& dueDate,
-                            const std::string& category) override;
+    void AddSelfSelected(const GoodsKey& goods, const std::string& category) override;
+    void RemoveSelfSelected(const GoodsKey& goods, const std::string& category) override;
     void PostSwitchView(int kind, int argument) override;
     void StepGoods(bool forward) override;
     void RefreshStandingRequests() override { SetStandingRequests(); }

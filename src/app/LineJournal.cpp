@@ -2,7 +2,7 @@
 
 namespace qelt {
 
-LineKey LineKeyOf(const CQeltGoods& goods) { return {goods.listTag, goods.goods_no, goods.due_date}; }
+LineKey LineKeyOf(const CQeltGoods& goods) { return {goods.listTag, goods.Key()}; }
 
 MyLineBook::LoadResult LineJournal::Load() {
     MyLineBook::LoadResult result;
@@ -33,7 +33,7 @@ void LineJournal::ApplyTo(CQeltData& store) const {
         all = m_book.AllLines();
     }
     for (auto& [key, lines] : all) {
-        store.EditListedGoods(key.tag, key.goodsNo, key.dueDate,
+        store.EditListedGoods(key.tag, key.goods,
                               [&lines](CQeltGoods& goods) { goods.lines = std::move(lines); });
     }
 }

@@ -221,8 +221,7 @@ void LoginFlow::OnLine() {
 
 void LoginFlow::RequestTrades() {
     std::vector<std::string> requests;
-    for (const auto& [goodsNo, dueDate] : m_services.MainKeys())
-        requests.push_back(RealSyncRequest(goodsNo, dueDate));
+    for (const GoodsKey& goods : m_services.MainKeys()) requests.push_back(RealSyncRequest(goods));
     if (requests.empty()) {
         Finish();  // no trade reply will come
         return;

@@ -13,12 +13,14 @@
 #include <utility>
 #include <vector>
 
+#include "common/GoodsKey.h"
+
 namespace qelt {
 
 /// What the flow needs from the dialog window.
-class LoginView {
+class LoginDisplay {
   public:
-    virtual ~LoginView() = default;
+    virtual ~LoginDisplay() = default;
     virtual void SetStatus(const std::string& text) = 0;
     virtual void SetProgress(int value) = 0;
     virtual void EnableLoginButton(bool enabled) = 0;
@@ -53,8 +55,8 @@ class LoginServices {
     virtual void SendPaced(std::vector<std::string> messages) = 0;
     virtual int LoginCode() = 0;
     virtual void ResetStore() = 0;
-    /// goods_no and due_date of every main record, in order.
-    virtual std::vector<std::pair<std::string, std::string>> MainKeys() = 0;
+    /// The contract of every main record, in order.
+    virtual std::vector<GoodsKey> MainKeys() = 0;
     virtual void KeepCredentials(const std::string& user, const std::string& password) = 0;
     /// Rewrites sys.ini: the pair when `remember`, empty otherwise.
     virtual void WriteRememberedLogin(bool remember, const std::string& user,
@@ -68,7 +70,7 @@ std::string VerdictText(int code);
 
 class LoginFlow {
   public:
-    LoginFlow(LoginView& view, LoginServices& services) : m_view(view), m_services(services) {}
+    LoginFlow(LoginDisplay& view, LoginServices& services) : m_view(view), m_services(services) {}
     /// A connect under way is abandoned with the flow.
     ~LoginFlow();
     LoginFlow(const LoginFlow&) = delete;
@@ -112,7 +114,7 @@ class LoginFlow {
     /// The synchronisation's last step: 100%, then the dialog ends with OK.
     void Finish();
 
-    LoginView& m_view;
+    LoginDisplay& m_view;
     LoginServices& m_services;
     std::string m_user, m_password, m_address;
     bool m_remember = false;

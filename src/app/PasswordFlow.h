@@ -5,9 +5,9 @@
 
 namespace qelt {
 
-class PasswordView {
+class PasswordDisplay {
   public:
-    virtual ~PasswordView() = default;
+    virtual ~PasswordDisplay() = default;
     virtual void ShowMessage(const std::string& text) = 0;
     virtual void EnableButtons(bool enabled) = 0;
     virtual void Close(bool ok) = 0;
@@ -15,7 +15,7 @@ class PasswordView {
 
 class PasswordFlow {
   public:
-    PasswordFlow(PasswordView& view, std::string user) : m_view(view), m_user(std::move(user)) {}
+    PasswordFlow(PasswordDisplay& view, std::string user) : m_view(view), m_user(std::move(user)) {}
 
     /// Returns the request to send, or an empty text when a message stopped the attempt.
     std::string Submit(const std::string& oldPassword, const std::string& newPassword,
@@ -25,7 +25,7 @@ class PasswordFlow {
     bool Waiting() const { return m_waiting; }
 
   private:
-    PasswordView& m_view;
+    PasswordDisplay& m_view;
     std::string m_user;
     bool m_waiting = false;
 };

@@ -31,7 +31,7 @@ void Session::SetPhase(Phase phase) {
 
 // ---- the login dialog ----
 
-LoginFlow& Session::BeginLogin(LoginView& view) {
+LoginFlow& Session::BeginLogin(LoginDisplay& view) {
     // The user asked for a connection (连接行情主站): the re-login under way gives way.
     CancelRelogin();
     m_connection.CancelConnect();

@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "app/LoginFlow.h"
+#include "common/GoodsKey.h"
 
 namespace qelt {
 
@@ -66,7 +67,7 @@ class SessionHost {
     virtual int LoginCode() = 0;
     virtual void ResetStore() = 0;
     /// goods_no and due_date of every main record, in order.
-    virtual std::vector<std::pair<std::string, std::string>> MainKeys() = 0;
+    virtual std::vector<GoodsKey> MainKeys() = 0;
     /// Rewrites sys.ini: the pair when `remember`, empty otherwise.
     virtual void RememberLogin(bool remember, const std::string& user, const std::string& password) = 0;
     /// Starts the updater with "address|port".
@@ -111,7 +112,7 @@ class Session : public SessionLink, private LoginServices {
     // ---- the login dialog ----
     /// The login dialog opens: its rules run against this session until EndLogin. A re-login
     /// under way gives way to it.
-    LoginFlow& BeginLogin(LoginView& view);
+    LoginFlow& BeginLogin(LoginDisplay& view);
     /// The login dialog closed (`accepted`: with OK). Online after a synchronisation; a
     /// connection the dialog left half-made (cancelled) is closed.
     void EndLogin(bool accepted);
@@ -164,7 +165,7 @@ class Session : public SessionLink, private LoginServices {
     }
     int LoginCode() override { return m_host.LoginCode(); }
     void ResetStore() override { m_host.ResetStore(); }
-    std::vector<std::pair<std::string, std::string>> MainKeys() override { return m_host.MainKeys(); }
+    std::vector<GoodsKey> MainKeys() override { return m_host.MainKeys(); }
     void KeepCredentials(const std::string& user, const std::string& password) override;
     void WriteRememberedLogin(bool remember, const std::string& user, const std::string& password) override {
         m_host.RememberLogin(remember, user, password);

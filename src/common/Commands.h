@@ -1,6 +1,7 @@
 #pragma once
-/// Menu, toolbar and popup command identifiers: the one table the frame, the application
-/// and every view use.
+/// Menu, toolbar and popup command identifiers the frame, the application and the views
+/// share. The board's column commands (32845-32862, 32941-32946) are not here: they stay
+/// with the column table they index (views/ColumnTable.h).
 
 namespace qelt::cmd {
 

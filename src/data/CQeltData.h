@@ -32,6 +32,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/GoodsKey.h"
 #include "common/Poster.h"
 #include "data/CQeltGoods.h"
 #include "data/Categories.h"
@@ -130,26 +131,25 @@ class CQeltData : public MessageSink {
     /// goods_no and due_date, edited in place under the lock (same rules as EditGoods'
     /// `edit`): the drawn lines read from myline.txt go to their goods this way. False when
     /// the tag names no list or the list holds no such record.
-    bool EditListedGoods(std::string_view tag, std::string_view goodsNo, std::string_view dueDate,
+    bool EditListedGoods(std::string_view tag, const GoodsKey& goods,
                          const std::function<void(CQeltGoods&)>& edit);
     /// Position, number, month, name and state of every record of `list`, in list order.
     std::vector<GoodsSummary> Summaries(GoodsList list) const;
     /// Calls `visit` for every main record in order, under the lock, without copying: the
     /// exit-time save reads the quote fields this way. Same rules as for EditGoods' `edit`.
     void VisitMain(const std::function<void(const CQeltGoods&)>& visit) const;
-    /// Calls `visit` for the main record of goodsNo + dueDate, found through the store's
-    /// index, under the lock, without copying (same rules as for VisitMain's `visit`). False
-    /// when the main list has no such record.
-    bool VisitMainRecord(std::string_view goodsNo, std::string_view dueDate,
-                         const std::function<void(const CQeltGoods&)>& visit) const;
+    /// Calls `visit` for the main record of `goods`, found through the store's index, under
+    /// the lock, without copying (same rules as for VisitMain's `visit`). False when the main
+    /// list has no such record.
+    bool VisitMainRecord(const GoodsKey& goods, const std::function<void(const CQeltGoods&)>& visit) const;
 
     /// Whole copies (series included) of a list: for tests and tools (the benchmarks, the
     /// fuzz target), not for views, which read projections.
     std::vector<CQeltGoods> Copy(GoodsList list) const;
     std::vector<CQeltGoods> MainList() const { return Copy(GoodsList::Main); }
-    /// goods_no and due_date of every main / delivery-month record, in list order.
-    std::vector<std::pair<std::string, std::string>> MainListKeys() const;
-    std::vector<std::pair<std::string, std::string>> DeliveryMonthKeys() const;
+    /// The contract of every main / delivery-month record, in list order.
+    std::vector<GoodsKey> MainListKeys() const;
+    std::vector<GoodsKey> DeliveryMonthKeys() const;
     /// Number of main records.
     std::size_t MainCount() const;
 

@@ -134,14 +134,14 @@ bool CQeltData::EditGoods(int categoryIndex, int goodsIndex, std::string_view se
     return true;
 }
 
-bool CQeltData::EditListedGoods(std::string_view tag, std::string_view goodsNo, std::string_view dueDate,
+bool CQeltData::EditListedGoods(std::string_view tag, const GoodsKey& key,
                                 const std::function<void(CQeltGoods&)>& edit) {
     if (tag != kTagMain && tag != kTagDelivery && tag != kTagSpotMonth && tag != kTagThirdMonth &&
         tag != kTagContract)
         return false;
     std::lock_guard lock(m_mutex);
     for (CQeltGoods& goods : ListByTag(tag)) {
-        if (goods.goods_no != goodsNo || goods.due_date != dueDate) continue;
+        if (!goods.Matches(key)) continue;
         edit(goods);
         return true;
     }
@@ -178,9 +178,9 @@ void CQeltData::VisitMain(const std::function<void(const CQeltGoods&)>& visit) c
     for (const CQeltGoods& g : m_main) visit(g);
 }
 
-bool CQeltData::VisitMainRecord(std::string_view goodsNo, std::string_view dueDate,
+bool CQeltData::VisitMainRecord(const GoodsKey& goods,
                                 const std::function<void(const CQeltGoods&)>& visit) const {
-    const std::string key = KeyOf(goodsNo, dueDate);
+    const std::string key = KeyOf(goods.goodsNo, goods.dueDate);
     std::lock_guard lock(m_mutex);
     const auto found = m_mainIndex.find(key);
     if (found == m_mainIndex.end()) return false;
@@ -206,7 +206,7 @@ std::vector<CQeltGoods> CQeltData::GoodsOfCategory(int index) const {
     if (code == kSelfSelectedCode) {
         copyAll(m_main, [&](const CQeltGoods& g) {
             for (const SelfSelectedEntry& e : selfSelected)
-                if (e.goodsNo == g.goods_no && e.dueDate == g.due_date) return true;
+                if (g.Matches(e.goods)) return true;
             return false;
         });
     } else if (code == kAllGoodsCode) {
@@ -240,19 +240,19 @@ std::vector<CQeltGoods> CQeltData::Copy(GoodsList list) const {
     return ListOf(list);
 }
 
-std::vector<std::pair<std::string, std::string>> CQeltData::MainListKeys() const {
+std::vector<GoodsKey> CQeltData::MainListKeys() const {
     std::lock_guard lock(m_mutex);
-    std::vector<std::pair<std::string, std::string>> keys;
+    std::vector<GoodsKey> keys;
     keys.reserve(m_main.size());
-    for (const CQeltGoods& g : m_main) keys.emplace_back(g.goods_no, g.due_date);
+    for (const CQeltGoods& g : m_main) keys.push_back(g.Key());
     return keys;
 }
 
-std::vector<std::pair<std::string, std::string>> CQeltData::DeliveryMonthKeys() const {
+std::vector<GoodsKey> CQeltData::DeliveryMonthKeys() const {
     std::lock_guard lock(m_mutex);
-    std::vector<std::pair<std::string, std::string>> keys;
+    std::vector<GoodsKey> keys;
     keys.reserve(m_delivery.size());
-    for (const CQeltGoods& g : m_delivery) keys.emplace_back(g.goods_no, g.due_date);
+    for (const CQeltGoods& g : m_delivery) keys.push_back(g.Key());
     return keys;
 }
 

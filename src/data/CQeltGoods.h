@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "common/GoodsKey.h"
 #include "data/Bar.h"
 #include "data/CMyLine.h"
 
@@ -86,6 +87,11 @@ class CQeltGoods {
     BarSeries oxColumns;           ///< point-and-figure columns
     std::vector<int> oxBoxes;      ///< per column: +n rising X boxes, -n falling O boxes
     std::vector<CMyLine> lines;    ///< user drawings on this goods
+
+    /// The contract this record holds: goods_no and due_date.
+    GoodsKey Key() const { return {goods_no, due_date}; }
+    /// True when this record holds the contract `key` names (both texts exactly as they are).
+    bool Matches(const GoodsKey& key) const { return goods_no == key.goodsNo && due_date == key.dueDate; }
 };
 
 /// Number of fields of a "list" record (also the number of quote fields it carries).

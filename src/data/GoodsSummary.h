@@ -4,6 +4,8 @@
 /// (a record carries thousands of bars).
 #include <string>
 
+#include "common/GoodsKey.h"
+
 namespace qelt {
 
 struct GoodsSummary {
@@ -12,6 +14,7 @@ struct GoodsSummary {
     std::string due_date;
     std::string name;
     std::string state;
+    GoodsKey Key() const { return {goods_no, due_date}; }
     friend bool operator==(const GoodsSummary&, const GoodsSummary&) = default;
 };
 

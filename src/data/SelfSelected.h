@@ -4,11 +4,12 @@
 #include <string>
 #include <vector>
 
+#include "common/GoodsKey.h"
+
 namespace qelt {
 
 struct SelfSelectedEntry {
-    std::string goodsNo;
-    std::string dueDate;
+    GoodsKey goods;
     std::string category;  ///< "0005" when added while "0005" was shown, else "0001"
     friend bool operator==(const SelfSelectedEntry&, const SelfSelectedEntry&) = default;
 };

@@ -31,7 +31,7 @@ std::optional<std::string> UpdateSeriesFromQuote(CQeltGoods& goods, bool online)
         if (goods.seriesWanted) {
             // Cleared before sending: the request goes out once even if no reply comes.
             goods.seriesWanted = false;
-            if (online) return LineRequest(goods.listTag, goods.goods_no, goods.due_date, goods.coverMode);
+            if (online) return LineRequest(goods.listTag, goods.Key(), goods.coverMode);
             return std::nullopt;
         }
         if (goods.trades.empty()) goods.series.push_back(BarFromQuote(goods));

@@ -28,23 +28,20 @@ std::string CategoryRequest() { return "category:"; }
 
 std::string ListRequest() { return "list:"; }
 
-std::string LineRequest(std::string_view listTag, std::string_view goodsNo, std::string_view dueDate,
-                        int coverMode) {
-    return Join({"line:", listTag, ":", goodsNo, ":", dueDate, ":", FormatInt(coverMode), ":"});
+std::string LineRequest(std::string_view listTag, const GoodsKey& goods, int coverMode) {
+    return Join({"line:", listTag, ":", goods.goodsNo, ":", goods.dueDate, ":", FormatInt(coverMode), ":"});
 }
 
-std::string RealStandingRequest(std::string_view dayQualifier, std::string_view goodsNo,
-                                std::string_view dueDate) {
-    return Join({"real:", dayQualifier, ":", goodsNo, ":", dueDate, ":1:"});
+std::string RealStandingRequest(std::string_view dayQualifier, const GoodsKey& goods) {
+    return Join({"real:", dayQualifier, ":", goods.goodsNo, ":", goods.dueDate, ":1:"});
 }
 
-std::string RealSyncRequest(std::string_view goodsNo, std::string_view dueDate) {
-    return Join({"real::", goodsNo, ":", dueDate, ":8:"});
+std::string RealSyncRequest(const GoodsKey& goods) {
+    return Join({"real::", goods.goodsNo, ":", goods.dueDate, ":8:"});
 }
 
-std::string RealHistoryRequest(std::string_view categoryCode, std::string_view date, std::string_view goodsNo,
-                               std::string_view dueDate) {
-    return Join({"real:", categoryCode, "-", date, ":", goodsNo, ":", dueDate, ":8:"});
+std::string RealHistoryRequest(std::string_view categoryCode, std::string_view date, const GoodsKey& goods) {
+    return Join({"real:", categoryCode, "-", date, ":", goods.goodsNo, ":", goods.dueDate, ":8:"});
 }
 
 std::string PasswordRequest(std::string_view user, std::string_view oldPassword,
@@ -90,8 +87,8 @@ std::vector<std::string> AlarmConditions(const AlarmThresholds& entry) {
 std::vector<std::string> AlarmQueries(const AlarmThresholds& entry) {
     std::vector<std::string> queries;
     for (const std::string& t : AlarmConditions(entry))
-        queries.push_back("alarm:goods_no='" + entry.goodsNo + "' and due_date='" + entry.dueDate +
-                          "' and (" + t + ")");
+        queries.push_back("alarm:goods_no='" + entry.goods.goodsNo + "' and due_date='" +
+                          entry.goods.dueDate + "' and (" + t + ")");
     return queries;
 }
 

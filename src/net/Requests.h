@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/GoodsKey.h"
 #include "common/Version.h"
 
 namespace qelt {
@@ -24,16 +25,13 @@ std::string CategoryRequest();
 /// "list:".
 std::string ListRequest();
 /// "line:%s:%s:%s:%d:" with list tag, goods number, delivery month and cover mode.
-std::string LineRequest(std::string_view listTag, std::string_view goodsNo, std::string_view dueDate,
-                        int coverMode);
+std::string LineRequest(std::string_view listTag, const GoodsKey& goods, int coverMode);
 /// "real:%s:%s:%s:1:", the standing trade request of a detail view.
-std::string RealStandingRequest(std::string_view dayQualifier, std::string_view goodsNo,
-                                std::string_view dueDate);
+std::string RealStandingRequest(std::string_view dayQualifier, const GoodsKey& goods);
 /// "real::%s:%s:8:", the start-up synchronisation's trade request.
-std::string RealSyncRequest(std::string_view goodsNo, std::string_view dueDate);
+std::string RealSyncRequest(const GoodsKey& goods);
 /// "real:%s-%s:%s:%s:8:", one past day's trades: category code and the day's date.
-std::string RealHistoryRequest(std::string_view categoryCode, std::string_view date, std::string_view goodsNo,
-                               std::string_view dueDate);
+std::string RealHistoryRequest(std::string_view categoryCode, std::string_view date, const GoodsKey& goods);
 /// "pwd:%s:%s:%s:".
 std::string PasswordRequest(std::string_view user, std::string_view oldPassword,
                             std::string_view newPassword);
@@ -42,8 +40,7 @@ std::string NoticeRequest();
 
 /// One alarm entry's thresholds, all texts as the user typed them.
 struct AlarmThresholds {
-    std::string goodsNo;
-    std::string dueDate;
+    GoodsKey goods;
     std::string upperPrice;
     std::string lowerPrice;
     std::string volume;

@@ -136,12 +136,11 @@ const Series* HistoryStore::Find(const std::string& key) const {
     return it == m_byKey.end() ? nullptr : &m_series[it->second];
 }
 
-std::vector<std::pair<const Bar*, const std::string*>> HistoryStore::LineBars(const std::string& goodsNo,
-                                                                              const std::string& dueDate,
+std::vector<std::pair<const Bar*, const std::string*>> HistoryStore::LineBars(const GoodsKey& contract,
                                                                               const std::string& tag,
                                                                               int cover) const {
     std::vector<std::pair<const Bar*, const std::string*>> out;
-    const Series* own = Find(goodsNo + dueDate);
+    const Series* own = Find(contract.goodsNo + contract.dueDate);
     if (!own) return out;
     const bool splice = (tag == "3" || tag == "0") && own->dueDay > 0;
     if (!splice) {
@@ -150,7 +149,7 @@ std::vector<std::pair<const Bar*, const std::string*>> HistoryStore::LineBars(co
     }
     std::vector<const Series*> earlier;
     for (const auto& s : m_series)
-        if (s.goodsNo == goodsNo && s.dueDay > 0 && s.dueDay < own->dueDay) earlier.push_back(&s);
+        if (s.goodsNo == contract.goodsNo && s.dueDay > 0 && s.dueDay < own->dueDay) earlier.push_back(&s);
     std::sort(earlier.begin(), earlier.end(),
               [](const Series* a, const Series* b) { return a->dueDay < b->dueDay; });
     if (cover == 1) {

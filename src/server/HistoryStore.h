@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "common/GoodsKey.h"
 #include "server/Bars.h"
 #include "server/Catalog.h"
 
@@ -43,8 +44,7 @@ class HistoryStore {
     /// contract's own bars with the latest earlier delivery filling the days before its
     /// listing; cover mode 0 ("earlier covers") gives each day to the nearest delivery still
     /// to come among the past deliveries and this contract. Other lists get the own bars.
-    std::vector<std::pair<const Bar*, const std::string*>> LineBars(const std::string& goodsNo,
-                                                                    const std::string& dueDate,
+    std::vector<std::pair<const Bar*, const std::string*>> LineBars(const GoodsKey& contract,
                                                                     const std::string& tag, int cover) const;
 
     /// History records with an id above `afterId`, oldest first.

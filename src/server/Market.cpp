@@ -20,9 +20,9 @@ bool Trades(const Quote& q) { return q.contract.state > 0 && q.contract.kind != 
 
 Market::Market(std::uint64_t seed, const HistoryStore& history) : m_seed(seed), m_history(history) {}
 
-const Quote* Market::Find(const std::string& goodsNo, const std::string& dueDate) const {
+const Quote* Market::Find(const GoodsKey& contract) const {
     for (const auto& q : m_quotes)
-        if (q.contract.goodsNo == goodsNo && q.contract.dueDate == dueDate) return &q;
+        if (q.contract.goodsNo == contract.goodsNo && q.contract.dueDate == contract.dueDate) return &q;
     return nullptr;
 }
 

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "common/GoodsKey.h"
 #include "server/Bars.h"
 #include "server/Calendar.h"
 #include "server/Catalog.h"
@@ -51,7 +52,7 @@ class Market {
     bool AdvanceTo(const MarketTime& time);
 
     const std::vector<Quote>& Quotes() const { return m_quotes; }
-    const Quote* Find(const std::string& goodsNo, const std::string& dueDate) const;
+    const Quote* Find(const GoodsKey& contract) const;
     /// Grows whenever a quote changed; caches of formatted replies key on it.
     std::uint64_t Version() const { return m_version; }
     int Date() const { return m_time.date; }

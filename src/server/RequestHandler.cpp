@@ -132,9 +132,10 @@ const std::string& RequestHandler::ListWire() {
 void RequestHandler::Line(std::string_view body, std::string& out) {
     std::string_view f[4];
     if (!CutFields(body, f, 4)) return;
-    const std::string tag(f[0]), goodsNo(f[1]), dueDate(f[2]);
-    std::string reply = "line:" + goodsNo + dueDate + ":" + tag + ":";
-    auto bars = m_state.History().LineBars(goodsNo, dueDate, tag, LeadingInt(f[3]));
+    const std::string tag(f[0]);
+    const GoodsKey contract{std::string(f[1]), std::string(f[2])};
+    std::string reply = "line:" + contract.goodsNo + contract.dueDate + ":" + tag + ":";
+    auto bars = m_state.History().LineBars(contract, tag, LeadingInt(f[3]));
     reply.reserve(reply.size() + bars.size() * 80);
     for (const auto& [bar, due] : bars) {
         reply += FormatBar(*bar, *due);
@@ -146,10 +147,11 @@ void RequestHandler::Line(std::string_view body, std::string& out) {
 void RequestHandler::Real(Session& s, std::string_view body, std::string& out) {
     std::string_view f[4];
     if (!CutFields(body, f, 4)) return;
-    const std::string qualifier(f[0]), goodsNo(f[1]), dueDate(f[2]);
+    const std::string qualifier(f[0]);
+    const GoodsKey contract{std::string(f[1]), std::string(f[2])};
     const int mode = LeadingInt(f[3]);
-    const std::string key = goodsNo + dueDate;
-    const Quote* q = m_state.Quotes().Find(goodsNo, dueDate);
+    const std::string key = contract.goodsNo + contract.dueDate;
+    const Quote* q = m_state.Quotes().Find(contract);
     if (!qualifier.empty()) return PastTrades(key, qualifier, q, out);
     if (mode == 8 && !s.historySent) PushHistory(s, out);
     if (!q) {

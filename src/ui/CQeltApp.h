@@ -128,7 +128,7 @@ class CQeltApp : public QObject, private SessionHost, private ViewFrame, private
     std::string ResolveAddress(const std::string& text) override;
     int LoginCode() override { return m_store.LoginCode(); }
     void ResetStore() override;
-    std::vector<std::pair<std::string, std::string>> MainKeys() override { return m_store.MainListKeys(); }
+    std::vector<GoodsKey> MainKeys() override { return m_store.MainListKeys(); }
     void RememberLogin(bool remember, const std::string& user, const std::string& password) override;
     void StartUpdater(const std::string& argument) override;
     void ShowMessage(const std::string& text, const std::string& caption) override;

@@ -44,11 +44,10 @@ void CQeltApp::RegisterAlarmCommands() {
 AlarmEntryChoices CQeltApp::AlarmChoices() const {
     AlarmEntryChoices choices;
     choices.records = m_store.MainListKeys();
-    for (const auto& record : choices.records)
-        if (!choices.names.count(record.first))
-            choices.names[record.first] = m_store.CategoryName(record.first);
-    const CQeltGoods current = m_context.CurrentGoods();
-    choices.current = {current.goods_no, current.due_date};
+    for (const GoodsKey& record : choices.records)
+        if (!choices.names.count(record.goodsNo))
+            choices.names[record.goodsNo] = m_store.CategoryName(record.goodsNo);
+    choices.current = m_context.CurrentGoods().Key();
     return choices;
 }
 

@@ -19,7 +19,7 @@ class QPushButton;
 
 namespace qelt {
 
-class CQeltLogin : public QDialog, public LoginView {
+class CQeltLogin : public QDialog, public LoginDisplay {
     Q_OBJECT
   public:
     struct Hooks {
@@ -42,7 +42,7 @@ class CQeltLogin : public QDialog, public LoginView {
     bool Synchronised() const { return m_flow.Synchronised(); }
     const LoginFlow& Flow() const { return m_flow; }
 
-    // LoginView
+    // LoginDisplay
     void SetStatus(const std::string& text) override;
     void SetProgress(int value) override;
     void EnableLoginButton(bool enabled) override;

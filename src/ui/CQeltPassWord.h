@@ -11,7 +11,7 @@ class QPushButton;
 
 namespace qelt {
 
-class CQeltPassWord : public QDialog, public PasswordView {
+class CQeltPassWord : public QDialog, public PasswordDisplay {
     Q_OBJECT
   public:
     CQeltPassWord(const std::string& user, std::function<void(const std::string&)> send,

@@ -101,7 +101,7 @@ CQeltGoods CQeltKLineView::LiveGoods() const {
         // A derived list's entry mirrors a main record; the main record has the live quote,
         // the name, the flag and today's trades.
         const CQeltGoods main = m_services.MainGoods(goods.position);
-        if (main.goods_no == goods.goods_no && main.due_date == goods.due_date) {
+        if (main.Key() == goods.Key()) {
             CopyQuoteFields(main, goods);
             goods.name = main.name;
             goods.flagged = main.flagged;
@@ -159,8 +159,7 @@ void CQeltKLineView::OnNotify(unsigned message, std::intptr_t) {
 }
 
 std::optional<std::vector<std::string>> CQeltKLineView::StandingRequests() const {
-    return StandingRequestsFor(kViewKLine, m_services.Selection().dayQualifier, m_goods.goods_no,
-                               m_goods.due_date);
+    return StandingRequestsFor(kViewKLine, m_services.Selection().dayQualifier, m_goods.Key());
 }
 
 void CQeltKLineView::StepGoods(bool forward) {

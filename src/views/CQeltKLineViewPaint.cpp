@@ -337,8 +337,7 @@ void CQeltKLineView::ShowBarTip(Canvas& measure) {
         m_barTipShown = true;
         if (m_pastDayPending) {
             const CBarRow& row = m_bars[static_cast<std::size_t>(bar)];
-            m_services.Send(
-                RealHistoryRequest(m_categoryCode, row[kBarDate], m_goods.goods_no, m_goods.due_date));
+            m_services.Send(RealHistoryRequest(m_categoryCode, row[kBarDate], m_goods.Key()));
             m_cursorMode = true;
         }
     }

@@ -34,18 +34,18 @@ std::array<Rect, kMultiGoodsCells> CQeltMutiView::CellPlaces(Size client) {
 void CQeltMutiView::OnInitialUpdate() {
     const MultiGoodsChoices choices = ReadMultiGoodsChoices(m_services.Settings().ProgramDirectory());
     const std::vector<GoodsSummary> goods = m_services.MainSummaries();
-    auto held = [&](const ContractKey& key) {
+    auto held = [&](const GoodsKey& key) {
         for (const GoodsSummary& g : goods)
-            if (g.goods_no == key.goodsNo && g.due_date == key.dueDate) return true;
+            if (g.Key() == key) return true;
         return false;
     };
     for (std::size_t i = 0; i < kMultiGoodsCells; ++i) {
-        ContractKey key;
-        if (!choices[i].Empty() && held(choices[i]))
+        GoodsKey key;
+        if (!choices[i].goodsNo.empty() && held(choices[i]))
             key = choices[i];
         else if (goods.size() > 3)
-            key = {goods[i].goods_no, goods[i].due_date};
-        m_cells[i] = CQeltRealView::BoundCell(m_services, m_clock, key.goodsNo, key.dueDate);
+            key = goods[i].Key();
+        m_cells[i] = CQeltRealView::BoundCell(m_services, m_clock, key);
         m_cells[i]->Attach(*m_hosts[i]);
         m_cells[i]->SetOnRebound([this] {
             Remember();
@@ -194,13 +194,13 @@ bool CQeltMutiView::OnCommand(int command) {
     const int chosen = Host().RunKeyboardWizard("");
     if (chosen < 0) return true;
     for (const GoodsSummary& g : m_services.MainSummaries())
-        if (g.position == chosen) ChangeGoods(i, {g.goods_no, g.due_date});
+        if (g.position == chosen) ChangeGoods(i, g.Key());
     return true;
 }
 
-void CQeltMutiView::ChangeGoods(std::size_t i, const ContractKey& key) {
+void CQeltMutiView::ChangeGoods(std::size_t i, const GoodsKey& key) {
     if (i >= kMultiGoodsCells || !m_cells[i]) return;
-    m_cells[i]->Bind(key.goodsNo, key.dueDate);
+    m_cells[i]->Bind(key);
     Remember();
     m_services.RefreshStandingRequests();
     Host().Invalidate();
@@ -211,7 +211,7 @@ void CQeltMutiView::Remember() {
     // the grid comes back as the user left it whatever the store's order.
     MultiGoodsChoices choices;
     for (std::size_t i = 0; i < kMultiGoodsCells; ++i)
-        if (m_cells[i]) choices[i] = {m_cells[i]->BoundGoodsNo(), m_cells[i]->BoundDueDate()};
+        if (m_cells[i]) choices[i] = m_cells[i]->Bound();
     if (!WriteMultiGoodsChoices(m_services.Settings().ProgramDirectory(), choices))
         m_services.ReportSaveFailed(kMultiGoodsFileName);
 }
@@ -230,8 +230,7 @@ std::optional<std::vector<std::string>> CQeltMutiView::StandingRequests() const 
     std::vector<std::string> requests;
     for (const auto& cell : m_cells)
         if (cell && cell->HasContract())
-            requests.push_back(RealStandingRequest(m_services.Selection().dayQualifier, cell->BoundGoodsNo(),
-                                                   cell->BoundDueDate()));
+            requests.push_back(RealStandingRequest(m_services.Selection().dayQualifier, cell->Bound()));
     return requests;
 }
 

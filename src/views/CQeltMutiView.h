@@ -68,7 +68,7 @@ class CQeltMutiView : public View {
     int ActiveCell() const { return m_active; }
     int Notifications() const { return m_notifications; }
     /// Binds cell `i` to `key`, remembers the four cells' contracts and subscribes again.
-    void ChangeGoods(std::size_t i, const ContractKey& key);
+    void ChangeGoods(std::size_t i, const GoodsKey& key);
 
   private:
     void PaintCells(Canvas& canvas, Size client, const DisplayScheme& scheme, bool forPrint);

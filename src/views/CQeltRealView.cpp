@@ -22,11 +22,10 @@ CQeltRealView::CQeltRealView(ViewServices& services, ChinaClock clock, int argum
       m_argument(argument) {}
 
 std::unique_ptr<CQeltRealView> CQeltRealView::BoundCell(ViewServices& services, ChinaClock clock,
-                                                        std::string goodsNo, std::string dueDate) {
+                                                        GoodsKey goods) {
     std::unique_ptr<CQeltRealView> cell(new CQeltRealView(services, std::move(clock), kChartOnly, true));
     cell->m_mode = kChartOnly;
-    cell->m_goodsNo = std::move(goodsNo);
-    cell->m_dueDate = std::move(dueDate);
+    cell->m_key = std::move(goods);
     return cell;
 }
 
@@ -45,9 +44,7 @@ void CQeltRealView::TakeCurrentGoods() {
     // One whole copy at first show: its trades are the held ones from then on, so the
     // first refresh copies only what arrived since.
     CQeltGoods goods = m_services.CurrentGoods();
-    m_goodsNo = goods.goods_no;
-    m_dueDate = goods.due_date;
-    if (goods.goods_no.empty() && goods.due_date.empty()) m_goodsNo.clear();
+    m_key = goods.Key();
     m_trades.Adopt(std::move(goods.trades));
     m_rowKeys.clear();
     goods.series.clear();
@@ -55,12 +52,12 @@ void CQeltRealView::TakeCurrentGoods() {
     goods.monthSeries.clear();
     goods.lines.clear();
     m_goods = std::move(goods);
-    m_flagged = HasContract() && m_services.IsFlagged(m_goodsNo);
+    m_flagged = HasContract() && m_services.IsFlagged(m_key.goodsNo);
 }
 
 void CQeltRealView::RefreshQuote() {
     if (!HasContract()) return;
-    std::optional<CQeltGoods> quote = m_services.GoodsQuote(m_goodsNo, m_dueDate);
+    std::optional<CQeltGoods> quote = m_services.GoodsQuote(m_key);
     if (!quote) {
         if (m_bound) m_goods = CQeltGoods();
         return;
@@ -68,12 +65,11 @@ void CQeltRealView::RefreshQuote() {
     // A view opened from a derived list keeps that list's name ("生丝现货月").
     if (!m_bound && !m_goods.name.empty()) quote->name = m_goods.name;
     m_goods = std::move(*quote);
-    m_flagged = m_services.IsFlagged(m_goodsNo);
+    m_flagged = m_services.IsFlagged(m_key.goodsNo);
 }
 
-void CQeltRealView::Bind(const std::string& goodsNo, const std::string& dueDate) {
-    m_goodsNo = goodsNo;
-    m_dueDate = dueDate;
+void CQeltRealView::Bind(const GoodsKey& goods) {
+    m_key = goods;
     m_goods = CQeltGoods();
     m_trades.Clear();
     m_rowKeys.clear();
@@ -90,7 +86,7 @@ void CQeltRealView::Refresh() {
         m_tableRows.reserve(rows.size());
         for (const TradeRow& row : rows) m_tableRows.push_back(ParseTradePoint(row));
     } else if (HasContract()) {
-        m_trades.Sync(m_services, m_goodsNo, m_dueDate);
+        m_trades.Sync(m_services, m_key);
         if (m_trades.Replaced()) m_rowKeys.clear();
         ExtendRowKeys(m_trades.Rows(), m_rowKeys);
     }
@@ -201,7 +197,7 @@ void CQeltRealView::OnNotify(unsigned message, std::intptr_t) {
 std::optional<std::vector<std::string>> CQeltRealView::StandingRequests() const {
     if (m_bound) return std::nullopt;
     if (!HasContract()) return std::vector<std::string>{ListRequest()};
-    return StandingRequestsFor(kViewIntraday, m_services.Selection().dayQualifier, m_goodsNo, m_dueDate);
+    return StandingRequestsFor(kViewIntraday, m_services.Selection().dayQualifier, m_key);
 }
 
 }  // namespace qelt

@@ -52,10 +52,9 @@ class CQeltRealView : public View {
     /// contract the application's current goods at first show.
     explicit CQeltRealView(ViewServices& services, ChinaClock clock = SystemChinaTime,
                            int argument = kNormal);
-    /// A chart-only cell bound to goodsNo + dueDate whatever the current goods (the
-    /// multi-goods view); an empty goods number binds nothing and the cell stays empty.
-    static std::unique_ptr<CQeltRealView> BoundCell(ViewServices& services, ChinaClock clock,
-                                                    std::string goodsNo, std::string dueDate);
+    /// A chart-only cell bound to `goods` whatever the current goods (the multi-goods view);
+    /// an empty goods number binds nothing and the cell stays empty.
+    static std::unique_ptr<CQeltRealView> BoundCell(ViewServices& services, ChinaClock clock, GoodsKey goods);
 
     // ---- the view contract ----
     /// First show: takes the mode and the contract, appends to the navigation history and
@@ -84,7 +83,7 @@ class CQeltRealView : public View {
     int Mode() const { return m_mode; }
     int Days() const { return m_days; }
     void SetDays(int days);
-    bool HasContract() const { return !m_goodsNo.empty(); }
+    bool HasContract() const { return !m_key.goodsNo.empty(); }
     bool Flagged() const { return m_flagged; }
     const CQeltGoods& Goods() const { return m_goods; }
     /// The series drawn in the (upper) chart: for flagged goods the minute series at the
@@ -107,9 +106,8 @@ class CQeltRealView : public View {
 
     // ---- the multi-goods view's hooks ----
     /// Binds the cell to another contract and rebuilds.
-    void Bind(const std::string& goodsNo, const std::string& dueDate);
-    const std::string& BoundGoodsNo() const { return m_goodsNo; }
-    const std::string& BoundDueDate() const { return m_dueDate; }
+    void Bind(const GoodsKey& goods);
+    const GoodsKey& Bound() const { return m_key; }
     /// Called when the keyboard wizard chose another contract for a bound cell.
     void SetOnRebound(std::function<void()> rebound) { m_onRebound = std::move(rebound); }
     /// The date and minute of the record under the cursor, when the cursor is on one.
@@ -150,8 +148,7 @@ class CQeltRealView : public View {
     int m_mode = kNormal;
     int m_days = 1;
 
-    std::string m_goodsNo;
-    std::string m_dueDate;
+    GoodsKey m_key;      ///< the contract on show
     CQeltGoods m_goods;  ///< the quote (no series, no trades)
     bool m_flagged = false;
 

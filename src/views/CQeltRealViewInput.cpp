@@ -81,7 +81,7 @@ void CQeltRealView::ChooseGoods(int digit) {
     if (m_bound) {
         for (const GoodsSummary& s : m_services.MainSummaries()) {
             if (s.position != chosen) continue;
-            Bind(s.goods_no, s.due_date);
+            Bind(s.Key());
             if (m_onRebound) m_onRebound();
             return;
         }

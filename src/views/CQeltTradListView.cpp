@@ -36,8 +36,7 @@ CQeltTradListView::CQeltTradListView(ViewServices& services) : m_services(servic
 
 void CQeltTradListView::OnInitialUpdate() {
     CQeltGoods goods = m_services.CurrentGoods();
-    m_goodsNo = goods.goods_no;
-    m_dueDate = goods.due_date;
+    m_key = goods.Key();
     m_name = goods.name;
     m_trades.Adopt(std::move(goods.trades));
     MoveDayStart(0);
@@ -46,7 +45,7 @@ void CQeltTradListView::OnInitialUpdate() {
 }
 
 void CQeltTradListView::Sync() {
-    if (!m_goodsNo.empty()) m_trades.Sync(m_services, m_goodsNo, m_dueDate);
+    if (!m_key.goodsNo.empty()) m_trades.Sync(m_services, m_key);
     MoveDayStart(m_trades.Replaced() ? 0 : m_trades.FirstNew());
 }
 
@@ -240,8 +239,8 @@ void CQeltTradListView::OnNotify(unsigned message, std::intptr_t) {
 }
 
 std::optional<std::vector<std::string>> CQeltTradListView::StandingRequests() const {
-    if (m_goodsNo.empty()) return std::nullopt;
-    return StandingRequestsFor(kViewTradeList, m_services.Selection().dayQualifier, m_goodsNo, m_dueDate);
+    if (m_key.goodsNo.empty()) return std::nullopt;
+    return StandingRequestsFor(kViewTradeList, m_services.Selection().dayQualifier, m_key);
 }
 
 void CQeltTradListView::OnMouseDown(const MouseInput& mouse) {

@@ -67,8 +67,7 @@ class CQeltTradListView : public View {
     void ShowRowTip(std::size_t row, Point at);
 
     ViewServices& m_services;
-    std::string m_goodsNo;
-    std::string m_dueDate;
+    GoodsKey m_key;  ///< the contract whose trades are listed
     std::string m_name;
     HeldTrades m_trades;
     std::size_t m_dayStart = 0;

@@ -4,9 +4,9 @@
 
 namespace qelt {
 
-bool HeldTrades::Sync(const ViewServices& services, const std::string& goodsNo, const std::string& dueDate) {
+bool HeldTrades::Sync(const ViewServices& services, const GoodsKey& goods) {
     const std::string last = m_rows.empty() ? std::string() : std::string(IdentityOf(m_rows.back()));
-    TradeUpdate update = services.TradesAfter(goodsNo, dueDate, m_rows.size(), last);
+    TradeUpdate update = services.TradesAfter(goods, m_rows.size(), last);
     if (!update.found || update.restart) {
         const bool changed = !m_rows.empty() || !update.rows.empty();
         m_rows = std::move(update.rows);

@@ -12,9 +12,9 @@ namespace qelt {
 
 class HeldTrades {
   public:
-    /// Fetches what is new for goodsNo + dueDate; true when the rows changed. A contract the
-    /// store no longer holds leaves no rows.
-    bool Sync(const ViewServices& services, const std::string& goodsNo, const std::string& dueDate);
+    /// Fetches what is new for `goods`; true when the rows changed. A contract the store no
+    /// longer holds leaves no rows.
+    bool Sync(const ViewServices& services, const GoodsKey& goods);
     /// Drops everything (another contract follows).
     void Clear();
     /// Takes rows already copied from the store (a whole goods copy) as the held ones: the

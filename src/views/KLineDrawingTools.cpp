@@ -33,9 +33,9 @@ std::string_view KindOfCommand(int command) {
 LinePens DrawnLinePens(const std::array<Pen, kSharedPenCount>& pens) { return {pens[8], pens[9], pens[9]}; }
 
 void KLineDrawingTools::Load(const CQeltGoods& goods) {
-    const std::string key = goods.listTag + "|" + goods.goods_no + "|" + goods.due_date;
-    const bool sameGoods = key == m_goodsKey;
-    m_goodsKey = key;
+    LineKey key{goods.listTag, goods.Key()};
+    const bool sameGoods = key == m_goods;
+    m_goods = std::move(key);
     if (sameGoods && (m_editor.Busy() || m_editor.Lines() == goods.lines)) return;
     m_editor.Load(goods.lines);
 }

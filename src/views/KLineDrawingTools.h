@@ -16,6 +16,7 @@
 #include "chart/MyLineDrawing.h"
 #include "data/CQeltGoods.h"
 #include "data/settings/CQeltCFG.h"
+#include "data/settings/MyLineFile.h"
 #include "views/View.h"
 #include "views/ViewServices.h"
 
@@ -66,7 +67,7 @@ class KLineDrawingTools {
     ViewServices& m_services;
     LineEditor m_editor;
     MainPaneGeometry m_geometry;
-    std::string m_goodsKey;  ///< list tag, goods_no and due_date of the goods loaded
+    LineKey m_goods;  ///< the goods whose lines are loaded, as myline.txt names it
 };
 
 /// The pens of the drawn lines from the settings' shared pens: yellow normally, magenta when

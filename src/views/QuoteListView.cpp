@@ -249,15 +249,14 @@ bool QuoteListView::OnSelfSelectedCommand(int id) {
     if (id != cmd::kAddSelfSelected && id != cmd::kRemoveSelfSelected) return false;
     const CQeltGoods* goods = SelectedGoods();
     if (!goods) return true;
-    const std::string goodsNo = goods->goods_no;
-    const std::string dueDate = goods->due_date;
+    const GoodsKey key = goods->Key();
     const std::string allGoods(kAllGoodsCode);
     const std::string contracts(kContractCode);
     if (id == cmd::kAddSelfSelected) {
-        m_services.AddSelfSelected(goodsNo, dueDate, CategoryCode() == kContractCode ? contracts : allGoods);
+        m_services.AddSelfSelected(key, CategoryCode() == kContractCode ? contracts : allGoods);
         return true;
     }
-    m_services.RemoveFromSelfSelected(goodsNo, dueDate);
+    m_services.RemoveFromSelfSelected(key);
     RebuildRows();
     return true;
 }

@@ -6,17 +6,15 @@
 namespace qelt {
 
 std::optional<std::vector<std::string>> StandingRequestsFor(int kind, const std::string& dayQualifier,
-                                                            const std::string& goodsNo,
-                                                            const std::string& dueDate) {
+                                                            const GoodsKey& goods) {
     switch (kind) {
         case kViewQuoteList:
             return std::vector<std::string>{ListRequest()};
         case kViewKLine:
         case kViewIntraday:
-            return std::vector<std::string>{ListRequest(),
-                                            RealStandingRequest(dayQualifier, goodsNo, dueDate)};
+            return std::vector<std::string>{ListRequest(), RealStandingRequest(dayQualifier, goods)};
         case kViewTradeList:
-            return std::vector<std::string>{RealStandingRequest(dayQualifier, goodsNo, dueDate)};
+            return std::vector<std::string>{RealStandingRequest(dayQualifier, goods)};
         default:
             return std::nullopt;
     }

@@ -7,10 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "common/GoodsKey.h"
+
 namespace qelt {
 
 std::optional<std::vector<std::string>> StandingRequestsFor(int kind, const std::string& dayQualifier,
-                                                            const std::string& goodsNo,
-                                                            const std::string& dueDate);
+                                                            const GoodsKey& goods);
 
 }  // namespace qelt

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/GoodsKey.h"
 #include "data/CQeltGoods.h"
 #include "data/Categories.h"
 #include "data/GoodsSummary.h"
@@ -76,16 +77,15 @@ class ViewServices {
     /// A copy of the goods the selection points at, with its series and trades.
     virtual CQeltGoods CurrentGoods() const = 0;
     /// Quote fields, name, change figures, position and flagged mark of the main record of
-    /// goodsNo + dueDate, without series or trades; nothing when the main list has none.
+    /// `goods`, without series or trades; nothing when the main list has none.
     /// (A derived-list entry holds no trades: the trades of a contract are its main record's.)
-    virtual std::optional<CQeltGoods> GoodsQuote(const std::string& goodsNo,
-                                                 const std::string& dueDate) const = 0;
-    /// The trades of the main record of goodsNo + dueDate that a view holding the first `held`
+    virtual std::optional<CQeltGoods> GoodsQuote(const GoodsKey& goods) const = 0;
+    /// The trades of the main record of `goods` that a view holding the first `held`
     /// of them lacks: the rows after them while the record's row `held` - 1 still has the
     /// identity (8th text) `lastIdentity`; otherwise (the store dropped old trades, or the
     /// view held none) all rows, with `restart` set. Copies only what is new, so following a
     /// contract with a hundred thousand trades costs what arrived.
-    virtual TradeUpdate TradesAfter(const std::string& goodsNo, const std::string& dueDate, std::size_t held,
+    virtual TradeUpdate TradesAfter(const GoodsKey& goods, std::size_t held,
                                     const std::string& lastIdentity) const = 0;
     /// Rows of the last "real"/"hisreal" reply that carried a selector (a past day's trades
     /// for the history review).
@@ -135,15 +135,13 @@ class ViewServices {
     virtual void ReportSaveFailed(const std::string& fileName) = 0;
     /// mylist.ini: adds the entry unless an equal one is there / removes entries equal in all
     /// three texts.
-    virtual void AddSelfSelected(const std::string& goodsNo, const std::string& dueDate,
-                                 const std::string& category) = 0;
-    virtual void RemoveSelfSelected(const std::string& goodsNo, const std::string& dueDate,
-                                    const std::string& category) = 0;
+    virtual void AddSelfSelected(const GoodsKey& goods, const std::string& category) = 0;
+    virtual void RemoveSelfSelected(const GoodsKey& goods, const std::string& category) = 0;
     /// Removes the contract from the self-selected list whichever category it was added
     /// under ("0001" or "0005"): the list itself does not show which.
-    void RemoveFromSelfSelected(const std::string& goodsNo, const std::string& dueDate) {
-        RemoveSelfSelected(goodsNo, dueDate, std::string(kAllGoodsCode));
-        RemoveSelfSelected(goodsNo, dueDate, std::string(kContractCode));
+    void RemoveFromSelfSelected(const GoodsKey& goods) {
+        RemoveSelfSelected(goods, std::string(kAllGoodsCode));
+        RemoveSelfSelected(goods, std::string(kContractCode));
     }
 
     // ---- the user's formulas ----

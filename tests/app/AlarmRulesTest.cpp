@@ -17,7 +17,7 @@ namespace qelt {
 namespace {
 
 AlarmEntry Entry(const char* upper, const char* lower, const char* volume = "0", const char* position = "0") {
-    return {"0112", "20261225", upper, lower, volume, position};
+    return {{"0112", "20261225"}, upper, lower, volume, position};
 }
 
 TEST(AlarmRules, ListRowsShowOnlyTheThresholdsThatAreSet) {
@@ -40,23 +40,23 @@ TEST(AlarmRules, ListRowsShowOnlyTheThresholdsThatAreSet) {
 
 TEST(AlarmRules, TheDialogsEntryBuildsTheExactQuery) {
     // The dialog writes "%.3f" and "%d": these are the texts the condition quotes.
-    auto only = AlarmEntryModel::Accept("0112", "20261225", "0", "12.5", "0", "0");
+    auto only = AlarmEntryModel::Accept({"0112", "20261225"}, "0", "12.5", "0", "0");
     ASSERT_TRUE(only.entry);
     EXPECT_EQ(*only.entry, Entry("0.000", "12.500"));
     EXPECT_EQ(
         AlarmQueries(*only.entry),
         std::vector<std::string>{"alarm:goods_no='0112' and due_date='20261225' and ( (   price <=12.500))"});
-    auto both = AlarmEntryModel::Accept("0112", "20261225", "10", "8", "", "0");
+    auto both = AlarmEntryModel::Accept({"0112", "20261225"}, "10", "8", "", "0");
     EXPECT_FALSE(both.entry) << "an empty count is not a number";
-    both = AlarmEntryModel::Accept("0112", "20261225", "10", "8", "500", " 300 ");
+    both = AlarmEntryModel::Accept({"0112", "20261225"}, "10", "8", "500", " 300 ");
     ASSERT_TRUE(both.entry);
     EXPECT_EQ(AlarmConditions(*both.entry),
               (std::vector<std::string>{" price >=10.000 or   all_num >=500 or   pure_num >=300",
                                         " (   price <=8.000) or   all_num >=500 or   pure_num >=300"}));
     // Nothing in the store: two empty texts and the values.
-    auto none = AlarmEntryModel::Accept("", "", "999999", "0", "999999", "0");
+    auto none = AlarmEntryModel::Accept({"", ""}, "999999", "0", "999999", "0");
     ASSERT_TRUE(none.entry);
-    EXPECT_EQ(*none.entry, (AlarmEntry{"", "", "999999.000", "0.000", "999999", "0"}));
+    EXPECT_EQ(*none.entry, (AlarmEntry{{"", ""}, "999999.000", "0.000", "999999", "0"}));
 }
 
 TEST(AlarmRules, OkRefusesTheFirstFieldOutOfRange) {
@@ -78,7 +78,7 @@ TEST(AlarmRules, OkRefusesTheFirstFieldOutOfRange) {
     };
     for (const Case& c : cases) {
         auto verdict =
-            AlarmEntryModel::Accept("0112", "20261225", c.fields[0], c.fields[1], c.fields[2], c.fields[3]);
+            AlarmEntryModel::Accept({"0112", "20261225"}, c.fields[0], c.fields[1], c.fields[2], c.fields[3]);
         EXPECT_FALSE(verdict.entry) << c.fields[0] << " " << c.fields[1] << " " << c.fields[2] << " "
                                     << c.fields[3];
         EXPECT_EQ(verdict.field, c.field) << c.fields[0];
@@ -114,7 +114,7 @@ TEST(AlarmRules, TheListDeletesExactlyTheSelectedRows) {
     test::TempDir dir;
     CQeltCFG cfg(dir.Path());
     for (const char* goods : {"A", "B", "C", "D", "E"})
-        cfg.AddAlarmEntry({goods, "20261225", "1", "0", "0", "0"});
+        cfg.AddAlarmEntry({{goods, "20261225"}, "1", "0", "0", "0"});
     AlarmListModel list(cfg);
     ASSERT_TRUE(list.Delete({1, 3}));
     std::vector<std::string> left;

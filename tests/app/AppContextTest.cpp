@@ -246,7 +246,7 @@ TEST_F(AppContextTest, HistoryGoesBackToThePreviousGoods) {
 TEST_F(AppContextTest, F6OnTheSelfSelectedListRemovesTheEntryWhicheverCategoryItCameFrom) {
     store.Dispatch("category:0101|生丝|0||");
     store.Dispatch("list:20070325|1|1|1|1|1|1|1|1|0101|1|10|1|1|1|10|3|1|1|20070101|1|1|1|1|1|1|1||");
-    cfg.AddSelfSelected("0101", "20070325", "0005");  // added from the contract list
+    cfg.AddSelfSelected({"0101", "20070325"}, "0005");  // added from the contract list
     const auto codes = store.CategoryCodes();
     context.Selection().category =
         static_cast<int>(std::find(codes.begin(), codes.end(), "0000") - codes.begin());
@@ -273,30 +273,30 @@ TEST_F(AppContextTest, AContractsTradesComeFromItsMainRecordAPieceAtATime) {
     store.Dispatch("list:20070325|1|1|1|1|1|1|1|1|0101|1|10|1|1|1|10|1|1|1|20070101|1|1|1|1|1|1|1||");
     store.Dispatch("real:010120070325::" + TradeText("a") + "||" + TradeText("b") + "||");
 
-    TradeUpdate update = context.TradesAfter("0101", "20070325", 0, "");
+    TradeUpdate update = context.TradesAfter({"0101", "20070325"}, 0, "");
     EXPECT_TRUE(update.found);
     EXPECT_TRUE(update.restart);
     ASSERT_EQ(update.rows.size(), 2u);
 
     store.Dispatch("real:010120070325::" + TradeText("c") + "||");
-    update = context.TradesAfter("0101", "20070325", 2, "b");
+    update = context.TradesAfter({"0101", "20070325"}, 2, "b");
     EXPECT_FALSE(update.restart);
     ASSERT_EQ(update.rows.size(), 1u) << "only what the view lacks";
     EXPECT_EQ(IdentityOf(update.rows[0]), "c");
 
-    update = context.TradesAfter("0101", "20070325", 2, "x");
+    update = context.TradesAfter({"0101", "20070325"}, 2, "x");
     EXPECT_TRUE(update.restart) << "the held rows are no longer the store's first ones";
     EXPECT_EQ(update.rows.size(), 3u);
-    update = context.TradesAfter("0101", "20070325", 9, "c");
+    update = context.TradesAfter({"0101", "20070325"}, 9, "c");
     EXPECT_TRUE(update.restart) << "the view holds more than the store";
-    EXPECT_FALSE(context.TradesAfter("0101", "20070425", 0, "").found);
+    EXPECT_FALSE(context.TradesAfter({"0101", "20070425"}, 0, "").found);
 
-    const std::optional<CQeltGoods> quote = context.GoodsQuote("0101", "20070325");
+    const std::optional<CQeltGoods> quote = context.GoodsQuote({"0101", "20070325"});
     ASSERT_TRUE(quote);
     EXPECT_EQ(quote->price, "10.00");
     EXPECT_EQ(quote->name, "生丝-070325");
     EXPECT_TRUE(quote->trades.empty()) << "the quote without the trades";
-    EXPECT_FALSE(context.GoodsQuote("0101", "").has_value());
+    EXPECT_FALSE(context.GoodsQuote({"0101", ""}).has_value());
 
     store.Dispatch("real:010120070325:0101-20070301:" + TradeText("p") + "||");
     ASSERT_EQ(context.TradeList().size(), 1u);

@@ -6,14 +6,14 @@ namespace qelt {
 namespace {
 
 /// Records what the dialog shows; pauses run when the test says so.
-struct FakeLogin : LoginView, LoginServices {
+struct FakeLogin : LoginDisplay, LoginServices {
     std::vector<std::string> statuses, sent, paced, messages;
     std::vector<int> progress;
     std::vector<std::function<void()>> timers;
     bool buttonEnabled = true, connected = false, connectOk = true, online = false;
     int ended = -1, loginCode = 0, cancels = 0, closes = 0;
     std::string updaterArgument, sysIni = "untouched";
-    std::vector<std::pair<std::string, std::string>> keys;
+    std::vector<GoodsKey> keys;
 
     void SetStatus(const std::string& t) override { statuses.push_back(t); }
     void SetProgress(int v) override { progress.push_back(v); }
@@ -38,7 +38,7 @@ struct FakeLogin : LoginView, LoginServices {
     void SendPaced(std::vector<std::string> m) override { paced.insert(paced.end(), m.begin(), m.end()); }
     int LoginCode() override { return loginCode; }
     void ResetStore() override {}
-    std::vector<std::pair<std::string, std::string>> MainKeys() override { return keys; }
+    std::vector<GoodsKey> MainKeys() override { return keys; }
     void KeepCredentials(const std::string&, const std::string&) override {}
     void WriteRememberedLogin(bool remember, const std::string& u, const std::string& p) override {
         sysIni = remember ? u + "|" + p : "";

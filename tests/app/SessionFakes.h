@@ -104,14 +104,14 @@ struct FakeConnection : Connection {
 
 struct FakeHost : SessionHost {
     int loginCode = 0;
-    std::vector<std::pair<std::string, std::string>> keys{{"0101", "20070325"}};
+    std::vector<GoodsKey> keys{{"0101", "20070325"}};
     std::vector<std::string> messages;
     int changes = 0, resets = 0;
     std::string updater;
     std::string ResolveAddress(const std::string& text) override { return text; }
     int LoginCode() override { return loginCode; }
     void ResetStore() override { ++resets; }
-    std::vector<std::pair<std::string, std::string>> MainKeys() override { return keys; }
+    std::vector<GoodsKey> MainKeys() override { return keys; }
     void RememberLogin(bool, const std::string&, const std::string&) override {}
     void StartUpdater(const std::string& argument) override { updater = argument; }
     void ShowMessage(const std::string& text, const std::string& caption) override {
@@ -120,8 +120,8 @@ struct FakeHost : SessionHost {
     void SessionChanged() override { ++changes; }
 };
 
-struct FakeLoginView : LoginView {
-    explicit FakeLoginView(Timers& timers) : timers(timers) {}
+struct FakeLoginDisplay : LoginDisplay {
+    explicit FakeLoginDisplay(Timers& timers) : timers(timers) {}
     Timers& timers;
     std::vector<std::string> statuses, messages;
     int progress = 0, ended = -1;

@@ -5,7 +5,7 @@
 namespace qelt {
 namespace {
 
-struct FakePasswordView : PasswordView {
+struct FakePasswordDisplay : PasswordDisplay {
     std::vector<std::string> messages;
     bool enabled = true;
     int closed = -1;
@@ -15,7 +15,7 @@ struct FakePasswordView : PasswordView {
 };
 
 TEST(PasswordFlow, ValidationMessagesInOrder) {
-    FakePasswordView view;
+    FakePasswordDisplay view;
     PasswordFlow flow(view, "demo");
     EXPECT_EQ(flow.Submit("  ", "n", "n"), "");
     EXPECT_EQ(flow.Submit("o", "", "n"), "");
@@ -27,7 +27,7 @@ TEST(PasswordFlow, ValidationMessagesInOrder) {
 }
 
 TEST(PasswordFlow, TrailingBlanksDoNotCountAndWaitingIgnoresSubmits) {
-    FakePasswordView view;
+    FakePasswordDisplay view;
     PasswordFlow flow(view, "demo");
     EXPECT_EQ(flow.Submit("old ", "new  ", "new"), "pwd:demo:old:new:");
     EXPECT_FALSE(view.enabled);

@@ -63,8 +63,9 @@ class InterfaceThread : public Scheduler {
 };
 
 /// The dialog's pauses go through the interface thread too.
-struct PostedLoginView : test::FakeLoginView {
-    explicit PostedLoginView(test::Timers& unused, InterfaceThread& ui) : FakeLoginView(unused), ui(ui) {}
+struct PostedLoginDisplay : test::FakeLoginDisplay {
+    explicit PostedLoginDisplay(test::Timers& unused, InterfaceThread& ui)
+        : FakeLoginDisplay(unused), ui(ui) {}
     void After(int, std::function<void()> then) override { ui.Post(std::move(then)); }
     InterfaceThread& ui;
 };
@@ -107,7 +108,7 @@ TEST(SessionUnderLoad, EveryReconnectionBeginsWithTheRelogin) {
     test::FakeHost host;
     host.keys.clear();  // an empty board: the synchronisation ends after the board
     test::Timers unused;
-    PostedLoginView view(unused, ui);
+    PostedLoginDisplay view(unused, ui);
     Session session(connection, ui, host);
     BusyMachine busy;
 

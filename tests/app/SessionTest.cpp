@@ -49,7 +49,7 @@ class SessionTest : public ::testing::Test {
     test::Timers timers;
     test::FakeConnection connection;
     test::FakeHost host;
-    test::FakeLoginView view;
+    test::FakeLoginDisplay view;
     Session session;
 };
 
@@ -175,7 +175,7 @@ TEST_F(SessionTest, TheServersDisEndsTheSessionWhateverIsUnderWay) {
     test::Timers otherTimers;
     test::FakeConnection other;
     test::FakeHost otherHost;
-    test::FakeLoginView otherView(otherTimers);
+    test::FakeLoginDisplay otherView(otherTimers);
     Session second(other, otherTimers, otherHost);
     second.BeginLogin(otherView).OnLogin("demo", "pw", false, "127.0.0.1", "3500");
     other.Finish(true);
@@ -232,7 +232,7 @@ TEST_F(SessionTest, OpeningTheLoginDialogStopsAReloginUnderWay) {
     session.OnConnectionLost(0);
     ASSERT_TRUE(connection.pending);
     auto stale = connection.pending->done;
-    test::FakeLoginView dialog(timers);
+    test::FakeLoginDisplay dialog(timers);
     session.BeginLogin(dialog);
     EXPECT_FALSE(connection.pending) << "the attempt under way is cancelled";
     stale(true);  // its result, arriving late

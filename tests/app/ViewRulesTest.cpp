@@ -64,13 +64,13 @@ TEST(Navigation, PrevFromTheFirstThirdMonthEntryWrapsToItsLast) {
 }
 
 TEST(ViewRules, StandingRequestsPerKind) {
-    EXPECT_EQ(StandingRequestsFor(1, "", "0101", "20070125").value(), (std::vector<std::string>{"list:"}));
-    EXPECT_EQ(StandingRequestsFor(2, "", "0101", "20070125").value(),
+    EXPECT_EQ(StandingRequestsFor(1, "", {"0101", "20070125"}).value(), (std::vector<std::string>{"list:"}));
+    EXPECT_EQ(StandingRequestsFor(2, "", {"0101", "20070125"}).value(),
               (std::vector<std::string>{"list:", "real::0101:20070125:1:"}));
-    EXPECT_EQ(StandingRequestsFor(4, "", "0101", "20070125").value(),
+    EXPECT_EQ(StandingRequestsFor(4, "", {"0101", "20070125"}).value(),
               (std::vector<std::string>{"real::0101:20070125:1:"}));
-    EXPECT_FALSE(StandingRequestsFor(5, "", "0101", "20070125").has_value());
-    EXPECT_FALSE(StandingRequestsFor(6, "", "0101", "20070125").has_value());
+    EXPECT_FALSE(StandingRequestsFor(5, "", {"0101", "20070125"}).has_value());
+    EXPECT_FALSE(StandingRequestsFor(6, "", {"0101", "20070125"}).has_value());
 }
 
 TEST(ViewRules, FunctionKeys) {

@@ -75,7 +75,7 @@ TEST_F(Queries, PseudoCategoriesSelectDerivedLists) {
 
 TEST_F(Queries, SelfSelectedFollowsTheMainListOrder) {
     selfSelected.entries = {
-        {"0121", "20060525", "0001"}, {"0101", "20060525", "0005"}, {"0101", "20991231", "0001"}};
+        {{"0121", "20060525"}, "0001"}, {{"0101", "20060525"}, "0005"}, {{"0101", "20991231"}, "0001"}};
     EXPECT_EQ(Names("0000"), (V{"生丝-060525", "干茧-060525"}));
 }
 
@@ -117,7 +117,7 @@ TEST_F(Queries, ResetEmptiesListsAndCategories) {
     // A new synchronisation starts from scratch, contract list included.
     data.Dispatch("category:0101|生丝|0||");
     data.Dispatch(ListReply({ListRow("0101", "20060625")}));
-    EXPECT_EQ(data.MainListKeys(), (std::vector<std::pair<std::string, std::string>>{{"0101", "20060625"}}));
+    EXPECT_EQ(data.MainListKeys(), (std::vector<GoodsKey>{{"0101", "20060625"}}));
     EXPECT_EQ(data.Copy(GoodsList::Contract).size(), 1u);
 }
 

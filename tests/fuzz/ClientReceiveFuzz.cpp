@@ -47,7 +47,7 @@ class NullSender : public MessageSender {
 class FixedSelfSelected : public SelfSelectedSource {
   public:
     std::vector<SelfSelectedEntry> ReadSelfSelected() const override {
-        return {{"0112", "20270125", "0001"}, {"0131", "20270525", "0005"}};
+        return {{{"0112", "20270125"}, "0001"}, {{"0131", "20270525"}, "0005"}};
     }
 };
 

@@ -12,11 +12,11 @@ TEST(Requests, EveryClientMessageByteForByte) {
     EXPECT_EQ(VersionRequest(), "ver:1.96:");
     EXPECT_EQ(CategoryRequest(), "category:");
     EXPECT_EQ(ListRequest(), "list:");
-    EXPECT_EQ(LineRequest("12", "0001", "20060525", 1), "line:12:0001:20060525:1:");
-    EXPECT_EQ(LineRequest("0", "0001", "", 0), "line:0:0001::0:");
-    EXPECT_EQ(RealStandingRequest("", "0001", "20060525"), "real::0001:20060525:1:");
-    EXPECT_EQ(RealSyncRequest("0001", "20060525"), "real::0001:20060525:8:");
-    EXPECT_EQ(RealHistoryRequest("0001", "20060412", "0001", "20060525"),
+    EXPECT_EQ(LineRequest("12", {"0001", "20060525"}, 1), "line:12:0001:20060525:1:");
+    EXPECT_EQ(LineRequest("0", {"0001", ""}, 0), "line:0:0001::0:");
+    EXPECT_EQ(RealStandingRequest("", {"0001", "20060525"}), "real::0001:20060525:1:");
+    EXPECT_EQ(RealSyncRequest({"0001", "20060525"}), "real::0001:20060525:8:");
+    EXPECT_EQ(RealHistoryRequest("0001", "20060412", {"0001", "20060525"}),
               "real:0001-20060412:0001:20060525:8:");
     EXPECT_EQ(PasswordRequest("demo", "old", "new"), "pwd:demo:old:new:");
     EXPECT_EQ(NoticeRequest(), "msg:");
@@ -24,7 +24,7 @@ TEST(Requests, EveryClientMessageByteForByte) {
 }
 
 AlarmThresholds Entry(std::string upper, std::string lower, std::string volume, std::string position) {
-    return {"0001", "20060525", std::move(upper), std::move(lower), std::move(volume), std::move(position)};
+    return {{"0001", "20060525"}, std::move(upper), std::move(lower), std::move(volume), std::move(position)};
 }
 
 TEST(AlarmQuery, OnlyALowerPrice) {

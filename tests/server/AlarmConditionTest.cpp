@@ -26,10 +26,10 @@ bool Fires(const AlarmThresholds& entry, const AlarmSubject& s) {
 }
 
 TEST(AlarmCondition, EvaluatesEveryFormTheClientBuilds) {
-    AlarmThresholds upperOnly{"0112", "20270125", "16.000", "0.000", "0", "0"};
-    AlarmThresholds lowerOnly{"0112", "20270125", "0.000", "12.500", "0", "0"};
-    AlarmThresholds band{"0112", "20270125", "10.000", "8.000", "0", "0"};
-    AlarmThresholds volumes{"0112", "20270125", "0", "0", "500", "300"};
+    AlarmThresholds upperOnly{{"0112", "20270125"}, "16.000", "0.000", "0", "0"};
+    AlarmThresholds lowerOnly{{"0112", "20270125"}, "0.000", "12.500", "0", "0"};
+    AlarmThresholds band{{"0112", "20270125"}, "10.000", "8.000", "0", "0"};
+    AlarmThresholds volumes{{"0112", "20270125"}, "0", "0", "500", "300"};
     EXPECT_TRUE(Fires(upperOnly, Subject(16, 0, 0)));
     EXPECT_FALSE(Fires(upperOnly, Subject(15.99, 0, 0)));
     EXPECT_TRUE(Fires(lowerOnly, Subject(12.5, 0, 0)));
@@ -45,10 +45,10 @@ TEST(AlarmCondition, EvaluatesEveryFormTheClientBuilds) {
 }
 
 TEST(AlarmCondition, OtherContractsDoNotMatch) {
-    AlarmThresholds e{"0112", "20270125", "1.000", "0", "0", "0"};
+    AlarmThresholds e{{"0112", "20270125"}, "1.000", "0", "0", "0"};
     AlarmSubject other{"0112", "20270225", 5, 0, 0};
     EXPECT_FALSE(Fires(e, other));
-    AlarmThresholds index{"0009", "综合指数", "1.000", "0", "0", "0"};
+    AlarmThresholds index{{"0009", "综合指数"}, "1.000", "0", "0", "0"};
     auto c = AlarmCondition::Parse(AlarmQueries(index).at(0).substr(6));
     ASSERT_TRUE(c);
     EXPECT_EQ(c->PinnedGoodsNo(), "0009");

@@ -101,9 +101,9 @@ TEST(History, RecordIdsGrowWithTimeAndResumeAfterTheLastSent) {
 TEST(History, CoverModesOfContractEntries) {
     HistoryStore h(3);
     h.Prepare("", kToday, ContractsFor(kToday));
-    auto own = h.LineBars("0112", "20270525", "12", 1);
-    auto later = h.LineBars("0112", "20270525", "3", 1);
-    auto earlier = h.LineBars("0112", "20270525", "3", 0);
+    auto own = h.LineBars({"0112", "20270525"}, "12", 1);
+    auto later = h.LineBars({"0112", "20270525"}, "3", 1);
+    auto earlier = h.LineBars({"0112", "20270525"}, "3", 0);
     ASSERT_FALSE(own.empty());
     EXPECT_GT(later.size(), own.size());
     EXPECT_GT(earlier.size(), own.size());
@@ -116,7 +116,7 @@ TEST(History, CoverModesOfContractEntries) {
     // Mode 1 keeps every own bar; mode 0 gives the recent past to the deliveries before.
     EXPECT_EQ(later.back().first, own.back().first);
     EXPECT_NE(later, earlier);
-    EXPECT_TRUE(h.LineBars("0112", "19990125", "3", 1).empty());
+    EXPECT_TRUE(h.LineBars({"0112", "19990125"}, "3", 1).empty());
 }
 
 }  // namespace

@@ -137,7 +137,7 @@ TEST(ServerState, ANewTradingDayExtendsTheHistoryAndRestartsTheBoard) {
     const std::int64_t tuesday10 = DaysFromDate(20261208) * 86400LL + 2 * 3600;
     ServerState state(options, tuesday10);
     EXPECT_EQ(state.History().LastDay(), 20261207);
-    const Quote* before = state.Quotes().Find("0112", "20270125");
+    const Quote* before = state.Quotes().Find({"0112", "20270125"});
     ASSERT_TRUE(before);
     ASSERT_FALSE(before->trades.empty());
     // Tuesday 15:30: the day is over.
@@ -147,7 +147,7 @@ TEST(ServerState, ANewTradingDayExtendsTheHistoryAndRestartsTheBoard) {
     state.Tick(tuesday10 + 86400 - 3600);
     EXPECT_EQ(state.History().LastDay(), 20261208);
     EXPECT_EQ(state.Today(), 20261209);
-    const Quote* after = state.Quotes().Find("0112", "20270125");
+    const Quote* after = state.Quotes().Find({"0112", "20270125"});
     ASSERT_TRUE(after);
     EXPECT_TRUE(after->trades.empty());
     EXPECT_EQ(after->lastSection, -1);

@@ -63,7 +63,7 @@ TEST(ServerLoopback, StartUpSynchronisation) {
     auto records = ParseList(SplitKind(*list).body);
     ASSERT_GE(records.size(), 40u);
     for (const auto& r : records) {
-        auto line = c.Ask(LineRequest("3", r[9], r[0], 1), "line");
+        auto line = c.Ask(LineRequest("3", {std::string(r[9]), std::string(r[0])}, 1), "line");
         ASSERT_TRUE(line);
         auto parsed = ParseLine(SplitKind(*line).body);
         EXPECT_EQ(parsed.key, std::string(r[9]) + std::string(r[0]));
@@ -73,8 +73,9 @@ TEST(ServerLoopback, StartUpSynchronisation) {
     }
 
     // The first trade request of a session brings the history the user has not had yet.
-    const std::string goods(records[4][9]), due(records[4][0]);
-    ASSERT_TRUE(c.Send(RealSyncRequest(goods, due)));
+    const GoodsKey contract{std::string(records[4][9]), std::string(records[4][0])};
+    const std::string goods = contract.goodsNo, due = contract.dueDate;
+    ASSERT_TRUE(c.Send(RealSyncRequest(contract)));
     int lastCount = -1;
     size_t historyRecords = 0;
     std::int64_t lastId = 0;
@@ -107,20 +108,20 @@ TEST(ServerLoopback, StartUpSynchronisation) {
     EXPECT_GT(historyRecords, 10000u);
 
     // Later requests (and later logins of the same user) bring no history again.
-    c.Send(RealSyncRequest(goods, due));
+    c.Send(RealSyncRequest(contract));
     EXPECT_TRUE(c.Next()->starts_with("real:"));
     TestClient again(server.Port());
     LogIn(again);
-    again.Send(RealSyncRequest(goods, due));
+    again.Send(RealSyncRequest(contract));
     EXPECT_TRUE(again.Next()->starts_with("real:"));
 
-    auto recent = c.Ask(RealStandingRequest("", goods, due), "real");
+    auto recent = c.Ask(RealStandingRequest("", contract), "real");
     ASSERT_TRUE(recent);
     auto parsed = ParseReal(SplitKind(*recent).body);
     EXPECT_LE(parsed.records.size(), 30u);
     EXPECT_FALSE(parsed.records.empty());
 
-    auto past = c.Ask(RealHistoryRequest(goods, "20261204", goods, due), "hisreal");
+    auto past = c.Ask(RealHistoryRequest(goods, "20261204", contract), "hisreal");
     ASSERT_TRUE(past);
     auto pastTrades = ParseReal(SplitKind(*past).body);
     EXPECT_EQ(pastTrades.selector, goods + "-20261204");

@@ -56,10 +56,9 @@ CQeltGoods FakeViewServices::CurrentGoods() const {
     return {};
 }
 
-std::optional<CQeltGoods> FakeViewServices::GoodsQuote(const std::string& goodsNo,
-                                                       const std::string& dueDate) const {
+std::optional<CQeltGoods> FakeViewServices::GoodsQuote(const GoodsKey& goods) const {
     for (const CQeltGoods& g : mainList) {
-        if (g.goods_no != goodsNo || g.due_date != dueDate) continue;
+        if (!g.Matches(goods)) continue;
         CQeltGoods quote = g;
         quote.trades.clear();
         quote.series.clear();
@@ -68,12 +67,12 @@ std::optional<CQeltGoods> FakeViewServices::GoodsQuote(const std::string& goodsN
     return std::nullopt;
 }
 
-TradeUpdate FakeViewServices::TradesAfter(const std::string& goodsNo, const std::string& dueDate,
-                                          std::size_t held, const std::string& lastIdentity) const {
+TradeUpdate FakeViewServices::TradesAfter(const GoodsKey& goods, std::size_t held,
+                                          const std::string& lastIdentity) const {
     ++tradeFetches;
     TradeUpdate update;
     for (const CQeltGoods& g : mainList) {
-        if (g.goods_no != goodsNo || g.due_date != dueDate) continue;
+        if (!g.Matches(goods)) continue;
         update.found = true;
         const bool continues =
             held > 0 && held <= g.trades.size() && IdentityOf(g.trades[held - 1]) == lastIdentity;

@@ -69,9 +69,8 @@ class FakeViewServices : public ViewServices {
     std::vector<GoodsSummary> MainSummaries() const override;
     bool IsFlagged(std::string_view goodsNo) const override;
     CQeltGoods CurrentGoods() const override;
-    std::optional<CQeltGoods> GoodsQuote(const std::string& goodsNo,
-                                         const std::string& dueDate) const override;
-    TradeUpdate TradesAfter(const std::string& goodsNo, const std::string& dueDate, std::size_t held,
+    std::optional<CQeltGoods> GoodsQuote(const GoodsKey& goods) const override;
+    TradeUpdate TradesAfter(const GoodsKey& goods, std::size_t held,
                             const std::string& lastIdentity) const override;
     std::vector<TradeRow> TradeList() const override { return tradeList; }
     void EditCurrentGoods(const std::function<void(CQeltGoods&)>& edit) override;
@@ -92,11 +91,11 @@ class FakeViewServices : public ViewServices {
     FormulaLibrary& MutableFormulas() const;
     std::vector<double> FormulaValues(int id) const override;
     void SetFormulaValues(int id, const std::vector<double>& values) override;
-    void AddSelfSelected(const std::string& no, const std::string& due, const std::string& cat) override {
-        added.push_back({no, due, cat});
+    void AddSelfSelected(const GoodsKey& goods, const std::string& cat) override {
+        added.push_back({goods.goodsNo, goods.dueDate, cat});
     }
-    void RemoveSelfSelected(const std::string& no, const std::string& due, const std::string& cat) override {
-        removed.push_back({no, due, cat});
+    void RemoveSelfSelected(const GoodsKey& goods, const std::string& cat) override {
+        removed.push_back({goods.goodsNo, goods.dueDate, cat});
     }
     void PostSwitchView(int kind, int argument) override { switches.emplace_back(kind, argument); }
     void StepGoods(bool forward) override { steps += forward ? 1 : -1; }

@@ -237,7 +237,7 @@ TEST_F(AppEndToEnd, TheIntradayTradeAndMultiGoodsViewsFollowTheSimulatedSession)
     const CQeltGoods goods = app.Context().CurrentGoods();
     ASSERT_GE(goods.series.size(), 2u);
     const std::string pastDay(goods.series[goods.series.size() - 2][0]);
-    app.Context().Send(RealHistoryRequest("0112", pastDay, goods.goods_no, goods.due_date));
+    app.Context().Send(RealHistoryRequest("0112", pastDay, goods.Key()));
     ASSERT_TRUE(SpinUntil([&] { return !app.Store().TradeList().empty(); }, 10s));
     app.Context().OnSwitchViewMessage(kViewIntraday, CQeltRealView::kHistoryReview);
     chart = dynamic_cast<CQeltRealView*>(app.Context().ActiveView());
@@ -258,7 +258,7 @@ TEST_F(AppEndToEnd, TheIntradayTradeAndMultiGoodsViewsFollowTheSimulatedSession)
     for (std::size_t i = 0; i < numbers.size(); ++i) {
         const std::optional<GoodsSummary> goods = TradingGoods(app, numbers[i]);
         ASSERT_TRUE(goods) << numbers[i];
-        multi->ChangeGoods(i, {goods->goods_no, goods->due_date});
+        multi->ChangeGoods(i, goods->Key());
         EXPECT_GT(multi->Cell(i).TradesHeld(), 0u) << numbers[i];
     }
     EXPECT_EQ(app.Socket().Standing().front(), "real::0131:" + flagged->due_date + ":1:");
@@ -742,10 +742,10 @@ TEST_F(AppEndToEnd, AlarmsTheMarketMeetsReachTheAlarmWindow) {
     const std::vector<AlarmEntry> entries = {
         // Met now and while the test runs (a bound a few units under the price was crossed
         // back by the next tick now and then, and the 0121 entry fired first).
-        {traded.goods_no, traded.due_date, FormatFixed(price / 2, 3), "0.000", "0", "0"},
-        {traded.goods_no, traded.due_date, "999999.000", "0.000", "0", "0"},  // never met
+        {traded.Key(), FormatFixed(price / 2, 3), "0.000", "0", "0"},
+        {traded.Key(), "999999.000", "0.000", "0", "0"},  // never met
         {"0121", traded.due_date, "0.000", "0.000", "0", "300"},
-        {traded.goods_no, traded.due_date, "0.000", "0.000", "0", "0"},  // no threshold: no query
+        {traded.Key(), "0.000", "0.000", "0", "0"},  // no threshold: no query
     };
     for (const AlarmEntry& e : entries) ASSERT_TRUE(app.Settings().AddAlarmEntry(e));
     ASSERT_TRUE(app.Context().StateOfCommand(cmd::kAlarmOn).enabled);
@@ -797,8 +797,8 @@ TEST_F(AppEndToEnd, AnEntryWithBothBoundsFiresWhenThePriceBreaksEither) {
     ASSERT_FALSE(traded.goods_no.empty()) << "a trading raw silk contract with a price";
     const double price = LeadingDouble(traded.price);
     EXPECT_LT(price, 100) << "the demo market quotes its contracts in 万元";
-    ASSERT_TRUE(app.Settings().AddAlarmEntry(
-        {traded.goods_no, traded.due_date, "999999.000", FormatFixed(price * 2, 3), "0", "0"}));
+    ASSERT_TRUE(
+        app.Settings().AddAlarmEntry({traded.Key(), "999999.000", FormatFixed(price * 2, 3), "0", "0"}));
     app.Context().RunCommand(cmd::kAlarmOn);
     ASSERT_TRUE(SpinUntil([&] { return !app.Store().AlarmHits().empty(); }, 10s))
         << "the lower bound is met at once";
@@ -818,8 +818,7 @@ TEST_F(AppEndToEnd, AlarmQueriesGoOnWhileTheInformationViewIsOnShow) {
     for (const CQeltGoods& g : app.Store().MainList())
         if (g.goods_no == "0112" && LeadingInt(g.state) > 0 && LeadingDouble(g.price) > 1) traded = g;
     ASSERT_FALSE(traded.goods_no.empty());
-    const AlarmEntry entry{
-        traded.goods_no, traded.due_date, FormatFixed(LeadingDouble(traded.price) / 2, 3), "0.000", "0", "0"};
+    const AlarmEntry entry{traded.Key(), FormatFixed(LeadingDouble(traded.price) / 2, 3), "0.000", "0", "0"};
     ASSERT_TRUE(app.Settings().AddAlarmEntry(entry));
 
     app.Context().SwitchView(kViewWeb);

@@ -174,12 +174,12 @@ TEST_F(DrawnLinesEndToEnd, ALinePlacedIsThereAfterTheProcessIsKilledAndUndoFollo
     CQeltApp app(OptionsFor(home.Path()));
     ASSERT_TRUE(app.InitInstance());
     std::vector<CMyLine> stored;
-    ASSERT_TRUE(app.Store().EditListedGoods(key.tag, key.goodsNo, key.dueDate,
-                                            [&](CQeltGoods& goods) { stored = goods.lines; }));
+    ASSERT_TRUE(
+        app.Store().EditListedGoods(key.tag, key.goods, [&](CQeltGoods& goods) { stored = goods.lines; }));
     EXPECT_EQ(stored, placed);
     CQeltKLineView* chart = OpenChart(app);
     ASSERT_NE(chart, nullptr);
-    ASSERT_EQ(chart->Goods().goods_no, key.goodsNo);
+    ASSERT_EQ(chart->Goods().goods_no, key.goods.goodsNo);
     EXPECT_EQ(LinesOnShow(*chart), 1u);
 
     // 撤销 is greyed until this run has something to undo; then it takes the new line back.

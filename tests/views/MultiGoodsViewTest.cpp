@@ -39,7 +39,7 @@ class MultiGoodsTest : public ::testing::Test {
     }
     std::vector<std::string> BoundGoods() {
         std::vector<std::string> out;
-        for (std::size_t i = 0; i < kMultiGoodsCells; ++i) out.push_back(view->Cell(i).BoundGoodsNo());
+        for (std::size_t i = 0; i < kMultiGoodsCells; ++i) out.push_back(view->Cell(i).Bound().goodsNo);
         return out;
     }
     static MouseInput At(Point p) {
@@ -135,7 +135,7 @@ TEST_F(MultiGoodsTest, ChangeGoodsIsRememberedAcrossRestarts) {
     view->OnMouseMove(At({100, 400}));
     view->OnKey({ViewKey::Digit, 0});
     EXPECT_EQ(BoundGoods()[2], "0134");
-    EXPECT_EQ(ReadMultiGoodsChoices(dir.Path())[2], (ContractKey{"0134", "20240625"}));
+    EXPECT_EQ(ReadMultiGoodsChoices(dir.Path())[2], (GoodsKey{"0134", "20240625"}));
 }
 
 TEST_F(MultiGoodsTest, AGoodsWithoutDeliveryMonthStaysChosenAfterARestart) {
@@ -148,8 +148,8 @@ TEST_F(MultiGoodsTest, AGoodsWithoutDeliveryMonthStaysChosenAfterARestart) {
     Open();
     EXPECT_EQ(BoundGoods(), (std::vector<std::string>{"0130", "0135", "0132", "0133"}))
         << "the remembered key still finds its goods";
-    EXPECT_EQ(view->Cell(1).BoundDueDate(), " ");
-    EXPECT_EQ(ReadMultiGoodsChoices(dir.Path())[1], (ContractKey{"0135", " "}));
+    EXPECT_EQ(view->Cell(1).Bound().dueDate, " ");
+    EXPECT_EQ(ReadMultiGoodsChoices(dir.Path())[1], (GoodsKey{"0135", " "}));
 }
 
 TEST_F(MultiGoodsTest, TheCellsShareOneCursorAndOneTip) {

@@ -281,10 +281,11 @@ void HistoryDatabase::LoadStore(HistoryLoadTarget& target) const {
     dispatch("category:", kSelectCategories, {});
     dispatch("list:", kSelectQuotes, {});
     target.RebuildDerivedLists();
-    for (const auto& [goodsNo, dueDate] : target.MainKeys())
-        dispatch("line:" + goodsNo + dueDate + "::", kSelectSeries, {dueDate, goodsNo});
-    for (const auto& [goodsNo, dueDate] : target.DeliveryMonthKeys())
-        dispatch("line:" + goodsNo + dueDate + ":0:", kSelectLatestPerMonth, {goodsNo});
+    for (const GoodsKey& goods : target.MainKeys())
+        dispatch("line:" + goods.goodsNo + goods.dueDate + "::", kSelectSeries,
+                 {goods.dueDate, goods.goodsNo});
+    for (const GoodsKey& goods : target.DeliveryMonthKeys())
+        dispatch("line:" + goods.goodsNo + goods.dueDate + ":0:", kSelectLatestPerMonth, {goods.goodsNo});
 }
 
 }  // namespace qelt

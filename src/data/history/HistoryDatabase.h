@@ -14,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/GoodsKey.h"
 #include "data/HistorySink.h"
 
 struct sqlite3;
@@ -31,10 +32,10 @@ class HistoryLoadTarget {
     virtual void Dispatch(std::string_view message) = 0;
     /// Rebuilds the delivery-month, spot-month, third-month and contract lists.
     virtual void RebuildDerivedLists() = 0;
-    /// (goods_no, due_date) of every record of the main goods list, in order.
-    virtual std::vector<std::pair<std::string, std::string>> MainKeys() const = 0;
-    /// (goods_no, due_date) of every record of the delivery-month list, in order.
-    virtual std::vector<std::pair<std::string, std::string>> DeliveryMonthKeys() const = 0;
+    /// The contract of every record of the main goods list, in order.
+    virtual std::vector<GoodsKey> MainKeys() const = 0;
+    /// The contract of every record of the delivery-month list, in order.
+    virtual std::vector<GoodsKey> DeliveryMonthKeys() const = 0;
 };
 
 using SqlRow = std::vector<std::string>;

@@ -9,12 +9,8 @@ class StoreLoadTarget : public HistoryLoadTarget {
     explicit StoreLoadTarget(CQeltData& store) : m_store(store) {}
     void Dispatch(std::string_view message) override { m_store.Dispatch(message); }
     void RebuildDerivedLists() override { m_store.RebuildDerivedLists(); }
-    std::vector<std::pair<std::string, std::string>> MainKeys() const override {
-        return m_store.MainListKeys();
-    }
-    std::vector<std::pair<std::string, std::string>> DeliveryMonthKeys() const override {
-        return m_store.DeliveryMonthKeys();
-    }
+    std::vector<GoodsKey> MainKeys() const override { return m_store.MainListKeys(); }
+    std::vector<GoodsKey> DeliveryMonthKeys() const override { return m_store.DeliveryMonthKeys(); }
 
   private:
     CQeltData& m_store;

@@ -86,12 +86,12 @@ std::optional<int> ReadAlarmCount(std::string_view text) {
 }
 
 std::optional<AlarmEntry> CanonicalAlarmEntry(const AlarmEntry& e) {
-    if (!IsSafeAlarmText(e.goodsNo) || !IsSafeAlarmText(e.dueDate)) return std::nullopt;
+    if (!IsSafeAlarmText(e.goods.goodsNo) || !IsSafeAlarmText(e.goods.dueDate)) return std::nullopt;
     std::optional<double> upper = ReadAlarmPrice(e.upperPrice), lower = ReadAlarmPrice(e.lowerPrice);
     std::optional<int> volume = ReadAlarmCount(e.volume), position = ReadAlarmCount(e.netPosition);
     if (!upper || !lower || !volume || !position) return std::nullopt;
-    return AlarmEntry{e.goodsNo,          e.dueDate,           FormatFixed(*upper, 3), FormatFixed(*lower, 3),
-                      FormatInt(*volume), FormatInt(*position)};
+    return AlarmEntry{e.goods, FormatFixed(*upper, 3), FormatFixed(*lower, 3), FormatInt(*volume),
+                      FormatInt(*position)};
 }
 
 std::string FormatAlarmFile(const AlarmSettings& settings) {
@@ -99,7 +99,7 @@ std::string FormatAlarmFile(const AlarmSettings& settings) {
     out += std::string(kWindowKey) + (settings.windowOn ? "1" : "0") + "\r\n";
     out += std::string(kSoundKey) + (settings.sound ? "1" : "0") + "\r\n";
     for (const AlarmEntry& e : settings.entries)
-        out += std::string(kEntryKey) + e.goodsNo + "|" + e.dueDate + "|" + e.upperPrice + "|" +
+        out += std::string(kEntryKey) + e.goods.goodsNo + "|" + e.goods.dueDate + "|" + e.upperPrice + "|" +
                e.lowerPrice + "|" + e.volume + "|" + e.netPosition + "\r\n";
     return out;
 }

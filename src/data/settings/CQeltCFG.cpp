@@ -50,14 +50,12 @@ std::vector<SelfSelectedEntry> CQeltCFG::ReadSelfSelected() const {
     return ReadSelfSelectedFile(m_programDirectory);
 }
 
-bool CQeltCFG::AddSelfSelected(const std::string& goodsNo, const std::string& dueDate,
-                               const std::string& category) {
-    return AddSelfSelectedEntry(m_programDirectory, {goodsNo, dueDate, category});
+bool CQeltCFG::AddSelfSelected(const GoodsKey& goods, const std::string& category) {
+    return AddSelfSelectedEntry(m_programDirectory, {goods, category});
 }
 
-bool CQeltCFG::RemoveSelfSelected(const std::string& goodsNo, const std::string& dueDate,
-                                  const std::string& category) {
-    return RemoveSelfSelectedEntry(m_programDirectory, {goodsNo, dueDate, category});
+bool CQeltCFG::RemoveSelfSelected(const GoodsKey& goods, const std::string& category) {
+    return RemoveSelfSelectedEntry(m_programDirectory, {goods, category});
 }
 
 std::optional<RememberedLogin> CQeltCFG::ReadLogin() const { return ReadRememberedLogin(m_programDirectory); }

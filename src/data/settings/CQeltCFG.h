@@ -18,6 +18,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/GoodsKey.h"
 #include "data/SelfSelected.h"
 #include "data/settings/AlarmFile.h"
 #include "data/settings/DisplayScheme.h"
@@ -80,9 +81,8 @@ class CQeltCFG : public SelfSelectedSource {
 
     // --- Self-selected list (mylist.ini) -------------------------------------------------
     std::vector<SelfSelectedEntry> ReadSelfSelected() const override;
-    bool AddSelfSelected(const std::string& goodsNo, const std::string& dueDate, const std::string& category);
-    bool RemoveSelfSelected(const std::string& goodsNo, const std::string& dueDate,
-                            const std::string& category);
+    bool AddSelfSelected(const GoodsKey& goods, const std::string& category);
+    bool RemoveSelfSelected(const GoodsKey& goods, const std::string& category);
 
     // --- Remembered login (sys.ini) ------------------------------------------------------
     std::optional<RememberedLogin> ReadLogin() const;

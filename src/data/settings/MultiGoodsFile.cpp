@@ -37,8 +37,8 @@ MultiGoodsChoices ParseMultiGoodsChoices(std::string_view text) {
 
 std::string FormatMultiGoodsChoices(const MultiGoodsChoices& choices) {
     std::string text;
-    for (const ContractKey& key : choices) {
-        if (!key.Empty()) text += key.goodsNo + "|" + key.dueDate;
+    for (const GoodsKey& key : choices) {
+        if (!key.goodsNo.empty()) text += key.goodsNo + "|" + key.dueDate;
         text += "\r\n";
     }
     return text;

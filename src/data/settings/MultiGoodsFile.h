@@ -8,17 +8,13 @@
 #include <string>
 #include <string_view>
 
+#include "common/GoodsKey.h"
+
 namespace qelt {
 
-struct ContractKey {
-    std::string goodsNo;
-    std::string dueDate;  ///< may be empty (goods without delivery month)
-    bool Empty() const { return goodsNo.empty(); }
-    friend bool operator==(const ContractKey&, const ContractKey&) = default;
-};
-
 inline constexpr std::size_t kMultiGoodsCells = 4;
-using MultiGoodsChoices = std::array<ContractKey, kMultiGoodsCells>;
+/// A cell's contract; a cell without a goods number is left to the default.
+using MultiGoodsChoices = std::array<GoodsKey, kMultiGoodsCells>;
 
 /// The cells' choices from the file's text (UTF-8): lines beyond the fourth, lines without a
 /// goods number and fields too long to be a goods number or a delivery month are ignored.

@@ -49,7 +49,7 @@ MyLineBook MyLineBook::Parse(std::string_view content) {
     for (std::string_view text : SplitViews(content, kRecordSeparator)) {
         Record record{std::nullopt, std::string(text)};
         const std::vector<std::string_view> f = SplitViews(text, kFieldSeparator);
-        if (f.size() >= 3) record.key = LineKey{std::string(f[0]), std::string(f[1]), std::string(f[2])};
+        if (f.size() >= 3) record.key = LineKey{std::string(f[0]), {std::string(f[1]), std::string(f[2])}};
         book.m_records.push_back(std::move(record));
     }
     return book;
@@ -137,7 +137,7 @@ void MyLineBook::Set(const LineKey& key, const std::vector<CMyLine>& lines) {
 }
 
 std::string MyLineBook::FormatRecord(const LineKey& key, const std::vector<CMyLine>& lines) {
-    std::string out = key.tag + "|" + key.goodsNo + "|" + key.dueDate + "|";
+    std::string out = key.tag + "|" + key.goods.goodsNo + "|" + key.goods.dueDate + "|";
     for (std::size_t i = 0; i < lines.size(); ++i) {
         if (i > 0) out += ";";
         out += FormatMyLine(lines[i]);

@@ -17,6 +17,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/GoodsKey.h"
 #include "data/CMyLine.h"
 
 namespace qelt {
@@ -25,8 +26,7 @@ namespace qelt {
 /// due_date.
 struct LineKey {
     std::string tag;
-    std::string goodsNo;
-    std::string dueDate;
+    GoodsKey goods;
     friend auto operator<=>(const LineKey&, const LineKey&) = default;
 };
 

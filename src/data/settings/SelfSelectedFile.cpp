@@ -24,8 +24,8 @@ std::vector<SelfSelectedEntry> ParseSelfSelected(std::string_view content) {
     for (std::string_view record : SplitViews(content, kRecordSeparator)) {
         std::vector<std::string_view> f = SplitViews(record, kFieldSeparator);
         SelfSelectedEntry e;
-        if (f.size() > 0) e.goodsNo = f[0];
-        if (f.size() > 1) e.dueDate = f[1];
+        if (f.size() > 0) e.goods.goodsNo = f[0];
+        if (f.size() > 1) e.goods.dueDate = f[1];
         if (f.size() > 2) e.category = f[2];
         out.push_back(std::move(e));
     }
@@ -34,7 +34,8 @@ std::vector<SelfSelectedEntry> ParseSelfSelected(std::string_view content) {
 
 std::string FormatSelfSelected(const std::vector<SelfSelectedEntry>& entries) {
     std::string out;
-    for (const SelfSelectedEntry& e : entries) out += e.goodsNo + "|" + e.dueDate + "|" + e.category + "||";
+    for (const SelfSelectedEntry& e : entries)
+        out += e.goods.goodsNo + "|" + e.goods.dueDate + "|" + e.category + "||";
     return out;
 }
 

@@ -109,7 +109,7 @@ std::string CQeltAlarm::SelectedGoodsNumber() const {
 
 void CQeltAlarm::accept() {
     AlarmEntryModel::Verdict verdict = AlarmEntryModel::Accept(
-        SelectedGoodsNumber(), m_months->currentText().toStdString(), m_upper->text().toStdString(),
+        {SelectedGoodsNumber(), m_months->currentText().toStdString()}, m_upper->text().toStdString(),
         m_lower->text().toStdString(), m_volume->text().toStdString(), m_netPosition->text().toStdString());
     if (!verdict.entry) {
         m_boxes.Show(this, verdict.message, AlarmEntryModel::kRangeCaption);

@@ -4,7 +4,7 @@
 #include <QWidget>
 #include <memory>
 
-#include "views/controls/TabStripView.h"
+#include "views/controls/TabStripControl.h"
 
 namespace qelt {
 
@@ -18,14 +18,14 @@ class CMyTab : public QWidget {
     void SetTabs(const std::vector<std::string>& labels, const std::vector<std::string>& texts, int baseWidth,
                  double scale);
     void SetSelected(int index);
-    const TabStripView& Strip() const { return m_strip; }
+    const TabStripControl& Strip() const { return m_strip; }
 
   protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
 
   private:
-    TabStripView m_strip;
+    TabStripControl m_strip;
     std::unique_ptr<QtBitmap> m_buffer;
 };
 

@@ -1,5 +1,5 @@
 #pragma once
-/// `CXScrollBar`: the skinned scroll bar window. The bar's rules live in SkinnedScrollBarView;
+/// `CXScrollBar`: the skinned scroll bar window. The bar's rules live in SkinnedScrollBarControl;
 /// this widget runs its timers, sets its cursor, keeps its double buffer and reports the
 /// notifications (line up 0, line down 1, thumb-track 5 with the position) to the owner.
 #include <QWidget>
@@ -7,7 +7,7 @@
 #include <functional>
 #include <memory>
 
-#include "views/controls/SkinnedScrollBarView.h"
+#include "views/controls/SkinnedScrollBarControl.h"
 
 class QTimer;
 
@@ -25,7 +25,7 @@ class CXScrollBar : public QWidget, private ScrollBarHost {
     void SetRange(int minimum, int maximum, bool redraw = true) { m_bar.SetRange(minimum, maximum, redraw); }
     void SetScrollPos(int position) { m_bar.SetScrollPos(position); }
     int Position() const { return m_bar.Position(); }
-    const SkinnedScrollBarView& Bar() const { return m_bar; }
+    const SkinnedScrollBarControl& Bar() const { return m_bar; }
     bool TimerActive(int id) const;
 
   protected:
@@ -44,7 +44,7 @@ class CXScrollBar : public QWidget, private ScrollBarHost {
     void SetHandCursor(bool hand) override;
     void OnTimer(int id);
 
-    SkinnedScrollBarView m_bar;
+    SkinnedScrollBarControl m_bar;
     Notifier m_notify;
     std::array<QTimer*, 5> m_timers{};
     std::unique_ptr<QtBitmap> m_buffer;

@@ -14,12 +14,12 @@ class FakeTarget : public HistoryLoadTarget {
   public:
     void Dispatch(std::string_view message) override { messages.emplace_back(message); }
     void RebuildDerivedLists() override { messages.emplace_back("<rebuild>"); }
-    std::vector<std::pair<std::string, std::string>> MainKeys() const override { return mainKeys; }
-    std::vector<std::pair<std::string, std::string>> DeliveryMonthKeys() const override { return monthKeys; }
+    std::vector<GoodsKey> MainKeys() const override { return mainKeys; }
+    std::vector<GoodsKey> DeliveryMonthKeys() const override { return monthKeys; }
 
     std::vector<std::string> messages;
-    std::vector<std::pair<std::string, std::string>> mainKeys;
-    std::vector<std::pair<std::string, std::string>> monthKeys;
+    std::vector<GoodsKey> mainKeys;
+    std::vector<GoodsKey> monthKeys;
 };
 
 SqlRow QuoteRow(const std::string& goodsNo, const std::string& dueDate, const std::string& price) {

@@ -19,11 +19,11 @@ TEST(AlarmFile, SettingsComeBackAfterARestart) {
         EXPECT_TRUE(cfg.AlarmEntries().empty());
         EXPECT_FALSE(cfg.m_alarmWindowOn.load());
         EXPECT_FALSE(cfg.AlarmSound()) << "off by default";
-        ASSERT_TRUE(cfg.AddAlarmEntry({"0112", "20261225", "10", "8.5", "0", "0"}));
+        ASSERT_TRUE(cfg.AddAlarmEntry({{"0112", "20261225"}, "10", "8.5", "0", "0"}));
         // The index records' month is a Chinese name: it must reach the disk as GBK.
-        ASSERT_TRUE(cfg.AddAlarmEntry({"0009", "综合指数", "0.000", "0.000", "500", "300"}));
-        ASSERT_TRUE(cfg.AddAlarmEntry({"", "", "0.000", "0.000", "0", "0"}));  // made without goods: kept
-        ASSERT_TRUE(cfg.AddAlarmEntry({"0121", "20270125", "1.000", "0.000", "0", "0"}));
+        ASSERT_TRUE(cfg.AddAlarmEntry({{"0009", "综合指数"}, "0.000", "0.000", "500", "300"}));
+        ASSERT_TRUE(cfg.AddAlarmEntry({{"", ""}, "0.000", "0.000", "0", "0"}));  // made without goods: kept
+        ASSERT_TRUE(cfg.AddAlarmEntry({{"0121", "20270125"}, "1.000", "0.000", "0", "0"}));
         ASSERT_TRUE(cfg.RemoveAlarmEntries({3}));
         ASSERT_TRUE(cfg.SetAlarmWindowOn(true));
         ASSERT_TRUE(cfg.SetAlarmSound(true));
@@ -35,9 +35,9 @@ TEST(AlarmFile, SettingsComeBackAfterARestart) {
 
     CQeltCFG again(dir.Path());
     EXPECT_EQ(again.AlarmEntries(),
-              (std::vector<AlarmEntry>{{"0112", "20261225", "10.000", "8.500", "0", "0"},
-                                       {"0009", "综合指数", "0.000", "0.000", "500", "300"},
-                                       {"", "", "0.000", "0.000", "0", "0"}}));
+              (std::vector<AlarmEntry>{{{"0112", "20261225"}, "10.000", "8.500", "0", "0"},
+                                       {{"0009", "综合指数"}, "0.000", "0.000", "500", "300"},
+                                       {{"", ""}, "0.000", "0.000", "0", "0"}}));
     EXPECT_TRUE(again.m_alarmWindowOn.load());
     EXPECT_TRUE(again.AlarmSound());
     EXPECT_EQ(again.AlarmQueries().size(), 3u)
@@ -67,8 +67,8 @@ TEST(AlarmFile, ADamagedFileKeepsItsGoodLines) {
     EXPECT_FALSE(settings.windowOn);
     EXPECT_TRUE(settings.sound);
     EXPECT_EQ(settings.entries,
-              (std::vector<AlarmEntry>{{"0112", "20261225", "10.000", "0.000", "0", "0"},
-                                       {"0121", " 20270125 ", "7.000", "0.000", "12", "0"}}));
+              (std::vector<AlarmEntry>{{{"0112", "20261225"}, "10.000", "0.000", "0", "0"},
+                                       {{"0121", " 20270125 "}, "7.000", "0.000", "12", "0"}}));
 
     std::string many;
     for (int i = 0; i < 1500; ++i) many += "alarm=0112|20261225|1.000|0.000|0|0\r\n";
@@ -78,18 +78,18 @@ TEST(AlarmFile, ADamagedFileKeepsItsGoodLines) {
 TEST(AlarmFile, AFailedRewriteKeepsTheOldFileAndTheChange) {
     test::TempDir dir;
     CQeltCFG cfg(dir.Path());
-    ASSERT_TRUE(cfg.AddAlarmEntry({"0112", "20261225", "10.000", "0.000", "0", "0"}));
+    ASSERT_TRUE(cfg.AddAlarmEntry({{"0112", "20261225"}, "10.000", "0.000", "0", "0"}));
     const std::string before = ReadWholeFile(dir.File("alarm.ini")).value();
     {
         test::FailingDisk disk(test::FailingDisk::Fault::FullDisk, 8);
-        EXPECT_FALSE(cfg.AddAlarmEntry({"0121", "20270125", "5.000", "0.000", "0", "0"}));
+        EXPECT_FALSE(cfg.AddAlarmEntry({{"0121", "20270125"}, "5.000", "0.000", "0", "0"}));
     }
     EXPECT_EQ(ReadWholeFile(dir.File("alarm.ini")).value(), before) << "never half written";
     EXPECT_EQ(cfg.AlarmEntries().size(), 2u) << "the entry works for this run";
     // An entry the file could not keep is refused up front, not lost at the next start: a
     // quote would break the query, a bar the file's fields.
-    EXPECT_FALSE(cfg.AddAlarmEntry({"01'12", "20261225", "10.000", "0.000", "0", "0"}));
-    EXPECT_FALSE(cfg.AddAlarmEntry({"0112", "2026|1225", "10.000", "0.000", "0", "0"}));
+    EXPECT_FALSE(cfg.AddAlarmEntry({{"01'12", "20261225"}, "10.000", "0.000", "0", "0"}));
+    EXPECT_FALSE(cfg.AddAlarmEntry({{"0112", "2026|1225"}, "10.000", "0.000", "0", "0"}));
     EXPECT_EQ(cfg.AlarmEntries().size(), 2u);
     EXPECT_EQ(ReadWholeFile(dir.File("alarm.ini")).value(), before);
 }
@@ -102,7 +102,7 @@ TEST(AlarmFile, FailedWritesOfTheSwitchesAndEntriesAreReportedOnce) {
     {
         test::FailingDisk disk(test::FailingDisk::Fault::RenameFails);
         EXPECT_FALSE(cfg.SetAlarmWindowOn(true));
-        EXPECT_FALSE(cfg.AddAlarmEntry({"0112", "20261225", "10.000", "0.000", "0", "0"}));
+        EXPECT_FALSE(cfg.AddAlarmEntry({{"0112", "20261225"}, "10.000", "0.000", "0", "0"}));
         EXPECT_FALSE(cfg.SetAlarmSound(true));
     }
     EXPECT_EQ(shown, std::vector<std::string>{"无法保存预警设置！"}) << "one message for the file this run";
@@ -111,7 +111,7 @@ TEST(AlarmFile, FailedWritesOfTheSwitchesAndEntriesAreReportedOnce) {
     // The disk is back: the next change writes everything the run holds.
     EXPECT_TRUE(cfg.SetAlarmSound(false));
     EXPECT_EQ(ReadAlarmFile(dir.Path()),
-              (AlarmSettings{{{"0112", "20261225", "10.000", "0.000", "0", "0"}}, true, false}));
+              (AlarmSettings{{{{"0112", "20261225"}, "10.000", "0.000", "0", "0"}}, true, false}));
     EXPECT_EQ(shown.size(), 1u);
 }
 
@@ -129,7 +129,7 @@ TEST(AlarmFile, AFileThatCannotBeReadIsNeverWrittenOver) {
     ASSERT_EQ(shown.size(), 1u) << "reported once the application has a place to show it";
     EXPECT_NE(shown[0].find("alarm.ini"), std::string::npos);
     EXPECT_TRUE(cfg.AlarmEntries().empty());
-    EXPECT_FALSE(cfg.AddAlarmEntry({"0121", "20270125", "5.000", "0.000", "0", "0"}));
+    EXPECT_FALSE(cfg.AddAlarmEntry({{"0121", "20270125"}, "5.000", "0.000", "0", "0"}));
     EXPECT_FALSE(cfg.SetAlarmWindowOn(true));
     EXPECT_EQ(cfg.AlarmEntries().size(), 1u) << "the run works in memory";
     EXPECT_EQ(ReadWholeFile(dir.File("alarm.ini"), 4u << 20).value(), content) << "the user's file stays";

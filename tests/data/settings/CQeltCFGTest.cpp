@@ -52,10 +52,10 @@ TEST(QeltCFG, SelfSelectedAndLoginGoThroughTheProgramDirectory) {
     CQeltCFG cfg(dir.Path());
     SelfSelectedSource& source = cfg;
     EXPECT_TRUE(source.ReadSelfSelected().empty());
-    cfg.AddSelfSelected("1001", "200903", "0001");
-    cfg.AddSelfSelected("1002", "200903", "0005");
-    cfg.RemoveSelfSelected("1001", "200903", "0001");
-    EXPECT_EQ(source.ReadSelfSelected(), (std::vector<SelfSelectedEntry>{{"1002", "200903", "0005"}}));
+    cfg.AddSelfSelected({"1001", "200903"}, "0001");
+    cfg.AddSelfSelected({"1002", "200903"}, "0005");
+    cfg.RemoveSelfSelected({"1001", "200903"}, "0001");
+    EXPECT_EQ(source.ReadSelfSelected(), (std::vector<SelfSelectedEntry>{{{"1002", "200903"}, "0005"}}));
 
     ASSERT_TRUE(cfg.SaveLogin("u", "p"));
     EXPECT_EQ(cfg.ReadLogin(), (RememberedLogin{"u", "p"}));
@@ -64,9 +64,9 @@ TEST(QeltCFG, SelfSelectedAndLoginGoThroughTheProgramDirectory) {
 TEST(QeltCFG, AlarmQueriesOnlyWhileTheWindowIsOn) {
     test::TempDir dir;
     CQeltCFG cfg(dir.Path());
-    cfg.AddAlarmEntry({"1001", "200903", "10.000", "0.000", "0", "0"});
-    cfg.AddAlarmEntry({"1002", "200904", "0.000", "0.000", "0", "0"});  // no threshold: no query
-    cfg.AddAlarmEntry({"1003", "200905", "0.000", "0.000", "5", "0"});
+    cfg.AddAlarmEntry({{"1001", "200903"}, "10.000", "0.000", "0", "0"});
+    cfg.AddAlarmEntry({{"1002", "200904"}, "0.000", "0.000", "0", "0"});  // no threshold: no query
+    cfg.AddAlarmEntry({{"1003", "200905"}, "0.000", "0.000", "5", "0"});
     EXPECT_TRUE(cfg.AlarmQueries().empty());
     cfg.m_alarmWindowOn = true;
     auto queries = cfg.AlarmQueries();
@@ -74,7 +74,7 @@ TEST(QeltCFG, AlarmQueriesOnlyWhileTheWindowIsOn) {
     EXPECT_EQ(queries[0].rfind("alarm:goods_no='1001' and due_date='200903' and (", 0), 0u);
     cfg.RemoveAlarmEntries({0, 2});
     ASSERT_EQ(cfg.AlarmEntries().size(), 1u);
-    EXPECT_EQ(cfg.AlarmEntries()[0].goodsNo, "1002");
+    EXPECT_EQ(cfg.AlarmEntries()[0].goods.goodsNo, "1002");
 }
 
 }  // namespace

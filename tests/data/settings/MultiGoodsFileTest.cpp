@@ -26,11 +26,11 @@ TEST(MultiGoodsFile, DamagedLinesAreIgnored) {
     const std::string longField(40, '9');
     const MultiGoodsChoices choices = ParseMultiGoodsChoices(
         "|20240625\n" + longField + "|1\n0121|2024|0625\n0131|20240725\n0145|20240825\n");
-    EXPECT_TRUE(choices[0].Empty()) << "no goods number";
-    EXPECT_TRUE(choices[1].Empty()) << "longer than any goods number";
-    EXPECT_TRUE(choices[2].Empty()) << "a third field";
-    EXPECT_EQ(choices[3], (ContractKey{"0131", "20240725"}));
-    EXPECT_EQ(ParseMultiGoodsChoices("0112").at(0), (ContractKey{"0112", ""}));
+    EXPECT_TRUE(choices[0].goodsNo.empty()) << "no goods number";
+    EXPECT_TRUE(choices[1].goodsNo.empty()) << "longer than any goods number";
+    EXPECT_TRUE(choices[2].goodsNo.empty()) << "a third field";
+    EXPECT_EQ(choices[3], (GoodsKey{"0131", "20240725"}));
+    EXPECT_EQ(ParseMultiGoodsChoices("0112").at(0), (GoodsKey{"0112", ""}));
 }
 
 }  // namespace

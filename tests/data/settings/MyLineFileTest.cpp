@@ -8,7 +8,7 @@
 namespace qelt {
 namespace {
 
-const LineKey kSpot0101{"1", "0101", "1203"};
+const LineKey kSpot0101{"1", {"0101", "1203"}};
 
 /// The record of one goods in the file's documentation: list tag 1, goods 0101, due date
 /// 1203, a segment from bar 120 at 251.00 to bar 150 at 265.00 drawn at a bar width of 6.
@@ -42,7 +42,7 @@ TEST(MyLineFile, RecordsOfGoodsNotTouchedComeBackExactlyAsTheyWere) {
     MyLineBook book;
     ASSERT_EQ(book.Load(dir.Path()), MyLineBook::LoadResult::Read);
     EXPECT_EQ(book.Keys().size(), 4u);
-    const std::vector<CMyLine> index = book.LinesOf({"12", "0009", "综合指数"});
+    const std::vector<CMyLine> index = book.LinesOf({"12", {"0009", "综合指数"}});
     ASSERT_EQ(index.size(), 1u);
     EXPECT_EQ(index[0].anchors[0], (CKLinePoint{10, 1500.25f}));
 
@@ -71,7 +71,7 @@ TEST(MyLineFile, SettingAGoodsReplacesAllItsRecordsAndNoLinesRemovesThem) {
     EXPECT_EQ(book.Format(), "1|0101|1203|segment,6,120,251.00,150,265.00||3|0101|1203|line,6,1,1.00,2,2.00");
     book.Set(kSpot0101, {});
     EXPECT_EQ(book.Format(), "3|0101|1203|line,6,1,1.00,2,2.00");
-    book.Set({"2", "0112", "20070625"}, {CMyLine{"wave", 3, {{1, 1.0f}, {2, 2.0f}}}});
+    book.Set({"2", {"0112", "20070625"}}, {CMyLine{"wave", 3, {{1, 1.0f}, {2, 2.0f}}}});
     EXPECT_EQ(book.Format(), "3|0101|1203|line,6,1,1.00,2,2.00||2|0112|20070625|wave,3,1,1.00,2,2.00");
 }
 
@@ -86,7 +86,7 @@ TEST(MyLineFile, DamagedOrHostileContentReadsSafely) {
     EXPECT_EQ(lines[1], (CMyLine{"segment", 0, {{0, 0.0f}, {3, 0.0f}}})) << "text and overflow read as 0";
     EXPECT_EQ(lines[2], (CMyLine{"segment", 0, {{0, 0.0f}, {0, 0.0f}}}));
     EXPECT_EQ(lines[3].anchors.size(), 2u) << "an unknown kind keeps two anchors";
-    EXPECT_TRUE(book.LinesOf({"1", "0102", ""}).empty());
+    EXPECT_TRUE(book.LinesOf({"1", {"0102", ""}}).empty());
 
     std::string many = "1|0101|1203|";
     for (int i = 0; i < 3000; ++i) many += "segment,6,1,1.00,2,2.00;";

@@ -11,25 +11,25 @@ namespace {
 
 TEST(MyListIni, EntriesAreAppendedOnceInGbk) {
     test::TempDir dir;
-    ASSERT_TRUE(AddSelfSelectedEntry(dir.Path(), {"1001", "200903", "0001"}));
-    ASSERT_TRUE(AddSelfSelectedEntry(dir.Path(), {"1001", "200903", "0001"}));
+    ASSERT_TRUE(AddSelfSelectedEntry(dir.Path(), {{"1001", "200903"}, "0001"}));
+    ASSERT_TRUE(AddSelfSelectedEntry(dir.Path(), {{"1001", "200903"}, "0001"}));
     EXPECT_EQ(ReadWholeFile(dir.File("mylist.ini")).value(), "1001|200903|0001||");
-    ASSERT_TRUE(AddSelfSelectedEntry(dir.Path(), {"1001", "200903", "0005"}));
-    ASSERT_TRUE(AddSelfSelectedEntry(dir.Path(), {"丝", "200904", "0001"}));
+    ASSERT_TRUE(AddSelfSelectedEntry(dir.Path(), {{"1001", "200903"}, "0005"}));
+    ASSERT_TRUE(AddSelfSelectedEntry(dir.Path(), {{"丝", "200904"}, "0001"}));
     EXPECT_EQ(ReadWholeFile(dir.File("mylist.ini")).value(),
               "1001|200903|0001||1001|200903|0005||\xCB\xBF|200904|0001||");
     auto entries = ReadSelfSelectedFile(dir.Path());
     ASSERT_EQ(entries.size(), 3u);
-    EXPECT_EQ(entries[1], (SelfSelectedEntry{"1001", "200903", "0005"}));
-    EXPECT_EQ(entries[2].goodsNo, "丝");
+    EXPECT_EQ(entries[1], (SelfSelectedEntry{{"1001", "200903"}, "0005"}));
+    EXPECT_EQ(entries[2].goods.goodsNo, "丝");
 }
 
 TEST(MyListIni, RemoveDropsOnlyEqualEntries) {
     test::TempDir dir;
-    ASSERT_TRUE(RemoveSelfSelectedEntry(dir.Path(), {"1", "2", "0001"}));
+    ASSERT_TRUE(RemoveSelfSelectedEntry(dir.Path(), {{"1", "2"}, "0001"}));
     EXPECT_EQ(ReadWholeFile(dir.File("mylist.ini")).value(), "") << "a missing file becomes empty";
     ASSERT_TRUE(WriteFileAtomic(dir.File("mylist.ini"), "a|1|0001||a|1|0005||b|2|0001||"));
-    ASSERT_TRUE(RemoveSelfSelectedEntry(dir.Path(), {"a", "1", "0001"}));
+    ASSERT_TRUE(RemoveSelfSelectedEntry(dir.Path(), {{"a", "1"}, "0001"}));
     EXPECT_EQ(ReadWholeFile(dir.File("mylist.ini")).value(), "a|1|0005||b|2|0001||");
     EXPECT_TRUE(ReadSelfSelectedFile(dir.File("none/")).empty());
 }
@@ -37,8 +37,8 @@ TEST(MyListIni, RemoveDropsOnlyEqualEntries) {
 TEST(MyListIni, ShortEntriesReadWithEmptyFields) {
     auto entries = ParseSelfSelected("a|1||b");
     ASSERT_EQ(entries.size(), 2u);
-    EXPECT_EQ(entries[0], (SelfSelectedEntry{"a", "1", ""}));
-    EXPECT_EQ(entries[1], (SelfSelectedEntry{"b", "", ""}));
+    EXPECT_EQ(entries[0], (SelfSelectedEntry{{"a", "1"}, ""}));
+    EXPECT_EQ(entries[1], (SelfSelectedEntry{{"b", ""}, ""}));
 }
 
 TEST(SysIni, ScramblingIsItsOwnInverseAndHidesTheSeparator) {

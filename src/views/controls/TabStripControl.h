@@ -26,7 +26,7 @@ inline constexpr Colour kTabFace = 0x7D7D7D;
 inline constexpr Colour kTabSelectedFace = 0xFFFFFF;
 inline constexpr Colour kTabSelectedText = 0x0000FF;  // red
 
-class TabStripView {
+class TabStripControl {
   public:
     /// Sets the labels (the first 20) and their second texts; each tab is scale × baseWidth
     /// wide, the first at x = 2, 18 × scale high.

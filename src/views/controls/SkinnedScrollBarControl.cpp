@@ -1,4 +1,4 @@
-#include "views/controls/SkinnedScrollBarView.h"
+#include "views/controls/SkinnedScrollBarControl.h"
 
 #include <algorithm>
 #include <cmath>
@@ -23,14 +23,14 @@ int RoundDiv(long long numerator, long long denominator) {
 
 }  // namespace
 
-void SkinnedScrollBarView::SetClientSize(int width, int height) {
+void SkinnedScrollBarControl::SetClientSize(int width, int height) {
     m_width = width;
     m_height = height;
     m_thumb = std::max(1, m_vertical ? width : height);
     m_thumbOffset = OffsetFromPosition(m_position);
 }
 
-void SkinnedScrollBarView::SetRange(int minimum, int maximum, bool redraw) {
+void SkinnedScrollBarControl::SetRange(int minimum, int maximum, bool redraw) {
     m_min = minimum;
     m_max = maximum;
     m_length = std::abs(maximum - minimum);
@@ -39,32 +39,32 @@ void SkinnedScrollBarView::SetRange(int minimum, int maximum, bool redraw) {
     if (redraw) m_host.Invalidate();
 }
 
-void SkinnedScrollBarView::SetScrollPos(int position) {
+void SkinnedScrollBarControl::SetScrollPos(int position) {
     m_position = std::clamp(position, 0, m_length);
     m_thumbOffset = OffsetFromPosition(m_position);
     m_host.Invalidate();
 }
 
-int SkinnedScrollBarView::Track() const { return ClientLength() - 3 * m_thumb; }
+int SkinnedScrollBarControl::Track() const { return ClientLength() - 3 * m_thumb; }
 
-int SkinnedScrollBarView::ClampOffset(int offset) const {
+int SkinnedScrollBarControl::ClampOffset(int offset) const {
     const int high = ClientLength() - 2 * m_thumb;
     return std::max(m_thumb, std::min(offset, high));
 }
 
-int SkinnedScrollBarView::OffsetFromPosition(int position) const {
+int SkinnedScrollBarControl::OffsetFromPosition(int position) const {
     const int track = Track();
     if (m_length == 0 || track <= 0) return ClampOffset(m_thumb);
     return ClampOffset(m_thumb + RoundDiv(static_cast<long long>(position) * track, m_length));
 }
 
-int SkinnedScrollBarView::PositionFromOffset(int offset) const {
+int SkinnedScrollBarControl::PositionFromOffset(int offset) const {
     const int track = Track();
     if (m_length == 0 || track <= 0) return 0;
     return std::clamp(RoundDiv(static_cast<long long>(offset - m_thumb) * m_length, track), 0, m_length);
 }
 
-Rect SkinnedScrollBarView::PartRect(Part part) const {
+Rect SkinnedScrollBarControl::PartRect(Part part) const {
     const int length = ClientLength();
     int from = 0;
     int to = 0;
@@ -91,37 +91,37 @@ Rect SkinnedScrollBarView::PartRect(Part part) const {
     return m_vertical ? Rect{0, from, m_width, to} : Rect{from, 0, to, m_height};
 }
 
-SkinnedScrollBarView::Part SkinnedScrollBarView::PartAt(Point p) const {
+SkinnedScrollBarControl::Part SkinnedScrollBarControl::PartAt(Point p) const {
     if (p.x < 0 || p.y < 0 || p.x >= m_width || p.y >= m_height) return Part::None;
     for (Part part : {Part::FirstArrow, Part::SecondArrow, Part::Thumb})
         if (PartRect(part).Contains(p)) return part;
     return Part::Channel;
 }
 
-bool SkinnedScrollBarView::Pressed(Part part) const {
+bool SkinnedScrollBarControl::Pressed(Part part) const {
     return (part == Part::FirstArrow && m_firstPressed) || (part == Part::SecondArrow && m_secondPressed);
 }
 
-bool SkinnedScrollBarView::Hovered(Part part) const {
+bool SkinnedScrollBarControl::Hovered(Part part) const {
     return (part == Part::FirstArrow && m_firstHover) || (part == Part::SecondArrow && m_secondHover) ||
            (part == Part::Thumb && m_thumbHover);
 }
 
-void SkinnedScrollBarView::CentreThumbOn(int along) {
+void SkinnedScrollBarControl::CentreThumbOn(int along) {
     m_thumbOffset = ClampOffset(along - m_thumb / 2);
     m_position = PositionFromOffset(m_thumbOffset);
     m_host.Notify(kSbThumbTrack, m_position);
     m_host.Invalidate();
 }
 
-void SkinnedScrollBarView::LineStep(bool down) {
+void SkinnedScrollBarControl::LineStep(bool down) {
     m_position = down ? std::min(m_position + 1, m_length) : std::max(m_position - 1, 0);
     m_host.Notify(down ? kSbLineDown : kSbLineUp, m_position);
     m_thumbOffset = OffsetFromPosition(m_position);
     m_host.Invalidate();
 }
 
-void SkinnedScrollBarView::OnLButtonDown(Point p) {
+void SkinnedScrollBarControl::OnLButtonDown(Point p) {
     m_host.StopTimer(kTimerRepeat);
     m_host.StopTimer(kTimerDelay);
     m_host.SetCapture(true);
@@ -143,7 +143,7 @@ void SkinnedScrollBarView::OnLButtonDown(Point p) {
     }
 }
 
-void SkinnedScrollBarView::OnMouseMove(Point p) {
+void SkinnedScrollBarControl::OnMouseMove(Point p) {
     const Part part = PartAt(p);
     const bool overFirst = part == Part::FirstArrow;
     const bool overSecond = part == Part::SecondArrow;
@@ -162,7 +162,7 @@ void SkinnedScrollBarView::OnMouseMove(Point p) {
     if (m_dragging) CentreThumbOn(Along(p));
 }
 
-void SkinnedScrollBarView::OnLButtonUp(Point p) {
+void SkinnedScrollBarControl::OnLButtonUp(Point p) {
     m_host.StopTimer(kTimerRepeat);
     m_host.StopTimer(kTimerDelay);
     m_host.SetCapture(false);
@@ -178,7 +178,7 @@ void SkinnedScrollBarView::OnLButtonUp(Point p) {
     m_host.Invalidate();
 }
 
-void SkinnedScrollBarView::OnTimer(int id, Point pointer, bool inside) {
+void SkinnedScrollBarControl::OnTimer(int id, Point pointer, bool inside) {
     switch (id) {
         case kTimerDelay:
             m_host.StopTimer(kTimerDelay);
@@ -215,7 +215,7 @@ void SkinnedScrollBarView::OnTimer(int id, Point pointer, bool inside) {
     }
 }
 
-void SkinnedScrollBarView::PaintArrow(Canvas& canvas, Part part) const {
+void SkinnedScrollBarControl::PaintArrow(Canvas& canvas, Part part) const {
     const Rect r = PartRect(part);
     Colour face = kButton;
     if (Hovered(part)) face = kButtonHover;
@@ -238,7 +238,7 @@ void SkinnedScrollBarView::PaintArrow(Canvas& canvas, Part part) const {
     canvas.Polygon(glyph);
 }
 
-void SkinnedScrollBarView::Paint(Canvas& canvas) const {
+void SkinnedScrollBarControl::Paint(Canvas& canvas) const {
     canvas.FillRect({0, 0, m_width, m_height}, kChannel);
     const Rect channel = PartRect(Part::Channel);
     canvas.SelectPen(Pen::Solid(1, kChannelLine));

@@ -4,7 +4,7 @@
 #include <map>
 
 #include "views/ScrollCodes.h"
-#include "views/controls/SkinnedScrollBarView.h"
+#include "views/controls/SkinnedScrollBarControl.h"
 
 namespace qelt {
 namespace {
@@ -26,14 +26,14 @@ class RecordingHost : public ScrollBarHost {
 // A horizontal bar 200 long and 20 thick: track 140, range 0..100.
 struct Fixture {
     RecordingHost host;
-    SkinnedScrollBarView bar{host, false};
+    SkinnedScrollBarControl bar{host, false};
     Fixture() {
         bar.SetClientSize(200, 20);
         bar.SetRange(0, 100);
     }
 };
 
-TEST(SkinnedScrollBarView, ThumbOffsetAndPositionConvertByTheTrack) {
+TEST(SkinnedScrollBarControl, ThumbOffsetAndPositionConvertByTheTrack) {
     Fixture f;
     EXPECT_EQ(f.bar.Track(), 140);
     EXPECT_EQ(f.bar.OffsetFromPosition(0), 20);
@@ -48,7 +48,7 @@ TEST(SkinnedScrollBarView, ThumbOffsetAndPositionConvertByTheTrack) {
     EXPECT_EQ(f.bar.Length(), 40);
 }
 
-TEST(SkinnedScrollBarView, LengthZeroKeepsPositionZero) {
+TEST(SkinnedScrollBarControl, LengthZeroKeepsPositionZero) {
     Fixture f;
     f.bar.SetRange(5, 5);
     EXPECT_EQ(f.bar.Length(), 0);
@@ -62,7 +62,7 @@ TEST(SkinnedScrollBarView, LengthZeroKeepsPositionZero) {
     EXPECT_EQ(f.host.notes.back(), (std::pair<int, int>{kSbLineDown, 0}));
 }
 
-TEST(SkinnedScrollBarView, ChannelClickCentresTheThumbAndDragTracks) {
+TEST(SkinnedScrollBarControl, ChannelClickCentresTheThumbAndDragTracks) {
     Fixture f;
     f.bar.OnLButtonDown({100, 10});
     EXPECT_TRUE(f.host.captured);
@@ -81,10 +81,10 @@ TEST(SkinnedScrollBarView, ChannelClickCentresTheThumbAndDragTracks) {
     EXPECT_FALSE(f.bar.Dragging());
 }
 
-TEST(SkinnedScrollBarView, ArrowsStepOnceAndRepeatAfterTheDelay) {
+TEST(SkinnedScrollBarControl, ArrowsStepOnceAndRepeatAfterTheDelay) {
     Fixture f;
     f.bar.OnLButtonDown({190, 10});
-    EXPECT_TRUE(f.bar.Pressed(SkinnedScrollBarView::Part::SecondArrow));
+    EXPECT_TRUE(f.bar.Pressed(SkinnedScrollBarControl::Part::SecondArrow));
     EXPECT_EQ(f.host.timers.at(kTimerDelay), 200);
     f.bar.OnTimer(kTimerDelay, {190, 10}, true);
     EXPECT_FALSE(f.host.timers.count(kTimerDelay));
@@ -105,26 +105,26 @@ TEST(SkinnedScrollBarView, ArrowsStepOnceAndRepeatAfterTheDelay) {
     EXPECT_EQ(f.host.notes.back(), (std::pair<int, int>{kSbLineUp, 1}));
 
     RecordingHost vhost;
-    SkinnedScrollBarView vertical(vhost, true);
+    SkinnedScrollBarControl vertical(vhost, true);
     vertical.SetClientSize(20, 300);
     vertical.SetRange(0, 10);
     vertical.OnLButtonDown({10, 5});
     EXPECT_EQ(vhost.timers.at(kTimerDelay), 150);
 }
 
-TEST(SkinnedScrollBarView, HoverTimersClearOnceThePointerLeaves) {
+TEST(SkinnedScrollBarControl, HoverTimersClearOnceThePointerLeaves) {
     Fixture f;
     f.bar.OnMouseMove({25, 10});  // thumb at 20..40
-    EXPECT_TRUE(f.bar.Hovered(SkinnedScrollBarView::Part::Thumb));
+    EXPECT_TRUE(f.bar.Hovered(SkinnedScrollBarControl::Part::Thumb));
     EXPECT_TRUE(f.host.hand);
     EXPECT_EQ(f.host.timers.at(kTimerThumbHover), 50);
     f.bar.OnTimer(kTimerThumbHover, {100, 10}, true);
-    EXPECT_FALSE(f.bar.Hovered(SkinnedScrollBarView::Part::Thumb));
+    EXPECT_FALSE(f.bar.Hovered(SkinnedScrollBarControl::Part::Thumb));
     EXPECT_FALSE(f.host.hand);
     f.bar.OnMouseMove({5, 10});
     EXPECT_EQ(f.host.timers.at(kTimerArrowHover), 80);
     f.bar.OnTimer(kTimerArrowHover, {5, 10}, false);
-    EXPECT_FALSE(f.bar.Hovered(SkinnedScrollBarView::Part::FirstArrow));
+    EXPECT_FALSE(f.bar.Hovered(SkinnedScrollBarControl::Part::FirstArrow));
     EXPECT_FALSE(f.host.timers.count(kTimerArrowHover));
 }
 

@@ -30,11 +30,11 @@ inline constexpr int kTimerDelay = 2;
 inline constexpr int kTimerThumbHover = 3;
 inline constexpr int kTimerArrowHover = 4;
 
-class SkinnedScrollBarView {
+class SkinnedScrollBarControl {
   public:
     enum class Part { None, FirstArrow, SecondArrow, Thumb, Channel };
 
-    SkinnedScrollBarView(ScrollBarHost& host, bool vertical) : m_host(host), m_vertical(vertical) {}
+    SkinnedScrollBarControl(ScrollBarHost& host, bool vertical) : m_host(host), m_vertical(vertical) {}
 
     /// Client size; the thumb (and arrow) size is the bar's thickness.
     void SetClientSize(int width, int height);

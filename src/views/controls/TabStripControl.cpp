@@ -1,11 +1,11 @@
-#include "views/controls/TabStripView.h"
+#include "views/controls/TabStripControl.h"
 
 #include <algorithm>
 
 namespace qelt {
 
-void TabStripView::SetTabs(const std::vector<std::string>& labels, const std::vector<std::string>& texts,
-                           int baseWidth, double scale) {
+void TabStripControl::SetTabs(const std::vector<std::string>& labels, const std::vector<std::string>& texts,
+                              int baseWidth, double scale) {
     m_scale = scale > 0 ? scale : 1.0;
     m_texts = texts;
     m_tabs.clear();
@@ -24,13 +24,13 @@ void TabStripView::SetTabs(const std::vector<std::string>& labels, const std::ve
     BuildShapes();
 }
 
-void TabStripView::SetSelected(int index) {
+void TabStripControl::SetSelected(int index) {
     if (index < 0 || index >= static_cast<int>(m_tabs.size())) return;
     m_selected = index;
     BuildShapes();
 }
 
-void TabStripView::BuildShapes() {
+void TabStripControl::BuildShapes() {
     const int last = static_cast<int>(m_tabs.size()) - 1;
     for (int i = 0; i <= last; ++i) {
         CTab& tab = m_tabs[static_cast<size_t>(i)];
@@ -51,19 +51,19 @@ void TabStripView::BuildShapes() {
     }
 }
 
-int TabStripView::HitTest(Point p) const {
+int TabStripControl::HitTest(Point p) const {
     for (size_t i = 0; i < m_tabs.size(); ++i)
         if (m_tabs[i].region.Contains(p)) return static_cast<int>(i);
     return -1;
 }
 
-int TabStripView::Click(Point p) {
+int TabStripControl::Click(Point p) {
     const int hit = HitTest(p);
     if (hit >= 0) SetSelected(hit);
     return hit;
 }
 
-void TabStripView::Paint(Canvas& canvas, int width, int height) const {
+void TabStripControl::Paint(Canvas& canvas, int width, int height) const {
     canvas.FillRect({0, 0, width, height}, kTabBackground);
     canvas.SelectFont(Font{"宋体", static_cast<int>(12 * m_scale), 700});
     canvas.SetBkMode(BkMode::Transparent);

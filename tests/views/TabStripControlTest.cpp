@@ -2,19 +2,19 @@
 #include <gtest/gtest.h>
 
 #include "gfx/RecordingCanvas.h"
-#include "views/controls/TabStripView.h"
+#include "views/controls/TabStripControl.h"
 
 namespace qelt {
 namespace {
 
-TabStripView ThreeTabs() {
-    TabStripView strip;
+TabStripControl ThreeTabs() {
+    TabStripControl strip;
     strip.SetTabs({"桑蚕丝", "生丝", "自选"}, {"0101", "0112", "0000"}, 80, 1.0);
     return strip;
 }
 
-TEST(TabStripView, TabsAreLaidOutFromTheBaseWidthAndScale) {
-    TabStripView strip;
+TEST(TabStripControl, TabsAreLaidOutFromTheBaseWidthAndScale) {
+    TabStripControl strip;
     strip.SetTabs({"a", "b"}, {}, 80, 1.5);
     ASSERT_EQ(strip.Tabs().size(), 2u);
     EXPECT_EQ(strip.Tabs()[0].rect, (Rect{2, 0, 122, 27}));
@@ -24,8 +24,8 @@ TEST(TabStripView, TabsAreLaidOutFromTheBaseWidthAndScale) {
     EXPECT_EQ(strip.Tabs().size(), 20u);
 }
 
-TEST(TabStripView, PolygonsFollowTheSelectedNextAndLastFlags) {
-    TabStripView strip = ThreeTabs();  // tab 0 selected
+TEST(TabStripControl, PolygonsFollowTheSelectedNextAndLastFlags) {
+    TabStripControl strip = ThreeTabs();  // tab 0 selected
     const auto& t = strip.Tabs();
     EXPECT_EQ(t[0].polygon, (std::vector<Point>{{-6, 1}, {2, 9}, {10, 18}, {74, 18}, {83, 9}, {91, 1}}));
     // Right after the selected one: starts right of the selected tab's slanted edge.
@@ -35,8 +35,8 @@ TEST(TabStripView, PolygonsFollowTheSelectedNextAndLastFlags) {
               (std::vector<Point>{{154, 1}, {162, 9}, {170, 18}, {234, 18}, {242, 9}, {251, 1}}));
 }
 
-TEST(TabStripView, ClickSelectsTheFirstTabWhoseRegionHoldsThePoint) {
-    TabStripView strip = ThreeTabs();
+TEST(TabStripControl, ClickSelectsTheFirstTabWhoseRegionHoldsThePoint) {
+    TabStripControl strip = ThreeTabs();
     EXPECT_EQ(strip.HitTest({40, 10}), 0);
     EXPECT_EQ(strip.HitTest({120, 10}), 1);
     EXPECT_EQ(strip.HitTest({200, 10}), 2);
@@ -47,8 +47,8 @@ TEST(TabStripView, ClickSelectsTheFirstTabWhoseRegionHoldsThePoint) {
     EXPECT_EQ(strip.Selected(), 2);
 }
 
-TEST(TabStripView, SelectedTabIsWhiteWithRedLabel) {
-    TabStripView strip = ThreeTabs();
+TEST(TabStripControl, SelectedTabIsWhiteWithRedLabel) {
+    TabStripControl strip = ThreeTabs();
     strip.SetSelected(1);
     RecordingCanvas canvas;
     strip.Paint(canvas, 300, 20);
