@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <ctime>
+#include <utility>
 
 #include "chart/KLineLayout.h"
 #include "chart/OXChart.h"
@@ -136,7 +137,11 @@ void CQeltKLineView::LoadSeries() {
         if (!m_laidOutOnce) return;
         BuildOX(m_goods, m_window.period, m_window.oxBoxSize, table[param::kOxReversal]);
     }
-    m_bars = qelt::LoadSeries(m_goods, m_window);
+    BarSeries next = qelt::LoadSeries(m_goods, m_window);
+    // A live quote or a new day only continues the series: the kept indicator lines pick up
+    // at its end instead of going over every bar again.
+    m_indicators.Replacing(m_bars, m_generation, next, m_generation + 1);
+    m_bars = std::move(next);
     ++m_generation;
     if (m_layer) m_layer->OnGoodsLoaded(m_goods);
     InvalidateChart();
