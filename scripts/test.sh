@@ -1,39 +1,79 @@
 #!/usr/bin/env bash
 # Checks the layout of the C++ files; builds and runs every test; fuzzes the demo server's
 # message handling, the client's receive path and the formula language for a bounded time
-# each; builds and tests
-# the information view's browser of a build without Qt WebEngine; then runs the core tests
-# again under AddressSanitizer with UndefinedBehaviorSanitizer, and under ThreadSanitizer.
+# each; builds and tests the information view's browser of a build without Qt WebEngine;
+# then runs the core tests again under AddressSanitizer with UndefinedBehaviorSanitizer, and
+# under ThreadSanitizer.
+# At the end (or where it stops) it prints how long each stage took.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 started=$SECONDS
-# Every C++ file as the repository's .clang-format lays it out (fix with --fix).
-scripts/check-format.sh
-scripts/build.sh
-ctest --test-dir build --output-on-failure -j2 --timeout 120
-# The server's message handling, the client's receive path and the formula language against
-# random input, for a bounded time each.
-scripts/fuzz-server.sh 30
-scripts/fuzz-client.sh 30
-scripts/fuzz-formula.sh 30
+timings=()
+
+minutes() { printf '%d min %2d s' $(($1 / 60)) $(($1 % 60)); }
+
+running="" running_since=0
+# Runs one stage and notes its time.
+stage() {
+  running="$1" running_since=$SECONDS
+  shift
+  "$@"
+  timings+=("$(printf '  %-34s %s' "$running" "$(minutes $((SECONDS - running_since)))")")
+  running=""
+}
+
+report() {
+  [ -n "$running" ] && timings+=("$(printf '  %-34s %s, failed' "$running" "$(minutes $((SECONDS - running_since)))")")
+  [ ${#timings[@]} -gt 0 ] || return 0
+  echo "scripts/test.sh: time of each stage"
+  printf '%s\n' "${timings[@]}"
+}
+# A stage that fails ends the run: the times of the stages before it still show.
+trap report EXIT
+
+all_tests() { ctest --test-dir build --output-on-failure -j2 --timeout 120; }
+
 # A build without Qt WebEngine shows the information view with the rich-text browser: build
 # that browser's test program in such a configuration (only it: the rest is the same code)
 # and run it, so the fallback cannot rot.
-cmake -S . -B build-noengine -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQELT_WEBENGINE=OFF \
-      -DQELT_BUILD_BENCH=OFF >/dev/null
-cmake --build build-noengine --target qelt_web_tests
-QT_QPA_PLATFORM=offscreen build-noengine/tests/ui/qelt_web_tests
+browser_without_engine() {
+  cmake -S . -B build-noengine -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQELT_WEBENGINE=OFF \
+        -DQELT_BUILD_BENCH=OFF >/dev/null
+  cmake --build build-noengine --target qelt_web_tests
+  QT_QPA_PLATFORM=offscreen build-noengine/tests/ui/qelt_web_tests
+}
+
 # Memory errors and undefined behaviour in the core (no Qt): the core tests once more under
 # ASan and UBSan, every finding fatal.
-cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQELT_SANITIZE=address,undefined \
-      -DQELT_BUILD_UI=OFF -DQELT_BUILD_BENCH=OFF >/dev/null
-cmake --build build-asan
-ASAN_OPTIONS="detect_leaks=1:abort_on_error=0" UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1" \
-  ctest --test-dir build-asan --output-on-failure -j2 --timeout 300 -E layering
+core_under_asan() {
+  cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQELT_SANITIZE=address,undefined \
+        -DQELT_BUILD_UI=OFF -DQELT_BUILD_BENCH=OFF >/dev/null
+  cmake --build build-asan
+  ASAN_OPTIONS="detect_leaks=1:abort_on_error=0" UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1" \
+    ctest --test-dir build-asan --output-on-failure -j2 --timeout 300 -E layering
+}
+
 # The threads meet in the core (connection, store, server): run those tests under TSan too.
-cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQELT_SANITIZE=thread \
-      -DQELT_BUILD_UI=OFF -DQELT_BUILD_BENCH=OFF >/dev/null
-cmake --build build-tsan
-TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
-  ctest --test-dir build-tsan --output-on-failure -j2 --timeout 300 -E layering
-echo "scripts/test.sh: everything passed in $(( (SECONDS - started) / 60 )) min $(( (SECONDS - started) % 60 )) s"
+core_under_tsan() {
+  cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQELT_SANITIZE=thread \
+        -DQELT_BUILD_UI=OFF -DQELT_BUILD_BENCH=OFF >/dev/null
+  cmake --build build-tsan
+  TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
+    ctest --test-dir build-tsan --output-on-failure -j2 --timeout 300 -E layering
+}
+
+# Every C++ file as the repository's .clang-format lays it out (fix with --fix).
+stage "layout of the C++ files" scripts/check-format.sh
+stage "build" scripts/build.sh
+stage "all tests" all_tests
+# The server's message handling, the client's receive path and the formula language against
+# random input, for a bounded time each.
+stage "fuzzing the server (30 s)" scripts/fuzz-server.sh 30
+stage "fuzzing the client (30 s)" scripts/fuzz-client.sh 30
+stage "fuzzing the formulas (30 s)" scripts/fuzz-formula.sh 30
+stage "browser without Qt WebEngine" browser_without_engine
+stage "core tests under ASan and UBSan" core_under_asan
+stage "core tests under TSan" core_under_tsan
+trap - EXIT
+report
+echo "scripts/test.sh: everything passed in $(minutes $((SECONDS - started)))"

@@ -96,6 +96,9 @@ class CQeltData : public MessageSink {
     void Dispatch(std::string_view message) override;
     /// Empties the main and derived lists, the category codes, names and name table.
     void Reset();
+    /// Everything the store holds back to a new store's state (its collaborators stay): a
+    /// process that feeds one store unrelated sessions (the fuzz target) starts each afresh.
+    void Clear();
     /// Rebuilds the contract, spot-month and third-month lists from the main list, then
     /// sends (outside the lock, paced by the sender) the "line" requests of new entries.
     void RebuildDerivedLists();

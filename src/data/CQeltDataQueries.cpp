@@ -42,6 +42,30 @@ void CQeltData::Reset() {
     m_nameTable.clear();
 }
 
+void CQeltData::Clear() {
+    std::lock_guard lock(m_mutex);
+    m_loginCode = -1;
+    m_loginNumber = -1;
+    m_loginText.clear();
+    m_loginSpare = {};
+    m_categoryNames.clear();
+    m_categoryCodes.clear();
+    m_nameTable.clear();
+    m_kindTable.clear();
+    m_main.clear();
+    m_delivery.clear();
+    m_spotMonth.clear();
+    m_thirdMonth.clear();
+    m_contract.clear();
+    m_mainIndex.clear();
+    m_deliveryIndex.clear();
+    m_mainTradeIds.clear();
+    m_tradeList.clear();
+    m_alarmHits.clear();
+    m_notice.clear();
+    m_indexValues = {};
+}
+
 bool CQeltData::IsFlaggedLocked(std::string_view goodsNo) const {
     auto found = m_kindTable.find(goodsNo);
     return found != m_kindTable.end() && LeadingInt(found->second) == 1;

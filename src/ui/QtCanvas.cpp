@@ -9,6 +9,7 @@
 #include <cmath>
 
 #include "gfx/BmpWriter.h"
+#include "gfx/PolylineColumns.h"
 
 namespace qelt {
 namespace {
@@ -84,7 +85,47 @@ qreal QtCanvas::Ratio() const {
     return t.m11();
 }
 
+const PixelWriter* QtCanvas::DirectWriter() {
+    // Only this canvas sets the painter's clip, and nothing changes its transform, opacity or
+    // blending for longer than a call: the answer holds until the clip changes.
+    if (!m_writerKnown) {
+        m_writer = MakeDirectWriter();
+        m_writerKnown = true;
+    }
+    return m_writer ? &*m_writer : nullptr;
+}
+
+std::optional<PixelWriter> QtCanvas::MakeDirectWriter() const {
+    if (!m_image || !m_directPixels || !m_painter.isActive()) return std::nullopt;
+    if (m_image->format() != QImage::Format_RGB32 && m_image->format() != QImage::Format_ARGB32_Premultiplied)
+        return std::nullopt;
+    const QTransform t = m_painter.combinedTransform();
+    if (t.type() > QTransform::TxScale || t.m11() != t.m22() || t.dx() != 0.0 || t.dy() != 0.0)
+        return std::nullopt;
+    const int scale = static_cast<int>(t.m11());
+    if (scale < 1 || scale > 3 || t.m11() != scale) return std::nullopt;
+    if (m_painter.opacity() != 1.0 || m_painter.compositionMode() != QPainter::CompositionMode_SourceOver ||
+        m_painter.testRenderHint(QPainter::Antialiasing))
+        return std::nullopt;
+    // The painter clips to the canvas's clip and to nothing else; it turns a clip inside out
+    // (its right edge left of its left one) the right way round, which the writer leaves to it.
+    if (m_painter.hasClipping() != Clip().has_value()) return std::nullopt;
+    if (Clip() && (Clip()->Width() < 0 || Clip()->Height() < 0)) return std::nullopt;
+    Rect clip{0, 0, m_image->width(), m_image->height()};
+    if (Clip())
+        clip = {Clip()->left * scale, Clip()->top * scale, Clip()->right * scale, Clip()->bottom * scale};
+    // The painter writes into the image's own buffer; so does the writer (asking for bits()
+    // could detach the image from it).
+    const PixelSurface surface{reinterpret_cast<std::uint32_t*>(const_cast<uchar*>(m_image->constBits())),
+                               static_cast<int>(m_image->bytesPerLine() / 4), m_image->width(),
+                               m_image->height()};
+    return PixelWriter(surface, scale, clip);
+}
+
 namespace {
+
+/// The pixel word of an opaque colour in a 32-bit image.
+std::uint32_t PixelOf(Colour c) { return 0xFF000000u | (RedOf(c) << 16) | (GreenOf(c) << 8) | BlueOf(c); }
 
 /// The dash pattern of a user-styled pen as a texture one pixel across: the dashes in the
 /// pen's colour, the gaps transparent, at `ratio` device pixels per view pixel.
@@ -118,15 +159,23 @@ bool QtCanvas::FillAxisLine(Point from, Point to) {
     const bool horizontal = from.y == to.y;
     if (pen.width > 1 || (!horizontal && from.x != to.x)) return false;
     if (pen.style != PenStyle::Solid && !(pen.style == PenStyle::User && !pen.dashes.empty())) return false;
+    // The span from the start point up to, not including, the end point.
+    const int start = horizontal ? std::min(from.x, to.x + 1) : std::min(from.y, to.y + 1);
+    const int length = horizontal ? std::abs(to.x - from.x) : std::abs(to.y - from.y);
+    const Rect span = horizontal ? Rect{start, from.y, start + length, from.y + 1}
+                                 : Rect{from.x, start, from.x + 1, start + length};
+    if (pen.style == PenStyle::Solid) {
+        if (const PixelWriter* writer = DirectWriter()) {
+            writer->FillRect(span, PixelOf(pen.colour));
+            return true;
+        }
+    }
     const qreal ratio = Ratio();
     if (!(ratio > 0.0)) return false;
     // A dash texture is made in whole device pixels: a fractional scale takes the general path.
     if (pen.style == PenStyle::User && (ratio > 4.0 || ratio != std::round(ratio))) return false;
-    // The span from the start point up to, not including, the end point.
-    QRect span = horizontal ? QRect(std::min(from.x, to.x + 1), from.y, std::abs(to.x - from.x), 1)
-                            : QRect(from.x, std::min(from.y, to.y + 1), 1, std::abs(to.y - from.y));
     if (pen.style == PenStyle::Solid) {
-        m_painter.fillRect(span, ToQColor(pen.colour));
+        m_painter.fillRect(ToQRect(span), ToQColor(pen.colour));
         return true;
     }
     // The pattern starts at the start point, as a device context's would.
@@ -136,7 +185,7 @@ bool QtCanvas::FillAxisLine(Point from, Point to) {
         found = m_dashBrushes.emplace(key, DashBrush(pen, horizontal, ratio)).first;
     const QPoint origin = m_painter.brushOrigin();
     m_painter.setBrushOrigin(from.x, from.y);
-    m_painter.fillRect(span, found->second);
+    m_painter.fillRect(ToQRect(span), found->second);
     m_painter.setBrushOrigin(origin);
     return true;
 }
@@ -185,36 +234,31 @@ void QtCanvas::DrawLine(Point from, Point to) {
         end.rx() =
             from.x + (dy == 0 ? 0 : static_cast<int>(static_cast<long long>(dx) * (end.y() - from.y) / dy));
     }
+    const Point direct[2] = {from, {end.x(), end.y()}};
+    if (DirectPolyline(direct, 2)) return;
     const QPoint ends[2] = {QPoint(from.x, from.y), end};
     if (HairlinesAtRatio(ends, 2, false)) return;
     m_painter.drawLine(ends[0], ends[1]);
 }
 
+bool QtCanvas::DirectPolyline(const Point* points, std::size_t count) {
+    const Pen& pen = CurrentPen();
+    // The painter steps one-pixel lines with square caps in every case the writer takes:
+    // flat ends change that only at one device pixel per view pixel; more points than it
+    // takes in one go go another way.
+    if (pen.style != PenStyle::Solid || pen.width > 1 || count > 0xFFFF) return false;
+    const PixelWriter* writer = DirectWriter();
+    if (!writer || (pen.flatEnds && Ratio() == 1.0)) return false;
+    return writer->Polyline(points, count, PixelOf(pen.colour));
+}
+
 void QtCanvas::Polyline(const std::vector<Point>& points) {
+    // More points than pixel columns (a long chart) draw as the columns' extremes.
+    KeepColumnExtremes(points, m_merged);
+    if (DirectPolyline(m_merged.data(), m_merged.size())) return;
     ApplyPenAndBrush();
-    // Points in one pixel column (more bars than pixels) join by vertical segments that
-    // cover the column from its lowest to its highest point: the first, the extremes and the
-    // last of the run cover the same pixels with at most three segments.
     m_points.clear();
-    for (std::size_t i = 0; i < points.size();) {
-        std::size_t end = i + 1;
-        int low = points[i].y, high = points[i].y;
-        while (end < points.size() && points[end].x == points[i].x) {
-            low = std::min(low, points[end].y);
-            high = std::max(high, points[end].y);
-            ++end;
-        }
-        const int x = points[i].x, first = points[i].y, last = points[end - 1].y;
-        m_points.emplace_back(x, first);
-        if (end - i > 2) {
-            // Towards the nearer extreme first, so the run ends where it ended.
-            const bool downFirst = std::abs(first - low) <= std::abs(first - high);
-            m_points.emplace_back(x, downFirst ? low : high);
-            m_points.emplace_back(x, downFirst ? high : low);
-        }
-        if (end - i > 1) m_points.emplace_back(x, last);
-        i = end;
-    }
+    for (const Point& p : m_merged) m_points.emplace_back(p.x, p.y);
     if (HairlinesAtRatio(m_points.data(), static_cast<int>(m_points.size()), false)) return;
     m_painter.drawPolyline(m_points.data(), static_cast<int>(m_points.size()));
 }
@@ -223,21 +267,19 @@ void QtCanvas::Rectangle(const Rect& r) {
     if (r.Width() <= 0 || r.Height() <= 0) return;
     const Pen& pen = CurrentPen();
     const Brush& brush = CurrentBrush();
-    const qreal ratio = Ratio();
-    if (pen.style == PenStyle::Solid && pen.width <= 1 && ratio > 0.0) {
-        // A one-pixel outline and the fill inside it, as filled spans.
-        const QColor outline = ToQColor(pen.colour);
-        if (!brush.null) {
-            m_painter.fillRect(ToQRect(r), outline);
+    if (pen.style == PenStyle::Solid && pen.width <= 1 && (DirectWriter() || Ratio() > 0.0)) {
+        // A one-pixel outline and the fill inside it, as filled spans; a rectangle at most two
+        // pixels across is all outline.
+        if (!brush.null || r.Width() <= 2 || r.Height() <= 2) {
+            FillSolid(r, pen.colour);
             if (r.Width() > 2 && r.Height() > 2)
-                m_painter.fillRect(QRect(r.left + 1, r.top + 1, r.Width() - 2, r.Height() - 2),
-                                   ToQColor(brush.colour));
+                FillSolid({r.left + 1, r.top + 1, r.right - 1, r.bottom - 1}, brush.colour);
             return;
         }
-        m_painter.fillRect(QRect(r.left, r.top, r.Width(), 1), outline);
-        m_painter.fillRect(QRect(r.left, r.bottom - 1, r.Width(), 1), outline);
-        m_painter.fillRect(QRect(r.left, r.top, 1, r.Height()), outline);
-        m_painter.fillRect(QRect(r.right - 1, r.top, 1, r.Height()), outline);
+        FillSolid({r.left, r.top, r.right, r.top + 1}, pen.colour);
+        FillSolid({r.left, r.bottom - 1, r.right, r.bottom}, pen.colour);
+        FillSolid({r.left, r.top, r.left + 1, r.bottom}, pen.colour);
+        FillSolid({r.right - 1, r.top, r.right, r.bottom}, pen.colour);
         return;
     }
     ApplyPenAndBrush();
@@ -248,7 +290,14 @@ void QtCanvas::Rectangle(const Rect& r) {
 
 void QtCanvas::FillRect(const Rect& r, Colour colour) {
     if (r.Width() <= 0 || r.Height() <= 0) return;
-    m_painter.fillRect(ToQRect(r), ToQColor(colour));
+    FillSolid(r, colour);
+}
+
+void QtCanvas::FillSolid(const Rect& r, Colour colour) {
+    if (const PixelWriter* writer = DirectWriter())
+        writer->FillRect(r, PixelOf(colour));
+    else
+        m_painter.fillRect(ToQRect(r), ToQColor(colour));
 }
 
 void QtCanvas::Ellipse(const Rect& r) {
@@ -295,6 +344,7 @@ Size QtCanvas::TextExtent(std::string_view utf8) {
 }
 
 void QtCanvas::ClipChanged() {
+    m_writerKnown = false;
     if (Clip())
         m_painter.setClipRect(ToQRect(*Clip()));
     else
@@ -304,7 +354,9 @@ void QtCanvas::ClipChanged() {
 std::unique_ptr<MemoryBitmap> QtCanvas::CreateBitmap(int width, int height) {
     // As sharp as the surface it will be copied onto.
     const qreal ratio = m_painter.device() ? m_painter.device()->devicePixelRatioF() : 1.0;
-    return std::make_unique<QtBitmap>(width, height, ratio);
+    auto bitmap = std::make_unique<QtBitmap>(width, height, ratio);
+    bitmap->GetCanvas().SetDirectPixels(m_directPixels);
+    return bitmap;
 }
 
 void QtCanvas::DrawBitmap(const MemoryBitmap& bitmap, int x, int y) {
@@ -318,7 +370,7 @@ QtBitmap::QtBitmap(int width, int height, qreal devicePixelRatio)
     m_image.setDevicePixelRatio(devicePixelRatio);
     m_image.fill(Qt::black);
     m_painter = std::make_unique<QPainter>(&m_image);
-    m_canvas = std::make_unique<QtCanvas>(*m_painter);
+    m_canvas = std::make_unique<QtCanvas>(*m_painter, &m_image);
 }
 
 QtBitmap::~QtBitmap() {

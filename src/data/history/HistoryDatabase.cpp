@@ -2,6 +2,9 @@
 
 #include <sqlite3.h>
 
+#include <memory>
+#include <unordered_map>
+
 #include "common/DiagnosticLog.h"
 #include "common/Files.h"
 #include "common/ProgramDir.h"
@@ -61,37 +64,81 @@ constexpr std::string_view kSelectLatestPerMonth =
     "null_num,due_date from dayrecord a right join ( select max(id) as mid from dayrecord  "
     "where goods_no=? group by goods_no,due_date) b on a.id=b.mid order by [date] asc ";
 
-/// One connection, closed when it goes out of scope.
+/// A statement run once per row or per goods (the board's quote rows, each goods' series)
+/// is compiled once per connection; a connection holds at most this many.
+constexpr std::size_t kMaxCompiled = 32;
+
+constexpr std::string_view kInMemory = ":memory:";
+
+}  // namespace
+
+/// An open database and the statements compiled on it, by their text.
+struct OpenDatabase {
+    sqlite3* db = nullptr;
+    std::unordered_map<std::string, sqlite3_stmt*> compiled;
+
+    /// Opens `path` with `flags`; with `create`, makes the tables when missing. Null when the
+    /// database does not open.
+    static std::unique_ptr<OpenDatabase> Open(const std::string& path, int flags, bool create) {
+        auto open = std::make_unique<OpenDatabase>();
+        if (sqlite3_open_v2(path.c_str(), &open->db, flags, nullptr) != SQLITE_OK) return nullptr;
+        sqlite3_busy_timeout(open->db, kBusyTimeoutMs);
+        if (create && sqlite3_exec(open->db, kSchema, nullptr, nullptr, nullptr) != SQLITE_OK) return nullptr;
+        return open;
+    }
+    ~OpenDatabase() {
+        Forget();
+        sqlite3_close(db);
+    }
+    /// The statement of `sql`, ready to bind and step; null when it does not compile.
+    sqlite3_stmt* Compiled(std::string_view sql) {
+        const std::string text(sql);
+        if (auto found = compiled.find(text); found != compiled.end()) return found->second;
+        sqlite3_stmt* stmt = nullptr;
+        if (sqlite3_prepare_v2(db, sql.data(), static_cast<int>(sql.size()), &stmt, nullptr) != SQLITE_OK ||
+            !stmt) {
+            sqlite3_finalize(stmt);
+            return nullptr;
+        }
+        if (compiled.size() >= kMaxCompiled) Forget();
+        compiled.emplace(text, stmt);
+        return stmt;
+    }
+    void Forget() {
+        for (auto& [text, stmt] : compiled) sqlite3_finalize(stmt);
+        compiled.clear();
+    }
+};
+
+namespace {
+
+/// The database for one operation: opened for it and closed after it, or a database in
+/// memory that stays open.
 class Connection {
   public:
     /// `create`: make the file and the tables when missing; otherwise open an existing file
-    /// read-only (a missing file gives a closed connection).
-    Connection(const std::string& directory, const std::string& path, bool create) {
-        if (create && !EnsureDirectory(directory + "his")) return;
-        int flags = create ? SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE : SQLITE_OPEN_READONLY;
-        if (sqlite3_open_v2(path.c_str(), &m_db, flags, nullptr) != SQLITE_OK) {
-            Close();
+    /// read-only (a missing file gives a closed connection). With `kept` (a database in
+    /// memory) that one serves.
+    Connection(const std::string& directory, const std::string& path, OpenDatabase* kept, bool create) {
+        if (kept) {
+            m_open = kept;
             return;
         }
-        sqlite3_busy_timeout(m_db, kBusyTimeoutMs);
-        if (create && sqlite3_exec(m_db, kSchema, nullptr, nullptr, nullptr) != SQLITE_OK) Close();
+        if (path == kInMemory) return;  // a database in memory that did not open
+        if (create && !EnsureDirectory(directory + "his")) return;
+        m_own = OpenDatabase::Open(
+            path, create ? SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE : SQLITE_OPEN_READONLY, create);
+        m_open = m_own.get();
     }
-    ~Connection() { Close(); }
-    Connection(const Connection&) = delete;
-    Connection& operator=(const Connection&) = delete;
 
-    bool IsOpen() const { return m_db != nullptr; }
+    bool IsOpen() const { return m_open != nullptr; }
 
     /// Runs one statement; rows (if any) are appended to `rows` when given.
     bool Run(std::string_view sql, const std::vector<std::string>& params,
              std::vector<SqlRow>* rows = nullptr) {
-        if (!m_db) return false;
-        sqlite3_stmt* stmt = nullptr;
-        if (sqlite3_prepare_v2(m_db, sql.data(), static_cast<int>(sql.size()), &stmt, nullptr) != SQLITE_OK) {
-            sqlite3_finalize(stmt);
-            return false;
-        }
-        bool ok = stmt != nullptr;
+        sqlite3_stmt* stmt = m_open ? m_open->Compiled(sql) : nullptr;
+        if (!stmt) return false;
+        bool ok = true;
         for (size_t i = 0; ok && i < params.size(); ++i)
             ok = sqlite3_bind_text(stmt, static_cast<int>(i + 1), params[i].data(),
                                    static_cast<int>(params[i].size()), SQLITE_TRANSIENT) == SQLITE_OK;
@@ -111,7 +158,8 @@ class Connection {
             found.push_back(std::move(row));
         }
         ok = ok && rc == SQLITE_DONE;
-        sqlite3_finalize(stmt);
+        sqlite3_reset(stmt);
+        sqlite3_clear_bindings(stmt);
         // A statement that failed half way through its rows gives none: no partial answers.
         if (ok && rows) rows->insert(rows->end(), found.begin(), found.end());
         return ok;
@@ -121,14 +169,11 @@ class Connection {
     void Commit() { Run("commit", {}); }
     /// False once a failure has rolled the whole transaction back (disk full, I/O error):
     /// the rest of the operation must not run outside it.
-    bool InTransaction() const { return m_db && !sqlite3_get_autocommit(m_db); }
+    bool InTransaction() const { return m_open && !sqlite3_get_autocommit(m_open->db); }
 
   private:
-    void Close() {
-        if (m_db) sqlite3_close(m_db);
-        m_db = nullptr;
-    }
-    sqlite3* m_db = nullptr;
+    std::unique_ptr<OpenDatabase> m_own;
+    OpenDatabase* m_open = nullptr;
 };
 
 }  // namespace
@@ -136,14 +181,27 @@ class Connection {
 HistoryDatabase::HistoryDatabase(std::string programDirectory)
     : m_directory(WithTrailingSlash(std::move(programDirectory))), m_path(m_directory + "his/qelt.db") {}
 
+HistoryDatabase HistoryDatabase::InMemory() {
+    HistoryDatabase database;
+    database.m_path = kInMemory;
+    database.m_kept = OpenDatabase::Open(database.m_path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, true);
+    return database;
+}
+
+void HistoryDatabase::Reset() {
+    if (m_kept)
+        sqlite3_exec(m_kept->db, "delete from category; delete from qeltlist; delete from dayrecord;",
+                     nullptr, nullptr, nullptr);
+}
+
 bool HistoryDatabase::ExecuteSql(std::string_view sql, const std::vector<std::string>& params) {
-    Connection db(m_directory, m_path, true);
+    Connection db(m_directory, m_path, m_kept.get(), true);
     return db.Run(sql, params);
 }
 
 std::vector<SqlRow> HistoryDatabase::Query(std::string_view sql,
                                            const std::vector<std::string>& params) const {
-    Connection db(m_directory, m_path, false);
+    Connection db(m_directory, m_path, m_kept.get(), false);
     std::vector<SqlRow> rows;
     db.Run(sql, params, &rows);
     return rows;
@@ -151,7 +209,7 @@ std::vector<SqlRow> HistoryDatabase::Query(std::string_view sql,
 
 void HistoryDatabase::SaveStore(const std::vector<std::pair<std::string, std::string>>& categories,
                                 const std::vector<SqlRow>& quoteRows) {
-    Connection db(m_directory, m_path, true);
+    Connection db(m_directory, m_path, m_kept.get(), true);
     if (!db.IsOpen()) {
         Log("could not save the board: " + m_path + " does not open");
         return;
@@ -181,7 +239,7 @@ void HistoryDatabase::SaveStore(const std::vector<std::pair<std::string, std::st
 
 void HistoryDatabase::StoreHistory(std::string_view body) {
     HisReply reply = ParseHis(body);
-    Connection db(m_directory, m_path, true);
+    Connection db(m_directory, m_path, m_kept.get(), true);
     if (!db.IsOpen()) {
         Log("could not store history records: " + m_path + " does not open");
         return;
@@ -213,7 +271,7 @@ std::string HistoryDatabase::RowsToMessage(const std::vector<SqlRow>& rows) {
 }
 
 void HistoryDatabase::LoadStore(HistoryLoadTarget& target) const {
-    Connection db(m_directory, m_path, false);
+    Connection db(m_directory, m_path, m_kept.get(), false);
     // A step whose query fails dispatches nothing, as if the step had not run.
     auto dispatch = [&](const std::string& head, std::string_view sql,
                         const std::vector<std::string>& params) {

@@ -8,6 +8,7 @@
 /// stored as UTF-8. Database errors are swallowed: the failed statement has no effect and
 /// the others still run. Each operation opens its own connection, so the receive thread
 /// (StoreHistory) and the user-interface thread (SaveStore, LoadStore) share none.
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -18,6 +19,8 @@
 struct sqlite3;
 
 namespace qelt {
+
+struct OpenDatabase;
 
 /// What LoadStore fills: the store's dispatcher and the keys of its lists. The application
 /// adapts CQeltData to it.
@@ -43,6 +46,15 @@ class HistoryDatabase : public HistorySink {
   public:
     /// The database is "<programDirectory>his/qelt.db".
     explicit HistoryDatabase(std::string programDirectory);
+
+    /// A database held in memory for as long as this object or a copy of it lives: no file
+    /// and no directory; every operation runs on one connection that stays open, so one
+    /// thread at a time may use it. A process that runs many unrelated round trips (the
+    /// fuzz target) keeps one and resets it between them.
+    static HistoryDatabase InMemory();
+    /// Empties every table of a database in memory, as if it had just been made; a database
+    /// file is left as it is.
+    void Reset();
 
     const std::string& Path() const { return m_path; }
 
@@ -73,8 +85,12 @@ class HistoryDatabase : public HistorySink {
     static std::string RowsToMessage(const std::vector<SqlRow>& rows);
 
   private:
-    std::string m_directory;
-    std::string m_path;
+    HistoryDatabase() = default;
+
+    std::string m_directory;  ///< the program directory; empty for a database in memory
+    std::string m_path;       ///< the file (":memory:" for a database in memory)
+    /// The one connection of a database in memory, which holds it between operations.
+    std::shared_ptr<OpenDatabase> m_kept;
 };
 
 }  // namespace qelt

@@ -117,6 +117,38 @@ TEST(HistoryDatabase, LoadStoreBuildsTheServersMessages) {
               "line:1001200904:0:20090103|1|d|3|0.5|10|2|7|8|200904||20090105|1|b|3|0.5|10|2|7|8|200903||");
 }
 
+TEST(HistoryDatabase, InMemoryItKeepsWhatAFileKeepsUntilReset) {
+    test::TempDir dir;
+    HistoryDatabase file(dir.Path());
+    HistoryDatabase memory = HistoryDatabase::InMemory();
+    const std::string history = "0:" + HisRecord(8, "200903", "1001", "20090101", "a") + "||" +
+                                HisRecord(11, "200904", "1001", "20090102", "c") + "||";
+    for (HistoryDatabase* db : {&file, &memory}) {
+        db->SaveStore({{"1001", "生丝"}, {"0000", "自选"}}, {QuoteRow("1001", "200903", "12.50")});
+        db->StoreHistory(history);
+        db->StoreHistory(history);  // the same ids again: stored once
+    }
+    FakeTarget fromFile, fromMemory;
+    fromFile.mainKeys = fromMemory.mainKeys = {{"1001", "200903"}};
+    fromFile.monthKeys = fromMemory.monthKeys = {{"1001", "200904"}};
+    file.LoadStore(fromFile);
+    memory.LoadStore(fromMemory);
+    ASSERT_EQ(fromMemory.messages.size(), 5u);
+    EXPECT_EQ(fromMemory.messages, fromFile.messages);
+
+    // Another database in memory is another database; a copy is the same one.
+    EXPECT_TRUE(HistoryDatabase::InMemory().Query("select id from dayrecord").empty());
+    HistoryDatabase copy = memory;
+    copy.Reset();
+    for (const char* table : {"category", "qeltlist", "dayrecord"})
+        EXPECT_TRUE(memory.Query(std::string("select * from ") + table).empty()) << table;
+    // Emptied, not broken: the ids stored before are new again.
+    memory.StoreHistory(history);
+    EXPECT_EQ(memory.Query("select id from dayrecord order by id"), (std::vector<SqlRow>{{"8"}, {"11"}}));
+    file.Reset();
+    EXPECT_EQ(file.Query("select id from dayrecord").size(), 2u) << "a database file is never emptied";
+}
+
 TEST(HistoryDatabase, MissingDatabaseGivesEmptyViewsWithoutCreatingIt) {
     test::TempDir dir;
     HistoryDatabase db(dir.Path());

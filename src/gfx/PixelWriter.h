@@ -1,0 +1,48 @@
+#pragma once
+/// Writes filled rectangles and lines of a solid one-pixel pen straight into a buffer of
+/// 32-bit pixels, without anti-aliasing, pixel for pixel as the raster painter draws them (its
+/// one-pixel line stepping: 26.6 fixed-point ends, 16.16 steps along the minor axis, square
+/// caps, no pixel written twice where two segments meet). A chart of thousands of bars draws
+/// most of its pixels this way instead of paying the painter's cost per call.
+///
+/// The writer works in view pixels and covers `scale` × `scale` device pixels for each: a
+/// line at a scale above one covers, on each device row it crosses, as many device pixels as
+/// the scale, the way one-device-pixel lines drawn side by side do.
+#include <cstddef>
+#include <cstdint>
+
+#include "GfxTypes.h"
+
+namespace qelt {
+
+/// A buffer of 32-bit pixels, `stride` pixels from one row to the next.
+struct PixelSurface {
+    std::uint32_t* bits = nullptr;
+    int stride = 0;
+    int width = 0;
+    int height = 0;
+};
+
+class PixelWriter {
+  public:
+    /// Draws into `surface` at `scale` device pixels per view pixel (1 to 3), nothing outside
+    /// `deviceClip` (device pixels; clipped to the surface here).
+    PixelWriter(const PixelSurface& surface, int scale, const Rect& deviceClip);
+
+    /// Fills the view rectangle left..right-1, top..bottom-1 with `pixel`.
+    void FillRect(const Rect& r, std::uint32_t pixel) const;
+
+    /// Connected one-pixel lines through `points` (view pixels), with square caps at both
+    /// ends. Draws nothing and returns false where the painter has ways of its own, so the
+    /// line is its to draw: fewer than two points, a point outside the surface, a polyline
+    /// that ends where it starts, and one whose last segment is at most two device pixels
+    /// long and drawn up or to the left (against the stepping direction).
+    bool Polyline(const Point* points, std::size_t count, std::uint32_t pixel) const;
+
+  private:
+    PixelSurface m_surface;
+    int m_scale;
+    Rect m_clip;
+};
+
+}  // namespace qelt

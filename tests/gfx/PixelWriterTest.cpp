@@ -1,0 +1,174 @@
+// The pixel writer's own contract, without the painter it matches (tests/ui compares the two
+// pixel for pixel): fills scaled to device pixels and kept inside the clip, the polylines it
+// leaves to the painter, and the column reduction of long polylines.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <random>
+#include <vector>
+
+#include "gfx/PixelWriter.h"
+#include "gfx/PolylineColumns.h"
+
+namespace qelt {
+namespace {
+
+constexpr std::uint32_t kInk = 0xFF00FF00u;
+constexpr std::uint32_t kPaper = 0xFF000000u;
+
+/// A surface of `width` × `height` device pixels with a row padding of 3 pixels, as images
+/// pad their rows, so a writer that confuses width and stride writes into the padding.
+struct Surface {
+    Surface(int width, int height) : width(width), height(height), pixels((width + 3) * height, kPaper) {}
+    PixelSurface View() { return {pixels.data(), width + 3, width, height}; }
+    std::uint32_t At(int x, int y) const { return pixels[y * (width + 3) + x]; }
+    /// Inked pixels, the padding included.
+    int Inked() const { return static_cast<int>(std::count(pixels.begin(), pixels.end(), kInk)); }
+    int width, height;
+    std::vector<std::uint32_t> pixels;
+};
+
+TEST(PixelWriter, FillsCoverScaledViewPixelsInsideTheClipOnly) {
+    for (int scale : {1, 2, 3}) {
+        Surface surface(40 * scale, 30 * scale);
+        // The clip cuts device pixels in the middle of view pixels, and reaches past the surface.
+        const Rect clip{5 * scale + 1, 3, 100 * scale, 20 * scale - 1};
+        PixelWriter writer(surface.View(), scale, clip);
+        writer.FillRect({2, 2, 12, 25}, kInk);
+        writer.FillRect({30, 5, 30, 9}, kInk);    // empty
+        writer.FillRect({35, 10, 60, 12}, kInk);  // past the surface's right edge
+        int expected = 0;
+        for (int y = 0; y < surface.height; ++y) {
+            for (int x = 0; x < surface.width; ++x) {
+                const bool inClip = x >= clip.left && y >= clip.top && y < clip.bottom;
+                const bool first = x >= 2 * scale && x < 12 * scale && y >= 2 * scale && y < 25 * scale;
+                const bool third = x >= 35 * scale && y >= 10 * scale && y < 12 * scale;
+                const bool inked = inClip && (first || third);
+                expected += inked;
+                ASSERT_EQ(surface.At(x, y), inked ? kInk : kPaper)
+                    << "scale " << scale << " at " << x << "," << y;
+            }
+        }
+        EXPECT_EQ(surface.Inked(), expected) << "nothing written into the row padding";
+    }
+}
+
+TEST(PixelWriter, LeavesToThePainterTheLinesItWouldDrawOtherwise) {
+    Surface surface(50, 50);
+    PixelWriter writer(surface.View(), 1, {0, 0, 50, 50});
+    const std::vector<std::vector<Point>> refused = {
+        {},
+        {{5, 5}},
+        {{5, 5}, {20, 9}, {5, 5}},     // closed
+        {{5, 5}, {50, 9}},             // a point past the right edge
+        {{5, -1}, {20, 9}},            // above the top
+        {{5, 5}, {20, 20}, {20, 18}},  // ends two pixels upwards
+        {{5, 5}, {20, 20}, {19, 20}},  // ends one pixel to the left
+    };
+    for (const auto& points : refused) {
+        EXPECT_FALSE(writer.Polyline(points.data(), points.size(), kInk)) << points.size() << " points";
+        EXPECT_EQ(surface.Inked(), 0);
+    }
+    // The same short ends are fine at the start, downwards, or alone.
+    const std::vector<std::vector<Point>> taken = {{{20, 20}, {20, 18}, {30, 25}},
+                                                   {{5, 5}, {20, 20}, {20, 22}},
+                                                   {{20, 20}, {19, 20}},
+                                                   {{0, 0}, {49, 49}}};
+    for (const auto& points : taken) EXPECT_TRUE(writer.Polyline(points.data(), points.size(), kInk));
+    // At two device pixels per view pixel a one-pixel end is two device pixels long.
+    Surface dense(100, 100);
+    PixelWriter denseWriter(dense.View(), 2, {0, 0, 100, 100});
+    const std::vector<Point> shortEnd = {{5, 5}, {20, 20}, {20, 19}},
+                             longerEnd = {{5, 5}, {20, 20}, {20, 18}};
+    EXPECT_FALSE(denseWriter.Polyline(shortEnd.data(), shortEnd.size(), kInk));
+    EXPECT_TRUE(denseWriter.Polyline(longerEnd.data(), longerEnd.size(), kInk));
+}
+
+/// Whether some `scale` × `scale` block holding (x, y) is inked wherever the clip lets it be.
+bool InABlock(const Surface& surface, const Rect& clip, int scale, int x, int y) {
+    for (int top = y - scale + 1; top <= y; ++top)
+        for (int left = x - scale + 1; left <= x; ++left) {
+            bool whole = true;
+            for (int dy = 0; dy < scale && whole; ++dy)
+                for (int dx = 0; dx < scale && whole; ++dx)
+                    if (clip.Contains({left + dx, top + dy}) && surface.At(left + dx, top + dy) != kInk)
+                        whole = false;
+            if (whole) return true;
+        }
+    return false;
+}
+
+TEST(PixelWriter, LinesStayInsideTheClipAndAreAsThickAsTheScale) {
+    std::mt19937 random(3);
+    for (int scale : {1, 2, 3}) {
+        Surface surface(64 * scale, 64 * scale);
+        const Rect clip{10 * scale + 1, 7 * scale, 50 * scale - 1, 40 * scale};
+        PixelWriter writer(surface.View(), scale, clip);
+        std::vector<Point> points;
+        for (int i = 0; i < 200; ++i)
+            points.push_back({static_cast<int>(random() % 64), static_cast<int>(random() % 64)});
+        ASSERT_TRUE(writer.Polyline(points.data(), points.size(), kInk));
+        int inked = 0;
+        for (int y = 0; y < surface.height; ++y)
+            for (int x = 0; x < surface.width; ++x) {
+                if (surface.At(x, y) != kInk) continue;
+                ++inked;
+                ASSERT_TRUE(clip.Contains({x, y})) << x << "," << y;
+                // One-device-pixel lines side by side: every pixel in a whole block.
+                ASSERT_TRUE(InABlock(surface, clip, scale, x, y))
+                    << "scale " << scale << " at " << x << "," << y;
+            }
+        EXPECT_GT(inked, 0);
+        EXPECT_EQ(surface.Inked(), inked);
+    }
+}
+
+/// The lowest and highest y of each column a polyline's points visit.
+std::map<int, std::pair<int, int>> ColumnRanges(const std::vector<Point>& points) {
+    std::map<int, std::pair<int, int>> ranges;
+    for (const Point& p : points) {
+        auto [it, added] = ranges.try_emplace(p.x, p.y, p.y);
+        it->second = {std::min(it->second.first, p.y), std::max(it->second.second, p.y)};
+    }
+    return ranges;
+}
+
+TEST(KeepColumnExtremes, KeepsEveryColumnsRangeEndsAndAtMostFourPointsPerRun) {
+    std::mt19937 random(5);
+    std::vector<Point> out;
+    for (int trial = 0; trial < 300; ++trial) {
+        std::vector<Point> points;
+        int x = 0;
+        const int size = 1 + static_cast<int>(random() % 60);
+        for (int i = 0; i < size; ++i) {
+            x += random() % 3 == 0 ? 1 : 0;                          // runs of many points in a column
+            if (trial % 7 == 0) x = static_cast<int>(random() % 4);  // columns visited again later
+            points.push_back({x, static_cast<int>(random() % 40)});
+        }
+        KeepColumnExtremes(points, out);
+        ASSERT_FALSE(out.empty());
+        EXPECT_EQ(out.front(), points.front());
+        EXPECT_EQ(out.back(), points.back());
+        EXPECT_EQ(ColumnRanges(out), ColumnRanges(points));
+        // Runs of one column shrink to at most four points and keep their order of columns.
+        std::size_t i = 0, j = 0;
+        while (i < points.size()) {
+            std::size_t end = i;
+            while (end < points.size() && points[end].x == points[i].x) ++end;
+            std::size_t outEnd = j;
+            while (outEnd < out.size() && out[outEnd].x == points[i].x) ++outEnd;
+            ASSERT_GT(outEnd, j);
+            const std::size_t run = end - i;
+            EXPECT_LE(outEnd - j, run <= 2 ? run : 4u);
+            i = end, j = outEnd;
+        }
+        EXPECT_EQ(j, out.size());
+    }
+    // A run goes to its nearer extreme first: from 5 via 3 and 9 to 6.
+    KeepColumnExtremes({{1, 5}, {1, 9}, {1, 3}, {1, 7}, {1, 6}, {2, 0}}, out);
+    EXPECT_EQ(out, (std::vector<Point>{{1, 5}, {1, 3}, {1, 9}, {1, 6}, {2, 0}}));
+}
+
+}  // namespace
+}  // namespace qelt
