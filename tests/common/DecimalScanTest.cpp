@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <random>
 #include <string>
@@ -57,6 +58,24 @@ TEST(DecimalScan, RandomDigitRunsWithAPointAnywhereReadAsTheHelpersReadThem) {
         if (random() % 8 == 0)
             text.insert(text.begin() + random() % (text.size() + 1), noise[random() % noise.size()]);
         ExpectSameAsLeadingHelpers(text);
+    }
+}
+
+TEST(DecimalScan, SevenDigitDecimalsWithThePointAnywhereReadAsTheHelpersReadThem) {
+    // Every place of the point, leading zeros after it, over a dense sweep of mantissas up
+    // to seven digits: the word's digits and point must be taken apart right for each.
+    for (int fraction = 0; fraction <= 7; ++fraction) {
+        for (int mantissa = 0; mantissa <= 9999999; mantissa += mantissa < 100000 ? 1 : 997) {
+            std::string digits = std::to_string(mantissa);
+            digits.insert(
+                0, static_cast<std::size_t>(std::max(0, fraction - static_cast<int>(digits.size()))), '0');
+            digits.insert(digits.size() - static_cast<std::size_t>(fraction), ".");
+            const std::string row = digits + "|2006";
+            const float scanned =
+                ScanLeadingFloat(row.data(), row.data() + digits.size(), row.data() + row.size());
+            const float expected = LeadingFloat(digits);
+            ASSERT_EQ(std::memcmp(&scanned, &expected, sizeof scanned), 0) << digits;
+        }
     }
 }
 

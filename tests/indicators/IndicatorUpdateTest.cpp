@@ -23,7 +23,8 @@ class RandomBars {
     explicit RandomBars(unsigned seed) : m_random(seed) {}
 
     CBarRow Next(int index) {
-        m_price = std::max(1.0, m_price + static_cast<double>(static_cast<int>(m_random() % 201) - 100) / 100.0);
+        m_price =
+            std::max(1.0, m_price + static_cast<double>(static_cast<int>(m_random() % 201) - 100) / 100.0);
         TestBar bar;
         bar.open = m_price + static_cast<double>(m_random() % 50) / 100.0;
         bar.close = m_random() % 97 == 0 ? 0.0 : m_price;
@@ -66,17 +67,23 @@ struct Step {
 };
 
 constexpr Step kSession[] = {
-    {"a live quote", true, 0, -1},         {"another quote", true, 0, -1},
-    {"a new day", false, 1, -1},           {"a quote on the new day", true, 0, -1},
-    {"scrolled back", false, 0, 40},       {"a quote while scrolled back", true, 0, 40},
-    {"back to the newest", false, 0, -1},  {"three days at once and a quote", true, 3, -1},
-    {"scrolled into the middle", false, 0, 70}, {"a day while in the middle", false, 1, 70},
+    {"a live quote", true, 0, -1},
+    {"another quote", true, 0, -1},
+    {"a new day", false, 1, -1},
+    {"a quote on the new day", true, 0, -1},
+    {"scrolled back", false, 0, 40},
+    {"a quote while scrolled back", true, 0, 40},
+    {"back to the newest", false, 0, -1},
+    {"three days at once and a quote", true, 3, -1},
+    {"scrolled into the middle", false, 0, 70},
+    {"a day while in the middle", false, 1, 70},
 };
 
 TEST(IndicatorUpdate, EveryIndicatorBroughtUpToDateEqualsAFullComputationBitForBit) {
     for (const IndicatorParameters& table : Tables()) {
         for (const IndicatorDefinition& definition : IndicatorDefinitions()) {
-            RandomBars random(static_cast<unsigned>(definition.code) * 7919u + static_cast<unsigned>(table[0]));
+            RandomBars random(static_cast<unsigned>(definition.code) * 7919u +
+                              static_cast<unsigned>(table[0]));
             BarSeries bars = random.Series(90);
             BarColumns columns(bars);
             const int visible = 30;
@@ -90,7 +97,8 @@ TEST(IndicatorUpdate, EveryIndicatorBroughtUpToDateEqualsAFullComputationBitForB
                     changed = oldSize - 1;
                     columns.Forget(changed);
                 }
-                for (int k = 0; k < step.append; ++k) bars.push_back(random.Next(static_cast<int>(bars.size())));
+                for (int k = 0; k < step.append; ++k)
+                    bars.push_back(random.Next(static_cast<int>(bars.size())));
                 if (step.append > 0) changed = std::min(changed, oldSize);
                 const int n = static_cast<int>(bars.size());
                 const IndicatorWindow window = MakeIndicatorWindow(step.last, visible, n);
