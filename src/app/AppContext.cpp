@@ -19,7 +19,9 @@ AppContext::AppContext(CQeltCFG& settings, CQeltData& store, SessionLink& link, 
       m_link(link),
       m_poster(poster),
       m_targets(targets),
-      m_lines(settings.ProgramDirectory(), settings.Reports()) {
+      m_lines(settings.ProgramDirectory(), settings.Reports()),
+      m_formulas(settings.ProgramDirectory()),
+      m_formulaValues(settings.ProgramDirectory()) {
     m_store.SetGoodsEntering([this](CQeltGoods& goods) { m_lines.GiveLines(goods); });
 }
 
@@ -249,6 +251,24 @@ std::optional<std::vector<CMyLine>> AppContext::StepLines(bool redo) {
 bool AppContext::CanStepLines(bool redo) const {
     const std::optional<LineKey> key = CurrentLineKey();
     return key && m_lines.CanStep(*key, redo);
+}
+
+std::vector<std::string> AppContext::LoadFormulas() {
+    std::vector<std::string> problems = m_formulas.Load();
+    if (!m_formulaValues.Load()) m_settings.Reports().ReadFailed(kFormulaValuesFileName);
+    return problems;
+}
+
+std::vector<double> AppContext::FormulaValues(int id) const {
+    const StoredFormula* formula = m_formulas.Find(id);
+    return formula ? m_formulaValues.ValuesFor(*formula) : std::vector<double>{};
+}
+
+void AppContext::SetFormulaValues(int id, const std::vector<double>& values) {
+    const StoredFormula* formula = m_formulas.Find(id);
+    if (!formula) return;
+    // A write that fails keeps the values for this run; the user hears of it once.
+    if (!m_formulaValues.Set(*formula, values)) m_settings.Reports().WriteFailed(kFormulaValuesFileName);
 }
 
 }  // namespace qelt

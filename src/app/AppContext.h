@@ -10,7 +10,9 @@
 /// - the standing requests of the view on show, handed to the session (which polls them
 ///   while it is online);
 /// - the global keys F1-F6 and the jumps to a goods (F3, F4, the index panes);
-/// - the drawn lines' journal: myline.txt and every goods' undo history for the whole run.
+/// - the drawn lines' journal: myline.txt and every goods' undo history for the whole run;
+/// - the user's formulas (formula.txt) and the parameter values the panes compute them with
+///   (formulaparam.ini), read at start-up.
 /// CQeltApp wires the Qt frame and the connection to it; tests drive it with fakes.
 #include <functional>
 #include <map>
@@ -25,6 +27,8 @@
 #include "common/Poster.h"
 #include "data/CQeltData.h"
 #include "data/settings/CQeltCFG.h"
+#include "formula/FormulaLibrary.h"
+#include "formula/FormulaValueTable.h"
 #include "views/NavigationHistory.h"
 #include "views/View.h"
 #include "views/ViewServices.h"
@@ -138,9 +142,20 @@ class AppContext : public ViewServices {
     std::optional<std::vector<CMyLine>> StepLines(bool redo) override;
     bool CanStepLines(bool redo) const override;
 
+    const FormulaLibrary& Formulas() const override { return m_formulas; }
+    std::vector<double> FormulaValues(int id) const override;
+    void SetFormulaValues(int id, const std::vector<double>& values) override;
+
     /// The drawn lines of the run: loaded at start-up, applied to the store after every
     /// fill, saved after each edit and at exit.
     LineJournal& Lines() { return m_lines; }
+    /// Reads formula.txt and formulaparam.ini (a values file that exists but cannot be read
+    /// is reported, and not written over this run). Returns what formula.txt's reading
+    /// found for the user (damaged sections, formulas that no longer compile).
+    std::vector<std::string> LoadFormulas();
+    /// The user's formulas for the editor (工具 → 公式管理); the views read them through
+    /// Formulas() and see its changes at their next paint.
+    FormulaLibrary& EditableFormulas() { return m_formulas; }
 
   private:
     /// F6: adds the current goods to the self-selected list, or removes it there.
@@ -164,6 +179,8 @@ class AppContext : public ViewServices {
     std::unique_ptr<View> m_view;
     int m_viewKind = 0;
     LineJournal m_lines;
+    FormulaLibrary m_formulas;
+    FormulaValueTable m_formulaValues;
 };
 
 }  // namespace qelt

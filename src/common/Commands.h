@@ -100,6 +100,11 @@ inline constexpr int kIndicatorBbi = 32923;    ///< BBI    多空指数
 inline constexpr int kIndicatorAmv = 32924;    ///< AMV    成本价均线
 inline constexpr int kIndicatorCci = 32883;    ///< CCI    商品路径指标
 
+// The K-line pane popup's "自编指标": the user's formulas in the library's order, one command
+// each from kFormulaPaneFirst on (the menu lists at most kFormulaPaneCommands of them).
+inline constexpr int kFormulaPaneFirst = 34000;
+inline constexpr int kFormulaPaneCommands = 1000;
+
 // The intraday chart's "天数" popup: 最近1日 .. 最近8日 (32797 .. 32804).
 inline constexpr int kDays1 = 32797;  ///< 最近1日
 inline constexpr int kDays8 = 32804;  ///< 最近8日

@@ -35,6 +35,7 @@ std::string FormulaLibrary::Path() const { return m_directory + kFormulaFileName
 std::vector<std::string> FormulaLibrary::Load() {
     m_content = FormulaFileContent{};
     m_writable = true;
+    ++m_revision;
     const std::string path = Path();
     const std::optional<std::string> text = ReadWholeFile(path, kMaxFormulaFileBytes);
     if (!text && !FileExists(path)) {
@@ -120,6 +121,7 @@ FormulaChange FormulaLibrary::Commit(FormulaFileContent next, int id) {
     // A file beyond the limit would not be read back at the next start.
     if (text.size() > kMaxFormulaFileBytes) return Refused(msg::FileWouldBeTooLarge(kMaxFormulaFileBytes));
     m_content = std::move(next);
+    ++m_revision;
     FormulaChange change{true, false, id, {}};
     if (!m_writable) {
         change.message = msg::FileKeptReadOnly(Path());

@@ -10,6 +10,7 @@
 ///   a read error) is reported and never written over: the library works in memory for the
 ///   rest of the run and every change says it was not saved;
 /// - a change that would make the file too large to read back is refused.
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -56,6 +57,9 @@ class FormulaLibrary {
     /// False once the file could not be read: nothing is written this run.
     bool Writable() const { return m_writable; }
     std::string Path() const;
+    /// Changes with every Load and every change applied: what shows a formula keeps it while
+    /// the revision stays (an edit in the editor shows at the next paint).
+    std::uint64_t Revision() const { return m_revision; }
 
     /// The editor's check before Add and Replace: the name (1 to 32 characters, no control
     /// characters or blanks at its ends, not another formula's name, without case), the
@@ -84,6 +88,7 @@ class FormulaLibrary {
     std::string m_directory;
     formula::FormulaFileContent m_content;
     bool m_writable = true;
+    std::uint64_t m_revision = 0;
 };
 
 /// The formulas a new formula.txt starts with (ids 1000 to 1002): a price oscillator, a

@@ -44,14 +44,20 @@ struct FormulaRun::State {
     std::vector<double> registers;
     SeriesScratch scratch;
 
-    void ReadFields(const BarSeries& bars, std::uint32_t wanted, int unchangedBars) {
+    /// The caller's promise holds for the bars of the previous run only: a datum that run did
+    /// not read (another formula, or one stopped by its constants) is valid no further than
+    /// the promise, whatever an earlier run left in its column.
+    void KeepFieldsUpTo(int unchangedBars) {
+        for (int& valid : fieldBars) valid = std::clamp(unchangedBars, 0, valid);
+    }
+
+    void ReadFields(const BarSeries& bars, std::uint32_t wanted) {
         const int n = static_cast<int>(bars.size());
         for (int f = 0; f < kBarDataCount; ++f) {
             if (!(wanted & BitOf(static_cast<BarData>(f)))) continue;
             std::vector<double>& column = fields[static_cast<std::size_t>(f)];
             column.resize(static_cast<std::size_t>(n));
-            const int from =
-                std::clamp(std::min(unchangedBars, fieldBars[static_cast<std::size_t>(f)]), 0, n);
+            const int from = std::min(fieldBars[static_cast<std::size_t>(f)], n);
             for (int i = from; i < n; ++i)
                 column[static_cast<std::size_t>(i)] =
                     ReadField(bars[static_cast<std::size_t>(i)], kFieldSources[f]);
@@ -165,6 +171,7 @@ bool FormulaRun::Run(const CompiledFormula& formula, const BarSeries& bars, cons
     m_bars = n;
     m_error.reset();
 
+    state.KeepFieldsUpTo(unchangedBars);
     state.registers.assign(program.registers.begin(), program.registers.end());
     const std::vector<double> parameters = ParameterValues(m_formula->parameters, values);
     std::copy(parameters.begin(), parameters.end(), state.registers.begin());
@@ -181,7 +188,7 @@ bool FormulaRun::Run(const CompiledFormula& formula, const BarSeries& bars, cons
                       state.slots[static_cast<std::size_t>(slot)].end(), kNoValue);
         return false;
     }
-    state.ReadFields(bars, program.fields, unchangedBars);
+    state.ReadFields(bars, program.fields);
     for (const Instruction& instruction : program.columnCode) state.Execute(instruction, n);
     return true;
 }

@@ -51,7 +51,6 @@ CQeltApp::CQeltApp(AppOptions options)
       m_cfg(m_options.programDirectory),
       m_store(m_poster, m_targets),
       m_database(m_options.programDirectory),
-      m_formulas(m_options.programDirectory),
       m_socket(m_poster, m_targets, SocketTiming(m_options.sendPause)),
       m_connection(m_socket, [this](std::function<void()> work) { Post(std::move(work)); }),
       m_session(m_connection, *this, *this),
@@ -125,7 +124,7 @@ bool CQeltApp::InitInstance() {
     m_context.Lines().Load();
     m_context.Lines().ApplyTo(m_store);
     // The user's formulas, before the first view that may draw them.
-    const std::vector<std::string> formulaProblems = m_formulas.Load();
+    const std::vector<std::string> formulaProblems = m_context.LoadFormulas();
     CreateFrame();
     // From here on a settings file that cannot be written or read is told to the user (once
     // a file), as a box that holds nothing up: a write may fail inside a paint.
@@ -137,6 +136,10 @@ bool CQeltApp::InitInstance() {
     ReportFormulaProblems(formulaProblems);
     if (online) m_session.Send(NoticeRequest());
     if (!m_options.screenshot.isEmpty()) {
+        // The K-line view once the board has come in, with time left for its series.
+        if (m_options.screenshotKLine)
+            QTimer::singleShot(m_options.screenshotDelay / 2, this,
+                               [this] { m_context.SwitchView(kViewKLine); });
         QTimer::singleShot(m_options.screenshotDelay, this, [this] {
             if (m_frame) m_frame->grab().save(m_options.screenshot);
             if (m_frame) m_frame->close();

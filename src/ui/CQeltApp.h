@@ -41,6 +41,7 @@ struct AppOptions {
     bool offline = false;    ///< skip the login dialog and browse the local database
     QString screenshot;      ///< save a picture of the main frame after `screenshotDelay` ms, then quit
     int screenshotDelay = 8000;
+    bool screenshotKLine = false;  ///< the screenshot shows the K-line view, not the board
     /// Pause after each single command (tests shorten it).
     std::chrono::milliseconds sendPause{100};
 };
@@ -68,8 +69,8 @@ class CQeltApp : public QObject, private SessionHost, private ViewFrame, private
     CClientSocket& Socket() { return m_socket; }
     Session& CurrentSession() { return m_session; }
     AppContext& Context() { return m_context; }
-    /// The user's formulas (formula.txt), read at start-up.
-    FormulaLibrary& Formulas() { return m_formulas; }
+    /// The user's formulas (formula.txt), read at start-up; the context holds them.
+    FormulaLibrary& Formulas() { return m_context.EditableFormulas(); }
     CMainFrame* Frame() const { return m_frame; }
     /// The alarm window ("预警系统"); nullptr before start-up created it.
     CQeltAlarmDlg* AlarmWindow() const;
@@ -142,7 +143,6 @@ class CQeltApp : public QObject, private SessionHost, private ViewFrame, private
     CQeltCFG m_cfg;
     CQeltData m_store;
     HistoryDatabase m_database;
-    FormulaLibrary m_formulas;
     CClientSocket m_socket;
     SocketConnection m_connection;
     Session m_session;

@@ -67,8 +67,10 @@ void CQeltApp::RegisterCommands() {
                                 m_frame.data());
         if (m_host) m_host->update();
     });
-    plain(cmd::kFormulas,
-          [this] { ExecModal<CQeltFormulaList>(m_formulas, DefaultMessageBoxes(), m_frame.data()); });
+    plain(cmd::kFormulas, [this] {
+        ExecModal<CQeltFormulaList>(m_context.EditableFormulas(), DefaultMessageBoxes(), m_frame.data());
+        if (m_host) m_host->update();  // a pane showing a changed formula draws it again
+    });
     RegisterAlarmCommands();
     plain(cmd::kHelp, [this] { OpenHelp(); });
     plain(cmd::kAbout, [this] { ExecModal<AboutDialog>(m_frame.data()); });

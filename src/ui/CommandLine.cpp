@@ -73,7 +73,11 @@ ClientCommandLine ParseClientCommandLine(const QStringList& arguments) {
                                              "Developer option: the delay before --screenshot, "
                                              "in ms (default 8000).",
                                              "MS");
-    parser.addOptions({home, autoLogin, offline, verbose, sendPause, screenshot, screenshotDelay});
+    const QCommandLineOption screenshotKLine("screenshot-kline",
+                                             "Developer option: --screenshot pictures the K-line view of "
+                                             "the selected goods (half way through the delay).");
+    parser.addOptions(
+        {home, autoLogin, offline, verbose, sendPause, screenshot, screenshotDelay, screenshotKLine});
     for (const char* name : kQtValueOptions) {
         QCommandLineOption qt(name, "Qt's own option.", "VALUE");
         qt.setFlags(QCommandLineOption::HiddenFromHelp);
@@ -132,6 +136,7 @@ ClientCommandLine ParseClientCommandLine(const QStringList& arguments) {
                         "'.");
         o.screenshotDelay = *ms;
     }
+    o.screenshotKLine = parser.isSet(screenshotKLine);
     return result;
 }
 

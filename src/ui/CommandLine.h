@@ -3,7 +3,7 @@
 /// answers without a display, and the browser engine can be prepared first).
 ///
 ///   qelt [--home DIR] [--auto-login] [--offline] [--verbose]
-///        developer: [--send-pause MS] [--screenshot FILE [--screenshot-delay MS]]
+///        developer: [--send-pause MS] [--screenshot FILE [--screenshot-delay MS] [--screenshot-kline]]
 ///
 /// Qt's own options (-platform NAME, -style NAME, ...) are accepted and left to Qt.
 #include <QString>

@@ -15,6 +15,7 @@
 #include "QtPoster.h"
 #include "QtSaveFileDialog.h"
 #include "ViewPrint.h"
+#include "dialogs/CQeltFormulaParam.h"
 #include "dialogs/CQeltIndiDlg.h"
 #include "dialogs/MessageBoxes.h"
 #include "widgets/CHotKey.h"
@@ -115,6 +116,10 @@ Qt::CursorShape ToQtCursor(CursorShape shape) {
     return Qt::ArrowCursor;
 }
 
+/// A menu entry's text as Qt shows it: plain text ("&" is no mnemonic; a formula's name may
+/// hold one).
+QString MenuText(const std::string& text) { return QString::fromStdString(text).replace('&', "&&"); }
+
 void AddEntries(QMenu& menu, const std::vector<MenuEntry>& entries) {
     for (const MenuEntry& entry : entries) {
         switch (entry.kind) {
@@ -122,13 +127,13 @@ void AddEntries(QMenu& menu, const std::vector<MenuEntry>& entries) {
                 menu.addSeparator();
                 break;
             case MenuEntry::Kind::SubMenu: {
-                QMenu* sub = menu.addMenu(QString::fromStdString(entry.text));
+                QMenu* sub = menu.addMenu(MenuText(entry.text));
                 sub->setEnabled(entry.enabled);
                 AddEntries(*sub, entry.children);
                 break;
             }
             case MenuEntry::Kind::Command: {
-                QAction* action = menu.addAction(QString::fromStdString(entry.text));
+                QAction* action = menu.addAction(MenuText(entry.text));
                 action->setData(entry.command);
                 action->setEnabled(entry.enabled);
                 action->setCheckable(entry.checkable);
@@ -238,6 +243,25 @@ bool ViewHostWidget::RunIndicatorDialog(int code) {
                                 DefaultMessageBoxes(), code, this) == QDialog::Accepted;
     update();
     return accepted;
+}
+
+std::optional<std::vector<double>> ViewHostWidget::RunFormulaParam(FormulaParamModel model) {
+    QPointer<CQeltFormulaParam> dialog = new CQeltFormulaParam(std::move(model), Boxes(), this);
+    const bool accepted = dialog->exec() == QDialog::Accepted;
+    std::optional<std::vector<double>> values;
+    if (dialog && accepted) values = dialog->Values();
+    delete dialog.data();
+    return values;
+}
+
+bool ViewHostWidget::RunFormulaDialog(int formulaId) {
+    const StoredFormula* formula = m_services.Formulas().Find(formulaId);
+    if (!formula) return false;
+    const std::optional<std::vector<double>> values =
+        RunFormulaParam(FormulaParamModel(*formula, m_services.FormulaValues(formulaId)));
+    if (values) m_services.SetFormulaValues(formulaId, *values);
+    update();
+    return values.has_value();
 }
 
 MessageBoxes& ViewHostWidget::Boxes() const { return m_boxes ? *m_boxes : DefaultMessageBoxes(); }

@@ -11,7 +11,10 @@
 #include <QWidget>
 #include <map>
 #include <memory>
+#include <optional>
+#include <vector>
 
+#include "app/FormulaParamModel.h"
 #include "views/View.h"
 #include "views/ViewServices.h"
 
@@ -65,6 +68,9 @@ class ViewHostWidget : public QWidget, public ViewHost {
     int ShowPopupMenu(const PopupMenu& menu, Point at) override;
     int RunKeyboardWizard(const std::string& typed) override;
     bool RunIndicatorDialog(int code) override;
+    /// "公式参数设置" over the formula and the values in use; what it confirms goes to
+    /// ViewServices::SetFormulaValues.
+    bool RunFormulaDialog(int formulaId) override;
     bool Confirm(const std::string& text, const std::string& caption) override;
     void ShowMessage(const std::string& text, const std::string& caption) override;
     void ShowOverlay(int id, const Rect& where, OverlayPainter painter, bool draggable) override;
@@ -93,6 +99,9 @@ class ViewHostWidget : public QWidget, public ViewHost {
     /// Runs the keyboard wizard primed with `typed`; the chosen goods index or -1 (tests
     /// override it).
     virtual int RunHotKey(const QString& typed);
+    /// Runs a formula's parameter dialog; the values confirmed, nothing when cancelled (tests
+    /// override it).
+    virtual std::optional<std::vector<double>> RunFormulaParam(FormulaParamModel model);
 
     ViewServices& Services() const { return m_services; }
 

@@ -137,11 +137,13 @@ void CQeltKLineView::LoadSeries() {
         if (!m_laidOutOnce) return;
         BuildOX(m_goods, m_window.period, m_window.oxBoxSize, table[param::kOxReversal]);
     }
-    BarSeries next = qelt::LoadSeries(m_goods, m_window);
+    BarSeries loaded = qelt::LoadSeries(m_goods, m_window);
+    // What the formula panes need not read again (a live quote changes the last bar only).
+    m_unchangedBars = ShowsFormulas() ? UnchangedBars(m_bars, loaded) : 0;
     // A live quote or a new day only continues the series: the kept indicator lines pick up
     // at its end instead of going over every bar again.
-    m_indicators.Replacing(m_bars, m_generation, next, m_generation + 1);
-    m_bars = std::move(next);
+    m_indicators.Replacing(m_bars, m_generation, loaded, m_generation + 1);
+    m_bars = std::move(loaded);
     ++m_generation;
     if (m_layer) m_layer->OnGoodsLoaded(m_goods);
     InvalidateChart();
@@ -228,6 +230,18 @@ void CQeltKLineView::RunIndicatorDialog(int code) {
     Host().Invalidate();
 }
 
+void CQeltKLineView::RunFormulaDialog(int id) {
+    if (!m_services.Formulas().Find(id)) return;  // deleted: nothing to set
+    // The values are part of the kept chart's key: what the dialog set shows at this paint.
+    if (Host().RunFormulaDialog(id)) Host().Invalidate();
+}
+
+bool CQeltKLineView::ShowsFormulas() const {
+    for (int i = 1; i < m_windowCount && static_cast<std::size_t>(i) < m_paneIds.size(); ++i)
+        if (IsFormulaPaneId(m_paneIds[static_cast<std::size_t>(i)])) return true;
+    return false;
+}
+
 void CQeltKLineView::ToggleCoverMode() {
     std::optional<std::string> request;
     const bool online = m_services.IsOnline();
@@ -279,6 +293,8 @@ std::optional<CommandState> CQeltKLineView::StateOf(int command) const {
     }
     if (const int count = WindowCountOfCommand(command)) return CommandState{true, count == m_windowCount};
     if (IndicatorOfCommand(command) >= 0) return CommandState{};
+    if (const int place = FormulaPlaceOfCommand(command); place >= 0)
+        return CommandState{static_cast<std::size_t>(place) < m_services.Formulas().Formulas().size(), false};
     if (m_layer) return m_layer->StateOf(command);
     return std::nullopt;
 }
@@ -345,6 +361,12 @@ bool CQeltKLineView::OnCommand(int command) {
     }
     if (const int code = IndicatorOfCommand(command); code >= 0) {
         AssignIndicator(code);
+        return true;
+    }
+    if (const int place = FormulaPlaceOfCommand(command); place >= 0) {
+        const std::vector<StoredFormula>& formulas = m_services.Formulas().Formulas();
+        if (static_cast<std::size_t>(place) < formulas.size())
+            AssignIndicator(formulas[static_cast<std::size_t>(place)].id);
         return true;
     }
     if (m_layer && m_layer->StateOf(command)) {

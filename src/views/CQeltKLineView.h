@@ -31,6 +31,7 @@
 #include "views/View.h"
 #include "views/ViewServices.h"
 #include "views/controls/DataTipPainter.h"
+#include "views/kline/FormulaPanes.h"
 #include "views/kline/MainPaneLayer.h"
 #include "views/kline/MovingAverages.h"
 
@@ -40,6 +41,8 @@ class TrackingCanvas;
 
 /// Indicator ids per pane at construction: pane 0 the main chart, then VOL, MACD, VR, OBV,
 /// PVT, DMI, BOLL, then 8, 9, ... 59 (ids of no indicator: such a pane shows its frame only).
+/// Ids from 1000 on are the user's formulas (formula.txt's ids): such a pane draws its formula,
+/// or "公式已删除" when the library no longer holds it, and keeps the id all the same.
 inline constexpr std::size_t kPaneIdSlots = 60;
 
 class CQeltKLineView : public View {
@@ -141,6 +144,10 @@ class CQeltKLineView : public View {
     void AssignIndicator(int code);
     /// The indicator parameter dialog preselected on `code`; what it changed shows at once.
     void RunIndicatorDialog(int code);
+    /// The parameter values of formula `id` (nothing for a deleted one); they show at once.
+    void RunFormulaDialog(int id);
+    /// Whether a lower pane on show draws one of the user's formulas.
+    bool ShowsFormulas() const;
     void ToggleCoverMode();
     void SaveWinfile() const;
     void CheckLiveData();
@@ -166,6 +173,7 @@ class CQeltKLineView : public View {
     /// price, cursor date, crosshair lines): the screen has them, paper does not.
     void PaintCursorLayer(Canvas& canvas, Size client, bool pointerMarks);
     void PaintPane(Canvas& canvas, std::size_t pane, PaneLayer layer);
+    void PaintFormulaPane(Canvas& canvas, std::size_t pane, PaneLayer layer, const PaneStyle& style);
     void PaintCoverButton(Canvas& canvas) const;
     /// The bar tip for a pointer on a bar body while the cursor mode is off, and a past-day
     /// double click's request. The tips' texts are measured on `measure`.
@@ -183,6 +191,7 @@ class CQeltKLineView : public View {
     BarSeries m_bars;
     SeriesWindow m_window;
     std::uint64_t m_generation = 0;  ///< bumped at every load: the indicator cache's key
+    int m_unchangedBars = 0;         ///< leading bars the last load kept from the one before
     std::string m_categoryCode;
     DaySeriesMark m_loadedDays;  ///< the day series the displayed series was made of
     bool m_laidOutOnce = false;
@@ -205,6 +214,7 @@ class CQeltKLineView : public View {
     VisibleExtremes m_extremes;
     MainPaneGeometry m_geometry;
     IndicatorCache m_indicators;
+    FormulaPanes m_formulaPanes;
     MainMovingAverages m_averages;
     std::uint64_t m_averagesGeneration = 0;
     std::array<int, kIndicatorParameterCount> m_averagesParameters{};

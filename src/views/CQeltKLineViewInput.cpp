@@ -183,7 +183,10 @@ void CQeltKLineView::OnDoubleClick(const MouseInput& mouse) {
     for (std::size_t i = 0; i < m_panes.size(); ++i) {
         const Rect& pane = m_panes[i];
         if (at.y >= pane.top && at.y < pane.top + 20 && at.x <= 480) {
-            RunIndicatorDialog(m_paneIds[i]);
+            if (IsFormulaPaneId(m_paneIds[i]))
+                RunFormulaDialog(m_paneIds[i]);
+            else
+                RunIndicatorDialog(m_paneIds[i]);
             return;
         }
     }
@@ -202,6 +205,8 @@ void CQeltKLineView::OnContextMenu(Point at) {
     state.windowCount = m_windowCount;
     state.logScale = m_logScale;
     state.inMainPane = !m_panes.empty() && at.y < m_panes[0].bottom;
+    for (const StoredFormula& formula : m_services.Formulas().Formulas())
+        state.formulas.push_back(formula.name);
     const int chosen = Host().ShowPopupMenu(BuildKLineMenu(state), at);
     if (chosen != 0) OnCommand(chosen);
 }

@@ -10,6 +10,7 @@
 #include "net/Requests.h"
 #include "views/CQeltKLineView.h"
 #include "views/kline/BarTips.h"
+#include "views/kline/FormulaPane.h"
 #include "views/kline/KLineChartKey.h"
 #include "views/kline/TrackingCanvas.h"
 
@@ -79,6 +80,9 @@ CQeltKLineView::ChartKey CQeltKLineView::CurrentChartKey(Size client) const {
     key.generation = m_generation;
     key.scheme = m_style.scheme;
     key.parameters = m_services.Settings().m_indicators.Values();
+    key.formulaRevision = m_services.Formulas().Revision();
+    for (std::size_t i = 1; i < m_panes.size() && i < key.formulaValues.size(); ++i)
+        if (IsFormulaPaneId(m_paneIds[i])) key.formulaValues[i] = m_services.FormulaValues(m_paneIds[i]);
     return key;
 }
 
@@ -196,7 +200,10 @@ void CQeltKLineView::PaintChartLayer(Canvas& canvas, Size client) {
 
 void CQeltKLineView::PaintPane(Canvas& canvas, std::size_t pane, PaneLayer layer) {
     const int code = m_paneIds[pane];
-    if (FindIndicatorDefinition(code) == nullptr) return;  // an id of no indicator: frame and axis only
+    const bool formula = IsFormulaPaneId(code);
+    if (!formula) m_formulaPanes.Forget(static_cast<int>(pane));
+    // An id of no indicator: frame and axis only.
+    if (!formula && FindIndicatorDefinition(code) == nullptr) return;
     PaneStyle style;
     style.grid = m_style.grid;
     style.tick = m_style.axis;
@@ -204,6 +211,12 @@ void CQeltKLineView::PaintPane(Canvas& canvas, std::size_t pane, PaneLayer layer
     style.rising = m_style.rising;
     style.falling = m_style.falling;
     style.font = m_style.text;
+    canvas.SetBkMode(BkMode::Transparent);
+    canvas.SetBkColour(m_style.scheme.background);
+    if (formula) {
+        PaintFormulaPane(canvas, pane, layer, style);
+        return;
+    }
     const IndicatorParameters& parameters = m_services.Settings().m_indicators;
 
     PaneRequest request;
@@ -222,9 +235,28 @@ void CQeltKLineView::PaintPane(Canvas& canvas, std::size_t pane, PaneLayer layer
     request.columns = &Columns();
     request.result = &m_indicators.Result(code, m_bars, request.window, parameters, m_generation);
     request.layer = layer;
-    canvas.SetBkMode(BkMode::Transparent);
-    canvas.SetBkColour(m_style.scheme.background);
     DrawIndicatorPane(canvas, request);
+}
+
+void CQeltKLineView::PaintFormulaPane(Canvas& canvas, std::size_t pane, PaneLayer layer,
+                                      const PaneStyle& style) {
+    const int id = m_paneIds[pane];
+    FormulaPaneRequest request;
+    request.pane = m_panes[pane];
+    request.window =
+        MakeIndicatorWindow(m_window.lastVisible, m_window.visibleCount, static_cast<int>(m_bars.size()));
+    request.barWidth = m_geometry.barWidth;
+    request.cursor = m_window.cursor;
+    request.mouse = m_pointer;
+    request.chartRight = m_panes[0].right;
+    request.scheme = &m_style.scheme;
+    request.style = &style;
+    request.columns = &Columns();
+    request.layer = layer;
+    const FormulaPanes::Series series{&m_bars, m_generation, m_unchangedBars};
+    request.content = m_formulaPanes.Prepare(static_cast<int>(pane), id, m_services.Formulas(),
+                                             m_services.FormulaValues(id), series);
+    DrawFormulaPane(canvas, request);
 }
 
 void CQeltKLineView::PaintCoverButton(Canvas& canvas) const {

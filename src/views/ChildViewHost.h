@@ -29,6 +29,7 @@ class ChildViewHost : public ViewHost {
         return m_parent.Host().RunKeyboardWizard(typed);
     }
     bool RunIndicatorDialog(int code) override { return m_parent.Host().RunIndicatorDialog(code); }
+    bool RunFormulaDialog(int formulaId) override { return m_parent.Host().RunFormulaDialog(formulaId); }
     bool Confirm(const std::string& text, const std::string& caption) override {
         return m_parent.Host().Confirm(text, caption);
     }

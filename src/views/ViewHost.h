@@ -1,7 +1,7 @@
 #pragma once
 /// What a view asks of the window it lives in: repaints, the pointer's shape and place,
 /// popup menus, the small floating windows (tips), and the modal helpers a view opens (the
-/// keyboard wizard, the indicator parameters, confirmations). The generic Qt host implements
+/// keyboard wizard, the indicator and formula parameters, confirmations). The generic Qt host implements
 /// it; tests use a fake that records and answers from a script.
 #include <functional>
 #include <string>
@@ -80,6 +80,9 @@ class ViewHost {
     /// The indicator parameter dialog preselected on indicator `code`; true when the user
     /// confirmed it (the parameters may have changed).
     virtual bool RunIndicatorDialog(int code) = 0;
+    /// The parameter values of the user's formula `formulaId` (range-checked as typed); true
+    /// when the user confirmed them (they may have changed: ViewServices::FormulaValues).
+    virtual bool RunFormulaDialog(int formulaId) = 0;
     /// A question with OK and Cancel; true for OK.
     virtual bool Confirm(const std::string& text, const std::string& caption) = 0;
     virtual void ShowMessage(const std::string& text, const std::string& caption) = 0;
@@ -103,6 +106,7 @@ class InertViewHost : public ViewHost {
     int ShowPopupMenu(const PopupMenu&, Point) override { return 0; }
     int RunKeyboardWizard(const std::string&) override { return -1; }
     bool RunIndicatorDialog(int) override { return false; }
+    bool RunFormulaDialog(int) override { return false; }
     bool Confirm(const std::string&, const std::string&) override { return false; }
     void ShowMessage(const std::string&, const std::string&) override {}
     void ShowOverlay(int, const Rect&, OverlayPainter, bool) override {}

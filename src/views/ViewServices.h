@@ -14,6 +14,7 @@
 #include "data/Categories.h"
 #include "data/GoodsSummary.h"
 #include "data/settings/CQeltCFG.h"
+#include "formula/FormulaLibrary.h"
 
 namespace qelt {
 
@@ -145,6 +146,25 @@ class ViewServices {
         RemoveSelfSelected(goodsNo, dueDate, std::string(kContractCode));
     }
 
+    // ---- the user's formulas ----
+    /// The user's formulas (formula.txt), read only: the K-line view's menu lists them and a
+    /// pane draws the one it shows; the editor (工具 → 公式管理) changes them. Its Revision
+    /// tells a view that keeps a drawing when to draw again. Empty without an application.
+    virtual const FormulaLibrary& Formulas() const;
+    /// The parameter values every pane computes formula `id` with (the values set for it, or
+    /// its defaults: FormulaValueTable::ValuesFor); empty when the library has no such formula.
+    virtual std::vector<double> FormulaValues(int id) const {
+        (void)id;
+        return {};
+    }
+    /// The formula's parameter dialog confirmed `values` for formula `id`: they hold for every
+    /// pane from now on and are kept in formulaparam.ini; a file that cannot be written is
+    /// reported once, the values lasting until the program ends.
+    virtual void SetFormulaValues(int id, const std::vector<double>& values) {
+        (void)id;
+        (void)values;
+    }
+
     // ---- the application ----
     /// Posts WM_SWITCH_VIEW (kind, argument) to the application thread.
     virtual void PostSwitchView(int kind, int argument) = 0;
@@ -162,6 +182,11 @@ class ViewServices {
     /// With two entries or more: drops the newest and makes the one before it current.
     virtual bool GoBack() = 0;
 };
+
+inline const FormulaLibrary& ViewServices::Formulas() const {
+    static const FormulaLibrary kNone("");  // never loaded: no formulas
+    return kNone;
+}
 
 inline std::string ViewServices::CurrentCategoryCode() const {
     const std::vector<std::string> codes = CategoryCodes();

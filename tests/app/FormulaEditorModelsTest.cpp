@@ -1,12 +1,14 @@
 // The formula editor's rules without widgets: parameter rows read as typed, 测试公式's verdict
 // with the cursor's place, 确定 refusing what cannot be saved and saving what can, and the
-// list's selection, questions and messages around delete, import and export.
+// list's selection, questions and messages around delete, import and export; the pane's
+// parameter dialog taking only values within their ranges.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
 #include "app/FormulaEditModel.h"
 #include "app/FormulaListModel.h"
+#include "app/FormulaParamModel.h"
 #include "common/Files.h"
 #include "common/Numbers.h"
 #include "support/FailingDisk.h"
@@ -225,6 +227,45 @@ TEST(FormulaLoadReport, ABadlyDamagedFileIsToldInAFewLinesWithTheCountOfTheRest)
     const std::string report = FormulaListModel::LoadReport(many);
     EXPECT_EQ(std::count(report.begin(), report.end(), '\n'), 10);
     EXPECT_EQ(report.substr(report.rfind('\n') + 1), "另有 2490 个问题");
+}
+
+TEST(FormulaParamModelRules, OkTakesValuesWithinTheirRangesAndNamesTheFirstRowAtFault) {
+    const StoredFormula formula{1003, "均线", "", {{"N", 5, 1, 250}, {"K", 0.5, -2, 2}}, "A:MA(C,N)*K;"};
+    // A value in use beyond the list: the defaults for the rest.
+    const FormulaParamModel model(formula, {20});
+    const std::vector<FormulaParamRow> rows = model.Rows();
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0].range, "1 到 250");
+    EXPECT_EQ(rows[0].value, "20");
+    EXPECT_EQ(rows[1].range, "-2 到 2");
+    EXPECT_EQ(rows[1].value, "0.5");
+    EXPECT_EQ(model.Defaults(), (std::vector<std::string>{"5", "0.5"}));
+
+    FormulaParamOutcome ok = model.Accept({" 250 ", "-1.25"});
+    EXPECT_TRUE(ok.accepted);
+    EXPECT_EQ(ok.values, (std::vector<double>{250, -1.25}));
+
+    const std::vector<std::pair<std::vector<std::string>, std::pair<int, std::string>>> refused = {
+        {{"251", "0"}, {0, "N 的值必须在 1 到 250 之间"}},
+        {{"5", "2.0001"}, {1, "K 的值必须在 -2 到 2 之间"}},
+        {{"0.999", "9"}, {0, "N 的值必须在 1 到 250 之间"}},  // the first row at fault
+        {{"5", "1e999"}, {1, "参数 K 的值 1e999 不是数字"}},  // beyond a double
+        {{"5", "1,5"}, {1, "参数 K 的值 1,5 不是数字"}},      // decimals with "."
+        {{"nan", "0"}, {0, "参数 N 的值 nan 不是数字"}},
+        {{"  ", "0"}, {0, "请输入参数 N 的值"}},
+        {{"5"}, {1, "请输入参数 K 的值"}},  // a row missing
+    };
+    for (const auto& [typed, fault] : refused) {
+        const FormulaParamOutcome outcome = model.Accept(typed);
+        EXPECT_FALSE(outcome.accepted) << typed[0];
+        EXPECT_TRUE(outcome.values.empty());
+        EXPECT_EQ(outcome.row, fault.first) << typed[0];
+        EXPECT_EQ(outcome.message, fault.second);
+    }
+
+    const FormulaParamModel none(StoredFormula{1004, "收盘", "", {}, "C;"}, {});
+    EXPECT_FALSE(none.HasParameters());
+    EXPECT_TRUE(none.Accept({}).accepted);
 }
 
 }  // namespace

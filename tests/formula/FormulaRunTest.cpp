@@ -9,6 +9,7 @@ namespace {
 
 using test::CloseBars;
 using test::kNone;
+using test::PriceBars;
 using test::SameColumn;
 
 FormulaCompileResult Compiled(const std::string& text, const std::vector<FormulaParameter>& parameters = {}) {
@@ -100,6 +101,25 @@ TEST(FormulaRun, ALiveQuoteRecomputesFromTheChangedBarOn) {
     FormulaCompileResult other = Compiled("O*2");
     ASSERT_TRUE(run.Run(*other.formula, bars, {}, 5));
     EXPECT_TRUE(SameColumn(ColumnOf(run, 0), {200, 22, 24, 40, 14}));
+}
+
+TEST(FormulaRun, ThePromiseCoversOnlyThePreviousRunsBars) {
+    // A pane shows a formula of the close, then one of the open while the series is loaded
+    // again with other closes, then the first one again: its closes are the new ones.
+    FormulaCompileResult closes = Compiled("C");
+    FormulaCompileResult opens = Compiled("O");
+    FormulaCompileResult stopped = Compiled("MA(C,N-5)", {{"N", 10, 1, 100}});
+    FormulaRun run;
+    ASSERT_TRUE(run.Run(*closes.formula, CloseBars({1, 2, 3})));
+    const BarSeries reloaded = PriceBars({{5, 9, 4, 7}, {5, 9, 4, 8}, {5, 9, 4, 9}});
+    ASSERT_TRUE(run.Run(*opens.formula, reloaded, {}, 0));
+    ASSERT_TRUE(run.Run(*closes.formula, reloaded, {}, 3));
+    EXPECT_TRUE(SameColumn(ColumnOf(run, 0), {7, 8, 9}));
+    // A run its constants stopped read nothing: its promise bounds what stays valid too.
+    ASSERT_TRUE(run.Run(*closes.formula, CloseBars({1, 2, 3})));
+    EXPECT_FALSE(run.Run(*stopped.formula, reloaded, {3}, 0));
+    ASSERT_TRUE(run.Run(*closes.formula, reloaded, {}, 3));
+    EXPECT_TRUE(SameColumn(ColumnOf(run, 0), {7, 8, 9}));
 }
 
 TEST(FormulaRun, VariablesKeepTheirColumnsWhileLaterStatementsReuseOthers) {

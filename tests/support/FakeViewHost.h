@@ -28,6 +28,10 @@ class FakeViewHost : public ViewHost {
     /// they close it with OK.
     std::function<void()> indicatorDialogEdit;
     bool indicatorDialogAnswer = true;
+    std::vector<int> formulaDialogs;
+    /// What the user does in a formula's parameter dialog, and whether they confirm it.
+    std::function<void()> formulaDialogEdit;
+    bool formulaDialogAnswer = true;
     bool confirmAnswer = true;
     std::vector<std::string> messages;
     std::map<int, Rect> overlays;
@@ -50,6 +54,11 @@ class FakeViewHost : public ViewHost {
         indicatorDialogs.push_back(code);
         if (indicatorDialogEdit) indicatorDialogEdit();
         return indicatorDialogAnswer;
+    }
+    bool RunFormulaDialog(int formulaId) override {
+        formulaDialogs.push_back(formulaId);
+        if (formulaDialogEdit) formulaDialogEdit();
+        return formulaDialogAnswer;
     }
     bool Confirm(const std::string& text, const std::string&) override {
         messages.push_back(text);

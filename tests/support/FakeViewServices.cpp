@@ -101,6 +101,26 @@ IndicatorParameters& FakeViewServices::EditableIndicators() {
     return cfg->m_indicators;
 }
 
+FormulaLibrary& FakeViewServices::MutableFormulas() const {
+    if (!library || library->Path() != WithTrailingSlash(dir) + kFormulaFileName) {
+        library = std::make_unique<FormulaLibrary>(dir);
+        library->Load();
+        formulaValues = std::make_unique<FormulaValueTable>(dir);
+        formulaValues->Load();
+    }
+    return *library;
+}
+
+std::vector<double> FakeViewServices::FormulaValues(int id) const {
+    const StoredFormula* formula = MutableFormulas().Find(id);
+    return formula ? formulaValues->ValuesFor(*formula) : std::vector<double>{};
+}
+
+void FakeViewServices::SetFormulaValues(int id, const std::vector<double>& values) {
+    const StoredFormula* formula = MutableFormulas().Find(id);
+    if (formula && !formulaValues->Set(*formula, values)) ReportSaveFailed(kFormulaValuesFileName);
+}
+
 bool FakeViewServices::GoBack() {
     if (history.size() < 2) return false;
     history.pop_back();

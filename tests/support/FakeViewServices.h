@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "data/settings/CQeltCFG.h"
+#include "formula/FormulaLibrary.h"
+#include "formula/FormulaValueTable.h"
 #include "support/FakeViewHost.h"
 #include "views/View.h"
 #include "views/ViewServices.h"
@@ -84,6 +86,12 @@ class FakeViewServices : public ViewServices {
         Settings();
         return *cfg;
     }
+    /// The formulas of `dir` (formula.txt, loaded when first asked for, made again when `dir`
+    /// changes) and their parameter values (formulaparam.ini there).
+    const FormulaLibrary& Formulas() const override { return MutableFormulas(); }
+    FormulaLibrary& MutableFormulas() const;
+    std::vector<double> FormulaValues(int id) const override;
+    void SetFormulaValues(int id, const std::vector<double>& values) override;
     void AddSelfSelected(const std::string& no, const std::string& due, const std::string& cat) override {
         added.push_back({no, due, cat});
     }
@@ -103,6 +111,8 @@ class FakeViewServices : public ViewServices {
 
   private:
     mutable std::unique_ptr<CQeltCFG> cfg;
+    mutable std::unique_ptr<FormulaLibrary> library;
+    mutable std::unique_ptr<FormulaValueTable> formulaValues;
 };
 
 }  // namespace qelt::test

@@ -24,9 +24,9 @@ TEST(CommandLine, HelpAndVersionEndWithZeroAndListEveryOption) {
         EXPECT_TRUE(line.text.startsWith("Usage: qelt [options]")) << line.text.toStdString();
         for (const char* option :
              {"--home <DIR>", "--auto-login", "--offline", "--verbose", "--send-pause <MS>",
-              "--screenshot <FILE>", "--screenshot-delay <MS>", "--version"})
+              "--screenshot <FILE>", "--screenshot-delay <MS>", "--screenshot-kline", "--version"})
             EXPECT_TRUE(line.text.contains(option)) << option;
-        EXPECT_EQ(line.text.count("Developer option"), 3) << "the three developer options say so";
+        EXPECT_EQ(line.text.count("Developer option"), 4) << "the four developer options say so";
         EXPECT_FALSE(line.text.contains("platform")) << "Qt's own options stay out of the list";
     }
     const auto version = Parse({"--version"});
@@ -55,7 +55,8 @@ TEST(CommandLine, UnknownOrMalformedOptionsEndWithTwoAndTheUsage) {
 TEST(CommandLine, OptionsReachTheApplication) {
     ::unsetenv("QELT_HOME");
     auto line = Parse({"--home", "/tmp/q", "--auto-login", "--verbose", "--send-pause", "2", "--screenshot",
-                       "/tmp/shot.png", "--screenshot-delay=9000", "-platform", "offscreen", "-reverse"});
+                       "/tmp/shot.png", "--screenshot-delay=9000", "--screenshot-kline", "-platform",
+                       "offscreen", "-reverse"});
     ASSERT_FALSE(line.exitCode) << line.text.toStdString();
     EXPECT_EQ(line.options.programDirectory, "/tmp/q/");
     EXPECT_TRUE(line.options.autoLogin);
@@ -64,6 +65,7 @@ TEST(CommandLine, OptionsReachTheApplication) {
     EXPECT_EQ(line.options.sendPause.count(), 2);
     EXPECT_EQ(line.options.screenshot, "/tmp/shot.png");
     EXPECT_EQ(line.options.screenshotDelay, 9000);
+    EXPECT_TRUE(line.options.screenshotKLine);
 
     // Without --home: QELT_HOME, else the executable's directory; the defaults stand.
     ::setenv("QELT_HOME", "/tmp/elsewhere", 1);
@@ -76,6 +78,7 @@ TEST(CommandLine, OptionsReachTheApplication) {
     EXPECT_EQ(line.options.sendPause.count(), 100);
     EXPECT_EQ(line.options.screenshotDelay, 8000);
     EXPECT_TRUE(line.options.screenshot.isEmpty());
+    EXPECT_FALSE(line.options.screenshotKLine);
 }
 
 struct ProgramRun {

@@ -1,6 +1,7 @@
 // The formula editor's dialogs on the offscreen platform: 确定 refusing a broken formula with
 // the cursor at the fault, 测试公式, a new formula found again after a restart, 删除 asking
-// first, import and export through the file dialogs, the colours, and the keyboard alone.
+// first, import and export through the file dialogs, the colours, and the keyboard alone;
+// a pane's parameter values refused out of range and taken from the keyboard.
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -28,6 +29,7 @@
 #include "ui/QtOpenFileDialog.h"
 #include "ui/dialogs/CQeltFormulaEdit.h"
 #include "ui/dialogs/CQeltFormulaList.h"
+#include "ui/dialogs/CQeltFormulaParam.h"
 #include "ui/dialogs/MessageBoxes.h"
 #include "views/ExportFile.h"
 
@@ -379,6 +381,44 @@ TEST_F(FormulaDialogsTest, TheTextIsColouredAndACommentOverLinesIsColouredWhole)
     cursor.movePosition(QTextCursor::EndOfBlock);
     cursor.insertText("}");
     EXPECT_EQ(formats(1), (std::vector<std::pair<int, int>>{{4, 2}}));
+}
+
+TEST_F(FormulaDialogsTest, TheParameterDialogRefusesAValueOutOfRangeAndTakesTheNextFromTheKeyboard) {
+    const StoredFormula formula{1003, "均线", "", {{"N", 5, 1, 250}, {"K", 0.5, -2, 2}}, "A:MA(C,N)*K;"};
+    CQeltFormulaParam dialog(FormulaParamModel(formula, {20, 1}), boxes);
+    ShowActive(dialog);
+    auto* n = Child<QLineEdit>(dialog, "value0");
+    auto* k = Child<QLineEdit>(dialog, "value1");
+    EXPECT_EQ(n->text(), "20");
+    EXPECT_EQ(k->text(), "1");
+    EXPECT_TRUE(n->hasFocus()) << "the first value, ready to be typed over";
+
+    QTest::keyClick(n, Qt::Key_Tab);
+    ASSERT_TRUE(k->hasFocus());
+    k->selectAll();
+    QTest::keyClicks(k, "2.5");
+    QTest::keyClick(k, Qt::Key_Return);
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0], std::make_pair(std::string("K 的值必须在 -2 到 2 之间"), std::string("提示")));
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_TRUE(k->hasFocus());
+    EXPECT_EQ(k->selectedText(), "2.5") << "all of it, to be typed over";
+    EXPECT_TRUE(dialog.Values().empty());
+
+    QTest::keyClicks(k, "-1.5");
+    QTest::keyClick(k, Qt::Key_Enter);
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(dialog.Values(), (std::vector<double>{20, -1.5}));
+
+    // 恢复默认 fills in the defaults; Esc keeps nothing.
+    CQeltFormulaParam again(FormulaParamModel(formula, {20, 1}), boxes);
+    ShowActive(again);
+    Child<QPushButton>(again, "restoreDefaults")->click();
+    EXPECT_EQ(Child<QLineEdit>(again, "value0")->text(), "5");
+    EXPECT_EQ(Child<QLineEdit>(again, "value1")->text(), "0.5");
+    QTest::keyClick(Child<QLineEdit>(again, "value0"), Qt::Key_Escape);
+    EXPECT_EQ(again.result(), QDialog::Rejected);
+    EXPECT_TRUE(again.Values().empty());
 }
 
 TEST(FormulaApp, StartUpReadsTheFormulasAndToolsOpensTheListOverThem) {

@@ -1,14 +1,20 @@
 // The K-line view in the generic host window and the Qt canvas it depends on: text bounds
 // the crosshair wipes, lines and dashes at one and two device pixels per view pixel, the
-// crosshair over the kept chart leaving nothing behind, the tips as child windows.
+// crosshair over the kept chart leaving nothing behind, the tips as child windows; a formula
+// chosen from the pane menu and its values set in the parameter dialog from the keyboard.
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QLineEdit>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QTest>
+#include <QTimer>
 #include <cstdlib>
 
 #include "TestApplication.h"
 #include "common/Commands.h"
+#include "common/Files.h"
 #include "common/Numbers.h"
 #include "support/KLineTestSupport.h"
 #include "ui/OverlayWidget.h"
@@ -250,6 +256,66 @@ TEST_F(KLineWindow, TheBarTipFollowsThePointerUntilTheUserDragsItAway) {
     ASSERT_FALSE(view->CursorMode());
     EXPECT_TRUE(tip()->isVisible());
     EXPECT_EQ(tip()->pos(), third + QPoint(0, 18));
+}
+
+/// The host with the user's answers: the menu entry chosen by its text in a sub-menu.
+class ScriptedHost : public ViewHostWidget {
+  public:
+    using ViewHostWidget::ViewHostWidget;
+    QString group, entry;
+    QStringList listed;
+
+  protected:
+    QAction* ExecMenu(QMenu& menu, const QPoint&) override {
+        for (QAction* action : menu.actions()) {
+            if (!action->menu() || action->text() != group) continue;
+            for (QAction* item : action->menu()->actions()) {
+                listed.push_back(item->text());
+                if (item->text() == entry && item->isEnabled()) return item;
+            }
+        }
+        return nullptr;
+    }
+};
+
+TEST(KLineFormulaWindow, AFormulaChosenFromTheMenuTakesItsValuesFromTheDialogAndKeepsThem) {
+    App();
+    test::KLineFixture k;
+    const FormulaChange added =
+        k.services.MutableFormulas().Add({0, "A&B", "", {{"N", 5, 1, 50}}, "M:MA(C,N);"});
+    ASSERT_TRUE(added.applied);
+    k.Open();
+    ScriptedHost host(*k.view, k.services);
+    host.resize(1000, 600);
+    host.show();
+    host.ViewReady();
+    QApplication::processEvents();
+
+    // The right button in the second pane; "&" in a name is no shortcut.
+    host.group = QStringLiteral("自编指标");
+    host.entry = QStringLiteral("A&&B");
+    QTest::mouseClick(&host, Qt::RightButton, Qt::NoModifier, {300, 500});
+    EXPECT_EQ(host.listed.size(), 4) << "the three examples and the new one";
+    ASSERT_EQ(k.view->PaneIndicator(2), added.id);
+    EXPECT_EQ(ReadWholeFile(k.dir.File("winfile.ini")).value(), "1|" + FormatInt(added.id) + "|");
+
+    // A double click on its title opens the values; typed over and confirmed with Enter.
+    bool seen = false;
+    QTimer::singleShot(0, [&] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        ASSERT_NE(dialog, nullptr);
+        seen = true;
+        auto* field = dialog->findChild<QLineEdit*>("value0");
+        ASSERT_NE(field, nullptr);
+        EXPECT_EQ(field->selectedText(), "5") << "ready to be typed over";
+        QTest::keyClicks(field, "12");
+        QTest::keyClick(field, Qt::Key_Return);
+    });
+    QTest::mouseDClick(&host, Qt::LeftButton, Qt::NoModifier, {100, 475});
+    EXPECT_TRUE(seen);
+    EXPECT_EQ(k.services.FormulaValues(added.id), (std::vector<double>{12}));
+    EXPECT_EQ(ReadWholeFile(k.dir.File("formulaparam.ini")).value(), FormatInt(added.id) + "=N:12\n");
+    host.grab();  // draws with the new values without a fault
 }
 
 }  // namespace

@@ -102,6 +102,47 @@ TEST(PrintColours, TheKLineViewDrawsEveryPaneAndItsMainChartInThePapersColours) 
     }
 }
 
+TEST(PrintColours, TheUsersFormulasPrintInThePapersColoursAndAWhiteLineStillShows) {
+    test::KLineFixture k;
+    FormulaLibrary& library = k.services.MutableFormulas();
+    const std::vector<std::string> texts = {
+        "A:C,COLORWHITE; B:MA(C,5); D:C*2,NODRAW;",
+        "D:C-O,COLORSTICK; S:(C-O)/2,STICK,LINETHICK3; VS:V/100,VOLSTICK,DOTLINE;",
+        "MA(C,3); MA(C,6); MA(C,9); MA(C,12); MA(C,15), COLORYELLOW;",
+    };
+    std::vector<int> ids;
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        const FormulaChange added = library.Add({0, "公式" + std::to_string(i), "", {}, texts[i]});
+        ASSERT_TRUE(added.applied) << added.message;
+        ids.push_back(added.id);
+    }
+    ids.push_back(ids.back() + 1);  // a deleted one
+    ASSERT_TRUE(WriteWinfile(k.dir.Path(), ids));
+    k.Open();
+    k.view->OnKey(k.Key(ViewKey::Left));
+    k.Paint();
+    PaperCanvas paper;
+    k.view->PaintForPrint(paper, k.client, kPaper);
+    EXPECT_GT(ExpectShowsOnPaper(paper, "formula panes"), 300u);
+    EXPECT_EQ(paper.TextsEqual("公式已删除").size(), 1u);
+    // COLORWHITE on white paper: drawn in the paper's line colour 1, as its title item.
+    const Rect first = k.view->Panes().at(1);
+    bool black = false;
+    for (const DrawRecord& r : paper.Of(DrawOp::Polyline))
+        black |= r.points[0].y > first.top && r.points[0].y < first.bottom && r.pen.colour == kPaper.line[0];
+    EXPECT_TRUE(black);
+    for (const DrawRecord& r : paper.Of(DrawOp::Text))
+        if (r.text.rfind("A:", 0) == 0) {
+            EXPECT_EQ(r.colour, kPaper.line[0]);
+        }
+    // The screen keeps white for it.
+    k.view->InvalidateChart();
+    const RecordingCanvas& screen = k.Paint();
+    bool white = false;
+    for (const DrawRecord& r : screen.Of(DrawOp::Polyline)) white |= r.pen.colour == Rgb(255, 255, 255);
+    EXPECT_TRUE(white);
+}
+
 TEST(PrintColours, TheBoardShowsItsPlaceholdersOnPaper) {
     test::FakeViewServices services;
     CQeltGoods stopped = test::MakeGoods("0101", "20070325", "1523.00", "1500.00", 0);

@@ -15,9 +15,13 @@ constexpr const char* kCaption = "系统提示";
 
 std::string SettingsReports::ContentOf(const std::string& fileName) {
     static const std::map<std::string, std::string> kContents = {
-        {kAlarmFileName, "预警设置"},     {kMyLineFileName, "画线"},
-        {kHeadFileName, "列表设置"},      {kMultiGoodsFileName, "多股同列的商品"},
-        {kWinFileName, "指标窗口的设置"}, {kLogScaleFileName, "对数坐标的设置"},
+        {kAlarmFileName, "预警设置"},
+        {kMyLineFileName, "画线"},
+        {kHeadFileName, "列表设置"},
+        {kMultiGoodsFileName, "多股同列的商品"},
+        {kWinFileName, "指标窗口的设置"},
+        {kLogScaleFileName, "对数坐标的设置"},
+        {kFormulaValuesFileName, "公式的参数"},
     };
     const auto found = kContents.find(fileName);
     return found == kContents.end() ? fileName : found->second;

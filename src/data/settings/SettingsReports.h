@@ -1,9 +1,10 @@
 #pragma once
 /// One rule for every settings file the client rewrites while it runs (alarm.ini,
-/// myline.txt, head.ini, mutiview.ini, winfile.ini, logscale.ini): a file that could not be
-/// written, or that exists but could not be read (and so is never written over this run),
-/// is reported once per file and run, in qelt.log and through the application's message
-/// box; the value stays in effect in memory and every later change tries the file again.
+/// myline.txt, head.ini, mutiview.ini, winfile.ini, logscale.ini, formulaparam.ini): a file
+/// that could not be written, or that exists but could not be read (and so is never written
+/// over this run), is reported once per file and run, in qelt.log and through the
+/// application's message box; the value stays in effect in memory and every later change
+/// tries the file again.
 ///
 /// Interface thread only.
 #include <functional>
@@ -17,6 +18,8 @@ inline constexpr const char* kAlarmFileName = "alarm.ini";
 inline constexpr const char* kMyLineFileName = "myline.txt";
 inline constexpr const char* kHeadFileName = "head.ini";
 inline constexpr const char* kMultiGoodsFileName = "mutiview.ini";
+/// The values of the user's formulas' parameters (formula/FormulaValueTable.h).
+inline constexpr const char* kFormulaValuesFileName = "formulaparam.ini";
 
 class SettingsReports {
   public:

@@ -25,6 +25,9 @@ struct CQeltKLineView::ChartKey {
     std::uint64_t generation = 0;
     DisplayScheme scheme;
     std::array<int, kIndicatorParameterCount> parameters{};
+    /// The user's formulas: the library as it was, and the values of each formula pane's.
+    std::uint64_t formulaRevision = 0;
+    std::array<std::vector<double>, 8> formulaValues;
     friend bool operator==(const ChartKey&, const ChartKey&) = default;
 };
 

@@ -49,6 +49,15 @@ int IndicatorOfCommand(int command) {
     return -1;
 }
 
+int FormulaPlaceOfCommand(int command) {
+    const int place = command - cmd::kFormulaPaneFirst;
+    return place >= 0 && place < cmd::kFormulaPaneCommands ? place : -1;
+}
+
+int CommandOfFormulaPlace(int place) {
+    return place >= 0 && place < cmd::kFormulaPaneCommands ? cmd::kFormulaPaneFirst + place : 0;
+}
+
 int WindowCountOfCommand(int command) {
     for (std::size_t i = 0; i < kWindowCommands.size(); ++i)
         if (kWindowCommands[i] == command) return static_cast<int>(i) + 1;
@@ -82,6 +91,11 @@ PopupMenu BuildKLineMenu(const KLineMenuState& state) {
     menu.entries.push_back(GroupMenu(IndicatorGroup::VolumePosition, !state.inMainPane));
     menu.entries.push_back(GroupMenu(IndicatorGroup::Trend, !state.inMainPane));
     menu.entries.push_back(GroupMenu(IndicatorGroup::Oscillator, !state.inMainPane));
+    std::vector<MenuEntry> formulas;
+    for (std::size_t i = 0; i < state.formulas.size() && i < cmd::kFormulaPaneCommands; ++i)
+        formulas.push_back(MenuEntry::Command(CommandOfFormulaPlace(static_cast<int>(i)), state.formulas[i]));
+    const bool any = !formulas.empty();
+    menu.entries.push_back(MenuEntry::Sub("自编指标", std::move(formulas), any && !state.inMainPane));
     menu.entries.push_back(MenuEntry::Separator());
     menu.entries.push_back(MenuEntry::Check(cmd::kLogScale, "对数坐标", state.logScale));
     return menu;

@@ -2,6 +2,8 @@
 /// The K-line view's commands: which indicator each entry of the context menu assigns (one
 /// table), the window-count entries, and popup menu 137 ("系统菜单") with its checks.
 #include <span>
+#include <string>
+#include <vector>
 
 #include "views/ViewHost.h"
 
@@ -17,6 +19,11 @@ std::span<const IndicatorCommand> IndicatorCommands();
 /// The indicator id an entry assigns; -1 for any other command.
 int IndicatorOfCommand(int command);
 
+/// 自编指标's entries: the place of the formula an entry puts in the pane (in the library's
+/// list), -1 for any other command; the entry of the formula at `place`.
+int FormulaPlaceOfCommand(int command);
+int CommandOfFormulaPlace(int place);
+
 /// 1..8 for 仅主窗口 .. 八个窗口; 0 for any other command.
 int WindowCountOfCommand(int command);
 int CommandOfWindowCount(int count);
@@ -27,12 +34,15 @@ struct KLineMenuState {
     int period = 1;
     int windowCount = 3;
     bool logScale = false;
-    /// The click was in the main pane: the three indicator groups are greyed.
+    /// The click was in the main pane: the indicator groups are greyed.
     bool inMainPane = false;
+    /// The names of the user's formulas in the library's order.
+    std::vector<std::string> formulas;
 };
 
 /// Menu 137: 指标设置, separator, 主图类型, 分析周期, 窗口个数, separator, 量仓指标, 趋势指标,
-/// 摆动指标 (positions 6, 7 and 8), then a separator and 对数坐标.
+/// 摆动指标 (positions 6, 7 and 8), 自编指标 (the formulas by name, the first
+/// kFormulaPaneCommands of them; greyed when there is none), then a separator and 对数坐标.
 PopupMenu BuildKLineMenu(const KLineMenuState& state);
 
 }  // namespace qelt
