@@ -23,12 +23,6 @@ CBarRow::CBarRow(const std::vector<std::string_view>& fields) { Assign(FirstTen(
 
 CBarRow::CBarRow(std::initializer_list<std::string_view> fields) { Assign(FirstTen(fields)); }
 
-std::string_view CBarRow::Get(std::size_t i) const {
-    if (i >= kFieldCount) return {};
-    std::size_t begin = i == 0 ? 0 : m_ends[i - 1];
-    return std::string_view(m_text).substr(begin, m_ends[i] - begin);
-}
-
 void CBarRow::Set(std::size_t i, std::string_view text) {
     if (i >= kFieldCount) return;
     std::array<std::string_view, kFieldCount> fields;

@@ -42,8 +42,13 @@ class CBarRow {
     CBarRow(std::initializer_list<std::string_view> fields);
 
     std::size_t size() const { return kFieldCount; }
-    /// Field `i` (0..9); out of range gives an empty view.
-    std::string_view Get(std::size_t i) const;
+    /// Field `i` (0..9); out of range gives an empty view. Inline: the indicator columns read
+    /// several fields of every bar of a series.
+    std::string_view Get(std::size_t i) const {
+        if (i >= kFieldCount) return {};
+        const std::size_t begin = i == 0 ? 0 : m_ends[i - 1];
+        return std::string_view(m_text.data() + begin, m_ends[i] - begin);
+    }
     std::string_view operator[](std::size_t i) const { return Get(i); }
     /// Replaces field `i` (0..9); out of range does nothing.
     void Set(std::size_t i, std::string_view text);

@@ -14,25 +14,67 @@ std::vector<float>& compute::Scratch(int slot, std::size_t count) {
     return buffer;
 }
 
-namespace {
+namespace compute {
 
 template <typename T>
-void FieldAverage(const T* field, int n, int period, IndicatorLine& out) {
-    out.first = 0;
-    out.values.clear();
-    if (period < 1 || period > n || n <= 0) return;
-    out.first = period - 1;
-    out.values.resize(static_cast<std::size_t>(n - period + 1));
+float FieldAverageFrom(const T* field, int n, int period, int from, float sum, IndicatorLine& out) {
+    if (period > n) {  // nothing yet; the sum still runs for a series that grows
+        out.first = 0;
+        out.values.clear();
+    } else {
+        Place(out, period - 1, n - 1);
+    }
     double* values = out.values.data();
     const float p = static_cast<float>(period);
-    float sum = 0.0f;
-    for (int i = 0; i < period - 1; ++i) sum += static_cast<float>(field[i]);
-    for (int i = period - 1; i < n; ++i) {
+    float before = sum;
+    for (int i = from; i < n; ++i) {
+        if (i == n - 1) before = sum;
         sum += static_cast<float>(field[i]);
+        if (i < period - 1) continue;
         const float average = sum / p;
         values[i - period + 1] = IsZeroValue(average) ? 0.0 : average;
         sum -= static_cast<float>(field[i - period + 1]);
     }
+    return before;
+}
+
+template float FieldAverageFrom(const float*, int, int, int, float, IndicatorLine&);
+template float FieldAverageFrom(const std::int32_t*, int, int, int, float, IndicatorLine&);
+
+float SeriesAverageFrom(const IndicatorLine& input, int period, int from, float sum, IndicatorLine& out) {
+    const int n = static_cast<int>(input.values.size());
+    if (period > n) {
+        out.first = 0;
+        out.values.clear();
+    } else {
+        Place(out, input.first + period - 1, input.Last());
+    }
+    const double* in = input.values.data();
+    double* values = out.values.data();
+    const float p = static_cast<float>(period);
+    float before = sum;
+    for (int i = from; i < n; ++i) {
+        if (i == n - 1) before = sum;
+        sum += static_cast<float>(in[i]);
+        if (i < period - 1) continue;
+        values[i - period + 1] = sum / p;
+        sum -= static_cast<float>(in[i - period + 1]);
+    }
+    return before;
+}
+
+}  // namespace compute
+
+namespace {
+
+template <typename T>
+void FieldAverage(const T* field, int n, int period, IndicatorLine& out) {
+    if (period < 1 || n <= 0) {
+        out.first = 0;
+        out.values.clear();
+        return;
+    }
+    compute::FieldAverageFrom(field, n, period, 0, 0.0f, out);
 }
 
 template <typename Run>
@@ -61,21 +103,12 @@ IndicatorLine BarFieldMovingAverage(const std::int32_t* field, int n, int period
 }
 
 void SeriesMovingAverage(const IndicatorLine& input, int period, IndicatorLine& out) {
-    out.first = 0;
-    out.values.clear();
-    const int n = static_cast<int>(input.values.size());
-    if (period < 1 || period > n) return;
-    out.first = input.first + period - 1;
-    out.values.resize(static_cast<std::size_t>(n - period + 1));
-    const double* in = input.values.data();
-    const float p = static_cast<float>(period);
-    float sum = 0.0f;
-    for (int i = 0; i < period - 1; ++i) sum += static_cast<float>(in[i]);
-    for (int i = period - 1; i < n; ++i) {
-        sum += static_cast<float>(in[i]);
-        out.values[static_cast<std::size_t>(i - period + 1)] = sum / p;
-        sum -= static_cast<float>(in[i - period + 1]);
+    if (period < 1) {
+        out.first = 0;
+        out.values.clear();
+        return;
     }
+    compute::SeriesAverageFrom(input, period, 0, 0.0f, out);
 }
 
 IndicatorLine SeriesMovingAverage(const IndicatorLine& input, int period) {
@@ -84,8 +117,10 @@ IndicatorLine SeriesMovingAverage(const IndicatorLine& input, int period) {
 
 void PartialWindowAverage(const IndicatorLine& input, int period, IndicatorLine& out) {
     out.first = input.first;
-    out.values.clear();
-    if (period < 1) return;
+    if (period < 1) {
+        out.values.clear();
+        return;
+    }
     const std::size_t n = input.values.size();
     out.values.resize(n);
     const double* in = input.values.data();

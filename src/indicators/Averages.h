@@ -32,4 +32,17 @@ void PartialWindowAverage(const IndicatorLine& input, int period, IndicatorLine&
 
 // The forms with `out` write into a line whose storage is reused; `out` must not be the input.
 
+namespace compute {
+
+/// For the computations that pick up where they stopped (IndicatorCheckpoint): the bar-field
+/// moving average of bars `from` .. n - 1 into `out`, which keeps its values for the bars
+/// before; `sum` is the running sum before bar `from` (0 at bar 0). Returns the running sum
+/// before bar n - 1, to pick up there later. `period` at least 1.
+template <typename T>
+float FieldAverageFrom(const T* field, int n, int period, int from, float sum, IndicatorLine& out);
+/// The same for the series moving average of `input`, counted in its elements.
+float SeriesAverageFrom(const IndicatorLine& input, int period, int from, float sum, IndicatorLine& out);
+
+}  // namespace compute
+
 }  // namespace qelt

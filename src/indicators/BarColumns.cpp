@@ -1,61 +1,151 @@
 #include "indicators/BarColumns.h"
 
 #include <algorithm>
+#include <cstring>
+#include <type_traits>
 
+#include "common/DecimalScan.h"
 #include "common/Numbers.h"
 
 namespace qelt {
 namespace {
 
-void Read(const BarSeries& bars, BarField field, int from, int to, float* out) {
-    for (int i = from; i < to; ++i) out[i] = LeadingFloat(bars[static_cast<std::size_t>(i)].Get(field));
+constexpr BarField kColumnFields[] = {kBarOpen, kBarClose, kBarHigh, kBarLow,
+                                      kBarNum,  kBarAvg,   kBarPure, kBarNull};
+
+bool Has(unsigned fields, BarField field) { return (fields & BarColumns::Field(field)) != 0; }
+
+}  // namespace
+
+void BarColumns::Reserve(unsigned fields, int bars) {
+    if (bars > m_capacity) {
+        // A series that grows does so by a bar at a time (a new trading day): room for more.
+        const int capacity = m_capacity == 0 ? bars : bars + bars / 8 + 16;
+        for (Column& column : m_columns) {
+            auto grow = [&](auto& values) {
+                if (!values) return;
+                using Value = std::remove_reference_t<decltype(values[0])>;
+                auto wider = std::make_unique_for_overwrite<Value[]>(static_cast<std::size_t>(capacity));
+                if (column.hi > column.lo) {
+                    std::memcpy(wider.get() + column.lo, values.get() + column.lo,
+                                static_cast<std::size_t>(column.hi - column.lo) * sizeof(Value));
+                }
+                values = std::move(wider);
+            };
+            grow(column.prices);
+            grow(column.counts);
+        }
+        m_capacity = capacity;
+    }
+    for (BarField field : kColumnFields) {
+        if (!Has(fields, field)) continue;
+        Column& column = m_columns[Slot(field)];
+        const auto size = static_cast<std::size_t>(m_capacity);
+        if (IsPrice(field) && !column.prices) {
+            column.prices = std::make_unique_for_overwrite<float[]>(size);
+        } else if (!IsPrice(field) && !column.counts) {
+            column.counts = std::make_unique_for_overwrite<std::int32_t[]>(size);
+        }
+    }
 }
 
-void Read(const BarSeries& bars, BarField field, int from, int to, std::int32_t* out) {
-    for (int i = from; i < to; ++i) out[i] = LeadingInt(bars[static_cast<std::size_t>(i)].Get(field));
+namespace {
+
+/// One field of bars [from, to) into `out`: each text read as one word where it can be.
+template <typename Value, Value (*Scan)(const char*, const char*, const char*)>
+void ReadField(const CBarRow* rows, std::size_t field, int from, int to, Value* out) {
+    for (int i = from; i < to; ++i) {
+        const CBarRow& row = rows[i];
+        const std::string_view text = row.Get(field);
+        // A row's texts end with the string's terminator, which may be read too.
+        const std::string_view last = row.Get(kBarDue);
+        out[i] = Scan(text.data(), text.data() + text.size(), last.data() + last.size() + 1);
+    }
 }
 
 }  // namespace
 
-template <typename T>
-const T* BarColumns::Ensure(Column<T>& column, BarField field, int from, int to) {
+void BarColumns::ReadRows(unsigned fields, int from, int to) {
+    // A block of bars at a time, field after field: each loop reads one field (its constants
+    // stay in registers) while the block's texts stay in the nearest cache.
+    constexpr int kBlock = 64;
+    const CBarRow* rows = m_bars->data();
+    for (int begin = from; begin < to; begin += kBlock) {
+        const int end = std::min(begin + kBlock, to);
+        for (BarField field : kColumnFields) {
+            if (!Has(fields, field)) continue;
+            Column& column = m_columns[Slot(field)];
+            if (IsPrice(field)) {
+                ReadField<float, ScanLeadingFloat>(rows, field, begin, end, column.prices.get());
+            } else {
+                ReadField<std::int32_t, ScanLeadingInt>(rows, field, begin, end, column.counts.get());
+            }
+        }
+    }
+}
+
+void BarColumns::Read(unsigned fields, int from, int to) {
     const int n = Size();
+    if (n == 0) return;
     from = std::clamp(from, 0, n);
     to = std::clamp(to, from, n);
-    if (column.values.empty() && n > 0) column.values.resize(static_cast<std::size_t>(n));
-    if (from >= to) return column.values.data();
-    if (column.lo >= column.hi) {  // nothing read yet
-        Read(*m_bars, field, from, to, column.values.data());
-        column.lo = from;
-        column.hi = to;
-        return column.values.data();
+    Reserve(fields, n);
+    if (from >= to) return;
+    // Each field's read run stays one run: the gaps between it and [from, to) are read too.
+    struct Gap {
+        int from = 0, to = 0;
+    };
+    Gap gaps[kColumnCount][2];
+    int cuts[4 * kColumnCount];
+    int cutCount = 0;
+    for (BarField field : kColumnFields) {
+        if (!Has(fields, field)) continue;
+        const int slot = Slot(field);
+        Column& column = m_columns[slot];
+        if (column.lo >= column.hi) {
+            gaps[slot][0] = {from, to};
+            column.lo = from;
+            column.hi = to;
+        } else {
+            gaps[slot][0] = {std::min(from, column.lo), column.lo};
+            gaps[slot][1] = {column.hi, std::max(to, column.hi)};
+            column.lo = gaps[slot][0].from;
+            column.hi = gaps[slot][1].to;
+        }
+        for (const Gap& gap : gaps[slot]) {
+            if (gap.from >= gap.to) continue;
+            cuts[cutCount++] = gap.from;
+            cuts[cutCount++] = gap.to;
+        }
     }
-    // Keep one contiguous read run: fill the gap between the new range and the old run too.
-    if (from < column.lo) {
-        Read(*m_bars, field, from, column.lo, column.values.data());
-        column.lo = from;
+    // Between two neighbouring cuts the same fields want reading: one pass over those bars.
+    std::sort(cuts, cuts + cutCount);
+    const int distinct = static_cast<int>(std::unique(cuts, cuts + cutCount) - cuts);
+    for (int c = 0; c + 1 < distinct; ++c) {
+        const int a = cuts[c], b = cuts[c + 1];
+        unsigned wanted = 0;
+        for (BarField field : kColumnFields) {
+            if (!Has(fields, field)) continue;
+            for (const Gap& gap : gaps[Slot(field)]) {
+                if (gap.from <= a && b <= gap.to) wanted |= Field(field);
+            }
+        }
+        if (wanted) ReadRows(wanted, a, b);
     }
-    if (to > column.hi) {
-        Read(*m_bars, field, column.hi, to, column.values.data());
-        column.hi = to;
-    }
-    return column.values.data();
 }
 
 float BarColumns::CloseAt(int bar) const {
-    if (bar >= m_close.lo && bar < m_close.hi) return m_close.values[static_cast<std::size_t>(bar)];
-    return LeadingFloat((*m_bars)[static_cast<std::size_t>(bar)].Get(kBarClose));
+    const Column& column = m_columns[Slot(kBarClose)];
+    if (bar >= column.lo && bar < column.hi) return column.prices[static_cast<std::size_t>(bar)];
+    const std::string_view text = (*m_bars)[static_cast<std::size_t>(bar)].Get(kBarClose);
+    return LeadingFloat(text);
 }
 
 void BarColumns::Forget(int bar) {
-    auto cut = [bar](auto& column) {
+    for (Column& column : m_columns) {
         column.hi = std::min(column.hi, std::max(bar, 0));
         if (column.hi <= column.lo) column.lo = column.hi = 0;
-    };
-    cut(m_open), cut(m_close), cut(m_high), cut(m_low), cut(m_avg), cut(m_num), cut(m_pure), cut(m_null);
+    }
 }
-
-template const float* BarColumns::Ensure(Column<float>&, BarField, int, int);
-template const std::int32_t* BarColumns::Ensure(Column<std::int32_t>&, BarField, int, int);
 
 }  // namespace qelt

@@ -1,17 +1,19 @@
 #pragma once
-/// The numbers of a bar series, read from its texts once per computation pass.
+/// The numbers of a bar series, read from its texts once and kept.
 ///
 /// Bars keep their fields as text; the indicators need a few fields of many bars, several
 /// times per paint (seven panes, several lines each). A BarColumns reads each field of each
 /// bar at most once, on first demand and only for the bars asked for, with the same
 /// conversions as reading the text directly (prices: leading decimal number as a 32-bit
-/// float; volumes and positions: leading integer), so results are identical.
+/// float; volumes and positions: leading integer), so results are identical. The fields a
+/// computation needs are best asked for together (Read): one pass over the bars reads them
+/// all, where the texts of a bar lie side by side.
 ///
 /// A BarColumns refers to its series: the series must outlive it and must not change while
-/// it is in use, except for bars handed to Forget. Not thread-safe; the interface thread
-/// owns it.
+/// it is in use, except for bars handed to Forget and bars appended at the end (read on
+/// demand). Not thread-safe; the interface thread owns it.
 #include <cstdint>
-#include <vector>
+#include <memory>
 
 #include "data/Bar.h"
 
@@ -24,18 +26,26 @@ class BarColumns {
     const BarSeries& Bars() const { return *m_bars; }
     int Size() const { return static_cast<int>(m_bars->size()); }
 
+    /// The bit of one field in a set of fields for Read.
+    static constexpr unsigned Field(BarField field) { return 1u << field; }
+    /// Makes the fields in `fields` (Field(kBarOpen) | Field(kBarClose) ...; open, close,
+    /// high, low, average price, volume, net position and total purchase and sale) of bars
+    /// [from, to) ready in one pass over those bars. The range is clipped to the series.
+    void Read(unsigned fields, int from, int to);
+
     /// Each accessor makes the values of bars [from, to) ready (the range is clipped to the
     /// series) and returns the column indexed by bar number; only the bars made ready by
-    /// this or earlier calls may be read. The pointer stays valid as long as this object.
-    const float* Open(int from, int to) { return Ensure(m_open, kBarOpen, from, to); }
-    const float* Close(int from, int to) { return Ensure(m_close, kBarClose, from, to); }
-    const float* High(int from, int to) { return Ensure(m_high, kBarHigh, from, to); }
-    const float* Low(int from, int to) { return Ensure(m_low, kBarLow, from, to); }
-    const float* Avg(int from, int to) { return Ensure(m_avg, kBarAvg, from, to); }
+    /// this or earlier calls may be read. The pointer stays valid until the series grows or
+    /// this object goes.
+    const float* Open(int from, int to) { return Floats(kBarOpen, from, to); }
+    const float* Close(int from, int to) { return Floats(kBarClose, from, to); }
+    const float* High(int from, int to) { return Floats(kBarHigh, from, to); }
+    const float* Low(int from, int to) { return Floats(kBarLow, from, to); }
+    const float* Avg(int from, int to) { return Floats(kBarAvg, from, to); }
     /// `num` (volume), `pure_num` (net position) and `null_num` read as integers.
-    const std::int32_t* Num(int from, int to) { return Ensure(m_num, kBarNum, from, to); }
-    const std::int32_t* Pure(int from, int to) { return Ensure(m_pure, kBarPure, from, to); }
-    const std::int32_t* Null(int from, int to) { return Ensure(m_null, kBarNull, from, to); }
+    const std::int32_t* Num(int from, int to) { return Ints(kBarNum, from, to); }
+    const std::int32_t* Pure(int from, int to) { return Ints(kBarPure, from, to); }
+    const std::int32_t* Null(int from, int to) { return Ints(kBarNull, from, to); }
 
     /// The close of one bar (0..n-1), read on its own: a far bar does not make the bars in
     /// between ready.
@@ -46,18 +56,34 @@ class BarColumns {
     void Forget(int bar);
 
   private:
-    template <typename T>
+    /// One field's values, floats for a price and integers for a count; bars lo .. hi - 1
+    /// are read. Storage is left uninitialised: only read bars are ever looked at.
     struct Column {
-        std::vector<T> values;
-        int lo = 0;  ///< bars lo .. hi - 1 are read
+        std::unique_ptr<float[]> prices;
+        std::unique_ptr<std::int32_t[]> counts;
+        int lo = 0;
         int hi = 0;
     };
-    template <typename T>
-    const T* Ensure(Column<T>& column, BarField field, int from, int to);
+    static constexpr int kColumnCount = 8;  ///< open .. null_num: fields 1 to 8
+    static int Slot(BarField field) { return static_cast<int>(field) - 1; }
+    static bool IsPrice(BarField field) { return field <= kBarLow || field == kBarAvg; }
+
+    const float* Floats(BarField field, int from, int to) {
+        Read(Field(field), from, to);
+        return m_columns[Slot(field)].prices.get();
+    }
+    const std::int32_t* Ints(BarField field, int from, int to) {
+        Read(Field(field), from, to);
+        return m_columns[Slot(field)].counts.get();
+    }
+    /// Storage for `bars` bars in every column asked for, keeping what was read.
+    void Reserve(unsigned fields, int bars);
+    /// Reads the fields in `fields` of bars [from, to), no questions asked.
+    void ReadRows(unsigned fields, int from, int to);
 
     const BarSeries* m_bars;
-    Column<float> m_open, m_close, m_high, m_low, m_avg;
-    Column<std::int32_t> m_num, m_pure, m_null;
+    Column m_columns[kColumnCount];
+    int m_capacity = 0;  ///< bars each allocated column holds
 };
 
 }  // namespace qelt

@@ -2,14 +2,24 @@
 /// Small helpers shared by the indicator computations (not part of the interface).
 #include <algorithm>
 #include <bit>
+#include <climits>
 #include <cmath>
 #include <cstdint>
 #include <initializer_list>
 #include <vector>
 
+#include "indicators/BarColumns.h"
 #include "indicators/IndicatorLines.h"
 
 namespace qelt::compute {
+
+/// The fields a computation reads, asked for together (BarColumns::Read).
+inline constexpr unsigned kOpen = BarColumns::Field(kBarOpen);
+inline constexpr unsigned kClose = BarColumns::Field(kBarClose);
+inline constexpr unsigned kHigh = BarColumns::Field(kBarHigh);
+inline constexpr unsigned kLow = BarColumns::Field(kBarLow);
+inline constexpr unsigned kAvg = BarColumns::Field(kBarAvg);
+inline constexpr unsigned kNum = BarColumns::Field(kBarNum);
 
 /// The window clipped to a series of n bars. Empty() when there is nothing to compute.
 struct Span {
@@ -50,23 +60,47 @@ inline IndicatorLine LineOver(int first, int last) {
     return line;
 }
 
-/// `line` placed over bars first..last, keeping its storage. The values are left as they
-/// were: the computation writes every one of them.
+/// `first` of a line that Reset left and no computation has placed since.
+inline constexpr int kUnplaced = INT32_MIN;
+
+/// `line` placed over bars first..last, keeping its storage and the values it had for the
+/// same bars (a computation that resumes keeps the ones before its checkpoint). Values it
+/// did not have are 0 until written: the computation writes every one of them.
 inline IndicatorLine& Place(IndicatorLine& line, int first, int last) {
     line.first = first;
     line.values.resize(last >= first ? static_cast<std::size_t>(last - first + 1) : 0u);
     return line;
 }
 
-/// `count` empty lines, valid or refused, keeping their storage.
-inline void Reset(IndicatorResult& result, int count, bool valid = true) {
+/// `count` lines, valid or refused, each empty unless the computation places it again
+/// (their storage and values stay for that: a result reused paint after paint is not filled
+/// anew). SAR's trends are kept only when `keepTrends` says so. FinishLines ends the pass.
+inline void Reset(IndicatorResult& result, int count, bool valid = true, bool keepTrends = false) {
     result.valid = valid;
     result.lines.resize(static_cast<std::size_t>(count));
+    for (IndicatorLine& line : result.lines) line.first = kUnplaced;
+    if (!keepTrends) result.rising.clear();
+}
+
+/// Empties the lines the computation did not place.
+inline void FinishLines(IndicatorResult& result) {
     for (IndicatorLine& line : result.lines) {
+        if (line.first != kUnplaced) continue;
         line.first = 0;
         line.values.clear();
     }
-    result.rising.clear();
+}
+
+/// The bar a computation over the whole series starts at: the bar its checkpoint was
+/// offered for (UpdateIndicator) when that lies within `minimum`..`end`, the checkpoint's
+/// values then being the state before it; 0 (from the first bar) otherwise. A computation
+/// that picks up must place its lines where they were, and saves a new checkpoint (`bar`)
+/// when it is done; one that returns early leaves none.
+inline int ResumeBar(IndicatorResult& result, int end, int minimum = 1) {
+    IndicatorCheckpoint& checkpoint = result.checkpoint;
+    const int offered = checkpoint.offered;
+    checkpoint.offered = -1;
+    return offered >= minimum && offered <= end ? offered : 0;
 }
 
 inline float Abs(float v) { return std::fabs(v); }

@@ -9,6 +9,7 @@
 ///
 /// Values are computed in 32-bit floats as the indicators define them and stored widened to
 /// double, which is exact; OBV's integer totals and the volume lines stay exact as well.
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <optional>
@@ -55,6 +56,21 @@ struct IndicatorLine {
     }
 };
 
+/// What a computation over the whole series (VOL, CCL, OBV, PVT, MACD, BOLL, SAR, ADTM, BBI)
+/// carried from bar to bar, as it stood before the last bar it computed: with the lines, it
+/// is all that is needed to compute that bar and later ones again when the series changes
+/// at its end (a live quote rewrites the last bar, a new day appends one), with exactly the
+/// values a computation from the first bar gives.
+struct IndicatorCheckpoint {
+    int bar = -1;  ///< the state is the one before this bar; -1: none
+    std::array<float, 4> sums{};
+    std::int64_t total = 0;  ///< OBV's running total
+    bool rising = false;     ///< SAR's trend
+    /// Set for one computation (UpdateIndicator): the bar it may pick up at (`bar` when
+    /// the texts before it are unchanged); -1: compute from the first bar.
+    int offered = -1;
+};
+
 /// The lines of one indicator, in the order of its definition (IndicatorTable.h).
 struct IndicatorResult {
     /// False when the parameters were refused (a period below 1, SAR's N below 2, BBI
@@ -64,6 +80,8 @@ struct IndicatorResult {
     std::vector<IndicatorLine> lines;
     /// SAR only: 1 where the trend of the bar is rising, 0 falling; same bars as lines[0].
     std::vector<std::uint8_t> rising;
+    /// Not part of the values (not compared): where a later computation may pick up.
+    IndicatorCheckpoint checkpoint;
 
     friend bool operator==(const IndicatorResult& a, const IndicatorResult& b);
 };

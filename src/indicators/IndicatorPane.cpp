@@ -216,10 +216,12 @@ void DrawIndicatorPane(Canvas& canvas, const PaneRequest& request) {
     if (!definition || !request.bars || !request.parameters || !request.scheme || !request.style) return;
     BarColumns ownColumns(*request.bars);
     BarColumns& columns = request.columns ? *request.columns : ownColumns;
-    IndicatorResult computed;
     const IndicatorResult* result = request.result;
     if (!result || result->lines.size() != definition->lines.size()) {  // none, or not this indicator's
-        computed = ComputeIndicator(request.code, columns, request.window, *request.parameters);
+        // Kept between paints: a painter that computes its lines allocates nothing once its
+        // storage has grown to the series.
+        thread_local IndicatorResult computed;
+        ComputeIndicator(request.code, columns, request.window, *request.parameters, computed);
         result = &computed;
     }
     const int n = static_cast<int>(request.bars->size());

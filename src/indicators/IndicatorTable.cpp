@@ -1,8 +1,10 @@
 #include "indicators/IndicatorTable.h"
 
+#include <algorithm>
 #include <array>
 
 #include "common/Numbers.h"
+#include "indicators/ComputeSupport.h"
 #include "indicators/PaneContext.h"
 
 namespace qelt {
@@ -165,18 +167,41 @@ const IndicatorDefinition* FindIndicatorDefinition(int code) {
     return nullptr;
 }
 
-void ComputeIndicator(int code, BarColumns& bars, const IndicatorWindow& window,
-                      const IndicatorParameters& table, IndicatorResult& result) {
+namespace {
+
+void Run(int code, BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table,
+         int resumeLimit, IndicatorResult& result) {
     const IndicatorDefinition* definition = FindIndicatorDefinition(code);
     if (!definition) {
         result.valid = false;
         result.lines.clear();
         result.rising.clear();
+        result.checkpoint = {};
         return;
     }
+    // The checkpoint is offered when nothing it was drawn from changed; the computation
+    // saves a new one, or none.
+    IndicatorCheckpoint& checkpoint = result.checkpoint;
+    checkpoint.offered = checkpoint.bar >= 0 && checkpoint.bar <= resumeLimit ? checkpoint.bar : -1;
+    checkpoint.bar = -1;
     definition->compute(bars, window, table, result);
+    checkpoint.offered = -1;
+    compute::FinishLines(result);
     result.lines.resize(definition->lines.size());
     for (std::size_t i = 0; i < result.lines.size(); ++i) result.lines[i].name = definition->lines[i];
+}
+
+}  // namespace
+
+void ComputeIndicator(int code, BarColumns& bars, const IndicatorWindow& window,
+                      const IndicatorParameters& table, IndicatorResult& result) {
+    result.checkpoint = {};
+    Run(code, bars, window, table, -1, result);
+}
+
+void UpdateIndicator(int code, BarColumns& bars, const IndicatorWindow& window,
+                     const IndicatorParameters& table, int changed, IndicatorResult& result) {
+    Run(code, bars, window, table, std::max(changed, -1), result);
 }
 
 IndicatorResult ComputeIndicator(int code, BarColumns& bars, const IndicatorWindow& window,

@@ -56,6 +56,15 @@ IndicatorResult ComputeIndicator(int code, BarColumns& bars, const IndicatorWind
 /// The same into `result`, whose storage is reused (no allocation once it has grown).
 void ComputeIndicator(int code, BarColumns& bars, const IndicatorWindow& window,
                       const IndicatorParameters& table, IndicatorResult& result);
+/// Computes `code` again into `result`, which holds this indicator's lines for the same
+/// parameters (from ComputeIndicator or UpdateIndicator), after the series changed from bar
+/// `changed` on: the bars before it are as they were then, later ones may differ or be new
+/// (a live quote rewrote the last bar, a day was appended), and the window may differ. An
+/// indicator over the whole series picks up from its checkpoint when that lies at or before
+/// `changed` and within the window's reach; any other computes in full. Either way the
+/// lines are exactly ComputeIndicator's, bit for bit.
+void UpdateIndicator(int code, BarColumns& bars, const IndicatorWindow& window,
+                     const IndicatorParameters& table, int changed, IndicatorResult& result);
 /// The same from the bars' texts directly.
 IndicatorResult ComputeIndicator(int code, const BarSeries& bars, const IndicatorWindow& window,
                                  const IndicatorParameters& table);

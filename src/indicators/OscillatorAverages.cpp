@@ -1,6 +1,7 @@
 // ADTM, BBI, AMV and CCI: the oscillators built on averages.
 #include <algorithm>
 
+#include "common/Numbers.h"
 #include "indicators/Averages.h"
 #include "indicators/ComputeSupport.h"
 #include "indicators/IndicatorComputations.h"
@@ -17,33 +18,38 @@ void ComputeAdtm(BarColumns& bars, const IndicatorWindow&, const IndicatorParame
     const int n = bars.Size();
     Reset(result, 2);
     if (n == 0) return;
+    bars.Read(kOpen | kHigh | kLow, 0, n);
     const float* open = bars.Open(0, n);
     const float* high = bars.High(0, n);
     const float* low = bars.Low(0, n);
-    std::vector<float>& rise = Scratch(0, static_cast<std::size_t>(n));
-    std::vector<float>& fall = Scratch(1, static_cast<std::size_t>(n));
+    // DTM and DBM of a bar, worked out again when it leaves the sums (cheaper than keeping them).
+    auto rise = [&](int i) {
+        return i == 0 ? 0.0f
+                      : Keep(std::max(high[i] - open[i], open[i] - open[i - 1]), open[i] > open[i - 1]);
+    };
+    auto fall = [&](int i) {
+        return i == 0 ? 0.0f : Keep(std::max(open[i] - low[i], open[i] - open[i - 1]), open[i] < open[i - 1]);
+    };
+    IndicatorCheckpoint& checkpoint = result.checkpoint;
+    const int from = ResumeBar(result, n - 1);
     IndicatorLine& adtm = Place(result.lines[0], 0, n - 1);
-    float riseSum = 0.0f, fallSum = 0.0f;
-    for (int i = 0; i < n; ++i) {
-        const std::size_t k = static_cast<std::size_t>(i);
-        rise[k] = fall[k] = 0.0f;
-        if (i > 0) {
-            const float previousOpen = open[i - 1];
-            rise[k] = Keep(std::max(high[i] - open[i], open[i] - previousOpen), open[i] > previousOpen);
-            fall[k] = Keep(std::max(open[i] - low[i], open[i] - previousOpen), open[i] < previousOpen);
-        }
-        riseSum += rise[k];
-        fallSum += fall[k];
+    float riseSum = from ? checkpoint.sums[0] : 0.0f, fallSum = from ? checkpoint.sums[1] : 0.0f;
+    for (int i = from; i < n; ++i) {
+        if (i == n - 1) checkpoint.sums[0] = riseSum, checkpoint.sums[1] = fallSum;
+        riseSum += rise(i);
+        fallSum += fall(i);
         if (i >= period) {
-            riseSum -= rise[k - static_cast<std::size_t>(period)];
-            fallSum -= fall[k - static_cast<std::size_t>(period)];
+            riseSum -= rise(i - period);
+            fallSum -= fall(i - period);
         }
         const float difference = riseSum - fallSum;
-        adtm.values[k] = difference > 0.001f    ? difference / riseSum
-                         : difference < -0.001f ? difference / fallSum
-                                                : 0.0f;
+        adtm.values[static_cast<std::size_t>(i)] = difference > 0.001f    ? difference / riseSum
+                                                   : difference < -0.001f ? difference / fallSum
+                                                                          : 0.0f;
     }
-    SeriesMovingAverage(adtm, average, result.lines[1]);
+    checkpoint.sums[2] =
+        SeriesAverageFrom(adtm, average, from, from ? checkpoint.sums[2] : 0.0f, result.lines[1]);
+    checkpoint.bar = n - 1;
 }
 
 void ComputeBbi(BarColumns& bars, const IndicatorWindow&, const IndicatorParameters& table,
@@ -59,15 +65,30 @@ void ComputeBbi(BarColumns& bars, const IndicatorWindow&, const IndicatorParamet
     Reset(result, 1);
     if (n == 0 || periods[3] > n) return;
     const float* avg = bars.Avg(0, n);  // the average price, not the close
-    IndicatorLine averages[4];
-    for (int k = 0; k < 4; ++k) averages[k] = BarFieldMovingAverage(avg, n, periods[k]);
+    // The four bar-field moving averages advance together, each running sum in its own
+    // register (one after the other, each would wait on its own additions).
+    IndicatorCheckpoint& checkpoint = result.checkpoint;
+    const int from = ResumeBar(result, n - 1);
+    float sums[4] = {0.0f, 0.0f, 0.0f, 0.0f}, averages[4] = {0.0f, 0.0f, 0.0f, 0.0f};
+    if (from > 0) std::copy(checkpoint.sums.begin(), checkpoint.sums.end(), sums);
+    float divisors[4];
+    for (int k = 0; k < 4; ++k) divisors[k] = static_cast<float>(periods[k]);
     IndicatorLine& bbi = Place(result.lines[0], periods[3] - 1, n - 1);
-    for (int i = periods[3] - 1; i < n; ++i) {
+    for (int i = from; i < n; ++i) {
+        if (i == n - 1) std::copy(sums, sums + 4, checkpoint.sums.begin());
+        for (int k = 0; k < 4; ++k) {
+            sums[k] += avg[i];
+            if (i < periods[k] - 1) continue;
+            const float average = sums[k] / divisors[k];
+            averages[k] = IsZeroValue(average) ? 0.0f : average;
+            sums[k] -= avg[i - periods[k] + 1];
+        }
+        if (i < periods[3] - 1) continue;
         float sum = 0.0f;
-        for (int k = 0; k < 4; ++k)
-            sum += static_cast<float>(averages[k].values[static_cast<std::size_t>(i - averages[k].first)]);
+        for (float average : averages) sum += average;
         bbi.values[static_cast<std::size_t>(i - bbi.first)] = sum / 4.0f;
     }
+    checkpoint.bar = n - 1;
 }
 
 void ComputeAmv(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table,
@@ -79,6 +100,7 @@ void ComputeAmv(BarColumns& bars, const IndicatorWindow& window, const Indicator
     Reset(result, 4);
     if (s.Empty()) return;
     const int start = BarAt(std::int64_t{s.l} - s.visible - periods[3] + 2, s.l);
+    bars.Read(kOpen | kClose | kNum, start, s.l + 1);
     const float* open = bars.Open(start, s.l + 1);
     const float* close = bars.Close(start, s.l + 1);
     const std::int32_t* num = bars.Num(start, s.l + 1);
@@ -114,6 +136,7 @@ void ComputeCci(BarColumns& bars, const IndicatorWindow& window, const Indicator
     Reset(result, 1);
     if (s.Empty()) return;
     const int back = BarAt(std::int64_t{s.f} - period, s.l);
+    bars.Read(kHigh | kLow | kClose, back, s.l + 1);
     const float* high = bars.High(s.f, s.l + 1);
     const float* low = bars.Low(s.f, s.l + 1);
     const float* close = bars.Close(back, s.l + 1);

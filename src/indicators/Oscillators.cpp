@@ -63,6 +63,7 @@ StochasticRange StochasticOver(BarColumns& bars, const Span& s, int period) {
     StochasticRange range;
     range.start = BarAt(std::int64_t{s.f} - period, s.l);
     const int from = BarAt(std::int64_t{range.start} - period + 1, s.l);
+    bars.Read(kHigh | kLow | kClose, from, s.l + 1);
     const float* high = bars.High(from, s.l + 1);
     const float* low = bars.Low(from, s.l + 1);
     range.close = bars.Close(range.start, s.l + 1);
@@ -194,6 +195,7 @@ void ComputeEmv(BarColumns& bars, const IndicatorWindow& window, const Indicator
     Reset(result, 2);
     if (s.Empty()) return;
     const int from = std::max(s.f - 1, 0);
+    bars.Read(kHigh | kLow | kAvg | kNum, from, s.l + 1);
     const float* high = bars.High(from, s.l + 1);
     const float* low = bars.Low(from, s.l + 1);
     const float* avg = bars.Avg(s.f, s.l + 1);

@@ -18,6 +18,7 @@ void ComputeMacd(BarColumns& bars, const IndicatorWindow&, const IndicatorParame
     const int n = bars.Size();
     Reset(result, 3);
     if (n == 0) return;
+    bars.Read(kHigh | kLow | kClose, 0, n);
     const float* high = bars.High(0, n);
     const float* low = bars.Low(0, n);
     const float* close = bars.Close(0, n);
@@ -31,8 +32,12 @@ void ComputeMacd(BarColumns& bars, const IndicatorWindow&, const IndicatorParame
     auto take = [](int period) { return 2.0f / (static_cast<float>(period) + 1.0f); };
     const float keepFast = keep(fast), takeFast = take(fast), keepSlow = keep(slow), takeSlow = take(slow);
     const float keepSignal = keep(signal), takeSignal = take(signal);
+    IndicatorCheckpoint& checkpoint = result.checkpoint;
+    const int from = ResumeBar(result, n - 1);
     float emaFast = 0.0f, emaSlow = 0.0f, signalLine = 0.0f;
-    for (int i = 0; i < n; ++i) {
+    if (from > 0) emaFast = checkpoint.sums[0], emaSlow = checkpoint.sums[1], signalLine = checkpoint.sums[2];
+    for (int i = from; i < n; ++i) {
+        if (i == n - 1) checkpoint.sums = {emaFast, emaSlow, signalLine, 0.0f};
         const float typical = (high[i] + low[i] + 2.0f * close[i]) / 4.0f;
         const float count = static_cast<float>(i);
         // The first F (S) bars take the plain mean of all bars so far.
@@ -48,6 +53,7 @@ void ComputeMacd(BarColumns& bars, const IndicatorWindow&, const IndicatorParame
         dea.values[k] = signalLine;
         macd.values[k] = 2.0f * (difference - signalLine);
     }
+    checkpoint.bar = n - 1;
 }
 
 namespace {
@@ -75,6 +81,7 @@ void ComputeDmi(BarColumns& bars, const IndicatorWindow& window, const Indicator
     if (s.Empty()) return;
     const int start = BarAt(std::int64_t{s.f} - period, s.l);
     const int from = std::max(start - 1, 0);
+    bars.Read(kOpen | kHigh | kLow, from, s.l + 1);
     const float* open = bars.Open(from, s.l + 1);
     const float* high = bars.High(from, s.l + 1);
     const float* low = bars.Low(from, s.l + 1);
@@ -152,10 +159,16 @@ void ComputeBoll(BarColumns& bars, const IndicatorWindow& window, const Indicato
     double* middle = mid.values.data();
     auto midAt = [&](int k) { return static_cast<float>(middle[k]); };
     const float p = static_cast<float>(period);
+    // Picked up only where the deviations ran to the last bar, now as then.
+    IndicatorCheckpoint& checkpoint = result.checkpoint;
+    const bool toTheEnd = count == n - period + 1;
+    const int from = toTheEnd ? ResumeBar(result, n - 1, period) : ResumeBar(result, -1);
     float sum = 0.0f, squares = 0.0f, previous = 0.0f;
-    for (int i = 0; i < period - 1; ++i) sum += close[i];
-    for (int k = 0; k + period - 1 < n; ++k) {
+    if (from > 0) sum = checkpoint.sums[0], squares = checkpoint.sums[1], previous = checkpoint.sums[2];
+    for (int i = 0; from == 0 && i < period - 1; ++i) sum += close[i];
+    for (int k = std::max(from - period + 1, 0); k + period - 1 < n; ++k) {
         const int i = k + period - 1;
+        if (i == n - 1) checkpoint.sums = {sum, squares, previous, 0.0f};
         sum += close[i];
         float average = sum / p;
         if (IsZeroValue(average)) average = 0.0f;
@@ -177,6 +190,7 @@ void ComputeBoll(BarColumns& bars, const IndicatorWindow& window, const Indicato
         upper.values[static_cast<std::size_t>(k)] = centre + 2.0f * deviation;
         lower.values[static_cast<std::size_t>(k)] = centre - 2.0f * deviation;
     }
+    if (toTheEnd) checkpoint.bar = n - 1;
 }
 
 void ComputeExpma(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table,

@@ -20,24 +20,36 @@ void ComputeSar(BarColumns& bars, const IndicatorWindow& window, const Indicator
     if (days < 2) return Reset(result, 1, false);
     const int n = bars.Size();
     const Span s = Clip(window, n);
-    Reset(result, 1);
-    if (s.Empty() || days >= n) return;
+    Reset(result, 1, true, true);
+    if (s.Empty() || days >= n) {
+        result.rising.clear();
+        return;
+    }
     const int last = std::max(s.l, days - 1);
     const int to = std::max(s.l, days) + 1;
+    bars.Read(kOpen | kClose | kHigh | kLow, 0, to);
     const float* open = bars.Open(0, to);
     const float* close = bars.Close(0, to);
     const float* high = bars.High(0, to);
     const float* low = bars.Low(0, to);
 
-    bool rising = open[0] < close[days - 1];
-    float sar = open[days];
-    for (int i = 0; i < days; ++i) sar = rising ? std::min(sar, low[i]) : std::max(sar, high[i]);
-    float factor = initial;
     IndicatorLine& line = Place(result.lines[0], days - 1, last);
-    result.rising.assign(line.values.size(), 0);
-    line.values[0] = sar;
-    result.rising[0] = rising;
-    for (int i = days; i <= last; ++i) {
+    result.rising.resize(line.values.size());
+    IndicatorCheckpoint& checkpoint = result.checkpoint;
+    const int from = ResumeBar(result, last, days);
+    bool rising = checkpoint.rising;
+    float sar = from > 0 ? checkpoint.sums[0] : 0.0f;
+    float factor = checkpoint.sums[1];
+    if (from == 0) {
+        rising = open[0] < close[days - 1];
+        sar = open[days];
+        for (int i = 0; i < days; ++i) sar = rising ? std::min(sar, low[i]) : std::max(sar, high[i]);
+        factor = initial;
+        line.values[0] = sar;
+        result.rising[0] = rising;
+    }
+    for (int i = std::max(from, days); i <= last; ++i) {
+        if (i == last) checkpoint.sums[0] = sar, checkpoint.sums[1] = factor, checkpoint.rising = rising;
         const float previous = sar;
         if (factor < ceiling) factor += step;  // may pass the ceiling by less than one step
         // Rising: follows a new high of the bar before; falling: a new low.
@@ -54,6 +66,7 @@ void ComputeSar(BarColumns& bars, const IndicatorWindow& window, const Indicator
         line.values[k] = sar;
         result.rising[k] = rising;
     }
+    checkpoint.bar = last;
 }
 
 void ComputeJs(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table,
@@ -88,6 +101,7 @@ void ComputeCdp(BarColumns& bars, const IndicatorWindow& window, const Indicator
     Reset(result, 5);
     if (s.Empty()) return;
     const int from = std::max(s.f - 1, 0);
+    bars.Read(kHigh | kLow | kClose, from, s.l + 1);
     const float* high = bars.High(from, s.l + 1);
     const float* low = bars.Low(from, s.l + 1);
     const float* close = bars.Close(s.f, s.l + 1);

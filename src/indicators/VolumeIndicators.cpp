@@ -1,4 +1,6 @@
 // VOL, CCL, VR, OBV and PVT: the volume and position group.
+#include <algorithm>
+
 #include "indicators/Averages.h"
 #include "indicators/ComputeSupport.h"
 #include "indicators/IndicatorComputations.h"
@@ -13,10 +15,15 @@ namespace {
 void FieldWithAverages(const std::int32_t* field, int n, IndicatorResult& result) {
     Reset(result, 3);
     if (n <= 0) return;
+    IndicatorCheckpoint& checkpoint = result.checkpoint;
+    const int from = ResumeBar(result, n - 1);
     Place(result.lines[0], 0, n - 1);
-    for (int i = 0; i < n; ++i) result.lines[0].values[static_cast<std::size_t>(i)] = field[i];
-    BarFieldMovingAverage(field, n, 5, result.lines[1]);
-    BarFieldMovingAverage(field, n, 10, result.lines[2]);
+    for (int i = from; i < n; ++i) result.lines[0].values[static_cast<std::size_t>(i)] = field[i];
+    const float sum5 = FieldAverageFrom(field, n, 5, from, from ? checkpoint.sums[0] : 0.0f, result.lines[1]);
+    const float sum10 =
+        FieldAverageFrom(field, n, 10, from, from ? checkpoint.sums[1] : 0.0f, result.lines[2]);
+    checkpoint.bar = n - 1;
+    checkpoint.sums = {sum5, sum10, 0.0f, 0.0f};
 }
 
 }  // namespace
@@ -42,6 +49,7 @@ void ComputeVr(BarColumns& bars, const IndicatorWindow& window, const IndicatorP
     Reset(result, 2);
     if (s.Empty()) return;
     const int start = BarAt(std::int64_t{s.f} - period, s.l);
+    bars.Read(kOpen | kClose | kNum, start, s.l + 1);
     const float* open = bars.Open(start, s.l + 1);
     const float* close = bars.Close(start, s.l + 1);
     const std::int32_t* num = bars.Num(start, s.l + 1);
@@ -69,16 +77,21 @@ void ComputeObv(BarColumns& bars, const IndicatorWindow& window, const Indicator
     const Span s = Clip(window, bars.Size());
     Reset(result, 1);
     if (s.Empty()) return;
+    IndicatorCheckpoint& checkpoint = result.checkpoint;
+    const int from = ResumeBar(result, s.l);
+    bars.Read(kOpen | kClose | kNum, 0, s.l + 1);
     const float* open = bars.Open(0, s.l + 1);
     const float* close = bars.Close(0, s.l + 1);
     const std::int32_t* num = bars.Num(0, s.l + 1);
     IndicatorLine& obv = Place(result.lines[0], 0, s.l);
-    std::int64_t total = 0;
-    for (int i = 0; i <= s.l; ++i) {
+    std::int64_t total = from ? checkpoint.total : 0;
+    for (int i = from; i <= s.l; ++i) {
+        if (i == s.l) checkpoint.total = total;
         const std::int64_t sign = 1 - 2 * std::int64_t{open[i] > close[i]};  // falling bars subtract
         total += sign * num[i];
         obv.values[static_cast<std::size_t>(i)] = static_cast<double>(total);
     }
+    checkpoint.bar = s.l;
 }
 
 void ComputePvt(BarColumns& bars, const IndicatorWindow& window, const IndicatorParameters& table,
@@ -88,16 +101,23 @@ void ComputePvt(BarColumns& bars, const IndicatorWindow& window, const Indicator
     const Span s = Clip(window, bars.Size());
     Reset(result, 2);
     if (s.Empty()) return;
+    IndicatorCheckpoint& checkpoint = result.checkpoint;
+    const int from = ResumeBar(result, s.l);
+    bars.Read(kClose | kNum, 0, s.l + 1);
     const float* close = bars.Close(0, s.l + 1);
     const std::int32_t* num = bars.Num(0, s.l + 1);
     IndicatorLine& pvt = Place(result.lines[0], 0, s.l);
-    float value = 0.0f;  // a previous close of 0 makes this and every later value non-finite
-    pvt.values[0] = 0.0;
-    for (int i = 1; i <= s.l; ++i) {
+    float value = from ? checkpoint.sums[0]
+                       : 0.0f;  // a previous close of 0 makes this and every later value non-finite
+    if (from == 0) pvt.values[0] = 0.0;
+    for (int i = std::max(from, 1); i <= s.l; ++i) {
+        if (i == s.l) checkpoint.sums[0] = value;
         value = value + static_cast<float>(num[i]) * (close[i] / close[i - 1] - 1.0f);
         pvt.values[static_cast<std::size_t>(i)] = value;
     }
-    SeriesMovingAverage(pvt, average, result.lines[1]);
+    checkpoint.sums[1] =
+        SeriesAverageFrom(pvt, average, from, from ? checkpoint.sums[1] : 0.0f, result.lines[1]);
+    checkpoint.bar = s.l;
 }
 
 }  // namespace qelt

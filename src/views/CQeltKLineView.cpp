@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <ctime>
+#include <utility>
 
 #include "chart/KLineLayout.h"
 #include "chart/OXChart.h"
@@ -139,6 +140,9 @@ void CQeltKLineView::LoadSeries() {
     BarSeries loaded = qelt::LoadSeries(m_goods, m_window);
     // What the formula panes need not read again (a live quote changes the last bar only).
     m_unchangedBars = ShowsFormulas() ? UnchangedBars(m_bars, loaded) : 0;
+    // A live quote or a new day only continues the series: the kept indicator lines pick up
+    // at its end instead of going over every bar again.
+    m_indicators.Replacing(m_bars, m_generation, loaded, m_generation + 1);
     m_bars = std::move(loaded);
     ++m_generation;
     if (m_layer) m_layer->OnGoodsLoaded(m_goods);
