@@ -4,6 +4,7 @@
 #include "common/Gbk.h"
 #include "common/Numbers.h"
 #include "common/Text.h"
+#include "data/settings/SettingsReports.h"
 
 namespace qelt {
 namespace {
@@ -13,7 +14,7 @@ constexpr std::string_view kWindowKey = "window=";
 constexpr std::string_view kSoundKey = "sound=";
 constexpr std::string_view kEntryKey = "alarm=";
 
-std::string PathOf(const std::string& programDirectory) { return programDirectory + "alarm.ini"; }
+std::string PathOf(const std::string& programDirectory) { return programDirectory + kAlarmFileName; }
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 

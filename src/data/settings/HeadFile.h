@@ -5,9 +5,9 @@
 #include <string>
 #include <string_view>
 
-namespace qelt {
+#include "data/settings/SettingsReports.h"  // kHeadFileName
 
-inline constexpr const char* kHeadFileName = "head.ini";
+namespace qelt {
 
 /// The file's text in UTF-8; nothing when it is missing or unreadable. A file over 64 KB is
 /// not ours and reads as missing.

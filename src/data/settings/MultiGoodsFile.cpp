@@ -2,6 +2,7 @@
 
 #include "common/Files.h"
 #include "common/Gbk.h"
+#include "data/settings/SettingsReports.h"
 
 namespace qelt {
 namespace {
@@ -10,7 +11,7 @@ constexpr std::size_t kMaxFileBytes = 4096;
 /// Longer than any goods number or delivery month (the index records' names included).
 constexpr std::size_t kMaxFieldBytes = 32;
 
-std::string PathOf(const std::string& programDirectory) { return programDirectory + "mutiview.ini"; }
+std::string PathOf(const std::string& programDirectory) { return programDirectory + kMultiGoodsFileName; }
 
 }  // namespace
 

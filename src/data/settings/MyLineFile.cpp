@@ -8,6 +8,7 @@
 #include "common/Gbk.h"
 #include "common/Numbers.h"
 #include "common/Split.h"
+#include "data/settings/SettingsReports.h"
 
 namespace qelt {
 namespace {
@@ -15,7 +16,7 @@ namespace {
 /// Far above any real drawing (a few hundred bytes a goods); a larger file is not ours.
 constexpr std::size_t kMaxFileBytes = 4u << 20;
 
-std::string PathOf(const std::string& programDirectory) { return programDirectory + "myline.txt"; }
+std::string PathOf(const std::string& programDirectory) { return programDirectory + kMyLineFileName; }
 
 float PriceOf(std::string_view text) {
     const double value = LeadingDouble(text);
