@@ -150,6 +150,30 @@ inline void WriteRun(const PixelTarget& target, Run run) {
         } while (++run.ys < run.ye);
         return;
     }
+    if (checked && target.scale == 1) {
+        // A line along a pane's edge keeps within a pixel of the clip, so this is most
+        // lines': rows outside the clip are skipped whole, each row left tests one bound.
+        const Rect& clip = target.clip;
+        const int majorFirst = vertical ? clip.top : clip.left,
+                  majorEnd = vertical ? clip.bottom : clip.right;
+        const int minorFirst = vertical ? clip.left : clip.top,
+                  minorEnd = vertical ? clip.right : clip.bottom;
+        // At least one pixel, as below.
+        const int end = std::min(std::max(run.ye, run.ys + 1), majorEnd);
+        if (run.ys < majorFirst) {
+            run.x += static_cast<int>(static_cast<long long>(majorFirst - run.ys) * run.xinc);
+            run.ys = majorFirst;
+        }
+        for (; run.ys < end; ++run.ys, run.x += run.xinc) {
+            const int minor = run.x >> 16;
+            if (minor < minorFirst || minor >= minorEnd) continue;
+            if (vertical)
+                target.bits[run.ys * target.stride + minor] = target.pixel;
+            else
+                target.bits[minor * target.stride + run.ys] = target.pixel;
+        }
+        return;
+    }
     do {
         if (vertical)
             target.Plot<checked>(run.x >> 16, run.ys);
