@@ -52,28 +52,33 @@ enum class PaneLayer {
     Titles,  ///< the title and its items only: a printed chart shows no read-out of the mouse
 };
 
-/// Everything one pane needs. All pointers must be set except `columns` and `result`.
-struct PaneRequest {
-    Rect pane;     ///< left, top, right, bottom in view pixels
-    int code = 0;  ///< indicator code (1-5, 21-27, 41-49)
-    const BarSeries* bars = nullptr;
+/// Where a pane of the K-line view is and what it is drawn with, whatever it shows (a
+/// built-in indicator or the user's formula).
+struct PaneFrame {
+    Rect pane;               ///< left, top, right, bottom in view pixels
     IndicatorWindow window;  ///< f, l, V of the view (MakeIndicatorWindow)
     float barWidth = 1.0f;   ///< w, pixels per bar slot
     int cursor = -1;         ///< the view's cursor bar, -1 none
     Point mouse;             ///< the view's last mouse position
     int chartRight = 0;      ///< the chart's right edge (the read-out shows left of it)
-    const IndicatorParameters* parameters = nullptr;
     /// The colours of this paint (the screen's or the paper's): title, items, lines, the
     /// background the VOL bars are hollowed with.
     const DisplayScheme* scheme = nullptr;
     const PaneStyle* style = nullptr;
-    /// Optional: numbers of `bars` read once for all panes of a paint (or kept by an
+    /// Optional: numbers of the bars read once for all panes of a paint (or kept by an
     /// IndicatorCache while the series is unchanged). Made afresh when null.
     BarColumns* columns = nullptr;
+    PaneLayer layer = PaneLayer::All;
+};
+
+/// Everything one pane needs. All pointers must be set except `columns` and `result`.
+struct PaneRequest : PaneFrame {
+    int code = 0;  ///< indicator code (1-5, 21-27, 41-49)
+    const BarSeries* bars = nullptr;
+    const IndicatorParameters* parameters = nullptr;
     /// Optional: the lines already computed for exactly this code, series, window and
     /// parameters (IndicatorCache). Computed afresh when null.
     const IndicatorResult* result = nullptr;
-    PaneLayer layer = PaneLayer::All;
 };
 
 void DrawIndicatorPane(Canvas& canvas, const PaneRequest& request);

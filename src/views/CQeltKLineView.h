@@ -174,6 +174,8 @@ class CQeltKLineView : public View {
     void PaintCursorLayer(Canvas& canvas, Size client, bool pointerMarks);
     void PaintPane(Canvas& canvas, std::size_t pane, PaneLayer layer);
     void PaintFormulaPane(Canvas& canvas, std::size_t pane, PaneLayer layer, const PaneStyle& style);
+    /// What pane `pane` of this paint is drawn with, whatever it shows.
+    PaneFrame FrameOf(std::size_t pane, PaneLayer layer, const PaneStyle& style);
     void PaintCoverButton(Canvas& canvas) const;
     /// The bar tip for a pointer on a bar body while the cursor mode is off, and a past-day
     /// double click's request. The tips' texts are measured on `measure`.

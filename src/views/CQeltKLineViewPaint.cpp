@@ -220,39 +220,35 @@ void CQeltKLineView::PaintPane(Canvas& canvas, std::size_t pane, PaneLayer layer
     const IndicatorParameters& parameters = m_services.Settings().m_indicators;
 
     PaneRequest request;
-    request.pane = m_panes[pane];
+    static_cast<PaneFrame&>(request) = FrameOf(pane, layer, style);
     request.code = code;
     request.bars = &m_bars;
-    request.window =
-        MakeIndicatorWindow(m_window.lastVisible, m_window.visibleCount, static_cast<int>(m_bars.size()));
-    request.barWidth = m_geometry.barWidth;
-    request.cursor = m_window.cursor;
-    request.mouse = m_pointer;
-    request.chartRight = m_panes[0].right;
     request.parameters = &parameters;
-    request.scheme = &m_style.scheme;
-    request.style = &style;
-    request.columns = &Columns();
     request.result = &m_indicators.Result(code, m_bars, request.window, parameters, m_generation);
-    request.layer = layer;
     DrawIndicatorPane(canvas, request);
+}
+
+PaneFrame CQeltKLineView::FrameOf(std::size_t pane, PaneLayer layer, const PaneStyle& style) {
+    PaneFrame frame;
+    frame.pane = m_panes[pane];
+    frame.window =
+        MakeIndicatorWindow(m_window.lastVisible, m_window.visibleCount, static_cast<int>(m_bars.size()));
+    frame.barWidth = m_geometry.barWidth;
+    frame.cursor = m_window.cursor;
+    frame.mouse = m_pointer;
+    frame.chartRight = m_panes[0].right;
+    frame.scheme = &m_style.scheme;
+    frame.style = &style;
+    frame.columns = &Columns();
+    frame.layer = layer;
+    return frame;
 }
 
 void CQeltKLineView::PaintFormulaPane(Canvas& canvas, std::size_t pane, PaneLayer layer,
                                       const PaneStyle& style) {
     const int id = m_paneIds[pane];
     FormulaPaneRequest request;
-    request.pane = m_panes[pane];
-    request.window =
-        MakeIndicatorWindow(m_window.lastVisible, m_window.visibleCount, static_cast<int>(m_bars.size()));
-    request.barWidth = m_geometry.barWidth;
-    request.cursor = m_window.cursor;
-    request.mouse = m_pointer;
-    request.chartRight = m_panes[0].right;
-    request.scheme = &m_style.scheme;
-    request.style = &style;
-    request.columns = &Columns();
-    request.layer = layer;
+    static_cast<PaneFrame&>(request) = FrameOf(pane, layer, style);
     const FormulaPanes::Series series{&m_bars, m_generation, m_unchangedBars};
     request.content = m_formulaPanes.Prepare(static_cast<int>(pane), id, m_services.Formulas(),
                                              m_services.FormulaValues(id), series);

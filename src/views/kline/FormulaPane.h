@@ -50,17 +50,8 @@ struct FormulaPaneContent {
     std::string fault;
 };
 
-struct FormulaPaneRequest {
-    Rect pane;
-    IndicatorWindow window;  ///< the visible bars (MakeIndicatorWindow)
-    float barWidth = 1.0f;
-    int cursor = -1;
-    Point mouse;
-    int chartRight = 0;
-    const DisplayScheme* scheme = nullptr;
-    const PaneStyle* style = nullptr;
-    BarColumns* columns = nullptr;  ///< the series' open and close (VOLSTICK's candles)
-    PaneLayer layer = PaneLayer::All;
+/// `columns` must be set: the series' open and close (VOLSTICK's candles).
+struct FormulaPaneRequest : PaneFrame {
     FormulaPaneContent content;
 };
 
