@@ -1,46 +1,13 @@
 // What the application reads from a full store (1,000 contracts of 2,500 day bars): the
 // keyboard wizard's search at every keystroke, and the memory peak of the exit-time save.
 #include <benchmark/benchmark.h>
-#include <malloc.h>
 
-#include <atomic>
-#include <cstdlib>
 #include <filesystem>
-#include <new>
 
+#include "../support/AllocationPeak.h"
 #include "StoreBuilder.h"
 #include "data/history/StoreArchive.h"
 #include "views/controls/HotKeyModel.h"
-
-// Every allocation of this program is counted, so that a peak can be read around one call.
-namespace {
-std::atomic<long long> g_current{0};
-std::atomic<long long> g_peak{0};
-
-void Count(void* p) {
-    if (!p) return;
-    const long long now = g_current += static_cast<long long>(malloc_usable_size(p));
-    long long peak = g_peak.load();
-    while (now > peak && !g_peak.compare_exchange_weak(peak, now)) {
-    }
-}
-}  // namespace
-
-void* operator new(std::size_t n) {
-    void* p = std::malloc(n ? n : 1);
-    if (!p) throw std::bad_alloc();
-    Count(p);
-    return p;
-}
-// The pair above allocates with malloc, so free is the matching release here.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-void operator delete(void* p) noexcept {
-    if (p) g_current -= static_cast<long long>(malloc_usable_size(p));
-    std::free(p);
-}
-#pragma GCC diagnostic pop
-void operator delete(void* p, std::size_t) noexcept { operator delete(p); }
 
 namespace {
 
@@ -90,10 +57,9 @@ void BM_SaveAtExitPeak(benchmark::State& state) {
     std::filesystem::create_directories(dir);
     HistoryDatabase database(dir);
     for (auto _ : state) {
-        const long long storeBytes = g_current.load();
-        g_peak = storeBytes;
+        const long long storeBytes = qelt::bench::RestartPeak();
         SaveStoreToHistory(database, data);
-        const long long extra = g_peak.load() - storeBytes;
+        const long long extra = qelt::bench::PeakBytes() - storeBytes;
         state.counters["store_MB"] = static_cast<double>(storeBytes) / (1 << 20);
         state.counters["peak_extra_MB"] = static_cast<double>(extra) / (1 << 20);
         state.counters["peak_above_store_pct"] =
