@@ -12,6 +12,7 @@
 #include "QtTranslations.h"
 #include "SignalBridge.h"
 #include "common/DiagnosticLog.h"
+#include "icon/ApplicationIcon.h"
 #include "net/Requests.h"
 #include "web/WebEngineEnvironment.h"
 
@@ -26,6 +27,7 @@ int main(int argc, char** argv) {
     qelt::PrepareWebEngine(argc, argv);
     QApplication app(argc, argv);
     QApplication::setApplicationName("Qelt");
+    qelt::SetApplicationIdentity();
     QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
     const int qtCatalogues = qelt::InstallQtTranslations(app, QStringLiteral("zh_CN"));
 

@@ -3,6 +3,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QImage>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -106,6 +107,15 @@ TEST(CUpdateApp, BatchFlagIsFoundAnywhere) {
     const char* without[] = {"update", "127.0.0.1|3500"};
     EXPECT_TRUE(CUpdateApp::WantsBatch(3, withBatch));
     EXPECT_FALSE(CUpdateApp::WantsBatch(2, without));
+}
+
+// The updater's window shows the client's icon: the pictures are built into the updater too.
+TEST(CUpdateApp, CarriesTheClientsIconAtEverySize) {
+    App();
+    for (const int size : {48, 128, 256}) {
+        const QImage image(QStringLiteral(":/icons/%1x%1/apps/qelt.png").arg(size));
+        EXPECT_EQ(image.size(), QSize(size, size)) << size;
+    }
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "updater/ui/CUpdateApp.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QMessageBox>
 #include <iostream>
 #include <string_view>
@@ -12,6 +13,20 @@
 #include "updater/ui/UpdateCommandLine.h"
 
 namespace qelt {
+
+namespace {
+
+/// The client's icon (built into the updater too) on the dialog, and the windows counted as
+/// the client's desktop entry's.
+void SetUpdaterIdentity() {
+    QIcon icon;
+    for (const int size : {48, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/%1x%1/apps/qelt.png").arg(size));
+    QGuiApplication::setWindowIcon(icon);
+    QGuiApplication::setDesktopFileName(QStringLiteral("qelt"));
+}
+
+}  // namespace
 
 bool CUpdateApp::WantsBatch(int argc, const char* const* argv) {
     for (int i = 1; i < argc; ++i) {
@@ -32,6 +47,7 @@ int CUpdateApp::Run(int argc, char** argv) {
     if (commandLine.batch) return RunBatchUpdate(home, std::cout, std::cerr);
 
     QApplication app(argc, argv);
+    SetUpdaterIdentity();
     if (!SocketsAvailable()) {
         QMessageBox::critical(nullptr, QStringLiteral("Update"), QString::fromUtf8(kNetworkStartFailedText));
         return 1;
