@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Checks the layout of the C++ files; builds and runs every test; fuzzes the demo server's
+# Checks the layout of the C++ files; builds and runs every test; installs the build into a
+# temporary prefix and runs the installed client and server from there; fuzzes the demo server's
 # message handling, the client's receive path and the formula language for a bounded time
 # each; builds and tests the information view's browser of a build without Qt WebEngine;
 # then runs the core tests again under AddressSanitizer with UndefinedBehaviorSanitizer, and
@@ -73,6 +74,8 @@ core_under_tsan() {
 stage "layout of the C++ files" scripts/check-format.sh
 stage "build" scripts/build.sh
 stage "all tests" all_tests
+# The installed programs run from a prefix they leave as installed.
+stage "installed programs" scripts/check-install.sh
 # The server's message handling, the client's receive path and the formula language against
 # random input, for a bounded time each.
 stage "fuzzing the server (30 s)" scripts/fuzz-server.sh 30
