@@ -6,7 +6,8 @@ namespace qelt {
 
 QIcon ApplicationIcon() {
     QIcon icon;
-    for (const int size : {48, 128, 256}) icon.addFile(QStringLiteral(":/icons/%1x%1/apps/qelt.png").arg(size));
+    for (const int size : {48, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/%1x%1/apps/qelt.png").arg(size));
     return icon;
 }
 
