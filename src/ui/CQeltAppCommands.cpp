@@ -5,8 +5,10 @@
 
 #include "CMainFrame.h"
 #include "CQeltApp.h"
+#include "CQeltHtml.h"
 #include "CQeltMsg.h"
 #include "CQeltPassWord.h"
+#include "DesktopHelp.h"
 #include "ModalDialog.h"
 #include "ViewHostWidget.h"
 #include "common/Commands.h"
@@ -15,6 +17,8 @@
 #include "dialogs/CQeltIndiDlg.h"
 #include "dialogs/MessageBoxes.h"
 #include "net/Requests.h"
+#include "ui/web/WebPane.h"
+#include "views/ViewKinds.h"
 
 namespace qelt {
 
@@ -124,8 +128,16 @@ void CQeltApp::Disconnect() {
 void CQeltApp::OpenWebSite() { QDesktopServices::openUrl(QUrl(QString::fromStdString(WebSite()))); }
 
 void CQeltApp::OpenHelp() {
-    QDesktopServices::openUrl(
-        QUrl::fromLocalFile(QString::fromStdString(m_cfg.ProgramDirectory() + "qelt.chm")));
+    QtHelpDesktop desktop(
+        [this](const std::string& page) {
+            m_context.SwitchView(kViewWeb);
+            auto* view = qobject_cast<CQeltHtml*>(m_host);
+            if (!view) return false;
+            view->Pane().Load(QUrl::fromLocalFile(QString::fromStdString(page)));
+            return true;
+        },
+        [this](const std::string& text) { DefaultMessageBoxes().Show(m_frame, text, "系统提示"); });
+    ShowSystemHelp(desktop, m_cfg.ProgramDirectory(), ManualPages());
 }
 
 void CQeltApp::ChangePassword() {

@@ -9,6 +9,8 @@
 #include "CQeltLogin.h"
 #include "ModalDialog.h"
 #include "common/DiagnosticLog.h"
+#include "common/InstallPaths.h"
+#include "common/ProgramDir.h"
 #include "common/ServerList.h"
 #include "dialogs/CComSet.h"
 #include "dialogs/MessageBoxes.h"
@@ -47,14 +49,26 @@ void CQeltApp::EditServers(QWidget* owner, bool* accepted) {
         ExecModal<CComSet>(m_cfg.ProgramDirectory(), DefaultMessageBoxes(), owner) == QDialog::Accepted;
 }
 
+namespace {
+
+/// The updater to start: the program directory's own (a portable copy), else the one beside
+/// this executable (the build tree), else where an installation keeps it, off the PATH.
+QString UpdaterProgram(const std::string& programDirectory) {
+    for (const std::string& candidate : {programDirectory + "update", ExecutableDirectory() + "update",
+                                         ExecutableDirectory() + install::kUpdaterFromBin}) {
+        const QFileInfo file(QString::fromStdString(candidate));
+        if (file.isFile() && file.isExecutable()) return file.absoluteFilePath();
+    }
+    return QString::fromStdString(programDirectory + "update");
+}
+
+}  // namespace
+
 void CQeltApp::StartUpdater(const std::string& argument) {
     // The updater replaces this program's files: this client ends, whichever path found
     // the new version (start-up or 连接行情主站).
     m_updating = true;
-    // The updater sits in the program directory, or beside this executable when the
-    // program directory was given with --home.
-    QString program = QString::fromStdString(m_cfg.ProgramDirectory() + "update");
-    if (!QFileInfo::exists(program)) program = QCoreApplication::applicationDirPath() + "/update";
+    const QString program = UpdaterProgram(m_cfg.ProgramDirectory());
     QStringList arguments{QString::fromStdString(argument), "--home",
                           QString::fromStdString(m_cfg.ProgramDirectory())};
     const bool started = QProcess::startDetached(program, arguments);

@@ -52,7 +52,8 @@ ClientCommandLine ParseClientCommandLine(const QStringList& arguments) {
     const QCommandLineOption version = parser.addVersionOption();
     const QCommandLineOption home("home",
                                   "The program directory (config.ini, sys.ini, his/qelt.db, qelt.log); "
-                                  "default: QELT_HOME, else the executable's directory.",
+                                  "default: QELT_HOME, else the executable's directory when it is writable "
+                                  "and holds config.ini, else $XDG_DATA_HOME/qelt (~/.local/share/qelt).",
                                   "DIR");
     const QCommandLineOption autoLogin("auto-login",
                                        "Log in with the remembered account (sys.ini) on the first "

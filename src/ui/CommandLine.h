@@ -24,7 +24,7 @@ struct ClientCommandLine {
 };
 
 /// Reads `arguments` (the program's name first). The program directory is --home DIR, else
-/// QELT_HOME, else the executable's directory.
+/// QELT_HOME, else the rule of common/ProgramDir.h.
 ClientCommandLine ParseClientCommandLine(const QStringList& arguments);
 
 /// The arguments of main() as Qt strings.

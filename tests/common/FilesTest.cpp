@@ -4,7 +4,6 @@
 #include <filesystem>
 
 #include "common/Files.h"
-#include "common/ProgramDir.h"
 #include "support/FailingDisk.h"
 #include "support/TempDir.h"
 
@@ -57,20 +56,6 @@ TEST(Files, ModeAppliesToNewFilesAndSizeIsBounded) {
     // A directory opens but does not read: nothing, not an empty file that a later save
     // would take for the content.
     EXPECT_FALSE(ReadWholeFile(dir.Path()).has_value());
-}
-
-TEST(ProgramDirectory, HomeOptionThenEnvironmentThenExecutable) {
-    const char* withHome[] = {"qelt", "--home", "/opt/qelt"};
-    EXPECT_EQ(ResolveProgramDirectory(3, withHome), "/opt/qelt/");
-    const char* withEquals[] = {"qelt", "--home=/srv/q//"};
-    EXPECT_EQ(ResolveProgramDirectory(2, withEquals), "/srv/q/");
-    const char* plain[] = {"qelt"};
-    ::setenv("QELT_HOME", "/var/q", 1);
-    EXPECT_EQ(ResolveProgramDirectory(1, plain), "/var/q/");
-    ::unsetenv("QELT_HOME");
-    std::string exeDir = ResolveProgramDirectory(1, plain);
-    EXPECT_EQ(exeDir.back(), '/');
-    EXPECT_TRUE(std::filesystem::exists(exeDir));
 }
 
 }  // namespace

@@ -67,7 +67,7 @@ TEST(CommandLine, OptionsReachTheApplication) {
     EXPECT_EQ(line.options.screenshotDelay, 9000);
     EXPECT_TRUE(line.options.screenshotKLine);
 
-    // Without --home: QELT_HOME, else the executable's directory; the defaults stand.
+    // Without --home: QELT_HOME; the defaults stand.
     ::setenv("QELT_HOME", "/tmp/elsewhere", 1);
     line = Parse({"--offline"});
     ::unsetenv("QELT_HOME");

@@ -188,6 +188,30 @@ TEST_P(WebPaneTest, GbkPagesLinksResolvedAgainstThePageOnShowBackAndForward) {
     EXPECT_TRUE(Shows("要闻详情"));
 }
 
+TEST_P(WebPaneTest, TheManualFromItsFilesKeepsItsOwnPagesInTheView) {
+    if (Skipped()) GTEST_SKIP() << "this build has no Qt WebEngine (QELT_WEBENGINE=OFF)";
+    // 系统帮助 without a browser: the view showed the operator's news first, then the manual.
+    QTemporaryDir manual;
+    const auto write = [&](const QString& name, const char* utf8) {
+        QFile file(manual.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(utf8);
+    };
+    write("index.html",
+          "<html><head><meta charset=\"utf-8\"></head><body><h3>\xe7\x9b\xae\xe5\xbd\x95</h3>"
+          "<p><a href=\"kline.html\">K</a></p></body></html>");  // "目录"
+    write("kline.html",
+          "<html><head><meta charset=\"utf-8\"></head><body><p>\xe6\x8a\x80\xe6\x9c"
+          "\xaf\xe5\x88\x86\xe6\x9e\x90</p></body></html>");  // "技术分析"
+    pane->Load(server.Url("/web/list.aspx?id=73"));
+    ASSERT_TRUE(Shows("今日要闻"));
+    pane->Load(QUrl::fromLocalFile(manual.filePath("index.html")));
+    ASSERT_TRUE(Shows("目录")) << pane->ShownText().toStdString();
+    FollowFirstLink();
+    ASSERT_TRUE(Shows("技术分析")) << pane->ShownText().toStdString();
+    EXPECT_EQ(pane->CurrentUrl(), QUrl::fromLocalFile(manual.filePath("kline.html")));
+}
+
 TEST_P(WebPaneTest, APageThatCannotLoadSaysSoAndTheViewGoesOn) {
     if (Skipped()) GTEST_SKIP() << "this build has no Qt WebEngine (QELT_WEBENGINE=OFF)";
     // A port nobody listens on: the page cannot load.
@@ -235,6 +259,15 @@ TEST(WebPane, OnlyTheOperatorsSitePagesOpenInTheView) {
     EXPECT_FALSE(OpensInView(QUrl("http://example.invalid/web/a.aspx"), site)) << "another site";
     EXPECT_FALSE(OpensInView(QUrl("http://127.0.0.1:8080/web/a.aspx"), site)) << "another port";
     EXPECT_FALSE(OpensInView(QUrl("mailto:news@example.invalid"), site));
+
+    // The user manual shown from its files: its own pages stay in the view, nothing else.
+    const QUrl manual = QUrl::fromLocalFile("/usr/share/doc/qelt/manual/index.html");
+    EXPECT_TRUE(OpensBesideLocalPage(QUrl("kline.html#keys"), manual));
+    EXPECT_TRUE(OpensBesideLocalPage(QUrl("images/kline.png"), manual));
+    EXPECT_FALSE(OpensBesideLocalPage(QUrl("../../../../etc/passwd"), manual)) << "climbs out";
+    EXPECT_FALSE(OpensBesideLocalPage(QUrl::fromLocalFile("/usr/share/doc/qelt/manualx/a.html"), manual));
+    EXPECT_FALSE(OpensBesideLocalPage(QUrl("http://127.0.0.1:3500/web/a.aspx"), manual));
+    EXPECT_FALSE(OpensBesideLocalPage(QUrl::fromLocalFile("/tmp/a.html"), site)) << "not from a file";
 }
 
 TEST(WebPane, TheEngineRunsWithoutSandboxOnlyAsRootAndInSoftwareWithoutAGpu) {

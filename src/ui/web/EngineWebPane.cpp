@@ -27,7 +27,9 @@ class SitePage : public QWebEnginePage {
 
   protected:
     bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override {
-        if (type != NavigationTypeLinkClicked || !isMainFrame || OpensInView(url, m_pane.Site())) return true;
+        if (type != NavigationTypeLinkClicked || !isMainFrame || OpensInView(url, m_pane.Site()) ||
+            OpensBesideLocalPage(url, this->url()))
+            return true;
         QDesktopServices::openUrl(url);
         return false;
     }
@@ -86,7 +88,7 @@ void EngineWebPane::Load(const QUrl& url) {
 }
 
 void EngineWebPane::FollowLink(const QUrl& url) {
-    if (OpensInView(url, m_site))
+    if (OpensInView(url, m_site) || OpensBesideLocalPage(url, CurrentUrl()))
         Load(url);
     else
         QDesktopServices::openUrl(url);

@@ -124,7 +124,7 @@ void TextWebPane::OpenLink(const QUrl& link) {
         m_browser->scrollToAnchor(target.fragment());  // a place on the same page
         return;
     }
-    if (OpensInView(target, m_site.isValid() ? m_site : current))
+    if (OpensInView(target, m_site.isValid() ? m_site : current) || OpensBesideLocalPage(target, current))
         Load(target);
     else
         QDesktopServices::openUrl(target);

@@ -1,5 +1,7 @@
 #include "WebPane.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QKeyEvent>
 
 namespace qelt {
@@ -35,6 +37,15 @@ bool OpensInView(const QUrl& link, const QUrl& site) {
     if (target.scheme() != "http" && target.scheme() != "https") return false;
     return target.host() == site.host() && target.port(80) == site.port(80) &&
            target.path().startsWith("/web/");
+}
+
+bool OpensBesideLocalPage(const QUrl& link, const QUrl& current) {
+    if (!current.isLocalFile()) return false;
+    const QUrl target = current.resolved(link);
+    if (!target.isLocalFile()) return false;
+    // Cleaned first, so "../" cannot climb out of the document's folder.
+    const QString folder = QFileInfo(current.toLocalFile()).absolutePath() + '/';
+    return QDir::cleanPath(target.toLocalFile()).startsWith(folder);
 }
 
 }  // namespace qelt

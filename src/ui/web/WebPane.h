@@ -61,4 +61,8 @@ bool WebEngineBuilt();
 /// Links of the operator's site ("/web/...") open in the view; others in the desktop's browser.
 bool OpensInView(const QUrl& link, const QUrl& site);
 
+/// A local document on show (the user manual) opens the pages of its own folder and below in
+/// the view too.
+bool OpensBesideLocalPage(const QUrl& link, const QUrl& current);
+
 }  // namespace qelt

@@ -1,7 +1,7 @@
 #pragma once
 /// `CUpdateApp`: the updater program. The client starts it as `update "<address>|<port>"`;
 /// that argument is ignored, the servers come from config.ini. The program directory is
-/// decided as the client's (`--home DIR`, QELT_HOME, the executable's directory).
+/// decided as the client's (`--home DIR`, QELT_HOME, common/ProgramDir.h).
 /// `--batch` runs without a window and reports through the exit code (see UpdateBatch.h).
 namespace qelt {
 

@@ -21,7 +21,8 @@ UpdateCommandLine ParseUpdateCommandLine(const QStringList& arguments) {
                                    "server), 2 (interrupted) or 3 (no networking).");
     const QCommandLineOption home("home",
                                   "The client's program directory (config.ini; the files go there and to "
-                                  "its his/); default: QELT_HOME, else this executable's directory.",
+                                  "its his/); default: QELT_HOME, else the directory the client would "
+                                  "choose.",
                                   "DIR");
     parser.addOptions({batch, home});
     parser.addPositionalArgument("ADDRESS|PORT", "The server the client was talking to (ignored).",

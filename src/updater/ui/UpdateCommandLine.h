@@ -14,7 +14,7 @@ namespace qelt {
 
 struct UpdateCommandLine {
     bool batch = false;
-    std::string programDirectory;  ///< --home DIR, else QELT_HOME, else the executable's directory
+    std::string programDirectory;  ///< --home DIR, else as the client decides it
     /// Set when the program ends at once with this status (--help, --version: 0; a bad
     /// command line: 2) after printing `text` (standard output for 0, else standard error).
     std::optional<int> exitCode;
