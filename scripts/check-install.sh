@@ -67,7 +67,8 @@ done
 # login (sys.ini: "user|password", every byte XOR 0xB6); the client fills in the rest.
 home=$tmp/home
 user_dir=$home/.local/share/qelt
-mkdir -p "$user_dir"
+mkdir -p "$home/.local/share"
+mkdir -m 700 "$user_dir"
 printf '\xd1\xdd\xca\xbe\xd6\xf7\xd5\xbe:127.0.0.1:%s\r\n' "$port" >"$user_dir/config.ini"
 perl -e 'print join "", map { chr(ord($_) ^ 0xB6) } split //, "demo|demo"' >"$user_dir/sys.ini"
 chmod 600 "$user_dir/sys.ini"
