@@ -1,10 +1,10 @@
-#include "app/SystemHelp.h"
-
 #include <gtest/gtest.h>
 
 #include <set>
 #include <string>
 #include <vector>
+
+#include "app/SystemHelp.h"
 
 namespace qelt {
 namespace {
