@@ -39,6 +39,9 @@ for file in share/applications/qelt.desktop share/metainfo/qelt.metainfo.xml \
             share/man/man1/{qelt,qelt-server,qelt-ta}.1; do
   [ -s "$prefix/$file" ] || fail "$file was not installed"
 done
+if [ -f docs/manual/index.html ]; then
+  cmp -s docs/manual/index.html "$prefix/share/doc/qelt/manual/index.html" || fail "the manual was not installed"
+fi
 # The default server list: the demo server on this machine, in GBK with a CRLF.
 cmp -s <(printf '\xd1\xdd\xca\xbe\xd6\xf7\xd5\xbe:127.0.0.1:3500\r\n') "$prefix/share/qelt/defaults/config.ini" ||
   fail "share/qelt/defaults/config.ini is not the demo server's entry"
