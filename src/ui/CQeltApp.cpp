@@ -136,10 +136,10 @@ bool CQeltApp::InitInstance() {
     ReportFormulaProblems(formulaProblems);
     if (online) m_session.Send(NoticeRequest());
     if (!m_options.screenshot.isEmpty()) {
-        // The K-line view once the board has come in, with time left for its series.
-        if (m_options.screenshotKLine)
+        // Another view once the board has come in, with time left for its requests' replies.
+        if (m_options.screenshotView != kViewQuoteList)
             QTimer::singleShot(m_options.screenshotDelay / 2, this,
-                               [this] { m_context.SwitchView(kViewKLine); });
+                               [this] { m_context.SwitchView(m_options.screenshotView); });
         QTimer::singleShot(m_options.screenshotDelay, this, [this] {
             if (m_frame) m_frame->grab().save(m_options.screenshot);
             if (m_frame) m_frame->close();

@@ -26,6 +26,7 @@
 #include "data/settings/CQeltCFG.h"
 #include "formula/FormulaLibrary.h"
 #include "net/CClientSocket.h"
+#include "views/ViewKinds.h"
 
 namespace qelt {
 
@@ -41,7 +42,9 @@ struct AppOptions {
     bool offline = false;    ///< skip the login dialog and browse the local database
     QString screenshot;      ///< save a picture of the main frame after `screenshotDelay` ms, then quit
     int screenshotDelay = 8000;
-    bool screenshotKLine = false;  ///< the screenshot shows the K-line view, not the board
+    /// The view the screenshot shows: the board, or another kind switched to (for the selected
+    /// goods) half way through the delay.
+    int screenshotView = kViewQuoteList;
     /// Pause after each single command (tests shorten it).
     std::chrono::milliseconds sendPause{100};
 };
