@@ -101,10 +101,15 @@ ClientCommandLine ParseClientCommandLine(const QStringList& arguments) {
                                             "selected goods (opened half way through the delay): " +
                                                 ScreenshotViewNames() + " (default board).",
                                             "NAME");
+    const QCommandLineOption screenshotGoods("screenshot-goods",
+                                             "Developer option: --screenshot first selects the goods the "
+                                             "keyboard wizard lists first for these digits (goods number, "
+                                             "then delivery month).",
+                                             "DIGITS");
     const QCommandLineOption screenshotKLine("screenshot-kline",
                                              "Developer option: the same as --screenshot-view kline.");
     parser.addOptions({home, autoLogin, offline, verbose, sendPause, screenshot, screenshotDelay,
-                       screenshotView, screenshotKLine});
+                       screenshotView, screenshotGoods, screenshotKLine});
     for (const char* name : kQtValueOptions) {
         QCommandLineOption qt(name, "Qt's own option.", "VALUE");
         qt.setFlags(QCommandLineOption::HiddenFromHelp);
@@ -169,6 +174,13 @@ ClientCommandLine ParseClientCommandLine(const QStringList& arguments) {
             return fail("--screenshot-view wants one of " + ScreenshotViewNames() + ", not '" +
                         parser.value(screenshotView) + "'.");
         o.screenshotView = *kind;
+    }
+    if (parser.isSet(screenshotGoods)) {
+        static const QRegularExpression digits("^[0-9]{1,10}$");
+        if (!digits.match(parser.value(screenshotGoods)).hasMatch())
+            return fail("--screenshot-goods wants 1 to 10 digits, not '" + parser.value(screenshotGoods) +
+                        "'.");
+        o.screenshotGoods = parser.value(screenshotGoods).toStdString();
     }
     if (parser.isSet(screenshotKLine)) {
         if (parser.isSet(screenshotView) && o.screenshotView != kViewKLine)

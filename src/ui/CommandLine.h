@@ -4,7 +4,8 @@
 ///
 ///   qelt [--home DIR] [--auto-login] [--offline] [--verbose]
 ///        developer: [--send-pause MS]
-///                   [--screenshot FILE [--screenshot-delay MS] [--screenshot-view NAME]]
+///                   [--screenshot FILE [--screenshot-delay MS] [--screenshot-view NAME]
+///                                      [--screenshot-goods DIGITS]]
 ///
 /// NAME is board (the default), kline, intraday, trades, multi or info; --screenshot-kline is
 /// kept as another way to say --screenshot-view kline.

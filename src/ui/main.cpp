@@ -2,7 +2,8 @@
 //
 //   qelt [--home DIR] [--auto-login] [--offline] [--verbose] [--help] [--version]
 //        developer: [--send-pause MS]
-//                   [--screenshot FILE [--screenshot-delay MS] [--screenshot-view NAME]]
+//                   [--screenshot FILE [--screenshot-delay MS] [--screenshot-view NAME]
+//                                      [--screenshot-goods DIGITS]]
 //   NAME: board, kline, intraday, trades, multi or info (--screenshot-kline: kline)
 #include <QApplication>
 #include <QLocale>

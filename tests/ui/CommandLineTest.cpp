@@ -23,11 +23,12 @@ TEST(CommandLine, HelpAndVersionEndWithZeroAndListEveryOption) {
         const auto line = Parse({help});
         ASSERT_EQ(line.exitCode, 0) << help;
         EXPECT_TRUE(line.text.startsWith("Usage: qelt [options]")) << line.text.toStdString();
-        for (const char* option : {"--home <DIR>", "--auto-login", "--offline", "--verbose",
-                                   "--send-pause <MS>", "--screenshot <FILE>", "--screenshot-delay <MS>",
-                                   "--screenshot-view <NAME>", "--screenshot-kline", "--version"})
+        for (const char* option :
+             {"--home <DIR>", "--auto-login", "--offline", "--verbose", "--send-pause <MS>",
+              "--screenshot <FILE>", "--screenshot-delay <MS>", "--screenshot-view <NAME>",
+              "--screenshot-goods <DIGITS>", "--screenshot-kline", "--version"})
             EXPECT_TRUE(line.text.contains(option)) << option;
-        EXPECT_EQ(line.text.count("Developer option"), 5) << "the five developer options say so";
+        EXPECT_EQ(line.text.count("Developer option"), 6) << "the six developer options say so";
         EXPECT_FALSE(line.text.contains("platform")) << "Qt's own options stay out of the list";
     }
     const auto version = Parse({"--version"});
@@ -48,6 +49,10 @@ TEST(CommandLine, UnknownOrMalformedOptionsEndWithTwoAndTheUsage) {
                                     {"--screenshot-view", ""},
                                     {"--screenshot-view"},
                                     {"--screenshot-view", "trades", "--screenshot-kline"},
+                                    {"--screenshot-goods", ""},
+                                    {"--screenshot-goods", "01a2"},
+                                    {"--screenshot-goods", "-112"},
+                                    {"--screenshot-goods", "01122027030"},
                                     {"stray"},
                                     {"--offline=yes"}};
     for (const QStringList& arguments : bad) {
@@ -85,9 +90,10 @@ TEST(CommandLine, OptionsReachTheApplication) {
     EXPECT_EQ(line.options.screenshotDelay, 8000);
     EXPECT_TRUE(line.options.screenshot.isEmpty());
     EXPECT_EQ(line.options.screenshotView, kViewQuoteList);
+    EXPECT_TRUE(line.options.screenshotGoods.empty());
 }
 
-TEST(CommandLine, EachScreenshotViewNamePicturesItsKindAndTheOldKLineOptionStillWorks) {
+TEST(CommandLine, EachScreenshotViewNamePicturesItsKindForTheChosenGoodsAndTheOldKLineOptionStillWorks) {
     const std::pair<const char*, int> views[] = {{"board", kViewQuoteList},   {"kline", kViewKLine},
                                                  {"intraday", kViewIntraday}, {"trades", kViewTradeList},
                                                  {"multi", kViewMultiGoods},  {"info", kViewWeb}};
@@ -102,6 +108,10 @@ TEST(CommandLine, EachScreenshotViewNamePicturesItsKindAndTheOldKLineOptionStill
         ASSERT_FALSE(line.exitCode) << kline.join(' ').toStdString();
         EXPECT_EQ(line.options.screenshotView, kViewKLine) << kline.join(' ').toStdString();
     }
+    const auto goods = Parse({"--screenshot-view", "trades", "--screenshot-goods", "0112202703"});
+    ASSERT_FALSE(goods.exitCode) << goods.text.toStdString();
+    EXPECT_EQ(goods.options.screenshotGoods, "0112202703");
+    EXPECT_EQ(goods.options.screenshotView, kViewTradeList);
     const auto bad = Parse({"--screenshot-view", "charts"});
     EXPECT_TRUE(bad.text.contains("board, kline, intraday, trades, multi, info"))
         << "the error names the choices";
