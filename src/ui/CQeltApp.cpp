@@ -141,7 +141,9 @@ bool CQeltApp::InitInstance() {
         if (m_options.screenshotView != kViewQuoteList || !m_options.screenshotGoods.empty())
             QTimer::singleShot(m_options.screenshotDelay / 2, this, [this] { ShowScreenshotView(); });
         QTimer::singleShot(m_options.screenshotDelay, this, [this] {
-            if (m_frame) m_frame->grab().save(m_options.screenshot);
+            // The smallest file the format allows (quality 0: PNG's strongest compression);
+            // the pictures go into the manual.
+            if (m_frame) m_frame->grab().save(m_options.screenshot, nullptr, 0);
             if (m_frame) m_frame->close();
         });
     }
