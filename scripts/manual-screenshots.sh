@@ -12,7 +12,7 @@ scripts/build.sh
 
 images=docs/manual/images
 views=("$@")
-[ ${#views[@]} -gt 0 ] || views=(board kline intraday trades multi info)
+[ ${#views[@]} -gt 0 ] || views=(board kline intraday trades multi info drawing)
 seed=${QELT_MANUAL_SEED:-20260601}
 delay=${QELT_MANUAL_DELAY:-12000}
 
@@ -43,6 +43,23 @@ cat >"$work/screen.json" <<'EOF'
                  "logicalDpi": 96, "logicalBpp": 32, "dpr": 1 } ] }
 EOF
 
+# Drawn lines for the picture "drawing" (myline.txt: "list tag|goods_no|due_date|kind,unit,bar,
+# price,bar,price;..."), placed on the contract's bars as the server keeps them: golden-section
+# levels from the lowest low of the last 80 bars to the highest high after it, and a straight
+# line through that low and the lowest low after the high.
+drawn_lines() {
+  LC_ALL=C awk -F'|' '
+    /^S\|/ { inside = ($2 == "0112" && $3 == "20270225"); next }
+    inside { high[n] = $4 + 0; low[n] = $5 + 0; n++ }
+    END {
+      lo = n - 80; if (lo < 0) lo = 0
+      for (i = lo; i < n; i++) if (low[i] < low[lo]) lo = i
+      hi = lo; for (i = lo; i < n; i++) if (high[i] > high[hi]) hi = i
+      lo2 = hi; for (i = hi; i < n; i++) if (low[i] < low[lo2]) lo2 = i
+      printf "12|0112|20270225|gold,6,%d,%.2f,%d,%.2f;line,6,%d,%.2f,%d,%.2f", lo, low[lo], hi, high[hi], lo, low[lo], lo2, low[lo2]
+    }' "$work/server-data/history.txt"
+}
+
 mkdir -p "$images"
 for view in "${views[@]}"; do
   # A fresh program directory a picture, as scripts/run.sh prepares one: the demo server in
@@ -56,13 +73,19 @@ for view in "${views[@]}"; do
   # The views of one contract show a traded one (the board's first row is an index, which
   # has no volume); the multi-goods view shows one contract of each goods.
   goods=()
+  shown=$view
   case $view in
     kline | intraday | trades) goods=(--screenshot-goods 0112202702) ;;
     multi) printf '0112|20270225\r\n0121|20270225\r\n0131|20270225\r\n0145|20270225\r\n' >"$home/mutiview.ini" ;;
+    drawing)
+      shown=kline
+      goods=(--screenshot-goods 0112202702)
+      drawn_lines >"$home/myline.txt"
+      ;;
   esac
   QT_QPA_PLATFORM="offscreen:configfile=$work/screen.json" \
     build/src/ui/qelt --home "$home" --auto-login --send-pause 20 \
-    --screenshot "$PWD/$images/$view.png" --screenshot-delay "$delay" --screenshot-view "$view" "${goods[@]}" \
+    --screenshot "$PWD/$images/$view.png" --screenshot-delay "$delay" --screenshot-view "$shown" "${goods[@]}" \
     >"$work/qelt-$view.log" 2>&1 || { cat "$work/qelt-$view.log" >&2; exit 1; }
   [ -s "$images/$view.png" ] || { echo "manual-screenshots: no picture of $view" >&2; exit 1; }
   echo "$images/$view.png: $(stat -c %s "$images/$view.png") bytes"
