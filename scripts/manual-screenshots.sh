@@ -5,7 +5,10 @@
 # itself offscreen (qelt --screenshot FILE --screenshot-view NAME) into docs/manual/images/.
 # The server and the temporary directories go when the script ends.
 #
-#   scripts/manual-screenshots.sh [NAME...]     (default: every view)
+#   scripts/manual-screenshots.sh [NAME...]     (default: all of them)
+#
+# NAME is a view (board, kline, intraday, trades, multi, info: the picture NAME.png) or
+# drawing (the K-line view with drawn lines: drawing.png).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/build.sh
@@ -26,7 +29,7 @@ cleanup() {
 trap cleanup EXIT
 
 # The server takes any free port and prints it; wait for that line.
-stdbuf -oL build/src/server/qelt-server --port 0 --bind 127.0.0.1 --data "$work/server-data" --clock demo \
+build/src/server/qelt-server --port 0 --bind 127.0.0.1 --data "$work/server-data" --clock demo \
   --seed "$seed" >"$work/server.log" 2>&1 &
 server=$!
 port=
