@@ -26,6 +26,7 @@
 #include "views/QuoteListView.h"
 #include "views/ViewKinds.h"
 #include "views/WebPageView.h"
+#include "views/controls/HotKeyModel.h"
 
 namespace qelt {
 namespace {
@@ -136,16 +137,26 @@ bool CQeltApp::InitInstance() {
     ReportFormulaProblems(formulaProblems);
     if (online) m_session.Send(NoticeRequest());
     if (!m_options.screenshot.isEmpty()) {
-        // The K-line view once the board has come in, with time left for its series.
-        if (m_options.screenshotKLine)
-            QTimer::singleShot(m_options.screenshotDelay / 2, this,
-                               [this] { m_context.SwitchView(kViewKLine); });
+        // Another view or goods once the board has come in, with time left for the replies.
+        if (m_options.screenshotView != kViewQuoteList || !m_options.screenshotGoods.empty())
+            QTimer::singleShot(m_options.screenshotDelay / 2, this, [this] { ShowScreenshotView(); });
         QTimer::singleShot(m_options.screenshotDelay, this, [this] {
-            if (m_frame) m_frame->grab().save(m_options.screenshot);
+            // The smallest file the format allows (quality 0: PNG's strongest compression);
+            // the pictures go into the manual.
+            if (m_frame) m_frame->grab().save(m_options.screenshot, nullptr, 0);
             if (m_frame) m_frame->close();
         });
     }
     return true;
+}
+
+void CQeltApp::ShowScreenshotView() {
+    if (!m_options.screenshotGoods.empty()) {
+        const auto rows = FilterHotKeyRows(m_context.MainSummaries(), m_options.screenshotGoods);
+        if (rows.empty()) Log("--screenshot-goods " + m_options.screenshotGoods + ": no such goods");
+        if (!rows.empty()) m_context.SelectGoods(rows.front().goodsIndex);
+    }
+    m_context.SwitchView(m_options.screenshotView);
 }
 
 void CQeltApp::ReportFormulaProblems(const std::vector<std::string>& problems) {

@@ -26,6 +26,7 @@
 #include "data/settings/CQeltCFG.h"
 #include "formula/FormulaLibrary.h"
 #include "net/CClientSocket.h"
+#include "views/ViewKinds.h"
 
 namespace qelt {
 
@@ -41,7 +42,12 @@ struct AppOptions {
     bool offline = false;    ///< skip the login dialog and browse the local database
     QString screenshot;      ///< save a picture of the main frame after `screenshotDelay` ms, then quit
     int screenshotDelay = 8000;
-    bool screenshotKLine = false;  ///< the screenshot shows the K-line view, not the board
+    /// The view the screenshot shows: the board, or another kind switched to (for the selected
+    /// goods) half way through the delay.
+    int screenshotView = kViewQuoteList;
+    /// Digits as typed in the keyboard wizard (goods number, then delivery month): the goods
+    /// it lists first is selected before that view opens (empty: the selection stays).
+    std::string screenshotGoods;
     /// Pause after each single command (tests shorten it).
     std::chrono::milliseconds sendPause{100};
 };
@@ -108,6 +114,8 @@ class CQeltApp : public QObject, private SessionHost, private ViewFrame, private
     void CreateFrame();
     /// What reading formula.txt found, logged and told once in a box that does not stop start-up.
     void ReportFormulaProblems(const std::vector<std::string>& problems);
+    /// --screenshot: the goods and the view it pictures, half way through the delay.
+    void ShowScreenshotView();
     void OpenWebSite();
     void OpenHelp();
     void ChangePassword();

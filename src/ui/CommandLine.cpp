@@ -7,6 +7,7 @@
 #include "CMainFrame.h"
 #include "common/ProgramDir.h"
 #include "net/Requests.h"
+#include "views/ViewKinds.h"
 
 namespace qelt {
 namespace {
@@ -23,6 +24,28 @@ QString HelpText(const QCommandLineParser& parser) {
     QString help = parser.helpText();
     help.replace(QRegularExpression("^Usage: \\S+"), "Usage: qelt");
     return help;
+}
+
+/// The names --screenshot-view takes, with the kind of view each pictures.
+struct NamedView {
+    const char* name;
+    int kind;
+};
+constexpr std::array kScreenshotViews = {
+    NamedView{"board", kViewQuoteList},   NamedView{"kline", kViewKLine},
+    NamedView{"intraday", kViewIntraday}, NamedView{"trades", kViewTradeList},
+    NamedView{"multi", kViewMultiGoods},  NamedView{"info", kViewWeb}};
+
+std::optional<int> ScreenshotViewKind(const QString& name) {
+    for (const NamedView& view : kScreenshotViews)
+        if (name == QLatin1String(view.name)) return view.kind;
+    return std::nullopt;
+}
+
+QString ScreenshotViewNames() {
+    QStringList names;
+    for (const NamedView& view : kScreenshotViews) names << view.name;
+    return names.join(", ");
 }
 
 /// A whole number of milliseconds in [0, max]; nothing otherwise.
@@ -74,11 +97,20 @@ ClientCommandLine ParseClientCommandLine(const QStringList& arguments) {
                                              "Developer option: the delay before --screenshot, "
                                              "in ms (default 8000).",
                                              "MS");
+    const QCommandLineOption screenshotView("screenshot-view",
+                                            "Developer option: --screenshot pictures this view of the "
+                                            "selected goods (opened half way through the delay): " +
+                                                ScreenshotViewNames() + " (default board).",
+                                            "NAME");
+    const QCommandLineOption screenshotGoods("screenshot-goods",
+                                             "Developer option: --screenshot first selects the goods the "
+                                             "keyboard wizard lists first for these digits (goods number, "
+                                             "then delivery month).",
+                                             "DIGITS");
     const QCommandLineOption screenshotKLine("screenshot-kline",
-                                             "Developer option: --screenshot pictures the K-line view of "
-                                             "the selected goods (half way through the delay).");
-    parser.addOptions(
-        {home, autoLogin, offline, verbose, sendPause, screenshot, screenshotDelay, screenshotKLine});
+                                             "Developer option: the same as --screenshot-view kline.");
+    parser.addOptions({home, autoLogin, offline, verbose, sendPause, screenshot, screenshotDelay,
+                       screenshotView, screenshotGoods, screenshotKLine});
     for (const char* name : kQtValueOptions) {
         QCommandLineOption qt(name, "Qt's own option.", "VALUE");
         qt.setFlags(QCommandLineOption::HiddenFromHelp);
@@ -137,7 +169,26 @@ ClientCommandLine ParseClientCommandLine(const QStringList& arguments) {
                         "'.");
         o.screenshotDelay = *ms;
     }
-    o.screenshotKLine = parser.isSet(screenshotKLine);
+    if (parser.isSet(screenshotView)) {
+        const auto kind = ScreenshotViewKind(parser.value(screenshotView));
+        if (!kind)
+            return fail("--screenshot-view wants one of " + ScreenshotViewNames() + ", not '" +
+                        parser.value(screenshotView) + "'.");
+        o.screenshotView = *kind;
+    }
+    if (parser.isSet(screenshotGoods)) {
+        static const QRegularExpression digits("^[0-9]{1,10}$");
+        if (!digits.match(parser.value(screenshotGoods)).hasMatch())
+            return fail("--screenshot-goods wants 1 to 10 digits, not '" + parser.value(screenshotGoods) +
+                        "'.");
+        o.screenshotGoods = parser.value(screenshotGoods).toStdString();
+    }
+    if (parser.isSet(screenshotKLine)) {
+        if (parser.isSet(screenshotView) && o.screenshotView != kViewKLine)
+            return fail("--screenshot-kline and --screenshot-view " + parser.value(screenshotView) +
+                        " name two views.");
+        o.screenshotView = kViewKLine;
+    }
     return result;
 }
 

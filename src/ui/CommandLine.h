@@ -3,7 +3,12 @@
 /// answers without a display, and the browser engine can be prepared first).
 ///
 ///   qelt [--home DIR] [--auto-login] [--offline] [--verbose]
-///        developer: [--send-pause MS] [--screenshot FILE [--screenshot-delay MS] [--screenshot-kline]]
+///        developer: [--send-pause MS]
+///                   [--screenshot FILE [--screenshot-delay MS] [--screenshot-view NAME]
+///                                      [--screenshot-goods DIGITS]]
+///
+/// NAME is board (the default), kline, intraday, trades, multi or info; --screenshot-kline is
+/// kept as another way to say --screenshot-view kline.
 ///
 /// Qt's own options (-platform NAME, -style NAME, ...) are accepted and left to Qt.
 #include <QString>

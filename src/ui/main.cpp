@@ -1,7 +1,10 @@
 // The one place where the program's objects are wired together.
 //
 //   qelt [--home DIR] [--auto-login] [--offline] [--verbose] [--help] [--version]
-//        developer: [--send-pause MS] [--screenshot FILE [--screenshot-delay MS]]
+//        developer: [--send-pause MS]
+//                   [--screenshot FILE [--screenshot-delay MS] [--screenshot-view NAME]
+//                                      [--screenshot-goods DIGITS]]
+//   NAME: board, kline, intraday, trades, multi or info (--screenshot-kline: kline)
 #include <QApplication>
 #include <QLocale>
 #include <cstdio>

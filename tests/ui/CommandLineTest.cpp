@@ -8,6 +8,7 @@
 
 #include "ui/CMainFrame.h"
 #include "ui/CommandLine.h"
+#include "views/ViewKinds.h"
 
 namespace qelt {
 namespace {
@@ -24,9 +25,10 @@ TEST(CommandLine, HelpAndVersionEndWithZeroAndListEveryOption) {
         EXPECT_TRUE(line.text.startsWith("Usage: qelt [options]")) << line.text.toStdString();
         for (const char* option :
              {"--home <DIR>", "--auto-login", "--offline", "--verbose", "--send-pause <MS>",
-              "--screenshot <FILE>", "--screenshot-delay <MS>", "--screenshot-kline", "--version"})
+              "--screenshot <FILE>", "--screenshot-delay <MS>", "--screenshot-view <NAME>",
+              "--screenshot-goods <DIGITS>", "--screenshot-kline", "--version"})
             EXPECT_TRUE(line.text.contains(option)) << option;
-        EXPECT_EQ(line.text.count("Developer option"), 4) << "the four developer options say so";
+        EXPECT_EQ(line.text.count("Developer option"), 6) << "the six developer options say so";
         EXPECT_FALSE(line.text.contains("platform")) << "Qt's own options stay out of the list";
     }
     const auto version = Parse({"--version"});
@@ -42,6 +44,15 @@ TEST(CommandLine, UnknownOrMalformedOptionsEndWithTwoAndTheUsage) {
                                     {"--send-pause", "5000"},
                                     {"--send-pause", "-1"},
                                     {"--screenshot-delay", "9s"},
+                                    {"--screenshot-view", "chart"},
+                                    {"--screenshot-view", "KLine"},
+                                    {"--screenshot-view", ""},
+                                    {"--screenshot-view"},
+                                    {"--screenshot-view", "trades", "--screenshot-kline"},
+                                    {"--screenshot-goods", ""},
+                                    {"--screenshot-goods", "01a2"},
+                                    {"--screenshot-goods", "-112"},
+                                    {"--screenshot-goods", "01122027030"},
                                     {"stray"},
                                     {"--offline=yes"}};
     for (const QStringList& arguments : bad) {
@@ -65,7 +76,7 @@ TEST(CommandLine, OptionsReachTheApplication) {
     EXPECT_EQ(line.options.sendPause.count(), 2);
     EXPECT_EQ(line.options.screenshot, "/tmp/shot.png");
     EXPECT_EQ(line.options.screenshotDelay, 9000);
-    EXPECT_TRUE(line.options.screenshotKLine);
+    EXPECT_EQ(line.options.screenshotView, kViewKLine);
 
     // Without --home: QELT_HOME; the defaults stand.
     ::setenv("QELT_HOME", "/tmp/elsewhere", 1);
@@ -78,7 +89,32 @@ TEST(CommandLine, OptionsReachTheApplication) {
     EXPECT_EQ(line.options.sendPause.count(), 100);
     EXPECT_EQ(line.options.screenshotDelay, 8000);
     EXPECT_TRUE(line.options.screenshot.isEmpty());
-    EXPECT_FALSE(line.options.screenshotKLine);
+    EXPECT_EQ(line.options.screenshotView, kViewQuoteList);
+    EXPECT_TRUE(line.options.screenshotGoods.empty());
+}
+
+TEST(CommandLine, EachScreenshotViewNamePicturesItsKindForTheChosenGoodsAndTheOldKLineOptionStillWorks) {
+    const std::pair<const char*, int> views[] = {{"board", kViewQuoteList},   {"kline", kViewKLine},
+                                                 {"intraday", kViewIntraday}, {"trades", kViewTradeList},
+                                                 {"multi", kViewMultiGoods},  {"info", kViewWeb}};
+    for (const auto& [name, kind] : views) {
+        const auto line = Parse({"--screenshot", "/tmp/shot.png", "--screenshot-view", name});
+        ASSERT_FALSE(line.exitCode) << name << line.text.toStdString();
+        EXPECT_EQ(line.options.screenshotView, kind) << name;
+    }
+    for (const QStringList& kline :
+         {QStringList{"--screenshot-kline"}, QStringList{"--screenshot-view=kline", "--screenshot-kline"}}) {
+        const auto line = Parse(QStringList{"--screenshot", "/tmp/shot.png"} + kline);
+        ASSERT_FALSE(line.exitCode) << kline.join(' ').toStdString();
+        EXPECT_EQ(line.options.screenshotView, kViewKLine) << kline.join(' ').toStdString();
+    }
+    const auto goods = Parse({"--screenshot-view", "trades", "--screenshot-goods", "0112202703"});
+    ASSERT_FALSE(goods.exitCode) << goods.text.toStdString();
+    EXPECT_EQ(goods.options.screenshotGoods, "0112202703");
+    EXPECT_EQ(goods.options.screenshotView, kViewTradeList);
+    const auto bad = Parse({"--screenshot-view", "charts"});
+    EXPECT_TRUE(bad.text.contains("board, kline, intraday, trades, multi, info"))
+        << "the error names the choices";
 }
 
 struct ProgramRun {
