@@ -3,17 +3,11 @@
 # and what is allowed must not be). Run with -DWORK_DIR=<a scratch folder>.
 cmake_minimum_required(VERSION 3.22)
 set(check ${CMAKE_CURRENT_LIST_DIR}/CheckLayering.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/CheckSelfTestSupport.cmake)
 
 # Writes `text` as the file `rel` of the tree `root`.
 function(put root rel text)
   file(WRITE ${root}/${rel} "#pragma once\n${text}\n")
-endfunction()
-
-function(run_check root out_result out_text)
-  execute_process(COMMAND ${CMAKE_COMMAND} -DSOURCE_DIR=${root} -P ${check}
-                  RESULT_VARIABLE result OUTPUT_VARIABLE text ERROR_VARIABLE text)
-  set(${out_result} ${result} PARENT_SCOPE)
-  set(${out_text} "${text}" PARENT_SCOPE)
 endfunction()
 
 # A tree that keeps the layers, sub-targets included.
@@ -32,10 +26,7 @@ put(${good} src/updater/ui/Dialog.h "#include <QDialog>\n#include \"updater/Engi
 put(${good} src/updater/Engine.h "#include \"common/Text.h\"")
 put(${good} src/ui/Widget.h "#include <QWidget>\n#include \"data/history/Archive.h\"")
 put(${good} src/views/QuoteRows.h "#include \"QuoteRows.h\"")
-run_check(${good} result text)
-if(NOT result EQUAL 0)
-  message(FATAL_ERROR "a tree that keeps the layers was refused:\n${text}")
-endif()
+expect_passed(SOURCE_DIR ${good} "a tree that keeps the layers")
 
 # A tree that breaks them.
 set(bad ${WORK_DIR}/bad)
@@ -54,13 +45,8 @@ put(${bad} src/updater/Engine.h "#include \"updater/ui/Dialog.h\"")
 put(${bad} src/views/Chart.h "#include <QPainter>")
 put(${bad} src/app/Flow.h "#include \"QtCore/QTimer\"")
 put(${bad} src/extra/Thing.h "")
-run_check(${bad} result text)
-if(result EQUAL 0)
-  message(FATAL_ERROR "a tree that breaks the layers passed:\n${text}")
-endif()
-string(REGEX REPLACE "[ \t\r\n]+" " " flat "${text}")
-foreach(expected
-        "src/net/Framer.h (protocol) includes net"
+expect_refused(SOURCE_DIR ${bad} "a tree that breaks the layers"
+  NAMED "src/net/Framer.h (protocol) includes net"
         "src/data/CMyLine.h (data) includes net"
         "src/data/settings/MyLineFile.h (settings) includes history"
         "src/chart/Series.h (series) includes chart"
@@ -68,16 +54,6 @@ foreach(expected
         "src/updater/Engine.h (updater) includes updater_ui"
         "src/views/Chart.h: #include <QPainter>"
         "src/app/Flow.h: #include \"QtCore/QTimer\""
-        "src/extra/Thing.h")
-  string(FIND "${flat}" "${expected}" at)
-  if(at EQUAL -1)
-    message(FATAL_ERROR "not reported: ${expected}\n${text}")
-  endif()
-endforeach()
-foreach(allowed "(settings) includes data" "(server) includes common")
-  string(FIND "${flat}" "${allowed}" at)
-  if(NOT at EQUAL -1)
-    message(FATAL_ERROR "an allowed include was reported: ${allowed}\n${text}")
-  endif()
-endforeach()
+        "src/extra/Thing.h"
+  ALLOWED "(settings) includes data" "(server) includes common")
 message(STATUS "the layering check names every break")

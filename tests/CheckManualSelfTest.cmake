@@ -3,6 +3,7 @@
 # must not be). Run with -DWORK_DIR=<a scratch folder>.
 cmake_minimum_required(VERSION 3.22)
 set(check ${CMAKE_CURRENT_LIST_DIR}/CheckManual.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/CheckSelfTestSupport.cmake)
 
 # A page `rel` of the manual `root` with `body`; `head` replaces the usual head when given.
 function(page root rel body)
@@ -11,13 +12,6 @@ function(page root rel body)
     set(head "${ARGV3}")
   endif()
   file(WRITE ${root}/${rel} "<!DOCTYPE html>\n<html lang=\"zh-CN\">\n<head>\n${head}\n</head>\n<body>\n${body}\n</body>\n</html>\n")
-endfunction()
-
-function(run_check root out_result out_text)
-  execute_process(COMMAND ${CMAKE_COMMAND} -DMANUAL_DIR=${root} -P ${check}
-                  RESULT_VARIABLE result OUTPUT_VARIABLE text ERROR_VARIABLE text)
-  set(${out_result} ${result} PARENT_SCOPE)
-  set(${out_text} "${text}" PARENT_SCOPE)
 endfunction()
 
 # A manual that holds together: anchors, queries, outside links to read (not fetch), a
@@ -30,10 +24,7 @@ file(WRITE ${good}/images/shots/b.png "png")
 page(${good} index.html "<ol><li><a href=\"one.html\">一</a></li><li><a href=\"two.html#part\">二</a></li></ol>")
 page(${good} one.html "<p><img src=\"images/a.png\" alt=\"图一；说明\" width=\"10\" height=\"10\"></p>\n<p><a href=\"https://example.org/\">网站</a> <a href=\"#top\">上</a> <a href=\"two.html?x=1\">二</a></p>")
 page(${good} two.html "<P><IMG SRC=\"images/shots/b.png\" ALT=\"图二\"></P>" "<META CHARSET=\"UTF-8\">")
-run_check(${good} result text)
-if(NOT result EQUAL 0)
-  message(FATAL_ERROR "a manual that holds together was refused:\n${text}")
-endif()
+expect_passed(MANUAL_DIR ${good} "a manual that holds together")
 
 # A manual with every fault.
 set(bad ${WORK_DIR}/bad)
@@ -44,12 +35,8 @@ file(MAKE_DIRECTORY ${bad}/folder)
 page(${bad} index.html "<a href=\"renamed.html\">旧名</a> <a href=\"broken.html\">坏</a> <a href=\"folder\">目录</a>")
 page(${bad} broken.html "<img src=\"images/used.png\">\n<img src=\"images/missing.png\" alt=\"缺\">\n<img src=\"http://example.org/x.png\" alt=\"外\">\n<script>1</script>" "<link rel=\"stylesheet\" href=\"https://example.org/x.css\">")
 page(${bad} orphan.html "<img src=\"images/used.png\" alt=\"用\">")
-run_check(${bad} result text)
-if(result EQUAL 0)
-  message(FATAL_ERROR "a manual with faults passed:\n${text}")
-endif()
-foreach(expected IN ITEMS
-        "index.html: href=\"renamed.html\" names no file"
+expect_refused(MANUAL_DIR ${bad} "a manual with faults"
+  NAMED "index.html: href=\"renamed.html\" names no file"
         "index.html: href=\"folder\" names no file"
         "broken.html: no <meta charset"
         "broken.html: <img src=\"images/used.png\"> has no alt text"
@@ -58,21 +45,8 @@ foreach(expected IN ITEMS
         "broken.html: <link href=\"https://example.org/x.css\"> is not part of the manual"
         "broken.html: a script"
         "orphan.html: not listed in index.html"
-        "images/left-behind.png: shown by no page")
-  string(FIND "${text}" "${expected}" at)
-  if(at EQUAL -1)
-    message(FATAL_ERROR "the check did not name '${expected}':\n${text}")
-  endif()
-endforeach()
-foreach(allowed IN ITEMS "index.html: href=\"broken.html\"" "images/used.png: shown" "orphan.html: no <meta")
-  string(FIND "${text}" "${allowed}" at)
-  if(NOT at EQUAL -1)
-    message(FATAL_ERROR "the check refused what is allowed ('${allowed}'):\n${text}")
-  endif()
-endforeach()
+        "images/left-behind.png: shown by no page"
+  ALLOWED "index.html: href=\"broken.html\"" "images/used.png: shown" "orphan.html: no <meta")
 
 # No manual at all is a fault too, not a pass.
-run_check(${WORK_DIR}/no-such-folder result text)
-if(result EQUAL 0)
-  message(FATAL_ERROR "a missing manual passed")
-endif()
+expect_refused(MANUAL_DIR ${WORK_DIR}/no-such-folder "a missing manual")
