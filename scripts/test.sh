@@ -12,17 +12,28 @@ timings=()
 
 minutes() { printf '%d min %2d s' $(($1 / 60)) $(($1 % 60)); }
 
-running="" running_since=0
-# Runs one stage and notes its time.
+running="" running_since=0 running_cpu=0
+# The processor time (user + system, whole seconds) of every program run so far: `times` runs
+# in this shell (a subshell has run none of them) and its last line is the children's.
+times_file=$(mktemp)
+note_cpu() { times >"$times_file"; }
+cpu_noted() { tail -1 "$times_file" | awk '{ split($1, u, "m"); split($2, s, "m"); printf "%d", u[1] * 60 + u[2] + s[1] * 60 + s[2] }'; }
+# Runs one stage and notes its time and the processor time it took (on 2 cores the wall time
+# of a build is about the processor time / 1.7).
 stage() {
   running="$1" running_since=$SECONDS
   shift
+  note_cpu
+  running_cpu=$(cpu_noted)
   "$@"
-  timings+=("$(printf '  %-34s %s' "$running" "$(minutes $((SECONDS - running_since)))")")
+  note_cpu
+  timings+=("$(printf '  %-34s %s  (processor %s)' "$running" "$(minutes $((SECONDS - running_since)))" \
+               "$(minutes $(($(cpu_noted) - running_cpu)))")")
   running=""
 }
 
 report() {
+  rm -f "$times_file"
   [ -n "$running" ] && timings+=("$(printf '  %-34s %s, failed' "$running" "$(minutes $((SECONDS - running_since)))")")
   [ ${#timings[@]} -gt 0 ] || return 0
   echo "scripts/test.sh: time of each stage"
@@ -72,7 +83,11 @@ core_under_tsan() {
 
 # Every C++ file as the repository's .clang-format lays it out (fix with --fix).
 stage "layout of the C++ files" scripts/check-format.sh
-stage "build" scripts/build.sh
+# A build/ made here from nothing is a unity build (a fraction of the compile time); one that
+# exists keeps its setting, so an everyday build without unity is never switched to it.
+main_config=()
+[ -f build/CMakeCache.txt ] || main_config=(-DQELT_UNITY=ON)
+stage "build" scripts/build.sh "${main_config[@]}"
 stage "all tests" all_tests
 # The server's message handling, the client's receive path and the formula language against
 # random input, for a bounded time each.
