@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(build-essential cmake ninja-build ccache pkg-config
           qt6-base-dev qt6-webengine-dev qt6-multimedia-dev qt6-svg-dev qt6-translations-l10n libgl-dev libsqlite3-dev libgtest-dev
-          libgmock-dev libbenchmark-dev clang clang-format libclang-rt-14-dev xvfb xauth fonts-wqy-microhei
+          libgmock-dev libbenchmark-dev clang clang-format libclang-rt-14-dev lld xvfb xauth fonts-wqy-microhei
           desktop-file-utils appstream groff-base man-db file)
 missing=()
 for p in "${packages[@]}"; do

@@ -13,17 +13,28 @@ timings=()
 
 minutes() { printf '%d min %2d s' $(($1 / 60)) $(($1 % 60)); }
 
-running="" running_since=0
-# Runs one stage and notes its time.
+running="" running_since=0 running_cpu=0
+# The processor time (user + system, whole seconds) of every program run so far: `times` runs
+# in this shell (a subshell has run none of them) and its last line is the children's.
+times_file=$(mktemp)
+note_cpu() { times >"$times_file"; }
+cpu_noted() { tail -1 "$times_file" | awk '{ split($1, u, "m"); split($2, s, "m"); printf "%d", u[1] * 60 + u[2] + s[1] * 60 + s[2] }'; }
+# Runs one stage and notes its time and the processor time it took (on 2 cores the wall time
+# of a build is about the processor time / 1.7).
 stage() {
   running="$1" running_since=$SECONDS
   shift
+  note_cpu
+  running_cpu=$(cpu_noted)
   "$@"
-  timings+=("$(printf '  %-34s %s' "$running" "$(minutes $((SECONDS - running_since)))")")
+  note_cpu
+  timings+=("$(printf '  %-34s %s  (processor %s)' "$running" "$(minutes $((SECONDS - running_since)))" \
+               "$(minutes $(($(cpu_noted) - running_cpu)))")")
   running=""
 }
 
 report() {
+  rm -f "$times_file"
   [ -n "$running" ] && timings+=("$(printf '  %-34s %s, failed' "$running" "$(minutes $((SECONDS - running_since)))")")
   [ ${#timings[@]} -gt 0 ] || return 0
   echo "scripts/test.sh: time of each stage"
@@ -45,14 +56,15 @@ browser_without_engine() {
 }
 
 # The sanitizer builds carry line tables only (-g1): a report still names file and line of
-# every frame, and the compiler and linker write a fraction of the debugging data.
-sanitizer_debug_info=(-DCMAKE_C_FLAGS_DEBUG=-g1 -DCMAKE_CXX_FLAGS_DEBUG=-g1)
+# every frame, and the compiler and linker write a fraction of the debugging data. They are
+# built from nothing and never edited, so as unity builds (a fraction of the compile time).
+sanitizer_config=(-DCMAKE_C_FLAGS_DEBUG=-g1 -DCMAKE_CXX_FLAGS_DEBUG=-g1 -DQELT_UNITY=ON)
 
 # Memory errors and undefined behaviour in the core (no Qt): the core tests once more under
 # ASan and UBSan, every finding fatal.
 core_under_asan() {
   cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQELT_SANITIZE=address,undefined \
-        -DQELT_BUILD_UI=OFF -DQELT_BUILD_BENCH=OFF "${sanitizer_debug_info[@]}" >/dev/null
+        -DQELT_BUILD_UI=OFF -DQELT_BUILD_BENCH=OFF "${sanitizer_config[@]}" >/dev/null
   cmake --build build-asan
   ASAN_OPTIONS="detect_leaks=1:abort_on_error=0" UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1" \
     ctest --test-dir build-asan --output-on-failure -j2 --timeout 300 -E layering
@@ -63,7 +75,7 @@ core_under_asan() {
 # indicators, the formulas, the charts and the views run on one thread).
 core_under_tsan() {
   cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQELT_SANITIZE=thread \
-        -DQELT_BUILD_UI=OFF -DQELT_BUILD_BENCH=OFF "${sanitizer_debug_info[@]}" \
+        -DQELT_BUILD_UI=OFF -DQELT_BUILD_BENCH=OFF "${sanitizer_config[@]}" \
         "-DQELT_TEST_AREAS=common;net;data;app;server;updater" >/dev/null
   cmake --build build-tsan
   TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
@@ -72,7 +84,11 @@ core_under_tsan() {
 
 # Every C++ file as the repository's .clang-format lays it out (fix with --fix).
 stage "layout of the C++ files" scripts/check-format.sh
-stage "build" scripts/build.sh
+# A build/ made here from nothing is a unity build (a fraction of the compile time); one that
+# exists keeps its setting, so an everyday build without unity is never switched to it.
+main_config=()
+[ -f build/CMakeCache.txt ] || main_config=(-DQELT_UNITY=ON)
+stage "build" scripts/build.sh "${main_config[@]}"
 stage "all tests" all_tests
 # The installed programs run from a prefix they leave as installed.
 stage "installed programs" scripts/check-install.sh

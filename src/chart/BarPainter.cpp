@@ -4,17 +4,11 @@
 #include <cmath>
 #include <utility>
 
+#include "chart/PixelTrunc.h"
 #include "common/Text.h"
 
 namespace qelt {
 namespace {
-
-int Trunc(double value) {
-    constexpr double kLimit = 1 << 24;
-    if (!(value > -kLimit)) return -(1 << 24);
-    if (value > kLimit) return 1 << 24;
-    return static_cast<int>(value);
-}
 
 /// A rectangle from two corners in any order, as the device context takes them.
 Rect Normalised(int left, int top, int right, int bottom) {
@@ -47,8 +41,8 @@ void DrawCloseLine(Canvas& canvas, const MainChartInput& input, const MainPaneGe
 struct BoxRows {
     double base = 0.0;
     double bp = 0.0;
-    int Top(double k) const { return Trunc(base - (k + 1) * bp); }
-    int Bottom(double k) const { return Trunc(base - k * bp); }
+    int Top(double k) const { return TruncToPixel(base - (k + 1) * bp); }
+    int Bottom(double k) const { return TruncToPixel(base - k * bp); }
 };
 
 /// A column's boxes k = first .. last (rising 0 .. count - 1, falling count + 1 .. 0). Only
@@ -125,9 +119,9 @@ void DrawCandleOrLine(Canvas& canvas, const MainChartInput& input, const MainPan
 
 BarSlot SlotAt(float x, float w) {
     BarSlot slot;
-    slot.left = Trunc(x);
-    slot.right = Trunc(x + 0.9f * w);
-    if (slot.right == Trunc(x + w) || (slot.right - slot.left) / 2 == 0) slot.right -= 1;
+    slot.left = TruncToPixel(x);
+    slot.right = TruncToPixel(x + 0.9f * w);
+    if (slot.right == TruncToPixel(x + w) || (slot.right - slot.left) / 2 == 0) slot.right -= 1;
     slot.mid = (slot.left + slot.right) / 2;
     return slot;
 }

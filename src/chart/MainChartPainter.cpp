@@ -5,6 +5,7 @@
 
 #include "chart/BarPainter.h"
 #include "chart/KLineLayout.h"
+#include "chart/PixelTrunc.h"
 #include "common/Numbers.h"
 
 namespace qelt {
@@ -13,18 +14,11 @@ namespace {
 constexpr int kLabelLevels = 15;
 constexpr int kTickLevels = 10;
 
-int Trunc(double value) {
-    constexpr double kLimit = 1 << 24;
-    if (!(value > -kLimit)) return -(1 << 24);
-    if (value > kLimit) return 1 << 24;
-    return static_cast<int>(value);
-}
-
 /// Row of level k (the price min + k × step); on a linear scale k steps in pixels above the
 /// bottom, as the ticks have always been placed.
 int LevelY(const PriceScale& scale, double k) {
     if (scale.logarithmic) return scale.Y(scale.axisMin + k * scale.step);
-    return Trunc(scale.bottom - k * scale.StepPixels());
+    return TruncToPixel(scale.bottom - k * scale.StepPixels());
 }
 
 void DrawAxis(Canvas& canvas, const MainPaneGeometry& g, const KLineStyle& style) {
@@ -37,7 +31,8 @@ void DrawAxis(Canvas& canvas, const MainPaneGeometry& g, const KLineStyle& style
     for (int k = 1; k <= kTickLevels; ++k) {
         const int y = LevelY(scale, k);
         if (y < g.pane.top) break;
-        const int half = scale.logarithmic ? LevelY(scale, k - 0.5) : Trunc(y + scale.StepPixels() / 2);
+        const int half =
+            scale.logarithmic ? LevelY(scale, k - 0.5) : TruncToPixel(y + scale.StepPixels() / 2);
         canvas.MoveTo(u + 1, y);
         canvas.LineTo(u + 8, y);
         canvas.MoveTo(u + 1, half);
@@ -53,7 +48,8 @@ void DrawAxis(Canvas& canvas, const MainPaneGeometry& g, const KLineStyle& style
         // A logarithmic scale crowds the high levels: a label too close to the one below waits.
         if (scale.logarithmic && lastLabel - y < style.text.height) continue;
         lastLabel = y;
-        const int labelY = scale.logarithmic ? y - style.text.height / 2 : Trunc(y - scale.StepPixels() / 4);
+        const int labelY =
+            scale.logarithmic ? y - style.text.height / 2 : TruncToPixel(y - scale.StepPixels() / 4);
         canvas.TextOutWithin(g.pane.right - 2, labelY, FormatFixed2(price), g.pane.right - 2 - (u + 9));
         canvas.SelectPen(style.grid);
         canvas.MoveTo(0, y);
@@ -72,7 +68,7 @@ void DrawTitle(Canvas& canvas, const MainChartInput& input, const KLineStyle& st
 
 void DrawExtremeLabel(Canvas& canvas, const MainPaneGeometry& g, int bar, double value, int rise) {
     const float x = static_cast<float>(g.visibleCount + bar - g.lastVisible - 1) * g.barWidth;
-    const int at = Trunc(x + g.barWidth / 2);
+    const int at = TruncToPixel(x + g.barWidth / 2);
     const int y = g.PriceToY(value) - rise;
     if (x < static_cast<float>(g.axisX) / 2) {
         canvas.SetTextAlign({HAlign::Left, VAlign::Top});

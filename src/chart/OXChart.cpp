@@ -6,6 +6,7 @@
 
 #include "chart/Series.h"
 #include "common/Numbers.h"
+#include "common/Saturating.h"
 
 namespace qelt {
 
@@ -16,12 +17,6 @@ constexpr double kLevelLimit = 1e9;
 std::string Centre(std::int64_t level, float box) {
     const float price = static_cast<float>(level) * box + box / 2.0f;
     return FormatFixed2(price);
-}
-
-std::int64_t SaturatingAdd(std::int64_t a, std::int64_t b) {
-    std::int64_t out;
-    if (__builtin_add_overflow(a, b, &out)) return b > 0 ? INT64_MAX : INT64_MIN;
-    return out;
 }
 
 int ClampCount(std::int64_t count) {

@@ -6,17 +6,11 @@
 
 #include "common/CivilDate.h"
 #include "common/Numbers.h"
+#include "common/Saturating.h"
 
 namespace qelt {
 
 namespace {
-
-/// Volumes read from the wire can be as large as the int64 range: sums stop at its ends.
-std::int64_t SaturatingAdd(std::int64_t a, std::int64_t b) {
-    std::int64_t out;
-    if (__builtin_add_overflow(a, b, &out)) return b > 0 ? INT64_MAX : INT64_MIN;
-    return out;
-}
 
 using KeyOf = std::optional<std::string> (*)(std::string_view date);
 

@@ -5,11 +5,6 @@
 #include "formula/FormulaText.h"
 
 namespace qelt::formula {
-namespace {
-
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-}  // namespace
 
 bool Lexer::Fail(int line, int column, std::string message) {
     m_error = FormulaError{line, column, -1, std::move(message)};

@@ -6,8 +6,6 @@
 namespace qelt::formula {
 namespace {
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
 /// Length of the decimal literal at the start of `text` (0 when there is none).
 std::size_t LiteralLength(std::string_view text) {
     std::size_t i = 0, digits = 0;

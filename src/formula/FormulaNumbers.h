@@ -8,6 +8,9 @@
 
 namespace qelt::formula {
 
+/// An ASCII decimal digit (never a locale's idea of one).
+inline bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
 /// The value of `text` when the whole of it is one decimal literal: digits with an optional
 /// fraction ("12", "0.5", ".5", "3.") and an optional exponent ("1e3", "2E-4"), with an
 /// optional leading sign when `signAllowed`. Nothing for anything else ("", "1e", "0x10",

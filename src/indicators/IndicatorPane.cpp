@@ -35,6 +35,11 @@ void Extent::Add(const IndicatorLine& line, int from, int to) {
     for (int bar = from; bar <= to; ++bar) Add(line.values[static_cast<std::size_t>(bar - line.first)]);
 }
 
+Extent AllLines(const PaneContext& pane, Extent extent, int from, int to) {
+    for (const IndicatorLine& line : pane.result.lines) extent.Add(line, from, to);
+    return extent;
+}
+
 void SetRange(const PaneContext& pane, PaneScale& scale, float top, float bottom, float fallback) {
     scale.top = top;
     scale.bottom = bottom;

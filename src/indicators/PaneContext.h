@@ -69,6 +69,9 @@ struct Extent {
     void Add(const IndicatorLine& line, int from, int to);
 };
 
+/// `extent` widened by every line of the pane's result over bars from..to.
+Extent AllLines(const PaneContext& pane, Extent extent, int from, int to);
+
 /// A scale over top..bottom (not rounded): u = (T - B) / h, or `fallback` when not positive.
 PaneScale LinearScale(const PaneContext& pane, float top, float bottom, float fallback = 1.0f);
 /// Moves a scale's range to top..bottom and recomputes u (fallback when not positive).

@@ -8,11 +8,6 @@ namespace qelt {
 
 namespace {
 
-Extent AllLines(const PaneContext& pane, Extent extent, int from, int to) {
-    for (const IndicatorLine& line : pane.result.lines) extent.Add(line, from, to);
-    return extent;
-}
-
 PaneScale WithValueLevels(PaneScale scale, std::initializer_list<int> levels) {
     scale.axis = PaneScale::Axis::ValueLevels;
     scale.valueLevelCount = 0;

@@ -11,12 +11,6 @@ namespace {
 constexpr Colour kSarRising = Rgb(255, 50, 50);
 constexpr Colour kSarFalling = Rgb(84, 252, 252);
 
-/// Every line of the result over bars from..to.
-Extent AllLines(const PaneContext& pane, Extent extent, int from, int to) {
-    for (const IndicatorLine& line : pane.result.lines) extent.Add(line, from, to);
-    return extent;
-}
-
 }  // namespace
 
 std::optional<PaneScale> ScaleMacd(const PaneContext& pane) {

@@ -13,7 +13,7 @@
 namespace qelt {
 namespace {
 
-CBarRow Bar(std::string_view high, std::string_view low, std::string_view num = "1") {
+CBarRow HighLowBar(std::string_view high, std::string_view low, std::string_view num = "1") {
     return CBarRow{"20070102", "10", "10", high, low, num, "10", "0", "0", "200706"};
 }
 
@@ -203,8 +203,8 @@ TEST(WindowMoves, CursorKeysScrollTheWindowAtItsEdges) {
 }
 
 TEST(VisibleExtremes, TiesTakeTheLaterBarAndTheCursorStaysInTheSeries) {
-    const BarSeries bars = {Bar("12", "8", "5"), Bar("15", "7", "9"), Bar("15", "7", "3"),
-                            Bar("11", "9", "2")};
+    const BarSeries bars = {HighLowBar("12", "8", "5"), HighLowBar("15", "7", "9"),
+                            HighLowBar("15", "7", "3"), HighLowBar("11", "9", "2")};
     SeriesWindow window;
     window.visibleCount = 4;
     window.lastVisible = 3;

@@ -8,11 +8,9 @@
 namespace qelt {
 namespace {
 
-MainPaneGeometry Pane() { return test::SamplePane(); }
-
 class LineEditorTest : public ::testing::Test {
   protected:
-    MainPaneGeometry g = Pane();
+    MainPaneGeometry g = test::SamplePane();
     LineEditor editor;
 
     /// Arms `kind` and clicks at each point, moving there first; the last click's result.

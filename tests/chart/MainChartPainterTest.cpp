@@ -11,8 +11,8 @@
 namespace qelt {
 namespace {
 
-CBarRow Bar(std::string_view open, std::string_view close, std::string_view high, std::string_view low,
-            std::string_view due = "200706") {
+CBarRow OhlcBar(std::string_view open, std::string_view close, std::string_view high, std::string_view low,
+                std::string_view due = "200706") {
     return CBarRow{"20070102", open, close, high, low, "10", "0", "0", "0", due};
 }
 
@@ -55,7 +55,7 @@ class MainChart : public ::testing::Test {
 
 TEST_F(MainChart, AxisTicksLabelsAndDottedGridFollowTheNiceStep) {
     // Range 40: 4 -> 0.04, and 0.04 + 0.01 kept in single precision truncates back to 4.
-    bars = {Bar("100", "110", "120", "80"), Bar("110", "100", "115", "95")};
+    bars = {OhlcBar("100", "110", "120", "80"), OhlcBar("110", "100", "115", "95")};
     Draw();
     EXPECT_NEAR(geometry.scale.step, 4.0f, 1e-5);
     EXPECT_NEAR(geometry.scale.axisMin, 78.0f, 1e-4);
@@ -77,7 +77,8 @@ TEST_F(MainChart, AxisTicksLabelsAndDottedGridFollowTheNiceStep) {
 }
 
 TEST_F(MainChart, CandlesAreHollowWhenRisingFilledWhenFallingAndALineWhenFlat) {
-    bars = {Bar("100", "110", "120", "90"), Bar("110", "100", "115", "95"), Bar("105", "105", "108", "102")};
+    bars = {OhlcBar("100", "110", "120", "90"), OhlcBar("110", "100", "115", "95"),
+            OhlcBar("105", "105", "108", "102")};
     Draw();
     ASSERT_FLOAT_EQ(geometry.barWidth, 100.0f);
     const auto bodies = canvas.Of(DrawOp::Rectangle);
@@ -100,8 +101,8 @@ TEST_F(MainChart, CandlesAreHollowWhenRisingFilledWhenFallingAndALineWhenFlat) {
 
 TEST_F(MainChart, AmericanLineHasNoOpenTickAndGoodsWithoutMonthsSkipUntradedDays) {
     input.chartType = kChartAmerican;
-    bars = {Bar("100", "110", "120", "90"), Bar("0", "100", "115", "95", ""),
-            Bar("110", "100", "115", "95", "")};
+    bars = {OhlcBar("100", "110", "120", "90"), OhlcBar("0", "100", "115", "95", ""),
+            OhlcBar("110", "100", "115", "95", "")};
     Draw();
     const auto rising = WithPen(DrawOp::Line, kRisingBar);
     ASSERT_EQ(rising.size(), 2u);
@@ -120,7 +121,7 @@ TEST_F(MainChart, PointAndFigureColumnsAreXsAndOsAndABoxOfZeroLeavesANote) {
     input.oxBox = 1.0f;
     std::vector<int> boxes{3, -2};
     input.oxBoxes = &boxes;
-    bars = {Bar("10.5", "12.5", "13", "10"), Bar("11.5", "10.5", "12", "10")};
+    bars = {OhlcBar("10.5", "12.5", "13", "10"), OhlcBar("11.5", "10.5", "12", "10")};
     Draw();
     EXPECT_EQ(WithPen(DrawOp::Line, kRisingBar).size(), 6u) << "three X boxes of two diagonals";
     const auto os = canvas.Of(DrawOp::Ellipse);
@@ -149,8 +150,8 @@ TEST_F(MainChart, PointAndFigureDrawsWhatThePaneCanShowWhateverTheBoxCount) {
     input.oxBox = 0.05f;
     std::vector<int> boxes{62000, -61000};
     input.oxBoxes = &boxes;
-    bars = {Bar("155000.025", "158099.975", "158100", "155000"),
-            Bar("158049.975", "155000.025", "158100", "155000")};
+    bars = {OhlcBar("155000.025", "158099.975", "158100", "155000"),
+            OhlcBar("158049.975", "155000.025", "158100", "155000")};
     Draw();
     const auto blocks = canvas.Of(DrawOp::Rectangle);
     ASSERT_EQ(blocks.size(), 2u);
@@ -169,7 +170,7 @@ TEST_F(MainChart, PointAndFigureDrawsWhatThePaneCanShowWhateverTheBoxCount) {
     // Boxes of two pixels and more are drawn one by one, but only those in the pane: a
     // column running 30,000 boxes past its top costs no more than one that stops there.
     input.oxBox = 1.0f;
-    bars = {Bar("10.5", "12.5", "13", "10"), Bar("11.5", "10.5", "12", "10")};
+    bars = {OhlcBar("10.5", "12.5", "13", "10"), OhlcBar("11.5", "10.5", "12", "10")};
     boxes = {3, -2};
     Draw();
     const std::size_t drawn = canvas.Records().size();
@@ -182,8 +183,9 @@ TEST_F(MainChart, PointAndFigureDrawsWhatThePaneCanShowWhateverTheBoxCount) {
 }
 
 TEST_F(MainChart, ExtremeLabelsPointInwardAndTheLowWaitsForATradedNewestBar) {
-    bars = {Bar("100", "110", "130", "90"), Bar("110", "100", "115", "95"), Bar("105", "106", "108", "102"),
-            Bar("105", "106", "108", "80"), Bar("105", "106", "108", "102")};
+    bars = {OhlcBar("100", "110", "130", "90"), OhlcBar("110", "100", "115", "95"),
+            OhlcBar("105", "106", "108", "102"), OhlcBar("105", "106", "108", "80"),
+            OhlcBar("105", "106", "108", "102")};
     Draw();
     const auto high = canvas.TextsEqual("←130.00");
     ASSERT_EQ(high.size(), 1u) << "the high sits left of the middle";
@@ -193,13 +195,13 @@ TEST_F(MainChart, ExtremeLabelsPointInwardAndTheLowWaitsForATradedNewestBar) {
     ASSERT_EQ(low.size(), 1u);
     EXPECT_EQ(low[0].align.h, HAlign::Right);
     EXPECT_EQ(low[0].points[0], (Point{350, geometry.PriceToY(80) - 4}));
-    bars.back() = Bar("0", "106", "108", "102", "");
+    bars.back() = OhlcBar("0", "106", "108", "102", "");
     Draw();
     EXPECT_TRUE(canvas.TextsEqual("80.00→").empty());
 }
 
 TEST_F(MainChart, CrosshairPriceReadsThePriceUnderThePointerAsTheAxisDoesOnlyInsideThePane) {
-    bars = {Bar("100", "110", "120", "90"), Bar("110", "100", "115", "95")};
+    bars = {OhlcBar("100", "110", "120", "90"), OhlcBar("110", "100", "115", "95")};
     Draw();
     // The dotted grid line of each labelled level: the pointer on its row reads that level
     // (to within the price of one pixel row), from the bottom of the pane to its top.
@@ -244,15 +246,16 @@ TEST_F(MainChart, SixDigitPricesAreLabelledToTheCent) {
     for (int cents = 0; cents < 10000; cents += 3) {
         const double h = 166230.0 + cents / 100.0;
         const std::string high = FormatFixed2(h), low = FormatFixed2(h - 20);
-        bars = {Bar(FormatFixed2(h - 5), FormatFixed2(h - 6), high, low),
-                Bar(FormatFixed2(h - 6), FormatFixed2(h - 5), FormatFixed2(h - 4), FormatFixed2(h - 7))};
+        bars = {OhlcBar(FormatFixed2(h - 5), FormatFixed2(h - 6), high, low),
+                OhlcBar(FormatFixed2(h - 6), FormatFixed2(h - 5), FormatFixed2(h - 4), FormatFixed2(h - 7))};
         Draw();
         ASSERT_EQ(canvas.TextsEqual("←" + high).size(), 1u) << high;
         ASSERT_EQ(canvas.TextsEqual("←" + low).size(), 1u) << low;
     }
     // The axis of a narrow six-digit range: 166,220.10 to 166,240.55 steps by 3 from
     // 166,218.60, so every level ends in .60.
-    bars = {Bar("166225", "166226", "166240.55", "166220.10"), Bar("166226", "166225", "166230", "166225")};
+    bars = {OhlcBar("166225", "166226", "166240.55", "166220.10"),
+            OhlcBar("166226", "166225", "166230", "166225")};
     Draw();
     ASSERT_DOUBLE_EQ(geometry.scale.step, 3.0);
     int levels = 0;
@@ -266,7 +269,7 @@ TEST_F(MainChart, SixDigitPricesAreLabelledToTheCent) {
 
 TEST_F(MainChart, DeliveryMonthListDrawsAClosingLineAndAnEmptySeriesOnlyItsFrame) {
     input.closeLine = true;
-    bars = {Bar("100", "110", "120", "90"), Bar("110", "100", "115", "95")};
+    bars = {OhlcBar("100", "110", "120", "90"), OhlcBar("110", "100", "115", "95")};
     Draw();
     const auto polylines = canvas.Of(DrawOp::Polyline);
     ASSERT_EQ(polylines.size(), 1u);

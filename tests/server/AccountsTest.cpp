@@ -10,19 +10,19 @@
 namespace qelt::server {
 namespace {
 
-constexpr int kToday = 20261208;
+constexpr int kCheckDay = 20261208;
 
 TEST(Accounts, VerdictsOfTheDemoAccounts) {
     test::TempDir dir;
     Accounts a(dir.Path());
     EXPECT_TRUE(FileExists(dir.File("users.txt")));
-    EXPECT_EQ(a.Check("demo", "demo", kToday, true), Verdict::Ok);  // never "in use"
-    EXPECT_EQ(a.Check("nobody", "x", kToday, false), Verdict::UnknownUser);
-    EXPECT_EQ(a.Check("trader", "wrong", kToday, false), Verdict::WrongPassword);
-    EXPECT_EQ(a.Check("locked", "locked", kToday, false), Verdict::Locked);
-    EXPECT_EQ(a.Check("trader", "trader", kToday, true), Verdict::InUse);
-    EXPECT_EQ(a.Check("expired", "expired", kToday, false), Verdict::Expired);
-    EXPECT_EQ(a.Check("trader", "trader", kToday, false), Verdict::Ok);
+    EXPECT_EQ(a.Check("demo", "demo", kCheckDay, true), Verdict::Ok);  // never "in use"
+    EXPECT_EQ(a.Check("nobody", "x", kCheckDay, false), Verdict::UnknownUser);
+    EXPECT_EQ(a.Check("trader", "wrong", kCheckDay, false), Verdict::WrongPassword);
+    EXPECT_EQ(a.Check("locked", "locked", kCheckDay, false), Verdict::Locked);
+    EXPECT_EQ(a.Check("trader", "trader", kCheckDay, true), Verdict::InUse);
+    EXPECT_EQ(a.Check("expired", "expired", kCheckDay, false), Verdict::Expired);
+    EXPECT_EQ(a.Check("trader", "trader", kCheckDay, false), Verdict::Ok);
     EXPECT_EQ(VerdictText(Verdict::InUse), "帐号正在使用中");
 }
 
@@ -39,12 +39,12 @@ TEST(Accounts, PasswordChangesPersistAndDemoStaysUsable) {
         a.SetHistoryId("trader", 1234);
     }
     Accounts reloaded(dir.Path());
-    EXPECT_EQ(reloaded.Check("trader", "new1", kToday, false), Verdict::Ok);
+    EXPECT_EQ(reloaded.Check("trader", "new1", kCheckDay, false), Verdict::Ok);
     EXPECT_EQ(reloaded.HistoryId("trader"), 1234);
     // Even a file that locks or re-passwords the demo account keeps it working.
     WriteFileAtomic(dir.File("users.txt"), "demo|secret|1|20000101|0|\n");
     Accounts edited(dir.Path());
-    EXPECT_EQ(edited.Check("demo", "demo", kToday, false), Verdict::Ok);
+    EXPECT_EQ(edited.Check("demo", "demo", kCheckDay, false), Verdict::Ok);
 }
 
 std::uint32_t U32(const std::string& h, size_t at) {

@@ -10,18 +10,18 @@
 namespace qelt::server {
 namespace {
 
-constexpr int kToday = 20261208;
+constexpr int kHistoryToday = 20261208;
 
 TEST(History, EveryBoardContractHasTwoYearsOfBars) {
     HistoryStore h(3);
-    h.Prepare("", kToday, ContractsFor(kToday));
-    for (const auto& c : ContractsFor(kToday)) {
+    h.Prepare("", kHistoryToday, ContractsFor(kHistoryToday));
+    for (const auto& c : ContractsFor(kHistoryToday)) {
         if (!c.onBoard) continue;
         const Series* s = h.Find(ContractKey(c));
         ASSERT_TRUE(s) << ContractKey(c);
         ASSERT_FALSE(s->bars.empty());
-        EXPECT_LE(DaysFromDate(s->bars.front().date), DaysFromDate(kToday) - 730) << ContractKey(c);
-        EXPECT_LT(s->bars.back().date, kToday);
+        EXPECT_LE(DaysFromDate(s->bars.front().date), DaysFromDate(kHistoryToday) - 730) << ContractKey(c);
+        EXPECT_LT(s->bars.back().date, kHistoryToday);
         for (const auto& b : s->bars) {
             EXPECT_LE(b.low, std::min(b.open, b.close));
             EXPECT_GE(b.high, std::max(b.open, b.close));
@@ -33,10 +33,10 @@ TEST(History, EveryBoardContractHasTwoYearsOfBars) {
 TEST(History, KeptInTheDataDirectoryAndReloadedUnchanged) {
     test::TempDir dir;
     HistoryStore first(5);
-    first.Prepare(dir.Path(), kToday, ContractsFor(kToday));
+    first.Prepare(dir.Path(), kHistoryToday, ContractsFor(kHistoryToday));
     EXPECT_FALSE(first.LoadedFromFile());
     HistoryStore second(5);
-    second.Prepare(dir.Path(), kToday, ContractsFor(kToday));
+    second.Prepare(dir.Path(), kHistoryToday, ContractsFor(kHistoryToday));
     EXPECT_TRUE(second.LoadedFromFile());
     std::string a, b;
     first.AppendRecords(0, 100000, a);
@@ -44,14 +44,14 @@ TEST(History, KeptInTheDataDirectoryAndReloadedUnchanged) {
     EXPECT_EQ(a, b);
     // Another seed does not take the other seed's file.
     HistoryStore other(6);
-    other.Prepare(dir.Path(), kToday, ContractsFor(kToday));
+    other.Prepare(dir.Path(), kHistoryToday, ContractsFor(kHistoryToday));
     EXPECT_FALSE(other.LoadedFromFile());
 }
 
 TEST(History, ContractsAreInTenThousandYuanAndAFileOfYuanPricesIsNotTaken) {
     HistoryStore h(3);
-    h.Prepare("", kToday, ContractsFor(kToday));
-    for (const auto& c : ContractsFor(kToday)) {
+    h.Prepare("", kHistoryToday, ContractsFor(kHistoryToday));
+    for (const auto& c : ContractsFor(kHistoryToday)) {
         const Series* s = h.Find(ContractKey(c));
         ASSERT_TRUE(s && !s->bars.empty()) << ContractKey(c);
         const double close = s->bars.back().close;
@@ -64,20 +64,20 @@ TEST(History, ContractsAreInTenThousandYuanAndAFileOfYuanPricesIsNotTaken) {
     // A data directory from the days of yuan prices: its file is generated anew.
     test::TempDir dir;
     HistoryStore first(5);
-    first.Prepare(dir.Path(), kToday, ContractsFor(kToday));
+    first.Prepare(dir.Path(), kHistoryToday, ContractsFor(kHistoryToday));
     std::string content = ReadWholeFile(dir.File("history.txt"), 256u << 20).value();
     ASSERT_TRUE(content.starts_with("qelt-history|2|"));
     content.replace(0, 15, "qelt-history|1|");
     ASSERT_TRUE(WriteFileAtomic(dir.File("history.txt"), content));
     HistoryStore second(5);
-    second.Prepare(dir.Path(), kToday, ContractsFor(kToday));
+    second.Prepare(dir.Path(), kHistoryToday, ContractsFor(kHistoryToday));
     EXPECT_FALSE(second.LoadedFromFile()) << "yuan bars never meet quotes in 万元";
     EXPECT_TRUE(ReadWholeFile(dir.File("history.txt"), 256u << 20).value().starts_with("qelt-history|2|"));
 }
 
 TEST(History, RecordIdsGrowWithTimeAndResumeAfterTheLastSent) {
     HistoryStore h(3);
-    h.Prepare("", kToday, ContractsFor(kToday));
+    h.Prepare("", kHistoryToday, ContractsFor(kHistoryToday));
     std::string body;
     std::int64_t last = h.AppendRecords(0, 500, body);
     auto records = SplitRecordViews(body);
@@ -100,7 +100,7 @@ TEST(History, RecordIdsGrowWithTimeAndResumeAfterTheLastSent) {
 
 TEST(History, CoverModesOfContractEntries) {
     HistoryStore h(3);
-    h.Prepare("", kToday, ContractsFor(kToday));
+    h.Prepare("", kHistoryToday, ContractsFor(kHistoryToday));
     auto own = h.LineBars({"0112", "20270525"}, "12", 1);
     auto later = h.LineBars({"0112", "20270525"}, "3", 1);
     auto earlier = h.LineBars({"0112", "20270525"}, "3", 0);

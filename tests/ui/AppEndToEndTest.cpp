@@ -62,16 +62,7 @@ using namespace std::chrono_literals;
 
 using test::App;
 using test::OfflineOptions;
-
-/// Runs the event loop until `done` holds or the time is up.
-bool SpinUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
-    auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > deadline) return false;
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return true;
-}
+using test::SpinUntil;
 
 /// Connects to the login dialog as soon as it is shown and records its status texts.
 class LoginWatcher : public QObject {

@@ -36,17 +36,9 @@ namespace {
 
 using namespace std::chrono_literals;
 using test::App;
+using test::SpinUntil;
 
 constexpr const char* kChildHome = "QELT_DRAWN_LINES_HOME";
-
-bool SpinUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > deadline) return false;
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return true;
-}
 
 void Send(QWidget* widget, QEvent::Type type, QPoint at, Qt::MouseButtons held) {
     QMouseEvent event(type, QPointF(at), widget->mapToGlobal(QPointF(at)),

@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <chrono>
+#include <functional>
 
 #include "ui/web/WebEngineEnvironment.h"
 
@@ -35,6 +37,16 @@ class AppTearDown : public ::testing::Environment {
         AppInstance() = nullptr;
     }
 };
+
+/// Runs the application's events until `done` holds (true) or `timeout` has passed (false).
+inline bool SpinUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    return true;
+}
 
 inline ::testing::Environment* const kAppTearDown = ::testing::AddGlobalTestEnvironment(new AppTearDown);
 

@@ -15,24 +15,24 @@
 namespace qelt {
 namespace {
 
-constexpr int kToday = 20240110;
-constexpr Size kClient{1001, 600};
+constexpr int kMultiToday = 20240110;
+constexpr Size kMultiClient{1001, 600};
 
 class MultiGoodsTest : public ::testing::Test {
   protected:
     MultiGoodsTest() {
         services.dir = dir.Path();
-        host.client = kClient;
+        host.client = kMultiClient;
         for (int i = 0; i < 6; ++i) {
             CQeltGoods g = test::MakeGoods("013" + FormatInt(i), "20240625", "15.00", "14.00", i);
-            g.trades = {test::Flagged(1, kToday, 90500 + 100 * i, 14 + i, 10),
-                        test::Flagged(2, kToday, 95000, 15, 30)};
+            g.trades = {test::Flagged(1, kMultiToday, 90500 + 100 * i, 14 + i, 10),
+                        test::Flagged(2, kMultiToday, 95000, 15, 30)};
             services.mainList.push_back(g);
             services.flagged.push_back(g.goods_no);
         }
     }
     CQeltMutiView& Open() {
-        view = std::make_unique<CQeltMutiView>(services, [] { return ChinaTime{kToday, 1030}; });
+        view = std::make_unique<CQeltMutiView>(services, [] { return ChinaTime{kMultiToday, 1030}; });
         view->Attach(host);
         view->OnInitialUpdate();
         return *view;
@@ -74,7 +74,7 @@ TEST_F(MultiGoodsTest, EveryFourHundredthTradeNotificationSubscribesAgain) {
     Open();
     for (int i = 0; i < 399; ++i) view->OnNotify(WM_NET_REAL, 0);
     EXPECT_EQ(services.standingRefreshes, 0) << "notifications in between only refresh the charts";
-    services.mainList[2].trades.push_back(test::Flagged(3, kToday, 100000, 16, 40));
+    services.mainList[2].trades.push_back(test::Flagged(3, kMultiToday, 100000, 16, 40));
     view->OnNotify(WM_NET_REAL, 0);
     EXPECT_EQ(services.standingRefreshes, 1);
     EXPECT_EQ(view->Notifications(), 0);
@@ -84,7 +84,7 @@ TEST_F(MultiGoodsTest, EveryFourHundredthTradeNotificationSubscribesAgain) {
 }
 
 TEST_F(MultiGoodsTest, CellsFillTheQuartersAroundATwoPixelGapWithTheSeparator) {
-    const auto places = CQeltMutiView::CellPlaces(kClient);
+    const auto places = CQeltMutiView::CellPlaces(kMultiClient);
     EXPECT_EQ(places[0], (Rect{0, 0, 499, 300}));
     EXPECT_EQ(places[1], (Rect{501, 0, 1001, 300}));
     EXPECT_EQ(places[2], (Rect{0, 300, 499, 600}));
@@ -92,7 +92,7 @@ TEST_F(MultiGoodsTest, CellsFillTheQuartersAroundATwoPixelGapWithTheSeparator) {
 
     Open();
     RecordingCanvas canvas;
-    view->Paint(canvas, kClient, DisplayScheme::Screen());
+    view->Paint(canvas, kMultiClient, DisplayScheme::Screen());
     const std::vector<DrawRecord> lines = canvas.Of(DrawOp::Line);
     ASSERT_FALSE(lines.empty());
     EXPECT_EQ(lines[0].points, (std::vector<Point>{{500, 0}, {500, 600}})) << "the separator in the gap";

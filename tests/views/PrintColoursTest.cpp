@@ -19,7 +19,7 @@
 namespace qelt {
 namespace {
 
-constexpr int kToday = 20240110;
+constexpr int kPrintToday = 20240110;
 const DisplayScheme kPaper = DisplayScheme::Print();
 
 /// A bitmap whose recording outlives it.
@@ -167,12 +167,17 @@ class PrintedIntraday : public ::testing::Test {
         services.mainList = {test::MakeGoods("0101", "20240625", "12.00", "11.00", 0),
                              test::MakeGoods("0131", "20240625", "15.00", "15.00", 1)};
         services.mainList[0].trades = {
-            test::Trade(1, kToday, 90200).Section(0, 11.5).Compare(11).Volume(20).DynVolume(0),
-            test::Trade(2, kToday, 90300).Section(0, 11.5).Newest(11.8).DynVolume(4).Dynamic(),
-            test::Trade(3, kToday, 90400).Section(1, 11.5).Compare(11.5).Volume(50).DynVolume(4).Pure(310),
+            test::Trade(1, kPrintToday, 90200).Section(0, 11.5).Compare(11).Volume(20).DynVolume(0),
+            test::Trade(2, kPrintToday, 90300).Section(0, 11.5).Newest(11.8).DynVolume(4).Dynamic(),
+            test::Trade(3, kPrintToday, 90400)
+                .Section(1, 11.5)
+                .Compare(11.5)
+                .Volume(50)
+                .DynVolume(4)
+                .Pure(310),
         };
-        services.mainList[1].trades = {test::Flagged(1, kToday, 90500, 14.5, 10),
-                                       test::Flagged(2, kToday, 93000, 15, 30)};
+        services.mainList[1].trades = {test::Flagged(1, kPrintToday, 90500, 14.5, 10),
+                                       test::Flagged(2, kPrintToday, 93000, 15, 30)};
         services.tradeList = services.mainList[0].trades;
         services.flagged = {"0131"};
     }
@@ -181,7 +186,7 @@ class PrintedIntraday : public ::testing::Test {
         CQeltRealView view(
             services,
             [] {
-                return ChinaTime{kToday, 1030};
+                return ChinaTime{kPrintToday, 1030};
             },
             mode);
         view.Attach(host);
@@ -210,7 +215,7 @@ TEST_F(PrintedIntraday, TheMultiGoodsCellsShowOnPaper) {
         services.mainList.back().trades = services.mainList[1].trades;
         services.flagged.push_back(services.mainList.back().goods_no);
     }
-    CQeltMutiView view(services, [] { return ChinaTime{kToday, 1030}; });
+    CQeltMutiView view(services, [] { return ChinaTime{kPrintToday, 1030}; });
     host.client = {1000, 600};
     view.Attach(host);
     view.OnInitialUpdate();

@@ -18,8 +18,8 @@ namespace {
 using test::Flagged;
 using test::Trade;
 
-constexpr int kToday = 20240110;
-constexpr Size kClient{1000, 600};
+constexpr int kRealToday = 20240110;
+constexpr Size kRealClient{1000, 600};
 constexpr Colour kWhite = 0xFFFFFF;
 
 class RealViewTest : public ::testing::Test {
@@ -30,12 +30,12 @@ class RealViewTest : public ::testing::Test {
         services.selection.goods = 0;
         // Two sections today with a dynamic-board trade between them.
         services.mainList[0].trades = {
-            Trade(1, kToday, 90200).Section(0, 11.5).Compare(11).Volume(20).DynVolume(0),
-            Trade(2, kToday, 90300).Section(0, 11.5).Newest(11.8).DynVolume(4).Dynamic(),
-            Trade(3, kToday, 90400).Section(1, 11.52).Compare(11.5).Volume(50).DynVolume(4).Pure(310),
+            Trade(1, kRealToday, 90200).Section(0, 11.5).Compare(11).Volume(20).DynVolume(0),
+            Trade(2, kRealToday, 90300).Section(0, 11.5).Newest(11.8).DynVolume(4).Dynamic(),
+            Trade(3, kRealToday, 90400).Section(1, 11.52).Compare(11.5).Volume(50).DynVolume(4).Pure(310),
         };
-        services.mainList[1].trades = {Flagged(1, kToday, 90500, 14.5, 10),
-                                       Flagged(2, kToday, 93000, 15, 30)};
+        services.mainList[1].trades = {Flagged(1, kRealToday, 90500, 14.5, 10),
+                                       Flagged(2, kRealToday, 93000, 15, 30)};
         services.mainList[1].pre_avg_price = "14.00";
         services.flagged = {"0131"};
     }
@@ -50,14 +50,14 @@ class RealViewTest : public ::testing::Test {
     }
     RecordingCanvas Painted() {
         RecordingCanvas canvas;
-        view->Paint(canvas, kClient, DisplayScheme::Screen());
+        view->Paint(canvas, kRealClient, DisplayScheme::Screen());
         return canvas;
     }
     static bool Has(const RecordingCanvas& c, const std::string& text) { return !c.TextsEqual(text).empty(); }
 
     test::FakeViewServices services;
     test::FakeViewHost host;
-    ChinaTime now{kToday, 1030};
+    ChinaTime now{kRealToday, 1030};
     std::unique_ptr<CQeltRealView> view;
 };
 
@@ -132,8 +132,8 @@ TEST_F(RealViewTest, FlaggedGoodsShowOneMinuteChartWithTimeOrDayLabels) {
 TEST_F(RealViewTest, SixDigitPricesKeepTheirAxisLabelsInsideTheMargin) {
     services.mainList[1] = test::MakeGoods("0131", "20240625", "168390.00", "168000.00", 1);
     services.mainList[1].pre_avg_price = "168000.00";
-    services.mainList[1].trades = {Flagged(1, kToday, 90500, 168210, 10),
-                                   Flagged(2, kToday, 93000, 168390, 30)};
+    services.mainList[1].trades = {Flagged(1, kRealToday, 90500, 168210, 10),
+                                   Flagged(2, kRealToday, 93000, 168390, 30)};
     Open(1);
     const RecordingCanvas c = Painted();
     int labels = 0;
@@ -272,7 +272,7 @@ TEST_F(RealViewTest, NewTradesArriveAPieceAtATimeAndTheRequestsFollowTheContract
     EXPECT_EQ(view->StandingRequests(), (std::vector<std::string>{"list:", "real::0101:20240625:1:"}));
     EXPECT_EQ(view->Series().records.size(), 2u);
 
-    services.mainList[0].trades.push_back(Trade(4, kToday, 90600).Section(2, 12.2).Volume(70));
+    services.mainList[0].trades.push_back(Trade(4, kRealToday, 90600).Section(2, 12.2).Volume(70));
     services.mainList[0].price = "12.20";
     const int invalidations = host.invalidations;
     view->OnNotify(WM_NET_REAL, 0);
@@ -301,7 +301,7 @@ TEST_F(RealViewTest, PrintingUsesThePrintColoursAndLeavesTheCursorOut) {
     };
     ASSERT_TRUE(cursorLine(Painted()));
     RecordingCanvas c;
-    view->PaintForPrint(c, kClient, DisplayScheme::Print());
+    view->PaintForPrint(c, kRealClient, DisplayScheme::Print());
     EXPECT_EQ(c.Of(DrawOp::FillRect)[0].colour, DisplayScheme::Print().background);
     EXPECT_EQ(c.Of(DrawOp::Polyline)[0].pen, DisplayScheme::Print().linePen);
     EXPECT_EQ(c.TextsEqual("动盘分时走势")[0].colour, DisplayScheme::Print().line[0])

@@ -16,9 +16,9 @@ namespace {
 using test::Trade;
 
 constexpr int kYesterday = 20240109;
-constexpr int kToday = 20240110;
+constexpr int kTradeToday = 20240110;
 /// 20 rows a page: (500 - 30 - 30) / 22; columns 80 wide.
-constexpr Size kClient{1280, 500};
+constexpr Size kTradeClient{1280, 500};
 
 class TradeListTest : public ::testing::Test {
   protected:
@@ -37,7 +37,7 @@ class TradeListTest : public ::testing::Test {
                                                   .Set(5, "b" + FormatInt(id)));
     }
     void AddToday(int count) {
-        for (int i = 0; i < count; ++i) Add(kToday, 2000 + 3 * i);
+        for (int i = 0; i < count; ++i) Add(kTradeToday, 2000 + 3 * i);
     }
     CQeltTradListView& Open() {
         view = std::make_unique<CQeltTradListView>(services);
@@ -47,7 +47,7 @@ class TradeListTest : public ::testing::Test {
     }
     RecordingCanvas Painted() {
         RecordingCanvas canvas;
-        view->Paint(canvas, kClient, DisplayScheme::Screen());
+        view->Paint(canvas, kTradeClient, DisplayScheme::Screen());
         return canvas;
     }
     /// The trade identities ("b<id>" in the buy column) of the rows painted, top first.
@@ -58,7 +58,7 @@ class TradeListTest : public ::testing::Test {
         return out;
     }
     void Arrive(int count) {
-        for (int i = 0; i < count; ++i) Add(kToday, 5000);
+        for (int i = 0; i < count; ++i) Add(kTradeToday, 5000);
         view->OnNotify(WM_NET_REAL, 0);
     }
 
@@ -139,7 +139,7 @@ TEST_F(TradeListTest, WithoutTradesTheTitleAndHeaderAndDynamicTradesShowTheirTim
     EXPECT_EQ(c.TextsEqual("申卖量")[0].points[0], (Point{5 + 80 * 15, 33}));
     EXPECT_TRUE(ShownRows(c).empty());
 
-    services.mainList[0].trades = {Trade(1, kToday, 93015).Section(0, 10).Dynamic()};
+    services.mainList[0].trades = {Trade(1, kTradeToday, 93015).Section(0, 10).Dynamic()};
     view->OnNotify(WM_NET_REAL, 0);
     c = Painted();
     EXPECT_FALSE(c.TextsEqual("动盘时间").empty());

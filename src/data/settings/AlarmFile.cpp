@@ -9,12 +9,12 @@
 namespace qelt {
 namespace {
 
-constexpr size_t kMaxFileBytes = 1u << 20;
+constexpr size_t kMaxAlarmFileBytes = 1u << 20;
 constexpr std::string_view kWindowKey = "window=";
 constexpr std::string_view kSoundKey = "sound=";
 constexpr std::string_view kEntryKey = "alarm=";
 
-std::string PathOf(const std::string& programDirectory) { return programDirectory + kAlarmFileName; }
+std::string AlarmFilePath(const std::string& programDirectory) { return programDirectory + kAlarmFileName; }
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
@@ -126,8 +126,8 @@ AlarmSettings ParseAlarmFile(std::string_view content) {
 }
 
 std::optional<AlarmSettings> LoadAlarmFile(const std::string& programDirectory) {
-    const std::string path = PathOf(programDirectory);
-    std::optional<std::string> content = ReadWholeFile(path, kMaxFileBytes);
+    const std::string path = AlarmFilePath(programDirectory);
+    std::optional<std::string> content = ReadWholeFile(path, kMaxAlarmFileBytes);
     if (!content) {
         if (FileExists(path)) return std::nullopt;
         return AlarmSettings{};
@@ -140,7 +140,7 @@ AlarmSettings ReadAlarmFile(const std::string& programDirectory) {
 }
 
 bool WriteAlarmFile(const std::string& programDirectory, const AlarmSettings& settings) {
-    return WriteFileAtomic(PathOf(programDirectory), Utf8ToGbk(FormatAlarmFile(settings)));
+    return WriteFileAtomic(AlarmFilePath(programDirectory), Utf8ToGbk(FormatAlarmFile(settings)));
 }
 
 }  // namespace qelt

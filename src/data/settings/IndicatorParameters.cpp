@@ -65,7 +65,7 @@ constexpr std::array<std::string_view, kIndicatorParameterCount> kLabels{"日快
                                                                          "格转向"};
 
 // indi.ini is one short line; anything much larger is not ours.
-constexpr size_t kMaxFileBytes = 64 * 1024;
+constexpr size_t kMaxIndicatorFileBytes = 64 * 1024;
 
 }  // namespace
 
@@ -93,7 +93,7 @@ std::string FormatIndicatorValues(const std::array<int, kIndicatorParameterCount
 
 void IndicatorParameters::Load(const std::string& programDirectory) {
     SetDefaults();
-    std::optional<std::string> content = ReadWholeFile(programDirectory + "indi.ini", kMaxFileBytes);
+    std::optional<std::string> content = ReadWholeFile(programDirectory + "indi.ini", kMaxIndicatorFileBytes);
     if (!content) return;
     std::vector<int> values = ParseIndicatorValues(*content);
     for (size_t i = 0; i < values.size() && i < m_values.size(); ++i) m_values[i] = values[i];

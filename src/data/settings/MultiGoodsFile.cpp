@@ -7,11 +7,13 @@
 namespace qelt {
 namespace {
 
-constexpr std::size_t kMaxFileBytes = 4096;
+constexpr std::size_t kMaxMultiGoodsFileBytes = 4096;
 /// Longer than any goods number or delivery month (the index records' names included).
 constexpr std::size_t kMaxFieldBytes = 32;
 
-std::string PathOf(const std::string& programDirectory) { return programDirectory + kMultiGoodsFileName; }
+std::string MultiGoodsFilePath(const std::string& programDirectory) {
+    return programDirectory + kMultiGoodsFileName;
+}
 
 }  // namespace
 
@@ -46,13 +48,14 @@ std::string FormatMultiGoodsChoices(const MultiGoodsChoices& choices) {
 }
 
 MultiGoodsChoices ReadMultiGoodsChoices(const std::string& programDirectory) {
-    const std::optional<std::string> content = ReadWholeFile(PathOf(programDirectory), kMaxFileBytes);
+    const std::optional<std::string> content =
+        ReadWholeFile(MultiGoodsFilePath(programDirectory), kMaxMultiGoodsFileBytes);
     if (!content) return {};
     return ParseMultiGoodsChoices(GbkToUtf8(*content));
 }
 
 bool WriteMultiGoodsChoices(const std::string& programDirectory, const MultiGoodsChoices& choices) {
-    return WriteFileAtomic(PathOf(programDirectory), Utf8ToGbk(FormatMultiGoodsChoices(choices)));
+    return WriteFileAtomic(MultiGoodsFilePath(programDirectory), Utf8ToGbk(FormatMultiGoodsChoices(choices)));
 }
 
 }  // namespace qelt

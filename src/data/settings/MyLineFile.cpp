@@ -14,9 +14,9 @@ namespace qelt {
 namespace {
 
 /// Far above any real drawing (a few hundred bytes a goods); a larger file is not ours.
-constexpr std::size_t kMaxFileBytes = 4u << 20;
+constexpr std::size_t kMaxMyLineFileBytes = 4u << 20;
 
-std::string PathOf(const std::string& programDirectory) { return programDirectory + kMyLineFileName; }
+std::string MyLineFilePath(const std::string& programDirectory) { return programDirectory + kMyLineFileName; }
 
 float PriceOf(std::string_view text) {
     const double value = LeadingDouble(text);
@@ -66,8 +66,8 @@ std::string MyLineBook::Format() const {
 }
 
 MyLineBook::LoadResult MyLineBook::Load(const std::string& programDirectory) {
-    const std::string path = PathOf(programDirectory);
-    std::optional<std::string> content = ReadWholeFile(path, kMaxFileBytes);
+    const std::string path = MyLineFilePath(programDirectory);
+    std::optional<std::string> content = ReadWholeFile(path, kMaxMyLineFileBytes);
     if (!content) {
         *this = MyLineBook();
         if (!FileExists(path)) return LoadResult::Missing;
@@ -80,7 +80,7 @@ MyLineBook::LoadResult MyLineBook::Load(const std::string& programDirectory) {
 
 bool MyLineBook::Save(const std::string& programDirectory) const {
     if (m_readOnly) return false;
-    return WriteFileAtomic(PathOf(programDirectory), Utf8ToGbk(Format()));
+    return WriteFileAtomic(MyLineFilePath(programDirectory), Utf8ToGbk(Format()));
 }
 
 void MyLineBook::AppendLines(const Record& record, std::vector<CMyLine>& lines) {

@@ -6,10 +6,10 @@
 namespace qelt {
 namespace {
 
-constexpr size_t kMaxFileBytes = 64 * 1024;
+constexpr size_t kMaxLoginFileBytes = 64 * 1024;
 constexpr mode_t kOwnerOnly = 0600;
 
-std::string PathOf(const std::string& programDirectory) { return programDirectory + "sys.ini"; }
+std::string LoginFilePath(const std::string& programDirectory) { return programDirectory + "sys.ini"; }
 
 }  // namespace
 
@@ -20,7 +20,7 @@ std::string ScrambleLogin(std::string_view bytes) {
 }
 
 std::optional<RememberedLogin> ReadRememberedLogin(const std::string& programDirectory) {
-    std::optional<std::string> content = ReadWholeFile(PathOf(programDirectory), kMaxFileBytes);
+    std::optional<std::string> content = ReadWholeFile(LoginFilePath(programDirectory), kMaxLoginFileBytes);
     if (!content || content->empty()) return std::nullopt;
     std::string text = GbkToUtf8(ScrambleLogin(*content));
     size_t bar = text.find('|');
@@ -30,11 +30,11 @@ std::optional<RememberedLogin> ReadRememberedLogin(const std::string& programDir
 
 bool WriteRememberedLogin(const std::string& programDirectory, const RememberedLogin& login) {
     std::string plain = Utf8ToGbk(login.user + "|" + login.password);
-    return WriteFileAtomic(PathOf(programDirectory), ScrambleLogin(plain), kOwnerOnly);
+    return WriteFileAtomic(LoginFilePath(programDirectory), ScrambleLogin(plain), kOwnerOnly);
 }
 
 bool ForgetRememberedLogin(const std::string& programDirectory) {
-    return WriteFileAtomic(PathOf(programDirectory), "", kOwnerOnly);
+    return WriteFileAtomic(LoginFilePath(programDirectory), "", kOwnerOnly);
 }
 
 }  // namespace qelt

@@ -9,12 +9,14 @@
 namespace qelt {
 namespace {
 
-constexpr size_t kMaxFileBytes = 4u << 20;
+constexpr size_t kMaxSelfSelectedFileBytes = 4u << 20;
 
-std::string PathOf(const std::string& programDirectory) { return programDirectory + "mylist.ini"; }
+std::string SelfSelectedFilePath(const std::string& programDirectory) {
+    return programDirectory + "mylist.ini";
+}
 
 bool WriteEntries(const std::string& programDirectory, const std::vector<SelfSelectedEntry>& entries) {
-    return WriteFileAtomic(PathOf(programDirectory), Utf8ToGbk(FormatSelfSelected(entries)));
+    return WriteFileAtomic(SelfSelectedFilePath(programDirectory), Utf8ToGbk(FormatSelfSelected(entries)));
 }
 
 }  // namespace
@@ -40,7 +42,8 @@ std::string FormatSelfSelected(const std::vector<SelfSelectedEntry>& entries) {
 }
 
 std::vector<SelfSelectedEntry> ReadSelfSelectedFile(const std::string& programDirectory) {
-    std::optional<std::string> content = ReadWholeFile(PathOf(programDirectory), kMaxFileBytes);
+    std::optional<std::string> content =
+        ReadWholeFile(SelfSelectedFilePath(programDirectory), kMaxSelfSelectedFileBytes);
     if (!content) return {};
     return ParseSelfSelected(GbkToUtf8(*content));
 }

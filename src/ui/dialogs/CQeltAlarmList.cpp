@@ -17,8 +17,8 @@
 namespace qelt {
 namespace {
 
-const std::vector<ReportColumn> kColumns = {{"编  号", 60},  {"品  种", 60}, {"交货月", 100},
-                                            {"价  格", 150}, {"成交量", 60}, {"净持仓量", 60}};
+const std::vector<ReportColumn> kAlarmListColumns = {{"编  号", 60},  {"品  种", 60}, {"交货月", 100},
+                                                     {"价  格", 150}, {"成交量", 60}, {"净持仓量", 60}};
 
 QPushButton* AddButton(QBoxLayout* layout, QWidget* parent, const QString& text, const char* objectName) {
     auto* button = new QPushButton(text, parent);
@@ -43,7 +43,7 @@ CQeltAlarmList::CQeltAlarmList(CQeltCFG& settings, Records records, SwitchAlarms
         ExecModal<CQeltAlarm>(records(), m_settings, m_boxes, owner);
     };
 
-    m_list = MakeReportList(this, kColumns);  // 1013
+    m_list = MakeReportList(this, kAlarmListColumns);  // 1013
     m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
 
     auto* buttons = new QHBoxLayout;
@@ -72,7 +72,7 @@ std::set<size_t> CQeltAlarmList::SelectedRows() const {
     return rows;
 }
 
-void CQeltAlarmList::Refill() { FillReportList(m_list, kColumns, m_model.Rows()); }
+void CQeltAlarmList::Refill() { FillReportList(m_list, kAlarmListColumns, m_model.Rows()); }
 
 void CQeltAlarmList::OnAdd() {
     m_entryDialog(this);

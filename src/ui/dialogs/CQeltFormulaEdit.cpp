@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "ui/dialogs/DialogText.h"
 #include "ui/dialogs/FormulaHighlighter.h"
 #include "ui/dialogs/MessageBoxes.h"
 
@@ -20,10 +21,6 @@ namespace {
 
 constexpr int kParameterFieldLength = 64;
 const char* const kParameterColumns[] = {"Name", "Default", "Minimum", "Maximum"};
-
-QString Utf8(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 /// A plain text field in which Tab moves on, as in every other field.
 QPlainTextEdit* MakeTextField(QWidget* parent, const char* objectName) {

@@ -10,14 +10,11 @@
 #include "ui/QtOpenFileDialog.h"
 #include "ui/QtSaveFileDialog.h"
 #include "ui/dialogs/CQeltFormulaEdit.h"
+#include "ui/dialogs/DialogText.h"
 #include "ui/dialogs/MessageBoxes.h"
 
 namespace qelt {
 namespace {
-
-QString Utf8(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 QPushButton* AddButton(QBoxLayout* layout, QWidget* parent, const char* text, const char* objectName) {
     auto* button = new QPushButton(QString::fromUtf8(text), parent);

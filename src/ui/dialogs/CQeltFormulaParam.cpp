@@ -8,16 +8,13 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "ui/dialogs/DialogText.h"
 #include "ui/dialogs/MessageBoxes.h"
 
 namespace qelt {
 namespace {
 
 constexpr int kValueFieldLength = 64;
-
-QString Utf8(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 }  // namespace
 

@@ -8,20 +8,20 @@
 namespace qelt {
 namespace {
 
-constexpr Colour kWhite = 0xFFFFFF;
+constexpr Colour kInfoTipWhite = 0xFFFFFF;
 
 const Font kBarTipFont{"Arial", 14, 400};
 constexpr int kLinesTop = 25;
 constexpr int kLinePitch = 15;
 
 void PaintLayout1(Canvas& canvas, const InfoTipContent& content, int width, int height) {
-    canvas.FillRect({0, 0, width, height}, kWhite);
+    canvas.FillRect({0, 0, width, height}, kInfoTipWhite);
     canvas.SelectFont(kBarTipFont);
     canvas.SetBkMode(BkMode::Transparent);
     canvas.SetTextAlign({HAlign::Left, VAlign::Top});
     if (!content.caption.empty()) {
         canvas.FillRect({0, 0, width, 20}, kTipCaptionBand);
-        canvas.SetTextColour(kWhite);
+        canvas.SetTextColour(kInfoTipWhite);
         canvas.TextOut(2, 3, content.caption);
     }
     canvas.SetTextColour(0);
@@ -75,8 +75,8 @@ void PaintRecordLayout(Canvas& canvas, const InfoTipRecord& record, int width, i
         Colour colour;
     };
     const Row rows[] = {
-        {"日  期", 8, 11, MonthDashDay(record.date), kWhite},
-        {time ? "时 间" : "小 节", 8, 43, record.section, kWhite},
+        {"日  期", 8, 11, MonthDashDay(record.date), kInfoTipWhite},
+        {time ? "时 间" : "小 节", 8, 43, record.section, kInfoTipWhite},
         {"价 格", 8, 75, record.price.empty() ? std::string() : FormatFixed2(price), colour},
         {"涨  幅", 8, 107, percent, colour},
         {"涨  跌", 8, 139, FormatFixed2(price - reference), colour},

@@ -26,7 +26,7 @@ bool Unopened(const CQeltGoods& g) { return LeadingDouble(g.open_price) < 0.0001
 /// Labels in 宋体 12, values in Arial 12 right-aligned at their column's right edge: the
 /// market's prices run to nine characters ("167110.00"), which a label and a value of a
 /// 95-pixel column hold only at this size.
-const Font kLabelFont{"宋体", 12, 400};
+const Font kPanelLabelFont{"宋体", 12, 400};
 const Font kValueFont{"Arial", 12, 400};
 
 struct Cell {
@@ -123,7 +123,7 @@ void PaintQuotePanel(Canvas& canvas, const Rect& panel, const CQeltGoods& g, boo
         {310, {flagged ? "昨结" : "昨均", 100, right, g.pre_avg_price, kLabelGrey}},
     };
     for (const auto& [y, cell] : cells) {
-        canvas.SelectFont(kLabelFont);
+        canvas.SelectFont(kPanelLabelFont);
         canvas.SetTextAlign({HAlign::Left, VAlign::Top});
         canvas.SetTextColour(kLabelGrey);
         canvas.TextOut(panel.left + cell.labelX, panel.top + y, cell.label);
