@@ -54,8 +54,11 @@ std::optional<bool> ReadFlag(std::string_view value) {
 std::optional<AlarmEntry> ReadEntry(std::string_view value) {
     std::vector<std::string_view> f = Fields(value);
     if (f.size() != 6) return std::nullopt;
-    return CanonicalAlarmEntry({std::string(f[0]), std::string(f[1]), std::string(f[2]), std::string(f[3]),
-                                std::string(f[4]), std::string(f[5])});
+    return CanonicalAlarmEntry({{std::string(f[0]), std::string(f[1])},
+                                std::string(f[2]),
+                                std::string(f[3]),
+                                std::string(f[4]),
+                                std::string(f[5])});
 }
 
 }  // namespace
