@@ -6,15 +6,16 @@
 
 namespace qelt {
 
-VisibleExtremes FindVisibleExtremes(const BarSeries& bars, SeriesWindow& window) {
-    VisibleExtremes extremes;
-    const int n = static_cast<int>(bars.size());
-    if (n == 0) return extremes;
-    int& cursor = window.cursor;
+void ClampWindowToSeries(SeriesWindow& window, int n) {
     int& last = window.lastVisible;
-    cursor = std::clamp(cursor, window.lastVisible - window.visibleCount, n - 1);
+    window.cursor = std::clamp(window.cursor, last - window.visibleCount, n - 1);
     if (last <= 0 || last >= n) last = n - 1;
+}
 
+VisibleExtremes ScanVisibleExtremes(const BarSeries& bars, const SeriesWindow& window) {
+    VisibleExtremes extremes;
+    const int last = window.lastVisible;
+    if (last < 0 || last >= static_cast<int>(bars.size())) return extremes;
     const CBarRow& newest = bars[static_cast<std::size_t>(last)];
     extremes.any = true;
     extremes.highIndex = extremes.lowIndex = last;
@@ -36,6 +37,12 @@ VisibleExtremes FindVisibleExtremes(const BarSeries& bars, SeriesWindow& window)
         extremes.volumeMax = std::max(extremes.volumeMax, LeadingInt(bar[kBarNum]));
     }
     return extremes;
+}
+
+VisibleExtremes FindVisibleExtremes(const BarSeries& bars, SeriesWindow& window) {
+    if (bars.empty()) return {};
+    ClampWindowToSeries(window, static_cast<int>(bars.size()));
+    return ScanVisibleExtremes(bars, window);
 }
 
 namespace {

@@ -22,6 +22,10 @@ struct VisibleExtremes {
 /// L (from bar 0 at the least) give the largest highest_price and the smallest lowest_price
 /// (ties take the later bar) and the largest num. Nothing for an empty series.
 VisibleExtremes FindVisibleExtremes(const BarSeries& bars, SeriesWindow& window);
+/// The two steps of FindVisibleExtremes, for a caller that keeps the extremes while the
+/// bars and the window stay as they were: the clamps (n > 0), then the scan of the bars.
+void ClampWindowToSeries(SeriesWindow& window, int n);
+VisibleExtremes ScanVisibleExtremes(const BarSeries& bars, const SeriesWindow& window);
 
 /// 放大 (Up): N / 2, at least 5; N beyond n: N = n and L = n - 1; then L - N < 0: L = N - 1.
 void ZoomIn(SeriesWindow& window, int n);

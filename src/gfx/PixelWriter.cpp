@@ -61,7 +61,7 @@ constexpr Reciprocals kReciprocals;
 /// a / b in 16.16 fixed point, truncated toward zero (in 32 bits where the product fits), b
 /// positive. A chart's segments step at most one pixel sideways: for those the quotient is
 /// ±65536 / b, looked up instead of divided.
-int FixedDiv(int a, int b) {
+inline int FixedDiv(int a, int b) {
     if (a == 0) return 0;
     if ((a == 1 || a == -1) && b < Reciprocals::kCount) return a * kReciprocals.of[b];
     if (std::abs(a) <= 0x7FFF) return a * 65536 / b;

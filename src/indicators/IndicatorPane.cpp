@@ -16,11 +16,6 @@ std::array<Pen, 5> PaneStyle::LinePens(const DisplayScheme& scheme) {
     return pens;
 }
 
-int PaneContext::CentreX(int bar) const {
-    const float w = request.barWidth;
-    return left + TruncatePixel(w / 2.0f + static_cast<float>(bar - f) * w);
-}
-
 void Extent::Add(double value) {
     if (!std::isfinite(value)) return;
     const float v = static_cast<float>(value);
@@ -90,6 +85,7 @@ void DrawLines(const PaneContext& pane, const PaneScale& scale) {
         const IndicatorLine& line = pane.result.lines[i];
         const int from = std::max(pane.f, line.first), to = std::min(pane.l, line.Last());
         points.clear();
+        points.reserve(static_cast<std::size_t>(std::max(to - from + 1, 0)));
         for (int bar = from; bar <= to; ++bar) {
             const double v = line.values[static_cast<std::size_t>(bar - line.first)];
             if (std::isfinite(v)) {

@@ -55,7 +55,10 @@ struct PaneContext {
     /// Left edge of bar slot k = bar - f, as a float offset from the pane's left edge.
     float SlotLeft(int bar) const { return static_cast<float>(bar - f) * request.barWidth; }
     /// x of the bar's centre: left + w/2 + k*w, truncated.
-    int CentreX(int bar) const;
+    int CentreX(int bar) const {
+        const float w = request.barWidth;
+        return left + TruncatePixel(w / 2.0f + static_cast<float>(bar - f) * w);
+    }
 };
 
 /// A range search: the top starts at `top` and the bottom at `bottom` ("from -9999 and

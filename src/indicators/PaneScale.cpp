@@ -32,19 +32,6 @@ float RoundScale(float& top, float& bottom, int divisions) {
     return step;
 }
 
-int TruncatePixel(float coordinate) {
-    constexpr float kLimit = 1 << 24;
-    if (!(coordinate > -kLimit)) return -(1 << 24);  // also NaN
-    if (coordinate > kLimit) return 1 << 24;
-    return static_cast<int>(coordinate);
-}
-
-int PaneScale::Y(double value) const {
-    const float v = static_cast<float>(value);
-    if (byPixelsPerUnit) return TruncatePixel(static_cast<float>(baseY) - v * pixelsPerUnit);
-    return TruncatePixel(static_cast<float>(baseY) - (v - bottom) / unitsPerPixel);
-}
-
 double PaneScale::ValueAt(int y) const {
     const float rows = static_cast<float>(baseY - y);
     if (byPixelsPerUnit) return pixelsPerUnit == 0.0f ? 0.0 : rows / pixelsPerUnit;

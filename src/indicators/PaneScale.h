@@ -20,8 +20,14 @@ namespace qelt {
 float RoundScale(float& top, float& bottom, int divisions);
 
 /// A float pixel coordinate truncated toward zero, kept within a range an int holds safely
-/// (values far off the pane still draw off the pane, never overflow).
-int TruncatePixel(float coordinate);
+/// (values far off the pane still draw off the pane, never overflow). Inline, as Y is: a
+/// pane's lines map every visible bar through them.
+inline int TruncatePixel(float coordinate) {
+    constexpr float kLimit = 1 << 24;
+    if (!(coordinate > -kLimit)) return -(1 << 24);  // also NaN
+    if (coordinate > kLimit) return 1 << 24;
+    return static_cast<int>(coordinate);
+}
 
 /// What a pane's values map to. Plain data; the pane rules fill it, the painter reads it.
 struct PaneScale {
@@ -51,7 +57,11 @@ struct PaneScale {
     std::int64_t volumeStep = 0;  ///< g of the volume panes
 
     /// y = bottom - (v - B) / u (VOL, CCL: bottom - v * pixels per unit), truncated.
-    int Y(double value) const;
+    int Y(double value) const {
+        const float v = static_cast<float>(value);
+        if (byPixelsPerUnit) return TruncatePixel(static_cast<float>(baseY) - v * pixelsPerUnit);
+        return TruncatePixel(static_cast<float>(baseY) - (v - bottom) / unitsPerPixel);
+    }
     /// The value at row y: B + (bottom - y) * u (VOL, CCL: (bottom - y) / pixels per unit).
     double ValueAt(int y) const;
 };

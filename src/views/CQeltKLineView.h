@@ -214,6 +214,9 @@ class CQeltKLineView : public View {
     KLineStyle m_style;  ///< of the paint in progress (its scheme is that paint's)
     Size m_client;
     VisibleExtremes m_extremes;
+    /// What m_extremes were found for (generation, L, N): a paint that changes none of them
+    /// (a crosshair move, a repaint) does not read the visible bars' texts again.
+    std::array<std::uint64_t, 3> m_extremesKey{~0ull, 0, 0};
     MainPaneGeometry m_geometry;
     IndicatorCache m_indicators;
     FormulaPanes m_formulaPanes;

@@ -62,7 +62,18 @@ void CQeltKLineView::Prepare(Size client, const DisplayScheme& scheme) {
     m_client = client;
     m_style = KLineStyle::FromSettings(m_services.Settings(), scheme);
     if (m_panes.empty()) LayOut(client);
-    m_extremes = FindVisibleExtremes(m_bars, m_window);
+    if (m_bars.empty()) {
+        m_extremes = {};
+        m_extremesKey[0] = ~0ull;
+    } else {
+        ClampWindowToSeries(m_window, static_cast<int>(m_bars.size()));
+        const std::array<std::uint64_t, 3> key{m_generation, static_cast<std::uint64_t>(m_window.lastVisible),
+                                               static_cast<std::uint64_t>(m_window.visibleCount)};
+        if (key != m_extremesKey) {
+            m_extremes = ScanVisibleExtremes(m_bars, m_window);
+            m_extremesKey = key;
+        }
+    }
     m_geometry = LayOutMainChart(ChartInput(), m_panes[0]);
 }
 
