@@ -5,12 +5,17 @@
 #include <cstdlib>
 #include <utility>
 
+#include "LineStepping.h"
+#include "SegmentPlans.h"
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
 
 namespace qelt {
 namespace {
+
+using namespace stepping;
 
 /// A fill of this many pixels or more (16 MB) goes past the caches: a surface of tens of
 /// megabytes filled whole would only push everything else out of them.
@@ -32,48 +37,6 @@ void FillPixels(std::uint32_t* at, int count, std::uint32_t pixel, bool streamin
     std::fill(at, at + count, pixel);
 }
 
-// Directions of the last segment drawn, as bits: the two vertical ones share a mask, the two
-// horizontal ones another, so a reversal is one exclusive-or away.
-enum Direction : int {
-    kNoDirection = 0,
-    kTopToBottom = 1,
-    kBottomToTop = 2,
-    kLeftToRight = 4,
-    kRightToLeft = 8,
-    kVerticalMask = 3,
-    kHorizontalMask = 12,
-};
-
-enum Caps : int { kNoCaps = 0, kCapBegin = 1, kCapEnd = 2 };
-
-int SwapCaps(int caps) { return (caps & kCapBegin ? kCapEnd : 0) | (caps & kCapEnd ? kCapBegin : 0); }
-
-/// 65536 / b truncated, for the lengths most segments of a chart have.
-struct Reciprocals {
-    static constexpr int kCount = 1024;
-    int of[kCount];
-    constexpr Reciprocals() : of{} {
-        for (int b = 1; b < kCount; ++b) of[b] = 65536 / b;
-    }
-};
-constexpr Reciprocals kReciprocals;
-
-/// a / b in 16.16 fixed point, truncated toward zero (in 32 bits where the product fits), b
-/// positive. A chart's segments step at most one pixel sideways: for those the quotient is
-/// ±65536 / b, looked up instead of divided.
-inline int FixedDiv(int a, int b) {
-    if (a == 0) return 0;
-    if ((a == 1 || a == -1) && b < Reciprocals::kCount) return a * kReciprocals.of[b];
-    if (std::abs(a) <= 0x7FFF) return a * 65536 / b;
-    return static_cast<int>(static_cast<long long>(a) * 65536 / b);
-}
-
-struct DevicePixel {
-    int x = INT_MIN;
-    int y = INT_MIN;
-    friend bool operator==(const DevicePixel&, const DevicePixel&) = default;
-};
-
 /// The device pixels a plot covers: `scale` × `scale` from the pixel stepped, tested against
 /// the clip or not (`checked`).
 struct PixelTarget {
@@ -89,6 +52,9 @@ struct PixelTarget {
             bits[y * stride + x] = pixel;
             return;
         }
+        // A block wholly inside the clip, as nearly all of a line's are, needs no clipping.
+        if (checked && x >= clip.left && x + scale <= clip.right && y >= clip.top && y + scale <= clip.bottom)
+            return Plot<false>(x, y);
         if (!checked && scale == 2) {
             std::uint32_t* at = bits + y * stride + x;
             at[0] = at[1] = at[stride] = at[stride + 1] = pixel;
@@ -103,52 +69,6 @@ struct PixelTarget {
             for (int column = left; column < right; ++column) bits[row * stride + column] = pixel;
     }
 };
-
-/// Where the last segment of a polyline ended and which way it went: a segment leaves out a
-/// pixel its predecessor already wrote, adds the corner pixel a turn would leave open, and
-/// caps the end it turns back on.
-struct StepState {
-    DevicePixel last;
-    int lastDir = kNoDirection;
-    bool lastAxisAligned = false;
-};
-
-/// One segment's rows along its major axis, top to bottom (or left to right): the first row,
-/// one past the last, and the minor coordinate in 16.16 fixed point with its step per row.
-struct Run {
-    int ys, ye;
-    int x, xinc;
-    bool swapped;             ///< drawn upwards (or leftwards): the first pixel drawn is the last row's
-    DevicePixel first, last;  ///< in drawing order, in the segment's axes
-};
-
-/// Fits the run's ends to where the previous segment ended (`previous`, in the run's axes).
-inline void JoinPrevious(const StepState& state, int dir, bool axisAligned, const DevicePixel& previous,
-                         Run& run) {
-    if (previous.x == INT_MIN) return;
-    const int dx = std::abs(previous.x - run.first.x), dy = std::abs(previous.y - run.first.y);
-    if (run.first == previous) {
-        // Written by the previous segment already.
-        if (run.swapped) {
-            --run.ye;
-        } else {
-            ++run.ys;
-            run.x += run.xinc;
-        }
-    } else if (state.lastDir != dir &&
-               ((axisAligned && state.lastAxisAligned && dx != 0 && dy != 0) || dx > 1 || dy > 1)) {
-        // A turn would leave the corner open: one more pixel at the start.
-        if (run.swapped) {
-            ++run.ye;
-        } else {
-            --run.ys;
-            run.x -= run.xinc;
-        }
-    } else if (state.lastDir == dir && dx <= 1 && dy > 1) {
-        run.x += run.xinc >> 1;
-        run.last.x = run.swapped ? run.x >> 16 : (run.x + (run.ye - run.ys - 1) * run.xinc) >> 16;
-    }
-}
 
 /// Writes the run's pixels, one a row (at least one).
 template <bool vertical, bool checked>
@@ -197,38 +117,12 @@ inline void WriteRun(const PixelTarget& target, Run run) {
     } while (++run.ys < run.ye);
 }
 
-/// One segment along its major axis (y when `vertical`; the arguments named as for that
-/// case) between the device pixels (x1, y1) and (x2, y2), y1 != y2: one pixel per row, the
-/// minor coordinate advancing in 16.16 fixed point. (The painter works in 26.6 fixed point;
-/// for ends on whole pixels its steps come to these.)
-template <bool vertical, bool checked>
-inline void StepSegment(const PixelTarget& target, StepState& state, int x1, int y1, int x2, int y2,
-                        int caps) {
-    const bool swapped = y1 > y2;
-    if (swapped) {
-        std::swap(y1, y2);
-        std::swap(x1, x2);
-        caps = SwapCaps(caps);
-    }
-    const int dir = (vertical ? kTopToBottom : kLeftToRight) << (swapped ? 1 : 0);
-    const int xinc = FixedDiv(x2 - x1, y2 - y1);
-    // Turning straight back: the end where it turns gets a cap, so the tip is covered.
-    if ((state.lastDir ^ (vertical ? kVerticalMask : kHorizontalMask)) == dir)
-        caps |= swapped ? kCapEnd : kCapBegin;
-    // The first row's minor coordinate: sampled at the middle of the row when the line goes
-    // right, at its top otherwise; a cap at the start moves it half a step back.
-    Run run{y1, caps & kCapEnd ? y2 + 1 : y2, 0, xinc, swapped, {}, {}};
-    run.x = x1 * 65536 + (xinc > 0 ? (caps & kCapBegin ? xinc - (xinc >> 1) : xinc >> 1) : 0);
-    run.first = {run.x >> 16, run.ys};
-    run.last = {(run.x + (run.ye - run.ys - 1) * xinc) >> 16, run.ye - 1};
-    if (swapped) std::swap(run.first, run.last);
-    const bool axisAligned = std::abs(xinc) < (1 << 14);
-    JoinPrevious(state, dir, axisAligned, vertical ? state.last : DevicePixel{state.last.y, state.last.x},
-                 run);
-    state.lastDir = dir;
-    state.lastAxisAligned = axisAligned;
-    state.last = vertical ? run.last : DevicePixel{run.last.y, run.last.x};
-    WriteRun<vertical, checked>(target, run);
+template <bool checked>
+inline void WriteAnyRun(const PixelTarget& target, const Run& run, bool vertical) {
+    if (vertical)
+        WriteRun<true, checked>(target, run);
+    else
+        WriteRun<false, checked>(target, run);
 }
 
 /// Steps the segments of a polyline of two or more points, square caps at both ends.
@@ -236,14 +130,25 @@ template <bool checked>
 void StepPolyline(const PixelTarget& target, const Point* points, std::size_t count) {
     StepState state;
     const int scale = target.scale;
+    const SegmentPlans& plans = ChartSegmentPlans();
     for (std::size_t i = 1; i < count; ++i) {
-        const int caps = (i == 1 ? kCapBegin : kNoCaps) | (i + 1 == count ? kCapEnd : kNoCaps);
         const int x1 = points[i - 1].x * scale, y1 = points[i - 1].y * scale;
         const int x2 = points[i].x * scale, y2 = points[i].y * scale;
-        if (std::abs(x2 - x1) < std::abs(y2 - y1))
-            StepSegment<true, checked>(target, state, x1, y1, x2, y2, caps);
-        else if (x1 != x2)
-            StepSegment<false, checked>(target, state, y1, x1, y2, x2, caps);
+        if (x1 == x2 && y1 == y2) continue;
+        const bool middle = i > 1 && i + 1 < count && state.last.x != INT_MIN;
+        if (const SegmentPlans::Plan* plan = middle ? plans.Find(state, x1, y1, x2 - x1, y2 - y1) : nullptr) {
+            const int major = plan->vertical ? y1 : x1, minor = plan->vertical ? x1 : y1;
+            Run run{major + plan->ys, major + plan->ye, minor * 65536 + plan->x, plan->xinc, false, {}, {}};
+            state.last = {x1 + plan->lastX, y1 + plan->lastY};
+            state.lastDir = plan->lastDir;
+            state.lastAxisAligned = plan->axisAligned;
+            WriteAnyRun<checked>(target, run, plan->vertical);
+            continue;
+        }
+        const int caps = (i == 1 ? kCapBegin : kNoCaps) | (i + 1 == count ? kCapEnd : kNoCaps);
+        bool vertical = false;
+        const Run run = PlanAnySegment(state, x1, y1, x2, y2, caps, vertical);
+        WriteAnyRun<checked>(target, run, vertical);
     }
 }
 

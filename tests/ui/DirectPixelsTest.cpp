@@ -135,6 +135,40 @@ TEST(DirectPixels, PolylinesMatchThePainterPixelForPixel) {
     }
 }
 
+/// Lines of a long chart: hundreds of bars a little under a pixel apart, values that mostly
+/// wander a row or two from bar to bar and now and then jump (a gap, a spike), so that runs of
+/// short steps and long segments follow one another in every order.
+TEST(DirectPixels, LongChartLinesMatchThePainter) {
+    App();
+    constexpr Size kWide{420, 120};
+    std::mt19937 random(23);
+    for (qreal ratio : {1.0, 2.0, 3.0}) {
+        for (int trial = 0; trial < 24; ++trial) {
+            std::vector<Point> points;
+            double y = 60.0;
+            for (int bar = 0; bar < 500; ++bar) {
+                // One bar in twenty jumps up to 40 rows, three stay flat, the rest move up to 3.
+                const unsigned kind = random() % 20;
+                const int step = kind == 0  ? static_cast<int>(random() % 81) - 40
+                                 : kind < 4 ? 0
+                                            : static_cast<int>(random() % 7) - 3;
+                y = std::clamp(y + step, 2.0, 117.0);
+                points.push_back({static_cast<int>(0.41 + bar * 0.82), static_cast<int>(y)});
+            }
+            const int clip = trial % 3;
+            const auto draw = [&](Canvas& c) {
+                // No clip, one along the line's extremes (as a pane's range), one across it.
+                if (clip == 1) c.SetClip({0, 2, kWide.cx, 118});
+                if (clip == 2) c.SetClip({100, 30, 300, 90});
+                c.SelectPen(Pen::Solid(1, 0x33CC66));
+                c.Polyline(points);
+            };
+            ASSERT_EQ(FirstDifference(Draw(kWide, ratio, true, draw), Draw(kWide, ratio, false, draw)), "")
+                << "ratio " << ratio << " clip " << clip << ":" << Describe(points);
+        }
+    }
+}
+
 TEST(DirectPixels, AdversarialPolylinesAndPensMatchThePainter) {
     App();
     const std::vector<std::vector<Point>> shapes = {
