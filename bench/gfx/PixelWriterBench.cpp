@@ -36,7 +36,8 @@ void BM_ChartLine(benchmark::State& state) {
     // The pane's clip hugs the line, as an indicator's range does.
     const PixelWriter writer(surface, scale, Rect{0, 100 * scale, width, 161 * scale});
     std::vector<std::vector<Point>> lines;
-    for (std::uint32_t seed = 1; seed <= 21; ++seed) lines.push_back(WanderingLine(2000, 1660, 100, 60, seed));
+    for (std::uint32_t seed = 1; seed <= 21; ++seed)
+        lines.push_back(WanderingLine(2000, 1660, 100, 60, seed));
     for (auto _ : state) {
         for (const auto& line : lines) writer.Polyline(line.data(), line.size(), 0xFF00FF00u);
         benchmark::DoNotOptimize(pixels.data());
