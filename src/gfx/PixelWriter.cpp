@@ -167,8 +167,13 @@ void PixelWriter::FillRect(const Rect& r, std::uint32_t pixel) const {
     const int bottom = std::min(r.bottom * m_scale, m_clip.bottom);
     if (left >= right || top >= bottom) return;
     std::uint32_t* row = m_surface.bits + static_cast<std::ptrdiff_t>(top) * m_surface.stride + left;
+    if (right - left == 1) {
+        // Candles' wicks, the bars of thousands of bars on show: one pixel a row.
+        for (int y = top; y < bottom; ++y, row += m_surface.stride) *row = pixel;
+        return;
+    }
     if (right - left <= 4) {
-        // Candles' wicks, volume bars, one-pixel lines: a few pixels a row.
+        // Narrow bars, lines at a scale above one: a few pixels a row.
         for (int y = top; y < bottom; ++y, row += m_surface.stride)
             for (int x = 0; x < right - left; ++x) row[x] = pixel;
         return;
