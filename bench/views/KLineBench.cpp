@@ -11,8 +11,8 @@
 // the repaint at 2,000 bars within 1.5 times the one at 100, and the dense one within twice
 // the normal one. Ratios are taken from one run whose cases take turns, so that a busy moment
 // of the machine falls on all of them alike:
-//   bench_kline --benchmark_filter=FullRepaint --benchmark_repetitions=10 \
-//     --benchmark_enable_random_interleaving=true --benchmark_min_time=1
+//   bench_kline --benchmark_filter=FullRepaint --benchmark_repetitions=10
+//     --benchmark_enable_random_interleaving=true --benchmark_min_time=1   (one line)
 #include <benchmark/benchmark.h>
 
 #include "../indicators/BenchBars.h"

@@ -131,23 +131,28 @@ void StepPolyline(const PixelTarget& target, const Point* points, std::size_t co
     StepState state;
     const int scale = target.scale;
     const SegmentPlans& plans = ChartSegmentPlans();
+    int join = -1;  // how the next segment joins the last, as the table knows it
     for (std::size_t i = 1; i < count; ++i) {
         const int x1 = points[i - 1].x * scale, y1 = points[i - 1].y * scale;
         const int x2 = points[i].x * scale, y2 = points[i].y * scale;
         if (x1 == x2 && y1 == y2) continue;
-        const bool middle = i > 1 && i + 1 < count && state.last.x != INT_MIN;
-        if (const SegmentPlans::Plan* plan = middle ? plans.Find(state, x1, y1, x2 - x1, y2 - y1) : nullptr) {
-            const int major = plan->vertical ? y1 : x1, minor = plan->vertical ? x1 : y1;
-            Run run{major + plan->ys, major + plan->ye, minor * 65536 + plan->x, plan->xinc, false, {}, {}};
+        const bool middle = i > 1 && i + 1 < count;
+        if (const SegmentPlans::Plan* plan = middle ? plans.Find(join, x2 - x1, y2 - y1) : nullptr) {
+            const bool vertical = plan->flags & SegmentPlans::Plan::kVertical;
+            const int major = vertical ? y1 : x1, minor = vertical ? x1 : y1;
+            const Run run{
+                major + plan->ys, major + plan->ye, minor * 65536 + plan->x, plan->xinc, false, {}, {}};
             state.last = {x1 + plan->lastX, y1 + plan->lastY};
             state.lastDir = plan->lastDir;
-            state.lastAxisAligned = plan->axisAligned;
-            WriteAnyRun<checked>(target, run, plan->vertical);
+            state.lastAxisAligned = plan->flags & SegmentPlans::Plan::kAxisAligned;
+            join = plan->nextJoin;
+            WriteAnyRun<checked>(target, run, vertical);
             continue;
         }
         const int caps = (i == 1 ? kCapBegin : kNoCaps) | (i + 1 == count ? kCapEnd : kNoCaps);
         bool vertical = false;
         const Run run = PlanAnySegment(state, x1, y1, x2, y2, caps, vertical);
+        join = SegmentPlans::JoinOf(state, x2, y2);
         WriteAnyRun<checked>(target, run, vertical);
     }
 }

@@ -6,6 +6,8 @@
 /// pixels right and fifteen up or down, after one that ended within two pixels of its start,
 /// is looked up here instead of planned, which is most segments of a line of thousands of
 /// bars. Internal to the pixel writer.
+#include <bit>
+#include <climits>
 #include <cstdint>
 
 #include "LineStepping.h"
@@ -20,62 +22,37 @@ class SegmentPlans {
         std::int8_t ys = 0, ye = 0;        ///< rows from the start's along the major axis
         std::int8_t lastX = 0, lastY = 0;  ///< where the state ends, from the start
         std::uint8_t lastDir = 0;
-        bool axisAligned = false;
-        bool vertical = false;
+        std::uint8_t flags = 0;      ///< kVertical, kAxisAligned
+        std::int16_t nextJoin = -1;  ///< JoinOf the state it leaves, for a segment from its end
+        static constexpr std::uint8_t kVertical = 1, kAxisAligned = 2;
     };
 
     /// Plans every segment the table holds.
     SegmentPlans();
 
-    /// The plan of the segment by (dx, dy) after `state` (which has stepped a segment
-    /// already), relative to the segment's start (x1, y1); nullptr outside what the table
-    /// holds.
-    const Plan* Find(const StepState& state, int x1, int y1, int dx, int dy) const {
-        const int px = state.last.x - x1 + kNear, py = state.last.y - y1 + kNear;
-        const int dirIndex = DirIndex(state.lastDir);
-        if (static_cast<unsigned>(dx) > kMaxDx || static_cast<unsigned>(dy + kMaxDy) > 2 * kMaxDy ||
-            static_cast<unsigned>(px) > 2 * kNear || static_cast<unsigned>(py) > 2 * kNear || dirIndex < 0)
+    /// How a segment starting at (x, y) joins the one `state` stepped last, as part of the
+    /// table's index; -1 when the table holds no such join (or nothing was stepped yet).
+    static int JoinOf(const StepState& state, int x, int y) {
+        if (state.last.x == INT_MIN) return -1;
+        const int px = state.last.x - x + kNear, py = state.last.y - y + kNear;
+        if (static_cast<unsigned>(px) > 2 * kNear || static_cast<unsigned>(py) > 2 * kNear) return -1;
+        // A segment stepped leaves one of the four directions: 1, 2, 4 or 8.
+        const int dirIndex = std::countr_zero(static_cast<unsigned>(state.lastDir));
+        return ((px * (2 * kNear + 1) + py) * 4 + dirIndex) * 2 + (state.lastAxisAligned ? 1 : 0);
+    }
+
+    /// The plan of a segment without caps by (dx, dy) that joins the last as `join` (JoinOf)
+    /// says, relative to the segment's start; nullptr outside what the table holds.
+    const Plan* Find(int join, int dx, int dy) const {
+        if (join < 0 || static_cast<unsigned>(dx) > kMaxDx || static_cast<unsigned>(dy + kMaxDy) > 2 * kMaxDy)
             return nullptr;
-        int index = dx;
-        index = index * (2 * kMaxDy + 1) + dy + kMaxDy;
-        index = index * (2 * kNear + 1) + px;
-        index = index * (2 * kNear + 1) + py;
-        index = index * 4 + dirIndex;
-        return &m_plans[index * 2 + (state.lastAxisAligned ? 1 : 0)];
+        return &m_plans[(dx * (2 * kMaxDy + 1) + dy + kMaxDy) * kJoins + join];
     }
 
   private:
     static constexpr int kMaxDx = 2, kMaxDy = 15, kNear = 2;
-    static constexpr int kCount = (kMaxDx + 1) * (2 * kMaxDy + 1) * (2 * kNear + 1) * (2 * kNear + 1) * 4 * 2;
-
-    struct Key {
-        int dx, dy, previousX, previousY, lastDir;
-        bool lastAxisAligned;
-    };
-    static int DirIndex(int dir) {
-        switch (dir) {
-            case kTopToBottom: return 0;
-            case kBottomToTop: return 1;
-            case kLeftToRight: return 2;
-            case kRightToLeft: return 3;
-            default: return -1;
-        }
-    }
-    static Key KeyAt(int index) {
-        static constexpr int kDirs[4] = {kTopToBottom, kBottomToTop, kLeftToRight, kRightToLeft};
-        Key key{};
-        key.lastAxisAligned = index % 2 != 0;
-        index /= 2;
-        key.lastDir = kDirs[index % 4];
-        index /= 4;
-        key.previousY = index % (2 * kNear + 1) - kNear;
-        index /= 2 * kNear + 1;
-        key.previousX = index % (2 * kNear + 1) - kNear;
-        index /= 2 * kNear + 1;
-        key.dy = index % (2 * kMaxDy + 1) - kMaxDy;
-        key.dx = index / (2 * kMaxDy + 1);
-        return key;
-    }
+    static constexpr int kJoins = (2 * kNear + 1) * (2 * kNear + 1) * 4 * 2;
+    static constexpr int kCount = (kMaxDx + 1) * (2 * kMaxDy + 1) * kJoins;
 
     Plan m_plans[kCount];
 };
