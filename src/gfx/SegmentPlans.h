@@ -54,6 +54,11 @@ class SegmentPlans {
     static constexpr int kJoins = (2 * kNear + 1) * (2 * kNear + 1) * 4 * 2;
     static constexpr int kCount = (kMaxDx + 1) * (2 * kMaxDy + 1) * kJoins;
 
+    /// The state a join index stands for, for a segment starting at (0, 0): JoinOf turned back.
+    static StepState StateOfJoin(int join);
+    /// The plan of the segment by (dx, dy) from (0, 0) after `state`.
+    static Plan PlanFrom(StepState state, int dx, int dy);
+
     Plan m_plans[kCount];
 };
 
