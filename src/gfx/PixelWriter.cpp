@@ -177,6 +177,11 @@ void PixelWriter::FillRect(const Rect& r, std::uint32_t pixel) const {
         for (int y = top; y < bottom; ++y, row += m_surface.stride) *row = pixel;
         return;
     }
+    if (right - left == 2) {
+        // The same at two device pixels per view pixel.
+        for (int y = top; y < bottom; ++y, row += m_surface.stride) row[0] = row[1] = pixel;
+        return;
+    }
     if (right - left <= 4) {
         // Narrow bars, lines at a scale above one: a few pixels a row.
         for (int y = top; y < bottom; ++y, row += m_surface.stride)
