@@ -28,6 +28,6 @@ mkdir -p "$corpus" build-fuzz/client-crashes
 # The checked-in seeds (the reproducers of known faults among them) join the working corpus.
 cp -n tests/fuzz/client-corpus/* "$corpus"/
 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 ASAN_OPTIONS=detect_leaks=0:quarantine_size_mb=16:malloc_context_size=4:max_malloc_fill_size=0 \
-  build-fuzz/tests/fuzz/qelt_client_fuzz "$corpus" -max_total_time="$seconds" -max_len=8192 -len_control=100 \
+  build-fuzz/tests/fuzz/qelt_client_fuzz "$corpus" -dict=tests/fuzz/client.dict -max_total_time="$seconds" -max_len=8192 -len_control=100 \
   -timeout=10 -rss_limit_mb=2048 -detect_leaks=0 -entropic=0 -artifact_prefix=build-fuzz/client-crashes/ \
   -print_final_stats=1
