@@ -4,6 +4,39 @@
 
 namespace qelt {
 
+namespace {
+
+/// True when a terminator starts at `at` in `text`, compared a character at a time.
+bool TerminatorAt(std::string_view text, size_t at) {
+    if (at > text.size() || text.size() - at < kTerminator.size()) return false;
+    for (size_t i = 0; i < kTerminator.size(); ++i)
+        if (text[at + i] != kTerminator[i]) return false;
+    return true;
+}
+
+// The searches go from one '|' to the next and check each by hand. The string's own find and
+// rfind compare with memcmp at every '|' (the board's field separator) or at every position,
+// and the sanitizer and fuzzing builds intercept each of those calls: they framed a stream at
+// a fraction of the speed.
+
+/// Where the first terminator at or after `from` starts in `text`; npos when there is none.
+size_t FindTerminator(std::string_view text, size_t from) {
+    for (size_t at = text.find(kTerminator[0], from); at != std::string_view::npos;
+         at = text.find(kTerminator[0], at + 1))
+        if (TerminatorAt(text, at)) return at;
+    return std::string_view::npos;
+}
+
+/// Where the last terminator in `text` starts; npos when there is none.
+size_t FindLastTerminator(std::string_view text) {
+    for (size_t at = text.rfind(kTerminator[0]); at != std::string_view::npos;
+         at = at == 0 ? std::string_view::npos : text.rfind(kTerminator[0], at - 1))
+        if (TerminatorAt(text, at)) return at;
+    return std::string_view::npos;
+}
+
+}  // namespace
+
 bool Framer::Feed(std::string_view bytes) {
     if (m_failed) return false;
     if (m_read > 0 && m_read * 2 >= m_buffer.size()) {
@@ -19,7 +52,7 @@ bool Framer::Feed(std::string_view bytes) {
     // in the new bytes (and the three before them) to move that mark.
     size_t from = oldSize >= kTerminator.size() - 1 ? oldSize - (kTerminator.size() - 1) : 0;
     if (from < m_tail) from = m_tail;
-    size_t last = std::string_view(m_buffer).substr(from).rfind(kTerminator);
+    size_t last = FindLastTerminator(std::string_view(m_buffer).substr(from));
     if (last != std::string_view::npos) m_tail = from + last + kTerminator.size();
     if (m_buffer.size() - m_tail > m_maxPending) {
         m_failed = true;
@@ -31,7 +64,7 @@ bool Framer::Feed(std::string_view bytes) {
 bool Framer::Next(std::string_view& message) {
     for (;;) {
         size_t from = m_scan > m_read ? m_scan : m_read;
-        size_t at = m_buffer.find(kTerminator, from);
+        size_t at = FindTerminator(m_buffer, from);
         if (at == std::string::npos) {
             // A terminator may straddle the next piece: rescan its first three bytes then.
             size_t keep = kTerminator.size() - 1;
