@@ -1,38 +1,34 @@
 #include "Framer.h"
 
+#include <string.h>
+
 #include "Requests.h"
 
 namespace qelt {
 
 namespace {
 
-/// True when a terminator starts at `at` in `text`, compared a character at a time.
-bool TerminatorAt(std::string_view text, size_t at) {
-    if (at > text.size() || text.size() - at < kTerminator.size()) return false;
-    for (size_t i = 0; i < kTerminator.size(); ++i)
-        if (text[at + i] != kTerminator[i]) return false;
-    return true;
-}
-
-// The searches go from one '|' to the next and check each by hand. The string's own find and
-// rfind compare with memcmp at every '|' (the board's field separator) or at every position,
-// and the sanitizer and fuzzing builds intercept each of those calls: they framed a stream at
-// a fraction of the speed.
+// The terminator is looked for with memmem, whole, in one call. The string's own find and rfind
+// compare with memcmp at every '|' (the board's field separator) or at every position, and the
+// sanitizer and fuzzing builds intercept each of those calls: they framed a stream at a
+// fraction of the speed.
 
 /// Where the first terminator at or after `from` starts in `text`; npos when there is none.
 size_t FindTerminator(std::string_view text, size_t from) {
-    for (size_t at = text.find(kTerminator[0], from); at != std::string_view::npos;
-         at = text.find(kTerminator[0], at + 1))
-        if (TerminatorAt(text, at)) return at;
-    return std::string_view::npos;
+    if (from >= text.size()) return std::string_view::npos;
+    const void* found =
+        memmem(text.data() + from, text.size() - from, kTerminator.data(), kTerminator.size());
+    return found ? static_cast<size_t>(static_cast<const char*>(found) - text.data())
+                 : std::string_view::npos;
 }
 
 /// Where the last terminator in `text` starts; npos when there is none.
 size_t FindLastTerminator(std::string_view text) {
-    for (size_t at = text.rfind(kTerminator[0]); at != std::string_view::npos;
-         at = at == 0 ? std::string_view::npos : text.rfind(kTerminator[0], at - 1))
-        if (TerminatorAt(text, at)) return at;
-    return std::string_view::npos;
+    size_t last = std::string_view::npos;
+    for (size_t at = FindTerminator(text, 0); at != std::string_view::npos;
+         at = FindTerminator(text, at + kTerminator.size()))
+        last = at;
+    return last;
 }
 
 }  // namespace
