@@ -52,6 +52,19 @@ TEST(Framer, CompleteMessagesInAPieceDoNotCountAgainstTheCap) {
     EXPECT_EQ(Drain(f), (std::vector<std::string>{"0123456789abcdef"}));
 }
 
+TEST(Framer, BarsAndCutTerminatorsAreNotTerminators) {
+    Framer f(8);
+    EXPECT_TRUE(f.Feed("x|END|EN|E|"));
+    EXPECT_EQ(Drain(f), (std::vector<std::string>{"x"}));
+    EXPECT_EQ(f.Pending(), 6u);
+    // Nine bytes since the previous terminator, but the last three complete one: within the cap.
+    EXPECT_TRUE(f.Feed("END"));
+    EXPECT_EQ(Drain(f), (std::vector<std::string>{"|EN|E"}));
+    EXPECT_TRUE(f.Feed("a||b|||END|"));
+    EXPECT_EQ(Drain(f), (std::vector<std::string>{"a||b||"}));
+    EXPECT_EQ(f.Pending(), 1u);
+}
+
 TEST(Framer, ByteAtATime) {
     Framer f;
     std::string stream = "category:1|a|0||2|b|1||";
