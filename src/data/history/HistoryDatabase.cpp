@@ -2,7 +2,10 @@
 
 #include <sqlite3.h>
 
+#include <functional>
+#include <iterator>
 #include <memory>
+#include <string_view>
 #include <unordered_map>
 
 #include "common/DiagnosticLog.h"
@@ -72,10 +75,17 @@ constexpr std::string_view kInMemory = ":memory:";
 
 }  // namespace
 
+/// Hashes a statement's text as a string or as a view of one, so that looking a statement up
+/// makes no string.
+struct TextHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
+};
+
 /// An open database and the statements compiled on it, by their text.
 struct OpenDatabase {
     sqlite3* db = nullptr;
-    std::unordered_map<std::string, sqlite3_stmt*> compiled;
+    std::unordered_map<std::string, sqlite3_stmt*, TextHash, std::equal_to<>> compiled;
 
     /// Opens `path` with `flags`; with `create`, makes the tables when missing. Null when the
     /// database does not open.
@@ -92,8 +102,7 @@ struct OpenDatabase {
     }
     /// The statement of `sql`, ready to bind and step; null when it does not compile.
     sqlite3_stmt* Compiled(std::string_view sql) {
-        const std::string text(sql);
-        if (auto found = compiled.find(text); found != compiled.end()) return found->second;
+        if (auto found = compiled.find(sql); found != compiled.end()) return found->second;
         sqlite3_stmt* stmt = nullptr;
         if (sqlite3_prepare_v2(db, sql.data(), static_cast<int>(sql.size()), &stmt, nullptr) != SQLITE_OK ||
             !stmt) {
@@ -101,7 +110,7 @@ struct OpenDatabase {
             return nullptr;
         }
         if (compiled.size() >= kMaxCompiled) Forget();
-        compiled.emplace(text, stmt);
+        compiled.emplace(std::string(sql), stmt);
         return stmt;
     }
     void Forget() {
@@ -161,7 +170,9 @@ class Connection {
         sqlite3_reset(stmt);
         sqlite3_clear_bindings(stmt);
         // A statement that failed half way through its rows gives none: no partial answers.
-        if (ok && rows) rows->insert(rows->end(), found.begin(), found.end());
+        if (ok && rows)
+            rows->insert(rows->end(), std::make_move_iterator(found.begin()),
+                         std::make_move_iterator(found.end()));
         return ok;
     }
 
@@ -189,9 +200,12 @@ HistoryDatabase HistoryDatabase::InMemory() {
 }
 
 void HistoryDatabase::Reset() {
-    if (m_kept)
-        sqlite3_exec(m_kept->db, "delete from category; delete from qeltlist; delete from dayrecord;",
-                     nullptr, nullptr, nullptr);
+    if (!m_kept) return;
+    // The kept statements: a process that resets between thousands of round trips does not
+    // compile them again each time.
+    Connection db(m_directory, m_path, m_kept.get(), false);
+    for (std::string_view table : {"delete from category", "delete from qeltlist", "delete from dayrecord"})
+        db.Run(table, {});
 }
 
 bool HistoryDatabase::ExecuteSql(std::string_view sql, const std::vector<std::string>& params) {
