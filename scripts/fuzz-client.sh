@@ -18,9 +18,10 @@
 # allocation and free, and the filling, cost as much as a third of an input's time. The
 # target has its own mutator (it draws the database bits of each mutant afresh), which turns
 # libFuzzer's length control off unless asked for: -len_control=100 (the default otherwise)
-# keeps new inputs growing slowly, from the seeds' sizes up to -max_len. The replies' kinds and the store's own tokens
-# come from tests/fuzz/client.dict (comparison tracing is off in the store, see
-# tests/fuzz/CMakeLists.txt); UBSan's checks trap where they fail (scripts/fuzz-build.sh).
+# keeps new inputs growing slowly, from the seeds' sizes up to -max_len. The replies' kinds
+# and the store's own tokens come from tests/fuzz/client.dict (comparison tracing is off in
+# the store, see tests/fuzz/CMakeLists.txt); UBSan's checks trap where they fail
+# (scripts/fuzz-build.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-60}"
