@@ -13,6 +13,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "common/TextHash.h"
 #include "data/CQeltGoods.h"
 
 namespace qelt {
@@ -36,13 +37,7 @@ class TradeIdentities {
     void DropOldest(std::vector<TradeRow>& trades, std::size_t count);
 
   private:
-    struct Hash {
-        using is_transparent = void;
-        std::size_t operator()(std::string_view text) const noexcept {
-            return std::hash<std::string_view>{}(text);
-        }
-    };
-    std::unordered_set<std::string, Hash, std::equal_to<>> m_ids;
+    std::unordered_set<std::string, TextHash, std::equal_to<>> m_ids;
 };
 
 }  // namespace qelt

@@ -11,6 +11,7 @@
 #include "common/DiagnosticLog.h"
 #include "common/Files.h"
 #include "common/ProgramDir.h"
+#include "common/TextHash.h"
 #include "net/Replies.h"
 
 namespace qelt {
@@ -75,14 +76,8 @@ constexpr std::string_view kInMemory = ":memory:";
 
 }  // namespace
 
-/// Hashes a statement's text as a string or as a view of one, so that looking a statement up
-/// makes no string.
-struct TextHash {
-    using is_transparent = void;
-    std::size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
-};
-
-/// An open database and the statements compiled on it, by their text.
+/// An open database and the statements compiled on it, by their text (looked up by a view of
+/// it, without making a string).
 struct OpenDatabase {
     sqlite3* db = nullptr;
     std::unordered_map<std::string, sqlite3_stmt*, TextHash, std::equal_to<>> compiled;
