@@ -9,7 +9,9 @@ namespace qelt {
 
 struct TextHash {
     using is_transparent = void;
-    std::size_t operator()(std::string_view text) const noexcept { return std::hash<std::string_view>{}(text); }
+    std::size_t operator()(std::string_view text) const noexcept {
+        return std::hash<std::string_view>{}(text);
+    }
 };
 
 }  // namespace qelt
