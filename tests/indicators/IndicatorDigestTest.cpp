@@ -1,0 +1,115 @@
+// The indicators' values over a long series, bit for bit, as digests: the loops that compute
+// them are tuned for speed (divisions four at a time, no branches on the data), and such a
+// change must not move a single value by one unit in the last place. The digests were taken
+// from the plain one-bar-at-a-time loops.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <bit>
+#include <cstdint>
+#include <map>
+#include <random>
+#include <string>
+
+#include "common/Numbers.h"
+#include "data/Bar.h"
+#include "indicators/BarColumns.h"
+#include "indicators/IndicatorTable.h"
+
+namespace qelt {
+namespace {
+
+/// Cents as the store writes prices: "3012.50".
+std::string Price(std::int64_t cents) {
+    std::string text = FormatInt(cents / 100) + ".";
+    const std::int64_t rest = cents % 100;
+    return text + (rest < 10 ? "0" : "") + FormatInt(rest);
+}
+
+/// A random walk in whole cents (integer arithmetic only, so it is the same everywhere), with
+/// flat stretches where open, high, low and close stand still and the differences the
+/// indicators test against 0.001 are exactly zero, a few texts the fast readers hand to the
+/// general ones, and a gap down to a zero price.
+BarSeries DigestSeries(int count) {
+    std::mt19937 random(20061208);
+    BarSeries bars;
+    std::int64_t price = 300000;
+    for (int i = 0; i < count; ++i) {
+        const bool flat = (i / 40) % 7 == 3;
+        const std::int64_t move = flat ? 0 : static_cast<std::int64_t>(random() % 6001) - 3000;
+        const std::int64_t open = price, close = std::max<std::int64_t>(0, price + move);
+        const std::int64_t high = std::max(open, close) + (flat ? 0 : random() % 1500);
+        const std::int64_t low =
+            std::max<std::int64_t>(0, std::min(open, close) - (flat ? 0 : random() % 1500));
+        std::string volume = FormatInt(flat ? 0 : random() % 20000);
+        std::string average = Price((open + close) / 2);
+        if (i % 997 == 5) volume = " 12e2";       // read by the general helper
+        if (i % 1009 == 7) average = "3012.5 x";  // text after the number
+        if (i == count / 2) price = 0;
+        bars.push_back(CBarRow{FormatInt(19800101 + i), Price(open), Price(close), Price(high), Price(low),
+                               volume, average, FormatInt(random() % 30000), FormatInt(random() % 35000),
+                               "200606"});
+        if (i != count / 2) price = close;
+    }
+    return bars;
+}
+
+std::uint64_t Digest(const IndicatorResult& result) {
+    std::uint64_t hash = 14695981039346656037ull;
+    auto mix = [&hash](std::uint64_t value) {
+        for (int byte = 0; byte < 8; ++byte) {
+            hash ^= (value >> (8 * byte)) & 0xFF;
+            hash *= 1099511628211ull;
+        }
+    };
+    mix(result.valid);
+    for (const IndicatorLine& line : result.lines) {
+        mix(static_cast<std::uint64_t>(line.first));
+        mix(line.values.size());
+        for (double value : line.values) mix(std::bit_cast<std::uint64_t>(value));
+    }
+    for (std::uint8_t rising : result.rising) mix(rising);
+    return hash;
+}
+
+TEST(IndicatorDigests, EveryIndicatorGivesTheValuesOfThePlainLoops) {
+    const BarSeries bars = DigestSeries(3000);
+    const int n = static_cast<int>(bars.size());
+    // Keyed by code * 10 + 1 for all bars on show, code * 10 for the newest 100.
+    const std::map<int, std::uint64_t> expected = {
+        {11, 0x868aa61c40459f0dull},  {10, 0x868aa61c40459f0dull},  {21, 0x80032cf8f6d54c1cull},
+        {20, 0x80032cf8f6d54c1cull},  {31, 0xa4345427c9c2a072ull},  {30, 0xe854fc661e30d75full},
+        {41, 0xf0a2fa204d923224ull},  {40, 0xf0a2fa204d923224ull},  {51, 0xde541bf75aa16d98ull},
+        {50, 0xde541bf75aa16d98ull},  {211, 0xbf6e17c71abc9ae7ull}, {210, 0xbf6e17c71abc9ae7ull},
+        {221, 0x0e80f17e67f8041aull}, {220, 0x7035981b1a995e9bull}, {231, 0xcd4e1b6ec67fb135ull},
+        {230, 0xcd4e1b6ec67fb135ull}, {241, 0x7c5f1f68ece36b43ull}, {240, 0x7c5f1f68ece36b43ull},
+        {251, 0x6a20a404edaa4551ull}, {250, 0x3703569887e4ad96ull}, {261, 0xd3177c39149dbd31ull},
+        {260, 0x16aa2d2e85449f71ull}, {271, 0x9fdec9272675574cull}, {270, 0xbf8f9e546e408f4eull},
+        {411, 0xc0438fa7652b3ed2ull}, {410, 0xb1198cda5d931a52ull}, {421, 0x6eb8872a89d70d65ull},
+        {420, 0x069ba87465916999ull}, {431, 0x8133a982d65c115eull}, {430, 0x474a8f05ab1c62fcull},
+        {441, 0xca6778ea692321daull}, {440, 0xe2684a1ef96cf9d3ull}, {451, 0xd490f01b65e08a66ull},
+        {450, 0xad49a0bec3b4316cull}, {461, 0xad93460a29187b1eull}, {460, 0xad93460a29187b1eull},
+        {471, 0x3c752be28c710fcaull}, {470, 0x3c752be28c710fcaull}, {481, 0x2a5bcf7f2472e798ull},
+        {480, 0x02e5e4268c08d9eaull}, {491, 0x70eb0095ab0b5cfaull}, {490, 0xee771180af704ea5ull},
+    };
+    const IndicatorParameters table;
+    for (const IndicatorDefinition& definition : IndicatorDefinitions()) {
+        // The whole series on show, and the newest 100 bars.
+        for (const IndicatorWindow& window :
+             {MakeIndicatorWindow(-1, n, n), MakeIndicatorWindow(-1, 100, n)}) {
+            BarColumns columns(bars);
+            const std::uint64_t digest = Digest(ComputeIndicator(definition.code, columns, window, table));
+            const int key = definition.code * 10 + (window.visible == n ? 1 : 0);
+            const auto found = expected.find(key);
+            if (found == expected.end()) {
+                ADD_FAILURE() << definition.key << ": no digest";
+                continue;
+            }
+            EXPECT_EQ(digest, found->second)
+                << definition.key << (window.visible == n ? " all bars" : " 100 bars");
+        }
+    }
+}
+
+}  // namespace
+}  // namespace qelt
