@@ -69,18 +69,30 @@ inline bool ReadPlainWord(const char* text, std::size_t length, PlainDigits& out
 
 }  // namespace scan
 
+namespace scan {
+
+/// 10^k for the digits after a point: exact floats.
+inline constexpr float kPowersOfTen[8] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f};
+
+/// An unsigned plain decimal of up to 7 digits in [text, end), `readable` as for
+/// ScanLeadingFloat: its digits and the index of its power of ten in kPowersOfTen. Its value
+/// is float(mantissa) / kPowersOfTen[fraction]: both are exact floats, so the one division
+/// rounds as the general conversion does. False for any other text.
+inline bool ReadPlainDecimal(const char* text, const char* end, const char* readable, PlainDigits& plain) {
+    return readable - text >= 8 && ReadPlainWord(text, static_cast<std::size_t>(end - text), plain) &&
+           plain.digits <= 7;
+}
+
+}  // namespace scan
+
 /// LeadingFloat of the text [text, end). `readable` (not before `end`) is how far memory may
 /// be read: with 8 readable bytes from `text` a short text is read as one word.
 inline float ScanLeadingFloat(const char* text, const char* end, const char* readable) {
-    // Unsigned plain decimals of up to 7 digits: the digits and the power of ten are exact
-    // floats, so one float division rounds as the general conversion does.
-    static constexpr float kPowers[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f};
-    const auto length = static_cast<std::size_t>(end - text);
     scan::PlainDigits plain;
-    if (readable - text >= 8 && scan::ReadPlainWord(text, length, plain) && plain.digits <= 7) {
-        return static_cast<float>(plain.mantissa) / kPowers[plain.fraction];
+    if (scan::ReadPlainDecimal(text, end, readable, plain)) {
+        return static_cast<float>(plain.mantissa) / scan::kPowersOfTen[plain.fraction];
     }
-    return LeadingFloat(std::string_view(text, length));
+    return LeadingFloat(std::string_view(text, static_cast<std::size_t>(end - text)));
 }
 
 /// LeadingInt of the text [text, end), `readable` as for ScanLeadingFloat.

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "common/Numbers.h"
+#include "indicators/BlockQuotients.h"
 #include "indicators/ComputeSupport.h"
 
 namespace qelt {
@@ -16,6 +17,36 @@ std::vector<float>& compute::Scratch(int slot, std::size_t count) {
 
 namespace compute {
 
+namespace {
+
+/// The moving average of `period` values of `in` (n of them) from value `from` on, the running
+/// sum picked up at `sum`, into `values` (one per value from period - 1 on); `finish` as for
+/// DivideByBlocks. Returns the sum before the last value.
+template <typename T, typename Finish>
+float RunningAverageFrom(const T* in, int n, int period, int from, float sum, double* values, Finish finish) {
+    float before = sum;
+    int i = from;
+    for (; i < n && i < period - 1; ++i) {
+        if (i == n - 1) before = sum;
+        sum += static_cast<float>(in[i]);
+    }
+    if (i >= n) return before;
+    const float p = static_cast<float>(period);
+    DivideByBlocks(
+        i, n, values + (i - period + 1),
+        [&](int j, float& numerator, float& denominator) {
+            if (j == n - 1) before = sum;
+            sum += static_cast<float>(in[j]);
+            numerator = sum;
+            denominator = p;
+            sum -= static_cast<float>(in[j - period + 1]);
+        },
+        finish);
+    return before;
+}
+
+}  // namespace
+
 template <typename T>
 float FieldAverageFrom(const T* field, int n, int period, int from, float sum, IndicatorLine& out) {
     if (period > n) {  // nothing yet; the sum still runs for a series that grows
@@ -24,18 +55,8 @@ float FieldAverageFrom(const T* field, int n, int period, int from, float sum, I
     } else {
         Place(out, period - 1, n - 1);
     }
-    double* values = out.values.data();
-    const float p = static_cast<float>(period);
-    float before = sum;
-    for (int i = from; i < n; ++i) {
-        if (i == n - 1) before = sum;
-        sum += static_cast<float>(field[i]);
-        if (i < period - 1) continue;
-        const float average = sum / p;
-        values[i - period + 1] = IsZeroValue(average) ? 0.0 : average;
-        sum -= static_cast<float>(field[i - period + 1]);
-    }
-    return before;
+    return RunningAverageFrom(field, n, period, from, sum, out.values.data(),
+                              [](lanes::Floats average, lanes::Floats) { return lanes::ZeroSmall(average); });
 }
 
 template float FieldAverageFrom(const float*, int, int, int, float, IndicatorLine&);
@@ -49,18 +70,7 @@ float SeriesAverageFrom(const IndicatorLine& input, int period, int from, float 
     } else {
         Place(out, input.first + period - 1, input.Last());
     }
-    const double* in = input.values.data();
-    double* values = out.values.data();
-    const float p = static_cast<float>(period);
-    float before = sum;
-    for (int i = from; i < n; ++i) {
-        if (i == n - 1) before = sum;
-        sum += static_cast<float>(in[i]);
-        if (i < period - 1) continue;
-        values[i - period + 1] = sum / p;
-        sum -= static_cast<float>(in[i - period + 1]);
-    }
-    return before;
+    return RunningAverageFrom(input.values.data(), n, period, from, sum, out.values.data(), &Quotient);
 }
 
 }  // namespace compute

@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string_view>
 #include <type_traits>
 
 #include "common/DecimalScan.h"
+#include "common/FloatLanes.h"
 #include "common/Numbers.h"
 
 namespace qelt {
@@ -51,16 +53,54 @@ void BarColumns::Reserve(unsigned fields, int bars) {
 
 namespace {
 
-/// One field of bars [from, to) into `out`: each text read as one word where it can be.
-template <typename Value, Value (*Scan)(const char*, const char*, const char*)>
-void ReadField(const CBarRow* rows, std::size_t field, int from, int to, Value* out) {
+/// How many bars ReadRows reads field after field.
+constexpr int kBlock = 64;
+
+/// A row's texts end with the string's terminator, which may be read too.
+const char* Readable(const CBarRow& row) {
+    const std::string_view last = row.Get(kBarDue);
+    return last.data() + last.size() + 1;
+}
+
+/// The counts of bars [from, to) into `out`: each text read as one word where it can be.
+void ReadCounts(const CBarRow* rows, std::size_t field, int from, int to, std::int32_t* out) {
     for (int i = from; i < to; ++i) {
-        const CBarRow& row = rows[i];
-        const std::string_view text = row.Get(field);
-        // A row's texts end with the string's terminator, which may be read too.
-        const std::string_view last = row.Get(kBarDue);
-        out[i] = Scan(text.data(), text.data() + text.size(), last.data() + last.size() + 1);
+        const std::string_view text = rows[i].Get(field);
+        out[i] = ScanLeadingInt(text.data(), text.data() + text.size(), Readable(rows[i]));
     }
+}
+
+/// The prices of bars [from, to), at most kBlock of them, into `out`, as ScanLeadingFloat
+/// reads each. The plain decimals leave their digits and power of ten first; their divisions
+/// then go four at a time (a scalar division per price took half of the reading). The other
+/// texts are read whole and put in afterwards.
+void ReadPrices(const CBarRow* rows, std::size_t field, int from, int to, float* out) {
+    alignas(16) std::int32_t mantissas[kBlock];
+    alignas(16) float powers[kBlock];
+    alignas(16) float values[kBlock];
+    int others[kBlock];
+    int otherCount = 0;
+    const int count = to - from;
+    for (int k = 0; k < count; ++k) {
+        const CBarRow& row = rows[from + k];
+        const std::string_view text = row.Get(field);
+        scan::PlainDigits plain;
+        if (scan::ReadPlainDecimal(text.data(), text.data() + text.size(), Readable(row), plain)) {
+            mantissas[k] = static_cast<std::int32_t>(plain.mantissa);
+            powers[k] = scan::kPowersOfTen[plain.fraction];
+        } else {
+            mantissas[k] = 0;
+            powers[k] = 1.0f;
+            others[otherCount++] = k;
+        }
+    }
+    for (int k = count; k % lanes::kWidth != 0; ++k) mantissas[k] = 0, powers[k] = 1.0f;
+    for (int k = 0; k < count; k += lanes::kWidth) {
+        lanes::Store(values + k, lanes::FromInts(mantissas + k) / lanes::Load(powers + k));
+    }
+    std::memcpy(out + from, values, static_cast<std::size_t>(count) * sizeof(float));
+    for (int j = 0; j < otherCount; ++j)
+        out[from + others[j]] = LeadingFloat(rows[from + others[j]].Get(field));
 }
 
 }  // namespace
@@ -68,7 +108,6 @@ void ReadField(const CBarRow* rows, std::size_t field, int from, int to, Value* 
 void BarColumns::ReadRows(unsigned fields, int from, int to) {
     // A block of bars at a time, field after field: each loop reads one field (its constants
     // stay in registers) while the block's texts stay in the nearest cache.
-    constexpr int kBlock = 64;
     const CBarRow* rows = m_bars->data();
     for (int begin = from; begin < to; begin += kBlock) {
         const int end = std::min(begin + kBlock, to);
@@ -76,9 +115,9 @@ void BarColumns::ReadRows(unsigned fields, int from, int to) {
             if (!Has(fields, field)) continue;
             Column& column = m_columns[Slot(field)];
             if (IsPrice(field)) {
-                ReadField<float, ScanLeadingFloat>(rows, field, begin, end, column.prices.get());
+                ReadPrices(rows, field, begin, end, column.prices.get());
             } else {
-                ReadField<std::int32_t, ScanLeadingInt>(rows, field, begin, end, column.counts.get());
+                ReadCounts(rows, field, begin, end, column.counts.get());
             }
         }
     }

@@ -1,8 +1,10 @@
 // ADTM, BBI, AMV and CCI: the oscillators built on averages.
 #include <algorithm>
 
+#include "common/FloatLanes.h"
 #include "common/Numbers.h"
 #include "indicators/Averages.h"
+#include "indicators/BlockQuotients.h"
 #include "indicators/ComputeSupport.h"
 #include "indicators/IndicatorComputations.h"
 
@@ -22,31 +24,47 @@ void ComputeAdtm(BarColumns& bars, const IndicatorWindow&, const IndicatorParame
     const float* open = bars.Open(0, n);
     const float* high = bars.High(0, n);
     const float* low = bars.Low(0, n);
-    // DTM and DBM of a bar, worked out again when it leaves the sums (cheaper than keeping them).
-    auto rise = [&](int i) {
-        return i == 0 ? 0.0f
-                      : Keep(std::max(high[i] - open[i], open[i] - open[i - 1]), open[i] > open[i - 1]);
-    };
-    auto fall = [&](int i) {
-        return i == 0 ? 0.0f : Keep(std::max(open[i] - low[i], open[i] - open[i - 1]), open[i] < open[i - 1]);
-    };
     IndicatorCheckpoint& checkpoint = result.checkpoint;
     const int from = ResumeBar(result, n - 1);
     IndicatorLine& adtm = Place(result.lines[0], 0, n - 1);
-    float riseSum = from ? checkpoint.sums[0] : 0.0f, fallSum = from ? checkpoint.sums[1] : 0.0f;
-    for (int i = from; i < n; ++i) {
-        if (i == n - 1) checkpoint.sums[0] = riseSum, checkpoint.sums[1] = fallSum;
-        riseSum += rise(i);
-        fallSum += fall(i);
-        if (i >= period) {
-            riseSum -= rise(i - period);
-            fallSum -= fall(i - period);
-        }
-        const float difference = riseSum - fallSum;
-        adtm.values[static_cast<std::size_t>(i)] = difference > 0.001f    ? difference / riseSum
-                                                   : difference < -0.001f ? difference / fallSum
-                                                                          : 0.0f;
+    // DTM and DBM of every bar that enters or leaves the sums, four bars at a time: each
+    // depends on its bar and the one before only.
+    const int start = std::max(from - period, 0);
+    float* rise = Scratch(0, static_cast<std::size_t>(n)).data();
+    float* fall = Scratch(1, static_cast<std::size_t>(n)).data();
+    rise[0] = fall[0] = 0.0f;
+    int i = std::max(start, 1);
+    for (; i + lanes::kWidth <= n; i += lanes::kWidth) {
+        const lanes::Floats o = lanes::Load(open + i), before = lanes::Load(open + i - 1);
+        const lanes::Floats move = o - before;
+        lanes::Store(rise + i, lanes::KeepWhere(lanes::Max(lanes::Load(high + i) - o, move), o > before));
+        lanes::Store(fall + i, lanes::KeepWhere(lanes::Max(o - lanes::Load(low + i), move), o < before));
     }
+    for (; i < n; ++i) {
+        rise[i] = Keep(std::max(high[i] - open[i], open[i] - open[i - 1]), open[i] > open[i - 1]);
+        fall[i] = Keep(std::max(open[i] - low[i], open[i] - open[i - 1]), open[i] < open[i - 1]);
+    }
+    float riseSum = from ? checkpoint.sums[0] : 0.0f, fallSum = from ? checkpoint.sums[1] : 0.0f;
+    // ADTM is (STM - SBM) / STM when STM is ahead by more than 0.001, (STM - SBM) / SBM when
+    // behind by more, else 0: the divisor is picked without a branch, the division done in
+    // blocks and the near ties made 0 after it.
+    DivideByBlocks(
+        from, n, adtm.values.data() + from,
+        [&](int i, float& numerator, float& denominator) {
+            if (i == n - 1) checkpoint.sums[0] = riseSum, checkpoint.sums[1] = fallSum;
+            riseSum += rise[i];
+            fallSum += fall[i];
+            if (i >= period) {
+                riseSum -= rise[i - period];
+                fallSum -= fall[i - period];
+            }
+            const float difference = riseSum - fallSum;
+            numerator = difference;
+            denominator = difference > 0.001f ? riseSum : fallSum;
+        },
+        [](lanes::Floats quotient, lanes::Floats difference) {
+            return lanes::KeepWhere(quotient, (difference > 0.001f) | (difference < -0.001f));
+        });
     checkpoint.sums[2] =
         SeriesAverageFrom(adtm, average, from, from ? checkpoint.sums[2] : 0.0f, result.lines[1]);
     checkpoint.bar = n - 1;
@@ -65,27 +83,36 @@ void ComputeBbi(BarColumns& bars, const IndicatorWindow&, const IndicatorParamet
     Reset(result, 1);
     if (n == 0 || periods[3] > n) return;
     const float* avg = bars.Avg(0, n);  // the average price, not the close
-    // The four bar-field moving averages advance together, each running sum in its own
-    // register (one after the other, each would wait on its own additions).
+    // The four bar-field moving averages advance together, one in each lane: every lane adds
+    // and subtracts exactly what its own average would, and the four divisions cost one.
     IndicatorCheckpoint& checkpoint = result.checkpoint;
     const int from = ResumeBar(result, n - 1);
-    float sums[4] = {0.0f, 0.0f, 0.0f, 0.0f}, averages[4] = {0.0f, 0.0f, 0.0f, 0.0f};
-    if (from > 0) std::copy(checkpoint.sums.begin(), checkpoint.sums.end(), sums);
-    float divisors[4];
-    for (int k = 0; k < 4; ++k) divisors[k] = static_cast<float>(periods[k]);
+    lanes::Floats sums = lanes::Same(0.0f), averages = lanes::Same(0.0f);
+    if (from > 0) sums = lanes::Load(checkpoint.sums.data());
+    const lanes::Floats divisors = {static_cast<float>(periods[0]), static_cast<float>(periods[1]),
+                                    static_cast<float>(periods[2]), static_cast<float>(periods[3])};
     IndicatorLine& bbi = Place(result.lines[0], periods[3] - 1, n - 1);
-    for (int i = from; i < n; ++i) {
-        if (i == n - 1) std::copy(sums, sums + 4, checkpoint.sums.begin());
+    auto finish = [&](int i) {
+        if (i == n - 1) lanes::Store(checkpoint.sums.data(), sums);
+        sums += avg[i];
+    };
+    // Until the longest average starts, the shorter ones start one by one.
+    int i = from;
+    for (; i < n && i < periods[3] - 1; ++i) {
+        finish(i);
         for (int k = 0; k < 4; ++k) {
-            sums[k] += avg[i];
             if (i < periods[k] - 1) continue;
             const float average = sums[k] / divisors[k];
             averages[k] = IsZeroValue(average) ? 0.0f : average;
             sums[k] -= avg[i - periods[k] + 1];
         }
-        if (i < periods[3] - 1) continue;
-        float sum = 0.0f;
-        for (float average : averages) sum += average;
+    }
+    for (; i < n; ++i) {
+        finish(i);
+        averages = lanes::ZeroSmall(sums / divisors);
+        sums -= lanes::Floats{avg[i - periods[0] + 1], avg[i - periods[1] + 1], avg[i - periods[2] + 1],
+                              avg[i - periods[3] + 1]};
+        const float sum = 0.0f + averages[0] + averages[1] + averages[2] + averages[3];
         bbi.values[static_cast<std::size_t>(i - bbi.first)] = sum / 4.0f;
     }
     checkpoint.bar = n - 1;
