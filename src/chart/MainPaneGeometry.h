@@ -36,10 +36,12 @@ struct MainPaneGeometry {
     double YToPrice(int y) const { return scale.PriceAt(y); }
 
     /// x of the left edge of `bar`'s slot, (bar - (L - N + 1)) × w, from the pane's left edge.
-    float SlotLeft(int bar) const;
+    float SlotLeft(int bar) const {
+        return static_cast<float>(bar - (lastVisible - visibleCount + 1)) * barWidth;
+    }
     /// x of the centre of `bar`'s slot, truncated: where the candles' wicks and the moving
-    /// averages' points sit.
-    int BarCentreX(int bar) const;
+    /// averages' points sit. Inline, as every visible bar goes through it.
+    int BarCentreX(int bar) const { return pane.left + TruncateCoordinate(SlotLeft(bar) + barWidth / 2); }
     /// The bar the cursor takes at client x: truncate(x / w + L - N + 1), at most n - 1 (may
     /// be negative left of the first bar); -1 when the pane has no bars.
     int CursorBarAtX(int x) const;
@@ -48,6 +50,14 @@ struct MainPaneGeometry {
     int AnchorBarAtX(int x) const;
     /// The client x of anchor bar `bar`: pane.left + w × (bar - (L - N)) + w / 2, truncated.
     int AnchorX(int bar) const;
+
+    /// Truncation toward zero of a coordinate far off the pane without overflowing an int.
+    static int TruncateCoordinate(float value) {
+        constexpr float kLimit = 1 << 24;
+        if (!(value > -kLimit)) return -(1 << 24);
+        if (value > kLimit) return 1 << 24;
+        return static_cast<int>(value);
+    }
 };
 
 }  // namespace qelt

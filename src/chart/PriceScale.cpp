@@ -5,14 +5,6 @@
 namespace qelt {
 namespace {
 
-constexpr double kPixelLimit = 1 << 24;
-
-int Truncate(double coordinate) {
-    if (!(coordinate > -kPixelLimit)) return -(1 << 24);  // also NaN
-    if (coordinate > kPixelLimit) return 1 << 24;
-    return static_cast<int>(coordinate);
-}
-
 void SetPricePerPixel(PriceScale& scale) {
     const int height = scale.bottom - scale.top;
     const double perPixel = height > 0 ? (scale.axisMax - scale.axisMin) / height : 0.0;
@@ -47,14 +39,11 @@ double NiceStep(double range) {
 
 }  // namespace
 
-int PriceScale::Y(double price) const {
-    if (logarithmic) {
-        const double span = std::log(axisMax / axisMin);
-        if (!(price > 0.0) || !(span > 0.0)) return bottom;
-        const double rows = std::log(price / axisMin) / span * (bottom - top);
-        return Truncate(bottom - rows);
-    }
-    return Truncate(bottom - (price - axisMin) / pricePerPixel);
+int PriceScale::LogarithmicY(double price) const {
+    const double span = std::log(axisMax / axisMin);
+    if (!(price > 0.0) || !(span > 0.0)) return bottom;
+    const double rows = std::log(price / axisMin) / span * (bottom - top);
+    return TruncateRow(bottom - rows);
 }
 
 double PriceScale::PriceAt(int y) const {

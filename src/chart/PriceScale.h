@@ -20,11 +20,26 @@ struct PriceScale {
     bool logarithmic = false;
 
     /// The pixel row of `price`, truncated toward zero and kept within a range an int holds.
-    int Y(double price) const;
+    /// Inline: the candles and the averages map every visible bar through it.
+    int Y(double price) const {
+        if (logarithmic) return LogarithmicY(price);
+        return TruncateRow(bottom - (price - axisMin) / pricePerPixel);
+    }
     /// The price at pixel row `y` (the inverse of Y up to the truncation).
     double PriceAt(int y) const;
     /// Step in pixels (linear), the distance of k steps above the bottom for the axis ticks.
     double StepPixels() const { return step / pricePerPixel; }
+
+    /// A row truncated toward zero, far-off rows (and NaN) held at +-2^24.
+    static int TruncateRow(double row) {
+        constexpr double kPixelLimit = 1 << 24;
+        if (!(row > -kPixelLimit)) return -(1 << 24);  // also NaN
+        if (row > kPixelLimit) return 1 << 24;
+        return static_cast<int>(row);
+    }
+
+  private:
+    int LogarithmicY(double price) const;
 };
 
 /// The nice-step rule with 10 intervals over the visible high and low:

@@ -59,6 +59,12 @@ inline Floats Select(Ints keep, Floats a, Floats b) { return FromBits((Bits(a) &
 /// std::max lane by lane: `b` where a < b, else `a` (NaN included).
 inline Floats Max(Floats a, Floats b) { return Select(a < b, b, a); }
 
+/// Four doubles narrowed to floats, as a double assigned to a float is.
+inline Floats FromDoubles(const double* values) {
+    return Floats{static_cast<float>(values[0]), static_cast<float>(values[1]), static_cast<float>(values[2]),
+                  static_cast<float>(values[3])};
+}
+
 /// Each lane that IsZeroValue takes for zero made 0.0f: |v| < 0.001 in doubles is |v| < 0.001f
 /// for a float, as 0.001f is the float nearest above 0.001. NaN stays.
 inline Floats ZeroSmall(Floats v) { return KeepWhere(v, ~((v < 0.001f) & (v > -0.001f))); }

@@ -132,28 +132,49 @@ void StepPolyline(const PixelTarget& target, const Point* points, std::size_t co
     const int scale = target.scale;
     const SegmentPlans& plans = ChartSegmentPlans();
     int join = -1;  // how the next segment joins the last, as the table knows it
+    // A segment's pixels lie within a device pixel of its ends, as a polyline's lie within one
+    // of its points: a segment that keeps that far inside the clip is written untested, which
+    // is most segments of a line that only touches its pane's edge here and there.
+    // Both ends inside the inner rectangle: the segment is (a rectangle holds what lies
+    // between two of its points).
+    const Rect& clip = target.clip;
+    const unsigned innerLeft = static_cast<unsigned>(clip.left + 1),
+                   innerTop = static_cast<unsigned>(clip.top + 1);
+    const int width = clip.right - scale - 2 - clip.left, height = clip.bottom - scale - 2 - clip.top;
+    const bool roomy = width >= 0 && height >= 0;
+    const unsigned innerWidth = static_cast<unsigned>(width), innerHeight = static_cast<unsigned>(height);
+    auto inside = [&](int x, int y) {
+        return roomy && static_cast<unsigned>(x) - innerLeft <= innerWidth &&
+               static_cast<unsigned>(y) - innerTop <= innerHeight;
+    };
+    bool startInside = !checked || inside(points[0].x * scale, points[0].y * scale);
     for (std::size_t i = 1; i < count; ++i) {
         const int x1 = points[i - 1].x * scale, y1 = points[i - 1].y * scale;
         const int x2 = points[i].x * scale, y2 = points[i].y * scale;
+        const bool endInside = !checked || inside(x2, y2);
+        const bool segmentInside = startInside && endInside;
+        startInside = endInside;
         if (x1 == x2 && y1 == y2) continue;
         const bool middle = i > 1 && i + 1 < count;
+        Run run;
+        bool vertical = false;
         if (const SegmentPlans::Plan* plan = middle ? plans.Find(join, x2 - x1, y2 - y1) : nullptr) {
-            const bool vertical = plan->flags & SegmentPlans::Plan::kVertical;
+            vertical = plan->flags & SegmentPlans::Plan::kVertical;
             const int major = vertical ? y1 : x1, minor = vertical ? x1 : y1;
-            const Run run{
-                major + plan->ys, major + plan->ye, minor * 65536 + plan->x, plan->xinc, false, {}, {}};
+            run = Run{major + plan->ys, major + plan->ye, minor * 65536 + plan->x, plan->xinc, false, {}, {}};
             state.last = {x1 + plan->lastX, y1 + plan->lastY};
             state.lastDir = plan->lastDir;
             state.lastAxisAligned = plan->flags & SegmentPlans::Plan::kAxisAligned;
             join = plan->nextJoin;
-            WriteAnyRun<checked>(target, run, vertical);
-            continue;
+        } else {
+            const int caps = (i == 1 ? kCapBegin : kNoCaps) | (i + 1 == count ? kCapEnd : kNoCaps);
+            run = PlanAnySegment(state, x1, y1, x2, y2, caps, vertical);
+            join = SegmentPlans::JoinOf(state, x2, y2);
         }
-        const int caps = (i == 1 ? kCapBegin : kNoCaps) | (i + 1 == count ? kCapEnd : kNoCaps);
-        bool vertical = false;
-        const Run run = PlanAnySegment(state, x1, y1, x2, y2, caps, vertical);
-        join = SegmentPlans::JoinOf(state, x2, y2);
-        WriteAnyRun<checked>(target, run, vertical);
+        if (segmentInside)
+            WriteAnyRun<false>(target, run, vertical);
+        else
+            WriteAnyRun<true>(target, run, vertical);
     }
 }
 

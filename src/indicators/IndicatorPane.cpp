@@ -86,12 +86,24 @@ void DrawLines(const PaneContext& pane, const PaneScale& scale) {
         const int from = std::max(pane.f, line.first), to = std::min(pane.l, line.Last());
         points.clear();
         points.reserve(static_cast<std::size_t>(std::max(to - from + 1, 0)));
-        for (int bar = from; bar <= to; ++bar) {
-            const double v = line.values[static_cast<std::size_t>(bar - line.first)];
-            if (std::isfinite(v)) {
-                points.push_back({pane.CentreX(bar), scale.Y(v)});
+        for (int bar = from; bar <= to;) {
+            const double* v = line.values.data() + (bar - line.first);
+            // Four bars at a time while all four values are finite.
+            if (bar + lanes::kWidth - 1 <= to && std::isfinite(v[0]) && std::isfinite(v[1]) &&
+                std::isfinite(v[2]) && std::isfinite(v[3])) {
+                const lanes::Ints xs = pane.CentreX4(bar), ys = scale.Y(v);
+                const std::size_t size = points.size();
+                points.resize(size + lanes::kWidth);  // within the room reserved
+                for (int k = 0; k < lanes::kWidth; ++k) points[size + k] = {xs[k], ys[k]};
+                bar += lanes::kWidth;
                 continue;
             }
+            if (std::isfinite(*v)) {
+                points.push_back({pane.CentreX(bar), scale.Y(*v)});
+                ++bar;
+                continue;
+            }
+            ++bar;
             if (points.size() > 1) canvas.Polyline(points);
             points.clear();
         }

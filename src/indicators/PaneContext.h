@@ -59,6 +59,13 @@ struct PaneContext {
         const float w = request.barWidth;
         return left + TruncatePixel(w / 2.0f + static_cast<float>(bar - f) * w);
     }
+    /// CentreX of bars bar .. bar + 3.
+    lanes::Ints CentreX4(int bar) const {
+        const float w = request.barWidth;
+        const std::int32_t k = bar - f;
+        const std::int32_t slots[lanes::kWidth] = {k, k + 1, k + 2, k + 3};
+        return left + TruncatePixels(w / 2.0f + lanes::FromInts(slots) * w);
+    }
 };
 
 /// A range search: the top starts at `top` and the bottom at `bottom` ("from -9999 and

@@ -4,6 +4,8 @@
 #include <array>
 #include <cstdint>
 
+#include "common/FloatLanes.h"
+
 namespace qelt {
 
 /// The scale-rounding rule shared by most panes. Given the range T (top) and B (bottom) and
@@ -27,6 +29,15 @@ inline int TruncatePixel(float coordinate) {
     if (!(coordinate > -kLimit)) return -(1 << 24);  // also NaN
     if (coordinate > kLimit) return 1 << 24;
     return static_cast<int>(coordinate);
+}
+
+/// TruncatePixel of four coordinates.
+inline lanes::Ints TruncatePixels(lanes::Floats coordinates) {
+    constexpr float kLimit = 1 << 24;
+    // Within the limits first (NaN to the lower one), then truncated: no lane overflows.
+    coordinates = lanes::Select(coordinates > -kLimit, coordinates, lanes::Same(-kLimit));
+    coordinates = lanes::Select(coordinates > kLimit, lanes::Same(kLimit), coordinates);
+    return __builtin_convertvector(coordinates, lanes::Ints);
 }
 
 /// What a pane's values map to. Plain data; the pane rules fill it, the painter reads it.
@@ -61,6 +72,13 @@ struct PaneScale {
         const float v = static_cast<float>(value);
         if (byPixelsPerUnit) return TruncatePixel(static_cast<float>(baseY) - v * pixelsPerUnit);
         return TruncatePixel(static_cast<float>(baseY) - (v - bottom) / unitsPerPixel);
+    }
+    /// Y of four values.
+    lanes::Ints Y(const double* values) const {
+        const lanes::Floats v = lanes::FromDoubles(values);
+        const lanes::Floats base = lanes::Same(static_cast<float>(baseY));
+        if (byPixelsPerUnit) return TruncatePixels(base - v * pixelsPerUnit);
+        return TruncatePixels(base - (v - bottom) / unitsPerPixel);
     }
     /// The value at row y: B + (bottom - y) * u (VOL, CCL: (bottom - y) / pixels per unit).
     double ValueAt(int y) const;
