@@ -1,6 +1,7 @@
 // SAR, JS and CDP of the trend group.
 #include <algorithm>
 
+#include "common/FloatLanes.h"
 #include "indicators/Averages.h"
 #include "indicators/ComputeSupport.h"
 #include "indicators/IndicatorComputations.h"
@@ -55,7 +56,10 @@ void ComputeSar(BarColumns& bars, const IndicatorWindow& window, const Indicator
         // Rising: follows a new high of the bar before; falling: a new low.
         const float extreme = rising ? high[i - 1] : low[i - 1];
         const bool follows = rising ? high[i - 2] < high[i - 1] : low[i - 2] > low[i - 1];
-        sar = previous + Keep((extreme - previous) * factor, follows);
+        // Masked in a vector register: the bit mask through an integer register would add two
+        // moves to the chain every bar waits on.
+        const lanes::Ints keep = lanes::Ints{} - static_cast<std::int32_t>(follows);
+        sar = previous + lanes::KeepWhere(lanes::Same((extreme - previous) * factor), keep)[0];
         if (rising ? close[i] < sar : close[i] > sar) {
             factor = initial;
             rising = !rising;
