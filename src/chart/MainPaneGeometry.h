@@ -8,6 +8,7 @@
 /// x = k × w. Drawn-line anchors use the origin L - N instead (one slot further right), the
 /// same for the pixel of an anchor and for the anchor under the mouse, so an anchor stays on
 /// its slot under every zoom and scroll.
+#include "chart/PixelTrunc.h"
 #include "chart/PriceScale.h"
 #include "gfx/GfxTypes.h"
 
@@ -41,7 +42,7 @@ struct MainPaneGeometry {
     }
     /// x of the centre of `bar`'s slot, truncated: where the candles' wicks and the moving
     /// averages' points sit. Inline, as every visible bar goes through it.
-    int BarCentreX(int bar) const { return pane.left + TruncateCoordinate(SlotLeft(bar) + barWidth / 2); }
+    int BarCentreX(int bar) const { return pane.left + TruncToPixel(SlotLeft(bar) + barWidth / 2); }
     /// The bar the cursor takes at client x: truncate(x / w + L - N + 1), at most n - 1 (may
     /// be negative left of the first bar); -1 when the pane has no bars.
     int CursorBarAtX(int x) const;
@@ -50,14 +51,6 @@ struct MainPaneGeometry {
     int AnchorBarAtX(int x) const;
     /// The client x of anchor bar `bar`: pane.left + w × (bar - (L - N)) + w / 2, truncated.
     int AnchorX(int bar) const;
-
-    /// Truncation toward zero of a coordinate far off the pane without overflowing an int.
-    static int TruncateCoordinate(float value) {
-        constexpr float kLimit = 1 << 24;
-        if (!(value > -kLimit)) return -(1 << 24);
-        if (value > kLimit) return 1 << 24;
-        return static_cast<int>(value);
-    }
 };
 
 }  // namespace qelt

@@ -43,7 +43,7 @@ int PriceScale::LogarithmicY(double price) const {
     const double span = std::log(axisMax / axisMin);
     if (!(price > 0.0) || !(span > 0.0)) return bottom;
     const double rows = std::log(price / axisMin) / span * (bottom - top);
-    return TruncateRow(bottom - rows);
+    return TruncToPixel(bottom - rows);
 }
 
 double PriceScale::PriceAt(int y) const {

@@ -6,6 +6,8 @@
 /// top) and y(p) = bottom - (p - min) / price per pixel, truncated. Logarithmic (the 对数坐标
 /// option): equal ratios take equal heights between the same min and max; a scale whose
 /// minimum is not positive cannot be logarithmic and stays linear.
+#include "chart/PixelTrunc.h"
+
 namespace qelt {
 
 struct PriceScale {
@@ -23,20 +25,12 @@ struct PriceScale {
     /// Inline: the candles and the averages map every visible bar through it.
     int Y(double price) const {
         if (logarithmic) return LogarithmicY(price);
-        return TruncateRow(bottom - (price - axisMin) / pricePerPixel);
+        return TruncToPixel(bottom - (price - axisMin) / pricePerPixel);
     }
     /// The price at pixel row `y` (the inverse of Y up to the truncation).
     double PriceAt(int y) const;
     /// Step in pixels (linear), the distance of k steps above the bottom for the axis ticks.
     double StepPixels() const { return step / pricePerPixel; }
-
-    /// A row truncated toward zero, far-off rows (and NaN) held at +-2^24.
-    static int TruncateRow(double row) {
-        constexpr double kPixelLimit = 1 << 24;
-        if (!(row > -kPixelLimit)) return -(1 << 24);  // also NaN
-        if (row > kPixelLimit) return 1 << 24;
-        return static_cast<int>(row);
-    }
 
   private:
     int LogarithmicY(double price) const;
