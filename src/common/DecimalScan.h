@@ -67,10 +67,6 @@ inline bool ReadPlainWord(const char* text, std::size_t length, PlainDigits& out
     return true;
 }
 
-}  // namespace scan
-
-namespace scan {
-
 /// 10^k for the digits after a point: exact floats.
 inline constexpr float kPowersOfTen[8] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f};
 

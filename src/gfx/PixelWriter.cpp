@@ -134,8 +134,8 @@ void StepPolyline(const PixelTarget& target, const Point* points, std::size_t co
     int join = -1;  // how the next segment joins the last, as the table knows it
     // A segment's pixels lie within a device pixel of its ends, as a polyline's lie within one
     // of its points: a segment that keeps that far inside the clip is written untested, which
-    // is most segments of a line that only touches its pane's edge here and there.
-    // Both ends inside the inner rectangle: the segment is (a rectangle holds what lies
+    // is most segments of a line that only touches its pane's edge here and there. It does
+    // when both its ends lie in the clip shrunk by that margin (a rectangle holds what lies
     // between two of its points).
     const Rect& clip = target.clip;
     const unsigned innerLeft = static_cast<unsigned>(clip.left + 1),

@@ -92,14 +92,14 @@ void ComputeBbi(BarColumns& bars, const IndicatorWindow&, const IndicatorParamet
     const lanes::Floats divisors = {static_cast<float>(periods[0]), static_cast<float>(periods[1]),
                                     static_cast<float>(periods[2]), static_cast<float>(periods[3])};
     IndicatorLine& bbi = Place(result.lines[0], periods[3] - 1, n - 1);
-    auto finish = [&](int i) {
+    auto enter = [&](int i) {  // bar i joins every sum
         if (i == n - 1) lanes::Store(checkpoint.sums.data(), sums);
         sums += avg[i];
     };
     // Until the longest average starts, the shorter ones start one by one.
     int i = from;
     for (; i < n && i < periods[3] - 1; ++i) {
-        finish(i);
+        enter(i);
         for (int k = 0; k < 4; ++k) {
             if (i < periods[k] - 1) continue;
             const float average = sums[k] / divisors[k];
@@ -108,7 +108,7 @@ void ComputeBbi(BarColumns& bars, const IndicatorWindow&, const IndicatorParamet
         }
     }
     for (; i < n; ++i) {
-        finish(i);
+        enter(i);
         averages = lanes::ZeroSmall(sums / divisors);
         sums -= lanes::Floats{avg[i - periods[0] + 1], avg[i - periods[1] + 1], avg[i - periods[2] + 1],
                               avg[i - periods[3] + 1]};
