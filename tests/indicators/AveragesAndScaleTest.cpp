@@ -69,6 +69,36 @@ TEST(PaneScale, RowsTruncateAndFarValuesStayWithinTheIntRange) {
     EXPECT_NEAR(scale.ValueAt(250), 50.0, 1e-4);
 }
 
+TEST(PaneScale, FourRowsAtATimeAreTheRowsOneAtATime) {
+    // Values near the rounding of a row, far beyond the int range, at the clamp's edges and
+    // not finite, through both ways a pane maps (units per pixel, pixels per unit).
+    const float inf = std::numeric_limits<float>::infinity();
+    const std::vector<double> values = {-10.0, 50.0,  50.83, 51.0, 1e30, -1e30, std::nan(""),
+                                        inf,   -inf,  0.0,   -0.0, 2e7,  -2e7,  16777216.0 * 1.2,
+                                        1e-9,  3.4e38};
+    for (bool byPixels : {false, true}) {
+        PaneScale scale;
+        scale.bottom = -10;
+        scale.unitsPerPixel = 1.2f;
+        scale.byPixelsPerUnit = byPixels;
+        scale.pixelsPerUnit = 0.75f;
+        scale.baseY = 300;
+        for (std::size_t i = 0; i + 4 <= values.size(); ++i) {
+            const lanes::Ints rows = scale.Y(values.data() + i);
+            for (int k = 0; k < 4; ++k)
+                EXPECT_EQ(rows[k], scale.Y(values[i + static_cast<std::size_t>(k)]))
+                    << values[i + static_cast<std::size_t>(k)] << (byPixels ? " by pixels" : "");
+        }
+    }
+    const float coordinates[] = {0.5f,         -0.5f, 16777215.0f, 16777216.0f,   16777218.0f, -16777216.0f,
+                                 -16777218.0f, 1e30f, -1e30f,      std::nanf(""), inf,         -inf};
+    for (std::size_t i = 0; i + 4 <= std::size(coordinates); ++i) {
+        const lanes::Ints pixels = TruncatePixels(lanes::Load(coordinates + i));
+        for (int k = 0; k < 4; ++k)
+            EXPECT_EQ(pixels[k], TruncatePixel(coordinates[i + static_cast<std::size_t>(k)]));
+    }
+}
+
 IndicatorLine Line(int first, std::vector<double> values) {
     return IndicatorLine{"x", first, std::move(values)};
 }
