@@ -13,6 +13,7 @@ namespace qelt {
 using namespace formula;
 
 const std::vector<FormulaOutput>& CompiledFormula::Outputs() const { return m_compiled->outputs; }
+const std::vector<FormulaDrawing>& CompiledFormula::Drawings() const { return m_compiled->drawings; }
 
 const std::vector<FormulaParameter>& CompiledFormula::Parameters() const { return m_compiled->parameters; }
 
@@ -36,6 +37,8 @@ FormulaCompileResult CompileFormula(std::string_view text, const std::vector<For
     for (const Statement& statement : tree.statements)
         if (statement.output >= 0)
             compiled->outputs.push_back(FormulaOutput{statement.displayName, statement.style});
+    for (const Statement& statement : tree.statements)
+        if (statement.drawing >= 0) compiled->drawings.push_back(statement.drawingStyle);
     compiled->program = Compile(tree, static_cast<int>(parameters.size()));
     result.formula = CompiledFormula(std::move(compiled));
     return result;

@@ -50,6 +50,15 @@ inline double SqrtOp(double a) { return a >= 0.0 ? std::sqrt(a) : kNoValue; }
 inline double LnOp(double a) { return a > 0.0 ? std::log(a) : kNoValue; }
 inline double MaxOp(double a, double b) { return HasValue(a) && HasValue(b) ? (a > b ? a : b) : kNoValue; }
 inline double MinOp(double a, double b) { return HasValue(a) && HasValue(b) ? (a < b ? a : b) : kNoValue; }
+/// POW: pow(x, 0) is 1 even for a NaN x, so both values are asked for first; a negative
+/// to a fraction (NaN) and an overflow have no value.
+inline double PowOp(double a, double b) {
+    return HasValue(a) && HasValue(b) ? Valued(std::pow(a, b)) : kNoValue;
+}
+inline double ExpOp(double a) { return Valued(std::exp(a)); }
+/// LOG: base 10, no value for x <= 0 as LN.
+inline double LogOp(double a) { return a > 0.0 ? std::log10(a) : kNoValue; }
+inline double SignOp(double a) { return a > 0.0 ? 1.0 : a < 0.0 ? -1.0 : a == 0.0 ? 0.0 : kNoValue; }
 /// IF: only the branch taken needs a value.
 inline double IfOp(double x, double a, double b) { return HasValue(x) ? (x != 0.0 ? a : b) : kNoValue; }
 

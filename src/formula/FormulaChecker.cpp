@@ -4,6 +4,7 @@
 
 #include "common/Numbers.h"
 #include "formula/FormulaArithmetic.h"
+#include "formula/FormulaDrawingNames.h"
 #include "formula/FormulaMessages.h"
 #include "formula/FormulaText.h"
 
@@ -18,6 +19,24 @@ std::optional<std::string> ConstantProblem(const ConstantRule& rule, double valu
     const double whole = std::trunc(value);
     if (HasValue(whole) && whole >= rule.minimum && whole <= kMaxWindow) return std::nullopt;
     return msg::OutOfRange(rule.letter, rule.minimum, kMaxWindow);
+}
+
+bool IsPerBarFunction(Function f) {
+    switch (f) {
+        case Function::Abs:
+        case Function::Sqrt:
+        case Function::Ln:
+        case Function::Max:
+        case Function::Min:
+        case Function::If:
+        case Function::Pow:
+        case Function::Exp:
+        case Function::Log:
+        case Function::Sign:
+            return true;
+        default:
+            return false;
+    }
 }
 
 double ApplyOperator(Operator op, double a, double b) {
@@ -70,17 +89,20 @@ double ApplyFunction(Function function, const double* x) {
             return MinOp(x[0], x[1]);
         case Function::If:
             return IfOp(x[0], x[1], x[2]);
+        case Function::Pow:
+            return PowOp(x[0], x[1]);
+        case Function::Exp:
+            return ExpOp(x[0]);
+        case Function::Log:
+            return LogOp(x[0]);
+        case Function::Sign:
+            return SignOp(x[0]);
         default:
             return kNoValue;  // the windowed functions are never uniform
     }
 }
 
 namespace {
-
-bool IsPerBar(Function f) {
-    return f == Function::Abs || f == Function::Sqrt || f == Function::Ln || f == Function::Max ||
-           f == Function::Min || f == Function::If;
-}
 
 bool IsArithmetic(Operator op) {
     return op == Operator::Negate || op == Operator::Identity || op == Operator::Add ||
@@ -97,7 +119,7 @@ class Checker {
             m_parameterIndex.emplace(UpperAscii(m_parameters[i].name), static_cast<int>(i));
         for (std::size_t s = 0; s < m_tree.statements.size(); ++s) {
             const Statement& statement = m_tree.statements[s];
-            if (statement.kind != StatementKind::Unnamed)
+            if (!statement.name.empty())
                 m_firstDefinition.emplace(UpperAscii(statement.name), static_cast<int>(s));
         }
         for (std::size_t s = 0; s < m_tree.statements.size(); ++s) {
@@ -107,9 +129,13 @@ class Checker {
             for (int n = statement.firstNode; n < statement.endNode; ++n)
                 if (!CheckNode(m_tree.nodes[static_cast<std::size_t>(n)])) return false;
             statement.uniform = m_tree.nodes[static_cast<std::size_t>(statement.Root())].uniform;
+            if (statement.kind == StatementKind::Drawing) {
+                if (!CheckDrawing(statement)) return false;
+                continue;
+            }
             if (!CheckAttributes(statement) || !CountOutput(statement)) return false;
         }
-        if (m_outputs == 0) return Fail(m_tree.endLine, m_tree.endColumn, msg::NoOutput());
+        if (m_outputs == 0 && m_drawings == 0) return Fail(m_tree.endLine, m_tree.endColumn, msg::NoOutput());
         return CheckUnnamedNames();
     }
 
@@ -120,11 +146,11 @@ class Checker {
     }
 
     bool CheckName(const Statement& s) {
-        if (s.kind == StatementKind::Unnamed) return true;
+        if (s.name.empty()) return true;  // unnamed outputs and drawings
         const std::string upper = UpperAscii(s.name);
         const auto fail = [&](std::string message) { return Fail(s.line, s.column, std::move(message)); };
         if (FindBarData(upper)) return fail(msg::NameIsData(s.name));
-        if (FindFunction(upper)) return fail(msg::NameIsFunction(s.name));
+        if (FindFunction(upper) || FindDrawingFunction(upper)) return fail(msg::NameIsFunction(s.name));
         if (FindAttribute(upper)) return fail(msg::NameIsAttribute(s.name));
         if (IsKeyword(upper)) return fail(msg::NameIsOperator(s.name));
         if (m_parameterIndex.count(upper)) return fail(msg::NameIsParameter(s.name));
@@ -181,6 +207,8 @@ class Checker {
             return true;
         }
         if (FindFunction(upper)) return Fail(node.line, node.column, msg::MissingArgumentList(text));
+        if (const DrawingFunctionInfo* drawing = FindDrawingFunction(upper))
+            return Fail(node.line, node.column, msg::DrawingNotAlone(drawing->name));
         return Fail(node.line, node.column, msg::UnknownName(text));
     }
 
@@ -188,6 +216,8 @@ class Checker {
         const std::string_view text = m_tree.Text(node);
         const std::string upper = UpperAscii(text);
         const FunctionInfo* info = FindFunction(upper);
+        if (const DrawingFunctionInfo* drawing = info ? nullptr : FindDrawingFunction(upper))
+            return Fail(node.line, node.column, msg::DrawingNotAlone(drawing->name));
         if (!info) {
             const bool known =
                 FindBarData(upper) || m_parameterIndex.count(upper) || m_firstDefinition.count(upper);
@@ -209,7 +239,7 @@ class Checker {
             const Node& m = m_tree.Argument(node, 2);
             return Fail(m.startLine, m.startColumn, msg::MAboveN());
         }
-        if (!IsPerBar(info->function)) return true;
+        if (!IsPerBarFunction(info->function)) return true;
         double values[3] = {0.0, 0.0, 0.0};
         node.uniform = true;
         for (int k = 0; k < info->arity; ++k) {
@@ -287,6 +317,72 @@ class Checker {
         return true;
     }
 
+    /// A drawing statement's constants (W, E, K), its colour, and its place among at most
+    /// kMaxDrawings.
+    bool CheckDrawing(Statement& s) {
+        FormulaDrawing& drawing = s.drawingStyle;
+        drawing.kind = s.drawingKind;
+        drawing.text = std::string(s.drawingText);
+        double value = 0.0;
+        switch (s.drawingKind) {
+            case FormulaDrawingKind::StickLine:
+                if (!DrawingConstant(s, 3, 'W', value)) return false;
+                if (!(std::trunc(value) >= 0.0 && std::trunc(value) <= 10.0))
+                    return FailAtArgument(s, 3, msg::OutOfRange('W', 0, 10));
+                drawing.widthTenths = static_cast<int>(value);
+                if (!DrawingConstant(s, 4, 'E', value)) return false;
+                if (!HasValue(value)) return FailAtArgument(s, 4, msg::MustBeNumber('E'));
+                drawing.hollow = value != 0.0;
+                break;
+            case FormulaDrawingKind::Icon:
+                if (!DrawingConstant(s, 2, 'K', value)) return false;
+                if (!(std::trunc(value) >= 1.0 && std::trunc(value) <= 4.0))
+                    return FailAtArgument(s, 2, msg::OutOfRange('K', 1, 4));
+                drawing.icon = static_cast<FormulaIcon>(static_cast<int>(value));
+                break;
+            default:
+                break;
+        }
+        if (!CheckDrawingColour(s)) return false;
+        if (m_drawings == kMaxDrawings) return Fail(s.line, s.column, msg::TooManyDrawings(kMaxDrawings));
+        s.drawing = m_drawings++;
+        return true;
+    }
+
+    const Node& DrawingArgument(const Statement& s, int k) const {
+        return m_tree.nodes[static_cast<std::size_t>(s.drawingArguments[static_cast<std::size_t>(k)])];
+    }
+    bool FailAtArgument(const Statement& s, int k, std::string message) {
+        const Node& argument = DrawingArgument(s, k);
+        return Fail(argument.startLine, argument.startColumn, std::move(message));
+    }
+
+    /// Argument k as a constant: numbers, parameters and their arithmetic, at the parameters'
+    /// defaults (qelt-ta's --param values): the drawing is fixed with the compiled formula.
+    bool DrawingConstant(const Statement& s, int k, char letter, double& value) {
+        const Node& argument = DrawingArgument(s, k);
+        if (!argument.constant) return FailAtArgument(s, k, msg::MustBeConstant(letter));
+        value = argument.value;
+        return true;
+    }
+
+    bool CheckDrawingColour(Statement& s) {
+        std::string_view colourBy;
+        for (const AttributeToken& a : s.attributes) {
+            const auto fail = [&](std::string message) { return Fail(a.line, a.column, std::move(message)); };
+            const std::optional<AttributeInfo> info = FindAttribute(UpperAscii(a.text));
+            if (!info) return fail(msg::UnknownAttribute(a.text));
+            if (info->kind != AttributeKind::Colour) return fail(msg::DrawingAttribute(a.text));
+            if (!colourBy.empty())
+                return fail(SameName(colourBy, a.text) ? msg::AttributeTwice(a.text)
+                                                       : msg::AttributesClash(a.text, colourBy));
+            colourBy = a.text;
+            s.drawingStyle.hasColour = true;
+            s.drawingStyle.colour = info->colour;
+        }
+        return true;
+    }
+
     /// A named output may not be called as an unnamed one is: the title and qelt-ta's header
     /// would show two lines under one name.
     bool CheckUnnamedNames() {
@@ -307,6 +403,7 @@ class Checker {
     int m_current = 0;
     int m_outputs = 0;
     int m_unnamed = 0;
+    int m_drawings = 0;
 };
 
 }  // namespace

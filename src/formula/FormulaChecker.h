@@ -32,8 +32,12 @@ std::optional<std::string> ConstantProblem(const ConstantRule& rule, double valu
 /// N or M as the whole number a windowed function uses (ConstantProblem found none).
 inline int WholeWindow(double value) { return static_cast<int>(value); }
 
-/// The value of an operator or of a per-bar function (ABS, SQRT, LN, MAX, MIN, IF) on
-/// uniform operands.
+/// True for the functions computed bar by bar from their arguments' values at the bar (ABS,
+/// SQRT, LN, MAX, MIN, IF, POW, EXP, LOG, SIGN): uniform on uniform arguments, one pass that
+/// may write over an argument's column. The others go over the series.
+bool IsPerBarFunction(Function f);
+
+/// The value of an operator or of a per-bar function on uniform operands.
 double ApplyOperator(Operator op, double a, double b);
 double ApplyFunction(Function function, const double* arguments);
 

@@ -10,6 +10,7 @@ namespace qelt {
 struct CompiledFormula::Compiled {
     std::vector<FormulaParameter> parameters;
     std::vector<FormulaOutput> outputs;
+    std::vector<FormulaDrawing> drawings;
     formula::Program program;
 };
 

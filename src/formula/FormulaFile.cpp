@@ -72,7 +72,7 @@ class Reader {
         const std::size_t equals = line.find('=');
         const std::string_view key = line.substr(0, equals),
                                value = equals == std::string_view::npos ? "" : line.substr(equals + 1);
-        if (!m_inSection) return HeaderLine(key, value, equals != std::string_view::npos, number);
+        if (!m_inSection) return HeaderLine(line, key, value, equals != std::string_view::npos, number);
         if (m_problem) return;
         if (equals == std::string_view::npos) return Damage(number, msg::UnknownKey(line));
         EntryLine(key, value, number);
@@ -84,7 +84,8 @@ class Reader {
     }
 
   private:
-    void HeaderLine(std::string_view key, std::string_view value, bool hasValue, int number) {
+    void HeaderLine(std::string_view line, std::string_view key, std::string_view value, bool hasValue,
+                    int number) {
         if (key == "next_id" && hasValue) {
             const std::optional<int> id = ParseId(value);
             if (id && *id >= kFirstFormulaId && *id <= kMaxId) {
@@ -92,9 +93,10 @@ class Reader {
                 return;
             }
             m_content.problems.push_back(msg::EntryDamaged(number, msg::BadNextId(value)));
-            return;
+        } else {
+            m_content.problems.push_back(msg::EntryDamaged(number, msg::LineOutsideEntry()));
         }
-        m_content.problems.push_back(msg::EntryDamaged(number, msg::LineOutsideEntry()));
+        m_content.stray.emplace_back(line);
     }
 
     void StartSection(std::string_view line, int number) {
@@ -102,7 +104,7 @@ class Reader {
         m_inSection = true;
         m_raw = std::string(line) + "\n";
         m_entry = StoredFormula{};
-        m_seenName = false;
+        m_seenName = m_seenPlace = false;
         m_problem.reset();
         m_line = number;
         const std::optional<int> id =
@@ -129,6 +131,11 @@ class Reader {
         } else if (key == "text") {
             append(m_entry.text, value, !m_seenText);
             m_seenText = true;
+        } else if (key == "place") {
+            if (m_seenPlace) return Damage(number, msg::KeyTwice(key));
+            m_seenPlace = true;
+            if (value != "main" && value != "sub") return Damage(number, msg::BadPlace(value));
+            m_entry.mainChart = value == "main";
         } else if (key == "param") {
             const std::optional<FormulaParameter> parameter = ParseParameter(value);
             if (!parameter) return Damage(number, msg::BadParameterLine(value));
@@ -171,7 +178,7 @@ class Reader {
     bool m_inSection = false;
     std::string m_raw;  ///< the section's lines as they stood
     StoredFormula m_entry;
-    bool m_seenName = false, m_seenDescription = false, m_seenText = false;
+    bool m_seenName = false, m_seenDescription = false, m_seenText = false, m_seenPlace = false;
     std::optional<std::string> m_problem;
     int m_line = 0;  ///< the section header's line
     int m_largestId = 0;
@@ -196,7 +203,7 @@ FormulaFileContent ParseFormulaFile(std::string_view content) {
     FormulaFileContent parsed;
     Reader reader(parsed);
     int number = 0;
-    for (std::size_t start = 0; start < content.size();) {
+    for (std::size_t start = LeadingMarkBytes(content); start < content.size();) {
         const std::size_t end = content.find('\n', start);
         reader.Line(
             content.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start),
@@ -216,6 +223,8 @@ std::string FormatFormulaEntry(const StoredFormula& entry) {
         out += "param=" + p.name + "," + FormatShortest(p.defaultValue) + "," + FormatShortest(p.minimum) +
                "," + FormatShortest(p.maximum) + "\n";
     }
+    // 副图 is the default and goes unwritten: a first-edition formula rewrites unchanged.
+    if (entry.mainChart) out += "place=main\n";
     AppendLines(out, "text", entry.text);
     return out;
 }
@@ -224,9 +233,10 @@ std::string FormatFormulaFile(const FormulaFileContent& content) {
     std::string out =
         "# formula.txt: the user's own indicators (UTF-8), written by the program.\n"
         "# One [id] section per formula: name=, description= and text= once per line, "
-        "param=NAME,default,min,max.\n"
+        "param=NAME,default,min,max, place=main over the main chart.\n"
         "next_id=" +
         FormatInt(content.nextId) + "\n";
+    for (const std::string& line : content.stray) out += line + "\n";
     for (const StoredFormula& entry : content.entries) out += "\n" + FormatFormulaEntry(entry);
     for (const std::string& section : content.damaged) out += "\n" + section;
     return out;

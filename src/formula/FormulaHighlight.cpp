@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "formula/FormulaFunctionList.h"
 #include "formula/FormulaLexer.h"
 #include "formula/FormulaNames.h"
 #include "formula/FormulaText.h"
@@ -17,8 +18,16 @@ std::optional<HighlightKind> KindOf(const Token& token) {
     if (token.kind == TokenKind::Number) return HighlightKind::Number;
     if (token.kind != TokenKind::Name) return std::nullopt;
     const std::string upper = UpperAscii(token.text);
-    if (FindBarData(upper)) return HighlightKind::Data;
-    if (FindFunction(upper)) return HighlightKind::Function;
+    if (const FunctionEntry* entry = FindFunctionEntry(upper)) {
+        switch (entry->kind) {
+            case FunctionEntryKind::Function:
+                return HighlightKind::Function;
+            case FunctionEntryKind::Drawing:
+                return HighlightKind::Drawing;
+            case FunctionEntryKind::Data:
+                return HighlightKind::Data;
+        }
+    }
     if (FindAttribute(upper)) return HighlightKind::Attribute;
     return std::nullopt;
 }
@@ -96,16 +105,25 @@ HighlightedLine HighlightFormulaLine(std::string_view line, bool startsInComment
     while (at < line.size()) {
         const std::size_t brace = line.find('{', at);
         const std::size_t slashes = line.find("//", at);
-        const std::size_t comment = std::min(brace, slashes);
-        HighlightCode(line.substr(at, comment == kNone ? kNone : comment - at), at, writer);
-        if (comment == kNone) break;
+        const std::size_t quote = line.find('\'', at);
+        // Whichever comes first hides the others: a quote in a comment, a brace in a literal.
+        const std::size_t hidden = std::min({brace, slashes, quote});
+        HighlightCode(line.substr(at, hidden == kNone ? kNone : hidden - at), at, writer);
+        if (hidden == kNone) break;
         std::size_t end = line.size();
-        if (comment == brace) {
+        if (hidden == quote) {
+            const std::size_t close = line.find('\'', quote + 1);
+            if (close != kNone) end = close + 1;
+            writer.Add(quote, end, HighlightKind::Text);
+            at = end;
+            continue;
+        }
+        if (hidden == brace) {
             const std::size_t close = line.find('}', brace + 1);
             result.endsInComment = close == kNone;
             if (close != kNone) end = close + 1;
         }
-        writer.Add(comment, end, HighlightKind::Comment);
+        writer.Add(hidden, end, HighlightKind::Comment);
         at = end;
     }
     return result;

@@ -77,6 +77,14 @@ void RunPerBar(OpCode op, const Source* in, double* out, int n) {
             return Map2(MinOp, in[0], in[1], out, n);
         case OpCode::If:
             return MapIf(in, out, n);
+        case OpCode::Pow:
+            return Map2(PowOp, in[0], in[1], out, n);
+        case OpCode::Exp:
+            return Map1(ExpOp, in[0], out, n);
+        case OpCode::Log:
+            return Map1(LogOp, in[0], out, n);
+        case OpCode::Sign:
+            return Map1(SignOp, in[0], out, n);
         default:
             return;  // not a per-bar operation
     }
@@ -124,6 +132,14 @@ double ApplyScalar(OpCode op, const double* in) {
             return MinOp(in[0], in[1]);
         case OpCode::If:
             return IfOp(in[0], in[1], in[2]);
+        case OpCode::Pow:
+            return PowOp(in[0], in[1]);
+        case OpCode::Exp:
+            return ExpOp(in[0]);
+        case OpCode::Log:
+            return LogOp(in[0]);
+        case OpCode::Sign:
+            return SignOp(in[0]);
         default:
             return kNoValue;
     }

@@ -6,6 +6,8 @@
 
 namespace qelt::formula {
 
+Lexer::Lexer(std::string_view text) : m_text(text), m_at(LeadingMarkBytes(text)) {}
+
 bool Lexer::Fail(int line, int column, std::string message) {
     m_error = FormulaError{line, column, -1, std::move(message)};
     return false;
@@ -54,6 +56,8 @@ bool Lexer::Next(Token& token) {
             read = ReadNumber(token);
         } else if (IsNameStart(c)) {
             read = ReadName(token);
+        } else if (c == '\'') {
+            read = ReadText(token);
         } else {
             read = ReadSymbol(token, c, length);
         }
@@ -136,6 +140,34 @@ bool Lexer::ReadName(Token& token) {
         if ((static_cast<unsigned char>(m_text[at]) & 0xC0) != 0x80) ++m_column;
     m_at = end;
     Make(token, TokenKind::Name, m_line, column, from, end - from);
+    return true;
+}
+
+/// A literal ends at its closing quote on the same line; one left open is reported at its
+/// opening quote, as is one too long, so the user sees where the literal starts.
+bool Lexer::ReadText(Token& token) {
+    const std::size_t from = m_at;
+    const int line = m_line, column = m_column;
+    std::size_t at = from + 1;
+    int characters = 0;
+    for (;;) {
+        if (at >= m_text.size() || m_text[at] == '\n' || m_text[at] == '\r')
+            return Fail(line, column, msg::UnclosedText());
+        if (m_text[at] == '\'') break;
+        char32_t c;
+        std::size_t length;
+        if (!DecodeUtf8(m_text, at, c, length)) return Fail(line, column + 1 + characters, msg::NotUtf8());
+        // A control character would print as nothing on the chart and break a CSV row.
+        if (c < 0x20 || c == 0x7F)
+            return Fail(line, column + 1 + characters, msg::UnknownCharacter(m_text.substr(at, length)));
+        at += length;
+        ++characters;
+    }
+    if (characters > kMaxTextCharacters)
+        return Fail(line, column, msg::TextLiteralTooLong(kMaxTextCharacters));
+    Make(token, TokenKind::Text, line, column, from, at + 1 - from);
+    m_at = at + 1;
+    m_column += characters + 2;
     return true;
 }
 

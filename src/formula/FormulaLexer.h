@@ -1,7 +1,9 @@
 #pragma once
 /// The first step of compiling a formula: the text cut into tokens, each with its place,
 /// handed out one at a time (the parser looks two ahead; nothing holds them all). Blanks,
-/// line ends and comments ("{ ... }", not nested, and "//" to the line end) fall away. The
+/// line ends and comments ("{ ... }", not nested, and "//" to the line end) fall away; a text
+/// literal ('...', on one line, no quote inside) is one token, braces and slashes in it
+/// included. The
 /// text must be UTF-8 and is read as it stands: no limit is applied here.
 #include <string>
 #include <string_view>
@@ -32,7 +34,11 @@ enum class TokenKind : unsigned char {
     NotEqual,  ///< "<>" or "!="
     AndAnd,    ///< "&&"
     OrOr,      ///< "||"
+    Text,      ///< a literal in single quotes; `text` holds the quotes too
 };
+
+/// A text literal holds at most this many characters between its quotes.
+inline constexpr int kMaxTextCharacters = 32;
 
 struct Token {
     TokenKind kind = TokenKind::End;
@@ -45,7 +51,8 @@ struct Token {
 class Lexer {
   public:
     /// `text` must outlive the lexer and its tokens.
-    explicit Lexer(std::string_view text) : m_text(text) {}
+    /// A byte-order mark at its start is passed over without taking a column.
+    explicit Lexer(std::string_view text);
 
     /// The next token; End (again and again) after the last one. False at the first
     /// character that starts no token (an unknown character, an unclosed comment, a
@@ -67,6 +74,7 @@ class Lexer {
     std::size_t NameRunEnd(std::size_t from) const;
     bool ReadNumber(Token& token);
     bool ReadName(Token& token);
+    bool ReadText(Token& token);
     bool ReadSymbol(Token& token, char32_t c, std::size_t length);
 
     std::string_view m_text;

@@ -94,5 +94,9 @@ class FormulaLibrary {
 /// The formulas a new formula.txt starts with (ids 1000 to 1002): a price oscillator, a
 /// channel breakout and a volume ratio.
 std::vector<StoredFormula> ExampleFormulas();
+/// The example trading systems (id 0: the library gives them theirs): a moving-average
+/// cross, a channel breakout with an exit at a multiple of the average true range, and an
+/// RSI reversal system.
+std::vector<StoredFormula> ExampleSystems();
 
 }  // namespace qelt

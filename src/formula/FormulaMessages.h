@@ -46,6 +46,10 @@ std::string OutOfRange(char letter, int minimum, int maximum);    ///< "N 必须
 std::string MAboveN();
 std::string WeightOutOfRange();
 
+// Computing.
+std::string TooCostly();  ///< "公式计算量过大，已停止"
+std::string Cancelled();
+
 // Outputs and attributes.
 std::string NoOutput();
 std::string TooManyOutputs(int maxOutputs);
@@ -53,6 +57,18 @@ std::string UnknownAttribute(std::string_view name);
 std::string AttributeOnVariable();
 std::string AttributeTwice(std::string_view name);
 std::string AttributesClash(std::string_view name, std::string_view earlier);
+
+// Drawing statements and their text literals.
+std::string UnclosedText();                         ///< "文字缺少结尾的单引号"
+std::string TextLiteralTooLong(int maxCharacters);  ///< "文字超过 32 个字符"
+std::string TextMisplaced();
+std::string TextNeeded();
+std::string DrawingNotAlone(std::string_view name);  ///< "STICKLINE 只能单独成句"
+std::string DrawingNamed(std::string_view name);
+std::string DrawingAttribute(std::string_view name);
+std::string MustBeNumber(char letter);  ///< "W 必须是数字"
+std::string TooManyDrawings(int maxDrawings);
+std::string TooManyMarks();  ///< "绘图标记过多，已停止"
 
 // Parameters.
 std::string TooManyParameters(int maxParameters);
@@ -93,5 +109,6 @@ std::string KeyTwice(std::string_view key);
 std::string MissingKey(std::string_view key);
 std::string BadParameterLine(std::string_view text);
 std::string BadNextId(std::string_view text);
+std::string BadPlace(std::string_view text);
 
 }  // namespace qelt::formula::msg

@@ -24,11 +24,12 @@ constexpr NamedData kBarData[] = {
     {"AVGPRICE", BarData::AveragePrice},
     {"OPI", BarData::Position},
     {"DATE", BarData::Date},
+    {"TIME", BarData::Time},
 };
 
 constexpr ConstantRule kWindow{'N', 1, false};       // N >= 1
 constexpr ConstantRule kWindowOrAll{'N', 0, false};  // N >= 0 (0: every bar so far)
-constexpr ConstantRule kTwoOrMore{'N', 2, false};    // STD's N >= 2
+constexpr ConstantRule kTwoOrMore{'N', 2, false};    // STD's, SLOPE's and FORCAST's N >= 2
 constexpr ConstantRule kWeightM{'M', 1, false};      // SMA's M >= 1 (and at most N)
 constexpr ConstantRule kWeightA{'A', 0, true};       // DMA's 0 < A <= 1
 
@@ -53,6 +54,22 @@ constexpr FunctionInfo kFunctions[] = {
     {"IF", Function::If, 3, 3, {}},
     {"CROSS", Function::Cross, 2, 2, {}},
     {"BARSLAST", Function::BarsLast, 1, 1, {}},
+    {"WMA", Function::Wma, 2, 1, {kWindow}},
+    {"SLOPE", Function::Slope, 2, 1, {kTwoOrMore}},
+    {"FORCAST", Function::Forcast, 2, 1, {kTwoOrMore}},
+    {"VALUEWHEN", Function::ValueWhen, 2, 2, {}},
+    {"FILTER", Function::Filter, 2, 1, {kWindow}},
+    {"EXIST", Function::Exist, 2, 1, {kWindowOrAll}},
+    {"EVERY", Function::Every, 2, 1, {kWindowOrAll}},
+    {"BARSCOUNT", Function::BarsCount, 1, 1, {}},
+    {"BARSSINCE", Function::BarsSince, 1, 1, {}},
+    {"BARSLASTCOUNT", Function::BarsLastCount, 1, 1, {}},
+    {"HHVBARS", Function::HhvBars, 2, 1, {kWindowOrAll}},
+    {"LLVBARS", Function::LlvBars, 2, 1, {kWindowOrAll}},
+    {"POW", Function::Pow, 2, 2, {}},
+    {"EXP", Function::Exp, 1, 1, {}},
+    {"LOG", Function::Log, 1, 1, {}},
+    {"SIGN", Function::Sign, 1, 1, {}},
 };
 
 struct NamedColour {

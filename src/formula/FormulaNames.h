@@ -11,11 +11,11 @@
 namespace qelt::formula {
 
 /// The bar fields a formula can read, in the order of the bits of a field mask.
-enum class BarData : unsigned char { Open, High, Low, Close, Volume, AveragePrice, Position, Date };
-inline constexpr int kBarDataCount = 8;
+enum class BarData : unsigned char { Open, High, Low, Close, Volume, AveragePrice, Position, Date, Time };
+inline constexpr int kBarDataCount = 9;
 inline constexpr std::uint32_t BitOf(BarData data) { return 1u << static_cast<unsigned>(data); }
 
-/// OPEN/O, HIGH/H, LOW/L, CLOSE/C, VOL/V, AVGPRICE, OPI, DATE.
+/// OPEN/O, HIGH/H, LOW/L, CLOSE/C, VOL/V, AVGPRICE, OPI, DATE, TIME.
 std::optional<BarData> FindBarData(std::string_view upperName);
 
 enum class Function : unsigned char {
@@ -39,7 +39,26 @@ enum class Function : unsigned char {
     If,
     Cross,
     BarsLast,
+    Wma,
+    Slope,
+    Forcast,
+    ValueWhen,
+    Filter,
+    Exist,
+    Every,
+    BarsCount,
+    BarsSince,
+    BarsLastCount,
+    HhvBars,
+    LlvBars,
+    Pow,
+    Exp,
+    Log,
+    Sign,
 };
+
+/// The last function of the table (for walks over every function).
+inline constexpr Function kLastFunction = Function::Sign;
 
 /// What a constant argument (N, M or A) may be. N and M are taken toward zero to whole
 /// numbers first; A is taken as it is.

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <unordered_set>
 
+#include "formula/FormulaDrawingNames.h"
 #include "formula/FormulaMessages.h"
 #include "formula/FormulaNames.h"
 #include "formula/FormulaText.h"
@@ -18,7 +19,7 @@ std::optional<std::string> NameProblem(const std::string& name) {
     if (!IsName(name)) return msg::ParameterNameInvalid(name);
     const std::string upper = UpperAscii(name);
     if (FindBarData(upper)) return msg::ParameterIsData(name);
-    if (FindFunction(upper)) return msg::ParameterIsFunction(name);
+    if (FindFunction(upper) || FindDrawingFunction(upper)) return msg::ParameterIsFunction(name);
     if (FindAttribute(upper)) return msg::ParameterIsAttribute(name);
     if (IsKeyword(upper)) return msg::ParameterIsOperator(name);
     return std::nullopt;

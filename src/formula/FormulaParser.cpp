@@ -1,5 +1,6 @@
 #include "formula/FormulaParser.h"
 
+#include "formula/FormulaDrawingNames.h"
 #include "formula/FormulaMessages.h"
 #include "formula/FormulaText.h"
 
@@ -138,21 +139,34 @@ class Parser {
     }
     Node& At(int node) { return m_tree.nodes[static_cast<std::size_t>(node)]; }
 
+    /// The drawing function the current token and the next one call, if they do.
+    const DrawingFunctionInfo* DrawingAhead() {
+        if (Peek().kind != TokenKind::Name || Peek(1).kind != TokenKind::LeftParen) return nullptr;
+        return FindDrawingFunction(UpperAscii(Peek().text));
+    }
+
     bool ParseStatement() {
         Statement statement;
         statement.line = Peek().line;
         statement.column = Peek().column;
         statement.firstNode = static_cast<int>(m_tree.nodes.size());
-        if (Peek().kind == TokenKind::Name &&
-            (Peek(1).kind == TokenKind::Colon || Peek(1).kind == TokenKind::Assign)) {
-            statement.name = Peek().text;
-            statement.kind =
-                Peek(1).kind == TokenKind::Colon ? StatementKind::Output : StatementKind::Variable;
-            Next();
-            Next();
+        if (const DrawingFunctionInfo* drawing = DrawingAhead()) {
+            if (!ParseDrawing(*drawing, statement)) return false;
+        } else {
+            if (Peek().kind == TokenKind::Name &&
+                (Peek(1).kind == TokenKind::Colon || Peek(1).kind == TokenKind::Assign)) {
+                const Token name = Peek();
+                statement.name = name.text;
+                statement.kind =
+                    Peek(1).kind == TokenKind::Colon ? StatementKind::Output : StatementKind::Variable;
+                Next();
+                Next();
+                if (const DrawingFunctionInfo* drawing = DrawingAhead())
+                    return Fail(name, msg::DrawingNamed(drawing->name));
+            }
+            int root;
+            if (!ParseLevel(0, root)) return false;
         }
-        int root;
-        if (!ParseLevel(0, root)) return false;
         while (Peek().kind == TokenKind::Comma) {
             Next();
             if (Peek().kind != TokenKind::Name) return Fail(Peek(), msg::MissingAttribute());
@@ -161,6 +175,43 @@ class Parser {
         }
         statement.endNode = static_cast<int>(m_tree.nodes.size());
         m_tree.statements.push_back(std::move(statement));
+        return true;
+    }
+
+    /// STICKLINE(...) and the others: each argument an expression but DRAWTEXT's third, a
+    /// text literal. Nothing but attributes may follow the closing bracket.
+    bool ParseDrawing(const DrawingFunctionInfo& info, Statement& statement) {
+        const Token name = Next();
+        Next();  // "("
+        if (!Enter(name)) return false;
+        statement.kind = StatementKind::Drawing;
+        statement.drawingKind = info.kind;
+        if (Peek().kind != TokenKind::RightParen) {
+            for (;;) {
+                const bool text =
+                    info.kind == FormulaDrawingKind::Text && statement.drawingArguments.size() == 2;
+                if (text) {
+                    if (Peek().kind != TokenKind::Text) return Fail(Peek(), msg::TextNeeded());
+                    const Token literal = Next();
+                    statement.drawingText = literal.text.substr(1, literal.text.size() - 2);
+                    statement.drawingArguments.push_back(-1);
+                } else {
+                    int argument;
+                    if (!ParseLevel(0, argument)) return false;
+                    statement.drawingArguments.push_back(argument);
+                }
+                if (Peek().kind != TokenKind::Comma) break;
+                Next();
+            }
+        }
+        if (Peek().kind != TokenKind::RightParen) return Fail(Peek(), msg::Missing(")"));
+        Next();
+        Leave();
+        if (static_cast<int>(statement.drawingArguments.size()) != info.arity)
+            return Fail(name, msg::ArgumentCount(info.name, info.arity));
+        Operator op;
+        for (int level = 0; level < kUnaryLevel; ++level)
+            if (BinaryAt(level, Peek(), op)) return Fail(name, msg::DrawingNotAlone(info.name));
         return true;
     }
 
@@ -224,11 +275,16 @@ class Parser {
             return true;
         }
         if (token.kind == TokenKind::LeftParen) return ParseBracket(node);
+        if (token.kind == TokenKind::Text) return Fail(token, msg::TextMisplaced());
         if (token.kind != TokenKind::Name || SameName(token.text, "AND") || SameName(token.text, "OR")) {
             return Fail(token, msg::MissingOperand());
         }
         Next();
-        if (Peek().kind == TokenKind::LeftParen) return ParseCall(token, node);
+        if (Peek().kind == TokenKind::LeftParen) {
+            if (const DrawingFunctionInfo* drawing = FindDrawingFunction(UpperAscii(token.text)))
+                return Fail(token, msg::DrawingNotAlone(drawing->name));
+            return ParseCall(token, node);
+        }
         Node name;
         name.kind = NodeKind::Name;
         name.line = name.startLine = token.line;

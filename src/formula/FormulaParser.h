@@ -4,6 +4,8 @@
 ///
 ///   formula   = { [statement] ";" } [statement]
 ///   statement = NAME ":" expr { "," NAME } | NAME ":=" expr { "," NAME } | expr { "," NAME }
+///             | DRAWING "(" [arg { "," arg }] ")" { "," NAME }
+///   arg       = expr | TEXT   (TEXT, a literal in single quotes: DRAWTEXT's third argument only)
 ///   expr      = or;  or = and { (OR | "||") and };  and = cmp { (AND | "&&") cmp }
 ///   cmp       = sum { (">" | "<" | ">=" | "<=" | "=" | "<>" | "!=") sum }
 ///   sum       = term { ("+" | "-") term };  term = unary { ("*" | "/") unary }

@@ -37,6 +37,10 @@ enum class OpCode : unsigned char {
     Max,
     Min,
     If,
+    Pow,
+    Exp,
+    Log,
+    Sign,
     // Over the series: input columns, constants N and M in registers.
     MovingAverage,
     Ema,
@@ -52,8 +56,23 @@ enum class OpCode : unsigned char {
     Avedev,
     Cross,
     BarsLast,
+    Wma,
+    Slope,
+    Forcast,
+    ValueWhen,
+    Filter,
+    Exist,
+    Every,
+    BarsCount,
+    BarsSince,
+    BarsLastCount,
+    HhvBars,
+    LlvBars,
     Fill,  ///< a column of one register's value
     Copy,  ///< a column copied
+    /// A drawing statement's marks: COND, then its one or two values, each a register or a
+    /// column; a mark at each bar where COND is true and the values have values. No target.
+    Mark,
 };
 
 struct Operand {
@@ -71,6 +90,7 @@ struct Instruction {
     Operand in[3];   ///< inputs; `inputs` of them are used
     int inputs = 0;
     int constants[2] = {-1, -1};  ///< registers of N and M (or A)
+    int drawing = -1;             ///< Mark: the drawing statement's place among them
 };
 
 /// A constant argument, checked again at every evaluation against the values in use (a
@@ -95,7 +115,10 @@ struct Program {
     std::vector<int> outputSlots;  ///< the slot holding each output, in output order
 };
 
-/// Compiles a checked tree. Statements no output depends on are left out.
+/// Compiles a checked tree. Statements no output depends on are left out. The outputs are
+/// compiled in their order, and a variable where it is first read: its column lives from
+/// there to its last reader, which gives it back (a variable's statement early in the text
+/// and its readers at the end hold no column in between).
 Program Compile(const Tree& tree, int parameterCount);
 
 }  // namespace qelt::formula

@@ -2,6 +2,7 @@
 // arguments at the values in use, the bar fields, then one pass per column instruction.
 #include <algorithm>
 #include <array>
+#include <cstring>
 
 #include "common/Numbers.h"
 #include "formula/Formula.h"
@@ -10,7 +11,7 @@
 #include "formula/FormulaCompiled.h"
 #include "formula/FormulaKernels.h"
 #include "formula/FormulaMessages.h"
-#include "formula/FormulaSeries.h"
+#include "formula/FormulaRunState.h"
 
 namespace qelt {
 
@@ -19,143 +20,157 @@ using namespace formula;
 namespace {
 
 /// Where each bar datum is read from, and whether it is read as an integer (volume, net
-/// position and date are whole numbers, as the built-in indicators read them).
+/// position and date are whole numbers, as the built-in indicators read them). TIME is no
+/// text of the bar: a minute bar's HHMM, 0 on day, week and month bars.
 struct FieldSource {
     BarField field;
     bool whole;
+    bool time = false;
 };
 
 constexpr FieldSource kFieldSources[kBarDataCount] = {
-    {kBarOpen, false}, {kBarHigh, false}, {kBarLow, false}, {kBarClose, false},
-    {kBarNum, true},   {kBarAvg, false},  {kBarPure, true}, {kBarDate, true},
+    {kBarOpen, false}, {kBarHigh, false}, {kBarLow, false}, {kBarClose, false},     {kBarNum, true},
+    {kBarAvg, false},  {kBarPure, true},  {kBarDate, true}, {kBarDate, true, true},
 };
 
 double ReadField(const CBarRow& bar, const FieldSource& source) {
-    const std::string_view text = bar.Get(source.field);
-    return Valued(source.whole ? static_cast<double>(LeadingInt64(text)) : LeadingDouble(text));
+    if (source.time) return Valued(static_cast<double>(bar.Time()));
+    return Valued(source.whole ? static_cast<double>(bar.Whole(source.field)) : bar.Price(source.field));
 }
 
 }  // namespace
 
-struct FormulaRun::State {
-    std::array<std::vector<double>, kBarDataCount> fields;
-    std::array<int, kBarDataCount> fieldBars{};  ///< bars of each field read and still valid
-    std::vector<std::vector<double>> slots;
-    std::vector<double> registers;
-    SeriesScratch scratch;
+void FormulaRun::State::KeepFieldsUpTo(int unchangedBars) {
+    for (int& valid : fieldBars) valid = std::clamp(unchangedBars, 0, valid);
+}
 
-    /// The caller's promise holds for the bars of the previous run only: a datum that run did
-    /// not read (another formula, or one stopped by its constants) is valid no further than
-    /// the promise, whatever an earlier run left in its column.
-    void KeepFieldsUpTo(int unchangedBars) {
-        for (int& valid : fieldBars) valid = std::clamp(unchangedBars, 0, valid);
-    }
-
-    void ReadFields(const BarSeries& bars, std::uint32_t wanted) {
-        const int n = static_cast<int>(bars.size());
-        for (int f = 0; f < kBarDataCount; ++f) {
-            if (!(wanted & BitOf(static_cast<BarData>(f)))) continue;
-            std::vector<double>& column = fields[static_cast<std::size_t>(f)];
-            column.resize(static_cast<std::size_t>(n));
-            const int from = std::min(fieldBars[static_cast<std::size_t>(f)], n);
-            for (int i = from; i < n; ++i)
-                column[static_cast<std::size_t>(i)] =
-                    ReadField(bars[static_cast<std::size_t>(i)], kFieldSources[f]);
-            fieldBars[static_cast<std::size_t>(f)] = n;
-        }
-    }
-
-    const double* ColumnOf(const Operand& operand) const {
-        return operand.kind == Operand::Kind::Field ? fields[static_cast<std::size_t>(operand.index)].data()
-                                                    : slots[static_cast<std::size_t>(operand.index)].data();
-    }
-
-    double Constant(const Instruction& instruction, int k) const {
-        return registers[static_cast<std::size_t>(instruction.constants[k])];
-    }
-
-    void RunScalarCode(const Program& program) {
-        for (const Instruction& instruction : program.scalarCode) {
-            double in[3] = {0.0, 0.0, 0.0};
-            for (int k = 0; k < instruction.inputs; ++k)
-                in[k] = registers[static_cast<std::size_t>(instruction.in[k].index)];
-            registers[static_cast<std::size_t>(instruction.target.index)] = ApplyScalar(instruction.op, in);
-        }
-    }
-
-    std::optional<FormulaError> CheckConstants(const Program& program) const {
-        for (const ConstantCheck& check : program.checks) {
-            const double value = registers[static_cast<std::size_t>(check.reg)];
-            std::optional<std::string> problem = ConstantProblem(check.rule, value);
-            if (!problem && check.notAbove >= 0 &&
-                std::trunc(value) > std::trunc(registers[static_cast<std::size_t>(check.notAbove)])) {
-                problem = msg::MAboveN();
-            }
-            if (problem) return FormulaError{check.line, check.column, -1, std::move(*problem)};
-        }
-        return std::nullopt;
-    }
-
-    void Execute(const Instruction& instruction, int n);
-};
-
-void FormulaRun::State::Execute(const Instruction& instruction, int n) {
-    double* out = slots[static_cast<std::size_t>(instruction.target.index)].data();
-    const double* x =
-        instruction.inputs > 0 && instruction.in[0].IsColumn() ? ColumnOf(instruction.in[0]) : nullptr;
-    const auto window = [&](int k) { return WholeWindow(Constant(instruction, k)); };
-    switch (instruction.op) {
-        case OpCode::MovingAverage:
-            return MovingAverage(x, out, n, window(0), scratch);
-        case OpCode::Ema: {
-            const double span = window(0);
-            return Recursive(x, out, n, 2.0 / (span + 1.0), (span - 1.0) / (span + 1.0));
-        }
-        case OpCode::Sma: {
-            const double span = window(0), weight = window(1);
-            return Recursive(x, out, n, weight / span, (span - weight) / span);
-        }
-        case OpCode::Dma:
-            return Recursive(x, out, n, Constant(instruction, 0), 1.0 - Constant(instruction, 0));
-        case OpCode::Ref:
-            return Reference(x, out, n, window(0));
-        case OpCode::Hhv:
-            return Extreme(x, out, n, window(0), true, scratch);
-        case OpCode::Llv:
-            return Extreme(x, out, n, window(0), false, scratch);
-        case OpCode::Sum:
-            return WindowSum(x, out, n, window(0), scratch);
-        case OpCode::Count:
-            return WindowCount(x, out, n, window(0));
-        case OpCode::Std:
-            return Deviation(x, out, n, window(0), true, scratch);
-        case OpCode::Stdp:
-            return Deviation(x, out, n, window(0), false, scratch);
-        case OpCode::Avedev:
-            return MeanAbsoluteDeviation(x, out, n, window(0), scratch);
-        case OpCode::Cross:
-            return Cross(x, ColumnOf(instruction.in[1]), out, n);
-        case OpCode::BarsLast:
-            return BarsLast(x, out, n);
-        case OpCode::Fill:
-            std::fill(out, out + n, registers[static_cast<std::size_t>(instruction.in[0].index)]);
-            return;
-        case OpCode::Copy:
-            std::copy(x, x + n, out);
-            return;
-        default: {
-            Source in[3];
-            for (int k = 0; k < instruction.inputs; ++k) {
-                if (instruction.in[k].IsColumn()) {
-                    in[k].column = ColumnOf(instruction.in[k]);
-                } else {
-                    in[k].scalar = registers[static_cast<std::size_t>(instruction.in[k].index)];
-                }
-            }
-            return RunPerBar(instruction.op, in, out, n);
-        }
+void FormulaRun::State::ReadFields(const BarSeries& bars, std::uint32_t wanted) {
+    const int n = static_cast<int>(bars.size());
+    for (int f = 0; f < kBarDataCount; ++f) {
+        if (!(wanted & BitOf(static_cast<BarData>(f)))) continue;
+        std::vector<double>& column = fields[static_cast<std::size_t>(f)];
+        column.resize(static_cast<std::size_t>(n));
+        const int from = std::min(fieldBars[static_cast<std::size_t>(f)], n);
+        for (int i = from; i < n; ++i)
+            column[static_cast<std::size_t>(i)] =
+                ReadField(bars[static_cast<std::size_t>(i)], kFieldSources[f]);
+        fieldBars[static_cast<std::size_t>(f)] = n;
     }
 }
+
+void FormulaRun::State::SetRegisters(const CompiledFormula::Compiled& formula,
+                                     const std::vector<double>& values, std::vector<double>& into) const {
+    into.assign(formula.program.registers.begin(), formula.program.registers.end());
+    const std::vector<double> parameters = ParameterValues(formula.parameters, values);
+    std::copy(parameters.begin(), parameters.end(), into.begin());
+    for (const Instruction& instruction : formula.program.scalarCode) {
+        double in[3] = {0.0, 0.0, 0.0};
+        for (int k = 0; k < instruction.inputs; ++k)
+            in[k] = into[static_cast<std::size_t>(instruction.in[k].index)];
+        into[static_cast<std::size_t>(instruction.target.index)] = ApplyScalar(instruction.op, in);
+    }
+}
+
+std::optional<FormulaError> FormulaRun::State::CheckConstants(const Program& program) const {
+    for (const ConstantCheck& check : program.checks) {
+        const double value = registers[static_cast<std::size_t>(check.reg)];
+        std::optional<std::string> problem = ConstantProblem(check.rule, value);
+        if (!problem && check.notAbove >= 0 &&
+            std::trunc(value) > std::trunc(registers[static_cast<std::size_t>(check.notAbove)])) {
+            problem = msg::MAboveN();
+        }
+        if (problem) return FormulaError{check.line, check.column, -1, std::move(*problem)};
+    }
+    return std::nullopt;
+}
+
+int FormulaRun::State::ResumeBar(const CompiledFormula::Compiled& formula,
+                                 const std::vector<double>& withRegisters, int n, int unchangedBars) const {
+    if (resumeBar <= 0 || ranFormula.get() != &formula || unchangedBars < resumeBar || n <= resumeBar)
+        return 0;
+    // The same values bit for bit (a constant without a value is a NaN).
+    // (memcmp may not be handed the null data of two empty vectors.)
+    if (withRegisters.size() != ranRegisters.size() ||
+        (!withRegisters.empty() &&
+         std::memcmp(withRegisters.data(), ranRegisters.data(), withRegisters.size() * sizeof(double)) != 0))
+        return 0;
+    return resumeBar;
+}
+
+void FormulaRun::State::StartAfresh(const std::shared_ptr<const CompiledFormula::Compiled>& formula) {
+    const Program& program = formula->program;
+    ranFormula = formula;
+    resumeBar = -1;
+    keptValues = 0;
+    running.resize(program.columnCode.size());
+    tails.resize(program.columnCode.size());
+    std::vector<bool> output(static_cast<std::size_t>(program.slotCount), false);
+    for (int slot : program.outputSlots) output[static_cast<std::size_t>(slot)] = true;
+    finalFrom.assign(static_cast<std::size_t>(program.slotCount), SIZE_MAX);
+    for (std::size_t k = 0; k < program.columnCode.size(); ++k) {
+        if (program.columnCode[k].op == OpCode::Mark) continue;  // writes no slot
+        const std::size_t slot = static_cast<std::size_t>(program.columnCode[k].target.index);
+        if (output[slot]) finalFrom[slot] = k;
+    }
+}
+
+namespace {
+
+/// What an instruction costs per bar against a plain operator, about as their times compare:
+/// the recursions divide nothing but wait on the bar before, the windows keep compensated
+/// sums or a queue (WMA, SLOPE and FORCAST two pairs of them), a short AVEDEV goes over its
+/// window, a long one walks a tree; EXP, LOG and POW are library calls.
+double Weight(const Instruction& instruction, const std::vector<double>& registers) {
+    switch (instruction.op) {
+        case OpCode::Avedev: {
+            // Compared as a double: the window may still be out of range (CostOf checks nothing).
+            const double window = registers[static_cast<std::size_t>(instruction.constants[0])];
+            return window <= kDirectWindow ? 8.0 + std::max(window, 0.0) : 700.0;
+        }
+        case OpCode::Pow:
+        case OpCode::Wma:
+        case OpCode::Slope:
+        case OpCode::Forcast:
+            return 40.0;
+        case OpCode::Hhv:
+        case OpCode::Llv:
+        case OpCode::HhvBars:
+        case OpCode::LlvBars:
+        case OpCode::Std:
+        case OpCode::Stdp:
+        case OpCode::Exp:
+        case OpCode::Log:
+            return 20.0;
+        case OpCode::MovingAverage:
+        case OpCode::Sum:
+        case OpCode::BarsLast:
+        case OpCode::BarsCount:
+        case OpCode::BarsSince:
+        case OpCode::BarsLastCount:
+        case OpCode::Filter:
+        case OpCode::ValueWhen:
+            return 12.0;
+        case OpCode::Ema:
+        case OpCode::Sma:
+        case OpCode::Dma:
+        case OpCode::Count:
+        case OpCode::Exist:
+        case OpCode::Every:
+            return 4.0;
+        case OpCode::Mark:
+            return 8.0;  // a pass over its inputs and, at a mark, writing it and putting it in order
+        default:
+            return 1.0;
+    }
+}
+
+double CostPerBar(const Program& program, const std::vector<double>& registers) {
+    double cost = 0.0;
+    for (const Instruction& instruction : program.columnCode) cost += Weight(instruction, registers);
+    return cost;
+}
+
+}  // namespace
 
 FormulaRun::FormulaRun() : m_state(std::make_unique<State>()) {}
 FormulaRun::~FormulaRun() = default;
@@ -163,7 +178,7 @@ FormulaRun::FormulaRun(FormulaRun&&) noexcept = default;
 FormulaRun& FormulaRun::operator=(FormulaRun&&) noexcept = default;
 
 bool FormulaRun::Run(const CompiledFormula& formula, const BarSeries& bars, const std::vector<double>& values,
-                     int unchangedBars) {
+                     int unchangedBars, const FormulaRunControl& control) {
     m_formula = formula.m_compiled;
     const Program& program = m_formula->program;
     State& state = *m_state;
@@ -172,25 +187,58 @@ bool FormulaRun::Run(const CompiledFormula& formula, const BarSeries& bars, cons
     m_error.reset();
 
     state.KeepFieldsUpTo(unchangedBars);
-    state.registers.assign(program.registers.begin(), program.registers.end());
-    const std::vector<double> parameters = ParameterValues(m_formula->parameters, values);
-    std::copy(parameters.begin(), parameters.end(), state.registers.begin());
-    state.RunScalarCode(program);
+    state.SetRegisters(*m_formula, values, state.registers);
 
+    int from = state.ResumeBar(*m_formula, state.registers, n, unchangedBars);
+    m_error = state.CheckConstants(program);
+    if (!m_error && control.maxCost > 0 &&
+        CostPerBar(program, state.registers) * (n - from) > control.maxCost)
+        m_error = FormulaError{0, 0, -1, msg::TooCostly()};
+    if (m_error) return Stop();
+    if (from == 0) state.StartAfresh(m_formula);
     // Exactly the formula's slots: those of a longer formula run before are given back.
     state.slots.resize(static_cast<std::size_t>(program.slotCount));
     for (std::vector<double>& slot : state.slots) slot.resize(static_cast<std::size_t>(n));
-
-    m_error = state.CheckConstants(program);
-    if (m_error) {
-        for (int slot : program.outputSlots)
-            std::fill(state.slots[static_cast<std::size_t>(slot)].begin(),
-                      state.slots[static_cast<std::size_t>(slot)].end(), kNoValue);
-        return false;
-    }
     state.ReadFields(bars, program.fields);
-    for (const Instruction& instruction : program.columnCode) state.Execute(instruction, n);
+    state.keptValues = 0;
+    state.StartMarks(from, control.maxMarks);
+    for (std::size_t k = 0; k < program.columnCode.size(); ++k) {
+        if (control.cancel && control.cancel->load(std::memory_order_relaxed)) {
+            m_error = FormulaError{0, 0, -1, msg::Cancelled()};
+            return Stop();
+        }
+        state.Execute(program, k, n, from);
+        if (state.tooManyMarks) {
+            m_error = FormulaError{0, 0, -1, msg::TooManyMarks()};
+            return Stop();
+        }
+    }
+    state.FinishMarks(n, from);
+    state.resumeBar = n > 0 && state.keptValues <= State::kMaxKeptValues ? n - 1 : -1;
+    state.ranRegisters = state.registers;
     return true;
+}
+
+bool FormulaRun::Stop() {
+    State& state = *m_state;
+    const Program& program = m_formula->program;
+    state.resumeBar = -1;
+    state.marks.clear();
+    state.newMarkCount = 0;
+    state.slots.resize(static_cast<std::size_t>(program.slotCount));
+    for (int slot : program.outputSlots) {
+        std::vector<double>& column = state.slots[static_cast<std::size_t>(slot)];
+        column.assign(static_cast<std::size_t>(m_bars), kNoValue);
+    }
+    return false;
+}
+
+double FormulaRun::CostOf(const CompiledFormula& formula, int bars, const std::vector<double>& values,
+                          int unchangedBars) const {
+    std::vector<double> registers;
+    m_state->SetRegisters(*formula.m_compiled, values, registers);
+    const int from = m_state->ResumeBar(*formula.m_compiled, registers, bars, unchangedBars);
+    return CostPerBar(formula.m_compiled->program, registers) * (bars - from);
 }
 
 int FormulaRun::OutputCount() const {
@@ -210,6 +258,11 @@ std::optional<double> FormulaRun::ValueAt(int output, int bar) const {
     const double value = column[static_cast<std::size_t>(bar)];
     if (!HasFormulaValue(value)) return std::nullopt;
     return value;
+}
+
+std::span<const FormulaMark> FormulaRun::Marks() const {
+    if (!m_state) return {};
+    return m_state->marks;
 }
 
 std::string FormulaRun::TitleItem(int output, int bar) const {

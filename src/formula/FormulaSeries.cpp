@@ -1,110 +1,161 @@
 #include "formula/FormulaSeries.h"
 
+#include <algorithm>
+
 #include "formula/FormulaArithmetic.h"
-#include "formula/FormulaSums.h"
 
 namespace qelt::formula {
-void MovingAverage(const double* x, double* out, int n, int window, SeriesScratch& scratch) {
-    double scale;
-    x = Tamed(x, n, scratch.scaled, scale);
-    CompensatedSum sum;
-    int values = 0;
-    for (int i = 0; i < n; ++i) {
-        if (HasValue(x[i])) sum.Add(x[i]), ++values;
-        if (i >= window && HasValue(x[i - window])) sum.Add(-x[i - window]), --values;
-        if (values == 0) sum.Clear();
-        out[i] = values == window ? Valued(sum.Value() / window * scale) : kNoValue;
+namespace {
+
+/// The window's sum as MA and SUM keep it: values up to kHugeLimit as they are, huge ones
+/// apart and scaled, each cleared when it holds no value (no rounding left behind).
+struct WindowSums {
+    SeriesState& state;
+
+    void Add(double v, int sign) {
+        state.count += sign;
+        if (IsHuge(v)) {
+            state.huge += sign;
+            state.hugeSum.Add(sign * v * kHugeScale);
+        } else {
+            state.sum.Add(sign * v);
+        }
+        if (state.huge == 0) state.hugeSum.Clear();
+        if (state.count == state.huge) state.sum.Clear();
+    }
+    /// The sum divided by `divisor` (1 for SUM), no value when beyond a double.
+    double Quotient(double divisor) const {
+        const double small = state.sum.Value() / divisor;
+        return Valued(state.huge > 0 ? small + state.hugeSum.Value() / divisor * kHugeUnscale : small);
+    }
+};
+
+}  // namespace
+
+void MovingAverage(const double* x, double* out, int n, int window, int from, SeriesState& state) {
+    SeriesState running = from > 0 ? state : SeriesState{};
+    WindowSums sums{running};
+    for (int i = from; i < n; ++i) {
+        if (i == n - 1) state = running;
+        if (HasValue(x[i])) sums.Add(x[i], +1);
+        if (i >= window && HasValue(x[i - window])) sums.Add(x[i - window], -1);
+        out[i] = running.count == window ? sums.Quotient(window) : kNoValue;
     }
 }
 
-void Recursive(const double* x, double* out, int n, double take, double keep) {
-    int i = 0;
-    while (i < n && !HasValue(x[i])) out[i++] = kNoValue;
-    if (i == n) return;
-    double y = x[i];
-    out[i++] = y;
-    // Four bars at a time: y(i+j) = P(j) + keep^j * y(i), where P(j) folds in x(i+1..i+j)
-    // without y. The chain from one block's y to the next is then one multiply and one add
-    // for four bars instead of for each bar; P(j) runs beside it.
-    const double keep2 = keep * keep, keep3 = keep2 * keep, keep4 = keep3 * keep;
-    while (i < n) {
-        if (i + 4 <= n && HasValue(x[i]) && HasValue(x[i + 1]) && HasValue(x[i + 2]) && HasValue(x[i + 3])) {
-            const double p1 = take * x[i];
-            const double p2 = take * x[i + 1] + keep * p1;
-            const double p3 = take * x[i + 2] + keep * p2;
-            const double p4 = take * x[i + 3] + keep * p3;
-            out[i] = p1 + keep * y;
-            out[i + 1] = p2 + keep2 * y;
-            out[i + 2] = p3 + keep3 * y;
-            y = p4 + keep4 * y;
-            out[i + 3] = y;
-            i += 4;
+void Recursive(const double* x, double* out, int n, const Recursion& recursion, int from,
+               SeriesState& state) {
+    // One bar after the other, as the recursion reads: a regrouping of the sums (four bars
+    // at a time) rounds otherwise, and a flat 5 would average to 4.999999999999999, or a
+    // flat -1.79e308 to -inf.
+    bool started = from > 0 && state.started;
+    double y = started ? state.y : 0.0;
+    for (int i = from; i < n; ++i) {
+        if (i == n - 1) state.started = started, state.y = y;
+        if (!HasValue(x[i])) {
+            out[i] = kNoValue;
             continue;
         }
-        if (HasValue(x[i])) {
-            y = take * x[i] + keep * y;
+        const double next = started ? recursion.take * x[i] + recursion.keep * y : x[i];
+        if (HasValue(Valued(next))) {
+            y = next;
+            started = true;
             out[i] = y;
         } else {
             out[i] = kNoValue;
         }
-        ++i;
     }
 }
 
-void Reference(const double* x, double* out, int n, int back) {
-    for (int i = 0; i < n; ++i) out[i] = i >= back ? x[i - back] : kNoValue;
+void Reference(const double* x, double* out, int n, int back, int from) {
+    for (int i = from; i < n; ++i) out[i] = i >= back ? x[i - back] : kNoValue;
 }
 
-void Extreme(const double* x, double* out, int n, int window, bool highest, SeriesScratch& scratch) {
+namespace {
+
+/// HHV's and LLV's queue; `bars`: the distance to the extreme's bar instead of its value.
+/// Equal values leave for the newer one, so the extreme's bar is the latest of equals.
+void ExtremeQueue(const double* x, double* out, int n, int window, bool highest, bool bars, int from,
+                  SeriesState& state, SeriesScratch& scratch) {
     // Every bar enters the queue at most once, so a plain array with a head and a tail
     // holds it without wrapping.
-    scratch.queue.resize(static_cast<std::size_t>(n));
-    int* queue = scratch.queue.data();
-    int head = 0, tail = 0;
-    for (int i = 0; i < n; ++i) {
+    std::vector<QueueEntry>& queue = scratch.queue;
+    queue.clear();
+    if (from > 0) queue.assign(state.queue.begin(), state.queue.end());
+    queue.resize(queue.size() + static_cast<std::size_t>(n - from));
+    QueueEntry* q = queue.data();
+    int head = 0, tail = from > 0 ? static_cast<int>(state.queue.size()) : 0;
+    for (int i = from; i < n; ++i) {
+        if (i == n - 1) state.queue.assign(q + head, q + tail);
         if (window > 0)
-            while (head < tail && queue[head] <= i - window) ++head;
+            while (head < tail && q[head].bar <= i - window) ++head;
         const double v = x[i];
         if (HasValue(v)) {
             // Bars that can no longer be the extreme while v is in the window leave.
             if (highest) {
-                while (head < tail && x[queue[tail - 1]] <= v) --tail;
+                while (head < tail && q[tail - 1].value <= v) --tail;
             } else {
-                while (head < tail && x[queue[tail - 1]] >= v) --tail;
+                while (head < tail && q[tail - 1].value >= v) --tail;
             }
-            queue[tail++] = i;
+            q[tail++] = QueueEntry{i, v};
         }
-        out[i] = head < tail ? x[queue[head]] : kNoValue;
+        if (head == tail) {
+            out[i] = kNoValue;
+        } else {
+            out[i] = bars ? static_cast<double>(i - q[head].bar) : q[head].value;
+        }
     }
 }
 
-void WindowSum(const double* x, double* out, int n, int window, SeriesScratch& scratch) {
-    double scale;
-    x = Tamed(x, n, scratch.scaled, scale);
-    CompensatedSum sum;
-    int values = 0;
-    bool started = false;
-    for (int i = 0; i < n; ++i) {
-        if (HasValue(x[i])) sum.Add(x[i]), ++values, started = true;
-        if (window > 0 && i >= window && HasValue(x[i - window])) sum.Add(-x[i - window]), --values;
-        if (values == 0) sum.Clear();
-        out[i] = started ? Valued(sum.Value() * scale) : kNoValue;
+}  // namespace
+
+void Extreme(const double* x, double* out, int n, int window, bool highest, int from, SeriesState& state,
+             SeriesScratch& scratch) {
+    ExtremeQueue(x, out, n, window, highest, false, from, state, scratch);
+}
+
+void ExtremeBars(const double* x, double* out, int n, int window, bool highest, int from, SeriesState& state,
+                 SeriesScratch& scratch) {
+    ExtremeQueue(x, out, n, window, highest, true, from, state, scratch);
+}
+
+void WindowSum(const double* x, double* out, int n, int window, int from, SeriesState& state) {
+    SeriesState running = from > 0 ? state : SeriesState{};
+    WindowSums sums{running};
+    for (int i = from; i < n; ++i) {
+        if (i == n - 1) state = running;
+        if (HasValue(x[i])) sums.Add(x[i], +1), running.started = true;
+        if (window > 0 && i >= window && HasValue(x[i - window])) sums.Add(x[i - window], -1);
+        out[i] = running.started ? sums.Quotient(1.0) : kNoValue;
     }
 }
 
-void WindowCount(const double* x, double* out, int n, int window) {
+void WindowCount(const double* x, double* out, int n, int window, CountOutput what, int from,
+                 SeriesState& state) {
     auto isTrue = [&](int i) { return HasValue(x[i]) && x[i] != 0.0; };
-    int count = 0;
-    for (int i = 0; i < n; ++i) {
+    int count = from > 0 ? state.count : 0;
+    for (int i = from; i < n; ++i) {
+        if (i == n - 1) state.count = count;
         count += isTrue(i);
         if (window > 0 && i >= window) count -= isTrue(i - window);
-        out[i] = count;
+        switch (what) {
+            case CountOutput::Count:
+                out[i] = count;
+                break;
+            case CountOutput::Exist:
+                out[i] = Truth(count > 0);
+                break;
+            case CountOutput::Every:
+                // The window's bars so far: N once there are N, all of them for N = 0.
+                out[i] = Truth(count == (window > 0 ? window : i + 1));
+                break;
+        }
     }
 }
 
-void Cross(const double* a, const double* b, double* out, int n) {
-    if (n > 0) out[0] = 0.0;
-    for (int i = 1; i < n; ++i) {
+void Cross(const double* a, const double* b, double* out, int n, int from) {
+    if (from == 0 && n > 0) out[0] = 0.0;
+    for (int i = std::max(from, 1); i < n; ++i) {
         // NaN compares false both ways, so a missing value among the four gives 0.
         const bool above = a[i] > b[i];
         const bool before = a[i - 1] <= b[i - 1];
@@ -112,9 +163,10 @@ void Cross(const double* a, const double* b, double* out, int n) {
     }
 }
 
-void BarsLast(const double* x, double* out, int n) {
-    int last = -1;
-    for (int i = 0; i < n; ++i) {
+void BarsLast(const double* x, double* out, int n, int from, SeriesState& state) {
+    int last = from > 0 ? state.count : -1;
+    for (int i = from; i < n; ++i) {
+        if (i == n - 1) state.count = last;
         if (HasValue(x[i]) && x[i] != 0.0) last = i;
         out[i] = last < 0 ? kNoValue : static_cast<double>(i - last);
     }

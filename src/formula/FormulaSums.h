@@ -1,7 +1,6 @@
 #pragma once
 /// Running sums that survive what a series can hold (private to the series functions).
 #include <cmath>
-#include <vector>
 
 namespace qelt::formula {
 
@@ -23,24 +22,15 @@ struct CompensatedSum {
 };
 
 /// Values near the limit of a double (a hostile bar of 1e300) would overflow a sum, or a
-/// sum of squares, and leave it infinite for good. Such a column is scaled by a power of two
-/// (exact: only the exponent changes) into `scaled` so that no magnitude exceeds 2^400; the
-/// caller multiplies its results by `scale` (a power of two as well) to undo it. Returns x
-/// itself (scale 1) when nothing needs scaling, which is every real series.
-inline const double* Tamed(const double* x, int n, std::vector<double>& scaled, double& scale) {
-    double largest = 0.0;
-    for (int i = 0; i < n; ++i) {
-        const double magnitude = std::fabs(x[i]);
-        largest = magnitude > largest ? magnitude : largest;  // a NaN compares false: passed over
-    }
-    scale = 1.0;
-    if (!(largest > std::ldexp(1.0, 400))) return x;
-    const int exponent = std::ilogb(largest) - 400;
-    scale = std::ldexp(1.0, exponent);
-    const double shrink = std::ldexp(1.0, -exponent);
-    scaled.resize(static_cast<std::size_t>(n));
-    for (int i = 0; i < n; ++i) scaled[static_cast<std::size_t>(i)] = x[i] * shrink;
-    return scaled.data();
-}
+/// sum of squares, and leave it infinite for good. Such "huge" values, beyond kHugeLimit, are
+/// summed apart, scaled by kHugeScale (exact: only the exponent changes), and the results
+/// scaled back. Every value a market sends lies far below the limit and is summed as it is,
+/// tiny ones included; and a bar's result depends on its own window only, never on a huge
+/// value before or after it.
+inline constexpr double kHugeLimit = 0x1p400;
+inline constexpr double kHugeScale = 0x1p-600;
+inline constexpr double kHugeUnscale = 0x1p600;
+
+inline bool IsHuge(double v) { return std::fabs(v) > kHugeLimit; }
 
 }  // namespace qelt::formula

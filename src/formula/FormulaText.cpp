@@ -88,9 +88,11 @@ bool SameName(std::string_view a, std::string_view b) {
     return true;
 }
 
+std::size_t LeadingMarkBytes(std::string_view text) { return text.starts_with("\xEF\xBB\xBF") ? 3 : 0; }
+
 TextPosition PositionOf(std::string_view text, std::size_t offset) {
     TextPosition position;
-    for (std::size_t i = 0; i < offset && i < text.size(); ++i) {
+    for (std::size_t i = LeadingMarkBytes(text); i < offset && i < text.size(); ++i) {
         const unsigned char byte = static_cast<unsigned char>(text[i]);
         if (byte == '\n') {
             ++position.line;
@@ -103,7 +105,7 @@ TextPosition PositionOf(std::string_view text, std::size_t offset) {
 }
 
 std::size_t OffsetOf(std::string_view text, TextPosition position) {
-    std::size_t at = 0;
+    std::size_t at = LeadingMarkBytes(text);
     for (int line = 1; line < position.line; ++line) {
         const std::size_t end = text.find('\n', at);
         if (end == std::string_view::npos) return text.size();

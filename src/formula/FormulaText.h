@@ -36,6 +36,10 @@ std::string UpperAscii(std::string_view text);
 /// True when `a` and `b` are the same name (ASCII letters compared without case).
 bool SameName(std::string_view a, std::string_view b);
 
+/// The bytes of a UTF-8 byte-order mark at the start of `text` (3), or 0. A leading mark is
+/// nothing: it takes no column, and a message's place counts from after it.
+std::size_t LeadingMarkBytes(std::string_view text);
+
 /// Line and column (both from 1, columns in code points) of byte `offset` of `text`.
 struct TextPosition {
     int line = 1;

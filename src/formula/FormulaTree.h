@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "formula/FormulaDrawing.h"
 #include "formula/FormulaNames.h"
 #include "formula/FormulaOutput.h"
 
@@ -65,7 +66,8 @@ struct AttributeToken {
     int line = 1, column = 1;
 };
 
-enum class StatementKind : unsigned char { Output, Variable, Unnamed };
+/// Drawing: STICKLINE(...), DRAWTEXT(...), ...: a statement of its own, no output, no name.
+enum class StatementKind : unsigned char { Output, Variable, Unnamed, Drawing };
 
 struct Statement {
     StatementKind kind = StatementKind::Unnamed;
@@ -73,12 +75,19 @@ struct Statement {
     int line = 1, column = 1;        ///< the statement's first token (its name, when it has one)
     int firstNode = 0, endNode = 0;  ///< its nodes; the root is endNode - 1
     std::vector<AttributeToken> attributes;
+    /// Drawing: each argument's root node in order (their nodes are the statement's, one
+    /// argument's after the other's), -1 for DRAWTEXT's text, which is `drawingText`.
+    FormulaDrawingKind drawingKind = FormulaDrawingKind::Polyline;
+    std::vector<int> drawingArguments;
+    std::string_view drawingText;  ///< between the quotes
 
     // Filled by the checker.
-    int output = -1;           ///< place among the outputs, -1 for a variable
-    bool uniform = false;      ///< the root is uniform
-    std::string displayName;   ///< Output: the name as written; Unnamed: "OUT1", "OUT2", ...
-    FormulaOutputStyle style;  ///< outputs: what the attributes say
+    int output = -1;              ///< place among the outputs, -1 for a variable
+    bool uniform = false;         ///< the root is uniform
+    std::string displayName;      ///< Output: the name as written; Unnamed: "OUT1", "OUT2", ...
+    FormulaOutputStyle style;     ///< outputs: what the attributes say
+    int drawing = -1;             ///< Drawing: place among the drawing statements
+    FormulaDrawing drawingStyle;  ///< Drawing: what its constants, text and colour say
 
     int Root() const { return endNode - 1; }
 };

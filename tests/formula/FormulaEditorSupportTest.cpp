@@ -15,7 +15,8 @@ using K = HighlightKind;
 
 /// The spans of a line as "kind:text" items, for ASCII lines (UTF-16 places are bytes).
 std::vector<std::string> Items(std::string_view line, bool startsInComment = false) {
-    static const char* const kNames[] = {"data", "function", "attribute", "number", "comment"};
+    static const char* const kNames[] = {"data",    "function", "attribute", "number",
+                                         "comment", "drawing",  "text"};
     std::vector<std::string> items;
     for (const HighlightSpan& span : HighlightFormulaLine(line, startsInComment).spans)
         items.push_back(std::string(kNames[static_cast<int>(span.kind)]) + ":" +
@@ -53,6 +54,35 @@ TEST(FormulaHighlight, CommentsRunOverLinesAndHideWhatTheyHold) {
     EXPECT_TRUE(HighlightFormulaLine("", true).endsInComment)
         << "an empty line inside a comment keeps it open";
     EXPECT_FALSE(HighlightFormulaLine("", false).endsInComment);
+}
+
+TEST(FormulaHighlight, DrawingStatementsAndTextLiteralsHaveColoursOfTheirOwn) {
+    EXPECT_EQ(
+        Items("DRAWTEXT(CROSS(C,ma(C,5)),low,'buy {x} // y'),COLORRED;"),
+        (std::vector<std::string>{"drawing:DRAWTEXT", "function:CROSS", "data:C", "function:ma", "data:C",
+                                  "number:5", "data:low", "text:'buy {x} // y'", "attribute:COLORRED"}))
+        << "a literal hides the comment marks it holds";
+    EXPECT_EQ(Items("stickline(C>O,H,L,8,0); PolyLine(1,C); DrawIcon(1,L,1); DRAWNUMBER(1,H,WMA(C,5))"),
+              (std::vector<std::string>{
+                  "drawing:stickline", "data:C",   "data:O",           "data:H",   "data:L",
+                  "number:8",          "number:0", "drawing:PolyLine", "number:1", "data:C",
+                  "drawing:DrawIcon",  "number:1", "data:L",           "number:1", "drawing:DRAWNUMBER",
+                  "number:1",          "data:H",   "function:WMA",     "data:C",   "number:5"}));
+    EXPECT_EQ(Items("A:SLOPE(C,5)+FORCAST(C,5)+VALUEWHEN(C>O,H)+BARSLASTCOUNT(C>O)+SIGN(POW(C,2))"),
+              (std::vector<std::string>{"function:SLOPE", "data:C", "number:5", "function:FORCAST", "data:C",
+                                        "number:5", "function:VALUEWHEN", "data:C", "data:O", "data:H",
+                                        "function:BARSLASTCOUNT", "data:C", "data:O", "function:SIGN",
+                                        "function:POW", "data:C", "number:2"}));
+    // A quote in a comment is comment; an unclosed literal runs to the line's end and leaves no
+    // comment open.
+    EXPECT_EQ(Items("{ it's } C // 'x"),
+              (std::vector<std::string>{"comment:{ it's }", "data:C", "comment:// 'x"}));
+    const HighlightedLine open = HighlightFormulaLine("DRAWTEXT(C,L,'no end { MA", false);
+    EXPECT_FALSE(open.endsInComment);
+    EXPECT_EQ(open.spans.back(), (HighlightSpan{13, 12, K::Text}));
+    // Places after a CJK literal are in UTF-16 units.
+    EXPECT_EQ(HighlightFormulaLine("'买' C", false).spans,
+              (std::vector<HighlightSpan>{{0, 3, K::Text}, {4, 1, K::Data}}));
 }
 
 TEST(FormulaHighlight, WhatTheLexerRefusesStaysPlainAndTheLineIsReadOn) {

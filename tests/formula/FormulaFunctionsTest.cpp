@@ -299,5 +299,84 @@ TEST(FormulaNumerics, WindowedFunctionsAgreeWithTheirDefinitionsOverRandomSeries
     }
 }
 
+TEST(FormulaNumerics, RecursiveAveragesAreTheirRecursionBarAfterBar) {
+    // A flat market stays flat: the average never drifts below the price nor crosses it.
+    const std::vector<double> flat(12, 5.0);
+    for (const char* text : {"EMA(C,2)", "EMA(C,12)", "SMA(C,3,1)", "SMA(C,7,2)", "DMA(C,0.3)"})
+        EXPECT_TRUE(SameColumn(Over(text, flat), flat, 0.0)) << text;
+    EXPECT_TRUE(SameColumn(Over("CROSS(C,EMA(C,2))", flat), std::vector<double>(12, 0.0)));
+    EXPECT_TRUE(SameColumn(Over("CROSS(EMA(C,2),C)", flat), std::vector<double>(12, 0.0)));
+
+    // Over a random walk each value is take·X + keep·Y′ of the value before, to the last bit.
+    std::mt19937 random(7);
+    std::uniform_real_distribution<double> move(-3.0, 3.0);
+    std::vector<double> closes = {3000.5};
+    for (int i = 1; i < 61; ++i) closes.push_back(std::round((closes.back() + move(random)) * 100) / 100);
+    const auto recursion = [&](double take, double keep) {
+        std::vector<double> y = {closes[0]};
+        for (std::size_t i = 1; i < closes.size(); ++i) y.push_back(take * closes[i] + keep * y.back());
+        return y;
+    };
+    EXPECT_TRUE(SameColumn(Over("EMA(C,12)", closes), recursion(2.0 / 13, 11.0 / 13), 0.0));
+    EXPECT_TRUE(SameColumn(Over("EMA(C,2)", closes), recursion(2.0 / 3, 1.0 / 3), 0.0));
+    EXPECT_TRUE(SameColumn(Over("SMA(C,9,2)", closes), recursion(2.0 / 9, 7.0 / 9), 0.0));
+    EXPECT_TRUE(SameColumn(Over("DMA(C,0.15)", closes), recursion(0.15, 1 - 0.15), 0.0));
+
+    // Near the largest double the result stays finite; a value is never an infinity.
+    for (const char* text : {"EMA(0-1.7976931348623157E308,8)", "DMA(0-1.7976931348623157E308,0.1)",
+                             "SMA(1.7976931348623157E308,5,1)"}) {
+        for (double v : Over(text, std::vector<double>(9, 1.0)))
+            EXPECT_TRUE(std::isfinite(v)) << text << ": " << v;
+    }
+}
+
+TEST(FormulaNumerics, DeviationsRecoverAfterEverySpikeThatLeavesTheWindow) {
+    // Two spikes of 1e17 far apart among prices near 1, each just after a bar without a
+    // value: the window fills again with the spike in it, and the sums start from its mean.
+    // Once the spike has left, the deviation is the prices' own: the reference is moved to
+    // their mean again, the second time as the first.
+    std::mt19937 random(11);
+    std::uniform_int_distribution<int> price(1, 9);
+    std::vector<double> closes, x;
+    for (int i = 0; i < 60; ++i) {
+        closes.push_back(i == 7 || i == 30 ? 0 : i == 8 || i == 31 ? 1e17 : price(random));
+        x.push_back(closes.back() == 0 ? kNone : closes.back());
+    }
+    for (int n : {3, 5}) {
+        for (const std::string function : {"STD", "STDP"}) {
+            std::vector<double> expected;
+            for (int i = 0; i < 60; ++i) expected.push_back(Direct(function, x, i, n));
+            const std::string text = "X:=IF(C=0,1/0,C); " + function + "(X," + std::to_string(n) + ")";
+            EXPECT_TRUE(SameColumn(Over(text, closes), expected, 1e-9)) << text;
+        }
+    }
+}
+
+TEST(FormulaNumerics, AHugeValueChangesNoBarBeforeItAndWindowsWithoutItAreThePricesOwn) {
+    // A hostile close of 1e300 at bar 330 of prices near 3000: the bars before it are those
+    // of the series without it, bit for bit (no function reads a later bar), and a window it
+    // has left, or never entered, is the prices' own.
+    std::mt19937 random(3);
+    std::uniform_int_distribution<int> step(-30, 30);
+    std::vector<double> plain;
+    for (double price = 3000; plain.size() < 400; price += step(random) / 10.0) plain.push_back(price);
+    std::vector<double> spiked = plain;
+    spiked[330] = 1e300;
+    for (const std::string function : {"MA", "SUM", "STD", "STDP", "AVEDEV"}) {
+        for (int n : {5, 60, 300}) {
+            const std::string text = function + "(C," + std::to_string(n) + ")";
+            const std::vector<double> before = Over(text, plain), after = Over(text, spiked);
+            EXPECT_TRUE(
+                SameColumn({after.begin(), after.begin() + 330}, {before.begin(), before.begin() + 330}, 0.0))
+                << text;
+            if (330 + n >= 400) continue;
+            std::vector<double> expected;
+            for (int i = 330 + n; i < 400; ++i) expected.push_back(Direct(function, spiked, i, n));
+            EXPECT_TRUE(SameColumn({after.begin() + 330 + n, after.end()}, expected, 1e-9)) << text;
+            EXPECT_TRUE(std::isfinite(after[330])) << text;
+        }
+    }
+}
+
 }  // namespace
 }  // namespace qelt

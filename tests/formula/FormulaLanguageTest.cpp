@@ -7,6 +7,7 @@
 
 #include "FormulaTestSupport.h"
 #include "formula/FormulaNumbers.h"
+#include "formula/FormulaText.h"
 
 namespace qelt {
 namespace {
@@ -172,6 +173,44 @@ TEST(FormulaLimits, HostileTextGetsAnErrorAtItsPlace) {
     EXPECT_EQ(ErrorOf("A:MA(C,N*200001)", kN), "1:8: N 必须在 1 到 1000000 之间");
 }
 
+TEST(FormulaErrors, MessagesShowWhatTheUserWroteReadablyAndPlacesCountFromAfterAByteOrderMark) {
+    // A byte-order mark that an editor put before the text takes no column.
+    const std::string mark = "\xEF\xBB\xBF";
+    EXPECT_EQ(ErrorOf(mark + "MAA(C)"), "1:1: 未知的函数 MAA");
+    EXPECT_EQ(ErrorOf(mark + "A:C;\nB:FOO"), "2:3: 未知的名称 FOO");
+    EXPECT_EQ(ErrorOf(mark + "A:C; B:(C"), "1:10: 缺少 )");
+    EXPECT_EQ(ErrorOf(mark + std::string(kMaxFormulaBytes, ' ')), "1:65534: 公式文本超过 65536 字节")
+        << "the mark's three bytes count toward the limit, not toward the column";
+    // A mark elsewhere is a blank, and takes its column.
+    EXPECT_EQ(ErrorOf("A:C;" + mark + "FOO"), "1:6: 未知的名称 FOO");
+    // The editor's place of a fault is the text's own: the mark is a character there.
+    EXPECT_EQ(formula::OffsetOf(mark + "A:C;\nB:FOO", {2, 3}), 10u);
+    EXPECT_EQ(formula::PositionOf(mark + "A:C;\nB:FOO", 10).column, 3);
+    EXPECT_EQ(formula::PositionOf(mark + "ABC", 4).column, 2);
+
+    // A name of any length is shown up to 32 characters and an ellipsis.
+    const std::string longName(65530, 'Q');
+    const std::string shown = ErrorOf("A:" + longName);
+    EXPECT_EQ(shown, "1:3: 未知的名称 " + std::string(32, 'Q') + "…");
+    EXPECT_EQ(ErrorOf("A:" + longName + "(C)"), "1:3: 未知的函数 " + std::string(32, 'Q') + "…");
+    EXPECT_EQ(ErrorOf(std::string(40, 'Q') + ":C;" + std::string(40, 'Q') + ":O"),
+              "1:44: 名称 " + std::string(32, 'Q') + "… 重复定义");
+    EXPECT_EQ(ErrorOf("A:C," + std::string(33, 'Z')), "1:5: 未知的属性 " + std::string(32, 'Z') + "…");
+    EXPECT_EQ(ErrorOf("A:1" + std::string(40, 'x')), "1:3: 数字 1" + std::string(31, 'x') + "… 写法不对");
+    const std::string cjk = "甲乙丙丁戊己庚辛壬癸甲乙丙丁戊己庚辛壬癸甲乙丙丁戊己庚辛壬癸甲乙丙丁";
+    EXPECT_EQ(ErrorOf("A:" + cjk), "1:3: 未知的名称 " + cjk.substr(0, 32 * 3) + "…")
+        << "32 characters, not bytes";
+    EXPECT_EQ(ErrorOf("A:" + std::string(32, 'Q')), "1:3: 未知的名称 " + std::string(32, 'Q')) << "whole";
+
+    // A character that shows as nothing or a blank is named by its code point.
+    EXPECT_EQ(ErrorOf(std::string("A:C+", 4) + '\0' + "1"), "1:5: 未知的字符 U+0000");
+    EXPECT_EQ(ErrorOf("A:C\xC2\xA0+1"), "1:4: 未知的字符 U+00A0") << "no-break space";
+    EXPECT_EQ(ErrorOf("A:C\xE2\x80\x8B+1"), "1:4: 未知的字符 U+200B") << "zero width space";
+    EXPECT_EQ(ErrorOf("A:C\x7F"), "1:4: 未知的字符 U+007F");
+    EXPECT_EQ(ErrorOf("A:C$1"), "1:4: 未知的字符 $") << "a visible one as it is";
+    EXPECT_EQ(ErrorOf("A:C\xE2\x82\xAC"), "1:4: 未知的字符 €");
+}
+
 TEST(FormulaText, NamesCommentsAndNumbersAsUsersWriteThem) {
     const BarSeries bars = CloseBars({10, 11, 12, 13});
     // Names without case in their ASCII letters, CJK names, parameters in any case; the
@@ -198,6 +237,19 @@ TEST(FormulaText, NamesCommentsAndNumbersAsUsersWriteThem) {
     for (const char* number : {"12", "0.5", ".5", "1e3", "1.5E-1", "3.", "2e+2"})
         EXPECT_EQ(ErrorOf(std::string("A:") + number), "compiles") << number;
     EXPECT_TRUE(SameColumn(Compute("A:.5+1e3+1.5E-1", bars), {1000.65, 1000.65, 1000.65, 1000.65}));
+}
+
+TEST(FormulaText, NamesInEveryEastAsianScriptAndNoCharacterJustOutsideOne) {
+    // The first and last letter of each block a name may be written in.
+    for (const char* letter : {"一", "鿿", "㐀", "䶿", "𠀀", "𱍏", "豈", "﫿", "々", "〇", "ぁ", "ゟ",
+                               "゠", "ヿ", "가", "힯"}) {
+        const std::string name = std::string(letter) + "线";
+        EXPECT_EQ(ErrorOf(name + ":C;\nX" + letter + ":=" + name + "*2;\nX" + letter), "compiles") << letter;
+    }
+    // The characters next to those blocks are no letters.
+    for (const char* other : {"\u4DC0", "\uA000", "\u33FF", "\U0001FFFF", "\U00031350", "\uF8FF", "\uFB00",
+                              "\u3004", "\u3040", "\u3100", "\uABFF", "\uD7B0"})
+        EXPECT_TRUE(ErrorOf(std::string("A:C+") + other).starts_with("1:5: 未知的字符")) << other;
 }
 
 TEST(FormulaText, BytesThatAreNotUtf8AreRefusedWhereTheyStand) {

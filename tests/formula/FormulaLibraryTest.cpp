@@ -113,14 +113,50 @@ TEST(FormulaLibrary, ADamagedSectionIsReportedLeftOutAndWrittenBackForTheUserToM
     const std::string file = Read(dir.File("formula.txt"));
     EXPECT_NE(file.find(damaged.substr(0, damaged.find("[1201]"))), std::string::npos);
     EXPECT_NE(file.find("[1300]\nname=好的\ntext=B:O\n"), std::string::npos);
+    EXPECT_NE(file.find("\nnext_id=x\nstray line\n"), std::string::npos) << "lines outside the sections too";
     ASSERT_TRUE(library.Remove(5001).saved);
     std::string rewritten = Read(dir.File("formula.txt"));
     // Reading and rewriting again changes nothing but next_id: no blank lines pile up.
     FormulaLibrary again(dir.Path());
-    EXPECT_EQ(again.Load().size(), 7u) << "the same damaged sections, no stray lines any more";
+    EXPECT_EQ(again.Load().size(), problems.size()) << "the same damaged sections and stray lines";
     ASSERT_TRUE(again.Remove(again.Add(Sample("新的")).id).saved);
     rewritten.replace(rewritten.find("next_id=5002"), 12, "next_id=5003");
     EXPECT_EQ(Read(dir.File("formula.txt")), rewritten);
+}
+
+TEST(FormulaLibrary, AByteOrderMarkIsNothingAndNoSectionTakesAnotherOnesLines) {
+    test::TempDir dir;
+    const std::string mark = "\xEF\xBB\xBF";
+    // Saved by an editor that marks UTF-8: next_id holds, the first section is read.
+    ASSERT_TRUE(
+        WriteFileAtomic(dir.File("formula.txt"), mark + "next_id=1050\n\n[1000]\nname=甲\ntext=A:C;\n"));
+    FormulaLibrary library(dir.Path());
+    EXPECT_TRUE(library.Load().empty());
+    ASSERT_EQ(library.Formulas().size(), 1u);
+    EXPECT_EQ(library.Add(Sample("乙")).id, 1050) << "ids of deleted formulas are not given again";
+    ASSERT_TRUE(WriteFileAtomic(dir.File("formula.txt"), mark + "[1000]\nname=甲\ntext=A:C;\n"));
+    EXPECT_TRUE(library.Load().empty());
+    ASSERT_EQ(library.Formulas().size(), 1u);
+    EXPECT_EQ(library.Formulas()[0].name, "甲");
+    ASSERT_TRUE(library.Add(Sample("乙")).saved);
+    FormulaLibrary reloaded(dir.Path());
+    EXPECT_TRUE(reloaded.Load().empty());
+    EXPECT_EQ(reloaded.Formulas().size(), 2u) << "the rewrite kept the first section";
+
+    // A damaged section before sound ones: its description and text lines, read before the
+    // fault, are its own; the next section starts afresh.
+    ASSERT_TRUE(WriteFileAtomic(dir.File("formula.txt"),
+                                "[1000]\nname=坏的\ndescription=旧说明\ntext=A:C;\ncolour=red\ntext=B:O;\n"
+                                "[1001]\nname=好的\ndescription=说明\ntext=X:H;\n"
+                                "[1002]\nname=坏二\nname=重名\ndescription=某\ntext=Y:L;\n"
+                                "[1003]\nname=好二\ntext=Z:O;\n"));
+    FormulaLibrary mixed(dir.Path());
+    EXPECT_EQ(mixed.Load().size(), 2u);
+    ASSERT_EQ(mixed.Formulas().size(), 2u);
+    EXPECT_EQ(mixed.Formulas()[0].description, "说明");
+    EXPECT_EQ(mixed.Formulas()[0].text, "X:H;");
+    EXPECT_EQ(mixed.Formulas()[1].description, "");
+    EXPECT_EQ(mixed.Formulas()[1].text, "Z:O;");
 }
 
 TEST(FormulaLibrary, AFileThatCannotBeReadIsNeverWrittenOver) {
@@ -178,8 +214,9 @@ TEST(FormulaLibrary, ChangesAreCheckedBeforeTheyAreMade) {
     } cases[] = {
         {Sample(""), "公式名称不能为空"},
         {Sample(" 甲"), "公式名称  甲 不合规则"},
-        {Sample("甲\n乙"), "公式名称 甲\n乙 不合规则"},
-        {Sample(std::string(33, 'x')), "公式名称 " + std::string(33, 'x') + " 不合规则"},
+        // An invisible character by its code point; a long name shortened.
+        {Sample("甲\n乙"), "公式名称 甲U+000A乙 不合规则"},
+        {Sample(std::string(33, 'x')), "公式名称 " + std::string(32, 'x') + "… 不合规则"},
         {Sample("量比"), "已有名为 量比 的公式"},
         {Sample("甲", "A:FOO"), "1:3: 未知的名称 FOO"},
         {StoredFormula{0, "甲", std::string(4097, 'x'), {}, "A:C"}, "公式说明超过 4096 字节"},
@@ -234,6 +271,69 @@ TEST(FormulaLibrary, ImportAndExportMoveOneFormula) {
     EXPECT_EQ(receiver.Import(other.File("bad.txt")).message, "第 1 行的公式已损坏，未载入: 缺少项 text");
     EXPECT_EQ(receiver.Import(other.File("none.txt")).message, "无法读取 " + other.File("none.txt"));
     EXPECT_EQ(receiver.Formulas().size(), 3u);
+}
+
+TEST(FormulaLibrary, TheChartAFormulaIsDrawnOnIsKeptAndFilesWithoutItStillRead) {
+    test::TempDir dir;
+    // A file of the first edition: no place lines, read as 副图 and rewritten without them.
+    const std::string firstEdition =
+        "next_id=1002\n\n[1000]\nname=甲\nparam=N,5,1,10\ntext=A:MA(C,N);\n\n"
+        "[1001]\nname=乙\ntext=B:O;\n";
+    ASSERT_TRUE(WriteFileAtomic(dir.File("formula.txt"), firstEdition));
+    FormulaLibrary library(dir.Path());
+    EXPECT_TRUE(library.Load().empty());
+    ASSERT_EQ(library.Formulas().size(), 2u);
+    EXPECT_FALSE(library.Formulas()[0].mainChart);
+    EXPECT_FALSE(library.Formulas()[1].mainChart);
+
+    StoredFormula over = Sample("主图线", "A:MA(C,20);");
+    over.mainChart = true;
+    const FormulaChange added = library.Add(over);
+    ASSERT_TRUE(added.saved) << added.message;
+    const std::string file = Read(library.Path());
+    EXPECT_NE(file.find("[1000]\nname=甲\nparam=N,5,1,10\ntext=A:MA(C,N);\n\n[1001]\nname=乙\ntext=B:O;\n"),
+              std::string::npos)
+        << "副图 formulas are written as before\n"
+        << file;
+    EXPECT_NE(file.find("[1002]\nname=主图线\nplace=main\ntext=A:MA(C,20);\n"), std::string::npos) << file;
+
+    FormulaLibrary reloaded(dir.Path());
+    EXPECT_TRUE(reloaded.Load().empty());
+    EXPECT_EQ(reloaded.Formulas(), library.Formulas());
+    ASSERT_NE(reloaded.Find(1002), nullptr);
+    EXPECT_TRUE(reloaded.Find(1002)->mainChart);
+    over.mainChart = false;
+    ASSERT_TRUE(reloaded.Replace(1002, over).saved) << "back to 副图";
+    EXPECT_EQ(Read(reloaded.Path()).find("\nplace="), std::string::npos);
+
+    // "sub" may be written by hand; anything else, or place twice, damages the section.
+    const formula::FormulaFileContent parsed = formula::ParseFormulaFile(
+        "[1000]\nname=甲\nplace=sub\ntext=A:C;\n"
+        "[1001]\nname=乙\nplace=Main\ntext=A:C;\n"
+        "[1002]\nname=丙\nplace=\ntext=A:C;\n"
+        "[1003]\nname=丁\nplace=main\nplace=main\ntext=A:C;\n"
+        "[1004]\ntext=A:C;\nplace=main\nname=戊\n");
+    ASSERT_EQ(parsed.entries.size(), 2u);
+    EXPECT_EQ(parsed.entries[0].name, "甲");
+    EXPECT_FALSE(parsed.entries[0].mainChart);
+    EXPECT_EQ(parsed.entries[1].name, "戊");
+    EXPECT_TRUE(parsed.entries[1].mainChart) << "in any place of the section";
+    EXPECT_EQ(parsed.problems, (std::vector<std::string>{
+                                   "第 7 行的公式已损坏，未载入: place=Main 无效，应为 main 或 sub",
+                                   "第 11 行的公式已损坏，未载入: place= 无效，应为 main 或 sub",
+                                   "第 16 行的公式已损坏，未载入: 项 place 重复",
+                               }));
+
+    // Export and import carry the choice.
+    over.mainChart = true;
+    ASSERT_TRUE(reloaded.Replace(1002, over).saved);
+    ASSERT_EQ(reloaded.Export(1002, dir.File("main.txt")), std::nullopt);
+    test::TempDir other;
+    FormulaLibrary receiver(other.Path());
+    receiver.Load();
+    const FormulaChange imported = receiver.Import(dir.File("main.txt"));
+    ASSERT_TRUE(imported.saved) << imported.message;
+    EXPECT_TRUE(receiver.Find(imported.id)->mainChart);
 }
 
 }  // namespace

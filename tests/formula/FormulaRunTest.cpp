@@ -2,7 +2,13 @@
 // use, recomputing after a live quote, reused columns, and the title items.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <string>
+
 #include "FormulaTestSupport.h"
+#include "formula/FormulaChecker.h"
+#include "formula/FormulaParser.h"
+#include "formula/FormulaProgram.h"
 
 namespace qelt {
 namespace {
@@ -49,6 +55,27 @@ TEST(FormulaRun, ReadsEveryBarDatumAsTheChartHoldsIt) {
     EXPECT_EQ(run.BarCount(), 0);
     EXPECT_TRUE(run.Column(0).empty());
     EXPECT_EQ(run.ValueAt(0, 0), std::nullopt);
+}
+
+TEST(FormulaRun, TimeIsAMinuteBarsFirstMinuteAndZeroOnDayBars) {
+    BarSeries minutes = {CBarRow{"20260303", "10", "10.5"}, CBarRow{"20260303", "10", "11"},
+                         CBarRow{"20260304", "10", "12"}};
+    minutes[0].SetTime(1455);
+    minutes[1].SetTime(1525);
+    minutes[2].SetTime(900);
+    FormulaCompileResult compiled =
+        Compiled("T:TIME; PM:IF(time>=1330,C,0); AT:DATE*10000+TIME; N:BARSLAST(TIME<REF(TIME,1))");
+    FormulaRun run;
+    ASSERT_TRUE(run.Run(*compiled.formula, minutes));
+    EXPECT_TRUE(SameColumn(ColumnOf(run, 0), {1455, 1525, 900}));
+    EXPECT_TRUE(SameColumn(ColumnOf(run, 1), {10.5, 11, 0}));
+    EXPECT_TRUE(SameColumn(ColumnOf(run, 2), {202603031455.0, 202603031525.0, 202603040900.0}));
+    EXPECT_TRUE(SameColumn(ColumnOf(run, 3), {kNone, kNone, 0}));  // a new day starts at bar 2
+
+    // Day bars have no time; TIME names the datum, so it is no name for a variable.
+    ASSERT_TRUE(run.Run(*compiled.formula, CloseBars({10, 11})));
+    EXPECT_TRUE(SameColumn(ColumnOf(run, 0), {0, 0}));
+    EXPECT_FALSE(CompileFormula("TIME:C;", {}).formula);
 }
 
 TEST(FormulaRun, ParameterValuesReplaceTheDefaultsAndAConstantOutOfRangeStopsTheRun) {
@@ -142,6 +169,109 @@ TEST(FormulaRun, VariablesKeepTheirColumnsWhileLaterStatementsReuseOthers) {
     EXPECT_TRUE(SameColumn(ColumnOf(run, 0), t1));
     EXPECT_TRUE(SameColumn(ColumnOf(run, 1), t2));
     EXPECT_TRUE(SameColumn(ColumnOf(run, 2), t3));
+}
+
+TEST(FormulaRun, AConstantOutputKeepsItsValueForTheStatementsThatReadIt) {
+    const BarSeries bars = CloseBars({10, 11, 12, 13, 14, 15});
+    const std::vector<double> none(6, kNone);
+    EXPECT_TRUE(SameColumn(test::Compute("M:100/2;UP:M+20;", bars, 1), std::vector<double>(6, 70)));
+    EXPECT_TRUE(SameColumn(test::Compute("M:100/2;UP:M+20;", bars, 0), std::vector<double>(6, 50)));
+    // A channel drawn at a parameter's level and its mirror.
+    const std::string channel = "K:MA(C,5);上轨:N;下轨:100-上轨;";
+    const std::vector<FormulaParameter> n = {{"N", 70, 1, 100}};
+    EXPECT_TRUE(SameColumn(test::Compute(channel, bars, 2, n), std::vector<double>(6, 30)));
+    EXPECT_TRUE(SameColumn(test::Compute(channel, bars, 2, n, {64}), std::vector<double>(6, 36)));
+    EXPECT_TRUE(SameColumn(test::Compute(channel, bars, 0, n), {kNone, kNone, kNone, kNone, 12, 13}));
+    // Read by a column expression, by a window and by another constant output.
+    const std::string mixed = "M:2*3; X:C*M; Y:MA(M,2); Z:M/2; W:Z+M";
+    EXPECT_TRUE(SameColumn(test::Compute(mixed, bars, 1), {60, 66, 72, 78, 84, 90}));
+    EXPECT_TRUE(SameColumn(test::Compute(mixed, bars, 2), {kNone, 6, 6, 6, 6, 6}));
+    EXPECT_TRUE(SameColumn(test::Compute(mixed, bars, 4), std::vector<double>(6, 9)));
+}
+
+/// The program a text compiles to (the compiler's own view, without computing it).
+formula::Program ProgramOf(const std::string& text) {
+    formula::Tree tree;
+    FormulaError error;
+    EXPECT_TRUE(formula::Parse(text, tree, error) && formula::Check(tree, {}, error)) << error.Describe();
+    return formula::Compile(tree, 0);
+}
+
+TEST(FormulaRun, AColumnIsGivenBackOnceNoLaterStatementReadsIt) {
+    // 900 variables read once each, all by the last statement: each is computed where it is
+    // read and its column taken again by the next, not 900 columns held at once.
+    std::string text, sum = "S:";
+    for (int k = 1; k <= 900; ++k) {
+        text += "V" + std::to_string(k) + ":=C*" + std::to_string(k) + ";";
+        sum += (k > 1 ? "+V" : "V") + std::to_string(k);
+    }
+    EXPECT_LE(ProgramOf(text + sum).slotCount, 3);
+    const BarSeries bars = CloseBars({1, 2, 3});
+    EXPECT_TRUE(SameColumn(test::Compute(text + sum, bars), {405450, 810900, 1216350}));
+    // Each variable read by the next one and by one long after: two columns each at most
+    // while both readers are to come.
+    std::string chain;
+    for (int k = 1; k <= 300; ++k)
+        chain += "A" + std::to_string(k) + ":=" + (k == 1 ? "C*1" : "A" + std::to_string(k - 1) + "+1") + ";";
+    EXPECT_LE(ProgramOf(chain + "X:A300+A1").slotCount, 3);
+    EXPECT_TRUE(SameColumn(test::Compute(chain + "X:A300+A1", bars), {301, 303, 305}));
+    // A column under two names lives until the readers of both are done; one that another
+    // reads after its last reader has given it back is read intact.
+    const std::string alias = "A:=C+1; B:=A; X:B+A+B; Y:=C*10; Z:=Y; W:Z*2+Y+REF(Z,1)";
+    EXPECT_TRUE(SameColumn(test::Compute(alias, bars, 0), {6, 9, 12}));
+    EXPECT_TRUE(SameColumn(test::Compute(alias, bars, 1), {kNone, 70, 110}));
+}
+
+TEST(FormulaRun, AVariableReadTwiceInOneExpressionIsNotWrittenOverByItsOwnLaterRead) {
+    // The second read is the variable's last: its operator may not take the column while the
+    // first read still waits for the outer one.
+    const BarSeries bars = CloseBars({5, 20, 3});
+    EXPECT_TRUE(SameColumn(test::Compute("X:=C-10; OUT:X+ABS(X)", bars), {0, 20, 0}));
+    EXPECT_TRUE(SameColumn(test::Compute("X:=C; OUT:X>NOT X", bars), {1, 1, 1}));
+    EXPECT_TRUE(SameColumn(test::Compute("X:=C*2; OUT:MA(X,1)+X*(X-1)", bars), {100, 1600, 36}));
+    EXPECT_TRUE(SameColumn(test::Compute("X:=C; Y:=X; OUT:Y-(-X)+Y", bars), {15, 60, 9}));
+}
+
+TEST(FormulaRun, AComputationOverItsCostLimitOrCancelledStopsWithoutValues) {
+    std::vector<double> closes;
+    for (int i = 0; i < 100; ++i) closes.push_back(100 + i % 7);
+    BarSeries bars = CloseBars(closes);
+    // MA weighs 12, a recursion 4, an operator 1: 17 per bar, 1700 over the series.
+    FormulaCompileResult compiled = Compiled("A:MA(C,5)+EMA(C,3)");
+    FormulaRun run;
+    EXPECT_EQ(run.CostOf(*compiled.formula, 100), 1700);
+    EXPECT_FALSE(run.Run(*compiled.formula, bars, {}, 0, FormulaRunControl{1699}));
+    ASSERT_TRUE(run.Error());
+    EXPECT_EQ(run.Error()->Describe(), "公式计算量过大，已停止");
+    EXPECT_FALSE(run.Error()->InText());
+    EXPECT_TRUE(SameColumn(ColumnOf(run, 0), std::vector<double>(100, kNone)));
+    ASSERT_TRUE(run.Run(*compiled.formula, bars, {}, 0, FormulaRunControl{1700}));
+    EXPECT_TRUE(SameColumn(ColumnOf(run, 0), test::Compute("MA(C,5)+EMA(C,3)", bars)));
+
+    // A live quote costs the bars it changed: the last one, and one more when one is added.
+    bars[99] = CloseBars({150})[0];
+    EXPECT_EQ(run.CostOf(*compiled.formula, 100, {}, 99), 17);
+    EXPECT_EQ(run.CostOf(*compiled.formula, 100, {}, 98), 1700) << "an older bar changed: all again";
+    ASSERT_TRUE(run.Run(*compiled.formula, bars, {}, 99, FormulaRunControl{17}));
+    EXPECT_TRUE(SameColumn(ColumnOf(run, 0), test::Compute("MA(C,5)+EMA(C,3)", bars), 0.0));
+    bars.push_back(CloseBars({90})[0]);
+    EXPECT_FALSE(run.Run(*compiled.formula, bars, {}, 100, FormulaRunControl{33}));
+    ASSERT_TRUE(run.Run(*compiled.formula, bars, {}, 0));
+    bars.push_back(CloseBars({91})[0]);
+    ASSERT_TRUE(run.Run(*compiled.formula, bars, {}, 101, FormulaRunControl{34}));
+    EXPECT_TRUE(SameColumn(ColumnOf(run, 0), test::Compute("MA(C,5)+EMA(C,3)", bars), 0.0));
+    // A short AVEDEV goes over its window; a long one walks a tree.
+    EXPECT_EQ(FormulaRun().CostOf(*Compiled("AVEDEV(C,N)", {{"N", 20, 1, 1000}}).formula, 10), 280);
+    EXPECT_EQ(FormulaRun().CostOf(*Compiled("AVEDEV(C,N)", {{"N", 20, 1, 1000}}).formula, 10, {300}), 7000);
+
+    // Cancelled between instructions: stopped, and the next run starts from bar 0 again.
+    std::atomic<bool> cancel{true};
+    EXPECT_FALSE(run.Run(*compiled.formula, bars, {}, 102, FormulaRunControl{0, &cancel}));
+    EXPECT_EQ(run.Error()->Describe(), "计算已取消");
+    EXPECT_FALSE(run.Run(*compiled.formula, bars, {}, 102, FormulaRunControl{17}))
+        << "nothing kept to resume from";
+    ASSERT_TRUE(run.Run(*compiled.formula, bars, {}, 102));
+    EXPECT_TRUE(SameColumn(ColumnOf(run, 0), test::Compute("MA(C,5)+EMA(C,3)", bars), 0.0));
 }
 
 TEST(FormulaRun, TitleItemsShowTwoDecimalsOrTheNameAlone) {
