@@ -2,6 +2,7 @@
 
 #include <charconv>
 
+#include "common/Version.h"
 #include "formula/FormulaNumbers.h"
 #include "indicators/IndicatorTable.h"
 
@@ -41,16 +42,22 @@ bool ParseParameter(const std::string& text, std::pair<std::string, double>& par
 const char* TaUsage() {
     return "usage: qelt-ta --bars FILE [--period day|week|month] [--last L] [--visible V] [--home DIR]\n"
            "               (--indicator CODE | --ma | --ox [--goods-no NO])\n"
-           "       qelt-ta --bars FILE --formula TEXTFILE [--param NAME=VALUE]... [--period day|week|month]\n"
+           "       qelt-ta --bars FILE --formula TEXTFILE [--drawings] [--param NAME=VALUE]...\n"
+           "               [--period day|week|month]\n"
+           "       qelt-ta --trades FILE --period 1min|5min|15min|30min|60min\n"
+           "       qelt-ta --help | --version\n"
            "\n"
            "Prints the lines of a technical indicator, the five moving averages of the main chart, the\n"
-           "point-and-figure columns or the outputs of a formula of a bar file, as CSV.\n"
+           "point-and-figure columns or the outputs of a formula of a bar file, or the minute bars of a\n"
+           "file of trades, as CSV.\n"
            "\n"
            "  --bars FILE       ten fields per line: "
            "date,open_price,close_price,highest_price,lowest_price,\n"
            "                    num,avg_price,pure_num,null_num,due_date; a first line that does not start\n"
-           "                    with a digit is a header\n"
-           "  --period P        aggregate to week or month bars first; without a mode, print those bars\n"
+           "                    with a digit is a header; a minute bar file has the time HHMM as an\n"
+           "                    eleventh field on every row\n"
+           "  --period P        aggregate day bars to week or month bars first; without a mode, print\n"
+           "                    those bars; with --trades the minute bars' length\n"
            "  --last L          index of the last visible bar (default: the newest)\n"
            "  --visible V       number of visible bars (default 100)\n"
            "  --home DIR        take the parameters from DIR/indi.ini (default: the built-in defaults)\n"
@@ -63,11 +70,24 @@ const char* TaUsage() {
            "  --formula TEXTFILE  the statements of a formula (UTF-8), computed over the whole series:\n"
            "                    bar,<output names>, each value %.10g; an error in the text prints\n"
            "                    TEXTFILE:LINE:COL: message\n"
+           "  --drawings        with --formula: the marks of its drawing statements instead of its\n"
+           "                    outputs: bar,kind,p1,p2,text in bar order, then statement order; kind\n"
+           "                    stickline, drawtext, drawnumber, drawicon or polyline; p1 P or P1 and p2\n"
+           "                    STICKLINE's P2, each %.10g; text DRAWTEXT's text, DRAWNUMBER's X %.2f or\n"
+           "                    DRAWICON's K; a text with a comma or a double quote is quoted as in\n"
+           "                    RFC 4180\n"
            "  --param NAME=VALUE  defines a parameter of the formula (repeat for each)\n"
+           "  --trades FILE     minute bars of trade records (20 comma-separated fields per line) in the\n"
+           "                    period given: date,time,open_price,close_price,highest_price,lowest_price,\n"
+           "                    num,avg_price,pure_num, one row per bar in time order (time as HHMM)\n"
+           "  -h, --help        this text\n"
+           "  -v, --version     the program's version\n"
            "\n"
            "A row is printed for every bar that has a value; a line without a value there leaves its field\n"
            "empty. Errors print one line on stderr and exit with status 2.\n";
 }
+
+const char* TaVersion() { return "qelt-ta " QELT_VERSION_TEXT; }
 
 std::optional<TaArguments> ParseTaArguments(const std::vector<std::string>& args, std::string& error) {
     TaArguments parsed;
@@ -100,6 +120,9 @@ std::optional<TaArguments> ParseTaArguments(const std::vector<std::string>& args
         };
         if (name == "--help" || name == "-h") {
             parsed.help = true;
+            return parsed;
+        } else if (name == "--version" || name == "-v") {
+            parsed.version = true;
             return parsed;
         } else if (name == "--bars") {
             if (!take()) return std::nullopt;
@@ -147,18 +170,29 @@ std::optional<TaArguments> ParseTaArguments(const std::vector<std::string>& args
         } else if (name == "--formula") {
             if (!take() || !setMode(TaMode::Formula)) return std::nullopt;
             parsed.formulaFile = value;
+        } else if (name == "--drawings") {
+            if (hasValue) return Fail(error, "--drawings takes no value");
+            parsed.drawings = true;
         } else if (name == "--param") {
             std::pair<std::string, double> parameter;
             if (!take() || !ParseParameter(value, parameter, error)) return std::nullopt;
             parsed.parameters.push_back(std::move(parameter));
+        } else if (const TaOptionOutcome outcome =
+                       ParseAnalysisOption(name, hasValue, value, args, i, parsed.analysis, error);
+                   outcome != TaOptionOutcome::NotMine) {
+            if (outcome == TaOptionOutcome::Failed) return std::nullopt;
         } else {
             error = "unknown option \"" + name + "\" (see --help)";
             return std::nullopt;
         }
     }
-    if (parsed.barsFile.empty()) return Fail(error, "--bars FILE is required (see --help)");
+    if (!CheckAnalysisArguments(parsed, error)) return std::nullopt;
+    if (parsed.barsFile.empty() && parsed.analysis.kind != TaAnalysis::Screen)
+        return Fail(error, "--bars FILE is required (see --help)");
     if (!parsed.parameters.empty() && parsed.mode != TaMode::Formula)
         return Fail(error, "--param needs --formula");
+    if (parsed.drawings && (parsed.mode != TaMode::Formula || parsed.analysis.kind != TaAnalysis::None))
+        return Fail(error, "--drawings needs --formula (without --screen or --system)");
     // A formula is computed over the whole series with its own parameters.
     if (parsed.mode == TaMode::Formula) {
         if (windowGiven) return Fail(error, "--last and --visible do not apply to --formula");

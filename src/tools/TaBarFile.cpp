@@ -5,11 +5,7 @@
 #include "common/Numbers.h"
 
 namespace qelt::ta {
-namespace {
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-/// Optional sign, digits, optional "." and digits; at least one digit in all.
 bool IsPlainNumber(std::string_view text) {
     std::size_t i = 0, digits = 0;
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
@@ -20,6 +16,8 @@ bool IsPlainNumber(std::string_view text) {
     }
     return digits > 0 && i == text.size();
 }
+
+namespace {
 
 std::vector<std::string_view> SplitFields(std::string_view line) {
     std::vector<std::string_view> fields;
@@ -33,10 +31,25 @@ std::vector<std::string_view> SplitFields(std::string_view line) {
     }
 }
 
-bool ParseRow(std::string_view line, CBarRow& bar, std::string& problem) {
+/// A minute bar's time: one to four digits HHMM, an hour to 23, minutes to 59.
+bool IsBarTime(std::string_view text) {
+    if (text.empty() || text.size() > 4) return false;
+    for (char c : text)
+        if (!IsDigit(c)) return false;
+    const int hhmm = LeadingInt(text);
+    return hhmm / 100 <= 23 && hhmm % 100 <= 59;
+}
+
+bool ParseRow(std::string_view line, bool minute, CBarRow& bar, std::string& problem) {
     std::vector<std::string_view> fields = SplitFields(line);
-    if (fields.size() != CBarRow::kFieldCount) {
-        problem = "expected 10 fields, found " + FormatInt(static_cast<std::int64_t>(fields.size()));
+    const std::size_t expected = CBarRow::kFieldCount + (minute ? 1 : 0);
+    if (fields.size() != expected) {
+        problem = "expected " + FormatInt(static_cast<std::int64_t>(expected)) + " fields, found " +
+                  FormatInt(static_cast<std::int64_t>(fields.size()));
+        return false;
+    }
+    if (minute && !IsBarTime(fields.back())) {
+        problem = "time \"" + std::string(fields.back()) + "\" is not HHMM";
         return false;
     }
     const std::string_view date = fields[kBarDate];
@@ -56,6 +69,7 @@ bool ParseRow(std::string_view line, CBarRow& bar, std::string& problem) {
         }
     }
     bar = CBarRow(fields);
+    if (minute) bar.SetTime(LeadingInt(fields.back()));
     return true;
 }
 
@@ -78,10 +92,12 @@ bool ParseBarFile(std::string_view text, BarFile& file, std::string& error) {
             firstLine = false;
             continue;
         }
+        // The first row says whether the file is of minute bars.
+        if (file.bars.empty()) file.minute = SplitFields(line).size() == CBarRow::kFieldCount + 1;
         firstLine = false;
         CBarRow bar;
         std::string problem;
-        if (!ParseRow(line, bar, problem)) {
+        if (!ParseRow(line, file.minute, bar, problem)) {
             error =
                 "line " + FormatInt(static_cast<std::int64_t>(lineNumber)) + ": malformed row: " + problem;
             return false;
@@ -98,6 +114,13 @@ std::string FormatBarRow(const CBarRow& bar) {
         row += bar.Get(i);
     }
     return row;
+}
+
+std::string FormatBarFileRow(const CBarRow& bar, bool minute) {
+    std::string row = FormatBarRow(bar);
+    if (!minute) return row;
+    const std::string time = FormatInt(bar.Time());
+    return row + ',' + std::string(time.size() < 4 ? 4 - time.size() : 0, '0') + time;
 }
 
 }  // namespace qelt::ta

@@ -7,20 +7,21 @@
 #include "chart/Series.h"
 #include "common/Files.h"
 #include "common/Numbers.h"
+#include "common/Text.h"
 #include "formula/Formula.h"
 #include "indicators/Averages.h"
 #include "indicators/BarColumns.h"
 #include "indicators/IndicatorTable.h"
+#include "tools/TaAnalysisRun.h"
 #include "tools/TaArguments.h"
 #include "tools/TaBarFile.h"
+#include "tools/TaFormulaText.h"
+#include "tools/TaTrades.h"
 
 namespace qelt::ta {
 namespace {
 
 constexpr std::size_t kMaxFileBytes = std::size_t{1} << 30;
-/// A formula's text is at most 64 KB: a larger file is read far enough for the compiler to
-/// say so at its place.
-constexpr std::size_t kMaxFormulaFileBytes = std::size_t{1} << 20;
 
 /// "bar,NAME1,..." then one row per bar that has at least one finite value.
 void PrintLines(std::string& out, const std::vector<std::string>& names,
@@ -83,9 +84,53 @@ void PrintFormula(std::string& out, const CompiledFormula& formula, const Formul
     }
 }
 
+const char* MarkKindName(FormulaDrawingKind kind) {
+    switch (kind) {
+        case FormulaDrawingKind::StickLine:
+            return "stickline";
+        case FormulaDrawingKind::Text:
+            return "drawtext";
+        case FormulaDrawingKind::Number:
+            return "drawnumber";
+        case FormulaDrawingKind::Icon:
+            return "drawicon";
+        case FormulaDrawingKind::Polyline:
+            break;
+    }
+    return "polyline";
+}
+
+/// The marks of the drawing statements: "bar,kind,p1,p2,text", one row per mark in bar
+/// order (in a bar, statement order); p2 is STICKLINE's only, text what the mark shows (a
+/// DRAWTEXT's text quoted as RFC 4180 has it where it holds a comma or a double quote).
+void PrintMarks(std::string& out, const CompiledFormula& formula, const FormulaRun& run) {
+    out += "bar,kind,p1,p2,text\n";
+    for (const FormulaMark& mark : run.Marks()) {
+        const FormulaDrawing& drawing = formula.Drawings()[static_cast<std::size_t>(mark.drawing)];
+        out +=
+            FormatInt(mark.bar) + "," + MarkKindName(drawing.kind) + "," + FormatGeneral(mark.p1, 10) + ",";
+        switch (drawing.kind) {
+            case FormulaDrawingKind::StickLine:
+                out += FormatGeneral(mark.p2, 10) + ",";
+                break;
+            case FormulaDrawingKind::Text:
+            case FormulaDrawingKind::Number:
+                out += "," + CsvField(FormulaMarkText(drawing, mark));
+                break;
+            case FormulaDrawingKind::Icon:
+                out += "," + FormatInt(static_cast<int>(drawing.icon));
+                break;
+            case FormulaDrawingKind::Polyline:
+                out += ",";
+                break;
+        }
+        out += '\n';
+    }
+}
+
 /// Compiles and computes the formula of --formula; false with `error` set.
 bool RunFormula(const TaArguments& arguments, const BarSeries& bars, std::string& out, std::string& error) {
-    const std::optional<std::string> text = ReadWholeFile(arguments.formulaFile, kMaxFormulaFileBytes);
+    const std::optional<std::string> text = ReadFormulaText(arguments.formulaFile);
     if (!text) {
         error = "qelt-ta: cannot read " + arguments.formulaFile;
         return false;
@@ -105,7 +150,11 @@ bool RunFormula(const TaArguments& arguments, const BarSeries& bars, std::string
         error = arguments.formulaFile + ":" + run.Error()->Describe();
         return false;
     }
-    PrintFormula(out, *compiled.formula, run);
+    if (arguments.drawings) {
+        PrintMarks(out, *compiled.formula, run);
+    } else {
+        PrintFormula(out, *compiled.formula, run);
+    }
     return true;
 }
 
@@ -116,17 +165,26 @@ int RunQeltTa(const std::vector<std::string>& args, std::string& out, std::strin
         error = "qelt-ta: " + message;
         return 2;
     };
+    if (AsksForTrades(args)) return RunTrades(args, out, error);
     std::string problem;
     auto arguments = ParseTaArguments(args, problem);
     if (!arguments) return fail(problem);
     if (arguments->help) {
-        out = TaUsage();
+        out = std::string(TaUsage()) + TaAnalysisUsage();
         return 0;
     }
+    if (arguments->version) {
+        out = std::string(TaVersion()) + "\n";
+        return 0;
+    }
+    if (arguments->analysis.kind == TaAnalysis::Screen) return RunScreenMode(*arguments, out, error);
     auto text = ReadWholeFile(arguments->barsFile, kMaxFileBytes);
     if (!text) return fail("cannot read " + arguments->barsFile);
     BarFile file;
     if (!ParseBarFile(*text, file, problem)) return fail(arguments->barsFile + ": " + problem);
+    // Week and month bars are made of day bars.
+    if (file.minute && arguments->period != 1) return fail("--period week and month take a file of day bars");
+    if (file.minute && arguments->mode == TaMode::OX) return fail("--ox takes day, week or month bars");
 
     IndicatorParameters table;
     if (!arguments->home.empty()) {
@@ -154,7 +212,7 @@ int RunQeltTa(const std::vector<std::string>& args, std::string& out, std::strin
     switch (arguments->mode) {
         case TaMode::Bars:
             if (file.hasHeader) out += file.header + '\n';
-            for (const CBarRow& bar : *series) out += FormatBarRow(bar) + '\n';
+            for (const CBarRow& bar : *series) out += FormatBarFileRow(bar, file.minute) + '\n';
             break;
         case TaMode::Indicator: {
             const IndicatorResult result = ComputeIndicator(arguments->code, *series, window, table);
@@ -177,7 +235,9 @@ int RunQeltTa(const std::vector<std::string>& args, std::string& out, std::strin
             break;
         }
         case TaMode::Formula:
-            if (!RunFormula(*arguments, *series, out, error)) {
+            if (arguments->analysis.kind == TaAnalysis::System
+                    ? !RunSystemMode(*arguments, *series, out, error)
+                    : !RunFormula(*arguments, *series, out, error)) {
                 out.clear();
                 return 2;
             }
