@@ -81,12 +81,15 @@ void DrawDateStrip(Canvas& canvas, const Rect& strip, const BarSeries& bars, con
 }
 
 void DrawCursorDate(Canvas& canvas, const Rect& strip, const std::string& caption, int pointerX) {
+    if (pointerX < strip.left || pointerX >= strip.right) return;
     canvas.SelectFont(Font{"Arial", 14, 400});
     canvas.SetTextAlign({HAlign::Left, VAlign::Top});
     canvas.SetBkMode(BkMode::Opaque);
     canvas.SetBkColour(kBlue);
     canvas.SetTextColour(kWhite);
-    canvas.TextOut(pointerX, strip.top + 4, caption);
+    // Near the chart's right edge the date ends there instead of running under the quote panel.
+    const int x = std::max(strip.left, std::min(pointerX, strip.right - canvas.TextExtent(caption).cx));
+    canvas.TextOut(x, strip.top + 4, caption);
     canvas.SetBkMode(BkMode::Transparent);
 }
 

@@ -32,7 +32,9 @@ inline constexpr const char* kNoBarCaption = "- - - ";
 void DrawDateStrip(Canvas& canvas, const Rect& strip, const BarSeries& bars, const MainPaneGeometry& geometry,
                    const std::string& categoryCode, const KLineStyle& style);
 
-/// The pointer's date `caption` in Arial 14, white on blue, at (pointer x, top + 4).
+/// The pointer's date `caption` in Arial 14, white on blue, at (pointer x, top + 4), moved
+/// left where it would run past the strip's right end; nothing for a pointer outside the strip
+/// (over the quote panel).
 void DrawCursorDate(Canvas& canvas, const Rect& strip, const std::string& caption, int pointerX);
 
 }  // namespace qelt

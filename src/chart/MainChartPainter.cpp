@@ -80,9 +80,7 @@ void DrawExtremeLabel(Canvas& canvas, const MainPaneGeometry& g, int bar, double
     canvas.SetTextAlign({HAlign::Left, VAlign::Top});
 }
 
-bool HasOpenAndClose(const CBarRow& bar) {
-    return LeadingDouble(bar[kBarOpen]) > 0.00001 && LeadingDouble(bar[kBarClose]) > 0.00001;
-}
+bool HasOpenAndClose(const CBarRow& bar) { return bar.Open() > 0.00001 && bar.Close() > 0.00001; }
 
 }  // namespace
 
@@ -91,10 +89,10 @@ OwnedPriceColumns ReadPriceColumns(const BarSeries& bars) {
     for (auto* column : {&columns.open, &columns.close, &columns.high, &columns.low})
         column->reserve(bars.size());
     for (const CBarRow& bar : bars) {
-        columns.open.push_back(LeadingFloat(bar[kBarOpen]));
-        columns.close.push_back(LeadingFloat(bar[kBarClose]));
-        columns.high.push_back(LeadingFloat(bar[kBarHigh]));
-        columns.low.push_back(LeadingFloat(bar[kBarLow]));
+        columns.open.push_back(static_cast<float>(bar.Open()));
+        columns.close.push_back(static_cast<float>(bar.Close()));
+        columns.high.push_back(static_cast<float>(bar.High()));
+        columns.low.push_back(static_cast<float>(bar.Low()));
     }
     return columns;
 }
@@ -102,6 +100,7 @@ OwnedPriceColumns ReadPriceColumns(const BarSeries& bars) {
 std::string PeriodText(int period) {
     if (period == kPeriodWeek) return "周线";
     if (period == kPeriodMonth) return "月线";
+    if (const int minutes = MinutesOfPeriod(period)) return FormatInt(minutes) + "分钟";
     return "日线";
 }
 
@@ -148,9 +147,10 @@ void DrawMainChartLabels(Canvas& canvas, const MainChartInput& input, const Main
     canvas.SelectFont(style.text);
     if (input.chartType == kChartOX && input.oxBox > 0.0f) {
         canvas.SetTextColour(style.scheme.line[1]);
+        // The scale of other goods is in 万元, the box in 元; the index's box is in points.
         const std::string box = input.goodsNo == "0009"
-                                    ? FormatFixed2(input.oxBox)
-                                    : FormatFixed(static_cast<double>(input.oxBox) * 10000, 0);
+                                    ? FormatFixed2(input.oxBox) + "点"
+                                    : FormatFixed(static_cast<double>(input.oxBox) * 10000, 0) + "元";
         canvas.TextOut(290, 3, "OX格值:" + box);
     }
     if (!input.extremes.any || !geometry.Valid() || input.bars == nullptr || input.bars->empty()) return;
@@ -158,11 +158,9 @@ void DrawMainChartLabels(Canvas& canvas, const MainChartInput& input, const Main
     const BarSeries& bars = *input.bars;
     canvas.SetTextColour(style.scheme.line[0]);
     const VisibleExtremes& e = input.extremes;
-    DrawExtremeLabel(canvas, geometry, e.highIndex,
-                     LeadingDouble(bars[static_cast<std::size_t>(e.highIndex)][kBarHigh]), 12);
+    DrawExtremeLabel(canvas, geometry, e.highIndex, bars[static_cast<std::size_t>(e.highIndex)].High(), 12);
     if (HasOpenAndClose(bars.back()))
-        DrawExtremeLabel(canvas, geometry, e.lowIndex,
-                         LeadingDouble(bars[static_cast<std::size_t>(e.lowIndex)][kBarLow]), 4);
+        DrawExtremeLabel(canvas, geometry, e.lowIndex, bars[static_cast<std::size_t>(e.lowIndex)].Low(), 4);
 }
 
 void DrawCrosshairPrice(Canvas& canvas, const MainPaneGeometry& g, Point pointer, const KLineStyle& style) {

@@ -27,7 +27,7 @@ struct BarPriceColumns {
     const float* low = nullptr;
 };
 
-/// Number columns read from the texts of bars [from, to) (for callers without shared columns).
+/// Number columns of bars [from, to), from the rows' numbers (for callers without shared columns).
 struct OwnedPriceColumns {
     std::vector<float> open, close, high, low;
     BarPriceColumns View() const { return {open.data(), close.data(), high.data(), low.data()}; }
@@ -72,7 +72,8 @@ std::string PeriodText(int period);
 void DrawMainChartBody(Canvas& canvas, const MainChartInput& input, const MainPaneGeometry& geometry,
                        const KLineStyle& style);
 
-/// After the moving averages: the point-and-figure header "OX格值:..." and the labels of the
+/// After the moving averages: the point-and-figure header "OX格值:..." with its unit ("OX格值:2100元",
+/// the index's "OX格值:15.00点") and the labels of the
 /// window's high ("←%.2f" / "%.2f→" 12 pixels over it) and low (4 pixels over it, only when
 /// the newest bar has an open and a close).
 void DrawMainChartLabels(Canvas& canvas, const MainChartInput& input, const MainPaneGeometry& geometry,

@@ -25,12 +25,9 @@ int ClampCount(std::int64_t count) {
 
 /// Folds a bar into the last column: the extremes (ties take the bar's text) and the volume.
 void Merge(CBarRow& column, const CBarRow& bar) {
-    std::string_view high =
-        LeadingDouble(bar[kBarHigh]) >= LeadingDouble(column[kBarHigh]) ? bar[kBarHigh] : column[kBarHigh];
-    std::string_view low =
-        LeadingDouble(bar[kBarLow]) <= LeadingDouble(column[kBarLow]) ? bar[kBarLow] : column[kBarLow];
-    const std::string num =
-        FormatInt(SaturatingAdd(LeadingInt64(column[kBarNum]), LeadingInt64(bar[kBarNum])));
+    std::string_view high = bar.High() >= column.High() ? bar[kBarHigh] : column[kBarHigh];
+    std::string_view low = bar.Low() <= column.Low() ? bar[kBarLow] : column[kBarLow];
+    const std::string num = FormatInt(SaturatingAdd(column.Num(), bar.Num()));
     column.Assign({column[kBarDate], column[kBarOpen], column[kBarClose], high, low, num, column[kBarAvg],
                    column[kBarPure], column[kBarNull], column[kBarDue]});
 }
@@ -61,11 +58,11 @@ OXSeries BuildOX(const BarSeries& source, float box, int reversal) {
     OXSeries ox;
     if (source.empty() || !(box > 0.0f) || !std::isfinite(box)) return ox;
     const CBarRow& first = source.front();
-    std::int64_t current = OXLevel(LeadingDouble(first[kBarOpen]), box);
+    std::int64_t current = OXLevel(first.Open(), box);
     // Toggled before the first column: a first bar that closed below its open starts falling.
-    bool rising = LeadingDouble(first[kBarClose]) + 0.001 < LeadingDouble(first[kBarOpen]) + 0.001;
+    bool rising = first.Close() + 0.001 < first.Open() + 0.001;
     for (const CBarRow& bar : source) {
-        const std::int64_t level = OXLevel(LeadingDouble(bar[kBarClose]), box);
+        const std::int64_t level = OXLevel(bar.Close(), box);
         const bool reverse =
             !ox.columns.empty() && (rising ? current - level >= reversal : level - current >= reversal);
         if (ox.columns.empty() || reverse) {

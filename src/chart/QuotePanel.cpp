@@ -107,7 +107,8 @@ void DrawQuoteRows(PanelWriter& out, const CQeltGoods& g) {
     out.Label(100, 220, "开盘");
     out.Price(135, 220, g.open_price);
     out.Label(5, 250, "幅度");
-    out.Signed(40, 250, g.changePercent);
+    // A percentage, as the intraday panel and the board write it.
+    out.Signed(40, 250, g.changePercent + "%");
     out.Label(100, 250, "最高");
     out.Price(135, 250, g.highest_price);
     out.Label(5, 280, "昨收");

@@ -29,17 +29,15 @@ std::optional<std::string> MonthKeyText(std::string_view date) {
 /// take the day's text), volume `num`, average, net position and null_num from the day;
 /// the date only when `takeDate`.
 void MergeDay(CBarRow& bar, const CBarRow& day, std::string_view num, bool takeDate) {
-    std::string_view high =
-        LeadingDouble(day[kBarHigh]) >= LeadingDouble(bar[kBarHigh]) ? day[kBarHigh] : bar[kBarHigh];
-    std::string_view low =
-        LeadingDouble(day[kBarLow]) <= LeadingDouble(bar[kBarLow]) ? day[kBarLow] : bar[kBarLow];
+    std::string_view high = day.High() >= bar.High() ? day[kBarHigh] : bar[kBarHigh];
+    std::string_view low = day.Low() <= bar.Low() ? day[kBarLow] : bar[kBarLow];
     bar.Assign({takeDate ? day[kBarDate] : bar[kBarDate], bar[kBarOpen], day[kBarClose], high, low, num,
                 day[kBarAvg], day[kBarPure], day[kBarNull], bar[kBarDue]});
 }
 
 /// A day whose date gives no key belongs to no period: both paths pass over it, so it can
 /// neither start a period nor be merged into one.
-void Build(const BarSeries& days, BarSeries& periods, KeyOf keyOf, bool takeDate) {
+void Build(std::span<const CBarRow> days, BarSeries& periods, KeyOf keyOf, bool takeDate) {
     if (days.empty()) return;
     if (periods.empty()) {
         std::optional<std::string> previous;
@@ -52,8 +50,7 @@ void Build(const BarSeries& days, BarSeries& periods, KeyOf keyOf, bool takeDate
                 continue;
             }
             CBarRow& bar = periods.back();
-            std::string num =
-                FormatInt(SaturatingAdd(LeadingInt64(bar[kBarNum]), LeadingInt64(day[kBarNum])));
+            std::string num = FormatInt(SaturatingAdd(bar.Num(), day.Num()));
             MergeDay(bar, day, num, takeDate);
         }
         return;
@@ -72,7 +69,7 @@ void Build(const BarSeries& days, BarSeries& periods, KeyOf keyOf, bool takeDate
         auto key = keyOf(days[i][kBarDate]);
         if (!key) continue;
         if (*key != *newestKey) break;
-        sum = SaturatingAdd(sum, LeadingInt64(days[i][kBarNum]));
+        sum = SaturatingAdd(sum, days[i].Num());
     }
     MergeDay(periods.back(), newest, FormatInt(sum), takeDate);
 }
@@ -109,15 +106,25 @@ void BuildWeekly(CQeltGoods& goods) { Build(goods.series, goods.weekSeries, Week
 
 void BuildMonthly(CQeltGoods& goods) { Build(goods.series, goods.monthSeries, MonthKeyText, false); }
 
+void BuildWeekBars(std::span<const CBarRow> days, BarSeries& weeks) {
+    weeks.clear();
+    Build(days, weeks, WeekKeyText, true);
+}
+
+void BuildMonthBars(std::span<const CBarRow> days, BarSeries& months) {
+    months.clear();
+    Build(days, months, MonthKeyText, false);
+}
+
 double HighestClose(const CQeltGoods& goods) {
     double high = -99999;
-    for (const CBarRow& bar : goods.series) high = std::max(high, LeadingDouble(bar[kBarClose]));
+    for (const CBarRow& bar : goods.series) high = std::max(high, bar.Close());
     return high;
 }
 
 double LowestClose(const CQeltGoods& goods) {
     double low = 99999;
-    for (const CBarRow& bar : goods.series) low = std::min(low, LeadingDouble(bar[kBarClose]));
+    for (const CBarRow& bar : goods.series) low = std::min(low, bar.Close());
     return low;
 }
 

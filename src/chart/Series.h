@@ -9,6 +9,7 @@
 /// The store empties a record's week and month series whenever a "line" reply replaces its
 /// day series, so a build after a replacement is always a full one.
 #include <optional>
+#include <span>
 #include <string_view>
 
 #include "data/CQeltGoods.h"
@@ -35,6 +36,14 @@ void BuildWeekly(CQeltGoods& goods);
 
 /// As BuildWeekly for goods.monthSeries, keyed by MonthKey of valid dates only.
 void BuildMonthly(CQeltGoods& goods);
+
+/// The week bars of `days` as BuildWeekly makes them from an empty week series, into
+/// `weeks` (emptied first): for a run of day bars other than a goods' whole series, such as
+/// those up to a past date, whose last week then ends at that run's last day.
+void BuildWeekBars(std::span<const CBarRow> days, BarSeries& weeks);
+
+/// As BuildWeekBars for month bars.
+void BuildMonthBars(std::span<const CBarRow> days, BarSeries& months);
 
 /// Largest close of the day series; -99999 when it is empty.
 double HighestClose(const CQeltGoods& goods);

@@ -1,6 +1,7 @@
 #include "chart/SeriesWindow.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "chart/Series.h"
 #include "common/Numbers.h"
@@ -10,18 +11,22 @@ namespace qelt {
 
 namespace {
 
-BarSeries DaySeries(const CQeltGoods& goods) {
-    BarSeries bars = goods.series;
+BarSeries DaySeries(const CQeltGoods& goods, BarSeries bars) {
     if (!TrimLeft(goods.due_date).empty() || bars.empty()) return bars;
     // Goods without delivery months trade continuously: the forming bar closes at the
     // newest price, and a day without an opening trade opens at its close.
     bars.back().Set(kBarClose, FormatFixed2(LeadingDouble(goods.newest_price)));
     for (CBarRow& bar : bars)
-        if (LeadingDouble(bar[kBarOpen]) < 0.0001) bar.Set(kBarOpen, bar[kBarClose]);
+        if (bar.Open() < 0.0001) bar.Set(kBarOpen, bar[kBarClose]);
     return bars;
 }
 
 }  // namespace
+
+int MinutesOfPeriod(int period) {
+    static constexpr int kMinutes[] = {1, 5, 15, 30, 60};
+    return period >= kPeriodMinute1 && period <= kPeriodMinute60 ? kMinutes[period - kPeriodMinute1] : 0;
+}
 
 void StartWindow(SeriesWindow& window) {
     window.visibleCount = kDefaultVisibleCount;
@@ -38,7 +43,9 @@ void ResetWindow(SeriesWindow& window, int n) {
     if (window.cursor < 0) window.cursor = window.lastVisible;
 }
 
-BarSeries LoadSeries(CQeltGoods& goods, SeriesWindow& window) {
+namespace {
+
+BarSeries Load(CQeltGoods& goods, SeriesWindow& window, bool take) {
     BarSeries bars;
     if (window.chartType == kChartOX) {
         bars = goods.oxColumns;
@@ -49,10 +56,17 @@ BarSeries LoadSeries(CQeltGoods& goods, SeriesWindow& window) {
         BuildMonthly(goods);
         bars = goods.monthSeries;
     } else {
-        bars = DaySeries(goods);
+        bars = DaySeries(goods, take ? std::move(goods.series) : goods.series);
+        if (take) goods.series.clear();
     }
     ResetWindow(window, static_cast<int>(bars.size()));
     return bars;
 }
+
+}  // namespace
+
+BarSeries LoadSeries(CQeltGoods& goods, SeriesWindow& window) { return Load(goods, window, false); }
+
+BarSeries TakeSeries(CQeltGoods& goods, SeriesWindow& window) { return Load(goods, window, true); }
 
 }  // namespace qelt

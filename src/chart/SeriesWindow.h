@@ -5,7 +5,20 @@
 
 namespace qelt {
 
-enum KLinePeriod : int { kPeriodDay = 1, kPeriodWeek = 2, kPeriodMonth = 3 };
+enum KLinePeriod : int {
+    kPeriodDay = 1,
+    kPeriodWeek = 2,
+    kPeriodMonth = 3,
+    kPeriodMinute1 = 4,
+    kPeriodMinute5 = 5,
+    kPeriodMinute15 = 6,
+    kPeriodMinute30 = 7,
+    kPeriodMinute60 = 8,
+};
+/// The bar length in minutes of a minute period; 0 for day, week and month.
+int MinutesOfPeriod(int period);
+/// A period the view knows (1 .. 8).
+inline bool IsKLinePeriod(int period) { return period >= kPeriodDay && period <= kPeriodMinute60; }
 enum KLineChartType : int { kChartCandles = 1, kChartAmerican = 2, kChartOX = 3 };
 
 inline constexpr int kDefaultVisibleCount = 100;
@@ -39,5 +52,10 @@ void ResetWindow(SeriesWindow& window, int n);
 ///   from the period's series.
 /// The caller brings `goods` (the view's copy) up to date with the quote first.
 BarSeries LoadSeries(CQeltGoods& goods, SeriesWindow& window);
+
+/// As LoadSeries, but the day bars shown by the day period are moved out of `goods` (its
+/// `series` is left empty) instead of copied: for a caller whose copy of the record has no
+/// other use for them (a contract's tens of thousands of bars are then held once).
+BarSeries TakeSeries(CQeltGoods& goods, SeriesWindow& window);
 
 }  // namespace qelt

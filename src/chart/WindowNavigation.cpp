@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "common/Numbers.h"
-
 namespace qelt {
 
 void ClampWindowToSeries(SeriesWindow& window, int n) {
@@ -19,13 +17,13 @@ VisibleExtremes ScanVisibleExtremes(const BarSeries& bars, const SeriesWindow& w
     const CBarRow& newest = bars[static_cast<std::size_t>(last)];
     extremes.any = true;
     extremes.highIndex = extremes.lowIndex = last;
-    extremes.high = LeadingDouble(newest[kBarHigh]);
-    extremes.low = LeadingDouble(newest[kBarLow]);
-    extremes.volumeMax = LeadingInt(newest[kBarNum]);
+    extremes.high = newest.High();
+    extremes.low = newest.Low();
+    extremes.volumeMax = ClampedInt(newest.Num());
     for (int i = std::max(0, last - window.visibleCount + 1); i <= last; ++i) {
         const CBarRow& bar = bars[static_cast<std::size_t>(i)];
-        const double high = LeadingDouble(bar[kBarHigh]);
-        const double low = LeadingDouble(bar[kBarLow]);
+        const double high = bar.High();
+        const double low = bar.Low();
         if (high >= extremes.high) {
             extremes.high = high;
             extremes.highIndex = i;
@@ -34,7 +32,7 @@ VisibleExtremes ScanVisibleExtremes(const BarSeries& bars, const SeriesWindow& w
             extremes.low = low;
             extremes.lowIndex = i;
         }
-        extremes.volumeMax = std::max(extremes.volumeMax, LeadingInt(bar[kBarNum]));
+        extremes.volumeMax = std::max(extremes.volumeMax, ClampedInt(bar.Num()));
     }
     return extremes;
 }

@@ -47,6 +47,14 @@ namespace qelt {
 /// One triggered alarm as received; the first text is its increasing numeric id.
 using AlarmHitRow = std::vector<std::string>;
 
+/// The last "real"/"hisreal" reply that carried a selector (a past day's trades): the key and
+/// selector it carried, and its rows.
+struct DetailList {
+    std::string key;       ///< goods_no followed by due_date, as the reply carried it
+    std::string selector;  ///< "category-date" for a past day's trades
+    std::vector<TradeRow> rows;
+};
+
 /// Bounds on what a server can make the store hold, far above any real market (a board of a
 /// few hundred contracts, a few thousand trades a day each): a broken or hostile server
 /// cannot exhaust memory through them.
@@ -82,6 +90,10 @@ class CQeltData : public MessageSink {
     /// Called (outside the lock, on the receive thread) when an "alarm" reply added hits:
     /// the application registers a function that posts a refresh to its alarm window.
     void SetAlarmRefresh(std::function<void()> refresh);
+    /// Called (outside the lock, on the receive thread) with the code of every "login" reply,
+    /// besides WM_NET_LOGIN to the notification window: the verdict of a re-login reaches
+    /// the session whatever view is on show.
+    void SetLoginVerdict(std::function<void(int code)> verdict);
     /// Called under the store lock for every record that enters a list (a new contract on
     /// the board, a new delivery-month entry, every entry of a rebuilt derived list), once
     /// its list tag, goods_no and due_date are set: the drawn lines' journal gives the record
@@ -162,6 +174,8 @@ class CQeltData : public MessageSink {
     std::vector<AlarmHitRow> AlarmHits() const;
     /// Rows of the last "real"/"hisreal" reply that had a selector.
     std::vector<TradeRow> TradeList() const;
+    /// The same rows with the key and selector of their reply, taken together.
+    DetailList LastDetailList() const;
     /// Verdict of the last "login" reply: 0..5, another number the server sent, or
     /// kNoVerdict (-1, net/Replies.h) before any reply and when the reply carried no number.
     /// Anything but 0 is a rejection.
@@ -218,6 +232,7 @@ class CQeltData : public MessageSink {
     const SelfSelectedSource* m_selfSelected = nullptr;
     HistorySink* m_history = nullptr;
     std::function<void()> m_alarmRefresh;
+    std::function<void(int)> m_loginVerdict;
     std::function<void(CQeltGoods&)> m_goodsEntering;
 
     mutable std::mutex m_mutex;  ///< the store lock: guards everything below
@@ -242,6 +257,8 @@ class CQeltData : public MessageSink {
     /// Reset).
     std::vector<TradeIdentities> m_mainTradeIds;
     std::vector<TradeRow> m_tradeList;
+    std::string m_tradeListKey;       ///< the key of the reply m_tradeList came with
+    std::string m_tradeListSelector;  ///< and its selector
     std::vector<AlarmHitRow> m_alarmHits;
     std::string m_notice;
     std::array<std::string, 3> m_indexValues;

@@ -40,6 +40,10 @@ void CQeltData::SetHistorySink(HistorySink* sink) { m_history = sink; }
 
 void CQeltData::SetAlarmRefresh(std::function<void()> refresh) { m_alarmRefresh = std::move(refresh); }
 
+void CQeltData::SetLoginVerdict(std::function<void(int code)> verdict) {
+    m_loginVerdict = std::move(verdict);
+}
+
 void CQeltData::SetGoodsEntering(std::function<void(CQeltGoods&)> entering) {
     m_goodsEntering = std::move(entering);
 }
@@ -68,8 +72,13 @@ void CQeltData::Dispatch(std::string_view message) {
     Outcome out;
     switch (KindOf(split.kind)) {
         case ReplyKind::Login: {
-            std::lock_guard lock(m_mutex);
-            FoldLogin(body);
+            int code;
+            {
+                std::lock_guard lock(m_mutex);
+                FoldLogin(body);
+                code = m_loginCode;
+            }
+            if (m_loginVerdict) m_loginVerdict(code);
             out.post = true;
             out.message = WM_NET_LOGIN;
             break;
@@ -214,6 +223,8 @@ void CQeltData::FoldReal(std::string_view body, bool online, Outcome& out) {
     RealReply reply = ParseReal(body);
     if (!reply.selector.empty()) {
         m_tradeList = ToRows(reply.records);
+        m_tradeListKey.assign(reply.key);
+        m_tradeListSelector.assign(reply.selector);
         return;
     }
     for (std::size_t index = 0; index < m_main.size(); ++index) {

@@ -61,6 +61,8 @@ void CQeltData::Clear() {
     m_deliveryIndex.clear();
     m_mainTradeIds.clear();
     m_tradeList.clear();
+    m_tradeListKey.clear();
+    m_tradeListSelector.clear();
     m_alarmHits.clear();
     m_notice.clear();
     m_indexValues = {};
@@ -284,6 +286,11 @@ std::string CQeltData::Notice() const {
 std::vector<AlarmHitRow> CQeltData::AlarmHits() const {
     std::lock_guard lock(m_mutex);
     return m_alarmHits;
+}
+
+DetailList CQeltData::LastDetailList() const {
+    std::lock_guard lock(m_mutex);
+    return {m_tradeListKey, m_tradeListSelector, m_tradeList};
 }
 
 std::vector<TradeRow> CQeltData::TradeList() const {

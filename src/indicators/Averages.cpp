@@ -1,5 +1,6 @@
 #include "indicators/Averages.h"
 
+#include <algorithm>
 #include <array>
 
 #include "common/Numbers.h"
@@ -21,7 +22,8 @@ namespace {
 
 /// The moving average of `period` values of `in` (n of them) from value `from` on, the running
 /// sum picked up at `sum`, into `values` (one per value from period - 1 on); `finish` as for
-/// DivideByBlocks. Returns the sum before the last value.
+/// DivideByBlocks. Returns the sum before the last value. The sum runs value after value, a
+/// block at a time; the block's divisions by the period go four at a time.
 template <typename T, typename Finish>
 float RunningAverageFrom(const T* in, int n, int period, int from, float sum, double* values, Finish finish) {
     float before = sum;
@@ -31,17 +33,36 @@ float RunningAverageFrom(const T* in, int n, int period, int from, float sum, do
         sum += static_cast<float>(in[i]);
     }
     if (i >= n) return before;
-    const float p = static_cast<float>(period);
-    DivideByBlocks(
-        i, n, values + (i - period + 1),
-        [&](int j, float& numerator, float& denominator) {
-            if (j == n - 1) before = sum;
+    const lanes::Floats p = lanes::Same(static_cast<float>(period));
+    alignas(16) float sums[kQuotientBlock];
+    for (int begin = i; begin < n; begin += kQuotientBlock) {
+        const int count = std::min(kQuotientBlock, n - begin);
+        // The value n - 1 apart, so that the loop keeps the sum alone in its register.
+        const int plain = begin + count == n ? count - 1 : count;
+        for (int k = 0; k < plain; ++k) {
+            const int j = begin + k;
             sum += static_cast<float>(in[j]);
-            numerator = sum;
-            denominator = p;
+            sums[k] = sum;
             sum -= static_cast<float>(in[j - period + 1]);
-        },
-        finish);
+        }
+        if (plain < count) {
+            before = sum;
+            sum += static_cast<float>(in[n - 1]);
+            sums[plain] = sum;
+            sum -= static_cast<float>(in[n - period]);
+        }
+        for (int k = count; k % lanes::kWidth != 0; ++k) sums[k] = 0.0f;
+        double* out = values + (begin - period + 1);
+        for (int k = 0; k < count; k += lanes::kWidth) {
+            const lanes::Floats numerator = lanes::Load(sums + k);
+            const lanes::Floats average = finish(numerator / p, numerator);
+            if (count - k >= lanes::kWidth) {
+                lanes::StoreDoubles(out + k, average);
+            } else {
+                for (int t = 0; t < count - k; ++t) out[k + t] = static_cast<double>(average[t]);
+            }
+        }
+    }
     return before;
 }
 

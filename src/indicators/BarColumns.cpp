@@ -2,12 +2,11 @@
 
 #include <algorithm>
 #include <cstring>
-#include <string_view>
 #include <type_traits>
+#include <utility>
 
-#include "common/DecimalScan.h"
 #include "common/FloatLanes.h"
-#include "common/Numbers.h"
+#include "indicators/ColumnPool.h"
 
 namespace qelt {
 namespace {
@@ -19,6 +18,14 @@ bool Has(unsigned fields, BarField field) { return (fields & BarColumns::Field(f
 
 }  // namespace
 
+BarColumns::~BarColumns() {
+    const auto size = static_cast<std::size_t>(m_capacity);
+    for (Column& column : m_columns) {
+        ColumnPool<float>::OfThisThread().Give(std::move(column.prices), size);
+        ColumnPool<std::int32_t>::OfThisThread().Give(std::move(column.counts), size);
+    }
+}
+
 void BarColumns::Reserve(unsigned fields, int bars) {
     if (bars > m_capacity) {
         // A series that grows does so by a bar at a time (a new trading day): room for more.
@@ -27,12 +34,13 @@ void BarColumns::Reserve(unsigned fields, int bars) {
             auto grow = [&](auto& values) {
                 if (!values) return;
                 using Value = std::remove_reference_t<decltype(values[0])>;
-                auto wider = std::make_unique_for_overwrite<Value[]>(static_cast<std::size_t>(capacity));
+                ColumnPool<Value>& pool = ColumnPool<Value>::OfThisThread();
+                auto wider = pool.Take(static_cast<std::size_t>(capacity));
                 if (column.hi > column.lo) {
                     std::memcpy(wider.get() + column.lo, values.get() + column.lo,
                                 static_cast<std::size_t>(column.hi - column.lo) * sizeof(Value));
                 }
-                values = std::move(wider);
+                pool.Give(std::exchange(values, std::move(wider)), static_cast<std::size_t>(m_capacity));
             };
             grow(column.prices);
             grow(column.counts);
@@ -44,9 +52,9 @@ void BarColumns::Reserve(unsigned fields, int bars) {
         Column& column = m_columns[Slot(field)];
         const auto size = static_cast<std::size_t>(m_capacity);
         if (IsPrice(field) && !column.prices) {
-            column.prices = std::make_unique_for_overwrite<float[]>(size);
+            column.prices = ColumnPool<float>::OfThisThread().Take(size);
         } else if (!IsPrice(field) && !column.counts) {
-            column.counts = std::make_unique_for_overwrite<std::int32_t[]>(size);
+            column.counts = ColumnPool<std::int32_t>::OfThisThread().Take(size);
         }
     }
 }
@@ -56,69 +64,61 @@ namespace {
 /// How many bars ReadRows reads field after field.
 constexpr int kBlock = 64;
 
-/// A row's texts end with the string's terminator, which may be read too.
-const char* Readable(const CBarRow& row) {
-    const std::string_view last = row.Get(kBarDue);
-    return last.data() + last.size() + 1;
+/// The prices of bars [from, to) into `out`: the row's number rounded to float, which is
+/// LeadingFloat of its text. Four rows at a time: two conversions of two doubles each.
+template <typename Value>
+void ReadPrices(const CBarRow* rows, int from, int to, float* out, Value value) {
+    using Doubles = double __attribute__((vector_size(32)));
+    int i = from;
+    for (; i + lanes::kWidth <= to; i += lanes::kWidth) {
+        const Doubles four = {value(rows[i]), value(rows[i + 1]), value(rows[i + 2]), value(rows[i + 3])};
+        lanes::Store(out + i, __builtin_convertvector(four, lanes::Floats));
+    }
+    for (; i < to; ++i) out[i] = static_cast<float>(value(rows[i]));
 }
 
-/// The counts of bars [from, to) into `out`: each text read as one word where it can be.
-void ReadCounts(const CBarRow* rows, std::size_t field, int from, int to, std::int32_t* out) {
-    for (int i = from; i < to; ++i) {
-        const std::string_view text = rows[i].Get(field);
-        out[i] = ScanLeadingInt(text.data(), text.data() + text.size(), Readable(rows[i]));
-    }
+/// The counts of bars [from, to) into `out`: the row's number clamped to the int range, which
+/// is LeadingInt of its text.
+template <typename Value>
+void ReadCounts(const CBarRow* rows, int from, int to, std::int32_t* out, Value value) {
+    for (int i = from; i < to; ++i) out[i] = ClampedInt(value(rows[i]));
 }
 
-/// The prices of bars [from, to), at most kBlock of them, into `out`, as ScanLeadingFloat
-/// reads each. The plain decimals leave their digits and power of ten first; their divisions
-/// then go four at a time (a scalar division per price took half of the reading). The other
-/// texts are read whole and put in afterwards.
-void ReadPrices(const CBarRow* rows, std::size_t field, int from, int to, float* out) {
-    alignas(16) std::int32_t mantissas[kBlock];
-    alignas(16) float powers[kBlock];
-    alignas(16) float values[kBlock];
-    int others[kBlock];
-    int otherCount = 0;
-    const int count = to - from;
-    for (int k = 0; k < count; ++k) {
-        const CBarRow& row = rows[from + k];
-        const std::string_view text = row.Get(field);
-        scan::PlainDigits plain;
-        if (scan::ReadPlainDecimal(text.data(), text.data() + text.size(), Readable(row), plain)) {
-            mantissas[k] = static_cast<std::int32_t>(plain.mantissa);
-            powers[k] = scan::kPowersOfTen[plain.fraction];
-        } else {
-            mantissas[k] = 0;
-            powers[k] = 1.0f;
-            others[otherCount++] = k;
-        }
+void ReadField(const CBarRow* rows, BarField field, int from, int to, float* prices, std::int32_t* counts) {
+    switch (field) {
+        case kBarOpen:
+            return ReadPrices(rows, from, to, prices, [](const CBarRow& r) { return r.Open(); });
+        case kBarClose:
+            return ReadPrices(rows, from, to, prices, [](const CBarRow& r) { return r.Close(); });
+        case kBarHigh:
+            return ReadPrices(rows, from, to, prices, [](const CBarRow& r) { return r.High(); });
+        case kBarLow:
+            return ReadPrices(rows, from, to, prices, [](const CBarRow& r) { return r.Low(); });
+        case kBarAvg:
+            return ReadPrices(rows, from, to, prices, [](const CBarRow& r) { return r.Avg(); });
+        case kBarNum:
+            return ReadCounts(rows, from, to, counts, [](const CBarRow& r) { return r.Num(); });
+        case kBarPure:
+            return ReadCounts(rows, from, to, counts, [](const CBarRow& r) { return r.Pure(); });
+        case kBarNull:
+            return ReadCounts(rows, from, to, counts, [](const CBarRow& r) { return r.Null(); });
+        default:
+            return;
     }
-    for (int k = count; k % lanes::kWidth != 0; ++k) mantissas[k] = 0, powers[k] = 1.0f;
-    for (int k = 0; k < count; k += lanes::kWidth) {
-        lanes::Store(values + k, lanes::FromInts(mantissas + k) / lanes::Load(powers + k));
-    }
-    std::memcpy(out + from, values, static_cast<std::size_t>(count) * sizeof(float));
-    for (int j = 0; j < otherCount; ++j)
-        out[from + others[j]] = LeadingFloat(rows[from + others[j]].Get(field));
 }
 
 }  // namespace
 
 void BarColumns::ReadRows(unsigned fields, int from, int to) {
-    // A block of bars at a time, field after field: each loop reads one field (its constants
-    // stay in registers) while the block's texts stay in the nearest cache.
+    // A block of bars at a time, field after field, while the block's rows stay in the
+    // nearest cache.
     const CBarRow* rows = m_bars->data();
     for (int begin = from; begin < to; begin += kBlock) {
         const int end = std::min(begin + kBlock, to);
         for (BarField field : kColumnFields) {
             if (!Has(fields, field)) continue;
             Column& column = m_columns[Slot(field)];
-            if (IsPrice(field)) {
-                ReadPrices(rows, field, begin, end, column.prices.get());
-            } else {
-                ReadCounts(rows, field, begin, end, column.counts.get());
-            }
+            ReadField(rows, field, begin, end, column.prices.get(), column.counts.get());
         }
     }
 }
@@ -176,8 +176,7 @@ void BarColumns::Read(unsigned fields, int from, int to) {
 float BarColumns::CloseAt(int bar) const {
     const Column& column = m_columns[Slot(kBarClose)];
     if (bar >= column.lo && bar < column.hi) return column.prices[static_cast<std::size_t>(bar)];
-    const std::string_view text = (*m_bars)[static_cast<std::size_t>(bar)].Get(kBarClose);
-    return LeadingFloat(text);
+    return static_cast<float>((*m_bars)[static_cast<std::size_t>(bar)].Close());
 }
 
 void BarColumns::Forget(int bar) {

@@ -1,17 +1,17 @@
 #pragma once
-/// The numbers of a bar series, read from its texts once and kept.
+/// The numbers of a bar series as the indicators compute with them, in columns.
 ///
-/// Bars keep their fields as text; the indicators need a few fields of many bars, several
-/// times per paint (seven panes, several lines each). A BarColumns reads each field of each
-/// bar at most once, on first demand and only for the bars asked for, with the same
-/// conversions as reading the text directly (prices: leading decimal number as a 32-bit
-/// float; volumes and positions: leading integer), so results are identical. The fields a
-/// computation needs are best asked for together (Read): one pass over the bars reads them
-/// all, where the texts of a bar lie side by side.
+/// The indicators loop over a few fields of many bars, several times per paint (seven panes,
+/// several lines each), four bars at a time. A BarColumns gathers each field of each bar
+/// from its row at most once, on first demand and only for the bars asked for: prices as
+/// 32-bit floats (LeadingFloat of the text), volumes and positions as ints (LeadingInt of
+/// the text). The fields a computation needs are best asked for together (Read): one pass
+/// over the bars gathers them all, where the numbers of a bar lie side by side.
 ///
 /// A BarColumns refers to its series: the series must outlive it and must not change while
 /// it is in use, except for bars handed to Forget and bars appended at the end (read on
-/// demand). Not thread-safe; the interface thread owns it.
+/// demand). Not thread-safe; the interface thread owns it. A BarColumns ends on the thread
+/// that made it, never in a static object (its storage goes to that thread's ColumnPool).
 #include <cstdint>
 #include <memory>
 
@@ -22,6 +22,10 @@ namespace qelt {
 class BarColumns {
   public:
     explicit BarColumns(const BarSeries& bars) : m_bars(&bars) {}
+    /// The columns' storage stays on this thread for the next BarColumns (ColumnPool).
+    ~BarColumns();
+    BarColumns(const BarColumns&) = delete;
+    BarColumns& operator=(const BarColumns&) = delete;
 
     const BarSeries& Bars() const { return *m_bars; }
     int Size() const { return static_cast<int>(m_bars->size()); }
@@ -42,7 +46,7 @@ class BarColumns {
     const float* High(int from, int to) { return Floats(kBarHigh, from, to); }
     const float* Low(int from, int to) { return Floats(kBarLow, from, to); }
     const float* Avg(int from, int to) { return Floats(kBarAvg, from, to); }
-    /// `num` (volume), `pure_num` (net position) and `null_num` read as integers.
+    /// `num` (volume), `pure_num` (net position) and `null_num` as integers.
     const std::int32_t* Num(int from, int to) { return Ints(kBarNum, from, to); }
     const std::int32_t* Pure(int from, int to) { return Ints(kBarPure, from, to); }
     const std::int32_t* Null(int from, int to) { return Ints(kBarNull, from, to); }
@@ -51,8 +55,8 @@ class BarColumns {
     /// between ready.
     float CloseAt(int bar) const;
 
-    /// Drops what was read of bars `bar` and later, whose texts changed (a live quote
-    /// rewrites the last bar); they are read again on demand.
+    /// Drops what was gathered of bars `bar` and later, which changed (a live quote
+    /// rewrites the last bar); they are gathered again on demand.
     void Forget(int bar);
 
   private:

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdint>
 #include <initializer_list>
+#include <utility>
 #include <vector>
 
 #include "indicators/BarColumns.h"
@@ -77,7 +78,19 @@ inline IndicatorLine& Place(IndicatorLine& line, int first, int last) {
 /// anew). SAR's trends are kept only when `keepTrends` says so. FinishLines ends the pass.
 inline void Reset(IndicatorResult& result, int count, bool valid = true, bool keepTrends = false) {
     result.valid = valid;
-    result.lines.resize(static_cast<std::size_t>(count));
+    std::vector<IndicatorLine>& lines = result.lines;
+    while (lines.size() > static_cast<std::size_t>(count)) {
+        result.spare.push_back(std::move(lines.back()));
+        lines.pop_back();
+    }
+    while (lines.size() < static_cast<std::size_t>(count)) {
+        if (result.spare.empty()) {
+            lines.emplace_back();
+            continue;
+        }
+        lines.push_back(std::move(result.spare.back()));
+        result.spare.pop_back();
+    }
     for (IndicatorLine& line : result.lines) line.first = kUnplaced;
     if (!keepTrends) result.rising.clear();
 }

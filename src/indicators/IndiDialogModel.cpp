@@ -5,7 +5,7 @@
 namespace qelt {
 
 IndiDialogModel::IndiDialogModel(IndicatorParameters& table, int preselectCode)
-    : m_table(table), m_preselectCode(preselectCode) {}
+    : m_table(table), m_opened(table), m_preselectCode(preselectCode) {}
 
 std::vector<IndiTreeGroup> IndiDialogModel::Tree() {
     std::vector<IndiTreeGroup> groups;
@@ -67,9 +67,11 @@ IndiRowsView IndiDialogModel::RestoreDefaults() {
 }
 
 bool IndiDialogModel::Accept(const std::array<int, kIndiDialogRows>& fields,
-                             const std::string& programDirectory) {
+                             const std::function<bool()>& save) {
     Commit(fields);
-    return m_table.Save(programDirectory);
+    return save();
 }
+
+void IndiDialogModel::Cancel() { m_table = m_opened; }
 
 }  // namespace qelt

@@ -3,6 +3,7 @@
 /// rows show for a tree item, which table positions the edit fields write back, and when.
 /// The Qt dialog owns the tree and the five rows and calls these in its handlers.
 #include <array>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -62,14 +63,20 @@ class IndiDialogModel {
     /// shown indicator's rows are returned again with the defaults.
     IndiRowsView RestoreDefaults();
 
-    /// "确  定": commit, then save indi.ini. False when the file could not be written.
-    bool Accept(const std::array<int, kIndiDialogRows>& fields, const std::string& programDirectory);
+    /// "确  定": commit, then `save` the table (the settings object writes indi.ini and tells a
+    /// failure once a run). What `save` returned.
+    bool Accept(const std::array<int, kIndiDialogRows>& fields, const std::function<bool()>& save);
+
+    /// "取  消": the table back to what it held when the dialog opened, whatever the changes of
+    /// selection committed or "恢复默认" reset meanwhile. (The close box keeps them.)
+    void Cancel();
 
     /// Key of the indicator whose rows are on show; empty at opening and on a group root.
     const std::string& ShownKey() const { return m_shownKey; }
 
   private:
     IndicatorParameters& m_table;
+    IndicatorParameters m_opened;  ///< the table when the dialog opened
     int m_preselectCode;
     std::string m_shownKey;
 };

@@ -82,6 +82,10 @@ struct IndicatorResult {
     std::vector<std::uint8_t> rising;
     /// Not part of the values (not compared): where a later computation may pick up.
     IndicatorCheckpoint checkpoint;
+    /// Not part of the values (not compared): the storage of lines an indicator with fewer
+    /// lines left over, for the next one computed into this result (a painter that computes
+    /// one pane after the other into one result does not allocate and clear them anew).
+    std::vector<IndicatorLine> spare;
 
     friend bool operator==(const IndicatorResult& a, const IndicatorResult& b);
 };

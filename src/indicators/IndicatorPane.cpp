@@ -50,16 +50,13 @@ PaneScale LinearScale(const PaneContext& pane, float top, float bottom, float fa
     return scale;
 }
 
-std::optional<PaneScale> RoundedScale(const PaneContext& pane, const Extent& extent, int divisions, int from,
-                                      int to, int stride, int decimals) {
+std::optional<PaneScale> RoundedScale(const PaneContext& pane, const Extent& extent, int divisions,
+                                      int decimals) {
     if (!extent.any) return std::nullopt;
     float top = extent.top, bottom = extent.bottom;
     const float step = RoundScale(top, bottom, divisions);
     PaneScale scale = LinearScale(pane, top, bottom);
     scale.step = step;
-    scale.levelFrom = from;
-    scale.levelTo = to;
-    scale.levelStride = std::max(stride, 1);
     scale.labelDecimals = decimals;
     return scale;
 }

@@ -1,6 +1,7 @@
 // RSI, ROC, KDJ, EMV and WR of the oscillator group.
 #include <algorithm>
 
+#include "common/FloatLanes.h"
 #include "indicators/Averages.h"
 #include "indicators/ComputeSupport.h"
 #include "indicators/IndicatorComputations.h"
@@ -148,12 +149,21 @@ void ComputeRoc(BarColumns& bars, const IndicatorWindow& window, const Indicator
     const float* close = bars.Close(BarAt(std::int64_t{s.f} - period, s.l), s.l + 1);
     const float first = bars.CloseAt(0);  // read alone: no need for the closes in between
     IndicatorLine& roc = Place(result.lines[0], s.f, s.l);
-    for (int i = s.f; i <= s.l; ++i) {
-        // Before the series the first close is the reference; a reference of 0 gives 0.
+    // Before the series the first close is the reference; a reference of 0 gives 0. Each
+    // bar on its own: four at a time where the four references are closes.
+    auto one = [&](int i) {
         const float reference = std::int64_t{i} - period >= 0 ? close[i - period] : first;
         const float value = reference == 0.0f ? 0.0f : (close[i] - reference) * 100.0f / reference;
         roc.values[static_cast<std::size_t>(i - s.f)] = value;
+    };
+    int i = s.f;
+    for (; i <= s.l && std::int64_t{i} - period < 0; ++i) one(i);
+    for (; i + lanes::kWidth - 1 <= s.l; i += lanes::kWidth) {
+        const lanes::Floats reference = lanes::Load(close + (i - period));
+        const lanes::Floats value = (lanes::Load(close + i) - reference) * 100.0f / reference;
+        lanes::StoreDoubles(roc.values.data() + (i - s.f), lanes::KeepWhere(value, reference != 0.0f));
     }
+    for (; i <= s.l; ++i) one(i);
     PartialWindowAverage(roc, average, result.lines[1]);
 }
 

@@ -87,16 +87,18 @@ PaneScale LinearScale(const PaneContext& pane, float top, float bottom, float fa
 /// Moves a scale's range to top..bottom and recomputes u (fallback when not positive).
 void SetRange(const PaneContext& pane, PaneScale& scale, float top, float bottom, float fallback = 1.0f);
 /// The common rounded scale: nothing without a value; else RoundScale with `divisions`,
-/// u = (T - B) / h and axis levels from..to by stride.
-std::optional<PaneScale> RoundedScale(const PaneContext& pane, const Extent& extent, int divisions, int from,
-                                      int to, int stride = 1, int decimals = 2);
+/// u = (T - B) / h, labelled at round levels with `decimals` at the least.
+std::optional<PaneScale> RoundedScale(const PaneContext& pane, const Extent& extent, int divisions,
+                                      int decimals = 2);
 
 /// A label in the axis column: text right-aligned with its right end at `rightX`, its top at
 /// `y`, drawn smaller when wider than the column (less 2 pixels); its box joins the marks.
-void DrawRightAligned(const PaneContext& pane, int rightX, int y, const std::string& text, Colour colour);
+/// Left out (false) where a border would cut it or it would touch a label already placed.
+bool DrawRightAligned(const PaneContext& pane, int rightX, int y, const std::string& text, Colour colour);
 /// An axis label right-aligned 3 pixels inside the pane's right edge, its top at `y`, in the
-/// axis label colour: drawn smaller when it would leave less than the shortest tick beside it.
-void DrawAxisLabel(const PaneContext& pane, int y, const std::string& text);
+/// axis label colour: drawn smaller when it would leave less than the shortest tick beside it,
+/// left out (false) as DrawRightAligned leaves a label out.
+bool DrawAxisLabel(const PaneContext& pane, int y, const std::string& text);
 /// A tick in the tick pen on row `y` from `from` to `to`, drawn by DrawTicks.
 void AddTick(const PaneContext& pane, int y, int from, int to);
 /// A grid line from the left edge to the axis column and a tick of `tickLength` into it.
@@ -104,7 +106,9 @@ void DrawGridLevel(const PaneContext& pane, int y, int tickLength);
 /// Draws the ticks, each cut short kTickGap pixels before any label box on its row.
 void DrawTicks(const PaneContext& pane);
 /// The grid levels, ticks and labels of the scale's axis kind (PaneAxis.cpp); the ticks wait
-/// for DrawTicks.
+/// for DrawTicks. Rounded scales are labelled at whole multiples of their step, or of 2, 5,
+/// 10 ... steps where the pane is too short for every one; a level whose label has no room
+/// (a border would cut it, it would touch another) is left out with its grid line.
 void DrawAxis(const PaneContext& pane, const PaneScale& scale);
 /// "%.<decimals>f"; a "-0" (or "-0.00") reads as "0" ("0.00").
 std::string FormatLabel(double value, int decimals);

@@ -7,8 +7,7 @@
 
 namespace qelt {
 
-PaneScale RoundedPaneScale(const Rect& pane, float top, float bottom, int divisions, int levelFrom,
-                           int levelTo) {
+PaneScale RoundedPaneScale(const Rect& pane, float top, float bottom, int divisions) {
     PaneScale scale;
     scale.step = RoundScale(top, bottom, divisions);
     scale.top = top;
@@ -17,8 +16,6 @@ PaneScale RoundedPaneScale(const Rect& pane, float top, float bottom, int divisi
     scale.plotHeight = pane.Height() - kPaneTitleStrip;
     const float u = (top - bottom) / static_cast<float>(scale.plotHeight);
     scale.unitsPerPixel = u > 0.0f && std::isfinite(u) ? u : 1.0f;
-    scale.levelFrom = levelFrom;
-    scale.levelTo = levelTo;
     return scale;
 }
 

@@ -14,14 +14,15 @@ inline constexpr int kPaneTitleStrip = 20;
 
 /// The common rounded scale over top..bottom (RoundScale with `divisions`: one significant
 /// digit per step, half a step of margin on both sides) on the plot of `pane` (its height
-/// less the title strip), its axis labelled "%.2f" at levels `levelFrom`..`levelTo`.
-PaneScale RoundedPaneScale(const Rect& pane, float top, float bottom, int divisions, int levelFrom,
-                           int levelTo);
+/// less the title strip), its axis labelled "%.2f" (more decimals for a finer step) at the
+/// round levels the built-in panes have.
+PaneScale RoundedPaneScale(const Rect& pane, float top, float bottom, int divisions);
 
 /// The value axis of `scale` as the built-in panes draw it: at each level a grid line from the
 /// pane's left edge to the axis column (right - 60), a tick into the column and the level's
 /// label in (255,0,0) right-aligned 3 pixels inside the right edge (drawn smaller rather than
-/// leave no tick beside it), no level above the title strip.
+/// leave no tick beside it), no level above the title strip, no label cut by a border or
+/// touching another; with `scale.zeroLine` the 0 line across the plot in the tick pen.
 void DrawPaneAxis(Canvas& canvas, const Rect& pane, const PaneScale& scale, const PaneStyle& style);
 
 /// Whether the read-out shows: the mouse inside the pane (below its top, above its bottom)

@@ -57,17 +57,17 @@ std::optional<PaneScale> ScaleRoc(const PaneContext& pane) {
     // Widened to whole numbers first; a negative bottom one more below.
     extent.top = std::trunc(extent.top) + 1.0f;
     extent.bottom = std::trunc(extent.bottom) - (extent.bottom < 0.0f ? 1.0f : 0.0f);
-    return RoundedScale(pane, extent, 3, 1, 3, 1, 0);
+    return RoundedScale(pane, extent, 3, 0);
 }
 
 std::optional<PaneScale> ScaleKdj(const PaneContext& pane) {
-    auto scale = RoundedScale(pane, AllLines(pane, {0.0f, 100.0f}, 0, pane.l), 10, 0, 0);
+    auto scale = RoundedScale(pane, AllLines(pane, {0.0f, 100.0f}, 0, pane.l), 10);
     if (scale) *scale = WithValueLevels(*scale, {20, 50, 80, 100});
     return scale;
 }
 
 std::optional<PaneScale> ScaleEmv(const PaneContext& pane) {
-    return RoundedScale(pane, AllLines(pane, {-9999.0f, 9999.0f}, pane.f, pane.l), 3, 1, 3);
+    return RoundedScale(pane, AllLines(pane, {-9999.0f, 9999.0f}, pane.f, pane.l), 3);
 }
 
 void DrawEmvZeroLine(const PaneContext& pane, const PaneScale& scale) {
@@ -81,7 +81,7 @@ std::optional<PaneScale> ScaleWr(const PaneContext& pane) {
 std::optional<PaneScale> ScaleAdtm(const PaneContext& pane) {
     Extent extent{-9999.0f, 9999.0f};
     extent.Add(pane.Line(0), 0, pane.n - 1);  // every bar of the series, not only the visible ones
-    auto scale = RoundedScale(pane, extent, 5, 1, 3);
+    auto scale = RoundedScale(pane, extent, 5);
     if (scale) SetRange(pane, *scale, std::min(scale->top, 1.0f), std::max(scale->bottom, -1.0f));
     return scale;
 }
@@ -89,11 +89,11 @@ std::optional<PaneScale> ScaleAdtm(const PaneContext& pane) {
 std::optional<PaneScale> ScaleBbi(const PaneContext& pane) {
     Extent extent{-9999.0f, 9999.0f};
     extent.Add(pane.Line(0), pane.f - 2, pane.l - 1);
-    return RoundedScale(pane, extent, 5, 0, 5);
+    return RoundedScale(pane, extent, 5);
 }
 
 std::optional<PaneScale> ScaleAmv(const PaneContext& pane) {
-    return RoundedScale(pane, AllLines(pane, {-999999.0f, 9999999.0f}, pane.f, pane.l), 5, 0, 5);
+    return RoundedScale(pane, AllLines(pane, {-999999.0f, 9999999.0f}, pane.f, pane.l), 5);
 }
 
 std::optional<PaneScale> ScaleCci(const PaneContext& pane) {

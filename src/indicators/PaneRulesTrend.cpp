@@ -49,8 +49,6 @@ std::optional<PaneScale> ScaleDmi(const PaneContext& pane) {
     const float bottom = std::trunc(extent.bottom / 15.0f) * 15.0f;
     PaneScale scale = LinearScale(pane, top, bottom);
     scale.step = (top - bottom) / 3.0f;
-    scale.levelFrom = 1;
-    scale.levelTo = 3;
     scale.labelDecimals = 0;
     return scale;
 }
@@ -62,8 +60,7 @@ std::optional<PaneScale> ScaleBoll(const PaneContext& pane) {
     for (int i = pane.f; i <= pane.l; ++i) extent.Add(high[i]), extent.Add(low[i]);
     extent.Add(pane.Line(1), pane.f, pane.l);
     extent.Add(pane.Line(2), pane.f, pane.l);
-    // A low pane labels fewer levels.
-    return RoundedScale(pane, extent, 10, 1, 10, std::max(1, 300 / pane.plotHeight));
+    return RoundedScale(pane, extent, 10);
 }
 
 std::optional<PaneScale> ScaleSar(const PaneContext& pane) {
@@ -72,7 +69,7 @@ std::optional<PaneScale> ScaleSar(const PaneContext& pane) {
     Extent extent{-999999.0f, 9999999.0f};
     for (int i = pane.f; i <= pane.l; ++i) extent.Add(high[i]), extent.Add(low[i]);
     extent.Add(pane.Line(0), pane.f, pane.l);
-    return RoundedScale(pane, extent, 5, 0, 5);
+    return RoundedScale(pane, extent, 5);
 }
 
 void DrawSarChart(const PaneContext& pane, const PaneScale& scale) {
@@ -117,7 +114,7 @@ void DrawSarChart(const PaneContext& pane, const PaneScale& scale) {
 }
 
 std::optional<PaneScale> ScaleJs(const PaneContext& pane) {
-    return RoundedScale(pane, AllLines(pane, {-9999.0f, 9999.0f}, 0, pane.l), 5, 1, 5, 2);
+    return RoundedScale(pane, AllLines(pane, {-9999.0f, 9999.0f}, 0, pane.l), 5);
 }
 
 std::optional<PaneScale> ScaleCdp(const PaneContext& pane) {
@@ -128,13 +125,13 @@ std::optional<PaneScale> ScaleCdp(const PaneContext& pane) {
     lows.Add(pane.Line(4), pane.f, pane.l);   // NL
     Extent extent{highs.top, lows.bottom};
     extent.any = highs.any && lows.any;
-    auto scale = RoundedScale(pane, extent, 5, 0, 5);
+    auto scale = RoundedScale(pane, extent, 5);
     if (scale && scale->bottom < 0.0f) SetRange(pane, *scale, scale->top, 0.0f);
     return scale;
 }
 
 std::optional<PaneScale> ScaleExpma(const PaneContext& pane) {
-    return RoundedScale(pane, AllLines(pane, {-9999.0f, 9999.0f}, pane.f, pane.l), 5, 1, 5, 2);
+    return RoundedScale(pane, AllLines(pane, {-9999.0f, 9999.0f}, pane.f, pane.l), 5);
 }
 
 }  // namespace qelt

@@ -78,7 +78,7 @@ void DrawVolumeBars(const PaneContext& pane, const PaneScale& scale) {
 std::optional<PaneScale> ScaleVr(const PaneContext& pane) {
     Extent extent{0.0f, 9999.0f};
     extent.Add(pane.Line(0), pane.f, pane.l);
-    return RoundedScale(pane, extent, 4, 1, 3, 1, 0);
+    return RoundedScale(pane, extent, 4, 0);
 }
 
 std::optional<PaneScale> ScaleObv(const PaneContext& pane) {
@@ -91,8 +91,6 @@ std::optional<PaneScale> ScaleObv(const PaneContext& pane) {
     const float step = RoundScale(top, bottom, divisions);
     PaneScale scale = LinearScale(pane, top, bottom, 1000.0f);
     scale.step = step;
-    scale.levelFrom = 1;
-    scale.levelTo = divisions;
     scale.labelDecimals = 0;
     return scale;
 }
@@ -102,7 +100,7 @@ std::optional<PaneScale> ScalePvt(const PaneContext& pane) {
     // most, and it is the newest bar.
     Extent extent{-FLT_MAX, FLT_MAX};
     extent.Add(pane.Line(0), pane.f, pane.l);
-    auto scale = RoundedScale(pane, extent, 5, 0, 5);
+    auto scale = RoundedScale(pane, extent, 5);
     if (scale) SetRange(pane, *scale, scale->top + scale->step, scale->bottom);  // one more step on top
     return scale;
 }

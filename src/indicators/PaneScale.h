@@ -43,7 +43,7 @@ inline lanes::Ints TruncatePixels(lanes::Floats coordinates) {
 /// What a pane's values map to. Plain data; the pane rules fill it, the painter reads it.
 struct PaneScale {
     enum class Axis {
-        Levels,       ///< grid lines at B + k * step for k = levelFrom..levelTo by levelStride
+        Levels,       ///< grid lines at whole multiples of the step (or of 2, 5, 10... steps) within B..T
         ValueLevels,  ///< grid lines at fixed values (valueLevels) that lie within B..T
         Volume,       ///< VOL and CCL: three major and minor ticks, labels g, 2g, 3g
         Macd,         ///< labels -T/2, 0, T/2 at a quarter, half and three quarters
@@ -61,8 +61,10 @@ struct PaneScale {
     int plotHeight = 0;  ///< h
 
     Axis axis = Axis::Levels;
-    int levelFrom = 1, levelTo = 0, levelStride = 1;
+    /// Decimals of the labels at the least (a finer step shows as many as it needs).
     int labelDecimals = 2;
+    /// A pane of sticks from 0: its 0 line is drawn across the plot whenever 0 is in range.
+    bool zeroLine = false;
     std::array<int, 4> valueLevels{};
     int valueLevelCount = 0;
     std::int64_t volumeStep = 0;  ///< g of the volume panes

@@ -1,7 +1,9 @@
 // VOL, CCL, VR, OBV and PVT: the volume and position group.
 #include <algorithm>
 
+#include "common/FloatLanes.h"
 #include "indicators/Averages.h"
+#include "indicators/BlockQuotients.h"
 #include "indicators/ComputeSupport.h"
 #include "indicators/IndicatorComputations.h"
 
@@ -110,10 +112,31 @@ void ComputePvt(BarColumns& bars, const IndicatorWindow& window, const Indicator
     float value = from ? checkpoint.sums[0]
                        : 0.0f;  // a previous close of 0 makes this and every later value non-finite
     if (from == 0) pvt.values[0] = 0.0;
-    for (int i = std::max(from, 1); i <= s.l; ++i) {
-        if (i == s.l) checkpoint.sums[0] = value;
-        value = value + static_cast<float>(num[i]) * (close[i] / close[i - 1] - 1.0f);
-        pvt.values[static_cast<std::size_t>(i)] = value;
+    // The running value goes bar after bar; each bar's term before it, and the widening to the
+    // line's doubles after it, go four at a time a block at a time.
+    alignas(16) float terms[kQuotientBlock], values[kQuotientBlock];
+    for (int begin = std::max(from, 1); begin <= s.l; begin += kQuotientBlock) {
+        const int count = std::min(kQuotientBlock, s.l + 1 - begin);
+        int k = 0;
+        for (; k + lanes::kWidth <= count; k += lanes::kWidth) {
+            const int i = begin + k;
+            const lanes::Floats ratio = lanes::Load(close + i) / lanes::Load(close + i - 1);
+            lanes::Store(terms + k, lanes::FromInts(num + i) * (ratio - 1.0f));
+        }
+        for (; k < count; ++k) {
+            const int i = begin + k;
+            terms[k] = static_cast<float>(num[i]) * (close[i] / close[i - 1] - 1.0f);
+        }
+        const int plain = begin + count > s.l ? count - 1 : count;  // bar l apart: the checkpoint
+        for (k = 0; k < plain; ++k) values[k] = value = value + terms[k];
+        if (plain < count) {
+            checkpoint.sums[0] = value;
+            values[plain] = value = value + terms[plain];
+        }
+        double* out = pvt.values.data() + begin;
+        for (k = 0; k + lanes::kWidth <= count; k += lanes::kWidth)
+            lanes::StoreDoubles(out + k, lanes::Load(values + k));
+        for (; k < count; ++k) out[k] = values[k];
     }
     checkpoint.sums[1] =
         SeriesAverageFrom(pvt, average, from, from ? checkpoint.sums[1] : 0.0f, result.lines[1]);

@@ -133,6 +133,43 @@ TEST(QuotePanel, ValuesAreColouredAgainstTheReferenceOfTheirKind) {
     EXPECT_EQ(canvas.TextsEqual("昨结").size(), 1u);
 }
 
+TEST(QuotePanel, EveryFigureStandsBesideItsCaptionOnItsRow) {
+    CQeltGoods g = Quote();
+    g.open_price = "100.50";
+    g.changePercent = "4.99";
+    g.pure_num = "-12";
+    g.invest_input = "31";
+    g.sale_input = "32";
+    g.all_num = "7700";
+    const Rect panel{800, 0, 1000, 580};
+    RecordingCanvas canvas;
+    DrawQuotePanel(canvas, panel, g, KLineStyle{});
+    const struct {
+        const char* caption;
+        int x;
+        const char* figure;
+        int figureX, y;
+    } rows[] = {{"节号", 5, "005", 35, 50},       {"本节价", 100, "105.00", 145, 50},
+                {"购销总量", 5, "450", 65, 90},   {"净持仓量", 100, "-12", 160, 90},
+                {"申买价", 5, "104.00", 50, 120}, {"申卖价", 100, "106.00", 145, 120},
+                {"申买量", 5, "31", 50, 150},     {"申卖量", 100, "32", 145, 150},
+                {"成交量", 5, "7700", 50, 180},   {"动盘价", 100, "99.00", 145, 180},
+                {"涨跌", 5, "5.00", 40, 220},     {"开盘", 100, "100.50", 135, 220},
+                {"幅度", 5, "4.99%", 40, 250},    {"最高", 100, "106.00", 135, 250},
+                {"昨收", 5, "100.00", 40, 280},   {"最低", 100, "98.00", 135, 280},
+                {"现均", 5, "102.00", 40, 310},   {"昨均", 100, "101.00", 135, 310}};
+    for (const auto& row : rows) {
+        const std::vector<DrawRecord> captions = canvas.TextsEqual(row.caption);
+        ASSERT_EQ(captions.size(), 1u) << row.caption;
+        EXPECT_EQ(captions[0].points[0], (Point{800 + row.x, row.y})) << row.caption;
+        EXPECT_EQ(captions[0].colour, kPanelLabel) << row.caption;
+        bool beside = false;
+        for (const DrawRecord& figure : canvas.TextsEqual(row.figure))
+            beside = beside || figure.points[0] == Point{800 + row.figureX, row.y};
+        EXPECT_TRUE(beside) << row.figure << " beside " << row.caption;
+    }
+}
+
 TEST(QuotePanel, SixDigitPricesStayInTheirColumns) {
     CQeltGoods g = Quote();
     g.invest_price = "166200.00";  // left column, at 50: 48 pixels to the right column

@@ -107,6 +107,24 @@ TEST(PriceScale, PointAndFigureScaleIsWholeBoxes) {
     EXPECT_EQ(OXPriceScale(12, 10, 0.0f, 0, 100).step, 0.0f) << "a box of 0 has no levels";
 }
 
+TEST(PriceScale, APaneOfOneRowSpansTheWholeRangeAndOneWithoutHeightHasNone) {
+    // One row: the axis's whole range in that row, from the bottom edge up to the top.
+    const PriceScale row = StandardPriceScale(223.4, 100.0, 50, 51);
+    EXPECT_DOUBLE_EQ(row.pricePerPixel, row.axisMax - row.axisMin);
+    EXPECT_EQ(row.Y(row.axisMin), 51);
+    EXPECT_EQ(row.Y(row.axisMax), 50);
+    const PriceScale ox = OXPriceScale(12.34, 10.1, 0.5, 7, 8);
+    EXPECT_DOUBLE_EQ(ox.pricePerPixel, 13.0 - 9.5);
+    // No height, or upside down: one price per pixel, never a division by nothing.
+    for (const auto& [top, bottom] : {std::pair{40, 40}, std::pair{41, 40}}) {
+        const PriceScale none = StandardPriceScale(223.4, 100.0, top, bottom);
+        EXPECT_EQ(none.pricePerPixel, 1.0) << top << ".." << bottom;
+        EXPECT_EQ(none.Y(none.axisMin), bottom);
+    }
+    EXPECT_EQ(StandardPriceScale(std::nan(""), 1.0, 0, 100).pricePerPixel, 1.0 / 100)
+        << "a range that is not finite: 0..1 over the pane";
+}
+
 TEST(PriceScale, LogarithmicScaleGivesEqualRatiosEqualHeights) {
     PriceScale scale = StandardPriceScale(400.0f, 100.0f, 0, 300);
     MakeLogarithmic(scale);

@@ -128,11 +128,12 @@ TEST_F(MainChart, PointAndFigureColumnsAreXsAndOsAndABoxOfZeroLeavesANote) {
     ASSERT_EQ(os.size(), 2u);
     EXPECT_EQ(os[0].pen.colour, kFallingBar);
     EXPECT_EQ(os[0].rect.Height(), static_cast<int>(1.0f / geometry.scale.pricePerPixel)) << "one box high";
-    EXPECT_EQ(canvas.TextsEqual("OX格值:10000").size(), 1u);
-    EXPECT_EQ(canvas.TextsEqual("OX格值:10000")[0].points[0], (Point{290, 3}));
+    // The price scale is in 万元: the box reads in 元, with its unit.
+    EXPECT_EQ(canvas.TextsEqual("OX格值:10000元").size(), 1u);
+    EXPECT_EQ(canvas.TextsEqual("OX格值:10000元")[0].points[0], (Point{290, 3}));
     input.goodsNo = "0009";
     Draw();
-    EXPECT_EQ(canvas.TextsEqual("OX格值:1.00").size(), 1u) << "the index's box in points";
+    EXPECT_EQ(canvas.TextsEqual("OX格值:1.00点").size(), 1u) << "the index's box in points";
 
     input.oxBox = 0.0f;
     input.note = kZeroBoxNote;

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "chart/OXChart.h"
+#include "support/BarNumbersCheck.h"
 
 namespace qelt {
 namespace {
@@ -37,6 +38,27 @@ TEST(BuildOX, AColumnTurnsOnlyAfterTheReversalCountAndOpensNextToTheOldEnd) {
     EXPECT_EQ(ox.columns[1][kBarDate], "4");
 }
 
+TEST(BuildOX, AColumnExtendedBarAfterBarCountsEachBoxOnceAndTurnsFromItsLastEnd) {
+    // Reversal 3, box 1: rising from level 10 through 11, 12, 13 and 15 (six boxes); 13 stays,
+    // 12 is three below 15 and turns it; then 11 and 9 extend the falling column.
+    const BarSeries bars = {Bar("1", "10", "11"), Bar("2", "11", "12"), Bar("3", "12", "13"),
+                            Bar("4", "13", "15"), Bar("5", "15", "13"), Bar("6", "13", "12"),
+                            Bar("7", "12", "11"), Bar("8", "11", "9")};
+    OXSeries ox = BuildOX(bars, 1.0f, 3);
+    ASSERT_EQ(ox.boxes, (std::vector<int>{6, -6}));
+    EXPECT_EQ(ox.columns[0][kBarClose], "15.50") << "extended to level 15";
+    EXPECT_EQ(ox.columns[1][kBarOpen], "14.50") << "one box under the rising column's end at 15";
+    EXPECT_EQ(ox.columns[1][kBarClose], "9.50") << "extended to level 9";
+    EXPECT_EQ(ox.columns[1][kBarDate], "6");
+    // Falling, a rise of two boxes stays in the column; three turn it from its end at 9.
+    const BarSeries more = {Bar("9", "9", "11"), Bar("10", "11", "12")};
+    BarSeries all = bars;
+    all.insert(all.end(), more.begin(), more.end());
+    ox = BuildOX(all, 1.0f, 3);
+    ASSERT_EQ(ox.boxes, (std::vector<int>{6, -6, 3}));
+    EXPECT_EQ(ox.columns[2][kBarOpen], "10.50");
+}
+
 TEST(BuildOX, ABoxThatIsNotPositiveGivesNoColumns) {
     const BarSeries bars = {Bar("1", "10", "12")};
     EXPECT_TRUE(BuildOX(bars, 0.0f, 1).columns.empty());
@@ -65,6 +87,9 @@ TEST(BuildOX, TheGoodsVersionBuildsFromTheWeekSeries) {
     EXPECT_EQ(goods.oxBoxes, (std::vector<int>{5}));
     EXPECT_EQ(goods.oxColumns[0][kBarDate], "20060530") << "opened by the first week bar, dated its last day";
     EXPECT_EQ(goods.oxColumns[0][kBarClose], "14.50");
+    EXPECT_EQ(goods.oxColumns[0].Close(), 14.5);
+    EXPECT_TRUE(test::NumbersMatchTexts(goods.oxColumns));
+    EXPECT_TRUE(test::NumbersMatchTexts(goods.weekSeries));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include "chart/Series.h"
 #include "data/CQeltData.h"
+#include "support/BarNumbersCheck.h"
 #include "support/QueuePoster.h"
 
 namespace qelt {
@@ -40,6 +41,12 @@ TEST(BuildWeekly, AWeekBarCarriesItsLastDayAndTheExtremes) {
     EXPECT_EQ(g.weekSeries[0].Texts(), (std::vector<std::string>{"20060602", "10", "12", "13.5", "8.5", "175",
                                                                  "12avg", "p20060602", "n", "20060525"}));
     EXPECT_EQ(g.weekSeries[1][kBarDate], "20060605");
+    // The merged extremes and the summed volume carry their numbers.
+    EXPECT_EQ(g.weekSeries[0].High(), 13.5);
+    EXPECT_EQ(g.weekSeries[0].Low(), 8.5);
+    EXPECT_EQ(g.weekSeries[0].Num(), 175);
+    EXPECT_EQ(g.weekSeries[0].Date(), 20060602);
+    EXPECT_TRUE(test::NumbersMatchTexts(g.weekSeries));
 }
 
 TEST(BuildWeekly, TiesTakeTheDaysText) {
@@ -109,6 +116,9 @@ TEST(BuildMonthly, AMonthBarKeepsItsFirstDay) {
     EXPECT_EQ(g.monthSeries[1][kBarDate], "20060601");
     EXPECT_EQ(g.monthSeries[1][kBarNum], "5");
     EXPECT_EQ(g.monthSeries[1][kBarHigh], "20");
+    EXPECT_EQ(g.monthSeries[1].Num(), 5);
+    EXPECT_EQ(g.monthSeries[1].High(), 20.0);
+    EXPECT_TRUE(test::NumbersMatchTexts(g.monthSeries));
 }
 
 TEST(BuildMonthly, EqualMonthDigitsAYearApartMerge) {

@@ -79,11 +79,38 @@ TEST(SeriesWindow, GoodsWithoutDeliveryMonthCloseAtTheNewestPrice) {
     EXPECT_EQ(bars[2][kBarClose], "7.50");
     EXPECT_EQ(bars[0][kBarOpen], "2");
     EXPECT_EQ(bars[1][kBarOpen], "2");
+    EXPECT_EQ(bars[2].Close(), 7.5);
+    EXPECT_EQ(bars[0].Open(), 2.0);
+    EXPECT_EQ(g.series[0].Open(), 0.0);
     EXPECT_EQ(g.series[2][kBarClose], "2");  // the goods' own bars stay as they are
 
     CQeltGoods contract = WithDays(3);
     contract.series[0].Set(kBarOpen, "0");
     EXPECT_EQ(LoadSeries(contract, w)[0][kBarOpen], "0");
+}
+
+TEST(SeriesWindow, TakingTheDaySeriesMovesItOutAndGivesWhatALoadGives) {
+    for (const char* due : {"20070625", " "}) {
+        CQeltGoods g = WithDays(30, due);
+        g.due_date = due;
+        g.newest_price = "7.5";
+        g.series[4].Set(kBarOpen, "0");
+        CQeltGoods copy = g;
+        SeriesWindow loaded, taken;
+        const BarSeries expected = LoadSeries(copy, loaded);
+        EXPECT_EQ(copy.series.size(), 30u);  // a load leaves the record as it was
+        EXPECT_EQ(TakeSeries(g, taken), expected) << "due date \"" << due << "\"";
+        EXPECT_TRUE(g.series.empty());
+        EXPECT_EQ(taken.lastVisible, loaded.lastVisible);
+        EXPECT_EQ(taken.visibleCount, loaded.visibleCount);
+    }
+    // Other periods build from the day bars and leave them where they are.
+    CQeltGoods g = WithDays(56);
+    SeriesWindow w;
+    w.period = kPeriodWeek;
+    const BarSeries weeks = TakeSeries(g, w);
+    EXPECT_EQ(weeks, g.weekSeries);
+    EXPECT_EQ(g.series.size(), 56u);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "StoreFixture.h"
 #include "common/Messages.h"
 #include "net/Replies.h"
+#include "support/BarNumbersCheck.h"
 
 namespace qelt::test {
 namespace {
@@ -20,6 +21,8 @@ class Handlers : public ::testing::Test, public StoreFixture {
 
 TEST_F(Handlers, LoginAndVersionReplies) {
     EXPECT_EQ(data.LoginCode(), -1);
+    std::vector<int> verdicts;  // the session hears every verdict, whatever view is on show
+    data.SetLoginVerdict([&](int code) { verdicts.push_back(code); });
     data.Dispatch("login:0|欢迎|42");
     EXPECT_EQ(data.LoginCode(), 0);
     EXPECT_EQ(data.LoginText(), "欢迎");
@@ -31,6 +34,9 @@ TEST_F(Handlers, LoginAndVersionReplies) {
     EXPECT_EQ(posted[1].message, WM_NET_VER);
     EXPECT_EQ(posted[1].wParam, 3);
     EXPECT_EQ(posted[1].window, kView);
+    data.Dispatch("login:2|密码错误|0");
+    data.Dispatch("login:");
+    EXPECT_EQ(verdicts, (std::vector<int>{0, 2, kNoVerdict}));
 }
 
 TEST_F(Handlers, EmptyLoginAndPasswordRepliesAreNoVerdict) {
@@ -93,6 +99,10 @@ TEST_F(Handlers, LineRepliesReplaceTheSeriesOfTheTaggedList) {
     auto main = data.MainList();
     ASSERT_EQ(main[1].series.size(), 2u);
     EXPECT_EQ(main[1].series[1][kBarNum], "20");
+    // Read once as the reply came in, and copied out with the rows.
+    EXPECT_EQ(main[1].series[1].Num(), 20);
+    EXPECT_EQ(main[1].series[0].Low(), 0.5);
+    EXPECT_TRUE(test::NumbersMatchTexts(main[1].series));
     EXPECT_TRUE(main[0].series.empty());
 
     data.Dispatch("line:010120060525:3:" + bars);
@@ -105,10 +115,22 @@ TEST_F(Handlers, LineRepliesReplaceTheSeriesOfTheTaggedList) {
 
 TEST_F(Handlers, TradesWithASelectorReplaceTheTradeList) {
     data.Dispatch("real:010120060525:1:a|b||c|d||");
+    EXPECT_EQ(data.LastDetailList().selector, "1");
     data.Dispatch("hisreal:010120060525:0101-20060530:e|f||");
     EXPECT_EQ(data.TradeList(), (std::vector<TradeRow>{{"e", "f"}}));
-    EXPECT_EQ(poster.Count(WM_NET_REAL), 1u);
+    // Whose trades and which day they are stay with them: the minute history tells its
+    // replies from the user's by them.
+    const DetailList detail = data.LastDetailList();
+    EXPECT_EQ(detail.key, "010120060525");
+    EXPECT_EQ(detail.selector, "0101-20060530");
+    EXPECT_EQ(detail.rows, data.TradeList());
+    data.Dispatch("real:010120060625::x|y||");  // today's trades leave the detail list alone
+    EXPECT_EQ(data.LastDetailList().selector, "0101-20060530");
+    EXPECT_EQ(poster.Count(WM_NET_REAL), 2u);
     EXPECT_EQ(poster.Count(WM_NET_HISREAL), 1u);
+    data.Clear();
+    EXPECT_EQ(data.LastDetailList().key, "");
+    EXPECT_EQ(data.LastDetailList().selector, "");
 }
 
 TEST_F(Handlers, TradesWithoutASelectorAppendOncePerIdentity) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "data/SeriesUpdate.h"
+#include "support/BarNumbersCheck.h"
 
 namespace qelt {
 namespace {
@@ -62,12 +63,20 @@ TEST(UpdateSeriesFromQuote, FoldsTodayIntoTheLastBarAndAppendsANewDay) {
     ASSERT_EQ(g.series.size(), 1u);
     EXPECT_EQ(g.series[0].Texts(), (std::vector<std::string>{"20060601", "9.50", "11.25", "12.00", "9.00",
                                                              "150", "10.50", "30", "40", "20060525"}));
+    // The numbers follow the texts the quote brought; the open stays.
+    EXPECT_EQ(g.series[0].Close(), 11.25);
+    EXPECT_EQ(g.series[0].Num(), 150);
+    EXPECT_EQ(g.series[0].Open(), 9.5);
+    EXPECT_TRUE(test::NumbersMatchTexts(g.series));
 
     g.last_date = "20060602";
     UpdateSeriesFromQuote(g, true);
     ASSERT_EQ(g.series.size(), 2u);
     EXPECT_EQ(g.series[1][kBarDate], "20060602");
     EXPECT_EQ(g.series[1][kBarOpen], "10.00");
+    EXPECT_EQ(g.series[1].Open(), 10.0);
+    EXPECT_EQ(g.series[1].Date(), 20060602);
+    EXPECT_TRUE(test::NumbersMatchTexts(g.series));
 }
 
 TEST(UpdateSeriesFromQuote, FlaggedGoodsUseContinuousTradingAndSkipAZeroPrice) {
@@ -77,6 +86,8 @@ TEST(UpdateSeriesFromQuote, FlaggedGoodsUseContinuousTradingAndSkipAZeroPrice) {
     UpdateSeriesFromQuote(g, true);
     EXPECT_EQ(g.series[0][kBarClose], "11.50");
     EXPECT_EQ(g.series[0][kBarNum], "60");
+    EXPECT_EQ(g.series[0].Close(), 11.5);
+    EXPECT_EQ(g.series[0].Num(), 60);
 
     g.newest_price = "0";
     g.last_date = "20060602";

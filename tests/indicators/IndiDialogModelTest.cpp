@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "common/Files.h"
+#include "data/settings/CQeltCFG.h"
 #include "data/settings/IndicatorParameters.h"
 #include "indicators/IndiDialogModel.h"
 #include "support/TempDir.h"
@@ -78,8 +79,9 @@ TEST(IndiDialog, SarFieldsGoBackToTheirFilePositions) {
 
 TEST(IndiDialog, CloseBoxKeepsCommittedValuesInMemoryOnly) {
     test::TempDir dir;
-    IndicatorParameters table;
-    ASSERT_TRUE(table.Save(dir.Path()));
+    CQeltCFG cfg(dir.Path());
+    IndicatorParameters& table = cfg.m_indicators;
+    ASSERT_TRUE(cfg.SaveIndicators());
     std::string before = ReadWholeFile(dir.File("indi.ini")).value();
     {
         IndiDialogModel model(table);
@@ -91,13 +93,32 @@ TEST(IndiDialog, CloseBoxKeepsCommittedValuesInMemoryOnly) {
     EXPECT_EQ(ReadWholeFile(dir.File("indi.ini")).value(), before);
 }
 
+TEST(IndiDialog, CancelLeavesTheTableAsTheDialogFoundIt) {
+    test::TempDir dir;
+    CQeltCFG cfg(dir.Path());
+    IndicatorParameters& table = cfg.m_indicators;
+    table[param::kMa1] = 7;
+    ASSERT_TRUE(cfg.SaveIndicators());
+    const std::string file = ReadWholeFile(dir.File("indi.ini")).value();
+    const IndicatorParameters opened = table;
+    IndiDialogModel model(table);
+    model.SelectionChanged("MACD  平滑异同平均", Fields{});
+    model.SelectionChanged("RSI   相对强弱", Fields{15, 26, 9});  // MACD committed
+    model.RestoreDefaults();                                      // MA back to 5 as well
+    ASSERT_NE(table, opened);
+    model.Cancel();
+    EXPECT_EQ(table, opened) << "neither the committed MACD nor the defaults stay";
+    EXPECT_EQ(ReadWholeFile(dir.File("indi.ini")).value(), file) << "nothing written";
+}
+
 TEST(IndiDialog, RestoreDefaultsResetsTheWholeTableButNotTheFile) {
     test::TempDir dir;
-    IndicatorParameters table;
+    CQeltCFG cfg(dir.Path());
+    IndicatorParameters& table = cfg.m_indicators;
     table[param::kMacdFast] = 1;
     table[param::kMa1] = 2;
     table[param::kOxReversal] = 3;
-    ASSERT_TRUE(table.Save(dir.Path()));
+    ASSERT_TRUE(cfg.SaveIndicators());
     IndiDialogModel model(table);
     model.SelectionChanged("RSI   相对强弱", Fields{});
     IndiRowsView v = model.RestoreDefaults();
@@ -110,10 +131,11 @@ TEST(IndiDialog, RestoreDefaultsResetsTheWholeTableButNotTheFile) {
 
 TEST(IndiDialog, AcceptCommitsAndSaves) {
     test::TempDir dir;
-    IndicatorParameters table;
+    CQeltCFG cfg(dir.Path());
+    IndicatorParameters& table = cfg.m_indicators;
     IndiDialogModel model(table);
     model.SelectionChanged("OXGZ  OX图格值设置", Fields{});
-    ASSERT_TRUE(model.Accept(Fields{10, 20, 30, 3, 0}, dir.Path()));
+    ASSERT_TRUE(model.Accept(Fields{10, 20, 30, 3, 0}, [&cfg] { return cfg.SaveIndicators(); }));
     EXPECT_EQ(
         ReadWholeFile(dir.File("indi.ini")).value().substr(0),
         std::string(

@@ -8,60 +8,19 @@
 #include <bit>
 #include <cstdint>
 #include <map>
-#include <random>
-#include <string>
+#include <vector>
 
-#include "common/Numbers.h"
 #include "data/Bar.h"
 #include "indicators/BarColumns.h"
 #include "indicators/IndicatorTable.h"
+#include "support/DigestSeries.h"
 
 namespace qelt {
 namespace {
 
-/// Cents as the store writes prices: "3012.50".
-std::string Price(std::int64_t cents) {
-    std::string text = FormatInt(cents / 100) + ".";
-    const std::int64_t rest = cents % 100;
-    return text + (rest < 10 ? "0" : "") + FormatInt(rest);
-}
-
-/// A random walk in whole cents (integer arithmetic only, so it is the same everywhere), with
-/// flat stretches where open, high, low and close stand still and the differences the
-/// indicators test against 0.001 are exactly zero, a few texts the fast readers hand to the
-/// general ones, and a gap down to a zero price.
-BarSeries DigestSeries(int count) {
-    std::mt19937 random(20061208);
-    BarSeries bars;
-    std::int64_t price = 300000;
-    for (int i = 0; i < count; ++i) {
-        const bool flat = (i / 40) % 7 == 3;
-        const std::int64_t move = flat ? 0 : static_cast<std::int64_t>(random() % 6001) - 3000;
-        const std::int64_t open = price, close = std::max<std::int64_t>(0, price + move);
-        const std::int64_t high = std::max(open, close) + (flat ? 0 : random() % 1500);
-        const std::int64_t low =
-            std::max<std::int64_t>(0, std::min(open, close) - (flat ? 0 : random() % 1500));
-        std::string volume = FormatInt(flat ? 0 : random() % 20000);
-        std::string average = Price((open + close) / 2);
-        if (i % 997 == 5) volume = " 12e2";       // read by the general helper
-        if (i % 1009 == 7) average = "3012.5 x";  // text after the number
-        if (i == count / 2) price = 0;
-        bars.push_back(CBarRow{FormatInt(19800101 + i), Price(open), Price(close), Price(high), Price(low),
-                               volume, average, FormatInt(random() % 30000), FormatInt(random() % 35000),
-                               "200606"});
-        if (i != count / 2) price = close;
-    }
-    return bars;
-}
-
 std::uint64_t Digest(const IndicatorResult& result) {
-    std::uint64_t hash = 14695981039346656037ull;
-    auto mix = [&hash](std::uint64_t value) {
-        for (int byte = 0; byte < 8; ++byte) {
-            hash ^= (value >> (8 * byte)) & 0xFF;
-            hash *= 1099511628211ull;
-        }
-    };
+    test::Digester digester;
+    auto mix = [&digester](std::uint64_t value) { digester.Mix(value); };
     mix(result.valid);
     for (const IndicatorLine& line : result.lines) {
         mix(static_cast<std::uint64_t>(line.first));
@@ -69,11 +28,11 @@ std::uint64_t Digest(const IndicatorResult& result) {
         for (double value : line.values) mix(std::bit_cast<std::uint64_t>(value));
     }
     for (std::uint8_t rising : result.rising) mix(rising);
-    return hash;
+    return digester.Value();
 }
 
 TEST(IndicatorDigests, EveryIndicatorGivesTheValuesOfThePlainLoops) {
-    const BarSeries bars = DigestSeries(3000);
+    const BarSeries bars = test::DigestSeries(3000);
     const int n = static_cast<int>(bars.size());
     // Keyed by code * 10 + 1 for all bars on show, code * 10 for the newest 100.
     const std::map<int, std::uint64_t> expected = {
@@ -108,6 +67,31 @@ TEST(IndicatorDigests, EveryIndicatorGivesTheValuesOfThePlainLoops) {
             EXPECT_EQ(digest, found->second)
                 << definition.key << (window.visible == n ? " all bars" : " 100 bars");
         }
+    }
+}
+
+TEST(IndicatorDigests, OneResultReusedForEveryIndicatorInTurnGivesEachItsOwnValues) {
+    // As the pane painter computes pane after pane into one result: lines left by an
+    // indicator with more lines, longer or shorter, must not show through in the next one.
+    const BarSeries bars = test::DigestSeries(700);
+    const int n = static_cast<int>(bars.size());
+    const IndicatorParameters table;
+    BarColumns columns(bars);
+    IndicatorResult reused;
+    std::vector<IndicatorDefinition> order(IndicatorDefinitions().begin(), IndicatorDefinitions().end());
+    for (int round = 0; round < 3; ++round) {
+        for (const IndicatorDefinition& definition : order) {
+            for (const IndicatorWindow& window :
+                 {MakeIndicatorWindow(-1, n, n), MakeIndicatorWindow(-1, 60, n),
+                  MakeIndicatorWindow(300, 80, n)}) {
+                ComputeIndicator(definition.code, columns, window, table, reused);
+                BarColumns fresh(bars);
+                ASSERT_EQ(reused, ComputeIndicator(definition.code, fresh, window, table))
+                    << definition.key << " in round " << round;
+            }
+        }
+        std::reverse(order.begin(), order.end());
+        std::rotate(order.begin(), order.begin() + 5, order.end());
     }
 }
 

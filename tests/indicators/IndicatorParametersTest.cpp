@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "common/Files.h"
+#include "data/settings/CQeltCFG.h"
 #include "data/settings/IndicatorParameters.h"
 #include "indicators/IndicatorCatalogue.h"
 #include "support/TempDir.h"
@@ -14,9 +15,9 @@ constexpr std::string_view kDefaultsLine =
 
 TEST(IndiIni, DefaultsAreWrittenAsOneLineWithoutLineEnd) {
     test::TempDir dir;
-    IndicatorParameters table;
-    table.Load(dir.Path());  // no indi.ini: the defaults stand
-    ASSERT_TRUE(table.Save(dir.Path()));
+    CQeltCFG cfg(dir.Path());  // no indi.ini: the defaults stand
+    EXPECT_EQ(cfg.m_indicators, IndicatorParameters());
+    ASSERT_TRUE(cfg.SaveIndicators());
     EXPECT_EQ(ReadWholeFile(dir.File("indi.ini")).value(), kDefaultsLine);
 }
 
@@ -55,13 +56,15 @@ TEST(IndiIni, AnEmptyFieldReadsZeroAndEndsTheParse) {
 
 TEST(IndiIni, FormatRoundTripsNegativeAndExtremeValues) {
     test::TempDir dir;
-    IndicatorParameters table;
+    CQeltCFG cfg(dir.Path());
+    IndicatorParameters& table = cfg.m_indicators;
     table[0] = -2147483647 - 1;
     table[51] = 2147483647;
-    ASSERT_TRUE(table.Save(dir.Path()));
+    ASSERT_TRUE(cfg.SaveIndicators());
     IndicatorParameters back;
     back.Load(dir.Path());
     EXPECT_EQ(back, table);
+    EXPECT_EQ(CQeltCFG(dir.Path()).m_indicators, table) << "the next start reads them back";
 }
 
 TEST(IndicatorCatalogue, CodesMapToTheDialogKeyList) {

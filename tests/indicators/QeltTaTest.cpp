@@ -6,6 +6,7 @@
 #include <string>
 
 #include "common/Files.h"
+#include "common/Version.h"
 #include "support/TempDir.h"
 
 namespace qelt {
@@ -132,6 +133,12 @@ TEST_F(QeltTa, ErrorsAreOneLineOnStandardErrorWithStatusTwo) {
     TaRun help = RunTa("--help");
     EXPECT_EQ(help.status, 0);
     EXPECT_EQ(help.output.rfind("usage: qelt-ta --bars FILE", 0), 0u);
+    // As every program of the package: the version, with status 0, whatever else is given.
+    for (const char* version : {"--version", "-v", "--bars x --version"}) {
+        TaRun run = RunTa(version);
+        EXPECT_EQ(run.status, 0) << version;
+        EXPECT_EQ(run.output, "qelt-ta " QELT_VERSION_TEXT "\n") << version;
+    }
 }
 
 TEST_F(QeltTa, ComputesAFormulaOverTheWholeSeries) {
@@ -160,11 +167,66 @@ TEST_F(QeltTa, ComputesAFormulaOverTheWholeSeries) {
     EXPECT_EQ(run.output, "bar,短线,OUT1,OUT2\n0,13,4.333333333,\n");
 }
 
+TEST_F(QeltTa, PrintsTheMarksOfAFormulasDrawingStatementsWithDrawings) {
+    std::string bars = kHeader;
+    for (const char* row :
+         {"20060102,10,11,12,9,100,10,5,50,200606", "20060103,11,10,12,10,200,11,6,60,200606",
+          "20060104,10,12,13,10,300,12,7,70,200606", "20060105,12,12,12,11,400,11,8,80,200606",
+          "20060106,12,14,15,11,500,12,9,90,200606"})
+        bars += std::string(row) + "\n";
+    const std::string file = Write("bars.csv", bars);
+    const std::string formula = Write("f.txt",
+                                      "STICKLINE(C>O,O,C,8,1),COLORRED;\n"
+                                      "DRAWTEXT(C<O,H,'跌, \"x\"');\n"
+                                      "DRAWNUMBER(C>=O,L,(C-O)/3);\n"
+                                      "DRAWICON(CROSS(C,REF(C,1)),L,2);\n"
+                                      "POLYLINE(C>REF(C,1),C/3);\n"
+                                      "A:C;");
+    // Bar order, then statement order; p2 STICKLINE's only; the text quoted where it holds a
+    // comma or a double quote, its quotes doubled.
+    TaRun run = RunTa("--bars " + file + " --formula " + formula + " --drawings");
+    ASSERT_EQ(run.status, 0) << run.output;
+    EXPECT_EQ(run.output,
+              "bar,kind,p1,p2,text\n"
+              "0,stickline,10,11,\n"
+              "0,drawnumber,9,,0.33\n"
+              "1,drawtext,12,,\"跌, \"\"x\"\"\"\n"
+              "2,stickline,10,12,\n"
+              "2,drawnumber,10,,0.67\n"
+              "2,drawicon,10,,2\n"
+              "2,polyline,4,,\n"
+              "3,drawnumber,11,,0.00\n"
+              "4,stickline,12,14,\n"
+              "4,drawnumber,11,,0.67\n"
+              "4,drawicon,11,,2\n"
+              "4,polyline,4.666666667,,\n");
+    // Without --drawings the outputs only; a formula of drawings only has none to show.
+    run = RunTa("--bars " + file + " --formula " + formula);
+    ASSERT_EQ(run.status, 0) << run.output;
+    EXPECT_EQ(run.output, "bar,A\n0,11\n1,10\n2,12\n3,12\n4,14\n");
+    const std::string only = Write("only.txt", "DRAWTEXT(1,C,'plain text');");
+    run = RunTa("--bars " + file + " --formula " + only);
+    EXPECT_EQ(run.output, "bar\n");
+    run = RunTa("--bars " + file + " --formula " + only + " --drawings --period week");
+    EXPECT_EQ(run.output, "bar,kind,p1,p2,text\n0,drawtext,14,,plain text\n");
+    run = RunTa("--bars " + file + " --drawings --ma");
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.output, "qelt-ta: --drawings needs --formula (without --screen or --system)\n");
+    const std::string bad = Write("bad.txt", "A:C;\nDRAWICON(C>O,L,5);");
+    run = RunTa("--bars " + file + " --formula " + bad + " --drawings");
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.output, m_dir.File("bad.txt") + ":2:16: K 必须在 1 到 4 之间\n");
+}
+
 TEST_F(QeltTa, AFormulaErrorNamesTheFileLineAndColumn) {
     const std::string file =
         Write("bars.csv", std::string(kHeader) + "20060102,10,10,11,9,100,10,5,50,200606\n");
     const std::string good = Write("good.txt", "A:MA(C,N-2);");
     const std::string bad = Write("bad.txt", "A:C;\n长线:MAA(C,5);");
+    std::string text = "A:C;";
+    text.resize(std::size_t{2} << 20, ' ');
+    const std::string huge = Write("huge.txt", text);
+    const std::string large = Write("large.txt", "A:C;\n" + std::string(70000, ' '));
     const std::string path = m_dir.File("");
     const struct {
         std::string arguments, expected;
@@ -186,6 +248,9 @@ TEST_F(QeltTa, AFormulaErrorNamesTheFileLineAndColumn) {
          "qelt-ta: --last and --visible do not apply to --formula\n"},
         {"--bars " + file + " --formula '" + path + "none.txt'",
          "qelt-ta: cannot read " + path + "none.txt\n"},
+        // A text beyond the limit, however large the file, is refused at its place.
+        {"--bars " + file + " --formula " + huge, path + "huge.txt:1:65537: 公式文本超过 65536 字节\n"},
+        {"--bars " + file + " --formula " + large, path + "large.txt:2:65532: 公式文本超过 65536 字节\n"},
     };
     for (const auto& c : cases) {
         TaRun run = RunTa(c.arguments);

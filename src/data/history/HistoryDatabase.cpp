@@ -10,8 +10,10 @@
 
 #include "common/DiagnosticLog.h"
 #include "common/Files.h"
+#include "common/Numbers.h"
 #include "common/ProgramDir.h"
 #include "common/TextHash.h"
+#include "data/history/MinuteBarText.h"
 #include "net/Replies.h"
 
 namespace qelt {
@@ -34,7 +36,10 @@ constexpr const char* kSchema =
     "create table if not exists dayrecord(id integer not null unique, due_date text, goods_no text,"
     " date text, open_price text, close_price text, highest_price text, lowest_price text,"
     " num text, pre_close text, avg_price text, pure_num text, null_num text);"
-    "create index if not exists dayrecord_goods on dayrecord(goods_no, due_date);";
+    "create index if not exists dayrecord_goods on dayrecord(goods_no, due_date);"
+    "create table if not exists minutebars(goods_no text not null, due_date text not null,"
+    " date integer not null, period integer not null, bars text not null,"
+    " primary key(goods_no, due_date, date, period));";
 
 constexpr std::string_view kInsertCategory = "insert into category(id,code,name)values(?,?,?)";
 
@@ -67,6 +72,20 @@ constexpr std::string_view kSelectLatestPerMonth =
     "select [date],open_price,close_price,highest_price,lowest_price,num,avg_price,pure_num,"
     "null_num,due_date from dayrecord a right join ( select max(id) as mid from dayrecord  "
     "where goods_no=? group by goods_no,due_date) b on a.id=b.mid order by [date] asc ";
+
+// A past day is written once: a second write of the same day and period changes nothing.
+constexpr std::string_view kInsertMinuteDay =
+    "insert or ignore into minutebars(goods_no,due_date,date,period,bars)values(?,?,?,?,?)";
+
+constexpr std::string_view kSelectMinuteDays =
+    "select date from minutebars where goods_no=? and due_date=? and period=? order by date asc";
+
+constexpr std::string_view kSelectMinuteBars =
+    "select date,bars from minutebars where goods_no=? and due_date=? and period=? and date>=? "
+    "order by date asc";
+
+/// The period whose rows say which days are kept: every kept day has all its periods.
+constexpr int kKeptDayPeriod = 1;
 
 /// A statement run once per row or per goods (the board's quote rows, each goods' series)
 /// is compiled once per connection; a connection holds at most this many.
@@ -199,7 +218,8 @@ void HistoryDatabase::Reset() {
     // The kept statements: a process that resets between thousands of round trips does not
     // compile them again each time.
     Connection db(m_directory, m_path, m_kept.get(), false);
-    for (std::string_view table : {"delete from category", "delete from qeltlist", "delete from dayrecord"})
+    for (std::string_view table :
+         {"delete from category", "delete from qeltlist", "delete from dayrecord", "delete from minutebars"})
         db.Run(table, {});
 }
 
@@ -265,6 +285,52 @@ void HistoryDatabase::StoreHistory(std::string_view body) {
         }
     }
     db.Commit();
+}
+
+std::vector<std::int64_t> HistoryDatabase::KeptDays(const GoodsKey& contract) const {
+    std::vector<std::int64_t> dates;
+    for (const SqlRow& row :
+         Query(kSelectMinuteDays, {contract.goodsNo, contract.dueDate, FormatInt(kKeptDayPeriod)}))
+        if (!row.empty()) dates.push_back(LeadingInt64(row[0]));
+    return dates;
+}
+
+bool HistoryDatabase::KeepDay(const GoodsKey& contract, const MinuteDay& day) {
+    Connection db(m_directory, m_path, m_kept.get(), true);
+    if (!db.IsOpen()) {
+        Log("could not keep minute bars: " + m_path + " does not open");
+        return false;
+    }
+    db.Begin();
+    bool ok = true;
+    for (const auto& [minutes, bars] : day.periods) {
+        ok = db.Run(kInsertMinuteDay, {contract.goodsNo, contract.dueDate, FormatInt(day.date),
+                                       FormatInt(minutes), FormatMinuteBars(bars)}) &&
+             db.InTransaction();
+        if (!ok) break;
+    }
+    if (!ok) {
+        if (db.InTransaction()) db.Run("rollback", {});
+        Log("could not keep the minute bars of " + FormatInt(day.date) + " in " + m_path);
+        return false;
+    }
+    db.Commit();
+    if (!db.InTransaction()) return true;
+    db.Run("rollback", {});
+    Log("could not keep the minute bars of " + FormatInt(day.date) + " in " + m_path);
+    return false;
+}
+
+BarSeries HistoryDatabase::KeptBars(const GoodsKey& contract, int minutes, std::int64_t fromDate) const {
+    BarSeries bars;
+    const std::vector<SqlRow> rows = Query(
+        kSelectMinuteBars, {contract.goodsNo, contract.dueDate, FormatInt(minutes), FormatInt(fromDate)});
+    for (const SqlRow& row : rows) {
+        if (row.size() < 2) continue;
+        if (!ParseMinuteBars(row[1], row[0], contract.dueDate, bars))
+            Log("minute bars of " + row[0] + " in " + m_path + " are damaged: left out");
+    }
+    return bars;
 }
 
 std::string HistoryDatabase::RowsToMessage(const std::vector<SqlRow>& rows) {

@@ -1,8 +1,10 @@
 #pragma once
 /// The local history database his/qelt.db (SQLite): the categories and the last quote
-/// record of every goods, written at exit while online, and the day-bar history, written as
-/// "his" records arrive. Offline, LoadStore refills the store by building the messages the
-/// server would have sent and dispatching them.
+/// record of every goods, written at exit while online, the day-bar history, written as
+/// "his" records arrive, and the minute bars of past days (table minutebars: one row per
+/// contract, date and minute period holding that day's bars, written once when the day is
+/// first made from its trades). Offline, LoadStore refills the store by building the
+/// messages the server would have sent and dispatching them.
 ///
 /// Every value is bound as a statement parameter, never pasted into the SQL text. Text is
 /// stored as UTF-8. Database errors are swallowed: the failed statement has no effect and
@@ -16,6 +18,7 @@
 
 #include "common/GoodsKey.h"
 #include "data/HistorySink.h"
+#include "data/MinuteArchive.h"
 
 struct sqlite3;
 
@@ -43,7 +46,7 @@ using SqlRow = std::vector<std::string>;
 /// Number of texts of a quote row, in the qeltlist column order.
 inline constexpr size_t kQuoteColumnCount = 26;
 
-class HistoryDatabase : public HistorySink {
+class HistoryDatabase : public HistorySink, public MinuteArchive {
   public:
     /// The database is "<programDirectory>his/qelt.db".
     explicit HistoryDatabase(std::string programDirectory);
@@ -80,6 +83,13 @@ class HistoryDatabase : public HistorySink {
     /// Offline fill: categories, the board, the derived lists, every main record's series
     /// and, for every delivery-month entry, the latest bar of each delivery month of its goods.
     void LoadStore(HistoryLoadTarget& target) const;
+
+    // ---- past days' minute bars (MinuteArchive) ----
+    std::vector<std::int64_t> KeptDays(const GoodsKey& contract) const override;
+    /// All periods of the day in one transaction: either the whole day is kept or none of it.
+    bool KeepDay(const GoodsKey& contract, const MinuteDay& day) override;
+    /// A day whose stored text is damaged gives no bars (it stays kept: it is not asked again).
+    BarSeries KeptBars(const GoodsKey& contract, int minutes, std::int64_t fromDate) const override;
 
     /// Rows as wire text: each column followed by "|", each row ended by one more "|"; an
     /// empty column is written as one blank so that it cannot end the record early.

@@ -9,7 +9,6 @@
 namespace qelt {
 namespace {
 
-constexpr size_t kMaxAlarmFileBytes = 1u << 20;
 constexpr std::string_view kWindowKey = "window=";
 constexpr std::string_view kSoundKey = "sound=";
 constexpr std::string_view kEntryKey = "alarm=";
@@ -61,6 +60,24 @@ std::optional<AlarmEntry> ReadEntry(std::string_view value) {
                                 std::string(f[5])});
 }
 
+/// Takes a switch or an entry into `settings`; false for a line it does not take.
+bool TakeLine(std::string_view line, AlarmSettings& settings) {
+    if (line.starts_with(kWindowKey)) {
+        const std::optional<bool> flag = ReadFlag(line.substr(kWindowKey.size()));
+        if (flag) settings.windowOn = *flag;
+        return flag.has_value();
+    }
+    if (line.starts_with(kSoundKey)) {
+        const std::optional<bool> flag = ReadFlag(line.substr(kSoundKey.size()));
+        if (flag) settings.sound = *flag;
+        return flag.has_value();
+    }
+    if (!line.starts_with(kEntryKey) || settings.entries.size() >= kMaxAlarmEntries) return false;
+    std::optional<AlarmEntry> entry = ReadEntry(line.substr(kEntryKey.size()));
+    if (entry) settings.entries.push_back(std::move(*entry));
+    return entry.has_value();
+}
+
 }  // namespace
 
 bool IsSafeAlarmText(std::string_view text) {
@@ -105,6 +122,7 @@ std::string FormatAlarmFile(const AlarmSettings& settings) {
     for (const AlarmEntry& e : settings.entries)
         out += std::string(kEntryKey) + e.goods.goodsNo + "|" + e.goods.dueDate + "|" + e.upperPrice + "|" +
                e.lowerPrice + "|" + e.volume + "|" + e.netPosition + "\r\n";
+    for (const std::string& line : settings.kept) out += line + "\r\n";
     return out;
 }
 
@@ -116,14 +134,8 @@ AlarmSettings ParseAlarmFile(std::string_view content) {
         content.remove_prefix(end == std::string_view::npos ? content.size() : end + 1);
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
 
-        if (line.starts_with(kWindowKey)) {
-            if (auto flag = ReadFlag(line.substr(kWindowKey.size()))) settings.windowOn = *flag;
-        } else if (line.starts_with(kSoundKey)) {
-            if (auto flag = ReadFlag(line.substr(kSoundKey.size()))) settings.sound = *flag;
-        } else if (line.starts_with(kEntryKey) && settings.entries.size() < kMaxAlarmEntries) {
-            if (auto entry = ReadEntry(line.substr(kEntryKey.size())))
-                settings.entries.push_back(std::move(*entry));
-        }
+        if (line.empty()) continue;
+        if (!TakeLine(line, settings)) settings.kept.emplace_back(line);
     }
     return settings;
 }

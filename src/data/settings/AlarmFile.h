@@ -9,8 +9,10 @@
 /// Entries keep their order. Reading is forgiving per line and strict within one: a line
 /// that is not one of these forms, or an entry whose goods number or month could break the
 /// query (a quote, a bar, a control character, more than 64 bytes) or whose numbers are not
-/// plain values from 0 to 999999, is skipped and the rest is kept. Numbers are written back
-/// in their canonical form (prices "%.3f", counts "%d").
+/// plain values from 0 to 999999, is not taken, and neither is an entry past the 1,000th;
+/// such lines are kept as they were read and written back after the entries, so a save
+/// never loses what the run could not show. Numbers are written back in their canonical form
+/// (prices "%.3f", counts "%d").
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -27,15 +29,20 @@ using AlarmEntry = AlarmThresholds;
 
 /// Largest threshold the entry dialog accepts (and the file keeps).
 inline constexpr double kMaxAlarmThreshold = 999999;
-/// Entries read from the file at most; the rest of a longer file is ignored.
+/// Entries read from the file at most; those of a longer file stay in it unread.
 inline constexpr std::size_t kMaxAlarmEntries = 1000;
 /// Longest goods number or month kept (the server refuses longer quoted texts).
 inline constexpr std::size_t kMaxAlarmTextBytes = 64;
+
+/// Far above any real file (a thousand entries take some 50 KB); a larger file is not ours.
+inline constexpr std::size_t kMaxAlarmFileBytes = 1u << 20;
 
 struct AlarmSettings {
     std::vector<AlarmEntry> entries;
     bool windowOn = false;
     bool sound = false;
+    /// The lines not taken (see above), as read, without their line ends.
+    std::vector<std::string> kept;
     friend bool operator==(const AlarmSettings&, const AlarmSettings&) = default;
 };
 

@@ -1,5 +1,11 @@
 #include "data/settings/CQeltCFG.h"
 
+#include <algorithm>
+
+#include "common/DiagnosticLog.h"
+#include "common/Files.h"
+#include "common/Gbk.h"
+#include "common/Numbers.h"
 #include "common/ProgramDir.h"
 #include "data/settings/SelfSelectedFile.h"
 #include "net/Requests.h"
@@ -20,18 +26,17 @@ CQeltCFG::CQeltCFG(std::string programDirectory)
       m_pens{DottedRed({1, 5}),       DottedRed({1, 1}),       Pen::Solid(1, 0x0000FF),
              Pen::Solid(2, 0xFFFFFF), Pen::Solid(1, 0x0000FF), Pen::Solid(1, 0x80FF80),
              Pen::Solid(1, 0xFF0000), Pen::Solid(1, 0xFFFFFF), Pen::Solid(1, 0x00FFFF),
-             Pen::Solid(1, 0xFF00FF), Pen::Solid(1, 0xFFFF00)} {
+             Pen::Solid(1, 0xFF00FF), Pen::Solid(1, 0xFFFF00)},
+      m_indicatorFile(m_programDirectory, kIndicatorFileName, kMaxIndicatorFileBytes, &m_reports),
+      m_selfSelectedFile(m_programDirectory, kSelfSelectedFileName, kMaxSelfSelectedFileBytes, &m_reports),
+      m_views(m_programDirectory, m_reports),
+      m_alarmFile(m_programDirectory, kAlarmFileName, kMaxAlarmFileBytes, &m_reports) {
+    // Before anything is read: the debris of saves a crash cut short is never a settings file.
+    RemoveStaleTemporaries(m_programDirectory);
     BuildFonts();
     LoadIndicators();
-    std::optional<AlarmSettings> alarms = LoadAlarmFile(m_programDirectory);
-    if (!alarms) {
-        m_alarmFileReadable = false;
-        m_reports.ReadFailed(kAlarmFileName);
-        return;
-    }
-    m_alarms = std::move(alarms->entries);
-    m_alarmWindowOn = alarms->windowOn;
-    m_alarmSound = alarms->sound;
+    LoadSelfSelected();
+    LoadAlarms();
 }
 
 CQeltCFG::~CQeltCFG() = default;
@@ -46,16 +51,34 @@ void CQeltCFG::SetDisplayScale(double scale) {
     BuildFonts();
 }
 
-std::vector<SelfSelectedEntry> CQeltCFG::ReadSelfSelected() const {
-    return ReadSelfSelectedFile(m_programDirectory);
+void CQeltCFG::LoadIndicators() {
+    // A missing or unreadable file keeps the defaults.
+    m_indicators.SetFromText(m_indicatorFile.Read().value_or(""));
 }
 
+bool CQeltCFG::SaveIndicators() { return m_indicatorFile.Write(m_indicators.Text()); }
+
+void CQeltCFG::LoadSelfSelected() {
+    if (std::optional<std::string> bytes = m_selfSelectedFile.Read())
+        m_selfSelected = ParseSelfSelected(GbkToUtf8(*bytes));
+}
+
+bool CQeltCFG::SaveSelfSelected() {
+    return m_selfSelectedFile.Write(Utf8ToGbk(FormatSelfSelected(m_selfSelected)));
+}
+
+std::vector<SelfSelectedEntry> CQeltCFG::ReadSelfSelected() const { return m_selfSelected; }
+
 bool CQeltCFG::AddSelfSelected(const GoodsKey& goods, const std::string& category) {
-    return AddSelfSelectedEntry(m_programDirectory, {goods, category});
+    const SelfSelectedEntry entry{goods, category};
+    if (std::find(m_selfSelected.begin(), m_selfSelected.end(), entry) != m_selfSelected.end()) return true;
+    m_selfSelected.push_back(entry);
+    return SaveSelfSelected();
 }
 
 bool CQeltCFG::RemoveSelfSelected(const GoodsKey& goods, const std::string& category) {
-    return RemoveSelfSelectedEntry(m_programDirectory, {goods, category});
+    std::erase(m_selfSelected, SelfSelectedEntry{goods, category});
+    return SaveSelfSelected();
 }
 
 std::optional<RememberedLogin> CQeltCFG::ReadLogin() const { return ReadRememberedLogin(m_programDirectory); }
@@ -65,6 +88,19 @@ bool CQeltCFG::SaveLogin(const std::string& user, const std::string& password) c
 }
 
 bool CQeltCFG::ForgetLogin() const { return ForgetRememberedLogin(m_programDirectory); }
+
+void CQeltCFG::LoadAlarms() {
+    const std::optional<std::string> bytes = m_alarmFile.Read();
+    if (!bytes) return;  // none yet, or one this run leaves alone: the defaults
+    AlarmSettings alarms = ParseAlarmFile(GbkToUtf8(*bytes));
+    if (!alarms.kept.empty())
+        Log("alarm.ini: " + FormatInt(static_cast<std::int64_t>(alarms.kept.size())) +
+            " lines are not entries this run takes; they stay in the file");
+    m_alarms = std::move(alarms.entries);
+    m_alarmLinesKept = std::move(alarms.kept);
+    m_alarmWindowOn = alarms.windowOn;
+    m_alarmSound = alarms.sound;
+}
 
 std::vector<AlarmEntry> CQeltCFG::AlarmEntries() const {
     std::lock_guard lock(m_alarmMutex);
@@ -101,13 +137,9 @@ bool CQeltCFG::SetAlarmSound(bool on) {
 }
 
 bool CQeltCFG::SaveAlarms() {
-    // A file that could not be read holds entries this run does not know: never replace it.
-    if (!m_alarmFileReadable) return false;
     // The file is written outside the entries' lock: the polling thread never waits for a disk.
-    AlarmSettings settings{AlarmEntries(), m_alarmWindowOn.load(), m_alarmSound};
-    if (WriteAlarmFile(m_programDirectory, settings)) return true;
-    m_reports.WriteFailed(kAlarmFileName);
-    return false;
+    const AlarmSettings settings{AlarmEntries(), m_alarmWindowOn.load(), m_alarmSound, m_alarmLinesKept};
+    return m_alarmFile.Write(Utf8ToGbk(FormatAlarmFile(settings)));
 }
 
 std::vector<std::string> CQeltCFG::AlarmQueries() const {

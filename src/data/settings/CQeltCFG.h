@@ -1,9 +1,14 @@
 #pragma once
 /// The application's settings object: values shared by several parts of the client, the
 /// shared pens, fonts and colour scheme, the indicator parameters (indi.ini), the
-/// self-selected list (mylist.ini), the remembered login (sys.ini) and the alarm entries with
-/// their switches (alarm.ini, read at construction and rewritten on every change). One
+/// self-selected list (mylist.ini), the remembered login (sys.ini), the alarm entries with
+/// their switches (alarm.ini) and what the views keep of their own (ViewSettings). One
 /// instance, owned by the application.
+///
+/// Settings live here for the run: each file is read once (at construction, or the views'
+/// files when first asked for) and every change is written at once under the settings
+/// files' rule (SettingsFile): a file that could not be read is never written over, a failed
+/// write keeps the change in memory, and either is told once per file and run (Reports).
 ///
 /// Everything is confined to the user-interface thread except the alarm-window flag (read by
 /// the connection's writer thread) and the alarm entries (copied by that thread under their
@@ -24,7 +29,9 @@
 #include "data/settings/DisplayScheme.h"
 #include "data/settings/IndicatorParameters.h"
 #include "data/settings/RememberedLogin.h"
+#include "data/settings/SettingsFile.h"
 #include "data/settings/SettingsReports.h"
+#include "data/settings/ViewSettings.h"
 #include "gfx/GfxTypes.h"
 #include "net/Requests.h"
 
@@ -36,7 +43,8 @@ inline constexpr size_t kSharedFontCount = 4;
 class CQeltCFG : public SelfSelectedSource {
   public:
     /// `programDirectory` is the resolved program directory (see common/ProgramDir.h), with
-    /// its trailing "/". Loads indi.ini.
+    /// its trailing "/". Removes what saves cut short by a crash left there, then reads
+    /// indi.ini, mylist.ini and alarm.ini.
     explicit CQeltCFG(std::string programDirectory);
     ~CQeltCFG() override;
     CQeltCFG(const CQeltCFG&) = delete;
@@ -76,13 +84,24 @@ class CQeltCFG : public SelfSelectedSource {
 
     // --- Indicator parameters (indi.ini) -------------------------------------------------
     void SetIndicatorDefaults() { m_indicators.SetDefaults(); }
-    void LoadIndicators() { m_indicators.Load(m_programDirectory); }
-    bool SaveIndicators() const { return m_indicators.Save(m_programDirectory); }
+    /// Writes the table to indi.ini (the indicator dialog's 确定); false when it was not
+    /// written (the values hold for the run; reported once).
+    bool SaveIndicators();
 
     // --- Self-selected list (mylist.ini) -------------------------------------------------
+    /// The entries of the run, in the order they were added.
     std::vector<SelfSelectedEntry> ReadSelfSelected() const override;
+    /// Appends the entry unless an equal one (all three texts) is there, and rewrites
+    /// mylist.ini. The entry holds for the run either way; false when the file was not
+    /// written (it could not be read at start, or the write failed: reported once).
     bool AddSelfSelected(const GoodsKey& goods, const std::string& category);
+    /// Removes the entries equal to it in all three texts and rewrites mylist.ini (a missing
+    /// file becomes an empty one); false as for AddSelfSelected.
     bool RemoveSelfSelected(const GoodsKey& goods, const std::string& category);
+
+    // --- What the views keep of their own ----------------------------------------------------
+    const ViewSettings& Views() const { return m_views; }
+    ViewSettings& Views() { return m_views; }
 
     // --- Remembered login (sys.ini) ------------------------------------------------------
     std::optional<RememberedLogin> ReadLogin() const;
@@ -99,7 +118,8 @@ class CQeltCFG : public SelfSelectedSource {
     // rewrites alarm.ini. A change that could not be written stays in effect for this run
     // and is reported (Reports); the result says whether it was written. An alarm.ini that
     // exists but could not be read at construction is never written over: the run works on
-    // the defaults in memory.
+    // the defaults in memory. Lines of the file that are not entries the run knows (damaged
+    // ones, entries past the 1,000th) are written back as they were read, after the entries.
     std::vector<AlarmEntry> AlarmEntries() const;
     /// Appends the entry in canonical form; an entry alarm.ini could not keep (see
     /// CanonicalAlarmEntry) is refused: nothing changes and the result is false.
@@ -116,20 +136,30 @@ class CQeltCFG : public SelfSelectedSource {
 
   private:
     void BuildFonts();
+    void LoadIndicators();
+    void LoadSelfSelected();
+    void LoadAlarms();
+    bool SaveSelfSelected();
     bool SaveAlarms();
 
     std::string m_programDirectory;
+    SettingsReports m_reports;  ///< before the files: they report through it
     double m_displayScale = 1.0;
     std::array<Pen, kSharedPenCount> m_pens;
     std::array<Font, kSharedFontCount> m_fonts;
     DisplayScheme m_screenScheme = DisplayScheme::Screen();
     DisplayScheme m_printScheme = DisplayScheme::Print();
 
+    SettingsFile m_indicatorFile;
+    SettingsFile m_selfSelectedFile;
+    std::vector<SelfSelectedEntry> m_selfSelected;
+    ViewSettings m_views;
+
+    SettingsFile m_alarmFile;
     mutable std::mutex m_alarmMutex;
     std::vector<AlarmEntry> m_alarms;
+    std::vector<std::string> m_alarmLinesKept;
     bool m_alarmSound = false;
-    bool m_alarmFileReadable = true;
-    SettingsReports m_reports;
 };
 
 }  // namespace qelt

@@ -15,7 +15,10 @@ struct DisplayScheme {
     std::array<Colour, 5> line{};
     Colour header = 0;
     Colour level = 0;  ///< unchanged prices
-    Pen linePen;       ///< the shared 1-pixel solid pen
+    /// The band behind the board's selected row: dark enough on the screen that every text
+    /// colour of a row (rise red included) stays readable on it.
+    Colour selection = 0;
+    Pen linePen;  ///< the shared 1-pixel solid pen
 
     static DisplayScheme Screen();
     static DisplayScheme Print();
@@ -29,6 +32,7 @@ inline DisplayScheme DisplayScheme::Screen() {
     s.line = {Rgb(255, 255, 255), Rgb(255, 255, 0), Rgb(255, 0, 255), Rgb(0, 255, 255), Rgb(240, 248, 136)};
     s.header = Rgb(192, 192, 192);
     s.level = Rgb(255, 255, 255);
+    s.selection = Rgb(36, 36, 110);
     s.linePen = Pen::Solid(1, Rgb(255, 255, 255));
     return s;
 }
@@ -40,6 +44,7 @@ inline DisplayScheme DisplayScheme::Print() {
     s.line = {Rgb(0, 0, 0), Rgb(155, 155, 0), Rgb(255, 0, 255), Rgb(100, 255, 255), Rgb(0, 0, 0)};
     s.header = Rgb(0, 0, 0);
     s.level = Rgb(150, 150, 150);
+    s.selection = Rgb(210, 210, 240);
     s.linePen = Pen::Solid(1, Rgb(0, 0, 0));
     return s;
 }

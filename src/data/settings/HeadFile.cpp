@@ -4,15 +4,10 @@
 #include "common/Gbk.h"
 
 namespace qelt {
-namespace {
-
-// head.ini is one short line; anything much bigger is not ours.
-constexpr size_t kMaxHeadFile = 64 * 1024;
-
-}  // namespace
 
 std::optional<std::string> ReadHeadFile(const std::string& programDirectory) {
-    const std::optional<std::string> bytes = ReadWholeFile(programDirectory + kHeadFileName, kMaxHeadFile);
+    const std::optional<std::string> bytes =
+        ReadWholeFile(programDirectory + kHeadFileName, kMaxHeadFileBytes);
     if (!bytes) return std::nullopt;
     return GbkToUtf8(*bytes);
 }

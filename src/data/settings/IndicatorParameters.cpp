@@ -64,9 +64,6 @@ constexpr std::array<std::string_view, kIndicatorParameterCount> kLabels{"日快
                                                                          "元干茧(0为自动调整)",
                                                                          "格转向"};
 
-// indi.ini is one short line; anything much larger is not ours.
-constexpr size_t kMaxIndicatorFileBytes = 64 * 1024;
-
 }  // namespace
 
 const std::array<int, kIndicatorParameterCount>& DefaultIndicatorParameters() { return kDefaults; }
@@ -92,15 +89,13 @@ std::string FormatIndicatorValues(const std::array<int, kIndicatorParameterCount
 }
 
 void IndicatorParameters::Load(const std::string& programDirectory) {
-    SetDefaults();
-    std::optional<std::string> content = ReadWholeFile(programDirectory + "indi.ini", kMaxIndicatorFileBytes);
-    if (!content) return;
-    std::vector<int> values = ParseIndicatorValues(*content);
-    for (size_t i = 0; i < values.size() && i < m_values.size(); ++i) m_values[i] = values[i];
+    SetFromText(ReadWholeFile(programDirectory + "indi.ini", kMaxIndicatorFileBytes).value_or(""));
 }
 
-bool IndicatorParameters::Save(const std::string& programDirectory) const {
-    return WriteFileAtomic(programDirectory + "indi.ini", FormatIndicatorValues(m_values));
+void IndicatorParameters::SetFromText(std::string_view text) {
+    SetDefaults();
+    std::vector<int> values = ParseIndicatorValues(text);
+    for (size_t i = 0; i < values.size() && i < m_values.size(); ++i) m_values[i] = values[i];
 }
 
 }  // namespace qelt

@@ -2,6 +2,7 @@
 /// The 52 integer parameters of the indicators and the main chart, and indi.ini that keeps
 /// them between runs: one line of 52 "%d" values joined by single commas, no line end.
 #include <array>
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -9,6 +10,8 @@
 namespace qelt {
 
 inline constexpr int kIndicatorParameterCount = 52;
+/// indi.ini is one short line; anything much larger is not ours.
+inline constexpr std::size_t kMaxIndicatorFileBytes = 64 * 1024;
 
 /// Positions in the table (and in indi.ini) that the computations read by name.
 namespace param {
@@ -51,7 +54,7 @@ std::vector<int> ParseIndicatorValues(std::string_view text);
 std::string FormatIndicatorValues(const std::array<int, kIndicatorParameterCount>& values);
 
 /// The table. Read by the indicator computations at every repaint, written by the dialog;
-/// both on the user-interface thread.
+/// both on the user-interface thread. The settings object reads and writes indi.ini.
 class IndicatorParameters {
   public:
     IndicatorParameters() { SetDefaults(); }
@@ -62,13 +65,14 @@ class IndicatorParameters {
 
     void SetDefaults() { m_values = DefaultIndicatorParameters(); }
 
-    /// Defaults, then the values of "<dir>indi.ini" over positions 0.. as far as the file
-    /// goes (extra values are ignored, missing ones keep their defaults). A missing,
-    /// unreadable or oversized file keeps the defaults silently.
+    /// Defaults, then the values of indi.ini's text over positions 0.. as far as the text
+    /// goes (extra values are ignored, missing ones keep their defaults).
+    void SetFromText(std::string_view text);
+    /// SetFromText with "<dir>indi.ini" (qelt-ta's --home); a missing, unreadable or oversized
+    /// file keeps the defaults. The client's settings object reads and writes the file itself.
     void Load(const std::string& programDirectory);
-
-    /// Rewrites "<dir>indi.ini" atomically; false when it could not be written.
-    bool Save(const std::string& programDirectory) const;
+    /// indi.ini's text: the 52 values joined by commas.
+    std::string Text() const { return FormatIndicatorValues(m_values); }
 
     friend bool operator==(const IndicatorParameters&, const IndicatorParameters&) = default;
 

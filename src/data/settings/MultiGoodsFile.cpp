@@ -7,7 +7,6 @@
 namespace qelt {
 namespace {
 
-constexpr std::size_t kMaxMultiGoodsFileBytes = 4096;
 /// Longer than any goods number or delivery month (the index records' names included).
 constexpr std::size_t kMaxFieldBytes = 32;
 

@@ -3,8 +3,10 @@
 /// with "更换商品" (top-left, top-right, bottom-left, bottom-right). One line per cell,
 /// goods_no "|" due_date, CR LF, GBK; an empty line leaves the cell to the default (the
 /// store's goods in order). The two texts are kept exactly (a blank delivery month " " stays
-/// " "). Read whole, rewritten whole and atomically.
+/// " "). Read whole, rewritten whole and atomically; the client keeps the choices for the run
+/// in ViewSettings.
 #include <array>
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -13,6 +15,8 @@
 namespace qelt {
 
 inline constexpr std::size_t kMultiGoodsCells = 4;
+/// Four short lines; anything much bigger is not ours.
+inline constexpr std::size_t kMaxMultiGoodsFileBytes = 4096;
 /// A cell's contract; a cell without a goods number is left to the default.
 using MultiGoodsChoices = std::array<GoodsKey, kMultiGoodsCells>;
 

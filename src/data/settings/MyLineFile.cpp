@@ -4,19 +4,13 @@
 #include <map>
 #include <set>
 
-#include "common/Files.h"
-#include "common/Gbk.h"
 #include "common/Numbers.h"
 #include "common/Split.h"
-#include "data/settings/SettingsReports.h"
 
 namespace qelt {
 namespace {
 
-/// Far above any real drawing (a few hundred bytes a goods); a larger file is not ours.
-constexpr std::size_t kMaxMyLineFileBytes = 4u << 20;
-
-std::string MyLineFilePath(const std::string& programDirectory) { return programDirectory + kMyLineFileName; }
+constexpr std::string_view kLineSeparator = ";";
 
 float PriceOf(std::string_view text) {
     const double value = LeadingDouble(text);
@@ -47,13 +41,37 @@ std::optional<CMyLine> ParseMyLine(std::string_view text) {
 
 MyLineBook MyLineBook::Parse(std::string_view content) {
     MyLineBook book;
+    std::map<LineKey, std::size_t> given;  // lines each goods is given so far
     for (std::string_view text : SplitViews(content, kRecordSeparator)) {
-        Record record{std::nullopt, std::string(text)};
+        Record record{std::nullopt, std::string(text), {}};
         const std::vector<std::string_view> f = SplitViews(text, kFieldSeparator);
-        if (f.size() >= 3) record.key = LineKey{std::string(f[0]), {std::string(f[1]), std::string(f[2])}};
+        if (f.size() >= 3) {
+            record.key = LineKey{std::string(f[0]), {std::string(f[1]), std::string(f[2])}};
+            CutUnread(record, given[*record.key]);
+        }
         book.m_records.push_back(std::move(record));
     }
     return book;
+}
+
+void MyLineBook::CutUnread(Record& record, std::size_t& given) {
+    const std::string_view text = record.text;
+    const std::vector<std::string_view> f = SplitViews(text, kFieldSeparator);
+    if (f.size() < 4) return;
+    const std::size_t linesStart = static_cast<std::size_t>(f[3].data() - text.data());
+    for (std::string_view piece : SplitViews(f[3], kLineSeparator)) {
+        if (!ParseMyLine(piece)) continue;
+        if (given < kMaxLinesPerGoods) {
+            ++given;
+            continue;
+        }
+        // The unread part takes the separator before it, so that text + unread is the record.
+        std::size_t cut = static_cast<std::size_t>(piece.data() - text.data());
+        if (cut > linesStart) --cut;
+        record.unread = record.text.substr(cut);
+        record.text.resize(cut);
+        return;
+    }
 }
 
 std::string MyLineBook::Format() const {
@@ -61,35 +79,16 @@ std::string MyLineBook::Format() const {
     for (const Record& record : m_records) {
         if (!out.empty()) out += kRecordSeparator;
         out += record.text;
+        out += record.unread;
     }
     return out;
-}
-
-MyLineBook::LoadResult MyLineBook::Load(const std::string& programDirectory) {
-    const std::string path = MyLineFilePath(programDirectory);
-    std::optional<std::string> content = ReadWholeFile(path, kMaxMyLineFileBytes);
-    if (!content) {
-        *this = MyLineBook();
-        if (!FileExists(path)) return LoadResult::Missing;
-        m_readOnly = true;
-        return LoadResult::Unreadable;
-    }
-    *this = Parse(GbkToUtf8(*content));
-    return LoadResult::Read;
-}
-
-bool MyLineBook::Save(const std::string& programDirectory) const {
-    if (m_readOnly) return false;
-    return WriteFileAtomic(MyLineFilePath(programDirectory), Utf8ToGbk(Format()));
 }
 
 void MyLineBook::AppendLines(const Record& record, std::vector<CMyLine>& lines) {
     const std::vector<std::string_view> f = SplitViews(record.text, kFieldSeparator);
     if (f.size() < 4) return;
-    for (std::string_view text : SplitViews(f[3], ";")) {
-        if (lines.size() >= kMaxLinesPerGoods) return;
+    for (std::string_view text : SplitViews(f[3], kLineSeparator))
         if (std::optional<CMyLine> line = ParseMyLine(text)) lines.push_back(std::move(*line));
-    }
 }
 
 std::vector<CMyLine> MyLineBook::LinesOf(const LineKey& key) const {
@@ -120,7 +119,16 @@ std::vector<LineKey> MyLineBook::Keys() const {
 }
 
 void MyLineBook::Set(const LineKey& key, const std::vector<CMyLine>& lines) {
-    bool placed = lines.empty();
+    // The goods' unread lines, in order, each record's without its leading separator.
+    std::string unread;
+    for (const Record& record : m_records) {
+        if (record.key != key || record.unread.empty()) continue;
+        const std::string_view part = std::string_view(record.unread).substr(record.unread[0] == ';' ? 1 : 0);
+        if (!unread.empty() && !part.empty()) unread += kLineSeparator;
+        unread += part;
+    }
+    const std::string tail = unread.empty() || lines.empty() ? unread : std::string(kLineSeparator) + unread;
+    bool placed = lines.empty() && unread.empty();
     for (auto it = m_records.begin(); it != m_records.end();) {
         if (it->key != key) {
             ++it;
@@ -131,10 +139,11 @@ void MyLineBook::Set(const LineKey& key, const std::vector<CMyLine>& lines) {
             continue;
         }
         it->text = FormatRecord(key, lines);
+        it->unread = tail;
         placed = true;
         ++it;
     }
-    if (!placed) m_records.push_back({key, FormatRecord(key, lines)});
+    if (!placed) m_records.push_back({key, FormatRecord(key, lines), tail});
 }
 
 std::string MyLineBook::FormatRecord(const LineKey& key, const std::vector<CMyLine>& lines) {

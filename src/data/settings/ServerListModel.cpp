@@ -2,15 +2,30 @@
 
 #include <utility>
 
+#include "common/Gbk.h"
+#include "data/settings/SettingsReports.h"
+
 namespace qelt {
 
-ServerListModel::ServerListModel(std::string programDirectory) : m_directory(std::move(programDirectory)) {
-    for (ServerEntry& e : ReadServerList(m_directory)) Add(e);
+namespace {
+
+// A server list is a few lines; anything much bigger is not ours.
+constexpr std::size_t kMaxServerListBytes = 1u << 20;
+
+}  // namespace
+
+ServerListModel::ServerListModel(std::string programDirectory)
+    : m_file(std::move(programDirectory), kServerListFileName, kMaxServerListBytes, nullptr) {
+    if (const std::optional<std::string> bytes = m_file.Read())
+        for (ServerEntry& e : ParseServerList(GbkToUtf8(*bytes))) Add(e);
 }
+
+// The rows are checked where they come in (a selection may name rows no longer there); the
+// checked accesses below turn a row that slipped past into an error, never a stray write.
 
 ServerEntry ServerListModel::Entry(size_t row) const {
     if (row >= Count()) return {};
-    return {m_names[row], m_addresses[row], m_ports[row]};
+    return {m_names.at(row), m_addresses.at(row), m_ports.at(row)};
 }
 
 std::vector<ServerEntry> ServerListModel::Entries() const {
@@ -28,9 +43,9 @@ size_t ServerListModel::Add(const ServerEntry& entry) {
 
 void ServerListModel::Modify(size_t row, const ServerEntry& entry) {
     if (row >= Count()) return;
-    m_names[row] = entry.name;
-    m_addresses[row] = entry.address;
-    m_ports[row] = entry.port;
+    m_names.at(row) = entry.name;
+    m_addresses.at(row) = entry.address;
+    m_ports.at(row) = entry.port;
 }
 
 void ServerListModel::Delete(const std::set<size_t>& selected) {
@@ -46,9 +61,9 @@ void ServerListModel::Delete(const std::set<size_t>& selected) {
 }
 
 void ServerListModel::Swap(size_t a, size_t b) {
-    std::swap(m_names[a], m_names[b]);
-    std::swap(m_addresses[a], m_addresses[b]);
-    std::swap(m_ports[a], m_ports[b]);
+    std::swap(m_names.at(a), m_names.at(b));
+    std::swap(m_addresses.at(a), m_addresses.at(b));
+    std::swap(m_ports.at(a), m_ports.at(b));
 }
 
 std::set<size_t> ServerListModel::MoveUp(const std::set<size_t>& selected) {
@@ -80,7 +95,7 @@ std::set<size_t> ServerListModel::MoveDown(const std::set<size_t>& selected) {
     return after;
 }
 
-bool ServerListModel::Save() const { return WriteServerList(m_directory, Entries()); }
+bool ServerListModel::Save() { return m_file.Write(Utf8ToGbk(FormatServerList(Entries()))); }
 
 std::optional<std::string_view> ServerListModel::Validate(const ServerEntry& entry) {
     if (entry.name.empty()) return "请输入服务器名称！";

@@ -1,7 +1,8 @@
 #pragma once
 /// The rules of the communication settings dialog ("通信设置") and its entry dialog
 /// ("行情服务器"), without widgets. The list is three parallel vectors (names, addresses,
-/// ports) that always change together; config.ini is written only by Save.
+/// ports) that always change together; config.ini is written only by Save, and never when it
+/// is there but could not be read (SettingsFile's rule; the dialog tells the user itself).
 #include <optional>
 #include <set>
 #include <string>
@@ -9,13 +10,16 @@
 #include <vector>
 
 #include "common/ServerList.h"
+#include "data/settings/SettingsFile.h"
 
 namespace qelt {
 
 class ServerListModel {
   public:
-    /// Reads "<dir>config.ini" (a missing file gives an empty list).
+    /// Reads "<dir>config.ini" (a missing file, or one that cannot be read, gives an empty list).
     explicit ServerListModel(std::string programDirectory);
+    /// config.ini is there but could not be read: Save refuses to write over it.
+    bool Unreadable() const { return m_file.Unreadable(); }
 
     size_t Count() const { return m_names.size(); }
     ServerEntry Entry(size_t row) const;
@@ -33,8 +37,9 @@ class ServerListModel {
     /// The same downwards.
     std::set<size_t> MoveDown(const std::set<size_t>& selected);
 
-    /// Rewrites config.ini with one "name:address:port\r\n" line per entry. False on failure.
-    bool Save() const;
+    /// Rewrites config.ini with one "name:address:port\r\n" line per entry. False when it
+    /// could not be read at opening or could not be written (the old file stays whole).
+    bool Save();
 
     /// The entry dialog's check: "请输入服务器名称！", "请输入服务器地址！" or
     /// "请输入服务器端口！" for the first empty field, nothing when all are filled. The port
@@ -47,7 +52,7 @@ class ServerListModel {
   private:
     void Swap(size_t a, size_t b);
 
-    std::string m_directory;
+    SettingsFile m_file;
     std::vector<std::string> m_names;
     std::vector<std::string> m_addresses;
     std::vector<std::string> m_ports;

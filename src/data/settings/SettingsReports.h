@@ -1,10 +1,10 @@
 #pragma once
-/// One rule for every settings file the client rewrites while it runs (alarm.ini,
-/// myline.txt, head.ini, mutiview.ini, winfile.ini, logscale.ini, formulaparam.ini): a file
-/// that could not be written, or that exists but could not be read (and so is never written
-/// over this run), is reported once per file and run, in qelt.log and through the
-/// application's message box; the value stays in effect in memory and every later change
-/// tries the file again.
+/// How a settings file that could not be written, or that exists but could not be read (and so
+/// is never written over this run: SettingsFile), is told: once per file and run, in qelt.log
+/// and through the application's message box; the value stays in effect in memory and every
+/// later change tries the file again. Every settings file the client rewrites goes through
+/// here (mylist.ini, indi.ini, alarm.ini, myline.txt, head.ini, mutiview.ini, winfile.ini,
+/// logscale.ini, mainformula.ini, formulaparam.ini; config.ini's dialog shows the same texts itself).
 ///
 /// Interface thread only.
 #include <functional>
@@ -14,6 +14,9 @@
 
 namespace qelt {
 
+inline constexpr const char* kSelfSelectedFileName = "mylist.ini";
+inline constexpr const char* kIndicatorFileName = "indi.ini";
+inline constexpr const char* kServerListFileName = "config.ini";
 inline constexpr const char* kAlarmFileName = "alarm.ini";
 inline constexpr const char* kMyLineFileName = "myline.txt";
 inline constexpr const char* kHeadFileName = "head.ini";
@@ -41,6 +44,9 @@ class SettingsReports {
     /// What the user calls the content of `fileName` ("预警设置" for alarm.ini); the file
     /// name itself for a file without a name of its own.
     static std::string ContentOf(const std::string& fileName);
+    /// The texts WriteFailed and ReadFailed show.
+    static std::string WriteFailedText(const std::string& fileName);
+    static std::string ReadFailedText(const std::string& fileName);
 
   private:
     void Report(const std::string& fileName, const std::string& logText, const std::string& text);

@@ -1,5 +1,5 @@
 // alarm.ini: the entries and the two switches survive a restart, byte-exact in GBK; a
-// damaged or hostile file loses only its bad lines.
+// damaged or hostile file gives only its good lines, and keeps the rest through every save.
 #include <gtest/gtest.h>
 
 #include "common/Files.h"
@@ -40,8 +40,8 @@ TEST(AlarmFile, SettingsComeBackAfterARestart) {
                                        {{"", ""}, "0.000", "0.000", "0", "0"}}));
     EXPECT_TRUE(again.m_alarmWindowOn.load());
     EXPECT_TRUE(again.AlarmSound());
-    EXPECT_EQ(again.AlarmQueries().size(), 3u)
-        << "the flag read back turns the queries on: one per bound of the first entry, one for the second";
+    EXPECT_EQ(again.AlarmQueries().size(), 2u)
+        << "the flag read back turns the queries on: one for each entry with a threshold";
 }
 
 TEST(AlarmFile, ADamagedFileKeepsItsGoodLines) {
@@ -73,6 +73,38 @@ TEST(AlarmFile, ADamagedFileKeepsItsGoodLines) {
     std::string many;
     for (int i = 0; i < 1500; ++i) many += "alarm=0112|20261225|1.000|0.000|0|0\r\n";
     EXPECT_EQ(ParseAlarmFile(many).entries.size(), kMaxAlarmEntries);
+}
+
+TEST(AlarmFile, LinesTheRunDoesNotTakeStayInTheFileThroughEverySave) {
+    test::TempDir dir;
+    const std::string damaged =
+        "alarm=0112|20261225|ten|0.000|0|0\r\n"
+        "garbage \xD7\xDB\xBA\xCF\r\n"  // GBK text comes back as it was
+        "window=yes\r\n";
+    std::string content = "window=1\r\n" + damaged;
+    for (int i = 0; i < 1003; ++i)
+        content += "alarm=0112|20261225|" + std::to_string(i) + ".000|0.000|0|0\r\n";
+    ASSERT_TRUE(WriteFileAtomic(dir.File("alarm.ini"), content));
+    {
+        CQeltCFG cfg(dir.Path());
+        ASSERT_EQ(cfg.AlarmEntries().size(), kMaxAlarmEntries);
+        ASSERT_TRUE(cfg.RemoveAlarmEntries({0}));
+        ASSERT_TRUE(cfg.AddAlarmEntry({{"0121", "20270125"}, "5", "0", "0", "0"}));
+    }
+    const std::string saved = ReadWholeFile(dir.File("alarm.ini")).value();
+    for (const std::string line :
+         {"alarm=0112|20261225|ten|0.000|0|0\r\n", "garbage \xD7\xDB\xBA\xCF\r\n", "window=yes\r\n",
+          "alarm=0112|20261225|1000.000|0.000|0|0\r\n", "alarm=0112|20261225|1002.000|0.000|0|0\r\n"})
+        EXPECT_NE(saved.find(line), std::string::npos) << line;
+    EXPECT_EQ(saved.find("alarm=0112|20261225|0.000|0.000|0|0"), std::string::npos)
+        << "the entry removed goes";
+    EXPECT_EQ(saved.rfind("window=1\r\nsound=0\r\nalarm=0112|20261225|1.000", 0), 0u);
+
+    // The next start: the entry added is one of the thousand, the others wait in the file.
+    CQeltCFG next(dir.Path());
+    ASSERT_EQ(next.AlarmEntries().size(), kMaxAlarmEntries);
+    EXPECT_EQ(next.AlarmEntries().back().goods.goodsNo, "0121");
+    EXPECT_TRUE(next.m_alarmWindowOn.load());
 }
 
 TEST(AlarmFile, AFailedRewriteKeepsTheOldFileAndTheChange) {

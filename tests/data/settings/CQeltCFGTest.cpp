@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "common/Files.h"
 #include "data/settings/CQeltCFG.h"
@@ -59,6 +61,19 @@ TEST(QeltCFG, SelfSelectedAndLoginGoThroughTheProgramDirectory) {
 
     ASSERT_TRUE(cfg.SaveLogin("u", "p"));
     EXPECT_EQ(cfg.ReadLogin(), (RememberedLogin{"u", "p"}));
+}
+
+TEST(QeltCFG, StartUpSweepsAwayWhatSavesCutShortLeft) {
+    test::TempDir dir;
+    const pid_t child = ::fork();
+    if (child == 0) ::_exit(0);
+    ::waitpid(child, nullptr, 0);  // a process that is gone, as after a crash
+    const std::string left = dir.File("mylist.ini.tmp" + std::to_string(child) + "_4");
+    ASSERT_TRUE(WriteFileAtomic(left, "0101|2007"));
+    ASSERT_TRUE(WriteFileAtomic(dir.File("mylist.ini"), "0112|20070625|0001||"));
+    CQeltCFG cfg(dir.Path());
+    EXPECT_FALSE(FileExists(left));
+    EXPECT_EQ(cfg.ReadSelfSelected().size(), 1u);
 }
 
 TEST(QeltCFG, AlarmQueriesOnlyWhileTheWindowIsOn) {

@@ -41,5 +41,15 @@ TEST(LogScaleFile, RemembersTheOptionAndIsOffWithoutAFile) {
     EXPECT_EQ(ReadWholeFile(dir.File("winfile.ini")).value(), "1|") << "winfile.ini keeps its own format";
 }
 
+TEST(KLinePeriodFile, NamesOneOfTheEightPeriodsAndTakesTheDayForAnythingElse) {
+    for (int period = 1; period <= 8; ++period) {
+        EXPECT_EQ(ParseKLinePeriod(FormatKLinePeriod(period)), period);
+    }
+    EXPECT_EQ(FormatKLinePeriod(5), "5");
+    for (const char* text : {"9", "0", "-3", "x", "", "5x"}) {
+        EXPECT_EQ(ParseKLinePeriod(text), text == std::string("5x") ? 5 : 1) << text;
+    }
+}
+
 }  // namespace
 }  // namespace qelt

@@ -2,7 +2,9 @@
 #include <gtest/gtest.h>
 
 #include "common/Files.h"
+#include "common/Gbk.h"
 #include "data/settings/MyLineFile.h"
+#include "data/settings/SettingsFile.h"
 #include "support/TempDir.h"
 
 namespace qelt {
@@ -14,17 +16,33 @@ const LineKey kSpot0101{"1", {"0101", "1203"}};
 /// 1203, a segment from bar 120 at 251.00 to bar 150 at 265.00 drawn at a bar width of 6.
 const CMyLine kExampleSegment{"segment", 6, {{120, 251.0f}, {150, 265.0f}}};
 
+/// myline.txt as the journal reads and writes it.
+std::optional<MyLineBook> Load(SettingsFile& file) {
+    const std::optional<std::string> bytes = file.Read();
+    if (!bytes) return std::nullopt;
+    return MyLineBook::Parse(GbkToUtf8(*bytes));
+}
+
+bool Save(SettingsFile& file, const MyLineBook& book) { return file.Write(Utf8ToGbk(book.Format())); }
+
+SettingsFile MyLineTxt(const test::TempDir& dir) {
+    return SettingsFile(dir.Path(), "myline.txt", kMaxMyLineFileBytes, nullptr);
+}
+
 TEST(MyLineFile, TheDocumentedRecordIsWrittenAndReadByteForByte) {
     test::TempDir dir;
+    SettingsFile file = MyLineTxt(dir);
+    ASSERT_FALSE(Load(file).has_value());
+    ASSERT_EQ(file.LastRead(), SettingsFile::State::Missing);
     MyLineBook book;
-    ASSERT_EQ(book.Load(dir.Path()), MyLineBook::LoadResult::Missing);
     book.Set(kSpot0101, {kExampleSegment});
-    ASSERT_TRUE(book.Save(dir.Path()));
+    ASSERT_TRUE(Save(file, book));
     EXPECT_EQ(ReadWholeFile(dir.File("myline.txt")).value(), "1|0101|1203|segment,6,120,251.00,150,265.00");
 
-    MyLineBook read;
-    ASSERT_EQ(read.Load(dir.Path()), MyLineBook::LoadResult::Read);
-    EXPECT_EQ(read.LinesOf(kSpot0101), std::vector<CMyLine>{kExampleSegment});
+    SettingsFile again = MyLineTxt(dir);
+    const std::optional<MyLineBook> read = Load(again);
+    ASSERT_TRUE(read.has_value());
+    EXPECT_EQ(read->LinesOf(kSpot0101), std::vector<CMyLine>{kExampleSegment});
     EXPECT_EQ(FormatMyLine({"para", 4, {{1, 2.0f}, {3, -4.005f}, {-5, 6.125f}}}),
               "para,4,1,2.00,3,-4.01,-5,6.12");
 }
@@ -39,20 +57,20 @@ TEST(MyLineFile, RecordsOfGoodsNotTouchedComeBackExactlyAsTheyWere) {
         "9|0101|1203|rect,6,1,2.00,3,4.00||" +
         std::string("1|0101|1203|segment,6,120,251.00,150,265.00");
     ASSERT_TRUE(WriteFileAtomic(dir.File("myline.txt"), file));
-    MyLineBook book;
-    ASSERT_EQ(book.Load(dir.Path()), MyLineBook::LoadResult::Read);
+    SettingsFile myline = MyLineTxt(dir);
+    MyLineBook book = Load(myline).value();
     EXPECT_EQ(book.Keys().size(), 4u);
     const std::vector<CMyLine> index = book.LinesOf({"12", {"0009", "综合指数"}});
     ASSERT_EQ(index.size(), 1u);
     EXPECT_EQ(index[0].anchors[0], (CKLinePoint{10, 1500.25f}));
 
-    ASSERT_TRUE(book.Save(dir.Path()));
+    ASSERT_TRUE(Save(myline, book));
     EXPECT_EQ(ReadWholeFile(dir.File("myline.txt")).value(), file) << "read and written back untouched";
 
     CMyLine moved = kExampleSegment;
     moved.anchors[1] = {151, 266.0f};
     book.Set(kSpot0101, {kExampleSegment, moved});
-    ASSERT_TRUE(book.Save(dir.Path()));
+    ASSERT_TRUE(Save(myline, book));
     EXPECT_EQ(ReadWholeFile(dir.File("myline.txt")).value(),
               file.substr(0, file.rfind("||")) +
                   "||1|0101|1203|segment,6,120,251.00,150,265.00;segment,6,120,251.00,151,266.00");
@@ -93,14 +111,59 @@ TEST(MyLineFile, DamagedOrHostileContentReadsSafely) {
     EXPECT_EQ(MyLineBook::Parse(many).LinesOf(kSpot0101).size(), kMaxLinesPerGoods);
 }
 
+/// "segment,6,<i>,1.00,<i>,2.00" for i in [from, to).
+std::string Segments(int from, int to) {
+    std::string out;
+    for (int i = from; i < to; ++i)
+        out += (i > from ? ";" : "") + FormatMyLine({"segment", 6, {{i, 1.0f}, {i, 2.0f}}});
+    return out;
+}
+
+TEST(MyLineFile, LinesPastTheThousandthStayThroughEveryEdit) {
+    // 1,000 lines a goods is given, 3 more in the same record, and 2 in a later record of the
+    // same goods, with another goods between.
+    const std::string content = "1|0101|1203|" + Segments(0, 1003) + "||2|0112|20070625|" + Segments(0, 1) +
+                                "||1|0101|1203|" + Segments(1003, 1005);
+    MyLineBook book = MyLineBook::Parse(content);
+    EXPECT_EQ(book.Format(), content) << "an untouched book writes back what it read";
+    std::vector<CMyLine> lines = book.LinesOf(kSpot0101);
+    ASSERT_EQ(lines.size(), kMaxLinesPerGoods);
+    EXPECT_EQ(lines.back().anchors[0].index, 999);
+
+    // An edit: one line deleted, one drawn.
+    lines.erase(lines.begin());
+    lines.push_back(kExampleSegment);
+    book.Set(kSpot0101, lines);
+    EXPECT_EQ(book.Format(), "1|0101|1203|" + Segments(1, 1000) + ";" + FormatMyLine(kExampleSegment) + ";" +
+                                 Segments(1000, 1005) + "||2|0112|20070625|" + Segments(0, 1))
+        << "the unread lines follow the goods' own, the other goods untouched";
+    EXPECT_EQ(book.LinesOf(kSpot0101), lines) << "what the goods is given is what it was set to";
+
+    // Every line it shows deleted: the ones it never showed are still kept.
+    book.Set(kSpot0101, {});
+    EXPECT_EQ(book.Format(), "1|0101|1203|" + Segments(1000, 1005) + "||2|0112|20070625|" + Segments(0, 1));
+    EXPECT_TRUE(book.LinesOf(kSpot0101).empty());
+    book.Set(kSpot0101, {kExampleSegment});
+    EXPECT_EQ(book.Format(), "1|0101|1203|" + FormatMyLine(kExampleSegment) + ";" + Segments(1000, 1005) +
+                                 "||2|0112|20070625|" + Segments(0, 1));
+
+    // The next start gives the goods the lines it kept, in that order.
+    const std::vector<CMyLine> next = MyLineBook::Parse(book.Format()).LinesOf(kSpot0101);
+    ASSERT_EQ(next.size(), 6u);
+    EXPECT_EQ(next[0], kExampleSegment);
+    EXPECT_EQ(next[5].anchors[0].index, 1004);
+}
+
 TEST(MyLineFile, AFileThatCannotBeReadIsNeverWrittenOver) {
     test::TempDir dir;
     const std::string huge(5u << 20, 'x');
     ASSERT_TRUE(WriteFileAtomic(dir.File("myline.txt"), huge));
+    SettingsFile file = MyLineTxt(dir);
+    EXPECT_FALSE(Load(file).has_value());
+    EXPECT_EQ(file.LastRead(), SettingsFile::State::Unreadable);
     MyLineBook book;
-    EXPECT_EQ(book.Load(dir.Path()), MyLineBook::LoadResult::Unreadable);
     book.Set(kSpot0101, {kExampleSegment});
-    EXPECT_FALSE(book.Save(dir.Path()));
+    EXPECT_FALSE(Save(file, book));
     EXPECT_EQ(ReadWholeFile(dir.File("myline.txt"), 16u << 20).value().size(), huge.size());
 }
 

@@ -2,6 +2,7 @@
 
 #include "common/Files.h"
 #include "data/settings/ServerListModel.h"
+#include "support/FailingDisk.h"
 #include "support/TempDir.h"
 
 namespace qelt {
@@ -53,6 +54,53 @@ TEST_F(ServerListEditorTest, AddModifyDeleteAndSave) {
     ASSERT_TRUE(editor.Save());
     EXPECT_EQ(ReadWholeFile(dir.File("config.ini")).value(),
               "z:9.9.9.9:9\r\n\xD6\xF7\xD5\xBE:10.0.0.1:3500\r\n");
+}
+
+TEST_F(ServerListEditorTest, RowsOutOfRangeChangeNothing) {
+    ServerListModel editor(dir.Path());
+    const std::vector<ServerEntry> before = editor.Entries();
+    const size_t past = editor.Count();
+    EXPECT_EQ(editor.Entry(past), ServerEntry{}) << "the row after the last is no entry";
+    EXPECT_EQ(editor.Entry(past + 7), ServerEntry{});
+    editor.Modify(past, {"x", "9.9.9.9", "9"});
+    editor.Delete({past, past + 1});
+    EXPECT_EQ(editor.MoveUp({past}), std::set<size_t>{}) << "no row to select afterwards";
+    EXPECT_EQ(editor.MoveDown({past}), std::set<size_t>{});
+    EXPECT_EQ(editor.MoveDown({past + 3}), std::set<size_t>{});
+    EXPECT_EQ(editor.Entries(), before);
+    // In range and out of range together: only the rows that are there move or go.
+    EXPECT_EQ(editor.MoveUp({1, past}), std::set<size_t>{0});
+    EXPECT_EQ(editor.MoveDown({0, past}), std::set<size_t>{1});
+    editor.Delete({0, past});
+    EXPECT_EQ(Names(editor), (std::vector<std::string>{"b", "c"}));
+}
+
+TEST_F(ServerListEditorTest, AFileThatCannotBeReadIsNeverWrittenOver) {
+    const std::string before = ReadWholeFile(dir.File("config.ini")).value();
+    std::optional<ServerListModel> editor;
+    {
+        test::FailingDisk disk(test::FailingDisk::Fault::ReadFails);
+        editor.emplace(dir.Path());
+    }
+    EXPECT_TRUE(editor->Unreadable());
+    EXPECT_EQ(editor->Count(), 0u);
+    editor->Add({"主站", "10.0.0.1", "3500"});
+    EXPECT_FALSE(editor->Save()) << "the servers the file holds are not this empty list";
+    EXPECT_EQ(ReadWholeFile(dir.File("config.ini")).value(), before);
+}
+
+TEST_F(ServerListEditorTest, AFailedSaveKeepsTheOldFile) {
+    const std::string before = ReadWholeFile(dir.File("config.ini")).value();
+    ServerListModel editor(dir.Path());
+    EXPECT_FALSE(editor.Unreadable());
+    editor.Delete({0});
+    {
+        test::FailingDisk disk(test::FailingDisk::Fault::FullDisk, 5);
+        EXPECT_FALSE(editor.Save());
+    }
+    EXPECT_EQ(ReadWholeFile(dir.File("config.ini")).value(), before);
+    ASSERT_TRUE(editor.Save()) << "the disk is back";
+    EXPECT_EQ(ReadWholeFile(dir.File("config.ini")).value(), "b:h.example:2\r\nc:3.3.3.3:3\r\n");
 }
 
 TEST(ServerEntryValidation, FirstEmptyFieldIsReported) {

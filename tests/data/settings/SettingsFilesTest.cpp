@@ -2,6 +2,7 @@
 #include <sys/stat.h>
 
 #include "common/Files.h"
+#include "data/settings/CQeltCFG.h"
 #include "data/settings/RememberedLogin.h"
 #include "data/settings/SelfSelectedFile.h"
 #include "support/TempDir.h"
@@ -11,14 +12,15 @@ namespace {
 
 TEST(MyListIni, EntriesAreAppendedOnceInGbk) {
     test::TempDir dir;
-    ASSERT_TRUE(AddSelfSelectedEntry(dir.Path(), {{"1001", "200903"}, "0001"}));
-    ASSERT_TRUE(AddSelfSelectedEntry(dir.Path(), {{"1001", "200903"}, "0001"}));
+    CQeltCFG cfg(dir.Path());
+    ASSERT_TRUE(cfg.AddSelfSelected({"1001", "200903"}, "0001"));
+    ASSERT_TRUE(cfg.AddSelfSelected({"1001", "200903"}, "0001"));
     EXPECT_EQ(ReadWholeFile(dir.File("mylist.ini")).value(), "1001|200903|0001||");
-    ASSERT_TRUE(AddSelfSelectedEntry(dir.Path(), {{"1001", "200903"}, "0005"}));
-    ASSERT_TRUE(AddSelfSelectedEntry(dir.Path(), {{"丝", "200904"}, "0001"}));
+    ASSERT_TRUE(cfg.AddSelfSelected({"1001", "200903"}, "0005"));
+    ASSERT_TRUE(cfg.AddSelfSelected({"丝", "200904"}, "0001"));
     EXPECT_EQ(ReadWholeFile(dir.File("mylist.ini")).value(),
               "1001|200903|0001||1001|200903|0005||\xCB\xBF|200904|0001||");
-    auto entries = ReadSelfSelectedFile(dir.Path());
+    auto entries = CQeltCFG(dir.Path()).ReadSelfSelected();  // the next start
     ASSERT_EQ(entries.size(), 3u);
     EXPECT_EQ(entries[1], (SelfSelectedEntry{{"1001", "200903"}, "0005"}));
     EXPECT_EQ(entries[2].goods.goodsNo, "丝");
@@ -26,12 +28,12 @@ TEST(MyListIni, EntriesAreAppendedOnceInGbk) {
 
 TEST(MyListIni, RemoveDropsOnlyEqualEntries) {
     test::TempDir dir;
-    ASSERT_TRUE(RemoveSelfSelectedEntry(dir.Path(), {{"1", "2"}, "0001"}));
+    ASSERT_TRUE(CQeltCFG(dir.Path()).RemoveSelfSelected({"1", "2"}, "0001"));
     EXPECT_EQ(ReadWholeFile(dir.File("mylist.ini")).value(), "") << "a missing file becomes empty";
     ASSERT_TRUE(WriteFileAtomic(dir.File("mylist.ini"), "a|1|0001||a|1|0005||b|2|0001||"));
-    ASSERT_TRUE(RemoveSelfSelectedEntry(dir.Path(), {{"a", "1"}, "0001"}));
+    ASSERT_TRUE(CQeltCFG(dir.Path()).RemoveSelfSelected({"a", "1"}, "0001"));
     EXPECT_EQ(ReadWholeFile(dir.File("mylist.ini")).value(), "a|1|0005||b|2|0001||");
-    EXPECT_TRUE(ReadSelfSelectedFile(dir.File("none/")).empty());
+    EXPECT_TRUE(CQeltCFG(dir.File("none/")).ReadSelfSelected().empty());
 }
 
 TEST(MyListIni, ShortEntriesReadWithEmptyFields) {
