@@ -57,6 +57,8 @@ class BenchHost : public ViewServices {
     void EditCurrentGoods(const std::function<void(CQeltGoods&)>&) override {}
     const CQeltCFG& Settings() const override { return m_settings; }
     IndicatorParameters& EditableIndicators() override { return m_settings.m_indicators; }
+    ViewSettings& EditableViewSettings() override { return m_settings.Views(); }
+    bool SaveIndicators() override { return false; }
     void ReportSaveFailed(const std::string&) override {}
     void AddSelfSelected(const GoodsKey&, const std::string&) override {}
     void RemoveSelfSelected(const GoodsKey&, const std::string&) override {}

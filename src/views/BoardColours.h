@@ -15,18 +15,22 @@ struct BoardColourSet {
     /// The placeholder "--  ": line colour 1, the quote views' text colour (white on the
     /// screen, black on paper, where white would not show).
     Colour text = 0;
+    Colour selection = 0;  ///< the band behind the selected row
     friend bool operator==(const BoardColourSet&, const BoardColourSet&) = default;
 };
 
-/// The board's entries of a scheme: background, line colour 5 for names, header, level, and
-/// line colour 1 for the placeholder.
+/// The board's entries of a scheme: background, line colour 5 for names, header, level,
+/// line colour 1 for the placeholder, and the selection band.
 inline BoardColourSet BoardColoursOf(const DisplayScheme& scheme) {
-    return BoardColourSet{scheme.background, scheme.line[4], scheme.header, scheme.level, scheme.line[0]};
+    return BoardColourSet{scheme.background, scheme.line[4], scheme.header,
+                          scheme.level,      scheme.line[0], scheme.selection};
 }
 
 inline constexpr Colour kRiseColour = Rgb(255, 50, 50);
 inline constexpr Colour kFallColour = Rgb(0, 230, 0);
-inline constexpr Colour kSelectionColour = Rgb(128, 128, 225);
+/// Every quote while the connection is lost and being tried again: frozen prices must not
+/// look live. (A mid grey: readable on the black screen and on white paper alike.)
+inline constexpr Colour kStaleColour = Rgb(128, 128, 128);
 /// The text of a cell whose value is hidden (goods not trading, value zero).
 inline constexpr const char* kPlaceholder = "--  ";
 

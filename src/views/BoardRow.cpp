@@ -1,9 +1,11 @@
 #include "views/BoardRow.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "common/Numbers.h"
 #include "common/Text.h"
+#include "data/Categories.h"
 
 namespace qelt {
 namespace {
@@ -28,6 +30,10 @@ std::string ThreeDigits(int value) {
 }
 
 Cell Placeholder(const BoardColourSet& colours) { return {kPlaceholder, colours.text}; }
+
+bool IsIndexName(std::string_view dueDate) {
+    return std::find(kIndexNames.begin(), kIndexNames.end(), dueDate) != kIndexNames.end();
+}
 
 }  // namespace
 
@@ -72,7 +78,11 @@ std::optional<Cell> CellFor(std::string_view title, const BoardRow& row, int dis
     if (title == "编号") return Cell{FormatInt(displayPos + 1), colours.header};
     const bool noDueDate = Trim(t[kRowDueDate]).empty();
     if (title == "商品名称") return Cell{noDueDate ? "丝绵" + t[kRowGoodsNo] : t[kRowName], colours.name};
-    if (title == "交货月") return Cell{noDueDate ? "20" + t[kRowGoodsNo] : t[kRowDueDate], colours.name};
+    if (title == "交货月") {
+        // An index record's due_date holds its name, which "商品名称" shows already.
+        if (IsIndexName(t[kRowDueDate])) return Cell{kIndexMonthText, colours.name};
+        return Cell{noDueDate ? "20" + t[kRowGoodsNo] : t[kRowDueDate], colours.name};
+    }
 
     const bool stopped = t[kRowState] == "-1";
     const float preClose = LeadingFloat(t[kRowPreClose]);

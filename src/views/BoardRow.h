@@ -65,6 +65,9 @@ struct Cell {
     friend bool operator==(const Cell&, const Cell&) = default;
 };
 
+/// What "交货月" shows for an index record (a goods without delivery months).
+inline constexpr const char* kIndexMonthText = "指数";
+
 /// The cell of `title` for `row` shown at display position `displayPos` (0 = top), in the
 /// colour set `colours`; nothing for a title without cell content.
 std::optional<Cell> CellFor(std::string_view title, const BoardRow& row, int displayPos,

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <ctime>
+#include <iterator>
 #include <utility>
 
 #include "chart/KLineLayout.h"
@@ -12,13 +13,14 @@
 #include "common/Numbers.h"
 #include "common/Text.h"
 #include "data/SeriesUpdate.h"
-#include "data/settings/KLineSettingsFiles.h"
 #include "views/KLineExport.h"
 #include "views/StandingRequests.h"
 #include "views/ViewKinds.h"
 #include "views/kline/DrawnLinesLayer.h"
 #include "views/kline/KLineChartKey.h"
 #include "views/kline/KLineMenu.h"
+#include "views/kline/MainChartFormulas.h"
+#include "views/kline/TradeMarks.h"
 
 namespace qelt {
 namespace {
@@ -38,7 +40,10 @@ bool ShowsMainRecords(const std::string& code) { return code == "0000" || code =
 
 }  // namespace
 
-CQeltKLineView::CQeltKLineView(ViewServices& services) : m_services(services), m_today(LocalToday()) {
+CQeltKLineView::CQeltKLineView(ViewServices& services)
+    : m_services(services),
+      m_today(LocalToday()),
+      m_formulaPanes([&services] { services.PostViewMessage(WM_FORMULA_READY, 0); }) {
     constexpr std::array<int, 8> kInitialIds{0, 1, 21, 3, 4, 5, 22, 23};
     for (std::size_t i = 0; i < m_paneIds.size(); ++i)
         m_paneIds[i] = i < kInitialIds.size() ? kInitialIds[i] : static_cast<int>(i);
@@ -54,8 +59,20 @@ int CQeltKLineView::PaneIndicator(int pane) const {
 
 void CQeltKLineView::InvalidateChart() { m_chartKey.reset(); }
 
+std::shared_ptr<const TradeMarks> CQeltKLineView::ShownTradeMarks() const {
+    std::shared_ptr<const TradeMarks> marks = m_services.ChartTradeMarks();
+    if (!marks || marks->goods != m_goods.Key() || marks->period != m_window.period ||
+        m_window.chartType == kChartOX)
+        return nullptr;
+    return marks;
+}
+
 std::optional<ExportDocument> CQeltKLineView::Export(ExportKind kind) const {
-    return KLineExport(kind, m_bars, m_goods.name);
+    return KLineExport(kind, m_bars, m_goods.name, ShownMinutes() > 0);
+}
+
+int CQeltKLineView::ShownPeriod() const {
+    return MinutesOfPeriod(m_window.period) > 0 && !HasMinutePeriods() ? kPeriodDay : m_window.period;
 }
 
 std::optional<SaveRequest> CQeltKLineView::PictureExport() const { return KLinePictureRequest(m_goods.name); }
@@ -69,14 +86,16 @@ void CQeltKLineView::SetMainPaneLayer(std::unique_ptr<MainPaneLayer> layer) {
 // ---- loading ----
 
 void CQeltKLineView::OnInitialUpdate() {
+    const ViewSettings& kept = m_services.Settings().Views();
+    m_window.period = kept.KLinePeriod();
     FirstUpdate();
-    const std::string& dir = m_services.Settings().ProgramDirectory();
-    if (std::optional<std::vector<int>> ids = ReadWinfile(dir)) {
+    if (const std::optional<std::vector<int>>& ids = kept.KLinePanes()) {
         m_windowCount = static_cast<int>(ids->size()) + 1;
         for (std::size_t i = 0; i < ids->size(); ++i) m_paneIds[i + 1] = (*ids)[i];
         m_panes.clear();
     }
-    m_logScale = ReadLogScale(dir);
+    m_logScale = kept.LogScale();
+    m_mainFormulas = kept.KLineMainFormulas();
 }
 
 void CQeltKLineView::FirstUpdate() {
@@ -100,13 +119,13 @@ CQeltGoods CQeltKLineView::LiveGoods() const {
     CQeltGoods goods = m_services.CurrentGoods();
     if (!ShowsMainRecords(m_categoryCode)) {
         // A derived list's entry mirrors a main record; the main record has the live quote,
-        // the name, the flag and today's trades.
-        const CQeltGoods main = m_services.MainGoods(goods.position);
-        if (main.Key() == goods.Key()) {
-            CopyQuoteFields(main, goods);
-            goods.name = main.name;
-            goods.flagged = main.flagged;
-            goods.trades = main.trades;
+        // the name, the flag and today's trades (taken without its bars: a contract's tens of
+        // thousands of them would be copied only to be dropped).
+        if (const std::optional<CQeltGoods> main = m_services.GoodsQuote(goods.Key())) {
+            CopyQuoteFields(*main, goods);
+            goods.name = main->name;
+            goods.flagged = main->flagged;
+            goods.trades = m_services.TradesAfter(goods.Key(), 0, {}).rows;
         }
     }
     UpdateSeriesFromQuote(goods, false);
@@ -115,6 +134,11 @@ CQeltGoods CQeltKLineView::LiveGoods() const {
 
 CQeltKLineView::DaySeriesMark CQeltKLineView::MarkOf(const CQeltGoods& goods) {
     DaySeriesMark mark;
+    if (MinutesOfPeriod(m_window.period) > 0 && (goods.flagged || m_keptMinutes)) {
+        mark.trades = goods.trades.size();
+        if (!goods.trades.empty()) mark.lastTrade = std::string(IdentityOf(goods.trades.back()));
+        mark.pastDays = m_services.MinuteHistory().Revision();
+    }
     mark.length = goods.series.size();
     if (!goods.series.empty()) {
         mark.first = goods.series.front();
@@ -127,17 +151,47 @@ CQeltKLineView::DaySeriesMark CQeltKLineView::MarkOf(const CQeltGoods& goods) {
 
 void CQeltKLineView::LoadSeries() {
     RefreshGoods();
+    // Offline the categories' kinds are not known: a contract whose minute bars were kept is
+    // one traded continuously.
+    if (!(m_goods.Key() == m_keptMinutesFor)) {
+        m_keptMinutesFor = m_goods.Key();
+        m_keptMinutes = !m_goods.flagged && m_services.MinuteHistory().HasKeptDays(m_goods.Key());
+    }
     m_loadedDays = MarkOf(m_goods);
-    if (m_window.chartType == kChartOX) {
+    const int minutes = ShownMinutes();
+    if (MinutesOfPeriod(m_window.period) > 0 && minutes == 0) SayNoMinutes();
+    // Day, week and month bars need no past days of minute bars: their download stops.
+    if (minutes == 0 && m_loadedMinutes) m_services.MinuteHistory().Stop();
+    m_loadedMinutes = minutes > 0;
+    if (minutes == 0 && m_window.chartType == kChartOX) {
         const IndicatorParameters& table = m_services.Settings().m_indicators;
         m_window.oxBoxSize =
             OXBoxSize(m_goods.goods_no, table[param::kOxIndexBox], table[param::kOxSilkBox],
                       table[param::kOxCocoonBox], HighestClose(m_goods), LowestClose(m_goods));
         // Before the first layout the columns wait: the view does not know its panes yet.
         if (!m_laidOutOnce) return;
-        BuildOX(m_goods, m_window.period, m_window.oxBoxSize, table[param::kOxReversal]);
+        BuildOX(m_goods, ShownPeriod(), m_window.oxBoxSize, table[param::kOxReversal]);
     }
-    BarSeries loaded = qelt::LoadSeries(m_goods, m_window);
+    BarSeries loaded;
+    if (minutes > 0) {
+        loaded = m_minuteBars.Load(m_goods, minutes, m_categoryCode, m_services.MinuteHistory());
+        // The past days come in one at a time after the chart opened on today's few bars: a
+        // window that showed the whole shorter series widens with it.
+        const int shorter = m_window.lastLoadedCount;
+        const bool showedAll =
+            shorter > 0 && m_window.visibleCount == shorter && shorter < kDefaultVisibleCount;
+        const int n = static_cast<int>(loaded.size());
+        ResetWindow(m_window, n);
+        if (showedAll && n > shorter) m_window.visibleCount = std::min(n, kDefaultVisibleCount);
+        BarSeries().swap(m_goods.series);  // the day bars were only the past days' dates
+    } else {
+        // The view's copy of the record keeps its quote; its day bars move into the chart.
+        SeriesWindow window = m_window;
+        window.period = ShownPeriod();
+        loaded = qelt::TakeSeries(m_goods, window);
+        window.period = m_window.period;
+        m_window = window;
+    }
     // What the formula panes need not read again (a live quote changes the last bar only).
     m_unchangedBars = ShowsFormulas() ? UnchangedBars(m_bars, loaded) : 0;
     // A live quote or a new day only continues the series: the kept indicator lines pick up
@@ -145,8 +199,19 @@ void CQeltKLineView::LoadSeries() {
     m_indicators.Replacing(m_bars, m_generation, loaded, m_generation + 1);
     m_bars = std::move(loaded);
     ++m_generation;
-    if (m_layer) m_layer->OnGoodsLoaded(m_goods);
+    if (m_layer) {
+        m_layer->OnSeriesLoaded(m_bars, minutes);
+        m_layer->OnGoodsLoaded(m_goods);
+    }
     InvalidateChart();
+}
+
+void CQeltKLineView::SayNoMinutes() {
+    const std::string goods = m_goods.goods_no + m_goods.due_date;
+    if (goods == m_noMinutesSaid) return;
+    m_noMinutesSaid = goods;
+    m_services.ShowStatus((m_goods.name.empty() ? goods : m_goods.name) +
+                          " 按小节交易，没有分钟线：显示日线（分钟线只用于连续交易的品种）");
 }
 
 void CQeltKLineView::CheckLiveData() {
@@ -158,8 +223,21 @@ void CQeltKLineView::CheckLiveData() {
 }
 
 void CQeltKLineView::OnNotify(unsigned message, std::intptr_t) {
+    PastMinuteDays& pastDays = m_services.MinuteHistory();
+    if (message == WM_NET_REAL || message == WM_NET_LINE || message == WM_NET_LIST) pastDays.Passing();
     if (message == WM_NET_REAL || message == WM_NET_LINE) CheckLiveData();
-    if (message == WM_NET_HISREAL) m_services.PostSwitchView(kViewIntraday, 2);
+    if (message == WM_FORMULA_READY && m_formulaPanes.Collect()) {
+        InvalidateChart();
+        Host().Invalidate();
+    }
+    if (message != WM_NET_HISREAL) return;
+    // A past day the minute chart asked for is kept now: the chart takes it in. Any other is
+    // the day the user asked to see.
+    if (pastDays.TakeReply()) {
+        CheckLiveData();
+        return;
+    }
+    m_services.PostSwitchView(kViewIntraday, 2);
 }
 
 std::optional<std::vector<std::string>> CQeltKLineView::StandingRequests() const {
@@ -177,9 +255,32 @@ void CQeltKLineView::StepGoods(bool forward) {
 
 void CQeltKLineView::SetPeriod(int period) {
     m_window.period = period;
+    // Point-and-figure columns are built from day, week and month bars.
+    if (MinutesOfPeriod(period) > 0 && m_window.chartType == kChartOX) m_window.chartType = kChartCandles;
+    // Held by the settings for the run; a klineperiod.ini that cannot be written is told once.
+    m_services.EditableViewSettings().SetKLinePeriod(period);
     StartWindow(m_window);
     LoadSeries();
     Host().Invalidate();
+}
+
+void CQeltKLineView::StepPeriod(bool forward) {
+    static constexpr int kOrder[] = {kPeriodDay,     kPeriodWeek,     kPeriodMonth,    kPeriodMinute1,
+                                     kPeriodMinute5, kPeriodMinute15, kPeriodMinute30, kPeriodMinute60};
+    constexpr int count = static_cast<int>(std::size(kOrder));
+    int place =
+        static_cast<int>(std::find(std::begin(kOrder), std::end(kOrder), ShownPeriod()) - std::begin(kOrder));
+    bool passedOver = false;
+    for (int step = 0; step < count; ++step) {
+        place = (place + (forward ? 1 : count - 1)) % count;
+        if (MinutesOfPeriod(kOrder[place]) == 0 || HasMinutePeriods()) break;
+        passedOver = true;
+    }
+    if (passedOver) {
+        m_noMinutesSaid.clear();
+        SayNoMinutes();
+    }
+    SetPeriod(kOrder[place]);
 }
 
 void CQeltKLineView::SetChartType(int chartType) {
@@ -194,9 +295,8 @@ void CQeltKLineView::SetChartType(int chartType) {
 void CQeltKLineView::SaveWinfile() const {
     std::vector<int> ids;
     for (int i = 1; i < m_windowCount; ++i) ids.push_back(m_paneIds[static_cast<std::size_t>(i)]);
-    // A failed write keeps the layout for this run; it is reported once.
-    if (!WriteWinfile(m_services.Settings().ProgramDirectory(), ids))
-        m_services.ReportSaveFailed(kWinFileName);
+    // Held by the settings for the run; a winfile.ini that cannot be written is told once.
+    m_services.EditableViewSettings().SetKLinePanes(std::move(ids));
 }
 
 void CQeltKLineView::SetWindowCount(int count) {
@@ -207,6 +307,8 @@ void CQeltKLineView::SetWindowCount(int count) {
 }
 
 void CQeltKLineView::AssignIndicator(int code) {
+    // Resized since the last paint: the click addresses the panes the next paint shows.
+    if (m_panes.empty()) LayOut(m_client);
     const int pane = PaneForIndicatorCommand(m_panes, m_windowCount, m_client.cy, m_rightClick.y);
     if (pane >= 1 && static_cast<std::size_t>(pane) < m_paneIds.size()) {
         m_paneIds[static_cast<std::size_t>(pane)] = code;
@@ -236,9 +338,41 @@ void CQeltKLineView::RunFormulaDialog(int id) {
 }
 
 bool CQeltKLineView::ShowsFormulas() const {
+    if (!MainFormulasOnShow().empty()) return true;
     for (int i = 1; i < m_windowCount && static_cast<std::size_t>(i) < m_paneIds.size(); ++i)
         if (IsFormulaPaneId(m_paneIds[static_cast<std::size_t>(i)])) return true;
     return false;
+}
+
+std::vector<int> CQeltKLineView::MainFormulasOnShow() const {
+    if (m_window.chartType == kChartOX) return {};
+    return ShownMainChartFormulas(m_mainFormulas, m_services.Formulas());
+}
+
+FormulaPaneContent CQeltKLineView::PrepareMainFormula(int id) {
+    const FormulaPanes::Series series{&m_bars, m_generation, m_unchangedBars};
+    return m_formulaPanes.Prepare(MainChartFormulaKey(id), id, m_services.Formulas(),
+                                  m_services.FormulaValues(id), series);
+}
+
+void CQeltKLineView::ToggleMainChartFormula(int id) {
+    const auto found = std::find(m_mainFormulas.begin(), m_mainFormulas.end(), id);
+    if (found != m_mainFormulas.end()) {
+        m_mainFormulas.erase(found);
+        m_formulaPanes.Forget(MainChartFormulaKey(id));
+    } else {
+        m_mainFormulas.push_back(id);
+    }
+    // Held by the settings for the run; a mainformula.ini that cannot be written is told once.
+    m_services.EditableViewSettings().SetKLineMainFormulas(m_mainFormulas);
+    Host().Invalidate();
+}
+
+void CQeltKLineView::ClearMainChartFormulas() {
+    for (const int id : m_mainFormulas) m_formulaPanes.Forget(MainChartFormulaKey(id));
+    m_mainFormulas.clear();
+    m_services.EditableViewSettings().SetKLineMainFormulas({});
+    Host().Invalidate();
 }
 
 void CQeltKLineView::ToggleCoverMode() {
@@ -261,19 +395,16 @@ void CQeltKLineView::ToggleCoverMode() {
 
 std::optional<CommandState> CQeltKLineView::StateOf(int command) const {
     const int n = static_cast<int>(m_bars.size());
+    // The minute periods are greyed on goods traded in sections.
+    if (const int period = PeriodOfCommand(command))
+        return CommandState{MinutesOfPeriod(period) == 0 || HasMinutePeriods(), ShownPeriod() == period};
     switch (command) {
-        case cmd::kDay:
-            return CommandState{true, m_window.period == kPeriodDay};
-        case cmd::kWeek:
-            return CommandState{true, m_window.period == kPeriodWeek};
-        case cmd::kMonth:
-            return CommandState{true, m_window.period == kPeriodMonth};
         case cmd::kChartCandles:
             return CommandState{true, m_window.chartType == kChartCandles};
         case cmd::kChartAmerican:
             return CommandState{true, m_window.chartType == kChartAmerican};
         case cmd::kChartOX:
-            return CommandState{true, m_window.chartType == kChartOX};
+            return CommandState{ShownMinutes() == 0, m_window.chartType == kChartOX};
         case cmd::kZoomIn:
         case cmd::kZoomOut:
         case cmd::kCursorLeft:
@@ -287,6 +418,12 @@ std::optional<CommandState> CQeltKLineView::StateOf(int command) const {
             return CommandState{true, m_quotePanel};
         case cmd::kLogScale:
             return CommandState{true, m_logScale};
+        case cmd::kTradeMarksOff:
+            // Marks of another chart are the application's to take off.
+            if (ShownTradeMarks()) return CommandState{};
+            break;
+        case cmd::kMainFormulasOff:
+            return CommandState{!m_mainFormulas.empty(), false};
         default:
             break;
     }
@@ -294,22 +431,25 @@ std::optional<CommandState> CQeltKLineView::StateOf(int command) const {
     if (IndicatorOfCommand(command) >= 0) return CommandState{};
     if (const int place = FormulaPlaceOfCommand(command); place >= 0)
         return CommandState{static_cast<std::size_t>(place) < m_services.Formulas().Formulas().size(), false};
+    if (const int place = MainFormulaPlaceOfCommand(command); place >= 0) {
+        const std::vector<StoredFormula>& formulas = m_services.Formulas().Formulas();
+        if (static_cast<std::size_t>(place) >= formulas.size()) return CommandState{false, false};
+        const StoredFormula& formula = formulas[static_cast<std::size_t>(place)];
+        const bool chosen =
+            std::find(m_mainFormulas.begin(), m_mainFormulas.end(), formula.id) != m_mainFormulas.end();
+        return CommandState{formula.mainChart, chosen};
+    }
     if (m_layer) return m_layer->StateOf(command);
     return std::nullopt;
 }
 
 bool CQeltKLineView::OnCommand(int command) {
     const int n = static_cast<int>(m_bars.size());
+    if (const int period = PeriodOfCommand(command)) {
+        if (MinutesOfPeriod(period) == 0 || HasMinutePeriods()) SetPeriod(period);
+        return true;
+    }
     switch (command) {
-        case cmd::kDay:
-            SetPeriod(kPeriodDay);
-            return true;
-        case cmd::kWeek:
-            SetPeriod(kPeriodWeek);
-            return true;
-        case cmd::kMonth:
-            SetPeriod(kPeriodMonth);
-            return true;
         case cmd::kChartCandles:
             SetChartType(kChartCandles);
             return true;
@@ -317,7 +457,7 @@ bool CQeltKLineView::OnCommand(int command) {
             SetChartType(kChartAmerican);
             return true;
         case cmd::kChartOX:
-            SetChartType(kChartOX);
+            if (ShownMinutes() == 0) SetChartType(kChartOX);
             return true;
         case cmd::kPrevGoods:
             StepGoods(false);
@@ -347,9 +487,16 @@ bool CQeltKLineView::OnCommand(int command) {
             return true;
         case cmd::kLogScale:
             m_logScale = !m_logScale;
-            if (!WriteLogScale(m_services.Settings().ProgramDirectory(), m_logScale))
-                m_services.ReportSaveFailed(kLogScaleFileName);
+            m_services.EditableViewSettings().SetLogScale(m_logScale);
             Host().Invalidate();
+            return true;
+        case cmd::kTradeMarksOff:
+            if (!ShownTradeMarks()) break;
+            m_services.ClearChartTradeMarks();
+            Host().Invalidate();
+            return true;
+        case cmd::kMainFormulasOff:
+            ClearMainChartFormulas();
             return true;
         default:
             break;
@@ -366,6 +513,14 @@ bool CQeltKLineView::OnCommand(int command) {
         const std::vector<StoredFormula>& formulas = m_services.Formulas().Formulas();
         if (static_cast<std::size_t>(place) < formulas.size())
             AssignIndicator(formulas[static_cast<std::size_t>(place)].id);
+        return true;
+    }
+    if (const int place = MainFormulaPlaceOfCommand(command); place >= 0) {
+        // A stale entry (the library changed while the menu was open) does nothing.
+        const std::vector<StoredFormula>& formulas = m_services.Formulas().Formulas();
+        if (static_cast<std::size_t>(place) < formulas.size() &&
+            formulas[static_cast<std::size_t>(place)].mainChart)
+            ToggleMainChartFormula(formulas[static_cast<std::size_t>(place)].id);
         return true;
     }
     if (m_layer && m_layer->StateOf(command)) {

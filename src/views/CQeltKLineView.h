@@ -3,7 +3,15 @@
 /// point-and-figure columns, with five moving averages) over up to seven indicator panes, a
 /// date strip along the bottom and the quote panel on the right; a crosshair with a data tip,
 /// zoom, scrolling, the cursor keys, pane borders to drag, a context menu to change chart
-/// type, period, window count, indicators and the logarithmic price scale.
+/// type, period, window count, indicators, the formulas over the main chart (主图公式) and the
+/// logarithmic price scale.
+///
+/// Periods: day, week and month bars, and for goods traded continuously (the kind-1
+/// categories) 1, 5, 15, 30 and 60-minute bars: the past days kept in the history database
+/// (the minute history asks the server for those the chart lacks) and today's, made from the
+/// contract's trades as they come. The period is kept in klineperiod.ini; on goods traded in
+/// sections a minute period shows the day bars and the status bar says why. Offline, where the
+/// categories' kinds are not known, a contract with kept minute bars has the minute periods.
 ///
 /// Painting keeps the chart (everything that follows the data, the window, the layout and
 /// the colours) in a bitmap; what follows the mouse and the cursor bar (crosshair, its price
@@ -18,6 +26,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "chart/KLineStyle.h"
@@ -32,6 +41,7 @@
 #include "views/ViewServices.h"
 #include "views/controls/DataTipPainter.h"
 #include "views/kline/FormulaPanes.h"
+#include "views/kline/KLineMinuteBars.h"
 #include "views/kline/MainPaneLayer.h"
 #include "views/kline/MovingAverages.h"
 
@@ -100,8 +110,16 @@ class CQeltKLineView : public View {
     /// Shows `visibleCount` bar slots ending at bar `lastVisible`, both brought into the
     /// series as a load would (N at most n, L at least N - 1).
     void ShowBars(int visibleCount, int lastVisible);
+    /// Puts the cursor (crosshair and data tip) on `bar`, scrolling the window to it when it
+    /// is out of sight (a trade of 交易评测 shown on the chart).
+    void ShowCursorAt(int bar);
+    /// The trades of a system under test this chart marks: those of ViewServices when they
+    /// are of this contract and period (and the chart shows bars, not OX columns).
+    std::shared_ptr<const TradeMarks> ShownTradeMarks() const;
 
     // ---- state (tests, the print path, the drawing layer) ----
+    /// The goods as the last load took it; the day bars it had are the day series on show
+    /// (Series()), not kept twice.
     const CQeltGoods& Goods() const { return m_goods; }
     const BarSeries& Series() const { return m_bars; }
     const SeriesWindow& Window() const { return m_window; }
@@ -112,6 +130,18 @@ class CQeltKLineView : public View {
     bool CursorMode() const { return m_cursorMode; }
     bool QuotePanelShown() const { return m_quotePanel; }
     bool LogScale() const { return m_logScale; }
+    /// The formulas chosen for the main chart (主图公式), in the order they were put there,
+    /// kept in mainformula.ini; those the library holds as 主图 formulas are drawn, over the
+    /// candles and the American line.
+    const std::vector<int>& MainChartFormulas() const { return m_mainFormulas; }
+    /// The period on show: the chosen one, or the day for a minute period on goods traded in
+    /// sections.
+    int ShownPeriod() const;
+    /// Its bar length in minutes; 0 for day, week and month.
+    int ShownMinutes() const { return MinutesOfPeriod(ShownPeriod()); }
+    /// The goods trades continuously (its category's kind says so, or, offline, where the
+    /// kinds are not known, minute bars of it were kept).
+    bool HasMinutePeriods() const { return m_goods.flagged || m_keptMinutes; }
     Point Pointer() const { return m_pointer; }
     /// The local date "%Y%m%d" the view takes for today (tests set another).
     void SetToday(std::string today) { m_today = std::move(today); }
@@ -125,6 +155,10 @@ class CQeltKLineView : public View {
         CBarRow first;
         CBarRow last;
         std::string newest;  ///< the live price, for goods without a delivery month
+        // On minute bars also today's trades and the past days kept.
+        std::size_t trades = 0;
+        std::string lastTrade;  ///< the identity of the newest trade
+        std::uint64_t pastDays = 0;
         friend bool operator==(const DaySeriesMark&, const DaySeriesMark&) = default;
     };
 
@@ -135,10 +169,15 @@ class CQeltKLineView : public View {
     void RefreshGoods();
     /// The current goods as a load takes it, without changing the store or the view.
     CQeltGoods LiveGoods() const;
-    static DaySeriesMark MarkOf(const CQeltGoods& goods);
+    DaySeriesMark MarkOf(const CQeltGoods& goods);
     void FirstUpdate();
     void StepGoods(bool forward);
     void SetPeriod(int period);
+    /// F8 / Shift+F8: the next / previous period of the menu's order, round; the minute
+    /// periods are passed over on goods traded in sections.
+    void StepPeriod(bool forward);
+    /// On goods traded in sections: that they have no minute bars (once per goods).
+    void SayNoMinutes();
     void SetChartType(int chartType);
     void SetWindowCount(int count);
     void AssignIndicator(int code);
@@ -146,8 +185,16 @@ class CQeltKLineView : public View {
     void RunIndicatorDialog(int code);
     /// The parameter values of formula `id` (nothing for a deleted one); they show at once.
     void RunFormulaDialog(int id);
-    /// Whether a lower pane on show draws one of the user's formulas.
+    /// Whether a lower pane on show or the main chart draws one of the user's formulas.
     bool ShowsFormulas() const;
+    /// 主图公式's entry: formula `id` goes onto the main chart, or off it when it is there.
+    void ToggleMainChartFormula(int id);
+    /// 删除主图公式: none on the main chart any more.
+    void ClearMainChartFormulas();
+    /// The formulas drawn over the main chart at this paint: none over OX columns.
+    std::vector<int> MainFormulasOnShow() const;
+    /// Their contents, computed (or started on the worker) as the panes' are.
+    FormulaPaneContent PrepareMainFormula(int id);
     void ToggleCoverMode();
     void SaveWinfile() const;
     void CheckLiveData();
@@ -176,6 +223,9 @@ class CQeltKLineView : public View {
     void PaintFormulaPane(Canvas& canvas, std::size_t pane, PaneLayer layer, const PaneStyle& style);
     /// What pane `pane` of this paint is drawn with, whatever it shows.
     PaneFrame FrameOf(std::size_t pane, PaneLayer layer, const PaneStyle& style);
+    /// The main chart's formulas over the bars, and their items in the title row.
+    void PaintMainChartFormulas(Canvas& canvas);
+    void PaintMainChartFormulaTitles(Canvas& canvas);
     void PaintCoverButton(Canvas& canvas) const;
     /// The bar tip for a pointer on a bar body while the cursor mode is off, and a past-day
     /// double click's request. The tips' texts are measured on `measure`.
@@ -196,11 +246,20 @@ class CQeltKLineView : public View {
     int m_unchangedBars = 0;         ///< leading bars the last load kept from the one before
     std::string m_categoryCode;
     DaySeriesMark m_loadedDays;  ///< the day series the displayed series was made of
+    KLineMinuteBars m_minuteBars;
+    std::string m_noMinutesSaid;   ///< the goods the status bar last said has no minute bars
+    GoodsKey m_keptMinutesFor;     ///< the goods m_keptMinutes was found for
+    bool m_keptMinutes = false;    ///< minute bars of it were kept
+    bool m_loadedMinutes = false;  ///< the last load was of minute bars
     bool m_laidOutOnce = false;
 
     std::vector<Rect> m_panes;
     int m_windowCount = 3;
     std::array<int, kPaneIdSlots> m_paneIds{};
+    std::vector<int> m_mainFormulas;
+    /// Where the main chart's formulas' items were drawn at the last paint (a double click
+    /// there opens the formula's values).
+    std::vector<std::pair<int, Rect>> m_mainFormulaTitles;
     bool m_quotePanel = true;
     bool m_logScale = false;
     bool m_cursorMode = false;
@@ -233,7 +292,11 @@ class CQeltKLineView : public View {
     std::vector<Rect> m_cursorRects;   ///< what the cursor layer covered there
 
     std::optional<DataTipContent> m_dataTip;  ///< the data tip on show
+    Rect m_dataTipPlace;                      ///< and where
+    std::vector<Rect> m_titleBoxes;           ///< the lower panes' title texts of the last paint
     bool m_barTipShown = false;
+    bool m_barTipHeldBack = false;  ///< a click drew: no bar tip until the pointer moves
+    bool m_cursorToPlace = false;   ///< ShowCursorAt: the crosshair goes to the cursor bar at the next paint
 };
 
 }  // namespace qelt

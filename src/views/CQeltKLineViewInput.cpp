@@ -29,6 +29,19 @@ void CQeltKLineView::ShowBars(int visibleCount, int lastVisible) {
     Host().Invalidate();
 }
 
+void CQeltKLineView::ShowCursorAt(int bar) {
+    const int n = static_cast<int>(m_bars.size());
+    if (bar < 0 || bar >= n) return;
+    const int first = m_window.lastVisible - m_window.visibleCount + 1;
+    // Out of sight: the bar comes to the middle of the window.
+    if (bar < first || bar > m_window.lastVisible)
+        ShowBars(m_window.visibleCount, bar + m_window.visibleCount / 2);
+    m_window.cursor = bar;
+    m_cursorMode = true;
+    m_cursorToPlace = true;
+    Host().Invalidate();
+}
+
 void CQeltKLineView::CursorBack() {
     m_cursorMode = true;
     qelt::CursorBack(m_window, static_cast<int>(m_bars.size()));
@@ -51,7 +64,7 @@ void CQeltKLineView::FollowCursorBar() {
     const float w = m_geometry.barWidth;
     const float slot = static_cast<float>(m_window.visibleCount - m_window.lastVisible + cursor - 1);
     m_pointer.x = static_cast<int>(slot * w + w / 2);
-    m_pointer.y = m_geometry.PriceToY(LeadingFloat(m_bars[static_cast<std::size_t>(cursor)][kBarClose]));
+    m_pointer.y = m_geometry.PriceToY(static_cast<float>(m_bars[static_cast<std::size_t>(cursor)].Close()));
     Host().MovePointer(m_pointer);
 }
 
@@ -93,6 +106,9 @@ bool CQeltKLineView::OnKey(const KeyInput& key) {
         case ViewKey::Down:
             if (any) ZoomOut();
             return true;
+        case ViewKey::F8:
+            StepPeriod(!key.shift);
+            return true;
         case ViewKey::Digit: {
             if (key.digit < 0 || key.digit > 9) return false;
             const int chosen = Host().RunKeyboardWizard(std::string(1, static_cast<char>('0' + key.digit)));
@@ -120,6 +136,7 @@ LayerAnswer CQeltKLineView::OfferToLayer(LayerAnswer answer) {
 }
 
 void CQeltKLineView::OnMouseMove(const MouseInput& mouse) {
+    if (mouse.at != m_pointer) m_barTipHeldBack = false;
     m_pointer = mouse.at;
     if (m_geometry.Valid()) m_window.cursor = m_geometry.CursorBarAtX(mouse.at.x);
     if (m_dragging) {
@@ -154,8 +171,10 @@ void CQeltKLineView::OnMouseDown(const MouseInput& mouse) {
         return;
     }
     if (m_layer && InMainPane(mouse.at) &&
-        OfferToLayer(m_layer->OnMouseDown(mouse, m_geometry)) != LayerAnswer::Ignored)
+        OfferToLayer(m_layer->OnMouseDown(mouse, m_geometry)) != LayerAnswer::Ignored) {
+        m_barTipHeldBack = true;
         Host().Invalidate();
+    }
 }
 
 void CQeltKLineView::OnMouseUp(const MouseInput& mouse) {
@@ -177,8 +196,16 @@ void CQeltKLineView::OnDoubleClick(const MouseInput& mouse) {
     // A quick second click while a line's point is being placed places it.
     if (m_layer && InMainPane(at) &&
         OfferToLayer(m_layer->OnDoubleClick(mouse, m_geometry)) != LayerAnswer::Ignored) {
+        m_barTipHeldBack = true;
         Host().Invalidate();
         return;
+    }
+    // A main-chart formula's items: its values, as for a pane's formula.
+    for (const auto& [id, box] : m_mainFormulaTitles) {
+        if (box.Contains(at)) {
+            RunFormulaDialog(id);
+            return;
+        }
     }
     for (std::size_t i = 0; i < m_panes.size(); ++i) {
         const Rect& pane = m_panes[i];
@@ -201,12 +228,22 @@ void CQeltKLineView::OnContextMenu(Point at) {
     m_rightClick = at;
     KLineMenuState state;
     state.chartType = m_window.chartType;
-    state.period = m_window.period;
+    state.period = ShownPeriod();
+    state.minutes = HasMinutePeriods();
     state.windowCount = m_windowCount;
     state.logScale = m_logScale;
     state.inMainPane = !m_panes.empty() && at.y < m_panes[0].bottom;
-    for (const StoredFormula& formula : m_services.Formulas().Formulas())
+    state.tradeMarks = ShownTradeMarks() != nullptr;
+    const std::vector<StoredFormula>& formulas = m_services.Formulas().Formulas();
+    for (std::size_t place = 0; place < formulas.size(); ++place) {
+        const StoredFormula& formula = formulas[place];
         state.formulas.push_back(formula.name);
+        if (!formula.mainChart) continue;
+        const bool shown =
+            std::find(m_mainFormulas.begin(), m_mainFormulas.end(), formula.id) != m_mainFormulas.end();
+        state.mainFormulas.push_back({static_cast<int>(place), formula.name, shown});
+    }
+    state.anyMainFormula = !m_mainFormulas.empty();
     const int chosen = Host().ShowPopupMenu(BuildKLineMenu(state), at);
     if (chosen != 0) OnCommand(chosen);
 }

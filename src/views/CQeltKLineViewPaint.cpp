@@ -4,15 +4,19 @@
 #include "chart/BarPainter.h"
 #include "chart/DateStrip.h"
 #include "chart/KLineLayout.h"
+#include "chart/MinuteStrip.h"
 #include "chart/QuotePanel.h"
 #include "common/Numbers.h"
 #include "indicators/IndicatorTable.h"
+#include "indicators/PaneParts.h"
 #include "net/Requests.h"
 #include "views/CQeltKLineView.h"
 #include "views/kline/BarTips.h"
 #include "views/kline/FormulaPane.h"
 #include "views/kline/KLineChartKey.h"
+#include "views/kline/MainChartFormulas.h"
 #include "views/kline/TrackingCanvas.h"
+#include "views/kline/TradeMarks.h"
 
 namespace qelt {
 namespace {
@@ -32,6 +36,7 @@ void CQeltKLineView::OnSize(Size client) {
 }
 
 void CQeltKLineView::LayOut(Size client) {
+    m_client = client;  // what a right click is mapped against until the next layout
     m_panes = LayOutPanes(m_windowCount, client, m_quotePanel);
     m_laidOutOnce = true;
     SaveWinfile();
@@ -44,7 +49,7 @@ MainChartInput CQeltKLineView::ChartInput() const {
     input.bars = &m_bars;
     input.oxBoxes = &m_goods.oxBoxes;
     input.chartType = m_window.chartType;
-    input.period = m_window.period;
+    input.period = ShownPeriod();
     input.oxBox = m_window.oxBoxSize;
     input.lastVisible = m_window.lastVisible;
     input.visibleCount = m_window.visibleCount;
@@ -75,6 +80,12 @@ void CQeltKLineView::Prepare(Size client, const DisplayScheme& scheme) {
         }
     }
     m_geometry = LayOutMainChart(ChartInput(), m_panes[0]);
+    const int cursor = m_window.cursor;
+    if (m_cursorToPlace && m_geometry.Valid() && cursor >= 0 && cursor < static_cast<int>(m_bars.size())) {
+        m_cursorToPlace = false;
+        m_pointer = {m_geometry.BarCentreX(cursor),
+                     m_geometry.PriceToY(LeadingFloat(m_bars[static_cast<std::size_t>(cursor)][kBarClose]))};
+    }
 }
 
 CQeltKLineView::ChartKey CQeltKLineView::CurrentChartKey(Size client) const {
@@ -85,7 +96,7 @@ CQeltKLineView::ChartKey CQeltKLineView::CurrentChartKey(Size client) const {
     key.quotePanel = m_quotePanel;
     key.logScale = m_logScale;
     key.chartType = m_window.chartType;
-    key.period = m_window.period;
+    key.period = ShownPeriod();
     key.visibleCount = m_window.visibleCount;
     key.lastVisible = m_window.lastVisible;
     key.generation = m_generation;
@@ -94,6 +105,9 @@ CQeltKLineView::ChartKey CQeltKLineView::CurrentChartKey(Size client) const {
     key.formulaRevision = m_services.Formulas().Revision();
     for (std::size_t i = 1; i < m_panes.size() && i < key.formulaValues.size(); ++i)
         if (IsFormulaPaneId(m_paneIds[i])) key.formulaValues[i] = m_services.FormulaValues(m_paneIds[i]);
+    key.tradeMarks = ShownTradeMarks();
+    key.mainFormulas = MainFormulasOnShow();
+    for (const int id : key.mainFormulas) key.mainFormulaValues.push_back(m_services.FormulaValues(id));
     return key;
 }
 
@@ -184,7 +198,13 @@ void CQeltKLineView::PaintChartLayer(Canvas& canvas, Size client) {
         DrawMovingAverageLines(canvas, m_averages, m_geometry, PaneStyle::LinePens(m_style.scheme));
         canvas.ClearClip();
     }
+    if (n > 0) PaintMainChartFormulas(canvas);
     DrawMainChartLabels(canvas, input, m_geometry, m_style);
+    if (const std::shared_ptr<const TradeMarks> marks = ShownTradeMarks()) {
+        canvas.SetClip(m_geometry.PlotClip());
+        DrawTradeMarks(canvas, *marks, m_bars, m_geometry, m_style.text, m_style.scheme.background);
+        canvas.ClearClip();
+    }
     if (m_layer) {
         canvas.SetClip(m_geometry.PlotClip());
         m_layer->PaintChart(canvas, m_geometry);
@@ -203,9 +223,11 @@ void CQeltKLineView::PaintChartLayer(Canvas& canvas, Size client) {
     }
     if (m_quotePanel)
         DrawQuotePanel(canvas, {chartRight, 0, client.cx, height - kDateStripHeight}, m_goods, m_style);
-    if (m_window.chartType != kChartOX)
-        DrawDateStrip(canvas, {0, height - kDateStripHeight, chartRight, height}, m_bars, m_geometry,
-                      m_categoryCode, m_style);
+    const Rect strip{0, height - kDateStripHeight, chartRight, height};
+    if (ShownMinutes() > 0)
+        DrawMinuteStrip(canvas, strip, m_bars, m_geometry, m_style);
+    else if (m_window.chartType != kChartOX)
+        DrawDateStrip(canvas, strip, m_bars, m_geometry, m_categoryCode, m_style);
     if (m_goods.listTag == kTagContract) PaintCoverButton(canvas);
 }
 
@@ -266,6 +288,31 @@ void CQeltKLineView::PaintFormulaPane(Canvas& canvas, std::size_t pane, PaneLaye
     DrawFormulaPane(canvas, request);
 }
 
+void CQeltKLineView::PaintMainChartFormulas(Canvas& canvas) {
+    // Formulas taken off the chart, switched to 副图 or deleted keep no run.
+    const std::vector<int> shown = MainFormulasOnShow();
+    for (const int id : m_mainFormulas)
+        if (std::find(shown.begin(), shown.end(), id) == shown.end())
+            m_formulaPanes.Forget(MainChartFormulaKey(id));
+    for (const int id : shown) DrawMainChartFormula(canvas, PrepareMainFormula(id), m_geometry, m_style);
+}
+
+void CQeltKLineView::PaintMainChartFormulaTitles(Canvas& canvas) {
+    m_mainFormulaTitles.clear();
+    if (m_bars.empty()) return;
+    MainChartTitleRow row;
+    row.left = kMovingAverageLabelsEnd;
+    row.wrapLeft = m_panes[0].left + 5;
+    row.wrapRows = 2;
+    // Clear of the price axis, and of the cover button on a contract's chart.
+    row.right = m_goods.listTag == kTagContract ? m_panes[0].right - 130 - 4 : m_geometry.axisX;
+    for (const int id : MainFormulasOnShow()) {
+        const Rect box = DrawMainChartFormulaTitle(canvas, PrepareMainFormula(id), m_window.cursor, row,
+                                                   m_style.scheme, m_style.text);
+        if (box.Width() > 0) m_mainFormulaTitles.emplace_back(id, box);
+    }
+}
+
 void CQeltKLineView::PaintCoverButton(Canvas& canvas) const {
     const int left = m_panes[0].right - 130, top = 8, right = left + 60, bottom = top + 26;
     canvas.SelectPen(Pen::Solid(1, kButtonLight));
@@ -287,8 +334,18 @@ void CQeltKLineView::PaintCursorLayer(Canvas& canvas, Size client, bool pointerM
     const int n = static_cast<int>(m_bars.size());
     if (n > 0 && HasMovingAverages(m_window.chartType))
         DrawMovingAverageLabels(canvas, m_averages, m_window.cursor, m_style.scheme, m_style.text);
-    for (std::size_t i = 1; i < m_panes.size(); ++i)
-        PaintPane(canvas, i, pointerMarks ? PaneLayer::Cursor : PaneLayer::Titles);
+    PaintMainChartFormulaTitles(canvas);
+    // The titles' boxes: the data tip keeps clear of them.
+    m_titleBoxes.clear();
+    for (const auto& title : m_mainFormulaTitles) m_titleBoxes.push_back(title.second);
+    for (std::size_t i = 1; i < m_panes.size(); ++i) {
+        TrackingCanvas titles(canvas, true);
+        PaintPane(titles, i, pointerMarks ? PaneLayer::Cursor : PaneLayer::Titles);
+        const Rect& pane = m_panes[i];
+        for (const Rect& box : titles.TextBoxes())
+            if (box.top < pane.top + kPaneTitleStrip && box.left < pane.right - kAxisColumn)
+                m_titleBoxes.push_back(box);
+    }
     if (m_layer) {
         canvas.SetClip(m_geometry.PlotClip());
         m_layer->PaintCursor(canvas, m_geometry);
@@ -299,7 +356,7 @@ void CQeltKLineView::PaintCursorLayer(Canvas& canvas, Size client, bool pointerM
     if (m_window.chartType != kChartOX) {
         const int cursor = m_window.cursor;
         const std::string caption = cursor >= 0 && cursor < n
-                                        ? BarDateCaption(m_bars[static_cast<std::size_t>(cursor)][kBarDate])
+                                        ? BarCaption(m_bars[static_cast<std::size_t>(cursor)])
                                         : std::string(kNoBarCaption);
         DrawCursorDate(canvas, {0, height - kDateStripHeight, chartRight, height}, caption, m_pointer.x);
     }
@@ -319,7 +376,7 @@ int CQeltKLineView::BarBodyAt(Point at) const {
     const int bar = m_geometry.CursorBarAtX(at.x);
     if (bar < 0 || bar >= static_cast<int>(m_bars.size())) return -1;
     const CBarRow& row = m_bars[static_cast<std::size_t>(bar)];
-    const float open = LeadingFloat(row[kBarOpen]), close = LeadingFloat(row[kBarClose]);
+    const float open = static_cast<float>(row.Open()), close = static_cast<float>(row.Close());
     const BarSlot slot =
         SlotAt(static_cast<float>(m_geometry.pane.left) + m_geometry.SlotLeft(bar), m_geometry.barWidth);
     if (at.x < std::min(slot.left, slot.right) || at.x > std::max(slot.left, slot.right)) return -1;
@@ -330,10 +387,14 @@ int CQeltKLineView::BarBodyAt(Point at) const {
 }
 
 void CQeltKLineView::ShowBarTip(Canvas& measure) {
-    if (m_cursorMode) {
+    // The tip follows the pointer from body to body and goes as soon as it is on none; it
+    // keeps away while the pointer draws and after a click that drew, until the pointer moves.
+    const bool drawing = m_barTipHeldBack || (m_layer && m_layer->Editing());
+    const int bar = m_cursorMode || drawing ? -1 : BarBodyAt(m_pointer);
+    if (bar < 0) {
         if (m_barTipShown) Host().HideOverlay(kBarTipOverlay);
         m_barTipShown = false;
-    } else if (const int bar = BarBodyAt(m_pointer); bar >= 0) {
+    } else {
         const InfoTipContent tip = MakeBarTip(m_bars, bar);
         // As wide as its texts need in the font the screen has: a six-digit price reads whole.
         const Size size = BarTipSize(measure, tip, {kBarTipWidth, kBarTipHeight});
@@ -344,6 +405,9 @@ void CQeltKLineView::ShowBarTip(Canvas& measure) {
         m_barTipShown = true;
         if (m_pastDayPending) {
             const CBarRow& row = m_bars[static_cast<std::size_t>(bar)];
+            // The user's day comes next: the minute history sends nothing behind it, so the
+            // reply the intraday view shows is the user's.
+            m_services.MinuteHistory().Stop();
             m_services.Send(RealHistoryRequest(m_categoryCode, row[kBarDate], m_goods.Key()));
             m_cursorMode = true;
         }
@@ -361,12 +425,16 @@ void CQeltKLineView::UpdateDataTip(Canvas& measure) {
     }
     if (m_pointer.x >= m_panes[0].right || m_window.chartType == kChartOX || !inside) return;
     DataTipContent tip = MakeDataTip(m_goods, m_bars, cursor, m_today);
-    if (m_dataTip && *m_dataTip == tip) return;
-    const int height = tip.layout == 1 ? kDataTipHeightLayout1 : kDataTipHeightLayout2;
+    const Size size{DataTipWidth(measure, tip),
+                    tip.layout == 1 ? kDataTipHeightLayout1 : kDataTipHeightLayout2};
+    const Point at = PlaceDataTip(size, m_geometry.axisX, m_titleBoxes, m_pointer);
+    const Rect where{at.x, at.y, at.x + size.cx, at.y + size.cy};
+    if (m_dataTip && *m_dataTip == tip && m_dataTipPlace == where) return;
     Host().ShowOverlay(
-        kDataTipOverlay, {5, 30, 5 + DataTipWidth(measure, tip), 30 + height},
+        kDataTipOverlay, where,
         [tip](Canvas& canvas, Size size) { PaintDataTip(canvas, tip, size.cx, size.cy); }, false);
     m_dataTip = std::move(tip);
+    m_dataTipPlace = where;
 }
 
 }  // namespace qelt

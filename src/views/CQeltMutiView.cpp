@@ -1,8 +1,13 @@
 #include "views/CQeltMutiView.h"
 
+#include <algorithm>
+#include <cstdint>
+
 #include "common/Commands.h"
 #include "common/Messages.h"
 #include "common/Numbers.h"
+#include "common/Text.h"
+#include "data/Categories.h"
 #include "net/Requests.h"
 
 namespace qelt {
@@ -10,6 +15,47 @@ namespace {
 
 /// Floating windows of cell i get ids from (i + 1) × this on.
 constexpr int kOverlayIdStep = 10000;
+
+/// A contract is a goods in one delivery month: not an index record (quoted, never traded)
+/// nor a goods without delivery months (丝绵, whose trades the intraday chart cannot divide).
+bool IsContract(const GoodsSummary& g) {
+    return !Trim(g.due_date).empty() &&
+           std::find(kIndexNames.begin(), kIndexNames.end(), g.due_date) == kIndexNames.end();
+}
+
+/// The day's volume of a goods: continuous trading's for flagged goods (their sections' figure
+/// repeats it), sections' and continuous trading's together for the others.
+std::int64_t DayVolume(const CQeltGoods& g) {
+    const std::int64_t continuous = LeadingInt64(g.all_num_d);
+    return g.flagged ? continuous : LeadingInt64(g.all_num) + continuous;
+}
+
+/// The cells' contracts when the user chose none: the most traded of the day first; contracts
+/// without trades after them (stopped ones last), in the store's order; other goods only when
+/// there are too few contracts.
+std::vector<GoodsKey> MostTraded(const ViewServices& services, const std::vector<GoodsSummary>& goods) {
+    struct Candidate {
+        GoodsKey key;
+        bool other = false;  ///< not a contract
+        bool stopped = false;
+        std::int64_t volume = 0;
+    };
+    std::vector<Candidate> candidates;
+    for (const GoodsSummary& g : goods) {
+        Candidate c{g.Key(), !IsContract(g), g.state == "-1", 0};
+        if (const std::optional<CQeltGoods> quote = services.GoodsQuote(c.key)) c.volume = DayVolume(*quote);
+        candidates.push_back(std::move(c));
+    }
+    std::stable_sort(candidates.begin(), candidates.end(), [](const Candidate& a, const Candidate& b) {
+        if (a.other != b.other) return !a.other;
+        if (a.volume != b.volume) return a.volume > b.volume;
+        return !a.stopped && b.stopped;
+    });
+    std::vector<GoodsKey> keys;
+    for (std::size_t i = 0; i < candidates.size() && i < kMultiGoodsCells; ++i)
+        keys.push_back(candidates[i].key);
+    return keys;
+}
 
 }  // namespace
 
@@ -32,19 +78,21 @@ std::array<Rect, kMultiGoodsCells> CQeltMutiView::CellPlaces(Size client) {
 }
 
 void CQeltMutiView::OnInitialUpdate() {
-    const MultiGoodsChoices choices = ReadMultiGoodsChoices(m_services.Settings().ProgramDirectory());
+    const MultiGoodsChoices choices = m_services.Settings().Views().MultiGoods();
     const std::vector<GoodsSummary> goods = m_services.MainSummaries();
     auto held = [&](const GoodsKey& key) {
         for (const GoodsSummary& g : goods)
             if (g.Key() == key) return true;
         return false;
     };
+    const std::vector<GoodsKey> traded =
+        goods.size() > 3 ? MostTraded(m_services, goods) : std::vector<GoodsKey>{};
     for (std::size_t i = 0; i < kMultiGoodsCells; ++i) {
         GoodsKey key;
         if (!choices[i].goodsNo.empty() && held(choices[i]))
             key = choices[i];
-        else if (goods.size() > 3)
-            key = goods[i].Key();
+        else if (i < traded.size())
+            key = traded[i];
         m_cells[i] = CQeltRealView::BoundCell(m_services, m_clock, key);
         m_cells[i]->Attach(*m_hosts[i]);
         m_cells[i]->SetOnRebound([this] {
@@ -212,8 +260,7 @@ void CQeltMutiView::Remember() {
     MultiGoodsChoices choices;
     for (std::size_t i = 0; i < kMultiGoodsCells; ++i)
         if (m_cells[i]) choices[i] = m_cells[i]->Bound();
-    if (!WriteMultiGoodsChoices(m_services.Settings().ProgramDirectory(), choices))
-        m_services.ReportSaveFailed(kMultiGoodsFileName);
+    m_services.EditableViewSettings().SetMultiGoods(choices);  // a failed write is told once
 }
 
 void CQeltMutiView::OnNotify(unsigned message, std::intptr_t wParam) {

@@ -4,8 +4,9 @@
 /// and the standing requests that keep the server sending all four contracts' trades.
 ///
 /// The cells show the contracts remembered in mutiview.ini (chosen with "更换商品" in a
-/// cell's popup or by typing a goods number in it), otherwise the first four goods of the
-/// store's main list; with three goods or fewer a cell without a remembered choice stays empty.
+/// cell's popup or by typing a goods number in it), otherwise the day's most traded contracts
+/// of the store's main list, the most traded top-left; with three goods or fewer a cell
+/// without a remembered choice stays empty.
 /// The four cells share one cursor: with the cursor on, moving it in one cell puts the other
 /// three on the same minute (only the cell under the pointer shows its data tip).
 ///

@@ -98,7 +98,11 @@ class CQeltRealView : public View {
     std::size_t TradesHeld() const { return m_trades.Rows().size(); }
     bool CursorOn() const { return m_cursorOn; }
     Point CursorPoint() const { return m_cursor; }
-    /// The data tip's texts for the record at `slot`.
+    /// The data tip's texts for the record at `slot`. Its 涨幅 and 涨跌 are measured from the
+    /// day's previous close, as the quote panel's: for the quote's own day the panel's
+    /// reference (昨结 for flagged goods, 昨收 otherwise); for an earlier day, or in the
+    /// history review, the day's reference price the trades carry, or the record's comparison
+    /// price when they carry none.
     InfoTipRecord TipFor(int slot);
 
     /// Fetches new trades (or the history review's list) and rebuilds the series.
@@ -135,6 +139,7 @@ class CQeltRealView : public View {
     void PaintCharts(Canvas& canvas, Size client, const DisplayScheme& scheme, const ChartStyle& style);
     void PaintCursor(Canvas& canvas, Size client, const ChartStyle& style);
     void UpdateTip();
+    double TipReference(const TradePoint& record) const;
     void StepGoods(bool forward);
     void ChooseGoods(int digit);
     void MoveSectionRow(int delta);

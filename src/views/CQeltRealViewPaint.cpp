@@ -125,12 +125,18 @@ InfoTipRecord CQeltRealView::TipFor(int slot) {
     tip.section = m_flagged ? TimeText(r.time).substr(0, 2) + ":" + TimeText(r.time).substr(2, 2)
                             : SectionText(r.section);
     tip.price = FormatFixed2(r.price);
-    tip.reference = FormatFixed2(r.compare);
+    tip.reference = FormatFixed2(TipReference(r));
     tip.volume = FormatInt(r.volume);
     tip.positionChange =
         FormatInt(i > 0 ? r.pure - m_series.records[static_cast<std::size_t>(i) - 1].pure : r.volume);
     tip.dynamicPrice = r.newest < 0.00001 ? "--" : FormatFixed2(r.newest);
     return tip;
+}
+
+double CQeltRealView::TipReference(const TradePoint& record) const {
+    const double panel = LeadingDouble(m_flagged ? m_goods.pre_avg_price : m_goods.pre_close);
+    if (m_mode != kHistoryReview && record.date == LeadingInt(m_goods.last_date) && panel > 0) return panel;
+    return record.reference > 0 ? record.reference : record.compare;
 }
 
 void CQeltRealView::UpdateTip() {

@@ -6,6 +6,7 @@
 #include "common/Messages.h"
 #include "common/Numbers.h"
 #include "common/Text.h"
+#include "views/ScrollCodes.h"
 #include "views/StandingRequests.h"
 #include "views/ViewKinds.h"
 #include "views/controls/InfoTipPainter.h"
@@ -16,7 +17,9 @@ namespace {
 
 constexpr int kTableTop = 30;
 constexpr int kRowHeight = 22;
-constexpr int kColumns = 16;
+constexpr int kColumns = CQeltTradListView::kColumns;
+/// A page step of the column scroll bar, in columns.
+constexpr int kColumnPage = 5;
 constexpr Colour kTitleColour = Rgb(255, 192, 192);
 constexpr Colour kGrey = Rgb(192, 192, 192);
 constexpr Colour kRowLine = Rgb(200, 30, 30);
@@ -69,10 +72,74 @@ void CQeltTradListView::MoveDayStart(std::size_t firstChanged) {
 }
 
 int CQeltTradListView::RowsPerPage(Size client) {
-    return std::max(0, (client.cy - kTableTop - 30) / kRowHeight);
+    const int bar = MaxColumnOffset(client) > 0 ? kScrollBarThickness : 0;
+    return std::max(0, (client.cy - kTableTop - 30 - bar) / kRowHeight);
 }
 
 int CQeltTradListView::ColumnWidth(Size client) { return std::max(80, client.cx / kColumns); }
+
+int CQeltTradListView::MaxColumnOffset(Size client) {
+    const int w = ColumnWidth(client);
+    const int scrollable = kColumns - kFrozenColumns;
+    // At least one scrollable column is on show, however narrow the window.
+    const int room = std::max(1, (client.cx - kFrozenColumns * w) / w);
+    return std::max(0, scrollable - room);
+}
+
+std::vector<std::pair<int, int>> CQeltTradListView::ShownColumns(Size client) const {
+    const int w = ColumnWidth(client);
+    const int offset = std::clamp(m_columnOffset, 0, MaxColumnOffset(client));
+    std::vector<std::pair<int, int>> shown;
+    for (int k = 0; k < kColumns; ++k) {
+        if (k >= kFrozenColumns && k < kFrozenColumns + offset) continue;
+        const int place = static_cast<int>(shown.size());
+        // The frozen columns always; the others while they fit whole.
+        if (k >= kFrozenColumns && w * (place + 1) > client.cx) break;
+        shown.emplace_back(k, 5 + w * place);
+    }
+    return shown;
+}
+
+TradeListScroll CQeltTradListView::HorizontalScroll(Size client) const {
+    TradeListScroll scroll;
+    scroll.maximum = MaxColumnOffset(client);
+    scroll.position = std::clamp(m_columnOffset, 0, scroll.maximum);
+    if (scroll.Shown()) scroll.bar = {0, std::max(0, client.cy - kScrollBarThickness), client.cx, client.cy};
+    return scroll;
+}
+
+Size CQeltTradListView::KnownClient() const { return m_client.cx > 0 ? m_client : Host().ClientSize(); }
+
+void CQeltTradListView::OnHScroll(int code, int position) {
+    int offset = m_columnOffset;
+    switch (code) {
+        case kSbLineUp:
+            --offset;
+            break;
+        case kSbLineDown:
+            ++offset;
+            break;
+        case kSbPageUp:
+            offset -= kColumnPage;
+            break;
+        case kSbPageDown:
+            offset += kColumnPage;
+            break;
+        case kSbThumbPosition:
+        case kSbThumbTrack:
+            offset = position;
+            break;
+        case kSbTop:
+            offset = 0;
+            break;
+        case kSbBottom:
+            offset = kColumns;
+            break;
+        default:
+            break;
+    }
+    m_columnOffset = std::clamp(offset, 0, MaxColumnOffset(KnownClient()));
+}
 
 TradeWindow CQeltTradListView::Window(Size client) {
     const int rows = RowsPerPage(client);
@@ -144,11 +211,14 @@ void CQeltTradListView::Paint(Canvas& canvas, Size client, const DisplayScheme& 
     canvas.MoveTo(2 * w, kTableTop);
     canvas.LineTo(2 * w, client.cy);
 
+    // A window made wider may show every column again: the offset follows.
+    m_columnOffset = std::clamp(m_columnOffset, 0, MaxColumnOffset(client));
+    const std::vector<std::pair<int, int>> columns = ShownColumns(client);
     canvas.SelectFont(settings.Fonts()[2]);
     canvas.SetTextColour(kGrey);
-    for (int k = 0; k < kColumns; ++k) {
+    for (const auto& [k, x] : columns) {
         const char* title = k == 1 && !rows.empty() && Dynamic(rows.front()) ? "动盘时间" : kTitles[k];
-        canvas.TextOut(5 + w * k, kTableTop + 3, title);
+        canvas.TextOut(x, kTableTop + 3, title);
     }
 
     if (m_dayStart > 0) {
@@ -165,7 +235,7 @@ void CQeltTradListView::Paint(Canvas& canvas, Size client, const DisplayScheme& 
         const std::size_t i = static_cast<std::size_t>(window.first + n);
         const int y = kTableTop + 30 + kRowHeight * n;
         canvas.SetTextColour(kGrey);
-        for (int k = 0; k < kColumns; ++k) canvas.TextOut(5 + w * k, y, Cell(i, k));
+        for (const auto& [k, x] : columns) canvas.TextOut(x, y, Cell(i, k));
         canvas.SelectPen(Pen::Solid(1, kRowLine));
         canvas.MoveTo(0, y + 20);
         canvas.LineTo(client.cx, y + 20);
@@ -181,6 +251,12 @@ bool CQeltTradListView::OnKey(const KeyInput& key) {
         case ViewKey::Down:
             ++m_endRow;
             m_follow = false;
+            break;
+        case ViewKey::Left:
+            OnHScroll(kSbLineUp, 0);
+            break;
+        case ViewKey::Right:
+            OnHScroll(kSbLineDown, 0);
             break;
         case ViewKey::PageUp:
             StepGoods(false);
@@ -245,8 +321,7 @@ std::optional<std::vector<std::string>> CQeltTradListView::StandingRequests() co
 
 void CQeltTradListView::OnMouseDown(const MouseInput& mouse) {
     if (mouse.button != MouseButton::Left) return;
-    const Size client = m_client.cx > 0 ? m_client : Host().ClientSize();
-    const TradeWindow window = Window(client);
+    const TradeWindow window = Window(KnownClient());
     const int n = (mouse.at.y - kTableTop - 30) / kRowHeight;
     if (mouse.at.y < kTableTop + 30 || window.first + n >= window.end) {
         Host().HideOverlay(kRowTipId);

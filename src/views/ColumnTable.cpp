@@ -4,7 +4,6 @@
 
 #include "common/Numbers.h"
 #include "common/Split.h"
-#include "data/settings/HeadFile.h"
 
 namespace qelt {
 namespace {
@@ -16,6 +15,18 @@ constexpr std::array<std::pair<const char*, int>, kColumnSlots> kDefaults = {{
     {"动盘价格", 100}, {"动盘成交", 100}, {"交货月", 100},   {"涨幅", 80},      {"最低价", 80},
     {"最高价", 80},    {"开盘价", 80},    {"品种号", 80},    {"昨收", 80},
 }};
+
+/// "价格↓" → key 2, descending; nothing for another text.
+std::optional<BoardSort> SortOfText(std::string_view text) {
+    for (size_t k = 0; k < kSortTitles.size(); ++k) {
+        const std::string_view title = kSortTitles[k];
+        if (!text.starts_with(title)) continue;
+        const std::string_view arrow = text.substr(title.size());
+        if (arrow != kUpArrow && arrow != kDownArrow) return std::nullopt;
+        return BoardSort{static_cast<int>(k) + 1, arrow == kDownArrow};
+    }
+    return std::nullopt;
+}
 
 }  // namespace
 
@@ -49,6 +60,16 @@ std::string ColumnTable::HeadText() const {
         text += FormatInt(c.width);
         text += '|';
     }
+    // The default order (by contract, ascending) needs no pair: a board never sorted keeps
+    // the file it always had.
+    if (m_sort && *m_sort != BoardSort{} && m_sort->key >= 1 &&
+        m_sort->key <= static_cast<int>(kSortTitles.size())) {
+        text += kSortEntryName;
+        text += '|';
+        text += kSortTitles[static_cast<size_t>(m_sort->key - 1)];
+        text += m_sort->descending ? kDownArrow : kUpArrow;
+        text += '|';
+    }
     return text;
 }
 
@@ -59,12 +80,9 @@ void ColumnTable::ParseHeadText(std::string_view utf8Text) {
         if (slot * 2 + 1 < pieces.size())
             m_slots[slot].width = std::clamp(LeadingInt(pieces[slot * 2 + 1]), 0, kMaxWidth);
     }
-}
-
-bool ColumnTable::Save(const std::string& programDir) const { return WriteHeadFile(programDir, HeadText()); }
-
-void ColumnTable::Load(const std::string& programDir) {
-    if (const std::optional<std::string> text = ReadHeadFile(programDir)) ParseHeadText(*text);
+    m_sort.reset();
+    for (size_t i = m_slots.size() * 2; i + 1 < pieces.size(); i += 2)
+        if (pieces[i] == kSortEntryName) m_sort = SortOfText(pieces[i + 1]);
 }
 
 std::optional<std::string> TitleOfColumnCommand(int id) {

@@ -3,11 +3,17 @@
 /// its title, never by its slot; the width travels with the title when the user moves a
 /// column. Slots 1 to 3 are frozen at the left, 4 to 24 scroll.
 ///
-/// head.ini (data/settings/HeadFile) holds "title|width|" for every slot in order.
+/// head.ini (data/settings/HeadFile) holds "title|width|" for every slot in order, then, when
+/// the board is not sorted by contract ascending, its sort as one more pair: "排序|" followed
+/// by the sort column's title with its header arrow and "|" ("排序|价格↓|"). A reader that
+/// takes 24 slots ignores the pair.
+/// The settings keep its text for the run (ViewSettings::BoardColumns).
 #include <array>
 #include <optional>
 #include <string>
 #include <string_view>
+
+#include "views/BoardSort.h"
 
 namespace qelt {
 
@@ -34,17 +40,19 @@ class ColumnTable {
     /// titles), the clicked slot takes the title with its default width.
     void Choose(int clickedSlot, const std::string& title);
 
-    /// The file text in UTF-8: "title|width|" per slot.
+    /// The sort head.ini holds (after ParseHeadText or Load); nothing when it holds none or
+    /// one this board does not know.
+    const std::optional<BoardSort>& Sort() const { return m_sort; }
+    /// The sort the next write keeps in the file.
+    void SetSort(const BoardSort& sort) { m_sort = sort; }
+
+    /// The file text in UTF-8: "title|width|" per slot, then the sort pair for a sort other
+    /// than the default.
     std::string HeadText() const;
     /// Reads entries from the start of `utf8Text` while text remains; slots without an entry
     /// keep their values. Widths are clamped to 0..kMaxWidth so a damaged file cannot lay the
-    /// board out far off screen.
+    /// board out far off screen. The sort pair is looked for after the 24 slots.
     void ParseHeadText(std::string_view utf8Text);
-
-    /// Writes head.ini. False when the write failed.
-    bool Save(const std::string& programDir) const;
-    /// Reads head.ini; a missing file leaves the table as it is.
-    void Load(const std::string& programDir);
 
     static constexpr int kMaxWidth = 1000;
     /// Default width of a known title, 80 for an unknown one.
@@ -52,7 +60,11 @@ class ColumnTable {
 
   private:
     std::array<Column, kColumnSlots> m_slots;
+    std::optional<BoardSort> m_sort;
 };
+
+/// The sort pair's name in head.ini.
+inline constexpr const char* kSortEntryName = "排序";
 
 /// One entry of the "list head" popup.
 struct ColumnCommand {

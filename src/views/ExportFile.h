@@ -21,6 +21,21 @@ class SaveFileDialog {
     virtual std::optional<std::string> AskSavePath(const SaveRequest& request) = 0;
 };
 
+/// A save dialog that remembers the path it gave (for the status line after the save).
+class RememberingSaveDialog : public SaveFileDialog {
+  public:
+    explicit RememberingSaveDialog(SaveFileDialog& dialog) : m_dialog(dialog) {}
+    std::optional<std::string> AskSavePath(const SaveRequest& request) override {
+        std::optional<std::string> path = m_dialog.AskSavePath(request);
+        if (path) chosen = *path;
+        return path;
+    }
+    std::string chosen;
+
+  private:
+    SaveFileDialog& m_dialog;
+};
+
 enum class ExportResult { Written, Cancelled, Failed };
 
 /// The two text exports: "导出到EXCEL" (comma-separated) and "导出到文本文件" (tab-separated).

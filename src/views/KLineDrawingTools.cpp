@@ -1,5 +1,6 @@
 #include "views/KLineDrawingTools.h"
 
+#include "chart/MinuteLineAnchors.h"
 #include "chart/MyLineDrawing.h"
 #include "common/Commands.h"
 
@@ -34,10 +35,13 @@ LinePens DrawnLinePens(const std::array<Pen, kSharedPenCount>& pens) { return {p
 
 void KLineDrawingTools::Load(const CQeltGoods& goods) {
     LineKey key{goods.listTag, goods.Key()};
+    if (m_minutes > 0) key.tag += MinuteLineTag(m_minutes);
     const bool sameGoods = key == m_goods;
     m_goods = std::move(key);
-    if (sameGoods && (m_editor.Busy() || m_editor.Lines() == goods.lines)) return;
-    m_editor.Load(goods.lines);
+    std::vector<CMyLine> lines =
+        m_minutes > 0 ? LinesAtIndexes(m_services.MinuteLines(m_minutes), *m_bars, m_minutes) : goods.lines;
+    if (sameGoods && (m_editor.Busy() || m_editor.Lines() == lines)) return;
+    m_editor.Load(std::move(lines));
 }
 
 void KLineDrawingTools::Paint(Canvas& canvas, const std::array<Pen, kSharedPenCount>& pens,
@@ -55,7 +59,11 @@ void KLineDrawingTools::Paint(Canvas& canvas, const std::array<Pen, kSharedPenCo
 }
 
 void KLineDrawingTools::Apply(LineEditor::Result result, ViewHost& host) {
-    if (result.done) m_services.CommitLines(result.done->before, result.done->after);
+    if (result.done && m_minutes > 0)
+        m_services.CommitMinuteLines(m_minutes, LinesAtStamps(result.done->before, *m_bars, m_minutes),
+                                     LinesAtStamps(result.done->after, *m_bars, m_minutes));
+    else if (result.done)
+        m_services.CommitLines(result.done->before, result.done->after);
     if (result.repaint) host.Invalidate();
 }
 
@@ -101,16 +109,21 @@ bool KLineDrawingTools::Key(const KeyInput& key, ViewHost& host) {
     return false;
 }
 
+bool KLineDrawingTools::CanStep(bool redo) const {
+    return m_minutes > 0 ? m_services.CanStepMinuteLines(m_minutes, redo) : m_services.CanStepLines(redo);
+}
+
 void KLineDrawingTools::Step(bool redo, ViewHost& host) {
     // An edit in progress is the latest one: undo takes it back before anything else.
     if (m_editor.Busy()) {
         Apply(m_editor.Cancel(), host);
         if (!redo) return;
     }
-    if (std::optional<std::vector<CMyLine>> lines = m_services.StepLines(redo)) {
-        m_editor.Load(std::move(*lines));
-        host.Invalidate();
-    }
+    std::optional<std::vector<CMyLine>> lines =
+        m_minutes > 0 ? m_services.StepMinuteLines(m_minutes, redo) : m_services.StepLines(redo);
+    if (!lines) return;
+    m_editor.Load(m_minutes > 0 ? LinesAtIndexes(std::move(*lines), *m_bars, m_minutes) : std::move(*lines));
+    host.Invalidate();
 }
 
 std::optional<CommandState> KLineDrawingTools::StateOf(int command) const {
@@ -124,9 +137,9 @@ std::optional<CommandState> KLineDrawingTools::StateOf(int command) const {
         case cmd::kDrawClear:
             return CommandState{!m_editor.Lines().empty(), false};
         case cmd::kDrawUndo:
-            return CommandState{m_editor.Busy() || m_services.CanStepLines(false), false};
+            return CommandState{m_editor.Busy() || CanStep(false), false};
         case cmd::kDrawRedo:
-            return CommandState{m_services.CanStepLines(true), false};
+            return CommandState{CanStep(true), false};
         default:
             return std::nullopt;
     }

@@ -7,6 +7,10 @@
 /// tools edit a working copy of the goods' lines (LineEditor) and hand every completed edit
 /// to the application (ViewServices::CommitLines), which keeps it in the store, writes
 /// myline.txt at once and puts it on the goods' undo history.
+///
+/// On minute bars the lines are the goods' lines of that period, anchored by date and time
+/// (MinuteLineAnchors.h): the tools turn them into indexes of the series on show when they
+/// load and back into stamps with every edit they hand over (ViewServices::CommitMinuteLines).
 #include <array>
 #include <optional>
 #include <string>
@@ -29,6 +33,12 @@ class KLineDrawingTools {
   public:
     explicit KLineDrawingTools(ViewServices& services) : m_services(services) {}
 
+    /// The series on show and its period's minutes (0: day, week or month bars, whose lines
+    /// are the goods' own); `bars` outlives the tools' use of it. Takes effect at Load.
+    void SetPeriod(int minutes, const BarSeries* bars) {
+        m_minutes = bars != nullptr ? minutes : 0;
+        m_bars = bars;
+    }
     /// The goods on show (first update, another goods, a reload): its lines become the
     /// working copy. A reload of the same goods keeps the selection and an edit in progress.
     void Load(const CQeltGoods& goods);
@@ -63,11 +73,14 @@ class KLineDrawingTools {
   private:
     void Apply(LineEditor::Result result, ViewHost& host);
     void Step(bool redo, ViewHost& host);
+    bool CanStep(bool redo) const;
 
     ViewServices& m_services;
     LineEditor m_editor;
     MainPaneGeometry m_geometry;
     LineKey m_goods;  ///< the goods whose lines are loaded, as myline.txt names it
+    int m_minutes = 0;
+    const BarSeries* m_bars = nullptr;
 };
 
 /// The pens of the drawn lines from the settings' shared pens: yellow normally, magenta when

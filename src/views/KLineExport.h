@@ -5,7 +5,8 @@
 /// "导出到图片" (the host paints the view into a bitmap and writes the file).
 ///
 /// Every bar gives date (as YYYY-MM-DD), open, close, high, low, volume, net position and
-/// total position, each the text the bar holds.
+/// total position, each the text the bar holds; minute bars have their time ("09:35") after
+/// the date, in a column 时间.
 #include <string>
 #include <string_view>
 
@@ -20,7 +21,8 @@ std::string ExportDate(std::string_view date);
 
 /// The export document of `bars` for goods `goodsName`: its save dialog (the goods name as
 /// default name, "CSV" / "txt") and its content (UTF-8, converted to GBK when written).
-ExportDocument KLineExport(ExportKind kind, const BarSeries& bars, const std::string& goodsName);
+ExportDocument KLineExport(ExportKind kind, const BarSeries& bars, const std::string& goodsName,
+                           bool minuteBars = false);
 
 /// "导出到图片": default name "<goods>.bmp", extension "BMP", filter "位图文件(*.bmp)|*.bmp".
 SaveRequest KLinePictureRequest(const std::string& goodsName);

@@ -13,9 +13,11 @@
 namespace qelt {
 namespace {
 
-constexpr const char* kUpArrow = "↑";
-constexpr const char* kDownArrow = "↓";
-constexpr std::array<const char*, 3> kSortTitles = {"商品名称", "价格", "涨幅"};
+/// Every column but the row's number and the contract's names shows a quote.
+bool IsQuoteColumn(const std::string& title) {
+    return title != "编号" && title != "商品名称" && title != "交货月";
+}
+
 // A page step of the board's scroll bars, in rows or columns.
 constexpr int kPageStep = 5;
 /// Pixels kept free between a cell's text and the next column's.
@@ -32,10 +34,39 @@ QuoteListView::QuoteListView(ViewServices& services) : m_services(services) {
 }
 
 void QuoteListView::OnInitialUpdate() {
+    if (const std::optional<std::string>& text = m_services.Settings().Views().BoardColumns())
+        m_columns.ParseHeadText(*text);
+    BoardPlace& place = Place();
+    BoardSort& sort = m_services.Selection().boardSort;
+    // The file's sort is the run's until the user sorts: read once, at the first board.
+    if (!place.shown && m_columns.Sort()) sort = *m_columns.Sort();
+    m_columns.SetSort(sort);
     m_category = m_services.Selection().category;
     RebuildRows();
-    MakeSelectedCurrent();
-    m_columns.Load(m_services.Settings().ProgramDirectory());
+    if (!place.shown || !PlaceOnCurrentGoods()) {
+        place.firstRow = 0;
+        place.selectedRow = 1;
+        MakeSelectedCurrent();
+    }
+    place.shown = true;
+}
+
+bool QuoteListView::PlaceOnCurrentGoods() {
+    const int goods = m_services.Selection().goods;
+    // The row left selected still shows the current contract: all is as it was.
+    if (const CQeltGoods* selected = SelectedGoods(); selected && selected->position == goods) return true;
+    BoardPlace& place = Place();
+    const int rows = std::max(1, m_rowsPerPage);
+    for (int p = 0; p < static_cast<int>(m_order.size()); ++p) {
+        if (m_goods[static_cast<size_t>(RowAt(p))].position != goods) continue;
+        if (p < place.firstRow)
+            place.firstRow = p;
+        else if (p >= place.firstRow + rows)
+            place.firstRow = p - rows + 1;
+        place.selectedRow = p - place.firstRow + 1;
+        return true;
+    }
+    return false;
 }
 
 std::string QuoteListView::CategoryCode() const {
@@ -74,8 +105,8 @@ void QuoteListView::OnTabSelect(int index) {
     m_category = index;
     m_services.Selection().category = index;
     RebuildRows();
-    m_firstRow = 0;
-    m_selectedRow = 1;
+    Place().firstRow = 0;
+    Place().selectedRow = 1;
 }
 
 BoardLayout QuoteListView::OnSize(int width, int height) {
@@ -89,14 +120,30 @@ BoardLayout QuoteListView::OnSize(int width, int height) {
     layout.hScroll = {std::min(tabsWidth, width), height - b, width, height};
     m_clientWidth = width;
     m_rowsPerPage = std::max(0, (height - m_headerHeight - b) / m_rowHeight);
+    BoardPlace& place = Place();
+    place.hOffset = std::min(place.hOffset, MaxHorizontalOffset());
+    // A shorter window keeps the selected row on the page: the rows above it scroll away.
+    if (m_rowsPerPage > 0 && place.selectedRow > m_rowsPerPage) {
+        place.firstRow += place.selectedRow - m_rowsPerPage;
+        place.selectedRow = m_rowsPerPage;
+    }
     return layout;
 }
 
-std::vector<std::pair<int, int>> QuoteListView::ShownSlots(int width) const {
+int QuoteListView::MaxHorizontalOffset() const {
+    if (m_clientWidth <= 0) return kScrollableSlots;
+    for (int offset = 0; offset < kScrollableSlots; ++offset) {
+        const std::vector<std::pair<int, int>> shown = ShownSlots(m_clientWidth, offset);
+        if (!shown.empty() && shown.back().first == kColumnSlots) return offset;
+    }
+    return kScrollableSlots;
+}
+
+std::vector<std::pair<int, int>> QuoteListView::ShownSlots(int width, int hOffset) const {
     std::vector<std::pair<int, int>> shown;
     int right = 5;
     for (int slot = 1; slot <= kColumnSlots; ++slot) {
-        if (slot > kFrozenSlots && slot - 4 < m_hOffset) continue;
+        if (slot > kFrozenSlots && slot - 4 < hOffset) continue;
         const int next = right + m_columns.Slot(slot).width;
         if (next > width - 25) break;
         right = next;
@@ -117,15 +164,21 @@ void QuoteListView::PaintForPrint(Canvas& canvas, Size client, const DisplaySche
 }
 
 void QuoteListView::PaintWith(Canvas& canvas, Size size, const DisplayScheme& scheme, int rowsPerPage,
-                              bool selectionLine) {
+                              bool selectionBand) {
     const int width = size.cx, height = size.cy;
     const BoardColourSet colours = BoardColoursOf(scheme);
     canvas.FillRect({0, 0, width, height}, colours.background);
+    if (selectionBand && SelectedGoods()) {
+        // The band spans the row's text and ends where the selection was once underlined.
+        const int top = m_headerHeight + m_rowHeight * (Place().selectedRow - 1) - 2;
+        canvas.FillRect({0, top, width - 20, top + m_rowHeight}, colours.selection);
+    }
     canvas.SelectFont(Font{"宋体", 18, 400});
     canvas.SetTextAlign({HAlign::Right, VAlign::Top});
     canvas.SetBkMode(BkMode::Transparent);
 
     const std::vector<std::pair<int, int>> shown = ShownSlots(width);
+    const bool stale = m_services.QuotesStale();
     m_sortRects = {};
     canvas.SetTextColour(colours.header);
     for (const auto& [slot, right] : shown) {
@@ -140,7 +193,7 @@ void QuoteListView::PaintWith(Canvas& canvas, Size size, const DisplayScheme& sc
     }
 
     for (int i = 0; i < rowsPerPage; ++i) {
-        const int displayPos = m_firstRow + i;
+        const int displayPos = Place().firstRow + i;
         const int row = RowAt(displayPos);
         if (row < 0) break;
         const int y = m_headerHeight + m_rowHeight * i;
@@ -148,31 +201,25 @@ void QuoteListView::PaintWith(Canvas& canvas, Size size, const DisplayScheme& sc
             const std::optional<Cell> cell =
                 CellFor(m_columns.Slot(slot).title, m_rows[static_cast<size_t>(row)], displayPos, colours);
             if (!cell) continue;
-            canvas.SetTextColour(cell->colour);
+            canvas.SetTextColour(stale && IsQuoteColumn(m_columns.Slot(slot).title) ? kStaleColour
+                                                                                    : cell->colour);
             // A six-digit price or a long volume comes out smaller rather than run into the
             // next column.
             canvas.TextOutWithin(right, y, cell->text, m_columns.Slot(slot).width - kCellGap);
         }
-    }
-
-    if (selectionLine) {
-        const int y = m_headerHeight + m_rowHeight * m_selectedRow - 2;
-        canvas.SelectPen(Pen::Solid(2, kSelectionColour));
-        canvas.MoveTo(0, y);
-        canvas.LineTo(width - 20, y);
     }
 }
 
 bool QuoteListView::SelectAt(int y) {
     if (y < m_headerHeight) return false;
     const int selected = std::min((y - m_headerHeight) / m_rowHeight + 1, m_rowsPerPage);
-    if (selected < 1 || RowAt(m_firstRow + selected - 1) < 0) return false;
-    m_selectedRow = selected;
+    if (selected < 1 || RowAt(Place().firstRow + selected - 1) < 0) return false;
+    Place().selectedRow = selected;
     return true;
 }
 
 const CQeltGoods* QuoteListView::SelectedGoods() const {
-    const int row = RowAt(m_firstRow + m_selectedRow - 1);
+    const int row = RowAt(Place().firstRow + Place().selectedRow - 1);
     return row < 0 ? nullptr : &m_goods[static_cast<size_t>(row)];
 }
 
@@ -189,13 +236,7 @@ bool QuoteListView::OnLButtonDown(Point p) {
     if (p.y < m_headerHeight) {
         for (size_t k = 0; k < m_sortRects.size(); ++k) {
             if (!m_sortRects[k].Contains(p)) continue;
-            const int key = static_cast<int>(k) + 1;
-            BoardSort& sort = m_services.Selection().boardSort;
-            if (key == sort.key)
-                sort.descending = !sort.descending;
-            else
-                sort.key = key;
-            SortRows();
+            ChangeSort(static_cast<int>(k) + 1);
             return true;
         }
         return false;
@@ -203,6 +244,19 @@ bool QuoteListView::OnLButtonDown(Point p) {
     if (!SelectAt(p.y)) return false;
     MakeSelectedCurrent();
     return true;
+}
+
+void QuoteListView::ChangeSort(int key) {
+    BoardSort& sort = m_services.Selection().boardSort;
+    if (key == sort.key)
+        sort.descending = !sort.descending;
+    else
+        sort.key = key;
+    SortRows();
+    m_columns.SetSort(sort);
+    // The next run starts with this order; held by the settings for the run, a head.ini that
+    // cannot be written is told once.
+    m_services.EditableViewSettings().SetBoardColumns(m_columns.HeadText());
 }
 
 void QuoteListView::OnLButtonDblClk() {
@@ -240,8 +294,8 @@ bool QuoteListView::OnColumnCommand(int id) {
     const std::optional<std::string> title = TitleOfColumnCommand(id);
     if (!title || m_clickedSlot < 1) return false;
     m_columns.Choose(m_clickedSlot, *title);
-    // Without head.ini the choice would vanish at the next view switch: say so (once a run).
-    if (!m_columns.Save(m_services.Settings().ProgramDirectory())) m_services.ReportSaveFailed(kHeadFileName);
+    // Held by the settings for the run; a head.ini that cannot be written is told once.
+    m_services.EditableViewSettings().SetBoardColumns(m_columns.HeadText());
     return true;
 }
 
@@ -277,18 +331,19 @@ std::optional<CommandState> QuoteListView::StateOf(int command) const {
 }
 
 void QuoteListView::OnWheel(bool towardsUser) {
+    BoardPlace& place = Place();
     if (towardsUser) {
-        if (m_firstRow + m_selectedRow < static_cast<int>(m_rows.size())) {
-            if (m_selectedRow < m_rowsPerPage)
-                ++m_selectedRow;
+        if (place.firstRow + place.selectedRow < static_cast<int>(m_rows.size())) {
+            if (place.selectedRow < m_rowsPerPage)
+                ++place.selectedRow;
             else
-                ++m_firstRow;
+                ++place.firstRow;
         }
-    } else if (m_selectedRow > 1) {
-        --m_selectedRow;
+    } else if (place.selectedRow > 1) {
+        --place.selectedRow;
     } else {
-        m_firstRow = std::max(0, m_firstRow - 1);
-        m_selectedRow = 1;
+        place.firstRow = std::max(0, place.firstRow - 1);
+        place.selectedRow = 1;
     }
     MakeSelectedCurrent();
 }
@@ -334,11 +389,11 @@ int Scrolled(int value, int code, int position, int maximum) {
 }  // namespace
 
 void QuoteListView::OnVScroll(int code, int position) {
-    m_firstRow = Scrolled(m_firstRow, code, position, m_goodsCount);
+    Place().firstRow = Scrolled(Place().firstRow, code, position, m_goodsCount);
 }
 
 void QuoteListView::OnHScroll(int code, int position) {
-    m_hOffset = Scrolled(m_hOffset, code, position, kScrollableSlots);
+    Place().hOffset = Scrolled(Place().hOffset, code, position, MaxHorizontalOffset());
 }
 
 void QuoteListView::OnNavKey(NavKey key) {

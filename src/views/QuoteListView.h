@@ -45,8 +45,11 @@ class QuoteListView : public View {
     QuoteListView& operator=(const QuoteListView&) = delete;
 
     // ---- the view contract ----
-    /// First show: takes the application's current category, builds the rows, makes the
-    /// selected row's contract current, reads head.ini.
+    /// First show: reads head.ini (the columns; the sort too at the first board of the run),
+    /// takes the application's current category and builds the rows. The first board of the
+    /// run selects its first row and makes it current; a later one comes back where the last
+    /// was left, on the current contract's row (scrolled into view), or on the first row,
+    /// made current, when the category does not hold the current contract.
     void OnInitialUpdate() override;
     void OnSize(Size client) override { OnSize(client.cx, client.cy); }
     void Paint(Canvas& canvas, Size client, const DisplayScheme& scheme) override;
@@ -79,7 +82,8 @@ class QuoteListView : public View {
     /// Tab 1125: category `index` becomes current here and in the application.
     void OnTabSelect(int index);
 
-    /// WM_SIZE: recomputes rows per page and returns the child windows' places.
+    /// WM_SIZE: recomputes rows per page (scrolling so the selected row stays in view) and
+    /// the horizontal offset's limit, and returns the child windows' places.
     BoardLayout OnSize(int width, int height);
 
     /// Header: sort click; below: row selection. True when the board must repaint.
@@ -114,10 +118,15 @@ class QuoteListView : public View {
     const CQeltGoods& GoodsOfRow(int row) const { return m_goods[static_cast<size_t>(row)]; }
     const ColumnTable& Columns() const { return m_columns; }
     int GoodsCount() const { return m_goodsCount; }
-    int FirstRow() const { return m_firstRow; }
-    int SelectedRow() const { return m_selectedRow; }
+    /// The first row, the selected row and the horizontal offset live in the application's
+    /// selection: a board made again after another view comes back where this one was left.
+    int FirstRow() const { return Place().firstRow; }
+    int SelectedRow() const { return Place().selectedRow; }
     int RowsPerPage() const { return m_rowsPerPage; }
-    int HorizontalOffset() const { return m_hOffset; }
+    int HorizontalOffset() const { return Place().hOffset; }
+    /// The horizontal offset that brings the last column into view for the client width (the
+    /// scroll stops there); every scrollable slot before the first layout.
+    int MaxHorizontalOffset() const;
     /// The sort (key and direction) lives in the application's selection: it outlives the
     /// board.
     int SortKey() const { return m_services.Selection().boardSort.key; }
@@ -129,13 +138,22 @@ class QuoteListView : public View {
 
   private:
     void SortRows();
+    /// A sort click: the new sort for the run and for head.ini (a failed write is reported).
+    void ChangeSort(int key);
     void PaintWith(Canvas& canvas, Size size, const DisplayScheme& scheme, int rowsPerPage,
-                   bool selectionLine);
+                   bool selectionBand);
+    BoardPlace& Place() { return m_services.Selection().boardPlace; }
+    const BoardPlace& Place() const { return m_services.Selection().boardPlace; }
+    /// Selects the current contract's row, scrolling it into view; false when no row shows it.
+    bool PlaceOnCurrentGoods();
     /// Runs the popup the view asks for at a right click.
     void ShowPopup(const BoardPopup& popup);
     bool OnSelfSelectedCommand(int id);
     /// Slots shown for a client width, in drawing order, with their right edges.
-    std::vector<std::pair<int, int>> ShownSlots(int width) const;
+    std::vector<std::pair<int, int>> ShownSlots(int width) const {
+        return ShownSlots(width, HorizontalOffset());
+    }
+    std::vector<std::pair<int, int>> ShownSlots(int width, int hOffset) const;
     /// Selected row for a click at `y`; false when it lies outside the rows.
     bool SelectAt(int y);
     void MakeSelectedCurrent();
@@ -145,10 +163,7 @@ class QuoteListView : public View {
     ColumnTable m_columns;
     double m_scale = 1.0;
     int m_goodsCount = 30;
-    int m_hOffset = 0;
-    int m_firstRow = 0;
     int m_rowsPerPage = 20;
-    int m_selectedRow = 1;
     int m_rowHeight = 22;
     int m_headerHeight = 30;
     int m_clickedSlot = 0;

@@ -20,6 +20,7 @@
 
 #include "data/settings/DisplayScheme.h"
 #include "gfx/Canvas.h"
+#include "gfx/PaperCanvas.h"
 #include "views/ExportFile.h"
 #include "views/ViewHost.h"
 
@@ -41,6 +42,7 @@ enum class ViewKey {
     Home,
     End,
     Digit,  ///< 0-9 on the main keys or the numeric pad; `digit` holds which
+    F8,     ///< the K-line view's period key (F1-F6 are the application's)
 };
 
 struct KeyInput {
@@ -125,7 +127,8 @@ class View {
     /// The drawing's size on paper for a client of `client` size (it is scaled to the page).
     virtual Size PrintSize(Size client) const { return client; }
     /// Paints for the printer (and the print preview) in `scheme`, the paper's set. A view
-    /// leaves out what only marks the pointer on screen.
+    /// leaves out what only marks the pointer on screen. Printing calls it through
+    /// PrintOnPaper, which makes every colour show on white paper.
     virtual void PaintForPrint(Canvas& canvas, Size client, const DisplayScheme& scheme) {
         Paint(canvas, client, scheme);
     }
@@ -139,5 +142,13 @@ class View {
   private:
     ViewHost* m_host = &NullViewHost();
 };
+
+/// What the printer and the print preview get of `view`: its PaintForPrint in `scheme` drawn
+/// through a PaperCanvas onto `paper`, so every line, text and mark has a contrast of at least
+/// 3:1 against white, whatever colour the view chose for it.
+inline void PrintOnPaper(View& view, Canvas& paper, Size client, const DisplayScheme& scheme) {
+    PaperCanvas inks(paper);
+    view.PaintForPrint(inks, client, scheme);
+}
 
 }  // namespace qelt

@@ -4,7 +4,9 @@
 /// context implements it with the real store and settings; tests with a fake over plain
 /// vectors.
 #include <cstddef>
+#include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -16,15 +18,12 @@
 #include "data/GoodsSummary.h"
 #include "data/settings/CQeltCFG.h"
 #include "formula/FormulaLibrary.h"
+#include "views/BoardSort.h"
+#include "views/PastMinuteDays.h"
 
 namespace qelt {
 
-/// How the quote board orders its rows: by contract (1), by "价格" (2) or by "涨幅" (3),
-/// ascending or descending.
-struct BoardSort {
-    int key = 1;
-    bool descending = false;
-};
+struct TradeMarks;
 
 /// The selection every view shares. The category and goods indices follow the store's lists;
 /// the self-selected code says under which category the entry chosen in the self-selected
@@ -37,6 +36,8 @@ struct ViewSelection {
     std::string dayQualifier;  ///< first field of the standing "real" request
     /// The board's sort, kept for the run: every board made after a view switch starts with it.
     BoardSort boardSort;
+    /// Where the last board was left: the next one comes back there.
+    BoardPlace boardPlace;
 };
 
 /// A trade's identity: its 8th text (empty when the row is shorter).
@@ -90,13 +91,6 @@ class ViewServices {
     /// Rows of the last "real"/"hisreal" reply that carried a selector (a past day's trades
     /// for the history review).
     virtual std::vector<TradeRow> TradeList() const = 0;
-    /// A copy of the main list's record at `position` (the record a derived list's entry
-    /// mirrors: its quote, name, flag and today's trades are the live ones). The current goods
-    /// when the application keeps no separate main list.
-    virtual CQeltGoods MainGoods(int position) const {
-        (void)position;
-        return CurrentGoods();
-    }
     /// Applies `edit` to the stored goods the selection points at, under the store lock
     /// (view-owned state: drawn lines, cover mode). `edit` must not block or call back.
     virtual void EditCurrentGoods(const std::function<void(CQeltGoods&)>& edit) = 0;
@@ -119,19 +113,47 @@ class ViewServices {
         (void)redo;
         return false;
     }
+    /// The same for the goods' lines on its `minutes`-minute bars, whose anchors carry minute
+    /// stamps (MinuteLineAnchors.h) and which live in myline.txt beside the others. Without a
+    /// journal none are kept.
+    virtual std::vector<CMyLine> MinuteLines(int minutes) const {
+        (void)minutes;
+        return {};
+    }
+    virtual void CommitMinuteLines(int minutes, const std::vector<CMyLine>& before,
+                                   const std::vector<CMyLine>& after) {
+        (void)minutes;
+        (void)before;
+        (void)after;
+    }
+    virtual std::optional<std::vector<CMyLine>> StepMinuteLines(int minutes, bool redo) {
+        (void)minutes;
+        (void)redo;
+        return std::nullopt;
+    }
+    virtual bool CanStepMinuteLines(int minutes, bool redo) const {
+        (void)minutes;
+        (void)redo;
+        return false;
+    }
 
     // ---- settings ----
-    /// Read only: a view changes no shared setting. What it keeps of its own (pane layout,
-    /// logarithmic scale, column table, multi-goods choices) it writes to its own files in
-    /// the program directory through their named calls (KLineSettingsFiles.h, HeadFile.h,
-    /// MultiGoodsFile.h).
+    /// Read only: a view changes no shared setting, and reads what it keeps of its own (pane
+    /// layout, logarithmic scale, chart period, column table, multi-goods choices) from
+    /// `Settings().Views()`,
+    /// which holds it for the whole run; never from the files.
     virtual const CQeltCFG& Settings() const = 0;
+    /// What a view keeps of its own, to change: each change holds for the run and is written
+    /// to its file at once (a failure is told once a run by the settings).
+    virtual ViewSettings& EditableViewSettings() = 0;
     /// The indicator parameters, for the indicator dialog the host window runs (it edits them
-    /// and rewrites indi.ini); the views read them through Settings().
+    /// and then SaveIndicators); the views read them through Settings().
     virtual IndicatorParameters& EditableIndicators() = 0;
-    /// A view's own settings file (`fileName`: head.ini, winfile.ini, logscale.ini,
-    /// mutiview.ini) could not be written: the user is told once this run, and the view keeps
-    /// the value in memory.
+    /// Writes the indicator parameters to indi.ini; false when they were not written (they
+    /// hold for the run; a failure is told once a run).
+    virtual bool SaveIndicators() = 0;
+    /// A settings file of the application's (`fileName`) could not be written: the user is
+    /// told once this run; the value stays in memory.
     virtual void ReportSaveFailed(const std::string& fileName) = 0;
     /// mylist.ini: adds the entry unless an equal one is there / removes entries equal in all
     /// three texts.
@@ -163,7 +185,21 @@ class ViewServices {
         (void)values;
     }
 
+    // ---- the trades of a system under test (交易评测 → 在图上显示) ----
+    /// The trades the K-line chart of their contract and period marks; nothing while none
+    /// are on. Each change is a new object, so a view that keeps a drawing compares pointers.
+    virtual std::shared_ptr<const TradeMarks> ChartTradeMarks() const { return nullptr; }
+    /// 取消交易标记: the marks come off.
+    virtual void ClearChartTradeMarks() {}
+
     // ---- the application ----
+    /// Posts `message` to the view on show from any thread (a worker's result is ready): it
+    /// arrives as OnNotify on the interface thread, after what is queued before it. Nothing
+    /// without an application.
+    virtual void PostViewMessage(unsigned message, std::intptr_t wParam) {
+        (void)message;
+        (void)wParam;
+    }
     /// Posts WM_SWITCH_VIEW (kind, argument) to the application thread.
     virtual void PostSwitchView(int kind, int argument) = 0;
     /// Steps the current goods within the current category's list (上一个 / 下一个).
@@ -173,6 +209,15 @@ class ViewServices {
     /// One command to the server, paced behind the others; never waits.
     virtual void Send(const std::string& request) = 0;
     virtual bool IsOnline() const = 0;
+    /// Says in the frame's status bar what the user cannot see otherwise.
+    virtual void ShowStatus(const std::string& text) { (void)text; }
+    /// The past days' minute bars (kept in the history database, asked of the server).
+    virtual PastMinuteDays& MinuteHistory() {
+        static NoPastMinuteDays none;
+        return none;
+    }
+    /// The connection was lost and is being tried again: the quotes on show are not live.
+    virtual bool QuotesStale() const { return false; }
 
     // ---- navigation history (goods and category pairs) ----
     /// Appends the current pair unless the newest entry has the same goods.

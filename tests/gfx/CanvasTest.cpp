@@ -68,6 +68,22 @@ TEST(RecordingCanvas, ALabelWiderThanItsRoomIsDrawnSmallerOnTheSameLine) {
     EXPECT_EQ(canvas.Of(DrawOp::Text).back().points[0], (Point{0, 204}));
 }
 
+TEST(RecordingCanvas, FontWithinNamesTheFontALabelNeedsAndKeepsTheCurrentOne) {
+    RecordingCanvas canvas;
+    const Font arial{"Arial", 14, 700};
+    canvas.SelectFont(arial);
+    EXPECT_EQ(canvas.FontWithin("3012.50", 48).height, 13) << "49 wide at 14";
+    EXPECT_EQ(canvas.CurrentFont(), arial) << "asking leaves the current font selected";
+    EXPECT_EQ(canvas.TextExtent("3012.50").cx, 49) << "and measures in it";
+    EXPECT_EQ(canvas.FontWithin("168333.00", 20).height, 6) << "never below 6 pixels";
+    EXPECT_EQ(canvas.CurrentFont(), arial);
+    const Font fits = canvas.FontWithin("12.50", 48);
+    EXPECT_EQ(fits, arial) << "a label that fits keeps the font, weight and face included";
+    EXPECT_EQ(canvas.FontWithin("12.50", 0), arial) << "no room at all: drawn as it is";
+    canvas.SelectFont(Font{"Arial", 6, 400});
+    EXPECT_EQ(canvas.FontWithin("168333.00", 20).height, 6) << "already the smallest";
+}
+
 TEST(RecordingCanvas, MemoryBitmapRecordsOnItsOwn) {
     RecordingCanvas screen(100, 100);
     auto bitmap = screen.CreateBitmap(80, 60);

@@ -54,6 +54,15 @@ TEST(BoardCell, GoodsWithoutDeliveryMonthUseGoodsNumber) {
     EXPECT_EQ(CellOf("交货月", g)->colour, Rgb(240, 248, 136));
 }
 
+TEST(BoardCell, AnIndexRecordsDeliveryMonthSaysIndexNotItsName) {
+    // An index record's due_date holds its name: the name column shows it already.
+    CQeltGoods index = MakeGoods("0009", "生丝指数", "1033.97", "1031.67", 1);
+    index.name = "生丝指数";
+    EXPECT_EQ(CellOf("交货月", index), (Cell{"指数", Rgb(240, 248, 136)}));
+    EXPECT_EQ(CellOf("商品名称", index)->text, "生丝指数");
+    EXPECT_EQ(CellOf("交货月", MakeGoods("0112", "20270225", "16.45", "16.49", 5))->text, "20270225");
+}
+
 TEST(BoardCell, PriceColoursFollowChangeAndPreviousClose) {
     CQeltGoods g = MakeGoods("0101", "20070325", "1500.00", "1500.00", 0);
     g.change = "0.00005";  // below 0.0001: unchanged

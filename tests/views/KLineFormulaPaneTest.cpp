@@ -15,6 +15,7 @@
 #include "indicators/PaneScale.h"
 #include "support/KLineTestSupport.h"
 #include "views/kline/FormulaPane.h"
+#include "views/kline/FormulaPanes.h"
 #include "views/kline/KLineMenu.h"
 
 namespace qelt {
@@ -38,9 +39,10 @@ class KLineFormulaPane : public ::testing::Test, public KLineFixture {
         EXPECT_TRUE(change.applied) << change.message;
         return change.id;
     }
-    /// The view opened over the lower panes `ids`, as winfile.ini left them.
+    /// The view opened at a start over the lower panes `ids`, as winfile.ini left them.
     void OpenWith(const std::vector<int>& ids) {
         ASSERT_TRUE(WriteWinfile(dir.Path(), ids));
+        services.RestartSettings();
         Open();
     }
     static bool Inside(const Rect& pane, Point p) {
@@ -234,6 +236,7 @@ TEST_F(KLineFormulaPane, ADeletedFormulasPaneShowsItsFrameAndTheNoticeAndKeepsIt
     OpenWith({2147483647, 0, -7});
     EXPECT_EQ(view->WindowCount(), 4);
     ASSERT_TRUE(WriteFileAtomic(dir.File("winfile.ini"), "99999999999|3|-2147483649|"));
+    services.RestartSettings();
     Open();
     EXPECT_EQ(view->PaneIndicator(1), 2147483647);
     EXPECT_EQ(view->PaneIndicator(3), -2147483647 - 1);
@@ -354,6 +357,79 @@ TEST_F(KLineFormulaPane, AReloadReadsAgainEveryBarItChanged) {
     view->OnNotify(WM_NET_LINE, 0);
     ASSERT_EQ(Close(0), "50.00");
     expectSum("after a corrected first bar");
+}
+
+/// A sum of `terms` deviations over windows of 2 to 10 bars: 17 of cost per term and bar.
+std::string Deviations(int terms) {
+    std::string text = "A:0";
+    for (int k = 0; k < terms; ++k) text += "+AVEDEV(C," + std::to_string(2 + k % 9) + ")";
+    return text + "; B:C;";
+}
+
+/// Output 0 of `text` over `bars` at the last bar, as the title shows it.
+std::string LastValue(const std::string& text, const BarSeries& bars) {
+    FormulaCompileResult compiled = CompileFormula(text);
+    FormulaRun run;
+    EXPECT_TRUE(compiled.formula && run.Run(*compiled.formula, bars));
+    return "A:" + FormatFixed2(run.ValueAt(0, static_cast<int>(bars.size()) - 1).value_or(0));
+}
+
+TEST_F(KLineFormulaPane, AHeavyFormulaIsComputedAwayFromThePaintAndTakenWhenItsResultIsPosted) {
+    // 600 averages of deviations over 150 bars cost more than a paint may spend.
+    const std::string text = Deviations(600);
+    const int id = Add("重", text);
+    OpenWith({1, id});
+    Paint();
+    EXPECT_EQ(TextsAt({5, 473}, "重").size(), 1u) << "the title at once";
+    EXPECT_EQ(TextsAt({5, 493}, std::string(kFormulaComputing)).size(), 1u);
+    EXPECT_TRUE(TextsAt({120, 473}, "A:").empty());
+    ASSERT_TRUE(services.viewMessages.WaitForCount(WM_FORMULA_READY, 1));
+    Paint();
+    EXPECT_EQ(TextsAt({5, 493}, std::string(kFormulaComputing)).size(), 1u)
+        << "the result is taken when the view gets the notification, not before";
+    const int invalidations = host.invalidations;
+    view->OnNotify(WM_FORMULA_READY, 0);
+    EXPECT_GT(host.invalidations, invalidations);
+    Paint();
+    EXPECT_TRUE(TextsAt({5, 493}, std::string(kFormulaComputing)).empty());
+    EXPECT_EQ(TextsAt({120, 473}, "A:").at(0).text, LastValue(text, view->Series()));
+    EXPECT_EQ(In(kPane2, DrawOp::Polyline).size(), 2u);
+
+    // A live quote: the changed bar alone, computed at the paint, nothing posted.
+    services.mainList[0].price = "150.00";
+    services.mainList[0].newest_price = "150.00";
+    services.mainList[0].trades.push_back({"0", "150.00", "0", "5", "20070625", "1", "1", "t1"});
+    view->OnNotify(WM_NET_REAL, 0);
+    Paint();
+    EXPECT_EQ(TextsAt({120, 473}, "A:").at(0).text, LastValue(text, view->Series()));
+    EXPECT_EQ(services.viewMessages.Count(WM_FORMULA_READY), 1u);
+
+    // An edit while the view is closed under a computation: the worker stops, nothing waits.
+    StoredFormula edited = *services.Formulas().Find(id);
+    edited.text = Deviations(601);
+    ASSERT_TRUE(services.MutableFormulas().Replace(id, edited).saved);
+    Paint();
+    EXPECT_EQ(TextsAt({5, 493}, std::string(kFormulaComputing)).size(), 1u)
+        << "other values: not the old ones";
+    view.reset();
+}
+
+TEST(KLineFormulaPaneLimit, AFormulaBeyondTheCostLimitIsStoppedWithAMessageInItsPane) {
+    test::KLineFixture f(30000);
+    const std::string text = Deviations(5400);
+    const FormulaChange added = f.services.MutableFormulas().Add(StoredFormula{0, "过重", "", {}, text});
+    ASSERT_TRUE(added.applied) << added.message;
+    ASSERT_TRUE(WriteWinfile(f.dir.Path(), {1, added.id}));
+    f.Open();
+    FormulaCompileResult compiled = CompileFormula(text);
+    ASSERT_GT(FormulaRun().CostOf(*compiled.formula, static_cast<int>(f.view->Series().size())),
+              kMaxFormulaPaneCost);
+    f.Paint();
+    bool stopped = false;
+    for (const DrawRecord& r : f.canvas.Of(DrawOp::Text))
+        stopped = stopped || (r.points[0] == Point{5, 493} && r.text == "公式计算量过大，已停止");
+    EXPECT_TRUE(stopped) << "at once: nothing is computed";
+    EXPECT_EQ(f.services.viewMessages.Count(WM_FORMULA_READY), 0u);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 // goods, and a point-and-figure box changed in the parameter dialog shows when it closes.
 #include <gtest/gtest.h>
 
+#include "chart/OXChart.h"
 #include "common/Commands.h"
 #include "common/Messages.h"
 #include "data/settings/IndicatorParameters.h"
@@ -113,7 +114,7 @@ TEST_F(KLineReload, APointAndFigureBoxChangedInTheParameterDialogShowsWhenItClos
     EXPECT_FLOAT_EQ(view->Window().oxBoxSize, 5.0f);
     EXPECT_LT(view->Series().size(), automaticColumns) << "larger boxes, fewer columns";
     EXPECT_EQ(view->Goods().oxBoxes.size(), view->Series().size());
-    EXPECT_EQ(Paint().TextsEqual("OX格值:50000").size(), 1u);
+    EXPECT_EQ(Paint().TextsEqual("OX格值:50000元").size(), 1u);
 
     // A double click on the title strip, the reversal changed and the dialog closed with its
     // close box: the table holds the new value, and so do the columns.
@@ -131,6 +132,27 @@ TEST_F(KLineReload, APointAndFigureBoxChangedInTheParameterDialogShowsWhenItClos
     view->OnCommand(cmd::kIndicators);
     EXPECT_EQ(view->Series(), columns);
     EXPECT_GT(host.invalidations, invalidations) << "a repaint all the same";
+}
+
+TEST_F(KLineReload, ADialogThatChangesEveryPointAndFigureParameterAtOnceRebuildsTheColumns) {
+    Open();
+    Paint();
+    view->OnCommand(cmd::kChartOX);
+    Paint();
+    IndicatorParameters& table = services.EditableIndicators();
+    const int reversal = table[param::kOxReversal] == 2 ? 3 : 2;
+    host.indicatorDialogEdit = [&table, reversal] {
+        table[param::kOxIndexBox] += 10;
+        table[param::kOxSilkBox] = 50000;
+        table[param::kOxCocoonBox] += 100;
+        table[param::kOxReversal] = reversal;
+    };
+    view->OnCommand(cmd::kIndicators);
+    EXPECT_FLOAT_EQ(view->Window().oxBoxSize, 5.0f);
+    const OXSeries expected = BuildOX(services.mainList[0].series, 5.0f, reversal);
+    EXPECT_EQ(view->Goods().oxBoxes, expected.boxes) << "boxes of 5 yuan turning after " << reversal;
+    EXPECT_EQ(view->Series().size(), expected.columns.size());
+    EXPECT_EQ(Paint().TextsEqual("OX格值:50000元").size(), 1u);
 }
 
 }  // namespace

@@ -58,11 +58,13 @@ TEST_F(KLineView, TheLayoutAUserMadeComesBackAfterARestart) {
     EXPECT_FALSE(host.menus.back().entries[6].enabled);
     EXPECT_FALSE(host.menus.back().entries[8].enabled);
 
+    services.RestartSettings();
     Open();  // the next start reads winfile.ini
     EXPECT_EQ(view->WindowCount(), 4);
     EXPECT_EQ(view->PaneIndicator(2), 41);
     EXPECT_EQ(view->PaneIndicator(3), 3);
     ASSERT_TRUE(WriteFileAtomic(dir.File("winfile.ini"), ""));
+    services.RestartSettings();
     Open();
     EXPECT_EQ(view->WindowCount(), 1) << "an empty file: the main chart alone";
 }

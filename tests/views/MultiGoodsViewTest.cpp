@@ -70,6 +70,40 @@ TEST_F(MultiGoodsTest, TheFirstFourGoodsOrNoneWithThreeGoods) {
     EXPECT_EQ(view->StandingRequests(), std::vector<std::string>{});
 }
 
+TEST_F(MultiGoodsTest, WithoutChoicesTheDaysMostTradedContracts) {
+    // The store lists its three index records first; they are quoted, never traded.
+    std::vector<CQeltGoods> list;
+    for (const char* index : {"干茧指数", "生丝指数", "综合指数"}) {
+        CQeltGoods g = test::MakeGoods("0009", index, "1000.00", "1000.00", 0);
+        g.all_num = g.all_num_d = "0";
+        list.push_back(g);
+    }
+    // Sections' and continuous trading's volumes count together; a flagged goods' sections
+    // repeat its continuous figure.
+    const std::pair<const char*, const char*> volumes[] = {{"10", "5"}, {"0", "0"},  {"300", "20"},
+                                                           {"40", "0"}, {"0", "90"}, {"200", "200"}};
+    for (std::size_t i = 0; i < services.mainList.size(); ++i) {
+        services.mainList[i].all_num = volumes[i].first;
+        services.mainList[i].all_num_d = volumes[i].second;
+        list.push_back(services.mainList[i]);
+    }
+    list.back().flagged = true;  // 200 traded, not 400
+    // A goods without delivery months trades most, but is no contract.
+    list.push_back(test::MakeGoods("0151", " ", "2.38", "2.40", 0));
+    list.back().all_num = "5000";
+    for (std::size_t i = 0; i < list.size(); ++i) list[i].position = static_cast<int>(i);
+    services.mainList = list;
+    Open();
+    EXPECT_EQ(BoundGoods(), (std::vector<std::string>{"0132", "0135", "0134", "0133"}));
+
+    // Before the market opens nothing has traded: the contracts in the store's order, those
+    // not trading at all last, the other goods never while there are contracts enough.
+    for (CQeltGoods& g : services.mainList) g.all_num = g.all_num_d = "0";
+    services.mainList[3].state = "-1";
+    Open();
+    EXPECT_EQ(BoundGoods(), (std::vector<std::string>{"0131", "0132", "0133", "0134"}));
+}
+
 TEST_F(MultiGoodsTest, EveryFourHundredthTradeNotificationSubscribesAgain) {
     Open();
     for (int i = 0; i < 399; ++i) view->OnNotify(WM_NET_REAL, 0);

@@ -1,12 +1,17 @@
-// Every view that prints, printed onto a recording canvas: whatever it draws on paper shows.
-// A pen or a text colour taken from the screen's colours instead of the paper's (line colour
-// 1 is white on the screen) vanishes on white paper; a fill in the screen's black background
-// blackens it.
+// Every view that prints, printed onto a recording canvas the way the printer gets it
+// (PrintOnPaper): every line, text and mark shows on white paper with a contrast of at least
+// 3:1 (WCAG), whatever colour the view drew it in: the screen's yellow of the drawn lines,
+// the light cyan of MA30, the quote panel's pale labels, the users' formula colours. A fill in
+// the screen's black background would blacken the sheet.
 #include <gtest/gtest.h>
 
 #include <string>
 
+#include "chart/KLineStyle.h"
+#include "chart/MyLineDrawing.h"
+#include "common/Commands.h"
 #include "data/settings/KLineSettingsFiles.h"
+#include "gfx/PaperInk.h"
 #include "gfx/RecordingCanvas.h"
 #include "support/FakeViewServices.h"
 #include "support/KLineTestSupport.h"
@@ -14,13 +19,18 @@
 #include "support/TradeRows.h"
 #include "views/CQeltMutiView.h"
 #include "views/CQeltRealView.h"
+#include "views/CQeltTradListView.h"
 #include "views/QuoteListView.h"
+#include "views/kline/TradeMarks.h"
+#include "views/system/EquityCurvePainter.h"
+#include "views/system/HeatMapPainter.h"
 
 namespace qelt {
 namespace {
 
 constexpr int kPrintToday = 20240110;
 const DisplayScheme kPaper = DisplayScheme::Print();
+constexpr Colour kSheet = Rgb(255, 255, 255);
 
 /// A bitmap whose recording outlives it.
 class KeptBitmap : public MemoryBitmap {
@@ -37,9 +47,9 @@ class KeptBitmap : public MemoryBitmap {
 
 /// A recording canvas that keeps what was drawn on the bitmaps it handed out (the
 /// multi-goods view paints its cells into bitmaps it drops after the copy).
-class PaperCanvas : public RecordingCanvas {
+class Sheet : public RecordingCanvas {
   public:
-    PaperCanvas() : RecordingCanvas(1000, 600) {}
+    Sheet() : RecordingCanvas(1000, 600) {}
     std::unique_ptr<MemoryBitmap> CreateBitmap(int width, int height) override {
         bitmaps.push_back(std::make_shared<RecordingCanvas>(width, height));
         return std::make_unique<KeptBitmap>(bitmaps.back());
@@ -53,10 +63,19 @@ std::string Describe(const DrawRecord& r) {
                              : std::to_string(r.points[0].x) + "," + std::to_string(r.points[0].y));
 }
 
-/// Strokes and texts in any colour but the paper's; fills in any colour but the screen's
-/// background. Returns how many strokes were checked.
+/// A mark's colour against what it is drawn on.
+void ExpectContrast(Colour mark, Colour under, const std::string& view, const DrawRecord& r) {
+    EXPECT_GE(ContrastRatio(mark, under), kPaperContrast)
+        << view << ": colour " << std::hex << mark << " on " << under << std::dec << ", " << Describe(r);
+}
+
+/// What the printed marks are: the strokes and texts of the recording. Every stroke and
+/// every filled shape shows on the sheet; a text shows on the sheet, or on its own opaque
+/// background, which shows on the sheet unless it is the sheet's white; fills are the
+/// sheet's white or show on it, and never the screen's black background. Returns how many
+/// strokes and texts were measured.
 std::size_t ExpectShowsOnPaper(const RecordingCanvas& c, const std::string& view) {
-    std::size_t strokes = 0;
+    std::size_t marks = 0;
     for (const DrawRecord& r : c.Records()) {
         switch (r.op) {
             case DrawOp::Line:
@@ -64,24 +83,31 @@ std::size_t ExpectShowsOnPaper(const RecordingCanvas& c, const std::string& view
             case DrawOp::Rectangle:
             case DrawOp::Ellipse:
             case DrawOp::Polygon:
-                if (r.pen.style == PenStyle::Null) break;
-                ++strokes;
-                EXPECT_NE(r.pen.colour, kPaper.background) << view << ": " << Describe(r);
+                if (r.pen.style != PenStyle::Null) {
+                    ++marks;
+                    ExpectContrast(r.pen.colour, kSheet, view, r);
+                }
+                if (r.op != DrawOp::Line && r.op != DrawOp::Polyline && !r.brush.null &&
+                    r.brush.colour != kSheet)
+                    ExpectContrast(r.brush.colour, kSheet, view, r);
                 break;
             case DrawOp::Text: {
-                const Colour under = r.bkMode == BkMode::Opaque ? r.bkColour : kPaper.background;
-                EXPECT_NE(r.colour, under) << view << ": " << Describe(r);
+                ++marks;
+                const bool opaque = r.bkMode == BkMode::Opaque;
+                ExpectContrast(r.colour, opaque ? r.bkColour : kSheet, view, r);
+                if (opaque && r.bkColour != kSheet) ExpectContrast(r.bkColour, kSheet, view, r);
                 break;
             }
             case DrawOp::FillRect:
             case DrawOp::FillRegion:
                 EXPECT_NE(r.colour, DisplayScheme::Screen().background) << view << ": " << Describe(r);
+                if (r.colour != kSheet) ExpectContrast(r.colour, kSheet, view, r);
                 break;
             case DrawOp::Bitmap:
                 break;
         }
     }
-    return strokes;
+    return marks;
 }
 
 TEST(PrintColours, TheKLineViewDrawsEveryPaneAndItsMainChartInThePapersColours) {
@@ -96,10 +122,74 @@ TEST(PrintColours, TheKLineViewDrawsEveryPaneAndItsMainChartInThePapersColours) 
         k.view->OnKey(k.Key(ViewKey::Left));  // the cursor bar and its values
         k.Paint();
         ASSERT_EQ(k.view->WindowCount(), 8);
-        PaperCanvas paper;
-        k.view->PaintForPrint(paper, k.client, kPaper);
+        Sheet paper;
+        PrintOnPaper(*k.view, paper, k.client, kPaper);
         EXPECT_GT(ExpectShowsOnPaper(paper, "K-line " + std::to_string(ids[0])), 100u);
     }
+}
+
+/// Strokes drawn in `colour`.
+std::size_t StrokesIn(const RecordingCanvas& c, Colour colour) {
+    std::size_t n = 0;
+    for (const DrawRecord& r : c.Records())
+        n += (r.op == DrawOp::Line || r.op == DrawOp::Polyline) && r.pen.colour == colour;
+    return n;
+}
+
+TEST(PrintColours, DrawnLinesAveragesAndTheQuotePanelPrintDarkEnoughInEveryChartType) {
+    test::KLineFixture k;
+    // One line of every kind, over the visible bars.
+    for (std::string_view kind :
+         {kLineSegment, kLineStraight, kLineParallel, kLineRect, kLineWave, kLinePeriod, kLineGold}) {
+        CMyLine line = CMyLine::Make(kind, 6, {70, 100.0f});
+        line.anchors[1] = {120, 106.0f};
+        if (line.anchors.size() > 2) line.anchors[2] = {90, 99.0f};
+        k.services.mainList[0].lines.push_back(line);
+    }
+    k.Open();
+    k.view->OnKey(k.Key(ViewKey::Left));
+    for (int type : {cmd::kChartCandles, cmd::kChartAmerican, cmd::kChartOX}) {
+        k.view->OnCommand(type);
+        k.Paint();
+        Sheet paper;
+        PrintOnPaper(*k.view, paper, k.client, kPaper);
+        const std::string view = "K-line type " + std::to_string(type);
+        EXPECT_GT(ExpectShowsOnPaper(paper, view), 100u) << view;
+        EXPECT_GT(StrokesIn(paper, InkOnPaper(kLineTextColour)), 20u)
+            << view << ": the drawn lines print, in the darker ink of their yellow";
+        EXPECT_FALSE(paper.TextsEqual("50.0%").empty()) << view << ": the golden-section levels too";
+        EXPECT_FALSE(paper.TextsEqual("成交量").empty()) << view << ": the quote panel";
+        if (type != cmd::kChartOX) {
+            bool ma30 = false;
+            for (const DrawRecord& r : paper.Of(DrawOp::Text))
+                if (r.text.rfind("MA30:", 0) == 0) ma30 = r.colour == InkOnPaper(kPaper.line[3]);
+            EXPECT_TRUE(ma30) << view << ": MA30 in a darker cyan than the scheme's";
+        }
+    }
+    // The delivery-month list's close line.
+    k.services.codes[3] = "0003";
+    k.services.selection.category = 3;
+    k.view->OnCommand(cmd::kChartCandles);
+    k.Paint();
+    Sheet paper;
+    PrintOnPaper(*k.view, paper, k.client, kPaper);
+    ExpectShowsOnPaper(paper, "K-line close line");
+}
+
+TEST(PrintColours, TheTradeListShowsOnPaper) {
+    test::FakeViewServices services;
+    services.mainList = {test::MakeGoods("0101", "20240625", "12.00", "11.00", 0)};
+    for (int i = 0; i < 30; ++i)
+        services.mainList[0].trades.push_back(
+            test::Trade(i, kPrintToday, 90000 + i).Section(i, 10 + i % 5).Volume(10 * i).Pure(1000 + i));
+    services.selection.goods = 0;
+    test::FakeViewHost host;
+    CQeltTradListView view(services);
+    view.Attach(host);
+    view.OnInitialUpdate();
+    Sheet paper;
+    PrintOnPaper(view, paper, {1000, 600}, kPaper);
+    EXPECT_GT(ExpectShowsOnPaper(paper, "trades"), 30u);
 }
 
 TEST(PrintColours, TheUsersFormulasPrintInThePapersColoursAndAWhiteLineStillShows) {
@@ -121,8 +211,8 @@ TEST(PrintColours, TheUsersFormulasPrintInThePapersColoursAndAWhiteLineStillShow
     k.Open();
     k.view->OnKey(k.Key(ViewKey::Left));
     k.Paint();
-    PaperCanvas paper;
-    k.view->PaintForPrint(paper, k.client, kPaper);
+    Sheet paper;
+    PrintOnPaper(*k.view, paper, k.client, kPaper);
     EXPECT_GT(ExpectShowsOnPaper(paper, "formula panes"), 300u);
     EXPECT_EQ(paper.TextsEqual("公式已删除").size(), 1u);
     // COLORWHITE on white paper: drawn in the paper's line colour 1, as its title item.
@@ -153,8 +243,8 @@ TEST(PrintColours, TheBoardShowsItsPlaceholdersOnPaper) {
     QuoteListView board(services);
     board.OnInitialUpdate();
     board.OnSize(1000, 500);
-    PaperCanvas paper;
-    board.PaintForPrint(paper, {1000, 500}, kPaper);
+    Sheet paper;
+    PrintOnPaper(board, paper, {1000, 500}, kPaper);
     ExpectShowsOnPaper(paper, "board");
     ASSERT_FALSE(paper.TextsEqual("--  ").empty());
     EXPECT_EQ(paper.TextsEqual("--  ")[0].colour, kPaper.line[0]);
@@ -192,8 +282,8 @@ class PrintedIntraday : public ::testing::Test {
         view.Attach(host);
         view.OnInitialUpdate();
         view.OnDoubleClick(test::KLineFixture::Mouse(300, 100, MouseButton::Left));  // the cursor on
-        PaperCanvas paper;
-        view.PaintForPrint(paper, {1000, 600}, kPaper);
+        Sheet paper;
+        PrintOnPaper(view, paper, {1000, 600}, kPaper);
         EXPECT_GT(ExpectShowsOnPaper(paper, "intraday " + std::to_string(goods) + "/" + std::to_string(mode)),
                   10u);
     }
@@ -219,11 +309,56 @@ TEST_F(PrintedIntraday, TheMultiGoodsCellsShowOnPaper) {
     host.client = {1000, 600};
     view.Attach(host);
     view.OnInitialUpdate();
-    PaperCanvas paper;
-    view.PaintForPrint(paper, {1000, 600}, kPaper);
+    Sheet paper;
+    PrintOnPaper(view, paper, {1000, 600}, kPaper);
     ExpectShowsOnPaper(paper, "multi-goods");
     ASSERT_EQ(paper.bitmaps.size(), 4u);
     for (const auto& cell : paper.bitmaps) EXPECT_GT(ExpectShowsOnPaper(*cell, "multi-goods cell"), 10u);
+}
+
+TEST(PrintColours, TradeMarksTheEquityCurveAndTheHeatMapPrintReadably) {
+    test::KLineFixture k;
+    auto marks = std::make_shared<TradeMarks>();
+    marks->goods = k.services.mainList[0].Key();
+    auto date = [&](int bar) {
+        return LeadingInt(k.services.mainList[0].series[static_cast<std::size_t>(bar)][kBarDate]);
+    };
+    marks->trades = {{TradeSide::Long, 100, date(100), 101, 110, date(110), 104, 3},
+                     {TradeSide::Short, 120, date(120), 106, 130, date(130), 99, 7}};
+    k.services.tradeMarks = marks;
+    k.Open();
+    k.Paint();
+    Sheet chart;
+    PrintOnPaper(*k.view, chart, k.client, kPaper);
+    std::size_t marked = 0;
+    for (const DrawRecord& r : chart.Of(DrawOp::Polygon))
+        marked += r.brush.colour == InkOnPaper(kLongMarkColour) ||
+                  r.brush.colour == InkOnPaper(kShortMarkColour) ||
+                  r.brush.colour == InkOnPaper(kExitMarkColour);
+    EXPECT_EQ(marked, 4u) << "two arrows and two exits, in paper inks";
+    EXPECT_GT(ExpectShowsOnPaper(chart, "K-line with trades"), 100u);
+
+    EquityCurve curve;
+    curve.capital = 100;
+    curve.equity = {100, 120, 90, 130};
+    curve.drawdown = {0, 0, 30, 0};
+    curve.dates = {20260101, 20260102, 20260103, 20260104};
+    Sheet equity;
+    PaperCanvas equityInks(equity);
+    PaintEquityCurve(equityInks, {600, 400}, curve, kPaper);
+    EXPECT_GT(ExpectShowsOnPaper(equity, "equity curve"), 5u);
+
+    HeatMap map;
+    map.rowName = "A";
+    map.columnName = "B";
+    map.rowValues = {1, 2};
+    map.columnValues = {1, 2, 3};
+    map.cells = {1, -3, 0.1, std::nullopt, 3, -0.2};
+    map.selected = 2;
+    Sheet heat;
+    PaperCanvas heatInks(heat);
+    PaintHeatMap(heatInks, {500, 300}, map, kPaper);
+    EXPECT_GT(ExpectShowsOnPaper(heat, "heat map"), 5u);
 }
 
 }  // namespace

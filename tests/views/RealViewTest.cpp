@@ -4,13 +4,16 @@
 
 #include <algorithm>
 
+#include "chart/QuotePanel.h"
 #include "common/Commands.h"
+#include "common/Gbk.h"
 #include "common/Messages.h"
 #include "gfx/RecordingCanvas.h"
 #include "support/FakeViewServices.h"
 #include "support/TradeRows.h"
 #include "views/CQeltRealView.h"
 #include "views/ViewKinds.h"
+#include "views/intraday/QuotePanelPainter.h"
 
 namespace qelt {
 namespace {
@@ -91,7 +94,7 @@ TEST_F(RealViewTest, SectionGoodsShowTheSectionChartTheDynamicBoardAndTheQuotePa
 
     // The quote panel from x 800: section number, price coloured against the previous close.
     EXPECT_EQ(c.TextsEqual("节号")[0].points[0], (Point{805, 50}));
-    EXPECT_EQ(c.TextsEqual("005")[0].points[0], (Point{898, 50}));
+    EXPECT_EQ(c.TextsEqual("005")[0].points[0], (Point{892, 50}));
     EXPECT_EQ(c.TextsEqual("005")[0].align.h, HAlign::Right) << "values end at their column's edge";
     EXPECT_EQ(c.TextsEqual("本节价")[0].colour, kLabelGrey);
     EXPECT_EQ(c.TextsEqual("12.00")[0].colour, kRiseColour);
@@ -145,13 +148,20 @@ TEST_F(RealViewTest, SixDigitPricesKeepTheirAxisLabelsInsideTheMargin) {
     EXPECT_GE(labels, 15);
 }
 
-TEST_F(RealViewTest, WithoutTradesTheFrameAndZeroLevelsWithoutContractNothing) {
+TEST_F(RealViewTest, WithoutTradesTheFrameAndNoTradesWithoutContractNothing) {
     services.mainList[0].trades.clear();
     Open();
     RecordingCanvas c = Painted();
     EXPECT_TRUE(c.Of(DrawOp::Polyline).empty());
-    EXPECT_GE(c.TextsEqual("0.00").size(), 14u) << "every level of both charts reads 0";
-    EXPECT_TRUE(Has(c, "0.00%"));
+    // Both charts say so, in the middle of their price areas, instead of a scale of zeros.
+    const std::vector<DrawRecord> none = c.TextsEqual("无成交");
+    ASSERT_EQ(none.size(), 2u);
+    EXPECT_EQ(none[0].points[0], (Point{400, 30 + 182 / 2 - 9}));
+    EXPECT_EQ(none[0].align.h, HAlign::Centre);
+    EXPECT_TRUE(c.TextsEqual("0.00").empty());
+    EXPECT_TRUE(c.TextsEqual("0.00%").empty());
+    EXPECT_TRUE(Has(c, "桑蚕丝-240625 1日 分时走势")) << "the title stays";
+    EXPECT_GE(c.Of(DrawOp::Line).size(), 20u) << "and the frame and grid";
 
     services.mainList.clear();
     Open();
@@ -307,6 +317,111 @@ TEST_F(RealViewTest, PrintingUsesThePrintColoursAndLeavesTheCursorOut) {
     EXPECT_EQ(c.TextsEqual("动盘分时走势")[0].colour, DisplayScheme::Print().line[0])
         << "no white text on paper";
     EXPECT_FALSE(cursorLine(c)) << "paper shows no pointer";
+}
+
+/// A text's columns as the recording canvas measures it: [left, right).
+std::pair<int, int> Span(const DrawRecord& r) {
+    const int width = static_cast<int>(Utf8ToGbk(r.text).size()) * r.font.height / 2;
+    const int x = r.points[0].x;
+    if (r.align.h == HAlign::Right) return {x - width, x};
+    if (r.align.h == HAlign::Centre) return {x - width / 2, x - width / 2 + width};
+    return {x, x + width};
+}
+
+TEST_F(RealViewTest, PanelValuesKeepClearOfTheirLabelsAndTheNextLabel) {
+    CQeltGoods& g = services.mainList[0];
+    g.last_section = "78";
+    g.null_num = "21946";
+    g.pure_num = "1234567";
+    g.invest_price = "167110.00";
+    g.sale_price = "167120.00";
+    g.invest_input = "99999";
+    g.all_num = "8888888";
+    g.newest_price = "167115.00";
+    Open();
+    const RecordingCanvas c = Painted();
+    int pairs = 0;
+    for (int y : {50, 90, 120, 150, 180, 220, 250, 280, 310}) {
+        std::vector<std::pair<int, int>> spans;
+        for (const DrawRecord& r : c.Of(DrawOp::Text))
+            if (r.points[0].y >= y && r.points[0].y < y + 6 && r.points[0].x >= 800) spans.push_back(Span(r));
+        ASSERT_EQ(spans.size(), 4u) << "two labels and two values at y " << y;
+        std::sort(spans.begin(), spans.end());
+        for (std::size_t i = 1; i < spans.size(); ++i, ++pairs)
+            EXPECT_GE(spans[i].first - spans[i - 1].second, 4)
+                << "texts touch at y " << y << ", x " << spans[i].first;
+        EXPECT_LE(spans.back().second, 1000) << "inside the panel at y " << y;
+    }
+    EXPECT_EQ(pairs, 27);
+}
+
+TEST_F(RealViewTest, TheDaysChangePercentReadsAlikeInBothQuotePanels) {
+    CQeltGoods g = services.mainList[0];
+    g.change = "1.00";
+    g.changePercent = "9.09";
+    auto valueBeside = [](const RecordingCanvas& c, const char* label) {
+        const DrawRecord at = c.TextsEqual(label).at(0);
+        for (const DrawRecord& r : c.Of(DrawOp::Text))
+            if (r.points[0].y == at.points[0].y && r.points[0].x > at.points[0].x && r.text != label)
+                return r.text;
+        return std::string();
+    };
+    RecordingCanvas intraday;
+    PaintQuotePanel(intraday, {0, 0, 200, 580}, g, false, {}, DisplayScheme::Screen(), Pen{});
+    RecordingCanvas kline;
+    DrawQuotePanel(kline, {0, 0, 200, 580}, g, KLineStyle{});
+    EXPECT_EQ(valueBeside(intraday, "幅度"), "9.09%");
+    EXPECT_EQ(valueBeside(kline, "幅度"), "9.09%");
+}
+
+TEST_F(RealViewTest, AxisLabelsNeverStackInAShortChart) {
+    // Section volumes 20 then 30 more: the volume scale steps by 5 in a 48-pixel volume area.
+    Open();
+    RecordingCanvas c;
+    view->Paint(c, {1000, 400}, DisplayScheme::Screen());
+    for (int axisX : {48, 752}) {
+        std::vector<int> ys;
+        for (const DrawRecord& r : c.Of(DrawOp::Text))
+            if (r.points[0].x == axisX && r.points[0].y < 190 - 7) ys.push_back(r.points[0].y);
+        std::sort(ys.begin(), ys.end());
+        ASSERT_GE(ys.size(), 6u) << "labels at x " << axisX;
+        for (std::size_t i = 1; i < ys.size(); ++i)
+            EXPECT_GE(ys[i] - ys[i - 1], 12) << "labels at x " << axisX << " stack at y " << ys[i];
+    }
+    EXPECT_EQ(c.TextsEqual("11.50").at(0).colour, kWhite) << "the middle level always keeps its label";
+    int volumeLabels = 0;
+    for (const DrawRecord& r : c.Of(DrawOp::Text))
+        volumeLabels += r.points[0].x == 48 && r.points[0].y + 7 > 142 && r.points[0].y < 190 - 7;
+    EXPECT_GE(volumeLabels, 2) << "the volume scale keeps labels where they fit";
+
+    // Where there is room, every level keeps its label.
+    const RecordingCanvas tall = Painted();
+    int priceLabels = 0;
+    for (const DrawRecord& r : tall.Of(DrawOp::Text))
+        priceLabels += r.points[0].x == 752 && r.text.ends_with("%") && r.points[0].y < 290;
+    EXPECT_EQ(priceLabels, 14);
+}
+
+TEST_F(RealViewTest, TheTipMeasuresFromThePreviousCloseAsThePanel) {
+    services.mainList[0].last_date = FormatInt(kRealToday);
+    services.mainList[0].trades.insert(
+        services.mainList[0].trades.begin(),
+        Trade(0, 20240109, 150000).Section(3, 10.9).Compare(10.5).Reference(10.8));
+    Open();
+    view->SetDays(2);
+    // Today's second section: 11.52 against 昨收 11.00, as the panel's 涨跌 and 幅度.
+    const int slots = view->Series().slotsPerDay;
+    const InfoTipRecord today = view->TipFor(slots + 1);
+    EXPECT_EQ(today.price, "11.52");
+    EXPECT_EQ(today.reference, "11.00") << "not the comparison price 11.50 of the record";
+    // Yesterday's section: against that day's previous close, as its trades carry it.
+    EXPECT_EQ(view->TipFor(0).reference, "10.80");
+
+    // Flagged goods: against 昨结, the panel's reference for them.
+    services.mainList[1].last_date = FormatInt(kRealToday);
+    Open(1);
+    EXPECT_EQ(view->TipFor(MinuteSlot(930)).price, "15.00");
+    EXPECT_EQ(view->TipFor(MinuteSlot(930)).reference, "14.00");
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "support/FakeViewServices.h"
 #include "support/TradeRows.h"
 #include "views/CQeltTradListView.h"
+#include "views/ScrollCodes.h"
 #include "views/ViewKinds.h"
 
 namespace qelt {
@@ -177,6 +178,63 @@ TEST_F(TradeListTest, KeysWheelAndTheRowTip) {
     click.at = {300, 40};
     view->OnMouseDown(click);
     EXPECT_EQ(host.overlays.count(1023), 0u);
+}
+
+/// The headers painted, in drawing order, with their x.
+std::vector<std::pair<std::string, int>> Headers(const RecordingCanvas& c) {
+    std::vector<std::pair<std::string, int>> out;
+    for (const DrawRecord& r : c.Of(DrawOp::Text))
+        if (r.points[0].y == 33) out.emplace_back(r.text, r.points[0].x);
+    return out;
+}
+
+TEST_F(TradeListTest, ColumnsThatDoNotFitScrollSidewaysToTheLastAndNoFurther) {
+    AddToday(40);
+    Open();
+    // The default window: 1024 wide, room for the two frozen columns and ten others.
+    const Size narrow{1024, 680};
+    RecordingCanvas canvas;
+    view->Paint(canvas, narrow, DisplayScheme::Screen());
+    std::vector<std::pair<std::string, int>> headers = Headers(canvas);
+    ASSERT_EQ(headers.size(), 12u);
+    EXPECT_EQ(headers.back().first, "动盘成交");
+    const TradeListScroll scroll = view->HorizontalScroll(narrow);
+    EXPECT_TRUE(scroll.Shown());
+    EXPECT_EQ(scroll.maximum, 4);
+    EXPECT_EQ(scroll.bar, (Rect{0, 660, 1024, 680})) << "the bar along the bottom";
+    // The rows keep above the bar.
+    const int rows = CQeltTradListView::RowsPerPage(narrow);
+    EXPECT_LE(30 + 30 + 22 * rows, 660);
+
+    for (int i = 0; i < 9; ++i) EXPECT_TRUE(view->OnKey({ViewKey::Right}));
+    EXPECT_EQ(view->ColumnOffset(), 4) << "no further than the last column";
+    canvas = RecordingCanvas();
+    view->Paint(canvas, narrow, DisplayScheme::Screen());
+    headers = Headers(canvas);
+    ASSERT_EQ(headers.size(), 12u);
+    EXPECT_EQ(headers[0], (std::pair<std::string, int>{"日  期", 5})) << "date and section stay";
+    EXPECT_EQ(headers[1].second, 5 + 80);
+    EXPECT_EQ(headers[2], (std::pair<std::string, int>{"净持仓量", 5 + 160}));
+    EXPECT_EQ(headers.back(), (std::pair<std::string, int>{"申卖量", 5 + 80 * 11}));
+    EXPECT_LE(headers.back().second - 5 + 80, 1024) << "the last column whole";
+    const std::vector<DrawRecord> newestPosition = canvas.TextsEqual("2117");
+    ASSERT_EQ(newestPosition.size(), 1u);
+    EXPECT_EQ(newestPosition[0].points[0].x, 5 + 160) << "the cells follow their headers";
+
+    view->OnKey({ViewKey::Left});
+    EXPECT_EQ(view->ColumnOffset(), 3);
+    view->OnHScroll(kSbThumbTrack, 2);
+    EXPECT_EQ(view->ColumnOffset(), 2);
+    view->OnHScroll(kSbThumbTrack, 99);
+    EXPECT_EQ(view->ColumnOffset(), 4);
+
+    // A window wide enough for all sixteen: no bar, every column, from the first.
+    canvas = RecordingCanvas();
+    view->Paint(canvas, kTradeClient, DisplayScheme::Screen());
+    EXPECT_EQ(Headers(canvas).size(), 16u);
+    EXPECT_EQ(view->ColumnOffset(), 0);
+    EXPECT_FALSE(view->HorizontalScroll(kTradeClient).Shown());
+    EXPECT_EQ(CQeltTradListView::RowsPerPage(kTradeClient), 20) << "no bar, no row lost";
 }
 
 }  // namespace

@@ -59,12 +59,18 @@ const Font kTipFont{"宋体", 12, 400};
 /// The right edge of the widest text, drawn with its left end at `x`.
 int RightEdge(Canvas& measure, int x, const std::string& text) { return x + measure.TextExtent(text).cx; }
 
+/// "日期" (with room between its characters in layout 2); a minute bar's "日期 09:35".
+std::string DataTipDateLabel(const DataTipContent& content) {
+    if (!content.time.empty()) return "日期 " + content.time;
+    return content.layout == 1 ? "日期" : "日    期";
+}
+
 }  // namespace
 
 int DataTipWidth(Canvas& measure, const DataTipContent& content) {
     const Font font = measure.CurrentFont();
     measure.SelectFont(kTipFont);
-    int right = std::max(RightEdge(measure, 20, content.layout == 1 ? "日期" : "日    期"),
+    int right = std::max(RightEdge(measure, 20, DataTipDateLabel(content)),
                          RightEdge(measure, 6, DashedDate(content.bar.date)));
     for (const Row& row : RowsOf(content))
         right = std::max({right, RightEdge(measure, 8, row.label), RightEdge(measure, 20, row.value)});
@@ -85,7 +91,7 @@ void PaintDataTip(Canvas& canvas, const DataTipContent& content, int width, int 
     canvas.SetBkMode(BkMode::Transparent);
     canvas.SetTextAlign({HAlign::Left, VAlign::Top});
     canvas.SetTextColour(kTipLabel);
-    canvas.TextOut(20, 5, content.layout == 1 ? "日期" : "日    期");
+    canvas.TextOut(20, 5, DataTipDateLabel(content));
     canvas.TextOut(6, 21, DashedDate(content.bar.date));
     for (const Row& row : RowsOf(content)) {
         canvas.SetTextColour(kTipLabel);

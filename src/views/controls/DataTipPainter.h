@@ -24,6 +24,8 @@ struct DataTipContent {
     bool today = false;
     std::string liveChange;
     std::string liveChangePercent;
+    /// A minute bar's time "HH:MM", shown after the date's label; empty on day bars.
+    std::string time;
     friend bool operator==(const DataTipContent&, const DataTipContent&) = default;
 };
 

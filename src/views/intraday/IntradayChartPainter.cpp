@@ -8,7 +8,25 @@ namespace qelt {
 namespace {
 
 constexpr int kBands = 14;
+constexpr int kMiddleBand = 7;
 const Font kLabelFont{"Arial", 14, 400};
+/// Rows between two axis labels: the digits of the 14-pixel font stand about 10 pixels high,
+/// and two more keep them apart.
+constexpr int kLabelRows = 12;
+/// What a chart without a record shows in place of a scale of zeros.
+constexpr const char* kNoTrades = "无成交";
+
+/// Every how many bands a price label goes, so labels never stack in a short chart: 1 while a
+/// band holds a label, else the fewest bands that do (K's band is always labelled).
+int PriceLabelStep(const ChartFrame& f) {
+    int step = 1;
+    while (step < kMiddleBand && f.priceHeight * step < kLabelRows * kBands) ++step;
+    return step;
+}
+
+bool PriceLabelled(int band, int step) { return (band - kMiddleBand) % step == 0; }
+
+int BandY(const ChartFrame& f, int band) { return f.priceTop + f.priceHeight * band / kBands; }
 
 void HLine(Canvas& canvas, int left, int right, int y) {
     canvas.MoveTo(left, y);
@@ -35,10 +53,12 @@ void PaintFrame(Canvas& canvas, const ChartFrame& f, const ChartStyle& style) {
 /// Price levels left, percent from K right; the upper seven in the rise colour, K in white,
 /// the lower six in the fall colour.
 void PaintPriceGrid(Canvas& canvas, const ChartFrame& f, const ChartScale& s, const ChartStyle& style) {
+    const int step = PriceLabelStep(f);
     for (int k = 0; k < kBands; ++k) {
-        const int y = f.priceTop + f.priceHeight * k / kBands;
+        const int y = BandY(f, k);
         canvas.SelectPen(style.grid);
         HLine(canvas, f.plotLeft, f.plotRight, y);
+        if (s.empty || !PriceLabelled(k, step)) continue;
         const double price = s.LevelPrice(k);
         const double percent = s.empty || s.reference == 0 ? 0 : price * 100 / s.reference - 100;
         canvas.SetTextColour(k < 7 ? kRiseColour : k == 7 ? style.text : kFallColour);
@@ -49,14 +69,23 @@ void PaintPriceGrid(Canvas& canvas, const ChartFrame& f, const ChartScale& s, co
     }
 }
 
+/// Volume levels from the bottom up; a level too close to the label below it, or to the
+/// lowest price label, keeps its grid line but not its label.
 void PaintVolumeGrid(Canvas& canvas, const ChartFrame& f, const ChartScale& s, const ChartStyle& style) {
     canvas.SetTextColour(kLabelGrey);
+    const int step = PriceLabelStep(f);
+    int lowestPrice = kBands - 1;
+    while (!PriceLabelled(lowestPrice, step)) --lowestPrice;
+    const int highestLabel = BandY(f, lowestPrice) + kLabelRows;
+    int lastLabel = f.bottom + kLabelRows;
     for (int j = 1; j <= 7; ++j) {
         const std::int64_t volume = s.volumeStep * j;
         const int y = s.VolumeTop(f, volume);
         if (y <= f.PriceBottom() + 1 || y >= f.bottom) continue;
         canvas.SelectPen(style.grid);
         HLine(canvas, f.plotLeft, f.plotRight, y);
+        if (y > lastLabel - kLabelRows || y < highestLabel) continue;
+        lastLabel = y;
         canvas.SetTextAlign({HAlign::Right, VAlign::Top});
         canvas.TextOutWithin(f.plotLeft - 2, y - 7, FormatInt(volume), f.plotLeft - 2 - f.area.left);
         canvas.SetTextAlign({HAlign::Left, VAlign::Top});
@@ -178,9 +207,16 @@ void PaintIntradayChart(Canvas& canvas, const ChartFrame& f, const ChartScale& s
 
     canvas.SelectFont(kLabelFont);
     PaintPriceGrid(canvas, f, s, style);
-    PaintVolumeGrid(canvas, f, s, style);
+    if (!s.empty) PaintVolumeGrid(canvas, f, s, style);
     PaintDayLines(canvas, f, c.days, c.series->slotsPerDay, style);
     PaintFrame(canvas, f, style);
+    if (s.empty) {
+        canvas.SelectFont(style.title);
+        canvas.SetTextColour(style.text);
+        canvas.SetTextAlign({HAlign::Centre, VAlign::Top});
+        canvas.TextOut((f.plotLeft + f.plotRight) / 2, f.middle - style.title.height / 2, kNoTrades);
+        canvas.SelectFont(kLabelFont);
+    }
 
     // The price line and the bars stay inside the plot whatever the data.
     canvas.SetClip({f.plotLeft, f.priceTop, f.plotRight + 1, f.bottom + 1});

@@ -28,6 +28,18 @@ bool Unopened(const CQeltGoods& g) { return LeadingDouble(g.open_price) < 0.0001
 /// 95-pixel column hold only at this size.
 const Font kPanelLabelFont{"宋体", 12, 400};
 const Font kValueFont{"Arial", 12, 400};
+/// Where the right column's labels start, and the left column's values end: a value stays
+/// clear of the next label ("079" ran into "本节价").
+constexpr int kRightLabelX = 100;
+constexpr int kLeftValueRight = kRightLabelX - 8;
+/// Pixels kept free between a label and its value; a value too wide for the rest of its
+/// column is drawn smaller.
+constexpr int kValueGap = 4;
+
+std::string PercentText(const CQeltGoods& g, bool unopened) {
+    if (unopened) return "--";
+    return g.changePercent == "--" ? g.changePercent : g.changePercent + "%";
+}
 
 struct Cell {
     const char* label;
@@ -93,44 +105,45 @@ void PaintQuotePanel(Canvas& canvas, const Rect& panel, const CQeltGoods& g, boo
     auto against = [&](const std::string& text) { return Against(LeadingDouble(text), r, level); };
     const Colour current = Against(p, r, level);
     const bool unopened = Unopened(g);
-    const std::string percent = unopened                  ? "--"
-                                : g.changePercent == "--" ? g.changePercent
-                                                          : g.changePercent + "%";
+    const std::string percent = PercentText(g, unopened);
     const Colour text = scheme.line[0];
 
-    const int left = 98;
+    const int left = kLeftValueRight;
     const int right = panel.Width() - 3;
+    const int second = kRightLabelX;
     const std::pair<int, Cell> cells[] = {
         {50,
          {flagged ? "日期" : "节号", 5, left, flagged ? g.last_date : SectionText(LeadingInt(g.last_section)),
           kLabelGrey}},
-        {50, {flagged ? "结算价" : "本节价", 100, right, FormatFixed2(LeadingDouble(g.price)), current}},
+        {50, {flagged ? "结算价" : "本节价", second, right, FormatFixed2(LeadingDouble(g.price)), current}},
         {90, {"购销总量", 5, left, g.null_num, kLabelGrey}},
-        {90, {"净持仓量", 100, right, g.pure_num, kLabelGrey}},
+        {90, {"净持仓量", second, right, g.pure_num, kLabelGrey}},
         {120, {"申买价", 5, left, g.invest_price, text}},
-        {120, {"申卖价", 100, right, g.sale_price, text}},
+        {120, {"申卖价", second, right, g.sale_price, text}},
         {150, {"申买量", 5, left, g.invest_input, kLabelGrey}},
-        {150, {"申卖量", 100, right, g.sale_input, kLabelGrey}},
+        {150, {"申卖量", second, right, g.sale_input, kLabelGrey}},
         {180, {"成交量", 5, left, g.all_num, kLabelGrey}},
-        {180, {"动盘价", 100, right, g.newest_price, text}},
+        {180, {"动盘价", second, right, g.newest_price, text}},
         {220, {"涨跌", 5, left, unopened ? "--" : g.change, current}},
-        {220, {"开盘", 100, right, unopened ? "--" : g.open_price, against(g.open_price)}},
+        {220, {"开盘", second, right, unopened ? "--" : g.open_price, against(g.open_price)}},
         {250, {"幅度", 5, left, percent, current}},
-        {250, {"最高", 100, right, g.highest_price, against(g.highest_price)}},
+        {250, {"最高", second, right, g.highest_price, against(g.highest_price)}},
         {280, {"昨收", 5, left, g.pre_close, kLabelGrey}},
-        {280, {"最低", 100, right, g.lowest_price, against(g.lowest_price)}},
+        {280, {"最低", second, right, g.lowest_price, against(g.lowest_price)}},
         {310, {"现均", 5, left, g.avg_price, against(g.avg_price)}},
-        {310, {flagged ? "昨结" : "昨均", 100, right, g.pre_avg_price, kLabelGrey}},
+        {310, {flagged ? "昨结" : "昨均", second, right, g.pre_avg_price, kLabelGrey}},
     };
     for (const auto& [y, cell] : cells) {
         canvas.SelectFont(kPanelLabelFont);
         canvas.SetTextAlign({HAlign::Left, VAlign::Top});
         canvas.SetTextColour(kLabelGrey);
         canvas.TextOut(panel.left + cell.labelX, panel.top + y, cell.label);
+        const int labelEnd = cell.labelX + canvas.TextExtent(cell.label).cx;
         canvas.SelectFont(kValueFont);
         canvas.SetTextAlign({HAlign::Right, VAlign::Top});
         canvas.SetTextColour(cell.colour);
-        canvas.TextOut(panel.left + cell.valueRight, panel.top + y, cell.value);
+        canvas.TextOutWithin(panel.left + cell.valueRight, panel.top + y, cell.value,
+                             cell.valueRight - labelEnd - kValueGap);
     }
     PaintTrades(canvas, panel, trades, text);
 }

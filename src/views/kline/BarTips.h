@@ -3,6 +3,7 @@
 /// (CDlgTip) and the bar tip a double click or a hover over a bar body opens (CInfoTip,
 /// layout 1).
 #include <string>
+#include <vector>
 
 #include "data/CQeltGoods.h"
 #include "views/controls/DataTipPainter.h"
@@ -26,9 +27,16 @@ std::string PositionChange(const BarSeries& bars, int index);
 DataTipContent MakeDataTip(const CQeltGoods& goods, const BarSeries& bars, int index,
                            const std::string& today);
 
-/// The bar tip: caption "%Y/%m/%d/" with the weekday ("- - - " outside the series) and the
-/// lines "开盘:", "最高:", "最低:", "收盘:", "成交量:", "净持仓量:", "持仓变化:", "购销总量:"
-/// with the bar's texts.
+/// Where the data tip of `size` goes, its top at client row 30: at the chart's left edge
+/// (x 5), at the right end of the plot just left of the value axis at `axisX`, or just right
+/// of the titles it would hide there. The first of these that hides none of `titles` (the
+/// lower panes' titles and their values) and leaves the pointer clear; else the first that
+/// hides no title; else the right end.
+Point PlaceDataTip(Size size, int axisX, const std::vector<Rect>& titles, Point pointer);
+
+/// The bar tip: caption "%Y/%m/%d/" with the weekday and, on a minute bar, its time
+/// ("- - - " outside the series) and the lines "开盘:", "最高:", "最低:", "收盘:", "成交量:",
+/// "净持仓量:", "持仓变化:", "购销总量:" with the bar's texts.
 InfoTipContent MakeBarTip(const BarSeries& bars, int index);
 
 }  // namespace qelt

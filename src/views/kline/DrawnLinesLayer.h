@@ -17,6 +17,7 @@ class DrawnLinesLayer : public MainPaneLayer {
         : m_services(services), m_view(view), m_tools(services) {}
 
     void OnGoodsLoaded(const CQeltGoods& goods) override { m_tools.Load(goods); }
+    void OnSeriesLoaded(const BarSeries& bars, int minutes) override { m_tools.SetPeriod(minutes, &bars); }
     void PaintChart(Canvas& canvas, const MainPaneGeometry& geometry) override;
     void PaintCursor(Canvas& canvas, const MainPaneGeometry& geometry) override;
     LayerAnswer OnMouseDown(const MouseInput& mouse, const MainPaneGeometry& geometry) override;
@@ -24,6 +25,7 @@ class DrawnLinesLayer : public MainPaneLayer {
     LayerAnswer OnMouseUp(const MouseInput& mouse, const MainPaneGeometry& geometry) override;
     LayerAnswer OnDoubleClick(const MouseInput& mouse, const MainPaneGeometry& geometry) override;
     LayerAnswer OnKey(const KeyInput& key) override;
+    bool Editing() const override { return m_tools.Editor().IsArmed() || m_tools.Editor().Busy(); }
     std::optional<CommandState> StateOf(int command) const override { return m_tools.StateOf(command); }
     LayerAnswer OnCommand(int command) override;
 

@@ -2,9 +2,12 @@
 
 #include <algorithm>
 
+#include "analysis/TradingSystem.h"
+#include "chart/KLineLayout.h"
 #include "chart/KLineStyle.h"
 #include "formula/FormulaNumbers.h"
 #include "indicators/PaneParts.h"
+#include "views/kline/FormulaMarks.h"
 
 namespace qelt {
 namespace {
@@ -24,13 +27,44 @@ Visible VisibleBars(const FormulaPaneRequest& request) {
     return {std::max(0, request.window.first), std::min(request.window.last, n - 1)};
 }
 
-bool Drawn(const FormulaOutput& output) { return !output.style.noDraw; }
+// A trading system's signals are for its test, never lines on a chart.
+bool Drawn(const FormulaOutput& output) { return !output.style.noDraw && !IsSystemSignalName(output.name); }
 
 bool FromZero(const FormulaOutputStyle& style) { return style.stick != FormulaStick::None; }
 
 int CentreX(const FormulaPaneRequest& request, int f, int bar) {
     const float w = request.barWidth;
     return request.pane.left + TruncatePixel(w / 2.0f + static_cast<float>(bar - f) * w);
+}
+
+/// The pane's slots and scale for the marks.
+class FormulaPaneAxes : public FormulaChartAxes {
+  public:
+    FormulaPaneAxes(const FormulaPaneRequest& request, const PaneScale& scale, int first)
+        : m_request(request), m_scale(scale), m_first(first) {}
+    int CentreX(int bar) const override { return qelt::CentreX(m_request, m_first, bar); }
+    int Y(double value) const override { return m_scale.Y(value); }
+
+  private:
+    const FormulaPaneRequest& m_request;
+    const PaneScale& m_scale;
+    int m_first;
+};
+
+void DrawPaneMarks(Canvas& canvas, const FormulaPaneRequest& request, const PaneScale& scale, Visible shown) {
+    const FormulaPaneContent& content = request.content;
+    if (!content.drawings || content.marks.empty()) return;
+    FormulaMarksRequest marks;
+    marks.marks = content.marks;
+    marks.drawings = content.drawings;
+    marks.first = shown.f;
+    marks.last = shown.l;
+    marks.barWidth = request.barWidth;
+    const Rect& p = request.pane;
+    marks.chart = {p.left, p.top, p.right - kAxisColumn, p.bottom + 1};
+    marks.scheme = request.scheme;
+    marks.font = request.style->font;
+    DrawFormulaMarks(canvas, marks, FormulaPaneAxes(request, scale, shown.f));
 }
 
 Pen OutputPen(const FormulaOutputStyle& style, Colour colour) {
@@ -123,6 +157,7 @@ void DrawOutputs(Canvas& canvas, const FormulaPaneRequest& request, const PaneSc
                 break;
         }
     }
+    DrawPaneMarks(canvas, request, scale, shown);
     if (outer)
         canvas.SetClip(*outer);
     else
@@ -184,7 +219,7 @@ std::optional<PaneScale> FormulaPaneScale(const FormulaPaneRequest& request) {
     const FormulaPaneContent& content = request.content;
     if (!content.run || !content.outputs) return std::nullopt;
     const Visible shown = VisibleBars(request);
-    bool any = false;
+    bool any = false, sticks = false;
     double top = 0.0, bottom = 0.0;
     auto take = [&](double v) {
         top = any ? std::max(top, v) : v;
@@ -203,10 +238,21 @@ std::optional<PaneScale> FormulaPaneScale(const FormulaPaneRequest& request) {
                 valued = true;
             }
         }
-        if (valued && FromZero(output.style)) take(0.0);
+        if (valued && FromZero(output.style)) {
+            take(0.0);
+            sticks = true;
+        }
     }
+    if (content.drawings)
+        if (const std::optional<FormulaMarksExtent> marks =
+                FormulaMarksRange(content.marks, *content.drawings, shown.f, shown.l)) {
+            take(marks->low);
+            take(marks->high);
+        }
     if (!any) return std::nullopt;
-    return RoundedPaneScale(request.pane, static_cast<float>(top), static_cast<float>(bottom), 5, 0, 5);
+    PaneScale scale = RoundedPaneScale(request.pane, static_cast<float>(top), static_cast<float>(bottom), 5);
+    scale.zeroLine = sticks;
+    return scale;
 }
 
 void DrawFormulaPane(Canvas& canvas, const FormulaPaneRequest& request) {

@@ -8,8 +8,10 @@
 ///   when the title is longer), each next one 80 pixels on or clear of the one before,
 ///   whichever is further; items that would run into the value axis are left out;
 /// - the scale: the common rounded one with 5 divisions over the values the drawn outputs
-///   have at the visible bars (NODRAW outputs are not ranged; STICK, COLORSTICK and VOLSTICK
-///   ones take 0 into the range), labelled at levels 0 to 5; no value at all: title only;
+///   have at the visible bars (NODRAW outputs and a trading system's signals, ENTERLONG and
+///   the like, are neither drawn nor ranged; STICK, COLORSTICK and VOLSTICK
+///   ones take 0 into the range, and the pane then shows its 0 line), labelled at the round
+///   levels of the built-in panes; no value at all: title only;
 /// - each drawn output: a line is a polyline through the bar centres, a bar without a value
 ///   ending its stroke; STICK a vertical line from 0 to the value at each bar's centre;
 ///   COLORSTICK the same in the rising pen's colour where the value is 0 or more and the
@@ -19,12 +21,15 @@
 /// - colours: the output's colour attribute, otherwise line colour (slot + 1) of the scheme
 ///   in effect; a colour that equals the scheme's background (COLORWHITE on paper,
 ///   COLOR000000 on the screen) is drawn in line colour 1 instead, so that no output vanishes;
+/// - the drawing statements' marks over the outputs (FormulaMarks.h), their values (P, P1 and
+///   P2) taking part in the scale as the outputs' do;
 /// - the cursor read-out as the built-in panes'.
 /// Bars and lines stay inside the pane. A formula that could not be computed (a text that no
-/// longer compiles, values that put a constant argument out of range) shows its title with
-/// the fault on the line below; a formula no longer in the library shows kFormulaDeleted in
-/// the title's place and nothing else.
+/// longer compiles, values that put a constant argument out of range, a cost beyond the
+/// limit) shows its title with the fault on the line below, as one still being computed says; a formula no
+/// longer in the library shows kFormulaDeleted in the title's place and nothing else.
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -41,13 +46,17 @@ namespace qelt {
 
 inline constexpr std::string_view kFormulaDeleted = "公式已删除";
 
-/// What a formula pane shows: its title, and either the computed outputs or the fault that
-/// kept them from being computed. An empty title: the formula was deleted.
+/// What a formula pane shows: its title, and either the computed outputs or the line below
+/// the title that says why there are none (the fault that kept them from being computed, or
+/// that they are being computed). An empty title: the formula was deleted.
 struct FormulaPaneContent {
     std::string title;
     const std::vector<FormulaOutput>* outputs = nullptr;
     const FormulaRun* run = nullptr;  ///< null when nothing was computed
     std::string fault;
+    /// The drawing statements, and the marks `run` made of them (empty when nothing was computed).
+    const std::vector<FormulaDrawing>* drawings = nullptr;
+    std::span<const FormulaMark> marks;
 };
 
 /// `columns` must be set: the series' open and close (VOLSTICK's candles).

@@ -3,12 +3,14 @@
 /// chart is drawn again. Internal to the view's files.
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "data/settings/DisplayScheme.h"
 #include "data/settings/IndicatorParameters.h"
 #include "gfx/GfxTypes.h"
 #include "views/CQeltKLineView.h"
+#include "views/kline/TradeMarks.h"
 
 namespace qelt {
 
@@ -28,6 +30,11 @@ struct CQeltKLineView::ChartKey {
     /// The user's formulas: the library as it was, and the values of each formula pane's.
     std::uint64_t formulaRevision = 0;
     std::array<std::vector<double>, 8> formulaValues;
+    /// The formulas over the main chart, and their values.
+    std::vector<int> mainFormulas;
+    std::vector<std::vector<double>> mainFormulaValues;
+    /// The trades of a system under test marked on this chart (交易评测), or none.
+    std::shared_ptr<const TradeMarks> tradeMarks;
     friend bool operator==(const ChartKey&, const ChartKey&) = default;
 };
 

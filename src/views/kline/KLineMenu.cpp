@@ -3,6 +3,7 @@
 #include <array>
 #include <string>
 
+#include "chart/SeriesWindow.h"
 #include "common/Commands.h"
 #include "indicators/IndicatorCatalogue.h"
 
@@ -58,6 +59,15 @@ int CommandOfFormulaPlace(int place) {
     return place >= 0 && place < cmd::kFormulaPaneCommands ? cmd::kFormulaPaneFirst + place : 0;
 }
 
+int MainFormulaPlaceOfCommand(int command) {
+    const int place = command - cmd::kMainFormulaFirst;
+    return place >= 0 && place < cmd::kMainFormulaCommands ? place : -1;
+}
+
+int CommandOfMainFormulaPlace(int place) {
+    return place >= 0 && place < cmd::kMainFormulaCommands ? cmd::kMainFormulaFirst + place : 0;
+}
+
 int WindowCountOfCommand(int command) {
     for (std::size_t i = 0; i < kWindowCommands.size(); ++i)
         if (kWindowCommands[i] == command) return static_cast<int>(i) + 1;
@@ -69,19 +79,60 @@ int CommandOfWindowCount(int count) {
     return kWindowCommands[static_cast<std::size_t>(count - 1)];
 }
 
+namespace {
+
+struct PeriodEntry {
+    int period;
+    int command;
+    const char* text;
+};
+
+constexpr PeriodEntry kPeriodEntries[] = {
+    {kPeriodDay, cmd::kDay, "日"},
+    {kPeriodWeek, cmd::kWeek, "周"},
+    {kPeriodMonth, cmd::kMonth, "月"},
+    {kPeriodMinute1, cmd::kMinute1, "1分钟"},
+    {kPeriodMinute5, cmd::kMinute5, "5分钟"},
+    {kPeriodMinute15, cmd::kMinute15, "15分钟"},
+    {kPeriodMinute30, cmd::kMinute30, "30分钟"},
+    {kPeriodMinute60, cmd::kMinute60, "60分钟"},
+};
+
+}  // namespace
+
+int PeriodOfCommand(int command) {
+    for (const PeriodEntry& entry : kPeriodEntries)
+        if (entry.command == command) return entry.period;
+    return 0;
+}
+
+int CommandOfPeriod(int period) {
+    for (const PeriodEntry& entry : kPeriodEntries)
+        if (entry.period == period) return entry.command;
+    return 0;
+}
+
+const char* PeriodMenuText(int period) {
+    for (const PeriodEntry& entry : kPeriodEntries)
+        if (entry.period == period) return entry.text;
+    return "";
+}
+
 PopupMenu BuildKLineMenu(const KLineMenuState& state) {
     PopupMenu menu;
     menu.title = "系统菜单";
     menu.entries.push_back(MenuEntry::Command(cmd::kIndicators, "指标设置"));
     menu.entries.push_back(MenuEntry::Separator());
+    const bool minutePeriod = MinutesOfPeriod(state.period) > 0;
     menu.entries.push_back(MenuEntry::Sub(
         "主图类型", {MenuEntry::Check(cmd::kChartCandles, "标准(空心阳线)", state.chartType == 1),
                      MenuEntry::Check(cmd::kChartAmerican, "美国线", state.chartType == 2),
-                     MenuEntry::Check(cmd::kChartOX, "OX点数图", state.chartType == 3)}));
-    menu.entries.push_back(
-        MenuEntry::Sub("分析周期", {MenuEntry::Check(cmd::kDay, "日", state.period == 1),
-                                    MenuEntry::Check(cmd::kWeek, "周", state.period == 2),
-                                    MenuEntry::Check(cmd::kMonth, "月", state.period == 3)}));
+                     MenuEntry::Check(cmd::kChartOX, "OX点数图", state.chartType == 3, !minutePeriod)}));
+    std::vector<MenuEntry> periods;
+    for (const PeriodEntry& entry : kPeriodEntries)
+        periods.push_back(MenuEntry::Check(entry.command, entry.text, state.period == entry.period,
+                                           MinutesOfPeriod(entry.period) == 0 || state.minutes));
+    menu.entries.push_back(MenuEntry::Sub("分析周期", std::move(periods)));
     std::vector<MenuEntry> windows;
     for (std::size_t i = 0; i < kWindowCommands.size(); ++i)
         windows.push_back(MenuEntry::Check(kWindowCommands[i], kWindowTexts[i],
@@ -96,8 +147,19 @@ PopupMenu BuildKLineMenu(const KLineMenuState& state) {
         formulas.push_back(MenuEntry::Command(CommandOfFormulaPlace(static_cast<int>(i)), state.formulas[i]));
     const bool any = !formulas.empty();
     menu.entries.push_back(MenuEntry::Sub("自编指标", std::move(formulas), any && !state.inMainPane));
+    if (state.inMainPane) {
+        std::vector<MenuEntry> mainFormulas;
+        for (const KLineMenuState::MainFormula& formula : state.mainFormulas)
+            if (const int command = CommandOfMainFormulaPlace(formula.place))
+                mainFormulas.push_back(MenuEntry::Check(command, formula.name, formula.shown));
+        if (!mainFormulas.empty()) mainFormulas.push_back(MenuEntry::Separator());
+        mainFormulas.push_back(
+            MenuEntry::Command(cmd::kMainFormulasOff, "删除主图公式", state.anyMainFormula));
+        menu.entries.push_back(MenuEntry::Sub("主图公式", std::move(mainFormulas)));
+    }
     menu.entries.push_back(MenuEntry::Separator());
     menu.entries.push_back(MenuEntry::Check(cmd::kLogScale, "对数坐标", state.logScale));
+    if (state.tradeMarks) menu.entries.push_back(MenuEntry::Command(cmd::kTradeMarksOff, "取消交易标记"));
     return menu;
 }
 

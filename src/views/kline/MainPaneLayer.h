@@ -38,6 +38,9 @@ class MainPaneLayer {
     /// The view loaded the series of `goods` (first update, another goods, period, chart
     /// type, live data): the layer's own state of the goods (its drawn lines) is in `goods`.
     virtual void OnGoodsLoaded(const CQeltGoods& /*goods*/) {}
+    /// Before OnGoodsLoaded: the series on show (which stays where it is while the view
+    /// lives) and its period's minutes (0 for day, week and month bars).
+    virtual void OnSeriesLoaded(const BarSeries& /*bars*/, int /*minutes*/) {}
 
     virtual void PaintChart(Canvas& /*canvas*/, const MainPaneGeometry& /*geometry*/) {}
     virtual void PaintCursor(Canvas& /*canvas*/, const MainPaneGeometry& /*geometry*/) {}
@@ -55,6 +58,9 @@ class MainPaneLayer {
         return LayerAnswer::Ignored;
     }
     virtual LayerAnswer OnKey(const KeyInput& /*key*/) { return LayerAnswer::Ignored; }
+    /// The pointer is the layer's tool: a drawing tool is armed or a line is being placed or
+    /// moved. The view shows no bar tip meanwhile.
+    virtual bool Editing() const { return false; }
 
     /// Commands of the layer (the drawing toolbar): asked after the view's own.
     virtual std::optional<CommandState> StateOf(int /*command*/) const { return std::nullopt; }

@@ -36,6 +36,9 @@ void CloseMovingAverage(const std::vector<double>& closes, int period, Indicator
 void DrawMovingAverageLines(Canvas& canvas, const MainMovingAverages& averages,
                             const MainPaneGeometry& geometry, const std::array<Pen, 5>& linePens);
 
+/// Where the labels' row ends: what else the row shows goes from here on.
+inline constexpr int kMovingAverageLabelsEnd = 730;
+
 /// "MA%d:%.2f" of each non-empty average at the cursor bar (its value index cursor - p + 1
 /// clamped into the line) at (200, 3), (290, 3), (400, 3), (510, 3) and (620, 3), each in a
 /// smaller font when it would reach the next.

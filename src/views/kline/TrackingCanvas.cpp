@@ -111,6 +111,14 @@ void TrackingCanvas::TextOut(int x, int y, std::string_view utf8) {
     Sync();
     m_target.TextOut(x, y, utf8);
     Touch(TextBounds(x, y, utf8, CurrentFont(), CurrentTextAlign()), 0);
+    if (!m_measureTexts) return;
+    const Size size = m_target.TextExtent(utf8);
+    const TextAlign align = CurrentTextAlign();
+    int left = x, top = y;
+    if (align.h == HAlign::Right) left = x - size.cx;
+    if (align.h == HAlign::Centre) left = x - size.cx / 2;
+    if (align.v != VAlign::Top) top = y - size.cy;  // a baseline is near enough the bottom
+    m_texts.push_back({left, top, left + size.cx, top + size.cy});
 }
 
 Size TrackingCanvas::TextExtent(std::string_view utf8) {

@@ -12,10 +12,16 @@ namespace qelt {
 
 class TrackingCanvas : public Canvas {
   public:
-    explicit TrackingCanvas(Canvas& target) : m_target(target) {}
+    /// With `measureTexts`, TextBoxes holds the box of every text drawn.
+    explicit TrackingCanvas(Canvas& target, bool measureTexts = false)
+        : m_target(target), m_measureTexts(measureTexts) {}
 
     /// The rectangles drawn on since construction (each within the clip in effect).
     const std::vector<Rect>& Touched() const { return m_touched; }
+    /// The boxes of the texts drawn since construction, as the target measures them (not
+    /// clipped), when asked for at construction: where a window over the drawing would hide
+    /// a text.
+    const std::vector<Rect>& TextBoxes() const { return m_texts; }
 
     void Polyline(const std::vector<Point>& points) override;
     void Rectangle(const Rect& r) override;
@@ -43,7 +49,9 @@ class TrackingCanvas : public Canvas {
     void TouchPoints(const std::vector<Point>& points);
 
     Canvas& m_target;
+    bool m_measureTexts = false;
     std::vector<Rect> m_touched;
+    std::vector<Rect> m_texts;
 };
 
 }  // namespace qelt
