@@ -2,10 +2,12 @@
 
 #include <algorithm>
 
+#include "app/ExampleSystems.h"
 #include "app/Navigation.h"
 #include "app/ViewRules.h"
 #include "common/Commands.h"
 #include "common/DiagnosticLog.h"
+#include "common/Files.h"
 #include "common/Messages.h"
 #include "common/Numbers.h"
 #include "views/ViewKinds.h"
@@ -20,6 +22,10 @@ AppContext::AppContext(CQeltCFG& settings, CQeltData& store, SessionLink& link, 
       m_poster(poster),
       m_targets(targets),
       m_lines(settings.ProgramDirectory(), settings.Reports()),
+      m_minuteHistory(nullptr, {[this](const std::string& request) { m_link.Send(request); },
+                                [this] { return m_link.IsOnline(); },
+                                [this](const std::string& text) { ShowStatus(text); },
+                                [this] { return m_store.LastDetailList(); }}),
       m_formulas(settings.ProgramDirectory()),
       m_formulaValues(settings.ProgramDirectory()) {
     m_store.SetGoodsEntering([this](CQeltGoods& goods) { m_lines.GiveLines(goods); });
@@ -83,6 +89,8 @@ void AppContext::OnSwitchViewMessage(std::intptr_t kind, std::intptr_t argument)
 }
 
 void AppContext::CloseView() {
+    // A chart that goes asks for no more past days.
+    m_minuteHistory.Stop();
     m_targets.notification = kNoWindow;
     if (m_frame != nullptr) m_frame->RemoveView();
     m_view.reset();
@@ -145,12 +153,16 @@ void AppContext::ToggleSelfSelected() {
     const CQeltGoods goods = CurrentGoods();
     if (goods.Matches({})) return;  // nothing on show to add
     const std::string name = goods.name.empty() ? goods.goods_no + goods.due_date : goods.name;
+    // The list changes for the run either way; the status says whether mylist.ini kept it.
     if (toggle.kind == SelfSelectedToggle::Add) {
-        AddSelfSelected(goods.Key(), toggle.category);
-        if (m_frame) m_frame->ShowStatus("已添加到自选：" + name);
+        const bool saved = m_settings.AddSelfSelected(goods.Key(), toggle.category);
+        if (m_frame) m_frame->ShowStatus((saved ? "已添加到自选：" : "已添加到自选，但未能保存：") + name);
     } else {
-        RemoveFromSelfSelected(goods.Key());  // as the board's popup does
-        if (m_frame) m_frame->ShowStatus("已从自选删除：" + name);
+        // As the board's popup does: whichever category it was added under.
+        const bool savedAll = m_settings.RemoveSelfSelected(goods.Key(), std::string(kAllGoodsCode));
+        const bool savedContracts = m_settings.RemoveSelfSelected(goods.Key(), std::string(kContractCode));
+        const bool saved = savedAll && savedContracts;
+        if (m_frame) m_frame->ShowStatus((saved ? "已从自选删除：" : "已从自选删除，但未能保存：") + name);
     }
     m_poster.PostWindowMessage(m_targets.notification.load(), WM_NET_LIST, 0, 0);
 }
@@ -204,6 +216,11 @@ void AppContext::PostSwitchView(int kind, int argument) {
     m_poster.PostThreadMessage(WM_SWITCH_VIEW, kind, argument);
 }
 
+void AppContext::PostViewMessage(unsigned message, std::intptr_t wParam) {
+    // From a worker thread: the target is atomic and the poster takes its own lock.
+    m_poster.PostWindowMessage(m_targets.notification.load(), message, wParam, 0);
+}
+
 void AppContext::StepGoods(bool forward) {
     const NavigationLists lists{m_store.Summaries(GoodsList::Main), m_store.Summaries(GoodsList::SpotMonth),
                                 m_store.Summaries(GoodsList::Delivery),
@@ -250,8 +267,36 @@ bool AppContext::CanStepLines(bool redo) const {
     return key && m_lines.CanStep(*key, redo);
 }
 
+std::vector<CMyLine> AppContext::MinuteLines(int minutes) const {
+    const std::optional<LineKey> key = CurrentLineKey();
+    return key ? m_lines.LinesOf(MinuteLineKey(*key, minutes)) : std::vector<CMyLine>{};
+}
+
+void AppContext::CommitMinuteLines(int minutes, const std::vector<CMyLine>& before,
+                                   const std::vector<CMyLine>& after) {
+    // The store's goods hold the lines of their day bars only: these live in the journal.
+    if (const std::optional<LineKey> key = CurrentLineKey())
+        m_lines.Commit(MinuteLineKey(*key, minutes), before, after);
+}
+
+std::optional<std::vector<CMyLine>> AppContext::StepMinuteLines(int minutes, bool redo) {
+    const std::optional<LineKey> key = CurrentLineKey();
+    if (!key) return std::nullopt;
+    return m_lines.Step(MinuteLineKey(*key, minutes), redo);
+}
+
+bool AppContext::CanStepMinuteLines(int minutes, bool redo) const {
+    const std::optional<LineKey> key = CurrentLineKey();
+    return key && m_lines.CanStep(MinuteLineKey(*key, minutes), redo);
+}
+
 std::vector<std::string> AppContext::LoadFormulas() {
+    const bool fresh = !FileExists(m_formulas.Path());
     std::vector<std::string> problems = m_formulas.Load();
+    if (fresh && problems.empty()) {
+        const ExampleSystemsAdded added = AddExampleSystems(m_formulas);
+        if (!added.message.empty()) problems.push_back(added.message);
+    }
     if (!m_formulaValues.Load()) m_settings.Reports().ReadFailed(kFormulaValuesFileName);
     return problems;
 }

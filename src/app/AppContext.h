@@ -12,7 +12,9 @@
 /// - the global keys F1-F6 and the jumps to a goods (F3, F4, the index panes);
 /// - the drawn lines' journal: myline.txt and every goods' undo history for the whole run;
 /// - the user's formulas (formula.txt) and the parameter values the panes compute them with
-///   (formulaparam.ini), read at start-up.
+///   (formulaparam.ini), read at start-up;
+/// - the past days' minute bars (MinuteHistoryFlow): asked of the server for the chart on
+///   show and kept in the history database CQeltApp hands in.
 /// CQeltApp wires the Qt frame and the connection to it; tests drive it with fakes.
 #include <functional>
 #include <map>
@@ -22,6 +24,7 @@
 #include <vector>
 
 #include "app/LineJournal.h"
+#include "app/MinuteHistoryFlow.h"
 #include "app/Session.h"
 #include "app/ViewKindTable.h"
 #include "common/Poster.h"
@@ -118,36 +121,54 @@ class AppContext : public ViewServices {
     TradeUpdate TradesAfter(const GoodsKey& goods, std::size_t held,
                             const std::string& lastIdentity) const override;
     std::vector<TradeRow> TradeList() const override { return m_store.TradeList(); }
-    /// The main record at `position`, whatever the current category.
-    CQeltGoods MainGoods(int position) const override { return m_store.CurrentGoods(-1, position, {}); }
     void EditCurrentGoods(const std::function<void(CQeltGoods&)>& edit) override;
     const CQeltCFG& Settings() const override { return m_settings; }
     IndicatorParameters& EditableIndicators() override { return m_settings.m_indicators; }
+    bool SaveIndicators() override { return m_settings.SaveIndicators(); }
+    ViewSettings& EditableViewSettings() override { return m_settings.Views(); }
     void ReportSaveFailed(const std::string& fileName) override {
         m_settings.Reports().WriteFailed(fileName);
     }
     void AddSelfSelected(const GoodsKey& goods, const std::string& category) override;
     void RemoveSelfSelected(const GoodsKey& goods, const std::string& category) override;
     void PostSwitchView(int kind, int argument) override;
+    void PostViewMessage(unsigned message, std::intptr_t wParam) override;
     void StepGoods(bool forward) override;
     void RefreshStandingRequests() override { SetStandingRequests(); }
     void Send(const std::string& request) override { m_link.Send(request); }
     bool IsOnline() const override { return m_link.IsOnline(); }
+    void ShowStatus(const std::string& text) override {
+        if (m_frame != nullptr) m_frame->ShowStatus(text);
+    }
+    PastMinuteDays& MinuteHistory() override { return m_minuteHistory; }
+    /// Where past days' minute bars are kept (the history database); none: nothing is kept.
+    void SetMinuteArchive(MinuteArchive* archive) { m_minuteHistory.SetArchive(archive); }
+    bool QuotesStale() const override { return m_link.QuotesStale(); }
     void PushHistory() override { m_history.Push(m_selection.goods, m_selection.category); }
     bool GoBack() override;
     void CommitLines(const std::vector<CMyLine>& before, const std::vector<CMyLine>& after) override;
     std::optional<std::vector<CMyLine>> StepLines(bool redo) override;
     bool CanStepLines(bool redo) const override;
+    std::vector<CMyLine> MinuteLines(int minutes) const override;
+    void CommitMinuteLines(int minutes, const std::vector<CMyLine>& before,
+                           const std::vector<CMyLine>& after) override;
+    std::optional<std::vector<CMyLine>> StepMinuteLines(int minutes, bool redo) override;
+    bool CanStepMinuteLines(int minutes, bool redo) const override;
 
     const FormulaLibrary& Formulas() const override { return m_formulas; }
     std::vector<double> FormulaValues(int id) const override;
     void SetFormulaValues(int id, const std::vector<double>& values) override;
+    std::shared_ptr<const TradeMarks> ChartTradeMarks() const override { return m_tradeMarks; }
+    void ClearChartTradeMarks() override { m_tradeMarks.reset(); }
+    /// 在图上显示: `marks` go on the K-line chart of their contract and period.
+    void SetChartTradeMarks(std::shared_ptr<const TradeMarks> marks) { m_tradeMarks = std::move(marks); }
 
     /// The drawn lines of the run: loaded at start-up, applied to the store after every
     /// fill, saved after each edit and at exit.
     LineJournal& Lines() { return m_lines; }
     /// Reads formula.txt and formulaparam.ini (a values file that exists but cannot be read
-    /// is reported, and not written over this run). Returns what formula.txt's reading
+    /// is reported, and not written over this run); a new formula.txt gets the example
+    /// trading systems beside the example formulas. Returns what formula.txt's reading
     /// found for the user (damaged sections, formulas that no longer compile).
     std::vector<std::string> LoadFormulas();
     /// The user's formulas for the editor (工具 → 公式管理); the views read them through
@@ -176,8 +197,10 @@ class AppContext : public ViewServices {
     std::unique_ptr<View> m_view;
     int m_viewKind = 0;
     LineJournal m_lines;
+    MinuteHistoryFlow m_minuteHistory;
     FormulaLibrary m_formulas;
     FormulaValueTable m_formulaValues;
+    std::shared_ptr<const TradeMarks> m_tradeMarks;
 };
 
 }  // namespace qelt

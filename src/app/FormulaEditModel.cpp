@@ -109,6 +109,7 @@ FormulaEditFields FormulaEditModel::InitialFields() const {
     fields.name = formula->name;
     fields.description = formula->description;
     fields.text = formula->text;
+    fields.mainChart = formula->mainChart;
     for (std::size_t i = 0; i < formula->parameters.size() && i < fields.parameters.size(); ++i) {
         const FormulaParameter& p = formula->parameters[i];
         fields.parameters[i] = {p.name, formula::FormatShortest(p.defaultValue),
@@ -134,6 +135,7 @@ FormulaEditOutcome FormulaEditModel::Accept(const FormulaEditFields& fields) {
     if ((outcome.problem = ReadParameters(fields, read))) return outcome;
     StoredFormula formula{m_id, std::string(Trim(fields.name)), fields.description, read.parameters,
                           fields.text};
+    formula.mainChart = fields.mainChart;
     if (std::optional<FormulaProblem> problem = m_library.Check(formula, m_id)) {
         outcome.problem = Place(*problem, read, fields.text);
         return outcome;

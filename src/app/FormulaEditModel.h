@@ -26,6 +26,7 @@ struct FormulaEditFields {
     std::string description;
     std::array<FormulaParameterFields, kMaxFormulaParameters> parameters;
     std::string text;
+    bool mainChart = false;  ///< 画在 主图 rather than 副图
 };
 
 enum class FormulaField {

@@ -1,18 +1,27 @@
 #include "app/LineJournal.h"
 
+#include "common/Gbk.h"
+
 namespace qelt {
 
 LineKey LineKeyOf(const CQeltGoods& goods) { return {goods.listTag, goods.Key()}; }
 
 MyLineBook::LoadResult LineJournal::Load() {
-    MyLineBook::LoadResult result;
+    const std::optional<std::string> bytes = m_file.Read();  // an unreadable file is reported there
+    MyLineBook book = bytes ? MyLineBook::Parse(GbkToUtf8(*bytes)) : MyLineBook();
     {
         std::lock_guard lock(m_bookMutex);
-        result = m_book.Load(m_directory);
+        m_book = std::move(book);
         m_loaded = true;
     }
-    if (result == MyLineBook::LoadResult::Unreadable) m_reports.ReadFailed(kMyLineFileName);
-    return result;
+    switch (m_file.LastRead()) {
+        case SettingsFile::State::Read:
+            return MyLineBook::LoadResult::Read;
+        case SettingsFile::State::Unreadable:
+            return MyLineBook::LoadResult::Unreadable;
+        default:
+            return MyLineBook::LoadResult::Missing;
+    }
 }
 
 bool LineJournal::Loaded() const {
@@ -74,15 +83,20 @@ bool LineJournal::CanStep(const LineKey& key, bool redo) const {
     return !(redo ? found->second.redo : found->second.undo).empty();
 }
 
+std::vector<CMyLine> LineJournal::LinesOf(const LineKey& key) const {
+    std::lock_guard lock(m_bookMutex);
+    return m_book.LinesOf(key);
+}
+
 bool LineJournal::Save() const {
-    bool saved = false;
+    std::string content;
     {
         std::lock_guard lock(m_bookMutex);
         if (!m_loaded) return false;
-        saved = m_book.Save(m_directory);
+        content = m_book.Format();
     }
-    if (!saved) m_reports.WriteFailed(kMyLineFileName);
-    return saved;
+    // Written outside the book's lock: the store's lock waits on the book's (GiveLines).
+    return m_file.Write(Utf8ToGbk(content));
 }
 
 }  // namespace qelt

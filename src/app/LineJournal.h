@@ -13,7 +13,9 @@
 /// program runs, whichever goods or view is on show meanwhile.
 ///
 /// Interface thread, except GiveLines; the book has a lock of its own, taken after the
-/// store's and never held while calling the store.
+/// store's and never held while calling the store or the disk: the file is read before the
+/// book takes its content and written from a copy of it, so a goods entering the store never
+/// waits for a save to reach the disk.
 #include <map>
 #include <mutex>
 #include <optional>
@@ -23,6 +25,7 @@
 #include "data/CQeltData.h"
 #include "data/CQeltGoods.h"
 #include "data/settings/MyLineFile.h"
+#include "data/settings/SettingsFile.h"
 #include "data/settings/SettingsReports.h"
 
 namespace qelt {
@@ -36,7 +39,7 @@ inline constexpr std::size_t kMaxUndoSteps = 200;
 class LineJournal {
   public:
     LineJournal(std::string programDirectory, SettingsReports& reports)
-        : m_directory(std::move(programDirectory)), m_reports(reports) {}
+        : m_file(std::move(programDirectory), kMyLineFileName, kMaxMyLineFileBytes, &reports) {}
 
     /// Reads myline.txt (a file that cannot be read is reported); until then nothing is
     /// written (a run that ends before start-up finished leaves the file alone).
@@ -55,6 +58,8 @@ class LineJournal {
     /// book and the file; nothing when there is no such step.
     std::optional<std::vector<CMyLine>> Step(const LineKey& key, bool redo);
     bool CanStep(const LineKey& key, bool redo) const;
+    /// The lines the book holds for `key` (the lines of minute bars, which no goods holds).
+    std::vector<CMyLine> LinesOf(const LineKey& key) const;
 
     /// Rewrites myline.txt from the book (at exit); false when not loaded or not written
     /// (a failed write is reported).
@@ -70,8 +75,7 @@ class LineJournal {
         std::vector<Edit> redo;
     };
 
-    std::string m_directory;
-    SettingsReports& m_reports;
+    mutable SettingsFile m_file;     ///< interface thread only
     mutable std::mutex m_bookMutex;  ///< guards m_book and m_loaded
     MyLineBook m_book;
     bool m_loaded = false;

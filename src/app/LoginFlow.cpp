@@ -3,12 +3,17 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "common/DemoServer.h"
 #include "common/DiagnosticLog.h"
 #include "common/Numbers.h"
 #include "net/Requests.h"
 
 namespace qelt {
 namespace {
+
+/// Connections tried again after a drop during the synchronisation, a second apart.
+constexpr int kRetries = 3;
+constexpr int kRetrySpacingMs = 1000;
 
 std::string Printf(const char* format, int a, int b = 0, int c = 0) {
     char buffer[128];
@@ -25,6 +30,26 @@ std::string VerdictText(int code) {
     return "登陆失败(" + FormatInt(code) + ")";
 }
 
+LoginField FieldAtFault(int verdictCode) {
+    return verdictCode == 2 ? LoginField::Password : LoginField::User;
+}
+
+bool IsDemoServerList(const std::vector<ServerEntry>& servers) {
+    return servers.size() == 1 &&
+           servers[0] == ServerEntry{std::string(kDemoServerName), std::string(kDemoServerAddress),
+                                     std::string(kDemoServerPort)};
+}
+
+std::string DemoAccountsHint(const std::vector<ServerEntry>& servers) {
+    if (!IsDemoServerList(servers)) return {};
+    std::string accounts;
+    for (const DemoAccount& account : kDemoAccounts) {
+        if (!accounts.empty()) accounts += "、";
+        accounts += std::string(account.user) + "/" + std::string(account.password);
+    }
+    return std::string(kDemoServerName) + "的帐号/密码：" + accounts;
+}
+
 LoginFlow::~LoginFlow() {
     if (m_connecting) m_services.CancelConnect();
 }
@@ -32,6 +57,11 @@ LoginFlow::~LoginFlow() {
 void LoginFlow::SetProgress(int value) {
     m_progress = value;
     m_view.SetProgress(value);
+}
+
+int LoginFlow::Advance(int value) {
+    if (value > m_progress) SetProgress(value);
+    return m_progress;
 }
 
 void LoginFlow::Pause(int milliseconds, std::function<void()> then) {
@@ -63,6 +93,8 @@ void LoginFlow::OnLogin(const std::string& user, const std::string& password, bo
     m_password = password;
     m_remember = remember;
     m_active = true;
+    m_accepted = false;
+    m_retries = 0;
     m_view.EnableLoginButton(false);
     m_address = m_services.ResolveAddress(address);
     m_port = LeadingInt(port);
@@ -71,7 +103,7 @@ void LoginFlow::OnLogin(const std::string& user, const std::string& password, bo
         (m_address.empty() ? " (the address does not resolve)" : " (" + m_address + ")"));
     if (m_services.IsConnected()) {
         SetStatus("验证身份...");
-        m_services.Send(LoginRequest(m_user, m_password));
+        m_services.SendCommand(LoginRequest(m_user, m_password));
         return;
     }
     m_connecting = true;
@@ -84,14 +116,39 @@ void LoginFlow::OnConnected(bool connected) {
     m_connecting = false;
     if (!connected) {
         Log("login: no connection to the server");
-        SetStatus("连接服务器失败...");
-        m_view.ShowMessage("无法连接服务器！\r\n请检查网络连接！", "连接失败");
-        m_view.EnableLoginButton(true);
+        if (m_retries > 0 && m_retries < kRetries) {
+            Retry();
+            return;
+        }
+        Fail("无法连接服务器！\r\n请检查网络连接！", "连接失败");
         return;
     }
-    m_services.SetOnline(true);
+    // Connected is not logged in: the session goes online with the server's verdict.
     m_services.SetCurrentServer(m_address, m_port);
     SetStatus("验证身份...");
+}
+
+void LoginFlow::Fail(const std::string& text, const std::string& caption) {
+    m_active = false;
+    m_retries = 0;
+    SetStatus("连接服务器失败...");
+    m_view.ShowMessage(text, caption);
+    m_view.EnableLoginButton(true);
+    m_view.FocusField(LoginField::Server);
+}
+
+void LoginFlow::Retry() {
+    ++m_retries;
+    Log("login: connecting again, attempt " + FormatInt(m_retries) + " of " + FormatInt(kRetries));
+    m_view.After(kRetrySpacingMs, [this, attempt = m_attempt] {
+        if (attempt != m_attempt) return;
+        m_active = true;
+        m_connecting = true;
+        // The server already knows this account: the re-login takes over what it kept of the
+        // lost connection.
+        m_services.Connect(m_address, m_port, LoginRequest(m_user, m_password, true),
+                           [this](bool connected) { OnConnected(connected); });
+    });
 }
 
 void LoginFlow::OnConnectionLost(bool byServer) {
@@ -107,15 +164,21 @@ void LoginFlow::OnConnectionLost(bool byServer) {
     m_seriesReplies = m_tradeReplies = m_largestHistory = 0;
     Log(byServer ? "login: the server ended the session" : "login: the connection was lost");
     SetProgress(0);
-    SetStatus("连接服务器失败...");
+    if (!byServer && m_accepted && m_retries < kRetries) {
+        // The account is good and the server was there: the synchronisation starts over on a
+        // new connection rather than leave the user to press 登 陆 again.
+        SetStatus("连接服务器失败...");
+        Retry();
+        return;
+    }
     if (byServer)
-        m_view.ShowMessage("管理员断开了你和服务器的连接！", "系统提示");
+        Fail("管理员断开了你和服务器的连接！", "系统提示");
     else
-        m_view.ShowMessage("无法连接服务器！\r\n请检查网络连接！", "连接失败");
-    m_view.EnableLoginButton(true);
+        Fail("无法连接服务器！\r\n请检查网络连接！", "连接失败");
 }
 
 void LoginFlow::OnOffline() {
+    ++m_attempt;  // a retry waiting for its turn never comes
     if (m_connecting) {
         m_connecting = false;
         m_services.CancelConnect();
@@ -133,15 +196,20 @@ void LoginFlow::OnLoginReply() {
         const int code = m_services.LoginCode();
         Log("login verdict " + FormatInt(code) + ": " + VerdictText(code));
         SetStatus("验证身份..." + VerdictText(code));
+        if (code == 0) {
+            m_accepted = true;
+            m_services.SetOnline(true);
+        }
         Pause(200, [this, code] {
             if (code != 0) {
                 m_view.EnableLoginButton(true);
+                m_view.FocusField(FieldAtFault(code));
                 return;
             }
             if (m_progress < 10) SetProgress(10);
             m_services.KeepCredentials(m_user, m_password);
             m_services.WriteRememberedLogin(m_remember, m_user, m_password);
-            m_services.Send(VersionRequest());
+            m_services.SendCommand(VersionRequest());
         });
     });
 }
@@ -159,7 +227,7 @@ void LoginFlow::OnVersion(int version) {
         m_services.ResetStore();
         m_synchronised = true;
         if (m_progress < 1) SetStatus("初始化商品分类...");
-        m_services.Send(CategoryRequest());
+        m_services.SendCommand(CategoryRequest());
     });
 }
 
@@ -168,13 +236,13 @@ void LoginFlow::OnCategories() {
         Log("synchronisation: categories received");
         SetStatus("初始化商品分类...完成");
         if (m_progress >= 20) {
-            m_services.Send(ListRequest());
+            m_services.SendCommand(ListRequest());
             return;
         }
         SetProgress(20);
         Pause(200, [this] {
             SetStatus("初始化商品列表...");
-            m_services.Send(ListRequest());
+            m_services.SendCommand(ListRequest());
         });
     });
 }
@@ -203,9 +271,8 @@ void LoginFlow::OnLine() {
         ++m_seriesReplies;
         const int k = m_seriesReplies;
         if (k < n) {
-            const int a = k * 50 / n;
-            SetStatus(Printf("同步行情数据...%d%%[%d/%d]", a * 2, k, n));
-            if (m_progress < 80) SetProgress(a + 30);
+            const int shown = Advance(k * 50 / n + 30);
+            SetStatus(Printf("同步行情数据...%d%%[%d/%d]", shown, k, n));
             return;
         }
         if (k != n) return;
@@ -215,7 +282,7 @@ void LoginFlow::OnLine() {
             SetProgress(80);
         }
         RequestTrades();
-        SetStatus("同步交易信息...0%");
+        SetStatus(Printf("同步交易信息...%d%%", m_progress));
     });
 }
 
@@ -242,7 +309,8 @@ void LoginFlow::OnHistory(int remaining) {
     Handle([this, remaining] {
         m_largestHistory = std::max(m_largestHistory, remaining);
         if (remaining > 0) {
-            SetStatus(Printf("下载历史数据...%d%%", HistoryProgressPercent(remaining, m_largestHistory)));
+            const int shown = Advance(HistoryProgressPercent(remaining, m_largestHistory));
+            SetStatus(Printf("下载历史数据...%d%%", shown));
             return;
         }
         Log("synchronisation: history received");
@@ -263,9 +331,8 @@ void LoginFlow::OnTrades() {
         ++m_tradeReplies;
         const int t = m_tradeReplies;
         if (t < n) {
-            const int a = t * 20 / n;
-            SetStatus(Printf("同步交易信息...%d[%d/%d]", a * 5, t, n));
-            SetProgress(a + 80);
+            const int shown = Advance(t * 20 / n + 80);
+            SetStatus(Printf("同步交易信息...%d[%d/%d]", shown, t, n));
             return;
         }
         if (t > n) return;  // the second round of trade requests after the history ends

@@ -4,6 +4,15 @@
 /// 20-30, series 30-80, history up to 90, trades 80-100). The session runs it while the
 /// dialog is open and answers its questions (LoginServices).
 ///
+/// - The session counts as online from the server's acceptance of the login on, never from
+///   the connection alone.
+/// - The progress bar and the status line show one number, the bar's: the step's texts
+///   carry the whole synchronisation's percentage, which never goes back.
+/// - A connection lost once the login was accepted is tried again (the re-login, up to
+///   three times a second apart) and the synchronisation starts over on it; lost before the
+///   verdict, the attempt fails as a refused connection does.
+/// - After a failure the keyboard is back on the field at fault, its text selected.
+///
 /// The dialog's pauses ("wait 200 ms") never block the interface: a pause is a timer, and
 /// replies that arrive during it are held back and handled after it, in arrival order, so
 /// the user sees the same sequence of texts as if the interface had slept.
@@ -14,8 +23,12 @@
 #include <vector>
 
 #include "common/GoodsKey.h"
+#include "common/ServerList.h"
 
 namespace qelt {
+
+/// The dialog's fields, for the one a failure points at.
+enum class LoginField { User, Password, Server };
 
 /// What the flow needs from the dialog window.
 class LoginDisplay {
@@ -24,6 +37,8 @@ class LoginDisplay {
     virtual void SetStatus(const std::string& text) = 0;
     virtual void SetProgress(int value) = 0;
     virtual void EnableLoginButton(bool enabled) = 0;
+    /// Gives `field` the keyboard, its text selected.
+    virtual void FocusField(LoginField field) = 0;
     virtual void ShowMessage(const std::string& text, const std::string& caption) = 0;
     /// Runs `then` after `milliseconds` on the interface thread.
     virtual void After(int milliseconds, std::function<void()> then) = 0;
@@ -49,8 +64,9 @@ class LoginServices {
     /// commands still queued are dropped and the store starts empty.
     virtual void CloseConnection() = 0;
     virtual void SetCurrentServer(const std::string& address, int port) = 0;
-    /// A single command, queued behind the others on the paced sender; never waits.
-    virtual void Send(const std::string& message) = 0;
+    /// A single command of the login's own on the connection it made, queued behind the
+    /// others on the paced sender; never waits.
+    virtual void SendCommand(const std::string& message) = 0;
     /// Commands sent in order and paced, without holding up the interface.
     virtual void SendPaced(std::vector<std::string> messages) = 0;
     virtual int LoginCode() = 0;
@@ -67,6 +83,15 @@ class LoginServices {
 
 /// The status text for a login verdict code; codes outside 0..5 read as a rejection.
 std::string VerdictText(int code);
+/// The field a refused login points at: the password for 密码错误, the account otherwise.
+LoginField FieldAtFault(int verdictCode);
+
+/// True when the server list is the one an installation starts with: the demo server on
+/// this machine alone.
+bool IsDemoServerList(const std::vector<ServerEntry>& servers);
+/// The line that tells a user of the demo server which accounts it has; empty for any
+/// other server list.
+std::string DemoAccountsHint(const std::vector<ServerEntry>& servers);
 
 class LoginFlow {
   public:
@@ -110,6 +135,13 @@ class LoginFlow {
     /// Runs `handler` now, or after the pause under way.
     void Handle(std::function<void()> handler);
     void OnConnected(bool connected);
+    /// The connection failed or went: "连接服务器失败...", the box, the button again, and the
+    /// keyboard on the server choice.
+    void Fail(const std::string& text, const std::string& caption);
+    /// Connects again with the re-login after a drop, once the login had been accepted.
+    void Retry();
+    /// Moves the bar to `value` unless it is further already; the number the texts show.
+    int Advance(int value);
     void RequestTrades();
     /// The synchronisation's last step: 100%, then the dialog ends with OK.
     void Finish();
@@ -132,6 +164,10 @@ class LoginFlow {
     int m_attempt = 0;
     /// 登 陆 was pressed and the attempt has not failed since: replies are taken.
     bool m_active = false;
+    /// The server accepted this login (since 登 陆 was pressed): a drop is tried again.
+    bool m_accepted = false;
+    /// Connections tried again since 登 陆 was pressed; 0 while none is.
+    int m_retries = 0;
 };
 
 }  // namespace qelt

@@ -8,12 +8,25 @@
 namespace qelt {
 namespace {
 
-/// Attempts at a re-login after a lost connection; WM_NET_RECONNECT's wParam counts those
-/// made, and the server's "dis" (10) is beyond them.
-constexpr int kReloginAttempts = 3;
-constexpr int kReloginSpacingMs = 1000;
+/// Attempts a second apart after a lost connection before the session counts as offline;
+/// WM_NET_RECONNECT's wParam counts those made, and the server's "dis" (10) is beyond them.
+constexpr int kQuickAttempts = 3;
+constexpr int kQuickSpacingMs = 1000;
+constexpr int kFirstBackgroundPauseMs = 5000;
+constexpr int kLongestPauseMs = 60000;
 
 }  // namespace
+
+int ReloginPauseMs(int attempt) {
+    if (attempt <= kQuickAttempts) return kQuickSpacingMs;
+    int pause = kFirstBackgroundPauseMs;
+    for (int k = kQuickAttempts + 1; k < attempt && pause < kLongestPauseMs; ++k) pause *= 2;
+    return pause < kLongestPauseMs ? pause : kLongestPauseMs;
+}
+
+std::string ReloginStatusText(int attempt) {
+    return "连接已断开，正在重试…（第 " + FormatInt(attempt) + " 次）";
+}
 
 Session::Session(Connection& connection, Scheduler& scheduler, SessionHost& host)
     : m_connection(connection), m_scheduler(scheduler), m_host(host) {}
@@ -120,9 +133,9 @@ void Session::KeepCredentials(const std::string& user, const std::string& passwo
 
 void Session::OnConnectionLost(std::intptr_t attemptsMade) {
     m_connection.StopPolling();
-    const bool byServer = attemptsMade + 1 > kReloginAttempts;
+    const bool byServer = attemptsMade + 1 > kQuickAttempts;
     if (m_phase == Phase::LoggingIn) {
-        // The synchronisation cannot go on over a new connection: the login starts over.
+        // The dialog decides: it starts over, or tries again once the login was accepted.
         if (byServer) m_connection.Close();
         m_online = false;
         m_host.SessionChanged();
@@ -137,6 +150,12 @@ void Session::OnConnectionLost(std::intptr_t attemptsMade) {
         m_host.ShowMessage("管理员断开了你和服务器的连接！", "系统提示");
         return;
     }
+    if (m_phase == Phase::Relogging && m_awaitingVerdict) {
+        // The re-login's own connection went before its verdict.
+        m_awaitingVerdict = false;
+        AttemptFailed(m_attempt);
+        return;
+    }
     // Only a live session is recovered; and one procedure at a time: the attempt under way
     // decides.
     if (m_phase != Phase::Online) return;
@@ -145,7 +164,12 @@ void Session::OnConnectionLost(std::intptr_t attemptsMade) {
 }
 
 void Session::Relogin(int attempt) {
-    Log("re-login attempt " + FormatInt(attempt) + " of " + FormatInt(kReloginAttempts));
+    m_attempt = attempt;
+    m_awaitingVerdict = false;
+    Log(attempt <= kQuickAttempts
+            ? "re-login attempt " + FormatInt(attempt) + " of " + FormatInt(kQuickAttempts)
+            : "re-login attempt " + FormatInt(attempt) + " (in the background)");
+    m_host.SessionChanged();  // the status bar counts the attempts
     // The re-login is the new connection's first message: nothing queued before it, and no
     // polling pass, can reach the server ahead of it.
     m_connection.Connect(m_serverAddress, m_serverPort, LoginRequest(m_user, m_password, true),
@@ -155,31 +179,48 @@ void Session::Relogin(int attempt) {
 }
 
 void Session::AfterRelogin(int attempt, bool connected) {
-    if (connected) {
-        Log("re-login attempt " + FormatInt(attempt) + ": connected, login sent");
-        SetPhase(Phase::Online);
-        ApplyRequests();
+    if (!connected) {
+        AttemptFailed(attempt);
         return;
     }
+    Log("re-login attempt " + FormatInt(attempt) + ": connected, login sent");
+    m_awaitingVerdict = true;
+}
+
+void Session::OnLoginVerdict(int code) {
+    if (m_phase != Phase::Relogging || !m_awaitingVerdict) return;
+    m_awaitingVerdict = false;
+    if (code != 0) {
+        Log("re-login attempt " + FormatInt(m_attempt) + " refused: " + VerdictText(code));
+        m_connection.Close();
+        AttemptFailed(m_attempt);
+        return;
+    }
+    Log("re-login attempt " + FormatInt(m_attempt) + ": logged in");
+    m_attempt = 0;
+    m_online = true;
+    SetPhase(Phase::Online);
+    ApplyRequests();
+}
+
+void Session::AttemptFailed(int attempt) {
     Log("re-login attempt " + FormatInt(attempt) + " failed");
-    m_scheduler.After(kReloginSpacingMs, [this, next = attempt + 1, procedure = m_relogin] {
-        if (procedure != m_relogin) return;
-        if (next <= kReloginAttempts)
-            Relogin(next);
-        else
-            GiveUp();
+    if (attempt == kQuickAttempts) GoOffline();
+    m_scheduler.After(ReloginPauseMs(attempt + 1), [this, next = attempt + 1, procedure = m_relogin] {
+        if (procedure == m_relogin) Relogin(next);
     });
 }
 
-void Session::GiveUp() {
-    Log("re-login given up: offline");
+void Session::GoOffline() {
+    Log("re-login given up: offline, trying again in the background");
     m_online = false;
-    SetPhase(Phase::Idle);
+    m_host.SessionChanged();
     m_host.ShowMessage("和服务器断开了连接！", "系统提示");
 }
 
 void Session::CancelRelogin() {
     ++m_relogin;
+    m_awaitingVerdict = false;
     if (m_phase == Phase::Relogging) m_connection.CancelConnect();
 }
 
@@ -194,6 +235,15 @@ void Session::Disconnect() {
 void Session::Shutdown() {
     CancelRelogin();
     m_connection.StopPolling();
+}
+
+void Session::Send(const std::string& request) {
+    // Nothing goes out on a connection whose login the server has not accepted (yet).
+    if (m_phase != Phase::Online || !IsOnline()) {
+        Log("not logged in: not sent: " + request.substr(0, request.find(':') + 1));
+        return;
+    }
+    m_connection.Send(request);
 }
 
 // ---- the view's requests ----

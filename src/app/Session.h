@@ -1,15 +1,19 @@
 #pragma once
 /// `Session`: the connection's life from one place. Connecting, the login with its version
 /// check and start-up synchronisation (the login dialog's rules are `LoginFlow`, which the
-/// session runs while the dialog is open), online, a lost connection with up to three
-/// re-login attempts a second apart, the server's "dis", the user's 断开行情主站, offline
-/// browsing and the end of the program.
+/// session runs while the dialog is open), online, a lost connection, the server's "dis",
+/// the user's 断开行情主站, offline browsing and the end of the program.
+///
+/// A lost connection is tried again three times a second apart; then the session is
+/// offline ("和服务器断开了连接！") and goes on trying in the background, 5 s after the third
+/// attempt and then twice as long each time up to a minute, until the server answers or the
+/// user chooses 断开行情主站 (or 连接行情主站). While it tries, the quotes on show are stale.
 ///
 /// What goes out and when is decided here alone: a connection's first message is its login
-/// (the connection writes it before anything else), polling runs only while the session is
-/// online and logged in, and it carries the standing requests of the view on show. So a
-/// re-login reads: stop polling, connect with the re-login as the first message, then poll
-/// again.
+/// (the connection writes it before anything else), and the session counts as logged in only
+/// once the server has accepted that login: polling, the views' commands and the store's
+/// series requests wait for the verdict. So a re-login reads: stop polling, connect with the
+/// re-login as the first message, wait for the verdict, then poll again.
 ///
 /// Threads: everything runs on the interface thread except `IsOnline`, which the receive
 /// thread reads (the store asks it before sending series requests); the flag is atomic.
@@ -82,25 +86,34 @@ class SessionHost {
 class SessionLink {
   public:
     virtual ~SessionLink() = default;
-    /// Online: connected by the login dialog and not given up since (any thread).
+    /// Online: logged in by the login dialog and not given up since (any thread).
     virtual bool IsOnline() const = 0;
+    /// The connection was lost and has not come back: the quotes on show are stale.
+    virtual bool QuotesStale() const { return false; }
     /// The view on show asks for `standing` every second (nothing: it has none of its
     /// own) and for the alarm queries when `withAlarms`; polled while the session is
     /// online and logged in, kept for later otherwise.
     virtual void ShowRequests(std::optional<std::vector<std::string>> standing, bool withAlarms) = 0;
     /// The view on show goes: nothing it asked for is sent from now on.
     virtual void HoldRequests() = 0;
-    /// One command to the server, queued behind the others; never waits.
+    /// One command to the server, queued behind the others; never waits. Dropped unless the
+    /// session is logged in.
     virtual void Send(const std::string& request) = 0;
 };
+
+/// The pause before re-login attempt `attempt` (2 and up): a second before the second and
+/// the third, then 5 s, doubling each time up to a minute.
+int ReloginPauseMs(int attempt);
+/// The status bar while attempt `attempt` is under way: "连接已断开，正在重试…（第 N 次）".
+std::string ReloginStatusText(int attempt);
 
 class Session : public SessionLink, private LoginServices {
   public:
     enum class Phase {
-        Idle,       ///< no connection: before the first login, offline browsing, given up
+        Idle,       ///< no connection: before the first login, offline browsing, a cancelled login
         LoggingIn,  ///< the login dialog is open
         Online,     ///< logged in and synchronised: polling follows the view on show
-        Relogging,  ///< the connection was lost: re-login attempts under way
+        Relogging,  ///< the connection was lost: re-login attempts (or their verdict) under way
         Ended,      ///< 断开行情主站 or the server's "dis": no re-login
     };
 
@@ -126,10 +139,14 @@ class Session : public SessionLink, private LoginServices {
 
     // ---- the running session ----
     /// WM_NET_RECONNECT: the connection ended (`attemptsMade` 0) or the server sent "dis"
-    /// (10). Online: up to three re-login attempts a second apart, then offline with
-    /// "和服务器断开了连接！"; after "dis" none and "管理员断开了你和服务器的连接！". During
-    /// the login the attempt fails as a refused connection does.
+    /// (10). Online: three re-login attempts a second apart, then offline with
+    /// "和服务器断开了连接！" and further attempts in the background; after "dis" none and
+    /// "管理员断开了你和服务器的连接！". During the login the dialog decides (LoginFlow).
     void OnConnectionLost(std::intptr_t attemptsMade);
+    /// The server's verdict on a login (any thread's "login" reply, handed over on the
+    /// interface thread): a re-login waiting for it goes online (0) or counts as a failed
+    /// attempt. Nothing else listens here: the login dialog has its own WM_NET_LOGIN.
+    void OnLoginVerdict(int code);
     /// 断开行情主站: the connection closes and the session ends without a re-login.
     void Disconnect();
     /// The program ends: nothing more is polled or attempted.
@@ -139,7 +156,8 @@ class Session : public SessionLink, private LoginServices {
     bool IsOnline() const override { return m_online.load(); }
     void ShowRequests(std::optional<std::vector<std::string>> standing, bool withAlarms) override;
     void HoldRequests() override;
-    void Send(const std::string& request) override { m_connection.Send(request); }
+    void Send(const std::string& request) override;
+    bool QuotesStale() const override { return m_phase == Phase::Relogging; }
 
     // ---- state ----
     Phase CurrentPhase() const { return m_phase; }
@@ -148,6 +166,9 @@ class Session : public SessionLink, private LoginServices {
     bool IsConnected() const override { return m_connection.IsConnected(); }
     /// The user name typed at the login that made the session (re-login, password change).
     const std::string& User() const { return m_user; }
+    /// The re-login attempt under way (1 and up) while the connection is being tried again,
+    /// else 0.
+    int ReloginAttempt() const { return m_phase == Phase::Relogging ? m_attempt : 0; }
     const std::string& ServerAddress() const { return m_serverAddress; }
     int ServerPort() const { return m_serverPort; }
 
@@ -160,6 +181,7 @@ class Session : public SessionLink, private LoginServices {
     void SetOnline(bool online) override;
     void CloseConnection() override;
     void SetCurrentServer(const std::string& address, int port) override;
+    void SendCommand(const std::string& message) override { m_connection.Send(message); }
     void SendPaced(std::vector<std::string> messages) override {
         m_connection.SendPaced(std::move(messages));
     }
@@ -177,7 +199,10 @@ class Session : public SessionLink, private LoginServices {
     void ApplyRequests();
     void Relogin(int attempt);
     void AfterRelogin(int attempt, bool connected);
-    void GiveUp();
+    /// The attempt ended without a login: the next one after its pause (offline after the
+    /// third).
+    void AttemptFailed(int attempt);
+    void GoOffline();
     /// Makes the callbacks of the re-login under way (connect, timers) do nothing.
     void CancelRelogin();
 
@@ -198,6 +223,8 @@ class Session : public SessionLink, private LoginServices {
     std::optional<ViewRequests> m_view;
     /// Counts re-login procedures: a callback of an earlier one finds it changed and stops.
     std::uint64_t m_relogin = 0;
+    int m_attempt = 0;               ///< the re-login attempt under way
+    bool m_awaitingVerdict = false;  ///< its connection is up, its login on the way
 };
 
 }  // namespace qelt

@@ -11,6 +11,10 @@ AlarmSound::~AlarmSound() = default;
 
 void AlarmSound::Play() {
     ++m_plays;
+    if (m_output) {
+        m_output();
+        return;
+    }
     if (!m_effect) {
         m_effect = new QSoundEffect(this);
         m_effect->setSource(QUrl(QStringLiteral("qrc:/sounds/alarm.wav")));

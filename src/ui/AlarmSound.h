@@ -4,6 +4,7 @@
 /// first Play only, so a user who never turns the sound on never touches the audio system.
 /// Without an audio device (a server, CI) Play returns at once and nothing is heard.
 #include <QObject>
+#include <functional>
 
 class QSoundEffect;
 
@@ -19,8 +20,12 @@ class AlarmSound : public QObject {
     void Play();
     /// How often Play was called (tests).
     int Plays() const { return m_plays; }
+    /// Plays the tone through `output` instead of the audio system (tests: the audio
+    /// system's own threads, started by a first tone, outlive the test and its ending).
+    void SetOutput(std::function<void()> output) { m_output = std::move(output); }
 
   private:
+    std::function<void()> m_output;
     QSoundEffect* m_effect = nullptr;
     int m_plays = 0;
 };

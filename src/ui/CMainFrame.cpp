@@ -148,6 +148,12 @@ void CMainFrame::BuildMenus() {
     period->addAction(MakeAction(cmd::kDay, "日线", "日"));
     period->addAction(MakeAction(cmd::kWeek, "周线", "周"));
     period->addAction(MakeAction(cmd::kMonth, "月线", "月"));
+    period->addSeparator();
+    period->addAction(MakeAction(cmd::kMinute1, "1分钟"));
+    period->addAction(MakeAction(cmd::kMinute5, "5分钟"));
+    period->addAction(MakeAction(cmd::kMinute15, "15分钟"));
+    period->addAction(MakeAction(cmd::kMinute30, "30分钟"));
+    period->addAction(MakeAction(cmd::kMinute60, "60分钟"));
     QMenu* move = analysis->addMenu(QString::fromUtf8("操作"));
     move->addAction(MakeAction(cmd::kPrevGoods, "上一个", "↑"));
     move->addAction(MakeAction(cmd::kNextGoods, "下一个", "↓"));
@@ -181,6 +187,7 @@ void CMainFrame::BuildMenus() {
     QMenu* alarms = menuBar()->addMenu(QString::fromUtf8("预警(&W)"));
     alarms->addAction(MakeAction(cmd::kAlarmList, "设置"));
     alarms->addAction(MakeAction(cmd::kAlarmAdd, "添加"));
+    alarms->addAction(MakeAction(cmd::kCondAlarms, "条件预警(&C)"));
     alarms->addAction(MakeAction(cmd::kAlarmOn, "开启"));
     alarms->addAction(MakeAction(cmd::kAlarmOff, "关闭"));
     alarms->addSeparator();
@@ -189,6 +196,10 @@ void CMainFrame::BuildMenus() {
     QMenu* tools = menuBar()->addMenu(QString::fromUtf8("工具(&T)"));
     tools->addAction(MakeAction(cmd::kIndicators, "指标设置"));
     tools->addAction(MakeAction(cmd::kFormulas, "公式管理"));
+    tools->addSeparator();
+    tools->addAction(MakeAction(cmd::kScreening, "条件选股(&X)"));
+    tools->addAction(MakeAction(cmd::kSystemTest, "交易评测"));
+    tools->addAction(MakeAction(cmd::kTradeMarksOff, "取消交易标记"));
 
     QMenu* view = menuBar()->addMenu(QString::fromUtf8("查看(&V)"));
     view->addAction(MakeAction(cmd::kToolBar, "工具栏", nullptr, true));

@@ -4,14 +4,17 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMessageBox>
+#include <QScreen>
 #include <QTimer>
 
 #include "CMainFrame.h"
 #include "CQeltHtml.h"
 #include "CQeltMsg.h"
 #include "ModalDialog.h"
+#include "ScreenPlacement.h"
 #include "ViewHostWidget.h"
 #include "app/FormulaListModel.h"
 #include "app/ViewKindTable.h"
@@ -23,6 +26,7 @@
 #include "dialogs/CQeltAlarmDlg.h"
 #include "net/Requests.h"
 #include "ui/views/CQeltListView.h"
+#include "ui/views/CQeltTradListWindow.h"
 #include "views/QuoteListView.h"
 #include "views/ViewKinds.h"
 #include "views/WebPageView.h"
@@ -50,7 +54,8 @@ CClientSocket::Timing SocketTiming(std::chrono::milliseconds pause) {
 CQeltApp::CQeltApp(AppOptions options)
     : m_options(std::move(options)),
       m_cfg(m_options.programDirectory),
-      m_store(m_poster, m_targets),
+      m_storePoster(m_poster),
+      m_store(m_storePoster, m_targets),
       m_database(m_options.programDirectory),
       m_socket(m_poster, m_targets, SocketTiming(m_options.sendPause)),
       m_connection(m_socket, [this](std::function<void()> work) { Post(std::move(work)); }),
@@ -63,12 +68,15 @@ CQeltApp::CQeltApp(AppOptions options)
     m_store.SetSender(&m_socket.BulkLane(), [this] { return m_session.IsOnline(); });
     m_store.SetSelfSelectedSource(&m_cfg);
     m_store.SetHistorySink(&m_database);
+    m_context.SetMinuteArchive(&m_database);
     m_socket.SetSink(&m_store);
     m_socket.SetAlarmQuerySource([this] { return m_cfg.AlarmQueries(); });
     // On the receive thread: only a post toward the interface, once per burst.
     m_store.SetAlarmRefresh([this] {
         if (!m_alarmRefreshPending.exchange(true)) m_poster.PostThreadMessage(WM_ALARM_REFRESH, 0, 0);
     });
+    // A re-login's verdict reaches the session whatever window hears WM_NET_LOGIN.
+    m_store.SetLoginVerdict([this](int code) { Post([this, code] { m_session.OnLoginVerdict(code); }); });
     RegisterViews();
     RegisterCommands();
     qApp->installEventFilter(this);
@@ -100,6 +108,9 @@ void CQeltApp::RegisterViews() {
     // Only a kind whose view has Qt children of its own has a window of its own.
     m_hostFactories[kViewQuoteList] = [this](View& view) {
         return new CQeltListView(dynamic_cast<QuoteListView&>(view), m_context);
+    };
+    m_hostFactories[kViewTradeList] = [this](View& view) {
+        return new CQeltTradListWindow(dynamic_cast<CQeltTradListView&>(view), m_context);
     };
     m_hostFactories[kViewWeb] = [this](View& view) {
         return new CQeltHtml(dynamic_cast<WebPageView&>(view), m_context);
@@ -140,10 +151,14 @@ bool CQeltApp::InitInstance() {
         // Another view or goods once the board has come in, with time left for the replies.
         if (m_options.screenshotView != kViewQuoteList || !m_options.screenshotGoods.empty())
             QTimer::singleShot(m_options.screenshotDelay / 2, this, [this] { ShowScreenshotView(); });
+        if (m_options.screenshotSystem != ScreenshotSystem::None) {
+            QTimer::singleShot(m_options.screenshotDelay * 5 / 8, this, [this] { StepScreenshotSystem(0); });
+            QTimer::singleShot(m_options.screenshotDelay * 7 / 8, this, [this] { StepScreenshotSystem(1); });
+        }
         QTimer::singleShot(m_options.screenshotDelay, this, [this] {
             // The smallest file the format allows (quality 0: PNG's strongest compression);
             // the pictures go into the manual.
-            if (m_frame) m_frame->grab().save(m_options.screenshot, nullptr, 0);
+            if (QWidget* window = ScreenshotWindow()) window->grab().save(m_options.screenshot, nullptr, 0);
             if (m_frame) m_frame->close();
         });
     }
@@ -196,7 +211,11 @@ void CQeltApp::CreateFrame() {
     // Closing the frame ends the program (see eventFilter); the frame itself is deleted with
     // the application object, once no nested loop of a dialog or menu can still be running.
     m_frame = new CMainFrame(std::move(hooks));
-    m_frame->resize(1024, 700);
+    // 1024 × 700 at the top left of the screen, or what of it the screen's free area holds.
+    const QRect area = QGuiApplication::primaryScreen()
+                           ? QGuiApplication::primaryScreen()->availableGeometry()
+                           : QRect(0, 0, 1024, 700);
+    PlaceOnScreen(*m_frame, QRect(area.topLeft(), QSize(1024, 700)));
     m_frame->SetOnline(m_session.Live());
     m_frameWindow = m_poster.Register(m_frame);
     m_targets.mainFrame = m_frameWindow;
@@ -263,7 +282,16 @@ void CQeltApp::RememberLogin(bool remember, const std::string& user, const std::
 }
 
 void CQeltApp::SessionChanged() {
-    if (m_frame) m_frame->SetOnline(m_session.Live());
+    if (!m_frame) return;
+    m_frame->SetOnline(m_session.Live());
+    // The status bar counts the re-login attempts while the connection is being tried again,
+    // and the board shows its prices as stale meanwhile.
+    const int attempt = m_session.ReloginAttempt();
+    if (attempt != m_shownAttempt) {
+        ShowStatus(attempt > 0 ? ReloginStatusText(attempt) : "就绪");
+        m_shownAttempt = attempt;
+    }
+    if (m_host) m_host->update();
 }
 
 void CQeltApp::ShowMessage(const std::string& text, const std::string& caption) {

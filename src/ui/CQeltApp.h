@@ -17,7 +17,11 @@
 
 #include "QtPoster.h"
 #include "ViewHostWidget.h"
+#include "analysis/ConditionAlarmConfig.h"
+#include "app/AlarmLog.h"
 #include "app/AppContext.h"
+#include "app/BoardWatchPoster.h"
+#include "app/ConditionAlarmPass.h"
 #include "app/Session.h"
 #include "app/SocketConnection.h"
 #include "common/Poster.h"
@@ -33,8 +37,16 @@ namespace qelt {
 struct AlarmEntryChoices;
 class CMainFrame;
 class CQeltAlarmDlg;
+class CQeltKLineView;
 class CQeltPassWord;
+class ScreeningWindow;
+class SystemTestWindow;
+struct TradeMarks;
 class ViewHostWidget;
+
+/// What --screenshot pictures of 交易评测 (SystemScreenshot in CQeltAppSystems.cpp), or of
+/// 条件选股 (the window after screening every contract).
+enum class ScreenshotSystem { None, Report, HeatMap, Marks, Screening, Alarms };
 
 struct AppOptions {
     std::string programDirectory;
@@ -48,6 +60,9 @@ struct AppOptions {
     /// Digits as typed in the keyboard wizard (goods number, then delivery month): the goods
     /// it lists first is selected before that view opens (empty: the selection stays).
     std::string screenshotGoods;
+    /// 交易评测 over that view: the window after a test or an optimisation, or the chart
+    /// with the trades marked.
+    ScreenshotSystem screenshotSystem = ScreenshotSystem::None;
     /// Pause after each single command (tests shorten it).
     std::chrono::milliseconds sendPause{100};
 };
@@ -82,6 +97,14 @@ class CQeltApp : public QObject, private SessionHost, private ViewFrame, private
     CQeltAlarmDlg* AlarmWindow() const;
     /// The window the view on show lives in; nullptr when there is none.
     ViewHostWidget* HostWidget() const { return m_host; }
+    /// The condition alarm entries and their hit days (condalarm.ini).
+    ConditionAlarmConfig& ConditionAlarmEntries() { return m_conditionAlarms; }
+    /// The entries changed outside the 条件预警 dialog: the next pass runs them as they are.
+    void ConditionAlarmsChanged() { ReconfigureConditionAlarms(true); }
+    /// The trading-system window (交易评测); nullptr before it was first opened.
+    SystemTestWindow* SystemWindow() const;
+    /// The screening window (条件选股); nullptr before it was first opened.
+    ScreeningWindow* ScreeningWin() const;
 
   protected:
     bool event(QEvent* e) override;
@@ -106,6 +129,41 @@ class CQeltApp : public QObject, private SessionHost, private ViewFrame, private
     /// WM_ALARM_REFRESH: the window shows the store's alarms; a new one is announced when
     /// 提示音 is on.
     void RefreshAlarmWindow();
+    // 条件预警 (CQeltAppConditionAlarms.cpp).
+    void RegisterConditionAlarmCommands();
+    void OpenConditionAlarms();
+    /// Brings the pass in line with the entries and the formulas (only when the formulas
+    /// changed, unless `force`): entries that cannot run are turned off.
+    void ReconfigureConditionAlarms(bool force);
+    /// After a board update, online, while the alarms are on: one pass, its hits shown,
+    /// logged and heard.
+    void RunConditionAlarms();
+    void ShowConditionHits(const std::vector<ConditionHit>& hits);
+    /// The server's alarms the window showed for the first time go into alarmlog.csv.
+    void LogServerAlarms();
+    /// 导出记录: alarmlog.csv (with alarmlog.1.csv before it) saved where the user says.
+    void ExportAlarmLog();
+    // 交易评测 (CQeltAppSystems.cpp).
+    void RegisterSystemCommands();
+    /// Opens the trading-system window (made at its first opening) for the goods on show.
+    void OpenSystemWindow();
+    /// The K-line chart of `goods` in `period`, brought up in the main window (the goods
+    /// selected when it is not the one on show); nullptr when the store has no such goods.
+    CQeltKLineView* ShowChartOf(const GoodsKey& goods, int period);
+    /// A trade of the window: the chart's cursor on its entry bar.
+    void ShowTradeOnChart(const GoodsKey& goods, int period, int bar, int date);
+    /// 在图上显示: the marks go on the chart of their contract and period, which comes up.
+    void ShowTradeMarks(std::shared_ptr<const TradeMarks> marks);
+    /// --screenshot of 交易评测: the window runs the example system (at `step` 0), then puts
+    /// its trades on the chart (step 1, for the marks); what is pictured (Screenshot).
+    void StepScreenshotSystem(int step);
+    QWidget* ScreenshotWindow() const;
+    // 条件选股 (CQeltAppScreening.cpp).
+    void RegisterScreeningCommands();
+    /// Opens the screening window (made at its first opening).
+    void OpenScreeningWindow();
+    /// --screenshot of 条件选股: the window screens every contract with an example formula.
+    void StartScreenshotScreening();
     /// A command that acts on the host of the view on show, enabled while `applies` says so.
     void RegisterHostCommand(int command, std::function<void(ViewHostWidget&)> run,
                              std::function<bool(const View&)> applies);
@@ -149,6 +207,8 @@ class CQeltApp : public QObject, private SessionHost, private ViewFrame, private
     QtPoster m_poster;
     MessageTargets m_targets;
     CQeltCFG m_cfg;
+    /// The store's posts, watched for board updates (the condition alarms).
+    BoardWatchPoster m_storePoster;
     CQeltData m_store;
     HistoryDatabase m_database;
     CClientSocket m_socket;
@@ -162,11 +222,23 @@ class CQeltApp : public QObject, private SessionHost, private ViewFrame, private
     QPointer<ViewHostWidget> m_host;
     WindowId m_viewWindow = kNoWindow;
     bool m_exited = false;
+    int m_shownAttempt = 0;      ///< the re-login attempt the status bar shows (0: none)
     bool m_updating = false;     ///< the updater was started: this client ends
     QPointer<QDialog> m_notice;  ///< the one notice window
     QPointer<CQeltAlarmDlg> m_alarmWindow;
+    QPointer<SystemTestWindow> m_systemWindow;
+    QPointer<ScreeningWindow> m_screeningWindow;
     /// A refresh is on its way to the interface: a burst of alarm replies costs one.
     std::atomic<bool> m_alarmRefreshPending{false};
+    // 条件预警: the entries and hit days (condalarm.ini), the pass, the log of every hit.
+    ConditionAlarmConfig m_conditionAlarms{m_cfg.ProgramDirectory(), &m_cfg.Reports()};
+    ConditionAlarmPass m_conditionPass;
+    AlarmLog m_alarmLog{m_cfg.ProgramDirectory(),
+                        [this](const std::string& text) { ShowMessage(text, "预警系统"); }};
+    /// A pass is on its way to the interface: a burst of board updates costs one.
+    std::atomic<bool> m_boardPassPending{false};
+    std::uint64_t m_conditionRevision = 0;
+    bool m_conditionConfigured = false;
 };
 
 }  // namespace qelt

@@ -5,6 +5,7 @@
 #include "CMainFrame.h"
 #include "CQeltApp.h"
 #include "ModalDialog.h"
+#include "ScreenPlacement.h"
 #include "common/Commands.h"
 #include "dialogs/CQeltAlarm.h"
 #include "dialogs/CQeltAlarmDlg.h"
@@ -55,8 +56,8 @@ void CQeltApp::CreateAlarmWindow() {
     if (m_alarmWindow) return;
     auto* window = new CQeltAlarmDlg(m_store);
     window->SetCloseHook([this] { SetAlarmWindow(false); });
-    window->move(800, 550);
-    window->resize(kAlarmWindowSize.width(), kAlarmWindowSize.height());
+    window->SetExportHook([this] { ExportAlarmLog(); });
+    PlaceOnScreen(*window, QRect(kAlarmWindowPlace, kAlarmWindowSize));
     m_alarmWindow = window;
     window->Refresh();
     window->setVisible(m_cfg.m_alarmWindowOn.load());
@@ -72,6 +73,7 @@ void CQeltApp::RefreshAlarmWindow() {
     m_alarmRefreshPending = false;
     if (!m_alarmWindow) return;
     const bool fresh = m_alarmWindow->Refresh();
+    LogServerAlarms();
     if (fresh && m_cfg.AlarmSound() && m_cfg.m_alarmWindowOn.load()) m_alarmWindow->Alert();
 }
 

@@ -47,10 +47,14 @@ void CQeltApp::RegisterCommands() {
                                               [this] {
                                                   return CommandState{!m_session.IsConnected(), false};
                                               }});
-    m_context.RegisterCommand(cmd::kDisconnect, {[this] { Disconnect(); },
-                                                 [this] {
-                                                     return CommandState{m_session.IsConnected(), false};
-                                                 }});
+    // 断开行情主站 also ends the attempts to reconnect.
+    m_context.RegisterCommand(
+        cmd::kDisconnect,
+        {[this] { Disconnect(); },
+         [this] {
+             return CommandState{
+                 m_session.IsConnected() || m_session.CurrentPhase() == Session::Phase::Relogging, false};
+         }});
     m_context.RegisterCommand(
         cmd::kPassword, {[this] { ChangePassword(); },
                          [this] {
@@ -67,8 +71,8 @@ void CQeltApp::RegisterCommands() {
     plain(cmd::kWebSite, [this] { OpenWebSite(); });
     plain(cmd::kNotice, [this] { ShowNotice(); });
     plain(cmd::kIndicators, [this] {
-        ExecModal<CQeltIndiDlg>(m_cfg.m_indicators, m_cfg.ProgramDirectory(), DefaultMessageBoxes(), -1,
-                                m_frame.data());
+        ExecModal<CQeltIndiDlg>(
+            m_cfg.m_indicators, [this] { return m_cfg.SaveIndicators(); }, -1, m_frame.data());
         if (m_host) m_host->update();
     });
     plain(cmd::kFormulas, [this] {
@@ -76,6 +80,9 @@ void CQeltApp::RegisterCommands() {
         if (m_host) m_host->update();  // a pane showing a changed formula draws it again
     });
     RegisterAlarmCommands();
+    RegisterConditionAlarmCommands();
+    RegisterSystemCommands();
+    RegisterScreeningCommands();
     plain(cmd::kHelp, [this] { OpenHelp(); });
     plain(cmd::kAbout, [this] { ExecModal<AboutDialog>(m_frame.data()); });
     plain(cmd::kExit, [this] {

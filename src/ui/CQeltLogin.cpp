@@ -43,6 +43,11 @@ CQeltLogin::CQeltLogin(Session& session, Hooks hooks, QWidget* parent)
     form->addRow(QString::fromUtf8("密码:"), m_password);
     form->addRow(QString::fromUtf8("服务器:"), m_server);
     layout->addLayout(form);
+    m_demoAccounts = new QLabel(this);
+    m_demoAccounts->setObjectName("demoAccounts");
+    m_demoAccounts->setWordWrap(true);
+    m_demoAccounts->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    layout->addWidget(m_demoAccounts);
 
     m_remember = new QCheckBox(QString::fromUtf8("保存密码"), this);
     m_remember->setObjectName("remember");
@@ -93,6 +98,9 @@ void CQeltLogin::FillServers() {
     m_server->clear();
     for (const ServerEntry& e : m_servers) m_server->addItem(Q(e.name));
     if (!m_servers.empty()) m_server->setCurrentIndex(0);
+    const std::string hint = DemoAccountsHint(m_servers);
+    m_demoAccounts->setText(Q(hint));
+    m_demoAccounts->setVisible(!hint.empty());
 }
 
 void CQeltLogin::SetRemembered(const std::string& user, const std::string& password) {
@@ -119,6 +127,24 @@ void CQeltLogin::SetStatus(const std::string& text) {
 void CQeltLogin::SetProgress(int value) { m_progress->setValue(value); }
 
 void CQeltLogin::EnableLoginButton(bool enabled) { m_login->setEnabled(enabled); }
+
+void CQeltLogin::FocusField(LoginField field) {
+    // Disabling 登 陆 while it had the keyboard moved it on to 通信设置: it comes back to
+    // where the user types the correction, and Enter logs in again.
+    switch (field) {
+        case LoginField::User:
+            m_user->setFocus(Qt::OtherFocusReason);
+            m_user->selectAll();
+            break;
+        case LoginField::Password:
+            m_password->setFocus(Qt::OtherFocusReason);
+            m_password->selectAll();
+            break;
+        case LoginField::Server:
+            m_server->setFocus(Qt::OtherFocusReason);
+            break;
+    }
+}
 
 void CQeltLogin::ShowMessage(const std::string& text, const std::string& caption) {
     if (m_hooks.showMessage) m_hooks.showMessage(text, caption);

@@ -46,6 +46,7 @@ class CQeltLogin : public QDialog, public LoginDisplay {
     void SetStatus(const std::string& text) override;
     void SetProgress(int value) override;
     void EnableLoginButton(bool enabled) override;
+    void FocusField(LoginField field) override;
     void ShowMessage(const std::string& text, const std::string& caption) override;
     void After(int milliseconds, std::function<void()> then) override;
     void EndDialog(bool ok) override;
@@ -66,6 +67,7 @@ class CQeltLogin : public QDialog, public LoginDisplay {
     QCheckBox* m_remember;
     QProgressBar* m_progress;
     QLabel* m_status;
+    QLabel* m_demoAccounts;  ///< which accounts the demo server has, shown with its list only
     QPushButton* m_login;
     LoginFlow& m_flow;  ///< the session's, from the end of construction
 };

@@ -26,20 +26,29 @@ QString HelpText(const QCommandLineParser& parser) {
     return help;
 }
 
-/// The names --screenshot-view takes, with the kind of view each pictures.
+/// The names --screenshot-view takes, with the kind of view each pictures and, for the
+/// pictures of 交易评测, 条件选股 and the alarm window, what their window shows over that view.
 struct NamedView {
     const char* name;
     int kind;
+    ScreenshotSystem system = ScreenshotSystem::None;
 };
-constexpr std::array kScreenshotViews = {
-    NamedView{"board", kViewQuoteList},   NamedView{"kline", kViewKLine},
-    NamedView{"intraday", kViewIntraday}, NamedView{"trades", kViewTradeList},
-    NamedView{"multi", kViewMultiGoods},  NamedView{"info", kViewWeb}};
+constexpr std::array kScreenshotViews = {NamedView{"board", kViewQuoteList},
+                                         NamedView{"kline", kViewKLine},
+                                         NamedView{"intraday", kViewIntraday},
+                                         NamedView{"trades", kViewTradeList},
+                                         NamedView{"multi", kViewMultiGoods},
+                                         NamedView{"info", kViewWeb},
+                                         NamedView{"system", kViewKLine, ScreenshotSystem::Report},
+                                         NamedView{"heatmap", kViewKLine, ScreenshotSystem::HeatMap},
+                                         NamedView{"marks", kViewKLine, ScreenshotSystem::Marks},
+                                         NamedView{"screening", kViewQuoteList, ScreenshotSystem::Screening},
+                                         NamedView{"alarms", kViewQuoteList, ScreenshotSystem::Alarms}};
 
-std::optional<int> ScreenshotViewKind(const QString& name) {
+const NamedView* ScreenshotView(const QString& name) {
     for (const NamedView& view : kScreenshotViews)
-        if (name == QLatin1String(view.name)) return view.kind;
-    return std::nullopt;
+        if (name == QLatin1String(view.name)) return &view;
+    return nullptr;
 }
 
 QString ScreenshotViewNames() {
@@ -170,11 +179,12 @@ ClientCommandLine ParseClientCommandLine(const QStringList& arguments) {
         o.screenshotDelay = *ms;
     }
     if (parser.isSet(screenshotView)) {
-        const auto kind = ScreenshotViewKind(parser.value(screenshotView));
-        if (!kind)
+        const NamedView* view = ScreenshotView(parser.value(screenshotView));
+        if (!view)
             return fail("--screenshot-view wants one of " + ScreenshotViewNames() + ", not '" +
                         parser.value(screenshotView) + "'.");
-        o.screenshotView = *kind;
+        o.screenshotView = view->kind;
+        o.screenshotSystem = view->system;
     }
     if (parser.isSet(screenshotGoods)) {
         static const QRegularExpression digits("^[0-9]{1,10}$");

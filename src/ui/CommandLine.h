@@ -8,7 +8,10 @@
 ///                                      [--screenshot-goods DIGITS]]
 ///
 /// NAME is board (the default), kline, intraday, trades, multi or info; --screenshot-kline is
-/// kept as another way to say --screenshot-view kline.
+/// kept as another way to say --screenshot-view kline. system, heatmap and marks picture
+/// 交易评测 on the goods' K-line chart: the window with the example moving-average cross
+/// tested, the window with its two periods optimised, and the chart with its trades marked;
+/// screening pictures the 条件选股 window after a screening of every contract.
 ///
 /// Qt's own options (-platform NAME, -style NAME, ...) are accepted and left to Qt.
 #include <QString>

@@ -25,21 +25,6 @@ namespace {
 
 constexpr const char* kSystemCaption = "系统提示";
 
-/// The save dialog, remembering the path it gave.
-class RememberingDialog : public SaveFileDialog {
-  public:
-    explicit RememberingDialog(SaveFileDialog& dialog) : m_dialog(dialog) {}
-    std::optional<std::string> AskSavePath(const SaveRequest& request) override {
-        std::optional<std::string> path = m_dialog.AskSavePath(request);
-        if (path) chosen = *path;
-        return path;
-    }
-    std::string chosen;
-
-  private:
-    SaveFileDialog& m_dialog;
-};
-
 QString WrittenText(const std::string& path) {
     return QString::fromUtf8("已导出到文件：") + QString::fromStdString(path);
 }
@@ -75,19 +60,14 @@ KeyInput ToKeyInput(const QKeyEvent& event) {
     key.shift = (event.modifiers() & Qt::ShiftModifier) != 0;
     key.alt = (event.modifiers() & Qt::AltModifier) != 0;
     key.text = event.text().toStdString();
-    static const std::pair<int, ViewKey> kKeys[] = {{Qt::Key_Return, ViewKey::Enter},
-                                                    {Qt::Key_Enter, ViewKey::Enter},
-                                                    {Qt::Key_Escape, ViewKey::Escape},
-                                                    {Qt::Key_Backspace, ViewKey::Backspace},
-                                                    {Qt::Key_Delete, ViewKey::Delete},
-                                                    {Qt::Key_Up, ViewKey::Up},
-                                                    {Qt::Key_Down, ViewKey::Down},
-                                                    {Qt::Key_Left, ViewKey::Left},
-                                                    {Qt::Key_Right, ViewKey::Right},
-                                                    {Qt::Key_PageUp, ViewKey::PageUp},
-                                                    {Qt::Key_PageDown, ViewKey::PageDown},
-                                                    {Qt::Key_Home, ViewKey::Home},
-                                                    {Qt::Key_End, ViewKey::End}};
+    static const std::pair<int, ViewKey> kKeys[] = {
+        {Qt::Key_Return, ViewKey::Enter},      {Qt::Key_Enter, ViewKey::Enter},
+        {Qt::Key_Escape, ViewKey::Escape},     {Qt::Key_Backspace, ViewKey::Backspace},
+        {Qt::Key_Delete, ViewKey::Delete},     {Qt::Key_Up, ViewKey::Up},
+        {Qt::Key_Down, ViewKey::Down},         {Qt::Key_Left, ViewKey::Left},
+        {Qt::Key_Right, ViewKey::Right},       {Qt::Key_PageUp, ViewKey::PageUp},
+        {Qt::Key_PageDown, ViewKey::PageDown}, {Qt::Key_Home, ViewKey::Home},
+        {Qt::Key_End, ViewKey::End},           {Qt::Key_F8, ViewKey::F8}};
     const int qtKey = event.key();
     for (const auto& [k, v] : kKeys)
         if (qtKey == k) key.key = v;
@@ -238,9 +218,9 @@ int ViewHostWidget::RunKeyboardWizard(const std::string& typed) {
 }
 
 bool ViewHostWidget::RunIndicatorDialog(int code) {
-    const bool accepted =
-        ExecModal<CQeltIndiDlg>(m_services.EditableIndicators(), m_services.Settings().ProgramDirectory(),
-                                DefaultMessageBoxes(), code, this) == QDialog::Accepted;
+    const bool accepted = ExecModal<CQeltIndiDlg>(
+                              m_services.EditableIndicators(), [this] { return m_services.SaveIndicators(); },
+                              code, this) == QDialog::Accepted;
     update();
     return accepted;
 }
@@ -332,7 +312,7 @@ void ViewHostWidget::Export(ExportKind kind) {
     const std::optional<ExportDocument> document = m_view.Export(kind);
     if (!document) return;
     QtSaveFileDialog fileDialog(this);
-    RememberingDialog dialog(m_saveDialog ? *m_saveDialog : static_cast<SaveFileDialog&>(fileDialog));
+    RememberingSaveDialog dialog(m_saveDialog ? *m_saveDialog : static_cast<SaveFileDialog&>(fileDialog));
     const ExportResult result = SaveExport(*document, dialog);
     if (result == ExportResult::Failed) ShowMessage(kExportFailedText, kSystemCaption);
     if (result == ExportResult::Written) emit StatusMessage(WrittenText(dialog.chosen));

@@ -16,19 +16,23 @@ void SetUpPrinter(QPrinter& printer) {
     printer.setPageOrientation(QPageLayout::Landscape);
 }
 
-void PrintView(View& view, QPrinter& printer, QSize client, const DisplayScheme& scheme) {
+void PrintDrawing(QPrinter& printer, Size drawing, const std::function<void(Canvas&)>& paint) {
     QPainter painter;
     if (!painter.begin(&printer)) return;
     // Window = the drawing for paper, viewport = the printable page in device pixels: the
     // drawing is scaled to the page, and its last rows and columns are not cut off.
-    const Size clientSize{client.width(), client.height()};
-    const Size drawing = view.PrintSize(clientSize);
     const QRect page = printer.pageLayout().paintRectPixels(printer.resolution());
     painter.setWindow(0, 0, std::max(1, drawing.cx), std::max(1, drawing.cy));
     painter.setViewport(0, 0, page.width(), page.height());
     QtCanvas canvas(painter);
-    view.PaintForPrint(canvas, clientSize, scheme);
+    paint(canvas);
     painter.end();
+}
+
+void PrintView(View& view, QPrinter& printer, QSize client, const DisplayScheme& scheme) {
+    const Size clientSize{client.width(), client.height()};
+    PrintDrawing(printer, view.PrintSize(clientSize),
+                 [&](Canvas& canvas) { PrintOnPaper(view, canvas, clientSize, scheme); });
 }
 
 }  // namespace qelt

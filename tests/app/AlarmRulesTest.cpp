@@ -50,9 +50,8 @@ TEST(AlarmRules, TheDialogsEntryBuildsTheExactQuery) {
     EXPECT_FALSE(both.entry) << "an empty count is not a number";
     both = AlarmEntryModel::Accept({"0112", "20261225"}, "10", "8", "500", " 300 ");
     ASSERT_TRUE(both.entry);
-    EXPECT_EQ(AlarmConditions(*both.entry),
-              (std::vector<std::string>{" price >=10.000 or   all_num >=500 or   pure_num >=300",
-                                        " (   price <=8.000) or   all_num >=500 or   pure_num >=300"}));
+    EXPECT_EQ(AlarmCondition(*both.entry),
+              " (  price >=10.000 or   price <=8.000) or   all_num >=500 or   pure_num >=300");
     // Nothing in the store: two empty texts and the values.
     auto none = AlarmEntryModel::Accept({"", ""}, "999999", "0", "999999", "0");
     ASSERT_TRUE(none.entry);

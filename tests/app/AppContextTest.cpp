@@ -4,7 +4,10 @@
 
 #include "app/AppContext.h"
 #include "common/Commands.h"
+#include "common/Files.h"
 #include "common/Messages.h"
+#include "data/history/HistoryDatabase.h"
+#include "support/FailingDisk.h"
 #include "support/QueuePoster.h"
 #include "support/TempDir.h"
 #include "views/ViewKinds.h"
@@ -124,6 +127,24 @@ TEST_F(AppContextTest, TheOldViewGoesBeforeTheNewOneStartsPolling) {
     EXPECT_TRUE(link.withAlarms);
     EXPECT_EQ(targets.notification.load(), 102u) << "the store's notifications go to the new view's window";
     EXPECT_EQ(context.ActiveKind(), kViewKLine);
+}
+
+TEST_F(AppContextTest, TheMinuteHistoryAsksOnTheConnectionSaysItsProgressAndStopsWithItsChart) {
+    HistoryDatabase db = HistoryDatabase::InMemory();
+    context.SetMinuteArchive(&db);
+    context.SwitchView(kViewKLine);
+    const GoodsKey contract{"0131", "20260624"};
+    context.MinuteHistory().Want(contract, "0131", {20260304, 20260303});
+    EXPECT_EQ(link.sent, (std::vector<std::string>{"real:0131-20260304:0131:20260624:8:"}));
+    EXPECT_EQ(frame.status, "下载分钟线 1/2 天");
+    store.Dispatch("hisreal:013120260624:0131-20260304:");  // a day without trades
+    EXPECT_TRUE(context.MinuteHistory().TakeReply());
+    EXPECT_EQ(link.sent.size(), 2u);
+    context.SwitchView(kViewQuoteList);  // the chart goes: nothing more is asked
+    store.Dispatch("hisreal:013120260624:0131-20260303:");
+    EXPECT_TRUE(context.MinuteHistory().TakeReply()) << "the day on its way is still kept";
+    EXPECT_EQ(link.sent.size(), 2u);
+    EXPECT_EQ(db.KeptDays(contract), (std::vector<std::int64_t>{20260303, 20260304}));
 }
 
 TEST_F(AppContextTest, KindsThatAreMissingOrHaveNoRequests) {
@@ -260,6 +281,66 @@ TEST_F(AppContextTest, F6OnTheSelfSelectedListRemovesTheEntryWhicheverCategoryIt
     context.OnFunctionKey(6);
     EXPECT_EQ(cfg.ReadSelfSelected().size(), 1u);
     EXPECT_EQ(frame.status, "已添加到自选：生丝-070325");
+}
+
+TEST_F(AppContextTest, F6SaysSoWhenMyListCannotBeSavedAndTheListHoldsForTheRun) {
+    store.Dispatch("category:0101|生丝|0||");
+    store.Dispatch("list:20070325|1|1|1|1|1|1|1|1|0101|1|10|1|1|1|10|3|1|1|20070101|1|1|1|1|1|1|1||");
+    ASSERT_TRUE(WriteFileAtomic(dir.File("mylist.ini"), "0112|20070625|0001||"));
+    CQeltCFG settings(dir.Path());
+    std::vector<std::string> told;
+    settings.Reports().SetSink(
+        [&told](const std::string& text, const std::string&) { told.push_back(text); });
+    AppContext app(settings, store, link, poster, targets);
+    app.SetFrame(&frame);
+    store.SetSelfSelectedSource(&settings);
+    const auto codes = store.CategoryCodes();
+    const auto indexOf = [&codes](const std::string& code) {
+        return static_cast<int>(std::find(codes.begin(), codes.end(), code) - codes.begin());
+    };
+    app.Selection().category = indexOf("0101");
+    app.Selection().goods = 0;
+    {
+        test::FailingDisk disk(test::FailingDisk::Fault::FullDisk, 4);
+        app.OnFunctionKey(6);
+    }
+    EXPECT_EQ(frame.status, "已添加到自选，但未能保存：生丝-070325")
+        << "never said to be done when it was not";
+    EXPECT_EQ(told, std::vector<std::string>{"无法保存自选！"});
+    EXPECT_EQ(ReadWholeFile(dir.File("mylist.ini")).value(), "0112|20070625|0001||");
+    ASSERT_EQ(app.GoodsOfCategory(indexOf("0000")).size(), 1u) << "the board's 自选 shows it for the run";
+
+    app.Selection().category = indexOf("0000");
+    {
+        test::FailingDisk disk(test::FailingDisk::Fault::RenameFails);
+        app.OnFunctionKey(6);
+    }
+    EXPECT_EQ(frame.status, "已从自选删除，但未能保存：生丝-070325");
+    EXPECT_TRUE(app.GoodsOfCategory(indexOf("0000")).empty());
+    EXPECT_EQ(told.size(), 1u) << "one message for the file this run";
+    store.SetSelfSelectedSource(nullptr);
+}
+
+TEST_F(AppContextTest, F6NeverWritesOverAMyListThatCouldNotBeRead) {
+    store.Dispatch("category:0101|生丝|0||");
+    store.Dispatch("list:20070325|1|1|1|1|1|1|1|1|0101|1|10|1|1|1|10|3|1|1|20070101|1|1|1|1|1|1|1||");
+    const std::string users = "0112|20070625|0001||0121|20070725|0005||";
+    ASSERT_TRUE(WriteFileAtomic(dir.File("mylist.ini"), users));
+    std::optional<CQeltCFG> settings;
+    {
+        test::FailingDisk disk(test::FailingDisk::Fault::ReadFails);
+        settings.emplace(dir.Path());
+    }
+    AppContext app(*settings, store, link, poster, targets);
+    app.SetFrame(&frame);
+    const auto codes = store.CategoryCodes();
+    app.Selection().category =
+        static_cast<int>(std::find(codes.begin(), codes.end(), "0101") - codes.begin());
+    app.Selection().goods = 0;
+    app.OnFunctionKey(6);
+    EXPECT_EQ(ReadWholeFile(dir.File("mylist.ini")).value(), users) << "not rewritten with one entry";
+    EXPECT_EQ(frame.status, "已添加到自选，但未能保存：生丝-070325");
+    EXPECT_EQ(settings->ReadSelfSelected().size(), 1u) << "the run has the entry it added";
 }
 
 /// A trade record of 20 fields with identity `id`.

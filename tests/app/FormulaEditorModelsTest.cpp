@@ -153,6 +153,13 @@ TEST_F(FormulaEditorModels, OkSavesANewFormulaAndAnEditKeepsItsIdAndEveryDecimal
     EXPECT_EQ(again.Formulas().size(), 4u);
     EXPECT_EQ(again.Find(saved.id)->parameters, stored.parameters);
     EXPECT_EQ(again.Find(saved.id)->text, "短线:MA(C,N);\n长线:MA(C,N*4);\n短线-长线;");
+
+    // 画在 主图 is kept with the formula and shown again at the next opening.
+    EXPECT_FALSE(shown.mainChart);
+    shown.mainChart = true;
+    ASSERT_TRUE(edit.Accept(shown).closes);
+    EXPECT_TRUE(again.Find(saved.id)->mainChart);
+    EXPECT_TRUE(FormulaEditModel(again, saved.id).InitialFields().mainChart);
 }
 
 TEST_F(FormulaEditorModels, AFormulaKeptOnlyForThisRunClosesWithTheLibrarysWord) {

@@ -2,8 +2,12 @@
 // application context): lines given to their goods by list, written after every edit, undo
 // and redo per goods, and records of goods this run does not list kept as they were.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <string>
 #include <thread>
 
@@ -105,6 +109,40 @@ TEST_F(LineJournalTest, EveryEditIsWrittenAtOnceAndUndoneGoodsByGoods) {
     EXPECT_FALSE(context.CanStepLines(true)) << "a new edit drops what could be redone";
 }
 
+TEST_F(LineJournalTest, LinesOfFiveMinuteBarsAreRecordsOfTheirOwnAndComeBackAfterARestart) {
+    // Anchored by minute stamps: 2026-03-02 09:35 and 10:05.
+    const CMyLine onMinutes{"segment", 6, {{29540735, 16.2f}, {29540765, 16.4f}}};
+    ASSERT_EQ(context.Lines().Load(), MyLineBook::LoadResult::Missing);
+    Show("0101", 0);
+    context.CommitLines({}, {kSegment});
+    context.CommitMinuteLines(5, {}, {onMinutes});
+    EXPECT_EQ(File(),
+              "12|0101|20070325|segment,6,120,251.00,150,265.00||12@5|0101|20070325|segment,6,29540735,16.20,"
+              "29540765,16.40");
+    EXPECT_EQ(context.MinuteLines(5), std::vector<CMyLine>{onMinutes});
+    EXPECT_TRUE(context.MinuteLines(15).empty()) << "each period has its own lines";
+    EXPECT_EQ(context.CurrentGoods().lines, std::vector<CMyLine>{kSegment}) << "the day bars keep theirs";
+    // Undo and redo per period.
+    EXPECT_TRUE(context.CanStepMinuteLines(5, false));
+    EXPECT_FALSE(context.CanStepMinuteLines(15, false));
+    EXPECT_EQ(context.StepMinuteLines(5, false), std::vector<CMyLine>{});
+    EXPECT_EQ(context.StepMinuteLines(5, true), std::vector<CMyLine>{onMinutes});
+    EXPECT_EQ(context.CurrentGoods().lines, std::vector<CMyLine>{kSegment});
+
+    // The next start reads them back; the goods on the board get only their day lines.
+    CQeltCFG nextCfg(dir.Path());
+    CQeltData nextStore(poster, targets);
+    AppContext next(nextCfg, nextStore, link, poster, targets);
+    ASSERT_EQ(next.Lines().Load(), MyLineBook::LoadResult::Read);
+    nextStore.Dispatch("category:0101|生丝|0||0005|合约|0||");
+    nextStore.Dispatch("list:20070325|1|1|1|1|1|1|1|1|0101|1|10|1|1|1|10|3|1|1|20070101|1|1|1|1|1|1|1||");
+    next.Lines().ApplyTo(nextStore);
+    next.Selection().category = 0;
+    next.Selection().goods = 0;
+    EXPECT_EQ(next.MinuteLines(5), std::vector<CMyLine>{onMinutes});
+    EXPECT_EQ(next.CurrentGoods().lines, std::vector<CMyLine>{kSegment});
+}
+
 TEST_F(LineJournalTest, NothingIsWrittenBeforeTheFileWasRead) {
     ASSERT_TRUE(WriteFileAtomic(dir.File("myline.txt"), "12|0101|20070325|gold,6,1,1.00,2,2.00"));
     EXPECT_FALSE(context.Lines().Save()) << "a run that ended during start-up";
@@ -193,6 +231,85 @@ TEST_F(LineJournalTest, GoodsArrivingOnTheReceiveThreadWhileLinesAreEditedAndApp
     ASSERT_NE(late, main.end());
     EXPECT_EQ(late->lines, std::vector<CMyLine>{kSegment});
     EXPECT_EQ(main[0].lines, std::vector<CMyLine>{kWave}) << "the last edit of the goods on show";
+}
+
+/// A disk whose flush of a file takes until the test lets it go: Syncing() says a flush has
+/// begun, Release() ends it. A flush nobody releases ends by itself after a long while, so a
+/// test that would wait forever fails instead; Forgotten() says that happened.
+class SlowDisk : public FileCalls {
+  public:
+    SlowDisk() : m_previous(SetFileCalls(this)) {}
+    ~SlowDisk() override { SetFileCalls(m_previous); }
+    int Sync(int fd) override {
+        struct stat st {};
+        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+            std::unique_lock lock(m_mutex);
+            m_syncing = true;
+            m_changed.notify_all();
+            if (!m_changed.wait_for(lock, std::chrono::seconds(10), [this] { return m_released; }))
+                m_forgotten = true;
+        }
+        return FileCalls::Sync(fd);
+    }
+    bool WaitUntilSyncing() {
+        std::unique_lock lock(m_mutex);
+        return m_changed.wait_for(lock, std::chrono::seconds(10), [this] { return m_syncing; });
+    }
+    void Release() {
+        std::lock_guard lock(m_mutex);
+        m_released = true;
+        m_changed.notify_all();
+    }
+    bool Forgotten() const {
+        std::lock_guard lock(m_mutex);
+        return m_forgotten;
+    }
+
+  private:
+    FileCalls* m_previous;
+    mutable std::mutex m_mutex;
+    std::condition_variable m_changed;
+    bool m_syncing = false;
+    bool m_released = false;
+    bool m_forgotten = false;
+};
+
+TEST_F(LineJournalTest, AGoodsEnteringTheStoreNeverWaitsForASaveToReachTheDisk) {
+    ASSERT_TRUE(WriteFileAtomic(dir.File("myline.txt"), "12|0101|20070525|wave,6,10,1.50,12,2.50"));
+    ASSERT_EQ(context.Lines().Load(), MyLineBook::LoadResult::Read);
+    SlowDisk disk;
+    std::thread edit([this] { context.Lines().Commit({"12", {"0101", "20070325"}}, {}, {kSegment}); });
+    ASSERT_TRUE(disk.WaitUntilSyncing());
+    // The receive thread brings a contract while the save waits on the disk: it takes the
+    // store's lock, and its lines from the book.
+    store.Dispatch("list:20070525|1|1|1|1|1|1|1|1|0101|1|10|1|1|1|10|1|1|1|20070101|1|1|1|1|1|1|1||");
+    disk.Release();
+    edit.join();
+    EXPECT_FALSE(disk.Forgotten()) << "the store's lock waited for the disk";
+    const std::vector<CQeltGoods> main = store.MainList();
+    ASSERT_EQ(main.size(), 3u);
+    EXPECT_EQ(main[2].lines, std::vector<CMyLine>{kWave}) << "it got its lines";
+    EXPECT_EQ(File(),
+              "12|0101|20070525|wave,6,10,1.50,12,2.50||12|0101|20070325|segment,6,120,251.00,150,265.00");
+}
+
+TEST_F(LineJournalTest, LinesPastTheThousandthOfAGoodsSurviveItsEdits) {
+    std::string many = "12|0101|20070325|";
+    for (int i = 0; i < 1002; ++i)
+        many += (i ? ";" : "") + FormatMyLine({"segment", 6, {{i, 1.0f}, {i, 2.0f}}});
+    ASSERT_TRUE(WriteFileAtomic(dir.File("myline.txt"), many));
+    ASSERT_EQ(context.Lines().Load(), MyLineBook::LoadResult::Read);
+    context.Lines().ApplyTo(store);
+    Show("0101", 0);
+    const std::vector<CMyLine> shown = context.CurrentGoods().lines;
+    ASSERT_EQ(shown.size(), kMaxLinesPerGoods);
+    context.CommitLines(shown, {kWave});  // the user clears the chart and draws one line
+    EXPECT_EQ(File(),
+              "12|0101|20070325|wave,6,10,1.50,12,2.50;segment,6,1000,1.00,1000,2.00;"
+              "segment,6,1001,1.00,1001,2.00")
+        << "the two lines the chart never showed are still in the file";
+    EXPECT_EQ(context.StepLines(false), shown);
+    EXPECT_EQ(File(), many) << "undone: the file as it was";
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "app/LoginFlow.h"
+#include "common/DemoServer.h"
+#include "common/Numbers.h"
 
 namespace qelt {
 namespace {
@@ -9,6 +11,7 @@ namespace {
 struct FakeLogin : LoginDisplay, LoginServices {
     std::vector<std::string> statuses, sent, paced, messages;
     std::vector<int> progress;
+    std::vector<LoginField> focused;
     std::vector<std::function<void()>> timers;
     bool buttonEnabled = true, connected = false, connectOk = true, online = false;
     int ended = -1, loginCode = 0, cancels = 0, closes = 0;
@@ -18,6 +21,7 @@ struct FakeLogin : LoginDisplay, LoginServices {
     void SetStatus(const std::string& t) override { statuses.push_back(t); }
     void SetProgress(int v) override { progress.push_back(v); }
     void EnableLoginButton(bool e) override { buttonEnabled = e; }
+    void FocusField(LoginField f) override { focused.push_back(f); }
     void ShowMessage(const std::string& t, const std::string& c) override { messages.push_back(c + ":" + t); }
     void After(int, std::function<void()> then) override { timers.push_back(std::move(then)); }
     void EndDialog(bool ok) override { ended = ok; }
@@ -34,7 +38,7 @@ struct FakeLogin : LoginDisplay, LoginServices {
         ++closes;
     }
     void SetCurrentServer(const std::string&, int) override {}
-    void Send(const std::string& m) override { sent.push_back(m); }
+    void SendCommand(const std::string& m) override { sent.push_back(m); }
     void SendPaced(std::vector<std::string> m) override { paced.insert(paced.end(), m.begin(), m.end()); }
     int LoginCode() override { return loginCode; }
     void ResetStore() override {}
@@ -52,6 +56,14 @@ struct FakeLogin : LoginDisplay, LoginServices {
         }
     }
 };
+
+/// The percentage a status text shows ("同步行情数据...31%[1/50]" shows 31); -1 without one.
+int ShownPercent(const std::string& status) {
+    const size_t dots = status.rfind("...");
+    if (dots == std::string::npos || status.size() == dots + 3) return -1;
+    const char first = status[dots + 3];
+    return first >= '0' && first <= '9' ? LeadingInt(status.substr(dots + 3)) : -1;
+}
 
 class LoginFlowTest : public ::testing::Test {
   protected:
@@ -76,16 +88,24 @@ TEST_F(LoginFlowTest, FullSynchronisationReachesOneHundredWithTheTextsInOrder) {
     LogInThroughVersion();
     EXPECT_EQ(fake.sent, (std::vector<std::string>{"login:demo:pw:", "ver:1.96:", "category:", "list:"}));
     EXPECT_EQ(fake.sysIni, "demo|pw");
-    for (int k = 1; k <= 49; ++k) flow.OnLine();
-    EXPECT_EQ(fake.statuses.back(), "同步行情数据...98%[49/50]");
+    // The bar and the text beside it show one number all the way.
+    for (int k = 1; k <= 49; ++k) {
+        flow.OnLine();
+        EXPECT_EQ(ShownPercent(fake.statuses.back()), fake.progress.back()) << fake.statuses.back();
+    }
+    EXPECT_EQ(fake.statuses.back(), "同步行情数据...79%[49/50]");
     EXPECT_EQ(fake.progress.back(), 79);
     EXPECT_TRUE(fake.paced.empty()) << "trades are asked only after the 50th series reply";
     flow.OnLine();
     EXPECT_EQ(fake.paced.size(), 50u);
     EXPECT_EQ(fake.paced[0], "real::0001:2007100:8:");
-    EXPECT_EQ(fake.statuses.back(), "同步交易信息...0%");
-    for (int t = 1; t <= 49; ++t) flow.OnTrades();
-    EXPECT_EQ(fake.statuses.back(), "同步交易信息...95[49/50]");
+    EXPECT_EQ(fake.statuses.back(), "同步交易信息...80%");
+    EXPECT_EQ(fake.progress.back(), 80);
+    for (int t = 1; t <= 49; ++t) {
+        flow.OnTrades();
+        EXPECT_EQ(ShownPercent(fake.statuses.back()), fake.progress.back()) << fake.statuses.back();
+    }
+    EXPECT_EQ(fake.statuses.back(), "同步交易信息...99[49/50]");
     EXPECT_EQ(fake.progress.back(), 99);
     flow.OnTrades();
     EXPECT_EQ(fake.statuses.back(), "同步交易信息...完成");
@@ -95,9 +115,14 @@ TEST_F(LoginFlowTest, FullSynchronisationReachesOneHundredWithTheTextsInOrder) {
     EXPECT_EQ(fake.ended, 1);
     EXPECT_TRUE(flow.Synchronised());
     // "初始化商品分类..." is not shown: the progress is already 10 after the verdict.
-    std::vector<std::string> expectedStart{
-        "验证身份...",           "验证身份...登陆成功", "初始化商品分类...完成",   "初始化商品列表...",
-        "初始化商品列表...完成", "同步行情数据...",     "同步行情数据...2%[1/50]", "同步行情数据...4%[2/50]"};
+    std::vector<std::string> expectedStart{"验证身份...",
+                                           "验证身份...登陆成功",
+                                           "初始化商品分类...完成",
+                                           "初始化商品列表...",
+                                           "初始化商品列表...完成",
+                                           "同步行情数据...",
+                                           "同步行情数据...31%[1/50]",
+                                           "同步行情数据...32%[2/50]"};
     EXPECT_EQ(std::vector<std::string>(fake.statuses.begin(), fake.statuses.begin() + 8), expectedStart);
 }
 
@@ -114,7 +139,7 @@ TEST_F(LoginFlowTest, RepliesDuringAPauseAreHandledAfterIt) {
     fake.RunTimers();
     ASSERT_GE(fake.statuses.size(), 2u);
     EXPECT_EQ(fake.statuses[fake.statuses.size() - 2], "同步行情数据...");
-    EXPECT_EQ(fake.statuses.back(), "同步行情数据...2%[1/50]");
+    EXPECT_EQ(fake.statuses.back(), "同步行情数据...31%[1/50]");
     EXPECT_EQ(fake.sysIni, "") << "unchecked: sys.ini is rewritten empty";
 }
 
@@ -122,14 +147,20 @@ TEST_F(LoginFlowTest, RejectedLoginShowsTheVerdictAndAllowsARetry) {
     fake.loginCode = 2;
     flow.OnLogin("demo", "bad", true, "127.0.0.1", "3500");
     EXPECT_FALSE(fake.buttonEnabled);
+    EXPECT_FALSE(fake.online) << "connected is not logged in";
     flow.OnLoginReply();
     EXPECT_EQ(fake.statuses.back(), "验证身份...密码错误");
     fake.RunTimers();
     EXPECT_TRUE(fake.buttonEnabled);
+    EXPECT_EQ(fake.focused, std::vector<LoginField>{LoginField::Password}) << "back on the field at fault";
+    EXPECT_FALSE(fake.online) << "nothing may be asked on a refused connection";
     EXPECT_EQ(fake.sysIni, "untouched");
     fake.loginCode = 0;
     flow.OnLogin("demo", "pw", true, "127.0.0.1", "3500");
     EXPECT_EQ(fake.sent.back(), "login:demo:pw:") << "already connected: the login goes out at once";
+    EXPECT_FALSE(fake.online);
+    flow.OnLoginReply();
+    EXPECT_TRUE(fake.online) << "online with the server's yes";
     EXPECT_EQ(VerdictText(9).substr(0, 12), "登陆失败");
 }
 
@@ -146,35 +177,86 @@ TEST_F(LoginFlowTest, EachVerdictCodeShowsItsOwnText) {
         fake.RunTimers();
         EXPECT_EQ(fake.buttonEnabled, code != 0) << "code " << code << ": only 0 goes on";
         EXPECT_EQ(fake.sent.back(), code == 0 ? "ver:1.96:" : "login:demo:pw:") << "code " << code;
+        if (code != 0) {
+            ASSERT_FALSE(fake.focused.empty()) << "code " << code;
+            EXPECT_EQ(fake.focused.back(), code == 2 ? LoginField::Password : LoginField::User)
+                << "code " << code;
+        }
     }
+    EXPECT_EQ(FieldAtFault(9), LoginField::User) << "an unknown refusal points at the account";
 }
 
-/// A connection lost in the middle of the synchronisation: the attempt fails as a refused
-/// one does, what it was waiting for is forgotten, and the next 登 陆 starts from nothing.
-TEST_F(LoginFlowTest, ALostConnectionEndsTheAttemptAndTheNextStartsOver) {
+/// A connection lost in the middle of the synchronisation, once the server has accepted
+/// the login: the dialog connects again (the re-login, a second later) and the
+/// synchronisation starts over on the new connection; what the lost one was waiting for is
+/// forgotten.
+TEST_F(LoginFlowTest, ADropDuringTheSynchronisationConnectsAgainAndStartsOver) {
     LogInThroughVersion();
     for (int k = 1; k <= 20; ++k) flow.OnLine();
     flow.OnHistory(0);  // a pause of 500 ms under way
     fake.connected = false;
+    fake.sent.clear();
     flow.OnConnectionLost(false);
     EXPECT_EQ(fake.statuses.back(), "连接服务器失败...");
-    EXPECT_EQ(fake.messages.back(), "连接失败:无法连接服务器！\r\n请检查网络连接！");
     EXPECT_EQ(fake.progress.back(), 0);
-    EXPECT_TRUE(fake.buttonEnabled);
+    EXPECT_TRUE(fake.messages.empty()) << "no box while it tries again";
+    EXPECT_FALSE(fake.buttonEnabled);
     EXPECT_FALSE(flow.Synchronised());
     fake.paced.clear();
-    fake.RunTimers();
+    fake.RunTimers();  // the lost attempt's pause, then the retry a second later
     EXPECT_TRUE(fake.paced.empty()) << "the pause of the lost attempt does nothing";
-    EXPECT_EQ(fake.ended, -1);
-
-    fake.sent.clear();
-    LogInThroughVersion();
-    EXPECT_EQ(fake.sent.front(), "login:demo:pw:") << "a new connection, the login first";
+    EXPECT_EQ(fake.sent, std::vector<std::string>{"login:demo:pw:1:"})
+        << "the re-login leads the new connection";
+    EXPECT_EQ(fake.statuses.back(), "验证身份...");
+    flow.OnLoginReply();
+    fake.RunTimers();
+    flow.OnVersion(0);
+    flow.OnCategories();
+    fake.RunTimers();
+    flow.OnList();
+    fake.RunTimers();
     flow.OnLine();
-    EXPECT_EQ(fake.statuses.back(), "同步行情数据...2%[1/50]") << "the series count starts from 0";
+    EXPECT_EQ(fake.statuses.back(), "同步行情数据...31%[1/50]") << "the series count starts from 0";
+    EXPECT_EQ(fake.ended, -1);
+    for (int k = 2; k <= 50; ++k) flow.OnLine();
+    for (int t = 1; t <= 50; ++t) flow.OnTrades();
+    fake.RunTimers();
+    EXPECT_EQ(fake.ended, 1) << "the synchronisation ends on the new connection";
+    EXPECT_TRUE(fake.messages.empty());
+}
 
+/// The retries end: three connections that fail, then the box, the button and the server
+/// choice as after any failed connect. A drop before the verdict, or the server's "dis",
+/// is never tried again.
+TEST_F(LoginFlowTest, RetriesAreFewAndOnlyForAnAcceptedLogin) {
+    LogInThroughVersion();
+    fake.connected = false;
+    fake.connectOk = false;
+    fake.sent.clear();
+    flow.OnConnectionLost(false);
+    fake.RunTimers();
+    EXPECT_EQ(fake.messages, std::vector<std::string>{"连接失败:无法连接服务器！\r\n请检查网络连接！"});
+    EXPECT_TRUE(fake.buttonEnabled);
+    EXPECT_EQ(fake.focused, std::vector<LoginField>{LoginField::Server});
+    EXPECT_EQ(fake.statuses.back(), "连接服务器失败...");
+
+    fake.connectOk = true;
+    fake.messages.clear();
+    fake.sent.clear();
+    flow.OnLogin("demo", "pw", false, "127.0.0.1", "3500");  // connected, the verdict not yet in
+    fake.connected = false;
+    flow.OnConnectionLost(false);
+    fake.RunTimers();
+    EXPECT_EQ(fake.sent, std::vector<std::string>{"login:demo:pw:"}) << "no re-login nobody confirmed";
+    EXPECT_EQ(fake.messages.size(), 1u);
+    EXPECT_TRUE(fake.buttonEnabled);
+
+    fake.messages.clear();
+    LogInThroughVersion();
     flow.OnConnectionLost(true);
-    EXPECT_EQ(fake.messages.back(), "系统提示:管理员断开了你和服务器的连接！");
+    fake.RunTimers();
+    EXPECT_EQ(fake.messages, std::vector<std::string>{"系统提示:管理员断开了你和服务器的连接！"});
+    EXPECT_TRUE(fake.buttonEnabled);
 }
 
 TEST_F(LoginFlowTest, NewVersionStartsTheUpdaterAndEndsTheApplication) {
@@ -194,7 +276,26 @@ TEST_F(LoginFlowTest, ConnectionFailureReportsAndReenablesTheButton) {
     EXPECT_EQ(fake.statuses.back(), "连接服务器失败...");
     EXPECT_EQ(fake.messages.back(), "连接失败:无法连接服务器！\r\n请检查网络连接！");
     EXPECT_TRUE(fake.buttonEnabled);
+    EXPECT_EQ(fake.focused, std::vector<LoginField>{LoginField::Server}) << "the server choice is at fault";
     EXPECT_FALSE(fake.online);
+}
+
+/// With the server list an installation starts with, the dialog names the demo accounts;
+/// with any other list it says nothing of them.
+TEST(LoginHints, TheInstalledServerListNamesTheDemoAccounts) {
+    const std::vector<ServerEntry> installed = ReadServerList(QELT_DEFAULTS_DIR "/");
+    ASSERT_TRUE(IsDemoServerList(installed)) << "data/defaults/config.ini is the demo server's";
+    const std::string hint = DemoAccountsHint(installed);
+    for (const DemoAccount& account : kDemoAccounts)
+        EXPECT_NE(hint.find(std::string(account.user) + "/" + std::string(account.password)),
+                  std::string::npos)
+            << hint;
+    EXPECT_EQ(DemoAccountsHint({{"主站", "10.0.0.1", "3500"}}), "");
+    std::vector<ServerEntry> more = installed;
+    more.push_back({"主站", "10.0.0.1", "3500"});
+    EXPECT_EQ(DemoAccountsHint(more), "") << "a list of the user's own";
+    EXPECT_EQ(DemoAccountsHint({}), "");
+    EXPECT_EQ(DemoAccountsHint({{"演示主站", "127.0.0.1", "3501"}}), "");
 }
 
 TEST_F(LoginFlowTest, HistoryProgressCountsDownThenAsksTradesAgain) {

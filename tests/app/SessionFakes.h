@@ -15,7 +15,11 @@ namespace qelt::test {
 /// Timers (the session's and the dialog's) that run when the test says so.
 struct Timers : Scheduler {
     std::vector<std::function<void()>> due;
-    void After(int, std::function<void()> then) override { due.push_back(std::move(then)); }
+    std::vector<int> pauses;  ///< every pause asked for, in order
+    void After(int milliseconds, std::function<void()> then) override {
+        pauses.push_back(milliseconds);
+        due.push_back(std::move(then));
+    }
     void Run() {
         while (!due.empty()) {
             auto next = std::move(due.front());
@@ -126,9 +130,11 @@ struct FakeLoginDisplay : LoginDisplay {
     std::vector<std::string> statuses, messages;
     int progress = 0, ended = -1;
     bool buttonEnabled = true;
+    std::vector<LoginField> focused;
     void SetStatus(const std::string& text) override { statuses.push_back(text); }
     void SetProgress(int value) override { progress = value; }
     void EnableLoginButton(bool enabled) override { buttonEnabled = enabled; }
+    void FocusField(LoginField field) override { focused.push_back(field); }
     void ShowMessage(const std::string& text, const std::string& caption) override {
         messages.push_back(caption + ":" + text);
     }

@@ -77,38 +77,123 @@ TEST_F(SessionTest, ADropWhilePollingLogsInAgainBeforeAnythingElseGoesOut) {
     session.Send("msg:");  // asked while the connection is gone
     session.OnConnectionLost(0);
     EXPECT_EQ(session.CurrentPhase(), Session::Phase::Relogging);
-    EXPECT_TRUE(session.Live()) << "still online while the attempts run";
+    EXPECT_TRUE(session.Live()) << "still online while the quick attempts run";
+    EXPECT_TRUE(session.QuotesStale());
     connection.Pass();  // a pass due now finds nothing to poll
     connection.Finish(true);
+    session.Send("real::0101:20070325:1:");  // a view asks before the verdict
+    connection.Pass();
+    EXPECT_EQ(connection.wires[1], Wire{"login:demo:pw:1:"})
+        << "nothing before the server accepted the login";
+    EXPECT_EQ(session.CurrentPhase(), Session::Phase::Relogging);
+    session.OnLoginVerdict(0);
     connection.Pass();
     ASSERT_EQ(connection.wires.size(), 2u);
     EXPECT_EQ(connection.wires[1], (Wire{"login:demo:pw:1:", "list:", "alarm:"}));
     EXPECT_EQ(connection.events, (Wire{"connect login:demo:pw:1:", "poll list:+alarms"}))
         << "no pass is asked for before the new connection exists";
-    EXPECT_EQ(connection.unsent, Wire{"msg:"});
+    EXPECT_EQ(connection.unsent, Wire{"msg:"}) << "before the session heard of the drop; nothing after it";
     EXPECT_EQ(session.CurrentPhase(), Session::Phase::Online);
+    EXPECT_FALSE(session.QuotesStale());
 }
 
-TEST_F(SessionTest, ThreeFailedAttemptsASecondApartThenOffline) {
+/// A re-login the server refuses is a failed attempt: its connection goes, nothing was
+/// asked on it, and the next attempt follows its pause.
+TEST_F(SessionTest, ARefusedReloginIsAFailedAttempt) {
     Online();
     connection.Drop();
     session.OnConnectionLost(0);
+    connection.Finish(true);
+    session.OnLoginVerdict(4);  // 帐号正在使用中
+    EXPECT_FALSE(connection.connected) << "closed";
+    EXPECT_FALSE(connection.polling);
+    EXPECT_EQ(session.CurrentPhase(), Session::Phase::Relogging);
+    EXPECT_FALSE(connection.pending) << "the next attempt waits its pause";
+    timers.Run();
+    ASSERT_TRUE(connection.pending);
+    EXPECT_EQ(session.ReloginAttempt(), 2);
+    // A verdict nobody waits for (the connect under way has none yet) changes nothing.
+    session.OnLoginVerdict(0);
+    EXPECT_EQ(session.CurrentPhase(), Session::Phase::Relogging);
+    EXPECT_FALSE(connection.polling);
+}
+
+/// A server that goes away and comes back: three attempts a second apart, then offline with
+/// one message, then attempts in the background 5 s, 10 s, ... a minute apart until the
+/// server answers; the session is online again with its login accepted.
+TEST_F(SessionTest, ThreeQuickAttemptsThenOfflineAndTheBackgroundAttemptsUntilTheServerAnswers) {
+    Online();
+    timers.pauses.clear();
+    connection.Drop();
+    session.OnConnectionLost(0);
+    EXPECT_EQ(session.ReloginAttempt(), 1);
     connection.Finish(false);
     EXPECT_FALSE(connection.pending) << "the next attempt waits a second";
     timers.Run();
+    EXPECT_EQ(session.ReloginAttempt(), 2);
     connection.Finish(false);
     timers.Run();
     connection.Finish(false);
-    timers.Run();
     EXPECT_EQ(connection.events,
               (Wire{"connect login:demo:pw:1:", "connect login:demo:pw:1:", "connect login:demo:pw:1:"}));
     EXPECT_EQ(host.messages, Wire{"系统提示:和服务器断开了连接！"});
     EXPECT_FALSE(session.IsOnline());
-    EXPECT_FALSE(session.Live());
-    session.OnConnectionLost(0);  // a late report: nothing left to recover
+    EXPECT_FALSE(session.Live()) << "the title says 脱机";
+    EXPECT_TRUE(session.QuotesStale());
+    session.OnConnectionLost(0);  // a late report: the attempts under way decide
     EXPECT_FALSE(connection.pending);
     session.ShowRequests(Wire{"list:"}, true);
     EXPECT_FALSE(connection.polling) << "offline, switching views polls nothing";
+
+    for (int attempt = 4; attempt <= 9; ++attempt) {
+        timers.Run();
+        ASSERT_TRUE(connection.pending) << "attempt " << attempt;
+        EXPECT_EQ(session.ReloginAttempt(), attempt);
+        connection.Finish(false);
+    }
+    EXPECT_EQ(timers.pauses, (std::vector<int>{1000, 1000, 5000, 10000, 20000, 40000, 60000, 60000, 60000}));
+    EXPECT_EQ(host.messages.size(), 1u) << "told once";
+
+    timers.Run();
+    connection.Finish(true);  // the server is back
+    EXPECT_FALSE(connection.polling) << "not before the verdict";
+    session.OnLoginVerdict(0);
+    EXPECT_TRUE(session.IsOnline());
+    EXPECT_TRUE(session.Live());
+    EXPECT_FALSE(session.QuotesStale());
+    EXPECT_EQ(session.ReloginAttempt(), 0);
+    connection.Pass();
+    EXPECT_EQ(connection.wires.back(), (Wire{"login:demo:pw:1:", "list:", "alarm:"}));
+}
+
+/// 断开行情主站 while the attempts go on in the background ends them.
+TEST_F(SessionTest, DisconnectEndsTheBackgroundAttempts) {
+    Online();
+    connection.Drop();
+    session.OnConnectionLost(0);
+    for (int attempt = 1; attempt <= 3; ++attempt) {
+        connection.Finish(false);
+        timers.Run();
+    }
+    ASSERT_TRUE(connection.pending) << "attempt 4";
+    session.Disconnect();
+    EXPECT_FALSE(connection.pending);
+    timers.Run();
+    EXPECT_FALSE(connection.pending) << "no attempt after 断开行情主站";
+    EXPECT_EQ(session.CurrentPhase(), Session::Phase::Ended);
+    EXPECT_FALSE(session.QuotesStale());
+    EXPECT_EQ(session.ReloginAttempt(), 0);
+}
+
+TEST(Relogin, PausesGrowToAMinuteAndTheStatusCountsTheAttempts) {
+    EXPECT_EQ(ReloginPauseMs(2), 1000);
+    EXPECT_EQ(ReloginPauseMs(3), 1000);
+    EXPECT_EQ(ReloginPauseMs(4), 5000);
+    EXPECT_EQ(ReloginPauseMs(5), 10000);
+    EXPECT_EQ(ReloginPauseMs(7), 40000);
+    EXPECT_EQ(ReloginPauseMs(8), 60000);
+    EXPECT_EQ(ReloginPauseMs(1000), 60000);
+    EXPECT_EQ(ReloginStatusText(4), "连接已断开，正在重试…（第 4 次）");
 }
 
 TEST_F(SessionTest, ADropDuringAReloginAttemptStartsTheAttemptsOver) {
@@ -117,20 +202,35 @@ TEST_F(SessionTest, ADropDuringAReloginAttemptStartsTheAttemptsOver) {
     session.OnConnectionLost(0);
     connection.Finish(false);  // attempt 1
     timers.Run();
-    connection.Finish(true);  // attempt 2 connects, and the connection drops at once
+    connection.Finish(true);  // attempt 2 connects, is logged in, and the connection drops
+    session.OnLoginVerdict(0);
     connection.Drop();
     session.OnConnectionLost(0);
+    EXPECT_EQ(session.ReloginAttempt(), 1);
     connection.Finish(true);
+    session.OnLoginVerdict(0);
     connection.Pass();
     ASSERT_EQ(connection.wires.size(), 3u);
     EXPECT_EQ(connection.wires[1], Wire{"login:demo:pw:1:"});
     EXPECT_EQ(connection.wires[2], (Wire{"login:demo:pw:1:", "list:", "alarm:"}));
     EXPECT_TRUE(host.messages.empty());
+
+    // Dropped before its verdict: a failed attempt, the next after its pause.
+    connection.Drop();
+    session.OnConnectionLost(0);
+    connection.Finish(true);
+    connection.Drop();
+    session.OnConnectionLost(0);
+    EXPECT_FALSE(connection.pending);
+    timers.Run();
+    ASSERT_TRUE(connection.pending);
+    EXPECT_EQ(session.ReloginAttempt(), 2);
 }
 
-/// Before the session is online there is nothing to log in again to: a drop during the
-/// login or the synchronisation ends that attempt as a refused connection does.
-TEST_F(SessionTest, DropsDuringTheLoginEndTheAttemptWithoutARelogin) {
+/// Before the server accepted the login there is nothing to log in again to: a drop ends
+/// that attempt as a refused connection does. Once accepted, a drop during the
+/// synchronisation connects again with the re-login and starts it over.
+TEST_F(SessionTest, DropsDuringTheLoginEndTheAttemptOrStartTheSynchronisationOver) {
     Press();
     connection.Drop();
     session.OnConnectionLost(0);  // before the verdict
@@ -142,18 +242,26 @@ TEST_F(SessionTest, DropsDuringTheLoginEndTheAttemptWithoutARelogin) {
 
     Press();  // again, then a drop in the middle of the synchronisation
     ThroughTheBoard();
+    EXPECT_TRUE(session.IsOnline()) << "the server accepted the login";
     connection.Drop();
     session.OnConnectionLost(0);
+    EXPECT_FALSE(session.IsOnline());
     session.OnNotify(WM_NET_LINE, 0);  // a reply already on its way
+    EXPECT_EQ(view.progress, 0);
     timers.Run();
     EXPECT_EQ(view.ended, -1);
-    EXPECT_EQ(view.progress, 0);
     ASSERT_EQ(connection.wires.size(), 2u);
     EXPECT_EQ(connection.wires[1], (Wire{"login:demo:pw:", "ver:1.96:", "category:", "list:"}));
     EXPECT_TRUE(connection.unsent.empty());
-
-    Press();  // "dis" in the middle of the synchronisation
+    ASSERT_TRUE(connection.pending) << "connecting again";
+    connection.Finish(true);
     ThroughTheBoard();
+    ASSERT_EQ(connection.wires.size(), 3u);
+    EXPECT_EQ(connection.wires[2], (Wire{"login:demo:pw:1:", "ver:1.96:", "category:", "list:"}))
+        << "the synchronisation starts over on the new connection";
+    EXPECT_EQ(view.messages.size(), 1u) << "only the first drop's box";
+
+    // "dis" in the middle of the synchronisation
     session.OnConnectionLost(kReconnectAfterDisconnect);
     EXPECT_EQ(view.messages.back(), "系统提示:管理员断开了你和服务器的连接！");
     EXPECT_FALSE(connection.connected);

@@ -2,10 +2,14 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPrinter>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QWheelEvent>
 
@@ -15,6 +19,7 @@
 #include "support/FakeViewServices.h"
 #include "support/TempDir.h"
 #include "ui/QtPoster.h"
+#include "ui/QtSaveFileDialog.h"
 #include "ui/dialogs/MessageBoxes.h"
 #include "ui/views/CQeltListView.h"
 #include "ui/widgets/CHotKey.h"
@@ -88,6 +93,9 @@ TEST_F(BoardWidget, ChildWindowsAreLaidOutAroundTheBoard) {
     EXPECT_EQ(board->HorizontalBar()->geometry(), QRect(430, 580, 570, 20));
     EXPECT_EQ(board->Board().RowsPerPage(), (600 - 30 - 20) / 22);
     EXPECT_EQ(board->VerticalBar()->Bar().Length(), 40);
+    EXPECT_EQ(board->HorizontalBar()->Bar().Length(), board->Board().MaxHorizontalOffset())
+        << "the columns scroll as far as the last one";
+    EXPECT_LT(board->Board().MaxHorizontalOffset(), kScrollableSlots);
     EXPECT_EQ(host.selection.goods, 0);
 
     const QImage image = board->grab().toImage();
@@ -218,6 +226,37 @@ TEST_F(BoardWidget, ExportGoesThroughTheSaveDialog) {
     const auto bytes = ReadWholeFile(dir.File("board.csv"));
     ASSERT_TRUE(bytes);
     EXPECT_EQ(std::count(bytes->begin(), bytes->end(), '\n'), 41);
+}
+
+/// Answers the save dialog once it is up: the file `choose` (accepted) or nothing
+/// (cancelled); records the folder it opened in.
+void AnswerSaveDialog(QString& openedIn, const QString& choose) {
+    QTimer::singleShot(0, [&openedIn, choose] {
+        QFileDialog* dialog = nullptr;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* d = qobject_cast<QFileDialog*>(w); d && d->isVisible()) dialog = d;
+        if (!dialog) return;
+        openedIn = QFileInfo(dialog->directory().absolutePath()).canonicalFilePath();
+        if (choose.isEmpty()) return dialog->reject();
+        dialog->selectFile(choose);
+        static_cast<QDialog*>(dialog)->accept();  // the file dialog's own accept, as its button
+    });
+}
+
+TEST_F(BoardWidget, TheNextExportOpensInTheFolderOfTheLast) {
+    const SaveRequest request{"CSV", "Qelt行情列表", "Excel文档(*.CSV)|*.CSV"};
+    const QString folder = QFileInfo(QString::fromStdString(dir.Path())).canonicalFilePath();
+    QString openedIn;
+    AnswerSaveDialog(openedIn, folder + "/mine.csv");
+    QtSaveFileDialog first(board.get());
+    const std::optional<std::string> chosen = first.AskSavePath(request);
+    ASSERT_TRUE(chosen.has_value());
+    EXPECT_EQ(QFileInfo(QString::fromStdString(*chosen)).fileName(), "mine.csv");
+
+    AnswerSaveDialog(openedIn, {});
+    EXPECT_FALSE(QtSaveFileDialog(board.get()).AskSavePath(request).has_value());
+    EXPECT_EQ(openedIn, folder) << "the second export starts where the first was saved";
+    EXPECT_EQ(QtSaveFileDialog::StartFile(request), QDir(folder).filePath("Qelt行情列表"));
 }
 
 TEST_F(BoardWidget, PrintsToAPdfFile) {

@@ -2,6 +2,7 @@
 // process that is then killed outright is there when the client starts again, and the
 // frame's 撤销 follows what can be undone.
 #include <gtest/gtest.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -16,6 +17,7 @@
 #include <cstdlib>
 #include <thread>
 
+#include "LoginDeadline.h"
 #include "TestApplication.h"
 #include "common/Commands.h"
 #include "common/Files.h"
@@ -107,6 +109,7 @@ TEST(DrawnLinesChild, DISABLED_PlacesALineAndWaitsToBeKilled) {
     ASSERT_NE(home, nullptr);
     App();
     NoticeCloser notices;
+    test::LoginDeadline deadline;
     CQeltApp app(OptionsFor(home));
     ASSERT_TRUE(app.InitInstance());
     CQeltKLineView* chart = OpenChart(app);
@@ -131,6 +134,7 @@ class DrawnLinesEndToEnd : public ::testing::Test {
 TEST_F(DrawnLinesEndToEnd, ALinePlacedIsThereAfterTheProcessIsKilledAndUndoFollowsTheFrame) {
     const pid_t pid = ::fork();
     if (pid == 0) {
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);  // never outlives a test its runner killed
         ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
         ::setenv(kChildHome, home.Path().c_str(), 1);
         ::execl("/proc/self/exe", "qelt_app_e2e_tests", "--gtest_also_run_disabled_tests",
@@ -163,6 +167,7 @@ TEST_F(DrawnLinesEndToEnd, ALinePlacedIsThereAfterTheProcessIsKilledAndUndoFollo
 
     // The next start: the goods has its line, and the chart shows it.
     NoticeCloser notices;
+    test::LoginDeadline deadline;
     CQeltApp app(OptionsFor(home.Path()));
     ASSERT_TRUE(app.InitInstance());
     std::vector<CMyLine> stored;

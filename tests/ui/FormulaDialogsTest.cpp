@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -30,6 +31,7 @@
 #include "ui/dialogs/CQeltFormulaEdit.h"
 #include "ui/dialogs/CQeltFormulaList.h"
 #include "ui/dialogs/CQeltFormulaParam.h"
+#include "ui/dialogs/CQeltInsertFunction.h"
 #include "ui/dialogs/MessageBoxes.h"
 #include "views/ExportFile.h"
 
@@ -320,7 +322,7 @@ TEST_F(FormulaDialogsTest, TheEditDialogIsWorkedFromTheKeyboard) {
     CQeltFormulaEdit dialog(library, boxes);
     ShowActive(dialog);
     std::vector<std::string> chain;
-    for (int i = 0; i < 31; ++i) {
+    for (int i = 0; i < 33; ++i) {
         QWidget* focus = QApplication::focusWidget();
         ASSERT_NE(focus, nullptr);
         chain.push_back(focus->objectName().toStdString());
@@ -330,7 +332,8 @@ TEST_F(FormulaDialogsTest, TheEditDialogIsWorkedFromTheKeyboard) {
     for (int row = 0; row < 6; ++row)
         for (const char* column : {"Name", "Default", "Minimum", "Maximum"})
             expected.push_back("parameter" + std::string(column) + FormatInt(row));
-    for (const char* last : {"text", "test", "ok", "cancel", "name"}) expected.push_back(last);
+    for (const char* last : {"place", "text", "insertFunction", "test", "ok", "cancel", "name"})
+        expected.push_back(last);
     EXPECT_EQ(chain, expected) << "Tab reaches every field and button in order, and comes round";
 
     // Enter in the description and the text starts a line; Esc anywhere is 取消.
@@ -355,6 +358,94 @@ TEST_F(FormulaDialogsTest, TheEditDialogIsWorkedFromTheKeyboard) {
     QTest::keyClick(againText, Qt::Key_Return, Qt::ControlModifier);
     EXPECT_EQ(again.result(), QDialog::Accepted);
     EXPECT_EQ(library.Formulas().back().text, "A:C;");
+}
+
+TEST_F(FormulaDialogsTest, PlaceChosenFromTheKeyboardIsKeptWithTheFormula) {
+    CQeltFormulaEdit dialog(library, boxes);
+    ShowActive(dialog);
+    auto* place = Child<QComboBox>(dialog, "place");
+    EXPECT_EQ(place->currentText(), "副图") << "a new formula goes in an indicator pane";
+    QTest::keyClicks(Child<QLineEdit>(dialog, "name"), "Over");
+    Child<QPlainTextEdit>(dialog, "text")->setPlainText("M:MA(C,20);");
+    QTest::keyClick(&dialog, Qt::Key_P, Qt::AltModifier);
+    ASSERT_TRUE(place->hasFocus()) << "Alt+P reaches 画在";
+    QTest::keyClick(place, Qt::Key_Down);
+    EXPECT_EQ(place->currentText(), "主图");
+    QTest::keyClick(place, Qt::Key_Return, Qt::ControlModifier);
+    ASSERT_EQ(dialog.result(), QDialog::Accepted) << (boxes.shown.empty() ? "" : boxes.shown.back().first);
+    const StoredFormula* saved = library.Find(dialog.SavedId());
+    ASSERT_NE(saved, nullptr);
+    EXPECT_TRUE(saved->mainChart);
+    EXPECT_NE(FileNow().find("name=Over\nplace=main\n"), std::string::npos) << FileNow();
+
+    // Opened again it shows 主图; choosing 副图 puts it back in a pane.
+    CQeltFormulaEdit again(library, boxes, saved->id);
+    auto* againPlace = Child<QComboBox>(again, "place");
+    EXPECT_EQ(againPlace->currentText(), "主图");
+    againPlace->setCurrentIndex(0);
+    Child<QPushButton>(again, "ok")->click();
+    EXPECT_FALSE(library.Find(saved->id)->mainChart);
+}
+
+TEST_F(FormulaDialogsTest, InsertFunctionFiltersAsTypedAndPutsTheCallAtTheCursor) {
+    CQeltFormulaEdit dialog(library, boxes);
+    ShowActive(dialog);
+    auto* text = Child<QPlainTextEdit>(dialog, "text");
+    text->setPlainText("A:;\nB:C;");
+    text->setFocus();
+    QTextCursor at = text->textCursor();
+    at.setPosition(2);
+    text->setTextCursor(at);
+
+    std::vector<std::string> rows;
+    QTimer::singleShot(0, [&] {
+        auto* picker = qobject_cast<CQeltInsertFunction*>(QApplication::activeModalWidget());
+        ASSERT_NE(picker, nullptr);
+        if (!WaitActive(picker)) {
+            ADD_FAILURE() << "插入函数 never became active";
+            picker->reject();
+            return;
+        }
+        auto* filter = picker->findChild<QLineEdit*>("filter");
+        EXPECT_TRUE(filter->hasFocus()) << "ready to type the filter";
+        QTest::keyClicks(filter, "ma");
+        auto* list = picker->findChild<QTreeWidget*>("functions");
+        for (int i = 0; i < list->topLevelItemCount(); ++i)
+            rows.push_back(list->topLevelItem(i)->text(0).toStdString());
+        QTest::keyClick(filter, Qt::Key_Down);
+        QTest::keyClick(filter, Qt::Key_Down);
+        QTest::keyClick(filter, Qt::Key_Up);
+        QTest::keyClick(filter, Qt::Key_Down);
+        QTest::keyClick(filter, Qt::Key_Return);
+        if (picker->isVisible()) {
+            ADD_FAILURE() << "Enter did not insert";
+            picker->reject();
+        }
+    });
+    QTest::keyClick(text, Qt::Key_F2);
+    EXPECT_EQ(rows, (std::vector<std::string>{"MA(X,N)", "MAX(A,B)", "EMA(X,N)", "SMA(X,N,M)", "DMA(X,A)",
+                                              "WMA(X,N)"}));
+    EXPECT_EQ(text->toPlainText(), "A:EMA(X,N);\nB:C;");
+    ASSERT_TRUE(WaitActive(&dialog));
+    EXPECT_TRUE(text->hasFocus()) << "back in the text";
+    EXPECT_EQ(text->textCursor().selectedText(), "X,N") << "the arguments, to be typed over";
+    QTest::keyClicks(text, "C,12");
+    EXPECT_EQ(text->toPlainText(), "A:EMA(C,12);\nB:C;");
+
+    // Through the button, and Esc leaves the text as it was.
+    bool closed = false;
+    QTimer::singleShot(0, [&] {
+        auto* picker = qobject_cast<CQeltInsertFunction*>(QApplication::activeModalWidget());
+        ASSERT_NE(picker, nullptr);
+        if (WaitActive(picker)) QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        closed = !picker->isVisible();
+        if (!closed) picker->reject();
+    });
+    Child<QPushButton>(dialog, "insertFunction")->click();
+    EXPECT_TRUE(closed);
+    EXPECT_EQ(text->toPlainText(), "A:EMA(C,12);\nB:C;");
+    Child<QPushButton>(dialog, "test")->click();
+    EXPECT_EQ(Child<QLabel>(dialog, "verdict")->text(), "测试通过");
 }
 
 TEST_F(FormulaDialogsTest, TheTextIsColouredAndACommentOverLinesIsColouredWhole) {

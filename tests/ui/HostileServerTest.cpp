@@ -7,6 +7,7 @@
 #include <chrono>
 #include <thread>
 
+#include "LoginDeadline.h"
 #include "TestApplication.h"
 #include "common/ServerList.h"
 #include "data/settings/RememberedLogin.h"
@@ -53,6 +54,7 @@ TEST(HostileServer, ThousandsOfCategoryRepliesLeaveTheLoginDialogAnswering) {
     AppOptions o;
     o.programDirectory = home.Path();
     o.autoLogin = true;  // the default 100 ms pause after each command
+    test::LoginDeadline deadline;
     CQeltApp app(o);
     const auto start = std::chrono::steady_clock::now();
     EXPECT_FALSE(app.InitInstance());

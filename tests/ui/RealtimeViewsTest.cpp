@@ -1,8 +1,10 @@
 // The intraday chart and the multi-goods view in the generic host window: the record tip is a
-// floating window over the view (over the cell, in the multi-goods view). Set QELT_REALTIME_PNG
+// floating window over the view (over the cell, in the multi-goods view). The trade list in its
+// window, whose columns scroll sideways. Set QELT_REALTIME_PNG
 // to a directory to look at the views with eight days of trades.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QTest>
 
 #include "TestApplication.h"
@@ -10,8 +12,11 @@
 #include "support/TempDir.h"
 #include "support/TradeRows.h"
 #include "ui/ViewHostWidget.h"
+#include "ui/views/CQeltTradListWindow.h"
+#include "ui/widgets/CXScrollBar.h"
 #include "views/CQeltMutiView.h"
 #include "views/CQeltRealView.h"
+#include "views/CQeltTradListView.h"
 
 namespace qelt {
 namespace {
@@ -87,6 +92,39 @@ TEST(RealtimeViews, ACellsTipFloatsOverThatCell) {
     EXPECT_EQ(tip->geometry().topLeft(), QPoint(501, 330));
     EXPECT_TRUE(view.Cell(0).CursorOn()) << "the other cells share the cursor";
     Save(host, "multigoods-cursor.png");
+}
+
+TEST(RealtimeViews, TheTradeListScrollsItsColumnsByTheBarAndTheArrowKeys) {
+    App();
+    test::FakeViewServices services;
+    FillServices(services);
+    CQeltTradListView view(services);
+    CQeltTradListWindow window(view, services);
+    window.resize(1024, 640);
+    view.OnInitialUpdate();
+    window.show();
+    window.ViewReady();
+    CXScrollBar* bar = window.HorizontalBar();
+    ASSERT_TRUE(bar->isVisible()) << "sixteen columns do not fit 1024 pixels";
+    EXPECT_EQ(bar->geometry(), QRect(0, 620, 1024, 20));
+    EXPECT_EQ(bar->Bar().Length(), 4) << "as far as the last column";
+    Save(window, "trades-left.png");
+
+    QTest::keyClick(&window, Qt::Key_Right);
+    QTest::keyClick(&window, Qt::Key_Right);
+    EXPECT_EQ(view.ColumnOffset(), 2);
+    EXPECT_EQ(bar->Position(), 2) << "the bar follows the keys";
+    QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(1024 - 10, 10));  // the right arrow
+    EXPECT_EQ(view.ColumnOffset(), 3);
+    QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(1024 - 10, 10));
+    QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(1024 - 10, 10));
+    EXPECT_EQ(view.ColumnOffset(), 4);
+    Save(window, "trades-right.png");
+
+    window.resize(1300, 640);
+    QApplication::processEvents();
+    window.Invalidate();
+    EXPECT_FALSE(bar->isVisible()) << "every column fits: no bar";
 }
 
 }  // namespace

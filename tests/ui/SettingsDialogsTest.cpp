@@ -10,7 +10,9 @@
 
 #include "TestApplication.h"
 #include "common/Files.h"
+#include "data/settings/CQeltCFG.h"
 #include "data/settings/IndicatorParameters.h"
+#include "support/FailingDisk.h"
 #include "support/TempDir.h"
 #include "ui/dialogs/CComServer.h"
 #include "ui/dialogs/CComSet.h"
@@ -170,12 +172,35 @@ TEST_F(ComSetDialogTest, MissingFileOpensEmptyAndOkCreatesIt) {
     CComSet broken(empty.File("no/such/dir/"), boxes);
     Child<QPushButton>(broken, "ok")->click();
     ASSERT_EQ(boxes.shown.size(), 1u) << "a failed save is not reported as done";
+    EXPECT_EQ(boxes.shown[0].first, "无法保存服务器列表！");
     EXPECT_NE(broken.result(), QDialog::Accepted);
+}
+
+TEST_F(ComSetDialogTest, AListThatCannotBeReadIsSaidAtOpeningAndNeverWrittenOver) {
+    std::optional<CComSet> dialog;
+    {
+        test::FailingDisk disk(test::FailingDisk::Fault::ReadFails);
+        dialog.emplace(dir.Path(), boxes);
+    }
+    EXPECT_EQ(Child<QTreeWidget>(*dialog, "list")->topLevelItemCount(), 0);
+    dialog->show();
+    QApplication::processEvents();
+    ASSERT_EQ(boxes.shown.size(), 1u) << "the empty list is not the user's: said at once";
+    EXPECT_EQ(boxes.shown[0].first, "无法读取服务器列表（config.ini），本次运行不会改写它！");
+    dialog->SetEntryEditor([](const ServerEntry&) { return ServerEntry{"new", "9.9.9.9", "9"}; });
+    Child<QPushButton>(*dialog, "add")->click();
+    Child<QPushButton>(*dialog, "ok")->click();
+    EXPECT_EQ(boxes.shown.size(), 2u);
+    EXPECT_NE(dialog->result(), QDialog::Accepted) << "OK does not close on a list that was not kept";
+    EXPECT_EQ(FileNow(), kFile);
 }
 
 class IndiDialogTest : public ::testing::Test {
   protected:
-    void SetUp() override { App(); }
+    void SetUp() override {
+        App();
+        cfg.Reports().SetSink([this](const std::string& text, const std::string&) { told.push_back(text); });
+    }
     std::vector<std::pair<std::string, int>> VisibleRows(QWidget& dialog) {
         std::vector<std::pair<std::string, int>> rows;
         for (int i = 0; i < 5; ++i) {
@@ -185,13 +210,19 @@ class IndiDialogTest : public ::testing::Test {
         }
         return rows;
     }
+    /// What the application hands the dialog: the settings' own save.
+    std::function<bool()> Save() {
+        return [this] { return cfg.SaveIndicators(); };
+    }
     test::TempDir dir;
     RecordedBoxes boxes;
-    IndicatorParameters table;
+    CQeltCFG cfg{dir.Path()};
+    IndicatorParameters& table = cfg.m_indicators;
+    std::vector<std::string> told;  ///< what the settings told the user
 };
 
 TEST_F(IndiDialogTest, KdjPaneOpensWithItsGroupExpandedAndRowsShown) {
-    CQeltIndiDlg dialog(table, dir.Path(), boxes, 43);
+    CQeltIndiDlg dialog(table, Save(), 43);
     EXPECT_EQ(dialog.windowTitle(), "技术指标参数设置");
     QTreeWidget* tree = Child<QTreeWidget>(dialog, "tree");
     ASSERT_EQ(tree->topLevelItemCount(), 4);
@@ -205,7 +236,7 @@ TEST_F(IndiDialogTest, KdjPaneOpensWithItsGroupExpandedAndRowsShown) {
 }
 
 TEST_F(IndiDialogTest, MenuOpeningShowsNothingUntilALeafIsSelected) {
-    CQeltIndiDlg dialog(table, dir.Path(), boxes);
+    CQeltIndiDlg dialog(table, Save());
     EXPECT_TRUE(VisibleRows(dialog).empty());
     EXPECT_TRUE(Child<QLabel>(dialog, "noParameters")->isHidden());
     QTreeWidget* tree = Child<QTreeWidget>(dialog, "tree");
@@ -216,9 +247,9 @@ TEST_F(IndiDialogTest, MenuOpeningShowsNothingUntilALeafIsSelected) {
 }
 
 TEST_F(IndiDialogTest, CloseBoxKeepsCommittedValuesButSavesNothing) {
-    ASSERT_TRUE(table.Save(dir.Path()));
+    ASSERT_TRUE(cfg.SaveIndicators());
     const std::string before = ReadWholeFile(dir.File("indi.ini")).value();
-    CQeltIndiDlg dialog(table, dir.Path(), boxes, 21);  // MACD
+    CQeltIndiDlg dialog(table, Save(), 21);  // MACD
     Child<QSpinBox>(dialog, "value0")->setValue(15);
     QTreeWidget* tree = Child<QTreeWidget>(dialog, "tree");
     tree->setCurrentItem(tree->topLevelItem(2)->child(0));  // RSI: MACD is committed
@@ -229,10 +260,30 @@ TEST_F(IndiDialogTest, CloseBoxKeepsCommittedValuesButSavesNothing) {
     EXPECT_EQ(ReadWholeFile(dir.File("indi.ini")).value(), before);
 }
 
+TEST_F(IndiDialogTest, CancelLikeTheFormulaDialogsLeavesEveryValueAsItWas) {
+    table[param::kMa1] = 7;
+    ASSERT_TRUE(cfg.SaveIndicators());
+    const IndicatorParameters opened = table;
+    CQeltIndiDlg dialog(table, Save(), 21);  // MACD
+    auto* cancel = Child<QPushButton>(dialog, "cancel");
+    ASSERT_NE(cancel, nullptr);
+    EXPECT_EQ(cancel->text(), "取  消");
+    Child<QSpinBox>(dialog, "value0")->setValue(15);
+    QTreeWidget* tree = Child<QTreeWidget>(dialog, "tree");
+    tree->setCurrentItem(tree->topLevelItem(2)->child(0));  // RSI: MACD is committed
+    Child<QPushButton>(dialog, "restoreDefaults")->click();
+    cancel->click();
+    EXPECT_EQ(dialog.result(), QDialog::Rejected);
+    EXPECT_EQ(table, opened);
+    IndicatorParameters onDisk;
+    onDisk.Load(dir.Path());
+    EXPECT_EQ(onDisk, opened);
+}
+
 TEST_F(IndiDialogTest, RestoreDefaultsThenOkWritesTheDefaultsLine) {
     table[param::kMacdFast] = 1;
     table[param::kOxReversal] = 9;
-    CQeltIndiDlg dialog(table, dir.Path(), boxes, 41);  // RSI
+    CQeltIndiDlg dialog(table, Save(), 41);  // RSI
     Child<QSpinBox>(dialog, "value0")->setValue(77);
     Child<QPushButton>(dialog, "restoreDefaults")->click();
     EXPECT_EQ(VisibleRows(dialog).front().second, 6);
@@ -243,11 +294,24 @@ TEST_F(IndiDialogTest, RestoreDefaultsThenOkWritesTheDefaultsLine) {
     EXPECT_EQ(ReadWholeFile(dir.File("indi.ini")).value(),
               "12,26,9,6,12,24,14,12,6,26,6,10,9,3,3,14,9,5,5,10,20,14,6,10,6,20,5,10,20,30,60,6,4,2,2,20,23,"
               "8,5,13,34,60,3,6,12,24,12,50,0,0,0,1");
-    EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_TRUE(told.empty());
+}
+
+TEST_F(IndiDialogTest, OkOnADiskThatFailsClosesKeepsTheValuesAndIsToldOnceARun) {
+    for (int value : {15, 16}) {
+        test::FailingDisk disk(test::FailingDisk::Fault::FullDisk, 3);
+        CQeltIndiDlg dialog(table, Save(), 21);  // MACD
+        Child<QSpinBox>(dialog, "value0")->setValue(value);
+        Child<QPushButton>(dialog, "ok")->click();
+        EXPECT_EQ(dialog.result(), QDialog::Accepted) << "the values are in effect either way";
+        EXPECT_EQ(table[param::kMacdFast], value);
+    }
+    EXPECT_EQ(told, std::vector<std::string>{"无法保存指标参数！"}) << "not a box at every 确定";
+    EXPECT_FALSE(FileExists(dir.File("indi.ini")));
 }
 
 TEST_F(IndiDialogTest, SarRowsShowInDialogOrderAndOkSavesThem) {
-    CQeltIndiDlg dialog(table, dir.Path(), boxes, 24);
+    CQeltIndiDlg dialog(table, Save(), 24);
     auto rows = VisibleRows(dialog);
     ASSERT_EQ(rows.size(), 4u);
     EXPECT_EQ(rows[1].first, "加速因子参数");

@@ -9,6 +9,7 @@
 #include "OfflineOptions.h"
 #include "TestApplication.h"
 #include "common/Files.h"
+#include "gfx/PaperCanvas.h"
 #include "support/FakeViewServices.h"
 #include "support/TempDir.h"
 #include "ui/CMainFrame.h"
@@ -36,6 +37,7 @@ class ProbeView : public View {
     bool CanPrint() const override { return true; }
     void PaintForPrint(Canvas& canvas, Size client, const DisplayScheme& scheme) override {
         printedBackground = scheme.background;
+        printedInInks = dynamic_cast<PaperCanvas*>(&canvas) != nullptr;
         Paint(canvas, client, scheme);
     }
     bool OnKey(const KeyInput& key) override {
@@ -45,6 +47,7 @@ class ProbeView : public View {
     void OnWheel(bool towardsUser, Point) override { wheel.push_back(towardsUser); }
     std::optional<Colour> paintedBackground;
     std::optional<Colour> printedBackground;
+    bool printedInInks = false;  ///< through the canvas that keeps every colour visible on paper
     std::vector<ViewKey> keys;
     std::vector<bool> wheel;
 };
@@ -61,6 +64,7 @@ TEST(ViewHost, PrintsInThePrintColoursAndPaintsTheWindowInTheScreens) {
     printer.setOutputFileName(QString::fromStdString(dir.File("view.pdf")));
     host.PrintTo(printer);
     EXPECT_EQ(view.printedBackground, DisplayScheme::Print().background);
+    EXPECT_TRUE(view.printedInInks) << "the printer and the preview get inks that show on white";
     EXPECT_TRUE(FileExists(dir.File("view.pdf")));
     host.grab();
     EXPECT_EQ(view.paintedBackground, DisplayScheme::Screen().background);

@@ -4,9 +4,11 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QPushButton>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "data/settings/SettingsReports.h"
 #include "ui/dialogs/CComServer.h"
 #include "ui/dialogs/MessageBoxes.h"
 
@@ -63,6 +65,12 @@ CComSet::CComSet(const std::string& programDirectory, MessageBoxes& boxes, QWidg
     layout->addWidget(buttons);
     resize(480, 260);
     Refill({});
+    // Said over the dialog once it is on screen: the empty list is not the user's.
+    if (m_editor.Unreadable()) {
+        QTimer::singleShot(0, this, [this] {
+            m_boxes.Show(this, SettingsReports::ReadFailedText(kServerListFileName), kSaveFailedCaption);
+        });
+    }
 }
 
 std::set<size_t> CComSet::SelectedRows() const {
@@ -113,7 +121,10 @@ void CComSet::accept() {
     // A failed rewrite leaves the old file whole; say so and keep the edits on screen
     // rather than closing as if they were saved.
     if (!m_editor.Save()) {
-        m_boxes.Show(this, kSaveFailed, kSaveFailedCaption);
+        const std::string text = m_editor.Unreadable()
+                                     ? SettingsReports::ReadFailedText(kServerListFileName)
+                                     : SettingsReports::WriteFailedText(kServerListFileName);
+        m_boxes.Show(this, text, kSaveFailedCaption);
         return;
     }
     QDialog::accept();

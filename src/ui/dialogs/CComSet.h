@@ -1,7 +1,9 @@
 #pragma once
 /// Dialog 105 "通信设置": the list of quote servers in config.ini with add, modify, delete,
 /// move up and move down. OK writes config.ini; Cancel leaves it as it was. The result tells
-/// the login dialog whether to read the file again.
+/// the login dialog whether to read the file again. A config.ini that is there but cannot be
+/// read is said at opening and never written over; a save that fails is said and the dialog
+/// stays open (Cancel leaves it), so OK never closes on edits that were not kept.
 #include <QDialog>
 #include <functional>
 #include <optional>
@@ -18,12 +20,10 @@ class MessageBoxes;
 class CComSet : public QDialog {
     Q_OBJECT
   public:
-    /// Edits one entry: returns the new entry, or nothing when cancelled. The default opens
-    /// the modal CComServer dialog; tests put in their own.
-    /// Shown when config.ini cannot be rewritten; the dialog stays open.
-    static constexpr const char* kSaveFailed = "无法保存服务器列表！";
     static constexpr const char* kSaveFailedCaption = "提示";
 
+    /// Edits one entry: returns the new entry, or nothing when cancelled. The default opens
+    /// the modal CComServer dialog; tests put in their own.
     using EntryEditor = std::function<std::optional<ServerEntry>(const ServerEntry& initial)>;
 
     CComSet(const std::string& programDirectory, MessageBoxes& boxes, QWidget* parent = nullptr);

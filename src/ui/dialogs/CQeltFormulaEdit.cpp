@@ -1,5 +1,6 @@
 #include "ui/dialogs/CQeltFormulaEdit.h"
 
+#include <QComboBox>
 #include <QFontDatabase>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -12,6 +13,8 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "formula/FormulaFunctionList.h"
+#include "ui/dialogs/CQeltInsertFunction.h"
 #include "ui/dialogs/DialogText.h"
 #include "ui/dialogs/FormulaHighlighter.h"
 #include "ui/dialogs/MessageBoxes.h"
@@ -64,6 +67,10 @@ void CQeltFormulaEdit::BuildFields() {
         }
     }
 
+    m_place = new QComboBox(this);
+    m_place->setObjectName("place");
+    m_place->addItems({QStringLiteral("副图"), QStringLiteral("主图")});
+
     m_text = MakeTextField(this, "text");
     m_text->setLineWrapMode(QPlainTextEdit::NoWrap);  // a line of the text is a line on screen
     m_text->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
@@ -84,8 +91,15 @@ void CQeltFormulaEdit::BuildFields() {
     addRow(1, "说明(&D):", m_description);
     form->addWidget(new QLabel(QStringLiteral("参数:"), this), 2, 0, Qt::AlignTop);
     form->addLayout(parameters, 2, 1);
-    addRow(3, "公式(&F):", m_text);
-    form->setRowStretch(3, 1);
+    auto* place = new QHBoxLayout;
+    place->addWidget(m_place);
+    place->addStretch();
+    auto* placeLabel = new QLabel(QStringLiteral("画在(&P):"), this);
+    placeLabel->setBuddy(m_place);
+    form->addWidget(placeLabel, 3, 0);
+    form->addLayout(place, 3, 1);
+    addRow(4, "公式(&F):", m_text);
+    form->setRowStretch(4, 1);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form, 1);
     layout->addWidget(m_verdict);
@@ -97,10 +111,14 @@ void CQeltFormulaEdit::BuildButtons() {
         button->setObjectName(objectName);
         return button;
     };
+    m_insertFunction = make("插入函数(&I)", "insertFunction");
     m_test = make("测试公式(&T)", "test");
     m_ok = make("确定", "ok");
     m_ok->setDefault(true);
     m_cancel = make("取消", "cancel");
+    connect(m_insertFunction, &QPushButton::clicked, this, &CQeltFormulaEdit::OnInsertFunction);
+    connect(new QShortcut(QKeySequence(Qt::Key_F2), this), &QShortcut::activated, this,
+            &CQeltFormulaEdit::OnInsertFunction);
     connect(m_test, &QPushButton::clicked, this, &CQeltFormulaEdit::OnTest);
     connect(m_ok, &QPushButton::clicked, this, &CQeltFormulaEdit::accept);
     connect(m_cancel, &QPushButton::clicked, this, &CQeltFormulaEdit::reject);
@@ -110,6 +128,7 @@ void CQeltFormulaEdit::BuildButtons() {
         connect(new QShortcut(keys, this), &QShortcut::activated, this, &CQeltFormulaEdit::accept);
 
     auto* buttons = new QHBoxLayout;
+    buttons->addWidget(m_insertFunction);
     buttons->addWidget(m_test);
     buttons->addStretch();
     buttons->addWidget(m_ok);
@@ -120,7 +139,7 @@ void CQeltFormulaEdit::BuildButtons() {
 void CQeltFormulaEdit::ChainFocus() {
     std::vector<QWidget*> chain = {m_name, m_description};
     for (const auto& row : m_parameters) chain.insert(chain.end(), row.begin(), row.end());
-    chain.insert(chain.end(), {m_text, m_test, m_ok, m_cancel});
+    chain.insert(chain.end(), {m_place, m_text, m_insertFunction, m_test, m_ok, m_cancel});
     for (std::size_t i = 1; i < chain.size(); ++i) setTabOrder(chain[i - 1], chain[i]);
     m_name->setFocus();
 }
@@ -135,6 +154,7 @@ void CQeltFormulaEdit::ShowFields(const FormulaEditFields& fields) {
             m_parameters[row][column]->setText(QString::fromStdString(*texts[column]));
     }
     m_text->setPlainText(QString::fromStdString(fields.text));
+    m_place->setCurrentIndex(fields.mainChart ? 1 : 0);
 }
 
 FormulaEditFields CQeltFormulaEdit::Fields() const {
@@ -148,6 +168,7 @@ FormulaEditFields CQeltFormulaEdit::Fields() const {
             *texts[column] = m_parameters[row][column]->text().toStdString();
     }
     fields.text = m_text->toPlainText().toStdString();
+    fields.mainChart = m_place->currentIndex() == 1;
     return fields;
 }
 
@@ -190,6 +211,23 @@ void CQeltFormulaEdit::OnTest() {
         return;
     }
     m_verdict->setText(Utf8(FormulaEditModel::kTestPassed));
+}
+
+void CQeltFormulaEdit::OnInsertFunction() {
+    CQeltInsertFunction picker(this);
+    const bool taken = picker.exec() == QDialog::Accepted && picker.Chosen();
+    m_text->setFocus(Qt::OtherFocusReason);
+    if (!taken) return;
+    const formula::FunctionInsertion insertion = formula::InsertionOf(*picker.Chosen());
+    // In place of a selection, as typing would; then the argument template selected, so that
+    // what is typed next replaces it.
+    QTextCursor cursor = m_text->textCursor();
+    const int start = cursor.selectionStart();
+    cursor.insertText(Utf8(insertion.text));
+    cursor.setPosition(start + insertion.selectFrom);
+    cursor.setPosition(start + insertion.selectFrom + insertion.selectLength, QTextCursor::KeepAnchor);
+    m_text->setTextCursor(cursor);
+    m_text->ensureCursorVisible();
 }
 
 void CQeltFormulaEdit::accept() {

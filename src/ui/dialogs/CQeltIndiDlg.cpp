@@ -10,16 +10,11 @@
 #include <QVBoxLayout>
 #include <climits>
 
-#include "ui/dialogs/MessageBoxes.h"
-
 namespace qelt {
 
-CQeltIndiDlg::CQeltIndiDlg(IndicatorParameters& table, std::string programDirectory, MessageBoxes& boxes,
-                           int indicatorCode, QWidget* parent)
-    : QDialog(parent),
-      m_model(table, indicatorCode),
-      m_directory(std::move(programDirectory)),
-      m_boxes(boxes) {
+CQeltIndiDlg::CQeltIndiDlg(IndicatorParameters& table, std::function<bool()> save, int indicatorCode,
+                           QWidget* parent)
+    : QDialog(parent), m_model(table, indicatorCode), m_save(std::move(save)) {
     setWindowTitle(QString::fromUtf8(IndiDialogModel::kCaption.data(), IndiDialogModel::kCaption.size()));
     setFont(QFont(QStringLiteral("宋体"), 9));
 
@@ -55,14 +50,18 @@ CQeltIndiDlg::CQeltIndiDlg(IndicatorParameters& table, std::string programDirect
     auto* ok = new QPushButton(QStringLiteral("确  定"), this);
     ok->setObjectName("ok");
     ok->setDefault(true);
+    auto* cancel = new QPushButton(QStringLiteral("取  消"), this);
+    cancel->setObjectName("cancel");
     auto* defaults = new QPushButton(QStringLiteral("恢复默认"), this);
     defaults->setObjectName("restoreDefaults");
     connect(ok, &QPushButton::clicked, this, &CQeltIndiDlg::OnOk);
+    connect(cancel, &QPushButton::clicked, this, &CQeltIndiDlg::OnCancel);
     connect(defaults, &QPushButton::clicked, this, &CQeltIndiDlg::OnRestoreDefaults);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(ok);
+    buttons->addWidget(cancel);
     buttons->addWidget(defaults);
     auto* right = new QVBoxLayout;
     right->addWidget(frame);
@@ -111,8 +110,13 @@ void CQeltIndiDlg::OnCurrentItemChanged(QTreeWidgetItem* current) {
 
 void CQeltIndiDlg::OnRestoreDefaults() { ShowRows(m_model.RestoreDefaults()); }
 
+void CQeltIndiDlg::OnCancel() {
+    m_model.Cancel();
+    reject();
+}
+
 void CQeltIndiDlg::OnOk() {
-    if (!m_model.Accept(Fields(), m_directory)) m_boxes.Show(this, kSaveFailed, kSaveFailedCaption);
+    m_model.Accept(Fields(), m_save);
     accept();
 }
 

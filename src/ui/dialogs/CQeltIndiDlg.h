@@ -1,11 +1,14 @@
 #pragma once
 /// "技术指标参数设置": the indicator tree on the left, five label/value rows on the right,
-/// "确  定" (commit and save indi.ini) and "恢复默认". There is no Cancel button: the close
-/// box closes without saving, but values committed by changing the selection stay in the
-/// in-memory table for the rest of the run.
+/// "确  定" (commit and save indi.ini), "取  消" and "恢复默认". 取消 leaves the table as it
+/// was when the dialog opened, whatever was edited meanwhile. The close box (and Esc) closes
+/// without saving, but values committed by changing the selection stay in the in-memory table
+/// for the rest of the run.
+/// A save that fails is told by the settings (once a run); the dialog closes either way, the
+/// values in effect.
 #include <QDialog>
 #include <array>
-#include <string>
+#include <functional>
 
 #include "indicators/IndiDialogModel.h"
 
@@ -16,29 +19,24 @@ class QTreeWidgetItem;
 
 namespace qelt {
 
-class MessageBoxes;
-
 class CQeltIndiDlg : public QDialog {
     Q_OBJECT
   public:
-    /// Shown when indi.ini cannot be written; the values stay in memory.
-    static constexpr const char* kSaveFailed = "无法保存指标参数！";
-    static constexpr const char* kSaveFailedCaption = "提示";
-
-    /// `indicatorCode` preselects a pane's indicator (-1: none, as from the menu).
-    CQeltIndiDlg(IndicatorParameters& table, std::string programDirectory, MessageBoxes& boxes,
-                 int indicatorCode = -1, QWidget* parent = nullptr);
+    /// `save` writes the table to indi.ini (CQeltCFG::SaveIndicators); `indicatorCode`
+    /// preselects a pane's indicator (-1: none, as from the menu).
+    CQeltIndiDlg(IndicatorParameters& table, std::function<bool()> save, int indicatorCode = -1,
+                 QWidget* parent = nullptr);
 
   private:
     void OnCurrentItemChanged(QTreeWidgetItem* current);
     void OnOk();
+    void OnCancel();
     void OnRestoreDefaults();
     void ShowRows(const IndiRowsView& view);
     std::array<int, kIndiDialogRows> Fields() const;
 
     IndiDialogModel m_model;
-    std::string m_directory;
-    MessageBoxes& m_boxes;
+    std::function<bool()> m_save;
     QTreeWidget* m_tree = nullptr;
     QLabel* m_noParameters = nullptr;
     std::array<QLabel*, kIndiDialogRows> m_labels{};

@@ -26,6 +26,8 @@ FormulaHighlighter::FormulaHighlighter(QTextDocument* document) : QSyntaxHighlig
     m_formats[static_cast<int>(HighlightKind::Attribute)] = Format(QColor(128, 0, 128));
     m_formats[static_cast<int>(HighlightKind::Number)] = Format(QColor(160, 0, 0));
     m_formats[static_cast<int>(HighlightKind::Comment)] = Format(QColor(0, 128, 0), false, true);
+    m_formats[static_cast<int>(HighlightKind::Drawing)] = Format(QColor(192, 96, 0), true);
+    m_formats[static_cast<int>(HighlightKind::Text)] = Format(QColor(176, 0, 96));
 }
 
 void FormulaHighlighter::highlightBlock(const QString& text) {

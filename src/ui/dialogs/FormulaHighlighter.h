@@ -1,10 +1,12 @@
 #pragma once
-/// The formula editor's colours: names of data, functions and attributes, numbers and
-/// comments, as the formula layer's rule finds them line by line. A block's state says
-/// whether it ends inside a "{" comment, so a comment over several lines is coloured whole.
+/// The formula editor's colours: names of data, functions, drawing statements and attributes,
+/// numbers, text literals and comments, as the formula layer's rule finds them line by line. A block's state
+/// says whether it ends inside a "{" comment, so a comment over several lines is coloured whole.
 #include <QSyntaxHighlighter>
 #include <QTextCharFormat>
 #include <array>
+
+#include "formula/FormulaHighlight.h"
 
 class QTextDocument;
 
@@ -19,7 +21,7 @@ class FormulaHighlighter : public QSyntaxHighlighter {
     void highlightBlock(const QString& text) override;
 
   private:
-    std::array<QTextCharFormat, 5> m_formats;  ///< by formula::HighlightKind
+    std::array<QTextCharFormat, formula::kHighlightKindCount> m_formats;  ///< by formula::HighlightKind
 };
 
 }  // namespace qelt

@@ -26,7 +26,6 @@ CQeltListView::CQeltListView(QuoteListView& board, ViewServices& services, QWidg
         },
         this);
     m_hBar->setObjectName(QStringLiteral("scroll1020"));
-    m_hBar->SetRange(0, kScrollableSlots, false);
     m_tabs = new CMyTab(this);
     m_tabs->setObjectName(QStringLiteral("tabs1002"));
 }
@@ -48,6 +47,8 @@ void CQeltListView::SyncTabs() {
 void CQeltListView::SyncBars() {
     m_vBar->SetRange(0, m_board.GoodsCount(), false);
     m_vBar->SetScrollPos(m_board.FirstRow());
+    // The columns scroll as far as the last one, which depends on the board's width.
+    m_hBar->SetRange(0, m_board.MaxHorizontalOffset(), false);
     m_hBar->SetScrollPos(m_board.HorizontalOffset());
 }
 
