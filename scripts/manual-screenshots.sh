@@ -7,15 +7,20 @@
 #
 #   scripts/manual-screenshots.sh [NAME...]     (default: all of them)
 #
-# NAME is a view (board, kline, intraday, trades, multi, info: the picture NAME.png) or
-# drawing (the K-line view with drawn lines: drawing.png).
+# NAME is a view (board, kline, intraday, trades, multi, info: the picture NAME.png),
+# drawing (the K-line view with drawn lines: drawing.png), minutes (the K-line view of a
+# contract traded continuously on its 5-minute bars, after the past days came in: minutes.png),
+# mainformula (例五: a 主图 formula with arrows), formulapane (例六: a pane of columns and words),
+# alarms (the alarm window with condition hits), or one of 交易评测's pictures (system: the window after a test of the example moving-average
+# cross; heatmap: its two periods optimised; marks: the K-line view with the trades marked),
+# or screening (条件选股's window after screening every contract with the example channel).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/build.sh
 
 images=docs/manual/images
 views=("$@")
-[ ${#views[@]} -gt 0 ] || views=(board kline intraday trades multi info drawing)
+[ ${#views[@]} -gt 0 ] || views=(board kline intraday trades multi info drawing minutes mainformula formulapane system heatmap marks screening alarms)
 seed=${QELT_MANUAL_SEED:-20260601}
 delay=${QELT_MANUAL_DELAY:-12000}
 
@@ -63,6 +68,39 @@ drawn_lines() {
     }' "$work/server-data/history.txt"
 }
 
+# The formulas of the formulas chapter's 例五 and 例六 (formula.txt, UTF-8).
+example_formulas() {
+  cat <<'FORMULAS'
+next_id=1005
+
+[1003]
+name=均线交叉箭头
+description=短均线上穿长均线画向上箭头，下穿画向下箭头；FILTER 使信号 5 天内不重复
+param=SHORT,5,2,60
+param=LONG,20,5,250
+place=main
+text=短线:MA(CLOSE,SHORT);
+text=长线:MA(CLOSE,LONG);
+text=DRAWICON(FILTER(CROSS(短线,长线),5),LOW*0.995,1),COLORRED;
+text=DRAWICON(FILTER(CROSS(长线,短线),5),HIGH*1.005,2),COLORGREEN;
+
+[1004]
+name=涨跌柱
+description=收盘与开盘之间的柱，放量上涨日标“量”字
+text=STICKLINE(CLOSE>=OPEN,OPEN,CLOSE,6,1),COLORRED;
+text=STICKLINE(CLOSE<OPEN,OPEN,CLOSE,6,0),COLORCYAN;
+text=DRAWTEXT(CLOSE>OPEN AND VOL>MA(VOL,10)*1.5,HIGH,'量'),COLORYELLOW;
+text=收盘:CLOSE,NODRAW;
+FORMULAS
+}
+
+# The same and 突破, a breakout of the last 20 days' highest price (the screening and alarm
+# pictures' condition).
+breakout_formulas() {
+  example_formulas | sed 's/^next_id=1005/next_id=1006/'
+  printf '\n[1005]\nname=突破\ndescription=收盘价高于前 20 天的最高价\ntext=突破:C>REF(HHV(H,20),1);\n'
+}
+
 mkdir -p "$images"
 for view in "${views[@]}"; do
   # A fresh program directory a picture, as scripts/run.sh prepares one: the demo server in
@@ -78,12 +116,45 @@ for view in "${views[@]}"; do
   goods=()
   shown=$view
   case $view in
-    kline | intraday | trades) goods=(--screenshot-goods 0112202702) ;;
+    kline | intraday | trades | system | heatmap | marks) goods=(--screenshot-goods 0112202702) ;;
     multi) printf '0112|20270225\r\n0121|20270225\r\n0131|20270225\r\n0145|20270225\r\n' >"$home/mutiview.ini" ;;
     drawing)
       shown=kline
       goods=(--screenshot-goods 0112202702)
       drawn_lines >"$home/myline.txt"
+      ;;
+    mainformula)
+      # 例五 of the formulas chapter: a 主图 formula with buy and sell arrows (mainformula.ini
+      # names the formulas drawn over the candles).
+      shown=kline
+      goods=(--screenshot-goods 0112202702)
+      example_formulas >"$home/formula.txt"
+      printf '1003|' >"$home/mainformula.ini"
+      ;;
+    formulapane)
+      # 例六: a pane of columns and words (winfile.ini: VOL, then formula 1004).
+      shown=kline
+      goods=(--screenshot-goods 0112202702)
+      example_formulas >"$home/formula.txt"
+      printf '1|1004|' >"$home/winfile.ini"
+      ;;
+    screening)
+      # Screened with the breakout formula of the alarms' picture.
+      breakout_formulas >"$home/formula.txt"
+      ;;
+    alarms)
+      # The alarm window with condition hits: a breakout formula watching every contract
+      # (condalarm.ini), the alarms on (alarm.ini).
+      breakout_formulas >"$home/formula.txt"
+      contracts=$(LC_ALL=C awk -F'|' '/^S\|/ && $3 ~ /^[0-9]+$/ { printf "%s%s/%s", n++ ? "," : "", $2, $3 }' "$work/server-data/history.txt")
+      printf 'next=2\nentry=1|1005|1||%s\n' "$contracts" >"$home/condalarm.ini"
+      printf 'window=1\r\nsound=0\r\n' >"$home/alarm.ini"
+      ;;
+    minutes)
+      # The period the chart was left in (klineperiod.ini: 5 is the 5-minute bars).
+      shown=kline
+      goods=(--screenshot-goods 0131202702)
+      printf '5' >"$home/klineperiod.ini"
       ;;
   esac
   QT_QPA_PLATFORM="offscreen:configfile=$work/screen.json" \

@@ -4,9 +4,10 @@
 # - a layer includes only itself and the layers below it. The layers are the CMake targets,
 #   so a sub-target is a layer of its own:
 #     common < gfx, protocol < net, data < settings, history, series
-#            < indicators, formula, chart < views < app < ui
-#   The demo server builds on common and protocol, the updater on common, qelt-ta on the
-#   indicators, the formulas and the series;
+#            < indicators, formula, chart < analysis < views < app < ui
+#   (analysis on the formulas and the series only). The demo server builds on common and
+#   protocol, the updater on common, qelt-ta on the indicators, the formulas, the series and
+#   the analysis;
 # - every file under src/ belongs to a layer this script knows.
 # Run with -DSOURCE_DIR=<a tree holding src/>.
 cmake_minimum_required(VERSION 3.22)
@@ -16,7 +17,7 @@ file(GLOB_RECURSE sources
 # The files of src/net and src/chart that form the lower targets qelt_protocol and
 # qelt_series (a new file there counts as the higher layer until it is named here).
 set(protocol_files Framer Replies Requests MessageSink)
-set(series_files Series SeriesWindow OXChart)
+set(series_files Series SeriesWindow OXChart MinuteBars MinuteLineAnchors)
 
 # What each layer may include, besides itself.
 set(allowed_common "")
@@ -30,10 +31,11 @@ set(allowed_series "common;protocol;data")
 set(allowed_indicators "common;gfx;protocol;data;settings")
 set(allowed_formula "common;gfx;protocol;data;settings")
 set(allowed_chart "common;gfx;protocol;data;settings;series")
-set(allowed_views "common;gfx;protocol;data;settings;series;indicators;formula;chart")
-set(allowed_app "common;gfx;protocol;net;data;settings;series;indicators;formula;chart;views")
-set(allowed_ui "common;gfx;protocol;net;data;settings;history;series;indicators;formula;chart;views;app")
-set(allowed_tools "common;gfx;protocol;data;settings;series;indicators;formula")
+set(allowed_analysis "common;gfx;protocol;data;settings;series;formula")
+set(allowed_views "common;gfx;protocol;data;settings;series;indicators;formula;chart;analysis")
+set(allowed_app "common;gfx;protocol;net;data;settings;series;indicators;formula;chart;analysis;views")
+set(allowed_ui "common;gfx;protocol;net;data;settings;history;series;indicators;formula;chart;analysis;views;app")
+set(allowed_tools "common;gfx;protocol;data;settings;series;indicators;formula;analysis")
 set(allowed_server "common;protocol")
 set(allowed_updater "common")
 set(allowed_updater_ui "common;updater")

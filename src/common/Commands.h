@@ -23,14 +23,22 @@ inline constexpr int kAlarmAdd = 32895;       ///< 预警 添加
 inline constexpr int kAlarmOn = 32897;        ///< 预警 开启
 inline constexpr int kAlarmOff = 32898;       ///< 预警 关闭
 inline constexpr int kAlarmSound = 32935;     ///< 预警 提示音 (checked while on)
+inline constexpr int kCondAlarms = 32986;     ///< 预警 条件预警
 inline constexpr int kIndicators = 32914;     ///< 指标设置
 inline constexpr int kFormulas = 32980;       ///< 公式管理
+inline constexpr int kSystemTest = 32981;     ///< 交易评测
+inline constexpr int kScreening = 32987;      ///< 条件选股
 inline constexpr int kHelp = 32926;           ///< 系统帮助
 inline constexpr int kAbout = 57664;          ///< 关于
 inline constexpr int kExit = 57665;           ///< 退出
 inline constexpr int kDay = 32787;            ///< 日线
 inline constexpr int kWeek = 32789;           ///< 周线
 inline constexpr int kMonth = 32790;          ///< 月线
+inline constexpr int kMinute1 = 32991;        ///< 1分钟 (32991..32995: 1, 5, 15, 30, 60 minutes)
+inline constexpr int kMinute5 = 32992;        ///< 5分钟
+inline constexpr int kMinute15 = 32993;       ///< 15分钟
+inline constexpr int kMinute30 = 32994;       ///< 30分钟
+inline constexpr int kMinute60 = 32995;       ///< 60分钟
 inline constexpr int kPrevGoods = 32817;      ///< 上一个
 inline constexpr int kNextGoods = 32818;      ///< 下一个
 inline constexpr int kZoomIn = 32819;         ///< 放大
@@ -77,6 +85,7 @@ inline constexpr int kWindows6 = 32794;       ///< 六个窗口
 inline constexpr int kWindows7 = 32795;       ///< 七个窗口
 inline constexpr int kWindows8 = 32796;       ///< 八个窗口
 inline constexpr int kLogScale = 32960;       ///< 对数坐标 (the main chart's logarithmic price scale)
+inline constexpr int kTradeMarksOff = 32990;  ///< 取消交易标记 (the marks of a system under test)
 
 // The K-line view's indicator entries of popup menu 137, one per pane indicator.
 inline constexpr int kIndicatorVol = 32805;    ///< VOL    成交量
@@ -105,6 +114,12 @@ inline constexpr int kIndicatorCci = 32883;    ///< CCI    商品路径指标
 // each from kFormulaPaneFirst on (the menu lists at most kFormulaPaneCommands of them).
 inline constexpr int kFormulaPaneFirst = 34000;
 inline constexpr int kFormulaPaneCommands = 1000;
+
+// The main chart popup's "主图公式": 删除主图公式, then one check entry per formula of the
+// library (by its place in the library's list) from kMainFormulaFirst on.
+inline constexpr int kMainFormulasOff = 35000;
+inline constexpr int kMainFormulaFirst = 35001;
+inline constexpr int kMainFormulaCommands = 999;
 
 // The intraday chart's "天数" popup: 最近1日 .. 最近8日 (32797 .. 32804).
 inline constexpr int kDays1 = 32797;  ///< 最近1日

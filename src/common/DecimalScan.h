@@ -102,4 +102,26 @@ inline std::int32_t ScanLeadingInt(const char* text, const char* end, const char
     return LeadingInt(std::string_view(text, length));
 }
 
+/// LeadingDouble of the text [text, end), `readable` as for ScanLeadingFloat. A plain decimal
+/// of up to 8 digits is its digits divided by its power of ten, both exact doubles: the one
+/// division rounds as LeadingDouble's own does.
+inline double ScanLeadingDouble(const char* text, const char* end, const char* readable) {
+    static constexpr double kPowers[8] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7};
+    scan::PlainDigits plain;
+    if (readable - text >= 8 && scan::ReadPlainWord(text, static_cast<std::size_t>(end - text), plain)) {
+        return static_cast<double>(plain.mantissa) / kPowers[plain.fraction];
+    }
+    return LeadingDouble(std::string_view(text, static_cast<std::size_t>(end - text)));
+}
+
+/// LeadingInt64 of the text [text, end), `readable` as for ScanLeadingFloat.
+inline std::int64_t ScanLeadingInt64(const char* text, const char* end, const char* readable) {
+    const auto length = static_cast<std::size_t>(end - text);
+    scan::PlainDigits plain;
+    if (readable - text >= 8 && scan::ReadPlainWord(text, length, plain) && plain.digits == length) {
+        return plain.mantissa;
+    }
+    return LeadingInt64(std::string_view(text, length));
+}
+
 }  // namespace qelt

@@ -6,6 +6,7 @@
 /// and converted exactly as the same scalar operation would be (IEEE operations are correctly
 /// rounded lane by lane), so a loop that keeps its order of operations per value keeps its
 /// results bit for bit. The compiler's vector extensions give plain SSE2 instructions.
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 
@@ -56,8 +57,20 @@ inline Floats KeepWhere(Floats value, Ints keep) { return FromBits(Bits(value) &
 /// `a` where `keep` is true, `b` elsewhere, bit for bit (-0.0f and NaN included).
 inline Floats Select(Ints keep, Floats a, Floats b) { return FromBits((Bits(a) & keep) | (Bits(b) & ~keep)); }
 
+/// std::fabs lane by lane: the sign bit cleared.
+inline Floats Abs(Floats v) { return FromBits(Bits(v) & 0x7FFFFFFF); }
+
 /// std::max lane by lane: `b` where a < b, else `a` (NaN included).
 inline Floats Max(Floats a, Floats b) { return Select(a < b, b, a); }
+
+/// The square root lane by lane: correctly rounded, as std::sqrt of each float is.
+inline Floats Sqrt(Floats v) {
+#if defined(__SSE__)
+    return __builtin_ia32_sqrtps(v);
+#else
+    return Floats{std::sqrt(v[0]), std::sqrt(v[1]), std::sqrt(v[2]), std::sqrt(v[3])};
+#endif
+}
 
 /// Four doubles narrowed to floats, as a double assigned to a float is.
 inline Floats FromDoubles(const double* values) {

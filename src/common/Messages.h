@@ -22,6 +22,17 @@ inline constexpr unsigned WM_NET_NOTICE = 1236;
 inline constexpr unsigned WM_NET_PWD = 1237;        ///< wParam the "pwd" answer
 inline constexpr unsigned WM_NET_INDEX = 1238;      ///< after every incoming message
 inline constexpr unsigned WM_ALARM_REFRESH = 1274;  ///< to the application: new fired alarms in the store
+inline constexpr unsigned WM_FORMULA_READY =
+    1275;  ///< to the view on show: a formula pane's result is computed
+
+/// 交易评测's work toward its window: wParam done and lParam all of them; wParam the job's
+/// number when it has ended.
+inline constexpr unsigned WM_SYSTEM_PROGRESS = 1280;
+inline constexpr unsigned WM_SYSTEM_DONE = 1281;
+/// 条件选股's work toward its window, as 交易评测's: goods done and all of them; the job's
+/// number when it has ended.
+inline constexpr unsigned WM_SCREEN_PROGRESS = 1284;
+inline constexpr unsigned WM_SCREEN_DONE = 1285;
 
 /// wParam of WM_NET_RECONNECT when the server itself ended the session ("dis").
 inline constexpr long kReconnectAfterDisconnect = 10;

@@ -39,4 +39,12 @@ std::string CsvField(std::string_view field) {
     return out;
 }
 
+void AppendCsvLine(std::string& out, std::span<const std::string> fields) {
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        if (i > 0) out += ',';
+        out += CsvField(fields[i]);
+    }
+    out += "\r\n";
+}
+
 }  // namespace qelt

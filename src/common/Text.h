@@ -1,6 +1,7 @@
 #pragma once
 /// Small text rules shared by every layer. "White space" is the C locale's: blank, tab,
 /// line feed, vertical tab, form feed and carriage return.
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -22,5 +23,8 @@ std::string ReplaceAll(std::string_view text, std::string_view from, std::string
 /// returned byte for byte. Applied to UTF-8 before the GBK conversion (no GBK trail byte is
 /// a comma or a quote, so the quoting survives it).
 std::string CsvField(std::string_view field);
+/// Appends one CSV line: the fields (each as CsvField makes it) separated by commas, then
+/// "\r\n" as the exports end their lines.
+void AppendCsvLine(std::string& out, std::span<const std::string> fields);
 
 }  // namespace qelt

@@ -1,8 +1,11 @@
 #include "CClientSocket.h"
 
+#include <fcntl.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <optional>
@@ -38,6 +41,7 @@ CClientSocket::CClientSocket(Poster& poster, const MessageTargets& targets, Timi
     : m_poster(poster),
       m_targets(targets),
       m_timing(timing),
+      m_replyWatch(timing.replyTimeout),
       m_outbox(*this, PacedSender::Timing{timing.pause, timing.pollInterval}) {}
 
 CClientSocket::~CClientSocket() { Shutdown(); }
@@ -78,6 +82,7 @@ bool CClientSocket::Adopt(UniqueFd fd, std::string first) {
     }
     // From here on a message meant for an earlier connection is never written: the writer
     // checks each message's connection under the same lock as the descriptor.
+    m_replyWatch.Reset();
     m_outbox.Open(connection, std::move(first));
     m_connected = true;
     return true;
@@ -86,11 +91,20 @@ bool CClientSocket::Adopt(UniqueFd fd, std::string first) {
 bool CClientSocket::Write(std::uint64_t connection, const std::string& utf8) {
     std::string wire = Utf8ToGbk(utf8);
     wire.append(kTerminator);
-    std::lock_guard lock(m_fdMutex);
-    if (m_fd < 0 || connection != m_connection) return false;
+    // The send runs on a descriptor of its own, outside the lock: a peer that stops reading
+    // holds this thread alone, never Close (断开行情主站, quitting) nor the receive thread.
+    // Shutting the connection down ends a send under way; the descriptor number stays the
+    // writer's until it is done, so it is never reused under the send.
+    UniqueFd own;
+    {
+        std::lock_guard lock(m_fdMutex);
+        if (m_fd < 0 || connection != m_connection) return false;
+        own = UniqueFd(::fcntl(m_fd, F_DUPFD_CLOEXEC, 0));
+    }
+    if (!own.Valid()) return false;
     std::string_view rest = wire;
     while (!rest.empty()) {
-        ssize_t n = ::send(m_fd, rest.data(), rest.size(), MSG_NOSIGNAL);
+        ssize_t n = ::send(own.Get(), rest.data(), rest.size(), MSG_NOSIGNAL);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) return false;  // the receive thread notices a broken connection
         rest.remove_prefix(static_cast<size_t>(n));
@@ -118,8 +132,24 @@ void CClientSocket::SetStanding(std::vector<std::string> messages) {
     m_outbox.SetStanding(std::move(messages));
 }
 
+void CClientSocket::PassWritten(std::uint64_t connection) {
+    (void)connection;  // a pass for an earlier connection was never written
+    m_replyWatch.PassWritten(Now());
+}
+
+ReplyWatch::Clock::time_point CClientSocket::Now() const {
+    return m_timing.clock ? m_timing.clock() : ReplyWatch::Clock::now();
+}
+
 void CClientSocket::StartPolling() {
-    if (m_connected) m_outbox.StartPolling();
+    if (!m_connected) return;
+    m_replyWatch.Reset();
+    m_outbox.StartPolling();
+}
+
+void CClientSocket::StopPolling() {
+    m_outbox.StopPolling();
+    m_replyWatch.Reset();
 }
 
 void CClientSocket::MarkDisconnected() { m_connected = false; }
@@ -132,7 +162,7 @@ void CClientSocket::Close() {
     if (m_fd < 0) return;
     Log("connection closed by the client");
     SetLingerZero(m_fd);
-    ::shutdown(m_fd, SHUT_RDWR);
+    ::shutdown(m_fd, SHUT_RDWR);  // ends a send under way on the writer's descriptor too
     if (!m_receiving) {
         // No receive thread owns the descriptor: close it here. Otherwise that thread closes
         // it on its way out, so a descriptor number is never reused under its reads.
@@ -154,13 +184,32 @@ bool CClientSocket::StartReceiveThread() {
     return true;
 }
 
+bool CClientSocket::WaitReadable(int fd) {
+    const int tick = static_cast<int>(
+        std::max<std::int64_t>(1, std::min(m_timing.watchTick.count(), m_timing.replyTimeout.count())));
+    for (;;) {
+        pollfd watch{fd, POLLIN, 0};
+        const int ready = ::poll(&watch, 1, tick);
+        if (ready > 0) return true;  // data, the end of the stream or an error: recv tells
+        if (ready < 0 && errno != EINTR) return true;
+        if (m_replyWatch.Overdue(Now())) {
+            Log("no reply from the server for " +
+                FormatInt(static_cast<std::int64_t>(m_timing.replyTimeout.count())) +
+                " ms while polling: connection dropped");
+            return false;
+        }
+    }
+}
+
 void CClientSocket::ReceiveLoop(int fd) {
     Framer framer(m_timing.maxPending);
     char piece[kReceivePiece];
     for (;;) {
+        if (!WaitReadable(fd)) break;
         ssize_t n = ::recv(fd, piece, sizeof piece, 0);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) break;
+        m_replyWatch.Received();
         if (!framer.Feed(std::string_view(piece, static_cast<size_t>(n)))) {
             Log("the server sent more than " + FormatInt(static_cast<std::int64_t>(m_timing.maxPending)) +
                 " bytes without a terminator: connection dropped");
@@ -188,6 +237,7 @@ void CClientSocket::ReceiveLoop(int fd) {
         m_receiving = false;
         if (m_fd == fd) {
             SetLingerZero(fd);
+            ::shutdown(fd, SHUT_RDWR);  // a send under way on a silent connection ends too
             ::close(fd);
             m_fd = -1;
         }

@@ -17,7 +17,10 @@
 ///   (wParam 0) to the application exactly once; after the server's own "dis" it posts
 ///   WM_NET_RECONNECT with wParam 10 instead (no re-login follows), and nothing more. Text
 ///   waiting for a terminator is capped: a peer that never sends one loses the connection
-///   as if it had dropped it.
+///   as if it had dropped it. So does a peer that leaves a polling pass unanswered for the
+///   reply timeout (ReplyWatch).
+/// - Closing never waits on a send: a message goes out on a descriptor of the writer's own,
+///   outside the lock, and closing shuts the connection down under it, which ends the send.
 #include <atomic>
 #include <chrono>
 #include <cstdint>
@@ -31,6 +34,7 @@
 #include "Framer.h"
 #include "MessageSink.h"
 #include "PacedSender.h"
+#include "ReplyWatch.h"
 #include "TcpConnect.h"
 #include "common/Poster.h"
 
@@ -43,6 +47,12 @@ class CClientSocket : public MessageSender, private ConnectionWriter {
         std::chrono::milliseconds pollInterval{1000};  ///< between polling passes
         std::chrono::milliseconds connectTimeout{5000};
         size_t maxPending = Framer::kDefaultMaxPending;
+        /// A polling pass unanswered for this long loses the connection.
+        std::chrono::milliseconds replyTimeout{10000};
+        /// How often the receive thread looks at the reply watch while nothing arrives.
+        std::chrono::milliseconds watchTick{500};
+        /// The reply watch's clock (empty: the steady clock); tests hand in their own.
+        std::function<ReplyWatch::Clock::time_point()> clock;
     };
 
     CClientSocket(Poster& poster, const MessageTargets& targets);
@@ -84,7 +94,7 @@ class CClientSocket : public MessageSender, private ConnectionWriter {
     void IncludeAlarmQueries(bool included) { m_outbox.IncludeAlarmQueries(included); }
     /// Starts polling on a connected socket (nothing happens otherwise).
     void StartPolling();
-    void StopPolling() { m_outbox.StopPolling(); }
+    void StopPolling();
     /// Client-initiated disconnect: no WM_NET_RECONNECT follows; what is queued is dropped.
     void Close();
     /// Starts the receive thread for the current connection (after each successful Connect).
@@ -102,6 +112,11 @@ class CClientSocket : public MessageSender, private ConnectionWriter {
   private:
     // ConnectionWriter: only the writer thread calls it.
     bool Write(std::uint64_t connection, const std::string& utf8) override;
+    void PassWritten(std::uint64_t connection) override;
+    ReplyWatch::Clock::time_point Now() const;
+    /// Waits until `fd` has something to read (true) or the polling pass it was asked for has
+    /// gone unanswered for the reply timeout (false).
+    bool WaitReadable(int fd);
     void ReceiveLoop(int fd);
     /// Ends the previous connection's receive thread before a new connection starts.
     void JoinFinishedThreads();
@@ -117,6 +132,7 @@ class CClientSocket : public MessageSender, private ConnectionWriter {
     bool m_receiving = false;
 
     std::atomic<bool> m_connected{false};
+    ReplyWatch m_replyWatch;
     std::thread m_receiveThread;
     /// Last: its writer thread ends before the members it writes through.
     PacedSender m_outbox;

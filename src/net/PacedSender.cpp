@@ -152,7 +152,9 @@ void PacedSender::RunPass(std::uint64_t connection, const std::vector<std::strin
                           const std::function<std::vector<std::string>()>& alarms,
                           std::unique_lock<std::mutex>& lock) {
     lock.unlock();
-    for (const std::string& request : standing) m_writer.Write(connection, request);
+    bool written = false;
+    for (const std::string& request : standing) written = m_writer.Write(connection, request) || written;
+    if (written) m_writer.PassWritten(connection);
     const std::vector<std::string> queries = alarms ? alarms() : std::vector<std::string>{};
     lock.lock();
     for (const std::string& query : queries) {

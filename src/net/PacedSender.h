@@ -34,6 +34,8 @@ class ConnectionWriter {
     /// Writes `message` and its terminator to connection `connection` in one piece; false, with
     /// nothing written, when that connection is not the open one (or the write failed).
     virtual bool Write(std::uint64_t connection, const std::string& message) = 0;
+    /// A polling pass wrote its standing requests on `connection`: the server owes a reply.
+    virtual void PassWritten(std::uint64_t connection) { (void)connection; }
 };
 
 class PacedSender : public MessageSender {

@@ -55,7 +55,7 @@ std::string AlarmCondition(const AlarmThresholds& e) {
     std::string t;
     if (!e.upperPrice.empty() && LeadingDouble(e.upperPrice) > 0) t = " price >=" + e.upperPrice;
     if (!e.lowerPrice.empty() && LeadingDouble(e.lowerPrice) > 0) {
-        if (!t.empty()) t += " and ";
+        if (!t.empty()) t += " or ";
         t = " ( " + t + "  price <=" + e.lowerPrice + ")";
     }
     if (!e.volume.empty() && LeadingInt(e.volume) > 0) {
@@ -69,27 +69,11 @@ std::string AlarmCondition(const AlarmThresholds& e) {
     return t;
 }
 
-std::vector<std::string> AlarmConditions(const AlarmThresholds& entry) {
-    const auto isSet = [](const std::string& price) { return !price.empty() && LeadingDouble(price) > 0; };
-    std::vector<std::string> conditions;
-    if (isSet(entry.upperPrice) && isSet(entry.lowerPrice)) {
-        AlarmThresholds upper = entry, lower = entry;
-        upper.lowerPrice.clear();
-        lower.upperPrice.clear();
-        conditions.push_back(AlarmCondition(upper));
-        conditions.push_back(AlarmCondition(lower));
-    } else if (std::string t = AlarmCondition(entry); !t.empty()) {
-        conditions.push_back(std::move(t));
-    }
-    return conditions;
-}
-
 std::vector<std::string> AlarmQueries(const AlarmThresholds& entry) {
-    std::vector<std::string> queries;
-    for (const std::string& t : AlarmConditions(entry))
-        queries.push_back("alarm:goods_no='" + entry.goods.goodsNo + "' and due_date='" +
-                          entry.goods.dueDate + "' and (" + t + ")");
-    return queries;
+    const std::string t = AlarmCondition(entry);
+    if (t.empty()) return {};
+    return {"alarm:goods_no='" + entry.goods.goodsNo + "' and due_date='" + entry.goods.dueDate + "' and (" +
+            t + ")"};
 }
 
 }  // namespace qelt

@@ -50,22 +50,17 @@ struct AlarmThresholds {
 
 /// The condition T of one alarm query, with its literal spacing:
 ///   upper > 0:      " price >=" upper
-///   lower > 0:      T (+ " and ") wrapped as " ( " T "  price <=" lower ")"
+///   lower > 0:      T (+ " or ") wrapped as " ( " T "  price <=" lower ")"
 ///   volume > 0:     (" or ") "  all_num >=" volume
 ///   position > 0:   (" or ") "  pure_num >=" position
-/// Prices are read as decimals, the two thresholds as integers. An entry with both an upper
-/// and a lower price gives one condition per bound (see AlarmConditions): joined by "and"
-/// the two bounds could never hold at once.
+/// Prices are read as decimals, the two thresholds as integers. Both bounds are joined by
+/// "or", as the entry list shows them ("大于U 或者 小于L"): a break either way fires, where
+/// "and" could never hold. One entry is one condition, so one event (a volume breach, a
+/// break of a bound) is one alarm of the server's, never one per bound.
 std::string AlarmCondition(const AlarmThresholds& entry);
 
-/// The conditions an entry asks the server about: none without a positive threshold; one
-/// per price bound when both are set (the upper one, then the lower one, each in the form
-/// above and each with the volume and net position clauses), so the entry fires on a break
-/// either way, as the entry list shows it ("大于U 或者 小于L"); otherwise one.
-std::vector<std::string> AlarmConditions(const AlarmThresholds& entry);
-
-/// "alarm:goods_no='" goods "' and due_date='" month "' and (" T ")" for each condition of
-/// AlarmConditions, in its order.
+/// The entry's query, "alarm:goods_no='" goods "' and due_date='" month "' and (" T ")";
+/// none without a positive threshold.
 std::vector<std::string> AlarmQueries(const AlarmThresholds& entry);
 
 }  // namespace qelt

@@ -13,6 +13,14 @@ constexpr double kContinuousChance = 0.06;
 constexpr double kFlaggedChance = 0.12;
 constexpr double kGoodsVolatility = 0.00011;     // per second, shared by a goods' months
 constexpr double kContractVolatility = 0.00003;  // per second, one contract's own wobble
+// Bursts: a pause of 2 to 40 minutes (the first of the day within 5), then 1 to 5 minutes
+// that move the price 1.2% to 4% one way (up a little more often than down), none in the last
+// half hour, where the day heads for its close.
+constexpr int kBurstPauseMin = 120, kBurstPauseMax = 2400, kFirstBurstMax = 300;
+constexpr int kBurstLengthMin = 60, kBurstLengthMax = 300;
+constexpr double kBurstSizeMin = 0.012, kBurstSizeRange = 0.028, kBurstUpChance = 0.55;
+constexpr int kBurstQuietEnd = 1800;
+constexpr std::uint64_t kBurstStream = 0x6275727374ULL;
 
 bool Trades(const Quote& q) { return q.contract.state > 0 && q.contract.kind != ContractKind::Index; }
 
@@ -32,6 +40,7 @@ void Market::StartDay(const MarketTime& time) {
     m_started = true;
     m_quotes.clear();
     m_rngs.clear();
+    m_burstRngs.clear();
     m_goodsRngs.clear();
     const std::uint64_t daySeed = MixSeed(m_seed, static_cast<std::uint64_t>(time.date) * 100 + time.cycle);
     for (size_t k = 0; k < Categories().size(); ++k) m_goodsRngs.emplace_back(MixSeed(daySeed, k));
@@ -76,6 +85,8 @@ void Market::StartDay(const MarketTime& time) {
         q.ask = q.preClose + contract.tick;
         q.nextTradeSeq = static_cast<std::int64_t>(time.date) * 10000000 + time.cycle * 1000000;
         m_rngs.emplace_back(MixSeed(daySeed, HashText(q.key)));
+        m_burstRngs.emplace_back(MixSeed(daySeed ^ kBurstStream, HashText(q.key)));
+        PlanBurst(q, m_burstRngs.back(), 0, 0);
         m_quotes.push_back(std::move(q));
     }
     ++m_version;
@@ -103,16 +114,38 @@ void Market::Step(int s) {
         if (!Trades(q)) continue;
         double shock = q.contract.category >= 0 ? shocks[static_cast<size_t>(q.contract.category)]
                                                 : m_rngs[i].Normal() * kGoodsVolatility;
-        StepContract(q, m_rngs[i], shock, s);
+        StepContract(q, m_rngs[i], m_burstRngs[i], shock, s);
     }
     UpdateIndices(s);
 }
 
-void Market::StepContract(Quote& q, Random& rng, double goodsShock, int s) {
+void Market::PlanBurst(Quote& q, Random& bursts, int s, int shortestPause) {
+    const int start =
+        s + static_cast<int>(bursts.Between(shortestPause, s == 0 ? kFirstBurstMax : kBurstPauseMax));
+    const int length = static_cast<int>(bursts.Between(kBurstLengthMin, kBurstLengthMax));
+    const double size = kBurstSizeMin + kBurstSizeRange * bursts.Uniform();
+    const double sign = bursts.Uniform() < kBurstUpChance ? 1.0 : -1.0;
+    if (start + length > kSessionSeconds - kBurstQuietEnd) {
+        q.burstStart = q.burstEnd = -1;
+        return;
+    }
+    q.burstStart = start;
+    q.burstEnd = start + length;
+    q.burstDrift = sign * std::log1p(size) / length;
+}
+
+void Market::StepContract(Quote& q, Random& rng, Random& bursts, double goodsShock, int s) {
     // A bridge toward the day's close: the pull grows as the session runs out.
     double pull = 0.00002 * std::log(q.preClose / q.fair);
     if (q.target > 0) pull = std::log(q.target / q.fair) / std::max(60, kSessionSeconds - s);
-    q.fair *= std::exp(goodsShock + rng.Normal() * kContractVolatility + pull);
+    double drift = 0.0;
+    if (q.burstEnd >= 0 && s >= q.burstStart) {
+        if (s < q.burstEnd)
+            drift = q.burstDrift;
+        else
+            PlanBurst(q, bursts, s, kBurstPauseMin);
+    }
+    q.fair *= std::exp(goodsShock + rng.Normal() * kContractVolatility + pull + drift);
     const double tick = q.contract.tick;
     if (rng.Uniform() < 0.5) {
         double mid = RoundToTick(q.fair, tick);

@@ -37,6 +37,10 @@ struct Quote {
     int lastDate = 0;
     double fair = 0;    ///< the value the traders are chasing
     double target = 0;  ///< where the day ends: the close its history bar will have
+    /// A burst: from burstStart to burstEnd (session seconds) the traders chase the price one
+    /// way, burstDrift (log) a second: the breakouts and sell-offs a trader watches for.
+    int burstStart = -1, burstEnd = -1;
+    double burstDrift = 0;
     std::vector<Trade> trades;
     std::int64_t nextTradeSeq = 0;
     long minuteContinuous = 0;
@@ -63,7 +67,10 @@ class Market {
   private:
     void StartDay(const MarketTime& time);
     void Step(int sessionSecond);
-    void StepContract(Quote& q, Random& rng, double goodsShock, int sessionSecond);
+    void StepContract(Quote& q, Random& rng, Random& bursts, double goodsShock, int sessionSecond);
+    /// The contract's next burst, after a pause from `sessionSecond` on; none late in the day,
+    /// so the day still ends at its history bar's close.
+    static void PlanBurst(Quote& q, Random& bursts, int sessionSecond, int shortestPause);
     void ClearSection(Quote& q, Random& rng, int sessionSecond);
     void ContinuousTrade(Quote& q, Random& rng, int sessionSecond);
     void UpdateIndices(int s);
@@ -73,6 +80,7 @@ class Market {
     const HistoryStore& m_history;
     std::vector<Quote> m_quotes;
     std::vector<Random> m_rngs;       ///< one per quote
+    std::vector<Random> m_burstRngs;  ///< one per quote, apart so the rest of the day stays as it was
     std::vector<Random> m_goodsRngs;  ///< one per category, for moves shared by its months
     MarketTime m_time;
     bool m_started = false;

@@ -177,6 +177,15 @@ void RequestHandler::Real(Session& s, std::string_view body, std::string& out) {
     out += cached.second;
 }
 
+bool RequestHandler::TradesContinuously(const std::string& key, const Quote* q) {
+    if (q) return q->flagged;
+    // A contract no longer on the board: its goods' category says it.
+    const std::string goodsNo = key.substr(0, 4);
+    for (const Category& category : Categories())
+        if (category.code == goodsNo) return category.kindFlag == "1";
+    return false;
+}
+
 void RequestHandler::PastTrades(const std::string& key, const std::string& qualifier, const Quote* q,
                                 std::string& out) {
     // "category-date": the date is what follows the last "-".
@@ -189,8 +198,15 @@ void RequestHandler::PastTrades(const std::string& key, const std::string& quali
     } else if (const Series* series = m_state.History().Find(key)) {
         for (size_t i = 0; i < series->bars.size(); ++i) {
             if (series->bars[i].date != date) continue;
-            double pre = i > 0 ? series->bars[i - 1].close : series->bars[i].open;
-            for (const auto& t : TradesOfPastDay(key, series->bars[i], pre)) reply += FormatTrade(t) + "||";
+            const Bar& bar = series->bars[i];
+            const double pre = i > 0 ? series->bars[i - 1].close : bar.open;
+            const long prePure = i > 0 ? series->bars[i - 1].pure : bar.pure;
+            const std::vector<Trade> trades =
+                TradesContinuously(key, q) ? ContinuousTradesOfPastDay(m_state.Options().seed, key, bar, pre,
+                                                                       prePure, q ? q->contract.tick : 0.01)
+                                           : TradesOfPastDay(key, bar, pre);
+            reply.reserve(reply.size() + trades.size() * 150);
+            for (const auto& t : trades) reply += FormatTrade(t) + "||";
             break;
         }
     }

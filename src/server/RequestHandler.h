@@ -49,6 +49,8 @@ class RequestHandler {
     void Line(std::string_view body, std::string& out);
     void Real(Session& s, std::string_view body, std::string& out);
     void PastTrades(const std::string& key, const std::string& qualifier, const Quote* q, std::string& out);
+    /// Whether the contract trades continuously (its past days get continuous trades).
+    static bool TradesContinuously(const std::string& key, const Quote* q);
     void PushHistory(Session& s, std::string& out);
     void Alarm(Session& s, std::string_view body, std::string& out);
     void Password(Session& s, std::string_view body, std::string& out);

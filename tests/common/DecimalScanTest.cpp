@@ -26,6 +26,12 @@ void ExpectSameAsLeadingHelpers(const std::string& text, const std::string& tail
     ASSERT_EQ(std::memcmp(&scanned, &expected, sizeof scanned), 0)
         << "\"" << text << "\": " << scanned << " against " << expected;
     ASSERT_EQ(ScanLeadingInt(begin, end, readable), LeadingInt(text)) << "\"" << text << "\"";
+    const double wide = ScanLeadingDouble(begin, end, readable), wideExpected = LeadingDouble(text);
+    ASSERT_EQ(std::memcmp(&wide, &wideExpected, sizeof wide), 0) << "\"" << text << "\" as a double";
+    ASSERT_EQ(ScanLeadingInt64(begin, end, readable), LeadingInt64(text)) << "\"" << text << "\"";
+    const double wideAlone = ScanLeadingDouble(begin, end, end);
+    ASSERT_EQ(std::memcmp(&wideAlone, &wideExpected, sizeof wide), 0) << "\"" << text << "\" as a double";
+    ASSERT_EQ(ScanLeadingInt64(begin, end, end), LeadingInt64(text)) << "\"" << text << "\" with no room";
     const float alone = ScanLeadingFloat(begin, end, end);
     ASSERT_EQ(std::memcmp(&alone, &expected, sizeof alone), 0) << "\"" << text << "\" with no room";
     ASSERT_EQ(ScanLeadingInt(begin, end, end), LeadingInt(text)) << "\"" << text << "\" with no room";
@@ -33,13 +39,16 @@ void ExpectSameAsLeadingHelpers(const std::string& text, const std::string& tail
 
 TEST(DecimalScan, TrickyTextsReadAsTheLeadingNumberHelpersReadThem) {
     const std::vector<std::string> texts = {
-        "",           "0",         "7",         "3012.50",    "12345",      "99999999",   "100000000",
-        "16777216",   "16777217",  "9999999",   "9999999.",   "999999.9",   "0.000001",   ".5",
-        "5.",         ".",         "..",        "1.2.3",      "-3.5",       "+3.5",       " 3.5",
-        "\t12",       "  -42",     "-",         "+",          "abc",        "12ab",       "3:rest",
-        "1e3",        "12.5e1",    "1E-2",      "2e",         "0x1F",       "inf",        "nan",
-        "00000001",   "0000000.1", "1234567.8", "12345678.9", "2147483647", "2147483648", "-2147483649",
-        "4294967296", "1 2",       "12 ",       "\xb9\xc9",   "1\xb9",      "0.1234567",  "3012.5O",
+        "",           "0",         "7",          "3012.50",    "12345",      "99999999",
+        "100000000",  "16777216",  "16777217",   "9999999",    "9999999.",   "999999.9",
+        "0.000001",   ".5",        "5.",         ".",          "..",         "1.2.3",
+        "-3.5",       "+3.5",      " 3.5",       "\t12",       "  -42",      "-",
+        "+",          "abc",       "12ab",       "3:rest",     "1e3",        "12.5e1",
+        "1E-2",       "2e",        "0x1F",       "inf",        "nan",        "00000001",
+        "0000000.1",  "1234567.8", "12345678.9", "2147483647", "2147483648", "-2147483649",
+        "4294967296", "1 2",       "12 ",        "\xb9\xc9",   "1\xb9",      "0.1234567",
+        "3012.5O",    ".1234567",  "1234567.",   "12345678.",  "99999999.9", "9223372036854775808",
+        "-0",         "1e400",
     };
     for (const std::string& text : texts) ExpectSameAsLeadingHelpers(text);
     // Texts at the very end of the row: the terminator right after them.

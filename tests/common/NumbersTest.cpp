@@ -33,6 +33,15 @@ TEST(LeadingNumbers, DecimalsReadAsTheCLibraryDoes) {
     EXPECT_DOUBLE_EQ(LeadingDouble("-3."), -3.0);
     EXPECT_DOUBLE_EQ(LeadingDouble("1e2"), 100.0);
     EXPECT_DOUBLE_EQ(LeadingDouble("1e"), 1.0) << "a bare exponent mark ends the number";
+    // The exponent mark in either case, with or without its sign: never read as the end of a
+    // plain decimal ("2.5E3" is not 2.5).
+    EXPECT_DOUBLE_EQ(LeadingDouble("2.5E3"), 2500.0);
+    EXPECT_DOUBLE_EQ(LeadingDouble("2.5e3"), 2500.0);
+    EXPECT_DOUBLE_EQ(LeadingDouble("15E-1|next"), 1.5);
+    EXPECT_DOUBLE_EQ(LeadingDouble("-4E+2"), -400.0);
+    EXPECT_DOUBLE_EQ(LeadingDouble("7E"), 7.0);
+    EXPECT_DOUBLE_EQ(LeadingDouble("7E-"), 7.0) << "a sign without digits ends the number too";
+    EXPECT_FLOAT_EQ(LeadingFloat("1.25E2"), 125.0f);
     EXPECT_DOUBLE_EQ(LeadingDouble("."), 0.0);
     EXPECT_DOUBLE_EQ(LeadingDouble("abc"), 0.0);
     EXPECT_DOUBLE_EQ(LeadingDouble("inf"), 0.0);

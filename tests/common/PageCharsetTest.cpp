@@ -28,6 +28,28 @@ TEST(PageCharset, TheReplyTypeWinsThenTheMetaTagThenTheBytes) {
     EXPECT_EQ(PageCharset("text/html; charset=" + std::string(100, 'a'), "<p>x</p>"), "utf-8");
 }
 
+TEST(PageCharset, AMetaTagAnywhereInTheSniffedHeadReadsOnlyItsOwnAttributes) {
+    const std::string before = "<!DOCTYPE html>\n<html lang=\"zh\">\n<head>\n<title>市场资讯</title>\n";
+    EXPECT_EQ(PageCharset("", before + "<meta charset=\"gbk\">\n</head><body>要闻</body>"), "gbk");
+    EXPECT_EQ(
+        PageCharset("", before + "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=Big5\">"),
+        "big5");
+    // A tag far in that names none, then text naming one within as many bytes as the tag
+    // stands from the start: the text is no part of the tag.
+    const std::string text = "<p>charset=big5</p>" + std::string(40, ' ');
+    EXPECT_EQ(PageCharset("", before + "<meta name=\"keywords\" content=\"丝\">" + text), "utf-8");
+    EXPECT_EQ(PageCharset("", before + "<meta name=\"keywords\">" + text + Utf8ToGbk("要闻")), "gbk");
+    // The first tag that names one wins, wherever the tags stand; an unclosed tag runs to the
+    // end of what is looked at.
+    EXPECT_EQ(PageCharset("", before + "<meta name=\"a\"><meta charset=\"gb2312\"><meta charset=\"utf-8\">"),
+              "gb2312");
+    EXPECT_EQ(PageCharset("", before + "<meta charset=gb18030"), "gb18030");
+    // The last tag that still starts inside the sniffed bytes counts; one past them does not.
+    const std::string filler(kCharsetSniffBytes - 30, ' ');
+    EXPECT_EQ(PageCharset("", filler + "<meta charset=\"big5\">"), "big5");
+    EXPECT_EQ(PageCharset("", filler + std::string(30, ' ') + "<meta charset=\"big5\">"), "utf-8");
+}
+
 TEST(PageCharset, GbkNamesAndUtf8Validity) {
     for (const char* name : {"gbk", "GB2312", "gb18030", "CP936", "x-gbk", "windows-936", "euc-cn"})
         EXPECT_TRUE(IsGbkCharset(name)) << name;

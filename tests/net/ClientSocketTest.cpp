@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 
+#include <atomic>
+#include <future>
 #include <mutex>
 #include <thread>
 
@@ -36,6 +40,47 @@ class RecordingSink : public MessageSink {
     std::mutex m_mutex;
     std::vector<std::string> m_messages;
     std::vector<size_t> m_indexBefore;
+};
+
+/// A second connection polling at the test's interval: the test's clock. While it makes its
+/// passes, a connection that must stay quiet has had every chance to send one.
+class Metronome {
+  public:
+    explicit Metronome(std::chrono::milliseconds interval) : m_socket(m_poster, m_targets, Timing(interval)) {
+        EXPECT_TRUE(m_socket.Connect("127.0.0.1", m_server.Port()));
+        EXPECT_TRUE(m_server.Accept());
+        m_socket.SetStanding({"tick:"});
+        m_socket.StartPolling();
+    }
+    /// Waits for `n` more passes.
+    bool Ticks(int n) {
+        const std::string wanted = "tick:|END";
+        std::string got;
+        while (static_cast<int>(Count(got, wanted)) < n) {
+            const std::string more = m_server.ReadAtLeast(1, std::chrono::seconds(20));
+            if (more.empty()) return false;
+            got += more;
+        }
+        return true;
+    }
+
+  private:
+    static CClientSocket::Timing Timing(std::chrono::milliseconds interval) {
+        CClientSocket::Timing t;
+        t.pause = std::chrono::milliseconds(1);
+        t.pollInterval = interval;
+        return t;
+    }
+    static size_t Count(const std::string& text, const std::string& part) {
+        size_t n = 0;
+        for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + part.size()))
+            ++n;
+        return n;
+    }
+    test::LoopbackServer m_server;
+    test::QueuePoster m_poster;
+    MessageTargets m_targets;
+    CClientSocket m_socket;
 };
 
 class ClientSocketTest : public ::testing::Test {
@@ -160,8 +205,13 @@ TEST_F(ClientSocketTest, PollingSendsStandingRequestsThenAlarmQueriesEverySecond
     std::string got = server.ReadAtLeast(3 * 47);
     EXPECT_EQ(got.substr(0, 47), "list:|ENDreal::0001:20060525:1:|ENDalarm:q1|END");
     socket.StopPolling();
-    server.ReadFor(100ms);  // a pass under way may still finish
-    EXPECT_EQ(server.ReadFor(200ms), "") << "no pass while polling is off";
+    socket.Send("before:");  // behind whatever pass was under way
+    server.ReadThrough("before:|END");
+    Metronome metronome(FastTiming().pollInterval);
+    ASSERT_TRUE(metronome.Ticks(3));
+    socket.Send("after:");
+    EXPECT_EQ(server.ReadThrough("after:|END"), "after:|END")
+        << "no pass while polling is off, while a socket polling as often made three";
     socket.StartPolling();
     EXPECT_EQ(server.ReadAtLeast(9).substr(0, 9), "list:|END") << "resumed";
 }
@@ -169,9 +219,11 @@ TEST_F(ClientSocketTest, PollingSendsStandingRequestsThenAlarmQueriesEverySecond
 TEST_F(ClientSocketTest, EmptyStandingListWithAlarmsOffSendsNothing) {
     ConnectAndReceive();
     socket.StartPolling();
-    EXPECT_EQ(server.ReadFor(200ms), "");
-    socket.Send("");
-    EXPECT_EQ(server.ReadFor(100ms), "");
+    socket.Send("");  // and one pass asked for at once
+    Metronome metronome(FastTiming().pollInterval);
+    ASSERT_TRUE(metronome.Ticks(3));
+    socket.Send("mark:");
+    EXPECT_EQ(server.ReadThrough("mark:|END"), "mark:|END") << "the passes sent nothing";
 }
 
 TEST_F(ClientSocketTest, PollingRestartsOnANewConnection) {
@@ -239,6 +291,123 @@ TEST_F(ClientSocketTest, ANewConnectionBeginsWithItsFirstMessage) {
     EXPECT_FALSE(socket.IsPolling());
     socket.StartPolling();
     EXPECT_EQ(server.ReadAtLeast(9).substr(0, 9), "list:|END");
+}
+
+/// A server that stops reading while a long message is on its way: 断开行情主站 and quitting
+/// go on at once, whatever the send is waiting for. (The connection here has no send
+/// timeout of its own, so a close that waited for the send would wait for ever.)
+TEST_F(ClientSocketTest, ClosingNeverWaitsForASendToAServerThatStoppedReading) {
+    UniqueFd fd = ConnectTcp("127.0.0.1", server.Port(), 5s);
+    ASSERT_TRUE(fd.Valid());
+    timeval never{0, 0};
+    ASSERT_EQ(::setsockopt(fd.Get(), SOL_SOCKET, SO_SNDTIMEO, &never, sizeof never), 0);
+    auto stuck = std::make_unique<CClientSocket>(poster, targets, FastTiming());
+    ASSERT_TRUE(stuck->Adopt(std::move(fd)));
+    ASSERT_TRUE(server.Accept());
+    ASSERT_TRUE(stuck->StartReceiveThread());
+    // Far more than the kernel buffers on both sides hold: the writer is held in its send.
+    stuck->Send("big:" + std::string(32u << 20, 'x'));
+    ASSERT_FALSE(server.ReadAtLeast(1).empty()) << "the send is under way";
+
+    auto closed = std::async(std::launch::async, [&] {
+        stuck->Close();
+        stuck.reset();  // quitting: the writer and the receive thread end too
+    });
+    const bool done = closed.wait_for(60s) == std::future_status::ready;
+    EXPECT_TRUE(done) << "closing waited for the send";
+    if (!done) server.CloseClient();  // lets the send fail, so the test can end
+    closed.get();
+    EXPECT_EQ(poster.Count(WM_NET_RECONNECT), 0u) << "a close of the user's own is no loss";
+}
+
+/// The test's clock for the reply watch, and a count of the looks taken at it, so the test
+/// knows when the receive thread has seen a time.
+struct WatchClock {
+    std::atomic<std::int64_t> ms{0};
+    std::atomic<std::uint64_t> looks{0};
+    ReplyWatch::Clock::time_point Now() {
+        ++looks;
+        return ReplyWatch::Clock::time_point(std::chrono::milliseconds(ms.load()));
+    }
+    /// Moves the clock on and waits until it has been looked at a few times since.
+    bool Advance(std::chrono::milliseconds by) {
+        ms += by.count();
+        const std::uint64_t seen = looks.load();
+        const auto deadline = std::chrono::steady_clock::now() + 10s;
+        while (looks.load() < seen + 3) {
+            if (std::chrono::steady_clock::now() > deadline) return false;
+            std::this_thread::sleep_for(1ms);
+        }
+        return true;
+    }
+};
+
+/// A server that stops answering is noticed: a polling pass unanswered for the reply timeout
+/// loses the connection, as a dropped one does. Any reply resets the count, and a stop in
+/// polling is no silence.
+TEST_F(ClientSocketTest, APassUnansweredForTheReplyTimeoutLosesTheConnection) {
+    WatchClock clock;
+    CClientSocket::Timing t = FastTiming();
+    t.pollInterval = 1h;  // only the passes the test asks for
+    t.replyTimeout = 10s;
+    t.watchTick = 1ms;
+    t.clock = [&clock] { return clock.Now(); };
+    CClientSocket watched(poster, targets, t);
+    watched.SetSink(&sink);
+    ASSERT_TRUE(watched.Connect("127.0.0.1", server.Port()));
+    ASSERT_TRUE(server.Accept());
+    ASSERT_TRUE(watched.StartReceiveThread());
+    watched.SetStanding({"list:"});
+    auto pass = [&] {
+        watched.Send("");
+        std::string got = server.ReadThrough("list:|END");
+        watched.Send("mark:");  // written once the pass is over
+        return got + server.ReadThrough("mark:|END");
+    };
+    auto lost = [&] { return poster.Count(WM_NET_RECONNECT) > 0 || !watched.IsConnected(); };
+
+    ASSERT_EQ(pass(), "list:|ENDmark:|END");  // owed from 0 s
+    ASSERT_TRUE(clock.Advance(9999ms));
+    EXPECT_FALSE(lost()) << "a reply still has time";
+    server.Write("list:|END");
+    ASSERT_TRUE(WaitMessages(1));
+    ASSERT_TRUE(clock.Advance(9999ms));
+    EXPECT_FALSE(lost()) << "the reply settled the pass";
+
+    pass();  // owed from 19.998 s
+    ASSERT_TRUE(clock.Advance(9999ms));
+    watched.StopPolling();
+    ASSERT_TRUE(clock.Advance(5s));
+    EXPECT_FALSE(lost()) << "stopping the polling owes nothing";
+
+    pass();  // owed from 34.997 s
+    ASSERT_TRUE(clock.Advance(9999ms));
+    EXPECT_FALSE(lost());
+    clock.ms += 1;
+    ASSERT_TRUE(poster.WaitForCount(WM_NET_RECONNECT, 1, 10s)) << "ten seconds without a reply";
+    EXPECT_TRUE(server.WaitPeerClosed());
+    EXPECT_FALSE(watched.IsConnected());
+    watched.Shutdown();
+    EXPECT_EQ(poster.Count(WM_NET_RECONNECT), 1u);
+    for (const auto& p : poster.All()) {
+        if (p.message == WM_NET_RECONNECT) EXPECT_EQ(p.wParam, 0) << "the usual re-login follows";
+    }
+}
+
+TEST(ReplyWatch, TheEarliestUnansweredPassCounts) {
+    using Clock = ReplyWatch::Clock;
+    ReplyWatch watch(10s);
+    const Clock::time_point t0{};
+    EXPECT_FALSE(watch.Overdue(t0 + 1h)) << "nothing owed before a pass";
+    watch.PassWritten(t0);
+    watch.PassWritten(t0 + 5s);  // a second pass, still no reply: the first one counts
+    EXPECT_FALSE(watch.Overdue(t0 + 9999ms));
+    EXPECT_TRUE(watch.Overdue(t0 + 10s));
+    watch.Received();
+    EXPECT_FALSE(watch.Overdue(t0 + 1h));
+    watch.PassWritten(t0 + 20s);
+    watch.Reset();
+    EXPECT_FALSE(watch.Overdue(t0 + 1h));
 }
 
 TEST_F(ClientSocketTest, ConnectFailsCleanlyAndTwiceConnectedIsTrue) {

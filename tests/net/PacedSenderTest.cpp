@@ -102,6 +102,63 @@ TEST(PacedSender, CancelForgetsWhatHasNotGoneOut) {
     EXPECT_LE(writer.Sent().size(), 2u) << "at most the message on its way, then the next command";
 }
 
+/// A connection that holds each message until the test lets it through.
+class GatedWriter : public ConnectionWriter {
+  public:
+    bool Write(std::uint64_t, const std::string& m) override {
+        std::unique_lock lock(mutex);
+        waiting = m;
+        changed.notify_all();
+        changed.wait(lock, [&] { return passes > 0; });
+        --passes;
+        waiting.clear();
+        ++written;
+        changed.notify_all();
+        return true;
+    }
+    /// Waits until a message is held at the gate (at most 5 s).
+    bool WaitHeld() {
+        std::unique_lock lock(mutex);
+        return changed.wait_for(lock, 5s, [&] { return !waiting.empty(); });
+    }
+    void Let(int count) {
+        std::lock_guard lock(mutex);
+        passes += count;
+        changed.notify_all();
+    }
+    bool WaitWritten(int count) {
+        std::unique_lock lock(mutex);
+        return changed.wait_for(lock, 5s, [&] { return written >= count; });
+    }
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::string waiting;
+    int passes = 0, written = 0;
+};
+
+TEST(PacedSender, PendingCountsBothLanesUntilEachMessageHasGoneOut) {
+    GatedWriter writer;
+    PacedSender paced(writer, Fast());
+    // Whatever fails, the gate opens before the sender's thread is joined.
+    struct OpenedAtTheEnd {
+        GatedWriter& writer;
+        ~OpenedAtTheEnd() { writer.Let(1 << 20); }
+    } opened{writer};
+    paced.Enqueue({"line:1", "line:2", "line:3", "line:4", "line:5"});
+    ASSERT_TRUE(writer.WaitHeld());
+    EXPECT_EQ(paced.Pending(), 4u) << "the one at the gate has left the queue";
+    paced.SendFirst("msg:");
+    paced.SendFirst("ver:1.96");
+    EXPECT_EQ(paced.Pending(), 6u) << "single commands and the bulk lane";
+    writer.Let(3);
+    ASSERT_TRUE(writer.WaitWritten(3));
+    ASSERT_TRUE(writer.WaitHeld());
+    EXPECT_EQ(paced.Pending(), 3u) << "both commands out, then a line";
+    writer.Let(100);
+    ASSERT_TRUE(writer.WaitWritten(7));
+    EXPECT_EQ(paced.Pending(), 0u);
+}
+
 /// A new connection: nothing queued for the old one reaches it, its first message leads,
 /// and polling waits to be started again.
 TEST(PacedSender, ANewConnectionBeginsWithItsFirstMessageAndDropsTheOldQueue) {

@@ -33,18 +33,20 @@ TEST(AlarmQuery, OnlyALowerPrice) {
         std::vector<std::string>{"alarm:goods_no='0001' and due_date='20060525' and ( (   price <=12.500))"});
 }
 
-TEST(AlarmQuery, BothPricesAskOnceForEachBound) {
+TEST(AlarmQuery, BothPricesAreOneQueryThatFiresOnABreakEitherWay) {
     // Joined by "and" no price could be at or above 10 and at or below 8 at once.
-    EXPECT_EQ(AlarmQueries(Entry("10.000", "8.000", "", "")),
-              (std::vector<std::string>{
-                  "alarm:goods_no='0001' and due_date='20060525' and ( price >=10.000)",
-                  "alarm:goods_no='0001' and due_date='20060525' and ( (   price <=8.000))"}));
-    // The counts go with each bound.
-    EXPECT_EQ(AlarmConditions(Entry("10.000", "8.000", "500", "300")),
-              (std::vector<std::string>{" price >=10.000 or   all_num >=500 or   pure_num >=300",
-                                        " (   price <=8.000) or   all_num >=500 or   pure_num >=300"}));
-    // A bound that is not set leaves one query.
-    EXPECT_EQ(AlarmConditions(Entry("10.000", "0.000", "", "")), std::vector<std::string>{" price >=10.000"});
+    EXPECT_EQ(
+        AlarmQueries(Entry("10.000", "8.000", "", "")),
+        (std::vector<std::string>{
+            "alarm:goods_no='0001' and due_date='20060525' and ( (  price >=10.000 or   price <=8.000))"}));
+    // The counts are asked once per entry: one volume breach is one alarm.
+    EXPECT_EQ(
+        AlarmQueries(Entry("10.000", "8.000", "500", "300")),
+        (std::vector<std::string>{"alarm:goods_no='0001' and due_date='20060525' and ( (  price >=10.000 or "
+                                  "  price <=8.000) or   all_num >=500 or   pure_num >=300)"}));
+    EXPECT_EQ(
+        AlarmQueries(Entry("10.000", "0.000", "", "")),
+        std::vector<std::string>{"alarm:goods_no='0001' and due_date='20060525' and ( price >=10.000)"});
 }
 
 TEST(AlarmQuery, VolumeOrNetPosition) {

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "common/DemoServer.h"
 #include "common/Files.h"
 #include "server/Accounts.h"
 #include "server/UpdateService.h"
@@ -24,6 +25,11 @@ TEST(Accounts, VerdictsOfTheDemoAccounts) {
     EXPECT_EQ(a.Check("expired", "expired", kCheckDay, false), Verdict::Expired);
     EXPECT_EQ(a.Check("trader", "trader", kCheckDay, false), Verdict::Ok);
     EXPECT_EQ(VerdictText(Verdict::InUse), "帐号正在使用中");
+    // The accounts the client's login dialog names for the demo server all let a user in.
+    for (const DemoAccount& account : kDemoAccounts)
+        EXPECT_EQ(a.Check(std::string(account.user), std::string(account.password), kCheckDay, false),
+                  Verdict::Ok)
+            << account.user;
 }
 
 TEST(Accounts, PasswordChangesPersistAndDemoStaysUsable) {

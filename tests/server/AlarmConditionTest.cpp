@@ -44,6 +44,22 @@ TEST(AlarmCondition, EvaluatesEveryFormTheClientBuilds) {
     EXPECT_FALSE(Fires(volumes, Subject(1, 499, 299)));
 }
 
+/// The server fires one alarm per query that turns true: an entry asks one query, so one
+/// event is one row in 预警系统, whichever thresholds it breaks.
+TEST(AlarmCondition, OneBreachOfAnEntryWithBothBoundsIsOneAlarm) {
+    const AlarmThresholds band{{"0112", "20270125"}, "10.000", "8.000", "500", "300"};
+    auto alarms = [&](const AlarmSubject& s) {
+        int n = 0;
+        for (const std::string& query : AlarmQueries(band)) n += Fires(query, s);
+        return n;
+    };
+    EXPECT_EQ(alarms(Subject(9, 600, 0)), 1) << "a volume breach between the bounds";
+    EXPECT_EQ(alarms(Subject(9, 0, 300)), 1) << "a net position breach";
+    EXPECT_EQ(alarms(Subject(10.5, 600, 0)), 1) << "above the upper bound with the volume";
+    EXPECT_EQ(alarms(Subject(7.5, 0, 0)), 1) << "below the lower bound";
+    EXPECT_EQ(alarms(Subject(9, 499, 299)), 0);
+}
+
 TEST(AlarmCondition, OtherContractsDoNotMatch) {
     AlarmThresholds e{{"0112", "20270125"}, "1.000", "0", "0", "0"};
     AlarmSubject other{"0112", "20270225", 5, 0, 0};

@@ -133,6 +133,36 @@ TEST(ServerLoopback, StartUpSynchronisation) {
     EXPECT_FALSE(ParseNotice(SplitKind(*notice).body).empty());
 }
 
+TEST(ServerLoopback, APastDayOfAContinuouslyTradedContractIsContinuousTradesTrueToItsBar) {
+    ServerHarness server;
+    TestClient c(server.Port());
+    LogIn(c);
+    auto list = c.Ask(ListRequest(), "list");
+    ASSERT_TRUE(list);
+    std::optional<GoodsKey> contract;
+    for (const auto& r : ParseList(SplitKind(*list).body))
+        if (r[9] == "0131" && LeadingInt(r[16]) > 0)
+            contract = GoodsKey{std::string(r[9]), std::string(r[0])};
+    ASSERT_TRUE(contract);
+    auto line = c.Ask(LineRequest("12", *contract, 1), "line");
+    ASSERT_TRUE(line);
+    const auto bars = ParseLine(SplitKind(*line).body).bars;
+    ASSERT_GE(bars.size(), 3u);
+    const auto& bar = bars[bars.size() - 3];  // a past day
+    auto past = c.Ask(RealHistoryRequest("0131", std::string(bar[0]), *contract), "hisreal");
+    ASSERT_TRUE(past);
+    const auto trades = ParseReal(SplitKind(*past).body).records;
+    ASSERT_GE(trades.size(), 2u);
+    for (const auto& t : trades) {
+        ASSERT_EQ(t.size(), 20u);
+        EXPECT_EQ(t[10], " ") << "continuous trades have a blank marker";
+        EXPECT_EQ(t[4], bar[0]);
+    }
+    EXPECT_EQ(trades.front()[12], bar[1]) << "the open";
+    EXPECT_EQ(trades.back()[12], bar[2]) << "the close";
+    EXPECT_EQ(trades.back()[13], bar[5]) << "the day's volume";
+}
+
 TEST(ServerLoopback, AccountInUseAndTakeOverByReLogin) {
     ServerHarness server;
     TestClient first(server.Port());

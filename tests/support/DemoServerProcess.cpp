@@ -5,6 +5,7 @@
 #include <netinet/in.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -44,6 +45,9 @@ DemoServerProcess::DemoServerProcess(const std::string& executable, const std::s
     if (::pipe2(out, O_CLOEXEC) != 0) throw std::runtime_error("qelt-server: no pipe for its output");
     m_pid = ::fork();
     if (m_pid == 0) {
+        // A test killed by its runner's timeout takes its server along: an orphan would hold
+        // the runner's output open and keep it waiting.
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
         ::dup2(out[1], STDOUT_FILENO);  // dup2 clears close-on-exec on the copy
         ::execv(executable.c_str(), argv.data());
         ::_exit(127);

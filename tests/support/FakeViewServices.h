@@ -13,6 +13,7 @@
 #include "formula/FormulaLibrary.h"
 #include "formula/FormulaValueTable.h"
 #include "support/FakeViewHost.h"
+#include "support/QueuePoster.h"
 #include "views/View.h"
 #include "views/ViewServices.h"
 
@@ -26,6 +27,47 @@ CQeltGoods MakeGoods(const std::string& goodsNo, const std::string& dueDate, con
 inline GoodsSummary SummaryOf(const CQeltGoods& g) {
     return {g.position, g.goods_no, g.due_date, g.name, g.state};
 }
+
+/// Past days' minute bars held in memory: what each period keeps (all days), the wishes the
+/// charts made, and whether the next past-day reply is the minute history's.
+class FakePastMinuteDays : public PastMinuteDays {
+  public:
+    BarSeries KeptBars(const GoodsKey&, int minutes, std::int64_t fromDate) const override {
+        BarSeries bars;
+        const auto found = kept.find(minutes);
+        if (found == kept.end()) return bars;
+        for (const CBarRow& bar : found->second)
+            if (bar.Date() >= fromDate) bars.push_back(bar);
+        return bars;
+    }
+    void Want(const GoodsKey& contract, const std::string& categoryCode,
+              const std::vector<std::int64_t>& dates) override {
+        wishes.push_back({contract, categoryCode, dates});
+    }
+    bool TakeReply() override {
+        ++replies;
+        return nextReplyIsOurs;
+    }
+    void Passing() override { ++passing; }
+    void Stop() override { ++stops; }
+    std::uint64_t Revision() const override { return revision; }
+    bool HasKeptDays(const GoodsKey&) const override {
+        for (const auto& [minutes, bars] : kept)
+            if (!bars.empty()) return true;
+        return false;
+    }
+
+    struct Wish {
+        GoodsKey contract;
+        std::string categoryCode;
+        std::vector<std::int64_t> dates;
+    };
+    std::map<int, BarSeries> kept;  ///< by the period's minutes
+    std::vector<Wish> wishes;
+    bool nextReplyIsOurs = false;
+    int replies = 0, passing = 0, stops = 0;
+    std::uint64_t revision = 0;
+};
 
 class FakeViewServices : public ViewServices {
   public:
@@ -46,11 +88,13 @@ class FakeViewServices : public ViewServices {
     int steps = 0;
     int standingRefreshes = 0;
     bool online = true;
+    bool stale = false;
     double scale = 1.0;
     std::string dir = "/nonexistent/";
     std::vector<std::pair<int, int>> history;
     std::vector<TradeRow> tradeList;  ///< the store's trade list (a past day's trades)
     mutable int tradeFetches = 0;
+    QueuePoster viewMessages;  ///< what PostViewMessage posted
 
     // Drawn lines: every commit, and one undo history for whatever goods is current.
     struct LineStep {
@@ -74,9 +118,18 @@ class FakeViewServices : public ViewServices {
                             const std::string& lastIdentity) const override;
     std::vector<TradeRow> TradeList() const override { return tradeList; }
     void EditCurrentGoods(const std::function<void(CQeltGoods&)>& edit) override;
-    /// Settings of the program directory `dir` (made again when `dir` changes) at `scale`.
+    /// Settings of the program directory `dir` (made again when `dir` changes or at
+    /// RestartSettings) at `scale`.
     const CQeltCFG& Settings() const override;
     IndicatorParameters& EditableIndicators() override;
+    bool SaveIndicators() override { return MutableSettings().SaveIndicators(); }
+    ViewSettings& EditableViewSettings() override { return MutableSettings().Views(); }
+    /// A new run over the same program directory: the settings are read from the files again
+    /// at the next ask (as a restart of the client would). The old ones stay alive for views
+    /// made before, which may still hold them.
+    void RestartSettings() {
+        if (cfg) earlierRuns.push_back(std::move(cfg));
+    }
     void ReportSaveFailed(const std::string& fileName) override {
         MutableSettings().Reports().WriteFailed(fileName);
     }
@@ -98,18 +151,46 @@ class FakeViewServices : public ViewServices {
         removed.push_back({goods.goodsNo, goods.dueDate, cat});
     }
     void PostSwitchView(int kind, int argument) override { switches.emplace_back(kind, argument); }
+    /// From any thread: queued for the test to wait on and hand to the view (OnNotify).
+    void PostViewMessage(unsigned message, std::intptr_t wParam) override {
+        viewMessages.PostWindowMessage(kNoWindow, message, wParam, 0);
+    }
     void StepGoods(bool forward) override { steps += forward ? 1 : -1; }
     void RefreshStandingRequests() override { ++standingRefreshes; }
     void Send(const std::string& request) override { sent.push_back(request); }
     bool IsOnline() const override { return online; }
+    bool QuotesStale() const override { return stale; }
     void PushHistory() override { history.emplace_back(selection.goods, selection.category); }
     bool GoBack() override;
     void CommitLines(const std::vector<CMyLine>& before, const std::vector<CMyLine>& after) override;
     std::optional<std::vector<CMyLine>> StepLines(bool redo) override;
     bool CanStepLines(bool redo) const override { return !(redo ? lineRedo : lineUndo).empty(); }
 
+    /// The trades 在图上显示 put on the chart (交易评测).
+    std::shared_ptr<const TradeMarks> tradeMarks;
+    std::shared_ptr<const TradeMarks> ChartTradeMarks() const override { return tradeMarks; }
+    void ClearChartTradeMarks() override { tradeMarks.reset(); }
+    // Lines of the minute periods (stamped anchors) by the period's minutes, whatever goods is
+    // current, and every commit of them.
+    std::map<int, std::vector<CMyLine>> minuteLines;
+    std::vector<std::pair<int, LineStep>> minuteLineCommits;
+    std::vector<CMyLine> MinuteLines(int minutes) const override {
+        const auto found = minuteLines.find(minutes);
+        return found == minuteLines.end() ? std::vector<CMyLine>{} : found->second;
+    }
+    void CommitMinuteLines(int minutes, const std::vector<CMyLine>& before,
+                           const std::vector<CMyLine>& after) override {
+        minuteLines[minutes] = after;
+        minuteLineCommits.push_back({minutes, {before, after}});
+    }
+    std::vector<std::string> statuses;  ///< what the view said in the status bar
+    void ShowStatus(const std::string& text) override { statuses.push_back(text); }
+    FakePastMinuteDays pastDays;
+    PastMinuteDays& MinuteHistory() override { return pastDays; }
+
   private:
     mutable std::unique_ptr<CQeltCFG> cfg;
+    std::vector<std::unique_ptr<CQeltCFG>> earlierRuns;
     mutable std::unique_ptr<FormulaLibrary> library;
     mutable std::unique_ptr<FormulaValueTable> formulaValues;
 };

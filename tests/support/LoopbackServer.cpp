@@ -63,6 +63,23 @@ std::string LoopbackServer::ReadAtLeast(size_t count, std::chrono::milliseconds 
     return out;
 }
 
+std::string LoopbackServer::ReadThrough(const std::string& text, std::chrono::milliseconds timeout) {
+    std::string out;
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (out.find(text) == std::string::npos) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0) break;
+        pollfd p{m_client, POLLIN, 0};
+        if (::poll(&p, 1, static_cast<int>(left.count())) != 1) break;
+        char buf[4096];
+        ssize_t n = ::recv(m_client, buf, sizeof buf, 0);
+        if (n <= 0) break;
+        out.append(buf, static_cast<size_t>(n));
+    }
+    return out;
+}
+
 std::string LoopbackServer::ReadFor(std::chrono::milliseconds window) {
     std::string out;
     auto deadline = std::chrono::steady_clock::now() + window;

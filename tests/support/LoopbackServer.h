@@ -19,6 +19,10 @@ class LoopbackServer {
     bool Write(const std::string& bytes);
     /// Reads until `bytes` holds at least `count` bytes or the timeout passes.
     std::string ReadAtLeast(size_t count, std::chrono::milliseconds timeout = std::chrono::seconds(5));
+    /// Reads until what was read holds `text` (a marker the client sends last) or the
+    /// timeout passes; everything read.
+    std::string ReadThrough(const std::string& text,
+                            std::chrono::milliseconds timeout = std::chrono::seconds(10));
     /// Reads whatever arrives within `window`.
     std::string ReadFor(std::chrono::milliseconds window);
     /// True when the client has closed its side (read returns end of stream or a reset).

@@ -7,7 +7,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
+#include <condition_variable>
 #include <filesystem>
 #include <mutex>
 #include <sstream>
@@ -98,10 +100,19 @@ class UpdateDownload : public ::testing::Test {
                 std::lock_guard lock(m_mutex);
                 m_codes.push_back(code);
                 m_files.push_back(file);
+                m_progressed.notify_all();
             },
             options);
         if (m_serving.joinable()) m_serving.join();
         return report;
+    }
+
+    /// Waits until the download has reported `code` (at most 5 s).
+    bool WaitForCode(int code) {
+        std::unique_lock lock(m_mutex);
+        return m_progressed.wait_for(lock, std::chrono::seconds(5), [&] {
+            return std::find(m_codes.begin(), m_codes.end(), code) != m_codes.end();
+        });
     }
 
     std::string Content(const std::string& name) {
@@ -121,6 +132,7 @@ class UpdateDownload : public ::testing::Test {
     std::thread m_serving;
     std::string m_request;
     std::mutex m_mutex;
+    std::condition_variable m_progressed;
     std::vector<int> m_codes;
     /// The service has read the client's request: the client waits for the first header.
     std::atomic<bool> m_requested{false};
@@ -158,6 +170,30 @@ TEST_F(UpdateDownload, ProgressAfterEveryKilobyteThenHundred) {
     EXPECT_EQ(m_codes, (std::vector<int>{0, 40, 81, 99, 100}));
     EXPECT_EQ(m_files[1], "big.bin");
     EXPECT_EQ(Content("big.bin"), std::string(2500, 'b'));
+}
+
+TEST_F(UpdateDownload, AStreamArrivingInPiecesEachSmallerThanTheLastIsWrittenWhole) {
+    WriteConfig(OurServer());
+    std::string content;
+    for (int i = 0; i < 2500; ++i) content += static_cast<char>('a' + i % 23);
+    const std::string stream = Served("big.bin", content) + Served("b.txt", "tail");
+    // The service sends a piece, waits until the client has read past it (its progress says
+    // so), and sends a smaller one: every read lands at the start of the client's buffer.
+    const std::size_t first = kUpdateHeaderSize + 1500, second = 600;
+    m_serving = std::thread([this, &stream, first, second] {
+        if (!m_server.Accept()) return;
+        m_server.ReadAtLeast(11);
+        m_server.Write(stream.substr(0, first));
+        WaitForCode(40);  // 1024 of 2500 bytes
+        m_server.Write(stream.substr(first, second));
+        WaitForCode(81);  // 2048 of 2500
+        m_server.Write(stream.substr(first + second));
+        m_server.CloseClient();
+    });
+    UpdateReport report = Run();
+    EXPECT_EQ(report.outcome, UpdateOutcome::Finished);
+    EXPECT_EQ(Content("big.bin"), content);
+    EXPECT_EQ(Content("b.txt"), "tail");
 }
 
 TEST_F(UpdateDownload, EmptyFileIsCreatedWithItsTimesAndReadOnlyAttribute) {
