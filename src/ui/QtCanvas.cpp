@@ -320,12 +320,24 @@ void QtCanvas::FillRegion(const Region& region, Colour colour) {
 
 void QtCanvas::TextOut(int x, int y, std::string_view utf8) {
     ApplyFont();
-    const QString text = QString::fromUtf8(utf8.data(), static_cast<int>(utf8.size()));
     const QFontMetrics& metrics = *m_metrics;
     const TextAlign align = CurrentTextAlign();
     const bool opaque = CurrentBkMode() == BkMode::Opaque;
+    const bool measured = align.h != HAlign::Left || opaque;
+    // Shaped glyphs are kept for the next repaint; the painter-only reference shapes anew.
+    ShapedTexts::Shaped* shaped =
+        m_directPixels && ShapedTexts::Plain(utf8) ? &m_texts.Find(*m_appliedFont, utf8) : nullptr;
+    QString text;
+    if (shaped == nullptr || !shaped->shaped || (measured && shaped->width < 0))
+        text = QString::fromUtf8(utf8.data(), static_cast<int>(utf8.size()));
     // Measuring shapes the text a second time: only when the place or the background needs it.
-    const int width = align.h != HAlign::Left || opaque ? metrics.horizontalAdvance(text) : 0;
+    int width = 0;
+    if (measured) {
+        if (shaped == nullptr)
+            width = metrics.horizontalAdvance(text);
+        else
+            width = shaped->width >= 0 ? shaped->width : (shaped->width = metrics.horizontalAdvance(text));
+    }
     int left = x;
     if (align.h == HAlign::Right) left = x - width;
     if (align.h == HAlign::Centre) left = x - width / 2;
@@ -334,13 +346,26 @@ void QtCanvas::TextOut(int x, int y, std::string_view utf8) {
     if (align.v == VAlign::Bottom) top = y - metrics.height();
     if (opaque) m_painter.fillRect(QRect(left, top, width, metrics.height()), ToQColor(BkColour()));
     m_painter.setPen(ToQColor(TextColour()));
-    m_painter.drawText(QPoint(left, top + metrics.ascent()), text);
+    const QPoint baseline(left, top + metrics.ascent());
+    if (shaped == nullptr) {
+        m_painter.drawText(baseline, text);
+        return;
+    }
+    if (!shaped->shaped) ShapedTexts::Shape(m_painter.font(), m_painter.device(), text, *shaped);
+    for (const QGlyphRun& run : shaped->runs) m_painter.drawGlyphRun(baseline, run);
 }
 
 Size QtCanvas::TextExtent(std::string_view utf8) {
     ApplyFont();
-    const QString text = QString::fromUtf8(utf8.data(), static_cast<int>(utf8.size()));
-    return {m_metrics->horizontalAdvance(text), m_metrics->height()};
+    if (!m_directPixels || !ShapedTexts::Plain(utf8)) {
+        const QString text = QString::fromUtf8(utf8.data(), static_cast<int>(utf8.size()));
+        return {m_metrics->horizontalAdvance(text), m_metrics->height()};
+    }
+    ShapedTexts::Shaped& shaped = m_texts.Find(*m_appliedFont, utf8);
+    if (shaped.width < 0)
+        shaped.width =
+            m_metrics->horizontalAdvance(QString::fromUtf8(utf8.data(), static_cast<int>(utf8.size())));
+    return {shaped.width, m_metrics->height()};
 }
 
 void QtCanvas::ClipChanged() {

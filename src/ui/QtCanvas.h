@@ -14,6 +14,7 @@
 
 #include "gfx/Canvas.h"
 #include "gfx/PixelWriter.h"
+#include "ui/ShapedTexts.h"
 
 namespace qelt {
 
@@ -26,8 +27,9 @@ class QtCanvas : public Canvas {
     /// would draw them, at a fraction of its cost per call.
     explicit QtCanvas(QPainter& painter, QImage* image = nullptr) : m_painter(painter), m_image(image) {}
 
-    /// With false, everything goes through the painter (the reference the direct writes are
-    /// compared with); bitmaps made by CreateBitmap take the setting over.
+    /// With false, everything goes through the painter and every text is shaped anew (the
+    /// reference the direct writes and the kept shapes are compared with); bitmaps made by
+    /// CreateBitmap take the setting over.
     void SetDirectPixels(bool on) {
         m_directPixels = on;
         m_writerKnown = false;
@@ -79,6 +81,7 @@ class QtCanvas : public Canvas {
     std::optional<PixelWriter> m_writer;  ///< the writer, when the painter allows one
     std::optional<Font> m_appliedFont;    ///< the painter's font, set from this Font
     std::optional<QFontMetrics> m_metrics;
+    ShapedTexts m_texts;           ///< texts drawn before, shaped (direct pixels only)
     std::vector<Point> m_merged;   ///< reused storage of a polyline's column extremes
     std::vector<QPoint> m_points;  ///< reused polygon storage
     /// Dash textures by colour, pattern, direction and device pixels per view pixel.

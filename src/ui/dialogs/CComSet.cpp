@@ -10,20 +10,10 @@
 
 #include "data/settings/SettingsReports.h"
 #include "ui/dialogs/CComServer.h"
+#include "ui/dialogs/DialogButtons.h"
 #include "ui/dialogs/MessageBoxes.h"
 
 namespace qelt {
-namespace {
-
-QPushButton* AddButton(QBoxLayout* layout, QWidget* parent, const char* text, const char* objectName) {
-    auto* button = new QPushButton(QString::fromUtf8(text), parent);
-    button->setObjectName(objectName);
-    layout->addWidget(button);
-    return button;
-}
-
-}  // namespace
-
 CComSet::CComSet(const std::string& programDirectory, MessageBoxes& boxes, QWidget* parent)
     : QDialog(parent), m_editor(programDirectory), m_boxes(boxes) {
     setWindowTitle(QStringLiteral("通信设置"));

@@ -10,21 +10,11 @@
 #include "ui/QtOpenFileDialog.h"
 #include "ui/QtSaveFileDialog.h"
 #include "ui/dialogs/CQeltFormulaEdit.h"
+#include "ui/dialogs/DialogButtons.h"
 #include "ui/dialogs/DialogText.h"
 #include "ui/dialogs/MessageBoxes.h"
 
 namespace qelt {
-namespace {
-
-QPushButton* AddButton(QBoxLayout* layout, QWidget* parent, const char* text, const char* objectName) {
-    auto* button = new QPushButton(QString::fromUtf8(text), parent);
-    button->setObjectName(objectName);
-    layout->addWidget(button);
-    return button;
-}
-
-}  // namespace
-
 CQeltFormulaList::CQeltFormulaList(FormulaLibrary& library, MessageBoxes& boxes, QWidget* parent)
     : QDialog(parent), m_model(library), m_boxes(boxes) {
     setObjectName("formulaListDialog");

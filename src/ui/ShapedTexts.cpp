@@ -1,0 +1,50 @@
+#include "ui/ShapedTexts.h"
+
+#include <QTextLayout>
+#include <QTextOption>
+
+namespace qelt {
+
+ShapedTexts::Shaped& ShapedTexts::Find(const Font& font, std::string_view utf8) {
+    if (m_last >= m_fonts.size() || !(m_fonts[m_last].font == font)) {
+        std::size_t at = 0;
+        while (at < m_fonts.size() && !(m_fonts[at].font == font)) ++at;
+        if (at == m_fonts.size()) {
+            if (m_fonts.size() == kMaxFonts) m_fonts.clear(), at = 0;
+            m_fonts.push_back({font, {}});
+        }
+        m_last = at;
+    }
+    Texts& texts = m_fonts[m_last].texts;
+    if (auto found = texts.find(utf8); found != texts.end()) return found->second;
+    if (texts.size() >= kMaxTextsPerFont) texts.clear();
+    return texts.emplace(std::string(utf8), Shaped{}).first->second;
+}
+
+void ShapedTexts::Shape(const QFont& face, const QPaintDevice* device, const QString& text, Shaped& shaped) {
+    QTextLayout layout(text, face, device);
+    QTextOption option;
+    option.setWrapMode(QTextOption::NoWrap);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
+    layout.endLayout();
+    // The line's own ascent may be a fallback font's (a Chinese text in a Latin face): the
+    // places are kept against the baseline so the caller puts it where drawText would.
+    const QPointF baseline(0, line.isValid() ? line.ascent() : 0.0);
+    shaped.runs = layout.glyphRuns();
+    for (QGlyphRun& run : shaped.runs) {
+        QList<QPointF> places = run.positions();
+        for (QPointF& p : places) p -= baseline;
+        run.setPositions(places);
+    }
+    shaped.shaped = true;
+}
+
+bool ShapedTexts::Plain(std::string_view utf8) {
+    for (const char c : utf8)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return false;
+    return true;
+}
+
+}  // namespace qelt
