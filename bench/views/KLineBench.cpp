@@ -8,9 +8,10 @@
 //   back where the crosshair, its labels and the panes' titles were, and they are drawn anew.
 // - FullRepaintDense: FullRepaint on a surface of twice the pixel density.
 // Goals: under 3 ms (100 bars) and 6 ms (2,000 bars) for a repaint; under 0.5 ms for a move;
-// the repaint at 2,000 bars within 1.5 times the one at 100, and the dense one within twice
-// the normal one. Ratios are taken from one run whose cases take turns, so that a busy moment
-// of the machine falls on all of them alike:
+// the dense repaint of 2,000 bars within 3 times one fill of its surface (BM_SurfaceFill/Dense).
+// The repaints draw their texts from the shapes kept by the first paint of the chart. Ratios
+// are taken from one run whose cases take turns, so that a busy moment of the machine falls
+// on all of them alike:
 //   bench_kline --benchmark_filter=FullRepaint --benchmark_repetitions=10
 //     --benchmark_enable_random_interleaving=true --benchmark_min_time=1   (one line)
 #include <benchmark/benchmark.h>
