@@ -203,6 +203,44 @@ void PixelWriter::FillRect(const Rect& r, std::uint32_t pixel) const {
     for (int y = top; y < bottom; ++y, row += m_surface.stride) FillPixels(row, right - left, pixel);
 }
 
+void PixelWriter::DashedSpan(const Rect& r, bool horizontal, int origin, const std::vector<int>& pattern,
+                             std::uint32_t pixel) const {
+    const int left = std::max(r.left * m_scale, m_clip.left);
+    const int right = std::min(r.right * m_scale, m_clip.right);
+    const int top = std::max(r.top * m_scale, m_clip.top);
+    const int bottom = std::min(r.bottom * m_scale, m_clip.bottom);
+    if (left >= right || top >= bottom || pattern.empty()) return;
+    // The pattern in device pixels, and where in it the span starts.
+    long long period = 0;
+    for (const int length : pattern) period += static_cast<long long>(std::max(length, 1)) * m_scale;
+    const int from = horizontal ? left : top, to = horizontal ? right : bottom;
+    long long into = ((from - static_cast<long long>(origin) * m_scale) % period + period) % period;
+    std::size_t piece = 0;
+    while (into >= static_cast<long long>(std::max(pattern[piece], 1)) * m_scale)
+        into -= static_cast<long long>(std::max(pattern[piece++], 1)) * m_scale;
+    std::uint32_t* const first = m_surface.bits + static_cast<std::ptrdiff_t>(top) * m_surface.stride;
+    // Run by run: a dash fills its stretch across the line's device rows (or columns).
+    for (int at = from; at < to;) {
+        const long long remaining = static_cast<long long>(std::max(pattern[piece], 1)) * m_scale - into;
+        const int end = static_cast<int>(std::min<long long>(to, at + remaining));
+        if (piece % 2 == 0) {
+            if (horizontal)
+                for (std::uint32_t* row = first;
+                     row < first + static_cast<std::ptrdiff_t>(bottom - top) * m_surface.stride;
+                     row += m_surface.stride)
+                    std::fill(row + at, row + end, pixel);
+            else
+                for (int y = at; y < end; ++y) {
+                    std::uint32_t* row = m_surface.bits + static_cast<std::ptrdiff_t>(y) * m_surface.stride;
+                    std::fill(row + left, row + right, pixel);
+                }
+        }
+        at = end;
+        into = 0;
+        if (++piece == pattern.size()) piece = 0;
+    }
+}
+
 bool PixelWriter::Polyline(const Point* points, std::size_t count, std::uint32_t pixel) const {
     if (count < 2 || points[0] == points[count - 1]) return false;
     // A last segment of one or two device pixels drawn against the stepping direction (up,

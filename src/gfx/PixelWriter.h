@@ -10,6 +10,7 @@
 /// the scale, the way one-device-pixel lines drawn side by side do.
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "GfxTypes.h"
 
@@ -31,6 +32,13 @@ class PixelWriter {
 
     /// Fills the view rectangle left..right-1, top..bottom-1 with `pixel`.
     void FillRect(const Rect& r, std::uint32_t pixel) const;
+
+    /// A dashed one-pixel line as the span `r` (one view pixel across): along it, `pattern`
+    /// (view pixels of dash, gap, dash, gap…; an even count, each at least 1) repeats from
+    /// the view coordinate `origin`, the dashes in `pixel`, the gaps left as they are. The
+    /// pixels are those of the painter filling the span with the pattern as a texture.
+    void DashedSpan(const Rect& r, bool horizontal, int origin, const std::vector<int>& pattern,
+                    std::uint32_t pixel) const;
 
     /// Connected one-pixel lines through `points` (view pixels), with square caps at both
     /// ends. Draws nothing and returns false where the painter has ways of its own, so the

@@ -129,11 +129,19 @@ std::uint32_t PixelOf(Colour c) { return 0xFF000000u | (RedOf(c) << 16) | (Green
 
 /// The dash pattern of a user-styled pen as a texture one pixel across: the dashes in the
 /// pen's colour, the gaps transparent, at `ratio` device pixels per view pixel.
-QBrush DashBrush(const Pen& pen, bool horizontal, qreal ratio) {
+/// A user-styled pen's pattern as drawn: dash, gap, dash, gap…, each at least one pixel, the
+/// last length repeated when the count is odd.
+std::vector<int> EvenDashes(const Pen& pen) {
     std::vector<int> dashes = pen.dashes;
     if (dashes.size() % 2) dashes.push_back(dashes.back());
+    for (int& d : dashes) d = std::max(d, 1);
+    return dashes;
+}
+
+QBrush DashBrush(const Pen& pen, bool horizontal, qreal ratio) {
+    const std::vector<int> dashes = EvenDashes(pen);
     int period = 0;
-    for (int& d : dashes) period += (d = std::max(d, 1));
+    for (const int d : dashes) period += d;
     const int scale = std::max(1, qRound(ratio));
     QImage texture(horizontal ? period * scale : scale, horizontal ? scale : period * scale,
                    QImage::Format_ARGB32_Premultiplied);
@@ -164,11 +172,13 @@ bool QtCanvas::FillAxisLine(Point from, Point to) {
     const int length = horizontal ? std::abs(to.x - from.x) : std::abs(to.y - from.y);
     const Rect span = horizontal ? Rect{start, from.y, start + length, from.y + 1}
                                  : Rect{from.x, start, from.x + 1, start + length};
-    if (pen.style == PenStyle::Solid) {
-        if (const PixelWriter* writer = DirectWriter()) {
+    if (const PixelWriter* writer = DirectWriter()) {
+        if (pen.style == PenStyle::Solid)
             writer->FillRect(span, PixelOf(pen.colour));
-            return true;
-        }
+        else  // the pattern starts at the start point, as a device context's would
+            writer->DashedSpan(span, horizontal, horizontal ? from.x : from.y, EvenDashes(pen),
+                               PixelOf(pen.colour));
+        return true;
     }
     const qreal ratio = Ratio();
     if (!(ratio > 0.0)) return false;

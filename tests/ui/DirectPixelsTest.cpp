@@ -247,6 +247,34 @@ TEST(DirectPixels, LinesRectanglesAndFillsMatchThePainter) {
     }
 }
 
+TEST(DirectPixels, DashedGridLinesMatchThePainterTexture) {
+    App();
+    // The grids' dotted lines: patterns of odd counts and lengths below one, lines drawn either
+    // way along a row or a column, starting anywhere in the pattern, clipped or not.
+    const std::vector<std::vector<int>> patterns = {{1, 1}, {1, 3}, {3, 2, 1}, {0, 2}, {4, -1}, {2}};
+    std::mt19937 random(29);
+    const auto below = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+    for (qreal ratio : {1.0, 2.0, 3.0})
+        for (const auto& pattern : patterns)
+            for (int trial = 0; trial < 40; ++trial) {
+                const Point from{below(kSmall.cx + 6) - 3, below(kSmall.cy + 6) - 3};
+                const Point to = trial % 2 ? Point{below(kSmall.cx + 6) - 3, from.y}
+                                           : Point{from.x, below(kSmall.cy + 6) - 3};
+                const bool clipped = trial % 3 == 0;
+                const auto draw = [&](Canvas& c) {
+                    if (clipped) c.SetClip(kClip);
+                    c.SelectPen(Pen{PenStyle::User, 1, 0x30C0FF, pattern, true});
+                    c.MoveTo(from.x, from.y);
+                    c.LineTo(to.x, to.y);
+                };
+                ASSERT_EQ(FirstDifference(Draw(kSmall, ratio, true, draw), Draw(kSmall, ratio, false, draw)),
+                          "")
+                    << "ratio " << ratio << " pattern of " << pattern.size() << " (" << pattern[0]
+                    << "…) from (" << from.x << "," << from.y << ") to (" << to.x << "," << to.y << ")"
+                    << (clipped ? " clipped" : "");
+            }
+}
+
 /// The fixture's contract with `count` day bars of a random walk: prices that swing over the
 /// pane so that the lines of 2,000 bars are steep, turn often and share pixel columns.
 class DirectPixelsChart : public test::KLineFixture {
