@@ -127,8 +127,6 @@ namespace {
 /// The pixel word of an opaque colour in a 32-bit image.
 std::uint32_t PixelOf(Colour c) { return 0xFF000000u | (RedOf(c) << 16) | (GreenOf(c) << 8) | BlueOf(c); }
 
-/// The dash pattern of a user-styled pen as a texture one pixel across: the dashes in the
-/// pen's colour, the gaps transparent, at `ratio` device pixels per view pixel.
 /// A user-styled pen's pattern as drawn: dash, gap, dash, gap…, each at least one pixel, the
 /// last length repeated when the count is odd.
 std::vector<int> EvenDashes(const Pen& pen) {
@@ -138,6 +136,8 @@ std::vector<int> EvenDashes(const Pen& pen) {
     return dashes;
 }
 
+/// The dash pattern of a user-styled pen as a texture one pixel across: the dashes in the
+/// pen's colour, the gaps transparent, at `ratio` device pixels per view pixel.
 QBrush DashBrush(const Pen& pen, bool horizontal, qreal ratio) {
     const std::vector<int> dashes = EvenDashes(pen);
     int period = 0;
