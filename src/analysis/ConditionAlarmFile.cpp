@@ -1,10 +1,9 @@
 #include "analysis/ConditionAlarmFile.h"
 
-#include <charconv>
-#include <cmath>
 #include <set>
 
 #include "common/Numbers.h"
+#include "formula/FormulaNumbers.h"
 
 namespace qelt {
 namespace {
@@ -49,12 +48,8 @@ std::optional<int> CondReadDay(std::string_view text) {
 }
 
 std::optional<double> CondReadValue(std::string_view text) {
-    if (text.empty() || text.size() > 32) return std::nullopt;
-    double value = 0.0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value))
-        return std::nullopt;
-    return value;
+    if (text.size() > 32) return std::nullopt;
+    return formula::ParseDecimal(text, true);
 }
 
 std::optional<GoodsKey> CondReadGoods(std::string_view number, std::string_view month) {

@@ -11,6 +11,7 @@
 #include "data/settings/CQeltCFG.h"
 #include "ui/ModalDialog.h"
 #include "ui/dialogs/CQeltAlarm.h"
+#include "ui/dialogs/DialogButtons.h"
 #include "ui/dialogs/MessageBoxes.h"
 #include "ui/dialogs/ReportList.h"
 
@@ -19,14 +20,6 @@ namespace {
 
 const std::vector<ReportColumn> kAlarmListColumns = {{"编  号", 60},  {"品  种", 60}, {"交货月", 100},
                                                      {"价  格", 150}, {"成交量", 60}, {"净持仓量", 60}};
-
-QPushButton* AddButton(QBoxLayout* layout, QWidget* parent, const QString& text, const char* objectName) {
-    auto* button = new QPushButton(text, parent);
-    button->setObjectName(objectName);
-    button->setAutoDefault(false);
-    layout->addWidget(button);
-    return button;
-}
 
 }  // namespace
 
@@ -47,14 +40,14 @@ CQeltAlarmList::CQeltAlarmList(CQeltCFG& settings, Records records, SwitchAlarms
     m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
 
     auto* buttons = new QHBoxLayout;
-    connect(AddButton(buttons, this, QStringLiteral("添  加"), "add"), &QPushButton::clicked, this,
+    connect(AddButton(buttons, this, "添  加", "add", false), &QPushButton::clicked, this,
             &CQeltAlarmList::OnAdd);
-    connect(AddButton(buttons, this, QStringLiteral("删  除"), "delete"), &QPushButton::clicked, this,
+    connect(AddButton(buttons, this, "删  除", "delete", false), &QPushButton::clicked, this,
             &CQeltAlarmList::OnDelete);
-    m_onOff = AddButton(buttons, this, QString::fromStdString(m_model.SwitchText()), "onOff");
+    m_onOff = AddButton(buttons, this, m_model.SwitchText().c_str(), "onOff", false);
     connect(m_onOff, &QPushButton::clicked, this, &CQeltAlarmList::OnSwitch);
     buttons->addStretch();
-    QPushButton* ok = AddButton(buttons, this, QStringLiteral("确  定"), "ok");
+    QPushButton* ok = AddButton(buttons, this, "确  定", "ok", false);
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &CQeltAlarmList::accept);
 

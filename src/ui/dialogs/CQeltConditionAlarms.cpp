@@ -4,7 +4,6 @@
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -13,13 +12,14 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <algorithm>
-#include <charconv>
-#include <cmath>
 
 #include "app/ConditionAlarmRules.h"
 #include "common/Numbers.h"
+#include "formula/FormulaNumbers.h"
 #include "formula/FormulaParameters.h"
 #include "ui/ModalDialog.h"
+#include "ui/dialogs/DialogButtons.h"
+#include "ui/dialogs/ListKeys.h"
 #include "ui/dialogs/MessageBoxes.h"
 #include "ui/dialogs/ReportList.h"
 
@@ -31,22 +31,10 @@ constexpr const char* kCondCaption = "条件预警";
 
 enum CondGoodsMode { kCondGoodsCurrent = 0, kCondGoodsSelf = 1, kCondGoodsChosen = 2 };
 
-/// A typed value: a plain decimal number, nothing else (no locale, no blanks inside).
+/// A typed value: a decimal number as the other parameter fields take it (no locale, no
+/// blanks inside).
 std::optional<double> CondTypedValue(const QString& text) {
-    const std::string typed = text.trimmed().toStdString();
-    double value = 0.0;
-    const auto [end, error] = std::from_chars(typed.data(), typed.data() + typed.size(), value);
-    if (typed.empty() || error != std::errc() || end != typed.data() + typed.size() || !std::isfinite(value))
-        return std::nullopt;
-    return value;
-}
-
-QPushButton* CondButton(QBoxLayout* layout, QWidget* parent, const char* text, const char* name) {
-    auto* button = new QPushButton(QString::fromUtf8(text), parent);
-    button->setObjectName(name);
-    button->setAutoDefault(false);
-    layout->addWidget(button);
-    return button;
+    return formula::ParseDecimal(text.trimmed().toStdString(), true);
 }
 
 }  // namespace
@@ -228,16 +216,16 @@ CQeltConditionAlarms::CQeltConditionAlarms(ConditionAlarmConfig& config, const F
     connect(m_list, &QTableWidget::currentCellChanged, this, [this] { UpdateButtons(); });
 
     auto* buttons = new QHBoxLayout;
-    connect(CondButton(buttons, this, "添加(&A)", "add"), &QPushButton::clicked, this,
+    connect(AddButton(buttons, this, "添加(&A)", "add", false), &QPushButton::clicked, this,
             &CQeltConditionAlarms::OnAdd);
-    m_modify = CondButton(buttons, this, "修改(&M)", "modify");
+    m_modify = AddButton(buttons, this, "修改(&M)", "modify", false);
     connect(m_modify, &QPushButton::clicked, this, &CQeltConditionAlarms::OnModify);
-    m_delete = CondButton(buttons, this, "删除(&D)", "delete");
+    m_delete = AddButton(buttons, this, "删除(&D)", "delete", false);
     connect(m_delete, &QPushButton::clicked, this, &CQeltConditionAlarms::OnDelete);
-    m_switch = CondButton(buttons, this, "关闭(&S)", "onOff");
+    m_switch = AddButton(buttons, this, "关闭(&S)", "onOff", false);
     connect(m_switch, &QPushButton::clicked, this, &CQeltConditionAlarms::OnSwitch);
     buttons->addStretch();
-    QPushButton* ok = CondButton(buttons, this, "确  定", "ok");
+    QPushButton* ok = AddButton(buttons, this, "确  定", "ok", false);
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &CQeltConditionAlarms::accept);
 
@@ -323,17 +311,9 @@ void CQeltConditionAlarms::OnSwitch() {
 }
 
 bool CQeltConditionAlarms::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_list && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            OnModify();
-            return true;
-        }
-        if (key == Qt::Key_Delete) {
-            OnDelete();
-            return true;
-        }
-    }
+    if (watched == m_list && HandleListKey(
+                                 event, [this] { OnModify(); }, [this] { OnDelete(); }))
+        return true;
     return QDialog::eventFilter(watched, event);
 }
 

@@ -1,7 +1,6 @@
 #include "ui/dialogs/CQeltFormulaList.h"
 
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QPointer>
 #include <QPushButton>
 #include <QTreeWidget>
@@ -12,6 +11,7 @@
 #include "ui/dialogs/CQeltFormulaEdit.h"
 #include "ui/dialogs/DialogButtons.h"
 #include "ui/dialogs/DialogText.h"
+#include "ui/dialogs/ListKeys.h"
 #include "ui/dialogs/MessageBoxes.h"
 
 namespace qelt {
@@ -64,17 +64,9 @@ int CQeltFormulaList::SelectedRow() const {
 }
 
 bool CQeltFormulaList::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_list && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            OnModify();
-            return true;
-        }
-        if (key == Qt::Key_Delete) {
-            OnDelete();
-            return true;
-        }
-    }
+    if (watched == m_list && HandleListKey(
+                                 event, [this] { OnModify(); }, [this] { OnDelete(); }))
+        return true;
     return QDialog::eventFilter(watched, event);
 }
 
