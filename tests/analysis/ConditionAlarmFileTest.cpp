@@ -95,6 +95,22 @@ TEST(ConditionAlarmFile, BoundsWhatAHostileFileCanMakeTheRunHold) {
     EXPECT_EQ(read.kept.size(), 1u);
 }
 
+TEST(ConditionAlarmFile, ValuesAreReadAsTheFormulaParameterFieldsReadThem) {
+    // What 公式参数设置 takes is taken here too: a sign, a leading point, an exponent.
+    ConditionAlarmSettings read = ParseConditionAlarmFile("entry=1|1000|1|+5,.5,-2.5e1|self\n");
+    ASSERT_EQ(read.entries.size(), 1u);
+    EXPECT_EQ(read.entries[0].values, (std::vector<double>{5, 0.5, -25}));
+    // Neither locale forms nor words nor anything hidden; a value of more than 32 bytes is
+    // not read either. Each such line stays in the file as it was.
+    const std::vector<std::string> refused = {
+        "nan", "inf", "5 ", "0x10", "1e", "5x", std::string("5\0", 2), "1" + std::string(32, '0')};
+    for (const std::string& value : refused) {
+        read = ParseConditionAlarmFile("entry=1|1000|1|" + value + "|self\n");
+        EXPECT_TRUE(read.entries.empty()) << value;
+        EXPECT_EQ(read.kept.size(), 1u) << value;
+    }
+}
+
 TEST(ConditionAlarmConfig, ChangesAreWrittenAtOnceAndADeletedEntryTakesItsDaysAlong) {
     test::TempDir dir;
     ConditionAlarmConfig config(dir.Path(), nullptr);
