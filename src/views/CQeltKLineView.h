@@ -107,6 +107,9 @@ class CQeltKLineView : public View {
     void SetMainPaneLayer(std::unique_ptr<MainPaneLayer> layer);
     /// The chart is drawn again at the next paint (the layer's part of it changed).
     void InvalidateChart();
+    /// Whether the screen's chart lays its background a band at a time as the drawing goes
+    /// down (the default) or wholly first; the picture is the same either way.
+    void SetBackgroundInBands(bool inBands) { m_backgroundInBands = inBands; }
     /// Shows `visibleCount` bar slots ending at bar `lastVisible`, both brought into the
     /// series as a load would (N at most n, L at least N - 1).
     void ShowBars(int visibleCount, int lastVisible);
@@ -214,7 +217,10 @@ class CQeltKLineView : public View {
     void Prepare(Size client, const DisplayScheme& scheme);
     void LayOut(Size client);
     ChartKey CurrentChartKey(Size client) const;
-    void PaintChartLayer(Canvas& canvas, Size client);
+    /// The chart under the cursor layer. With `backgroundInBands`, its background is laid a
+    /// band at a time as the drawing goes down (the same picture, drawn faster on a dense
+    /// screen); otherwise wholly first, as on paper.
+    void PaintChartLayer(Canvas& canvas, Size client, bool backgroundInBands);
     /// What follows the cursor bar (moving averages' labels, pane titles, the drawn line being
     /// edited) and, with `pointerMarks`, what marks the pointer (pane read-outs, crosshair
     /// price, cursor date, crosshair lines): the screen has them, paper does not.
@@ -289,7 +295,8 @@ class CQeltKLineView : public View {
     bool m_bitmapCurrent = false;      ///< m_chartBitmap holds the chart of m_chartKey
     std::uint64_t m_targetSerial = 0;  ///< the surface painted last
     bool m_targetCurrent = false;      ///< it holds that chart under the cursor layer
-    std::vector<Rect> m_cursorRects;   ///< what the cursor layer covered there
+    bool m_backgroundInBands = true;
+    std::vector<Rect> m_cursorRects;  ///< what the cursor layer covered there
 
     std::optional<DataTipContent> m_dataTip;  ///< the data tip on show
     Rect m_dataTipPlace;                      ///< and where

@@ -11,6 +11,7 @@
 #include "indicators/PaneParts.h"
 #include "net/Requests.h"
 #include "views/CQeltKLineView.h"
+#include "views/kline/BackgroundBands.h"
 #include "views/kline/BarTips.h"
 #include "views/kline/FormulaPane.h"
 #include "views/kline/KLineChartKey.h"
@@ -132,13 +133,13 @@ void CQeltKLineView::Paint(Canvas& canvas, Size client, const DisplayScheme& sch
     }
     canvas.ClearClip();
     if (!m_targetCurrent) {
-        PaintChartLayer(canvas, client);
+        PaintChartLayer(canvas, client, m_backgroundInBands);
         m_targetCurrent = true;
     } else {
         if (!m_bitmapCurrent) {
             if (!m_chartBitmap || m_chartBitmap->Width() != client.cx || m_chartBitmap->Height() != client.cy)
                 m_chartBitmap = canvas.CreateBitmap(client.cx, client.cy);
-            PaintChartLayer(m_chartBitmap->GetCanvas(), client);
+            PaintChartLayer(m_chartBitmap->GetCanvas(), client, m_backgroundInBands);
             m_bitmapCurrent = true;
         }
         // Wipe what the cursor layer drew last time.
@@ -158,23 +159,33 @@ void CQeltKLineView::Paint(Canvas& canvas, Size client, const DisplayScheme& sch
 void CQeltKLineView::PaintForPrint(Canvas& canvas, Size client, const DisplayScheme& scheme) {
     Prepare(client, scheme);
     canvas.ClearClip();
-    PaintChartLayer(canvas, client);
+    PaintChartLayer(canvas, client, false);
     PaintCursorLayer(canvas, client, false);
 }
 
-void CQeltKLineView::PaintChartLayer(Canvas& canvas, Size client) {
+void CQeltKLineView::PaintChartLayer(Canvas& canvas, Size client, bool backgroundInBands) {
     const int height = client.cy, chartRight = m_panes[0].right;
     canvas.ClearClip();
-    canvas.FillRect({0, 0, client.cx, height}, m_style.scheme.background);
-    canvas.SelectPen(m_style.frame);
-    canvas.MoveTo(chartRight, 0);
-    canvas.LineTo(chartRight, height - 2);
-    canvas.MoveTo(0, m_panes[0].bottom);
-    canvas.LineTo(chartRight, m_panes[0].bottom);
-    for (int y : {height - kDateStripHeight, height - 2}) {
-        canvas.MoveTo(0, y);
-        canvas.LineTo(client.cx, y);
-    }
+    BackgroundBands background(
+        canvas, client.cx, height,
+        [&] {
+            canvas.FillRect({0, 0, client.cx, height}, m_style.scheme.background);
+            canvas.SelectPen(m_style.frame);
+            canvas.MoveTo(chartRight, 0);
+            canvas.LineTo(chartRight, height - 2);
+            canvas.MoveTo(0, m_panes[0].bottom);
+            canvas.LineTo(chartRight, m_panes[0].bottom);
+            for (int y : {height - kDateStripHeight, height - 2}) {
+                canvas.MoveTo(0, y);
+                canvas.LineTo(client.cx, y);
+            }
+        },
+        backgroundInBands);
+    // Each part is drawn with the background laid some rows below its own: a label at a
+    // pane's foot may run over into the next pane, by half its height at the most.
+    const int spill = std::max(16, m_style.text.height + 4);
+    const auto reachBelowPane = [&](std::size_t pane) { background.Reach(m_panes[pane].bottom + spill); };
+    reachBelowPane(0);
 
     MainChartInput input = ChartInput();
     const int n = static_cast<int>(m_bars.size());
@@ -212,6 +223,7 @@ void CQeltKLineView::PaintChartLayer(Canvas& canvas, Size client) {
     }
 
     for (std::size_t i = 1; i < m_panes.size(); ++i) {
+        reachBelowPane(i);
         const Rect& pane = m_panes[i];
         canvas.SelectPen(Pen::Solid(1, m_style.grid.colour));
         canvas.MoveTo(pane.left, pane.top);
@@ -221,6 +233,7 @@ void CQeltKLineView::PaintChartLayer(Canvas& canvas, Size client) {
         canvas.MoveTo(pane.right - kAxisColumn, pane.top);
         canvas.LineTo(pane.right - kAxisColumn, pane.bottom);
     }
+    background.Reach(height);
     if (m_quotePanel)
         DrawQuotePanel(canvas, {chartRight, 0, client.cx, height - kDateStripHeight}, m_goods, m_style);
     const Rect strip{0, height - kDateStripHeight, chartRight, height};

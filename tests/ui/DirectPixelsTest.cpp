@@ -293,9 +293,14 @@ class DirectPixelsChart : public test::KLineFixture {
         }
         client = {1000, 600};
     }
-    QImage Paint(int visible, qreal ratio, bool direct) {
+    /// The chart of `visible` bars under the pointer, in `windows` (a command) drawn as
+    /// `chartType` (a command), its background laid in bands or wholly first.
+    QImage Paint(int visible, qreal ratio, bool direct, int windows = cmd::kWindows8,
+                 int chartType = cmd::kChartCandles, bool inBands = true) {
         Open();
-        view->OnCommand(cmd::kWindows8);
+        view->SetBackgroundInBands(inBands);
+        view->OnCommand(windows);
+        view->OnCommand(chartType);
         QtBitmap bitmap(client.cx, client.cy, ratio);
         bitmap.GetCanvas().SetDirectPixels(direct);
         view->Paint(bitmap.GetCanvas(), client, DisplayScheme::Screen());
@@ -316,6 +321,28 @@ TEST(DirectPixels, AKLineChartOfThousandsOfBarsPaintsTheSamePixels) {
                          painter = chart.Paint(visible, ratio, false);
             EXPECT_EQ(FirstDifference(direct, painter), "") << visible << " bars at ratio " << ratio;
         }
+}
+
+/// The chart lays its background band by band as its drawing goes down the surface: every
+/// layout, chart type and density gives the picture of the background laid wholly first
+/// (a label drawn below the rows laid would be wiped by the next band).
+TEST(DirectPixels, TheChartLaidInBandsIsTheChartOnItsWholeBackground) {
+    App();
+    DirectPixelsChart chart(2400);
+    for (qreal ratio : {1.0, 2.0})
+        for (int windows : {cmd::kWindows1, cmd::kWindows3, cmd::kWindows8})
+            for (int type : {cmd::kChartCandles, cmd::kChartAmerican, cmd::kChartOX})
+                for (int visible : {100, 2000}) {
+                    const QImage bands = chart.Paint(visible, ratio, true, windows, type, true),
+                                 whole = chart.Paint(visible, ratio, true, windows, type, false);
+                    EXPECT_EQ(FirstDifference(bands, whole), "")
+                        << visible << " bars at ratio " << ratio << ", windows " << windows << ", type "
+                        << type;
+                }
+    // The painter alone, too.
+    EXPECT_EQ(FirstDifference(chart.Paint(2000, 2.0, false, cmd::kWindows8, cmd::kChartCandles, true),
+                              chart.Paint(2000, 2.0, false, cmd::kWindows8, cmd::kChartCandles, false)),
+              "");
 }
 
 }  // namespace
