@@ -71,12 +71,13 @@ core_under_asan() {
 }
 
 # The threads meet in the core: the log, the connection and its sender, the store, the
-# session, the server and the updater's download. Only those areas' tests run under TSan (the
-# indicators, the formulas, the charts and the views run on one thread).
+# session, the server, the updater's download and the canvas's row filler. Only those areas'
+# tests run under TSan (the indicators, the formulas, the charts and the views run on one
+# thread).
 core_under_tsan() {
   cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQELT_SANITIZE=thread \
         -DQELT_BUILD_UI=OFF -DQELT_BUILD_BENCH=OFF "${sanitizer_config[@]}" \
-        "-DQELT_TEST_AREAS=common;net;data;app;server;updater" >/dev/null
+        "-DQELT_TEST_AREAS=common;gfx;net;data;app;server;updater" >/dev/null
   cmake --build build-tsan
   TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
     ctest --test-dir build-tsan --output-on-failure -j2 --timeout 300 -E layering

@@ -9,7 +9,9 @@
 // - FullRepaintDense: FullRepaint on a surface of twice the pixel density.
 // Goals: under 3 ms (100 bars) and 6 ms (2,000 bars) for a repaint; under 0.5 ms for a move;
 // the dense repaint of 2,000 bars within 3 times one fill of its surface (BM_SurfaceFill/Dense).
-// The repaints draw their texts from the shapes kept by the first paint of the chart. Ratios
+// The repaints draw their texts from the shapes kept by the first paint of the chart, and lay
+// the background band by band, its rows below the first half band filled on a second core
+// (the RowFiller) while the benchmark's thread draws; the figures are real time. Ratios
 // are taken from one run whose cases take turns, so that a busy moment of the machine falls
 // on all of them alike:
 //   bench_kline --benchmark_filter=FullRepaint --benchmark_repetitions=10

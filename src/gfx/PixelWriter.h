@@ -30,6 +30,9 @@ class PixelWriter {
     /// `deviceClip` (device pixels; clipped to the surface here).
     PixelWriter(const PixelSurface& surface, int scale, const Rect& deviceClip);
 
+    const PixelSurface& Surface() const { return m_surface; }
+    int Scale() const { return m_scale; }
+
     /// Fills the view rectangle left..right-1, top..bottom-1 with `pixel`.
     void FillRect(const Rect& r, std::uint32_t pixel) const;
 

@@ -7,9 +7,11 @@
 #include <QtMath>
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "gfx/BmpWriter.h"
 #include "gfx/PolylineColumns.h"
+#include "gfx/RowFiller.h"
 
 namespace qelt {
 namespace {
@@ -123,6 +125,12 @@ std::optional<PixelWriter> QtCanvas::MakeDirectWriter() const {
 }
 
 namespace {
+
+/// View row `row` in device rows at `scale`, held within what an int holds.
+int DeviceRow(int row, int scale) {
+    const long long device = static_cast<long long>(std::max(row, 0)) * scale;
+    return static_cast<int>(std::min<long long>(device, std::numeric_limits<int>::max()));
+}
 
 /// The pixel word of an opaque colour in a 32-bit image.
 std::uint32_t PixelOf(Colour c) { return 0xFF000000u | (RedOf(c) << 16) | (GreenOf(c) << 8) | BlueOf(c); }
@@ -384,6 +392,23 @@ void QtCanvas::ClipChanged() {
         m_painter.setClipRect(ToQRect(*Clip()));
     else
         m_painter.setClipping(false);
+}
+
+bool QtCanvas::FillRowsAhead(int top, Colour colour) {
+    AwaitRows(std::numeric_limits<int>::max());
+    // Only where a fill of the whole image would be written straight into it.
+    const PixelWriter* writer = Clip() ? nullptr : DirectWriter();
+    if (writer == nullptr) return false;
+    const PixelSurface& surface = writer->Surface();
+    m_rowsAheadScale = writer->Scale();
+    m_rowsAhead = RowFiller::Shared().Start(surface, DeviceRow(top, m_rowsAheadScale), PixelOf(colour));
+    return m_rowsAhead != 0;
+}
+
+void QtCanvas::AwaitRows(int row) {
+    if (m_rowsAhead == 0) return;
+    RowFiller::Shared().Await(m_rowsAhead, DeviceRow(row, m_rowsAheadScale));
+    if (row == std::numeric_limits<int>::max()) m_rowsAhead = 0;
 }
 
 std::unique_ptr<MemoryBitmap> QtCanvas::CreateBitmap(int width, int height) {

@@ -6,6 +6,8 @@
 #include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
+#include <cstdint>
+#include <limits>
 #include <map>
 #include <memory>
 #include <optional>
@@ -26,6 +28,8 @@ class QtCanvas : public Canvas {
     /// lines of one-pixel solid pens then go straight into its pixels, exactly as the painter
     /// would draw them, at a fraction of its cost per call.
     explicit QtCanvas(QPainter& painter, QImage* image = nullptr) : m_painter(painter), m_image(image) {}
+    /// Waits for rows still being filled ahead: they are the image's.
+    ~QtCanvas() override { AwaitRows(std::numeric_limits<int>::max()); }
 
     /// With false, everything goes through the painter and every text is shaped anew (the
     /// reference the direct writes and the kept shapes are compared with); bitmaps made by
@@ -46,6 +50,9 @@ class QtCanvas : public Canvas {
     void FillRegion(const Region& region, Colour colour) override;
     void TextOut(int x, int y, std::string_view utf8) override;
     Size TextExtent(std::string_view utf8) override;
+    /// Through the shared RowFiller, when the image takes direct writes.
+    bool FillRowsAhead(int top, Colour colour) override;
+    void AwaitRows(int row) override;
     std::unique_ptr<MemoryBitmap> CreateBitmap(int width, int height) override;
     void DrawBitmap(const MemoryBitmap& bitmap, int x, int y) override;
 
@@ -79,6 +86,8 @@ class QtCanvas : public Canvas {
     bool m_directPixels = true;
     bool m_writerKnown = false;           ///< m_writer answers for the painter's present state
     std::optional<PixelWriter> m_writer;  ///< the writer, when the painter allows one
+    std::uint64_t m_rowsAhead = 0;        ///< the RowFiller's fill of this image, 0 for none
+    int m_rowsAheadScale = 1;             ///< its device pixels per view pixel
     std::optional<Font> m_appliedFont;    ///< the painter's font, set from this Font
     std::optional<QFontMetrics> m_metrics;
     ShapedTexts m_texts;           ///< texts drawn before, shaped (direct pixels only)

@@ -167,9 +167,8 @@ void CQeltKLineView::PaintChartLayer(Canvas& canvas, Size client, bool backgroun
     const int height = client.cy, chartRight = m_panes[0].right;
     canvas.ClearClip();
     BackgroundBands background(
-        canvas, client.cx, height,
+        canvas, client.cx, height, m_style.scheme.background,
         [&] {
-            canvas.FillRect({0, 0, client.cx, height}, m_style.scheme.background);
             canvas.SelectPen(m_style.frame);
             canvas.MoveTo(chartRight, 0);
             canvas.LineTo(chartRight, height - 2);

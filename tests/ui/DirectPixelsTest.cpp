@@ -345,5 +345,28 @@ TEST(DirectPixels, TheChartLaidInBandsIsTheChartOnItsWholeBackground) {
               "");
 }
 
+/// A bitmap dropped while another core still fills its rows waits for them first (they would
+/// be written into memory given back: the test crashes), and a canvas with a clip or without
+/// direct writes fills nothing ahead.
+TEST(DirectPixels, RowsFilledAheadAreTheImagesOwnUntilTheyAreDone) {
+    App();
+    for (int round = 0; round < 20; ++round) {
+        QtBitmap bitmap(1920, 1080, 2.0);
+        ASSERT_TRUE(bitmap.GetCanvas().FillRowsAhead(round * 50, 0x102030));
+    }
+    QtBitmap bitmap(200, 100, 2.0);
+    QtCanvas& canvas = bitmap.GetCanvas();
+    ASSERT_TRUE(canvas.FillRowsAhead(40, 0x102030));
+    canvas.AwaitRows(100);
+    EXPECT_EQ(bitmap.Image().pixel(0, 79), 0xFF000000u) << "above the rows handed over";
+    EXPECT_EQ(bitmap.Image().pixel(399, 80), ToQColor(0x102030).rgb());
+    EXPECT_EQ(bitmap.Image().pixel(0, 199), ToQColor(0x102030).rgb());
+    canvas.SetClip({0, 0, 10, 10});
+    EXPECT_FALSE(canvas.FillRowsAhead(0, 0x405060));
+    canvas.ClearClip();
+    canvas.SetDirectPixels(false);
+    EXPECT_FALSE(canvas.FillRowsAhead(0, 0x405060));
+}
+
 }  // namespace
 }  // namespace qelt

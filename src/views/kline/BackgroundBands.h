@@ -3,12 +3,14 @@
 /// band just before what is drawn over it. A dense chart's surface (3840 x 2160 pixels, 33 MB)
 /// is as large as the processor's last cache: filled whole first, its top has left the cache
 /// again by the time the chart is drawn there, and every line and bar drawn waits for memory.
-/// Band by band, the drawing finds its pixels still cached.
+/// Band by band, the drawing finds its pixels still cached. Where the canvas can, another
+/// core fills the rows from the middle of the first band down while this one fills the rows
+/// above and draws.
 ///
 /// The picture is the one of the background drawn whole first, as long as nothing is drawn
-/// below the rows reached: the background is drawn clipped to each band (a line's pixels
-/// clipped to rows are its pixels in those rows), and the drawing state (pen, position, clip)
-/// is left as it was.
+/// below the rows reached: the colour fills whole rows, the lines are drawn clipped to each
+/// band (a line's pixels clipped to rows are its pixels in those rows), and the drawing
+/// state (pen, position, clip) is left as it was.
 #include <functional>
 
 #include "gfx/Canvas.h"
@@ -17,12 +19,14 @@ namespace qelt {
 
 class BackgroundBands {
   public:
-    /// `draw` draws the whole background on `canvas` (`height` rows of `width` pixels). With
-    /// `inBands` false it is drawn here at once, unclipped, leaving the state it leaves (the
-    /// printed page: its scaled clip edges could seam an antialiased line).
-    BackgroundBands(Canvas& canvas, int width, int height, std::function<void()> draw, bool inBands);
-    /// Lays whatever the rows above `row` still lack.
-    ~BackgroundBands() { Reach(m_height); }
+    /// The background of `canvas` (`height` rows of `width` pixels): `colour` everywhere,
+    /// then what `drawLines` draws. With `inBands` false it is laid here at once, unclipped,
+    /// leaving the state `drawLines` leaves (the printed page: its scaled clip edges could
+    /// seam an antialiased line).
+    BackgroundBands(Canvas& canvas, int width, int height, Colour colour, std::function<void()> drawLines,
+                    bool inBands);
+    /// Lays whatever the rows still lack.
+    ~BackgroundBands();
     BackgroundBands(const BackgroundBands&) = delete;
     BackgroundBands& operator=(const BackgroundBands&) = delete;
 
@@ -34,8 +38,10 @@ class BackgroundBands {
     Canvas& m_canvas;
     int m_width;
     int m_height;
-    std::function<void()> m_draw;
-    int m_laid = 0;  // rows above this have their background
+    Colour m_colour;
+    std::function<void()> m_drawLines;
+    int m_laid = 0;    ///< rows above this have their background
+    int m_ahead = -1;  ///< the canvas fills the colour from this row down; -1: not asked, 0: no
 };
 
 }  // namespace qelt
