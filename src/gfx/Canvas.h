@@ -124,15 +124,18 @@ class Canvas {
     }
 
     /// Starts filling the rows from view row `top` to the foot of the surface with `colour`,
-    /// whole rows whatever the clip, on another core; the caller draws in those rows only
-    /// after AwaitRows has said they are filled. False when this canvas has no such means or
-    /// it is busy: nothing is filled then.
+    /// whole rows of the whole surface whatever the clip, on another core; the caller draws in those rows
+    /// only after AwaitRows has said they are filled. False when this canvas has no such means or it is busy:
+    /// nothing is filled then.
     virtual bool FillRowsAhead(int top, Colour colour) {
         (void)top, (void)colour;
         return false;
     }
     /// Returns when the rows above view row `row` that FillRowsAhead took are filled.
     virtual void AwaitRows(int row) { (void)row; }
+    /// Whether every view row is a whole number of device rows, so that drawings clipped to
+    /// adjacent bands of rows meet without a gap or an overlap (not so at a scale of 1.25).
+    virtual bool RowsAreWhole() { return true; }
 
     /// An off-screen bitmap compatible with this canvas, for double buffering and export.
     virtual std::unique_ptr<MemoryBitmap> CreateBitmap(int width, int height) = 0;

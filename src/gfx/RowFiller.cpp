@@ -21,6 +21,8 @@ RowFiller& RowFiller::Shared() {
 std::uint64_t RowFiller::Start(const PixelSurface& surface, int from, std::uint32_t pixel) {
     std::lock_guard lock(m_mutex);
     if (m_busy.load(std::memory_order_acquire) != 0 || m_starting != 0) return 0;
+    // On one core the drawing would only wait for the filler's turn.
+    if (std::thread::hardware_concurrency() == 1) return 0;
     if (!m_started) {
         std::thread([this] { Run(); }).detach();
         m_started = true;
@@ -29,7 +31,9 @@ std::uint64_t RowFiller::Start(const PixelSurface& surface, int from, std::uint3
     m_from = std::clamp(from, 0, surface.height);
     m_pixel = pixel;
     m_starting = ++m_lastOwner;
-    m_reached.store(m_from, std::memory_order_relaxed);
+    // Released, so that a caller that reads it, the last fill's owner included, also sees
+    // every row of the fill before (whose end this thread acquired above).
+    m_reached.store(m_from, std::memory_order_release);
     m_busy.store(m_starting, std::memory_order_release);
     m_wake.notify_one();
     return m_starting;

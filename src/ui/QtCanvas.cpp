@@ -411,6 +411,11 @@ void QtCanvas::AwaitRows(int row) {
     if (row == std::numeric_limits<int>::max()) m_rowsAhead = 0;
 }
 
+bool QtCanvas::RowsAreWhole() {
+    const qreal ratio = Ratio();
+    return ratio > 0.0 && ratio == std::round(ratio);
+}
+
 std::unique_ptr<MemoryBitmap> QtCanvas::CreateBitmap(int width, int height) {
     // As sharp as the surface it will be copied onto.
     const qreal ratio = m_painter.device() ? m_painter.device()->devicePixelRatioF() : 1.0;

@@ -53,6 +53,7 @@ class QtCanvas : public Canvas {
     /// Through the shared RowFiller, when the image takes direct writes.
     bool FillRowsAhead(int top, Colour colour) override;
     void AwaitRows(int row) override;
+    bool RowsAreWhole() override;
     std::unique_ptr<MemoryBitmap> CreateBitmap(int width, int height) override;
     void DrawBitmap(const MemoryBitmap& bitmap, int x, int y) override;
 

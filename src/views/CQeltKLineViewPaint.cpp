@@ -181,10 +181,16 @@ void CQeltKLineView::PaintChartLayer(Canvas& canvas, Size client, bool backgroun
         },
         backgroundInBands);
     // Each part is drawn with the background laid some rows below its own: a label at a
-    // pane's foot may run over into the next pane, by half its height at the most.
-    const int spill = std::max(16, m_style.text.height + 4);
+    // pane's foot may run over into the next pane, by half its height at the most (a
+    // fallback font's glyphs may be half as high again as the font's nominal height).
+    const int spill = std::max(24, 2 * m_style.text.height);
     const auto reachBelowPane = [&](std::size_t pane) { background.Reach(m_panes[pane].bottom + spill); };
-    reachBelowPane(0);
+    // A point-and-figure column may end a box below the pane when the boxes do not match the
+    // bars: the background is laid whole under it.
+    if (m_window.chartType == kChartOX)
+        background.Reach(height);
+    else
+        reachBelowPane(0);
 
     MainChartInput input = ChartInput();
     const int n = static_cast<int>(m_bars.size());

@@ -3,6 +3,7 @@
 // filler has handed its row over is a race there.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <limits>
 #include <string>
 #include <vector>

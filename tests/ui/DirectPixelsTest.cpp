@@ -302,12 +302,16 @@ class DirectPixelsChart : public test::KLineFixture {
         view->OnCommand(windows);
         view->OnCommand(chartType);
         QtBitmap bitmap(client.cx, client.cy, ratio);
-        bitmap.GetCanvas().SetDirectPixels(direct);
-        view->Paint(bitmap.GetCanvas(), client, DisplayScheme::Screen());
+        QtCanvas& canvas = bitmap.GetCanvas();
+        canvas.SetDirectPixels(direct);
+        // Not the background's colour: a row the chart leaves unlaid shows.
+        canvas.FillRect({0, 0, client.cx, client.cy}, 0x00FF00);
+        view->Paint(canvas, client, DisplayScheme::Screen());
         const int n = static_cast<int>(services.mainList[0].series.size());
         view->ShowBars(visible, n - 1);
         view->OnMouseMove(Mouse(500, 200));
-        view->Paint(bitmap.GetCanvas(), client, DisplayScheme::Screen());
+        canvas.FillRect({0, 0, client.cx, client.cy}, 0x00FF00);
+        view->Paint(canvas, client, DisplayScheme::Screen());
         return bitmap.Image();
     }
 };
@@ -325,11 +329,12 @@ TEST(DirectPixels, AKLineChartOfThousandsOfBarsPaintsTheSamePixels) {
 
 /// The chart lays its background band by band as its drawing goes down the surface: every
 /// layout, chart type and density gives the picture of the background laid wholly first
-/// (a label drawn below the rows laid would be wiped by the next band).
+/// (a label drawn below the rows laid would be wiped by the next band). The bitmaps start
+/// green, so that a row left unlaid shows.
 TEST(DirectPixels, TheChartLaidInBandsIsTheChartOnItsWholeBackground) {
     App();
     DirectPixelsChart chart(2400);
-    for (qreal ratio : {1.0, 2.0})
+    for (qreal ratio : {1.0, 1.25, 1.75, 2.0})
         for (int windows : {cmd::kWindows1, cmd::kWindows3, cmd::kWindows8})
             for (int type : {cmd::kChartCandles, cmd::kChartAmerican, cmd::kChartOX})
                 for (int visible : {100, 2000}) {

@@ -14,7 +14,8 @@ BackgroundBands::BackgroundBands(Canvas& canvas, int width, int height, Colour c
       m_height(height),
       m_colour(colour),
       m_drawLines(std::move(drawLines)) {
-    if (inBands) return;
+    // Bands clipped apart at a fractional scale need not meet on whole device rows.
+    if (inBands && m_canvas.RowsAreWhole()) return;
     m_canvas.FillRect({0, 0, m_width, m_height}, m_colour);
     m_drawLines();
     m_laid = m_height;
@@ -35,7 +36,7 @@ void BackgroundBands::Reach(int row) {
     // from there down, where the canvas can.
     if (m_ahead < 0) {
         const int from = m_laid + (row - m_laid) / 2;
-        m_ahead = from < m_height && m_canvas.FillRowsAhead(from, m_colour) ? from : 0;
+        m_ahead = from > m_laid && from < m_height && m_canvas.FillRowsAhead(from, m_colour) ? from : 0;
     }
     const int own = m_ahead > 0 ? std::min(row, m_ahead) : row;
     m_canvas.SetClip({0, m_laid, m_width, row});

@@ -19,10 +19,11 @@ namespace qelt {
 
 class BackgroundBands {
   public:
-    /// The background of `canvas` (`height` rows of `width` pixels): `colour` everywhere,
-    /// then what `drawLines` draws. With `inBands` false it is laid here at once, unclipped,
-    /// leaving the state `drawLines` leaves (the printed page: its scaled clip edges could
-    /// seam an antialiased line).
+    /// The background of `canvas` (`height` rows of `width` pixels, the whole surface):
+    /// `colour` everywhere, then what `drawLines` draws. With `inBands` false, or on a canvas
+    /// whose view rows are not whole device rows, it is laid here at once, unclipped, leaving
+    /// the state `drawLines` leaves (the printed page: its scaled clip edges could seam an
+    /// antialiased line).
     BackgroundBands(Canvas& canvas, int width, int height, Colour colour, std::function<void()> drawLines,
                     bool inBands);
     /// Lays whatever the rows still lack.
