@@ -123,10 +123,10 @@ class Canvas {
         return smaller;
     }
 
-    /// Starts filling the rows from view row `top` to the foot of the surface with `colour`,
-    /// whole rows of the whole surface whatever the clip, on another core; the caller draws in those rows
-    /// only after AwaitRows has said they are filled. False when this canvas has no such means or it is busy:
-    /// nothing is filled then.
+    /// Starts filling the rows from view row `top` to the foot of the surface with `colour`
+    /// (whole rows of the whole surface, whatever the clip) on another core; the caller draws
+    /// in those rows only after AwaitRows has said they are filled. False when this canvas
+    /// has no such means or it is busy: nothing is filled then.
     virtual bool FillRowsAhead(int top, Colour colour) {
         (void)top, (void)colour;
         return false;

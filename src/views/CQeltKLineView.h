@@ -295,8 +295,8 @@ class CQeltKLineView : public View {
     bool m_bitmapCurrent = false;      ///< m_chartBitmap holds the chart of m_chartKey
     std::uint64_t m_targetSerial = 0;  ///< the surface painted last
     bool m_targetCurrent = false;      ///< it holds that chart under the cursor layer
-    bool m_backgroundInBands = true;
-    std::vector<Rect> m_cursorRects;  ///< what the cursor layer covered there
+    bool m_backgroundInBands = true;   ///< the screen's background laid a band at a time
+    std::vector<Rect> m_cursorRects;   ///< what the cursor layer covered there
 
     std::optional<DataTipContent> m_dataTip;  ///< the data tip on show
     Rect m_dataTipPlace;                      ///< and where
