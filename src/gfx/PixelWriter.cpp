@@ -183,24 +183,27 @@ void PixelWriter::FillRect(const Rect& r, std::uint32_t pixel) const {
     const int top = std::max(r.top * m_scale, m_clip.top);
     const int bottom = std::min(r.bottom * m_scale, m_clip.bottom);
     if (left >= right || top >= bottom) return;
-    std::uint32_t* row = m_surface.bits + static_cast<std::ptrdiff_t>(top) * m_surface.stride + left;
+    // Held here: the pixels written could alias the member as far as the compiler knows, and
+    // it would read it again after every row.
+    const std::ptrdiff_t stride = m_surface.stride;
+    std::uint32_t* row = m_surface.bits + static_cast<std::ptrdiff_t>(top) * stride + left;
     if (right - left == 1) {
         // Candles' wicks, the bars of thousands of bars on show: one pixel a row.
-        for (int y = top; y < bottom; ++y, row += m_surface.stride) *row = pixel;
+        for (int y = top; y < bottom; ++y, row += stride) *row = pixel;
         return;
     }
     if (right - left == 2) {
         // The same at two device pixels per view pixel.
-        for (int y = top; y < bottom; ++y, row += m_surface.stride) row[0] = row[1] = pixel;
+        for (int y = top; y < bottom; ++y, row += stride) row[0] = row[1] = pixel;
         return;
     }
     if (right - left <= 4) {
         // Narrow bars, lines at a scale above one: a few pixels a row.
-        for (int y = top; y < bottom; ++y, row += m_surface.stride)
+        for (int y = top; y < bottom; ++y, row += stride)
             for (int x = 0; x < right - left; ++x) row[x] = pixel;
         return;
     }
-    for (int y = top; y < bottom; ++y, row += m_surface.stride) FillPixels(row, right - left, pixel);
+    for (int y = top; y < bottom; ++y, row += stride) FillPixels(row, right - left, pixel);
 }
 
 void PixelWriter::DashedSpan(const Rect& r, bool horizontal, int origin, const std::vector<int>& pattern,
