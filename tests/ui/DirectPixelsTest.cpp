@@ -9,6 +9,7 @@
 #include <random>
 #include <sstream>
 
+#include "PixelComparison.h"
 #include "TestApplication.h"
 #include "common/Commands.h"
 #include "support/KLineTestSupport.h"
@@ -21,28 +22,11 @@ using test::App;
 
 constexpr Size kSmall{48, 40};
 
+using test::FirstDifference;
+
 /// The drawing through the direct writes, or through the painter alone.
 QImage Draw(Size size, qreal ratio, bool direct, const std::function<void(Canvas&)>& draw) {
-    QtBitmap bitmap(size.cx, size.cy, ratio);
-    QtCanvas& canvas = bitmap.GetCanvas();
-    canvas.SetDirectPixels(direct);
-    canvas.FillRect({0, 0, size.cx, size.cy}, 0x000000);
-    draw(canvas);
-    return bitmap.Image();
-}
-
-/// The first device pixel where the two drawings differ, or nothing.
-std::string FirstDifference(const QImage& direct, const QImage& painter) {
-    if (direct.size() != painter.size()) return "sizes differ";
-    for (int y = 0; y < direct.height(); ++y)
-        for (int x = 0; x < direct.width(); ++x)
-            if (direct.pixel(x, y) != painter.pixel(x, y)) {
-                std::ostringstream out;
-                out << "device pixel " << x << "," << y << ": direct " << std::hex << direct.pixel(x, y)
-                    << ", painter " << painter.pixel(x, y);
-                return out.str();
-            }
-    return {};
+    return test::DrawOnBitmap(size, ratio, direct, 1, 0x000000, draw);
 }
 
 std::string Describe(const std::vector<Point>& points) {

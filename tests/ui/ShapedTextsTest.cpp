@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "PixelComparison.h"
 #include "TestApplication.h"
 #include "common/Numbers.h"
 #include "ui/QtCanvas.h"
@@ -20,15 +21,7 @@ constexpr Size kSurface{240, 120};
 
 /// `draw` run `times` times on one canvas (direct writes and kept shapes, or painter only).
 QImage DrawTimes(qreal ratio, bool direct, int times, const std::function<void(Canvas&)>& draw) {
-    QtBitmap bitmap(kSurface.cx, kSurface.cy, ratio);
-    QtCanvas& canvas = bitmap.GetCanvas();
-    canvas.SetDirectPixels(direct);
-    for (int i = 0; i < times; ++i) {
-        canvas.ClearClip();
-        canvas.FillRect({0, 0, kSurface.cx, kSurface.cy}, 0x202020);
-        draw(canvas);
-    }
-    return bitmap.Image();
+    return test::DrawOnBitmap(kSurface, ratio, direct, times, 0x202020, draw);
 }
 
 /// Texts of the kinds the views draw: figures, Chinese labels, Latin and Chinese mixed (a
