@@ -7,6 +7,8 @@
 #include <QtMath>
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
+#include <cstring>
 #include <limits>
 
 #include "gfx/BmpWriter.h"
@@ -428,10 +430,43 @@ void QtCanvas::DrawBitmap(const MemoryBitmap& bitmap, int x, int y) {
     if (auto* qt = dynamic_cast<const QtBitmap*>(&bitmap)) m_painter.drawImage(QPoint(x, y), qt->Image());
 }
 
+namespace {
+
+/// Bytes from one row of an image to the next: an odd number of cache lines. Rows of 3840
+/// pixels are 240 lines exactly, and would all start in 4 of the first-level cache's 64 sets:
+/// a bar or a steep line drawn down a column would evict its own pixels from one row to the
+/// next (1,900 volume bars of a dense chart, drawn alone, took seven times as long). An odd
+/// count spreads consecutive rows over every set.
+qsizetype RowBytes(int width) {
+    constexpr qsizetype kLine = 64;
+    qsizetype lines = (static_cast<qsizetype>(width) * 4 + kLine - 1) / kLine;
+    if (lines % 2 == 0) ++lines;
+    return lines * kLine;
+}
+
+/// A 32-bit image of `width` × `height` pixels whose rows are RowBytes apart. Its buffer is
+/// freed with the last image that shares it, so copies may outlive the bitmap.
+QImage ImageOfSpreadRows(int width, int height) {
+    const qsizetype stride = RowBytes(width);
+    if (height > 0 && stride <= std::numeric_limits<qsizetype>::max() / height) {
+        const std::size_t bytes = static_cast<std::size_t>(stride) * static_cast<std::size_t>(height);
+        if (void* bits = std::aligned_alloc(64, bytes)) {
+            std::memset(bits, 0, bytes);
+            QImage image(static_cast<uchar*>(bits), width, height, stride, QImage::Format_RGB32, std::free,
+                         bits);
+            if (!image.isNull()) return image;
+            std::free(bits);
+        }
+    }
+    return QImage(width, height, QImage::Format_RGB32);
+}
+
+}  // namespace
+
 QtBitmap::QtBitmap(int width, int height, qreal devicePixelRatio)
     : m_width(width > 0 ? width : 1),
       m_height(height > 0 ? height : 1),
-      m_image(qCeil(m_width * devicePixelRatio), qCeil(m_height * devicePixelRatio), QImage::Format_RGB32) {
+      m_image(ImageOfSpreadRows(qCeil(m_width * devicePixelRatio), qCeil(m_height * devicePixelRatio))) {
     m_image.setDevicePixelRatio(devicePixelRatio);
     m_image.fill(Qt::black);
     m_painter = std::make_unique<QPainter>(&m_image);
