@@ -21,8 +21,10 @@ RowFiller& RowFiller::Shared() {
 std::uint64_t RowFiller::Start(const PixelSurface& surface, int from, std::uint32_t pixel) {
     std::lock_guard lock(m_mutex);
     if (m_busy.load(std::memory_order_acquire) != 0 || m_starting != 0) return 0;
-    // On one core the drawing would only wait for the filler's turn.
-    if (std::thread::hardware_concurrency() == 1) return 0;
+    // On one core the drawing would only wait for the filler's turn. (Asked once: the library
+    // reads a system file for the answer, a cost on every repaint.)
+    static const bool oneCore = std::thread::hardware_concurrency() == 1;
+    if (oneCore) return 0;
     if (!m_started) {
         std::thread([this] { Run(); }).detach();
         m_started = true;
