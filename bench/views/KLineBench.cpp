@@ -10,8 +10,10 @@
 // Goals: under 3 ms (100 bars) and 6 ms (2,000 bars) for a repaint; under 0.5 ms for a move;
 // the dense repaint of 2,000 bars within 3 times one fill of its surface (BM_SurfaceFill/Dense).
 // The repaints draw their texts from the shapes kept by the first paint of the chart, and lay
-// the background band by band, its rows below the first half band filled on a second core
-// (the RowFiller) while the benchmark's thread draws; the figures are real time. Ratios
+// the background band by band, its rows filled from the top on a second core (the RowFiller)
+// as well as by the benchmark's thread; the figures are real time. Repaints here follow each
+// other at once, so the second core is awake: after a pause it may take most of a
+// millisecond to wake on this machine, and the benchmark's thread then fills alone. Ratios
 // are taken from one run whose cases take turns, so that a busy moment of the machine falls
 // on all of them alike:
 //   bench_kline --benchmark_filter=FullRepaint --benchmark_repetitions=10

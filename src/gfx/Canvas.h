@@ -131,7 +131,8 @@ class Canvas {
         (void)top, (void)colour;
         return false;
     }
-    /// Returns when the rows above view row `row` that FillRowsAhead took are filled.
+    /// Returns when the rows above view row `row` that FillRowsAhead took are filled, filling
+    /// those the other core has not begun on here.
     virtual void AwaitRows(int row) { (void)row; }
     /// Whether every view row is a whole number of device rows, so that drawings clipped to
     /// adjacent bands of rows meet without a gap or an overlap (not so at a scale of 1.25).

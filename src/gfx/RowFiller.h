@@ -1,8 +1,11 @@
 #pragma once
-/// Fills the rows of a pixel surface with one colour on a thread of its own, top row first,
-/// while the caller draws in the rows above: the background of a dense chart (33 MB, about a
+/// Fills the rows of a pixel surface with one colour, block by block from the top, on a thread
+/// of its own and on the caller's: the background of a dense chart (33 MB, about half a
 /// millisecond of memory writes) is laid on the second core as the first draws the chart.
+/// When the caller needs rows that no one has begun on, it fills them itself: a thread on a
+/// core that had gone to sleep can take most of a millisecond to wake, longer than the fill.
 /// One surface at a time, for the whole process.
+#include <array>
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
@@ -14,38 +17,61 @@ namespace qelt {
 
 class RowFiller {
   public:
+    /// A fill under way, as Start hands it to its caller: what Await needs to take part in it.
+    struct Fill {
+        std::uint64_t owner = 0;  ///< 0: no fill
+        PixelSurface surface;
+        int from = 0;       ///< the first device row
+        int blockRows = 0;  ///< rows in a block (the last may have fewer)
+        int blocks = 0;     ///< blocks from `from` to the foot
+        std::uint32_t pixel = 0;
+    };
+
     /// The process's filler; its thread starts at the first fill and is never joined (every
     /// fill is awaited to its end by its owner, so nothing is left half done at exit).
     static RowFiller& Shared();
+    /// A filler without a thread: Await fills every row, as when the thread never wakes.
+    RowFiller() : m_threaded(false) {}
 
-    /// Starts filling device rows `from`.. to the foot of `surface`, whole rows, with `pixel`
-    /// and answers an owner number for Await; 0 when it is busy with another fill (the
-    /// caller then fills itself).
-    std::uint64_t Start(const PixelSurface& surface, int from, std::uint32_t pixel);
-    /// Waits until the fill `owner` has filled the device rows above `row`, their pixels then
-    /// visible to this thread; with a row past the surface's foot, until the fill is done.
-    /// Returns at once for a fill that is done (or owner 0).
-    void Await(std::uint64_t owner, int row);
+    /// Starts filling device rows `from`.. to the foot of `surface`, whole rows, with `pixel`;
+    /// owner 0 when a fill is still under way (the caller then fills itself).
+    Fill Start(const PixelSurface& surface, int from, std::uint32_t pixel);
+    /// Returns when the fill's device rows above `row` are filled, their pixels then visible to
+    /// this thread; with a row past the surface's foot, when every row is. Blocks of those rows
+    /// that the thread has not begun on are filled here. Returns at once for owner 0.
+    void Await(const Fill& fill, int row);
 
     RowFiller(const RowFiller&) = delete;
     RowFiller& operator=(const RowFiller&) = delete;
 
   private:
-    RowFiller() = default;
-    void Run();
+    struct Threaded {};
+    explicit RowFiller(Threaded) : m_threaded(true) {}
 
+    static constexpr int kBlockBits = 20;
+    static constexpr int kMaxBlocks = 1024;
+
+    void Run();
+    /// Takes the next block of `fill` not yet taken, when it is one of the first `limit`.
+    bool Claim(const Fill& fill, int limit, int& block);
+    /// Fills the block and hands it over.
+    void FillBlock(const Fill& fill, int block);
+    /// Whether the block of `fill` is filled, or the whole fill is over.
+    bool Done(const Fill& fill, int block) const;
+    /// Ends the fill, every block of it seen filled.
+    void Finish(const Fill& fill);
+
+    const bool m_threaded;
     std::mutex m_mutex;
     std::condition_variable m_wake;
-    bool m_started = false;
-    // The fill being handed over (guarded by m_mutex).
-    PixelSurface m_surface;
-    int m_from = 0;
-    std::uint32_t m_pixel = 0;
-    std::uint64_t m_starting = 0;  ///< its owner, 0 when none waits to start
-    std::uint64_t m_lastOwner = 0;
-    // The fill under way.
-    std::atomic<std::uint64_t> m_busy{0};  ///< its owner, 0 when the filler is free
-    std::atomic<int> m_reached{0};         ///< it has filled the rows above this
+    bool m_started = false;                // guarded by m_mutex
+    Fill m_pending;                        ///< the fill handed to the thread, not yet taken (m_mutex)
+    std::uint64_t m_lastOwner = 0;         // guarded by m_mutex
+    std::atomic<std::uint64_t> m_busy{0};  ///< the fill's owner until its blocks are seen filled
+    /// The fill's owner above kBlockBits, the first block no one has taken below.
+    std::atomic<std::uint64_t> m_next{0};
+    /// For each block, the owner of the last fill that filled it.
+    std::array<std::atomic<std::uint64_t>, kMaxBlocks> m_filledFor{};
 };
 
 }  // namespace qelt

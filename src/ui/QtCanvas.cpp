@@ -13,7 +13,6 @@
 
 #include "gfx/BmpWriter.h"
 #include "gfx/PolylineColumns.h"
-#include "gfx/RowFiller.h"
 
 namespace qelt {
 namespace {
@@ -404,13 +403,13 @@ bool QtCanvas::FillRowsAhead(int top, Colour colour) {
     const PixelSurface& surface = writer->Surface();
     m_rowsAheadScale = writer->Scale();
     m_rowsAhead = RowFiller::Shared().Start(surface, DeviceRow(top, m_rowsAheadScale), PixelOf(colour));
-    return m_rowsAhead != 0;
+    return m_rowsAhead.owner != 0;
 }
 
 void QtCanvas::AwaitRows(int row) {
-    if (m_rowsAhead == 0) return;
+    if (m_rowsAhead.owner == 0) return;
     RowFiller::Shared().Await(m_rowsAhead, DeviceRow(row, m_rowsAheadScale));
-    if (row == std::numeric_limits<int>::max()) m_rowsAhead = 0;
+    if (row == std::numeric_limits<int>::max()) m_rowsAhead = {};
 }
 
 bool QtCanvas::RowsAreWhole() {

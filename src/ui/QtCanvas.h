@@ -16,6 +16,7 @@
 
 #include "gfx/Canvas.h"
 #include "gfx/PixelWriter.h"
+#include "gfx/RowFiller.h"
 #include "ui/ShapedTexts.h"
 
 namespace qelt {
@@ -87,7 +88,7 @@ class QtCanvas : public Canvas {
     bool m_directPixels = true;
     bool m_writerKnown = false;           ///< m_writer answers for the painter's present state
     std::optional<PixelWriter> m_writer;  ///< the writer, when the painter allows one
-    std::uint64_t m_rowsAhead = 0;        ///< the RowFiller's fill of this image, 0 for none
+    RowFiller::Fill m_rowsAhead;          ///< the RowFiller's fill of this image, owner 0 for none
     int m_rowsAheadScale = 1;             ///< its device pixels per view pixel
     std::optional<Font> m_appliedFont;    ///< the painter's font, set from this Font
     std::optional<QFontMetrics> m_metrics;

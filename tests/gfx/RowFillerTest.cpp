@@ -35,26 +35,27 @@ struct PaddedRows {
 
 TEST(RowFiller, TheRowsFromTheFirstAskedAreFilledWholeAndTheRowsAboveAreLeftAlone) {
     RowFiller& filler = RowFiller::Shared();
-    // Heights around the filler's blocks of rows, starts inside, at and past the foot.
+    // Heights around the filler's blocks of rows, starts inside, at and past the foot. The
+    // caller fills blocks too as it waits: the thread and it take turns at the blocks.
     const int heights[] = {1, 31, 32, 33, 95, 300};
     std::uint32_t pixel = 0xFF102030u;
     for (int height : heights)
         for (int from : {0, 1, height / 2, height - 1, height, height + 7}) {
             PaddedRows surface(37, height);
             pixel += 0x010101u;
-            const std::uint64_t owner = filler.Start(surface.View(), from, pixel);
-            ASSERT_NE(owner, 0u) << "the filler is free between fills";
+            const RowFiller::Fill fill = filler.Start(surface.View(), from, pixel);
+            ASSERT_NE(fill.owner, 0u) << "the filler is free between fills";
             const int first = std::min(from, height);
             // Part way: the rows asked for are filled when Await returns.
             const int part = first + (height - first) / 3;
-            filler.Await(owner, part);
+            filler.Await(fill, part);
             EXPECT_EQ(surface.FirstWrongRow(first, part, pixel), "") << height << " rows from " << from;
-            filler.Await(owner, kAll);
+            filler.Await(fill, kAll);
             EXPECT_EQ(surface.FirstWrongRow(first, height, pixel), "") << height << " rows from " << from;
             EXPECT_EQ(surface.FirstWrongRow(0, first, kUnfilled), "") << height << " rows from " << from;
             // Asking again of a fill that is done returns at once, as does owner 0.
-            filler.Await(owner, kAll);
-            filler.Await(0, kAll);
+            filler.Await(fill, kAll);
+            filler.Await(RowFiller::Fill{}, kAll);
         }
 }
 
@@ -63,10 +64,10 @@ TEST(RowFiller, ASecondFillStartsOnlyWhenTheFirstIsDone) {
     for (int round = 0; round < 50; ++round) {
         PaddedRows large(1024, 512), small(16, 16);
         const std::uint32_t pixel = 0xFF000000u | static_cast<std::uint32_t>(round + 1);
-        const std::uint64_t first = filler.Start(large.View(), 0, pixel);
-        ASSERT_NE(first, 0u);
-        const std::uint64_t second = filler.Start(small.View(), 0, pixel);
-        if (second != 0) {
+        const RowFiller::Fill first = filler.Start(large.View(), 0, pixel);
+        ASSERT_NE(first.owner, 0u);
+        const RowFiller::Fill second = filler.Start(small.View(), 0, pixel);
+        if (second.owner != 0) {
             // Taken: the first fill was over, every row of it handed over.
             EXPECT_EQ(large.FirstWrongRow(0, large.height, pixel), "") << "round " << round;
             filler.Await(second, kAll);
@@ -78,6 +79,35 @@ TEST(RowFiller, ASecondFillStartsOnlyWhenTheFirstIsDone) {
         filler.Await(first, kAll);
         EXPECT_EQ(large.FirstWrongRow(0, large.height, pixel), "") << "round " << round;
     }
+}
+
+TEST(RowFiller, WithoutItsThreadTheCallerFillsTheBlocksItWaitsForAndNoMore) {
+    // As when the thread's core is slow to wake: every row is the caller's to fill.
+    RowFiller filler;
+    PaddedRows surface(40, 1000);
+    const std::uint32_t pixel = 0xFF405060u;
+    const RowFiller::Fill fill = filler.Start(surface.View(), 10, pixel);
+    ASSERT_NE(fill.owner, 0u);
+    filler.Await(fill, 50);
+    // Rows 10..49 asked for: the blocks holding them are filled, the rows after them are not.
+    const int blockEnd = 10 + (40 + fill.blockRows - 1) / fill.blockRows * fill.blockRows;
+    EXPECT_EQ(surface.FirstWrongRow(10, blockEnd, pixel), "");
+    EXPECT_EQ(surface.FirstWrongRow(blockEnd, 1000, kUnfilled), "") << "only what was waited for";
+    EXPECT_EQ(surface.FirstWrongRow(0, 10, kUnfilled), "");
+    EXPECT_EQ(filler.Start(surface.View(), 0, pixel).owner, 0u) << "one fill at a time";
+    filler.Await(fill, kAll);
+    EXPECT_EQ(surface.FirstWrongRow(10, 1000, pixel), "");
+    // Every block filled: the fill is over and the next may start.
+    PaddedRows next(8, 1);
+    const RowFiller::Fill again = filler.Start(next.View(), 0, pixel);
+    ASSERT_NE(again.owner, 0u) << "the filler is free once every row is filled";
+    filler.Await(again, kAll);
+    EXPECT_EQ(next.FirstWrongRow(0, 1, pixel), "");
+    // A surface taller than the blocks it counts: larger blocks, every row still filled.
+    PaddedRows tall(2, 40000);
+    const RowFiller::Fill big = filler.Start(tall.View(), 0, pixel);
+    filler.Await(big, kAll);
+    EXPECT_EQ(tall.FirstWrongRow(0, 40000, pixel), "");
 }
 
 }  // namespace

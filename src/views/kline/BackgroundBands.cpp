@@ -23,7 +23,7 @@ BackgroundBands::BackgroundBands(Canvas& canvas, int width, int height, Colour c
 
 BackgroundBands::~BackgroundBands() {
     Reach(m_height);
-    if (m_ahead > 0) m_canvas.AwaitRows(std::numeric_limits<int>::max());
+    if (m_ahead && *m_ahead) m_canvas.AwaitRows(std::numeric_limits<int>::max());
 }
 
 void BackgroundBands::Reach(int row) {
@@ -32,16 +32,14 @@ void BackgroundBands::Reach(int row) {
     const Pen pen = m_canvas.CurrentPen();
     const Point position = m_canvas.CurrentPosition();
     const std::optional<Rect> clip = m_canvas.Clip();
-    // The first band is shared: this core fills its upper half as another fills the rows
-    // from there down, where the canvas can.
-    if (m_ahead < 0) {
-        const int from = m_laid + (row - m_laid) / 2;
-        m_ahead = from > m_laid && from < m_height && m_canvas.FillRowsAhead(from, m_colour) ? from : 0;
-    }
-    const int own = m_ahead > 0 ? std::min(row, m_ahead) : row;
+    // Where the canvas can, another core fills the rows from the first band down, this one
+    // taking its share of each band's rows as it waits for them.
+    if (!m_ahead) m_ahead = m_laid < m_height && m_canvas.FillRowsAhead(m_laid, m_colour);
     m_canvas.SetClip({0, m_laid, m_width, row});
-    if (own > m_laid) m_canvas.FillRect({0, m_laid, m_width, own}, m_colour);
-    if (row > own) m_canvas.AwaitRows(row);
+    if (*m_ahead)
+        m_canvas.AwaitRows(row);
+    else
+        m_canvas.FillRect({0, m_laid, m_width, row}, m_colour);
     m_drawLines();
     m_laid = row;
     if (clip)

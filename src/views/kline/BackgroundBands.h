@@ -4,14 +4,15 @@
 /// is as large as the processor's last cache: filled whole first, its top has left the cache
 /// again by the time the chart is drawn there, and every line and bar drawn waits for memory.
 /// Band by band, the drawing finds its pixels still cached. Where the canvas can, another
-/// core fills the rows from the middle of the first band down while this one fills the rows
-/// above and draws.
+/// core fills the rows from the top down while this one draws, both filling the rows of a
+/// band this one waits for.
 ///
 /// The picture is the one of the background drawn whole first, as long as nothing is drawn
 /// below the rows reached: the colour fills whole rows, the lines are drawn clipped to each
 /// band (a line's pixels clipped to rows are its pixels in those rows), and the drawing
 /// state (pen, position, clip) is left as it was.
 #include <functional>
+#include <optional>
 
 #include "gfx/Canvas.h"
 
@@ -41,8 +42,8 @@ class BackgroundBands {
     int m_height;
     Colour m_colour;
     std::function<void()> m_drawLines;
-    int m_laid = 0;    ///< rows above this have their background
-    int m_ahead = -1;  ///< the canvas fills the colour from this row down; -1: not asked, 0: no
+    int m_laid = 0;               ///< rows above this have their background
+    std::optional<bool> m_ahead;  ///< whether the canvas fills the colour ahead; unset: not asked
 };
 
 }  // namespace qelt
