@@ -20,6 +20,9 @@
 //     --benchmark_enable_random_interleaving=true --benchmark_min_time=1   (one line)
 #include <benchmark/benchmark.h>
 
+#include <chrono>
+#include <thread>
+
 #include "../indicators/BenchBars.h"
 #include "BenchHost.h"
 #include "common/Commands.h"
@@ -115,6 +118,19 @@ void BM_KLineFullRepaintDense(benchmark::State& state) {
     for (auto _ : state) FullRepaint(chart);
 }
 BENCHMARK(BM_KLineFullRepaintDense)->Arg(100)->Arg(2000)->Unit(benchmark::kMillisecond);
+
+/// The dense repaint as a user meets it: after a pause (a sixtieth of a second, one frame), in
+/// which the second core may have gone to sleep.
+void BM_KLineFullRepaintDenseAfterPause(benchmark::State& state) {
+    Chart chart(static_cast<int>(state.range(0)), 2.0);
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::this_thread::sleep_for(std::chrono::milliseconds(16));
+        state.ResumeTiming();
+        FullRepaint(chart);
+    }
+}
+BENCHMARK(BM_KLineFullRepaintDenseAfterPause)->Arg(2000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_KLineScrollRepaint(benchmark::State& state) {
     const int visible = static_cast<int>(state.range(0));
