@@ -73,7 +73,7 @@ void RowFiller::FillBlock(const Fill& fill, int block) {
 
 bool RowFiller::Done(const Fill& fill, int block) const {
     // Once the fill is over (busy with none or with a later one), every block was filled and
-    // handed over before: the thread read each hand-over before it let the fill go.
+    // handed over before: whichever side ended the fill read each hand-over first.
     return m_filledFor[static_cast<std::size_t>(block)].load(std::memory_order_acquire) == fill.owner ||
            m_busy.load(std::memory_order_acquire) != fill.owner;
 }

@@ -434,8 +434,8 @@ namespace {
 /// Bytes from one row of an image to the next: an odd number of cache lines. Rows of 3840
 /// pixels are 240 lines exactly, and would all start in 4 of the first-level cache's 64 sets:
 /// a bar or a steep line drawn down a column would evict its own pixels from one row to the
-/// next (1,900 volume bars of a dense chart, drawn alone, took seven times as long). An odd
-/// count spreads consecutive rows over every set.
+/// next (a test drawing 1,900 bars down their columns took seven times as long). An odd count
+/// spreads consecutive rows over every set.
 qsizetype RowBytes(int width) {
     constexpr qsizetype kLine = 64;
     qsizetype lines = (static_cast<qsizetype>(width) * 4 + kLine - 1) / kLine;
@@ -444,7 +444,7 @@ qsizetype RowBytes(int width) {
 }
 
 /// A 32-bit image of `width` × `height` pixels whose rows are RowBytes apart. Its buffer is
-/// freed with the last image that shares it, so copies may outlive the bitmap.
+/// freed with the last image that holds it.
 QImage ImageOfSpreadRows(int width, int height) {
     const qsizetype stride = RowBytes(width);
     if (height > 0 && stride <= std::numeric_limits<qsizetype>::max() / height) {
