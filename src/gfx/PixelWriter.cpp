@@ -54,11 +54,13 @@ void FillPixels(std::uint32_t* at, int count, std::uint32_t pixel) {
 }
 
 /// The device pixels a plot covers: `scale` × `scale` from the pixel stepped, tested against
-/// the clip or not (`checked`).
+/// the clip or not (`checked`). The scale is known when compiling, so that a line's every
+/// pixel does not ask it again.
+template <int kScale>
 struct PixelTarget {
+    static constexpr int scale = kScale;
     std::uint32_t* bits;
     std::ptrdiff_t stride;
-    int scale;
     Rect clip;
     std::uint32_t pixel;
 
@@ -87,8 +89,8 @@ struct PixelTarget {
 };
 
 /// Writes the run's pixels, one a row (at least one).
-template <bool vertical, bool checked>
-inline void WriteRun(const PixelTarget& target, Run run) {
+template <bool vertical, bool checked, class Target>
+inline void WriteRun(const Target& target, Run run) {
     if (!checked && target.scale == 1) {
         // A pointer that walks the rows (or the columns).
         std::uint32_t* at = vertical ? target.bits + run.ys * target.stride : target.bits + run.ys;
@@ -126,15 +128,15 @@ inline void WriteRun(const PixelTarget& target, Run run) {
     }
     do {
         if (vertical)
-            target.Plot<checked>(run.x >> 16, run.ys);
+            target.template Plot<checked>(run.x >> 16, run.ys);
         else
-            target.Plot<checked>(run.ys, run.x >> 16);
+            target.template Plot<checked>(run.ys, run.x >> 16);
         run.x += run.xinc;
     } while (++run.ys < run.ye);
 }
 
-template <bool checked>
-inline void WriteAnyRun(const PixelTarget& target, const Run& run, bool vertical) {
+template <bool checked, class Target>
+inline void WriteAnyRun(const Target& target, const Run& run, bool vertical) {
     if (vertical)
         WriteRun<true, checked>(target, run);
     else
@@ -142,8 +144,8 @@ inline void WriteAnyRun(const PixelTarget& target, const Run& run, bool vertical
 }
 
 /// Steps the segments of a polyline of two or more points, square caps at both ends.
-template <bool checked>
-void StepPolyline(const PixelTarget& target, const Point* points, std::size_t count) {
+template <bool checked, class Target>
+void StepPolyline(const Target& target, const Point* points, std::size_t count) {
     StepState state;
     const int scale = target.scale;
     const SegmentPlans& plans = ChartSegmentPlans();
@@ -174,14 +176,17 @@ void StepPolyline(const PixelTarget& target, const Point* points, std::size_t co
         const bool middle = i > 1 && i + 1 < count;
         Run run;
         bool vertical = false;
-        if (const SegmentPlans::Plan* plan = middle ? plans.Find(join, x2 - x1, y2 - y1) : nullptr) {
-            vertical = plan->flags & SegmentPlans::Plan::kVertical;
+        if (const int index = middle ? SegmentPlans::IndexOf(join, x2 - x1, y2 - y1) : -1; index >= 0) {
+            // The next join first, from the small table: the next segment's lookup need not
+            // wait for this plan to come from the large one.
+            join = plans.NextJoinAt(index);
+            const SegmentPlans::Plan& plan = plans.At(index);
+            vertical = plan.flags & SegmentPlans::Plan::kVertical;
             const int major = vertical ? y1 : x1, minor = vertical ? x1 : y1;
-            run = Run{major + plan->ys, major + plan->ye, minor * 65536 + plan->x, plan->xinc, false, {}, {}};
-            state.last = {x1 + plan->lastX, y1 + plan->lastY};
-            state.lastDir = plan->lastDir;
-            state.lastAxisAligned = plan->flags & SegmentPlans::Plan::kAxisAligned;
-            join = plan->nextJoin;
+            run = Run{major + plan.ys, major + plan.ye, minor * 65536 + plan.x, plan.xinc, false, {}, {}};
+            state.last = {x1 + plan.lastX, y1 + plan.lastY};
+            state.lastDir = plan.lastDir;
+            state.lastAxisAligned = plan.flags & SegmentPlans::Plan::kAxisAligned;
         } else {
             const int caps = (i == 1 ? kCapBegin : kNoCaps) | (i + 1 == count ? kCapEnd : kNoCaps);
             run = PlanAnySegment(state, x1, y1, x2, y2, caps, vertical);
@@ -286,15 +291,25 @@ bool PixelWriter::Polyline(const Point* points, std::size_t count, std::uint32_t
     if (bounds.left < 0 || bounds.top < 0 || (bounds.right + 1) * m_scale > m_surface.width ||
         (bounds.bottom + 1) * m_scale > m_surface.height)
         return false;
-    const PixelTarget target{m_surface.bits, m_surface.stride, m_scale, m_clip, pixel};
     // Every pixel lies within a device pixel of the points (a corner filled at a turn, a
     // cap): a polyline that keeps that far inside the clip needs no test per pixel.
-    if (bounds.left * m_scale - 1 >= m_clip.left && bounds.top * m_scale - 1 >= m_clip.top &&
-        (bounds.right + 1) * m_scale + 1 <= m_clip.right &&
-        (bounds.bottom + 1) * m_scale + 1 <= m_clip.bottom)
-        StepPolyline<false>(target, points, count);
+    const bool inside = bounds.left * m_scale - 1 >= m_clip.left && bounds.top * m_scale - 1 >= m_clip.top &&
+                        (bounds.right + 1) * m_scale + 1 <= m_clip.right &&
+                        (bounds.bottom + 1) * m_scale + 1 <= m_clip.bottom;
+    const auto step = [&](const auto& target) {
+        if (inside)
+            StepPolyline<false>(target, points, count);
+        else
+            StepPolyline<true>(target, points, count);
+    };
+    if (m_scale == 1)
+        step(PixelTarget<1>{m_surface.bits, m_surface.stride, m_clip, pixel});
+    else if (m_scale == 2)
+        step(PixelTarget<2>{m_surface.bits, m_surface.stride, m_clip, pixel});
+    else if (m_scale == 3)
+        step(PixelTarget<3>{m_surface.bits, m_surface.stride, m_clip, pixel});
     else
-        StepPolyline<true>(target, points, count);
+        return false;
     return true;
 }
 

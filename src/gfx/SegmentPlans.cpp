@@ -33,9 +33,12 @@ SegmentPlans::SegmentPlans() {
     for (int dx = 0; dx <= kMaxDx; ++dx) {
         for (int dy = -kMaxDy; dy <= kMaxDy; ++dy) {
             if (dx == 0 && dy == 0) continue;
-            for (int join = 0; join < kJoins; ++join)
-                m_plans[(dx * (2 * kMaxDy + 1) + dy + kMaxDy) * kJoins + join] =
-                    PlanFrom(StateOfJoin(join), dx, dy);
+            for (int join = 0; join < kJoins; ++join) {
+                const int index = IndexOf(join, dx, dy);
+                m_plans[index] = PlanFrom(StateOfJoin(join), dx, dy);
+                const int next = m_plans[index].nextJoin;
+                m_nextJoins[index] = next < 0 ? kNoJoin : static_cast<std::uint8_t>(next);
+            }
         }
     }
 }

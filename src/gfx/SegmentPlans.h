@@ -41,18 +41,25 @@ class SegmentPlans {
         return ((px * (2 * kNear + 1) + py) * 4 + dirIndex) * 2 + (state.lastAxisAligned ? 1 : 0);
     }
 
-    /// The plan of a segment without caps by (dx, dy) that joins the last as `join` (JoinOf)
-    /// says, relative to the segment's start; nullptr outside what the table holds.
-    const Plan* Find(int join, int dx, int dy) const {
+    /// Where the table holds the plan of a segment without caps by (dx, dy) that joins the
+    /// last as `join` (JoinOf) says; -1 outside what it holds.
+    static int IndexOf(int join, int dx, int dy) {
         if (join < 0 || static_cast<unsigned>(dx) > kMaxDx || static_cast<unsigned>(dy + kMaxDy) > 2 * kMaxDy)
-            return nullptr;
-        return &m_plans[(dx * (2 * kMaxDy + 1) + dy + kMaxDy) * kJoins + join];
+            return -1;
+        return (dx * (2 * kMaxDy + 1) + dy + kMaxDy) * kJoins + join;
     }
+    /// The plan at `index` (IndexOf), relative to the segment's start.
+    const Plan& At(int index) const { return m_plans[index]; }
+    /// The plan's nextJoin, from a table small enough for the first-level cache: a line's
+    /// next segment is found from it without waiting for the plan itself to load.
+    int NextJoinAt(int index) const { return m_nextJoins[index] == kNoJoin ? -1 : m_nextJoins[index]; }
 
   private:
     static constexpr int kMaxDx = 2, kMaxDy = 15, kNear = 2;
     static constexpr int kJoins = (2 * kNear + 1) * (2 * kNear + 1) * 4 * 2;
     static constexpr int kCount = (kMaxDx + 1) * (2 * kMaxDy + 1) * kJoins;
+    static constexpr std::uint8_t kNoJoin = 255;
+    static_assert(kJoins < kNoJoin);
 
     /// The state a join index stands for, for a segment starting at (0, 0): JoinOf turned back.
     static StepState StateOfJoin(int join);
@@ -60,6 +67,7 @@ class SegmentPlans {
     static Plan PlanFrom(StepState state, int dx, int dy);
 
     Plan m_plans[kCount];
+    std::uint8_t m_nextJoins[kCount];
 };
 
 /// The one table, made on first use.
