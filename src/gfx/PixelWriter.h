@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "CoverageMask.h"
 #include "GfxTypes.h"
 
 namespace qelt {
@@ -49,6 +50,12 @@ class PixelWriter {
     /// that ends where it starts, and one whose last segment is at most two device pixels
     /// long and drawn up or to the left (against the stepping direction).
     bool Polyline(const Point* points, std::size_t count, std::uint32_t pixel) const;
+
+    /// Blends `pixel` (opaque) into the pixels `mask` covers, its baseline origin at device
+    /// pixel (x, y), by the raster painter's arithmetic for a glyph's coverage a: the pixel
+    /// times a plus what was there times 255 - a, each product divided by 255 and rounded its
+    /// way, the two summed as whole words.
+    void BlendCoverage(int x, int y, const CoverageMask& mask, std::uint32_t pixel) const;
 
   private:
     PixelSurface m_surface;

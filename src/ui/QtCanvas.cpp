@@ -371,6 +371,15 @@ void QtCanvas::TextOut(int x, int y, std::string_view utf8) {
         return;
     }
     if (!shaped->shaped) ShapedTexts::Shape(m_painter.font(), m_painter.device(), text, *shaped);
+    // A text drawn before is blended from its coverage, the painter's pixels in one pass.
+    if (const PixelWriter* writer = DirectWriter()) {
+        const int scale = writer->Scale();
+        if (const CoverageMask* mask =
+                m_texts.Mask(*shaped, scale, m_image->format(), m_painter.renderHints())) {
+            writer->BlendCoverage(baseline.x() * scale, baseline.y() * scale, *mask, PixelOf(TextColour()));
+            return;
+        }
+    }
     for (const QGlyphRun& run : shaped->runs) m_painter.drawGlyphRun(baseline, run);
 }
 

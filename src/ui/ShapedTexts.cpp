@@ -3,6 +3,8 @@
 #include <QTextLayout>
 #include <QTextOption>
 
+#include "ui/TextMask.h"
+
 namespace qelt {
 
 ShapedTexts::Shaped& ShapedTexts::Find(const Font& font, std::string_view utf8) {
@@ -10,14 +12,18 @@ ShapedTexts::Shaped& ShapedTexts::Find(const Font& font, std::string_view utf8) 
         std::size_t at = 0;
         while (at < m_fonts.size() && !(m_fonts[at].font == font)) ++at;
         if (at == m_fonts.size()) {
-            if (m_fonts.size() == kMaxFonts) m_fonts.clear(), at = 0;
+            if (m_fonts.size() == kMaxFonts) m_fonts.clear(), m_maskBytes = 0, at = 0;
             m_fonts.push_back({font, {}});
         }
         m_last = at;
     }
     Texts& texts = m_fonts[m_last].texts;
     if (auto found = texts.find(utf8); found != texts.end()) return found->second;
-    if (texts.size() >= kMaxTextsPerFont) texts.clear();
+    if (texts.size() >= kMaxTextsPerFont) {
+        for (const auto& [text, shaped] : texts)
+            if (shaped.mask) m_maskBytes -= shaped.mask->coverage.size();
+        texts.clear();
+    }
     return texts.emplace(std::string(utf8), Shaped{}).first->second;
 }
 
@@ -39,6 +45,22 @@ void ShapedTexts::Shape(const QFont& face, const QPaintDevice* device, const QSt
         run.setPositions(places);
     }
     shaped.shaped = true;
+}
+
+const CoverageMask* ShapedTexts::Mask(Shaped& shaped, int scale, QImage::Format format,
+                                      QPainter::RenderHints hints) {
+    const int key = scale | static_cast<int>(format) << 4 | static_cast<int>(hints.toInt()) << 12;
+    if (shaped.maskFor != key) {
+        if (shaped.mask) m_maskBytes -= shaped.mask->coverage.size();
+        shaped.mask.reset();
+        if (shaped.draws++ == 0) return nullptr;
+        shaped.draws = 0;
+        shaped.maskFor = key;
+        if (m_maskBytes < kMaxMaskBytes) shaped.mask = MakeTextMask(shaped.runs, scale, format, hints);
+        if (shaped.mask && shaped.mask->coverage.size() > kMaxMaskBytes - m_maskBytes) shaped.mask.reset();
+        if (shaped.mask) m_maskBytes += shaped.mask->coverage.size();
+    }
+    return shaped.mask ? &*shaped.mask : nullptr;
 }
 
 bool ShapedTexts::Plain(std::string_view utf8) {

@@ -5,13 +5,18 @@
 /// next repaint draws them without shaping: the pixels are those drawText gives.
 #include <QFont>
 #include <QGlyphRun>
+#include <QImage>
 #include <QList>
+#include <QPainter>
+#include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
 
 #include "common/TextHash.h"
+#include "gfx/CoverageMask.h"
 #include "gfx/GfxTypes.h"
 
 namespace qelt {
@@ -19,9 +24,12 @@ namespace qelt {
 class ShapedTexts {
   public:
     struct Shaped {
-        QList<QGlyphRun> runs;  ///< glyph places relative to the text's baseline at x 0
-        bool shaped = false;    ///< whether `runs` are made (a text only measured has none)
-        int width = -1;         ///< the advance QFontMetrics gives, -1 before it is asked for
+        QList<QGlyphRun> runs;             ///< glyph places relative to the text's baseline at x 0
+        bool shaped = false;               ///< whether `runs` are made (a text only measured has none)
+        int width = -1;                    ///< the advance QFontMetrics gives, -1 before it is asked for
+        int draws = 0;                     ///< draws asking for a mask of `maskFor`
+        int maskFor = 0;                   ///< the scale, format and hints `mask` answers for (0: none yet)
+        std::optional<CoverageMask> mask;  ///< the coverage, when a blend of it is exact
     };
 
     /// The entry of `utf8` in `font`; the caller fills what it lacks.
@@ -29,6 +37,11 @@ class ShapedTexts {
     /// Shapes `text` in `face` for `device` (as the painter of that device would) into
     /// `shaped` as one unwrapped line.
     static void Shape(const QFont& face, const QPaintDevice* device, const QString& text, Shaped& shaped);
+    /// The coverage of `shaped` (its runs shaped) to blend into an image of `format` at `scale`
+    /// device pixels per view pixel, painted with `hints`; null when the painter must draw it.
+    /// A mask is made at a text's second draw (a figure that changes every second is drawn
+    /// once and gets none), and the masks of every font together stay within a bound.
+    const CoverageMask* Mask(Shaped& shaped, int scale, QImage::Format format, QPainter::RenderHints hints);
     /// Whether a text can be drawn from its glyphs: line breaks and other control characters
     /// take drawText's own rules.
     static bool Plain(std::string_view utf8);
@@ -44,7 +57,9 @@ class ShapedTexts {
     static constexpr std::size_t kMaxTextsPerFont = 4096;
     static constexpr std::size_t kMaxFonts = 16;
     std::vector<OfFont> m_fonts;
-    std::size_t m_last = 0;  ///< the font asked for last: most calls ask for it again
+    static constexpr std::size_t kMaxMaskBytes = 8u << 20;
+    std::size_t m_maskBytes = 0;  ///< what the masks of the texts kept take
+    std::size_t m_last = 0;       ///< the font asked for last: most calls ask for it again
 };
 
 }  // namespace qelt

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <map>
 #include <random>
 #include <string>
@@ -307,6 +308,64 @@ TEST(KeepColumnExtremes, KeepsEveryColumnsRangeEndsAndAtMostFourPointsPerRun) {
     // A run goes to its nearer extreme first: from 5 via 3 and 9 to 6.
     KeepColumnExtremes({{1, 5}, {1, 9}, {1, 3}, {1, 7}, {1, 6}, {2, 0}}, out);
     EXPECT_EQ(out, (std::vector<Point>{{1, 5}, {1, 3}, {1, 9}, {1, 6}, {2, 0}}));
+}
+
+}  // namespace
+}  // namespace qelt
+
+namespace qelt {
+namespace {
+
+/// A channel's share of a blend, `value` × `a` / 255 rounded to the nearest.
+std::uint32_t Share(std::uint32_t value, std::uint32_t a) {
+    return static_cast<std::uint32_t>(std::lround(value * a / 255.0));
+}
+
+TEST(PixelWriter, CoverageBlendsEachPixelAsTheRoundedSharesOfInkAndWhatWasThere) {
+    // Masks of every width up to two groups of four and a tail, at every offset across the
+    // clip's edges, over pixels of every kind: each pixel is ink × a + old × (255 - a), each
+    // channel rounded, the words summed; nothing outside the clip or the mask changes.
+    std::mt19937 random(7);
+    for (int width = 1; width <= 11; ++width)
+        for (int dx = -3; dx <= 3; ++dx) {
+            CoverageMask mask;
+            mask.left = -2;
+            mask.top = -5;
+            mask.width = width;
+            mask.height = 3;
+            for (int i = 0; i < width * 3; ++i) {
+                const int kind = static_cast<int>(random() % 4);  // blank, full, or between
+                mask.coverage.push_back(static_cast<std::uint8_t>(kind == 0   ? 0
+                                                                  : kind == 1 ? 255
+                                                                              : random() % 256));
+            }
+            std::vector<std::uint32_t> pixels(20 * 8);
+            for (std::uint32_t& p : pixels) p = 0xFF000000u | (random() & 0xFFFFFFu);
+            const std::vector<std::uint32_t> before = pixels;
+            const PixelSurface surface{pixels.data(), 20, 20, 8};
+            const Rect clip{4, 2, 12, 4};
+            const std::uint32_t ink = 0xFF000000u | (random() & 0xFFFFFFu);
+            PixelWriter(surface, 1, clip).BlendCoverage(6 + dx, 6, mask, ink);
+            for (int y = 0; y < 8; ++y)
+                for (int x = 0; x < 20; ++x) {
+                    const int mx = x - (6 + dx + mask.left), my = y - (6 + mask.top);
+                    const bool covered = mx >= 0 && mx < width && my >= 0 && my < 3 && x >= clip.left &&
+                                         x < clip.right && y >= clip.top && y < clip.bottom;
+                    const std::uint32_t old = before[static_cast<std::size_t>(y * 20 + x)];
+                    std::uint32_t expected = old;
+                    if (covered) {
+                        const std::uint32_t a = mask.coverage[static_cast<std::size_t>(my * width + mx)];
+                        std::uint32_t laid = 0, kept = 0;
+                        for (int shift = 0; shift < 32; shift += 8) {
+                            laid |= Share((ink >> shift) & 0xFF, a) << shift;
+                            kept |= Share((old >> shift) & 0xFF, 255 - a) << shift;
+                        }
+                        expected = laid + kept;
+                    }
+                    ASSERT_EQ(pixels[static_cast<std::size_t>(y * 20 + x)], expected)
+                        << "width " << width << ", offset " << dx << ", pixel " << x << "," << y;
+                }
+        }
 }
 
 }  // namespace

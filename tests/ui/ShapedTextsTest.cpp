@@ -11,6 +11,7 @@
 #include "TestApplication.h"
 #include "common/Numbers.h"
 #include "ui/QtCanvas.h"
+#include "ui/ShapedTexts.h"
 
 namespace qelt {
 namespace {
@@ -60,6 +61,65 @@ TEST(ShapedTexts, TextsDrawnAgainFromTheirShapesMatchThePainter) {
                          painter = DrawTimes(ratio, false, times, draw);
             EXPECT_TRUE(kept == painter) << "ratio " << ratio << ", drawn " << times << " times";
         }
+}
+
+TEST(ShapedTexts, TextsBlendedFromTheirCoverageOverLinesAndFillsMatchThePainter) {
+    App();
+    // From the second draw on, a text is blended from its coverage: over stripes of every
+    // colour, clipped across its glyphs, partly off the surface, in fonts with and without
+    // a fallback face, it stays the painter's.
+    for (qreal ratio : {1.0, 2.0, 3.0}) {
+        const auto draw = [&](Canvas& c) {
+            for (int x = 0; x < kSurface.cx; x += 3)
+                c.FillRect({x, 0, x + 2, kSurface.cy}, static_cast<Colour>(0x10305F + x * 0x010307));
+            c.SelectPen(Pen::Solid(1, 0x00FF80));
+            c.MoveTo(0, 0);
+            c.LineTo(kSurface.cx, kSurface.cy);
+            c.SetBkMode(BkMode::Transparent);
+            int variant = 0;
+            for (const std::string& text : kTexts) {
+                c.SelectFont({variant % 2 ? "宋体" : "SimSun", 11 + variant, variant % 3 ? 400 : 700});
+                c.SetTextColour(static_cast<Colour>(0x2040F0 + variant * 0x305010));
+                c.SetTextAlign({HAlign::Left, VAlign::Top});
+                const int y = 4 + variant * 15;
+                if (variant == 2) c.SetClip({20, y + 3, 60, y + 9});
+                c.TextOut(variant == 3 ? -9 : variant == 4 ? 200 : 10 + variant * 7, y, text);
+                c.ClearClip();
+                ++variant;
+            }
+        };
+        const QImage blended = DrawTimes(ratio, true, 3, draw), painter = DrawTimes(ratio, false, 3, draw);
+        EXPECT_EQ(test::FirstDifference(blended, painter), "") << "ratio " << ratio;
+    }
+}
+
+TEST(ShapedTexts, ATextGetsItsCoverageAtItsSecondDrawAndForItsOwnScale) {
+    App();
+    ShapedTexts texts;
+    QImage image(100, 40, QImage::Format_RGB32);
+    QFont face("SimSun");
+    face.setPixelSize(12);
+    ShapedTexts::Shaped& shaped = texts.Find({"SimSun", 12, 400}, "MA5: 1520.33");
+    ShapedTexts::Shape(face, &image, "MA5: 1520.33", shaped);
+    const QPainter::RenderHints hints = QPainter::TextAntialiasing;
+    // A figure drawn once (a live value) is not worth a mask.
+    EXPECT_EQ(texts.Mask(shaped, 2, QImage::Format_RGB32, hints), nullptr);
+    const CoverageMask* mask = texts.Mask(shaped, 2, QImage::Format_RGB32, hints);
+    ASSERT_NE(mask, nullptr);
+    // The glyphs stand on the baseline, at twice the view's size.
+    EXPECT_LT(mask->top, 0);
+    EXPECT_GT(mask->top + mask->height, -4);
+    EXPECT_GT(mask->width, 2 * 40);
+    EXPECT_EQ(texts.Mask(shaped, 2, QImage::Format_RGB32, hints), mask);
+    // Another scale starts over. (A glyph alone: at one device pixel per view pixel the edges
+    // of neighbouring glyphs may share a pixel, and the painter's blend of the one over the
+    // other is not the blend of a mask.)
+    ShapedTexts::Shaped& one = texts.Find({"SimSun", 12, 400}, "8");
+    ShapedTexts::Shape(face, &image, "8", one);
+    EXPECT_NE(texts.Mask(one, 2, QImage::Format_RGB32, hints),
+              texts.Mask(one, 2, QImage::Format_RGB32, hints));
+    EXPECT_EQ(texts.Mask(one, 1, QImage::Format_RGB32, hints), nullptr);
+    EXPECT_NE(texts.Mask(one, 1, QImage::Format_RGB32, hints), nullptr);
 }
 
 TEST(ShapedTexts, ManyMoreTextsThanTheStoreKeepsStillDrawAndMeasureRight) {
