@@ -10,6 +10,7 @@
 /// the scale, the way one-device-pixel lines drawn side by side do.
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "CoverageMask.h"
@@ -23,6 +24,7 @@ struct PixelSurface {
     int stride = 0;
     int width = 0;
     int height = 0;
+    friend bool operator==(const PixelSurface&, const PixelSurface&) = default;
 };
 
 class PixelWriter {
@@ -41,7 +43,7 @@ class PixelWriter {
     /// (view pixels of dash, gap, dash, gap…; an even count, each at least 1) repeats from
     /// the view coordinate `origin`, the dashes in `pixel`, the gaps left as they are. The
     /// pixels are those of the painter filling the span with the pattern as a texture.
-    void DashedSpan(const Rect& r, bool horizontal, int origin, const std::vector<int>& pattern,
+    void DashedSpan(const Rect& r, bool horizontal, int origin, std::span<const int> pattern,
                     std::uint32_t pixel) const;
 
     /// Connected one-pixel lines through `points` (view pixels), with square caps at both
@@ -50,6 +52,8 @@ class PixelWriter {
     /// that ends where it starts, and one whose last segment is at most two device pixels
     /// long and drawn up or to the left (against the stepping direction).
     bool Polyline(const Point* points, std::size_t count, std::uint32_t pixel) const;
+    /// Whether Polyline would draw these points (true) or leave them to the painter.
+    bool TakesPolyline(const Point* points, std::size_t count) const { return Placement(points, count) >= 0; }
 
     /// Blends `pixel` (opaque) into the pixels `mask` covers, its baseline origin at device
     /// pixel (x, y), by the raster painter's arithmetic for a glyph's coverage a: the pixel
@@ -57,7 +61,13 @@ class PixelWriter {
     /// way, the two summed as whole words.
     void BlendCoverage(int x, int y, const CoverageMask& mask, std::uint32_t pixel) const;
 
+    friend bool operator==(const PixelWriter&, const PixelWriter&) = default;
+
   private:
+    /// -1 for a polyline left to the painter, 1 for one whose every pixel keeps inside the
+    /// clip, 0 for one that must be clipped pixel by pixel.
+    int Placement(const Point* points, std::size_t count) const;
+
     PixelSurface m_surface;
     int m_scale;
     Rect m_clip;

@@ -182,11 +182,21 @@ bool QtCanvas::FillAxisLine(Point from, Point to) {
     const Rect span = horizontal ? Rect{start, from.y, start + length, from.y + 1}
                                  : Rect{from.x, start, from.x + 1, start + length};
     if (const PixelWriter* writer = DirectWriter()) {
-        if (pen.style == PenStyle::Solid)
-            writer->FillRect(span, PixelOf(pen.colour));
-        else  // the pattern starts at the start point, as a device context's would
-            writer->DashedSpan(span, horizontal, horizontal ? from.x : from.y, EvenDashes(pen),
-                               PixelOf(pen.colour));
+        PixelQueue* queue = Queue();
+        if (pen.style == PenStyle::Solid) {
+            if (queue)
+                queue->FillRect(*writer, span, PixelOf(pen.colour));
+            else
+                writer->FillRect(span, PixelOf(pen.colour));
+            return true;
+        }
+        // The pattern starts at the start point, as a device context's would.
+        const std::vector<int> dashes = EvenDashes(pen);
+        const int origin = horizontal ? from.x : from.y;
+        if (queue)
+            queue->DashedSpan(*writer, span, horizontal, origin, dashes, PixelOf(pen.colour));
+        else
+            writer->DashedSpan(span, horizontal, origin, dashes, PixelOf(pen.colour));
         return true;
     }
     const qreal ratio = Ratio();
@@ -194,7 +204,7 @@ bool QtCanvas::FillAxisLine(Point from, Point to) {
     // A dash texture is made in whole device pixels: a fractional scale takes the general path.
     if (pen.style == PenStyle::User && (ratio > 4.0 || ratio != std::round(ratio))) return false;
     if (pen.style == PenStyle::Solid) {
-        m_painter.fillRect(ToQRect(span), ToQColor(pen.colour));
+        Painter().fillRect(ToQRect(span), ToQColor(pen.colour));
         return true;
     }
     // The pattern starts at the start point, as a device context's would.
@@ -204,7 +214,7 @@ bool QtCanvas::FillAxisLine(Point from, Point to) {
         found = m_dashBrushes.emplace(key, DashBrush(pen, horizontal, ratio)).first;
     const QPoint origin = m_painter.brushOrigin();
     m_painter.setBrushOrigin(from.x, from.y);
-    m_painter.fillRect(ToQRect(span), found->second);
+    Painter().fillRect(ToQRect(span), found->second);
     m_painter.setBrushOrigin(origin);
     return true;
 }
@@ -226,9 +236,9 @@ bool QtCanvas::HairlinesAtRatio(const QPoint* points, int count, bool closed) {
             const qreal dx = i / ratio, dy = j / ratio;
             m_painter.translate(dx, dy);
             if (closed)
-                m_painter.drawPolygon(points, count);
+                Painter().drawPolygon(points, count);
             else
-                m_painter.drawPolyline(points, count);
+                Painter().drawPolyline(points, count);
             m_painter.translate(-dx, -dy);
         }
     }
@@ -257,7 +267,7 @@ void QtCanvas::DrawLine(Point from, Point to) {
     if (DirectPolyline(direct, 2)) return;
     const QPoint ends[2] = {QPoint(from.x, from.y), end};
     if (HairlinesAtRatio(ends, 2, false)) return;
-    m_painter.drawLine(ends[0], ends[1]);
+    Painter().drawLine(ends[0], ends[1]);
 }
 
 bool QtCanvas::DirectPolyline(const Point* points, std::size_t count) {
@@ -268,6 +278,11 @@ bool QtCanvas::DirectPolyline(const Point* points, std::size_t count) {
     if (pen.style != PenStyle::Solid || pen.width > 1 || count > 0xFFFF) return false;
     const PixelWriter* writer = DirectWriter();
     if (!writer || (pen.flatEnds && Ratio() == 1.0)) return false;
+    if (PixelQueue* queue = Queue()) {
+        if (!writer->TakesPolyline(points, count)) return false;
+        queue->Polyline(*writer, points, count, PixelOf(pen.colour));
+        return true;
+    }
     return writer->Polyline(points, count, PixelOf(pen.colour));
 }
 
@@ -279,7 +294,7 @@ void QtCanvas::Polyline(const std::vector<Point>& points) {
     m_points.clear();
     for (const Point& p : m_merged) m_points.emplace_back(p.x, p.y);
     if (HairlinesAtRatio(m_points.data(), static_cast<int>(m_points.size()), false)) return;
-    m_painter.drawPolyline(m_points.data(), static_cast<int>(m_points.size()));
+    Painter().drawPolyline(m_points.data(), static_cast<int>(m_points.size()));
 }
 
 void QtCanvas::Rectangle(const Rect& r) {
@@ -304,7 +319,7 @@ void QtCanvas::Rectangle(const Rect& r) {
     ApplyPenAndBrush();
     // QPainter outlines a QRect(x, y, w, h) over w + 1 pixels: shrink by one to cover
     // left..right-1 as the views expect.
-    m_painter.drawRect(QRect(r.left, r.top, r.Width() - 1, r.Height() - 1));
+    Painter().drawRect(QRect(r.left, r.top, r.Width() - 1, r.Height() - 1));
 }
 
 void QtCanvas::FillRect(const Rect& r, Colour colour) {
@@ -313,28 +328,31 @@ void QtCanvas::FillRect(const Rect& r, Colour colour) {
 }
 
 void QtCanvas::FillSolid(const Rect& r, Colour colour) {
-    if (const PixelWriter* writer = DirectWriter())
-        writer->FillRect(r, PixelOf(colour));
-    else
-        m_painter.fillRect(ToQRect(r), ToQColor(colour));
+    if (const PixelWriter* writer = DirectWriter()) {
+        if (PixelQueue* queue = Queue())
+            queue->FillRect(*writer, r, PixelOf(colour));
+        else
+            writer->FillRect(r, PixelOf(colour));
+    } else
+        Painter().fillRect(ToQRect(r), ToQColor(colour));
 }
 
 void QtCanvas::Ellipse(const Rect& r) {
     if (r.Width() <= 0 || r.Height() <= 0) return;
     ApplyPenAndBrush();
-    m_painter.drawEllipse(QRect(r.left, r.top, r.Width() - 1, r.Height() - 1));
+    Painter().drawEllipse(QRect(r.left, r.top, r.Width() - 1, r.Height() - 1));
 }
 
 void QtCanvas::Polygon(const std::vector<Point>& points) {
     ApplyPenAndBrush();
-    m_painter.drawPolygon(ToQPolygon(points), Qt::WindingFill);
+    Painter().drawPolygon(ToQPolygon(points), Qt::WindingFill);
 }
 
 void QtCanvas::FillRegion(const Region& region, Colour colour) {
     QPainterPath path;
     path.setFillRule(Qt::WindingFill);
     path.addPolygon(QPolygonF(ToQPolygon(region.Polygon())));
-    m_painter.fillPath(path, ToQColor(colour));
+    Painter().fillPath(path, ToQColor(colour));
 }
 
 void QtCanvas::TextOut(int x, int y, std::string_view utf8) {
@@ -363,24 +381,30 @@ void QtCanvas::TextOut(int x, int y, std::string_view utf8) {
     int top = y;
     if (align.v == VAlign::Baseline) top = y - metrics.ascent();
     if (align.v == VAlign::Bottom) top = y - metrics.height();
-    if (opaque) m_painter.fillRect(QRect(left, top, width, metrics.height()), ToQColor(BkColour()));
+    if (opaque) FillSolid({left, top, left + width, top + metrics.height()}, BkColour());
     m_painter.setPen(ToQColor(TextColour()));
     const QPoint baseline(left, top + metrics.ascent());
     if (shaped == nullptr) {
-        m_painter.drawText(baseline, text);
+        Painter().drawText(baseline, text);
         return;
     }
     if (!shaped->shaped) ShapedTexts::Shape(m_painter.font(), m_painter.device(), text, *shaped);
     // A text drawn before is blended from its coverage, the painter's pixels in one pass.
     if (const PixelWriter* writer = DirectWriter()) {
         const int scale = writer->Scale();
-        if (const CoverageMask* mask =
+        if (const std::shared_ptr<const CoverageMask> mask =
                 m_texts.Mask(*shaped, scale, m_image->format(), m_painter.renderHints())) {
-            writer->BlendCoverage(baseline.x() * scale, baseline.y() * scale, *mask, PixelOf(TextColour()));
+            const int x = baseline.x() * scale, y = baseline.y() * scale;
+            if (PixelQueue* queue = Queue()) {
+                queue->BlendCoverage(*writer, x, y, *mask, PixelOf(TextColour()));
+                m_masksPosted.push_back(mask);
+            } else {
+                writer->BlendCoverage(x, y, *mask, PixelOf(TextColour()));
+            }
             return;
         }
     }
-    for (const QGlyphRun& run : shaped->runs) m_painter.drawGlyphRun(baseline, run);
+    for (const QGlyphRun& run : shaped->runs) Painter().drawGlyphRun(baseline, run);
 }
 
 Size QtCanvas::TextExtent(std::string_view utf8) {
@@ -411,14 +435,33 @@ bool QtCanvas::FillRowsAhead(int top, Colour colour) {
     if (writer == nullptr) return false;
     const PixelSurface& surface = writer->Surface();
     m_rowsAheadScale = writer->Scale();
-    m_rowsAhead = RowFiller::Shared().Start(surface, DeviceRow(top, m_rowsAheadScale), PixelOf(colour));
+    m_rowsAhead = RowFiller::Shared().Start(surface, DeviceRow(top, m_rowsAheadScale), PixelOf(colour), true);
     return m_rowsAhead.owner != 0;
 }
 
 void QtCanvas::AwaitRows(int row) {
     if (m_rowsAhead.owner == 0) return;
-    RowFiller::Shared().Await(m_rowsAhead, DeviceRow(row, m_rowsAheadScale));
-    if (row == std::numeric_limits<int>::max()) m_rowsAhead = {};
+    RowFiller& filler = RowFiller::Shared();
+    if (row != std::numeric_limits<int>::max()) {
+        if (m_rowsAhead.queued)
+            filler.Rows(m_rowsAhead, DeviceRow(row, m_rowsAheadScale));
+        else
+            filler.Await(m_rowsAhead, DeviceRow(row, m_rowsAheadScale));
+        return;
+    }
+    filler.End(m_rowsAhead);
+    m_rowsAhead = {};
+    m_masksPosted.clear();
+}
+
+PixelQueue* QtCanvas::Queue() {
+    return m_rowsAhead.owner != 0 && m_rowsAhead.queued ? &RowFiller::Shared().Queue() : nullptr;
+}
+
+QPainter& QtCanvas::Painter() {
+    // The painter draws over what the writes posted before have made.
+    if (Queue() != nullptr) RowFiller::Shared().Sync(m_rowsAhead);
+    return m_painter;
 }
 
 bool QtCanvas::RowsAreWhole() {
@@ -435,7 +478,7 @@ std::unique_ptr<MemoryBitmap> QtCanvas::CreateBitmap(int width, int height) {
 }
 
 void QtCanvas::DrawBitmap(const MemoryBitmap& bitmap, int x, int y) {
-    if (auto* qt = dynamic_cast<const QtBitmap*>(&bitmap)) m_painter.drawImage(QPoint(x, y), qt->Image());
+    if (auto* qt = dynamic_cast<const QtBitmap*>(&bitmap)) Painter().drawImage(QPoint(x, y), qt->Image());
 }
 
 namespace {

@@ -83,6 +83,11 @@ class QtCanvas : public Canvas {
     bool DirectPolyline(const Point* points, std::size_t count);
     /// Fills left..right-1, top..bottom-1 through the writer or the painter.
     void FillSolid(const Rect& r, Colour colour);
+    /// Where the writes go while rows are filled ahead: posted to the filler's thread, made
+    /// there in order behind the rows they need. Null when they are made here.
+    PixelQueue* Queue();
+    /// The painter, for drawing: once the writes posted before are made.
+    QPainter& Painter();
     QPainter& m_painter;
     QImage* m_image;
     bool m_directPixels = true;
@@ -92,7 +97,9 @@ class QtCanvas : public Canvas {
     int m_rowsAheadScale = 1;             ///< its device pixels per view pixel
     std::optional<Font> m_appliedFont;    ///< the painter's font, set from this Font
     std::optional<QFontMetrics> m_metrics;
-    ShapedTexts m_texts;           ///< texts drawn before, shaped (direct pixels only)
+    ShapedTexts m_texts;  ///< texts drawn before, shaped (direct pixels only)
+    /// The coverage of texts posted to the queue, kept until it has run.
+    std::vector<std::shared_ptr<const CoverageMask>> m_masksPosted;
     std::vector<Point> m_merged;   ///< reused storage of a polyline's column extremes
     std::vector<QPoint> m_points;  ///< reused polygon storage
     /// Dash textures by colour, pattern, direction and device pixels per view pixel.

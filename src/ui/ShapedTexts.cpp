@@ -47,8 +47,8 @@ void ShapedTexts::Shape(const QFont& face, const QPaintDevice* device, const QSt
     shaped.shaped = true;
 }
 
-const CoverageMask* ShapedTexts::Mask(Shaped& shaped, int scale, QImage::Format format,
-                                      QPainter::RenderHints hints) {
+std::shared_ptr<const CoverageMask> ShapedTexts::Mask(Shaped& shaped, int scale, QImage::Format format,
+                                                      QPainter::RenderHints hints) {
     const int key = scale | static_cast<int>(format) << 4 | static_cast<int>(hints.toInt()) << 12;
     if (shaped.maskFor != key) {
         if (shaped.mask) m_maskBytes -= shaped.mask->coverage.size();
@@ -56,11 +56,14 @@ const CoverageMask* ShapedTexts::Mask(Shaped& shaped, int scale, QImage::Format 
         if (shaped.draws++ == 0) return nullptr;
         shaped.draws = 0;
         shaped.maskFor = key;
-        if (m_maskBytes < kMaxMaskBytes) shaped.mask = MakeTextMask(shaped.runs, scale, format, hints);
-        if (shaped.mask && shaped.mask->coverage.size() > kMaxMaskBytes - m_maskBytes) shaped.mask.reset();
-        if (shaped.mask) m_maskBytes += shaped.mask->coverage.size();
+        std::optional<CoverageMask> mask;
+        if (m_maskBytes < kMaxMaskBytes) mask = MakeTextMask(shaped.runs, scale, format, hints);
+        if (mask && mask->coverage.size() <= kMaxMaskBytes - m_maskBytes) {
+            m_maskBytes += mask->coverage.size();
+            shaped.mask = std::make_shared<const CoverageMask>(std::move(*mask));
+        }
     }
-    return shaped.mask ? &*shaped.mask : nullptr;
+    return shaped.mask;
 }
 
 bool ShapedTexts::Plain(std::string_view utf8) {

@@ -24,12 +24,12 @@ namespace qelt {
 class ShapedTexts {
   public:
     struct Shaped {
-        QList<QGlyphRun> runs;             ///< glyph places relative to the text's baseline at x 0
-        bool shaped = false;               ///< whether `runs` are made (a text only measured has none)
-        int width = -1;                    ///< the advance QFontMetrics gives, -1 before it is asked for
-        int draws = 0;                     ///< draws asking for a mask of `maskFor`
-        int maskFor = 0;                   ///< the scale, format and hints `mask` answers for (0: none yet)
-        std::optional<CoverageMask> mask;  ///< the coverage, when a blend of it is exact
+        QList<QGlyphRun> runs;  ///< glyph places relative to the text's baseline at x 0
+        bool shaped = false;    ///< whether `runs` are made (a text only measured has none)
+        int width = -1;         ///< the advance QFontMetrics gives, -1 before it is asked for
+        int draws = 0;          ///< draws asking for a mask of `maskFor`
+        int maskFor = 0;        ///< the scale, format and hints `mask` answers for (0: none yet)
+        std::shared_ptr<const CoverageMask> mask;  ///< the coverage, when a blend of it is exact
     };
 
     /// The entry of `utf8` in `font`; the caller fills what it lacks.
@@ -41,7 +41,8 @@ class ShapedTexts {
     /// device pixels per view pixel, painted with `hints`; null when the painter must draw it.
     /// A mask is made at a text's second draw (a figure that changes every second is drawn
     /// once and gets none), and the masks of every font together stay within a bound.
-    const CoverageMask* Mask(Shaped& shaped, int scale, QImage::Format format, QPainter::RenderHints hints);
+    std::shared_ptr<const CoverageMask> Mask(Shaped& shaped, int scale, QImage::Format format,
+                                             QPainter::RenderHints hints);
     /// Whether a text can be drawn from its glyphs: line breaks and other control characters
     /// take drawText's own rules.
     static bool Plain(std::string_view utf8);

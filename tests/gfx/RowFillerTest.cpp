@@ -110,5 +110,92 @@ TEST(RowFiller, WithoutItsThreadTheCallerFillsTheBlocksItWaitsForAndNoMore) {
     EXPECT_EQ(tall.FirstWrongRow(0, 40000, pixel), "");
 }
 
+/// Writes that overlap, so that only the order they were posted in gives the reference's
+/// pixels: fills, a polyline, a dashed span and a text's coverage, at two device pixels per
+/// view pixel, some clipped.
+void PostOrMake(PixelQueue* queue, const PixelSurface& surface, int round, int band,
+                const CoverageMask& mask) {
+    const PixelWriter whole(surface, 2, {0, 0, surface.width, surface.height});
+    const PixelWriter clipped(surface, 2, {10, band * 100 + 6, 100, band * 100 + 90});
+    const std::uint32_t ink = 0xFF000000u | static_cast<std::uint32_t>(round * 7919 + band * 104729);
+    const int top = band * 50;
+    const Rect box{3 + round % 5, top + 2, 40 + round % 7, top + 30};
+    const Point line[] = {{2, top + 40}, {50, top + 5}, {58, top + 44}};
+    const std::vector<int> dashes = {3, 2, 1, 4};
+    if (queue) {
+        queue->FillRect(whole, box, ink);
+        queue->Polyline(clipped, line, 3, ink ^ 0x00FFFFFFu);
+        queue->DashedSpan(whole, {0, top + 20, 60, top + 21}, true, round, dashes, ink ^ 0x0000FF00u);
+        queue->BlendCoverage(clipped, 30 + round, top * 2 + 40, mask, ink ^ 0x00FF0000u);
+        queue->FillRect(clipped, {box.left + 5, box.top + 5, box.right + 9, box.bottom - 3},
+                        ink ^ 0x000000FFu);
+    } else {
+        whole.FillRect(box, ink);
+        clipped.Polyline(line, 3, ink ^ 0x00FFFFFFu);
+        whole.DashedSpan({0, top + 20, 60, top + 21}, true, round, dashes, ink ^ 0x0000FF00u);
+        clipped.BlendCoverage(30 + round, top * 2 + 40, mask, ink ^ 0x00FF0000u);
+        clipped.FillRect({box.left + 5, box.top + 5, box.right + 9, box.bottom - 3}, ink ^ 0x000000FFu);
+    }
+}
+
+void ExpectWritesMadeInOrderBehindTheirRows(RowFiller& filler, int rounds) {
+    CoverageMask mask{-3, -20, 23, 17, {}};
+    for (int i = 0; i < mask.width * mask.height; ++i)
+        mask.coverage.push_back(static_cast<std::uint8_t>(i * 37));
+    for (int round = 0; round < rounds; ++round) {
+        PaddedRows queued(120, 300), made(120, 300);
+        const std::uint32_t pixel = 0xFF203040u + static_cast<std::uint32_t>(round);
+        const int from = round % 3 == 0 ? 0 : 17;
+        const RowFiller::Fill fill = filler.Start(queued.View(), from, pixel, true);
+        ASSERT_NE(fill.owner, 0u);
+        for (int y = from; y < made.height; ++y)
+            std::fill_n(made.pixels.begin() + y * (made.width + 5), made.width, pixel);
+        // Each band's writes are posted once its rows are asked for, as a chart draws pane by
+        // pane; half way the painting waits for the writes (the painter is to draw next).
+        for (int band = 0; band < 3; ++band) {
+            filler.Rows(fill, (band + 1) * 100);
+            PostOrMake(&filler.Queue(), queued.View(), round, band, mask);
+            PostOrMake(nullptr, made.View(), round, band, mask);
+            if (band == 1) {
+                filler.Sync(fill);
+                ASSERT_TRUE(
+                    std::equal(queued.pixels.begin(), queued.pixels.begin() + 200 * 125, made.pixels.begin()))
+                    << "round " << round << ": the writes posted are made when Sync returns";
+            }
+        }
+        filler.End(fill);
+        ASSERT_TRUE(queued.pixels == made.pixels) << "round " << round;
+    }
+}
+
+TEST(RowFiller, WritesPostedBehindTheRowsAreMadeInOrderOnTheLaidRows) {
+    // On the thread, which races the painting for the rows and the writes.
+    ExpectWritesMadeInOrderBehindTheirRows(RowFiller::Shared(), 60);
+    // Without it (as when its core sleeps), the painting makes them itself.
+    RowFiller alone;
+    ExpectWritesMadeInOrderBehindTheirRows(alone, 3);
+}
+
+TEST(RowFiller, AQueuedFillEndsOnlyAtItsEnd) {
+    // Its rows may all be laid long before its writes are made: no other fill may start
+    // (and empty the queue) until End.
+    RowFiller filler;
+    PaddedRows surface(16, 64), other(4, 4);
+    const RowFiller::Fill fill = filler.Start(surface.View(), 0, 0xFF111111u, true);
+    filler.Rows(fill, kAll);
+    EXPECT_EQ(surface.FirstWrongRow(0, 64, 0xFF111111u), "");
+    EXPECT_EQ(filler.Start(other.View(), 0, 0xFF222222u).owner, 0u);
+    const PixelWriter writer(surface.View(), 1, {0, 0, 16, 64});
+    filler.Queue().FillRect(writer, {0, 0, 16, 8}, 0xFF333333u);
+    EXPECT_EQ(filler.Start(other.View(), 0, 0xFF222222u).owner, 0u);
+    filler.End(fill);
+    EXPECT_EQ(surface.FirstWrongRow(0, 8, 0xFF333333u), "");
+    EXPECT_EQ(surface.FirstWrongRow(8, 64, 0xFF111111u), "");
+    const RowFiller::Fill next = filler.Start(other.View(), 0, 0xFF222222u);
+    EXPECT_NE(next.owner, 0u);
+    filler.End(next);
+    EXPECT_EQ(other.FirstWrongRow(0, 4, 0xFF222222u), "");
+}
+
 }  // namespace
 }  // namespace qelt

@@ -104,7 +104,7 @@ TEST(ShapedTexts, ATextGetsItsCoverageAtItsSecondDrawAndForItsOwnScale) {
     const QPainter::RenderHints hints = QPainter::TextAntialiasing;
     // A figure drawn once (a live value) is not worth a mask.
     EXPECT_EQ(texts.Mask(shaped, 2, QImage::Format_RGB32, hints), nullptr);
-    const CoverageMask* mask = texts.Mask(shaped, 2, QImage::Format_RGB32, hints);
+    const std::shared_ptr<const CoverageMask> mask = texts.Mask(shaped, 2, QImage::Format_RGB32, hints);
     ASSERT_NE(mask, nullptr);
     // The glyphs stand on the baseline, at twice the view's size.
     EXPECT_LT(mask->top, 0);
