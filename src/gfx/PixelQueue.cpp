@@ -65,17 +65,15 @@ void PixelQueue::Begin() {
     m_done.store(0, std::memory_order_relaxed);
 }
 
-const PixelWriter* PixelQueue::Keep(const PixelWriter& writer) {
-    // Writers change with the clip, a few times a pane: commands share the last one's copy.
-    if (m_writer == nullptr || !(*m_writer == writer))
-        m_writer = new (Allocate(sizeof(PixelWriter))) PixelWriter(writer);
-    return m_writer;
+void PixelQueue::Use(const PixelWriter& writer) {
+    // Writers change with the clip, a few times a pane: the commands share one copy.
+    m_writer = new (Allocate(sizeof(PixelWriter))) PixelWriter(writer);
 }
 
-PixelQueue::Command& PixelQueue::Post(int kind, const PixelWriter* writer) {
+PixelQueue::Command& PixelQueue::Post(int kind) {
     Command* command = new (Allocate(sizeof(Command))) Command;
     command->kind = kind;
-    command->writer = writer;
+    command->writer = m_writer;
     return *command;
 }
 
@@ -91,16 +89,16 @@ void Link(C*& tail, C* command, std::uint64_t& posted) {
 
 }  // namespace
 
-void PixelQueue::FillRect(const PixelWriter& writer, const Rect& r, std::uint32_t pixel) {
-    Command& c = Post(kFill, Keep(writer));
+void PixelQueue::FillRect(const Rect& r, std::uint32_t pixel) {
+    Command& c = Post(kFill);
     c.rect = r;
     c.pixel = pixel;
     Link(m_tail, &c, m_posted);
 }
 
-void PixelQueue::DashedSpan(const PixelWriter& writer, const Rect& r, bool horizontal, int origin,
-                            const std::vector<int>& pattern, std::uint32_t pixel) {
-    Command& c = Post(kDash, Keep(writer));
+void PixelQueue::DashedSpan(const Rect& r, bool horizontal, int origin, const std::vector<int>& pattern,
+                            std::uint32_t pixel) {
+    Command& c = Post(kDash);
     c.rect = r;
     c.a = horizontal ? 1 : 0;
     c.b = origin;
@@ -112,10 +110,11 @@ void PixelQueue::DashedSpan(const PixelWriter& writer, const Rect& r, bool horiz
     Link(m_tail, &c, m_posted);
 }
 
-void PixelQueue::Polyline(const PixelWriter& writer, const Point* points, std::size_t count,
-                          std::uint32_t pixel) {
-    Command& c = Post(kLine, Keep(writer));
+void PixelQueue::Polyline(const Point* points, std::size_t count, std::uint32_t pixel,
+                          PixelWriter::Placement placement) {
+    Command& c = Post(kLine);
     c.pixel = pixel;
+    c.a = static_cast<int>(placement);
     void* copy = Allocate(count * sizeof(Point) + 1);
     if (count > 0) std::memcpy(copy, points, count * sizeof(Point));
     c.payload = copy;
@@ -123,9 +122,8 @@ void PixelQueue::Polyline(const PixelWriter& writer, const Point* points, std::s
     Link(m_tail, &c, m_posted);
 }
 
-void PixelQueue::BlendCoverage(const PixelWriter& writer, int x, int y, const CoverageMask& mask,
-                               std::uint32_t pixel) {
-    Command& c = Post(kText, Keep(writer));
+void PixelQueue::BlendCoverage(int x, int y, const CoverageMask& mask, std::uint32_t pixel) {
+    Command& c = Post(kText);
     c.a = x;
     c.b = y;
     c.payload = &mask;
@@ -134,12 +132,12 @@ void PixelQueue::BlendCoverage(const PixelWriter& writer, int x, int y, const Co
 }
 
 void PixelQueue::Rows(int row) {
-    Command& c = Post(kRows, nullptr);
+    Command& c = Post(kRows);
     c.a = row;
     Link(m_tail, &c, m_posted);
 }
 
-void PixelQueue::End() { Link(m_tail, &Post(kEnd, nullptr), m_posted); }
+void PixelQueue::End() { Link(m_tail, &Post(kEnd), m_posted); }
 
 bool PixelQueue::RunNext(void (*rows)(void* context, int row), void* context, bool& ended) {
     Command* c = m_cursor->next.load(std::memory_order_acquire);
@@ -154,7 +152,8 @@ bool PixelQueue::RunNext(void (*rows)(void* context, int row), void* context, bo
             break;
         }
         case kLine:
-            c->writer->Polyline(static_cast<const Point*>(c->payload), c->count, c->pixel);
+            c->writer->PlacedPolyline(static_cast<const Point*>(c->payload), c->count, c->pixel,
+                                      static_cast<PixelWriter::Placement>(c->a));
             break;
         case kText:
             c->writer->BlendCoverage(c->a, c->b, *static_cast<const CoverageMask*>(c->payload), c->pixel);

@@ -27,13 +27,15 @@ class PixelQueue {
     // --- the posting thread ---
     /// Empties the queue for a new run; nothing of the last may still be running.
     void Begin();
-    void FillRect(const PixelWriter& writer, const Rect& r, std::uint32_t pixel);
-    void DashedSpan(const PixelWriter& writer, const Rect& r, bool horizontal, int origin,
-                    const std::vector<int>& pattern, std::uint32_t pixel);
-    /// Points the writer takes (TakesPolyline).
-    void Polyline(const PixelWriter& writer, const Point* points, std::size_t count, std::uint32_t pixel);
-    void BlendCoverage(const PixelWriter& writer, int x, int y, const CoverageMask& mask,
-                       std::uint32_t pixel);
+    /// The writes posted from now on are made through a copy of `writer` (its surface, scale
+    /// and clip), until the next Use. Every run starts with one.
+    void Use(const PixelWriter& writer);
+    void FillRect(const Rect& r, std::uint32_t pixel);
+    void DashedSpan(const Rect& r, bool horizontal, int origin, const std::vector<int>& pattern,
+                    std::uint32_t pixel);
+    /// Points whose placement the writer in use has given (not kLeftToPainter).
+    void Polyline(const Point* points, std::size_t count, std::uint32_t pixel, PixelWriter::Placement placement);
+    void BlendCoverage(int x, int y, const CoverageMask& mask, std::uint32_t pixel);
     /// What follows draws in device rows above `row`: the runner has them laid first.
     void Rows(int row);
     /// The last command of the run.
@@ -52,15 +54,14 @@ class PixelQueue {
     struct Command;
     /// `bytes` of storage aligned for any command, kept until the next Begin.
     void* Allocate(std::size_t bytes);
-    Command& Post(int kind, const PixelWriter* writer);
-    const PixelWriter* Keep(const PixelWriter& writer);
+    Command& Post(int kind);
 
     std::vector<std::unique_ptr<std::byte[]>> m_blocks;
     std::vector<std::size_t> m_blockSizes;
     std::size_t m_block = 0;                ///< the block being allocated from
     std::size_t m_used = 0;                 ///< bytes of it taken
     Command* m_tail = nullptr;              ///< the last posted (the posting thread's)
-    const PixelWriter* m_writer = nullptr;  ///< the last writer kept (the posting thread's)
+    const PixelWriter* m_writer = nullptr;  ///< the writer in use (the posting thread's)
     std::uint64_t m_posted = 0;             ///< the posting thread's
     Command* m_cursor = nullptr;            ///< the last run (the running thread's)
     std::atomic<std::uint64_t> m_done{0};

@@ -274,14 +274,15 @@ void PixelWriter::DashedSpan(const Rect& r, bool horizontal, int origin, std::sp
     }
 }
 
-int PixelWriter::Placement(const Point* points, std::size_t count) const {
-    if (count < 2 || points[0] == points[count - 1] || m_scale < 1 || m_scale > 3) return -1;
+PixelWriter::Placement PixelWriter::PolylinePlacement(const Point* points, std::size_t count) const {
+    if (count < 2 || points[0] == points[count - 1] || m_scale < 1 || m_scale > 3) return Placement::kLeftToPainter;
     // A last segment of one or two device pixels drawn against the stepping direction (up,
     // or to the left) ends differently in the painter: leave such a polyline to it.
     const int dx = (points[count - 1].x - points[count - 2].x) * m_scale;
     const int dy = (points[count - 1].y - points[count - 2].y) * m_scale;
     const bool vertical = std::abs(dx) < std::abs(dy);
-    if (count > 2 && (vertical ? dy : dx) < 0 && std::max(std::abs(dx), std::abs(dy)) <= 2) return -1;
+    if (count > 2 && (vertical ? dy : dx) < 0 && std::max(std::abs(dx), std::abs(dy)) <= 2)
+        return Placement::kLeftToPainter;
     Rect bounds{points[0].x, points[0].y, points[0].x, points[0].y};
     for (std::size_t i = 1; i < count; ++i) {
         bounds.left = std::min(bounds.left, points[i].x), bounds.right = std::max(bounds.right, points[i].x);
@@ -290,20 +291,26 @@ int PixelWriter::Placement(const Point* points, std::size_t count) const {
     // The painter clips lines that leave the surface its own way.
     if (bounds.left < 0 || bounds.top < 0 || (bounds.right + 1) * m_scale > m_surface.width ||
         (bounds.bottom + 1) * m_scale > m_surface.height)
-        return -1;
+        return Placement::kLeftToPainter;
     // Every pixel lies within a device pixel of the points (a corner filled at a turn, a
     // cap): a polyline that keeps that far inside the clip needs no test per pixel.
     const bool inside = bounds.left * m_scale - 1 >= m_clip.left && bounds.top * m_scale - 1 >= m_clip.top &&
                         (bounds.right + 1) * m_scale + 1 <= m_clip.right &&
                         (bounds.bottom + 1) * m_scale + 1 <= m_clip.bottom;
-    return inside ? 1 : 0;
+    return inside ? Placement::kInside : Placement::kClipped;
 }
 
 bool PixelWriter::Polyline(const Point* points, std::size_t count, std::uint32_t pixel) const {
-    const int placement = Placement(points, count);
-    if (placement < 0) return false;
+    const Placement placement = PolylinePlacement(points, count);
+    if (placement == Placement::kLeftToPainter) return false;
+    PlacedPolyline(points, count, pixel, placement);
+    return true;
+}
+
+void PixelWriter::PlacedPolyline(const Point* points, std::size_t count, std::uint32_t pixel,
+                                 Placement placement) const {
     const auto step = [&](const auto& target) {
-        if (placement == 1)
+        if (placement == Placement::kInside)
             StepPolyline<false>(target, points, count);
         else
             StepPolyline<true>(target, points, count);
@@ -314,7 +321,6 @@ bool PixelWriter::Polyline(const Point* points, std::size_t count, std::uint32_t
         step(PixelTarget<2>{m_surface.bits, m_surface.stride, m_clip, pixel});
     else
         step(PixelTarget<3>{m_surface.bits, m_surface.stride, m_clip, pixel});
-    return true;
 }
 
 }  // namespace qelt

@@ -52,8 +52,12 @@ class PixelWriter {
     /// that ends where it starts, and one whose last segment is at most two device pixels
     /// long and drawn up or to the left (against the stepping direction).
     bool Polyline(const Point* points, std::size_t count, std::uint32_t pixel) const;
-    /// Whether Polyline would draw these points (true) or leave them to the painter.
-    bool TakesPolyline(const Point* points, std::size_t count) const { return Placement(points, count) >= 0; }
+    /// How Polyline would draw these points: kLeftToPainter (it would not), or whether every
+    /// pixel keeps inside the clip. Worked out once for a line that is drawn later.
+    enum class Placement { kLeftToPainter, kClipped, kInside };
+    Placement PolylinePlacement(const Point* points, std::size_t count) const;
+    /// Polyline of points whose placement is known (not kLeftToPainter).
+    void PlacedPolyline(const Point* points, std::size_t count, std::uint32_t pixel, Placement placement) const;
 
     /// Blends `pixel` (opaque) into the pixels `mask` covers, its baseline origin at device
     /// pixel (x, y), by the raster painter's arithmetic for a glyph's coverage a: the pixel
@@ -64,10 +68,6 @@ class PixelWriter {
     friend bool operator==(const PixelWriter&, const PixelWriter&) = default;
 
   private:
-    /// -1 for a polyline left to the painter, 1 for one whose every pixel keeps inside the
-    /// clip, 0 for one that must be clipped pixel by pixel.
-    int Placement(const Point* points, std::size_t count) const;
-
     PixelSurface m_surface;
     int m_scale;
     Rect m_clip;

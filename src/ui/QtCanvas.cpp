@@ -94,6 +94,7 @@ const PixelWriter* QtCanvas::DirectWriter() {
     if (!m_writerKnown) {
         m_writer = MakeDirectWriter();
         m_writerKnown = true;
+        m_writerQueued = false;
     }
     return m_writer ? &*m_writer : nullptr;
 }
@@ -182,10 +183,10 @@ bool QtCanvas::FillAxisLine(Point from, Point to) {
     const Rect span = horizontal ? Rect{start, from.y, start + length, from.y + 1}
                                  : Rect{from.x, start, from.x + 1, start + length};
     if (const PixelWriter* writer = DirectWriter()) {
-        PixelQueue* queue = Queue();
+        PixelQueue* queue = QueueFor(*writer);
         if (pen.style == PenStyle::Solid) {
             if (queue)
-                queue->FillRect(*writer, span, PixelOf(pen.colour));
+                queue->FillRect(span, PixelOf(pen.colour));
             else
                 writer->FillRect(span, PixelOf(pen.colour));
             return true;
@@ -194,7 +195,7 @@ bool QtCanvas::FillAxisLine(Point from, Point to) {
         const std::vector<int> dashes = EvenDashes(pen);
         const int origin = horizontal ? from.x : from.y;
         if (queue)
-            queue->DashedSpan(*writer, span, horizontal, origin, dashes, PixelOf(pen.colour));
+            queue->DashedSpan(span, horizontal, origin, dashes, PixelOf(pen.colour));
         else
             writer->DashedSpan(span, horizontal, origin, dashes, PixelOf(pen.colour));
         return true;
@@ -278,9 +279,10 @@ bool QtCanvas::DirectPolyline(const Point* points, std::size_t count) {
     if (pen.style != PenStyle::Solid || pen.width > 1 || count > 0xFFFF) return false;
     const PixelWriter* writer = DirectWriter();
     if (!writer || (pen.flatEnds && Ratio() == 1.0)) return false;
-    if (PixelQueue* queue = Queue()) {
-        if (!writer->TakesPolyline(points, count)) return false;
-        queue->Polyline(*writer, points, count, PixelOf(pen.colour));
+    if (PixelQueue* queue = QueueFor(*writer)) {
+        const PixelWriter::Placement placement = writer->PolylinePlacement(points, count);
+        if (placement == PixelWriter::Placement::kLeftToPainter) return false;
+        queue->Polyline(points, count, PixelOf(pen.colour), placement);
         return true;
     }
     return writer->Polyline(points, count, PixelOf(pen.colour));
@@ -329,8 +331,8 @@ void QtCanvas::FillRect(const Rect& r, Colour colour) {
 
 void QtCanvas::FillSolid(const Rect& r, Colour colour) {
     if (const PixelWriter* writer = DirectWriter()) {
-        if (PixelQueue* queue = Queue())
-            queue->FillRect(*writer, r, PixelOf(colour));
+        if (PixelQueue* queue = QueueFor(*writer))
+            queue->FillRect(r, PixelOf(colour));
         else
             writer->FillRect(r, PixelOf(colour));
     } else
@@ -395,8 +397,8 @@ void QtCanvas::TextOut(int x, int y, std::string_view utf8) {
         if (const std::shared_ptr<const CoverageMask> mask =
                 m_texts.Mask(*shaped, scale, m_image->format(), m_painter.renderHints())) {
             const int x = baseline.x() * scale, y = baseline.y() * scale;
-            if (PixelQueue* queue = Queue()) {
-                queue->BlendCoverage(*writer, x, y, *mask, PixelOf(TextColour()));
+            if (PixelQueue* queue = QueueFor(*writer)) {
+                queue->BlendCoverage(x, y, *mask, PixelOf(TextColour()));
                 m_masksPosted.push_back(mask);
             } else {
                 writer->BlendCoverage(x, y, *mask, PixelOf(TextColour()));
@@ -436,6 +438,7 @@ bool QtCanvas::FillRowsAhead(int top, Colour colour) {
     const PixelSurface& surface = writer->Surface();
     m_rowsAheadScale = writer->Scale();
     m_rowsAhead = RowFiller::Shared().Start(surface, DeviceRow(top, m_rowsAheadScale), PixelOf(colour), true);
+    m_writerQueued = false;
     return m_rowsAhead.owner != 0;
 }
 
@@ -454,13 +457,19 @@ void QtCanvas::AwaitRows(int row) {
     m_masksPosted.clear();
 }
 
-PixelQueue* QtCanvas::Queue() {
-    return m_rowsAhead.owner != 0 && m_rowsAhead.queued ? &RowFiller::Shared().Queue() : nullptr;
+PixelQueue* QtCanvas::QueueFor(const PixelWriter& writer) {
+    if (m_rowsAhead.owner == 0 || !m_rowsAhead.queued) return nullptr;
+    PixelQueue& queue = RowFiller::Shared().Queue();
+    if (!m_writerQueued) {
+        queue.Use(writer);
+        m_writerQueued = true;
+    }
+    return &queue;
 }
 
 QPainter& QtCanvas::Painter() {
     // The painter draws over what the writes posted before have made.
-    if (Queue() != nullptr) RowFiller::Shared().Sync(m_rowsAhead);
+    if (m_rowsAhead.owner != 0 && m_rowsAhead.queued) RowFiller::Shared().Sync(m_rowsAhead);
     return m_painter;
 }
 

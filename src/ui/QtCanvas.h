@@ -83,9 +83,10 @@ class QtCanvas : public Canvas {
     bool DirectPolyline(const Point* points, std::size_t count);
     /// Fills left..right-1, top..bottom-1 through the writer or the painter.
     void FillSolid(const Rect& r, Colour colour);
-    /// Where the writes go while rows are filled ahead: posted to the filler's thread, made
-    /// there in order behind the rows they need. Null when they are made here.
-    PixelQueue* Queue();
+    /// Where the writes through `writer` (the canvas's) go while rows are filled ahead: posted
+    /// to the filler's thread, made there in order behind the rows they need. Null when they
+    /// are made here.
+    PixelQueue* QueueFor(const PixelWriter& writer);
     /// The painter, for drawing: once the writes posted before are made.
     QPainter& Painter();
     QPainter& m_painter;
@@ -93,6 +94,7 @@ class QtCanvas : public Canvas {
     bool m_directPixels = true;
     bool m_writerKnown = false;           ///< m_writer answers for the painter's present state
     std::optional<PixelWriter> m_writer;  ///< the writer, when the painter allows one
+    bool m_writerQueued = false;          ///< the queue has m_writer in use
     RowFiller::Fill m_rowsAhead;          ///< the RowFiller's fill of this image, owner 0 for none
     int m_rowsAheadScale = 1;             ///< its device pixels per view pixel
     std::optional<Font> m_appliedFont;    ///< the painter's font, set from this Font

@@ -123,12 +123,15 @@ void PostOrMake(PixelQueue* queue, const PixelSurface& surface, int round, int b
     const Point line[] = {{2, top + 40}, {50, top + 5}, {58, top + 44}};
     const std::vector<int> dashes = {3, 2, 1, 4};
     if (queue) {
-        queue->FillRect(whole, box, ink);
-        queue->Polyline(clipped, line, 3, ink ^ 0x00FFFFFFu);
-        queue->DashedSpan(whole, {0, top + 20, 60, top + 21}, true, round, dashes, ink ^ 0x0000FF00u);
-        queue->BlendCoverage(clipped, 30 + round, top * 2 + 40, mask, ink ^ 0x00FF0000u);
-        queue->FillRect(clipped, {box.left + 5, box.top + 5, box.right + 9, box.bottom - 3},
-                        ink ^ 0x000000FFu);
+        queue->Use(whole);
+        queue->FillRect(box, ink);
+        queue->Use(clipped);
+        queue->Polyline(line, 3, ink ^ 0x00FFFFFFu, clipped.PolylinePlacement(line, 3));
+        queue->Use(whole);
+        queue->DashedSpan({0, top + 20, 60, top + 21}, true, round, dashes, ink ^ 0x0000FF00u);
+        queue->Use(clipped);
+        queue->BlendCoverage(30 + round, top * 2 + 40, mask, ink ^ 0x00FF0000u);
+        queue->FillRect({box.left + 5, box.top + 5, box.right + 9, box.bottom - 3}, ink ^ 0x000000FFu);
     } else {
         whole.FillRect(box, ink);
         clipped.Polyline(line, 3, ink ^ 0x00FFFFFFu);
@@ -186,7 +189,8 @@ TEST(RowFiller, AQueuedFillEndsOnlyAtItsEnd) {
     EXPECT_EQ(surface.FirstWrongRow(0, 64, 0xFF111111u), "");
     EXPECT_EQ(filler.Start(other.View(), 0, 0xFF222222u).owner, 0u);
     const PixelWriter writer(surface.View(), 1, {0, 0, 16, 64});
-    filler.Queue().FillRect(writer, {0, 0, 16, 8}, 0xFF333333u);
+    filler.Queue().Use(writer);
+    filler.Queue().FillRect({0, 0, 16, 8}, 0xFF333333u);
     EXPECT_EQ(filler.Start(other.View(), 0, 0xFF222222u).owner, 0u);
     filler.End(fill);
     EXPECT_EQ(surface.FirstWrongRow(0, 8, 0xFF333333u), "");
