@@ -34,7 +34,8 @@ class PixelQueue {
     void DashedSpan(const Rect& r, bool horizontal, int origin, const std::vector<int>& pattern,
                     std::uint32_t pixel);
     /// Points whose placement the writer in use has given (not kLeftToPainter).
-    void Polyline(const Point* points, std::size_t count, std::uint32_t pixel, PixelWriter::Placement placement);
+    void Polyline(const Point* points, std::size_t count, std::uint32_t pixel,
+                  PixelWriter::Placement placement);
     void BlendCoverage(int x, int y, const CoverageMask& mask, std::uint32_t pixel);
     /// What follows draws in device rows above `row`: the runner has them laid first.
     void Rows(int row);

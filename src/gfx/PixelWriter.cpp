@@ -275,7 +275,8 @@ void PixelWriter::DashedSpan(const Rect& r, bool horizontal, int origin, std::sp
 }
 
 PixelWriter::Placement PixelWriter::PolylinePlacement(const Point* points, std::size_t count) const {
-    if (count < 2 || points[0] == points[count - 1] || m_scale < 1 || m_scale > 3) return Placement::kLeftToPainter;
+    if (count < 2 || points[0] == points[count - 1] || m_scale < 1 || m_scale > 3)
+        return Placement::kLeftToPainter;
     // A last segment of one or two device pixels drawn against the stepping direction (up,
     // or to the left) ends differently in the painter: leave such a polyline to it.
     const int dx = (points[count - 1].x - points[count - 2].x) * m_scale;

@@ -57,7 +57,8 @@ class PixelWriter {
     enum class Placement { kLeftToPainter, kClipped, kInside };
     Placement PolylinePlacement(const Point* points, std::size_t count) const;
     /// Polyline of points whose placement is known (not kLeftToPainter).
-    void PlacedPolyline(const Point* points, std::size_t count, std::uint32_t pixel, Placement placement) const;
+    void PlacedPolyline(const Point* points, std::size_t count, std::uint32_t pixel,
+                        Placement placement) const;
 
     /// Blends `pixel` (opaque) into the pixels `mask` covers, its baseline origin at device
     /// pixel (x, y), by the raster painter's arithmetic for a glyph's coverage a: the pixel
