@@ -10,6 +10,8 @@
 namespace qelt {
 namespace {
 
+constexpr long long kMaxMaskPixels = 1 << 20;
+
 /// `runs` in `colour` on `image`, their baseline origin at view pixel `origin`.
 void DrawRuns(QImage& image, const QList<QGlyphRun>& runs, QPoint origin, QColor colour,
               QPainter::RenderHints hints) {
@@ -93,6 +95,9 @@ std::optional<CoverageMask> MakeTextMask(const QList<QGlyphRun>& runs, int scale
                      static_cast<int>(std::floor(bounds.top())) - margin,
                      static_cast<int>(std::ceil(bounds.width())) + 2 * margin + 1,
                      static_cast<int>(std::ceil(bounds.height())) + 2 * margin + 1);
+    // A text of a label's size: a giant one (a font set absurdly large) is the painter's.
+    if (static_cast<long long>(view.width()) * view.height() * scale * scale > kMaxMaskPixels)
+        return std::nullopt;
     const QPoint origin = -view.topLeft();
     QImage ink(view.width() * scale, view.height() * scale, format);
     ink.setDevicePixelRatio(scale);
