@@ -170,6 +170,10 @@ void RowFiller::End(const Fill& fill) {
     if (fill.queued) {
         m_queue.End();
         Sync(fill);
+        // Whoever ran the End marks the queue run out just after: then this side can end the
+        // fill, and the next paint finds the filler free.
+        while (m_runner.load(std::memory_order_acquire) != (fill.owner << 2 | kRunOut))
+            std::this_thread::yield();
     }
     Await(fill, std::numeric_limits<int>::max());
 }
