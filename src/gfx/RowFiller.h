@@ -4,6 +4,8 @@
 /// millisecond of memory writes) is laid on the second core as the first draws the chart.
 /// When the caller needs rows that no one has begun on, it fills them itself: a thread on a
 /// core that had gone to sleep can take most of a millisecond to wake, longer than the fill.
+/// With a queued fill, the thread also makes the pixel writes the painting posts (a
+/// PixelQueue), each behind the rows it needs, while the painting works out what comes next.
 /// One surface at a time, for the whole process.
 #include <array>
 #include <atomic>
