@@ -70,6 +70,13 @@ void PixelQueue::Use(const PixelWriter& writer) {
     m_writer = new (Allocate(sizeof(PixelWriter))) PixelWriter(writer);
 }
 
+void PixelQueue::Link(Command& command) {
+    // Hands the command over: everything in it was written before.
+    m_tail->next.store(&command, std::memory_order_release);
+    m_tail = &command;
+    ++m_posted;
+}
+
 PixelQueue::Command& PixelQueue::Post(int kind) {
     Command* command = new (Allocate(sizeof(Command))) Command;
     command->kind = kind;
@@ -77,23 +84,11 @@ PixelQueue::Command& PixelQueue::Post(int kind) {
     return *command;
 }
 
-namespace {
-
-/// Hands the command over: everything in it was written before.
-template <typename C>
-void Link(C*& tail, C* command, std::uint64_t& posted) {
-    tail->next.store(command, std::memory_order_release);
-    tail = command;
-    ++posted;
-}
-
-}  // namespace
-
 void PixelQueue::FillRect(const Rect& r, std::uint32_t pixel) {
     Command& c = Post(kFill);
     c.rect = r;
     c.pixel = pixel;
-    Link(m_tail, &c, m_posted);
+    Link(c);
 }
 
 void PixelQueue::DashedSpan(const Rect& r, bool horizontal, int origin, const std::vector<int>& pattern,
@@ -107,7 +102,7 @@ void PixelQueue::DashedSpan(const Rect& r, bool horizontal, int origin, const st
     if (!pattern.empty()) std::memcpy(copy, pattern.data(), pattern.size() * sizeof(int));
     c.payload = copy;
     c.count = pattern.size();
-    Link(m_tail, &c, m_posted);
+    Link(c);
 }
 
 void PixelQueue::Polyline(const Point* points, std::size_t count, std::uint32_t pixel,
@@ -119,7 +114,7 @@ void PixelQueue::Polyline(const Point* points, std::size_t count, std::uint32_t 
     if (count > 0) std::memcpy(copy, points, count * sizeof(Point));
     c.payload = copy;
     c.count = count;
-    Link(m_tail, &c, m_posted);
+    Link(c);
 }
 
 void PixelQueue::BlendCoverage(int x, int y, const CoverageMask& mask, std::uint32_t pixel) {
@@ -128,16 +123,16 @@ void PixelQueue::BlendCoverage(int x, int y, const CoverageMask& mask, std::uint
     c.b = y;
     c.payload = &mask;
     c.pixel = pixel;
-    Link(m_tail, &c, m_posted);
+    Link(c);
 }
 
 void PixelQueue::Rows(int row) {
     Command& c = Post(kRows);
     c.a = row;
-    Link(m_tail, &c, m_posted);
+    Link(c);
 }
 
-void PixelQueue::End() { Link(m_tail, &Post(kEnd), m_posted); }
+void PixelQueue::End() { Link(Post(kEnd)); }
 
 bool PixelQueue::RunNext(void (*rows)(void* context, int row), void* context, bool& ended) {
     Command* c = m_cursor->next.load(std::memory_order_acquire);

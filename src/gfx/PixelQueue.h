@@ -56,6 +56,8 @@ class PixelQueue {
     /// `bytes` of storage aligned for any command, kept until the next Begin.
     void* Allocate(std::size_t bytes);
     Command& Post(int kind);
+    /// Appends a command made by Post: the runner may take it from now on.
+    void Link(Command& command);
 
     std::vector<std::unique_ptr<std::byte[]>> m_blocks;
     std::vector<std::size_t> m_blockSizes;

@@ -48,6 +48,11 @@ Qt::PenStyle ToQtStyle(PenStyle style) {
 
 QColor ToQColor(Colour c) { return QColor(RedOf(c), GreenOf(c), BlueOf(c)); }
 
+PixelSurface PixelsOf(const QImage& image) {
+    return {reinterpret_cast<std::uint32_t*>(const_cast<uchar*>(image.constBits())),
+            static_cast<int>(image.bytesPerLine() / 4), image.width(), image.height()};
+}
+
 void QtCanvas::ApplyPenAndBrush() {
     const Pen& pen = CurrentPen();
     QPen qpen(ToQColor(pen.colour));
@@ -118,12 +123,7 @@ std::optional<PixelWriter> QtCanvas::MakeDirectWriter() const {
     Rect clip{0, 0, m_image->width(), m_image->height()};
     if (Clip())
         clip = {Clip()->left * scale, Clip()->top * scale, Clip()->right * scale, Clip()->bottom * scale};
-    // The painter writes into the image's own buffer; so does the writer (asking for bits()
-    // could detach the image from it).
-    const PixelSurface surface{reinterpret_cast<std::uint32_t*>(const_cast<uchar*>(m_image->constBits())),
-                               static_cast<int>(m_image->bytesPerLine() / 4), m_image->width(),
-                               m_image->height()};
-    return PixelWriter(surface, scale, clip);
+    return PixelWriter(PixelsOf(*m_image), scale, clip);
 }
 
 namespace {

@@ -22,6 +22,9 @@
 namespace qelt {
 
 QColor ToQColor(Colour c);
+/// The pixels of a 32-bit image, for a PixelWriter (its own buffer: asking for bits() could
+/// detach the image from the one a painter paints).
+PixelSurface PixelsOf(const QImage& image);
 
 class QtCanvas : public Canvas {
   public:

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "gfx/PixelWriter.h"
+#include "ui/QtCanvas.h"
 
 namespace qelt {
 namespace {
@@ -40,12 +41,6 @@ bool SamePixels(const QImage& a, const QImage& b) {
     for (int y = 0; y < a.height(); ++y)
         if (std::memcmp(a.constScanLine(y), b.constScanLine(y), bytes) != 0) return false;
     return true;
-}
-
-PixelWriter WriterInto(QImage& image, int scale) {
-    const PixelSurface surface{reinterpret_cast<std::uint32_t*>(image.bits()),
-                               static_cast<int>(image.bytesPerLine() / 4), image.width(), image.height()};
-    return PixelWriter(surface, scale, {0, 0, image.width(), image.height()});
 }
 
 /// The mask cut down to the rows and columns with ink (it has some).
@@ -133,7 +128,8 @@ std::optional<CoverageMask> MakeTextMask(const QList<QGlyphRun>& runs, int scale
         FillWithPattern(painted);
         QImage blended = painted.copy();
         DrawRuns(painted, runs, origin, colour, hints);
-        WriterInto(blended, scale).BlendCoverage(origin.x() * scale, origin.y() * scale, mask, colour.rgb());
+        PixelWriter(PixelsOf(blended), scale, {0, 0, blended.width(), blended.height()})
+            .BlendCoverage(origin.x() * scale, origin.y() * scale, mask, colour.rgb());
         if (!SamePixels(painted, blended)) return std::nullopt;
     }
     return Inked(mask);
